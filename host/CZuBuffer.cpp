@@ -1,0 +1,79 @@
+#include "host/CZuBuffer.h"
+
+#include <QPainter>
+
+CZuBuffer::CZuBuffer(uint32_t fill)
+    : m_fill(fill)
+{
+}
+
+int CZuBuffer::Adopt(QImage image)
+{
+    if (image.isNull()) {
+        Release();
+        return 0;
+    }
+    m_image = image.convertToFormat(QImage::Format_ARGB32);
+    return 1;
+}
+
+int CZuBuffer::CreateFromFile(const QString& path)
+{
+    if (path.isEmpty())
+        return Adopt(QImage());
+    return Adopt(QImage(path));
+}
+
+QString CZuBuffer::ResourcePath(int id, const QString& type)
+{
+    return QStringLiteral(":/qovaigc/%1.%2").arg(id).arg(type.toLower());
+}
+
+int CZuBuffer::CreateFromImageResource(const void* /*module*/, int id, const QString& type)
+{
+    return Adopt(QImage(ResourcePath(id, type)));
+}
+
+void CZuBuffer::Release()
+{
+    m_image = QImage();
+}
+
+void CZuBuffer::StretchBltToDC(QPainter* dc, const QRect& dest, const QRect& src, int flags) const
+{
+    if (!dc || m_image.isNull() || dest.isEmpty())
+        return;
+    const QRect source = src.isEmpty() ? m_image.rect() : src.intersected(m_image.rect());
+    if (source.isEmpty())
+        return;
+    const bool smooth = flags == 0;
+    const bool wasSmooth = dc->testRenderHint(QPainter::SmoothPixmapTransform);
+    dc->setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    dc->drawImage(dest, m_image, source);
+    dc->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
+}
+
+bool CZuBuffer::IsEmpty() const
+{
+    return m_image.isNull();
+}
+
+int CZuBuffer::GetWidth() const
+{
+    return m_image.width();
+}
+
+int CZuBuffer::GetHeight() const
+{
+    return m_image.height();
+}
+
+uint32_t CZuBuffer::GetFill() const
+{
+    return m_fill;
+}
+
+const QImage& CZuBuffer::Image() const
+{
+    return m_image;
+}

@@ -1,0 +1,131 @@
+#include "host/QOVProfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ProfileFile : public ::testing::Test
+{
+protected:
+    QString Write(const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("settings.ini"));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    QString Read(const QString& path, const char* section, const char* key, const char* fallback = "",
+                 unsigned size = 255)
+    {
+        QString out = QStringLiteral("untouched");
+        GetPrivateProfileStringW(QString::fromUtf8(section), QString::fromUtf8(key), QString::fromUtf8(fallback), out,
+                                 size, path);
+        return out;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+struct LookupCase
+{
+    const char* section;
+    const char* key;
+    const char* expected;
+};
+
+TEST_F(ProfileFile, LookupFollowsTheOriginalPlatformRules)
+{
+    const QString path = Write("\xEF\xBB\xBF"
+                               "; a comment line\r\n"
+                               "[Token]\r\n"
+                               "URL = http://a.example/token  \r\n"
+                               "  Quoted=\"  keep inner blanks \"\r\n"
+                               "Single='x'\r\n"
+                               "OnlyOpen=\"abc\r\n"
+                               "Equals=a=b=c\r\n"
+                               "Empty=\r\n"
+                               ";URL=commented out\r\n"
+                               "[token]\r\n"
+                               "Later=from the second section of the same name\r\n"
+                               "[Copywriting]\n"
+                               "url=http://chat\n"
+                               "名称=中文值\n");
+    const LookupCase cases[] = {
+        {"Token", "URL", "http://a.example/token"},
+        {"TOKEN", "url", "http://a.example/token"},
+        {"Token", "Quoted", "  keep inner blanks "},
+        {"Token", "Single", "x"},
+        {"Token", "OnlyOpen", "\"abc"},
+        {"Token", "Equals", "a=b=c"},
+        {"Token", "Empty", ""},
+        {"Token", "Later", "fallback"},
+        {"Token", "Missing", "fallback"},
+        {"Copywriting", "URL", "http://chat"},
+        {"Copywriting", "名称", "中文值"},
+        {"NoSuchSection", "URL", "fallback"},
+    };
+    for (const LookupCase& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+        EXPECT_EQ(Read(path, c.section, c.key, "fallback"), QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(ProfileFile, MissingFileGivesTheDefaultAndLongValuesAreCut)
+{
+    EXPECT_EQ(Read(m_dir.filePath(QStringLiteral("absent.ini")), "Token", "URL", "dflt"), QStringLiteral("dflt"));
+
+    const QByteArray longValue(300, 'v');
+    const QString path = Write("[S]\nK=" + longValue + "\n");
+    QString out;
+    EXPECT_EQ(GetPrivateProfileStringW(QStringLiteral("S"), QStringLiteral("K"), QString(), out, 255, path), 254u);
+    EXPECT_EQ(out, QString(254, QLatin1Char('v')));
+}
+
+TEST_F(ProfileFile, IntegersTakeTheLeadingNumber)
+{
+    const QString path = Write("[Copywriting]\nFontSize=14pt\nNeg=-3\nWord=big\nBlank=\nHuge=99999999999\n");
+    const auto number = [&](const char* key, int fallback) {
+        return GetPrivateProfileIntW(QStringLiteral("copywriting"), QString::fromUtf8(key), fallback, path);
+    };
+    EXPECT_EQ(number("FontSize", 10), 14);
+    EXPECT_EQ(number("Neg", 10), -3);
+    EXPECT_EQ(number("Word", 10), 0);
+    EXPECT_EQ(number("Blank", 10), 0);
+    EXPECT_EQ(number("Absent", 10), 10);
+    EXPECT_EQ(number("Huge", 10), INT_MAX);
+}
+
+TEST_F(ProfileFile, WritingKeepsOtherContentAndReadsBack)
+{
+    const QString path = Write("; account\n[WaveToText]\nID=old\nKey=k\n\n[Other]\nA=1\n");
+    ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("wavetotext"), QStringLiteral("id"), QStringLiteral("new"), path));
+    ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("WaveToText"), QStringLiteral("Extra"), QStringLiteral("e"), path));
+    ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("Fresh"), QStringLiteral("X"), QStringLiteral("y"), path));
+    ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("Other"), QStringLiteral("A"), QString(), path));
+
+    EXPECT_EQ(Read(path, "WaveToText", "ID"), QStringLiteral("new"));
+    EXPECT_EQ(Read(path, "WaveToText", "Key"), QStringLiteral("k"));
+    EXPECT_EQ(Read(path, "WaveToText", "Extra"), QStringLiteral("e"));
+    EXPECT_EQ(Read(path, "Fresh", "X"), QStringLiteral("y"));
+    EXPECT_EQ(Read(path, "Other", "A", "gone"), QStringLiteral("gone"));
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("; account\n[WaveToText]\nid=new\nKey=k\nExtra=e\n")) << text.constData();
+}
+
+TEST_F(ProfileFile, WritingCreatesAMissingFile)
+{
+    const QString path = m_dir.filePath(QStringLiteral("new.ini"));
+    ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("WaveToText"), QStringLiteral("ID"), QStringLiteral("中"), path));
+    EXPECT_EQ(Read(path, "WaveToText", "ID"), QStringLiteral("中"));
+}
+
+} // namespace

@@ -1,0 +1,94 @@
+#include "support/FakeServer.h"
+
+#include <stdexcept>
+
+FakeServer::FakeServer()
+{
+    const auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
+        Dispatch(request, response);
+    };
+    m_server.Get(".*", dispatch);
+    m_server.Post(".*", dispatch);
+    m_server.Put(".*", dispatch);
+    m_server.Delete(".*", dispatch);
+    m_server.new_task_queue = [] { return new httplib::ThreadPool(8); };
+    m_port = m_server.bind_to_any_port("127.0.0.1");
+    if (m_port <= 0)
+        throw std::runtime_error("fake server cannot bind to 127.0.0.1");
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
+}
+
+FakeServer::~FakeServer()
+{
+    m_server.stop();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void FakeServer::On(const std::string& method, const std::string& path, Handler handler)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_routes[method + " " + path] = std::move(handler);
+}
+
+void FakeServer::Reply(const std::string& method, const std::string& path, int status, const std::string& body,
+                       const std::string& contentType)
+{
+    On(method, path, [=](const httplib::Request&, httplib::Response& response) {
+        response.status = status;
+        response.set_content(body, contentType.c_str());
+    });
+}
+
+void FakeServer::Reset()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_routes.clear();
+    m_requests.clear();
+}
+
+std::vector<RecordedRequest> FakeServer::Requests() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+std::vector<RecordedRequest> FakeServer::RequestsTo(const std::string& path) const
+{
+    std::vector<RecordedRequest> matching;
+    for (const RecordedRequest& request : Requests()) {
+        if (request.path == path)
+            matching.push_back(request);
+    }
+    return matching;
+}
+
+int FakeServer::Port() const
+{
+    return m_port;
+}
+
+std::string FakeServer::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+}
+
+void FakeServer::Dispatch(const httplib::Request& request, httplib::Response& response)
+{
+    Handler handler;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requests.push_back(RecordedRequest{request.method, request.path, request.target,
+                                             request.get_header_value("Content-Type"), request.body,
+                                             request.params});
+        const auto found = m_routes.find(request.method + " " + request.path);
+        if (found != m_routes.end())
+            handler = found->second;
+    }
+    if (handler) {
+        handler(request, response);
+    } else {
+        response.status = 404;
+        response.set_content("{\"error\":\"no such route\"}", "application/json");
+    }
+}

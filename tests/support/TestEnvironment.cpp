@@ -1,0 +1,88 @@
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <stdexcept>
+
+TestEnvironment& TestEnvironment::Get()
+{
+    static TestEnvironment environment;
+    return environment;
+}
+
+TestEnvironment::TestEnvironment()
+{
+    if (!m_root.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+    for (const char* sub : {"app", "config", "work"})
+        QDir(m_root.path()).mkpath(QLatin1String(sub));
+    qputenv("QOV_CONFIG_DIR", ConfigDir().toUtf8());
+    qputenv("QOV_WORK_DIR", WorkDir().toUtf8());
+    const QString server = QString::fromStdString(m_server.Url(""));
+    WriteSettings(AppDir(), QStringLiteral("[Token]\nURL=%1%2\n\n[Copywriting]\nURL=%1%3\nAPIKey=test-key\n"
+                                           "SecretKey=test-secret\nFontSize=12\n")
+                                .arg(server, QLatin1String(kTokenPath), QLatin1String(kChatPath)));
+}
+
+FakeServer& TestEnvironment::Server()
+{
+    return m_server;
+}
+
+QString TestEnvironment::AppDir() const
+{
+    return m_root.filePath(QStringLiteral("app"));
+}
+
+QString TestEnvironment::WorkDir() const
+{
+    return m_root.filePath(QStringLiteral("work"));
+}
+
+QString TestEnvironment::ConfigDir() const
+{
+    return m_root.filePath(QStringLiteral("config"));
+}
+
+void TestEnvironment::GrantTokens(const std::string& token)
+{
+    m_server.Reply("POST", kTokenPath, 200,
+                   "{\"access_token\":\"" + token + "\",\"expires_in\":2592000,\"scope\":\"public\"}");
+}
+
+void TestEnvironment::WriteSettings(const QString& appDir, const QString& text)
+{
+    QDir(appDir).mkpath(QStringLiteral("InitFile"));
+    QFile file(appDir + QStringLiteral("/InitFile/AIGC.ini"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write the settings file");
+    file.write(text.toUtf8());
+    qputenv("QOV_APP_DIR", appDir.toUtf8());
+}
+
+ScratchFolders::ScratchFolders()
+{
+    for (const char* sub : {"app", "config", "work"})
+        QDir(m_root.path()).mkpath(QLatin1String(sub));
+}
+
+QString ScratchFolders::Root() const
+{
+    return m_root.path();
+}
+
+QString ScratchFolders::App() const
+{
+    return m_root.filePath(QStringLiteral("app"));
+}
+
+QString ScratchFolders::Config() const
+{
+    return m_root.filePath(QStringLiteral("config"));
+}
+
+QString ScratchFolders::Work() const
+{
+    return m_root.filePath(QStringLiteral("work"));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "support/FakeServer.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <string>
+
+// The folders and the settings file every test of a process shares. Settings sections are read
+// once per process, so all of them point at one fake server that each test scripts afresh; a
+// test that needs other settings runs in a child process.
+class TestEnvironment
+{
+public:
+    static TestEnvironment& Get();
+
+    FakeServer& Server();
+    QString AppDir() const;
+    QString WorkDir() const;
+    QString ConfigDir() const;
+
+    // Path of the token and chat routes on the fake server.
+    static constexpr const char* kTokenPath = "/oauth/2.0/token";
+    static constexpr const char* kChatPath = "/chat/v1/completions";
+
+    // Scripts the token route to hand out token for any credentials.
+    void GrantTokens(const std::string& token = "test-token");
+
+    // Writes text as "<dir>/InitFile/AIGC.ini" and points QOV_APP_DIR at dir.
+    static void WriteSettings(const QString& appDir, const QString& text);
+
+private:
+    TestEnvironment();
+
+    QTemporaryDir m_root;
+    FakeServer m_server;
+};
+
+// Creates a fresh folder tree for one test: app/, config/, work/.
+class ScratchFolders
+{
+public:
+    ScratchFolders();
+    QString Root() const;
+    QString App() const;
+    QString Config() const;
+    QString Work() const;
+
+private:
+    QTemporaryDir m_root;
+};
