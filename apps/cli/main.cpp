@@ -1,0 +1,27 @@
+#include "apps/cli/CliArguments.h"
+#include "apps/cli/CliOutput.h"
+#include "apps/cli/HistoryCommand.h"
+#include "apps/cli/WriteCommand.h"
+
+#include <clocale>
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    QString error;
+    const std::optional<CliArguments> arguments = CliArguments::Parse(argc, argv, error);
+    if (!arguments)
+        return PrintUsage(error);
+    const QString command = arguments->Command();
+    if (command == QLatin1String("write"))
+        return RunWriteCommand(*arguments);
+    if (command == QLatin1String("history"))
+        return RunHistoryCommand(*arguments);
+    if (command == QLatin1String("help")) {
+        PrintLine(UsageText().trimmed());
+        return ExitOk;
+    }
+    if (command.isEmpty())
+        return PrintUsage(QString());
+    return PrintUsage(QStringLiteral("unknown command %1").arg(command));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cpprest/details/basic_types.h>
+#include <pplx/pplxtasks.h>
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+
+// Turns one topic into generated text through the chat service: the text is saved as a new file in
+// the output folder and recorded in the copywriting task log. Each request runs on a worker of its
+// own, which reports through the completion handler (on the worker thread).
+class CCopywritingNetOper
+{
+public:
+    // Result codes of Start and of the completion handler.
+    enum Result : int32_t { Success = 1, NoToken = -1, RequestFailed = -2 };
+
+    using CompletionHandler = void (*)(void* context, int32_t code);
+
+    CCopywritingNetOper();
+    // Cancels a running request and waits for its worker; the handler is not called once
+    // destruction has begun.
+    ~CCopywritingNetOper();
+    CCopywritingNetOper(const CCopywritingNetOper&) = delete;
+    CCopywritingNetOper& operator=(const CCopywritingNetOper&) = delete;
+
+    // The handler that later requests report to.
+    void SetCompletionHandler(CompletionHandler handler);
+
+    // Gets an access token on the calling thread, then starts the request on a worker. Returns 1
+    // when started, -1 when no token was obtained (GetErrorText says why; no handler call).
+    int Start(const utility::string_t& topic, const utility::string_t& outputFolder, void* context, int unused = 0);
+
+    utility::string_t GetErrorText() const;
+    const utility::string_t& ResultText() const { return m_resultText; }
+    const utility::string_t& OutputPath() const { return m_outputPath; }
+
+private:
+    void Work();
+    int32_t Request();
+    void SaveResult();
+
+    utility::string_t m_url;
+    utility::string_t m_apiKey;
+    utility::string_t m_secretKey;
+    utility::string_t m_accessToken;
+    utility::string_t m_errorText;
+    utility::string_t m_topic;
+    utility::string_t m_resultText;
+    utility::string_t m_outputFolder;
+    utility::string_t m_outputPath;
+    std::thread m_worker;
+    CompletionHandler m_handler = nullptr;
+    CompletionHandler m_activeHandler = nullptr;
+    void* m_context = nullptr;
+    pplx::cancellation_token_source m_cancel;
+    std::atomic<bool> m_closing{false};
+};

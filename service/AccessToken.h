@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cpprest/details/basic_types.h>
+
+// Messages of the access-token request.
+extern const char* const kTokenUrlEmpty;
+extern const char* const kTokenStatusFormat;
+
+// Exchanges a client's credentials for an access token at the "Token" section's address. Blocks
+// the calling thread for one HTTP exchange. True when the endpoint answered 200: then accessToken
+// holds the reply's "access_token" (when it has one) and errorText its "error" (when it has one).
+// False otherwise, with the reason in errorText and accessToken unchanged.
+bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                    utility::string_t& accessToken, utility::string_t& errorText);

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <cpprest/details/basic_types.h>
+
+// The module's settings file and one record per section. Each section is read from the file the
+// first time a client needs it and kept for the life of the process, so an edit takes effect only
+// after a restart. Reading is guarded, so two tasks starting at once read a section once.
+
+struct TokenSettings
+{
+    utility::string_t URL;
+};
+
+struct CopywritingSettings
+{
+    utility::string_t URL;
+    utility::string_t APIKey;
+    utility::string_t SecretKey;
+};
+
+struct Txt2AudioSettings
+{
+    utility::string_t URL;
+    utility::string_t URLS;
+    utility::string_t APIKey;
+    utility::string_t SecretKey;
+    utility::string_t Cuid;
+};
+
+struct Txt2ImgSettings
+{
+    utility::string_t URL;
+    utility::string_t APIKey;
+    utility::string_t SecretKey;
+};
+
+struct Audio2TxtSettings
+{
+    utility::string_t URL;
+    utility::string_t URLS;
+    utility::string_t APIKey;
+    utility::string_t SecretKey;
+    utility::string_t Cuid;
+};
+
+// "<application folder>/InitFile/AIGC.ini".
+QString AigcSettingsPath();
+
+// Section readers: each fills its record on first use and returns it.
+const TokenSettings& LoadTokenSettings();
+const CopywritingSettings& LoadCopywritingSettings();
+const Txt2AudioSettings& LoadTxt2AudioSettings();
+const Txt2ImgSettings& LoadTxt2ImgSettings();
+const Audio2TxtSettings& LoadAudio2TxtSettings();

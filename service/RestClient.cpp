@@ -1,0 +1,42 @@
+#include "service/RestClient.h"
+
+#include "host/QOVSystem.h"
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace RestClient {
+
+web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates)
+{
+    if (baseUrl.empty())
+        throw std::invalid_argument("the service address is empty; check the settings file");
+    if (!web::uri::validate(baseUrl))
+        throw std::invalid_argument("the service address \"" + baseUrl + "\" is not a valid address");
+    const web::uri address(baseUrl);
+    if (address.scheme() != "http" && address.scheme() != "https")
+        throw std::invalid_argument("the service address \"" + baseUrl + "\" is not an http or https address");
+    if (address.host().empty())
+        throw std::invalid_argument("the service address \"" + baseUrl + "\" names no host");
+    web::http::client::http_client_config config;
+    config.set_validate_certificates(validateCertificates);
+    return web::http::client::http_client(address, config);
+}
+
+utility::string_t ErrorText(const std::exception& error)
+{
+    utility::string_t text = error.what();
+    if (text.empty())
+        text = "the request failed without a message from the network library";
+    return text;
+}
+
+void TraceReply(const char* service, const web::json::value& reply)
+{
+    if (!QOVDebugOutputEnabled())
+        return;
+    QOVDebugOutput(QString::fromUtf8(service) + QStringLiteral(": ") + QString::fromStdString(reply.serialize()));
+}
+
+} // namespace RestClient

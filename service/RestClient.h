@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cpprest/http_client.h>
+#include <cpprest/json.h>
+
+#include <exception>
+
+// What every cloud request of the module shares: a new client per request on the service's base
+// address, the library's default configuration (30-second time-out) with certificate validation
+// switched off, and the reply traced to the debug output.
+namespace RestClient {
+
+// Throws when the address is empty or not an http or https address; callers catch at their
+// operation's boundary like any other request failure.
+web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates = false);
+
+// The exception's message as the error text a user sees; never empty.
+utility::string_t ErrorText(const std::exception& error);
+
+void TraceReply(const char* service, const web::json::value& reply);
+
+} // namespace RestClient

@@ -1,0 +1,252 @@
+#include "service/TransLog.h"
+
+#include "host/QOVPaths.h"
+#include "host/QOVSystem.h"
+#include "service/TransLogReader.h"
+
+#include <QFile>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const kSubmittedFormat = "TaskID=%1, SrcInfo=%2";
+const char* const kUpdatedFormat = "TaskID=%1, SrcInfo=%2, Stat=%3, Files=%4";
+
+QString JoinFiles(const QStringList& files)
+{
+    QString joined;
+    for (const QString& file : files)
+        joined += file + QLatin1Char('|');
+    return joined;
+}
+
+// The original wrote through a text-mode stream: every line feed reaches the disk as CR LF, so a
+// record's leading "\r\n" is stored as CR CR LF.
+QByteArray TextModeBytes(const QString& line)
+{
+    QByteArray bytes = line.toUtf8();
+    bytes.replace("\n", "\r\n");
+    return bytes;
+}
+
+bool AppendToFile(const QString& path, const QByteArray& bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    ::close(fd);
+    return done == bytes.size();
+}
+
+QString ToolFolder(const QString& name)
+{
+    return ZuGetPath(ZU_PATH_APP_ROOT) + QStringLiteral("AppLocalFiles/AILog/") + name + QLatin1Char('/');
+}
+
+} // namespace
+
+TransLog::TransLog(const QString& folder, const QDateTime& created, FileDateSource fileDate)
+    : m_folder(folder)
+    , m_rangeStart(created.addDays(-7))
+    , m_rangeEnd(created)
+    , m_fileDate(fileDate ? std::move(fileDate) : FileDateSource(&TransLog::DefaultFileDate))
+{
+    ZuCreateDirectory(m_folder, 0);
+    m_logFile = QStringLiteral("%1Log%2.txt").arg(m_folder, created.toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")));
+}
+
+TransLog::~TransLog()
+{
+    ClearItems();
+}
+
+QString TransLog::Folder() const
+{
+    return m_folder;
+}
+
+QString TransLog::LogFile() const
+{
+    return m_logFile;
+}
+
+QDateTime TransLog::RangeStart() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_rangeStart;
+}
+
+QDateTime TransLog::RangeEnd() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_rangeEnd;
+}
+
+void TransLog::SetRange(const QDateTime& start, const QDateTime& end)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_rangeStart = start;
+    m_rangeEnd = end;
+}
+
+TransLogItem* TransLog::Append(TransLogItem item)
+{
+    m_items.push_back(std::make_unique<TransLogItem>(std::move(item)));
+    TransLogItem* added = m_items.back().get();
+    // Lookups find the first record of an identifier, as a search from the front would.
+    if (!m_firstById.contains(added->TaskID))
+        m_firstById.insert(added->TaskID, added);
+    return added;
+}
+
+TransLogItem* TransLog::FindLocked(const QString& taskId) const
+{
+    return m_firstById.value(taskId, nullptr);
+}
+
+void TransLog::AddTask(const QString& source, const QString& taskId)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Append(TransLogItem{taskId, source, QString(), 0});
+    WriteLineLocked(QString::fromLatin1(kSubmittedFormat).arg(taskId, source));
+}
+
+QString TransLog::AddFinishedTask(const QString& source, const QString& files)
+{
+    const QString taskId = QOVNewGuidText();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Append(TransLogItem{taskId, source, files, 0});
+    WriteLineLocked(QString::fromLatin1(kUpdatedFormat).arg(taskId, source, QString::number(2), files));
+    return taskId;
+}
+
+std::optional<TransLogItem> TransLog::FindTask(const QString& taskId) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (const TransLogItem* item = FindLocked(taskId))
+        return *item;
+    return std::nullopt;
+}
+
+bool TransLog::UpdateLocked(const QString& taskId, int32_t state, const QString* files)
+{
+    TransLogItem* item = FindLocked(taskId);
+    if (!item)
+        return false;
+    item->Stat = state;
+    if (files)
+        item->Files = *files;
+    WriteLineLocked(
+        QString::fromLatin1(kUpdatedFormat).arg(item->TaskID, item->SrcInfo, QString::number(state), item->Files));
+    return true;
+}
+
+bool TransLog::UpdateTask(const QString& taskId, int32_t state, const QStringList* fileList)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!fileList)
+        return UpdateLocked(taskId, state, nullptr);
+    const QString joined = JoinFiles(*fileList);
+    return UpdateLocked(taskId, state, &joined);
+}
+
+bool TransLog::UpdateTask(const QString& taskId, int32_t state, const QString& filesText)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return UpdateLocked(taskId, state, &filesText);
+}
+
+void TransLog::LoadLogs()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const QStringList files = TransLogReader::ListFiles(m_folder, m_rangeStart, m_rangeEnd, m_fileDate);
+    for (const QString& path : files) {
+        TransLogReader::ReadRecords(path, [this](const LogLineFields& line) {
+            TransLogItem* item = FindLocked(line.TaskID);
+            if (!item)
+                item = Append(TransLogItem{line.TaskID, line.SrcInfo, QString(), 0});
+            if (line.HasFiles)
+                item->Files = line.Files;
+        });
+    }
+}
+
+void TransLog::ClearItems()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_firstById.clear();
+    while (!m_items.empty())
+        m_items.pop_back();
+}
+
+QList<TransLogItem> TransLog::Items() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    QList<TransLogItem> copy;
+    copy.reserve(qsizetype(m_items.size()));
+    for (const auto& item : m_items)
+        copy.append(*item);
+    return copy;
+}
+
+qsizetype TransLog::ItemCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return qsizetype(m_items.size());
+}
+
+void TransLog::WriteLine(const QString& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    WriteLineLocked(text);
+}
+
+void TransLog::WriteLineLocked(const QString& text)
+{
+    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString line = QStringLiteral("\r\n%1  : %2").arg(now, text);
+    if (!AppendToFile(m_logFile, TextModeBytes(line)))
+        QOVDebugOutput(QStringLiteral("task log: cannot append to %1").arg(m_logFile));
+}
+
+QDateTime TransLog::DefaultFileDate(const QString& path)
+{
+    return TransLogReader::FileDate(path);
+}
+
+TransLog& GetPaintingLog()
+{
+    static TransLog log(ToolFolder(QStringLiteral("AI作画")));
+    return log;
+}
+
+TransLog& GetDubbingLog()
+{
+    static TransLog log(ToolFolder(QStringLiteral("AI语音")));
+    return log;
+}
+
+TransLog& GetSubtitlesLog()
+{
+    static TransLog log(ToolFolder(QStringLiteral("AI字幕")));
+    return log;
+}
+
+TransLog& GetCopywritingLog()
+{
+    static TransLog log(ToolFolder(QStringLiteral("AI文案")));
+    return log;
+}
