@@ -7,6 +7,8 @@
 #include "host/QOVSystem.h"
 #include "host/ZBase64.h"
 
+#include "support/QtPrinters.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>

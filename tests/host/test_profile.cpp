@@ -1,5 +1,7 @@
 #include "host/QOVProfile.h"
 
+#include "support/QtPrinters.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>

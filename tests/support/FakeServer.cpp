@@ -1,5 +1,6 @@
 #include "support/FakeServer.h"
 
+#include <chrono>
 #include <stdexcept>
 
 FakeServer::FakeServer()
@@ -16,6 +17,9 @@ FakeServer::FakeServer()
     if (m_port <= 0)
         throw std::runtime_error("fake server cannot bind to 127.0.0.1");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    // stop() before the accept loop has begun would be lost and leave the loop running forever.
+    while (!m_server.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 FakeServer::~FakeServer()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/FakeServer.h"
+#include "support/QtPrinters.h"
 
 #include <QString>
 #include <QTemporaryDir>

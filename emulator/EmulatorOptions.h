@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// What the local services are started with. The credentials are the pair the run script writes
+// into the module's settings, so a default start works with a freshly configured module.
+struct EmulatorOptions {
+    std::string host = "127.0.0.1";
+    int port = 0;  // 0: any free port, reported by EmulatorServer::Start()
+    std::string clientId = "qov-local-key";
+    std::string clientSecret = "qov-local-secret";
+};

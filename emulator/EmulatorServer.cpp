@@ -1,0 +1,125 @@
+#include "EmulatorServer.h"
+
+#include "ChatService.h"
+#include "ControlService.h"
+#include "EndpointRouter.h"
+#include "FaultSwitches.h"
+#include "JsonReply.h"
+#include "RequestRecorder.h"
+#include "TokenRegistry.h"
+#include "TokenService.h"
+
+#include <httplib.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+// Delayed requests hold a worker each for the whole delay; plenty of workers keep the control
+// routes and other clients answered meanwhile.
+constexpr std::size_t kWorkerThreads = 32;
+// Far above any request a client of these services sends; a bigger one is answered 413 unread.
+constexpr std::size_t kMaxBodyBytes = 64u << 20;
+// Short, so stopping does not wait long for idle keep-alive connections to time out.
+constexpr time_t kKeepAliveSeconds = 2;
+constexpr time_t kSocketTimeoutSeconds = 5;
+constexpr auto kStartTimeout = std::chrono::seconds(5);
+
+void ConfigureHttp(httplib::Server &http)
+{
+    http.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    http.set_payload_max_length(kMaxBodyBytes);
+    http.set_keep_alive_timeout(kKeepAliveSeconds);
+    http.set_read_timeout(kSocketTimeoutSeconds);
+    http.set_write_timeout(kSocketTimeoutSeconds);
+    // Replies the HTTP library makes up itself (unknown path, body too large) get a JSON body too;
+    // replies a handler already filled in are left alone.
+    http.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request &req, httplib::Response &res) {
+        if (!res.body.empty() || res.content_provider_)
+            return httplib::Server::HandlerResponse::Unhandled;
+        if (res.status == 404)
+            JsonReply::SendError(res, 404, "not_found", "no route for " + req.method + " " + req.path);
+        else
+            JsonReply::SendError(res, res.status, "http_error", "request refused with HTTP " + std::to_string(res.status));
+        return httplib::Server::HandlerResponse::Handled;
+    }));
+    http.set_exception_handler([](const httplib::Request &, httplib::Response &res, std::exception_ptr error) {
+        std::string what = "unknown failure";
+        try {
+            if (error)
+                std::rethrow_exception(error);
+        } catch (const std::exception &e) {
+            what = e.what();
+        } catch (...) {
+        }
+        JsonReply::SendError(res, 500, "internal_error", what);
+    });
+}
+
+}  // namespace
+
+EmulatorServer::EmulatorServer(EmulatorOptions options)
+    : options_(std::move(options)),
+      http_(std::make_unique<httplib::Server>()),
+      faults_(std::make_unique<FaultSwitches>()),
+      recorder_(std::make_unique<RequestRecorder>()),
+      tokens_(std::make_unique<TokenRegistry>()),
+      router_(std::make_unique<EndpointRouter>(*http_, *faults_, *recorder_)),
+      tokenService_(std::make_unique<TokenService>(*tokens_, options_.clientId, options_.clientSecret)),
+      chatService_(std::make_unique<ChatService>(*tokens_)),
+      controlService_(std::make_unique<ControlService>(*router_, *faults_, *recorder_))
+{
+    ConfigureHttp(*http_);
+    tokenService_->Register(*router_);
+    chatService_->Register(*router_);
+    controlService_->Register();
+    router_->Seal();
+}
+
+EmulatorServer::~EmulatorServer() { Stop(); }
+
+int EmulatorServer::Start()
+{
+    if (port_ != 0)
+        throw std::runtime_error("an emulator server can only be started once");
+    const std::string where = options_.host + ":" + std::to_string(options_.port);
+    if (options_.port == 0) {
+        const int port = http_->bind_to_any_port(options_.host);
+        if (port <= 0)
+            throw std::runtime_error("cannot bind " + where);
+        port_ = port;
+    } else {
+        if (!http_->bind_to_port(options_.host, options_.port))
+            throw std::runtime_error("cannot bind " + where);
+        port_ = options_.port;
+    }
+
+    auto listenEnded = std::make_shared<std::atomic<bool>>(false);
+    thread_ = std::thread([this, listenEnded] {
+        http_->listen_after_bind();
+        *listenEnded = true;
+    });
+    // Until the library marks itself running, its stop() would be ignored and Stop() would hang.
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    while (!http_->is_running() && !*listenEnded && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (!http_->is_running()) {
+        Stop();
+        throw std::runtime_error("the emulator did not start serving on " + where);
+    }
+    return port_;
+}
+
+void EmulatorServer::Stop()
+{
+    if (!thread_.joinable())
+        return;
+    faults_->Interrupt();
+    http_->stop();
+    thread_.join();
+}
+
+int EmulatorServer::Port() const { return port_; }

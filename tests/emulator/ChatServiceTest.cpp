@@ -1,0 +1,120 @@
+#include "EmulatorFixture.h"
+
+#include "Utf8Text.h"
+
+#include <chrono>
+#include <string>
+
+using emulator_test::ChatBody;
+using emulator_test::Json;
+
+namespace {
+
+bool HasCjk(const std::string &text) { return Utf8Text::ContainsCjk(Utf8Text::Decode(text)); }
+
+std::string ResultOf(const httplib::Result &res)
+{
+    if (!res || res->status != 200)
+        return {};
+    const auto body = Json(res->body);
+    return body.has_string_field("result") ? body.at("result").as_string() : std::string();
+}
+
+TEST_F(EmulatorTest, ChatAnswersWithGeneratedCopy)
+{
+    const auto token = Token();
+    auto res = PostChat(token, ChatBody("Write an opening for the launch of: Aurora smart lamp"));
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200);
+    EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+    const auto body = Json(res->body);
+    EXPECT_EQ(body.at("id").as_string().rfind("as-", 0), 0u);
+    EXPECT_EQ(body.at("object").as_string(), "chat.completion");
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+    EXPECT_NEAR(static_cast<double>(body.at("created").as_number().to_int64()), static_cast<double>(now), 60.0);
+    const auto result = body.at("result").as_string();
+    EXPECT_NE(result.find("Aurora smart lamp"), std::string::npos) << result;
+    EXPECT_FALSE(HasCjk(result));
+    EXPECT_FALSE(body.at("is_truncated").as_bool());
+    EXPECT_FALSE(body.at("need_clear_history").as_bool());
+    const auto &usage = body.at("usage");
+    EXPECT_GT(usage.at("prompt_tokens").as_integer(), 0);
+    EXPECT_GT(usage.at("completion_tokens").as_integer(), 0);
+    EXPECT_EQ(usage.at("total_tokens").as_integer(),
+              usage.at("prompt_tokens").as_integer() + usage.at("completion_tokens").as_integer());
+}
+
+TEST_F(EmulatorTest, ChatTextFollowsTopic)
+{
+    const auto token = Token();
+    const auto chinese = ResultOf(PostChat(token, ChatBody("为新品发布会写一段开场白：星光智能台灯")));
+    EXPECT_TRUE(HasCjk(chinese)) << chinese;
+    EXPECT_NE(chinese.find("星光智能台灯"), std::string::npos) << chinese;
+
+    const auto again = ResultOf(PostChat(token, ChatBody("为新品发布会写一段开场白：星光智能台灯")));
+    EXPECT_EQ(again, chinese);
+    const auto other = ResultOf(PostChat(token, ChatBody("为新品发布会写一段开场白：云朵降噪耳机")));
+    EXPECT_FALSE(other.empty());
+    EXPECT_NE(other, chinese);
+    // Only empty content is refused; blank content still gets copy.
+    EXPECT_FALSE(ResultOf(PostChat(token, ChatBody("   "))).empty());
+}
+
+TEST_F(EmulatorTest, ChatAnswersTheLastMessage)
+{
+    const std::string body =
+        R"({"messages":[{"role":"user","content":"first topic"},{"role":"assistant","content":"ok"},)"
+        R"({"role":"user","content":"Mountain lake at dawn"}]})";
+    const auto result = ResultOf(PostChat(Token(), body));
+    EXPECT_NE(result.find("Mountain lake at dawn"), std::string::npos) << result;
+    EXPECT_EQ(result.find("first topic"), std::string::npos);
+}
+
+TEST_F(EmulatorTest, ChatFailuresAreReportedInTheBody)
+{
+    const auto token = Token();
+    struct Case {
+        const char *name;
+        std::string token;
+        std::string body;
+        int code;
+        const char *message;
+    } cases[] = {
+        {"no token", "", ChatBody("topic"), 110, "Access token invalid or no longer valid"},
+        {"unknown token", "0123456789abcdef0123456789abcdef.1.1", ChatBody("topic"), 110,
+         "Access token invalid or no longer valid"},
+        {"token checked before the body", "forged", "not json", 110, "Access token invalid or no longer valid"},
+        {"not json", token, "{\"messages\": [", 336002, "Invalid JSON"},
+        {"empty body", token, "", 336002, "Invalid JSON"},
+        {"absurd nesting", token, std::string(100000, '['), 336002, "Invalid JSON"},
+        {"no messages", token, "{}", 336003, "the content of message can not be empty"},
+        {"top-level array", token, "[1,2]", 336003, "the content of message can not be empty"},
+        {"messages not an array", token, R"({"messages":"hi"})", 336003, "the content of message can not be empty"},
+        {"no message", token, R"({"messages":[]})", 336003, "the content of message can not be empty"},
+        {"message not an object", token, R"({"messages":["hi"]})", 336003, "the content of message can not be empty"},
+        {"content missing", token, R"({"messages":[{"role":"user"}]})", 336003,
+         "the content of message can not be empty"},
+        {"content a number", token, R"({"messages":[{"role":"user","content":5}]})", 336003,
+         "the content of message can not be empty"},
+        {"content empty", token, R"({"messages":[{"role":"user","content":""}]})", 336003,
+         "the content of message can not be empty"},
+        {"only the last message counts", token,
+         R"({"messages":[{"role":"user","content":"fine"},{"role":"user","content":""}]})", 336003,
+         "the content of message can not be empty"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto res = PostChat(c.token, c.body);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+        const auto body = Json(res->body);
+        EXPECT_EQ(body.at("error_code").as_integer(), c.code);
+        EXPECT_EQ(body.at("error_msg").as_string(), c.message);
+        EXPECT_FALSE(body.has_field("result"));
+    }
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+#include "EmulatorFixture.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace emulator_test {
+
+web::json::value Json(const std::string &text)
+{
+    std::error_code error;
+    auto value = web::json::value::parse(text, error);
+    EXPECT_FALSE(error) << "not JSON: " << text.substr(0, 200);
+    return error ? web::json::value::null() : value;
+}
+
+std::string ChatBody(const std::string &topic)
+{
+    auto message = web::json::value::object();
+    message["role"] = web::json::value::string("user");
+    message["content"] = web::json::value::string(topic);
+    auto body = web::json::value::object();
+    body["messages"] = web::json::value::array({message});
+    return body.serialize();
+}
+
+std::string TokenForm(const std::string &id, const std::string &secret)
+{
+    return "grant_type=client_credentials&client_id=" + httplib::detail::encode_query_param(id) +
+           "&client_secret=" + httplib::detail::encode_query_param(secret);
+}
+
+std::string RawExchange(int port, const std::string &bytes)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string reply;
+    if (connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
+        (void)send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        shutdown(fd, SHUT_WR);
+        pollfd readable{fd, POLLIN, 0};
+        char buffer[4096];
+        while (poll(&readable, 1, 1000) > 0) {
+            const auto got = recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0)
+                break;
+            reply.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    close(fd);
+    return reply;
+}
+
+}  // namespace emulator_test
+
+void EmulatorTest::SetUp()
+{
+    server_ = std::make_unique<EmulatorServer>(Options());
+    port_ = server_->Start();
+    ASSERT_GT(port_, 0);
+}
+
+void EmulatorTest::TearDown() { server_->Stop(); }
+
+httplib::Client EmulatorTest::Client() const
+{
+    httplib::Client client("127.0.0.1", port_);
+    client.set_read_timeout(10, 0);
+    return client;
+}
+
+std::string EmulatorTest::BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+std::string EmulatorTest::Token() const
+{
+    const EmulatorOptions defaults = Options();
+    auto res = Client().Post("/oauth/2.0/token", emulator_test::TokenForm(defaults.clientId, defaults.clientSecret),
+                             "application/x-www-form-urlencoded");
+    EXPECT_TRUE(res && res->status == 200);
+    if (!res || res->status != 200)
+        return {};
+    return emulator_test::Json(res->body).at("access_token").as_string();
+}
+
+httplib::Result EmulatorTest::PostChat(const std::string &token, const std::string &body) const
+{
+    return Client().Post(("/chat/v1/completions?access_token=" + token), body, "application/json");
+}
+
+void EmulatorTest::SetFault(const std::string &endpoint, const std::string &json) const
+{
+    auto res = Client().Post(("/__control/faults/" + endpoint), json, "application/json");
+    ASSERT_TRUE(res);
+    ASSERT_EQ(res->status, 200) << res->body;
+}

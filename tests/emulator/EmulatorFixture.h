@@ -1,0 +1,43 @@
+#pragma once
+
+#include "EmulatorServer.h"
+
+#include <cpprest/json.h>
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <memory>
+#include <string>
+
+// Runs a fresh emulator on a free loopback port for each test, with helpers for the requests
+// most tests need.
+class EmulatorTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    virtual EmulatorOptions Options() const { return {}; }
+
+    httplib::Client Client() const;
+    std::string BaseUrl() const;
+    // A valid token from the token endpoint, via the default credentials.
+    std::string Token() const;
+    httplib::Result PostChat(const std::string &token, const std::string &body) const;
+    // Switches a fault on; fails the test if the control request is refused.
+    void SetFault(const std::string &endpoint, const std::string &json) const;
+
+    std::unique_ptr<EmulatorServer> server_;
+    int port_ = 0;
+};
+
+namespace emulator_test {
+
+// Parses a reply body, failing the test (and returning null) when it is not JSON.
+web::json::value Json(const std::string &text);
+// The chat request body asking about `topic`.
+std::string ChatBody(const std::string &topic);
+std::string TokenForm(const std::string &id, const std::string &secret);
+// Sends raw bytes on a new connection and returns whatever comes back before the server closes
+// or a second passes, for input no well-behaved client library would send.
+std::string RawExchange(int port, const std::string &bytes);
+
+}  // namespace emulator_test

@@ -1,0 +1,206 @@
+#include "EmulatorFixture.h"
+
+#include <cpprest/http_client.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+#include <string>
+
+using emulator_test::ChatBody;
+using emulator_test::Json;
+using emulator_test::TokenForm;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::error_code ParseError(const std::string &text)
+{
+    std::error_code error;
+    web::json::value::parse(text, error);
+    return error;
+}
+
+// Each fault applies to whichever endpoint it is set on, and only to that one.
+class EndpointFaultTest : public EmulatorTest {
+protected:
+    httplib::Result Call(const std::string &endpoint, const std::string &token) const
+    {
+        if (endpoint == "token")
+            return Client().Post("/oauth/2.0/token", TokenForm("qov-local-key", "qov-local-secret"),
+                                 "application/x-www-form-urlencoded");
+        return PostChat(token, ChatBody("faults"));
+    }
+    static std::string Other(const std::string &endpoint) { return endpoint == "token" ? "chat" : "token"; }
+};
+
+TEST_F(EndpointFaultTest, StatusMalformedAndWrongTypes)
+{
+    const auto token = Token();
+    for (const std::string endpoint : {"token", "chat"}) {
+        SCOPED_TRACE(endpoint);
+        SetFault(endpoint, R"({"status":503})");
+        auto res = Call(endpoint, token);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 503);
+        EXPECT_TRUE(Json(res->body).has_string_field("error"));
+        auto untouched = Call(Other(endpoint), token);
+        ASSERT_TRUE(untouched);
+        EXPECT_EQ(untouched->status, 200);
+
+        SetFault(endpoint, R"({"malformed":true})");
+        res = Call(endpoint, token);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+        EXPECT_TRUE(ParseError(res->body));
+
+        SetFault(endpoint, R"({"malformed":true,"status":502})");
+        res = Call(endpoint, token);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 502);
+        EXPECT_TRUE(ParseError(res->body));
+        ASSERT_EQ(Client().Delete("/__control/faults")->status, 200);
+    }
+
+    SetFault("token", R"({"wrong_types":true})");
+    auto res = Call("token", token);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    EXPECT_TRUE(Json(res->body).at("access_token").is_array());
+
+    SetFault("chat", R"({"wrong_types":true})");
+    res = Call("chat", token);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    const auto body = Json(res->body);
+    EXPECT_TRUE(body.at("result").is_object());
+    EXPECT_TRUE(body.at("error_code").is_string());
+}
+
+TEST_F(EndpointFaultTest, TimesCountsDownThenTheEndpointRecovers)
+{
+    const auto token = Token();
+    SetFault("chat", R"({"status":500,"times":2})");
+    for (const int expected : {500, 500, 200, 200}) {
+        auto res = Call("chat", token);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, expected);
+    }
+    SetFault("token", R"({"close":true,"times":1})");
+    EXPECT_FALSE(Call("token", token));
+    auto res = Call("token", token);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+}
+
+TEST_F(EndpointFaultTest, DelayIsAppliedAndDoesNotHoldUpControlRequests)
+{
+    const auto token = Token();
+    SetFault("chat", R"({"delay_ms":600,"times":1})");
+    const auto start = Clock::now();
+    auto delayed = std::async(std::launch::async, [&] { return Call("chat", token); });
+
+    // While the chat request waits, the control routes still answer at once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto controlStart = Clock::now();
+    auto control = Client().Get("/__control/faults");
+    ASSERT_TRUE(control);
+    EXPECT_LT(Clock::now() - controlStart, std::chrono::milliseconds(300));
+
+    auto res = delayed.get();
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(600));
+    ASSERT_TRUE(res);
+    EXPECT_TRUE(Json(res->body).has_string_field("result"));  // a delay alone still answers normally
+}
+
+TEST_F(EndpointFaultTest, ServerSurvivesAClientThatGivesUpDuringADelay)
+{
+    SetFault("token", R"({"delay_ms":500,"times":1})");
+    auto impatient = Client();
+    impatient.set_read_timeout(0, 100000);
+    EXPECT_FALSE(impatient.Post("/oauth/2.0/token", TokenForm("qov-local-key", "qov-local-secret"),
+                                "application/x-www-form-urlencoded"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the reply is written to a closed socket
+    EXPECT_FALSE(Token().empty());
+}
+
+TEST_F(EndpointFaultTest, StopCutsALongDelayShort)
+{
+    SetFault("chat", R"({"delay_ms":60000})");
+    auto pending = std::async(std::launch::async, [this] { return Call("chat", "any"); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto start = Clock::now();
+    server_->Stop();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+    pending.wait();
+}
+
+// The module's clients use the REST library; a dropped connection must fail their request
+// promptly rather than hang or be retried into a success, on a fresh or a pooled connection.
+TEST_F(EndpointFaultTest, CloseFailsRestClientsOnFreshAndPooledConnections)
+{
+    web::http::client::http_client_config config;
+    config.set_timeout(std::chrono::seconds(5));
+    const auto chat = [&](web::http::client::http_client &client) {
+        web::http::http_request request(web::http::methods::POST);
+        request.set_request_uri("/chat/v1/completions?access_token=" + Token());
+        request.set_body(ChatBody("closing"), "application/json");
+        return client.request(request).then([](web::http::http_response r) { return r.extract_json(); }).get();
+    };
+
+    web::http::client::http_client fresh(BaseUrl(), config);
+    SetFault("chat", R"({"close":true,"times":1})");
+    auto start = Clock::now();
+    EXPECT_THROW(chat(fresh), web::http::http_exception);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+
+    web::http::client::http_client pooled(BaseUrl(), config);
+    EXPECT_TRUE(chat(pooled).has_string_field("result"));
+    SetFault("chat", R"({"close":true,"times":1})");
+    start = Clock::now();
+    EXPECT_THROW(chat(pooled), web::http::http_exception);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(4));
+    EXPECT_TRUE(chat(pooled).has_string_field("result"));
+}
+
+TEST_F(EmulatorTest, FaultControlRequests)
+{
+    struct Case {
+        const char *name;
+        std::string path;
+        std::string body;
+        int status;
+    } cases[] = {
+        {"valid", "/__control/faults/chat", R"({"status":503,"delay_ms":10,"times":3})", 200},
+        {"empty object", "/__control/faults/chat", "{}", 200},
+        {"not json", "/__control/faults/chat", "status=503", 400},
+        {"not an object", "/__control/faults/chat", "[503]", 400},
+        {"status as text", "/__control/faults/chat", R"({"status":"503"})", 400},
+        {"status out of range", "/__control/faults/chat", R"({"status":42})", 400},
+        {"negative delay", "/__control/faults/chat", R"({"delay_ms":-1})", 400},
+        {"zero times", "/__control/faults/chat", R"({"times":0})", 400},
+        {"unknown endpoint", "/__control/faults/chats", R"({"status":503})", 404},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto res = Client().Post(c.path, c.body, "application/json");
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, c.status) << res->body;
+    }
+}
+
+TEST_F(EmulatorTest, FaultsAreClearedOneOrAll)
+{
+    SetFault("chat", R"({"status":503})");
+    SetFault("token", R"({"malformed":true})");
+    ASSERT_EQ(Client().Delete("/__control/faults/token")->status, 200);
+    EXPECT_FALSE(Token().empty());
+    EXPECT_EQ(PostChat("", "")->status, 503);
+
+    ASSERT_EQ(Client().Delete("/__control/faults")->status, 200);
+    EXPECT_EQ(Json(Client().Get("/__control/faults")->body).size(), 0u);
+    EXPECT_EQ(PostChat("", "")->status, 200);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include "service/AccessToken.h"
+#include "service/AigcSettings.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+class AccessTokenRequest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_env.Server().Reset();
+    }
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+};
+
+TEST_F(AccessTokenRequest, SendsTheThreeParametersInOrderPercentEncoded)
+{
+    m_env.GrantTokens("fresh-token");
+    std::string token;
+    std::string error = "earlier";
+    ASSERT_TRUE(GetAccessToken("id+1 中", "s&=+/ x%", token, error));
+    EXPECT_EQ(token, "fresh-token");
+    EXPECT_EQ(error, "earlier") << "a reply without \"error\" leaves the error text";
+
+    const auto requests = m_env.Server().RequestsTo(TestEnvironment::kTokenPath);
+    ASSERT_EQ(requests.size(), 1u);
+    const RecordedRequest& sent = requests[0];
+    EXPECT_EQ(sent.method, "POST");
+    EXPECT_TRUE(sent.body.empty());
+    const std::string query = sent.target.substr(sent.target.find('?') + 1);
+    EXPECT_EQ(query.rfind("grant_type=client_credentials&client_id=", 0), 0u) << query;
+    EXPECT_LT(query.find("client_id="), query.find("client_secret="));
+    for (const char* raw : {"&=", "+/ x", "中"})
+        EXPECT_EQ(query.find(raw), std::string::npos) << raw << " reached the query unencoded: " << query;
+    EXPECT_EQ(sent.params.find("client_id")->second, "id+1 中");
+    EXPECT_EQ(sent.params.find("client_secret")->second, "s&=+/ x%");
+    EXPECT_EQ(sent.params.find("grant_type")->second, "client_credentials");
+}
+
+TEST_F(AccessTokenRequest, EmptyCredentialsAreStillSent)
+{
+    m_env.GrantTokens();
+    std::string token, error;
+    ASSERT_TRUE(GetAccessToken("", "", token, error));
+    const auto requests = m_env.Server().RequestsTo(TestEnvironment::kTokenPath);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].params.count("client_id"), 1u);
+    EXPECT_EQ(requests[0].params.find("client_secret")->second, "");
+}
+
+struct ReplyCase
+{
+    const char* name;
+    int status;
+    const char* body;
+    const char* contentType;
+    bool result;
+    const char* token;    // expected token afterwards
+    const char* error;    // expected error text afterwards; nullptr: any non-empty text
+};
+
+TEST_F(AccessTokenRequest, EachReplyEndsAsDocumented)
+{
+    const ReplyCase cases[] = {
+        {"401", 401, R"({"error":"invalid_client"})", "application/json", false, "kept",
+         "Token获取失败，请检查配置文件，错误代码：401"},
+        {"500 plain", 500, "oops", "text/plain", false, "kept", "Token获取失败，请检查配置文件，错误代码：500"},
+        {"error member", 200, R"({"error":"invalid_client","error_description":"x"})", "application/json", true,
+         "kept", "invalid_client"},
+        {"token only", 200, R"({"access_token":"T-1"})", "application/json", true, "T-1", "earlier"},
+        {"integer token", 200, R"({"access_token":12345})", "application/json", true, "12345", "earlier"},
+        {"not declared json", 200, R"({"access_token":"T-2"})", "text/plain", false, "kept", nullptr},
+        {"malformed", 200, R"({"access_token":"T-)", "application/json", false, "kept", nullptr},
+        {"wrong type", 200, R"({"access_token":["T"]})", "application/json", false, "kept", nullptr},
+    };
+    for (const ReplyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_env.Server().Reply("POST", TestEnvironment::kTokenPath, c.status, c.body, c.contentType);
+        std::string token = "kept";
+        std::string error = "earlier";
+        EXPECT_EQ(GetAccessToken("k", "s", token, error), c.result);
+        EXPECT_EQ(token, c.token);
+        if (c.error)
+            EXPECT_EQ(error, c.error);
+        else
+            EXPECT_TRUE(!error.empty() && error != "earlier") << error;
+    }
+}
+
+TEST_F(AccessTokenRequest, SettingsAreReadOnceAndEditsWaitForARestart)
+{
+    const std::string url = LoadCopywritingSettings().URL;
+    EXPECT_EQ(url, m_env.Server().Url(TestEnvironment::kChatPath));
+    EXPECT_EQ(LoadCopywritingSettings().APIKey, "test-key");
+
+    const QString path = AigcSettingsPath();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray original = file.readAll();
+    file.close();
+    TestEnvironment::WriteSettings(m_env.AppDir(), QStringLiteral("[Copywriting]\nURL=http://changed\n"));
+    EXPECT_EQ(LoadCopywritingSettings().URL, url);
+    TestEnvironment::WriteSettings(m_env.AppDir(), QString::fromUtf8(original));
+}
+
+// Settings are kept per process, so cases with other settings run in a child process.
+void ExpectTokenFailure(const QString& settings, const std::string& expected)
+{
+    ScratchFolders folders;
+    TestEnvironment::WriteSettings(folders.App(), settings);
+    std::string token = "kept";
+    std::string error;
+    const bool result = GetAccessToken("k", "s", token, error);
+    const bool expectedText = expected.empty() ? !error.empty() : error == expected;
+    if (result || token != "kept" || !expectedText) {
+        std::cerr << "result " << result << " token " << token << " error " << error << '\n';
+        std::exit(1);
+    }
+    std::exit(0);
+}
+
+TEST(AccessTokenSettings, MissingTokenSectionFailsWithoutTraffic)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Copywriting]\nURL=http://127.0.0.1:1/\n"),
+                                   "获取Token的网址为空,请检查配置文件！"),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=\n"), "获取Token的网址为空,请检查配置文件！"),
+                ::testing::ExitedWithCode(0), "");
+}
+
+TEST(AccessTokenSettings, UnreachableOrInvalidEndpointFailsWithTheLibraryMessage)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=http://127.0.0.1:1/oauth\n"), ""),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=ftp://127.0.0.1/oauth\n"), ""),
+                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=not an address\n"), ""),
+                ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
