@@ -5,6 +5,7 @@
 #include "service/TransLogReader.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 
@@ -104,12 +105,23 @@ void TransLog::SetRange(const QDateTime& start, const QDateTime& end)
 
 TransLogItem* TransLog::Append(TransLogItem item)
 {
-    m_items.push_back(std::make_unique<TransLogItem>(std::move(item)));
-    TransLogItem* added = m_items.back().get();
+    m_items.push_back(std::move(item));
+    TransLogItem* added = &m_items.back();
     // Lookups find the first record of an identifier, as a search from the front would.
-    if (!m_firstById.contains(added->TaskID))
-        m_firstById.insert(added->TaskID, added);
+    TransLogItem*& first = m_firstById[added->TaskID];
+    if (!first)
+        first = added;
     return added;
+}
+
+TransLogItem* TransLog::FindOrAppend(const LogLineFields& line)
+{
+    TransLogItem*& first = m_firstById[line.TaskID];
+    if (!first) {
+        m_items.push_back(TransLogItem{line.TaskID, line.SrcInfo, QString(), 0});
+        first = &m_items.back();
+    }
+    return first;
 }
 
 TransLogItem* TransLog::FindLocked(const QString& taskId) const
@@ -173,11 +185,14 @@ void TransLog::LoadLogs()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const QStringList files = TransLogReader::ListFiles(m_folder, m_rangeStart, m_rangeEnd, m_fileDate);
+    // A record line takes well over 64 bytes; growing the index once beats rehashing it repeatedly.
+    qint64 bytes = 0;
+    for (const QString& path : files)
+        bytes += QFileInfo(path).size();
+    m_firstById.reserve(m_firstById.size() + qsizetype(bytes / 64));
     for (const QString& path : files) {
         TransLogReader::ReadRecords(path, [this](const LogLineFields& line) {
-            TransLogItem* item = FindLocked(line.TaskID);
-            if (!item)
-                item = Append(TransLogItem{line.TaskID, line.SrcInfo, QString(), 0});
+            TransLogItem* item = FindOrAppend(line);
             if (line.HasFiles)
                 item->Files = line.Files;
         });
@@ -197,8 +212,8 @@ QList<TransLogItem> TransLog::Items() const
     std::lock_guard<std::mutex> lock(m_mutex);
     QList<TransLogItem> copy;
     copy.reserve(qsizetype(m_items.size()));
-    for (const auto& item : m_items)
-        copy.append(*item);
+    for (const TransLogItem& item : m_items)
+        copy.append(item);
     return copy;
 }
 

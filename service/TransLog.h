@@ -8,10 +8,11 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <deque>
 #include <mutex>
 #include <optional>
-#include <vector>
+
+struct LogLineFields;
 
 // One task of a tool's log.
 struct TransLogItem
@@ -74,12 +75,14 @@ public:
 
 private:
     TransLogItem* Append(TransLogItem item);
+    // The first record of id, made from item when there is none.
+    TransLogItem* FindOrAppend(const LogLineFields& line);
     TransLogItem* FindLocked(const QString& taskId) const;
     bool UpdateLocked(const QString& taskId, int32_t state, const QString* files);
     void WriteLineLocked(const QString& text);
 
     mutable std::mutex m_mutex;
-    std::vector<std::unique_ptr<TransLogItem>> m_items;
+    std::deque<TransLogItem> m_items; // stable addresses for the index
     QHash<QString, TransLogItem*> m_firstById;
     QString m_folder;
     QString m_logFile;

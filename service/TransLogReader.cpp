@@ -66,8 +66,14 @@ bool TransLogReader::ReadRecords(const QString& path, const std::function<void(c
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    const std::string_view text(bytes.constData(), size_t(bytes.size()));
+    // Mapping the file spares copying megabytes of records; a file that cannot be mapped is read.
+    QByteArray copy;
+    const qint64 size = file.size();
+    const uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (!mapped)
+        copy = file.readAll();
+    const std::string_view text = mapped ? std::string_view(reinterpret_cast<const char*>(mapped), size_t(size))
+                                         : std::string_view(copy.constData(), size_t(copy.size()));
     LogLineFields fields;
     size_t start = 0;
     while (start < text.size()) {

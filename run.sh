@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts the local services and runs the main job.
+#   ./run.sh                 what can be run, and a short demonstration against the local services
+#   ./run.sh COMMAND ARGS    runs qovaigc COMMAND ARGS (e.g. ./run.sh write "一段话题")
+# The application folder lives in .run/ (or $QOV_RUN_DIR): settings pointing at the local
+# services, the task logs, and the working folder with every result, kept between runs.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build=${QOV_BUILD_DIR:-$root/build}
+run_dir=${QOV_RUN_DIR:-$root/.run}
+mkdir -p "$run_dir"
+log="$run_dir/build.log"
+
+# Standard output belongs to the job: setup and build talk to the log, and show it on failure.
+if ! { "$root/scripts/setup-deps.sh" && "$root/scripts/build.sh" qovaigc aigc-emulator QOVAIGC; } >"$log" 2>&1; then
+  cat "$log" >&2
+  echo "run.sh: setup or build failed (log: $log)" >&2
+  exit 1
+fi
+
+app="$run_dir/app"
+export QOV_APP_DIR="$app"
+export QOV_CONFIG_DIR="$run_dir/config"
+export QOV_WORK_DIR="${QOV_WORK_DIR:-$run_dir/work}"
+mkdir -p "$app/InitFile" "$app/Media/AIGC" "$QOV_CONFIG_DIR" "$QOV_WORK_DIR"
+if [ -d "$root/media" ]; then
+  cp -r "$root/media/." "$app/Media/"
+fi
+
+# The local services, on a port of their own choosing; stopped whatever way the job ends.
+fifo="$run_dir/emulator.out"
+rm -f "$fifo"
+mkfifo "$fifo"
+"$build/bin/aigc-emulator" --port 0 >"$fifo" 2>"$run_dir/emulator.log" &
+emulator=$!
+trap 'kill "$emulator" 2>/dev/null || true; wait "$emulator" 2>/dev/null || true; rm -f "$fifo"' EXIT
+exec 3<"$fifo"
+if ! read -r -t 20 banner <&3; then
+  echo "run.sh: the local services did not start (log: $run_dir/emulator.log)" >&2
+  exit 1
+fi
+base=${banner##* }
+cat >"$app/InitFile/AIGC.ini" <<INI
+; Written by run.sh for the local services at $base; rewritten on every run.
+[Token]
+URL=$base/oauth/2.0/token
+
+[Copywriting]
+URL=$base/chat/v1/completions
+APIKey=qov-local-key
+SecretKey=qov-local-secret
+FontSize=10
+INI
+
+cli="$build/bin/qovaigc"
+if [ $# -gt 0 ]; then
+  set +e
+  "$cli" "$@"
+  status=$?
+  set -e
+  exit $status
+fi
+
+echo "Local services: $base"
+echo "Working folder: $QOV_WORK_DIR"
+echo
+"$cli" help
+echo
+echo "Demonstration: ./run.sh write \"为新品发布会写一段开场白\""
+path=$("$cli" write "为新品发布会写一段开场白")
+echo "  text file: $path"
+sed 's/^/  | /' "$path"
+echo
+echo "Demonstration: ./run.sh history copywriting"
+"$cli" history copywriting | sed 's/^/  /'

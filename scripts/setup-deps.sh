@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the project builds, tests and runs with. Safe to run again:
+# packages already installed are skipped, and nothing is asked.
+set -euo pipefail
+
+PACKAGES=(
+  # toolchain and test frameworks
+  g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  # libraries the module and its stand-ins are built on
+  qt6-base-dev libgl-dev libcpprest-dev libssl-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
+  libtinyxml-dev libcpp-httplib-dev
+  # fonts that show Chinese captions; the media tools the tests and benchmarks use
+  fonts-wqy-microhei ffmpeg
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "setup-deps: installing ${missing[*]}" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq >&2
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
