@@ -92,6 +92,12 @@ QString UsageText()
         "  history TOOL [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
         "                                    list the task log of TOOL (painting, dubbing,\n"
         "                                    subtitles, copywriting): task id, source, files\n"
+        "  extract SOURCE DEST [--start S] [--end E] [--codec mp3|pcm] [--channels 1|2]\n"
+        "                  [--rate 16000|8000] [--bits 16|8]\n"
+        "                                    the audio of SOURCE into DEST (seconds S to E;\n"
+        "                                    defaults: whole file, mp3, 1 channel, 16000 Hz, 16-bit)\n"
+        "  duration FILE                     seconds of FILE's first audio stream (-1: cannot\n"
+        "                                    open, -2: no audio)\n"
         "\n"
         "The folder options override QOV_APP_DIR, QOV_CONFIG_DIR and QOV_WORK_DIR.\n");
 }

@@ -1,5 +1,6 @@
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CliOutput.h"
+#include "apps/cli/ExtractCommand.h"
 #include "apps/cli/HistoryCommand.h"
 #include "apps/cli/WriteCommand.h"
 
@@ -17,6 +18,10 @@ int main(int argc, char** argv)
         return RunWriteCommand(*arguments);
     if (command == QLatin1String("history"))
         return RunHistoryCommand(*arguments);
+    if (command == QLatin1String("extract"))
+        return RunExtractCommand(*arguments);
+    if (command == QLatin1String("duration"))
+        return RunDurationCommand(*arguments);
     if (command == QLatin1String("help")) {
         PrintLine(UsageText().trimmed());
         return ExitOk;

@@ -1,0 +1,89 @@
+#include "host/QOVVideoTool.h"
+
+#include "host/QOVFileName.h"
+#include "host/QOVSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUuid>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+}
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kCannotHandle = -1;
+constexpr int kConversionFailed = -2;
+constexpr int kCannotWrite = -3;
+// A whole feature film converts in well under this; a hung converter must not hold the caller.
+constexpr int kConversionTimeoutMs = 30 * 60 * 1000;
+
+// Whether the file opens and holds an audio track this machine can decode.
+bool HasDecodableAudio(const QString& mediaFile)
+{
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, QFile::encodeName(mediaFile).constData(), nullptr, nullptr) < 0)
+        return false;
+    avformat_find_stream_info(input, nullptr);
+    bool found = false;
+    for (unsigned i = 0; i < input->nb_streams && !found; ++i) {
+        const AVCodecParameters* codec = input->streams[i]->codecpar;
+        found = codec->codec_type == AVMEDIA_TYPE_AUDIO && avcodec_find_decoder(codec->codec_id) != nullptr;
+    }
+    avformat_close_input(&input);
+    return found;
+}
+
+} // namespace
+
+int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
+                           int /*sampleFormat*/, int startFrame, int endFrame)
+{
+    if (audioFile.isEmpty() || !QFileInfo(mediaFile).isFile() || !HasDecodableAudio(mediaFile))
+        return kCannotHandle;
+
+    const bool mp3 = ZuGetFileExt(audioFile).compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0;
+    const QFileInfo target(audioFile);
+    const QString temporary = target.absolutePath() + QStringLiteral("/.") + target.completeBaseName() +
+                              QUuid::createUuid().toString(QUuid::Id128) + (mp3 ? QStringLiteral(".mp3")
+                                                                                : QStringLiteral(".wav"));
+    QStringList arguments{QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
+                          QStringLiteral("-y"), QStringLiteral("-i"), mediaFile, QStringLiteral("-vn"),
+                          QStringLiteral("-ac"), QString::number(channels > 1 ? 2 : 1),
+                          QStringLiteral("-ar"), QString::number(sampleRate > 0 ? sampleRate : 16000)};
+    if (startFrame > 0 || endFrame > 0) {
+        const double rate = QOVGetSysFrameRate();
+        if (startFrame > 0)
+            arguments << QStringLiteral("-ss") << QString::number(startFrame / rate, 'f', 3);
+        if (endFrame > startFrame)
+            arguments << QStringLiteral("-t") << QString::number((endFrame - startFrame) / rate, 'f', 3);
+    }
+    arguments << QStringLiteral("-c:a") << (mp3 ? QStringLiteral("libmp3lame") : QStringLiteral("pcm_s16le"))
+              << temporary;
+
+    QProcess converter;
+    converter.start(QStringLiteral("ffmpeg"), arguments);
+    if (!converter.waitForStarted()) {
+        QOVDebugOutput(QStringLiteral("SaveAudioFromMediaFile: the ffmpeg program is not available"));
+        return kCannotHandle;
+    }
+    const bool finished = converter.waitForFinished(kConversionTimeoutMs);
+    if (!finished)
+        converter.kill();
+    if (!finished || converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
+        QOVDebugOutput(QStringLiteral("SaveAudioFromMediaFile: %1")
+                           .arg(QString::fromLocal8Bit(converter.readAllStandardError()).trimmed()));
+        QFile::remove(temporary);
+        return kConversionFailed;
+    }
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(audioFile).constData()) != 0) {
+        QFile::remove(temporary);
+        return kCannotWrite;
+    }
+    return 0;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "plugin/QOVAIGCExport.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// Audio extraction the editor may call directly; only whether an enumeration is zero matters.
+namespace FFAPI {
+
+enum emACodec : int32_t { ACODEC_PCM_S16LE = 0, ACODEC_MP3 = 1 };
+enum emAChannel : int32_t { ACHANNEL_MONO = 0, ACHANNEL_STEREO = 1 };
+enum emASampleRate : int32_t { ASAMPLERATE_16000 = 0, ASAMPLERATE_8000 = 1 };
+enum emASampleBit : int32_t { ASAMPLEBIT_S16 = 0, ASAMPLEBIT_U8 = 1 };
+
+} // namespace FFAPI
+
+// Result codes of the extraction (0 done; a negative FFmpeg error when writing failed).
+enum TranscodeResult : int {
+    TRANSCODE_OK = 0,
+    TRANSCODE_CANNOT_OPEN_SOURCE = -1,
+    TRANSCODE_NO_AUDIO = -2,
+    TRANSCODE_NO_CONTAINER = -3,
+    TRANSCODE_NO_STREAM = -4,
+    TRANSCODE_NO_ENCODER = -5,
+    TRANSCODE_NO_DECODER = -6,
+    TRANSCODE_CANNOT_OPEN_DESTINATION = -7,
+    TRANSCODE_NO_HEADER = -8,
+    TRANSCODE_NO_RESAMPLER = -9,
+    TRANSCODE_BAD_RANGE = -10,
+};
+
+// Decodes the first audio stream of source, converts it and encodes it into destination (the
+// container follows the destination's extension), limited to [start, end] in whole seconds when
+// they are above 0. The destination is written under a temporary name and renamed when complete.
+QOVAIGC_API int TranscodeAudio(const char* source, const char* destination, const int& start, const int& end,
+                               const FFAPI::emACodec& codec, const FFAPI::emAChannel& channel,
+                               const FFAPI::emASampleRate& rate, const FFAPI::emASampleBit& bit);
+
+// The same for the editor's strings; paths reach FFmpeg in the local 8-bit encoding.
+QOVAIGC_API int VideoTranscodeAudio(const QString& source, const QString& destination, const int& start,
+                                    const int& end, const FFAPI::emACodec& codec, const FFAPI::emAChannel& channel,
+                                    const FFAPI::emASampleRate& rate, const FFAPI::emASampleBit& bit);
+
+// Seconds of the first audio stream as the file declares it; -1.0 when the file cannot be opened,
+// -2.0 when it has no audio stream.
+QOVAIGC_API double GetAudioDuration(const char* path);

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/samplefmt.h>
+}
+
+struct AVAudioFifo;
+struct AVFormatContext;
+struct AVStream;
+struct SwrContext;
+
+// One extraction: demux the first audio stream, decode, trim to the range, resample, cut into the
+// encoder's frame size, encode, mux. Owns every FFmpeg object it makes and frees them all.
+class AudioTranscoder
+{
+public:
+    struct Output
+    {
+        AVCodecID codec = AV_CODEC_ID_MP3;
+        int channels = 1;
+        int sampleRate = 16000;
+        AVSampleFormat sampleFormat = AV_SAMPLE_FMT_S16;
+    };
+
+    // start and end in whole seconds; 0 or less leaves that end open.
+    AudioTranscoder(std::string source, std::string destination, int start, int end, Output output);
+    ~AudioTranscoder();
+    AudioTranscoder(const AudioTranscoder&) = delete;
+    AudioTranscoder& operator=(const AudioTranscoder&) = delete;
+
+    // 0 when the destination is complete, else one of the extraction's result codes.
+    int Run();
+
+private:
+    int OpenInput();
+    int OpenOutput();
+    int OpenResampler();
+    int Pump();
+    int Decoded(AVFrame* frame);
+    int Convert(const uint8_t* const* input, int samples);
+    int EncodeFromFifo(bool final);
+    int SendFrame(AVFrame* frame);
+    int Finish();
+
+    std::string m_source;
+    std::string m_destination;
+    std::string m_temporary;
+    double m_start = -1.0; // seconds; below 0: open
+    double m_end = -1.0;
+    Output m_output;
+
+    AVFormatContext* m_in = nullptr;
+    AVFormatContext* m_out = nullptr;
+    AVCodecContext* m_decoder = nullptr;
+    AVCodecContext* m_encoder = nullptr;
+    AVStream* m_inStream = nullptr;
+    AVStream* m_outStream = nullptr;
+    SwrContext* m_resampler = nullptr;
+    AVAudioFifo* m_fifo = nullptr;
+    AVFrame* m_decoded = nullptr;
+    AVFrame* m_encoded = nullptr;
+    AVPacket* m_packet = nullptr;
+    uint8_t** m_converted = nullptr;
+    int m_convertedCapacity = 0;
+    bool m_headerWritten = false;
+    bool m_reachedEnd = false;
+    int64_t m_origin = 0; // the audio stream's first time stamp: ranges count from it
+    double m_nextFrameTime = 0.0;
+    int64_t m_samplesSent = 0;
+};

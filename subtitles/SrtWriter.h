@@ -1,0 +1,29 @@
+#pragma once
+
+#include "subtitles/SrtLineInfo.h"
+#include "subtitles/WavResult.h"
+
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// SRT subtitle text shared by both recognition engines, so the same sentences give the same bytes.
+namespace SrtWriter {
+
+// "hh:mm:ss,mmm"; hours are not wrapped (100 hours print as 100).
+QString FormatSrtTime(int32_t milliseconds);
+
+// One block per sentence: number, CR LF, "begin --> end", CR LF, the text unchanged, CR LF, CR LF.
+QString BuildSrt(const QList<SrtLineInfo*>& lines);
+QString BuildSrt(const std::vector<nsWtt::stWavResult>& sentences);
+
+// The plain-text companion of a subtitle file: every ".srt" of the path becomes ".txt"; a path
+// without ".srt" gets ".txt" appended, so the two files never share a name.
+QString CompanionPath(const QString& srtPath);
+
+// Writes the text as a new file (an existing one is replaced); false when it cannot be opened.
+bool WriteTextFile(const QString& path, const QString& text);
+
+} // namespace SrtWriter

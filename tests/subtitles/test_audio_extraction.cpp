@@ -1,0 +1,225 @@
+#include "MediaFixtures.h"
+
+#include "host/QOVVideoTool.h"
+#include "subtitles/AudioTranscode.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using namespace MediaFixtures;
+
+struct Format
+{
+    int codec = 1; // MP3
+    int channels = 0;
+    int rate = 0;
+    int bits = 0;
+};
+
+int Extract(const QString& source, const QString& destination, int start, int end, Format format = {})
+{
+    const FFAPI::emACodec codec = FFAPI::emACodec(format.codec);
+    const FFAPI::emAChannel channels = FFAPI::emAChannel(format.channels);
+    const FFAPI::emASampleRate rate = FFAPI::emASampleRate(format.rate);
+    const FFAPI::emASampleBit bits = FFAPI::emASampleBit(format.bits);
+    return VideoTranscodeAudio(source, destination, start, end, codec, channels, rate, bits);
+}
+
+QString Out(const char* name)
+{
+    QDir().mkpath(Folder() + QStringLiteral("/out"));
+    return Folder() + QStringLiteral("/out/") + QString::fromUtf8(name);
+}
+
+struct OutputCase
+{
+    const char* name;
+    int start;
+    int end;
+    Format format;
+    const char* codec;
+    int rate;
+    int channels;
+    double seconds;
+    double tolerance;
+};
+
+TEST(AudioExtraction, OutputsHaveTheRequestedFormatAndRange)
+{
+    const OutputCase cases[] = {
+        {"whole.mp3", 0, 0, {1, 0, 0, 0}, "mp3float", 16000, 1, 10.0, 0.1},
+        {"first3.mp3", 0, 3, {1, 0, 0, 0}, "mp3float", 16000, 1, 3.0, 0.1},
+        {"from7.mp3", 7, 0, {1, 0, 0, 0}, "mp3float", 16000, 1, 3.0, 0.1},
+        {"range.wav", 2, 5, {0, 0, 0, 0}, "pcm_s16le", 16000, 1, 3.0, 0.002},
+        {"stereo8k.wav", 0, 0, {0, 1, 1, 0}, "pcm_s16le", 8000, 2, 10.0, 0.02},
+        {"stereo8k.mp3", 1, 4, {1, 1, 1, 0}, "mp3float", 8000, 2, 3.0, 0.15},
+        {"eightbit.wav", 0, 0, {0, 0, 0, 1}, "pcm_u8", 16000, 1, 10.0, 0.02},
+    };
+    for (const OutputCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString destination = Out(c.name);
+        ASSERT_EQ(Extract(VideoWithAudio(), destination, c.start, c.end, c.format), TRANSCODE_OK);
+        const Decoded decoded = Decode(destination);
+        ASSERT_TRUE(decoded.ok);
+        EXPECT_EQ(decoded.codec, QString::fromLatin1(c.codec));
+        EXPECT_EQ(decoded.sampleRate, c.rate);
+        EXPECT_EQ(decoded.channels, c.channels);
+        EXPECT_NEAR(decoded.Seconds(), c.seconds, c.tolerance);
+    }
+}
+
+struct FailureCase
+{
+    const char* name;
+    QString source;
+    QString destination;
+    int start;
+    int end;
+    int codec;
+    int expected;
+};
+
+TEST(AudioExtraction, FailuresReturnTheirCodesAndLeaveNoFile)
+{
+    const QString missing = Folder() + QStringLiteral("/no-such-file.mp4");
+    const FailureCase cases[] = {
+        {"range checked before opening", missing, Out("a.mp3"), 5, 3, 1, TRANSCODE_BAD_RANGE},
+        {"empty range", VideoWithAudio(), Out("b.mp3"), 5, 5, 1, TRANSCODE_BAD_RANGE},
+        {"missing source", missing, Out("c.mp3"), 0, 0, 1, TRANSCODE_CANNOT_OPEN_SOURCE},
+        {"no audio", VideoWithoutAudio(), Out("d.mp3"), 0, 0, 1, TRANSCODE_NO_AUDIO},
+        {"unknown container", VideoWithAudio(), Out("e.nosuchformat"), 0, 0, 1, TRANSCODE_NO_CONTAINER},
+        {"missing folder", VideoWithAudio(), Folder() + QStringLiteral("/absent/f.mp3"), 0, 0, 1,
+         TRANSCODE_CANNOT_OPEN_DESTINATION},
+        {"codec the container refuses", VideoWithAudio(), Out("g.mp3"), 0, 0, 0, TRANSCODE_NO_HEADER},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Extract(c.source, c.destination, c.start, c.end, Format{c.codec, 0, 0, 0}), c.expected);
+        EXPECT_FALSE(QFile::exists(c.destination));
+    }
+    const QStringList leftovers = QDir(Folder() + QStringLiteral("/out")).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(AudioExtraction, AFailedRunKeepsAnEarlierFile)
+{
+    const QString destination = Out("keep.mp3");
+    QFile old(destination);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("earlier result");
+    old.close();
+    EXPECT_EQ(Extract(VideoWithAudio(), destination, 0, 0, Format{0, 0, 0, 0}), TRANSCODE_NO_HEADER);
+    EXPECT_EQ(Bytes(destination), QByteArray("earlier result"));
+}
+
+TEST(AudioExtraction, AudioAlreadyInTheOutputFormatPassesUnchanged)
+{
+    const QString destination = Out("copy.wav");
+    ASSERT_EQ(Extract(SpeechFormatWav(), destination, 0, 0, Format{0, 0, 0, 0}), TRANSCODE_OK);
+    const QByteArray samples = Bytes(SpeechFormatWav()).right(4 * 16000 * 2);
+    EXPECT_EQ(Bytes(destination).right(samples.size()), samples) << "no resampling touched the samples";
+    EXPECT_EQ(Decode(destination).samples, 4 * 16000);
+}
+
+TEST(AudioExtraction, PathsWithChineseNamesWork)
+{
+    const QString source = Out("原始 视频.mp4");
+    QFile::remove(source);
+    ASSERT_TRUE(QFile::copy(VideoWithAudio(), source));
+    const QString destination = Out("提取 音频.wav");
+    ASSERT_EQ(Extract(source, destination, 0, 2, Format{0, 0, 0, 0}), TRANSCODE_OK);
+    EXPECT_NEAR(Decode(destination).Seconds(), 2.0, 0.002);
+}
+
+TEST(AudioDuration, ReportsTheFirstAudioStream)
+{
+    EXPECT_EQ(GetAudioDuration((Folder() + QStringLiteral("/none.wav")).toUtf8().constData()), -1.0);
+    EXPECT_EQ(GetAudioDuration(VideoWithoutAudio().toUtf8().constData()), -2.0);
+    EXPECT_NEAR(GetAudioDuration(SilentWav().toUtf8().constData()), 2.0, 0.001);
+    EXPECT_NEAR(GetAudioDuration(SpeechFormatWav().toUtf8().constData()), 4.0, 0.001);
+    EXPECT_NEAR(GetAudioDuration(VideoWithAudio().toUtf8().constData()), 10.0, 0.05);
+    const QString mp3 = Out("duration.mp3");
+    ASSERT_EQ(Extract(SpeechFormatWav(), mp3, 0, 0), TRANSCODE_OK);
+    // An MP3 container declares the encoder's delay and last-frame padding as well.
+    EXPECT_NEAR(GetAudioDuration(mp3.toUtf8().constData()), 4.0, 0.15);
+}
+
+TEST(EditorExtractor, WritesTheWholeTrackOrAsksForTheFallback)
+{
+    const QString mp3 = Out("editor.mp3");
+    ASSERT_EQ(SaveAudioFromMediaFile(mp3, VideoWithAudio(), 1, 16000, 1, 0, 0), 0);
+    Decoded decoded = Decode(mp3);
+    EXPECT_EQ(decoded.codec, QStringLiteral("mp3float"));
+    EXPECT_EQ(decoded.channels, 1);
+    EXPECT_EQ(decoded.sampleRate, 16000);
+    EXPECT_NEAR(decoded.Seconds(), 10.0, 0.1);
+
+    const QString wav = Out("editor.wav");
+    ASSERT_EQ(SaveAudioFromMediaFile(wav, VideoWithAudio(), 1, 16000, 1, 0, 0), 0);
+    decoded = Decode(wav);
+    EXPECT_EQ(decoded.codec, QStringLiteral("pcm_s16le"));
+    EXPECT_NEAR(decoded.Seconds(), 10.0, 0.05);
+
+    EXPECT_EQ(SaveAudioFromMediaFile(Out("x.mp3"), VideoWithoutAudio(), 1, 16000, 1, 0, 0), -1);
+    EXPECT_EQ(SaveAudioFromMediaFile(Out("y.mp3"), Folder() + QStringLiteral("/none.mp4"), 1, 16000, 1, 0, 0), -1);
+    EXPECT_LT(SaveAudioFromMediaFile(Folder() + QStringLiteral("/absent/z.mp3"), VideoWithAudio(), 1, 16000, 1, 0, 0),
+              -1);
+}
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome RunCli(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(QOVAIGC_BIN), arguments);
+    Outcome outcome;
+    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit)
+        outcome.exitCode = process.exitCode();
+    outcome.out = QString::fromUtf8(process.readAllStandardOutput());
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    return outcome;
+}
+
+TEST(ExtractCommand, ConvertsReportsCodesAndDurations)
+{
+    const QString destination = Out("cli.wav");
+    Outcome outcome = RunCli({QStringLiteral("extract"), VideoWithAudio(), destination, QStringLiteral("--codec"),
+                              QStringLiteral("pcm"), QStringLiteral("--channels"), QStringLiteral("2"),
+                              QStringLiteral("--start"), QStringLiteral("1"), QStringLiteral("--end"),
+                              QStringLiteral("3")});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_TRUE(outcome.out.isEmpty());
+    const Decoded decoded = Decode(destination);
+    EXPECT_EQ(decoded.channels, 2);
+    EXPECT_NEAR(decoded.Seconds(), 2.0, 0.002);
+
+    outcome = RunCli({QStringLiteral("extract"), VideoWithAudio(), Out("bad.mp3"), QStringLiteral("--start"),
+                      QStringLiteral("5"), QStringLiteral("--end"), QStringLiteral("3")});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_TRUE(outcome.err.contains(QStringLiteral("-10")));
+
+    outcome = RunCli({QStringLiteral("extract"), VideoWithAudio(), Out("bad.mp3"), QStringLiteral("--rate"),
+                      QStringLiteral("44100")});
+    EXPECT_EQ(outcome.exitCode, 2);
+
+    outcome = RunCli({QStringLiteral("duration"), SpeechFormatWav()});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.out, QStringLiteral("4.000\n"));
+    outcome = RunCli({QStringLiteral("duration"), VideoWithoutAudio()});
+    EXPECT_EQ(outcome.out, QStringLiteral("-2.000\n"));
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+#include "subtitles/SrtWriter.h"
+#include "support/QtPrinters.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SrtTime, StampsCountHoursWithoutWrapping)
+{
+    const std::pair<int32_t, const char*> cases[] = {
+        {0, "00:00:00,000"},       {1500, "00:00:01,500"},        {3723004, "01:02:03,004"},
+        {59999, "00:00:59,999"},   {360000000, "100:00:00,000"},  {86399999, "23:59:59,999"},
+    };
+    for (const auto& [milliseconds, stamp] : cases)
+        EXPECT_EQ(SrtWriter::FormatSrtTime(milliseconds), QString::fromLatin1(stamp)) << milliseconds;
+}
+
+TEST(SrtText, BothEnginesWriteTheSameBlocks)
+{
+    SrtLineInfo first{"第一句", 1500, 2800};
+    SrtLineInfo second{"two\r\nlines", 2800, 3723004};
+    const QString expected = QStringLiteral("1\r\n00:00:01,500 --> 00:00:02,800\r\n第一句\r\n\r\n"
+                                            "2\r\n00:00:02,800 --> 01:02:03,004\r\ntwo\r\nlines\r\n\r\n");
+    EXPECT_EQ(SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second}), expected);
+
+    std::vector<nsWtt::stWavResult> sentences(2);
+    sentences[0] = {1500, 2800, "第一句", QStringLiteral("第一句"), 0};
+    sentences[1] = {2800, 3723004, "two\r\nlines", QStringLiteral("two\r\nlines"), 0};
+    EXPECT_EQ(SrtWriter::BuildSrt(sentences), expected);
+
+    EXPECT_EQ(SrtWriter::BuildSrt(QList<SrtLineInfo*>{}), QString());
+    EXPECT_EQ(SrtWriter::BuildSrt(std::vector<nsWtt::stWavResult>{}), QString());
+}
+
+TEST(SrtText, CompanionPathNeverEqualsTheSubtitlePath)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/w/AITxt/clip_0_250.srt", "/w/AITxt/clip_0_250.txt"},
+        {"/d/a.srt/b.srt", "/d/a.txt/b.txt"},
+        {"/w/clip.SRT", "/w/clip.SRT.txt"},
+        {"/w/clip", "/w/clip.txt"},
+    };
+    for (const auto& [srt, txt] : cases)
+        EXPECT_EQ(SrtWriter::CompanionPath(QString::fromUtf8(srt)), QString::fromUtf8(txt)) << srt;
+}
+
+TEST(SrtText, FilesAreReplacedAndUnwritablePathsReportFailure)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.srt"));
+    ASSERT_TRUE(SrtWriter::WriteTextFile(path, QStringLiteral("a much longer first version")));
+    ASSERT_TRUE(SrtWriter::WriteTextFile(path, QStringLiteral("1\r\n短\r\n")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QStringLiteral("1\r\n短\r\n").toUtf8());
+    EXPECT_FALSE(SrtWriter::WriteTextFile(dir.filePath(QStringLiteral("missing/a.srt")), QStringLiteral("x")));
+}
+
+} // namespace
