@@ -11,7 +11,7 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libtinyxml-dev libcpp-httplib-dev
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
-  fonts-wqy-microhei ffmpeg
+  fonts-wqy-microhei ffmpeg bc
 )
 
 missing=()
