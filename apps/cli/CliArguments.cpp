@@ -92,6 +92,11 @@ QString UsageText()
         "  history TOOL [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
         "                                    list the task log of TOOL (painting, dubbing,\n"
         "                                    subtitles, copywriting): task id, source, files\n"
+        "  dub TEXT [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav]\n"
+        "                                    speech for TEXT; prints the audio file's path\n"
+        "  paint PROMPT [--size WxH] [--count 1-8] [--reference FILE]\n"
+        "                                    images for PROMPT (default 640x360, 4); prints the\n"
+        "                                    path of every image that passed review\n"
         "  extract SOURCE DEST [--start S] [--end E] [--codec mp3|pcm] [--channels 1|2]\n"
         "                  [--rate 16000|8000] [--bits 16|8]\n"
         "                                    the audio of SOURCE into DEST (seconds S to E;\n"
@@ -99,5 +104,6 @@ QString UsageText()
         "  duration FILE                     seconds of FILE's first audio stream (-1: cannot\n"
         "                                    open, -2: no audio)\n"
         "\n"
+        "dub and paint wait at most --timeout S seconds (default 600) for the service's task.\n"
         "The folder options override QOV_APP_DIR, QOV_CONFIG_DIR and QOV_WORK_DIR.\n");
 }

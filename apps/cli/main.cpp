@@ -1,14 +1,20 @@
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CliOutput.h"
+#include "apps/cli/DubCommand.h"
 #include "apps/cli/ExtractCommand.h"
 #include "apps/cli/HistoryCommand.h"
+#include "apps/cli/PaintCommand.h"
 #include "apps/cli/WriteCommand.h"
+
+#include <QCoreApplication>
 
 #include <clocale>
 
 int main(int argc, char** argv)
 {
     std::setlocale(LC_ALL, "");
+    // The service workers report by posting messages, which need an event loop to arrive.
+    QCoreApplication application(argc, argv);
     QString error;
     const std::optional<CliArguments> arguments = CliArguments::Parse(argc, argv, error);
     if (!arguments)
@@ -18,6 +24,10 @@ int main(int argc, char** argv)
         return RunWriteCommand(*arguments);
     if (command == QLatin1String("history"))
         return RunHistoryCommand(*arguments);
+    if (command == QLatin1String("dub"))
+        return RunDubCommand(*arguments);
+    if (command == QLatin1String("paint"))
+        return RunPaintCommand(*arguments);
     if (command == QLatin1String("extract"))
         return RunExtractCommand(*arguments);
     if (command == QLatin1String("duration"))

@@ -21,8 +21,12 @@ TestEnvironment::TestEnvironment()
     qputenv("QOV_WORK_DIR", WorkDir().toUtf8());
     const QString server = QString::fromStdString(m_server.Url(""));
     WriteSettings(AppDir(), QStringLiteral("[Token]\nURL=%1%2\n\n[Copywriting]\nURL=%1%3\nAPIKey=test-key\n"
-                                           "SecretKey=test-secret\nFontSize=12\n")
-                                .arg(server, QLatin1String(kTokenPath), QLatin1String(kChatPath)));
+                                           "SecretKey=test-secret\nFontSize=12\n\n"
+                                           "[Txt2Img]\nURL=%1\nAPIKey=test-key\nSecretKey=test-secret\n\n"
+                                           "[Txt2Audio]\nURL=%1\nURLS=%1%4\nAPIKey=test-key\nSecretKey=test-secret\n"
+                                           "Cuid=test-cuid\n")
+                                .arg(server, QLatin1String(kTokenPath), QLatin1String(kChatPath),
+                                     QLatin1String(kShortSpeechPath)));
 }
 
 FakeServer& TestEnvironment::Server()

@@ -24,6 +24,7 @@ public:
     // Path of the token and chat routes on the fake server.
     static constexpr const char* kTokenPath = "/oauth/2.0/token";
     static constexpr const char* kChatPath = "/chat/v1/completions";
+    static constexpr const char* kShortSpeechPath = "/text2audio";
 
     // Scripts the token route to hand out token for any credentials.
     void GrantTokens(const std::string& token = "test-token");

@@ -1,0 +1,241 @@
+#include "dubbing/CTxt2AudioNetOper.h"
+
+#include "dubbing/DubbingErrors.h"
+#include "host/CQOVResClientHttpClient.h"
+#include "host/QOVMessage.h"
+#include "service/AccessToken.h"
+#include "service/AigcSettings.h"
+#include "service/JsonReaders.h"
+#include "service/RestClient.h"
+#include "service/TransLog.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cpprest/http_client.h>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+const char* const kCreatePath = "/tts/v1/create";
+const char* const kQueryPath = "/tts/v1/query";
+const char* const kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
+const char* const kSuccess = "Success";
+
+void PostProgress(void* window, int32_t code)
+{
+    QOVPostMessage(static_cast<QObject*>(window), CTxt2AudioNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
+}
+
+QString LogSource(const utility::string_t& text)
+{
+    QString source = QString::fromStdString(text);
+    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
+    return source;
+}
+
+web::http::http_request JsonPost(const char* path, const utility::string_t& token, const web::json::value& body)
+{
+    web::http::http_request request(web::http::methods::POST);
+    web::uri_builder address(path);
+    address.append_query("access_token", token);
+    request.set_request_uri(address.to_uri());
+    request.set_body(body.serialize(), "application/json");
+    return request;
+}
+
+utility::string_t StatusText(int status)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, DubbingErrors::kStatusFormat, status);
+    return text;
+}
+
+} // namespace
+
+CTxt2AudioNetOper::CTxt2AudioNetOper()
+{
+    const Txt2AudioSettings& settings = LoadTxt2AudioSettings();
+    m_url = settings.URL;
+    m_apiKey = settings.APIKey;
+    m_secretKey = settings.SecretKey;
+    m_cuid = settings.Cuid;
+}
+
+CTxt2AudioNetOper::~CTxt2AudioNetOper()
+{
+    Stop();
+}
+
+utility::string_t CTxt2AudioNetOper::GetErrorText() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_errorText;
+}
+
+utility::string_t CTxt2AudioNetOper::GetOutputPath() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_outputPath;
+}
+
+utility::string_t CTxt2AudioNetOper::TaskId() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_taskId;
+}
+
+void CTxt2AudioNetOper::SetError(const utility::string_t& text)
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    m_errorText = text;
+}
+
+void CTxt2AudioNetOper::Stop()
+{
+    m_worker.Stop();
+}
+
+int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::string_t& outputPath,
+                             const utility::string_t& format, int32_t voice, int32_t speed, int32_t pitch,
+                             int32_t volume, QObject* window)
+{
+    Stop();
+    utility::string_t error = GetErrorText();
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    SetError(error);
+    if (!token)
+        return NoToken;
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        m_outputPath = outputPath;
+    }
+    if (!CreateTask(text, format, voice, speed, pitch, volume)) {
+        GetDubbingLog().AddFinishedTask(LogSource(text), QString::fromStdString(GetErrorText()));
+        return NotCreated;
+    }
+    m_callback = &PostProgress;
+    m_context = window;
+    m_pollInterval = 500;
+    m_worker.Start(
+        std::chrono::milliseconds(m_pollInterval),
+        [this](const pplx::cancellation_token& cancel) { return Poll(cancel); },
+        [this](int32_t code) {
+            if (m_callback)
+                m_callback(m_context, code);
+        },
+        [](int32_t code) { return code == PollFinished; });
+    GetDubbingLog().AddTask(LogSource(text), QString::fromStdString(TaskId()));
+    return Started;
+}
+
+bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice,
+                                   int32_t speed, int32_t pitch, int32_t volume)
+{
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url);
+        web::json::value body = web::json::value::object(true);
+        body["text"] = web::json::value::array({web::json::value::string(text)});
+        body["format"] = web::json::value::string(format);
+        body["voice"] = web::json::value::number(voice);
+        body["lang"] = web::json::value::string("zh");
+        body["speed"] = web::json::value::number(speed);
+        body["pitch"] = web::json::value::number(pitch);
+        body["volume"] = web::json::value::number(volume);
+        body["enable_subtitle"] = web::json::value::number(2);
+        web::http::http_response response = client.request(JsonPost(kCreatePath, m_accessToken, body)).get();
+        if (response.status_code() != web::http::status_codes::OK) {
+            SetError(StatusText(response.status_code()));
+            return false;
+        }
+        const web::json::value reply = response.extract_json(true).get();
+        RestClient::TraceReply("dubbing create", reply);
+        int32_t errorCode = 0;
+        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode > 0) {
+            SetError(DubbingErrors::ForCreationCode(errorCode));
+            return false;
+        }
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        ReadJsonUInt64(reply, "log_id", m_logId);
+        utility::string_t taskId;
+        ReadJsonString(reply, "task_id", taskId);
+        ReadJsonString(reply, "task_status", m_taskStatus);
+        if (taskId.empty()) {
+            m_errorText = DubbingErrors::kNoTask;
+            return false;
+        }
+        m_taskId = taskId;
+        return true;
+    } catch (const web::json::json_exception& e) {
+        SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
+    } catch (const std::exception& e) {
+        SetError(RestClient::ErrorText(e));
+    }
+    return false;
+}
+
+int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
+{
+    // Every failure here, expected or not, is reported as a failed poll and polling goes on: the
+    // window learns of it, and a service that recovers finishes the task.
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url);
+        web::json::value body = web::json::value::object();
+        body["task_ids"] = web::json::value::array({web::json::value::string(TaskId())});
+        web::http::http_response response = client.request(JsonPost(kQueryPath, m_accessToken, body), cancel).get();
+        if (response.status_code() != web::http::status_codes::OK) {
+            SetError(StatusText(response.status_code()));
+            return PollFailed;
+        }
+        const web::json::value reply = response.extract_json(true).get();
+        RestClient::TraceReply("dubbing query", reply);
+        return ReadTasks(reply);
+    } catch (const web::json::json_exception& e) {
+        SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
+    } catch (const std::exception& e) {
+        SetError(RestClient::ErrorText(e));
+    }
+    return PollFailed;
+}
+
+int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
+{
+    bool succeeded = false;
+    utility::string_t url;
+    utility::string_t outputPath;
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        ReadJsonUInt64(reply, "log_id", m_logId);
+        if (reply.has_field("tasks_info")) {
+            for (const web::json::value& entry : reply.at("tasks_info").as_array()) {
+                ReadJsonString(entry, "task_status", m_taskStatus);
+                ReadJsonString(entry, "task_id", m_taskId);
+                if (entry.has_field("task_result"))
+                    ReadJsonString(entry.at("task_result"), "speech_url", m_speechUrl);
+                if (m_taskStatus == kSuccess) {
+                    succeeded = true;
+                    break;
+                }
+            }
+        }
+        url = m_speechUrl;
+        outputPath = m_outputPath;
+    }
+    if (!succeeded)
+        return PollPending;
+
+    // A failed download is retried with the next poll rather than reported as a finished task
+    // whose file does not exist.
+    CQOVResClientHttpClient downloader(QString::fromLatin1(kUserAgent));
+    const QString path = QString::fromStdString(outputPath);
+    if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
+        SetError(QString::fromUtf8(DubbingErrors::kDownloadFailed)
+                     .replace(QLatin1String("%s"), QString::fromStdString(url))
+                     .toStdString());
+        return PollFailed;
+    }
+    GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);
+    return PollFinished;
+}

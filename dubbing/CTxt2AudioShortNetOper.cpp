@@ -1,0 +1,105 @@
+#include "dubbing/CTxt2AudioShortNetOper.h"
+
+#include "dubbing/DubbingErrors.h"
+#include "host/QOVSystem.h"
+#include "service/AccessToken.h"
+#include "service/AigcSettings.h"
+#include "service/JsonReaders.h"
+#include "service/RestClient.h"
+#include "service/TransLog.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+
+#include <cpprest/http_client.h>
+#include <cpprest/json.h>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+// The reason inside an error reply ({"err_no":…,"err_msg":"…"}), if the bytes are one.
+utility::string_t ReplyReason(const QByteArray& bytes)
+{
+    try {
+        const web::json::value reply = web::json::value::parse(bytes.toStdString());
+        utility::string_t reason;
+        if (ReadJsonString(reply, "err_msg", reason))
+            return reason;
+    } catch (const std::exception&) {
+    }
+    return utility::string_t();
+}
+
+} // namespace
+
+CTxt2AudioShortNetOper::CTxt2AudioShortNetOper()
+{
+    const Txt2AudioSettings& settings = LoadTxt2AudioSettings();
+    m_url = settings.URLS;
+    m_apiKey = settings.APIKey;
+    m_secretKey = settings.SecretKey;
+    m_cuid = settings.Cuid;
+}
+
+utility::string_t CTxt2AudioShortNetOper::FormBody(const utility::string_t& text, int32_t speed, int32_t pitch,
+                                                   int32_t volume, int32_t voice, int32_t aue) const
+{
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, "&ctp=%d&spd=%d&pit=%d&vol=%d&per=%d&aue=%d", m_clientType, speed, pitch,
+                  volume, voice < 1 ? 0 : voice, aue);
+    return "tex=" + web::uri::encode_data_string(text) + "&lan=zh&cuid=" + web::uri::encode_data_string(m_cuid) +
+           numbers + "&tok=" + web::uri::encode_data_string(m_accessToken);
+}
+
+bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::string_t& errorText,
+                                        const utility::string_t& outputPath, int32_t speed, int32_t pitch,
+                                        int32_t volume, int32_t voice, int32_t aue)
+{
+    if (!GetAccessToken(m_apiKey, m_secretKey, m_accessToken, errorText))
+        return false;
+    const utility::string_t body = FormBody(text, speed, pitch, volume, voice, aue);
+    QOVDebugOutput(QString::fromStdString(body));
+
+    const QString path = QString::fromStdString(outputPath);
+    QByteArray reply;
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url, true);
+        web::http::http_request request(web::http::methods::POST);
+        request.set_body(body, "text/plain; charset=utf-8");
+        web::http::http_response response = client.request(request).get();
+        const std::vector<unsigned char> bytes = response.extract_vector().get();
+        reply = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(reply) != reply.size()) {
+            file.remove();
+            errorText = "cannot write " + outputPath;
+            return false;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "short speech synthesis: " << e.what() << '\n';
+        errorText = RestClient::ErrorText(e);
+        return false;
+    }
+
+    if (QFileInfo(path).size() <= kMinimumAudioBytes) {
+        // The reply is an error message, not audio: say why instead of leaving a broken audio file.
+        QFile::remove(path);
+        const utility::string_t reason = ReplyReason(reply);
+        if (reason.empty()) {
+            errorText = DubbingErrors::kShortNoAudio;
+        } else {
+            errorText = QString::fromUtf8(DubbingErrors::kShortFailed)
+                            .replace(QLatin1String("%s"), QString::fromStdString(reason))
+                            .toStdString();
+        }
+        return false;
+    }
+    QString source = QString::fromStdString(text);
+    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
+    GetDubbingLog().AddFinishedTask(source, path);
+    return true;
+}

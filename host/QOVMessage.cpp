@@ -1,0 +1,27 @@
+#include "host/QOVMessage.h"
+
+#include <QCoreApplication>
+#include <QObject>
+
+QOVMessageEvent::QOVMessageEvent(int message, uintptr_t wParam, intptr_t lParam)
+    : QEvent(QEvent::Type(message))
+    , m_wParam(wParam)
+    , m_lParam(lParam)
+{
+}
+
+bool QOVPostMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam)
+{
+    if (!target)
+        return false;
+    QCoreApplication::postEvent(target, new QOVMessageEvent(message, wParam, lParam));
+    return true;
+}
+
+intptr_t QOVSendMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam)
+{
+    if (!target)
+        return 0;
+    QOVMessageEvent event(message, wParam, lParam);
+    return QCoreApplication::sendEvent(target, &event) ? 1 : 0;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QEvent>
+
+#include <cstdint>
+
+class QObject;
+
+// A window message: its number is the event type, with a word and a long parameter. Any thread
+// may post one to a window; the window's thread delivers it, and Qt drops what is still queued
+// for a window that has been destroyed, so a worker never reaches a dead window.
+class QOVMessageEvent : public QEvent
+{
+public:
+    QOVMessageEvent(int message, uintptr_t wParam, intptr_t lParam);
+
+    int Message() const { return int(type()); }
+    uintptr_t WParam() const { return m_wParam; }
+    intptr_t LParam() const { return m_lParam; }
+
+private:
+    uintptr_t m_wParam;
+    intptr_t m_lParam;
+};
+
+// Queues the message for target (from any thread); false when there is no target.
+bool QOVPostMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam);
+// Delivers the message to target at once (the user-interface thread only); non-zero when the
+// target handled it.
+intptr_t QOVSendMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam);

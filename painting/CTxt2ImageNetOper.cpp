@@ -1,0 +1,259 @@
+#include "painting/CTxt2ImageNetOper.h"
+
+#include "host/CQOVResClientHttpClient.h"
+#include "host/QOVMessage.h"
+#include "host/QOVPaths.h"
+#include "painting/ImageFileName.h"
+#include "painting/PaintingErrors.h"
+#include "painting/ReferenceImage.h"
+#include "service/AccessToken.h"
+#include "service/AigcSettings.h"
+#include "service/JsonReaders.h"
+#include "service/RestClient.h"
+#include "service/TransLog.h"
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <cpprest/http_client.h>
+
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+const char* const kCreatePath = "/ernievilg/v1/txt2imgv2";
+const char* const kQueryPath = "/ernievilg/v1/getImgv2";
+const char* const kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
+
+void PostProgress(void* window, int32_t code)
+{
+    QOVPostMessage(static_cast<QObject*>(window), CTxt2ImageNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
+}
+
+QString LogSource(const utility::string_t& text)
+{
+    QString source = QString::fromStdString(text);
+    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
+    return source;
+}
+
+web::http::http_request JsonPost(const char* path, const utility::string_t& token, const web::json::value& body)
+{
+    web::http::http_request request(web::http::methods::POST);
+    web::uri_builder address(path);
+    address.append_query("access_token", token);
+    request.set_request_uri(address.to_uri());
+    request.set_body(body.serialize(), "application/json");
+    return request;
+}
+
+} // namespace
+
+CTxt2ImageNetOper::CTxt2ImageNetOper()
+{
+    const Txt2ImgSettings& settings = LoadTxt2ImgSettings();
+    m_url = settings.URL;
+    m_apiKey = settings.APIKey;
+    m_secretKey = settings.SecretKey;
+}
+
+CTxt2ImageNetOper::~CTxt2ImageNetOper()
+{
+    Stop();
+}
+
+utility::string_t CTxt2ImageNetOper::GetErrorText() const
+{
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    return m_errorText;
+}
+
+void CTxt2ImageNetOper::SetError(const utility::string_t& text)
+{
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    m_errorText = text;
+}
+
+void CTxt2ImageNetOper::AppendError(const utility::string_t& text)
+{
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    m_errorText += text;
+}
+
+int CTxt2ImageNetOper::Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width,
+                             int32_t height, int32_t count, const utility::string_t& referenceImagePath,
+                             QObject* window)
+{
+    Stop();
+    utility::string_t error = GetErrorText();
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    SetError(error);
+    if (!token)
+        return NoToken;
+    if (!CreateTask(prompt, width, height, count, referenceImagePath))
+        return NotCreated;
+    m_outputFolder = outputFolder;
+    m_callback = &PostProgress;
+    m_context = window;
+    m_pollInterval = 200;
+    m_worker.Start(
+        std::chrono::milliseconds(m_pollInterval),
+        [this](const pplx::cancellation_token& cancel) { return QueryTask(cancel); },
+        [this](int32_t code) {
+            if (m_callback)
+                m_callback(m_context, code);
+        },
+        [](int32_t code) { return code == PollFinished || code == PollError; });
+    return Started;
+}
+
+int CTxt2ImageNetOper::Stop()
+{
+    return m_worker.Stop();
+}
+
+bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
+                                   const utility::string_t& referenceImagePath)
+{
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url);
+        web::json::value body = web::json::value::object(true);
+        body["prompt"] = web::json::value::string(prompt);
+        body["version"] = web::json::value::string("v2");
+        body["width"] = web::json::value::number(width);
+        body["height"] = web::json::value::number(height);
+        body["image_num"] = web::json::value::number(count);
+        const QString reference = ReferenceImageBase64(QString::fromStdString(referenceImagePath));
+        if (!reference.isEmpty()) {
+            body["image"] = web::json::value::string(reference.toStdString());
+            body["change_degree"] = web::json::value::number(1);
+        }
+        web::http::http_response response = client.request(JsonPost(kCreatePath, m_accessToken, body)).get();
+        if (response.status_code() != web::http::status_codes::OK) {
+            char text[256];
+            std::snprintf(text, sizeof text, PaintingErrors::kCreateStatusFormat, int(response.status_code()));
+            SetError(text);
+            return false;
+        }
+        const web::json::value reply = response.extract_json(true).get();
+        RestClient::TraceReply("painting create", reply);
+        ReadJsonUInt64(reply, "log_id", m_logId);
+        if (!reply.has_field("data")) {
+            // A refusal carries the service's own reason; a user must never see an empty message.
+            utility::string_t reason;
+            ReadJsonString(reply, "error_msg", reason);
+            SetError(reason.empty() ? PaintingErrors::kCreateRefused : reason);
+            return false;
+        }
+        m_taskId.clear();
+        ReadJsonString(reply.at("data"), "task_id", m_taskId);
+        GetPaintingLog().AddTask(LogSource(prompt), QString::fromStdString(m_taskId));
+        return true;
+    } catch (const web::json::json_exception& e) {
+        SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
+    } catch (const std::exception& e) {
+        SetError(RestClient::ErrorText(e));
+    }
+    return false;
+}
+
+int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
+{
+    web::json::value reply;
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url);
+        web::json::value body = web::json::value::object();
+        body["task_id"] = web::json::value::string(m_taskId);
+        web::http::http_response response = client.request(JsonPost(kQueryPath, m_accessToken, body), cancel).get();
+        if (response.status_code() != web::http::status_codes::OK)
+            return PollFailed;
+        reply = response.extract_json(true).get();
+    } catch (const web::json::json_exception& e) {
+        SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
+        return PollFailed;
+    } catch (const std::exception& e) {
+        SetError(RestClient::ErrorText(e));
+        return PollFailed;
+    }
+    // A reply that arrived but does not have the shape the service promises will not get better
+    // by asking again: the task ends with a message instead of polling forever.
+    try {
+        RestClient::TraceReply("painting query", reply);
+        ReadJsonUInt64(reply, "log_id", m_logId);
+        int32_t errorCode = 0;
+        const bool hasError = ReadJsonInt(reply, "error_code", errorCode);
+        utility::string_t message;
+        if (ReadJsonString(reply, "error_msg", message))
+            SetError(message);
+        if (hasError && errorCode != 0) {
+            GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
+            return PollError;
+        }
+        if (!reply.has_field("data"))
+            return PollPending;
+        return ReadResult(reply.at("data"));
+    } catch (const std::exception& e) {
+        SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
+        GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
+        return PollError;
+    }
+}
+
+int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data)
+{
+    if (!data.is_object())
+        throw web::json::json_exception("\"data\" is not an object");
+    ReadJsonString(data, "task_status", m_taskStatus);
+    int32_t progress = -1;
+    ReadJsonInt(data, "task_progress", progress);
+    if (m_taskStatus != "SUCCESS" || progress != 1 || !data.has_field("sub_task_result_list"))
+        return PollPending;
+
+    m_results.clear();
+    QSet<QString> taken;
+    for (const web::json::value& entry : data.at("sub_task_result_list").as_array()) {
+        int32_t code = 0;
+        if (ReadJsonInt(entry, "sub_task_error_code", code) && code > 0)
+            AppendError(PaintingErrors::ForSubTaskCode(code));
+        if (!entry.has_field("final_image_list"))
+            continue;
+        for (const web::json::value& image : entry.at("final_image_list").as_array()) {
+            auto result = std::make_unique<ImgRetData>();
+            ReadJsonString(image, "img_approve_conclusion", result->conclusion);
+            ReadJsonString(image, "img_url", result->url);
+            ReadJsonInt(image, "width", result->width);
+            ReadJsonInt(image, "height", result->height);
+            const QString name =
+                ImageFileName(QString::fromStdString(result->url), int(m_results.size()), taken);
+            result->localPath = m_outputFolder + name.toStdString();
+            m_results.push_back(std::move(result));
+        }
+    }
+    DownloadImages();
+    return PollFinished;
+}
+
+bool CTxt2ImageNetOper::DownloadImages()
+{
+    ZuCreateDirectory(QString::fromStdString(m_outputFolder), 0);
+    bool any = false;
+    QStringList passed;
+    for (const auto& result : m_results) {
+        CQOVResClientHttpClient downloader(QString::fromLatin1(kUserAgent));
+        const QString path = QString::fromStdString(result->localPath);
+        if (downloader.DownLoad_New(QString::fromStdString(result->url), path, QString(), nullptr, 0, 0)) {
+            any = true;
+        } else {
+            QString message = QString::fromUtf8(PaintingErrors::kDownloadFailedFormat);
+            message.replace(QLatin1String("%s"), QString::fromStdString(result->url));
+            AppendError(message.toStdString());
+        }
+        if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
+            passed << path;
+    }
+    GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollFinished, &passed);
+    return any;
+}

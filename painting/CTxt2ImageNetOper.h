@@ -1,0 +1,69 @@
+#pragma once
+
+#include "painting/ImgRetData.h"
+#include "service/PollingWorker.h"
+
+#include <cpprest/details/basic_types.h>
+#include <cpprest/json.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class QObject;
+
+// Turns a prompt (and optionally a reference image) into images on disk: creates a task with the
+// image service, polls it every 200 ms on a worker, downloads the images, and records the task in
+// the painting log. Each poll is reported to the window as message 8025 with the poll code.
+class CTxt2ImageNetOper
+{
+public:
+    enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
+    enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollError = -1 };
+    static constexpr int kProgressMessage = 8025;
+
+    using ProgressCallback = void (*)(void* context, int32_t code);
+
+    CTxt2ImageNetOper();
+    ~CTxt2ImageNetOper();
+    CTxt2ImageNetOper(const CTxt2ImageNetOper&) = delete;
+    CTxt2ImageNetOper& operator=(const CTxt2ImageNetOper&) = delete;
+
+    // Gets a token and creates the task on the calling thread, then polls on a worker that posts
+    // every poll's code to window. 1 started, -1 no token, -2 the service made no task.
+    int Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width, int32_t height,
+              int32_t count, const utility::string_t& referenceImagePath, QObject* window);
+    // Ends polling (cancelling a request in flight) and waits for the worker: 0, or -1.
+    int Stop();
+
+    utility::string_t GetErrorText() const;
+    // The images of the finished task; read after code 2 has arrived.
+    const std::vector<std::unique_ptr<ImgRetData>>& Results() const { return m_results; }
+    const utility::string_t& TaskId() const { return m_taskId; }
+
+private:
+    bool CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
+                    const utility::string_t& referenceImagePath);
+    int32_t QueryTask(const pplx::cancellation_token& cancel);
+    int32_t ReadResult(const web::json::value& data);
+    bool DownloadImages();
+    void SetError(const utility::string_t& text);
+    void AppendError(const utility::string_t& text);
+
+    utility::string_t m_url;
+    utility::string_t m_apiKey;
+    utility::string_t m_secretKey;
+    utility::string_t m_accessToken;
+    uint64_t m_logId = 0;
+    utility::string_t m_taskId;
+    utility::string_t m_taskStatus;
+    std::vector<std::unique_ptr<ImgRetData>> m_results;
+    utility::string_t m_outputFolder;
+    mutable std::mutex m_errorMutex; // the window reads the text while the worker may append
+    utility::string_t m_errorText;
+    int32_t m_pollInterval = 200;
+    ProgressCallback m_callback = nullptr;
+    void* m_context = nullptr;
+    PollingWorker m_worker;
+};

@@ -1,0 +1,37 @@
+#include "painting/ImageFileName.h"
+
+#include <QDateTime>
+
+namespace {
+
+bool Usable(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0)) &&
+           name.size() <= 200;
+}
+
+} // namespace
+
+QString ImageFileName(const QString& url, int index, QSet<QString>& taken)
+{
+    QString address = url;
+    const qsizetype query = address.indexOf(QLatin1Char('?'));
+    if (query >= 0)
+        address.truncate(query);
+    const qsizetype fragment = address.indexOf(QLatin1Char('#'));
+    if (fragment >= 0)
+        address.truncate(fragment);
+    QString name = address.mid(address.lastIndexOf(QLatin1Char('/')) + 1);
+    if (!Usable(name)) {
+        name = QStringLiteral("Image%1_%2.png")
+                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")))
+                   .arg(index + 1);
+    }
+    QString unique = name;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    for (int n = 2; taken.contains(unique); ++n)
+        unique = dot > 0 ? name.left(dot) + QStringLiteral("_%1").arg(n) + name.mid(dot) : name + QStringLiteral("_%1").arg(n);
+    taken.insert(unique);
+    return unique;
+}

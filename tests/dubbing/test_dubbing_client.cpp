@@ -1,0 +1,235 @@
+#include "dubbing/CTxt2AudioNetOper.h"
+#include "dubbing/CTxt2AudioShortNetOper.h"
+#include "service/TransLog.h"
+#include "support/MessageSink.h"
+#include "support/TestEnvironment.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <iostream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kCreate = "/tts/v1/create";
+const char* const kQuery = "/tts/v1/query";
+
+class DubbingClients : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_env.Server().Reset();
+        m_env.GrantTokens("tts-token");
+    }
+
+    QString Output(const char* name) const
+    {
+        return m_out.filePath(QString::fromLatin1(name));
+    }
+
+    void ScriptQueries(std::vector<std::string> replies)
+    {
+        auto shared = std::make_shared<std::vector<std::string>>(std::move(replies));
+        auto next = std::make_shared<std::atomic<size_t>>(0);
+        m_env.Server().On("POST", kQuery, [shared, next](const httplib::Request&, httplib::Response& response) {
+            const size_t i = std::min(next->fetch_add(1), shared->size() - 1);
+            response.set_content((*shared)[i], "application/json");
+        });
+    }
+
+    int StartLong(CTxt2AudioNetOper& client, const QString& path, const std::string& text = "长文本\r\n第二段")
+    {
+        return client.Start(text, path.toStdString(), "mp3-16k", 4, 6, 7, 8, &m_sink);
+    }
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+    QTemporaryDir m_out;
+    MessageSink m_sink;
+};
+
+TEST_F(DubbingClients, ShortFormCarriesEveryFieldAndTheTextIntact)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(4000, 'A'), "audio/mp3");
+    CTxt2AudioShortNetOper client;
+    std::string error;
+    const QString path = Output("Audio.mp3");
+    ASSERT_TRUE(client.Synthesize("a&b=c+d%e 中\r\n文", error, path.toStdString(), 5, 6, 7, -1, 3)) << error;
+
+    const auto requests = m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].contentType, "text/plain; charset=utf-8");
+    EXPECT_EQ(requests[0].body, "tex=a%26b%3Dc%2Bd%25e%20%E4%B8%AD%0D%0A%E6%96%87&lan=zh&cuid=test-cuid&ctp=1&spd=5"
+                                "&pit=6&vol=7&per=0&aue=3&tok=tts-token");
+    httplib::Params fields;
+    httplib::detail::parse_query_text(requests[0].body, fields);
+    EXPECT_EQ(fields.find("tex")->second, "a&b=c+d%e 中\r\n文") << "a form parser gets the text back unchanged";
+
+    EXPECT_EQ(QFileInfo(path).size(), 4000);
+    bool logged = false;
+    for (const TransLogItem& item : GetDubbingLog().Items())
+        logged = logged || (item.SrcInfo == QStringLiteral("a&b=c+d%e 中|文") && item.Files == path);
+    EXPECT_TRUE(logged);
+}
+
+TEST_F(DubbingClients, ShortRepliesOfTwoHundredBytesOrLessAreErrors)
+{
+    const struct
+    {
+        size_t bytes;
+        bool audio;
+    } cases[] = {{200, false}, {201, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(c.bytes, 'x'), "audio/wav");
+        CTxt2AudioShortNetOper client;
+        std::string error;
+        const QString path = Output(c.audio ? "yes.wav" : "no.wav");
+        EXPECT_EQ(client.Synthesize("文本", error, path.toStdString(), 5, 5, 5, 1, 6), c.audio);
+        EXPECT_EQ(QFile::exists(path), c.audio) << "no broken audio file is left behind";
+        EXPECT_EQ(error.empty(), c.audio);
+    }
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, R"({"err_no":502,"err_msg":"token invalid"})");
+    CTxt2AudioShortNetOper client;
+    std::string error;
+    EXPECT_FALSE(client.Synthesize("文本", error, Output("e.mp3").toStdString(), 5, 5, 5, 1, 3));
+    EXPECT_EQ(error, "语音合成失败：token invalid");
+}
+
+TEST_F(DubbingClients, RefusedLongTasksAreExplainedAndLogged)
+{
+    const struct
+    {
+        const char* reply;
+        const char* error;
+    } cases[] = {
+        {R"({"log_id":1,"error_code":336204,"error_msg":"quota"})", "错误信息:请开通付费，购买调用字符数资源。"},
+        {R"({"log_id":1,"error_code":999,"error_msg":"?"})", "错误信息:未知错误。"},
+        {R"({"log_id":1})", "语音合成服务没有创建任务，请稍后重试"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reply);
+        m_env.Server().Reply("POST", kCreate, 200, c.reply);
+        CTxt2AudioNetOper client;
+        EXPECT_EQ(StartLong(client, Output("x.mp3")), CTxt2AudioNetOper::NotCreated);
+        EXPECT_EQ(client.GetErrorText(), c.error);
+        const QList<TransLogItem> items = GetDubbingLog().Items();
+        ASSERT_FALSE(items.isEmpty());
+        EXPECT_EQ(items.back().Files, QString::fromUtf8(c.error)) << "the log's files hold the reason";
+        EXPECT_EQ(items.back().SrcInfo, QStringLiteral("长文本|第二段"));
+    }
+    EXPECT_TRUE(m_env.Server().RequestsTo(kQuery).empty());
+}
+
+TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":5,"task_id":"t-1","task_status":"Created"})");
+    m_env.Server().Reply("GET", "/speech/t-1.mp3", 200, std::string(3000, 'M'), "audio/mp3");
+    const std::string url = m_env.Server().Url("/speech/t-1.mp3") + "?sign=1";
+    ScriptQueries({R"({"log_id":6,"tasks_info":[{"task_id":"t-1","task_status":"Running"}]})",
+                   R"({"log_id":6})",
+                   R"({"log_id":7,"tasks_info":[{"task_id":"t-1","task_status":"Success","task_result":{"speech_url":")" +
+                       url + R"("}}]})"});
+    CTxt2AudioNetOper client;
+    const QString path = Output("Audio_long.mp3");
+    ASSERT_EQ(StartLong(client, path), CTxt2AudioNetOper::Started) << client.GetErrorText();
+    ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().contains(2); }));
+    EXPECT_EQ(m_sink.Codes(), (QList<int>{1, 1, 2}));
+    EXPECT_EQ(m_sink.Messages().front().number, CTxt2AudioNetOper::kProgressMessage);
+    EXPECT_EQ(QFileInfo(path).size(), 3000);
+    EXPECT_EQ(client.GetOutputPath(), path.toStdString());
+
+    const web::json::value created =
+        web::json::value::parse(m_env.Server().RequestsTo(kCreate).front().body);
+    EXPECT_EQ(created.at("text").at(0).as_string(), "长文本\r\n第二段");
+    EXPECT_EQ(created.at("format").as_string(), "mp3-16k");
+    EXPECT_EQ(created.at("voice").as_integer(), 4);
+    EXPECT_EQ(created.at("lang").as_string(), "zh");
+    EXPECT_EQ(created.at("enable_subtitle").as_integer(), 2);
+    EXPECT_EQ(web::json::value::parse(m_env.Server().RequestsTo(kQuery).front().body).serialize(),
+              R"({"task_ids":["t-1"]})");
+    const auto logged = GetDubbingLog().FindTask(QStringLiteral("t-1"));
+    ASSERT_TRUE(logged);
+    EXPECT_EQ(logged->Stat, 2);
+    EXPECT_EQ(logged->Files, path);
+}
+
+TEST_F(DubbingClients, FailingOrOddPollsAreReportedAndPollingGoesOn)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-2"})");
+    m_env.Server().Reply("GET", "/speech/gone.mp3", 404, "");
+    ScriptQueries({R"({"tasks_info":"not a list"})",
+                   R"({"tasks_info":[{"task_id":"t-2","task_status":"Success","task_result":{"speech_url":")" +
+                       m_env.Server().Url("/speech/gone.mp3") + R"("}}]})"});
+    CTxt2AudioNetOper client;
+    ASSERT_EQ(StartLong(client, Output("odd.mp3")), CTxt2AudioNetOper::Started);
+    ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().size() >= 3; }));
+    EXPECT_EQ(m_sink.Codes().mid(0, 3), (QList<int>{0, 0, 0}));
+    EXPECT_NE(client.GetErrorText().find("下载失败"), std::string::npos) << client.GetErrorText();
+    EXPECT_FALSE(QFile::exists(Output("odd.mp3")));
+    client.Stop();
+    const size_t polls = m_env.Server().RequestsTo(kQuery).size();
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), polls);
+
+    m_sink.Clear();
+    m_env.Server().Reply("POST", kQuery, 503, "{}");
+    ASSERT_EQ(StartLong(client, Output("busy.mp3")), CTxt2AudioNetOper::Started);
+    ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().size() >= 2; }));
+    EXPECT_EQ(m_sink.Codes().mid(0, 2), (QList<int>{0, 0}));
+    EXPECT_EQ(client.GetErrorText(), "语音合成服务请求失败，HTTP状态码：503");
+}
+
+TEST_F(DubbingClients, DestroyingThePollingClientIsPromptAndSilent)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-3"})");
+    std::atomic<bool> answered{false};
+    m_env.Server().On("POST", kQuery, [&](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(3s);
+        response.set_content(R"({"tasks_info":[]})", "application/json");
+        answered = true;
+    });
+    {
+        CTxt2AudioNetOper client;
+        ASSERT_EQ(StartLong(client, Output("slow.mp3")), CTxt2AudioNetOper::Started);
+        while (m_env.Server().RequestsTo(kQuery).empty())
+            std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_FALSE(answered);
+    m_sink.Deliver();
+    EXPECT_TRUE(m_sink.Codes().isEmpty());
+}
+
+// An unusable service address, in a child process with its own settings.
+void ExpectUnusableAddress(const QString& url)
+{
+    ScratchFolders folders;
+    FakeServer tokens;
+    tokens.Reply("POST", "/token", 200, R"({"access_token":"t"})");
+    TestEnvironment::WriteSettings(folders.App(), QStringLiteral("[Token]\nURL=%1\n[Txt2Audio]\nURL=%2\n")
+                                                      .arg(QString::fromStdString(tokens.Url("/token")), url));
+    MessageSink sink;
+    CTxt2AudioNetOper client;
+    const int result = client.Start("文本", (folders.Work() + QStringLiteral("/a.mp3")).toStdString(), "wav", 0, 5, 5,
+                                    5, &sink);
+    std::cerr << "result " << result << " error " << client.GetErrorText() << '\n';
+    std::exit(result == CTxt2AudioNetOper::NotCreated && !client.GetErrorText().empty() ? 0 : 1);
+}
+
+TEST(DubbingAddress, EmptyOrMalformedAddressesFailTheStart)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const char* url : {"", "not an address", "ftp://127.0.0.1/tts", "http://127.0.0.1:1"}) {
+        SCOPED_TRACE(url);
+        EXPECT_EXIT(ExpectUnusableAddress(QString::fromUtf8(url)), ::testing::ExitedWithCode(0), "");
+    }
+}
+
+} // namespace

@@ -1,0 +1,272 @@
+#include "painting/CTxt2ImageNetOper.h"
+#include "service/TransLog.h"
+#include "support/MessageSink.h"
+#include "support/TestEnvironment.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kCreate = "/ernievilg/v1/txt2imgv2";
+const char* const kQuery = "/ernievilg/v1/getImgv2";
+
+std::string Image(const FakeServer& server, const std::string& name, const char* conclusion)
+{
+    return R"({"img_url":")" + server.Url("/files/" + name) + R"(?sign=ab&expires=1","width":64,"height":32,)" +
+           R"("img_approve_conclusion":")" + conclusion + R"("})";
+}
+
+std::string Finished(const std::string& subTasks)
+{
+    return R"({"log_id":7,"data":{"task_id":99,"task_status":"SUCCESS","task_progress":1,"sub_task_result_list":[)" +
+           subTasks + "]}}";
+}
+
+class PaintingClient : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_env.Server().Reset();
+        m_env.GrantTokens("paint-token");
+        m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":99}})");
+        m_folder = m_out.path() + QLatin1Char('/');
+        QImage png(64, 32, QImage::Format_RGB32);
+        png.fill(Qt::darkCyan);
+        QBuffer buffer(&m_png);
+        buffer.open(QIODevice::WriteOnly);
+        png.save(&buffer, "PNG");
+        for (const char* name : {"a.png", "b.png", "c.png"})
+            m_env.Server().Reply("GET", std::string("/files/") + name, 200, m_png.toStdString(), "image/png");
+    }
+
+    // Answers the queries in turn; the last answer repeats.
+    void ScriptQueries(std::vector<std::string> replies)
+    {
+        auto shared = std::make_shared<std::vector<std::string>>(std::move(replies));
+        auto next = std::make_shared<std::atomic<size_t>>(0);
+        m_env.Server().On("POST", kQuery, [shared, next](const httplib::Request&, httplib::Response& response) {
+            const size_t i = std::min(next->fetch_add(1), shared->size() - 1);
+            response.set_content((*shared)[i], "application/json");
+        });
+    }
+
+    int Start(CTxt2ImageNetOper& client, const std::string& prompt = "雪山\r\n湖泊",
+              const std::string& reference = std::string())
+    {
+        return client.Start(prompt, m_folder.toStdString(), 1024, 768, 3, reference, &m_sink);
+    }
+
+    bool WaitForEnd()
+    {
+        return m_sink.WaitUntil([this] {
+            const QList<int> codes = m_sink.Codes();
+            return !codes.isEmpty() && (codes.back() == 2 || codes.back() == -1);
+        });
+    }
+
+    web::json::value CreateBody() const
+    {
+        const auto requests = m_env.Server().RequestsTo(kCreate);
+        return requests.empty() ? web::json::value() : web::json::value::parse(requests.back().body);
+    }
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+    QTemporaryDir m_out;
+    QString m_folder;
+    QByteArray m_png;
+    MessageSink m_sink;
+};
+
+TEST_F(PaintingClient, CreationSendsThePromptSizeAndCountAndLogsTheTask)
+{
+    ScriptQueries({R"({"data":{"task_status":"RUNNING","task_progress":0}})"});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started) << client.GetErrorText();
+    client.Stop();
+
+    const auto requests = m_env.Server().RequestsTo(kCreate);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].target, std::string(kCreate) + "?access_token=paint-token");
+    EXPECT_EQ(requests[0].contentType, "application/json");
+    const web::json::value body = CreateBody();
+    EXPECT_EQ(body.at("prompt").as_string(), "雪山\r\n湖泊");
+    EXPECT_EQ(body.at("version").as_string(), "v2");
+    EXPECT_EQ(body.at("width").as_integer(), 1024);
+    EXPECT_EQ(body.at("height").as_integer(), 768);
+    EXPECT_EQ(body.at("image_num").as_integer(), 3);
+    EXPECT_FALSE(body.has_field("image"));
+    EXPECT_EQ(client.TaskId(), "99") << "an integer task id is kept as its decimal text";
+    const auto logged = GetPaintingLog().FindTask(QStringLiteral("99"));
+    ASSERT_TRUE(logged);
+    EXPECT_EQ(logged->SrcInfo, QStringLiteral("雪山|湖泊"));
+}
+
+TEST_F(PaintingClient, OnlyBmpJpgAndPngReferencesAreSent)
+{
+    ScriptQueries({R"({"data":{"task_status":"RUNNING","task_progress":0}})"});
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    const struct
+    {
+        const char* name;
+        const char* format;
+        bool sent;
+    } cases[] = {{"ref.JPG", "JPG", true}, {"ref.png", "PNG", true}, {"ref.bmp", "BMP", true},
+                 {"ref.jpeg", "JPG", false}, {"ref.gif", "PNG", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = m_out.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(picture.save(path, c.format));
+        CTxt2ImageNetOper client;
+        ASSERT_EQ(Start(client, "p", path.toStdString()), CTxt2ImageNetOper::Started);
+        client.Stop();
+        const web::json::value body = CreateBody();
+        EXPECT_EQ(body.has_field("image"), c.sent);
+        if (c.sent) {
+            const QByteArray jpeg = QByteArray::fromBase64(QByteArray::fromStdString(body.at("image").as_string()));
+            EXPECT_TRUE(jpeg.startsWith("\xFF\xD8")) << "the reference goes as a JPEG";
+            EXPECT_EQ(QImage::fromData(jpeg).size(), QSize(40, 30));
+            EXPECT_EQ(body.at("change_degree").as_integer(), 1);
+        }
+    }
+}
+
+TEST_F(PaintingClient, UnfinishedPollsContinueUntilImagesArriveAndOnlyPassedOnesAreLogged)
+{
+    ScriptQueries({R"({"log_id":2,"data":{"task_status":"SUCCESS","task_progress":0}})", R"({"error_code":0})",
+                   Finished("{\"sub_task_error_code\":0,\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") +
+                            "," + Image(m_env.Server(), "b.png", "block") + "," +
+                            Image(m_env.Server(), "c.png", "PASS") + "]}")});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(m_sink.Codes(), (QList<int>{1, 1, 2}));
+    EXPECT_EQ(m_sink.Messages().front().number, CTxt2ImageNetOper::kProgressMessage);
+
+    ASSERT_EQ(client.Results().size(), 3u);
+    for (const auto& result : client.Results()) {
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(result->localPath))) << result->localPath;
+        EXPECT_EQ(result->width, 64);
+    }
+    EXPECT_EQ(client.Results()[0]->localPath, m_folder.toStdString() + "a.png");
+    const auto logged = GetPaintingLog().FindTask(QStringLiteral("99"));
+    ASSERT_TRUE(logged);
+    EXPECT_EQ(logged->Stat, 2);
+    EXPECT_EQ(logged->Files, m_folder + QStringLiteral("a.png|") + m_folder + QStringLiteral("c.png|"));
+}
+
+TEST_F(PaintingClient, ServiceErrorsAndSubTaskErrorsReachTheErrorText)
+{
+    ScriptQueries({R"({"error_code":216630,"error_msg":"服务器忙"})"});
+    {
+        CTxt2ImageNetOper client;
+        ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+        ASSERT_TRUE(WaitForEnd());
+        EXPECT_EQ(m_sink.Codes(), QList<int>{-1});
+        EXPECT_EQ(client.GetErrorText(), "服务器忙");
+        EXPECT_EQ(GetPaintingLog().FindTask(QStringLiteral("99"))->Stat, -1);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 1u) << "the worker ended";
+    }
+    m_sink.Clear();
+    ScriptQueries({Finished(R"({"sub_task_error_code":17},{"sub_task_error_code":18},{"sub_task_error_code":0},)"
+                            R"({"sub_task_error_code":123,"final_image_list":[)" +
+                            Image(m_env.Server(), "missing.png", "pass") + "]}")});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(m_sink.Codes().back(), 2);
+    EXPECT_EQ(client.GetErrorText(), "日配额流量超限QPS超限额未知错误" + m_env.Server().Url("/files/missing.png") +
+                                         "?sign=ab&expires=1下载失败");
+}
+
+TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolder)
+{
+    const std::string base = m_env.Server().Url("/files");
+    ScriptQueries({Finished(R"({"final_image_list":[{"img_url":")" + base + R"(/..?sign=1","img_approve_conclusion":"pass"},)"
+                            R"({"img_url":")" + base + R"(/a.png","img_approve_conclusion":"pass"},)"
+                            R"({"img_url":")" + base + R"(/x/a.png?v=2","img_approve_conclusion":"pass"},)"
+                            R"({"img_url":")" + base + R"(/","img_approve_conclusion":"pass"}]})")});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForEnd());
+    QSet<QString> paths;
+    for (const auto& result : client.Results()) {
+        const QString path = QString::fromStdString(result->localPath);
+        EXPECT_EQ(QFileInfo(path).absolutePath() + QLatin1Char('/'), m_folder) << result->localPath;
+        EXPECT_NE(QFileInfo(path).fileName(), QStringLiteral(".."));
+        paths.insert(path);
+    }
+    EXPECT_EQ(paths.size(), 4) << "no image overwrites another";
+    EXPECT_TRUE(QDir(m_out.path() + QStringLiteral("/..")).exists());
+}
+
+TEST_F(PaintingClient, FailingPollsRepeatUntilStoppedAndOddRepliesEndTheTask)
+{
+    m_env.Server().Reply("POST", kQuery, 500, "{}");
+    {
+        CTxt2ImageNetOper client;
+        ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+        ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().size() >= 3; }));
+        EXPECT_EQ(m_sink.Codes().mid(0, 3), (QList<int>{0, 0, 0}));
+        EXPECT_EQ(client.Stop(), 0);
+    }
+    const size_t queries = m_env.Server().RequestsTo(kQuery).size();
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), queries) << "no poll after Stop";
+
+    m_sink.Clear();
+    ScriptQueries({R"({"data":"not an object"})"});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_EQ(m_sink.Codes().back(), -1);
+    EXPECT_EQ(client.GetErrorText().rfind("图片生成服务的回复格式有误：", 0), 0u) << client.GetErrorText();
+}
+
+TEST_F(PaintingClient, RefusedCreationsExplainThemselves)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":3,"error_code":216100,"error_msg":"invalid size"})");
+    CTxt2ImageNetOper client;
+    EXPECT_EQ(Start(client), CTxt2ImageNetOper::NotCreated);
+    EXPECT_EQ(client.GetErrorText(), "invalid size");
+    m_env.Server().Reply("POST", kCreate, 502, "");
+    EXPECT_EQ(Start(client), CTxt2ImageNetOper::NotCreated);
+    EXPECT_EQ(client.GetErrorText(), "图片生成服务请求失败，HTTP状态码：502");
+    m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 401, "{}");
+    EXPECT_EQ(Start(client), CTxt2ImageNetOper::NoToken);
+    EXPECT_TRUE(m_env.Server().RequestsTo(kQuery).empty());
+}
+
+TEST_F(PaintingClient, DestroyingThePollingClientIsPromptAndSilent)
+{
+    std::atomic<bool> answered{false};
+    m_env.Server().On("POST", kQuery, [&](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(3s);
+        response.set_content(R"({"error_code":0})", "application/json");
+        answered = true;
+    });
+    {
+        CTxt2ImageNetOper client;
+        ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+        while (m_env.Server().RequestsTo(kQuery).empty())
+            std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_FALSE(answered) << "destruction waited for the slow reply";
+    m_sink.Deliver();
+    EXPECT_TRUE(m_sink.Codes().isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+#include "support/MessageSink.h"
+
+#include "host/QOVMessage.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <thread>
+
+namespace {
+
+// Posted events need an application object; tests made by the plain test main have none.
+void EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "qov-tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+}
+
+} // namespace
+
+MessageSink::MessageSink()
+{
+    EnsureApplication();
+}
+
+QList<int> MessageSink::Codes() const
+{
+    QList<int> codes;
+    for (const Message& message : m_messages)
+        codes << message.code;
+    return codes;
+}
+
+bool MessageSink::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeout.count())
+            return false;
+        Deliver();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void MessageSink::Deliver()
+{
+    QCoreApplication::sendPostedEvents(this);
+}
+
+bool MessageSink::event(QEvent* event)
+{
+    if (event->type() < QEvent::User)
+        return QObject::event(event);
+    const auto* message = static_cast<QOVMessageEvent*>(event);
+    m_messages.append(Message{message->Message(), int(intptr_t(message->WParam()))});
+    return true;
+}
