@@ -116,6 +116,8 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
         GetDubbingLog().AddFinishedTask(LogSource(text), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
+    // Recorded before the first poll, so a task that finishes at once finds its record to update.
+    GetDubbingLog().AddTask(LogSource(text), QString::fromStdString(TaskId()));
     m_callback = &PostProgress;
     m_context = window;
     m_pollInterval = 500;
@@ -127,7 +129,6 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
                 m_callback(m_context, code);
         },
         [](int32_t code) { return code == PollFinished; });
-    GetDubbingLog().AddTask(LogSource(text), QString::fromStdString(TaskId()));
     return Started;
 }
 

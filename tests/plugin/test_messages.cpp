@@ -1,0 +1,48 @@
+#include "host/QOVMessage.h"
+#include "support/MessageSink.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+TEST(WindowMessages, PostedFromAWorkerArriveInOrderOnTheWindowsThread)
+{
+    MessageSink window;
+    std::thread worker([&window] {
+        for (int code = 0; code < 50; ++code)
+            QOVPostMessage(&window, 8027, uintptr_t(code), 0);
+    });
+    worker.join();
+    EXPECT_TRUE(window.Codes().isEmpty()) << "nothing arrives before the window's thread runs its loop";
+    ASSERT_TRUE(window.WaitUntil([&window] { return window.Codes().size() == 50; }));
+    for (int code = 0; code < 50; ++code)
+        EXPECT_EQ(window.Codes()[code], code);
+    EXPECT_EQ(window.Messages().front().number, 8027);
+}
+
+TEST(WindowMessages, MessagesForADestroyedWindowAreDropped)
+{
+    MessageSink keeper;
+    auto* window = new MessageSink;
+    std::thread worker([window] { QOVPostMessage(window, 8025, 2, 0); });
+    worker.join();
+    delete window;
+    // Were the message still queued, delivering every queue would hand it to freed memory.
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(keeper.Codes().isEmpty());
+    EXPECT_FALSE(QOVPostMessage(nullptr, 8025, 0, 0));
+}
+
+TEST(WindowMessages, SentMessagesAreHandledAtOnce)
+{
+    MessageSink window;
+    EXPECT_EQ(QOVSendMessage(&window, 4112, 7, 0), 1);
+    ASSERT_EQ(window.Codes().size(), 1);
+    EXPECT_EQ(window.Codes().front(), 7);
+}
+
+} // namespace
