@@ -50,6 +50,18 @@ URL=$base/chat/v1/completions
 APIKey=qov-local-key
 SecretKey=qov-local-secret
 FontSize=10
+
+[Txt2Audio]
+URL=$base
+URLS=$base/text2audio
+APIKey=qov-local-key
+SecretKey=qov-local-secret
+Cuid=qov-run-$(hostname 2>/dev/null || echo local)
+
+[Txt2Img]
+URL=$base
+APIKey=qov-local-key
+SecretKey=qov-local-secret
 INI
 
 cli="$build/bin/qovaigc"
@@ -70,6 +82,12 @@ echo "Demonstration: ./run.sh write \"为新品发布会写一段开场白\""
 path=$("$cli" write "为新品发布会写一段开场白")
 echo "  text file: $path"
 sed 's/^/  | /' "$path"
+echo
+echo "Demonstration: ./run.sh dub \"欢迎使用智能配音\""
+echo "  audio file: $("$cli" dub "欢迎使用智能配音")"
+echo
+echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
+"$cli" paint "雪山下的湖泊" --size 1024x1024 --count 2 | sed 's/^/  image: /'
 echo
 echo "Demonstration: ./run.sh history copywriting"
 "$cli" history copywriting | sed 's/^/  /'

@@ -4,8 +4,11 @@
 #include "ControlService.h"
 #include "EndpointRouter.h"
 #include "FaultSwitches.h"
+#include "ImageService.h"
 #include "JsonReply.h"
+#include "LongSpeechService.h"
 #include "RequestRecorder.h"
+#include "ShortSpeechService.h"
 #include "TokenRegistry.h"
 #include "TokenService.h"
 
@@ -70,11 +73,17 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       router_(std::make_unique<EndpointRouter>(*http_, *faults_, *recorder_)),
       tokenService_(std::make_unique<TokenService>(*tokens_, options_.clientId, options_.clientSecret)),
       chatService_(std::make_unique<ChatService>(*tokens_)),
+      imageService_(std::make_unique<ImageService>(*tokens_)),
+      shortSpeechService_(std::make_unique<ShortSpeechService>(*tokens_)),
+      longSpeechService_(std::make_unique<LongSpeechService>(*tokens_)),
       controlService_(std::make_unique<ControlService>(*router_, *faults_, *recorder_))
 {
     ConfigureHttp(*http_);
     tokenService_->Register(*router_);
     chatService_->Register(*router_);
+    imageService_->Register(*router_);
+    shortSpeechService_->Register(*router_);
+    longSpeechService_->Register(*router_);
     controlService_->Register();
     router_->Seal();
 }
@@ -120,6 +129,8 @@ void EmulatorServer::Stop()
     faults_->Interrupt();
     http_->stop();
     thread_.join();
+    imageService_->Stop();
+    longSpeechService_->Stop();
 }
 
 int EmulatorServer::Port() const { return port_; }

@@ -13,7 +13,10 @@ class ChatService;
 class ControlService;
 class EndpointRouter;
 class FaultSwitches;
+class ImageService;
+class LongSpeechService;
 class RequestRecorder;
+class ShortSpeechService;
 class TokenRegistry;
 class TokenService;
 
@@ -44,6 +47,9 @@ private:
     std::unique_ptr<EndpointRouter> router_;
     std::unique_ptr<TokenService> tokenService_;
     std::unique_ptr<ChatService> chatService_;
+    std::unique_ptr<ImageService> imageService_;
+    std::unique_ptr<ShortSpeechService> shortSpeechService_;
+    std::unique_ptr<LongSpeechService> longSpeechService_;
     std::unique_ptr<ControlService> controlService_;
     std::thread thread_;
     int port_ = 0;

@@ -226,8 +226,8 @@ int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data)
             ReadJsonString(image, "img_url", result->url);
             ReadJsonInt(image, "width", result->width);
             ReadJsonInt(image, "height", result->height);
-            const QString name =
-                ImageFileName(QString::fromStdString(result->url), int(m_results.size()), taken);
+            const QString name = ImageFileName(QString::fromStdString(result->url), int(m_results.size()),
+                                               QString::fromStdString(m_outputFolder), taken);
             result->localPath = m_outputFolder + name.toStdString();
             m_results.push_back(std::move(result));
         }

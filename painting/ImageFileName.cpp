@@ -1,6 +1,7 @@
 #include "painting/ImageFileName.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 
 namespace {
 
@@ -13,7 +14,7 @@ bool Usable(const QString& name)
 
 } // namespace
 
-QString ImageFileName(const QString& url, int index, QSet<QString>& taken)
+QString ImageFileName(const QString& url, int index, const QString& folder, QSet<QString>& taken)
 {
     QString address = url;
     const qsizetype query = address.indexOf(QLatin1Char('?'));
@@ -30,7 +31,7 @@ QString ImageFileName(const QString& url, int index, QSet<QString>& taken)
     }
     QString unique = name;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    for (int n = 2; taken.contains(unique); ++n)
+    for (int n = 2; taken.contains(unique) || QFileInfo::exists(folder + unique); ++n)
         unique = dot > 0 ? name.left(dot) + QStringLiteral("_%1").arg(n) + name.mid(dot) : name + QStringLiteral("_%1").arg(n);
     taken.insert(unique);
     return unique;

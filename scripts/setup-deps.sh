@@ -10,6 +10,8 @@ PACKAGES=(
   qt6-base-dev libgl-dev libcpprest-dev libssl-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libtinyxml-dev libcpp-httplib-dev
+  # the speech engine and its voices, for the local speech services
+  libespeak-ng-dev espeak-ng-data
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
   fonts-wqy-microhei ffmpeg bc
 )

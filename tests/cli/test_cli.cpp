@@ -1,77 +1,12 @@
-#include "EmulatorServer.h"
-#include "support/TestEnvironment.h"
+#include "CliFixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-
-#include <httplib.h>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// The command line against the local services, with its own folders and settings.
-class CommandLine : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_port = m_emulator.Start();
-        WriteSettings("qov-local-secret");
-    }
-
-    void WriteSettings(const char* secret)
-    {
-        const QString base = QStringLiteral("http://127.0.0.1:%1").arg(m_port);
-        TestEnvironment::WriteSettings(
-            m_folders.App(), QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n[Copywriting]\nURL=%1/chat/v1/completions\n"
-                                            "APIKey=qov-local-key\nSecretKey=%2\n")
-                                 .arg(base, QString::fromLatin1(secret)));
-    }
-
-    Outcome Run(const QStringList& arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QOV_APP_DIR"), QStringLiteral("/nonexistent/overridden"));
-        environment.remove(QStringLiteral("QOV_DEBUG_OUTPUT"));
-        process.setProcessEnvironment(environment);
-        QStringList all{QStringLiteral("--app-dir"), m_folders.App(), QStringLiteral("--work-dir"), m_folders.Work(),
-                        QStringLiteral("--config-dir"), m_folders.Config()};
-        all << arguments;
-        process.start(QStringLiteral(QOVAIGC_BIN), all);
-        Outcome outcome;
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-            return outcome;
-        }
-        outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-        outcome.out = QString::fromUtf8(process.readAllStandardOutput());
-        outcome.err = QString::fromUtf8(process.readAllStandardError());
-        return outcome;
-    }
-
-    void SetFault(const std::string& endpoint, const std::string& json)
-    {
-        httplib::Client control("127.0.0.1", m_port);
-        const auto reply = control.Post(("/__control/faults/" + endpoint).c_str(), json, "application/json");
-        ASSERT_TRUE(reply && reply->status == 200);
-    }
-
-    EmulatorServer m_emulator{EmulatorOptions{}};
-    int m_port = 0;
-    ScratchFolders m_folders;
-};
 
 TEST_F(CommandLine, WriteSavesGeneratedTextAndHistoryListsIt)
 {

@@ -192,8 +192,12 @@ TEST_F(PaintingClient, ServiceErrorsAndSubTaskErrorsReachTheErrorText)
                                          "?sign=ab&expires=1下载失败");
 }
 
-TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolder)
+TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolderAndEarlierFilesSurvive)
 {
+    QFile earlier(m_folder + QStringLiteral("a.png"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("an earlier result");
+    earlier.close();
     const std::string base = m_env.Server().Url("/files");
     ScriptQueries({Finished(R"({"final_image_list":[{"img_url":")" + base + R"(/..?sign=1","img_approve_conclusion":"pass"},)"
                             R"({"img_url":")" + base + R"(/a.png","img_approve_conclusion":"pass"},)"
@@ -210,6 +214,9 @@ TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolder)
         paths.insert(path);
     }
     EXPECT_EQ(paths.size(), 4) << "no image overwrites another";
+    EXPECT_FALSE(paths.contains(m_folder + QStringLiteral("a.png")));
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("an earlier result"));
     EXPECT_TRUE(QDir(m_out.path() + QStringLiteral("/..")).exists());
 }
 

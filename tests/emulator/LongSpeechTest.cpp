@@ -1,0 +1,246 @@
+#include "EmulatorFixture.h"
+
+#include "AudioProbe.h"
+
+#include <chrono>
+#include <regex>
+#include <string>
+#include <thread>
+
+using emulator_test::Json;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr const char *kBody =
+    R"({"text":["第一段：今天天气很好，我们一起去公园散步。","Second part: the weather is fine today."],)"
+    R"("format":"mp3-16k","voice":1,"lang":"zh","speed":5,"pitch":5,"volume":5,"enable_subtitle":2})";
+
+std::string WithFormat(const std::string &format)
+{
+    auto body = Json(kBody);
+    body["format"] = web::json::value::string(format);
+    return body.serialize();
+}
+
+class LongSpeechTest : public EmulatorTest {
+protected:
+    void SetUp() override
+    {
+        EmulatorTest::SetUp();
+        token_ = Token();
+    }
+
+    web::json::value Call(const std::string &path, const std::string &body, const std::string &token) const
+    {
+        auto res = Client().Post(path + "?access_token=" + token, body, "application/json");
+        EXPECT_TRUE(res && res->status == 200 && res->get_header_value("Content-Type") == "application/json");
+        return res ? Json(res->body) : web::json::value::null();
+    }
+    web::json::value Create(const std::string &body) const { return Call("/tts/v1/create", body, token_); }
+    web::json::value Query(const std::string &id) const
+    {
+        const auto reply = Call("/tts/v1/query", R"({"task_ids":[")" + id + R"("]})", token_);
+        EXPECT_EQ(reply.at("tasks_info").size(), 1u) << reply.serialize();
+        return reply.at("tasks_info").at(0);
+    }
+
+    std::string token_;
+};
+
+TEST_F(LongSpeechTest, TasksRunThenSucceedWithADownloadableFile)
+{
+    struct Case {
+        const char *format;
+        const char *extension;
+        const char *contentType;
+        const char *codec;
+        std::string id;
+    } cases[] = {
+        {"mp3-16k", "mp3", "audio/mp3", "mp3", {}},
+        {"wav", "wav", "audio/wav", "pcm_s16le", {}},
+    };
+    const auto started = Clock::now();
+    for (auto &c : cases) {
+        const auto created = Create(WithFormat(c.format));
+        EXPECT_TRUE(created.at("log_id").is_integer());
+        EXPECT_EQ(created.at("task_status").as_string(), "Created");
+        c.id = created.at("task_id").as_string();
+        EXPECT_TRUE(std::regex_match(c.id, std::regex("[0-9a-f]{24}"))) << c.id;
+    }
+    for (const auto &c : cases) {
+        const auto info = Query(c.id);
+        EXPECT_EQ(info.at("task_id").as_string(), c.id);
+        EXPECT_EQ(info.at("task_status").as_string(), "Running");
+        EXPECT_FALSE(info.has_field("task_result"));
+    }
+
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.format);
+        web::json::value info;
+        while (Clock::now() - started < std::chrono::seconds(20)) {
+            info = Query(c.id);
+            if (info.at("task_status").as_string() != "Running")
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ASSERT_EQ(info.at("task_status").as_string(), "Success") << info.serialize();
+        EXPECT_GE(Clock::now() - started, std::chrono::seconds(1));
+        const auto url = info.at("task_result").at("speech_url").as_string();
+        const std::string path = "/files/tts/" + c.id + "." + c.extension;
+        ASSERT_EQ(url.rfind(BaseUrl() + path + "?expires=", 0), 0u) << url;
+        EXPECT_NE(url.find("&sign="), std::string::npos) << url;
+
+        auto file = Client().Get(url.substr(BaseUrl().size()));
+        ASSERT_TRUE(file);
+        EXPECT_EQ(file->status, 200);
+        EXPECT_EQ(file->get_header_value("Content-Type"), c.contentType);
+        const auto audio = audio_probe::Probe(file->body);
+        ASSERT_TRUE(audio.decoded);
+        EXPECT_EQ(audio.codec, c.codec);
+        EXPECT_EQ(audio.sampleRate, 16000);
+        EXPECT_EQ(audio.channels, 1);
+        EXPECT_GT(audio.Seconds(), 3.0);
+        EXPECT_LT(audio.Seconds(), 15.0);
+
+        const std::string otherExtension = std::string(c.extension) == "mp3" ? "wav" : "mp3";
+        EXPECT_EQ(Client().Get("/files/tts/" + c.id + "." + otherExtension)->status, 404);
+    }
+    EXPECT_EQ(Client().Get("/files/tts/0123456789abcdef01234567.mp3")->status, 404);
+}
+
+TEST_F(LongSpeechTest, CreationFailuresNameTheirCause)
+{
+    auto tooLong = Json(kBody);
+    tooLong["text"] = web::json::value::array(
+        {web::json::value::string(std::string(60000, 'a')), web::json::value::string(std::string(40001, 'b'))});
+    const auto with = [](const char *member, web::json::value value) {
+        auto body = Json(kBody);
+        body[member] = std::move(value);
+        return body.serialize();
+    };
+    const auto without = [](const char *member) {
+        auto body = Json(kBody);
+        body.erase(member);
+        return body.serialize();
+    };
+    using V = web::json::value;
+    struct Case {
+        const char *name;
+        std::string token;
+        std::string body;
+        int code;
+    } cases[] = {
+        {"no token", "", kBody, 110},
+        {"unknown token", "0123.1.1", kBody, 110},
+        {"token checked before the body", "forged", "not json", 110},
+        {"not JSON", token_, R"({"text":[)", 336212},
+        {"not an object", token_, "[1,2]", 336212},
+        {"no text", token_, without("text"), 336203},
+        {"no format", token_, without("format"), 336203},
+        {"no voice", token_, without("voice"), 336203},
+        {"no language", token_, without("lang"), 336203},
+        {"text a string", token_, with("text", V::string("hello")), 336202},
+        {"text empty", token_, with("text", V::array()), 336202},
+        {"text piece empty", token_, with("text", V::array({V::string("a"), V::string("")})), 336202},
+        {"text piece a number", token_, with("text", V::array({V::number(1)})), 336202},
+        {"text over 100000 characters", token_, tooLong.serialize(), 336202},
+        {"unknown format", token_, with("format", V::string("ogg")), 336202},
+        {"format a number", token_, with("format", V::number(3)), 336202},
+        {"negative voice", token_, with("voice", V::number(-1)), 336202},
+        {"voice a string", token_, with("voice", V::string("1")), 336202},
+        {"speed too high", token_, with("speed", V::number(16)), 336202},
+        {"pitch negative", token_, with("pitch", V::number(-1)), 336202},
+        {"volume fractional", token_, with("volume", V::number(1.5)), 336202},
+        {"other language", token_, with("lang", V::string("en")), 336202},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto reply = Call("/tts/v1/create", c.body, c.token);
+        EXPECT_TRUE(reply.at("log_id").is_integer());
+        EXPECT_EQ(reply.at("error_code").as_integer(), c.code);
+        EXPECT_FALSE(reply.at("error_msg").as_string().empty());
+        EXPECT_FALSE(reply.has_field("task_id"));
+    }
+}
+
+TEST_F(LongSpeechTest, QueryFailuresAndUnknownTasks)
+{
+    struct Case {
+        const char *name;
+        std::string token;
+        std::string body;
+        int code;
+    } cases[] = {
+        {"unknown token", "forged", R"({"task_ids":[]})", 110},
+        {"not JSON", token_, "task_ids=1", 336212},
+        {"no task ids", token_, "{}", 336203},
+        {"task ids a string", token_, R"({"task_ids":"abc"})", 336202},
+        {"task id a number", token_, R"({"task_ids":[1]})", 336202},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto reply = Call("/tts/v1/query", c.body, c.token);
+        EXPECT_EQ(reply.at("error_code").as_integer(), c.code);
+        EXPECT_FALSE(reply.has_field("tasks_info"));
+    }
+
+    EXPECT_EQ(Call("/tts/v1/query", R"({"task_ids":[]})", token_).at("tasks_info").size(), 0u);
+    const auto unknown = Query("0123456789abcdef01234567");
+    EXPECT_EQ(unknown.at("task_id").as_string(), "0123456789abcdef01234567");
+    EXPECT_EQ(unknown.at("task_status").as_string(), "Failure");
+    EXPECT_EQ(unknown.at("task_result").at("err_no").as_integer(), 336201);
+}
+
+TEST_F(LongSpeechTest, FaultSwitchesApplyToEachSpeechEndpoint)
+{
+    const std::string id = Create(kBody).at("task_id").as_string();
+    const auto call = [&](const std::string &endpoint) {
+        if (endpoint == "tts-short")
+            return Client().Post("/text2audio", "tex=hi&lan=zh&cuid=a&ctp=1&tok=" + token_, "text/plain");
+        if (endpoint == "tts-create")
+            return Client().Post("/tts/v1/create?access_token=" + token_, kBody, "application/json");
+        if (endpoint == "tts-query")
+            return Client().Post("/tts/v1/query?access_token=" + token_, R"({"task_ids":[")" + id + R"("]})",
+                                 "application/json");
+        return Client().Get("/files/tts/" + id + ".mp3");
+    };
+    for (const std::string endpoint : {"tts-short", "tts-create", "tts-query", "tts-file"}) {
+        SCOPED_TRACE(endpoint);
+        SetFault(endpoint, R"({"status":503,"times":1})");
+        auto res = call(endpoint);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 503);
+        SetFault(endpoint, R"({"wrong_types":true,"times":1})");
+        res = call(endpoint);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+        EXPECT_TRUE(Json(res->body).is_object());
+    }
+    SetFault("tts-query", R"({"wrong_types":true,"times":1})");
+    EXPECT_FALSE(Json(call("tts-query")->body).at("tasks_info").is_array());
+    EXPECT_TRUE(Json(call("tts-query")->body).at("tasks_info").is_array());
+
+    const auto recorded = Json(Client().Get("/__control/requests?endpoint=tts-query")->body);
+    ASSERT_EQ(recorded.size(), 4u);
+    EXPECT_EQ(recorded.at(0).at("query").as_string(), "access_token=" + token_);
+    EXPECT_EQ(recorded.at(0).at("body").as_string(), R"({"task_ids":[")" + id + R"("]})");
+}
+
+TEST_F(LongSpeechTest, StoppingAbandonsSynthesisInProgress)
+{
+    // Several seconds of work for the engine: the most of a text it speaks.
+    std::string text;
+    for (int i = 0; i < 300; ++i)
+        text += "今天天气很好，我们一起去公园散步吧。";
+    auto body = Json(kBody);
+    body["text"] = web::json::value::array({web::json::value::string(text)});
+    body["format"] = web::json::value::string("wav");
+    Create(body.serialize());
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const auto stopping = Clock::now();
+    server_->Stop();
+    EXPECT_LT(Clock::now() - stopping, std::chrono::seconds(1));
+}
+
+}  // namespace

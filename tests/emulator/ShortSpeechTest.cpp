@@ -1,0 +1,252 @@
+#include "EmulatorFixture.h"
+
+#include "AudioProbe.h"
+#include "ShortSpeechRequest.h"
+#include "SpeechSynthesizer.h"
+#include "SpeechVoice.h"
+
+#include <cctype>
+#include <set>
+#include <string>
+
+using emulator_test::Json;
+
+namespace {
+
+constexpr const char *kChineseSentence = "今天天气很好，我们一起去公园散步吧。";
+constexpr const char *kEnglishSentence = "The quick brown fox jumps over the lazy dog near the river bank.";
+
+// Escapes everything but letters and digits, as a careful client does.
+std::string PercentEncode(const std::string &text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const unsigned char c : text) {
+        if (std::isalnum(c)) {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+std::string Repeat(const std::string &piece, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+bool LooksLikeMp3(const std::string &body)
+{
+    const auto byte = [&body](std::size_t i) { return static_cast<unsigned char>(body[i]); };
+    return body.size() > 2 && (body.rfind("ID3", 0) == 0 || (byte(0) == 0xFF && (byte(1) & 0xE0) == 0xE0));
+}
+
+class ShortSpeechTest : public EmulatorTest {
+protected:
+    void SetUp() override
+    {
+        EmulatorTest::SetUp();
+        token_ = Token();
+    }
+
+    // The form a client sends, with the text already encoded and `extra` fields appended.
+    std::string Form(const std::string &encodedText, const std::string &extra = "") const
+    {
+        return "tex=" + encodedText + "&lan=zh&cuid=qov-test-device&ctp=1&tok=" + token_ + extra;
+    }
+    httplib::Result Speak(const std::string &body, const std::string &query = "") const
+    {
+        return Client().Post("/text2audio" + (query.empty() ? "" : "?" + query), body, "text/plain; charset=utf-8");
+    }
+    AudioFacts SpeakWav(const std::string &text, const std::string &extra) const
+    {
+        auto res = Speak(Form(PercentEncode(text), "&aue=6" + extra));
+        EXPECT_TRUE(res && res->get_header_value("Content-Type") == "audio/wav");
+        return res ? audio_probe::Probe(res->body) : AudioFacts{};
+    }
+
+    std::string token_;
+};
+
+TEST_F(ShortSpeechTest, DeliversDecodableMp3AndWav)
+{
+    struct Case {
+        const char *extra;
+        const char *contentType;
+        const char *codec;
+    } cases[] = {
+        {"", "audio/mp3", "mp3"},
+        {"&aue=3", "audio/mp3", "mp3"},
+        {"&aue=6", "audio/wav", "pcm_s16le"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.extra);
+        auto res = Speak(Form(PercentEncode(kChineseSentence), c.extra));
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        ASSERT_EQ(res->get_header_value("Content-Type"), c.contentType) << res->body.substr(0, 200);
+        EXPECT_GT(res->body.size(), 2000u);
+        if (std::string(c.codec) == "mp3")
+            EXPECT_TRUE(LooksLikeMp3(res->body));
+        else
+            EXPECT_EQ(res->body.rfind("RIFF", 0), 0u);
+        const auto audio = audio_probe::Probe(res->body);
+        ASSERT_TRUE(audio.decoded);
+        EXPECT_EQ(audio.codec, c.codec);
+        EXPECT_EQ(audio.sampleRate, 16000);
+        EXPECT_EQ(audio.channels, 1);
+        // Seventeen syllables spoken at the normal rate.
+        EXPECT_GT(audio.Seconds(), 2.0);
+        EXPECT_LT(audio.Seconds(), 9.0);
+    }
+}
+
+TEST_F(ShortSpeechTest, FieldsAreReadFromQueryOrFormBody)
+{
+    auto fromQuery = Speak("", Form(PercentEncode("hello"), "&aue=6"));
+    ASSERT_TRUE(fromQuery);
+    EXPECT_EQ(fromQuery->get_header_value("Content-Type"), "audio/wav") << fromQuery->body;
+
+    auto asForm = Client().Post("/text2audio", Form(PercentEncode("hello")), "application/x-www-form-urlencoded");
+    ASSERT_TRUE(asForm);
+    EXPECT_EQ(asForm->get_header_value("Content-Type"), "audio/mp3") << asForm->body;
+}
+
+TEST_F(ShortSpeechTest, FailuresAreSmallJsonBodies)
+{
+    const std::string hello = PercentEncode("hello");
+    struct Case {
+        const char *name;
+        std::string body;
+        int code;
+        const char *message;
+    } cases[] = {
+        {"no token", "tex=hello&lan=zh&cuid=a&ctp=1", 502, "access token invalid"},
+        {"unknown token", "tex=hello&lan=zh&cuid=a&ctp=1&tok=0123.1.1", 502, "access token invalid"},
+        {"no text", "lan=zh&cuid=a&ctp=1&tok=" + token_, 500, "not support input"},
+        {"empty text", Form(""), 500, "not support input"},
+        {"no device id", "tex=hello&lan=zh&ctp=1&tok=" + token_, 500, "not support input"},
+        {"empty device id", "tex=hello&lan=zh&cuid=&ctp=1&tok=" + token_, 500, "not support input"},
+        {"no language", "tex=hello&cuid=a&ctp=1&tok=" + token_, 500, "not support input"},
+        {"no client type", "tex=hello&lan=zh&cuid=a&tok=" + token_, 500, "not support input"},
+        {"speed too high", Form(hello, "&spd=16"), 501, "input param invalid"},
+        {"pitch negative", Form(hello, "&pit=-1"), 501, "input param invalid"},
+        {"volume not a number", Form(hello, "&vol=loud"), 501, "input param invalid"},
+        {"volume empty", Form(hello, "&vol="), 501, "input param invalid"},
+        {"unknown audio format", Form(hello, "&aue=4"), 501, "input param invalid"},
+        {"negative voice", Form(hello, "&per=-1"), 501, "input param invalid"},
+        {"other language", "tex=hello&lan=en&cuid=a&ctp=1&tok=" + token_, 501, "input param invalid"},
+        {"other client type", "tex=hello&lan=zh&cuid=a&ctp=2&tok=" + token_, 501, "input param invalid"},
+        {"1025 characters", Form(Repeat("a", 1025)), 503, "text too long"},
+        {"1025 Chinese characters", Form(Repeat(PercentEncode("好"), 1025)), 503, "text too long"},
+        {"1025 encoded spaces", Form(Repeat("+", 1025)), 503, "text too long"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto res = Speak(c.body);
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 200);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+        // Clients tell an error from audio by a body of at most 200 bytes.
+        EXPECT_LT(res->body.size(), 150u) << res->body;
+        const auto body = Json(res->body);
+        EXPECT_EQ(body.at("err_no").as_integer(), c.code);
+        EXPECT_EQ(body.at("err_msg").as_string(), c.message);
+        if (c.code == 502) {
+            EXPECT_FALSE(body.at("sn").as_string().empty());
+            EXPECT_EQ(body.at("idx").as_integer(), 1);
+        }
+    }
+}
+
+TEST_F(ShortSpeechTest, LengthLimitCountsDecodedCharacters)
+{
+    // 1024 characters sent as 3072 bytes of escapes are still within the limit.
+    auto res = Speak(Form(Repeat("%20", 1024), "&aue=6"));
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->get_header_value("Content-Type"), "audio/wav") << res->body;
+    // Nothing to say still gives a short, valid file rather than a bare header.
+    EXPECT_GT(audio_probe::Probe(res->body).Seconds(), 0.2);
+}
+
+TEST_F(ShortSpeechTest, DurationFollowsTextSpeedAndVoice)
+{
+    const auto normal = SpeakWav(kEnglishSentence, "");
+    const auto thrice = SpeakWav(std::string(kEnglishSentence) + " " + kEnglishSentence + " " + kEnglishSentence, "");
+    EXPECT_GT(normal.Seconds(), 2.0);
+    EXPECT_GT(thrice.Seconds(), 2.5 * normal.Seconds());
+    EXPECT_LT(thrice.Seconds(), 3.5 * normal.Seconds());
+
+    const auto slowest = SpeakWav(kEnglishSentence, "&spd=0");
+    const auto fastest = SpeakWav(kEnglishSentence, "&spd=15");
+    EXPECT_GT(slowest.Seconds(), normal.Seconds() * 1.5);
+    EXPECT_GT(slowest.Seconds(), fastest.Seconds() * 3);
+
+    const auto quiet = SpeakWav(kEnglishSentence, "&vol=0");
+    const auto loud = SpeakWav(kEnglishSentence, "&vol=15");
+    EXPECT_NEAR(quiet.Seconds(), loud.Seconds(), 0.1 * loud.Seconds());
+    EXPECT_GT(quiet.rms, 0.0);
+    EXPECT_LT(quiet.rms, loud.rms / 5);
+
+    auto female = Speak(Form(PercentEncode(kEnglishSentence), "&aue=6&per=0"));
+    auto male = Speak(Form(PercentEncode(kEnglishSentence), "&aue=6&per=1"));
+    ASSERT_TRUE(female && male);
+    EXPECT_NE(female->body, male->body);
+}
+
+TEST(ShortSpeechRequestTest, FormFieldsAreDecodedExactlyOnce)
+{
+    const std::string text = "a&b=c+d 100% %41 你好";
+    const ShortSpeechRequest request("", "tex=" + PercentEncode(text) + "&lan=zh&cuid=x&ctp=1&tok=t%2Bk");
+    EXPECT_EQ(request.ErrorCode(), 0);
+    EXPECT_EQ(request.Text(), text);
+    EXPECT_EQ(request.Token(), "t+k");
+    EXPECT_EQ(request.Settings().speed, 5);
+    EXPECT_EQ(request.Settings().pitch, 5);
+    EXPECT_EQ(request.Settings().volume, 5);
+    EXPECT_EQ(request.Settings().person, 0);
+    EXPECT_EQ(request.Format(), SpeechFormat::Mp3);
+
+    EXPECT_EQ(ShortSpeechRequest("", "tex=two+words&lan=zh&cuid=x&ctp=1").Text(), "two words");
+    const ShortSpeechRequest both("tex=query&spd=2&per=7", "tex=body&lan=zh&cuid=x&ctp=1&aue=6");
+    EXPECT_EQ(both.Text(), "body");
+    EXPECT_EQ(both.Settings().speed, 2);
+    EXPECT_EQ(both.Settings().person, 7);
+    EXPECT_EQ(both.Format(), SpeechFormat::Wav);
+    EXPECT_EQ(ShortSpeechRequest("", "tex=" + Repeat(PercentEncode("好"), 1024) + "&lan=zh&cuid=x&ctp=1").ErrorCode(), 0);
+}
+
+TEST(SpeechVoiceTest, ChineseIsReadWithMandarinPhonemes)
+{
+    const std::string voice = SpeechVoice::NameFor("你好世界", 0);
+    EXPECT_EQ(voice.rfind(SpeechVoice::kMandarin, 0), 0u) << voice;
+    const std::string phonemes = SpeechSynthesizer::Phonemes("你好世界", voice);
+    // Tone contours on every syllable; a voice that spells the romanisation falls back to English.
+    EXPECT_EQ(phonemes.find("(en)"), std::string::npos) << phonemes;
+    EXPECT_NE(phonemes.find("n'i"), std::string::npos) << phonemes;
+    EXPECT_NE(phonemes.find("s.'i.51"), std::string::npos) << phonemes;
+
+    EXPECT_EQ(SpeechVoice::NameFor("我们用Qt写界面", 1).rfind(SpeechVoice::kMandarin, 0), 0u);
+    const std::string english = SpeechVoice::NameFor("hello world", 0);
+    EXPECT_EQ(english.rfind(SpeechVoice::kEnglish, 0), 0u) << english;
+    EXPECT_EQ(SpeechSynthesizer::Phonemes("hello", english), "h@l'oU");
+}
+
+TEST(SpeechVoiceTest, VoiceNumbersPickDistinctVariants)
+{
+    std::set<std::string> names;
+    for (int person = 0; person < 10; ++person) {
+        const std::string name = SpeechVoice::NameFor("hello", person);
+        EXPECT_NE(name.find(person % 2 == 0 ? "+f" : "+m"), std::string::npos) << name;
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 10u);
+}
+
+}  // namespace
