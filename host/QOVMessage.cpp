@@ -23,5 +23,6 @@ intptr_t QOVSendMessage(QObject* target, int message, uintptr_t wParam, intptr_t
     if (!target)
         return 0;
     QOVMessageEvent event(message, wParam, lParam);
-    return QCoreApplication::sendEvent(target, &event) ? 1 : 0;
+    QCoreApplication::sendEvent(target, &event);
+    return event.Result();
 }

@@ -17,14 +17,18 @@ public:
     int Message() const { return int(type()); }
     uintptr_t WParam() const { return m_wParam; }
     intptr_t LParam() const { return m_lParam; }
+    // What a handler answers to a sent message.
+    void SetResult(intptr_t result) { m_result = result; }
+    intptr_t Result() const { return m_result; }
 
 private:
     uintptr_t m_wParam;
     intptr_t m_lParam;
+    intptr_t m_result = 0;
 };
 
 // Queues the message for target (from any thread); false when there is no target.
 bool QOVPostMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam);
-// Delivers the message to target at once (the user-interface thread only); non-zero when the
-// target handled it.
+// Delivers the message to target at once (the user-interface thread only) and returns the result
+// its handler set (0 when there is no target or the handler set none).
 intptr_t QOVSendMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam);

@@ -40,9 +40,11 @@ TEST(WindowMessages, MessagesForADestroyedWindowAreDropped)
 TEST(WindowMessages, SentMessagesAreHandledAtOnce)
 {
     MessageSink window;
-    EXPECT_EQ(QOVSendMessage(&window, 4112, 7, 0), 1);
-    ASSERT_EQ(window.Codes().size(), 1);
-    EXPECT_EQ(window.Codes().front(), 7);
+    QOVPostMessage(&window, 8027, 1, 0);
+    window.Deliver();
+    EXPECT_EQ(QOVSendMessage(&window, 4112, 7, 0), 2) << "the handler's answer comes back";
+    ASSERT_EQ(window.Codes().size(), 2);
+    EXPECT_EQ(window.Codes().back(), 7);
 }
 
 } // namespace

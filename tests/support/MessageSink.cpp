@@ -57,7 +57,8 @@ bool MessageSink::event(QEvent* event)
 {
     if (event->type() < QEvent::User)
         return QObject::event(event);
-    const auto* message = static_cast<QOVMessageEvent*>(event);
+    auto* message = static_cast<QOVMessageEvent*>(event);
     m_messages.append(Message{message->Message(), int(intptr_t(message->WParam()))});
+    message->SetResult(intptr_t(m_messages.size()));
     return true;
 }

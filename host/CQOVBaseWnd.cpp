@@ -1,0 +1,134 @@
+#include "host/CQOVBaseWnd.h"
+
+#include "host/CQOVDefUiSettings.h"
+#include "host/QOVMessage.h"
+
+#include <QChildEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+CQOVBaseWnd::CQOVBaseWnd(QWidget* parent)
+    : QWidget(parent)
+{
+    setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool CQOVBaseWnd::Create(QWidget* parent, const QRect& rect, int childId)
+{
+    setParent(parent);
+    setGeometry(rect);
+    m_childId = childId;
+    setObjectName(QString::number(childId));
+    if (OnCreate() == -1)
+        return false;
+    show();
+    // A hidden parent holds back resize events until it shows; the window lays out at once anyway.
+    OnSize(0, width(), height());
+    return true;
+}
+
+int CQOVBaseWnd::GetDlgCtrlID() const
+{
+    return m_childId;
+}
+
+void CQOVBaseWnd::SetOwner(QWidget* owner)
+{
+    m_owner = owner;
+}
+
+QWidget* CQOVBaseWnd::GetOwner() const
+{
+    return m_owner ? m_owner.data() : parentWidget();
+}
+
+intptr_t CQOVBaseWnd::SendToOwner(int message, uintptr_t wParam, intptr_t lParam)
+{
+    return QOVSendMessage(GetOwner(), message, wParam, lParam);
+}
+
+int CQOVBaseWnd::OnCreate()
+{
+    return 0;
+}
+
+void CQOVBaseWnd::OnSize(int, int, int)
+{
+}
+
+void CQOVBaseWnd::OnLButtonDown(Qt::KeyboardModifiers, const QPoint&)
+{
+}
+
+void CQOVBaseWnd::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
+{
+}
+
+bool CQOVBaseWnd::PreTranslateMessage(QObject*, QEvent*)
+{
+    return false;
+}
+
+bool CQOVBaseWnd::OnWindowMessage(QOVMessageEvent*)
+{
+    return false;
+}
+
+void CQOVBaseWnd::OnDraw(QPainter& painter)
+{
+    painter.fillRect(rect(), GetBkColor());
+}
+
+void CQOVBaseWnd::WatchDescendants(QObject* object)
+{
+    object->installEventFilter(this);
+    for (QObject* child : object->children())
+        WatchDescendants(child);
+}
+
+bool CQOVBaseWnd::event(QEvent* event)
+{
+    if (event->type() >= QEvent::User && event->type() <= QEvent::MaxUser) {
+        if (OnWindowMessage(static_cast<QOVMessageEvent*>(event)))
+            return true;
+    }
+    if (event->type() == QEvent::ChildAdded)
+        WatchDescendants(static_cast<QChildEvent*>(event)->child());
+    if (PreTranslateMessage(this, event))
+        return true;
+    return QWidget::event(event);
+}
+
+bool CQOVBaseWnd::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ChildAdded)
+        WatchDescendants(static_cast<QChildEvent*>(event)->child());
+    return PreTranslateMessage(watched, event);
+}
+
+void CQOVBaseWnd::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    OnDraw(painter);
+}
+
+void CQOVBaseWnd::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    OnSize(0, width(), height());
+}
+
+void CQOVBaseWnd::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(event->modifiers(), event->position().toPoint());
+    QWidget::mousePressEvent(event);
+}
+
+void CQOVBaseWnd::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        OnLButtonUp(event->modifiers(), event->position().toPoint());
+    QWidget::mouseReleaseEvent(event);
+}
