@@ -77,17 +77,13 @@ int32_t CCopywritingNetOper::Request()
         return RequestFailed;
     }
     try {
-        web::http::http_request request(web::http::methods::POST);
-        web::uri_builder query;
-        query.append_query("access_token", m_accessToken);
-        request.set_request_uri(query.to_uri());
-
         web::json::value message = web::json::value::object(true);
         message["content"] = web::json::value::string(m_topic);
         message["role"] = web::json::value::string("user");
         web::json::value body = web::json::value::object(true);
         body["messages"] = web::json::value::array({message});
-        request.set_body(body.serialize(), "application/json");
+        // The address is the service's own: the request adds only the token to its query.
+        const web::http::http_request request = RestClient::JsonPost("", m_accessToken, body);
 
         web::http::http_response response = client->request(request, m_cancel.get_token()).get();
         if (response.status_code() != web::http::status_codes::OK) {
@@ -134,7 +130,5 @@ void CCopywritingNetOper::SaveResult()
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(m_resultText.data(), qint64(m_resultText.size()));
 
-    QString source = QString::fromStdString(m_topic);
-    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
-    GetCopywritingLog().AddFinishedTask(source, path);
+    GetCopywritingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(m_topic)), path);
 }

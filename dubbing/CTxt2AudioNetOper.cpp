@@ -29,23 +29,6 @@ void PostProgress(void* window, int32_t code)
     QOVPostMessage(static_cast<QObject*>(window), CTxt2AudioNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
 }
 
-QString LogSource(const utility::string_t& text)
-{
-    QString source = QString::fromStdString(text);
-    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
-    return source;
-}
-
-web::http::http_request JsonPost(const char* path, const utility::string_t& token, const web::json::value& body)
-{
-    web::http::http_request request(web::http::methods::POST);
-    web::uri_builder address(path);
-    address.append_query("access_token", token);
-    request.set_request_uri(address.to_uri());
-    request.set_body(body.serialize(), "application/json");
-    return request;
-}
-
 utility::string_t StatusText(int status)
 {
     char text[128];
@@ -113,11 +96,11 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
         m_outputPath = outputPath;
     }
     if (!CreateTask(text, format, voice, speed, pitch, volume)) {
-        GetDubbingLog().AddFinishedTask(LogSource(text), QString::fromStdString(GetErrorText()));
+        GetDubbingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(text)), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
     // Recorded before the first poll, so a task that finishes at once finds its record to update.
-    GetDubbingLog().AddTask(LogSource(text), QString::fromStdString(TaskId()));
+    GetDubbingLog().AddTask(TransLog::SourceOf(QString::fromStdString(text)), QString::fromStdString(TaskId()));
     m_callback = &PostProgress;
     m_context = window;
     m_pollInterval = 500;
@@ -146,7 +129,7 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
         body["pitch"] = web::json::value::number(pitch);
         body["volume"] = web::json::value::number(volume);
         body["enable_subtitle"] = web::json::value::number(2);
-        web::http::http_response response = client.request(JsonPost(kCreatePath, m_accessToken, body)).get();
+        web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
         if (response.status_code() != web::http::status_codes::OK) {
             SetError(StatusText(response.status_code()));
             return false;
@@ -185,7 +168,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_ids"] = web::json::value::array({web::json::value::string(TaskId())});
-        web::http::http_response response = client.request(JsonPost(kQueryPath, m_accessToken, body), cancel).get();
+        web::http::http_response response = client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
         if (response.status_code() != web::http::status_codes::OK) {
             SetError(StatusText(response.status_code()));
             return PollFailed;

@@ -98,8 +98,6 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         }
         return false;
     }
-    QString source = QString::fromStdString(text);
-    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
-    GetDubbingLog().AddFinishedTask(source, path);
+    GetDubbingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(text)), path);
     return true;
 }

@@ -33,23 +33,6 @@ void PostProgress(void* window, int32_t code)
     QOVPostMessage(static_cast<QObject*>(window), CTxt2ImageNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
 }
 
-QString LogSource(const utility::string_t& text)
-{
-    QString source = QString::fromStdString(text);
-    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
-    return source;
-}
-
-web::http::http_request JsonPost(const char* path, const utility::string_t& token, const web::json::value& body)
-{
-    web::http::http_request request(web::http::methods::POST);
-    web::uri_builder address(path);
-    address.append_query("access_token", token);
-    request.set_request_uri(address.to_uri());
-    request.set_body(body.serialize(), "application/json");
-    return request;
-}
-
 } // namespace
 
 CTxt2ImageNetOper::CTxt2ImageNetOper()
@@ -131,7 +114,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
             body["image"] = web::json::value::string(reference.toStdString());
             body["change_degree"] = web::json::value::number(1);
         }
-        web::http::http_response response = client.request(JsonPost(kCreatePath, m_accessToken, body)).get();
+        web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
         if (response.status_code() != web::http::status_codes::OK) {
             char text[256];
             std::snprintf(text, sizeof text, PaintingErrors::kCreateStatusFormat, int(response.status_code()));
@@ -150,7 +133,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
         }
         m_taskId.clear();
         ReadJsonString(reply.at("data"), "task_id", m_taskId);
-        GetPaintingLog().AddTask(LogSource(prompt), QString::fromStdString(m_taskId));
+        GetPaintingLog().AddTask(TransLog::SourceOf(QString::fromStdString(prompt)), QString::fromStdString(m_taskId));
         return true;
     } catch (const web::json::json_exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
@@ -167,7 +150,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_id"] = web::json::value::string(m_taskId);
-        web::http::http_response response = client.request(JsonPost(kQueryPath, m_accessToken, body), cancel).get();
+        web::http::http_response response = client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
         if (response.status_code() != web::http::status_codes::OK)
             return PollFailed;
         reply = response.extract_json(true).get();

@@ -39,4 +39,14 @@ void TraceReply(const char* service, const web::json::value& reply)
     QOVDebugOutput(QString::fromUtf8(service) + QStringLiteral(": ") + QString::fromStdString(reply.serialize()));
 }
 
+web::http::http_request JsonPost(const char* path, const utility::string_t& token, const web::json::value& body)
+{
+    web::http::http_request request(web::http::methods::POST);
+    web::uri_builder address(path);
+    address.append_query("access_token", token);
+    request.set_request_uri(address.to_uri());
+    request.set_body(body.serialize(), "application/json");
+    return request;
+}
+
 } // namespace RestClient

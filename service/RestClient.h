@@ -19,4 +19,8 @@ utility::string_t ErrorText(const std::exception& error);
 
 void TraceReply(const char* service, const web::json::value& reply);
 
+// A POST of a JSON body to path (relative to the client's base address) with the access token as
+// the query parameter access_token.
+web::http::http_request JsonPost(const char* path, const utility::string_t& token, const web::json::value& body);
+
 } // namespace RestClient

@@ -237,6 +237,13 @@ void TransLog::WriteLineLocked(const QString& text)
         QOVDebugOutput(QStringLiteral("task log: cannot append to %1").arg(m_logFile));
 }
 
+QString TransLog::SourceOf(const QString& input)
+{
+    QString source = input;
+    source.replace(QLatin1String("\r\n"), QLatin1String("|"));
+    return source;
+}
+
 QDateTime TransLog::DefaultFileDate(const QString& path)
 {
     return TransLogReader::FileDate(path);

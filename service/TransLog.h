@@ -72,6 +72,9 @@ public:
     void WriteLine(const QString& text);
 
     static QDateTime DefaultFileDate(const QString& path);
+    // A task's source as the logs keep it: the user's input with every "\r\n" as "|", so a record
+    // stays on one line.
+    static QString SourceOf(const QString& input);
 
 private:
     TransLogItem* Append(TransLogItem item);
