@@ -1,0 +1,64 @@
+#include "host/CNLESlider.h"
+
+#include "host/CQOVDefUiSettings.h"
+
+#include <QScopedValueRollback>
+
+#include <algorithm>
+
+CNLESlider::CNLESlider(QWidget* parent, int id)
+    : QSlider(Qt::Horizontal, parent)
+    , m_id(id)
+{
+    const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
+    setStyleSheet(QStringLiteral("QSlider { background: %1; }"
+                                 "QSlider::groove:horizontal { height: 4px; background: %2; border-radius: 2px; }"
+                                 "QSlider::sub-page:horizontal { background: %3; border-radius: 2px; }"
+                                 "QSlider::handle:horizontal { width: 12px; margin: -5px 0; border-radius: 6px;"
+                                 " background: %4; border: 1px solid %5; }"
+                                 "QSlider::handle:horizontal:disabled { background: %6; }")
+                      .arg(ui.background.name(), ui.line.name(), ui.accent.name(), ui.text.name(),
+                           ui.border.name(), ui.disabledText.name()));
+    connect(this, &QAbstractSlider::valueChanged, this, [this](int value) {
+        if (!m_quiet)
+            emit sliderChanged(m_id, value);
+    });
+}
+
+bool CNLESlider::Create(QWidget* parent, const QRect& rect, int id)
+{
+    setParent(parent);
+    setGeometry(rect);
+    m_id = id;
+    show();
+    return true;
+}
+
+int CNLESlider::GetDlgCtrlID() const
+{
+    return m_id;
+}
+
+void CNLESlider::SetNumberInfo(int low, int high, int value, int flag)
+{
+    QScopedValueRollback quiet(m_quiet, true);
+    m_flag = flag;
+    setRange(std::min(low, high), std::max(low, high));
+    setValue(value);
+}
+
+int CNLESlider::GetNumberFlag() const
+{
+    return m_flag;
+}
+
+void CNLESlider::SetPos(int position)
+{
+    QScopedValueRollback quiet(m_quiet, true);
+    setValue(position);
+}
+
+int CNLESlider::GetPos() const
+{
+    return value();
+}

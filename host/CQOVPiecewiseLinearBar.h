@@ -1,0 +1,61 @@
+#pragma once
+
+#include "host/PiecewiseLinearMap.h"
+
+#include <QSlider>
+
+class CZuBuffer;
+
+// A horizontal slider whose positions stand for values through (position, value) pairs, so a
+// short stretch of the bar can cover a wide range of values. The range of positions runs from
+// the first pair to the last. User changes are reported with the child identifier and the new
+// position (the original's 0x401 notification); programmatic changes stay silent.
+class CQOVPiecewiseLinearBar : public QSlider
+{
+    Q_OBJECT
+
+public:
+    explicit CQOVPiecewiseLinearBar(QWidget* parent = nullptr, int id = 0);
+
+    bool Create(QWidget* parent, const QRect& rect, int id);
+    int GetDlgCtrlID() const;
+
+    void AddValuePair(int position, double value);
+    void RemoveAllValuePair();
+    void SetCurrentValue(double value);
+    double GetCurrentValue() const;
+    const PiecewiseLinearMap& Map() const;
+
+    // Images are not owned and must outlive the bar; null means themed drawing.
+    void SetImages(const CZuBuffer* track, const CZuBuffer* thumb);
+    // Pixels left free at each end of the track.
+    void SetEdgeWidth(int width);
+    int GetEdgeWidth() const;
+
+    // Where the thumb is drawn, and the position a point along the bar stands for.
+    QRect ThumbRect() const;
+    int PositionAt(int x) const;
+
+signals:
+    void sliderChanged(int id, int position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int ThumbWidth() const;
+    // The span the thumb's centre travels along.
+    int TravelStart() const;
+    int TravelLength() const;
+    void SetRangeQuietly();
+
+    int m_id = 0;
+    PiecewiseLinearMap m_map;
+    const CZuBuffer* m_track = nullptr;
+    const CZuBuffer* m_thumb = nullptr;
+    int m_edge = 0;
+    bool m_quiet = false;
+};
