@@ -1,0 +1,192 @@
+#include "apps/studio/ProjectView.h"
+
+#include "apps/studio/StudioProject.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTextsTitle = QStringLiteral("文本对象");
+const QString kMediaTitle = QStringLiteral("媒体文件");
+const QString kBinTitle = QStringLiteral("素材箱");
+const QString kAddText = QStringLiteral("添加文本");
+const QString kAddMedia = QStringLiteral("添加媒体文件");
+const QString kNewTextPrompt = QStringLiteral("文本内容：");
+const QString kAudioLabel = QStringLiteral("音频");
+const QString kSubtitlesLabel = QStringLiteral("字幕");
+// Long texts show their start in the list; the whole text is the item's tool tip.
+constexpr int kTextPreviewLength = 24;
+
+QTreeWidget* MakeTree(QAbstractItemView::SelectionMode mode, Qt::TextElideMode elide)
+{
+    auto* tree = new QTreeWidget;
+    tree->setHeaderHidden(true);
+    tree->setSelectionMode(mode);
+    tree->setRootIsDecorated(true);
+    tree->setTextElideMode(elide);
+    return tree;
+}
+
+QLabel* MakeTitle(const QString& text)
+{
+    auto* title = new QLabel(text);
+    title->setObjectName(QStringLiteral("sectionTitle"));
+    return title;
+}
+
+QTreeWidgetItem* TopItem(QTreeWidget* tree, const QUuid& id)
+{
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        if (tree->topLevelItem(i)->data(0, Qt::UserRole).toUuid() == id)
+            return tree->topLevelItem(i);
+    }
+    return nullptr;
+}
+
+QString ResultLabel(const QString& kind, const ToolResult& result)
+{
+    return QStringLiteral("%1 · %2 · %3").arg(kind, QFileInfo(result.path).fileName(), result.tool);
+}
+
+} // namespace
+
+ProjectView::ProjectView(StudioProject& project, QWidget* parent)
+    : QWidget(parent)
+    , m_project(project)
+    , m_texts(MakeTree(QAbstractItemView::SingleSelection, Qt::ElideRight))
+    // A file's name tells most at its start and its extension.
+    , m_media(MakeTree(QAbstractItemView::ExtendedSelection, Qt::ElideMiddle))
+    , m_bin(new QListWidget)
+{
+    setObjectName(QStringLiteral("projectView"));
+    auto* addText = new QPushButton(kAddText);
+    auto* addMedia = new QPushButton(kAddMedia);
+    m_bin->setTextElideMode(Qt::ElideMiddle);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(MakeTitle(kTextsTitle));
+    layout->addWidget(m_texts, 1);
+    layout->addWidget(addText);
+    layout->addSpacing(6);
+    layout->addWidget(MakeTitle(kMediaTitle));
+    layout->addWidget(m_media, 1);
+    layout->addWidget(addMedia);
+    layout->addSpacing(6);
+    layout->addWidget(MakeTitle(kBinTitle));
+    layout->addWidget(m_bin, 1);
+
+    connect(addText, &QPushButton::clicked, this, &ProjectView::AddTextFromUser);
+    connect(addMedia, &QPushButton::clicked, this, &ProjectView::AddMediaFromUser);
+    connect(m_texts, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
+    connect(m_media, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
+    connect(&m_project, &StudioProject::TextAdded, this, &ProjectView::OnTextAdded);
+    connect(&m_project, &StudioProject::MediaAdded, this, &ProjectView::OnMediaAdded);
+    connect(&m_project, &StudioProject::ResultAttached, this, &ProjectView::OnResultAttached);
+    connect(&m_project, &StudioProject::BinAdded, this, &ProjectView::OnBinAdded);
+}
+
+ProjectSelection ProjectView::Selection() const
+{
+    ProjectSelection selection;
+    for (QTreeWidgetItem* item : m_texts->selectedItems()) {
+        if ((selection.text = m_project.FindText(item->data(0, Qt::UserRole).toUuid())))
+            break;
+    }
+    QList<QTreeWidgetItem*> media = m_media->selectedItems();
+    // The current item leads: it is the file the user acted on last.
+    if (const qsizetype current = media.indexOf(m_media->currentItem()); current > 0)
+        media.move(current, 0);
+    for (QTreeWidgetItem* item : media) {
+        if (const MediaFile* file = m_project.FindMedia(item->data(0, Qt::UserRole).toUuid()))
+            selection.media.append(file);
+    }
+    return selection;
+}
+
+void ProjectView::SelectText(const QUuid& id)
+{
+    if (QTreeWidgetItem* item = TopItem(m_texts, id))
+        m_texts->setCurrentItem(item);
+}
+
+void ProjectView::SelectMedia(const QList<QUuid>& ids)
+{
+    {
+        // One hand-over for the whole selection, not one per file.
+        const QSignalBlocker blocker(m_media);
+        m_media->clearSelection();
+        for (auto id = ids.crbegin(); id != ids.crend(); ++id) {
+            if (QTreeWidgetItem* item = TopItem(m_media, *id))
+                m_media->setCurrentItem(item, 0, QItemSelectionModel::Select);
+        }
+    }
+    emit SelectionChanged();
+}
+
+void ProjectView::AddTextFromUser()
+{
+    bool accepted = false;
+    const QString text = QInputDialog::getMultiLineText(this, kAddText, kNewTextPrompt, QString(), &accepted);
+    if (accepted && !text.trimmed().isEmpty())
+        SelectText(m_project.AddText(text));
+}
+
+void ProjectView::AddMediaFromUser()
+{
+    const QStringList paths = QFileDialog::getOpenFileNames(this, kAddMedia);
+    QList<QUuid> added;
+    for (const QString& path : paths)
+        added.append(m_project.AddMedia(path));
+    if (!added.isEmpty())
+        SelectMedia(added);
+}
+
+void ProjectView::OnTextAdded(const QUuid& id)
+{
+    const TextObject* text = m_project.FindText(id);
+    const QString firstLine = text->text.section(QLatin1Char('\n'), 0, 0);
+    auto* item = new QTreeWidgetItem(m_texts, {firstLine.length() > kTextPreviewLength
+                                                   ? firstLine.left(kTextPreviewLength) + QStringLiteral("…")
+                                                   : firstLine});
+    item->setData(0, Qt::UserRole, id);
+    item->setToolTip(0, text->text);
+}
+
+void ProjectView::OnMediaAdded(const QUuid& id)
+{
+    const MediaFile* file = m_project.FindMedia(id);
+    auto* item = new QTreeWidgetItem(m_media, {QFileInfo(file->path).fileName()});
+    item->setData(0, Qt::UserRole, id);
+    item->setToolTip(0, file->path);
+}
+
+void ProjectView::OnResultAttached(const QUuid& id, const ToolResult& result)
+{
+    QTreeWidgetItem* parent = TopItem(m_texts, id);
+    const QString& kind = parent ? kAudioLabel : kSubtitlesLabel;
+    if (!parent)
+        parent = TopItem(m_media, id);
+    if (!parent)
+        return;
+    auto* child = new QTreeWidgetItem(parent, {ResultLabel(kind, result)});
+    // Results are shown, not selected: the selection is what the tools receive.
+    child->setFlags(Qt::ItemIsEnabled);
+    child->setToolTip(0, result.path);
+    parent->setExpanded(true);
+}
+
+void ProjectView::OnBinAdded(const ToolResult& result)
+{
+    auto* item = new QListWidgetItem(QStringLiteral("%1 · %2").arg(QFileInfo(result.path).fileName(), result.tool), m_bin);
+    item->setToolTip(result.path);
+}

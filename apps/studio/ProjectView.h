@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QUuid>
+#include <QWidget>
+
+class QListWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+class StudioProject;
+struct ProjectSelection;
+struct ToolResult;
+
+// The project side of the studio: text objects and media files with what the tools attached to
+// them, the bin of other results, and the buttons that add objects.
+class ProjectView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ProjectView(StudioProject& project, QWidget* parent = nullptr);
+
+    ProjectSelection Selection() const;
+    // Selects the text object (or the media files, the first one current) with these identifiers.
+    void SelectText(const QUuid& id);
+    void SelectMedia(const QList<QUuid>& ids);
+
+    QTreeWidget* TextList() const { return m_texts; }
+    QTreeWidget* MediaList() const { return m_media; }
+    QListWidget* BinList() const { return m_bin; }
+
+signals:
+    void SelectionChanged();
+
+private:
+    void AddTextFromUser();
+    void AddMediaFromUser();
+    void OnTextAdded(const QUuid& id);
+    void OnMediaAdded(const QUuid& id);
+    void OnResultAttached(const QUuid& id, const ToolResult& result);
+    void OnBinAdded(const ToolResult& result);
+
+    StudioProject& m_project;
+    QTreeWidget* m_texts;
+    QTreeWidget* m_media;
+    QListWidget* m_bin;
+};

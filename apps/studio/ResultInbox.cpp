@@ -1,0 +1,75 @@
+#include "apps/studio/ResultInbox.h"
+
+#include "apps/studio/StudioProject.h"
+#include "host/QOVMessage.h"
+
+#include <QFileInfo>
+#include <QUuid>
+
+#include <memory>
+
+namespace {
+
+enum class ResultKind { Audio, Subtitles, Other };
+
+ResultKind KindOf(const QString& path)
+{
+    static const QStringList audio{QStringLiteral("mp3"), QStringLiteral("wav"), QStringLiteral("pcm"),
+                                   QStringLiteral("m4a"), QStringLiteral("aac")};
+    static const QStringList subtitles{QStringLiteral("srt"), QStringLiteral("ass"), QStringLiteral("lrc")};
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (audio.contains(suffix))
+        return ResultKind::Audio;
+    if (subtitles.contains(suffix))
+        return ResultKind::Subtitles;
+    return ResultKind::Other;
+}
+
+} // namespace
+
+ResultInbox::ResultInbox(StudioProject& project, QObject* parent)
+    : QObject(parent)
+    , m_project(project)
+{
+}
+
+void ResultInbox::Route(int message, const QString& tool)
+{
+    m_tools.insert(message, tool);
+}
+
+bool ResultInbox::Receive(const QOVMessageEvent& message)
+{
+    const auto tool = m_tools.constFind(message.Message());
+    if (tool == m_tools.constEnd())
+        return false;
+    const std::unique_ptr<QString> path(reinterpret_cast<QString*>(message.LParam()));
+    if (!path || path->isEmpty())
+        return true;
+    const auto* owner = reinterpret_cast<const QUuid*>(message.WParam());
+    const ToolResult result{*path, *tool};
+    bool attached = false;
+    switch (KindOf(*path)) {
+    case ResultKind::Audio:
+        attached = owner && m_project.AttachAudio(*owner, result);
+        break;
+    case ResultKind::Subtitles:
+        attached = owner && m_project.AttachSubtitles(*owner, result);
+        break;
+    case ResultKind::Other:
+        break;
+    }
+    // A result whose object is gone (or never named) is still the user's: keep it in the bin.
+    if (!attached)
+        m_project.AddToBin(result);
+    return true;
+}
+
+bool ResultInbox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() >= QEvent::User && m_tools.contains(int(event->type()))) {
+        if (const auto* message = dynamic_cast<const QOVMessageEvent*>(event))
+            return Receive(*message);
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,95 @@
+#include "apps/studio/StudioWindow.h"
+
+#include "apps/studio/ProjectView.h"
+#include "apps/studio/ToolHost.h"
+#include "apps/studio/ToolPanel.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("QOV Studio");
+const QString kToolsTitle = QStringLiteral("AI 工具");
+const QString kModuleStatus = QStringLiteral("模块：%1 · %2 个工具");
+constexpr int kSideWidth = 200;
+constexpr int kProjectWidth = 300;
+// The window opens at the size the screenshots are taken at.
+constexpr QSize kDefaultSize(1280, 800);
+
+} // namespace
+
+StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidget* parent)
+    : QMainWindow(parent)
+    , m_module(std::move(module))
+    , m_inbox(m_project)
+    , m_panel(new ToolPanel)
+    , m_view(new ProjectView(m_project))
+{
+    setWindowTitle(kTitle);
+    resize(kDefaultSize);
+    m_host = std::make_unique<ToolHost>(m_module, *m_panel, m_inbox);
+    // Tool windows report to the window they were given and sometimes to the top-level window.
+    m_panel->installEventFilter(&m_inbox);
+    installEventFilter(&m_inbox);
+
+    auto* splitter = new QSplitter(Qt::Horizontal);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(MakeToolSide());
+    splitter->addWidget(m_panel);
+    splitter->addWidget(m_view);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({kSideWidth, kDefaultSize.width() - kSideWidth - kProjectWidth, kProjectWidth});
+    setCentralWidget(splitter);
+    statusBar()->showMessage(kModuleStatus.arg(modulePath).arg(m_host->Tools().size()));
+
+    connect(m_view, &ProjectView::SelectionChanged, this, [this] { m_host->HandOver(m_view->Selection()); });
+}
+
+StudioWindow::~StudioWindow()
+{
+    // Before the panel (and any tool window in it) goes with the widget tree.
+    m_host->Shutdown();
+}
+
+void StudioWindow::ChooseTool(int row)
+{
+    if (row < 0)
+        m_toolList->clearSelection();
+    else
+        m_toolList->setCurrentRow(row);
+}
+
+void StudioWindow::closeEvent(QCloseEvent* event)
+{
+    m_host->Shutdown();
+    QMainWindow::closeEvent(event);
+}
+
+QWidget* StudioWindow::MakeToolSide()
+{
+    auto* side = new QWidget;
+    side->setObjectName(QStringLiteral("toolSide"));
+    auto* title = new QLabel(kToolsTitle);
+    title->setObjectName(QStringLiteral("sectionTitle"));
+    m_toolList = new QListWidget;
+    m_toolList->setObjectName(QStringLiteral("toolList"));
+    for (const AIGCToolInfo& tool : m_host->Tools())
+        m_toolList->addItem(tool.displayName);
+    // Selection, not the current row: focusing the list makes a row current without the user
+    // having chosen a tool.
+    connect(m_toolList, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = m_toolList->selectedItems();
+        m_host->Open(chosen.isEmpty() ? -1 : m_toolList->row(chosen.first()), m_view->Selection());
+    });
+
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(title);
+    layout->addWidget(m_toolList);
+    return side;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "apps/studio/ModuleEntry.h"
+#include "apps/studio/ResultInbox.h"
+#include "apps/studio/StudioProject.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class ProjectView;
+class QListWidget;
+class ToolHost;
+class ToolPanel;
+
+// The stand-in editor's main window: the module's tools on the left, the open tool's window in
+// the middle, the project on the right. Tool windows report to it (or to the panel they sit in)
+// with their message numbers; the result inbox files what they send.
+class StudioWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    StudioWindow(ModuleEntry module, const QString& modulePath, QWidget* parent = nullptr);
+    // Shuts the module down if closing the window has not already.
+    ~StudioWindow() override;
+
+    // Opens the tool in that row of the tool list (-1 for none).
+    void ChooseTool(int row);
+
+    StudioProject& Project() { return m_project; }
+    ToolHost& Host() { return *m_host; }
+    ToolPanel& Panel() { return *m_panel; }
+    ProjectView& View() { return *m_view; }
+    QListWidget& ToolList() { return *m_toolList; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* MakeToolSide();
+
+    ModuleEntry m_module;
+    StudioProject m_project;
+    ResultInbox m_inbox;
+    ToolPanel* m_panel;
+    ProjectView* m_view;
+    QListWidget* m_toolList = nullptr;
+    std::unique_ptr<ToolHost> m_host;
+};

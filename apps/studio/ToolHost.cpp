@@ -1,0 +1,84 @@
+#include "apps/studio/ToolHost.h"
+
+#include "apps/studio/ResultInbox.h"
+#include "apps/studio/StudioProject.h"
+#include "apps/studio/ToolPanel.h"
+
+#include <QHash>
+
+namespace {
+
+// The two tools that take the editor's selection: dubbing reads a text, subtitles a media file.
+const QUuid kDubbingTool = QUuid::fromString(QStringLiteral("{EAC20D41-0AEB-4CE6-956C-97AC89944B9A}"));
+const QUuid kSubtitlesTool = QUuid::fromString(QStringLiteral("{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}"));
+
+// Shown in the panel before any tool is chosen.
+const QString kChooseTool = QStringLiteral("从左侧选择一个 AI 工具");
+
+} // namespace
+
+const QString& ToolHost::Placeholder()
+{
+    static const QString text = QStringLiteral("此工具的窗口尚未提供");
+    return text;
+}
+
+ToolHost::ToolHost(const ModuleEntry& module, ToolPanel& panel, ResultInbox& inbox)
+    : m_module(module)
+    , m_panel(panel)
+    , m_tools(module.ListTools())
+{
+    for (int i = 0; i < m_tools.size(); ++i)
+        inbox.Route(kFirstMessage + i, m_tools[i].displayName);
+    m_panel.Show(nullptr, kChooseTool);
+}
+
+void ToolHost::Open(int index, const ProjectSelection& selection)
+{
+    Close();
+    if (m_released || index < 0 || index >= m_tools.size())
+        return;
+    m_current = index;
+    QWidget* window = m_module.CreateWindow(m_tools[index].toolId, &m_panel, kFirstMessage + index);
+    m_windowCreated = window != nullptr;
+    m_window = window;
+    m_panel.Show(window, Placeholder());
+    HandOver(selection);
+}
+
+void ToolHost::Close()
+{
+    if (m_windowCreated) {
+        // The window may have closed itself; the module still forgets it, with a null window.
+        m_module.DestroyWindow(m_tools[m_current].toolId, m_window.data());
+        m_windowCreated = false;
+        m_window.clear();
+    }
+    m_current = -1;
+    m_panel.Show(nullptr, kChooseTool);
+}
+
+void ToolHost::HandOver(const ProjectSelection& selection) const
+{
+    if (!m_window)
+        return;
+    const QUuid& tool = m_tools[m_current].toolId;
+    if (tool == kDubbingTool && selection.text) {
+        m_module.Select(tool, selection.text->id, selection.text->text, nullptr);
+    } else if (tool == kSubtitlesTool && !selection.media.isEmpty()) {
+        QHash<QString, QString> others;
+        for (qsizetype i = 1; i < selection.media.size(); ++i)
+            others.insert(selection.media[i]->id.toString(QUuid::WithoutBraces), selection.media[i]->path);
+        const MediaFile& current = *selection.media.first();
+        m_module.Select(tool, current.id, current.path, &others);
+    }
+}
+
+void ToolHost::Shutdown()
+{
+    if (m_released)
+        return;
+    Close();
+    m_module.Release();
+    m_released = true;
+}

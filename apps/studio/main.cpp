@@ -1,0 +1,53 @@
+// qov-studio: the stand-in editor. Loads the module, lists its tools and hosts their windows.
+#include "apps/studio/ModuleEntry.h"
+#include "apps/studio/ScreenshotRun.h"
+#include "apps/studio/StudioTheme.h"
+#include "apps/studio/StudioWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qov-studio"));
+    StudioTheme::Apply(application);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Stand-in editor that loads the AI tools module."));
+    parser.addHelpOption();
+    const QCommandLineOption moduleOption(QStringLiteral("module"), QStringLiteral("The module to load."),
+                                          QStringLiteral("PATH"), ModuleEntry::DefaultPath());
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"), QStringLiteral("Save pictures of the window into DIR, then exit."),
+        QStringLiteral("DIR"));
+    parser.addOption(moduleOption);
+    parser.addOption(screenshotOption);
+    parser.process(application);
+
+    const QString modulePath = parser.value(moduleOption);
+    const bool screenshots = parser.isSet(screenshotOption);
+    QString error;
+    std::optional<ModuleEntry> module = ModuleEntry::Load(modulePath, &error);
+    if (!module) {
+        const QString message = QStringLiteral("无法加载模块 %1：%2").arg(modulePath, error);
+        std::fprintf(stderr, "qov-studio: %s\n", qPrintable(message));
+        if (!screenshots)
+            QMessageBox::critical(nullptr, QStringLiteral("qov-studio"), message);
+        return 1;
+    }
+
+    StudioWindow window(std::move(*module), modulePath);
+    window.show();
+    std::unique_ptr<ScreenshotRun> screenshot;
+    if (screenshots) {
+        screenshot = std::make_unique<ScreenshotRun>(window, parser.value(screenshotOption));
+        screenshot->Start();
+    }
+    return application.exec();
+}

@@ -1,0 +1,248 @@
+#include "RecordingModule.h"
+#include "apps/studio/ProjectView.h"
+#include "apps/studio/StudioWindow.h"
+#include "apps/studio/ToolHost.h"
+#include "apps/studio/ToolPanel.h"
+#include "host/QOVMessage.h"
+#include "plugin/QOVAIGCFunc.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QStringList ListedTools(StudioWindow& window)
+{
+    QStringList names;
+    for (int i = 0; i < window.ToolList().count(); ++i)
+        names.append(window.ToolList().item(i)->text());
+    return names;
+}
+
+// The placeholder text when it is what the panel shows, empty otherwise.
+QString ShownPlaceholder(ToolPanel& panel)
+{
+    auto* label = panel.findChild<QLabel*>(QStringLiteral("placeholder"));
+    return label && label->isVisibleTo(&panel) ? label->text() : QString();
+}
+
+TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsPlaceholdersForTheirMissingWindows)
+{
+    QString error;
+    std::optional<ModuleEntry> module = ModuleEntry::Load(QStringLiteral(QOVAIGC_MODULE), &error);
+    ASSERT_TRUE(module) << error.toStdString();
+    StudioWindow window(std::move(*module), QStringLiteral(QOVAIGC_MODULE));
+    window.show();
+    EXPECT_EQ(ListedTools(window), RecordingModule::ToolNames());
+
+    window.Project().AddText(QStringLiteral("配音文本"));
+    for (int row = 0; row < 4; ++row) {
+        window.ChooseTool(row);
+        EXPECT_EQ(window.Panel().Window(), nullptr) << row;
+        EXPECT_EQ(ShownPlaceholder(window.Panel()), ToolHost::Placeholder()) << row;
+    }
+    window.ChooseTool(-1);
+    const QString nothingChosen = ShownPlaceholder(window.Panel());
+    EXPECT_FALSE(nothingChosen.isEmpty());
+    EXPECT_NE(nothingChosen, ToolHost::Placeholder());
+    window.close();
+}
+
+TEST(StudioModule, LoadingFailsWithAReasonForAMissingFileOrEntry)
+{
+    const struct
+    {
+        const char* path;
+        const char* reason;
+    } cases[] = {
+        {"/nonexistent/libQOVAIGC.so", "/nonexistent/libQOVAIGC.so"},
+        {QOVHOST_LIBRARY, "QOVAIGCFunc"},
+    };
+    for (const auto& c : cases) {
+        QString error;
+        EXPECT_FALSE(ModuleEntry::Load(QString::fromUtf8(c.path), &error)) << c.path;
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+    }
+}
+
+class Studio : public ::testing::Test
+{
+protected:
+    explicit Studio(std::set<int> windowed = {0, 1, 2, 3})
+        : module(std::move(windowed))
+        , window(std::make_unique<StudioWindow>(module.Entry(), QStringLiteral("recording")))
+    {
+        window->show();
+    }
+
+    // The calls of one command, in order.
+    QList<RecordingModule::Call> CallsOf(int32_t command) const
+    {
+        QList<RecordingModule::Call> found;
+        for (const auto& call : module.calls) {
+            if (call.command == command)
+                found.append(call);
+        }
+        return found;
+    }
+
+    RecordingModule module;
+    std::unique_ptr<StudioWindow> window;
+};
+
+TEST_F(Studio, EachToolGetsItsOwnMessageAndItsWindowIsDestroyedOnSwitch)
+{
+    QList<QPointer<QWidget>> windows;
+    for (int row = 0; row < 4; ++row) {
+        window->ChooseTool(row);
+        const auto created = CallsOf(AIGC_CREATE_WINDOW);
+        ASSERT_EQ(created.size(), row + 1);
+        EXPECT_EQ(created.last().tool, RecordingModule::ToolIds()[row]);
+        EXPECT_EQ(created.last().object, &window->Panel());
+        EXPECT_EQ(created.last().message, ToolHost::kFirstMessage + row);
+        QWidget* shown = window->Panel().Window();
+        ASSERT_NE(shown, nullptr);
+        EXPECT_TRUE(shown->isVisible());
+        EXPECT_EQ(shown->geometry(), window->Panel().rect()) << "the window fills the panel";
+        EXPECT_TRUE(ShownPlaceholder(window->Panel()).isEmpty());
+        windows.append(shown);
+    }
+    const auto destroyed = CallsOf(AIGC_DESTROY_WINDOW);
+    ASSERT_EQ(destroyed.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(destroyed[i].tool, RecordingModule::ToolIds()[i]);
+        EXPECT_TRUE(windows[i].isNull());
+    }
+    EXPECT_FALSE(windows[3].isNull());
+}
+
+class StudioWithoutWindows : public Studio
+{
+protected:
+    StudioWithoutWindows()
+        : Studio({})
+    {
+    }
+};
+
+TEST_F(StudioWithoutWindows, ToolsWithoutAWindowShowThePlaceholderAndAreNotDestroyed)
+{
+    // Shown and activated, the window gives the tool list the focus.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(module.Commands(), QList<int32_t>{AIGC_LIST_TOOLS}) << "focus alone opens no tool";
+    window->ChooseTool(1);
+    EXPECT_EQ(ShownPlaceholder(window->Panel()), ToolHost::Placeholder());
+    window->Project().AddText(QStringLiteral("无人接收"));
+    window->ChooseTool(2);
+    window->close();
+    EXPECT_EQ(module.Commands(), (QList<int32_t>{AIGC_LIST_TOOLS, AIGC_CREATE_WINDOW, AIGC_CREATE_WINDOW, AIGC_RELEASE}))
+        << "no destroy for a window never made, no hand-over to nobody";
+}
+
+TEST_F(Studio, ExitDestroysTheOpenWindowBeforeReleasingTheModuleOnce)
+{
+    const struct
+    {
+        const char* name;
+        int tool;
+        bool closeFirst;
+    } cases[] = {{"closed, tool open", 3, true}, {"destroyed, tool open", 0, false}, {"closed, no tool", -1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        module.calls.clear();
+        window = std::make_unique<StudioWindow>(module.Entry(), QString());
+        window->show();
+        window->ChooseTool(c.tool);
+        QPointer<QWidget> open = window->Panel().Window();
+        module.calls.clear();
+
+        if (c.closeFirst)
+            window->close();
+        window.reset();
+
+        if (c.tool < 0) {
+            EXPECT_EQ(module.Commands(), QList<int32_t>{AIGC_RELEASE});
+            continue;
+        }
+        ASSERT_EQ(module.Commands(), (QList<int32_t>{AIGC_DESTROY_WINDOW, AIGC_RELEASE}));
+        EXPECT_EQ(module.calls[0].tool, RecordingModule::ToolIds()[c.tool]);
+        EXPECT_NE(module.calls[0].object, nullptr);
+        EXPECT_TRUE(open.isNull());
+    }
+}
+
+TEST_F(Studio, SelectionIsHandedToTheDubbingAndSubtitlesWindowsOnly)
+{
+    StudioProject& project = window->Project();
+    ProjectView& view = window->View();
+    const QUuid first = project.AddText(QStringLiteral("第一段"));
+    const QUuid second = project.AddText(QStringLiteral("第二段"));
+    const QUuid clip = project.AddMedia(QStringLiteral("/media/剪辑.mp4"));
+    const QUuid other = project.AddMedia(QStringLiteral("/media/other.mov"));
+    view.SelectText(first);
+    view.SelectMedia({clip, other});
+
+    window->ChooseTool(1); // dubbing: opening hands the current text over
+    view.SelectText(second);
+    window->ChooseTool(2); // subtitles: the current media file, the others as properties
+    view.SelectMedia({other});
+    window->ChooseTool(0); // painting takes no selection
+    view.SelectText(first);
+    view.SelectMedia({clip});
+
+    const auto selects = CallsOf(AIGC_SELECT);
+    ASSERT_EQ(selects.size(), 4);
+    const struct
+    {
+        int tool;
+        QUuid object;
+        QString text;
+        std::optional<QHash<QString, QString>> properties;
+    } expected[] = {
+        {1, first, QStringLiteral("第一段"), std::nullopt},
+        {1, second, QStringLiteral("第二段"), std::nullopt},
+        {2, clip, QStringLiteral("/media/剪辑.mp4"),
+         QHash<QString, QString>{{other.toString(QUuid::WithoutBraces), QStringLiteral("/media/other.mov")}}},
+        {2, other, QStringLiteral("/media/other.mov"), QHash<QString, QString>{}},
+    };
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(selects[i].tool, RecordingModule::ToolIds()[expected[i].tool]);
+        EXPECT_EQ(selects[i].selectedObject, expected[i].object);
+        EXPECT_EQ(selects[i].text, expected[i].text);
+        EXPECT_EQ(selects[i].properties, expected[i].properties);
+    }
+}
+
+TEST_F(Studio, ResultsSentByAToolWindowLandInTheProject)
+{
+    const QUuid text = window->Project().AddText(QStringLiteral("要配音的文本"));
+    window->ChooseTool(1);
+    QWidget* dubbing = window->Panel().Window();
+    ASSERT_NE(dubbing, nullptr);
+    const int message = CallsOf(AIGC_CREATE_WINDOW).last().message;
+    QOVSendMessage(dubbing->parentWidget(), message, uintptr_t(&text),
+                   intptr_t(new QString(QStringLiteral("/w/AIAudio/voice.mp3"))));
+    // Some windows report to the top-level window rather than their parent.
+    QOVSendMessage(dubbing->window(), message, 0, intptr_t(new QString(QStringLiteral("/w/AIAudio/loose.mp3"))));
+
+    const TextObject* object = window->Project().FindText(text);
+    ASSERT_EQ(object->audio.size(), 1);
+    EXPECT_EQ(object->audio[0].path, QStringLiteral("/w/AIAudio/voice.mp3"));
+    EXPECT_EQ(object->audio[0].tool, QStringLiteral("AI 配音"));
+    ASSERT_EQ(window->Project().Bin().size(), 1);
+    EXPECT_EQ(window->View().BinList()->count(), 1);
+    auto* item = window->View().TextList()->topLevelItem(0);
+    ASSERT_EQ(item->childCount(), 1);
+    EXPECT_TRUE(item->child(0)->text(0).contains(QStringLiteral("voice.mp3")));
+    EXPECT_FALSE(item->child(0)->flags() & Qt::ItemIsSelectable);
+}
+
+} // namespace
