@@ -8,11 +8,6 @@
 #include <QProcess>
 #include <QUuid>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
-
 #include <cstdio>
 
 namespace {
@@ -22,21 +17,22 @@ constexpr int kConversionFailed = -2;
 constexpr int kCannotWrite = -3;
 // A whole feature film converts in well under this; a hung converter must not hold the caller.
 constexpr int kConversionTimeoutMs = 30 * 60 * 1000;
+constexpr int kProbeTimeoutMs = 60 * 1000;
 
-// Whether the file opens and holds an audio track this machine can decode.
+// Whether the file opens and holds an audio track this machine can decode. The probe runs as a
+// program, like the conversion, so loading the editor's libraries never loads the media
+// libraries with their long chain of dependencies.
 bool HasDecodableAudio(const QString& mediaFile)
 {
-    AVFormatContext* input = nullptr;
-    if (avformat_open_input(&input, QFile::encodeName(mediaFile).constData(), nullptr, nullptr) < 0)
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("a"),
+                 QStringLiteral("-show_entries"), QStringLiteral("stream=codec_name"), QStringLiteral("-of"),
+                 QStringLiteral("csv=p=0"), mediaFile});
+    if (!probe.waitForFinished(kProbeTimeoutMs) || probe.exitStatus() != QProcess::NormalExit ||
+        probe.exitCode() != 0)
         return false;
-    avformat_find_stream_info(input, nullptr);
-    bool found = false;
-    for (unsigned i = 0; i < input->nb_streams && !found; ++i) {
-        const AVCodecParameters* codec = input->streams[i]->codecpar;
-        found = codec->codec_type == AVMEDIA_TYPE_AUDIO && avcodec_find_decoder(codec->codec_id) != nullptr;
-    }
-    avformat_close_input(&input);
-    return found;
+    return !probe.readAllStandardOutput().trimmed().isEmpty();
 }
 
 } // namespace

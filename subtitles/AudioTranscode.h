@@ -1,6 +1,7 @@
 #pragma once
 
 #include "plugin/QOVAIGCExport.h"
+#include "subtitles/TranscodeResult.h"
 
 #include <QString>
 
@@ -16,20 +17,6 @@ enum emASampleBit : int32_t { ASAMPLEBIT_S16 = 0, ASAMPLEBIT_U8 = 1 };
 
 } // namespace FFAPI
 
-// Result codes of the extraction (0 done; a negative FFmpeg error when writing failed).
-enum TranscodeResult : int {
-    TRANSCODE_OK = 0,
-    TRANSCODE_CANNOT_OPEN_SOURCE = -1,
-    TRANSCODE_NO_AUDIO = -2,
-    TRANSCODE_NO_CONTAINER = -3,
-    TRANSCODE_NO_STREAM = -4,
-    TRANSCODE_NO_ENCODER = -5,
-    TRANSCODE_NO_DECODER = -6,
-    TRANSCODE_CANNOT_OPEN_DESTINATION = -7,
-    TRANSCODE_NO_HEADER = -8,
-    TRANSCODE_NO_RESAMPLER = -9,
-    TRANSCODE_BAD_RANGE = -10,
-};
 
 // Decodes the first audio stream of source, converts it and encodes it into destination (the
 // container follows the destination's extension), limited to [start, end] in whole seconds when

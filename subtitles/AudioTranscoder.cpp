@@ -1,6 +1,6 @@
 #include "subtitles/AudioTranscoder.h"
 
-#include "subtitles/AudioTranscode.h"
+#include "subtitles/TranscodeResult.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "subtitles/AudioLibraryEntry.h"
+
+#include <string>
+
+// The audio library, opened on first use from beside the code that asks for it (the module's
+// folder, or the program's "../lib").
+class AudioLibrary
+{
+public:
+    static const AudioLibrary& Get();
+
+    bool Loaded() const { return m_transcode && m_duration; }
+    const std::string& Error() const { return m_error; }
+    QovAudioTranscodeFn Transcode() const { return m_transcode; }
+    QovAudioDurationFn Duration() const { return m_duration; }
+
+private:
+    AudioLibrary();
+
+    QovAudioTranscodeFn m_transcode = nullptr;
+    QovAudioDurationFn m_duration = nullptr;
+    std::string m_error;
+};
