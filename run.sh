@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the local services and runs the main job.
-#   ./run.sh                 what can be run, and a short demonstration against the local services
+#   ./run.sh                 the stand-in editor (qov-studio) against the local services; without a
+#                            display, a demonstration of every tool through the command line
 #   ./run.sh COMMAND ARGS    runs qovaigc COMMAND ARGS (e.g. ./run.sh write "一段话题")
 # The application folder lives in .run/ (or $QOV_RUN_DIR): settings pointing at the local
 # services, the task logs, and the working folder with every result, kept between runs.
@@ -12,7 +13,7 @@ mkdir -p "$run_dir"
 log="$run_dir/build.log"
 
 # Standard output belongs to the job: setup and build talk to the log, and show it on failure.
-if ! { "$root/scripts/setup-deps.sh" && "$root/scripts/build.sh" qovaigc aigc-emulator QOVAIGC; } >"$log" 2>&1; then
+if ! { "$root/scripts/setup-deps.sh" && "$root/scripts/build.sh" qovaigc aigc-emulator QOVAIGC qov-studio; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "run.sh: setup or build failed (log: $log)" >&2
   exit 1
@@ -73,6 +74,16 @@ if [ $# -gt 0 ]; then
   exit $status
 fi
 
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "Local services: $base; working folder: $QOV_WORK_DIR" >&2
+  set +e
+  "$build/bin/qov-studio" --module "$build/lib/libQOVAIGC.so"
+  status=$?
+  set -e
+  exit $status
+fi
+
+echo "No display: showing every tool through the command line instead of the editor."
 echo "Local services: $base"
 echo "Working folder: $QOV_WORK_DIR"
 echo
@@ -84,7 +95,12 @@ echo "  text file: $path"
 sed 's/^/  | /' "$path"
 echo
 echo "Demonstration: ./run.sh dub \"欢迎使用智能配音\""
-echo "  audio file: $("$cli" dub "欢迎使用智能配音")"
+audio=$("$cli" dub "欢迎使用智能配音")
+echo "  audio file: $audio"
+echo
+echo "Demonstration: ./run.sh extract AUDIO AUDIO.wav --codec pcm, then ./run.sh duration AUDIO.wav"
+"$cli" extract "$audio" "${audio%.mp3}.wav" --codec pcm
+echo "  ${audio%.mp3}.wav: $("$cli" duration "${audio%.mp3}.wav") seconds"
 echo
 echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
 "$cli" paint "雪山下的湖泊" --size 1024x1024 --count 2 | sed 's/^/  image: /'
