@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QUuid>
 
-#include <memory>
 
 namespace {
 
@@ -43,7 +42,7 @@ bool ResultInbox::Receive(const QOVMessageEvent& message)
     const auto tool = m_tools.constFind(message.Message());
     if (tool == m_tools.constEnd())
         return false;
-    const std::unique_ptr<QString> path(reinterpret_cast<QString*>(message.LParam()));
+    const auto* path = reinterpret_cast<const QString*>(message.LParam());
     if (!path || path->isEmpty())
         return true;
     const auto* owner = reinterpret_cast<const QUuid*>(message.WParam());

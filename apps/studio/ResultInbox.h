@@ -8,8 +8,9 @@ class QOVMessageEvent;
 class StudioProject;
 
 // Takes the messages the tool windows send the studio and files their results into the project.
-// A message carries, in its long parameter, a heap QString with a result file's path (the inbox
-// owns and deletes it) and, in its word parameter when non-zero, the address of the QUuid of the
+// A message carries, in its long parameter, the address of a QString with a result file's path
+// (the message is sent, so the window keeps and frees its string: the inbox copies it) and, in
+// its word parameter when non-zero, the address of the QUuid of the
 // text object or media file the result belongs to (borrowed). Audio goes to its text object,
 // subtitles to their media file, everything else (images, texts, orphans) to the bin.
 class ResultInbox : public QObject
@@ -23,7 +24,7 @@ public:
     void Route(int message, const QString& tool);
     bool Routes(int message) const { return m_tools.contains(message); }
 
-    // True when the message was one of the routed ones; the path it carried is then consumed.
+    // True when the message was one of the routed ones.
     bool Receive(const QOVMessageEvent& message);
 
     // Installed on the objects the tool windows talk to (their parent panel and the main window).
