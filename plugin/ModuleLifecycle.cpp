@@ -2,6 +2,7 @@
 // unloads it, as the process attach and detach of the original platform.
 #include "plugin/ModuleHandles.h"
 #include "plugin/ModuleState.h"
+#include "plugin/ToolWindows.h"
 
 namespace {
 
@@ -10,6 +11,7 @@ __attribute__((constructor)) void OnModuleLoaded()
     // Fixes the instance handle and makes the images findable before any window asks for them.
     QOVGetAIGCDllHandle();
     ModuleState::Get();
+    RegisterToolWindows();
 }
 
 } // namespace

@@ -23,9 +23,6 @@ void ListTools(AIGCToolInfoArray* tools)
     }
 }
 
-// The window's rectangle when the editor creates it; the editor's panel lays it out afterwards.
-constexpr QRect kCreateRect(0, 0, 920, 680);
-
 void CreateWindow(const AIGCToolParam* param, AIGCToolParam* result)
 {
     if (!param)
@@ -38,7 +35,7 @@ void CreateWindow(const AIGCToolParam* param, AIGCToolParam* result)
     QWidget* window = ToolWindowFactory::Create(entry->tool, parent, message, entry->childId);
     if (!window)
         return;
-    window->setGeometry(kCreateRect);
+    window->setGeometry(kToolWindowRect);
     window->show();
     if (entry->tool == AigcTool::Dubbing)
         ModuleState::Get().dubbingWindow = window;

@@ -3,12 +3,16 @@
 #include "plugin/ToolRegistry.h"
 
 #include <QHash>
+#include <QRect>
 #include <QString>
 #include <QUuid>
 
 #include <functional>
 
 class QWidget;
+
+// The rectangle every tool window is created with; the editor's panel lays it out afterwards.
+inline constexpr QRect kToolWindowRect(0, 0, 920, 680);
 
 // Makes the tool windows the editor asks for. Each tool's window registers its maker here; a tool
 // without one (not built yet) gets no window, exactly like an unknown tool.

@@ -33,7 +33,7 @@ QString ShownPlaceholder(ToolPanel& panel)
     return label && label->isVisibleTo(&panel) ? label->text() : QString();
 }
 
-TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsPlaceholdersForTheirMissingWindows)
+TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindowsOrPlaceholders)
 {
     QString error;
     std::optional<ModuleEntry> module = ModuleEntry::Load(QStringLiteral(QOVAIGC_MODULE), &error);
@@ -45,8 +45,10 @@ TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsPlaceholdersForTheirMiss
     window.Project().AddText(QStringLiteral("配音文本"));
     for (int row = 0; row < 4; ++row) {
         window.ChooseTool(row);
-        EXPECT_EQ(window.Panel().Window(), nullptr) << row;
-        EXPECT_EQ(ShownPlaceholder(window.Panel()), ToolHost::Placeholder()) << row;
+        // The copywriting window exists; the others come with their own work.
+        const bool hasWindow = row == 3;
+        EXPECT_EQ(window.Panel().Window() != nullptr, hasWindow) << row;
+        EXPECT_EQ(ShownPlaceholder(window.Panel()), hasWindow ? QString() : ToolHost::Placeholder()) << row;
     }
     window.ChooseTool(-1);
     const QString nothingChosen = ShownPlaceholder(window.Panel());

@@ -1,0 +1,280 @@
+#include "copywriting/CCopywritingWnd.h"
+
+#include "copywriting/CopywritingLayout.h"
+#include "host/CI3Button.h"
+#include "host/CQOVComboBox.h"
+#include "host/CQOVDefUiSettings.h"
+#include "host/CQOVReadFile.h"
+#include "host/CQOVRichEditCtrl.h"
+#include "host/QOVMessage.h"
+#include "host/QOVPaths.h"
+#include "host/QOVProfile.h"
+#include "host/QOVStringTable.h"
+#include "history/CItemHistoryDlg.h"
+#include "history/HistoryTools.h"
+#include "service/AigcSettings.h"
+#include "service/TransLog.h"
+
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+
+#include <algorithm>
+
+namespace {
+
+// The worker reports the end of a generation with this message to the window's own thread.
+constexpr int kGenerationDone = 0x7C01;
+constexpr int kDefaultFontSize = 10;
+constexpr int kHistoryRowHeight = 60;
+const char* const kEmptyTopic = "请输入内容！";
+
+QLabel* MakeLabel(QWidget* parent, const char* text)
+{
+    auto* label = new QLabel(QString::fromUtf8(text), parent);
+    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
+    return label;
+}
+
+} // namespace
+
+CCopywritingWnd::CCopywritingWnd(uint32_t hostMessage, QWidget* parent)
+    : CQOVBaseWnd(parent)
+    , m_hostMessage(hostMessage)
+{
+    m_client.SetCompletionHandler(&CCopywritingWnd::Completed);
+}
+
+// The client member goes first: it cancels a running generation and waits for its worker, and
+// anything the worker posted to this window is dropped with it.
+CCopywritingWnd::~CCopywritingWnd() = default;
+
+const QStringList& CCopywritingWnd::FontSizes()
+{
+    static const QStringList sizes{QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"), QStringLiteral("11"),
+                                   QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("16"), QStringLiteral("18"),
+                                   QStringLiteral("20"), QStringLiteral("22"), QStringLiteral("24"), QStringLiteral("26"),
+                                   QStringLiteral("28"), QStringLiteral("36"), QStringLiteral("48"), QStringLiteral("72")};
+    return sizes;
+}
+
+int CCopywritingWnd::FontPixelHeight(int dpiY, int size)
+{
+    return dpiY * size / 72;
+}
+
+CI3Button* CCopywritingWnd::Button(int id) const
+{
+    switch (id) {
+    case IdStart:
+        return m_start;
+    case IdExport:
+        return m_export;
+    case IdPutOnTrack:
+        return m_putOnTrack;
+    case IdHistory:
+        return m_history;
+    default:
+        return nullptr;
+    }
+}
+
+int CCopywritingWnd::OnCreate()
+{
+    m_topicLabel = MakeLabel(this, "输入话题");
+    m_fontSizeLabel = MakeLabel(this, "字号");
+    const struct
+    {
+        CI3Button** button;
+        int id;
+        const char* caption;
+    } buttons[] = {{&m_start, IdStart, "开始写作"},
+                   {&m_export, IdExport, "文案导出"},
+                   {&m_putOnTrack, IdPutOnTrack, "文稿上轨"},
+                   {&m_history, IdHistory, "历史记录"}};
+    for (const auto& b : buttons) {
+        *b.button = new CI3Button(this, b.id);
+        (*b.button)->SetWindowTextW(QString::fromUtf8(b.caption));
+    }
+    connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
+    connect(m_export, qOverload<int>(&CI3Button::clicked), this, [this] { OnExport(); });
+    connect(m_putOnTrack, qOverload<int>(&CI3Button::clicked), this, [this] { OnPutOnTrack(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+
+    const int size = GetPrivateProfileIntW(QStringLiteral("Copywriting"), QStringLiteral("FontSize"), kDefaultFontSize,
+                                           AigcSettingsPath());
+    m_topic = new CQOVRichEditCtrl(this, IdTopic);
+    m_output = new CQOVRichEditCtrl(this, IdOutput);
+    m_font = CQOVDefUiSettings::GetDefUiSettings().defaultFont;
+    if (size != kDefaultFontSize && size > 0) {
+        QFont sized = m_font;
+        sized.setPointSize(size);
+        m_topic->SetFont(sized);
+        m_output->SetFont(sized);
+    }
+
+    m_fontSizes = new CQOVComboBox(this, IdFontSize);
+    for (const QString& entry : FontSizes())
+        m_fontSizes->InsertString(-1, entry);
+    const int index = int(FontSizes().indexOf(QString::number(size)));
+    m_fontSizeIndex = size != kDefaultFontSize && index >= 0 ? index : 2;
+    m_fontSizes->SetCurSel(m_fontSizeIndex);
+    connect(m_fontSizes, &CQOVComboBox::selectionChanged, this, [this] { OnFontSize(); });
+
+    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/Copywriting/");
+    ZuCreateDirectory(m_outputFolder, 0);
+    m_export->EnableWindow(false);
+    m_putOnTrack->EnableWindow(false);
+    return 0;
+}
+
+void CCopywritingWnd::OnSize(int, int cx, int cy)
+{
+    if (!m_topic)
+        return;
+    const CopywritingLayout layout = CopywritingLayout::For(cx, cy);
+    m_topicLabel->setGeometry(layout.topicLabel);
+    m_topic->setGeometry(layout.topic);
+    m_start->setGeometry(layout.start);
+    m_history->setGeometry(layout.history);
+    m_output->setGeometry(layout.output);
+    m_fontSizes->setGeometry(layout.fontSize);
+    m_fontSizeLabel->setGeometry(layout.fontSizeLabel);
+    m_putOnTrack->setGeometry(layout.putOnTrack);
+    m_export->setGeometry(layout.exportText);
+}
+
+void CCopywritingWnd::Completed(void* window, int32_t code)
+{
+    // On the client's worker: the window's controls are touched on its own thread only.
+    QOVPostMessage(static_cast<QObject*>(window), kGenerationDone, uintptr_t(intptr_t(code)), 0);
+}
+
+bool CCopywritingWnd::OnWindowMessage(QOVMessageEvent* message)
+{
+    if (message->Message() == kGenerationDone) {
+        OnGenerated(int32_t(intptr_t(message->WParam())));
+        return true;
+    }
+    if (message->Message() == kHistoryItemMessage) {
+        OnHistoryItem(message);
+        return true;
+    }
+    return false;
+}
+
+bool CCopywritingWnd::PreTranslateMessage(QObject* target, QEvent* event)
+{
+    // Escape would close the editor's panel; inside the window's controls it does nothing.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        return target != this;
+    return false;
+}
+
+void CCopywritingWnd::ShowMessage(const QString& text)
+{
+    QMessageBox::information(this, QString(), text, QMessageBox::Ok);
+}
+
+QString CCopywritingWnd::ChooseExportPath()
+{
+    static const QString title = ZuLoadString(QStringLiteral("GLOBAL_FILE_SAVE"));
+    QFileDialog dialog(this, title, QString(), QStringLiteral("Txt File (*.txt)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().front();
+}
+
+void CCopywritingWnd::OnStart()
+{
+    const QString topic = m_topic->GetWindowTextW();
+    if (topic.isEmpty()) {
+        ShowMessage(QString::fromUtf8(kEmptyTopic));
+        return;
+    }
+    m_start->EnableWindow(false);
+    if (m_client.Start(topic.toStdString(), m_outputFolder.toStdString(), this) == CCopywritingNetOper::NoToken)
+        m_start->EnableWindow(true);
+}
+
+void CCopywritingWnd::OnGenerated(int32_t code)
+{
+    if (code == CCopywritingNetOper::Success) {
+        m_output->SetWindowTextW(QString::fromStdString(m_client.ResultText()));
+        m_export->EnableWindow(true);
+        m_putOnTrack->EnableWindow(true);
+    } else {
+        ShowMessage(QString::fromStdString(m_client.GetErrorText()));
+    }
+    m_start->EnableWindow(true);
+}
+
+void CCopywritingWnd::OnFontSize()
+{
+    const int index = m_fontSizes->GetCurSel();
+    if (index < 0)
+        return;
+    m_fontSizeIndex = index;
+    QString entry;
+    m_fontSizes->GetLBText(index, entry);
+    m_font.setPixelSize(std::max(1, FontPixelHeight(logicalDpiY(), entry.toInt())));
+    const QString topic = m_topic->GetWindowTextW();
+    const QString output = m_output->GetWindowTextW();
+    for (CQOVRichEditCtrl* edit : {m_topic, m_output}) {
+        edit->SetWindowTextW(QString());
+        edit->SetFont(m_font);
+        edit->SetRichTextColor(CQOVDefUiSettings::GetDefUiSettings().text);
+    }
+    m_topic->SetWindowTextW(topic);
+    m_output->SetWindowTextW(output);
+}
+
+void CCopywritingWnd::OnExport()
+{
+    const QString path = ChooseExportPath();
+    if (path.isEmpty())
+        return;
+    CQOVReadFile file;
+    if (!file.Open(path, CQOVReadFile::ModeWrite))
+        return;
+    file.WriteString(m_output->GetWindowTextW());
+    file.Close();
+}
+
+void CCopywritingWnd::OnPutOnTrack()
+{
+    // The editor gets the file the generation wrote, not the text as edited since.
+    const QString path = QString::fromStdString(m_client.OutputPath());
+    SendToOwner(int(m_hostMessage), 0, intptr_t(&path));
+}
+
+void CCopywritingWnd::OnHistoryItem(QOVMessageEvent* message)
+{
+    auto* source = reinterpret_cast<QString*>(message->WParam());
+    auto* files = reinterpret_cast<QString*>(message->LParam());
+    if (files)
+        SendToOwner(int(m_hostMessage), 0, intptr_t(files));
+    delete source;
+    delete files;
+}
+
+void CCopywritingWnd::OnHistory()
+{
+    if (!m_historyLoaded) {
+        GetCopywritingLog().LoadLogs();
+        m_historyLoaded = true;
+    }
+    CItemHistoryDlg* dialog = GetHistoryDlg();
+    if (!dialog)
+        return;
+    dialog->SetToolType(HistoryTool::Copywriting);
+    dialog->SetOwnerWnd(this);
+    dialog->SetRowHeight(kHistoryRowHeight);
+    dialog->ShowTool();
+    dialog->show();
+    dialog->raise();
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "copywriting/CCopywritingNetOper.h"
+#include "host/CQOVBaseWnd.h"
+
+#include <QFont>
+#include <QString>
+
+#include <cstdint>
+
+class CI3Button;
+class CQOVComboBox;
+class CQOVRichEditCtrl;
+class QLabel;
+
+// The copywriting tool window: a topic, the generated text, its font size, export, hand-over of
+// the generated file to the editor, and the shared history.
+class CCopywritingWnd : public CQOVBaseWnd
+{
+public:
+    enum ControlId { IdStart = 1001, IdExport = 1002, IdPutOnTrack = 1003, IdTopic = 1004, IdOutput = 1005,
+                     IdFontSize = 1006, IdHistory = 1007 };
+    // The history list hands an earlier result over with this message.
+    static constexpr int kHistoryItemMessage = 8224;
+
+    // hostMessage: the number the window sends the editor its results with.
+    explicit CCopywritingWnd(uint32_t hostMessage, QWidget* parent = nullptr);
+    ~CCopywritingWnd() override;
+
+    // Font sizes offered, and the pixel height of a size at a screen resolution (dots per inch).
+    static const QStringList& FontSizes();
+    static int FontPixelHeight(int dpiY, int size);
+
+    CQOVRichEditCtrl* TopicEdit() const { return m_topic; }
+    CQOVRichEditCtrl* OutputEdit() const { return m_output; }
+    CQOVComboBox* FontSizeList() const { return m_fontSizes; }
+    CI3Button* Button(int id) const;
+    QString OutputFolder() const { return m_outputFolder; }
+
+protected:
+    int OnCreate() override;
+    void OnSize(int type, int cx, int cy) override;
+    bool OnWindowMessage(QOVMessageEvent* message) override;
+    bool PreTranslateMessage(QObject* target, QEvent* event) override;
+
+    // Dialogs the user answers; tests replace them.
+    virtual void ShowMessage(const QString& text);
+    virtual QString ChooseExportPath();
+
+private:
+    void OnStart();
+    void OnGenerated(int32_t code);
+    void OnFontSize();
+    void OnExport();
+    void OnPutOnTrack();
+    void OnHistory();
+    void OnHistoryItem(QOVMessageEvent* message);
+    static void Completed(void* window, int32_t code);
+
+    QLabel* m_topicLabel = nullptr;
+    QLabel* m_fontSizeLabel = nullptr;
+    CI3Button* m_start = nullptr;
+    CI3Button* m_export = nullptr;
+    CI3Button* m_putOnTrack = nullptr;
+    CI3Button* m_history = nullptr;
+    CQOVRichEditCtrl* m_topic = nullptr;
+    CQOVRichEditCtrl* m_output = nullptr;
+    CQOVComboBox* m_fontSizes = nullptr;
+    int m_fontSizeIndex = 2;
+    uint32_t m_hostMessage;
+    QFont m_font;
+    QString m_outputFolder;
+    CCopywritingNetOper m_client;
+    bool m_historyLoaded = false;
+};

@@ -1,0 +1,239 @@
+#include "history/CItemListWnd.h"
+
+#include "history/ItemListPainter.h"
+#include "host/CZuScrollBar.h"
+#include "host/QOVMessage.h"
+#include "plugin/ModuleState.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+CItemListWnd::CItemListWnd(QWidget* parent)
+    : CQOVBaseWnd(parent)
+{
+    setMouseTracking(true);
+}
+
+CItemListWnd::~CItemListWnd() = default;
+
+int CItemListWnd::OnCreate()
+{
+    m_scrollBar = new CZuScrollBar(this, kScrollBarId);
+    m_scrollBar->Create(this, QRect(width() - ItemListGeometry::kScrollBarWidth, 0, ItemListGeometry::kScrollBarWidth,
+                                    height()),
+                        kScrollBarId);
+    m_scrollBar->setSingleStep(kLineStep);
+    connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
+    m_addImage = ModuleState::Get().AddItemImage();
+    m_addIconEnabled = true;
+    return 0;
+}
+
+void CItemListWnd::DeleteAllItems()
+{
+    m_items.clear();
+    m_hoverRow = -1;
+    m_hoverHasFiles = false;
+    m_selectedRow = -1;
+    m_pressedOnIcon = false;
+}
+
+TaskItemData* CItemListWnd::AddItem(std::unique_ptr<TaskItemData> item)
+{
+    m_items.push_back(std::move(item));
+    return m_items.back().get();
+}
+
+int CItemListWnd::GetItemCount() const
+{
+    return int(m_items.size());
+}
+
+const TaskItemData* CItemListWnd::GetItem(int row) const
+{
+    return row >= 0 && row < GetItemCount() ? m_items[size_t(row)].get() : nullptr;
+}
+
+int CItemListWnd::ScrollRange() const
+{
+    return (GetItemCount() + 1) * m_rowHeight;
+}
+
+int CItemListWnd::ScrollPage() const
+{
+    return std::max(height(), kMinPage);
+}
+
+void CItemListWnd::UpdateScrollInfo()
+{
+    m_scrollPos = std::clamp(m_scrollPos, 0, std::max(0, ScrollRange() - ScrollPage()));
+    if (m_scrollBar) {
+        SCROLLINFO info;
+        info.nMin = 0;
+        info.nMax = ScrollRange();
+        info.nPage = ScrollPage();
+        info.nPos = m_scrollPos;
+        m_scrollBar->SetScrollInfo(info);
+    }
+    update();
+}
+
+int CItemListWnd::GetScrollPos() const
+{
+    return m_scrollPos;
+}
+
+void CItemListWnd::ScrollTo(int position)
+{
+    const int clamped = std::clamp(position, 0, std::max(0, ScrollRange() - ScrollPage()));
+    // The bar may stand a pixel past the end the list allows; it follows the list either way.
+    if (m_scrollBar && m_scrollBar->GetScrollPos() != clamped)
+        m_scrollBar->SetScrollPos(clamped);
+    if (clamped == m_scrollPos)
+        return;
+    m_scrollPos = clamped;
+    update();
+}
+
+void CItemListWnd::SetRowHeight(int height)
+{
+    m_rowHeight = std::max(height, 1);
+    UpdateScrollInfo();
+}
+
+int CItemListWnd::GetRowHeight() const
+{
+    return m_rowHeight;
+}
+
+void CItemListWnd::SetOwnerTool(QWidget* tool)
+{
+    m_ownerTool = tool;
+}
+
+QWidget* CItemListWnd::GetOwnerTool() const
+{
+    return m_ownerTool.data();
+}
+
+void CItemListWnd::EnableAddIcon(bool enable)
+{
+    m_addIconEnabled = enable;
+    update();
+}
+
+bool CItemListWnd::IsAddIconShown() const
+{
+    return m_addIconEnabled && m_hoverHasFiles;
+}
+
+ItemListGeometry CItemListWnd::Geometry() const
+{
+    return ItemListGeometry(size(), m_rowHeight, m_scrollPos);
+}
+
+void CItemListWnd::OnSize(int type, int cx, int cy)
+{
+    CQOVBaseWnd::OnSize(type, cx, cy);
+    if (m_scrollBar)
+        m_scrollBar->setGeometry(cx - ItemListGeometry::kScrollBarWidth, 0, ItemListGeometry::kScrollBarWidth, cy);
+    UpdateScrollInfo();
+}
+
+void CItemListWnd::OnDraw(QPainter& painter)
+{
+    const ItemListGeometry geometry = Geometry();
+    ItemListPainter drawing(painter, geometry, GetBkColor(), GetTextColor());
+    drawing.FillBackground();
+    const CZuBuffer* icon = IsAddIconShown() ? m_addImage : nullptr;
+    // Only the rows inside the window: the list may hold thousands.
+    for (int row = geometry.FirstVisibleRow(); row < GetItemCount() && geometry.RowTop(row) < geometry.Height(); ++row)
+        drawing.DrawRow(row, *m_items[size_t(row)], row == m_selectedRow, row == m_hoverRow ? icon : nullptr);
+    drawing.DrawFrame(GetItemCount());
+}
+
+ItemListGeometry::Hit CItemListWnd::HitTest(const QPoint& point)
+{
+    const ItemListGeometry::Hit hit = Geometry().HitTest(point, GetItemCount(), IsAddIconShown());
+    m_hitKind = hit.kind;
+    return hit;
+}
+
+void CItemListWnd::mouseMoveEvent(QMouseEvent* event)
+{
+    // Qt reports leaving without being asked; the flag only mirrors that a leave is due.
+    m_tracking = true;
+    if (!m_pressed) {
+        const ItemListGeometry::Hit hit = HitTest(event->position().toPoint());
+        const TaskItemData* item = GetItem(hit.row);
+        const bool hasFiles = item && !item->Files.isEmpty();
+        if (hit.row != m_hoverRow || hasFiles != m_hoverHasFiles) {
+            m_hoverRow = hit.row;
+            m_hoverHasFiles = hasFiles;
+            update();
+        }
+    }
+    CQOVBaseWnd::mouseMoveEvent(event);
+}
+
+void CItemListWnd::leaveEvent(QEvent* event)
+{
+    m_tracking = false;
+    if (m_hoverHasFiles) {
+        m_hoverHasFiles = false;
+        update();
+    }
+    CQOVBaseWnd::leaveEvent(event);
+}
+
+void CItemListWnd::OnLButtonDown(Qt::KeyboardModifiers, const QPoint& point)
+{
+    m_pressed = true;
+    const ItemListGeometry::Hit hit = HitTest(point);
+    const int previous = m_selectedRow;
+    m_selectedRow = hit.row;
+    m_pressedOnIcon = hit.kind == ItemListGeometry::HitAddIcon && IsAddIconShown();
+    if (previous != m_selectedRow)
+        update();
+}
+
+void CItemListWnd::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
+{
+    if (m_pressed && m_hitKind == ItemListGeometry::HitAddIcon) {
+        m_pressedOnIcon = IsAddIconShown();
+        AddAction();
+    }
+    m_pressed = false;
+}
+
+void CItemListWnd::AddAction()
+{
+    const TaskItemData* item = GetItem(m_hoverRow);
+    if (!m_addIconEnabled || !m_pressedOnIcon || !item)
+        return;
+    if (m_ownerTool) {
+        auto* source = new QString(item->SrcInfo);
+        auto* files = new QString(item->Files);
+        if (!QOVPostMessage(m_ownerTool, kAddItemMessage, reinterpret_cast<uintptr_t>(source),
+                            reinterpret_cast<intptr_t>(files))) {
+            delete source;
+            delete files;
+        }
+    }
+    m_hoverHasFiles = false;
+    m_pressedOnIcon = false;
+    update();
+}
+
+void CItemListWnd::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta < 0)
+        ScrollTo(m_scrollPos + kLineStep);
+    else if (delta > 0)
+        ScrollTo(m_scrollPos - kLineStep);
+    event->accept();
+}

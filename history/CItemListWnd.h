@@ -1,0 +1,87 @@
+#pragma once
+
+#include "history/ItemListGeometry.h"
+#include "history/TaskItemData.h"
+#include "host/CQOVBaseWnd.h"
+
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class CZuBuffer;
+class CZuScrollBar;
+
+// The history dialog's owner-drawn list: one row per task with its number, source and results.
+// Hovering a row that has result files shows the add icon; clicking it hands the row's source and
+// files to the owner tool window as message 8224.
+class CItemListWnd : public CQOVBaseWnd
+{
+public:
+    // Word parameter: new QString with the entry's source; long parameter: new QString with its
+    // files. The receiver deletes both.
+    static constexpr int kAddItemMessage = 8224;
+    static constexpr int kScrollBarId = 1001;
+    static constexpr int kLineStep = 15;
+    static constexpr int kMinPage = 60;
+    static constexpr int kDefaultRowHeight = 40;
+
+    explicit CItemListWnd(QWidget* parent = nullptr);
+    ~CItemListWnd() override;
+
+    void DeleteAllItems();
+    // Appends an entry; the list owns it from now on.
+    TaskItemData* AddItem(std::unique_ptr<TaskItemData> item);
+    int GetItemCount() const;
+    const TaskItemData* GetItem(int row) const;
+
+    // Recomputes the scroll range after the entries or the size changed, then repaints.
+    void UpdateScrollInfo();
+    int GetScrollPos() const;
+    // Moves the view, kept within the content; repaints when it moved.
+    void ScrollTo(int position);
+
+    void SetRowHeight(int height);
+    int GetRowHeight() const;
+    // The tool window that receives 8224.
+    void SetOwnerTool(QWidget* tool);
+    QWidget* GetOwnerTool() const;
+    void EnableAddIcon(bool enable);
+
+    int GetSelectedRow() const { return m_selectedRow; }
+    int GetHoverRow() const { return m_hoverRow; }
+    bool IsAddIconShown() const;
+    ItemListGeometry Geometry() const;
+
+protected:
+    int OnCreate() override;
+    void OnSize(int type, int cx, int cy) override;
+    void OnDraw(QPainter& painter) override;
+    void OnLButtonDown(Qt::KeyboardModifiers modifiers, const QPoint& point) override;
+    void OnLButtonUp(Qt::KeyboardModifiers modifiers, const QPoint& point) override;
+
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    ItemListGeometry::Hit HitTest(const QPoint& point);
+    void AddAction();
+    int ScrollRange() const;
+    int ScrollPage() const;
+
+    std::vector<std::unique_ptr<TaskItemData>> m_items;
+    CZuScrollBar* m_scrollBar = nullptr;
+    int m_scrollPos = 0;
+    bool m_addIconEnabled = false;
+    bool m_hoverHasFiles = false;
+    bool m_pressedOnIcon = false;
+    int m_hoverRow = -1;
+    CZuBuffer* m_addImage = nullptr; // shared by the module, not owned
+    bool m_tracking = false;
+    bool m_pressed = false;
+    int m_selectedRow = -1;
+    int m_hitKind = ItemListGeometry::HitNone;
+    int m_rowHeight = kDefaultRowHeight;
+    QPointer<QWidget> m_ownerTool;
+};

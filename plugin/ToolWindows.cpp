@@ -1,0 +1,26 @@
+#include "plugin/ToolWindows.h"
+
+#include "copywriting/CCopywritingWnd.h"
+#include "plugin/ToolWindowFactory.h"
+
+#include <QRect>
+
+namespace {
+
+template <typename Window>
+QWidget* Make(QWidget* parent, int message, int childId)
+{
+    auto* window = new Window(uint32_t(message));
+    if (!window->Create(parent, kToolWindowRect, childId)) {
+        delete window;
+        return nullptr;
+    }
+    return window;
+}
+
+} // namespace
+
+void RegisterToolWindows()
+{
+    ToolWindowFactory::Register(AigcTool::Copywriting, &Make<CCopywritingWnd>);
+}

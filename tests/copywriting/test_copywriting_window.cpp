@@ -1,0 +1,263 @@
+#include "copywriting/CCopywritingWnd.h"
+#include "copywriting/CopywritingLayout.h"
+#include "host/CI3Button.h"
+#include "host/CQOVComboBox.h"
+#include "host/CQOVRichEditCtrl.h"
+#include "host/QOVMessage.h"
+#include "support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t kHostMessage = 0x6004;
+
+// The editor's panel: keeps a copy of every path a tool window sends it.
+class HostPanel : public QWidget
+{
+public:
+    QStringList paths;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (int(event->type()) != int(kHostMessage))
+            return QWidget::event(event);
+        const auto* message = static_cast<QOVMessageEvent*>(event);
+        paths << *reinterpret_cast<const QString*>(message->LParam());
+        return true;
+    }
+};
+
+// The window with its dialogs answered by the test.
+class TestWindow : public CCopywritingWnd
+{
+public:
+    using CCopywritingWnd::CCopywritingWnd;
+    QStringList shown;
+    QString exportPath;
+
+protected:
+    void ShowMessage(const QString& text) override { shown << text; }
+    QString ChooseExportPath() override { return exportPath; }
+};
+
+class CopywritingWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_env.Server().Reset();
+        m_env.GrantTokens();
+    }
+
+    std::unique_ptr<TestWindow> Open(QWidget& panel)
+    {
+        auto window = std::make_unique<TestWindow>(kHostMessage);
+        EXPECT_TRUE(window->Create(&panel, QRect(0, 0, 920, 680), 1113));
+        return window;
+    }
+
+    // Runs the window's queued messages until the start button is usable again.
+    static bool WaitForIdle(TestWindow& window)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!window.Button(CCopywritingWnd::IdStart)->isEnabled()) {
+            if (timer.elapsed() > 20000)
+                return false;
+            QCoreApplication::sendPostedEvents(&window);
+            std::this_thread::sleep_for(5ms);
+        }
+        return true;
+    }
+
+    // Writes the settings with another font size for the windows made inside the call.
+    template <typename Body>
+    void WithFontSize(const char* size, Body body)
+    {
+        QFile file(m_env.AppDir() + QStringLiteral("/InitFile/AIGC.ini"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString original = QString::fromUtf8(file.readAll());
+        file.close();
+        QString changed = original;
+        changed.replace(QStringLiteral("FontSize=12"), QStringLiteral("FontSize=") + QString::fromLatin1(size));
+        TestEnvironment::WriteSettings(m_env.AppDir(), changed);
+        body();
+        TestEnvironment::WriteSettings(m_env.AppDir(), original);
+    }
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+};
+
+TEST(CopywritingLayoutRules, ControlsFollowTheWindowSize)
+{
+    struct Case
+    {
+        QSize size;
+        QRect topic, start, history, output, fontSize, fontLabel, putOnTrack, exportText;
+    };
+    const Case cases[] = {
+        {{920, 680}, {5, 30, 910, 109}, {5, 144, 100, 28}, {830, 144, 80, 20}, {5, 177, 910, 436},
+         {860, 618, 55, 20}, {820, 618, 40, 20}, {830, 643, 80, 20}, {730, 643, 80, 20}},
+        {{600, 400}, {5, 30, 590, 53}, {5, 88, 100, 28}, {510, 88, 80, 20}, {5, 121, 590, 212},
+         {540, 338, 55, 20}, {500, 338, 40, 20}, {510, 363, 80, 20}, {410, 363, 80, 20}},
+    };
+    for (const Case& c : cases) {
+        const CopywritingLayout layout = CopywritingLayout::For(c.size.width(), c.size.height());
+        EXPECT_EQ(layout.topicLabel, QRect(5, 5, 65, 20));
+        EXPECT_EQ(layout.topic, c.topic);
+        EXPECT_EQ(layout.start, c.start);
+        EXPECT_EQ(layout.history, c.history);
+        EXPECT_EQ(layout.output, c.output);
+        EXPECT_EQ(layout.fontSize, c.fontSize);
+        EXPECT_EQ(layout.fontSizeLabel, c.fontLabel);
+        EXPECT_EQ(layout.putOnTrack, c.putOnTrack);
+        EXPECT_EQ(layout.exportText, c.exportText);
+    }
+}
+
+TEST_F(CopywritingWindow, TheWindowLaysItsControlsOutWhenResized)
+{
+    HostPanel panel;
+    panel.show();
+    auto window = Open(panel);
+    window->resize(600, 400);
+    EXPECT_EQ(window->OutputEdit()->geometry(), QRect(5, 121, 590, 212));
+    EXPECT_EQ(window->Button(CCopywritingWnd::IdExport)->geometry(), QRect(410, 363, 80, 20));
+}
+
+TEST_F(CopywritingWindow, FontSizeComesFromTheSettingsAndTheList)
+{
+    struct Case
+    {
+        const char* setting;
+        int selected;
+        int pointSize; // 0: the edits keep the shared font
+    };
+    for (const Case& c : {Case{"14", 5, 14}, Case{"13", 2, 13}, Case{"10", 2, 0}}) {
+        SCOPED_TRACE(c.setting);
+        WithFontSize(c.setting, [&] {
+            HostPanel panel;
+            auto window = Open(panel);
+            EXPECT_EQ(window->FontSizeList()->GetCurSel(), c.selected);
+            if (c.pointSize) {
+                EXPECT_EQ(window->TopicEdit()->font().pointSize(), c.pointSize);
+            }
+            EXPECT_EQ(window->TopicEdit()->font(), window->OutputEdit()->font());
+        });
+    }
+
+    EXPECT_EQ(CCopywritingWnd::FontPixelHeight(96, 12), 16);
+    EXPECT_EQ(CCopywritingWnd::FontPixelHeight(96, 10), 13) << "truncated toward zero";
+    HostPanel panel;
+    auto window = Open(panel);
+    window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
+    window->FontSizeList()->setCurrentIndex(CCopywritingWnd::FontSizes().indexOf(QStringLiteral("24")));
+    emit window->FontSizeList()->selectionChanged(CCopywritingWnd::IdFontSize);
+    const int expected = CCopywritingWnd::FontPixelHeight(window->logicalDpiY(), 24);
+    EXPECT_EQ(window->TopicEdit()->font().pixelSize(), expected);
+    EXPECT_EQ(window->OutputEdit()->font().pixelSize(), expected);
+    EXPECT_EQ(window->TopicEdit()->GetWindowTextW(), QStringLiteral("话题")) << "the texts survive the change";
+}
+
+TEST_F(CopywritingWindow, AnEmptyTopicAsksForContentAndSendsNothing)
+{
+    HostPanel panel;
+    auto window = Open(panel);
+    window->Button(CCopywritingWnd::IdStart)->click();
+    EXPECT_EQ(window->shown, QStringList{QStringLiteral("请输入内容！")});
+    EXPECT_TRUE(window->Button(CCopywritingWnd::IdStart)->isEnabled());
+    EXPECT_TRUE(m_env.Server().Requests().empty());
+}
+
+TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"发布会开场白。"})");
+    HostPanel panel;
+    auto window = Open(panel);
+    EXPECT_FALSE(window->Button(CCopywritingWnd::IdExport)->isEnabled());
+    EXPECT_FALSE(window->Button(CCopywritingWnd::IdPutOnTrack)->isEnabled());
+    window->TopicEdit()->SetWindowTextW(QStringLiteral("新品发布会"));
+    window->Button(CCopywritingWnd::IdStart)->click();
+    EXPECT_FALSE(window->Button(CCopywritingWnd::IdStart)->isEnabled()) << "no second request while one runs";
+    ASSERT_TRUE(WaitForIdle(*window));
+    EXPECT_EQ(window->OutputEdit()->GetWindowTextW(), QStringLiteral("发布会开场白。"));
+    ASSERT_TRUE(window->Button(CCopywritingWnd::IdPutOnTrack)->isEnabled());
+
+    window->OutputEdit()->SetWindowTextW(QStringLiteral("用户改过的文字"));
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 1);
+    EXPECT_TRUE(panel.paths[0].startsWith(window->OutputFolder()));
+    QFile written(panel.paths[0]);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(written.readAll()), QStringLiteral("发布会开场白。")) << "the file, not the edit";
+
+    QTemporaryDir dir;
+    window->exportPath = dir.filePath(QStringLiteral("export.txt"));
+    window->Button(CCopywritingWnd::IdExport)->click();
+    QFile exported(window->exportPath);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(exported.readAll()), QStringLiteral("用户改过的文字")) << "export takes the edits";
+    EXPECT_TRUE(window->shown.isEmpty());
+}
+
+TEST_F(CopywritingWindow, AFailedGenerationShowsTheReason)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"error_code":18})");
+    HostPanel panel;
+    auto window = Open(panel);
+    window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
+    window->Button(CCopywritingWnd::IdStart)->click();
+    ASSERT_TRUE(WaitForIdle(*window));
+    EXPECT_EQ(window->shown, QStringList{QStringLiteral("QPS超限额")});
+    EXPECT_FALSE(window->Button(CCopywritingWnd::IdPutOnTrack)->isEnabled());
+}
+
+TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirStringsAreFreed)
+{
+    HostPanel panel;
+    auto window = Open(panel);
+    // Strings made at run time share their data with their copies, which shows when one is freed.
+    const QString files = QString::fromUtf8("/w/Copywriting/2024_03_05_14_07_09.txt");
+    auto* source = new QString(QString::fromUtf8("话题"));
+    auto* sent = new QString(files);
+    const QString sourceCopy = *source;
+    QOVPostMessage(window.get(), CCopywritingWnd::kHistoryItemMessage, uintptr_t(source), intptr_t(sent));
+    QCoreApplication::sendPostedEvents(window.get());
+    EXPECT_EQ(panel.paths, QStringList{files});
+    panel.paths.clear(); // the editor's own copy shares the data too
+    EXPECT_TRUE(files.isDetached() && sourceCopy.isDetached()) << "both strings were deleted";
+}
+
+TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
+{
+    std::atomic<bool> answered{false};
+    m_env.Server().On("POST", TestEnvironment::kChatPath, [&](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(3s);
+        response.set_content(R"({"result":"late"})", "application/json");
+        answered = true;
+    });
+    HostPanel panel;
+    auto window = Open(panel);
+    window->TopicEdit()->SetWindowTextW(QStringLiteral("慢"));
+    window->Button(CCopywritingWnd::IdStart)->click();
+    while (m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty())
+        std::this_thread::sleep_for(5ms);
+    window.reset();
+    EXPECT_FALSE(answered) << "closing cancelled the request instead of waiting for it";
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(panel.paths.isEmpty());
+}
+
+} // namespace
