@@ -19,51 +19,8 @@ if ! { "$root/scripts/setup-deps.sh" && "$root/scripts/build.sh" qovaigc aigc-em
   exit 1
 fi
 
-app="$run_dir/app"
-export QOV_APP_DIR="$app"
-export QOV_CONFIG_DIR="$run_dir/config"
-export QOV_WORK_DIR="${QOV_WORK_DIR:-$run_dir/work}"
-mkdir -p "$app/InitFile" "$app/Media/AIGC" "$QOV_CONFIG_DIR" "$QOV_WORK_DIR"
-if [ -d "$root/media" ]; then
-  cp -r "$root/media/." "$app/Media/"
-fi
-
-# The local services, on a port of their own choosing; stopped whatever way the job ends.
-fifo="$run_dir/emulator.out"
-rm -f "$fifo"
-mkfifo "$fifo"
-"$build/bin/aigc-emulator" --port 0 >"$fifo" 2>"$run_dir/emulator.log" &
-emulator=$!
-trap 'kill "$emulator" 2>/dev/null || true; wait "$emulator" 2>/dev/null || true; rm -f "$fifo"' EXIT
-exec 3<"$fifo"
-if ! read -r -t 20 banner <&3; then
-  echo "run.sh: the local services did not start (log: $run_dir/emulator.log)" >&2
-  exit 1
-fi
-base=${banner##* }
-cat >"$app/InitFile/AIGC.ini" <<INI
-; Written by run.sh for the local services at $base; rewritten on every run.
-[Token]
-URL=$base/oauth/2.0/token
-
-[Copywriting]
-URL=$base/chat/v1/completions
-APIKey=qov-local-key
-SecretKey=qov-local-secret
-FontSize=10
-
-[Txt2Audio]
-URL=$base
-URLS=$base/text2audio
-APIKey=qov-local-key
-SecretKey=qov-local-secret
-Cuid=qov-run-$(hostname 2>/dev/null || echo local)
-
-[Txt2Img]
-URL=$base
-APIKey=qov-local-key
-SecretKey=qov-local-secret
-INI
+. "$root/scripts/local-services.sh"
+start_local_services "$run_dir" "$build"
 
 cli="$build/bin/qovaigc"
 if [ $# -gt 0 ]; then

@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Pictures of qov-studio without a display: the window as it opens (studio.png) and with each
-# tool chosen in turn (studio-1.png … studio-4.png), at 1280x800, drawn off screen.
+# Pictures of qov-studio without a display, at 1280x800, drawn off screen: the window as it opens
+# (studio.png), with each tool chosen in turn (studio-1.png … studio-4.png), the copywriting tool
+# after a generation against the local services (studio-generated.png) and the history dialog
+# listing its records (history.png).
 #   scripts/screenshot.sh [DIR]      DIR defaults to build/screenshots; prints the folder
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QOV_BUILD_DIR:-$root/build}
 out=${1:-$build/screenshots}
 "$root/scripts/setup-deps.sh"
-"$root/scripts/build.sh" qov-studio >/dev/null
+"$root/scripts/build.sh" qov-studio QOVAIGC aigc-emulator >/dev/null
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/studio*.png
+rm -f "$out"/studio*.png "$out"/history.png
+# A folder of its own, so the pictures never show the user's own results.
+. "$root/scripts/local-services.sh"
+run_dir="$build/screenshot-run"
+rm -rf "$run_dir"
+QOV_WORK_DIR="$run_dir/work" start_local_services "$run_dir" "$build"
 # The studio lists every picture it writes; standard output is kept for the folder alone.
 QT_QPA_PLATFORM=offscreen "$build/bin/qov-studio" --screenshot "$out" >&2
 echo "$out"

@@ -3,8 +3,12 @@
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolHost.h"
+#include "apps/studio/ToolPanel.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QPixmap>
 #include <QTimer>
 
@@ -16,6 +20,12 @@ const QString kSampleText = QStringLiteral("春天的早晨，阳光洒在湖面
 const QString kSampleMedia = QStringLiteral("示例视频.mp4");
 // Time for queued layout and paint requests to run before a picture is taken.
 constexpr int kSettleMs = 50;
+const QString kSampleTopic = QStringLiteral("为新品发布会写一段开场白");
+const QString kStartCaption = QStringLiteral("开始写作");
+const QString kHistoryCaption = QStringLiteral("历史记录");
+// A generation gets this long (polls of kPollMs) before the picture is taken anyway.
+constexpr int kPollMs = 100;
+constexpr int kMaxPolls = 300;
 
 } // namespace
 
@@ -48,17 +58,92 @@ void ScreenshotRun::Step()
         QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Step);
         return;
     }
+    Generate();
+}
+
+namespace {
+
+QPushButton* ButtonCaptioned(QWidget* window, const QString& caption)
+{
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (button->text() == caption)
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void ScreenshotRun::Generate()
+{
+    QWidget* tool = m_window.Panel().Window();
+    const QList<QTextEdit*> edits = tool ? tool->findChildren<QTextEdit*>() : QList<QTextEdit*>();
+    QPushButton* start = tool ? ButtonCaptioned(tool, kStartCaption) : nullptr;
+    if (edits.size() < 2 || !start) {
+        Finish();
+        return;
+    }
+    edits.front()->setPlainText(kSampleTopic);
+    start->click();
+    QTimer::singleShot(kPollMs, this, &ScreenshotRun::WaitForText);
+}
+
+void ScreenshotRun::WaitForText()
+{
+    QWidget* tool = m_window.Panel().Window();
+    const QList<QTextEdit*> edits = tool ? tool->findChildren<QTextEdit*>() : QList<QTextEdit*>();
+    QPushButton* start = tool ? ButtonCaptioned(tool, kStartCaption) : nullptr;
+    const bool done = edits.size() >= 2 && start && start->isEnabled();
+    if (!done && ++m_waits < kMaxPolls) {
+        QTimer::singleShot(kPollMs, this, &ScreenshotRun::WaitForText);
+        return;
+    }
+    if (!done || edits.back()->toPlainText().isEmpty()) {
+        std::fprintf(stderr, "qov-studio: the copywriting tool produced no text (are the local services running?)\n");
+        m_succeeded = false;
+    }
+    // A message box about a failure would hide nothing here: only the window is drawn.
+    Grab(QStringLiteral("studio-generated.png"));
+    if (QPushButton* history = tool ? ButtonCaptioned(tool, kHistoryCaption) : nullptr) {
+        history->click();
+        QTimer::singleShot(kSettleMs * 4, this, &ScreenshotRun::OpenHistory);
+        return;
+    }
+    Finish();
+}
+
+void ScreenshotRun::OpenHistory()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && qobject_cast<QDialog*>(widget)) {
+            GrabWidget(widget, QStringLiteral("history.png"));
+            widget->hide();
+            break;
+        }
+    }
+    Finish();
+}
+
+void ScreenshotRun::Finish()
+{
     m_window.close();
     QApplication::exit(m_succeeded ? 0 : 1);
 }
 
 void ScreenshotRun::Grab(const QString& name)
 {
+    GrabWidget(&m_window, name);
+}
+
+bool ScreenshotRun::GrabWidget(QWidget* widget, const QString& name)
+{
     const QString path = m_folder.filePath(name);
-    if (m_window.grab().save(path)) {
+    if (widget->grab().save(path)) {
         std::printf("%s\n", qPrintable(path));
     } else {
         std::fprintf(stderr, "qov-studio: cannot write %s\n", qPrintable(path));
         m_succeeded = false;
+        return false;
     }
+    return true;
 }

@@ -7,7 +7,9 @@ class StudioWindow;
 
 // Takes the studio's pictures and then closes it: the window as it opens (studio.png), then with
 // a text object and a media file in the project and each tool chosen in turn (studio-<n>.png,
-// n counting tools from 1). Each picture is taken from the event loop, once the window is laid out.
+// n counting tools from 1). When the last tool shows a window with a topic, a start button and a
+// history button (the copywriting tool), it also generates a text (studio-generated.png) and opens
+// the history (history.png). Each picture is taken from the event loop, once the window is laid out.
 class ScreenshotRun : public QObject
 {
     Q_OBJECT
@@ -22,10 +24,16 @@ public:
 
 private:
     void Step();
+    void Generate();
+    void WaitForText();
+    void OpenHistory();
+    void Finish();
     void Grab(const QString& name);
+    bool GrabWidget(QWidget* widget, const QString& name);
 
     StudioWindow& m_window;
     QDir m_folder;
     int m_step = 0;
+    int m_waits = 0;
     bool m_succeeded = true;
 };
