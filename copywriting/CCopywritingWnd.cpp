@@ -147,7 +147,8 @@ void CCopywritingWnd::OnSize(int, int cx, int cy)
 
 void CCopywritingWnd::Completed(void* window, int32_t code)
 {
-    // On the client's worker: the window's controls are touched on its own thread only.
+    // On the client's worker: the window's controls are touched on its own thread only. The
+    // context is the window as a QObject (see OnStart).
     QOVPostMessage(static_cast<QObject*>(window), kGenerationDone, uintptr_t(intptr_t(code)), 0);
 }
 
@@ -197,7 +198,7 @@ void CCopywritingWnd::OnStart()
         return;
     }
     m_start->EnableWindow(false);
-    if (m_client.Start(topic.toStdString(), m_outputFolder.toStdString(), this) == CCopywritingNetOper::NoToken)
+    if (m_client.Start(topic.toStdString(), m_outputFolder.toStdString(), static_cast<QObject*>(this)) == CCopywritingNetOper::NoToken)
         m_start->EnableWindow(true);
 }
 
