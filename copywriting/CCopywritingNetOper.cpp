@@ -87,9 +87,7 @@ int32_t CCopywritingNetOper::Request()
 
         web::http::http_response response = client->request(request, m_cancel.get_token()).get();
         if (response.status_code() != web::http::status_codes::OK) {
-            char text[256];
-            std::snprintf(text, sizeof text, CopywritingErrors::kStatusFormat, int(response.status_code()));
-            m_errorText = text;
+            m_errorText = RestClient::FormatNumber(CopywritingErrors::kStatusFormat, int(response.status_code()));
             return RequestFailed;
         }
         const web::json::value reply = response.extract_json(true).get();

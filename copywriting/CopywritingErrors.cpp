@@ -1,14 +1,10 @@
 #include "copywriting/CopywritingErrors.h"
 
+#include "service/CodeTable.h"
+
 namespace CopywritingErrors {
 
 namespace {
-
-struct CodeText
-{
-    int32_t code;
-    const char* text;
-};
 
 constexpr CodeText kServiceCodes[] = {
     {1, "服务器内部错误"},
@@ -38,11 +34,7 @@ constexpr CodeText kServiceCodes[] = {
 
 const char* ForServiceCode(int32_t code)
 {
-    for (const CodeText& entry : kServiceCodes) {
-        if (entry.code == code)
-            return entry.text;
-    }
-    return "未知错误";
+    return TextForCode(kServiceCodes, code, kUnknownCodeText);
 }
 
 const char* const kStatusFormat = "文案服务请求失败，HTTP状态码：%d";

@@ -21,19 +21,11 @@ namespace {
 
 const char* const kCreatePath = "/tts/v1/create";
 const char* const kQueryPath = "/tts/v1/query";
-const char* const kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
 const char* const kSuccess = "Success";
 
 void PostProgress(void* window, int32_t code)
 {
     QOVPostMessage(static_cast<QObject*>(window), CTxt2AudioNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
-}
-
-utility::string_t StatusText(int status)
-{
-    char text[128];
-    std::snprintf(text, sizeof text, DubbingErrors::kStatusFormat, status);
-    return text;
 }
 
 } // namespace
@@ -131,7 +123,7 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
         body["enable_subtitle"] = web::json::value::number(2);
         web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
         if (response.status_code() != web::http::status_codes::OK) {
-            SetError(StatusText(response.status_code()));
+            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, response.status_code()));
             return false;
         }
         const web::json::value reply = response.extract_json(true).get();
@@ -170,7 +162,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         body["task_ids"] = web::json::value::array({web::json::value::string(TaskId())});
         web::http::http_response response = client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
         if (response.status_code() != web::http::status_codes::OK) {
-            SetError(StatusText(response.status_code()));
+            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, response.status_code()));
             return PollFailed;
         }
         const web::json::value reply = response.extract_json(true).get();
@@ -212,12 +204,10 @@ int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
 
     // A failed download is retried with the next poll rather than reported as a finished task
     // whose file does not exist.
-    CQOVResClientHttpClient downloader(QString::fromLatin1(kUserAgent));
+    CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
     const QString path = QString::fromStdString(outputPath);
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
-        SetError(QString::fromUtf8(DubbingErrors::kDownloadFailed)
-                     .replace(QLatin1String("%s"), QString::fromStdString(url))
-                     .toStdString());
+        SetError(RestClient::FormatText(DubbingErrors::kDownloadFailed, url));
         return PollFailed;
     }
     GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);

@@ -92,9 +92,7 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         if (reason.empty()) {
             errorText = DubbingErrors::kShortNoAudio;
         } else {
-            errorText = QString::fromUtf8(DubbingErrors::kShortFailed)
-                            .replace(QLatin1String("%s"), QString::fromStdString(reason))
-                            .toStdString();
+            errorText = RestClient::FormatText(DubbingErrors::kShortFailed, reason);
         }
         return false;
     }

@@ -1,14 +1,10 @@
 #include "dubbing/DubbingErrors.h"
 
+#include "service/CodeTable.h"
+
 namespace DubbingErrors {
 
 namespace {
-
-struct CodeText
-{
-    int32_t code;
-    const char* text;
-};
 
 constexpr CodeText kCreationCodes[] = {
     {336200, "内部错误"},
@@ -24,12 +20,7 @@ constexpr CodeText kCreationCodes[] = {
 
 utility::string_t ForCreationCode(int32_t code)
 {
-    const char* text = "未知错误";
-    for (const CodeText& entry : kCreationCodes) {
-        if (entry.code == code)
-            text = entry.text;
-    }
-    return utility::string_t("错误信息:") + text + "。";
+    return utility::string_t("错误信息:") + TextForCode(kCreationCodes, code, kUnknownCodeText) + "。";
 }
 
 const char* const kStatusFormat = "语音合成服务请求失败，HTTP状态码：%d";

@@ -26,7 +26,6 @@ namespace {
 
 const char* const kCreatePath = "/ernievilg/v1/txt2imgv2";
 const char* const kQueryPath = "/ernievilg/v1/getImgv2";
-const char* const kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
 
 void PostProgress(void* window, int32_t code)
 {
@@ -116,9 +115,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
         }
         web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
         if (response.status_code() != web::http::status_codes::OK) {
-            char text[256];
-            std::snprintf(text, sizeof text, PaintingErrors::kCreateStatusFormat, int(response.status_code()));
-            SetError(text);
+            SetError(RestClient::FormatNumber(PaintingErrors::kCreateStatusFormat, int(response.status_code())));
             return false;
         }
         const web::json::value reply = response.extract_json(true).get();
@@ -225,14 +222,12 @@ bool CTxt2ImageNetOper::DownloadImages()
     bool any = false;
     QStringList passed;
     for (const auto& result : m_results) {
-        CQOVResClientHttpClient downloader(QString::fromLatin1(kUserAgent));
+        CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
         const QString path = QString::fromStdString(result->localPath);
         if (downloader.DownLoad_New(QString::fromStdString(result->url), path, QString(), nullptr, 0, 0)) {
             any = true;
         } else {
-            QString message = QString::fromUtf8(PaintingErrors::kDownloadFailedFormat);
-            message.replace(QLatin1String("%s"), QString::fromStdString(result->url));
-            AppendError(message.toStdString());
+            AppendError(RestClient::FormatText(PaintingErrors::kDownloadFailedFormat, result->url));
         }
         if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
             passed << path;

@@ -1,14 +1,10 @@
 #include "painting/PaintingErrors.h"
 
+#include "service/CodeTable.h"
+
 namespace PaintingErrors {
 
 namespace {
-
-struct CodeText
-{
-    int32_t code;
-    const char* text;
-};
 
 constexpr CodeText kSubTaskCodes[] = {
     {282004, "请求中包含非法参数或字数超限，请检查后重新尝试"},
@@ -26,11 +22,7 @@ constexpr CodeText kSubTaskCodes[] = {
 
 const char* ForSubTaskCode(int32_t code)
 {
-    for (const CodeText& entry : kSubTaskCodes) {
-        if (entry.code == code)
-            return entry.text;
-    }
-    return "未知错误";
+    return TextForCode(kSubTaskCodes, code, kUnknownCodeText);
 }
 
 const char* const kDownloadFailedFormat = "%s下载失败";

@@ -31,9 +31,7 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
 
         web::http::http_response response = client.request(request).get();
         if (response.status_code() != web::http::status_codes::OK) {
-            char text[256];
-            std::snprintf(text, sizeof text, kTokenStatusFormat, int(response.status_code()));
-            errorText = text;
+            errorText = RestClient::FormatNumber(kTokenStatusFormat, int(response.status_code()));
             return false;
         }
         const web::json::value reply = response.extract_json().get();

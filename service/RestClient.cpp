@@ -4,9 +4,29 @@
 
 #include <QString>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace RestClient {
+
+const char* const kDownloadUserAgent =
+    "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
+
+utility::string_t FormatNumber(const char* format, int number)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, format, number);
+    return text;
+}
+
+utility::string_t FormatText(const char* format, const utility::string_t& text)
+{
+    utility::string_t filled = format;
+    const size_t at = filled.find("%s");
+    if (at != utility::string_t::npos)
+        filled.replace(at, 2, text);
+    return filled;
+}
 
 web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates)
 {

@@ -10,6 +10,9 @@
 // switched off, and the reply traced to the debug output.
 namespace RestClient {
 
+// The user agent the module's downloads present, as the editor's resource client expects it.
+extern const char* const kDownloadUserAgent;
+
 // Throws when the address is empty or not an http or https address; callers catch at their
 // operation's boundary like any other request failure.
 web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates = false);
@@ -18,6 +21,10 @@ web::http::client::http_client Make(const utility::string_t& baseUrl, bool valid
 utility::string_t ErrorText(const std::exception& error);
 
 void TraceReply(const char* service, const web::json::value& reply);
+
+// A message format with its one "%d" or "%s" filled in.
+utility::string_t FormatNumber(const char* format, int number);
+utility::string_t FormatText(const char* format, const utility::string_t& text);
 
 // A POST of a JSON body to path (relative to the client's base address) with the access token as
 // the query parameter access_token.
