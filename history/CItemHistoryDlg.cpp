@@ -5,7 +5,7 @@
 #include "history/TaskItemBuilder.h"
 #include "host/CI3Button.h"
 #include "host/CQOVDefUiSettings.h"
-#include "plugin/ModuleState.h"
+#include "ui/SharedWindowState.h"
 #include "service/TransLog.h"
 
 #include <QDateEdit>
@@ -191,7 +191,7 @@ void CItemHistoryDlg::FillList()
         return;
     m_list->DeleteAllItems();
     if (m_log) {
-        ThumbnailCache& thumbnails = ModuleState::Get().Thumbnails();
+        ThumbnailCache& thumbnails = SharedWindowState::Get().Thumbnails();
         for (const TransLogItem& record : m_log->Items())
             m_list->AddItem(TaskItemBuilder::Build(record, m_toolType, thumbnails));
     }
@@ -215,7 +215,7 @@ QDateEdit* CItemHistoryDlg::GetEndPicker() const
 
 CItemHistoryDlg* GetHistoryDlg()
 {
-    QPointer<QWidget>& slot = ModuleState::Get().historyDialog;
+    QPointer<QWidget>& slot = SharedWindowState::Get().historyDialog;
     if (auto* existing = dynamic_cast<CItemHistoryDlg*>(slot.data()))
         return existing;
     auto* dialog = new CItemHistoryDlg;

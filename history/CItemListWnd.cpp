@@ -3,7 +3,7 @@
 #include "history/ItemListPainter.h"
 #include "host/CZuScrollBar.h"
 #include "host/QOVMessage.h"
-#include "plugin/ModuleState.h"
+#include "ui/SharedWindowState.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -27,7 +27,7 @@ int CItemListWnd::OnCreate()
                         kScrollBarId);
     m_scrollBar->setSingleStep(kLineStep);
     connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
-    m_addImage = ModuleState::Get().AddItemImage();
+    m_addImage = SharedWindowState::Get().AddItemImage();
     m_addIconEnabled = true;
     return 0;
 }

@@ -3,7 +3,7 @@
 #include "history/HistoryTools.h"
 #include "host/CQOVReadFile.h"
 #include "host/QOVFileName.h"
-#include "plugin/ThumbnailCache.h"
+#include "ui/ThumbnailCache.h"
 #include "service/TransLog.h"
 
 #include <QStringList>

@@ -1,16 +1,25 @@
 // Start-up and shut-down of the loaded module: the loader runs these when the editor loads and
 // unloads it, as the process attach and detach of the original platform.
-#include "plugin/ModuleHandles.h"
-#include "plugin/ModuleState.h"
 #include "plugin/ToolWindows.h"
+#include "service/ModuleHandles.h"
+#include "subtitles/AudioTranscode.h"
+#include "ui/SharedWindowState.h"
 
 namespace {
+
+// The exported audio functions live in a static layer nothing in the entry calls; naming them here
+// keeps the linker from leaving them out of the module.
+[[gnu::used]] const void* const kExportedFromLowerLayers[] = {
+    reinterpret_cast<const void*>(&TranscodeAudio),
+    reinterpret_cast<const void*>(&VideoTranscodeAudio),
+    reinterpret_cast<const void*>(&GetAudioDuration),
+};
 
 __attribute__((constructor)) void OnModuleLoaded()
 {
     // Fixes the instance handle and makes the images findable before any window asks for them.
     QOVGetAIGCDllHandle();
-    ModuleState::Get();
+    SharedWindowState::Get();
     RegisterToolWindows();
 }
 

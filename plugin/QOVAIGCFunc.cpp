@@ -5,6 +5,7 @@
 #include "plugin/ModuleState.h"
 #include "plugin/ToolRegistry.h"
 #include "plugin/ToolWindowFactory.h"
+#include "ui/ISelectionReceiver.h"
 
 #include <QHash>
 #include <QWidget>

@@ -2,10 +2,7 @@
 
 #include "plugin/ToolRegistry.h"
 
-#include <QHash>
 #include <QRect>
-#include <QString>
-#include <QUuid>
 
 #include <functional>
 
@@ -25,15 +22,4 @@ public:
     static void Register(AigcTool tool, Maker maker);
     static void Unregister(AigcTool tool);
     static QWidget* Create(AigcTool tool, QWidget* parent, int message, int childId);
-};
-
-// Implemented by the windows that take the editor's current selection (dubbing and subtitles).
-class ISelectionReceiver
-{
-public:
-    virtual ~ISelectionReceiver() = default;
-    // text: the selected text (dubbing) or media file (subtitles); properties: the editor's
-    // property map (subtitles), may be null.
-    virtual void SetSelection(const QString& text, const QUuid& selectedObject,
-                              const QHash<QString, QString>* properties) = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/QOVAIGCExport.h"
+#include "service/QOVAIGCExport.h"
 #include "subtitles/TranscodeResult.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 #include "history/CItemListWnd.h"
 #include "history/HistoryTools.h"
 #include "host/CI3Button.h"
-#include "plugin/ModuleState.h"
+#include "ui/SharedWindowState.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
@@ -164,7 +164,7 @@ TEST(HistoryDialogInstance, OneDialogHiddenByCloseAndDestroyedOnRelease)
     CItemHistoryDlg* dialog = GetHistoryDlg();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetHistoryDlg(), dialog);
-    EXPECT_EQ(ModuleState::Get().historyDialog.data(), dialog);
+    EXPECT_EQ(SharedWindowState::Get().historyDialog.data(), dialog);
     EXPECT_EQ(dialog->parentWidget(), nullptr);
     EXPECT_FALSE(dialog->isModal());
 
@@ -180,7 +180,7 @@ TEST(HistoryDialogInstance, OneDialogHiddenByCloseAndDestroyedOnRelease)
     EXPECT_EQ(GetHistoryDlg(), dialog) << "closing keeps it";
 
     QPointer<QWidget> watch(dialog);
-    ModuleState::Get().Release();
+    SharedWindowState::Get().Release();
     EXPECT_TRUE(watch.isNull());
     CItemHistoryDlg* again = GetHistoryDlg();
     EXPECT_NE(again, nullptr);

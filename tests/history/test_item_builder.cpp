@@ -1,7 +1,7 @@
 #include "history/HistoryTools.h"
 #include "history/TaskItemBuilder.h"
 #include "host/CZuBuffer.h"
-#include "plugin/ThumbnailCache.h"
+#include "ui/ThumbnailCache.h"
 #include "service/TransLog.h"
 
 #include <QFile>

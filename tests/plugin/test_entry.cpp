@@ -1,10 +1,12 @@
 #include "host/CZuBuffer.h"
 #include "plugin/AIGCTypes.h"
-#include "plugin/ModuleHandles.h"
+#include "service/ModuleHandles.h"
 #include "plugin/ModuleState.h"
+#include "ui/SharedWindowState.h"
 #include "plugin/QOVAIGCFunc.h"
 #include "plugin/ToolRegistry.h"
 #include "plugin/ToolWindowFactory.h"
+#include "ui/ISelectionReceiver.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
@@ -167,7 +169,7 @@ TEST_F(Entry, WindowsAreCreatedSelectedAndDestroyed)
 TEST_F(Entry, ReleaseEmptiesTheSharedState)
 {
     GetCopywritingLog().AddTask(QStringLiteral("src"), QStringLiteral("id"));
-    ModuleState& state = ModuleState::Get();
+    SharedWindowState& state = SharedWindowState::Get();
     CZuBuffer* image = state.AddItemImage();
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(QSize(image->GetWidth(), image->GetHeight()), QSize(20, 20));
@@ -184,7 +186,7 @@ TEST_F(Entry, ReleaseEmptiesTheSharedState)
 
 TEST(ModuleImages, EveryImageIsFoundByNumberAtItsSize)
 {
-    ModuleState::Get();
+    SharedWindowState::Get();
     const struct
     {
         int id;

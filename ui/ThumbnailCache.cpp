@@ -1,4 +1,4 @@
-#include "plugin/ThumbnailCache.h"
+#include "ui/ThumbnailCache.h"
 
 #include "host/CZuBuffer.h"
 

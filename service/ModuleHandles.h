@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/QOVAIGCExport.h"
+#include "service/QOVAIGCExport.h"
 
 // The module's instance handle (its load address) and resource handle (the same module: its
 // images are compiled into it).

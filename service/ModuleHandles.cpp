@@ -1,4 +1,4 @@
-#include "plugin/ModuleHandles.h"
+#include "service/ModuleHandles.h"
 
 #include <dlfcn.h>
 
