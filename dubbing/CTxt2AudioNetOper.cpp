@@ -88,11 +88,11 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
         m_outputPath = outputPath;
     }
     if (!CreateTask(text, format, voice, speed, pitch, volume)) {
-        GetDubbingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(text)), QString::fromStdString(GetErrorText()));
+        GetDubbingLog().AddFinishedTask(QString::fromStdString(text), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
     // Recorded before the first poll, so a task that finishes at once finds its record to update.
-    GetDubbingLog().AddTask(TransLog::SourceOf(QString::fromStdString(text)), QString::fromStdString(TaskId()));
+    GetDubbingLog().AddTask(QString::fromStdString(text), QString::fromStdString(TaskId()));
     m_callback = &PostProgress;
     m_context = window;
     m_pollInterval = 500;

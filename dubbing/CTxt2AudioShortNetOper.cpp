@@ -96,6 +96,6 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         }
         return false;
     }
-    GetDubbingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(text)), path);
+    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), path);
     return true;
 }

@@ -130,7 +130,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
         }
         m_taskId.clear();
         ReadJsonString(reply.at("data"), "task_id", m_taskId);
-        GetPaintingLog().AddTask(TransLog::SourceOf(QString::fromStdString(prompt)), QString::fromStdString(m_taskId));
+        GetPaintingLog().AddTask(QString::fromStdString(prompt), QString::fromStdString(m_taskId));
         return true;
     } catch (const web::json::json_exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
