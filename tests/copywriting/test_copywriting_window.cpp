@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 namespace {
@@ -242,20 +241,17 @@ TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirStringsAreFreed)
 
 TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
 {
-    std::atomic<bool> answered{false};
-    m_env.Server().On("POST", TestEnvironment::kChatPath, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"result":"late"})", "application/json");
-        answered = true;
-    });
+    m_env.Server().Stall("POST", TestEnvironment::kChatPath);
     HostPanel panel;
     auto window = Open(panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("慢"));
     window->Button(CCopywritingWnd::IdStart)->click();
-    while (m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty())
+    for (int i = 0; i < 4000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
         std::this_thread::sleep_for(5ms);
+    ASSERT_FALSE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
     window.reset();
-    EXPECT_FALSE(answered) << "closing cancelled the request instead of waiting for it";
+    EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
+        << "closing waited for the request instead of cancelling it";
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(panel.paths.isEmpty());
 }

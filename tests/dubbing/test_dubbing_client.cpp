@@ -45,6 +45,12 @@ protected:
         });
     }
 
+    // Waits (bounded) until the server has received a request to path.
+    bool WaitForRequest(const std::string& path)
+    {
+        return m_sink.WaitUntil([this, path] { return !m_env.Server().RequestsTo(path).empty(); });
+    }
+
     int StartLong(CTxt2AudioNetOper& client, const QString& path, const std::string& text = "长文本\r\n第二段")
     {
         return client.Start(text, path.toStdString(), "mp3-16k", 4, 6, 7, 8, &m_sink);
@@ -190,19 +196,13 @@ TEST_F(DubbingClients, FailingOrOddPollsAreReportedAndPollingGoesOn)
 TEST_F(DubbingClients, DestroyingThePollingClientIsPromptAndSilent)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-3"})");
-    std::atomic<bool> answered{false};
-    m_env.Server().On("POST", kQuery, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"tasks_info":[]})", "application/json");
-        answered = true;
-    });
+    m_env.Server().Stall("POST", kQuery);
     {
         CTxt2AudioNetOper client;
         ASSERT_EQ(StartLong(client, Output("slow.mp3")), CTxt2AudioNetOper::Started);
-        while (m_env.Server().RequestsTo(kQuery).empty())
-            std::this_thread::sleep_for(5ms);
+        ASSERT_TRUE(WaitForRequest(kQuery));
     }
-    EXPECT_FALSE(answered);
+    EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the reply instead of cancelling";
     m_sink.Deliver();
     EXPECT_TRUE(m_sink.Codes().isEmpty());
 }

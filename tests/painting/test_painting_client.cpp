@@ -62,6 +62,12 @@ protected:
         });
     }
 
+    // Waits (bounded) until the server has received a request to path.
+    bool WaitForRequest(const std::string& path)
+    {
+        return m_sink.WaitUntil([this, path] { return !m_env.Server().RequestsTo(path).empty(); });
+    }
+
     int Start(CTxt2ImageNetOper& client, const std::string& prompt = "雪山\r\n湖泊",
               const std::string& reference = std::string())
     {
@@ -259,19 +265,13 @@ TEST_F(PaintingClient, RefusedCreationsExplainThemselves)
 
 TEST_F(PaintingClient, DestroyingThePollingClientIsPromptAndSilent)
 {
-    std::atomic<bool> answered{false};
-    m_env.Server().On("POST", kQuery, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"error_code":0})", "application/json");
-        answered = true;
-    });
+    m_env.Server().Stall("POST", kQuery);
     {
         CTxt2ImageNetOper client;
         ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-        while (m_env.Server().RequestsTo(kQuery).empty())
-            std::this_thread::sleep_for(5ms);
+        ASSERT_TRUE(WaitForRequest(kQuery));
     }
-    EXPECT_FALSE(answered) << "destruction waited for the slow reply";
+    EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the slow reply";
     m_sink.Deliver();
     EXPECT_TRUE(m_sink.Codes().isEmpty());
 }
