@@ -89,8 +89,8 @@ void CQOVBaseWnd::WatchDescendants(QObject* object)
 
 bool CQOVBaseWnd::event(QEvent* event)
 {
-    if (event->type() >= QEvent::User && event->type() <= QEvent::MaxUser) {
-        if (OnWindowMessage(static_cast<QOVMessageEvent*>(event)))
+    if (QOVMessageEvent* message = QOVMessageEvent::From(event)) {
+        if (OnWindowMessage(message))
             return true;
     }
     if (event->type() == QEvent::ChildAdded)

@@ -10,6 +10,11 @@ QOVMessageEvent::QOVMessageEvent(int message, uintptr_t wParam, intptr_t lParam)
 {
 }
 
+QOVMessageEvent* QOVMessageEvent::From(QEvent* event)
+{
+    return dynamic_cast<QOVMessageEvent*>(event);
+}
+
 bool QOVPostMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam)
 {
     if (!target)

@@ -21,6 +21,10 @@ public:
     void SetResult(intptr_t result) { m_result = result; }
     intptr_t Result() const { return m_result; }
 
+    // The window message an event is, or null for an event of another kind: other libraries (Qt
+    // Multimedia among them) register event types from the same user range.
+    static QOVMessageEvent* From(QEvent* event);
+
 private:
     uintptr_t m_wParam;
     intptr_t m_lParam;

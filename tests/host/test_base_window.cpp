@@ -116,6 +116,29 @@ TEST(BaseWindow, MessagesAndKeysReachTheHandlersTheWindowChainsTo)
     EXPECT_EQ(window.escapesSwallowed, 1) << "a child's key passes the window first";
 }
 
+// An event of another kind whose type number Qt handed out from the user range.
+class ForeignEvent : public QEvent
+{
+public:
+    ForeignEvent()
+        : QEvent(QEvent::Type(QEvent::registerEventType()))
+    {
+    }
+    char payload[64] = {};
+};
+
+TEST(BaseWindow, EventsOfOtherKindsAreNotTakenForWindowMessages)
+{
+    Host panel;
+    ToolWindow window;
+    window.Create(&panel, QRect(0, 0, 100, 100), 1);
+    ForeignEvent foreign;
+    QCoreApplication::sendEvent(&window, &foreign);
+    EXPECT_TRUE(window.messages.isEmpty());
+    QOVSendMessage(&window, 8027, 0, 0);
+    EXPECT_EQ(window.messages, QList<int>{8027});
+}
+
 TEST(BaseWindow, MessageReceiverReachesTheEditorsWindows)
 {
     Host ui;
