@@ -255,12 +255,9 @@ void CCopywritingWnd::OnPutOnTrack()
 
 void CCopywritingWnd::OnHistoryItem(QOVMessageEvent* message)
 {
-    auto* source = reinterpret_cast<QString*>(message->WParam());
-    auto* files = reinterpret_cast<QString*>(message->LParam());
-    if (files)
+    // The message owns the texts; the editor takes a pointer for the length of the call.
+    if (const QString* files = message->LText())
         SendToOwner(int(m_hostMessage), 0, intptr_t(files));
-    delete source;
-    delete files;
 }
 
 void CCopywritingWnd::OnHistory()

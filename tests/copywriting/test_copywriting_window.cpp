@@ -223,20 +223,23 @@ TEST_F(CopywritingWindow, AFailedGenerationShowsTheReason)
     EXPECT_FALSE(window->Button(CCopywritingWnd::IdPutOnTrack)->isEnabled());
 }
 
-TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirStringsAreFreed)
+TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirTextsAreFreed)
 {
     HostPanel panel;
     auto window = Open(panel);
-    // Strings made at run time share their data with their copies, which shows when one is freed.
+    // Texts made at run time share their data with their copies, which shows when one is freed.
     const QString files = QString::fromUtf8("/w/Copywriting/2024_03_05_14_07_09.txt");
-    auto* source = new QString(QString::fromUtf8("话题"));
-    auto* sent = new QString(files);
-    const QString sourceCopy = *source;
-    QOVPostMessage(window.get(), CCopywritingWnd::kHistoryItemMessage, uintptr_t(source), intptr_t(sent));
+    const QString source = QString::fromUtf8("话题");
+    QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
     QCoreApplication::sendPostedEvents(window.get());
     EXPECT_EQ(panel.paths, QStringList{files});
     panel.paths.clear(); // the editor's own copy shares the data too
-    EXPECT_TRUE(files.isDetached() && sourceCopy.isDetached()) << "both strings were deleted";
+    EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
+
+    QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
+    window.reset();
+    EXPECT_TRUE(files.isDetached() && source.isDetached()) << "a message dropped with the window frees its texts";
+    EXPECT_TRUE(panel.paths.isEmpty());
 }
 
 TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
