@@ -4,11 +4,14 @@
 #include "host/CQOVComboBox.h"
 #include "host/CQOVRichEditCtrl.h"
 #include "host/QOVMessage.h"
+#include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -257,6 +260,46 @@ TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
         << "closing waited for the request instead of cancelling it";
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(panel.paths.isEmpty());
+}
+
+TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsWritten)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"第一篇"})");
+    HostPanel panel;
+    auto window = Open(panel);
+    window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
+    window->Button(CCopywritingWnd::IdStart)->click();
+    ASSERT_TRUE(WaitForIdle(*window));
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 1);
+    const QString first = panel.paths[0];
+
+    // Files are named after the second they are written in: the next one must get a name of its own.
+    const auto nameNow = [] {
+        return QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) + QStringLiteral(".txt");
+    };
+    for (int i = 0; i < 300 && nameNow() == QFileInfo(first).fileName(); ++i)
+        std::this_thread::sleep_for(10ms);
+
+    // The second generation's worker has written its file and path, but the window has not been told.
+    m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"第二篇"})");
+    const qsizetype logged = GetCopywritingLog().ItemCount();
+    window->Button(CCopywritingWnd::IdStart)->click();
+    for (int i = 0; i < 4000 && GetCopywritingLog().ItemCount() == logged; ++i)
+        std::this_thread::sleep_for(5ms);
+    ASSERT_GT(GetCopywritingLog().ItemCount(), logged);
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 2);
+    EXPECT_EQ(panel.paths[1], first) << "the editor got a file the window does not show yet";
+
+    ASSERT_TRUE(WaitForIdle(*window));
+    EXPECT_EQ(window->OutputEdit()->GetWindowTextW(), QStringLiteral("第二篇"));
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 3);
+    EXPECT_NE(panel.paths[2], first);
+    QFile second(panel.paths[2]);
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(second.readAll()), QStringLiteral("第二篇"));
 }
 
 } // namespace
