@@ -1,6 +1,7 @@
 #include "dubbing/CTxt2AudioNetOper.h"
 
 #include "dubbing/DubbingErrors.h"
+#include "dubbing/SpeechVoice.h"
 #include "host/CQOVResClientHttpClient.h"
 #include "host/QOVMessage.h"
 #include "service/AccessToken.h"
@@ -115,7 +116,7 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
         web::json::value body = web::json::value::object(true);
         body["text"] = web::json::value::array({web::json::value::string(text)});
         body["format"] = web::json::value::string(format);
-        body["voice"] = web::json::value::number(voice);
+        body["voice"] = web::json::value::number(SpeechVoice(voice));
         body["lang"] = web::json::value::string("zh");
         body["speed"] = web::json::value::number(speed);
         body["pitch"] = web::json::value::number(pitch);

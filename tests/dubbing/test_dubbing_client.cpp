@@ -207,6 +207,35 @@ TEST_F(DubbingClients, DestroyingThePollingClientIsPromptAndSilent)
     EXPECT_TRUE(m_sink.Codes().isEmpty());
 }
 
+TEST_F(DubbingClients, VoicesBelowOneAreSentAsZeroByBothKinds)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(400, 'A'), "audio/mp3");
+    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-voice"})");
+    ScriptQueries({R"({"tasks_info":[]})"});
+    const struct
+    {
+        int32_t voice;
+        int sent;
+    } cases[] = {{-1, 0}, {0, 0}, {1, 1}, {4, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.voice);
+        CTxt2AudioShortNetOper shortClient;
+        std::string error;
+        ASSERT_TRUE(shortClient.Synthesize("短", error, Output("voice.mp3").toStdString(), 5, 5, 5, c.voice, 3)) << error;
+        httplib::Params fields;
+        httplib::detail::parse_query_text(m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath).back().body,
+                                          fields);
+        EXPECT_EQ(fields.find("per")->second, std::to_string(c.sent));
+
+        CTxt2AudioNetOper longClient;
+        ASSERT_EQ(longClient.Start("长", Output("voice_long.mp3").toStdString(), "mp3-16k", c.voice, 5, 5, 5, &m_sink),
+                  CTxt2AudioNetOper::Started);
+        longClient.Stop();
+        const web::json::value created = web::json::value::parse(m_env.Server().RequestsTo(kCreate).back().body);
+        EXPECT_EQ(created.at("voice").as_integer(), c.sent);
+    }
+}
+
 // An unusable service address, in a child process with its own settings.
 void ExpectUnusableAddress(const QString& url)
 {
