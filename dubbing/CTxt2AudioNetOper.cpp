@@ -168,7 +168,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         }
         const web::json::value reply = response.extract_json(true).get();
         RestClient::TraceReply("dubbing query", reply);
-        return ReadTasks(reply);
+        return ReadTasks(reply, cancel);
     } catch (const web::json::json_exception& e) {
         SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
@@ -177,7 +177,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
     return PollFailed;
 }
 
-int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
+int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply, const pplx::cancellation_token& cancel)
 {
     bool succeeded = false;
     utility::string_t url;
@@ -204,10 +204,13 @@ int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
         return PollPending;
 
     // A failed download is retried with the next poll rather than reported as a finished task
-    // whose file does not exist.
+    // whose file does not exist. Stop cancels it with the poll instead of waiting for the server.
     CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
+    downloader.SetCancellation(cancel);
     const QString path = QString::fromStdString(outputPath);
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
+        if (cancel.is_canceled())
+            return PollFailed; // stopped: nothing more is reported or recorded
         SetError(RestClient::FormatText(DubbingErrors::kDownloadFailed, url));
         return PollFailed;
     }

@@ -4,6 +4,7 @@
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -234,6 +235,23 @@ TEST_F(DubbingClients, VoicesBelowOneAreSentAsZeroByBothKinds)
         const web::json::value created = web::json::value::parse(m_env.Server().RequestsTo(kCreate).back().body);
         EXPECT_EQ(created.at("voice").as_integer(), c.sent);
     }
+}
+
+TEST_F(DubbingClients, StoppingDuringTheDownloadCancelsIt)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-5"})");
+    m_env.Server().Stall("GET", "/speech/stalled.mp3");
+    ScriptQueries({R"({"tasks_info":[{"task_id":"t-5","task_status":"Success","task_result":{"speech_url":")" +
+                   m_env.Server().Url("/speech/stalled.mp3") + R"("}}]})"});
+    CTxt2AudioNetOper client;
+    ASSERT_EQ(StartLong(client, Output("stalled.mp3")), CTxt2AudioNetOper::Started);
+    ASSERT_TRUE(WaitForRequest("/speech/stalled.mp3"));
+    client.Stop();
+    EXPECT_EQ(m_env.Server().Answered("/speech/stalled.mp3"), 0u) << "Stop waited for the download";
+    m_sink.Deliver();
+    EXPECT_FALSE(m_sink.Codes().contains(2));
+    EXPECT_EQ(GetDubbingLog().FindTask(QStringLiteral("t-5"))->Stat, 0);
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
 }
 
 // An unusable service address, in a child process with its own settings.

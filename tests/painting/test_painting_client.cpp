@@ -276,4 +276,22 @@ TEST_F(PaintingClient, DestroyingThePollingClientIsPromptAndSilent)
     EXPECT_TRUE(m_sink.Codes().isEmpty());
 }
 
+TEST_F(PaintingClient, StoppingDuringTheDownloadsCancelsThem)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":"t-stop"}})");
+    m_env.Server().Stall("GET", "/files/a.png");
+    ScriptQueries({Finished("{\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") + "," +
+                            Image(m_env.Server(), "b.png", "pass") + "]}")});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForRequest("/files/a.png"));
+    EXPECT_EQ(client.Stop(), 0);
+    EXPECT_EQ(m_env.Server().Answered("/files/a.png"), 0u) << "Stop waited for the download";
+    EXPECT_TRUE(m_env.Server().RequestsTo("/files/b.png").empty()) << "the next image was still fetched";
+    m_sink.Deliver();
+    EXPECT_FALSE(m_sink.Codes().contains(2));
+    EXPECT_EQ(GetPaintingLog().FindTask(QStringLiteral("t-stop"))->Stat, 0) << "a stopped task is not finished";
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
+}
+
 } // namespace
