@@ -1,0 +1,49 @@
+#pragma once
+
+#include "support/FaultyServer.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <string>
+
+// The folders, settings and servers of a fault-matrix suite. Tokens, the services and the files the
+// services hand out each come from a server of their own that can refuse connections, so one
+// request of a task can fail while the others succeed. Settings are read once per process, so the
+// servers live as long as the process.
+class FaultEnvironment
+{
+public:
+    static constexpr const char* kTokenPath = "/oauth/2.0/token";
+    static constexpr const char* kChatPath = "/chat/v1/completions";
+    static constexpr const char* kShortSpeechPath = "/text2audio";
+
+    // What the user is told of a failure any request can meet, with the request time-out the
+    // matrices set (1 second).
+    static constexpr const char* kConnectText = "无法连接到服务，请检查网络和配置文件中的服务地址";
+    static constexpr const char* kTimedOutText = "服务在1秒内没有回复，请稍后重试";
+    static constexpr const char* kCutText = "服务的回复没有传完连接就断开了，请稍后重试";
+    static constexpr const char* kTooLargeText = "服务的回复大于8 MB，已放弃读取";
+    static constexpr std::chrono::seconds kRequestTimeout{1};
+
+    static FaultEnvironment& Get();
+
+    FaultyServer& Tokens() { return m_tokens; }
+    FaultyServer& Services() { return m_services; }
+    FaultyServer& Files() { return m_files; }
+    QString WorkDir() const;
+
+    // Every server listening again with nothing scripted but the token route.
+    void Reset();
+    // The token route's good reply.
+    static std::string TokenReply();
+
+private:
+    FaultEnvironment();
+
+    QTemporaryDir m_root;
+    FaultyServer m_tokens;
+    FaultyServer m_services;
+    FaultyServer m_files;
+};

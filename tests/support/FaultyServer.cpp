@@ -1,0 +1,190 @@
+#include "support/FaultyServer.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Large enough that a client cannot take an error page for a short piece of audio.
+std::string ErrorPage(int status)
+{
+    std::string page = "<!DOCTYPE html><html><head><title>" + std::to_string(status) +
+                       "</title></head><body><h1>Service error</h1><p>";
+    page += std::string(300, '.');
+    return page + "</p></body></html>";
+}
+
+bool IsJson(const std::string& contentType)
+{
+    return contentType.rfind("application/json", 0) == 0;
+}
+
+// A 50 MB reply made from the good one: a JSON object gets a padding member in front of its own
+// members, anything else is followed by filler bytes.
+void ServeHuge(httplib::Response& response, const std::string& good, const std::string& contentType)
+{
+    std::string head;
+    std::string tail;
+    char filler = '\0';
+    if (IsJson(contentType) && good.size() > 2 && good.front() == '{') {
+        head = "{\"padding\":\"";
+        tail = "\"," + good.substr(1);
+        filler = 'x';
+    } else {
+        head = good;
+    }
+    const size_t fill = FaultyServer::kHugeBytes - std::min(FaultyServer::kHugeBytes, head.size() + tail.size());
+    const size_t total = head.size() + fill + tail.size();
+    response.set_content_provider(
+        total, contentType, [head, tail, fill, filler](size_t offset, size_t length, httplib::DataSink& sink) {
+            const size_t wanted = std::min(length, size_t(1) << 16);
+            std::string chunk;
+            chunk.reserve(wanted);
+            for (size_t at = offset; chunk.size() < wanted;) {
+                size_t take = wanted - chunk.size();
+                if (at < head.size()) {
+                    take = std::min(take, head.size() - at);
+                    chunk.append(head, at, take);
+                } else if (at < head.size() + fill) {
+                    take = std::min(take, head.size() + fill - at);
+                    chunk.append(take, filler);
+                } else {
+                    const size_t from = at - head.size() - fill;
+                    take = std::min(take, tail.size() - from);
+                    chunk.append(tail, from, take);
+                }
+                at += take;
+            }
+            return sink.write(chunk.data(), chunk.size());
+        });
+}
+
+} // namespace
+
+const char* FaultName(Fault fault)
+{
+    switch (fault) {
+    case Fault::Refused:
+        return "Refused";
+    case Fault::Status500:
+        return "Status500";
+    case Fault::Slow:
+        return "Slow";
+    case Fault::NotJson:
+        return "NotJson";
+    case Fault::WrongTypes:
+        return "WrongTypes";
+    case Fault::Truncated:
+        return "Truncated";
+    case Fault::ClosedMidReply:
+        return "ClosedMidReply";
+    case Fault::Huge:
+        return "Huge";
+    }
+    return "Unknown";
+}
+
+FaultyServer::FaultyServer()
+{
+    // The listener shares the port through SO_REUSEPORT, which the HTTP library sets on its socket.
+    m_reserve = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int yes = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (m_reserve < 0 || ::setsockopt(m_reserve, SOL_SOCKET, SO_REUSEPORT, &yes, sizeof yes) != 0 ||
+        ::bind(m_reserve, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(m_reserve, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        if (m_reserve >= 0)
+            ::close(m_reserve);
+        throw std::runtime_error("cannot reserve a port on 127.0.0.1");
+    }
+    m_port = ntohs(address.sin_port);
+    m_server = std::make_unique<FakeServer>(m_port);
+}
+
+FaultyServer::~FaultyServer()
+{
+    m_server.reset();
+    ::close(m_reserve);
+}
+
+FakeServer& FaultyServer::Server()
+{
+    return *m_server;
+}
+
+std::string FaultyServer::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+}
+
+void FaultyServer::Reset()
+{
+    m_server->Reset();
+    // A server that stopped listening cannot start again: a new one takes the port.
+    m_server.reset();
+    m_server = std::make_unique<FakeServer>(m_port);
+}
+
+void FaultyServer::Refuse()
+{
+    m_server->StopListening();
+}
+
+void FaultyServer::ReplyThenRefuse(const std::string& method, const std::string& path, const std::string& good,
+                                   const std::string& contentType)
+{
+    FakeServer* server = m_server.get();
+    server->On(method, path, [server, good, contentType](const httplib::Request&, httplib::Response& response) {
+        response.set_content(good, contentType.c_str());
+        server->StopListening();
+    });
+}
+
+void FaultyServer::Serve(const std::string& method, const std::string& path, Fault fault, const std::string& good,
+                         const std::string& wrongTypes, const std::string& contentType)
+{
+    FakeServer& server = *m_server;
+    switch (fault) {
+    case Fault::Refused:
+        Refuse();
+        return;
+    case Fault::Slow:
+        server.Stall(method, path);
+        return;
+    case Fault::Status500:
+        server.Reply(method, path, 500, ErrorPage(500), "text/html");
+        return;
+    case Fault::NotJson:
+        server.Reply(method, path, 200, ErrorPage(200), "text/html");
+        return;
+    case Fault::WrongTypes:
+        server.Reply(method, path, 200, wrongTypes, "application/json");
+        return;
+    case Fault::Truncated:
+        server.Reply(method, path, 200, good.substr(0, good.size() / 2), contentType);
+        return;
+    case Fault::ClosedMidReply:
+        server.On(method, path, [good, contentType](const httplib::Request&, httplib::Response& response) {
+            const std::string half = good.substr(0, good.size() / 2);
+            response.set_content_provider(good.size(), contentType,
+                                          [half](size_t offset, size_t, httplib::DataSink& sink) {
+                                              if (offset == 0)
+                                                  sink.write(half.data(), half.size());
+                                              return false; // closes the connection
+                                          });
+        });
+        return;
+    case Fault::Huge:
+        server.On(method, path, [good, contentType](const httplib::Request&, httplib::Response& response) {
+            ServeHuge(response, good, contentType);
+        });
+        return;
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "support/FakeServer.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// The ways a service fails one request in the fault matrices.
+enum class Fault
+{
+    Refused,        // nothing listens: the connection is refused
+    Status500,      // an error page with status 500
+    Slow,           // no reply before the client's request time-out
+    NotJson,        // status 200 with an HTML page
+    WrongTypes,     // status 200 with the expected members, wrongly typed
+    Truncated,      // status 200 with the body cut in half, framed as if complete
+    ClosedMidReply, // status 200 announcing the whole body; half of it comes, then the connection closes
+    Huge,           // status 200 with a 50 MB body
+};
+
+const char* FaultName(Fault fault);
+
+// A fake server that holds its port for its whole life, so that it can stop listening (connections
+// are refused, no other socket can take the port) and listen again at the same address. Serves a
+// route with a fault instead of its good reply.
+class FaultyServer
+{
+public:
+    static constexpr size_t kHugeBytes = size_t(50) << 20;
+
+    FaultyServer();
+    ~FaultyServer();
+    FaultyServer(const FaultyServer&) = delete;
+    FaultyServer& operator=(const FaultyServer&) = delete;
+
+    // The listener now: routes and records.
+    FakeServer& Server();
+    std::string Url(const std::string& path) const;
+
+    // Listening again, with no routes, records or stalls.
+    void Reset();
+    // Connections are refused from now until Reset().
+    void Refuse();
+    // Answers method+path with its good reply, and refuses connections once that reply is out.
+    void ReplyThenRefuse(const std::string& method, const std::string& path, const std::string& good,
+                         const std::string& contentType = "application/json");
+    // Answers method+path with fault applied to its good reply. wrongTypes is the reply whose members
+    // have the wrong types; Refused makes the whole server refuse.
+    void Serve(const std::string& method, const std::string& path, Fault fault, const std::string& good,
+               const std::string& wrongTypes, const std::string& contentType = "application/json");
+
+private:
+    int m_reserve = -1; // bound, never listening: keeps the port ours
+    int m_port = 0;
+    std::unique_ptr<FakeServer> m_server;
+};
