@@ -90,7 +90,7 @@ int32_t CCopywritingNetOper::Request()
             m_errorText = RestClient::FormatNumber(CopywritingErrors::kStatusFormat, int(response.status_code()));
             return RequestFailed;
         }
-        const web::json::value reply = response.extract_json(true).get();
+        const web::json::value reply = RestClient::ReadJson(response);
         RestClient::TraceReply("copywriting", reply);
 
         int32_t errorCode = 0;

@@ -128,7 +128,7 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
             SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, response.status_code()));
             return false;
         }
-        const web::json::value reply = response.extract_json(true).get();
+        const web::json::value reply = RestClient::ReadJson(response);
         RestClient::TraceReply("dubbing create", reply);
         int32_t errorCode = 0;
         if (ReadJsonInt(reply, "error_code", errorCode) && errorCode > 0) {
@@ -167,7 +167,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
             SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, response.status_code()));
             return PollFailed;
         }
-        const web::json::value reply = response.extract_json(true).get();
+        const web::json::value reply = RestClient::ReadJson(response);
         RestClient::TraceReply("dubbing query", reply);
         return ReadTasks(reply, cancel);
     } catch (const web::json::json_exception& e) {
@@ -209,6 +209,7 @@ int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply, const pplx::
     // otherwise be polled and fetched for ever. Stop cancels it with the poll instead of waiting
     // for the server.
     CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
+    downloader.SetTimeout(RestClient::RequestTimeout());
     downloader.SetCancellation(cancel);
     const QString path = QString::fromStdString(outputPath);
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {

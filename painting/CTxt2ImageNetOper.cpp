@@ -118,7 +118,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
             SetError(RestClient::FormatNumber(PaintingErrors::kCreateStatusFormat, int(response.status_code())));
             return false;
         }
-        const web::json::value reply = response.extract_json(true).get();
+        const web::json::value reply = RestClient::ReadJson(response);
         RestClient::TraceReply("painting create", reply);
         ReadJsonUInt64(reply, "log_id", m_logId);
         if (!reply.has_field("data")) {
@@ -150,7 +150,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         web::http::http_response response = client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
         if (response.status_code() != web::http::status_codes::OK)
             return PollFailed;
-        reply = response.extract_json(true).get();
+        reply = RestClient::ReadJson(response);
     } catch (const web::json::json_exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
         return PollFailed;
@@ -227,6 +227,7 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
         if (cancel.is_canceled())
             return false;
         CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
+        downloader.SetTimeout(RestClient::RequestTimeout());
         downloader.SetCancellation(cancel);
         const QString path = QString::fromStdString(result->localPath);
         if (!downloader.DownLoad_New(QString::fromStdString(result->url), path, QString(), nullptr, 0, 0)) {

@@ -11,6 +11,7 @@
 
 const char* const kTokenUrlEmpty = "获取Token的网址为空,请检查配置文件！";
 const char* const kTokenStatusFormat = "Token获取失败，请检查配置文件，错误代码：%d";
+const char* const kTokenMalformed = "Token服务的回复格式有误：";
 
 bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
                     utility::string_t& accessToken, utility::string_t& errorText)
@@ -34,7 +35,7 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
             errorText = RestClient::FormatNumber(kTokenStatusFormat, int(response.status_code()));
             return false;
         }
-        const web::json::value reply = response.extract_json().get();
+        const web::json::value reply = RestClient::ReadJson(response, true);
         RestClient::TraceReply("token", reply);
         // Read into copies first, so a wrongly typed member leaves both fields as they were.
         utility::string_t error = errorText;
@@ -44,6 +45,9 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
         errorText = error;
         accessToken = token;
         return true;
+    } catch (const web::json::json_exception& e) {
+        errorText = kTokenMalformed + RestClient::ErrorText(e);
+        return false;
     } catch (const std::exception& e) {
         errorText = RestClient::ErrorText(e);
         return false;

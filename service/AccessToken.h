@@ -5,6 +5,7 @@
 // Messages of the access-token request.
 extern const char* const kTokenUrlEmpty;
 extern const char* const kTokenStatusFormat;
+extern const char* const kTokenMalformed; // followed by the JSON library's message
 
 // Exchanges a client's credentials for an access token at the "Token" section's address. Blocks
 // the calling thread for one HTTP exchange. True when the endpoint answered 200: then accessToken

@@ -4,13 +4,44 @@
 
 #include <QString>
 
+
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <stdexcept>
+#include <system_error>
+#include <vector>
 
 namespace RestClient {
 
 const char* const kDownloadUserAgent =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
+const char* const kConnectFailed = "无法连接到服务，请检查网络和配置文件中的服务地址";
+const char* const kTimedOutFormat = "服务在%d秒内没有回复，请稍后重试";
+const char* const kReplyCut = "服务的回复没有传完连接就断开了，请稍后重试";
+const char* const kReplyTooLargeFormat = "服务的回复大于%d MB，已放弃读取";
+
+namespace {
+
+std::atomic<int64_t> g_timeoutMs{kDefaultRequestTimeout.count()};
+
+bool IsConnectFailure(const std::error_code& code)
+{
+    return code == std::errc::connection_refused || code == std::errc::host_unreachable ||
+           code == std::errc::network_unreachable;
+}
+
+} // namespace
+
+void SetRequestTimeout(std::chrono::milliseconds timeout)
+{
+    g_timeoutMs = std::max<int64_t>(1, timeout.count());
+}
+
+std::chrono::milliseconds RequestTimeout()
+{
+    return std::chrono::milliseconds(g_timeoutMs.load());
+}
 
 utility::string_t FormatNumber(const char* format, int number)
 {
@@ -41,11 +72,63 @@ web::http::client::http_client Make(const utility::string_t& baseUrl, bool valid
         throw std::invalid_argument("the service address \"" + baseUrl + "\" names no host");
     web::http::client::http_client_config config;
     config.set_validate_certificates(validateCertificates);
+    config.set_timeout(RequestTimeout());
     return web::http::client::http_client(address, config);
+}
+
+std::string ReadBody(const web::http::http_response& response, size_t limit)
+{
+    const auto tooLarge = [limit] {
+        return std::length_error(FormatNumber(kReplyTooLargeFormat, int(limit >> 20)));
+    };
+    // An announced length says at once; a body without one is read until it passes the limit.
+    if (response.headers().content_length() > limit)
+        throw tooLarge();
+    std::string body;
+    try {
+        concurrency::streams::streambuf<uint8_t> stream = response.body().streambuf();
+        std::vector<uint8_t> chunk(size_t(1) << 16);
+        for (;;) {
+            const size_t read = stream.getn(chunk.data(), std::min(chunk.size(), limit + 1 - body.size())).get();
+            if (read == 0)
+                break;
+            body.append(reinterpret_cast<const char*>(chunk.data()), read);
+            if (body.size() > limit)
+                throw tooLarge();
+        }
+    } catch (const web::http::http_exception& e) {
+        if (e.error_code() == std::errc::timed_out)
+            throw;
+        QOVDebugOutput(QStringLiteral("reading a reply: %1").arg(QString::fromUtf8(e.what())));
+        throw std::runtime_error(kReplyCut);
+    }
+    return body;
+}
+
+web::json::value ReadJson(const web::http::http_response& response, bool declaredOnly)
+{
+    if (declaredOnly) {
+        const QString type = QString::fromStdString(response.headers().content_type()).toLower();
+        if (!type.contains(QLatin1String("json")) && !type.contains(QLatin1String("javascript")))
+            throw web::json::json_exception("the reply is not declared as JSON (Content-Type: " +
+                                            response.headers().content_type() + ")");
+    }
+    const std::string text = ReadBody(response, kMaxJsonReplyBytes);
+    if (text.empty())
+        return web::json::value();
+    return web::json::value::parse(text);
 }
 
 utility::string_t ErrorText(const std::exception& error)
 {
+    if (const auto* http = dynamic_cast<const web::http::http_exception*>(&error)) {
+        // The library's own words stay in the debug output; the user gets the plain reason.
+        QOVDebugOutput(QStringLiteral("request failed: %1").arg(QString::fromUtf8(http->what())));
+        if (http->error_code() == std::errc::timed_out)
+            return FormatNumber(kTimedOutFormat, int((RequestTimeout().count() + 999) / 1000));
+        if (IsConnectFailure(http->error_code()))
+            return kConnectFailed;
+    }
     utility::string_t text = error.what();
     if (text.empty())
         text = "the request failed without a message from the network library";

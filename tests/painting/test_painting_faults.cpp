@@ -1,0 +1,220 @@
+// Every way the token and image services can fail a painting task, and what the user is told.
+#include "painting/CTxt2ImageNetOper.h"
+#include "service/RestClient.h"
+#include "service/TransLog.h"
+#include "support/FaultEnvironment.h"
+#include "support/MessageSink.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kCreate = "/ernievilg/v1/txt2imgv2";
+const char* const kQuery = "/ernievilg/v1/getImgv2";
+const char* const kImagePath = "/files/a.png";
+const std::string kImage = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(3000, 'P');
+
+enum class Step { Token, Create, Poll, Download };
+
+const char* StepName(Step step)
+{
+    switch (step) {
+    case Step::Token:
+        return "Token";
+    case Step::Create:
+        return "Create";
+    case Step::Poll:
+        return "Poll";
+    case Step::Download:
+        return "Download";
+    }
+    return "";
+}
+
+// How a cell ends: the code Start returns and, for a started task, the code the task ends with
+// (for a failing poll that does not end the task, the code it reports while polling goes on).
+struct Cell
+{
+    Step step;
+    Fault fault;
+    int start;
+    int end;          // unused when the task does not start
+    const char* text; // the error text, or how it begins when prefix is set; empty: no message
+    bool prefix = false;
+    size_t fileBytes = 0; // the image left in the output folder, 0 for none
+};
+
+std::string Name(const ::testing::TestParamInfo<Cell>& info)
+{
+    return std::string(StepName(info.param.step)) + FaultName(info.param.fault);
+}
+
+const char* const kConnect = FaultEnvironment::kConnectText;
+const char* const kTimedOut = FaultEnvironment::kTimedOutText;
+const char* const kCut = FaultEnvironment::kCutText;
+const char* const kTooLarge = FaultEnvironment::kTooLargeText;
+const char* const kTokenMalformed = "Token服务的回复格式有误：";
+const char* const kImageMalformed = "图片生成服务的回复格式有误：";
+const char* const kDownloadFailed = "下载失败";
+
+const Cell kCells[] = {
+    {Step::Token, Fault::Refused, -1, 0, kConnect},
+    {Step::Token, Fault::Status500, -1, 0, "Token获取失败，请检查配置文件，错误代码：500"},
+    {Step::Token, Fault::Slow, -1, 0, kTimedOut},
+    {Step::Token, Fault::NotJson, -1, 0, kTokenMalformed, true},
+    {Step::Token, Fault::WrongTypes, -1, 0, kTokenMalformed, true},
+    {Step::Token, Fault::Truncated, -1, 0, kTokenMalformed, true},
+    {Step::Token, Fault::ClosedMidReply, -1, 0, kCut},
+    {Step::Token, Fault::Huge, -1, 0, kTooLarge},
+    {Step::Create, Fault::Refused, -2, 0, kConnect},
+    {Step::Create, Fault::Status500, -2, 0, "图片生成服务请求失败，HTTP状态码：500"},
+    {Step::Create, Fault::Slow, -2, 0, kTimedOut},
+    {Step::Create, Fault::NotJson, -2, 0, kImageMalformed, true},
+    {Step::Create, Fault::WrongTypes, -2, 0, kImageMalformed, true},
+    {Step::Create, Fault::Truncated, -2, 0, kImageMalformed, true},
+    {Step::Create, Fault::ClosedMidReply, -2, 0, kCut},
+    {Step::Create, Fault::Huge, -2, 0, kTooLarge},
+    // A poll that fails on the way is reported and polling goes on; a status other than 200 leaves
+    // the text as it was. A reply that arrived whole in a shape the service never sends ends the task.
+    {Step::Poll, Fault::Refused, 1, 0, kConnect},
+    {Step::Poll, Fault::Status500, 1, 0, ""},
+    {Step::Poll, Fault::Slow, 1, 0, kTimedOut},
+    {Step::Poll, Fault::NotJson, 1, 0, kImageMalformed, true},
+    {Step::Poll, Fault::WrongTypes, 1, -1, kImageMalformed, true},
+    {Step::Poll, Fault::Truncated, 1, 0, kImageMalformed, true},
+    {Step::Poll, Fault::ClosedMidReply, 1, 0, kCut},
+    {Step::Poll, Fault::Huge, 1, 0, kTooLarge},
+    // The image is no JSON: a page, wrong types or a cut that is framed as whole are just bytes. A
+    // failed download is named in the text and the task still finishes.
+    {Step::Download, Fault::Refused, 1, 2, kDownloadFailed},
+    {Step::Download, Fault::Status500, 1, 2, kDownloadFailed},
+    {Step::Download, Fault::Slow, 1, 2, kDownloadFailed},
+    {Step::Download, Fault::ClosedMidReply, 1, 2, kDownloadFailed},
+    {Step::Download, Fault::Huge, 1, 2, "", false, FaultyServer::kHugeBytes},
+};
+
+class PaintingFaults : public ::testing::TestWithParam<Cell>
+{
+protected:
+    void SetUp() override
+    {
+        RestClient::SetRequestTimeout(FaultEnvironment::kRequestTimeout);
+        m_env.Reset();
+        m_env.Files().Server().Reply("GET", kImagePath, 200, kImage, "image/png");
+        m_folder = m_out.path() + QLatin1Char('/');
+    }
+
+    void ExpectText(const std::string& error) const
+    {
+        const Cell& cell = GetParam();
+        if (cell.prefix)
+            EXPECT_TRUE(error.rfind(cell.text, 0) == 0 && error.size() > std::string(cell.text).size()) << error;
+        else
+            EXPECT_EQ(error, cell.text);
+    }
+
+    // Nothing half-written: the image, whole, or no file at all.
+    void ExpectFiles() const
+    {
+        const Cell& cell = GetParam();
+        const QStringList files = QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden);
+        if (cell.fileBytes == 0) {
+            EXPECT_TRUE(files.isEmpty()) << files.join(QLatin1Char(' ')).toStdString();
+        } else {
+            EXPECT_EQ(files, QStringList{QStringLiteral("a.png")});
+            EXPECT_EQ(size_t(QFileInfo(m_folder + QStringLiteral("a.png")).size()), cell.fileBytes);
+        }
+    }
+
+    FaultEnvironment& m_env = FaultEnvironment::Get();
+    QTemporaryDir m_out;
+    QString m_folder;
+};
+
+TEST_P(PaintingFaults, EndWithACodeAMessageAndARecord)
+{
+    const Cell& cell = GetParam();
+    const std::string taskId = "t-" + Name(::testing::TestParamInfo<Cell>(cell, 0));
+    const std::string created = R"({"log_id":1,"data":{"task_id":")" + taskId + R"("}})";
+    const std::string imageUrl = m_env.Files().Url(kImagePath) + "?sign=1";
+    const std::string finished =
+        R"({"data":{"task_status":"SUCCESS","task_progress":1,"sub_task_result_list":[{"final_image_list":[)"
+        R"({"img_url":")" + imageUrl + R"(","img_approve_conclusion":"pass","width":64,"height":64}]}]}})";
+    FakeServer& services = m_env.Services().Server();
+    services.Reply("POST", kCreate, 200, created);
+    services.Reply("POST", kQuery, 200, finished);
+    switch (cell.step) {
+    case Step::Token:
+        m_env.Tokens().Serve("POST", FaultEnvironment::kTokenPath, cell.fault, FaultEnvironment::TokenReply(),
+                             R"({"access_token":["fault-token"]})");
+        break;
+    case Step::Create:
+        m_env.Services().Serve("POST", kCreate, cell.fault, created, R"({"data":{"task_id":["t"]}})");
+        break;
+    case Step::Poll:
+        if (cell.fault == Fault::Refused)
+            m_env.Services().ReplyThenRefuse("POST", kCreate, created);
+        else
+            m_env.Services().Serve("POST", kQuery, cell.fault, finished, R"({"data":"not an object"})");
+        break;
+    case Step::Download:
+        m_env.Files().Serve("GET", kImagePath, cell.fault, kImage, "", "image/png");
+        break;
+    }
+    const qsizetype logged = GetPaintingLog().ItemCount();
+
+    MessageSink window;
+    CTxt2ImageNetOper client;
+    const int start = client.Start("雪山", m_folder.toStdString(), 512, 512, 1, "", &window);
+    ASSERT_EQ(start, cell.start) << client.GetErrorText();
+    if (start != CTxt2ImageNetOper::Started) {
+        ExpectText(client.GetErrorText());
+        ExpectFiles();
+        EXPECT_EQ(GetPaintingLog().ItemCount(), logged) << "a task the service did not make is not logged";
+        return;
+    }
+
+    const QString id = QString::fromStdString(taskId);
+    if (cell.step == Step::Poll && cell.end == 0) {
+        ASSERT_TRUE(window.WaitUntil([&] { return !window.Codes().isEmpty(); }));
+        EXPECT_EQ(window.Codes().front(), CTxt2ImageNetOper::PollFailed);
+        ExpectText(client.GetErrorText());
+        if (cell.fault != Fault::Slow && cell.fault != Fault::Refused) {
+            EXPECT_TRUE(window.WaitUntil([&] { return services.RequestsTo(kQuery).size() >= 2; }))
+                << "polling went on";
+        }
+        client.Stop();
+        EXPECT_EQ(GetPaintingLog().FindTask(id)->Stat, 0);
+        ExpectFiles();
+        return;
+    }
+
+    ASSERT_TRUE(window.WaitUntil([&] {
+        const QList<int> codes = window.Codes();
+        return !codes.isEmpty() && (codes.back() == CTxt2ImageNetOper::PollFinished ||
+                                    codes.back() == CTxt2ImageNetOper::PollError);
+    })) << "the task never ended";
+    client.Stop();
+    EXPECT_EQ(window.Codes().back(), cell.end);
+    const std::string error = client.GetErrorText();
+    if (cell.step == Step::Download && cell.fileBytes == 0)
+        EXPECT_EQ(error, imageUrl + cell.text);
+    else
+        ExpectText(error);
+    const auto record = GetPaintingLog().FindTask(id);
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->Stat, cell.end);
+    ExpectFiles();
+}
+
+INSTANTIATE_TEST_SUITE_P(Matrix, PaintingFaults, ::testing::ValuesIn(kCells), Name);
+
+} // namespace
