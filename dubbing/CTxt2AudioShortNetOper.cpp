@@ -10,7 +10,6 @@
 #include "service/TransLog.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QString>
 
 #include <cpprest/http_client.h>
@@ -33,6 +32,12 @@ utility::string_t ReplyReason(const QByteArray& bytes)
     } catch (const std::exception&) {
     }
     return utility::string_t();
+}
+
+// Errors come as JSON (sometimes as a text or a page); audio comes as audio or as plain bytes.
+bool IsAudioType(const utility::string_t& contentType)
+{
+    return contentType.rfind("application/json", 0) != 0 && contentType.rfind("text/", 0) != 0;
 }
 
 } // namespace
@@ -66,30 +71,29 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
     QOVDebugOutput(QString::fromStdString(body));
 
     const QString path = QString::fromStdString(outputPath);
-    QByteArray reply;
+    std::string reply;
+    utility::string_t contentType;
     try {
         web::http::client::http_client client = RestClient::Make(m_url, true);
         web::http::http_request request(web::http::methods::POST);
         request.set_body(body, "text/plain; charset=utf-8");
         web::http::http_response response = client.request(request).get();
-        const std::vector<unsigned char> bytes = response.extract_vector().get();
-        reply = QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(reply) != reply.size()) {
-            file.remove();
-            errorText = "cannot write " + outputPath;
+        // An error page can be long enough to pass for audio: it is no audio whatever its length.
+        if (response.status_code() != web::http::status_codes::OK) {
+            errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(response.status_code()));
             return false;
         }
+        contentType = response.headers().content_type();
+        reply = RestClient::ReadBody(response, kMaximumAudioBytes);
     } catch (const std::exception& e) {
         std::cerr << "short speech synthesis: " << e.what() << '\n';
         errorText = RestClient::ErrorText(e);
         return false;
     }
 
-    if (QFileInfo(path).size() <= kMinimumAudioBytes) {
+    if (reply.size() <= size_t(kMinimumAudioBytes) || !IsAudioType(contentType)) {
         // The reply is an error message, not audio: say why instead of leaving a broken audio file.
-        QFile::remove(path);
-        const utility::string_t reason = ReplyReason(reply);
+        const utility::string_t reason = ReplyReason(QByteArray::fromStdString(reply));
         if (reason.empty()) {
             errorText = DubbingErrors::kShortNoAudio;
         } else {
@@ -97,6 +101,14 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         }
         return false;
     }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(reply.data(), qint64(reply.size())) != qint64(reply.size())) {
+        file.remove();
+        errorText = "cannot write " + outputPath;
+        return false;
+    }
+    file.close();
     GetDubbingLog().AddFinishedTask(QString::fromStdString(text), path);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include <cpprest/details/basic_types.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // Short-text synthesis: one form request whose reply body is the audio, written into the output
@@ -14,11 +15,14 @@ public:
     static constexpr int32_t kAueWav = 6;
     // A reply of at most this many bytes is an error message, not audio.
     static constexpr int64_t kMinimumAudioBytes = 200;
+    // A reply of more is not read: no short text's speech comes near it.
+    static constexpr size_t kMaximumAudioBytes = size_t(64) << 20;
 
     CTxt2AudioShortNetOper();
 
-    // True when the output file holds audio (more than 200 bytes); then the dubbing log has a
-    // finished record. On failure errorText says why and no file is left at outputPath.
+    // True when the output file holds audio (more than 200 bytes, answered with status 200 and
+    // not labelled as JSON or text); then the dubbing log has a finished record. On failure
+    // errorText says why and no file is left at outputPath.
     bool Synthesize(const utility::string_t& text, utility::string_t& errorText, const utility::string_t& outputPath,
                     int32_t speed, int32_t pitch, int32_t volume, int32_t voice, int32_t aue);
 
