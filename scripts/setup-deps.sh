@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project builds, tests and runs with. Safe to run again:
-# packages already installed are skipped, and nothing is asked.
+# Installs the Debian 12 packages the project builds, tests and runs with (--fuzz: also those the
+# fuzz targets build with). Safe to run again: packages already installed are skipped, and nothing
+# is asked.
 set -euo pipefail
 
 PACKAGES=(
@@ -15,6 +16,10 @@ PACKAGES=(
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
   fonts-wqy-microhei ffmpeg bc
 )
+# scripts/fuzz.sh builds with clang and libFuzzer.
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libfuzzer-14-dev libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${PACKAGES[@]}"; do
