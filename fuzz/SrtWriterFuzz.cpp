@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Reader reader{data, size};
     QList<SrtLineInfo*> lines;
     std::vector<nsWtt::stWavResult> sentences;
-    while (reader.size > 0 && lines.size() < 64) {
+    while (reader.size > 0 && lines.size() < 8) {
         auto* line = new SrtLineInfo;
         line->begin = reader.Int();
         line->end = reader.Int();
