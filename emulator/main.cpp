@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char *kUsage =
     "usage: aigc-emulator [--host 127.0.0.1] [--port N] [--client-id ID] [--client-secret SECRET]\n"
-    "  --port 0 (the default) picks a free port; the first line printed tells which.\n";
+    "  --port 0 (the default) picks a free port; the first line printed tells which.\n"
+    "  --version prints the version.\n";
 
 std::optional<int> ParsePort(const std::string &text)
 {
@@ -36,6 +37,10 @@ bool ParseArguments(int argc, char **argv, EmulatorOptions &options)
         if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = name.substr(eq + 1);
             name.resize(eq);
+        }
+        if (name == "--version") {
+            std::cout << "aigc-emulator " QOV_VERSION "\n";
+            std::exit(0);
         }
         if (name == "--help" || name == "-h") {
             std::cout << kUsage;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the project builds, tests and runs with (--fuzz: also those the
-# fuzz targets build with). Safe to run again: packages already installed are skipped, and nothing
-# is asked.
+# fuzz targets build with; --package: also those the package is made and checked with). Safe to
+# run again: packages already installed are skipped, and nothing is asked.
 set -euo pipefail
 
 PACKAGES=(
@@ -19,6 +19,10 @@ PACKAGES=(
 # scripts/fuzz.sh builds with clang and libFuzzer.
 if [ "${1:-}" = "--fuzz" ]; then
   PACKAGES+=(clang libfuzzer-14-dev libclang-rt-14-dev)
+fi
+# scripts/package.sh and check-package.sh make and check the Debian package.
+if [ "${1:-}" = "--package" ]; then
+  PACKAGES+=(dpkg-dev file lintian)
 fi
 
 missing=()
