@@ -230,10 +230,12 @@ TEST_F(Studio, ResultsSentByAToolWindowLandInTheProject)
     QWidget* dubbing = window->Panel().Window();
     ASSERT_NE(dubbing, nullptr);
     const int message = CallsOf(AIGC_CREATE_WINDOW).last().message;
-    QOVSendMessage(dubbing->parentWidget(), message, uintptr_t(&text),
-                   intptr_t(new QString(QStringLiteral("/w/AIAudio/voice.mp3"))));
+    // The sending window owns the path it sends; the studio copies it.
+    QString voice(QStringLiteral("/w/AIAudio/voice.mp3"));
+    QOVSendMessage(dubbing->parentWidget(), message, uintptr_t(&text), intptr_t(&voice));
     // Some windows report to the top-level window rather than their parent.
-    QOVSendMessage(dubbing->window(), message, 0, intptr_t(new QString(QStringLiteral("/w/AIAudio/loose.mp3"))));
+    QString loose(QStringLiteral("/w/AIAudio/loose.mp3"));
+    QOVSendMessage(dubbing->window(), message, 0, intptr_t(&loose));
 
     const TextObject* object = window->Project().FindText(text);
     ASSERT_EQ(object->audio.size(), 1);
