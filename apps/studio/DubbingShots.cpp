@@ -17,11 +17,12 @@ namespace {
 const QString kStartCaption = QStringLiteral("开始朗读");
 const QString kGenerated = QStringLiteral("生成成功！");
 const QString kGenerating = QStringLiteral("生成中，请稍候...");
-// Long enough (512 characters and more) to go to the long-text service as a task.
+// Repeated up to kLongText characters, to go to the long-text service as a task (512 and more).
 const QString kLongParagraph = QStringLiteral(
     "清晨的江南小镇笼罩在薄雾之中，石板路被夜雨洗得发亮，河边的柳树垂下新绿的枝条。"
     "早起的店家卸下门板，蒸笼里冒出白色的热气，豆浆和油条的香味飘满了整条街道。"
     "乌篷船从拱桥下缓缓划过，船娘轻声哼着古老的歌谣，水面荡开一圈又一圈的涟漪。");
+constexpr int kLongText = 600;
 constexpr int kSettleMs = 50;
 constexpr int kPollMs = 100;
 constexpr int kMaxPolls = 600;
@@ -84,6 +85,11 @@ void DubbingShots::Start()
     }
     QTimer::singleShot(kSettleMs, this, [this] {
         m_grab(QStringLiteral("dubbing.png"));
+        // The pointer moves on to the start button.
+        if (QWidget* grid = Tool()->findChild<QWidget*>(QStringLiteral("1002"))) {
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(grid, &leave);
+        }
         Speak();
     });
 }
@@ -97,7 +103,10 @@ void DubbingShots::Speak()
     QTimer::singleShot(kSettleMs, this, [this] {
         m_grab(QStringLiteral("dubbing-generated.png"));
         StudioProject& project = m_window.Project();
-        m_window.View().SelectText(project.AddText(kLongParagraph.repeated(3)));
+        QString text = kLongParagraph;
+        while (text.length() < kLongText)
+            text += kLongParagraph;
+        m_window.View().SelectText(project.AddText(text));
         StartButton()->click();
         m_waits = 0;
         WaitForTask();

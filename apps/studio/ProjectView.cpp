@@ -79,6 +79,9 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     auto* addText = new QPushButton(kAddText);
     auto* addMedia = new QPushButton(kAddMedia);
     m_bin->setTextElideMode(Qt::ElideMiddle);
+    // Entries that name their text object run long: they wrap rather than scroll sideways.
+    m_bin->setWordWrap(true);
+    m_bin->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <atomic>
 #include <thread>
@@ -64,6 +65,23 @@ TEST_F(DubbingWindow, ShortTextsAreSpokenByOneRequestAndHandedToTheEditor)
                     .hasMatch())
         << file.fileName().toStdString();
     EXPECT_EQ(file.size(), 4000);
+}
+
+TEST_F(DubbingWindow, AudioMadeWithinOneSecondDoesNotReplaceTheEarlierFile)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(500, 'M'), "audio/mp3");
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->SetSelectedText(QStringLiteral("文字"), QUuid());
+    for (int i = 0; i < 3; ++i)
+        window->Button(Id::IdStart)->click();
+    ASSERT_EQ(panel.results.size(), 3);
+    QSet<QString> paths;
+    for (const DubbingHost::Result& result : panel.results) {
+        paths.insert(result.path);
+        EXPECT_TRUE(QFileInfo::exists(result.path)) << result.path.toStdString();
+    }
+    EXPECT_EQ(paths.size(), 3);
 }
 
 TEST_F(DubbingWindow, AFailedShortRequestSaysWhyAndSendsNothing)
