@@ -1,6 +1,7 @@
 #include "plugin/ToolWindows.h"
 
 #include "copywriting/CCopywritingWnd.h"
+#include "dubbing/CTxt2AudioWnd.h"
 #include "plugin/ToolWindowFactory.h"
 
 #include <QRect>
@@ -22,5 +23,6 @@ QWidget* Make(QWidget* parent, int message, int childId)
 
 void RegisterToolWindows()
 {
+    ToolWindowFactory::Register(AigcTool::Dubbing, &Make<CTxt2AudioWnd>);
     ToolWindowFactory::Register(AigcTool::Copywriting, &Make<CCopywritingWnd>);
 }

@@ -9,6 +9,8 @@ PACKAGES=(
   g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   # libraries the module and its stand-ins are built on
   qt6-base-dev libgl-dev libcpprest-dev libssl-dev
+  # the sound output the dubbing window plays voice samples through
+  qt6-multimedia-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
   libtinyxml-dev libcpp-httplib-dev
   # the speech engine and its voices, for the local speech services
