@@ -128,5 +128,5 @@ void CCopywritingNetOper::SaveResult()
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(m_resultText.data(), qint64(m_resultText.size()));
 
-    GetCopywritingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(m_topic)), path);
+    GetCopywritingLog().AddFinishedTask(QString::fromStdString(m_topic), path);
 }

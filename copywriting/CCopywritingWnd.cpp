@@ -205,6 +205,9 @@ void CCopywritingWnd::OnStart()
 void CCopywritingWnd::OnGenerated(int32_t code)
 {
     if (code == CCopywritingNetOper::Success) {
+        // The worker has written its fields before it reported, and no other one runs until the
+        // start button is enabled again below.
+        m_generatedPath = QString::fromStdString(m_client.OutputPath());
         m_output->SetWindowTextW(QString::fromStdString(m_client.ResultText()));
         m_export->EnableWindow(true);
         m_putOnTrack->EnableWindow(true);
@@ -248,19 +251,16 @@ void CCopywritingWnd::OnExport()
 
 void CCopywritingWnd::OnPutOnTrack()
 {
-    // The editor gets the file the generation wrote, not the text as edited since.
-    const QString path = QString::fromStdString(m_client.OutputPath());
-    SendToOwner(int(m_hostMessage), 0, intptr_t(&path));
+    // The editor gets the file the shown generation wrote, not the text as edited since, and not
+    // the file of a generation still running.
+    SendToOwner(int(m_hostMessage), 0, intptr_t(&m_generatedPath));
 }
 
 void CCopywritingWnd::OnHistoryItem(QOVMessageEvent* message)
 {
-    auto* source = reinterpret_cast<QString*>(message->WParam());
-    auto* files = reinterpret_cast<QString*>(message->LParam());
-    if (files)
+    // The message owns the texts; the editor takes a pointer for the length of the call.
+    if (const QString* files = message->LText())
         SendToOwner(int(m_hostMessage), 0, intptr_t(files));
-    delete source;
-    delete files;
 }
 
 void CCopywritingWnd::OnHistory()

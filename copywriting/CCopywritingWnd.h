@@ -70,6 +70,9 @@ private:
     uint32_t m_hostMessage;
     QFont m_font;
     QString m_outputFolder;
+    // The file of the generation the window shows. The client's own path belongs to its worker
+    // from the next start on.
+    QString m_generatedPath;
     CCopywritingNetOper m_client;
     bool m_historyLoaded = false;
 };

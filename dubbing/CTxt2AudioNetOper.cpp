@@ -1,6 +1,7 @@
 #include "dubbing/CTxt2AudioNetOper.h"
 
 #include "dubbing/DubbingErrors.h"
+#include "dubbing/SpeechVoice.h"
 #include "host/CQOVResClientHttpClient.h"
 #include "host/QOVMessage.h"
 #include "service/AccessToken.h"
@@ -88,11 +89,11 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
         m_outputPath = outputPath;
     }
     if (!CreateTask(text, format, voice, speed, pitch, volume)) {
-        GetDubbingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(text)), QString::fromStdString(GetErrorText()));
+        GetDubbingLog().AddFinishedTask(QString::fromStdString(text), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
     // Recorded before the first poll, so a task that finishes at once finds its record to update.
-    GetDubbingLog().AddTask(TransLog::SourceOf(QString::fromStdString(text)), QString::fromStdString(TaskId()));
+    GetDubbingLog().AddTask(QString::fromStdString(text), QString::fromStdString(TaskId()));
     m_callback = &PostProgress;
     m_context = window;
     m_pollInterval = 500;
@@ -115,7 +116,7 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
         web::json::value body = web::json::value::object(true);
         body["text"] = web::json::value::array({web::json::value::string(text)});
         body["format"] = web::json::value::string(format);
-        body["voice"] = web::json::value::number(voice);
+        body["voice"] = web::json::value::number(SpeechVoice(voice));
         body["lang"] = web::json::value::string("zh");
         body["speed"] = web::json::value::number(speed);
         body["pitch"] = web::json::value::number(pitch);
@@ -167,7 +168,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         }
         const web::json::value reply = response.extract_json(true).get();
         RestClient::TraceReply("dubbing query", reply);
-        return ReadTasks(reply);
+        return ReadTasks(reply, cancel);
     } catch (const web::json::json_exception& e) {
         SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
@@ -176,7 +177,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
     return PollFailed;
 }
 
-int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
+int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply, const pplx::cancellation_token& cancel)
 {
     bool succeeded = false;
     utility::string_t url;
@@ -203,10 +204,13 @@ int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
         return PollPending;
 
     // A failed download is retried with the next poll rather than reported as a finished task
-    // whose file does not exist.
+    // whose file does not exist. Stop cancels it with the poll instead of waiting for the server.
     CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
+    downloader.SetCancellation(cancel);
     const QString path = QString::fromStdString(outputPath);
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
+        if (cancel.is_canceled())
+            return PollFailed; // stopped: nothing more is reported or recorded
         SetError(RestClient::FormatText(DubbingErrors::kDownloadFailed, url));
         return PollFailed;
     }

@@ -41,7 +41,7 @@ private:
     bool CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice, int32_t speed,
                     int32_t pitch, int32_t volume);
     int32_t Poll(const pplx::cancellation_token& cancel);
-    int32_t ReadTasks(const web::json::value& reply);
+    int32_t ReadTasks(const web::json::value& reply, const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);
 
     utility::string_t m_url;

@@ -1,6 +1,7 @@
 #include "dubbing/CTxt2AudioShortNetOper.h"
 
 #include "dubbing/DubbingErrors.h"
+#include "dubbing/SpeechVoice.h"
 #include "host/QOVSystem.h"
 #include "service/AccessToken.h"
 #include "service/AigcSettings.h"
@@ -50,7 +51,7 @@ utility::string_t CTxt2AudioShortNetOper::FormBody(const utility::string_t& text
 {
     char numbers[160];
     std::snprintf(numbers, sizeof numbers, "&ctp=%d&spd=%d&pit=%d&vol=%d&per=%d&aue=%d", m_clientType, speed, pitch,
-                  volume, voice < 1 ? 0 : voice, aue);
+                  volume, SpeechVoice(voice), aue);
     return "tex=" + web::uri::encode_data_string(text) + "&lan=zh&cuid=" + web::uri::encode_data_string(m_cuid) +
            numbers + "&tok=" + web::uri::encode_data_string(m_accessToken);
 }
@@ -96,6 +97,6 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         }
         return false;
     }
-    GetDubbingLog().AddFinishedTask(TransLog::SourceOf(QString::fromStdString(text)), path);
+    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), path);
     return true;
 }

@@ -22,7 +22,7 @@ public:
     bool Synthesize(const utility::string_t& text, utility::string_t& errorText, const utility::string_t& outputPath,
                     int32_t speed, int32_t pitch, int32_t volume, int32_t voice, int32_t aue);
 
-    // The form body (voice below 1 sent as 0). The text, user identifier and token are
+    // The form body (the voice as SpeechVoice gives it). The text, user identifier and token are
     // percent-encoded, so "&", "=", "+" and "%" in a text reach the service unchanged.
     utility::string_t FormBody(const utility::string_t& text, int32_t speed, int32_t pitch, int32_t volume,
                                int32_t voice, int32_t aue) const;

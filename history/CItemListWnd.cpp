@@ -214,15 +214,8 @@ void CItemListWnd::AddAction()
     const TaskItemData* item = GetItem(m_hoverRow);
     if (!m_addIconEnabled || !m_pressedOnIcon || !item)
         return;
-    if (m_ownerTool) {
-        auto* source = new QString(item->SrcInfo);
-        auto* files = new QString(item->Files);
-        if (!QOVPostMessage(m_ownerTool, kAddItemMessage, reinterpret_cast<uintptr_t>(source),
-                            reinterpret_cast<intptr_t>(files))) {
-            delete source;
-            delete files;
-        }
-    }
+    if (m_ownerTool)
+        QOVPostTexts(m_ownerTool, kAddItemMessage, item->SrcInfo, item->Files);
     m_hoverHasFiles = false;
     m_pressedOnIcon = false;
     update();

@@ -18,8 +18,8 @@ class CZuScrollBar;
 class CItemListWnd : public CQOVBaseWnd
 {
 public:
-    // Word parameter: new QString with the entry's source; long parameter: new QString with its
-    // files. The receiver deletes both.
+    // Carries the entry's source and files as the message's texts (WText, LText), which the
+    // message owns: the receiver reads them and frees nothing.
     static constexpr int kAddItemMessage = 8224;
     static constexpr int kScrollBarId = 1001;
     static constexpr int kLineStep = 15;

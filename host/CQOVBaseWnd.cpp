@@ -89,8 +89,8 @@ void CQOVBaseWnd::WatchDescendants(QObject* object)
 
 bool CQOVBaseWnd::event(QEvent* event)
 {
-    if (event->type() >= QEvent::User && event->type() <= QEvent::MaxUser) {
-        if (OnWindowMessage(static_cast<QOVMessageEvent*>(event)))
+    if (QOVMessageEvent* message = QOVMessageEvent::From(event)) {
+        if (OnWindowMessage(message))
             return true;
     }
     if (event->type() == QEvent::ChildAdded)
@@ -104,7 +104,20 @@ bool CQOVBaseWnd::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::ChildAdded)
         WatchDescendants(static_cast<QChildEvent*>(event)->child());
+    // A dialog, message box or pop-up list the window opens is a window of its own, whose keys
+    // (Escape to close it) are its own business.
+    if (!InThisWindow(watched))
+        return false;
     return PreTranslateMessage(watched, event);
+}
+
+bool CQOVBaseWnd::InThisWindow(QObject* object) const
+{
+    for (QObject* at = object; at; at = at->parent()) {
+        if (const QWidget* widget = qobject_cast<const QWidget*>(at))
+            return widget->window() == window();
+    }
+    return true;
 }
 
 void CQOVBaseWnd::paintEvent(QPaintEvent*)

@@ -34,7 +34,8 @@ protected:
     virtual void OnSize(int type, int cx, int cy);
     virtual void OnLButtonDown(Qt::KeyboardModifiers modifiers, const QPoint& point);
     virtual void OnLButtonUp(Qt::KeyboardModifiers modifiers, const QPoint& point);
-    // Sees every event of this window and its descendants first; true swallows it.
+    // Sees every event of this window and of its descendants inside it first (not those of the
+    // dialogs and pop-ups it opens); true swallows it.
     virtual bool PreTranslateMessage(QObject* target, QEvent* event);
     // Window messages (posted or sent to this window); true when handled.
     virtual bool OnWindowMessage(QOVMessageEvent* message);
@@ -50,6 +51,8 @@ protected:
 
 private:
     void WatchDescendants(QObject* object);
+    // Whether object lives inside this window rather than in a window of its own.
+    bool InThisWindow(QObject* object) const;
 
     int m_childId = 0;
     QPointer<QWidget> m_owner;

@@ -18,6 +18,16 @@ CQOVResClientHttpClient::CQOVResClientHttpClient(const QString& userAgent)
 {
 }
 
+void CQOVResClientHttpClient::SetTimeout(std::chrono::milliseconds timeout)
+{
+    m_timeout = timeout;
+}
+
+void CQOVResClientHttpClient::SetCancellation(const pplx::cancellation_token& cancel)
+{
+    m_cancel = cancel;
+}
+
 QString CQOVResClientHttpClient::LastError() const
 {
     return m_lastError;
@@ -38,11 +48,12 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
     try {
         web::http::client::http_client_config config;
         config.set_validate_certificates(false);
+        config.set_timeout(m_timeout);
         web::http::client::http_client client(web::uri(url.toStdString()), config);
         web::http::http_request request(web::http::methods::GET);
         if (!m_userAgent.isEmpty())
             request.headers().add(web::http::header_names::user_agent, m_userAgent.toStdString());
-        web::http::http_response response = client.request(request).get();
+        web::http::http_response response = client.request(request, m_cancel).get();
         if (response.status_code() != web::http::status_codes::OK) {
             m_lastError = QStringLiteral("download of %1 answered with status %2").arg(url).arg(response.status_code());
             return 0;

@@ -2,11 +2,21 @@
 
 #include <QString>
 
+#include <pplx/pplxtasks.h>
+
+#include <chrono>
+
 // The editor's HTTP resource client: downloads one address into a local file.
 class CQOVResClientHttpClient
 {
 public:
     explicit CQOVResClientHttpClient(const QString& userAgent);
+
+    // Beyond the editor's interface, for a worker that must be able to stop: how long a request
+    // may wait for the server (the library's 30 seconds by default), and a token whose
+    // cancellation ends a download in flight. A cancelled download fails like any other.
+    void SetTimeout(std::chrono::milliseconds timeout);
+    void SetCancellation(const pplx::cancellation_token& cancel);
 
     // Downloads url into localFile and returns non-zero on success (status 200, whole body
     // written). The body goes to a temporary name beside the target first and is renamed at the
@@ -21,4 +31,6 @@ public:
 private:
     QString m_userAgent;
     QString m_lastError;
+    std::chrono::milliseconds m_timeout{30000};
+    pplx::cancellation_token m_cancel = pplx::cancellation_token::none();
 };

@@ -10,11 +10,33 @@ QOVMessageEvent::QOVMessageEvent(int message, uintptr_t wParam, intptr_t lParam)
 {
 }
 
+QOVMessageEvent::QOVMessageEvent(int message, const QString& wText, const QString& lText)
+    : QEvent(QEvent::Type(message))
+    , m_wParam(0)
+    , m_lParam(0)
+    , m_wText(wText)
+    , m_lText(lText)
+{
+}
+
+QOVMessageEvent* QOVMessageEvent::From(QEvent* event)
+{
+    return dynamic_cast<QOVMessageEvent*>(event);
+}
+
 bool QOVPostMessage(QObject* target, int message, uintptr_t wParam, intptr_t lParam)
 {
     if (!target)
         return false;
     QCoreApplication::postEvent(target, new QOVMessageEvent(message, wParam, lParam));
+    return true;
+}
+
+bool QOVPostTexts(QObject* target, int message, const QString& wText, const QString& lText)
+{
+    if (!target)
+        return false;
+    QCoreApplication::postEvent(target, new QOVMessageEvent(message, wText, lText));
     return true;
 }
 

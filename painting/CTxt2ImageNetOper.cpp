@@ -130,7 +130,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
         }
         m_taskId.clear();
         ReadJsonString(reply.at("data"), "task_id", m_taskId);
-        GetPaintingLog().AddTask(TransLog::SourceOf(QString::fromStdString(prompt)), QString::fromStdString(m_taskId));
+        GetPaintingLog().AddTask(QString::fromStdString(prompt), QString::fromStdString(m_taskId));
         return true;
     } catch (const web::json::json_exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
@@ -174,7 +174,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         }
         if (!reply.has_field("data"))
             return PollPending;
-        return ReadResult(reply.at("data"));
+        return ReadResult(reply.at("data"), cancel);
     } catch (const std::exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
         GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
@@ -182,7 +182,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
     }
 }
 
-int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data)
+int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data, const pplx::cancellation_token& cancel)
 {
     if (!data.is_object())
         throw web::json::json_exception("\"data\" is not an object");
@@ -212,26 +212,31 @@ int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data)
             m_results.push_back(std::move(result));
         }
     }
-    DownloadImages();
+    if (!DownloadImages(cancel))
+        return PollFailed; // stopped: nothing more is reported or recorded
     return PollFinished;
 }
 
-bool CTxt2ImageNetOper::DownloadImages()
+bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
 {
     ZuCreateDirectory(QString::fromStdString(m_outputFolder), 0);
-    bool any = false;
     QStringList passed;
     for (const auto& result : m_results) {
+        // Stop cancels the download in flight and skips the rest, instead of waiting up to a
+        // request time-out per image.
+        if (cancel.is_canceled())
+            return false;
         CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
+        downloader.SetCancellation(cancel);
         const QString path = QString::fromStdString(result->localPath);
-        if (downloader.DownLoad_New(QString::fromStdString(result->url), path, QString(), nullptr, 0, 0)) {
-            any = true;
-        } else {
+        if (!downloader.DownLoad_New(QString::fromStdString(result->url), path, QString(), nullptr, 0, 0)) {
+            if (cancel.is_canceled())
+                return false;
             AppendError(RestClient::FormatText(PaintingErrors::kDownloadFailedFormat, result->url));
         }
         if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
             passed << path;
     }
     GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollFinished, &passed);
-    return any;
+    return true;
 }

@@ -46,8 +46,9 @@ private:
     bool CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
                     const utility::string_t& referenceImagePath);
     int32_t QueryTask(const pplx::cancellation_token& cancel);
-    int32_t ReadResult(const web::json::value& data);
-    bool DownloadImages();
+    int32_t ReadResult(const web::json::value& data, const pplx::cancellation_token& cancel);
+    // Downloads every result and records the task; false when stopped on the way.
+    bool DownloadImages(const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);
     void AppendError(const utility::string_t& text);
 

@@ -2,18 +2,18 @@
 
 #include <pplx/pplxtasks.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 // The worker of a service task: polls, reports each poll's code, and waits the interval between
 // polls, until a code ends the task or Stop() is called. Stop() cancels a request in flight and
 // wakes the wait, so it returns within moments instead of a request time-out; once it is called no
-// further report is made.
+// further report is made. Each start is a run of its own: a stopped loop can never be revived by
+// the next start, and is always waited for by someone.
 class PollingWorker
 {
 public:
@@ -26,19 +26,22 @@ public:
     PollingWorker(const PollingWorker&) = delete;
     PollingWorker& operator=(const PollingWorker&) = delete;
 
-    // Stops a running worker first.
+    // Stops (and waits for) a running worker first.
     void Start(std::chrono::milliseconds interval, Poll poll, Report report, Ends ends);
-    // Returns 0, or -1 when the worker could not be waited for.
+    // Returns 0, or -1 when the worker could not be waited for. Called from the worker's own report
+    // it cannot wait for itself: the loop ends after that report, and the next Start or Stop from
+    // another thread (or the destructor) waits for it.
     int Stop();
     bool Running() const;
 
 private:
-    void Loop(std::chrono::milliseconds interval, const Poll& poll, const Report& report, const Ends& ends);
+    struct Run;
 
+    static void Loop(Run& run, std::chrono::milliseconds interval, const Poll& poll, const Report& report,
+                     const Ends& ends);
+
+    mutable std::mutex m_mutex; // the handles below: the worker may stop itself while its owner acts
+    std::shared_ptr<Run> m_run;
     std::thread m_thread;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_running{false};
-    pplx::cancellation_token_source m_cancel;
+    std::thread m_selfStopped; // a worker that stopped itself, still to be waited for
 };

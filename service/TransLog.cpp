@@ -129,16 +129,18 @@ TransLogItem* TransLog::FindLocked(const QString& taskId) const
     return m_firstById.value(taskId, nullptr);
 }
 
-void TransLog::AddTask(const QString& source, const QString& taskId)
+void TransLog::AddTask(const QString& input, const QString& taskId)
 {
+    const QString source = SourceOf(input);
     std::lock_guard<std::mutex> lock(m_mutex);
     Append(TransLogItem{taskId, source, QString(), 0});
     WriteLineLocked(QString::fromLatin1(kSubmittedFormat).arg(taskId, source));
 }
 
-QString TransLog::AddFinishedTask(const QString& source, const QString& files)
+QString TransLog::AddFinishedTask(const QString& input, const QString& files)
 {
     const QString taskId = QOVNewGuidText();
+    const QString source = SourceOf(input);
     std::lock_guard<std::mutex> lock(m_mutex);
     Append(TransLogItem{taskId, source, files, 0});
     WriteLineLocked(QString::fromLatin1(kUpdatedFormat).arg(taskId, source, QString::number(2), files));
@@ -239,8 +241,11 @@ void TransLog::WriteLineLocked(const QString& text)
 
 QString TransLog::SourceOf(const QString& input)
 {
+    // A pair first, so that "\r\n" gives one bar, not two.
     QString source = input;
     source.replace(QLatin1String("\r\n"), QLatin1String("|"));
+    source.replace(QLatin1Char('\n'), QLatin1Char('|'));
+    source.replace(QLatin1Char('\r'), QLatin1Char('|'));
     return source;
 }
 

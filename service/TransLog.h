@@ -18,7 +18,7 @@ struct LogLineFields;
 struct TransLogItem
 {
     QString TaskID;   // the service's task identifier, or a generated GUID text
-    QString SrcInfo;  // the prompt or text ("\r\n" replaced by "|"), or the source file
+    QString SrcInfo;  // the prompt or text (line breaks replaced by "|"), or the source file
     QString Files;    // result paths, each followed by "|"
     int32_t Stat = 0; // last reported state; 2 = finished with its files, -1 = failed
 };
@@ -48,9 +48,11 @@ public:
     QDateTime RangeEnd() const;
     void SetRange(const QDateTime& start, const QDateTime& end);
 
-    // Records a submitted task ("TaskID=%s, SrcInfo=%s").
+    // Records a submitted task ("TaskID=%s, SrcInfo=%s"). The source is kept in its log form
+    // (SourceOf), so no caller can split a record over lines.
     void AddTask(const QString& source, const QString& taskId);
     // Records a task that finished at once under a new GUID, written with state 2; returns the GUID.
+    // The source is kept in its log form, as with AddTask.
     QString AddFinishedTask(const QString& source, const QString& files);
     // First record with exactly this identifier.
     std::optional<TransLogItem> FindTask(const QString& taskId) const;
@@ -72,8 +74,8 @@ public:
     void WriteLine(const QString& text);
 
     static QDateTime DefaultFileDate(const QString& path);
-    // A task's source as the logs keep it: the user's input with every "\r\n" as "|", so a record
-    // stays on one line.
+    // A task's source as the logs keep it: the user's input with every line break ("\r\n", "\n"
+    // or "\r") as "|", so a record stays on one line.
     static QString SourceOf(const QString& input);
 
 private:

@@ -24,9 +24,10 @@ std::optional<int> ProgressWaiter::Wait(std::chrono::seconds timeout)
 
 bool ProgressWaiter::event(QEvent* event)
 {
-    if (int(event->type()) != m_message)
+    const QOVMessageEvent* message = QOVMessageEvent::From(event);
+    if (!message || message->Message() != m_message)
         return QObject::event(event);
-    const int code = int(intptr_t(static_cast<QOVMessageEvent*>(event)->WParam()));
+    const int code = int(intptr_t(message->WParam()));
     if (m_ends(code)) {
         m_final = code;
         if (m_quit)

@@ -154,22 +154,33 @@ TEST_F(CopywritingClient, NoTokenMeansNotStartedAndNoHandlerCall)
 
 TEST_F(CopywritingClient, DestroyingTheClientEndsARunningRequestWithoutACallback)
 {
-    std::atomic<bool> served{false};
-    m_env.Server().On("POST", TestEnvironment::kChatPath, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"result":"late"})", "application/json");
-        served = true;
-    });
+    m_env.Server().Stall("POST", TestEnvironment::kChatPath);
     Completion done;
     {
         CCopywritingNetOper client;
         client.SetCompletionHandler(&Completion::Handler);
         ASSERT_EQ(client.Start("慢", m_folder.toStdString(), &done), CCopywritingNetOper::Success);
-        while (m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty())
+        for (int i = 0; i < 2000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
             std::this_thread::sleep_for(10ms);
+        ASSERT_FALSE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
     }
-    EXPECT_FALSE(served) << "the destructor waited for the reply instead of cancelling";
+    EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
+        << "the destructor waited for the reply instead of cancelling";
     EXPECT_EQ(done.calls, 0);
+}
+
+TEST_F(CopywritingClient, ATopicTypedOnSeveralLinesIsLoggedOnOneLine)
+{
+    ReplyChat(200, R"({"result":"两段文字"})");
+    CCopywritingNetOper client;
+    ASSERT_EQ(Run(client, "第一行\n第二行\r第三行"), CCopywritingNetOper::Success) << client.GetErrorText();
+    const QString path = QString::fromStdString(client.OutputPath());
+    QFile log(GetCopywritingLog().LogFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray last = log.readAll().split('\n').back();
+    EXPECT_TRUE(last.endsWith((QStringLiteral(", SrcInfo=第一行|第二行|第三行, Stat=2, Files=") + path).toUtf8()))
+        << last.toStdString()
+        << "the record's last line holds the whole topic and the file";
 }
 
 TEST_F(CopywritingClient, ASecondRequestReusesTheClient)

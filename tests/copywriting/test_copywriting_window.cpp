@@ -4,16 +4,18 @@
 #include "host/CQOVComboBox.h"
 #include "host/CQOVRichEditCtrl.h"
 #include "host/QOVMessage.h"
+#include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 namespace {
@@ -224,40 +226,80 @@ TEST_F(CopywritingWindow, AFailedGenerationShowsTheReason)
     EXPECT_FALSE(window->Button(CCopywritingWnd::IdPutOnTrack)->isEnabled());
 }
 
-TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirStringsAreFreed)
+TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirTextsAreFreed)
 {
     HostPanel panel;
     auto window = Open(panel);
-    // Strings made at run time share their data with their copies, which shows when one is freed.
+    // Texts made at run time share their data with their copies, which shows when one is freed.
     const QString files = QString::fromUtf8("/w/Copywriting/2024_03_05_14_07_09.txt");
-    auto* source = new QString(QString::fromUtf8("话题"));
-    auto* sent = new QString(files);
-    const QString sourceCopy = *source;
-    QOVPostMessage(window.get(), CCopywritingWnd::kHistoryItemMessage, uintptr_t(source), intptr_t(sent));
+    const QString source = QString::fromUtf8("话题");
+    QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
     QCoreApplication::sendPostedEvents(window.get());
     EXPECT_EQ(panel.paths, QStringList{files});
     panel.paths.clear(); // the editor's own copy shares the data too
-    EXPECT_TRUE(files.isDetached() && sourceCopy.isDetached()) << "both strings were deleted";
+    EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
+
+    QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
+    window.reset();
+    EXPECT_TRUE(files.isDetached() && source.isDetached()) << "a message dropped with the window frees its texts";
+    EXPECT_TRUE(panel.paths.isEmpty());
 }
 
 TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
 {
-    std::atomic<bool> answered{false};
-    m_env.Server().On("POST", TestEnvironment::kChatPath, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"result":"late"})", "application/json");
-        answered = true;
-    });
+    m_env.Server().Stall("POST", TestEnvironment::kChatPath);
     HostPanel panel;
     auto window = Open(panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("慢"));
     window->Button(CCopywritingWnd::IdStart)->click();
-    while (m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty())
+    for (int i = 0; i < 4000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
         std::this_thread::sleep_for(5ms);
+    ASSERT_FALSE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
     window.reset();
-    EXPECT_FALSE(answered) << "closing cancelled the request instead of waiting for it";
+    EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
+        << "closing waited for the request instead of cancelling it";
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(panel.paths.isEmpty());
+}
+
+TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsWritten)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"第一篇"})");
+    HostPanel panel;
+    auto window = Open(panel);
+    window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
+    window->Button(CCopywritingWnd::IdStart)->click();
+    ASSERT_TRUE(WaitForIdle(*window));
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 1);
+    const QString first = panel.paths[0];
+
+    // Files are named after the second they are written in: the next one must get a name of its own.
+    const auto nameNow = [] {
+        return QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) + QStringLiteral(".txt");
+    };
+    for (int i = 0; i < 300 && nameNow() == QFileInfo(first).fileName(); ++i)
+        std::this_thread::sleep_for(10ms);
+
+    // The second generation's worker has written its file and path, but the window has not been told.
+    m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"第二篇"})");
+    const qsizetype logged = GetCopywritingLog().ItemCount();
+    window->Button(CCopywritingWnd::IdStart)->click();
+    for (int i = 0; i < 4000 && GetCopywritingLog().ItemCount() == logged; ++i)
+        std::this_thread::sleep_for(5ms);
+    ASSERT_GT(GetCopywritingLog().ItemCount(), logged);
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 2);
+    EXPECT_EQ(panel.paths[1], first) << "the editor got a file the window does not show yet";
+
+    ASSERT_TRUE(WaitForIdle(*window));
+    EXPECT_EQ(window->OutputEdit()->GetWindowTextW(), QStringLiteral("第二篇"));
+    window->Button(CCopywritingWnd::IdPutOnTrack)->click();
+    ASSERT_EQ(panel.paths.size(), 3);
+    EXPECT_NE(panel.paths[2], first);
+    QFile second(panel.paths[2]);
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(second.readAll()), QStringLiteral("第二篇"));
 }
 
 } // namespace

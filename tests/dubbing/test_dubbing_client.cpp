@@ -4,6 +4,7 @@
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -43,6 +44,12 @@ protected:
             const size_t i = std::min(next->fetch_add(1), shared->size() - 1);
             response.set_content((*shared)[i], "application/json");
         });
+    }
+
+    // Waits (bounded) until the server has received a request to path.
+    bool WaitForRequest(const std::string& path)
+    {
+        return m_sink.WaitUntil([this, path] { return !m_env.Server().RequestsTo(path).empty(); });
     }
 
     int StartLong(CTxt2AudioNetOper& client, const QString& path, const std::string& text = "长文本\r\n第二段")
@@ -190,21 +197,61 @@ TEST_F(DubbingClients, FailingOrOddPollsAreReportedAndPollingGoesOn)
 TEST_F(DubbingClients, DestroyingThePollingClientIsPromptAndSilent)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-3"})");
-    std::atomic<bool> answered{false};
-    m_env.Server().On("POST", kQuery, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"tasks_info":[]})", "application/json");
-        answered = true;
-    });
+    m_env.Server().Stall("POST", kQuery);
     {
         CTxt2AudioNetOper client;
         ASSERT_EQ(StartLong(client, Output("slow.mp3")), CTxt2AudioNetOper::Started);
-        while (m_env.Server().RequestsTo(kQuery).empty())
-            std::this_thread::sleep_for(5ms);
+        ASSERT_TRUE(WaitForRequest(kQuery));
     }
-    EXPECT_FALSE(answered);
+    EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the reply instead of cancelling";
     m_sink.Deliver();
     EXPECT_TRUE(m_sink.Codes().isEmpty());
+}
+
+TEST_F(DubbingClients, VoicesBelowOneAreSentAsZeroByBothKinds)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(400, 'A'), "audio/mp3");
+    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-voice"})");
+    ScriptQueries({R"({"tasks_info":[]})"});
+    const struct
+    {
+        int32_t voice;
+        int sent;
+    } cases[] = {{-1, 0}, {0, 0}, {1, 1}, {4, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.voice);
+        CTxt2AudioShortNetOper shortClient;
+        std::string error;
+        ASSERT_TRUE(shortClient.Synthesize("短", error, Output("voice.mp3").toStdString(), 5, 5, 5, c.voice, 3)) << error;
+        httplib::Params fields;
+        httplib::detail::parse_query_text(m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath).back().body,
+                                          fields);
+        EXPECT_EQ(fields.find("per")->second, std::to_string(c.sent));
+
+        CTxt2AudioNetOper longClient;
+        ASSERT_EQ(longClient.Start("长", Output("voice_long.mp3").toStdString(), "mp3-16k", c.voice, 5, 5, 5, &m_sink),
+                  CTxt2AudioNetOper::Started);
+        longClient.Stop();
+        const web::json::value created = web::json::value::parse(m_env.Server().RequestsTo(kCreate).back().body);
+        EXPECT_EQ(created.at("voice").as_integer(), c.sent);
+    }
+}
+
+TEST_F(DubbingClients, StoppingDuringTheDownloadCancelsIt)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-5"})");
+    m_env.Server().Stall("GET", "/speech/stalled.mp3");
+    ScriptQueries({R"({"tasks_info":[{"task_id":"t-5","task_status":"Success","task_result":{"speech_url":")" +
+                   m_env.Server().Url("/speech/stalled.mp3") + R"("}}]})"});
+    CTxt2AudioNetOper client;
+    ASSERT_EQ(StartLong(client, Output("stalled.mp3")), CTxt2AudioNetOper::Started);
+    ASSERT_TRUE(WaitForRequest("/speech/stalled.mp3"));
+    client.Stop();
+    EXPECT_EQ(m_env.Server().Answered("/speech/stalled.mp3"), 0u) << "Stop waited for the download";
+    m_sink.Deliver();
+    EXPECT_FALSE(m_sink.Codes().contains(2));
+    EXPECT_EQ(GetDubbingLog().FindTask(QStringLiteral("t-5"))->Stat, 0);
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
 }
 
 // An unusable service address, in a child process with its own settings.

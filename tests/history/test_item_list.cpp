@@ -15,7 +15,7 @@
 
 namespace {
 
-// A tool window that takes 8224 the way the tools must: it owns and deletes both strings.
+// A tool window that takes 8224: it reads the message's texts.
 class AddItemReceiver : public QWidget
 {
 public:
@@ -25,13 +25,11 @@ public:
 protected:
     bool event(QEvent* event) override
     {
-        if (event->type() != QEvent::Type(CItemListWnd::kAddItemMessage))
+        const QOVMessageEvent* message = QOVMessageEvent::From(event);
+        if (!message || message->Message() != CItemListWnd::kAddItemMessage)
             return QWidget::event(event);
-        auto* message = static_cast<QOVMessageEvent*>(event);
-        std::unique_ptr<QString> source(reinterpret_cast<QString*>(message->WParam()));
-        std::unique_ptr<QString> fileList(reinterpret_cast<QString*>(message->LParam()));
-        sources << *source;
-        files << *fileList;
+        sources << *message->WText();
+        files << *message->LText();
         return true;
     }
 };
@@ -98,7 +96,7 @@ protected:
     CItemListWnd m_list;
 };
 
-TEST_F(ItemList, ClickOnTheAddIconHandsTheEntryToItsToolAsTwoHeapStrings)
+TEST_F(ItemList, ClickOnTheAddIconHandsTheEntryToItsToolAsTwoTexts)
 {
     m_list.AddItem(Entry(QStringLiteral("雪山|湖泊"), QStringLiteral("/w/a.png|/w/b.png|")));
     m_list.AddItem(Entry(QStringLiteral("second"), QStringLiteral("/w/c.mp3")));
@@ -116,6 +114,24 @@ TEST_F(ItemList, ClickOnTheAddIconHandsTheEntryToItsToolAsTwoHeapStrings)
     EXPECT_EQ(m_tool.sources, (QStringList{QStringLiteral("second"), QStringLiteral("雪山|湖泊")}));
     EXPECT_EQ(m_tool.files, (QStringList{QStringLiteral("/w/c.mp3"), QStringLiteral("/w/a.png|/w/b.png|")}));
     EXPECT_EQ(m_list.GetSelectedRow(), 0);
+}
+
+TEST_F(ItemList, HandedOverTextsAreFreedWhenTheToolWindowGoesBeforeTheyArrive)
+{
+    // Texts made at run time share their data with their copies: a copy is alone again once
+    // every other holder has let go.
+    const QString source = QString::fromUtf8("雪山湖泊");
+    const QString files = QString::fromUtf8("/w/a.png|");
+    m_list.AddItem(Entry(source, files));
+    m_list.UpdateScrollInfo();
+    auto tool = std::make_unique<AddItemReceiver>();
+    m_list.SetOwnerTool(tool.get());
+    Click(m_list, IconCentre(0));
+    m_list.DeleteAllItems();
+    EXPECT_FALSE(source.isDetached()) << "the queued message holds the texts";
+    tool.reset();
+    EXPECT_TRUE(source.isDetached()) << "the source went with the dropped message";
+    EXPECT_TRUE(files.isDetached()) << "the files went with the dropped message";
 }
 
 TEST_F(ItemList, NothingIsHandedOverWithoutIconOrOwner)

@@ -3,10 +3,16 @@
 #include "host/CQOVDefUiSettings.h"
 #include "host/QOVMessage.h"
 
+#include "host/CQOVComboBox.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -114,6 +120,72 @@ TEST(BaseWindow, MessagesAndKeysReachTheHandlersTheWindowChainsTo)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(edit, &escape);
     EXPECT_EQ(window.escapesSwallowed, 1) << "a child's key passes the window first";
+}
+
+// An event of another kind whose type number Qt handed out from the user range.
+class ForeignEvent : public QEvent
+{
+public:
+    ForeignEvent()
+        : QEvent(QEvent::Type(QEvent::registerEventType()))
+    {
+    }
+    char payload[64] = {};
+};
+
+TEST(BaseWindow, EventsOfOtherKindsAreNotTakenForWindowMessages)
+{
+    Host panel;
+    ToolWindow window;
+    window.Create(&panel, QRect(0, 0, 100, 100), 1);
+    ForeignEvent foreign;
+    QCoreApplication::sendEvent(&window, &foreign);
+    EXPECT_TRUE(window.messages.isEmpty());
+    QOVSendMessage(&window, 8027, 0, 0);
+    EXPECT_EQ(window.messages, QList<int>{8027});
+}
+
+void PressEscape(QWidget* target)
+{
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &escape);
+}
+
+TEST(BaseWindow, EscapeStillClosesTheDialogsAndPopUpsTheWindowOpens)
+{
+    Host panel;
+    panel.resize(400, 300);
+    ToolWindow window;
+    window.Create(&panel, QRect(0, 0, 400, 300), 1);
+    panel.show();
+
+    auto* box = new QMessageBox(QMessageBox::Information, QString(), QStringLiteral("text"), QMessageBox::Ok, &window);
+    box->open();
+    ASSERT_TRUE(box->isVisible());
+    PressEscape(box->button(QMessageBox::Ok));
+    EXPECT_FALSE(box->isVisible()) << "the message box closes";
+
+    auto* files = new QFileDialog(&window);
+    files->setOption(QFileDialog::DontUseNativeDialog);
+    files->open();
+    ASSERT_TRUE(files->isVisible());
+    auto* name = files->findChild<QLineEdit*>();
+    ASSERT_NE(name, nullptr);
+    PressEscape(name);
+    EXPECT_FALSE(files->isVisible()) << "the file dialog closes";
+
+    auto* combo = new CQOVComboBox(&window, 7);
+    combo->InsertString(-1, QStringLiteral("8"));
+    combo->InsertString(-1, QStringLiteral("9"));
+    combo->showPopup();
+    QWidget* popup = combo->view()->window();
+    ASSERT_TRUE(popup->isVisible());
+    PressEscape(combo->view());
+    EXPECT_FALSE(popup->isVisible()) << "the pop-up list closes";
+
+    EXPECT_EQ(window.escapesSwallowed, 0) << "none of them is the window's own";
+    PressEscape(new QLineEdit(&window));
+    EXPECT_EQ(window.escapesSwallowed, 1) << "an edit of the window itself still passes the window first";
 }
 
 TEST(BaseWindow, MessageReceiverReachesTheEditorsWindows)

@@ -62,6 +62,12 @@ protected:
         });
     }
 
+    // Waits (bounded) until the server has received a request to path.
+    bool WaitForRequest(const std::string& path)
+    {
+        return m_sink.WaitUntil([this, path] { return !m_env.Server().RequestsTo(path).empty(); });
+    }
+
     int Start(CTxt2ImageNetOper& client, const std::string& prompt = "雪山\r\n湖泊",
               const std::string& reference = std::string())
     {
@@ -259,21 +265,33 @@ TEST_F(PaintingClient, RefusedCreationsExplainThemselves)
 
 TEST_F(PaintingClient, DestroyingThePollingClientIsPromptAndSilent)
 {
-    std::atomic<bool> answered{false};
-    m_env.Server().On("POST", kQuery, [&](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(3s);
-        response.set_content(R"({"error_code":0})", "application/json");
-        answered = true;
-    });
+    m_env.Server().Stall("POST", kQuery);
     {
         CTxt2ImageNetOper client;
         ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-        while (m_env.Server().RequestsTo(kQuery).empty())
-            std::this_thread::sleep_for(5ms);
+        ASSERT_TRUE(WaitForRequest(kQuery));
     }
-    EXPECT_FALSE(answered) << "destruction waited for the slow reply";
+    EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the slow reply";
     m_sink.Deliver();
     EXPECT_TRUE(m_sink.Codes().isEmpty());
+}
+
+TEST_F(PaintingClient, StoppingDuringTheDownloadsCancelsThem)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":"t-stop"}})");
+    m_env.Server().Stall("GET", "/files/a.png");
+    ScriptQueries({Finished("{\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") + "," +
+                            Image(m_env.Server(), "b.png", "pass") + "]}")});
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForRequest("/files/a.png"));
+    EXPECT_EQ(client.Stop(), 0);
+    EXPECT_EQ(m_env.Server().Answered("/files/a.png"), 0u) << "Stop waited for the download";
+    EXPECT_TRUE(m_env.Server().RequestsTo("/files/b.png").empty()) << "the next image was still fetched";
+    m_sink.Deliver();
+    EXPECT_FALSE(m_sink.Codes().contains(2));
+    EXPECT_EQ(GetPaintingLog().FindTask(QStringLiteral("t-stop"))->Stat, 0) << "a stopped task is not finished";
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
 }
 
 } // namespace

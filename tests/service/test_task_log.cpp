@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -174,6 +175,50 @@ TEST_F(TaskLog, ThisRunsRecordsTakeFilesFromTheirOwnFile)
     log.LoadLogs();
     ASSERT_EQ(log.ItemCount(), 1) << "the default file date puts a new file inside the default range";
     EXPECT_EQ(log.FindTask(QStringLiteral("T"))->Files, QStringLiteral("/from/file.png|"));
+}
+
+TEST_F(TaskLog, SourcesStayOnOneLineWhateverTheirLineBreaks)
+{
+    // Text typed into an edit comes with "\n"; pasted text may bring "\r\n" or a lone "\r".
+    const struct
+    {
+        const char* input;
+        const char* logged;
+    } cases[] = {{"一\r\n二", "一|二"},
+                 {"一\n二", "一|二"},
+                 {"一\r二", "一|二"},
+                 {"\r\n一\n\n二\r\r\n三\r", "|一||二||三|"}};
+    {
+        TransLog log(Folder(), QDateTime::currentDateTime());
+        int n = 0;
+        for (const auto& c : cases) {
+            log.AddTask(QString::fromUtf8(c.input), QStringLiteral("task-%1").arg(n));
+            log.AddFinishedTask(QString::fromUtf8(c.input), QStringLiteral("/w/%1.txt").arg(n));
+            ++n;
+        }
+        for (const TransLogItem& item : log.Items())
+            EXPECT_FALSE(item.SrcInfo.contains(QLatin1Char('\n')) || item.SrcInfo.contains(QLatin1Char('\r')));
+        const QByteArray bytes = ReadAll(log.LogFile());
+        EXPECT_EQ(bytes.count("\n"), 2 * n) << "one line per record:\n" << bytes.toStdString();
+    }
+
+    // After a restart the history reads every record back whole, files included.
+    TransLog reader(Folder(), QDateTime::currentDateTime());
+    reader.LoadLogs();
+    ASSERT_EQ(reader.ItemCount(), 2 * qsizetype(std::size(cases)));
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        const auto submitted = reader.FindTask(QStringLiteral("task-%1").arg(n));
+        ASSERT_TRUE(submitted);
+        EXPECT_EQ(submitted->SrcInfo, QString::fromUtf8(c.logged));
+        bool finished = false;
+        for (const TransLogItem& item : reader.Items())
+            finished = finished || (item.SrcInfo == QString::fromUtf8(c.logged) &&
+                                    item.Files == QStringLiteral("/w/%1.txt").arg(n));
+        EXPECT_TRUE(finished);
+        ++n;
+    }
 }
 
 TEST_F(TaskLog, ConcurrentWritersLoseNoLine)

@@ -1,9 +1,8 @@
 #include "support/FakeServer.h"
 
-#include <chrono>
 #include <stdexcept>
 
-FakeServer::FakeServer()
+FakeServer::FakeServer(int port)
 {
     const auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
         Dispatch(request, response);
@@ -13,7 +12,10 @@ FakeServer::FakeServer()
     m_server.Put(".*", dispatch);
     m_server.Delete(".*", dispatch);
     m_server.new_task_queue = [] { return new httplib::ThreadPool(8); };
-    m_port = m_server.bind_to_any_port("127.0.0.1");
+    if (port == 0)
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+    else if (m_server.bind_to_port("127.0.0.1", port))
+        m_port = port;
     if (m_port <= 0)
         throw std::runtime_error("fake server cannot bind to 127.0.0.1");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
@@ -24,6 +26,8 @@ FakeServer::FakeServer()
 
 FakeServer::~FakeServer()
 {
+    // Stalled handlers hold pool threads the server's end waits for.
+    ReleaseStalls();
     m_server.stop();
     if (m_thread.joinable())
         m_thread.join();
@@ -44,11 +48,55 @@ void FakeServer::Reply(const std::string& method, const std::string& path, int s
     });
 }
 
+void FakeServer::Stall(const std::string& method, const std::string& path)
+{
+    std::shared_ptr<Gate> gate;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        gate = m_gate;
+    }
+    On(method, path, [gate](const httplib::Request&, httplib::Response& response) {
+        std::unique_lock<std::mutex> lock(gate->mutex);
+        gate->opened.wait_for(lock, kStallLimit, [&gate] { return gate->open; });
+        response.status = 503;
+        response.set_content("{\"error\":\"stalled\"}", "application/json");
+    });
+}
+
+void FakeServer::Open(Gate& gate)
+{
+    {
+        std::lock_guard<std::mutex> lock(gate.mutex);
+        gate.open = true;
+    }
+    gate.opened.notify_all();
+}
+
+void FakeServer::ReleaseStalls()
+{
+    std::shared_ptr<Gate> gate;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        gate = m_gate;
+        m_gate = std::make_shared<Gate>();
+    }
+    Open(*gate);
+}
+
 void FakeServer::Reset()
 {
+    ReleaseStalls();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_routes.clear();
     m_requests.clear();
+    m_answered.clear();
+    // A request of an earlier script that is answered only now is not counted for the next one.
+    ++m_epoch;
+}
+
+void FakeServer::StopListening()
+{
+    m_server.stop();
 }
 
 std::vector<RecordedRequest> FakeServer::Requests() const
@@ -67,6 +115,13 @@ std::vector<RecordedRequest> FakeServer::RequestsTo(const std::string& path) con
     return matching;
 }
 
+size_t FakeServer::Answered(const std::string& path) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_answered.find(path);
+    return found == m_answered.end() ? 0 : found->second;
+}
+
 int FakeServer::Port() const
 {
     return m_port;
@@ -80,8 +135,10 @@ std::string FakeServer::Url(const std::string& path) const
 void FakeServer::Dispatch(const httplib::Request& request, httplib::Response& response)
 {
     Handler handler;
+    uint64_t epoch = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        epoch = m_epoch;
         m_requests.push_back(RecordedRequest{request.method, request.path, request.target,
                                              request.get_header_value("Content-Type"), request.body,
                                              request.params});
@@ -95,4 +152,7 @@ void FakeServer::Dispatch(const httplib::Request& request, httplib::Response& re
         response.status = 404;
         response.set_content("{\"error\":\"no such route\"}", "application/json");
     }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (epoch == m_epoch)
+        ++m_answered[request.path];
 }

@@ -2,8 +2,12 @@
 
 #include <httplib.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,12 +26,20 @@ struct RecordedRequest
 
 // An HTTP server on 127.0.0.1 with an ephemeral port, scripted per test: routes are set and
 // replaced while it runs, and every request is recorded. Unscripted routes answer 404.
+//
+// A handler may still run after the test that scripted it has returned (a client that was
+// stopped leaves its request behind), so handlers keep their state in what they capture by value
+// or in the server, never in the test's own variables.
 class FakeServer
 {
 public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
-    FakeServer();
+    // How long a stalled request waits for its release at most, so nothing hangs for good.
+    static constexpr std::chrono::seconds kStallLimit{20};
+
+    // port 0 takes any free port; another port must be free for this process to bind.
+    explicit FakeServer(int port = 0);
     ~FakeServer();
     FakeServer(const FakeServer&) = delete;
     FakeServer& operator=(const FakeServer&) = delete;
@@ -36,15 +48,34 @@ public:
     // Answers method+path with a fixed status, body and content type.
     void Reply(const std::string& method, const std::string& path, int status, const std::string& body,
                const std::string& contentType = "application/json");
+    // Holds every request to method+path without an answer until ReleaseStalls(), Reset() or the
+    // server's end (at most kStallLimit); a released request is answered with status 503.
+    void Stall(const std::string& method, const std::string& path);
+    void ReleaseStalls();
+    // Releases the stalls, then forgets routes and records.
     void Reset();
+    // Stops accepting connections; later connections are refused. A handler may call it: its own
+    // reply still goes out.
+    void StopListening();
 
     std::vector<RecordedRequest> Requests() const;
     std::vector<RecordedRequest> RequestsTo(const std::string& path) const;
+    // How many requests to path have been answered (their handler has returned).
+    size_t Answered(const std::string& path) const;
     int Port() const;
     std::string Url(const std::string& path) const;
 
 private:
+    // Opened once: a stall waits on the gate it began under.
+    struct Gate
+    {
+        std::mutex mutex;
+        std::condition_variable opened;
+        bool open = false;
+    };
+
     void Dispatch(const httplib::Request& request, httplib::Response& response);
+    static void Open(Gate& gate);
 
     httplib::Server m_server;
     std::thread m_thread;
@@ -52,4 +83,7 @@ private:
     mutable std::mutex m_mutex;
     std::map<std::string, Handler> m_routes;
     std::vector<RecordedRequest> m_requests;
+    std::map<std::string, size_t> m_answered;
+    uint64_t m_epoch = 0;
+    std::shared_ptr<Gate> m_gate = std::make_shared<Gate>();
 };

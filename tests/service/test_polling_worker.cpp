@@ -1,0 +1,95 @@
+#include "service/PollingWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Opened once by the test; a worker waits on it for a bounded time.
+struct Gate
+{
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+
+    void Open()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            open = true;
+        }
+        opened.notify_all();
+    }
+    void WaitFor(std::chrono::milliseconds limit)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        opened.wait_for(lock, limit, [this] { return open; });
+    }
+};
+
+bool WaitUntil(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 2000 && !done(); ++i)
+        std::this_thread::sleep_for(5ms);
+    return done();
+}
+
+TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
+{
+    // Everything the first loop touches is shared, so a loop that outlived its run could not
+    // write into the test's frame.
+    auto firstPolls = std::make_shared<std::atomic<int>>(0);
+    auto secondPolls = std::make_shared<std::atomic<int>>(0);
+    auto stopped = std::make_shared<std::promise<void>>();
+    auto gate = std::make_shared<Gate>();
+    PollingWorker worker;
+    worker.Start(
+        1ms, [firstPolls](const pplx::cancellation_token&) { return int32_t(++*firstPolls); },
+        [&worker, stopped, reported = std::make_shared<std::atomic<bool>>(false)](int32_t) {
+            if (reported->exchange(true))
+                return;
+            worker.Stop();
+            stopped->set_value();
+        },
+        // Holds the stopped loop after its report for a moment, so a new start has to deal with it.
+        [gate](int32_t) {
+            gate->WaitFor(200ms);
+            return false;
+        });
+    ASSERT_EQ(stopped->get_future().wait_for(10s), std::future_status::ready);
+
+    worker.Start(
+        1ms, [secondPolls](const pplx::cancellation_token&) { return int32_t(++*secondPolls); }, [](int32_t) {},
+        [](int32_t) { return false; });
+    gate->Open();
+    EXPECT_TRUE(WaitUntil([&] { return *firstPolls > 1 || *secondPolls >= 20; }));
+    EXPECT_EQ(worker.Stop(), 0);
+    EXPECT_EQ(*firstPolls, 1) << "the stopped loop polled again after the new start";
+    EXPECT_FALSE(worker.Running());
+}
+
+TEST(PollingWorker, StopEndsAWaitAndNoReportFollows)
+{
+    auto reports = std::make_shared<std::atomic<int>>(0);
+    PollingWorker worker;
+    worker.Start(
+        1h, [](const pplx::cancellation_token&) { return int32_t(1); }, [reports](int32_t) { ++*reports; },
+        [](int32_t) { return false; });
+    ASSERT_TRUE(WaitUntil([&] { return *reports == 1; }));
+    EXPECT_EQ(worker.Stop(), 0) << "the hour-long wait ends at once";
+    EXPECT_FALSE(worker.Running());
+    EXPECT_EQ(*reports, 1);
+    EXPECT_EQ(worker.Stop(), 0) << "stopping twice is harmless";
+}
+
+} // namespace
