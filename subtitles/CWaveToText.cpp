@@ -128,40 +128,39 @@ void CWaveToText::JoinPolling()
         m_thread.join();
 }
 
-int32_t CWaveToText::GenerateCommonParam(nsWtt::stCommonParam& param) const
+CWaveToText::RequestFields CWaveToText::Fields() const
 {
-    utility::string_t appId;
-    utility::string_t key;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        appId = m_appId;
-        key = m_key;
-    }
-    return nsWtt::MakeCommonParam(appId, key, int64_t(std::time(nullptr)), param);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return RequestFields{m_appId, m_key, m_audioFile, m_taskId};
+}
+
+int32_t CWaveToText::GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param)
+{
+    return nsWtt::MakeCommonParam(fields.appId, fields.key, int64_t(std::time(nullptr)), param);
 }
 
 int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const
 {
     try {
         params.clear();
+        const RequestFields fields = Fields();
         nsWtt::stCommonParam common;
-        if (GenerateCommonParam(common) != 0)
+        if (GenerateCommonParam(fields, common) != 0)
             return -1;
-        std::lock_guard<std::mutex> lock(m_mutex);
-        params["app_id"] = m_appId;
+        params["app_id"] = fields.appId;
         params["signa"] = common.signa;
         params["ts"] = common.ts;
         if (path == nsWtt::kPreparePath) {
-            const QFileInfo file(m_audioFile);
+            const QFileInfo file(fields.audioFile);
             const long long size = file.exists() ? file.size() : 0;
             params["file_len"] = std::to_string(size);
-            params["file_name"] = ZuGetFileName(m_audioFile).toStdString();
+            params["file_name"] = ZuGetFileName(fields.audioFile).toStdString();
             params["slice_num"] = std::to_string(size / nsWtt::kSliceBytes + (size % nsWtt::kSliceBytes ? 1 : 0));
         } else if (path == nsWtt::kMergePath) {
-            params["task_id"] = m_taskId;
-            params["file_name"] = m_audioFile.toStdString();
+            params["task_id"] = fields.taskId;
+            params["file_name"] = fields.audioFile.toStdString();
         } else {
-            params["task_id"] = m_taskId;
+            params["task_id"] = fields.taskId;
         }
         return 0;
     } catch (const std::exception&) {
@@ -220,15 +219,15 @@ int32_t CWaveToText::GenerateUploadParam(const utility::string_t& sliceId, nsWtt
 {
     try {
         params.clear();
+        const RequestFields fields = Fields();
         nsWtt::stCommonParam common;
-        if (GenerateCommonParam(common) != 0)
+        if (GenerateCommonParam(fields, common) != 0)
             return -1;
-        std::lock_guard<std::mutex> lock(m_mutex);
-        params["app_id"] = m_appId;
-        params["content"] = m_audioFile.toStdString();
+        params["app_id"] = fields.appId;
+        params["content"] = fields.audioFile.toStdString();
         params["signa"] = common.signa;
         params["slice_id"] = sliceId;
-        params["task_id"] = m_taskId;
+        params["task_id"] = fields.taskId;
         params["ts"] = common.ts;
         return 0;
     } catch (const std::exception&) {

@@ -63,7 +63,18 @@ public:
     int32_t Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
 
 private:
-    int32_t GenerateCommonParam(nsWtt::stCommonParam& param) const;
+    // What one request is built from, copied under one lock so that its application id and its
+    // signature always belong to the same account.
+    struct RequestFields
+    {
+        utility::string_t appId;
+        utility::string_t key;
+        QString audioFile;
+        utility::string_t taskId;
+    };
+
+    RequestFields Fields() const;
+    static int32_t GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param);
     int32_t GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const;
     int32_t Prepare();
     int32_t Upload();
