@@ -32,7 +32,8 @@ int32_t Send(const utility::string_t& baseUrl, web::http::http_request& request,
         return 0;
     } catch (const std::exception& error) {
         if (QOVDebugOutputEnabled())
-            QOVDebugOutput(QStringLiteral("file transcription: ") + QString::fromStdString(RestClient::ErrorText(error)));
+            QOVDebugOutput(QStringLiteral("file transcription: ") +
+                           QString::fromStdString(RestClient::ErrorText(error)));
     }
     return -1;
 }
