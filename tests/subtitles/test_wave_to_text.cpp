@@ -1,3 +1,4 @@
+#include "ProgressReports.h"
 #include "SignatureCheck.h"
 #include "service/TransLog.h"
 #include "subtitles/CWaveToText.h"
@@ -13,7 +14,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <fstream>
 #include <future>
 #include <memory>
@@ -45,45 +45,6 @@ const char* const kOneSentence =
 const char* const kSentences =
     R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"},)"
     R"({\"bg\":\"3000\",\"ed\":\"3723004\",\"onebest\":\"second\",\"speaker\":\"0\"}]"})";
-
-// The progress callback's side: every code reported, and what the task manager does on 9.
-class Reports
-{
-public:
-    explicit Reports(CWaveToText* object = nullptr, bool saveOnFinish = false)
-        : m_object(object), m_saveOnFinish(saveOnFinish)
-    {
-    }
-
-    static void Callback(void* data, int32_t code)
-    {
-        auto* self = static_cast<Reports*>(data);
-        if (code == 9 && self->m_saveOnFinish)
-            self->m_object->SaveToSrtFile();
-        std::lock_guard<std::mutex> lock(self->m_mutex);
-        self->m_codes.push_back(code);
-        self->m_changed.notify_all();
-    }
-
-    bool WaitFor(size_t count)
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, 20s, [&] { return m_codes.size() >= count; });
-    }
-
-    std::vector<int32_t> Codes() const
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_codes;
-    }
-
-private:
-    CWaveToText* m_object;
-    bool m_saveOnFinish;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<int32_t> m_codes;
-};
 
 class WaveToText : public ::testing::Test
 {
@@ -149,8 +110,8 @@ TEST_F(WaveToText, AWholeRunSignsEveryRequestUploadsTheFileAndWritesTheSubtitles
     ScriptProgress({ProgressReply(4), ProgressReply(9)});
     const std::string bytes("RIFF\0\r\n\x1a-audio-", 15);
     const QString audio = Audio("会议 录音.wav", bytes);
-    Reports reports(&m_object, true);
-    ASSERT_EQ(m_object.Start(audio, Srt(), 50, &Reports::Callback, &reports), 0);
+    ProgressReports reports(&m_object, true);
+    ASSERT_EQ(m_object.Start(audio, Srt(), 50, &ProgressReports::Callback, &reports), 0);
     EXPECT_EQ(m_object.GetTaskID(), QStringLiteral("task-7"));
     ASSERT_TRUE(reports.WaitFor(2));
     EXPECT_EQ(m_object.Stop(), 0);
@@ -294,14 +255,14 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
         SetUp();
         script(Server());
         CWaveToText object;
-        Reports reports;
-        ASSERT_EQ(object.Start(Audio(), Srt(), 50, &Reports::Callback, &reports), 0);
+        ProgressReports reports;
+        ASSERT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
         ASSERT_TRUE(reports.WaitFor(1));
         // Time for several more 50 ms ticks: none may bring another query or report.
         std::this_thread::sleep_for(300ms);
         EXPECT_EQ(reports.Codes(), std::vector<int32_t>{code});
         EXPECT_EQ(Server().RequestsTo(kProgress).size(), 1u);
-        EXPECT_EQ(object.Start(Audio(), Srt(), 50, &Reports::Callback, &reports), -1)
+        EXPECT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), -1)
             << "a run that ended by itself stays busy until Stop";
         EXPECT_EQ(object.Stop(), 0);
     }
@@ -310,11 +271,11 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
 TEST_F(WaveToText, StartIsRefusedWhilePollingAndStopEndsItPromptly)
 {
     ScriptProgress({ProgressReply(3)});
-    Reports reports;
+    ProgressReports reports;
     // A one-minute interval: the first query goes out at once, the next not before Stop.
-    ASSERT_EQ(m_object.Start(Audio(), Srt(), 60000, &Reports::Callback, &reports), 0);
+    ASSERT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressReports::Callback, &reports), 0);
     ASSERT_TRUE(reports.WaitFor(1));
-    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &Reports::Callback, &reports), -1);
+    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressReports::Callback, &reports), -1);
     EXPECT_EQ(Server().RequestsTo(kPrepare).size(), 1u);
 
     auto stopped = std::async(std::launch::async, [this] { return m_object.Stop(); });
@@ -322,8 +283,8 @@ TEST_F(WaveToText, StartIsRefusedWhilePollingAndStopEndsItPromptly)
     EXPECT_EQ(stopped.get(), 0);
     EXPECT_EQ(reports.Codes(), std::vector<int32_t>{3});
 
-    Reports again;
-    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &Reports::Callback, &again), 0) << "idle again after Stop";
+    ProgressReports again;
+    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressReports::Callback, &again), 0) << "idle again after Stop";
     ASSERT_TRUE(again.WaitFor(1));
     EXPECT_EQ(m_object.Stop(), 0);
 }
@@ -338,8 +299,8 @@ TEST_F(WaveToText, StopDuringAQueryCancelsItAndNothingIsReportedAfterwards)
         released.wait_for(10s);
         response.set_content(ProgressReply(9), "application/json");
     });
-    Reports reports;
-    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &Reports::Callback, &reports), 0);
+    ProgressReports reports;
+    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
     while (!queried)
         std::this_thread::sleep_for(5ms);
 
@@ -354,8 +315,8 @@ TEST_F(WaveToText, StopDuringAQueryCancelsItAndNothingIsReportedAfterwards)
 TEST_F(WaveToText, ANewAccountSignsTheNextQueries)
 {
     ScriptProgress({ProgressReply(3)});
-    Reports reports;
-    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &Reports::Callback, &reports), 0);
+    ProgressReports reports;
+    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
     ASSERT_TRUE(reports.WaitFor(1));
     m_object.InitEnv(QStringLiteral("second-app"), QStringLiteral("second-key"));
     const size_t before = Server().RequestsTo(kProgress).size();
@@ -427,15 +388,15 @@ TEST_F(WaveToText, SaveMarksTheLogFirstAndWritesOnlyASubtitleFileOfAGoodResult)
 
 TEST_F(WaveToText, ASecondRunWritesOnlyItsOwnSentences)
 {
-    Reports first(&m_object, true);
-    ASSERT_EQ(m_object.Start(Audio(), Srt("first.srt"), 50, &Reports::Callback, &first), 0);
+    ProgressReports first(&m_object, true);
+    ASSERT_EQ(m_object.Start(Audio(), Srt("first.srt"), 50, &ProgressReports::Callback, &first), 0);
     ASSERT_TRUE(first.WaitFor(1));
     EXPECT_EQ(m_object.Stop(), 0);
 
     Server().Reply("POST", kResult, 200,
                    R"({"err_no":0,"data":"[{\"bg\":\"0\",\"ed\":\"10\",\"onebest\":\"only\",\"speaker\":\"2\"}]"})");
-    Reports second(&m_object, true);
-    ASSERT_EQ(m_object.Start(Audio(), Srt("second.srt"), 50, &Reports::Callback, &second), 0);
+    ProgressReports second(&m_object, true);
+    ASSERT_EQ(m_object.Start(Audio(), Srt("second.srt"), 50, &ProgressReports::Callback, &second), 0);
     ASSERT_TRUE(second.WaitFor(1));
     EXPECT_EQ(m_object.Stop(), 0);
     EXPECT_EQ(m_object.GetSrtFile(), Srt("second.srt"));
