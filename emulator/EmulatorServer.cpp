@@ -2,11 +2,14 @@
 
 #include "ChatService.h"
 #include "ControlService.h"
+#include "DataFolder.h"
 #include "EndpointRouter.h"
 #include "FaultSwitches.h"
 #include "ImageService.h"
 #include "JsonReply.h"
 #include "LongSpeechService.h"
+#include "ObjectStore.h"
+#include "ObjectStoreService.h"
 #include "RequestRecorder.h"
 #include "ShortSpeechService.h"
 #include "TokenRegistry.h"
@@ -14,6 +17,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -24,8 +28,11 @@ namespace {
 // Delayed requests hold a worker each for the whole delay; plenty of workers keep the control
 // routes and other clients answered meanwhile.
 constexpr std::size_t kWorkerThreads = 32;
-// Far above any request a client of these services sends; a bigger one is answered 413 unread.
-constexpr std::size_t kMaxBodyBytes = 64u << 20;
+// The router caps ordinary bodies itself; the library's one limit only has to admit the
+// largest object the store takes, plus room for its headers' worth of slack.
+constexpr std::size_t kMaxPayloadBytes = ObjectStore::kMaxObjectBytes + (1u << 20);
+// First path segments of the other services, which the store's bucket must not shadow.
+const char *const kReservedBuckets[] = {"aasr", "api", "chat", "ernievilg", "files", "oauth", "tts"};
 // Short, so stopping does not wait long for idle keep-alive connections to time out.
 constexpr time_t kKeepAliveSeconds = 2;
 constexpr time_t kSocketTimeoutSeconds = 5;
@@ -34,7 +41,7 @@ constexpr auto kStartTimeout = std::chrono::seconds(5);
 void ConfigureHttp(httplib::Server &http)
 {
     http.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    http.set_payload_max_length(kMaxBodyBytes);
+    http.set_payload_max_length(kMaxPayloadBytes);
     http.set_keep_alive_timeout(kKeepAliveSeconds);
     http.set_read_timeout(kSocketTimeoutSeconds);
     http.set_write_timeout(kSocketTimeoutSeconds);
@@ -62,10 +69,25 @@ void ConfigureHttp(httplib::Server &http)
     });
 }
 
+EmulatorOptions Checked(EmulatorOptions options)
+{
+    if (!ObjectStoreService::IsValidBucketName(options.storeBucket))
+        throw std::runtime_error("not a bucket name: " + options.storeBucket);
+    for (const char *reserved : kReservedBuckets) {
+        if (options.storeBucket == reserved)
+            throw std::runtime_error("the bucket name " + options.storeBucket + " is taken by another service");
+    }
+    if (options.storeAccessKey.empty() || options.storeSecretKey.empty())
+        throw std::runtime_error("the store's access key and secret key must not be empty");
+    return options;
+}
+
 }  // namespace
 
 EmulatorServer::EmulatorServer(EmulatorOptions options)
-    : options_(std::move(options)),
+    : options_(Checked(std::move(options))),
+      dataFolder_(std::make_unique<DataFolder>(options_.dataDir)),
+      objectStore_(std::make_unique<ObjectStore>(dataFolder_->Path() / "store")),
       http_(std::make_unique<httplib::Server>()),
       faults_(std::make_unique<FaultSwitches>()),
       recorder_(std::make_unique<RequestRecorder>()),
@@ -76,6 +98,9 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       imageService_(std::make_unique<ImageService>(*tokens_)),
       shortSpeechService_(std::make_unique<ShortSpeechService>(*tokens_)),
       longSpeechService_(std::make_unique<LongSpeechService>(*tokens_)),
+      objectStoreService_(std::make_unique<ObjectStoreService>(
+          *objectStore_, ObjectStoreService::Account{options_.storeAccessKey, options_.storeSecretKey,
+                                                     options_.storeBucket})),
       controlService_(std::make_unique<ControlService>(*router_, *faults_, *recorder_))
 {
     ConfigureHttp(*http_);
@@ -84,6 +109,7 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
     imageService_->Register(*router_);
     shortSpeechService_->Register(*router_);
     longSpeechService_->Register(*router_);
+    objectStoreService_->Register(*router_);
     controlService_->Register();
     router_->Seal();
 }
@@ -134,3 +160,5 @@ void EmulatorServer::Stop()
 }
 
 int EmulatorServer::Port() const { return port_; }
+
+const std::filesystem::path &EmulatorServer::DataPath() const { return dataFolder_->Path(); }
