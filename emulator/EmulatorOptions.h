@@ -17,4 +17,7 @@ struct EmulatorOptions {
     // Stored objects and uploaded audio; empty: a fresh temporary folder, removed at exit.
     std::string dataDir;
 
+    // How long recognition tasks take at the least, however fast the audio is recognised, so
+    // clients see their tasks in progress. Tests set it short.
+    int recognitionStepMs = 1000;
 };

@@ -10,6 +10,8 @@
 #include "LongSpeechService.h"
 #include "ObjectStore.h"
 #include "ObjectStoreService.h"
+#include "RecognitionQueue.h"
+#include "RecognitionService.h"
 #include "RequestRecorder.h"
 #include "ShortSpeechService.h"
 #include "TokenRegistry.h"
@@ -88,6 +90,7 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
     : options_(Checked(std::move(options))),
       dataFolder_(std::make_unique<DataFolder>(options_.dataDir)),
       objectStore_(std::make_unique<ObjectStore>(dataFolder_->Path() / "store")),
+      recognitionQueue_(std::make_unique<RecognitionQueue>()),
       http_(std::make_unique<httplib::Server>()),
       faults_(std::make_unique<FaultSwitches>()),
       recorder_(std::make_unique<RequestRecorder>()),
@@ -101,6 +104,9 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       objectStoreService_(std::make_unique<ObjectStoreService>(
           *objectStore_, ObjectStoreService::Account{options_.storeAccessKey, options_.storeSecretKey,
                                                      options_.storeBucket})),
+      recognitionService_(std::make_unique<RecognitionService>(*tokens_, *objectStore_, *recognitionQueue_,
+                                                               options_.storeBucket,
+                                                               std::chrono::milliseconds(options_.recognitionStepMs))),
       controlService_(std::make_unique<ControlService>(*router_, *faults_, *recorder_))
 {
     ConfigureHttp(*http_);
@@ -110,6 +116,7 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
     shortSpeechService_->Register(*router_);
     longSpeechService_->Register(*router_);
     objectStoreService_->Register(*router_);
+    recognitionService_->Register(*router_);
     controlService_->Register();
     router_->Seal();
 }
@@ -155,6 +162,7 @@ void EmulatorServer::Stop()
     faults_->Interrupt();
     http_->stop();
     thread_.join();
+    recognitionQueue_->Stop();
     imageService_->Stop();
     longSpeechService_->Stop();
 }

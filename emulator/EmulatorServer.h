@@ -19,6 +19,8 @@ class ImageService;
 class LongSpeechService;
 class ObjectStore;
 class ObjectStoreService;
+class RecognitionQueue;
+class RecognitionService;
 class RequestRecorder;
 class ShortSpeechService;
 class TokenRegistry;
@@ -50,6 +52,7 @@ private:
     EmulatorOptions options_;
     std::unique_ptr<DataFolder> dataFolder_;
     std::unique_ptr<ObjectStore> objectStore_;
+    std::unique_ptr<RecognitionQueue> recognitionQueue_;
     std::unique_ptr<httplib::Server> http_;
     std::unique_ptr<FaultSwitches> faults_;
     std::unique_ptr<RequestRecorder> recorder_;
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<ShortSpeechService> shortSpeechService_;
     std::unique_ptr<LongSpeechService> longSpeechService_;
     std::unique_ptr<ObjectStoreService> objectStoreService_;
+    std::unique_ptr<RecognitionService> recognitionService_;
     std::unique_ptr<ControlService> controlService_;
     std::thread thread_;
     int port_ = 0;

@@ -16,10 +16,11 @@ namespace {
 constexpr const char *kUsage =
     "usage: aigc-emulator [--host 127.0.0.1] [--port N] [--client-id ID] [--client-secret SECRET]\n"
     "                     [--store-access-key AK] [--store-secret-key SK] [--store-bucket NAME]\n"
-    "                     [--data-dir DIR]\n"
+    "                     [--data-dir DIR] [--recognition-step-ms MS]\n"
     "  --port 0 (the default) picks a free port; the first line printed tells which.\n"
     "  --data-dir keeps stored objects and uploaded audio there; by default a temporary folder\n"
-    "  is used and removed at exit.\n";
+    "  is used and removed at exit.\n"
+    "  --recognition-step-ms is the least time a recognition task runs (1000).\n";
 
 std::optional<int> ParseInt(const std::string &text, int low, int high)
 {
@@ -65,6 +66,7 @@ const std::map<std::string, Setter> &Options()
         {"--store-secret-key", Text(&EmulatorOptions::storeSecretKey)},
         {"--store-bucket", Text(&EmulatorOptions::storeBucket)},
         {"--data-dir", Text(&EmulatorOptions::dataDir)},
+        {"--recognition-step-ms", Number(&EmulatorOptions::recognitionStepMs, 0, 600000)},
     };
     return options;
 }
