@@ -17,7 +17,12 @@ struct EmulatorOptions {
     // Stored objects and uploaded audio; empty: a fresh temporary folder, removed at exit.
     std::string dataDir;
 
-    // How long recognition tasks take at the least, however fast the audio is recognised, so
-    // clients see their tasks in progress. Tests set it short.
+    // The file-transcription account.
+    std::string transcriptionAppId = "qovlocal";
+    std::string transcriptionKey = "qov-local-transcription-key";
+
+    // How long recognition tasks take at the least: a recognition task runs this long, and each
+    // intermediate state of a transcription task shows this long, however fast the audio is
+    // recognised, so clients see their tasks in progress. Tests set it short.
     int recognitionStepMs = 1000;
 };

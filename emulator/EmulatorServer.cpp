@@ -16,6 +16,7 @@
 #include "ShortSpeechService.h"
 #include "TokenRegistry.h"
 #include "TokenService.h"
+#include "TranscriptionService.h"
 
 #include <httplib.h>
 
@@ -107,6 +108,9 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       recognitionService_(std::make_unique<RecognitionService>(*tokens_, *objectStore_, *recognitionQueue_,
                                                                options_.storeBucket,
                                                                std::chrono::milliseconds(options_.recognitionStepMs))),
+      transcriptionService_(std::make_unique<TranscriptionService>(
+          TranscriptionService::Account{options_.transcriptionAppId, options_.transcriptionKey}, *recognitionQueue_,
+          dataFolder_->Path() / "transcription", std::chrono::milliseconds(options_.recognitionStepMs))),
       controlService_(std::make_unique<ControlService>(*router_, *faults_, *recorder_))
 {
     ConfigureHttp(*http_);
@@ -117,6 +121,7 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
     longSpeechService_->Register(*router_);
     objectStoreService_->Register(*router_);
     recognitionService_->Register(*router_);
+    transcriptionService_->Register(*router_);
     controlService_->Register();
     router_->Seal();
 }

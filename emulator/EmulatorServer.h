@@ -25,6 +25,7 @@ class RequestRecorder;
 class ShortSpeechService;
 class TokenRegistry;
 class TokenService;
+class TranscriptionService;
 
 // Serves every emulated cloud endpoint plus the /__control routes on one loopback port, from a
 // thread of its own, so tests can run it in-process and the program can run it standalone.
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<LongSpeechService> longSpeechService_;
     std::unique_ptr<ObjectStoreService> objectStoreService_;
     std::unique_ptr<RecognitionService> recognitionService_;
+    std::unique_ptr<TranscriptionService> transcriptionService_;
     std::unique_ptr<ControlService> controlService_;
     std::thread thread_;
     int port_ = 0;

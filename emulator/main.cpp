@@ -16,11 +16,13 @@ namespace {
 constexpr const char *kUsage =
     "usage: aigc-emulator [--host 127.0.0.1] [--port N] [--client-id ID] [--client-secret SECRET]\n"
     "                     [--store-access-key AK] [--store-secret-key SK] [--store-bucket NAME]\n"
-    "                     [--data-dir DIR] [--recognition-step-ms MS]\n"
+    "                     [--data-dir DIR] [--transcription-app-id ID] [--transcription-key KEY]\n"
+    "                     [--recognition-step-ms MS]\n"
     "  --port 0 (the default) picks a free port; the first line printed tells which.\n"
     "  --data-dir keeps stored objects and uploaded audio there; by default a temporary folder\n"
     "  is used and removed at exit.\n"
-    "  --recognition-step-ms is the least time a recognition task runs (1000).\n";
+    "  --recognition-step-ms is the least time a recognition task runs and each state of a\n"
+    "  transcription task shows (1000).\n";
 
 std::optional<int> ParseInt(const std::string &text, int low, int high)
 {
@@ -66,6 +68,8 @@ const std::map<std::string, Setter> &Options()
         {"--store-secret-key", Text(&EmulatorOptions::storeSecretKey)},
         {"--store-bucket", Text(&EmulatorOptions::storeBucket)},
         {"--data-dir", Text(&EmulatorOptions::dataDir)},
+        {"--transcription-app-id", Text(&EmulatorOptions::transcriptionAppId)},
+        {"--transcription-key", Text(&EmulatorOptions::transcriptionKey)},
         {"--recognition-step-ms", Number(&EmulatorOptions::recognitionStepMs, 0, 600000)},
     };
     return options;
