@@ -81,3 +81,9 @@ const Audio2TxtSettings& LoadAudio2TxtSettings()
                                   {"Cuid", &r.Cuid}});
     });
 }
+
+const FileTranscriptionSettings& LoadFileTranscriptionSettings()
+{
+    return LoadOnce<FileTranscriptionSettings>(
+        [](FileTranscriptionSettings& r) { ReadSection("FileTranscription", {{"URL", &r.URL}}); });
+}

@@ -45,6 +45,12 @@ struct Audio2TxtSettings
     utility::string_t Cuid;
 };
 
+// The file-transcription service: a plain-HTTP base address whose path is "/api".
+struct FileTranscriptionSettings
+{
+    utility::string_t URL;
+};
+
 // "<application folder>/InitFile/AIGC.ini".
 QString AigcSettingsPath();
 
@@ -54,3 +60,4 @@ const CopywritingSettings& LoadCopywritingSettings();
 const Txt2AudioSettings& LoadTxt2AudioSettings();
 const Txt2ImgSettings& LoadTxt2ImgSettings();
 const Audio2TxtSettings& LoadAudio2TxtSettings();
+const FileTranscriptionSettings& LoadFileTranscriptionSettings();

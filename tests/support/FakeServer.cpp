@@ -141,7 +141,7 @@ void FakeServer::Dispatch(const httplib::Request& request, httplib::Response& re
         epoch = m_epoch;
         m_requests.push_back(RecordedRequest{request.method, request.path, request.target,
                                              request.get_header_value("Content-Type"), request.body,
-                                             request.params});
+                                             request.params, request.files});
         const auto found = m_routes.find(request.method + " " + request.path);
         if (found != m_routes.end())
             handler = found->second;

@@ -22,6 +22,7 @@ struct RecordedRequest
     std::string contentType;
     std::string body;
     httplib::Params params; // decoded query (and form) parameters
+    httplib::MultipartFormDataMap files; // the parts of a multipart body (its body text stays empty)
 };
 
 // An HTTP server on 127.0.0.1 with an ephemeral port, scripted per test: routes are set and

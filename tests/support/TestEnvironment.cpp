@@ -24,9 +24,10 @@ TestEnvironment::TestEnvironment()
                                            "SecretKey=test-secret\nFontSize=12\n\n"
                                            "[Txt2Img]\nURL=%1\nAPIKey=test-key\nSecretKey=test-secret\n\n"
                                            "[Txt2Audio]\nURL=%1\nURLS=%1%4\nAPIKey=test-key\nSecretKey=test-secret\n"
-                                           "Cuid=test-cuid\n")
+                                           "Cuid=test-cuid\n\n"
+                                           "[FileTranscription]\nURL=%1%5\n")
                                 .arg(server, QLatin1String(kTokenPath), QLatin1String(kChatPath),
-                                     QLatin1String(kShortSpeechPath)));
+                                     QLatin1String(kShortSpeechPath), QLatin1String(kTranscriptionBase)));
 }
 
 FakeServer& TestEnvironment::Server()
