@@ -81,3 +81,13 @@ const Audio2TxtSettings& LoadAudio2TxtSettings()
                                   {"Cuid", &r.Cuid}});
     });
 }
+
+const ObjectStoreSettings& LoadObjectStoreSettings()
+{
+    return LoadOnce<ObjectStoreSettings>([](ObjectStoreSettings& r) {
+        ReadSection("ObjectStore", {{"Endpoint", &r.Endpoint},
+                                    {"AccessKeyId", &r.AccessKeyId},
+                                    {"SecretAccessKey", &r.SecretAccessKey},
+                                    {"Bucket", &r.Bucket}});
+    });
+}

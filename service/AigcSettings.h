@@ -45,6 +45,16 @@ struct Audio2TxtSettings
     utility::string_t Cuid;
 };
 
+// The object store the recognition service reads uploaded audio from: "Endpoint" is a host name,
+// optionally with ":port".
+struct ObjectStoreSettings
+{
+    utility::string_t Endpoint;
+    utility::string_t AccessKeyId;
+    utility::string_t SecretAccessKey;
+    utility::string_t Bucket;
+};
+
 // "<application folder>/InitFile/AIGC.ini".
 QString AigcSettingsPath();
 
@@ -54,3 +64,4 @@ const CopywritingSettings& LoadCopywritingSettings();
 const Txt2AudioSettings& LoadTxt2AudioSettings();
 const Txt2ImgSettings& LoadTxt2ImgSettings();
 const Audio2TxtSettings& LoadAudio2TxtSettings();
+const ObjectStoreSettings& LoadObjectStoreSettings();
