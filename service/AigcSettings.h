@@ -51,6 +51,16 @@ struct FileTranscriptionSettings
     utility::string_t URL;
 };
 
+// The object store the recognition service reads uploaded audio from: "Endpoint" is a host name,
+// optionally with ":port".
+struct ObjectStoreSettings
+{
+    utility::string_t Endpoint;
+    utility::string_t AccessKeyId;
+    utility::string_t SecretAccessKey;
+    utility::string_t Bucket;
+};
+
 // "<application folder>/InitFile/AIGC.ini".
 QString AigcSettingsPath();
 
@@ -61,3 +71,4 @@ const Txt2AudioSettings& LoadTxt2AudioSettings();
 const Txt2ImgSettings& LoadTxt2ImgSettings();
 const Audio2TxtSettings& LoadAudio2TxtSettings();
 const FileTranscriptionSettings& LoadFileTranscriptionSettings();
+const ObjectStoreSettings& LoadObjectStoreSettings();
