@@ -97,6 +97,7 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
     m_callback = &PostProgress;
     m_context = window;
     m_pollInterval = 500;
+    m_failedDownloads = 0;
     m_worker.Start(
         std::chrono::milliseconds(m_pollInterval),
         [this](const pplx::cancellation_token& cancel) { return Poll(cancel); },
@@ -104,7 +105,7 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
             if (m_callback)
                 m_callback(m_context, code);
         },
-        [](int32_t code) { return code == PollFinished; });
+        [](int32_t code) { return code == PollFinished || code == PollGaveUp; });
     return Started;
 }
 
@@ -204,15 +205,24 @@ int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply, const pplx::
         return PollPending;
 
     // A failed download is retried with the next poll rather than reported as a finished task
-    // whose file does not exist. Stop cancels it with the poll instead of waiting for the server.
+    // whose file does not exist, but only a few times: an address that keeps failing would
+    // otherwise be polled and fetched for ever. Stop cancels it with the poll instead of waiting
+    // for the server.
     CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
     downloader.SetCancellation(cancel);
     const QString path = QString::fromStdString(outputPath);
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
         if (cancel.is_canceled())
             return PollFailed; // stopped: nothing more is reported or recorded
-        SetError(RestClient::FormatText(DubbingErrors::kDownloadFailed, url));
-        return PollFailed;
+        utility::string_t error = RestClient::FormatText(DubbingErrors::kDownloadFailed, url);
+        if (++m_failedDownloads < kDownloadAttempts) {
+            SetError(error);
+            return PollFailed;
+        }
+        error += RestClient::FormatNumber(DubbingErrors::kDownloadGaveUpFormat, m_failedDownloads);
+        SetError(error);
+        GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(error));
+        return PollGaveUp;
     }
     GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);
     return PollFinished;

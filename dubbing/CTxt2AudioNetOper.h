@@ -16,8 +16,12 @@ class CTxt2AudioNetOper
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
-    enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2 };
+    // PollFailed: this poll failed, polling goes on. PollGaveUp: the audio of a finished task could
+    // not be downloaded in kDownloadAttempts tries; the task ends, and the error text and the log
+    // record (state -1, the text as its files) say why.
+    enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollGaveUp = -1 };
     static constexpr int kProgressMessage = 8027;
+    static constexpr int kDownloadAttempts = 3;
 
     using ProgressCallback = void (*)(void* context, int32_t code);
 
@@ -56,6 +60,7 @@ private:
     utility::string_t m_outputPath;
     utility::string_t m_errorText;
     int32_t m_pollInterval = 200;
+    int m_failedDownloads = 0; // of the running task; the worker's own
     ProgressCallback m_callback = nullptr;
     void* m_context = nullptr;
     mutable std::mutex m_fieldsMutex; // the window reads results while the worker writes them

@@ -14,6 +14,7 @@ extern const char* const kStatusFormat;      // %d: the HTTP status
 extern const char* const kNoTask;            // a creation reply without a task identifier
 extern const char* const kMalformedReply;    // followed by the JSON library's message
 extern const char* const kDownloadFailed;    // %s: the audio address
+extern const char* const kDownloadGaveUpFormat; // follows kDownloadFailed; %d: the tries made
 extern const char* const kShortFailed;       // the short service sent no audio; %s its reason
 extern const char* const kShortNoAudio;      // the short service sent nothing usable
 

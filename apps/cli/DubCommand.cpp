@@ -48,17 +48,21 @@ int RunDubCommand(const CliArguments& arguments)
     }
 
     CTxt2AudioNetOper client;
-    ProgressWaiter waiter(CTxt2AudioNetOper::kProgressMessage,
-                          [](int code) { return code == CTxt2AudioNetOper::PollFinished; });
+    ProgressWaiter waiter(CTxt2AudioNetOper::kProgressMessage, [](int code) {
+        return code == CTxt2AudioNetOper::PollFinished || code == CTxt2AudioNetOper::PollGaveUp;
+    });
     if (client.Start(text.toStdString(), output.toStdString(), mp3 ? "mp3-16k" : "wav", *voice, *speed, *pitch,
                      *volume, &waiter) != CTxt2AudioNetOper::Started)
         return PrintFailure(client.GetErrorText());
-    if (!waiter.Wait(*timeout)) {
+    const std::optional<int> end = waiter.Wait(*timeout);
+    if (!end) {
         client.Stop();
         const std::string last = client.GetErrorText();
         return PrintFailure(QStringLiteral("the speech task did not finish in time%1")
                                 .arg(last.empty() ? QString() : QStringLiteral(" (last error: %1)").arg(QString::fromStdString(last))));
     }
+    if (*end == CTxt2AudioNetOper::PollGaveUp)
+        return PrintFailure(client.GetErrorText());
     PrintLine(client.GetOutputPath());
     return ExitOk;
 }
