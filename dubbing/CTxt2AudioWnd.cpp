@@ -21,6 +21,7 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QWheelEvent>
 
@@ -252,14 +253,24 @@ void CTxt2AudioWnd::OnStart()
     const int selected = m_voices->GetSelectedGroup();
     int voice = selected >= 0 && selected < groups.size() ? groups[selected]->id : -1;
     voice = std::max(voice, 0);
-    const QString path = m_outputFolder + QStringLiteral("Audio") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) +
-                         QLatin1Char('.') + QString::fromLatin1(type.name);
+    const QString path = OutputPath(QString::fromLatin1(type.name));
     const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
     if (m_selectedText.length() >= kLongTextLength)
         StartLong(m_selectedText, path, QString::fromLatin1(type.format), voice, Level(m_speed), Level(m_pitch), volume);
     else
         StartShort(m_selectedText, path, type.aue, voice, Level(m_speed), Level(m_pitch), volume);
+}
+
+QString CTxt2AudioWnd::OutputPath(const QString& extension) const
+{
+    const QString stem = m_outputFolder + QStringLiteral("Audio") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss"));
+    QString path = stem + QLatin1Char('.') + extension;
+    // Two results within one second would share the time's name: the later one gets a number
+    // rather than replacing the audio the editor already has.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(extension);
+    return path;
 }
 
 void CTxt2AudioWnd::StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed,

@@ -76,6 +76,8 @@ private:
     void CreateControls();
     void FillVoiceGrid();
     void OnStart();
+    // "Audio" and the local time in the output folder, with a number when that name is taken.
+    QString OutputPath(const QString& extension) const;
     void StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed, int pitch,
                    int volume);
     void StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch, int volume);

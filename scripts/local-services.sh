@@ -12,8 +12,10 @@ start_local_services() {
   export QOV_CONFIG_DIR="$run_dir/config"
   export QOV_WORK_DIR="${QOV_WORK_DIR:-$run_dir/work}"
   mkdir -p "$app/InitFile" "$app/Media/AIGC" "$QOV_CONFIG_DIR" "$QOV_WORK_DIR"
-  if [ -d "$root/media" ]; then
-    cp -r "$root/media/." "$app/Media/"
+  # The editor's data files as the build laid them out (the voice library with its pictures and
+  # samples among them).
+  if [ -d "$build/app/Media" ]; then
+    cp -r "$build/app/Media/." "$app/Media/"
   fi
 
   # The local services, on a port of their own choosing; stopped whatever way the job ends.

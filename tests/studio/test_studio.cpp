@@ -5,6 +5,7 @@
 #include "apps/studio/ToolPanel.h"
 #include "host/QOVMessage.h"
 #include "plugin/QOVAIGCFunc.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -35,6 +36,8 @@ QString ShownPlaceholder(ToolPanel& panel)
 
 TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindowsOrPlaceholders)
 {
+    // The dubbing window's client reads the settings, once per process: from the test's folders.
+    TestEnvironment::Get();
     QString error;
     std::optional<ModuleEntry> module = ModuleEntry::Load(QStringLiteral(QOVAIGC_MODULE), &error);
     ASSERT_TRUE(module) << error.toStdString();
@@ -239,8 +242,12 @@ TEST_F(Studio, ResultsSentByAToolWindowLandInTheProject)
     ASSERT_EQ(object->audio.size(), 1);
     EXPECT_EQ(object->audio[0].path, QStringLiteral("/w/AIAudio/voice.mp3"));
     EXPECT_EQ(object->audio[0].tool, QStringLiteral("AI 配音"));
-    ASSERT_EQ(window->Project().Bin().size(), 1);
-    EXPECT_EQ(window->View().BinList()->count(), 1);
+    // The attached audio is in the bin too, with the text object it belongs to.
+    ASSERT_EQ(window->Project().Bin().size(), 2);
+    EXPECT_EQ(window->Project().Bin()[0].owner, text);
+    EXPECT_TRUE(window->Project().Bin()[1].owner.isNull());
+    ASSERT_EQ(window->View().BinList()->count(), 2);
+    EXPECT_EQ(window->View().BinList()->item(0)->text(), QStringLiteral("voice.mp3 · AI 配音 → 要配音的文本"));
     auto* item = window->View().TextList()->topLevelItem(0);
     ASSERT_EQ(item->childCount(), 1);
     EXPECT_TRUE(item->child(0)->text(0).contains(QStringLiteral("voice.mp3")));
