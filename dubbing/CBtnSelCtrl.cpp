@@ -156,20 +156,28 @@ void CBtnSelCtrl::OnLButtonDown(Qt::KeyboardModifiers, const QPoint& point)
     const SelectorHit hit = HitTest(point);
     m_hitKind = hit.kind;
     if (hit.kind == SelectorHit::Group) {
-        m_selectedGroup = hit.group;
-        for (qsizetype i = 0; i < m_groups.size(); ++i)
-            m_groups[i]->selected = i == hit.group ? 1 : 0;
-        m_selectedChild = -1;
-        const QList<ItemChildInfo*>& children = m_groups[hit.group]->children;
-        for (qsizetype i = 0; i < children.size(); ++i) {
-            if (children[i]->selected)
-                m_selectedChild = int(i);
-        }
+        SelectGroup(hit.group);
     } else if (hit.kind == SelectorHit::Child) {
         m_selectedChild = hit.child;
         const QList<ItemChildInfo*>& children = m_groups[hit.group]->children;
         for (qsizetype i = 0; i < children.size(); ++i)
             children[i]->selected = i == hit.child ? 1 : 0;
+    }
+    update();
+}
+
+void CBtnSelCtrl::SelectGroup(int index)
+{
+    if (index < 0 || index >= m_groups.size())
+        return;
+    m_selectedGroup = index;
+    for (qsizetype i = 0; i < m_groups.size(); ++i)
+        m_groups[i]->selected = i == index ? 1 : 0;
+    m_selectedChild = -1;
+    const QList<ItemChildInfo*>& children = m_groups[index]->children;
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        if (children[i]->selected)
+            m_selectedChild = int(i);
     }
     update();
 }

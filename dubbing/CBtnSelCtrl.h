@@ -31,6 +31,9 @@ public:
     // The selected child's name, else the selected group's, else empty.
     QString GetSelectedText() const;
 
+    // Selects a group as a press on its tile does: its flagged child becomes the selected child.
+    void SelectGroup(int index);
+
     void SetTileSize(int width, int gap, int height);
     // Where the content-height message goes; the parent when unset.
     void SetNotifyWnd(QWidget* window);

@@ -2,6 +2,7 @@
 
 #include "copywriting/CCopywritingWnd.h"
 #include "dubbing/CTxt2AudioWnd.h"
+#include "painting/CTxt2ImageWnd.h"
 #include "plugin/ToolWindowFactory.h"
 
 #include <QRect>
@@ -23,6 +24,7 @@ QWidget* Make(QWidget* parent, int message, int childId)
 
 void RegisterToolWindows()
 {
+    ToolWindowFactory::Register(AigcTool::Painting, &Make<CTxt2ImageWnd>);
     ToolWindowFactory::Register(AigcTool::Dubbing, &Make<CTxt2AudioWnd>);
     ToolWindowFactory::Register(AigcTool::Copywriting, &Make<CCopywritingWnd>);
 }
