@@ -24,7 +24,7 @@ std::string Delimiter() { return std::string("--") + kBoundary; }
 
 TEST(MultipartParserTest, BodiesItTakesApart)
 {
-    const std::string binary("\x00\xff\r\n--\r\n\r\n" + std::string("--") + kBoundary + "X tail\x01", 31);
+    const std::string binary = std::string("\x00\xff\r\n--\r\n", 8) + "\r\n--" + kBoundary + "X tail\x01";
     struct Case {
         const char *name;
         std::string body;
