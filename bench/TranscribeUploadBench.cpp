@@ -1,8 +1,8 @@
 // Peak resident memory and time of CWaveToText::Start (prepare, upload, merge) for an audio file
-// of SIZE_MB megabytes (default 200) against a local service: the one at URL when given (an
-// emulator's ".../api" with its account APP_ID and KEY), else a sink served by a child process that
-// reads and discards the upload. The growth of the peak over the resident size before Start is
-// printed as a ratio against the file size. Target: at most 1.2 x the size + 30 MB.
+// of SIZE_MB megabytes (default 200) against a local service: the one at URL when given (the local
+// services' ".../api", with their account APP_ID and KEY), else a sink served by a child process
+// that reads and discards the upload. The growth of the peak over the resident size before Start
+// is printed as a ratio against the file size. Target: at most 1.2 x the size + 30 MB.
 #include "subtitles/CWaveToText.h"
 
 #include <QDir>
