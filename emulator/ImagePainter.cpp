@@ -1,6 +1,7 @@
 #include "ImagePainter.h"
 
 #include "ImageRequest.h"
+#include "ImageStyle.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -69,11 +70,14 @@ QColor Hsv(Dice &dice, int hue, int hueSpread, int satLow, int satHigh, int valL
     return QColor::fromHsv(h, s, v, alpha);
 }
 
-Palette MakePalette(Dice &dice, int hue)
+Palette MakePalette(Dice &dice, int hue, ImageStyle::Style style)
 {
-    return {Hsv(dice, hue, 20, 140, 230, 70, 160), Hsv(dice, hue + 30, 60, 70, 160, 200, 255),
-            Hsv(dice, hue + 150, 60, 180, 255, 220, 255), Hsv(dice, hue + 200, 60, 120, 210, 35, 110),
-            Hsv(dice, hue + 20, 40, 15, 70, 235, 255)};
+    const Palette plain = {Hsv(dice, hue, 20, 140, 230, 70, 160), Hsv(dice, hue + 30, 60, 70, 160, 200, 255),
+                           Hsv(dice, hue + 150, 60, 180, 255, 220, 255), Hsv(dice, hue + 200, 60, 120, 210, 35, 110),
+                           Hsv(dice, hue + 20, 40, 15, 70, 235, 255)};
+    return {ImageStyle::Tint(style, plain.skyTop), ImageStyle::Tint(style, plain.skyBottom),
+            ImageStyle::Tint(style, plain.accent), ImageStyle::Tint(style, plain.deep),
+            ImageStyle::Tint(style, plain.light)};
 }
 
 QColor Blend(const QColor &a, const QColor &b, double t)
@@ -218,10 +222,12 @@ void PaintReference(QPainter &painter, const QImage &reference, int changeDegree
 
 QImage Paint(const ImageRequest &request, int index)
 {
-    const std::uint64_t seed = PromptSeed(request.prompt);
+    // The style words change the colours and the surface, never what the picture shows.
+    const ImageStyle::Style style = ImageStyle::FromPrompt(request.prompt);
+    const std::uint64_t seed = PromptSeed(ImageStyle::Subject(request.prompt));
     Dice dice(seed ^ (static_cast<std::uint64_t>(index) + 1) * 0xD6E8FEB86659FD93ull);
     const int hue = static_cast<int>((seed + static_cast<std::uint64_t>(index) * kHueStepPerIndex) % 360);
-    const Palette palette = MakePalette(dice, hue);
+    const Palette palette = MakePalette(dice, hue, style);
 
     QImage image(request.width, request.height, QImage::Format_RGB32);
     const QSizeF size(request.width, request.height);
@@ -243,6 +249,7 @@ QImage Paint(const ImageRequest &request, int index)
     if (!request.reference.isNull())
         PaintReference(painter, request.reference, request.changeDegree, image.size());
     painter.end();
+    ImageStyle::Texture(style, image, seed + static_cast<std::uint64_t>(index));
     return image;
 }
 

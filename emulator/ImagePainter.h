@@ -10,7 +10,8 @@ struct ImageRequest;
 // Draws the pictures the image service hands out: a procedural scene, no text, so it needs no
 // application object and runs on any thread. The same request and index always give the same
 // pixels; another prompt or index gives other colours and another composition, and a reference
-// image shows through the whole canvas.
+// image shows through the whole canvas. Style words in the prompt (ImageStyle) keep the picture
+// but change its palette and surface.
 namespace ImagePainter {
 
 QImage Paint(const ImageRequest &request, int index);

@@ -102,8 +102,8 @@ std::optional<PcmAudio> Speak(std::string_view text, const SpeechSettings &setti
         StartEngine();
         SelectVoice(voice);
         // Choosing a voice resets the parameters, so they are set after it, for every group.
-        espeak_SetParameter(espeakRATE, SpeechVoice::Rate(settings.speed), 0);
-        espeak_SetParameter(espeakPITCH, SpeechVoice::Pitch(settings.pitch), 0);
+        espeak_SetParameter(espeakRATE, SpeechVoice::Rate(settings.speed, settings.person), 0);
+        espeak_SetParameter(espeakPITCH, SpeechVoice::Pitch(settings.pitch, settings.person), 0);
         espeak_SetParameter(espeakVOLUME, SpeechVoice::Amplitude(settings.volume), 0);
         Collector collector{&audio.samples, cancel};
         g_collector = &collector;

@@ -1,6 +1,9 @@
 #include "host/QOVPaths.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <dlfcn.h>
 
 namespace {
 
@@ -17,11 +20,29 @@ QString WithoutTrailingSeparator(QString path)
     return path;
 }
 
+// An installed tree may live elsewhere than where it was configured for (a package unpacked into a
+// staging folder, a copied installation): the application folder at its place beside this library
+// wins when it is there, the configured one otherwise.
+QString DefaultAppDir()
+{
+    static const QString dir = [] {
+        Dl_info info{};
+        if (dladdr(reinterpret_cast<void*>(&ZuGetAppPath), &info) != 0 && info.dli_fname) {
+            const QDir libraryDir = QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absoluteDir();
+            const QString beside = QDir::cleanPath(libraryDir.absoluteFilePath(QStringLiteral(QOV_APP_DIR_FROM_LIBRARY)));
+            if (QFileInfo(beside + QStringLiteral("/InitFile")).isDir())
+                return beside;
+        }
+        return QStringLiteral(QOV_DEFAULT_APP_DIR);
+    }();
+    return dir;
+}
+
 } // namespace
 
 QString ZuGetAppPath()
 {
-    return WithoutTrailingSeparator(FromEnvironment("QOV_APP_DIR", QStringLiteral(QOV_DEFAULT_APP_DIR)));
+    return WithoutTrailingSeparator(FromEnvironment("QOV_APP_DIR", DefaultAppDir()));
 }
 
 QString ZuGetPath(int type)

@@ -7,15 +7,29 @@
 #include <QImage>
 #include <QImageWriter>
 
+namespace {
+
+const char* FormatOf(const QString& path)
+{
+    const QString extension = ZuGetFileExt(path).toLower();
+    return extension == QLatin1String("bmp")   ? "BMP"
+           : extension == QLatin1String("jpg") ? "JPG"
+           : extension == QLatin1String("png") ? "PNG"
+                                               : nullptr;
+}
+
+} // namespace
+
+bool IsReferenceImageSent(const QString& path)
+{
+    return !path.isEmpty() && FormatOf(path);
+}
+
 QString ReferenceImageBase64(const QString& path)
 {
     if (path.isEmpty())
         return QString();
-    const QString extension = ZuGetFileExt(path).toLower();
-    const char* format = extension == QLatin1String("bmp")   ? "BMP"
-                         : extension == QLatin1String("jpg") ? "JPG"
-                         : extension == QLatin1String("png") ? "PNG"
-                                                             : nullptr;
+    const char* format = FormatOf(path);
     if (!format)
         return QString();
     const QImage image(path, format);

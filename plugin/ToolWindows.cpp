@@ -1,6 +1,8 @@
 #include "plugin/ToolWindows.h"
 
 #include "copywriting/CCopywritingWnd.h"
+#include "dubbing/CTxt2AudioWnd.h"
+#include "painting/CTxt2ImageWnd.h"
 #include "plugin/ToolWindowFactory.h"
 
 #include <QRect>
@@ -22,5 +24,7 @@ QWidget* Make(QWidget* parent, int message, int childId)
 
 void RegisterToolWindows()
 {
+    ToolWindowFactory::Register(AigcTool::Painting, &Make<CTxt2ImageWnd>);
+    ToolWindowFactory::Register(AigcTool::Dubbing, &Make<CTxt2AudioWnd>);
     ToolWindowFactory::Register(AigcTool::Copywriting, &Make<CCopywritingWnd>);
 }

@@ -81,3 +81,19 @@ const Audio2TxtSettings& LoadAudio2TxtSettings()
                                   {"Cuid", &r.Cuid}});
     });
 }
+
+const FileTranscriptionSettings& LoadFileTranscriptionSettings()
+{
+    return LoadOnce<FileTranscriptionSettings>(
+        [](FileTranscriptionSettings& r) { ReadSection("FileTranscription", {{"URL", &r.URL}}); });
+}
+
+const ObjectStoreSettings& LoadObjectStoreSettings()
+{
+    return LoadOnce<ObjectStoreSettings>([](ObjectStoreSettings& r) {
+        ReadSection("ObjectStore", {{"Endpoint", &r.Endpoint},
+                                    {"AccessKeyId", &r.AccessKeyId},
+                                    {"SecretAccessKey", &r.SecretAccessKey},
+                                    {"Bucket", &r.Bucket}});
+    });
+}

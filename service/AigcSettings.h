@@ -45,6 +45,22 @@ struct Audio2TxtSettings
     utility::string_t Cuid;
 };
 
+// The file-transcription service: a plain-HTTP base address whose path is "/api".
+struct FileTranscriptionSettings
+{
+    utility::string_t URL;
+};
+
+// The object store the recognition service reads uploaded audio from: "Endpoint" is a host name,
+// optionally with ":port".
+struct ObjectStoreSettings
+{
+    utility::string_t Endpoint;
+    utility::string_t AccessKeyId;
+    utility::string_t SecretAccessKey;
+    utility::string_t Bucket;
+};
+
 // "<application folder>/InitFile/AIGC.ini".
 QString AigcSettingsPath();
 
@@ -54,3 +70,5 @@ const CopywritingSettings& LoadCopywritingSettings();
 const Txt2AudioSettings& LoadTxt2AudioSettings();
 const Txt2ImgSettings& LoadTxt2ImgSettings();
 const Audio2TxtSettings& LoadAudio2TxtSettings();
+const FileTranscriptionSettings& LoadFileTranscriptionSettings();
+const ObjectStoreSettings& LoadObjectStoreSettings();

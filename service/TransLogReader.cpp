@@ -74,6 +74,12 @@ bool TransLogReader::ReadRecords(const QString& path, const std::function<void(c
         copy = file.readAll();
     const std::string_view text = mapped ? std::string_view(reinterpret_cast<const char*>(mapped), size_t(size))
                                          : std::string_view(copy.constData(), size_t(copy.size()));
+    ReadRecords(text, record);
+    return true;
+}
+
+void TransLogReader::ReadRecords(std::string_view text, const std::function<void(const LogLineFields&)>& record)
+{
     LogLineFields fields;
     size_t start = 0;
     while (start < text.size()) {
@@ -85,7 +91,6 @@ bool TransLogReader::ReadRecords(const QString& path, const std::function<void(c
         if (!line.empty() && ParseLine(line, fields))
             record(fields);
     }
-    return true;
 }
 
 QDateTime TransLogReader::FileDate(const QString& path)

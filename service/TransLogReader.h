@@ -30,6 +30,8 @@ public:
     // Calls record for every line that holds both "TaskID=" and "SrcInfo="; returns false when the
     // file cannot be read.
     static bool ReadRecords(const QString& path, const std::function<void(const LogLineFields&)>& record);
+    // The same over a file's bytes: one line per '\n', trimmed, empty lines skipped.
+    static void ReadRecords(std::string_view text, const std::function<void(const LogLineFields&)>& record);
 
     // Splits one line (already trimmed); false when a key is missing.
     static bool ParseLine(std::string_view line, LogLineFields& fields);

@@ -16,6 +16,7 @@ struct stWavResult
     utility::string_t text;
     QString textCopy; // the same text; the subtitle writer uses this one
     int32_t further = 0;
+    int32_t speaker = 0; // the speaker number the service gives
 };
 
 } // namespace nsWtt

@@ -15,6 +15,10 @@ int main(int argc, char** argv)
     std::setlocale(LC_ALL, "");
     // The service workers report by posting messages, which need an event loop to arrive.
     QCoreApplication application(argc, argv);
+    if (argc == 2 && QLatin1String(argv[1]) == QLatin1String("--version")) {
+        PrintLine(QStringLiteral("qovaigc " QOV_VERSION));
+        return ExitOk;
+    }
     QString error;
     const std::optional<CliArguments> arguments = CliArguments::Parse(argc, argv, error);
     if (!arguments)

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 #include <dlfcn.h>
@@ -11,7 +12,8 @@
 namespace {
 
 constexpr const char* kEntrySymbol = "QOVAIGCFunc";
-constexpr const char* kModuleRelativePath = "../lib/libQOVAIGC.so";
+// Beside the studio in a build tree; in the module's private library folder once installed.
+constexpr const char* kModuleRelativePaths[] = {"../lib/libQOVAIGC.so", "../" QOV_INSTALL_LIBDIR "/libQOVAIGC.so"};
 
 using RawEntry = int32_t (*)(int32_t, void*, void*);
 
@@ -41,7 +43,13 @@ std::optional<ModuleEntry> ModuleEntry::Load(const QString& path, QString* error
 
 QString ModuleEntry::DefaultPath()
 {
-    return QDir::cleanPath(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(kModuleRelativePath)));
+    const QDir folder(QCoreApplication::applicationDirPath());
+    for (const char* relative : kModuleRelativePaths) {
+        const QString path = QDir::cleanPath(folder.filePath(QString::fromLatin1(relative)));
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return QDir::cleanPath(folder.filePath(QString::fromLatin1(kModuleRelativePaths[0])));
 }
 
 AIGCToolInfoArray ModuleEntry::ListTools() const

@@ -25,6 +25,14 @@ const QString kAudioLabel = QStringLiteral("音频");
 const QString kSubtitlesLabel = QStringLiteral("字幕");
 // Long texts show their start in the list; the whole text is the item's tool tip.
 constexpr int kTextPreviewLength = 24;
+// A bin entry that belongs to a text object names it.
+const QString kAttachedTo = QStringLiteral(" → %1");
+
+QString Preview(const QString& text)
+{
+    const QString firstLine = text.section(QLatin1Char('\n'), 0, 0);
+    return firstLine.length() > kTextPreviewLength ? firstLine.left(kTextPreviewLength) + QStringLiteral("…") : firstLine;
+}
 
 QTreeWidget* MakeTree(QAbstractItemView::SelectionMode mode, Qt::TextElideMode elide)
 {
@@ -71,6 +79,9 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     auto* addText = new QPushButton(kAddText);
     auto* addMedia = new QPushButton(kAddMedia);
     m_bin->setTextElideMode(Qt::ElideMiddle);
+    // Entries that name their text object run long: they wrap rather than scroll sideways.
+    m_bin->setWordWrap(true);
+    m_bin->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -154,10 +165,7 @@ void ProjectView::AddMediaFromUser()
 void ProjectView::OnTextAdded(const QUuid& id)
 {
     const TextObject* text = m_project.FindText(id);
-    const QString firstLine = text->text.section(QLatin1Char('\n'), 0, 0);
-    auto* item = new QTreeWidgetItem(m_texts, {firstLine.length() > kTextPreviewLength
-                                                   ? firstLine.left(kTextPreviewLength) + QStringLiteral("…")
-                                                   : firstLine});
+    auto* item = new QTreeWidgetItem(m_texts, {Preview(text->text)});
     item->setData(0, Qt::UserRole, id);
     item->setToolTip(0, text->text);
 }
@@ -187,6 +195,9 @@ void ProjectView::OnResultAttached(const QUuid& id, const ToolResult& result)
 
 void ProjectView::OnBinAdded(const ToolResult& result)
 {
-    auto* item = new QListWidgetItem(QStringLiteral("%1 · %2").arg(QFileInfo(result.path).fileName(), result.tool), m_bin);
+    QString label = QStringLiteral("%1 · %2").arg(QFileInfo(result.path).fileName(), result.tool);
+    if (const TextObject* owner = result.owner.isNull() ? nullptr : m_project.FindText(result.owner))
+        label += kAttachedTo.arg(Preview(owner->text));
+    auto* item = new QListWidgetItem(label, m_bin);
     item->setToolTip(result.path);
 }

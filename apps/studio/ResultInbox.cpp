@@ -46,7 +46,7 @@ bool ResultInbox::Receive(const QOVMessageEvent& message)
     if (!path || path->isEmpty())
         return true;
     const auto* owner = reinterpret_cast<const QUuid*>(message.WParam());
-    const ToolResult result{*path, *tool};
+    const ToolResult result{*path, *tool, {}};
     bool attached = false;
     switch (KindOf(*path)) {
     case ResultKind::Audio:

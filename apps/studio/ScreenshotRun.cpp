@@ -1,5 +1,6 @@
 #include "apps/studio/ScreenshotRun.h"
 
+#include "apps/studio/DubbingShots.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolHost.h"
@@ -58,7 +59,23 @@ void ScreenshotRun::Step()
         QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Step);
         return;
     }
-    Generate();
+    Dub();
+}
+
+void ScreenshotRun::Dub()
+{
+    const int dubbingTool = 1;
+    if (m_window.Host().Tools().size() <= dubbingTool) {
+        Generate();
+        return;
+    }
+    m_window.ChooseTool(dubbingTool);
+    m_dubbing = new DubbingShots(m_window, [this](const QString& name) { Grab(name); }, [this] {
+        m_window.ChooseTool(int(m_window.Host().Tools().size()) - 1);
+        QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Generate);
+    });
+    m_dubbing->setParent(this);
+    QTimer::singleShot(kSettleMs, m_dubbing, &DubbingShots::Start);
 }
 
 namespace {

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QObject>
 
+class DubbingShots;
 class StudioWindow;
 
 // Takes the studio's pictures and then closes it: the window as it opens (studio.png), then with
 // a text object and a media file in the project and each tool chosen in turn (studio-<n>.png,
-// n counting tools from 1). When the last tool shows a window with a topic, a start button and a
+// n counting tools from 1). Then the dubbing tool speaks a short and a long text (DubbingShots). When
+// the last tool shows a window with a topic, a start button and a
 // history button (the copywriting tool), it also generates a text (studio-generated.png) and opens
 // the history (history.png). Each picture is taken from the event loop, once the window is laid out.
 class ScreenshotRun : public QObject
@@ -24,6 +26,7 @@ public:
 
 private:
     void Step();
+    void Dub();
     void Generate();
     void WaitForText();
     void OpenHistory();
@@ -35,5 +38,6 @@ private:
     QDir m_folder;
     int m_step = 0;
     int m_waits = 0;
+    DubbingShots* m_dubbing = nullptr;
     bool m_succeeded = true;
 };

@@ -33,8 +33,11 @@ bool StudioProject::AttachAudio(const QUuid& text, const ToolResult& result)
     TextObject* object = FindIn(m_texts, text);
     if (!object)
         return false;
-    object->audio.append(result);
-    emit ResultAttached(text, result);
+    ToolResult attached = result;
+    attached.owner = text;
+    object->audio.append(attached);
+    emit ResultAttached(text, attached);
+    AddToBin(attached);
     return true;
 }
 

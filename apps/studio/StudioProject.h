@@ -5,11 +5,13 @@
 #include <QString>
 #include <QUuid>
 
-// A file a tool produced, with the display name of the tool it came from.
+// A file a tool produced, with the display name of the tool it came from and, once attached, the
+// text object it belongs to.
 struct ToolResult
 {
     QString path;
     QString tool;
+    QUuid owner;
 };
 
 struct TextObject
@@ -43,7 +45,8 @@ class StudioProject : public QObject
 public:
     QUuid AddText(const QString& text);
     QUuid AddMedia(const QString& path);
-    // False when no text object (media file) has that identifier.
+    // False when no text object (media file) has that identifier. Audio attached to a text object
+    // also lands in the bin, as the editor's media does.
     bool AttachAudio(const QUuid& text, const ToolResult& result);
     bool AttachSubtitles(const QUuid& media, const ToolResult& result);
     void AddToBin(const ToolResult& result);

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <set>
 #include <string>
+#include <tuple>
 
 using emulator_test::Json;
 
@@ -250,3 +251,22 @@ TEST(SpeechVoiceTest, VoiceNumbersPickDistinctVariants)
 }
 
 }  // namespace
+
+TEST(SpeechVoiceTest, EveryLibraryVoiceHasASpeakerOfItsOwn)
+{
+    const int library[] = {0, 1, 2, 3, 4, 5, 6, 7, 100, 101, 102, 103};
+    std::set<std::tuple<std::string, int, int>> speakers;
+    for (const int person : library) {
+        const std::string name = SpeechVoice::NameFor("你好", person);
+        EXPECT_NE(name.find(person % 2 == 0 ? "+f" : "+m"), std::string::npos) << person << " " << name;
+        speakers.insert({name, SpeechVoice::Rate(5, person), SpeechVoice::Pitch(5, person)});
+        // The speaker's own shift never leaves the engine's ranges.
+        EXPECT_GE(SpeechVoice::Pitch(0, person), 0) << person;
+        EXPECT_LE(SpeechVoice::Pitch(15, person), 99) << person;
+        EXPECT_GT(SpeechVoice::Rate(0, person), 0) << person;
+    }
+    EXPECT_EQ(speakers.size(), std::size(library));
+    // Numbers outside the library keep the plain levels.
+    EXPECT_EQ(SpeechVoice::Rate(7, 42), SpeechVoice::Rate(7));
+    EXPECT_EQ(SpeechVoice::Pitch(7, 42), SpeechVoice::Pitch(7));
+}

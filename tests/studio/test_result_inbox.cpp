@@ -30,14 +30,25 @@ struct Desk
         media = project.AddMedia(QStringLiteral("/media/clip.mp4"));
     }
 
-    // The only result filed anywhere, when it is filed where lands says; null otherwise.
+    // The only result filed anywhere, when it is filed where lands says; null otherwise. Audio
+    // attached to the text object is in the bin as well, naming the object.
     const ToolResult* Filed(Lands lands) const
     {
-        const QList<ToolResult>* places[] = {&project.FindText(text)->audio, &project.FindMedia(media)->subtitles,
-                                             &project.Bin()};
-        qsizetype filed = 0;
-        for (const QList<ToolResult>* place : places)
-            filed += place->size();
+        const QList<ToolResult>& audio = project.FindText(text)->audio;
+        QList<ToolResult> loose;
+        qsizetype owned = 0;
+        for (const ToolResult& result : project.Bin()) {
+            if (result.owner.isNull())
+                loose.append(result);
+            else if (result.owner == text && audio.size() == 1 && result.path == audio.first().path)
+                ++owned;
+            else
+                return nullptr;
+        }
+        if (owned != audio.size())
+            return nullptr;
+        const QList<ToolResult>* places[] = {&audio, &project.FindMedia(media)->subtitles, &project.Bin()};
+        const qsizetype filed = audio.size() + places[1]->size() + loose.size();
         if (filed != 1 || lands == Lands::Nowhere || places[int(lands)]->isEmpty())
             return nullptr;
         return &places[int(lands)]->first();

@@ -5,6 +5,7 @@
 #include "apps/studio/ToolPanel.h"
 #include "host/QOVMessage.h"
 #include "plugin/QOVAIGCFunc.h"
+#include "support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -35,6 +36,8 @@ QString ShownPlaceholder(ToolPanel& panel)
 
 TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindowsOrPlaceholders)
 {
+    // The dubbing window's client reads the settings, once per process: from the test's folders.
+    TestEnvironment::Get();
     QString error;
     std::optional<ModuleEntry> module = ModuleEntry::Load(QStringLiteral(QOVAIGC_MODULE), &error);
     ASSERT_TRUE(module) << error.toStdString();
@@ -45,8 +48,8 @@ TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindowsOrPlaceholde
     window.Project().AddText(QStringLiteral("配音文本"));
     for (int row = 0; row < 4; ++row) {
         window.ChooseTool(row);
-        // The copywriting window exists; the others come with their own work.
-        const bool hasWindow = row == 3;
+        // The subtitles window comes with its own work.
+        const bool hasWindow = row != 2;
         EXPECT_EQ(window.Panel().Window() != nullptr, hasWindow) << row;
         EXPECT_EQ(ShownPlaceholder(window.Panel()), hasWindow ? QString() : ToolHost::Placeholder()) << row;
     }
@@ -230,17 +233,23 @@ TEST_F(Studio, ResultsSentByAToolWindowLandInTheProject)
     QWidget* dubbing = window->Panel().Window();
     ASSERT_NE(dubbing, nullptr);
     const int message = CallsOf(AIGC_CREATE_WINDOW).last().message;
-    QOVSendMessage(dubbing->parentWidget(), message, uintptr_t(&text),
-                   intptr_t(new QString(QStringLiteral("/w/AIAudio/voice.mp3"))));
+    // The sending window owns the path it sends; the studio copies it.
+    QString voice(QStringLiteral("/w/AIAudio/voice.mp3"));
+    QOVSendMessage(dubbing->parentWidget(), message, uintptr_t(&text), intptr_t(&voice));
     // Some windows report to the top-level window rather than their parent.
-    QOVSendMessage(dubbing->window(), message, 0, intptr_t(new QString(QStringLiteral("/w/AIAudio/loose.mp3"))));
+    QString loose(QStringLiteral("/w/AIAudio/loose.mp3"));
+    QOVSendMessage(dubbing->window(), message, 0, intptr_t(&loose));
 
     const TextObject* object = window->Project().FindText(text);
     ASSERT_EQ(object->audio.size(), 1);
     EXPECT_EQ(object->audio[0].path, QStringLiteral("/w/AIAudio/voice.mp3"));
     EXPECT_EQ(object->audio[0].tool, QStringLiteral("AI 配音"));
-    ASSERT_EQ(window->Project().Bin().size(), 1);
-    EXPECT_EQ(window->View().BinList()->count(), 1);
+    // The attached audio is in the bin too, with the text object it belongs to.
+    ASSERT_EQ(window->Project().Bin().size(), 2);
+    EXPECT_EQ(window->Project().Bin()[0].owner, text);
+    EXPECT_TRUE(window->Project().Bin()[1].owner.isNull());
+    ASSERT_EQ(window->View().BinList()->count(), 2);
+    EXPECT_EQ(window->View().BinList()->item(0)->text(), QStringLiteral("voice.mp3 · AI 配音 → 要配音的文本"));
     auto* item = window->View().TextList()->topLevelItem(0);
     ASSERT_EQ(item->childCount(), 1);
     EXPECT_TRUE(item->child(0)->text(0).contains(QStringLiteral("voice.mp3")));

@@ -39,6 +39,12 @@ void FakeServer::On(const std::string& method, const std::string& path, Handler 
     m_routes[method + " " + path] = std::move(handler);
 }
 
+void FakeServer::OnPrefix(const std::string& method, const std::string& prefix, Handler handler)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_prefixRoutes[method + " " + prefix] = std::move(handler);
+}
+
 void FakeServer::Reply(const std::string& method, const std::string& path, int status, const std::string& body,
                        const std::string& contentType)
 {
@@ -88,6 +94,7 @@ void FakeServer::Reset()
     ReleaseStalls();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_routes.clear();
+    m_prefixRoutes.clear();
     m_requests.clear();
     m_answered.clear();
     // A request of an earlier script that is answered only now is not counted for the next one.
@@ -141,10 +148,20 @@ void FakeServer::Dispatch(const httplib::Request& request, httplib::Response& re
         epoch = m_epoch;
         m_requests.push_back(RecordedRequest{request.method, request.path, request.target,
                                              request.get_header_value("Content-Type"), request.body,
-                                             request.params});
-        const auto found = m_routes.find(request.method + " " + request.path);
-        if (found != m_routes.end())
+                                             request.params, request.files, request.headers});
+        const std::string route = request.method + " " + request.path;
+        const auto found = m_routes.find(route);
+        if (found != m_routes.end()) {
             handler = found->second;
+        } else {
+            size_t longest = 0;
+            for (const auto& [prefix, candidate] : m_prefixRoutes) {
+                if (route.compare(0, prefix.size(), prefix) == 0 && prefix.size() > longest) {
+                    longest = prefix.size();
+                    handler = candidate;
+                }
+            }
+        }
     }
     if (handler) {
         handler(request, response);

@@ -22,6 +22,8 @@ struct RecordedRequest
     std::string contentType;
     std::string body;
     httplib::Params params; // decoded query (and form) parameters
+    httplib::MultipartFormDataMap files; // the parts of a multipart body (its body text stays empty)
+    httplib::Headers headers;
 };
 
 // An HTTP server on 127.0.0.1 with an ephemeral port, scripted per test: routes are set and
@@ -45,6 +47,9 @@ public:
     FakeServer& operator=(const FakeServer&) = delete;
 
     void On(const std::string& method, const std::string& path, Handler handler);
+    // Answers every path that starts with prefix and has no route of its own; the longest prefix
+    // wins. For paths a test cannot know in advance, such as keys made of new GUIDs.
+    void OnPrefix(const std::string& method, const std::string& prefix, Handler handler);
     // Answers method+path with a fixed status, body and content type.
     void Reply(const std::string& method, const std::string& path, int status, const std::string& body,
                const std::string& contentType = "application/json");
@@ -82,6 +87,7 @@ private:
     int m_port = 0;
     mutable std::mutex m_mutex;
     std::map<std::string, Handler> m_routes;
+    std::map<std::string, Handler> m_prefixRoutes;
     std::vector<RecordedRequest> m_requests;
     std::map<std::string, size_t> m_answered;
     uint64_t m_epoch = 0;

@@ -24,9 +24,15 @@ TestEnvironment::TestEnvironment()
                                            "SecretKey=test-secret\nFontSize=12\n\n"
                                            "[Txt2Img]\nURL=%1\nAPIKey=test-key\nSecretKey=test-secret\n\n"
                                            "[Txt2Audio]\nURL=%1\nURLS=%1%4\nAPIKey=test-key\nSecretKey=test-secret\n"
-                                           "Cuid=test-cuid\n")
+                                           "Cuid=test-cuid\n\n"
+                                           "[FileTranscription]\nURL=%1%5\n\n"
+                                           "[Audio2Txt]\nURL=%1\nAPIKey=test-key\nSecretKey=test-secret\n\n"
+                                           "[ObjectStore]\nEndpoint=127.0.0.1:%6\nAccessKeyId=%7\n"
+                                           "SecretAccessKey=%8\nBucket=%9\n")
                                 .arg(server, QLatin1String(kTokenPath), QLatin1String(kChatPath),
-                                     QLatin1String(kShortSpeechPath)));
+                                     QLatin1String(kShortSpeechPath), QLatin1String(kTranscriptionBase),
+                                     QString::number(m_server.Port()), QLatin1String(kStoreAccessKeyId),
+                                     QLatin1String(kStoreSecret), QLatin1String(kStoreBucket)));
 }
 
 FakeServer& TestEnvironment::Server()

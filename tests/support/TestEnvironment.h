@@ -25,6 +25,13 @@ public:
     static constexpr const char* kTokenPath = "/oauth/2.0/token";
     static constexpr const char* kChatPath = "/chat/v1/completions";
     static constexpr const char* kShortSpeechPath = "/text2audio";
+    // Base path of the file-transcription service; its endpoints follow it.
+    static constexpr const char* kTranscriptionBase = "/api";
+
+    // The object store of the settings: the fake server itself, path-style.
+    static constexpr const char* kStoreAccessKeyId = "test-store-ak";
+    static constexpr const char* kStoreSecret = "test-store-sk";
+    static constexpr const char* kStoreBucket = "test-bucket";
 
     // Scripts the token route to hand out token for any credentials.
     void GrantTokens(const std::string& token = "test-token");

@@ -1,0 +1,485 @@
+#include "dubbing/CTxt2AudioWnd.h"
+
+#include "dubbing/CTxt2AudioShortNetOper.h"
+#include "dubbing/CVoiceSelCtrl.h"
+#include "dubbing/DubbingLayout.h"
+#include "dubbing/SamplePlayer.h"
+#include "dubbing/VoiceInfo.h"
+#include "dubbing/VoiceLibrary.h"
+#include "history/CItemHistoryDlg.h"
+#include "history/HistoryTools.h"
+#include "host/CI3Button.h"
+#include "host/CNLESlider.h"
+#include "host/CQOVComboBox.h"
+#include "host/CQOVDefUiSettings.h"
+#include "host/CZuScrollBar.h"
+#include "host/QOVMessage.h"
+#include "host/QOVPaths.h"
+#include "service/ModuleHandles.h"
+#include "service/TransLog.h"
+#include "ui/SharedWindowState.h"
+
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kSelectedCaption = "选中的文字内容：";
+const char* const kSelectedFormat = "选中的文字内容：\n%1";
+const char* const kNothingSelected = "未选中任何文字物件，转换功能不可用！";
+const char* const kLongTextHint = "文本长度超过512,请使用音库中后4个声音！";
+const char* const kGenerating = "生成中，请稍候...";
+const char* const kGenerated = "生成成功！";
+const char* const kGenerationFailed = "生成失败！";
+const char* const kTaskFailed = "生成任务失败！";
+const char* const kNetworkProblem = "网络存在问题";
+
+constexpr int kHistoryRowHeight = 40;
+constexpr int kLevelMax = 15;
+constexpr int kLaterVolumeMax = 9;
+constexpr int kDefaultLevel = 5;
+constexpr int kScrollBarId = 1010;
+// The module's images the grid draws with: play icon, second icon, tile and selected tile.
+constexpr int kGridImages[] = {2003, 2004, 2005, 2006};
+
+// The two output types, in the order of the list.
+struct OutputType
+{
+    const char* name;
+    int aue;
+    const char* format;
+};
+const OutputType kOutputTypes[] = {{"mp3", CTxt2AudioShortNetOper::kAueMp3, "mp3-16k"},
+                                   {"wav", CTxt2AudioShortNetOper::kAueWav, "wav"}};
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
+    label->setAlignment(align);
+    return label;
+}
+
+CNLESlider* MakeSlider(QWidget* parent, int id, int high)
+{
+    auto* slider = new CNLESlider(parent, id);
+    slider->SetNumberInfo(0, high, kDefaultLevel, 0);
+    return slider;
+}
+
+// Sliders report whole steps; a fractional position would round half up.
+int Level(const CNLESlider* slider)
+{
+    return int(slider->GetPos() + 0.5);
+}
+
+} // namespace
+
+CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
+    : CQOVBaseWnd(parent)
+    , m_hostMessage(hostMessage)
+    , m_player(std::make_unique<SamplePlayer>())
+{
+}
+
+// A running task is stopped before the records its tiles point at go; what its worker posted
+// is dropped with the window.
+CTxt2AudioWnd::~CTxt2AudioWnd()
+{
+    m_client.Stop();
+    m_player->Stop();
+    VoiceLibrary::Free(m_voiceLibrary);
+}
+
+void CTxt2AudioWnd::SetSamplePlayer(std::unique_ptr<SamplePlayer> player)
+{
+    m_player = std::move(player);
+}
+
+CI3Button* CTxt2AudioWnd::Button(int id) const
+{
+    switch (id) {
+    case IdStart:
+        return m_start;
+    case IdDownloadFolder:
+        return m_downloadFolder;
+    case IdHistory:
+        return m_history;
+    default:
+        return nullptr;
+    }
+}
+
+CNLESlider* CTxt2AudioWnd::Slider(int id) const
+{
+    switch (id) {
+    case IdSpeed:
+        return m_speed;
+    case IdPitch:
+        return m_pitch;
+    case IdLaterVolume:
+        return m_laterVolume;
+    case IdFirstVolume:
+        return m_firstVolume;
+    default:
+        return nullptr;
+    }
+}
+
+int CTxt2AudioWnd::ContentHeight() const
+{
+    return m_gridHeight + DubbingLayout::kColumnBelowGrid;
+}
+
+int CTxt2AudioWnd::OnCreate()
+{
+    CreateControls();
+    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIAudio/");
+    ZuCreateDirectory(m_outputFolder, 0);
+    FillVoiceGrid();
+    m_start->EnableWindow(false);
+    return 0;
+}
+
+void CTxt2AudioWnd::CreateControls()
+{
+    const struct
+    {
+        CI3Button** button;
+        int id;
+        const char* caption;
+    } buttons[] = {{&m_start, IdStart, "开始朗读"}, {&m_downloadFolder, IdDownloadFolder, "下载文件夹"},
+                   {&m_history, IdHistory, "历史记录"}};
+    for (const auto& b : buttons) {
+        *b.button = new CI3Button(this, b.id);
+        (*b.button)->SetWindowTextW(Text(b.caption));
+    }
+    m_downloadFolder->hide();
+    connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
+    connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+
+    m_voiceLabel = MakeLabel(this, Text("音库"));
+    m_status = MakeLabel(this, QString(), Qt::AlignCenter);
+    m_status->setWordWrap(true);
+    m_selectedLabel = MakeLabel(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
+    m_selectedLabel->setWordWrap(true);
+    m_speedLabel = MakeLabel(this, Text("语速"));
+    m_pitchLabel = MakeLabel(this, Text("音调"));
+    m_volumeLabel = MakeLabel(this, Text("音量"));
+    m_typeLabel = MakeLabel(this, Text("类型"));
+
+    m_voices = new CVoiceSelCtrl(this);
+    m_voices->Create(this, QRect(40, 10, width() - 40, 0), IdVoices);
+    m_voices->SetNotifyWnd(this);
+    m_scrollBar = new CZuScrollBar(this, kScrollBarId);
+    m_scrollBar->setSingleStep(DubbingLayout::kLineStep);
+    m_scrollBar->hide();
+    connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
+
+    m_speed = MakeSlider(this, IdSpeed, kLevelMax);
+    m_pitch = MakeSlider(this, IdPitch, kLevelMax);
+    m_laterVolume = MakeSlider(this, IdLaterVolume, kLaterVolumeMax);
+    m_firstVolume = MakeSlider(this, IdFirstVolume, kLevelMax);
+    m_firstVolume->hide();
+
+    m_type = new CQOVComboBox(this, IdType);
+    for (const OutputType& type : kOutputTypes)
+        m_type->InsertString(-1, QString::fromLatin1(type.name));
+    m_type->SetCurSel(0);
+}
+
+void CTxt2AudioWnd::FillVoiceGrid()
+{
+    // The module's images are registered by the state every tool window shares.
+    SharedWindowState::Get();
+    CZuBuffer* images[] = {&m_playIcon, &m_secondIcon, &m_tileBackground, &m_selectedTileBackground};
+    for (int i = 0; i < 4; ++i)
+        images[i]->CreateFromImageResource(QOVGetAIGCDllResHandle(), kGridImages[i], QStringLiteral("PNG"));
+    m_voices->SetImages(&m_playIcon, &m_secondIcon, &m_tileBackground, &m_selectedTileBackground);
+
+    m_voiceLibrary = VoiceLibrary::Read(VoiceLibrary::Folder());
+    for (VoiceInfo* voice : m_voiceLibrary)
+        m_voices->AddGroup(voice->name, nullptr, &voice->preview, voice->id);
+    m_voices->SetSelectedGroup(0);
+    m_voices->SetTileSize(130, 5, 40);
+    m_voices->SetPictureSize(40, 40);
+    m_voices->SetTextBelowPicture(false);
+    m_voices->SetShowPlayIcon(true);
+    m_voices->Layout(m_voices->width(), true);
+    m_voices->update();
+}
+
+void CTxt2AudioWnd::SetSelectedText(const QString& text, const QUuid& objectId)
+{
+    m_selectedText = text;
+    m_selectedObject = objectId;
+    m_selectedLabel->setText(text.isEmpty() ? Text(kNothingSelected) : Text(kSelectedFormat).arg(text));
+    m_start->EnableWindow(!m_busy && !text.isEmpty());
+    if (!m_busy)
+        SetStatus(text.length() >= kLongTextLength ? Text(kLongTextHint) : QString());
+}
+
+void CTxt2AudioWnd::SetSelection(const QString& text, const QUuid& selectedObject, const QHash<QString, QString>*)
+{
+    SetSelectedText(text, selectedObject);
+}
+
+void CTxt2AudioWnd::SetStatus(const QString& text)
+{
+    m_status->setText(text);
+}
+
+void CTxt2AudioWnd::SendResult(const QUuid& object, const QString& path)
+{
+    if (m_hostMessage != 0)
+        SendToOwner(int(m_hostMessage), uintptr_t(&object), intptr_t(&path));
+}
+
+void CTxt2AudioWnd::OnStart()
+{
+    const OutputType& type = kOutputTypes[std::clamp(m_type->GetCurSel(), 0, 1)];
+    const QList<ItemInfo*>& groups = m_voices->Groups();
+    const int selected = m_voices->GetSelectedGroup();
+    int voice = selected >= 0 && selected < groups.size() ? groups[selected]->id : -1;
+    voice = std::max(voice, 0);
+    const QString path = OutputPath(QString::fromLatin1(type.name));
+    const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
+    if (m_selectedText.length() >= kLongTextLength)
+        StartLong(m_selectedText, path, QString::fromLatin1(type.format), voice, Level(m_speed), Level(m_pitch), volume);
+    else
+        StartShort(m_selectedText, path, type.aue, voice, Level(m_speed), Level(m_pitch), volume);
+}
+
+QString CTxt2AudioWnd::OutputPath(const QString& extension) const
+{
+    const QString stem = m_outputFolder + QStringLiteral("Audio") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss"));
+    QString path = stem + QLatin1Char('.') + extension;
+    // Two results within one second would share the time's name: the later one gets a number
+    // rather than replacing the audio the editor already has.
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(extension);
+    return path;
+}
+
+void CTxt2AudioWnd::StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed,
+                              int pitch, int volume)
+{
+    m_busy = true;
+    const int result = m_client.Start(text.toStdString(), path.toStdString(), format.toStdString(), voice, speed,
+                                      pitch, volume, this);
+    if (result == CTxt2AudioNetOper::Started)
+        return;
+    m_busy = false;
+    m_start->EnableWindow(true);
+    const QString error = QString::fromStdString(m_client.GetErrorText());
+    SetStatus(error.isEmpty() ? Text(kTaskFailed) : error);
+}
+
+void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch,
+                               int volume)
+{
+    // The request runs here and holds the window until the file is complete.
+    CTxt2AudioShortNetOper client;
+    SetStatus(Text(kGenerating));
+    m_busy = true;
+    utility::string_t error;
+    if (client.Synthesize(text.toStdString(), error, path.toStdString(), speed, pitch, volume, voice, aue)) {
+        SendResult(m_selectedObject, path);
+        SetStatus(Text(kGenerated));
+    } else {
+        SetStatus(error.empty() ? Text(kGenerationFailed) : QString::fromStdString(error));
+    }
+    m_busy = false;
+}
+
+void CTxt2AudioWnd::OnProgress(int32_t code)
+{
+    switch (code) {
+    case CTxt2AudioNetOper::PollFailed:
+        m_busy = false;
+        m_start->EnableWindow(true);
+        SetStatus(Text(kNetworkProblem));
+        break;
+    case CTxt2AudioNetOper::PollPending:
+        SetStatus(Text(kGenerating));
+        break;
+    case CTxt2AudioNetOper::PollFinished:
+        m_busy = false;
+        m_start->EnableWindow(true);
+        SetStatus(Text(kGenerated));
+        SendResult(m_selectedObject, QString::fromStdString(m_client.GetOutputPath()));
+        break;
+    default:
+        break;
+    }
+}
+
+void CTxt2AudioWnd::OnVoiceChosen(int index)
+{
+    m_laterVoice = index >= kFirstLaterVoice;
+    m_laterVolume->setVisible(m_laterVoice);
+    m_firstVolume->setVisible(!m_laterVoice);
+}
+
+void CTxt2AudioWnd::OnPlaySample(int index, intptr_t control)
+{
+    if (index < 0) {
+        m_player->Stop();
+        return;
+    }
+    if (control == IdVoices && index < m_voiceLibrary.size())
+        m_player->Play(m_voiceLibrary[index]->audio);
+}
+
+bool CTxt2AudioWnd::OnWindowMessage(QOVMessageEvent* message)
+{
+    const auto word = intptr_t(message->WParam());
+    switch (message->Message()) {
+    case CTxt2AudioNetOper::kProgressMessage:
+        OnProgress(int32_t(word));
+        return true;
+    case CVoiceSelCtrl::kVoiceChosenMessage:
+        if (message->LParam() == IdVoices)
+            OnVoiceChosen(int(word));
+        return true;
+    case CVoiceSelCtrl::kPlaySampleMessage:
+        OnPlaySample(int(word), message->LParam());
+        return true;
+    case CBtnSelCtrl::kContentHeightMessage:
+        m_gridHeight = int(word);
+        if (m_type)
+            LayOut();
+        return true;
+    case kHistoryItemMessage:
+        OnHistoryItem(message);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CTxt2AudioWnd::OnHistoryItem(QOVMessageEvent* message)
+{
+    auto* source = reinterpret_cast<QString*>(message->WParam());
+    auto* files = reinterpret_cast<QString*>(message->LParam());
+    // Only the entry made from the text selected now belongs to its object.
+    const QUuid object = source && *source == m_selectedText ? m_selectedObject : QUuid();
+    if (files)
+        SendResult(object, *files);
+    delete source;
+    delete files;
+}
+
+void CTxt2AudioWnd::OnHistory()
+{
+    if (!m_historyLoaded) {
+        GetDubbingLog().LoadLogs();
+        m_historyLoaded = true;
+    }
+    CItemHistoryDlg* dialog = GetHistoryDlg();
+    if (!dialog)
+        return;
+    dialog->SetToolType(HistoryTool::Dubbing);
+    dialog->SetOwnerWnd(this);
+    dialog->SetRowHeight(kHistoryRowHeight);
+    dialog->ShowTool();
+    dialog->show();
+    dialog->raise();
+}
+
+QString CTxt2AudioWnd::ChooseFolder()
+{
+    return QFileDialog::getExistingDirectory(this, QString(), m_outputFolder);
+}
+
+void CTxt2AudioWnd::OnDownloadFolder()
+{
+    const QString folder = ChooseFolder();
+    if (!folder.isEmpty())
+        m_outputFolder = folder + QLatin1Char('/');
+}
+
+void CTxt2AudioWnd::OnSize(int, int, int)
+{
+    if (!m_type)
+        return;
+    UpdateScroll();
+    LayOut();
+}
+
+void CTxt2AudioWnd::UpdateScroll()
+{
+    const int cx = width();
+    const int cy = height();
+    m_gridHeight = m_voices->Layout(DubbingLayout::GridWidth(cx, m_scrollShown), false);
+    const bool needed = cy < ContentHeight();
+    if (needed != m_scrollShown) {
+        // The other width may flow the tiles into another number of rows.
+        m_scrollShown = needed;
+        m_gridHeight = m_voices->Layout(DubbingLayout::GridWidth(cx, m_scrollShown), false);
+    }
+    const int page = std::max(cy, DubbingLayout::kMinimumPage);
+    m_scrollPos = std::clamp(m_scrollPos, 0, std::max(0, ContentHeight() - page));
+    SCROLLINFO info;
+    info.nMin = 0;
+    info.nMax = ContentHeight();
+    info.nPage = page;
+    info.nPos = m_scrollPos;
+    m_scrollBar->SetScrollInfo(info);
+    m_scrollBar->setPageStep(page);
+    m_scrollBar->setVisible(m_scrollShown);
+}
+
+void CTxt2AudioWnd::ScrollTo(int position)
+{
+    const int page = std::max(height(), DubbingLayout::kMinimumPage);
+    const int clamped = std::clamp(position, 0, std::max(0, ContentHeight() - page));
+    if (m_scrollBar->GetScrollPos() != clamped)
+        m_scrollBar->SetScrollPos(clamped);
+    if (clamped == m_scrollPos)
+        return;
+    m_scrollPos = clamped;
+    LayOut();
+}
+
+void CTxt2AudioWnd::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        ScrollTo(m_scrollPos + (delta > 0 ? -DubbingLayout::kLineStep : DubbingLayout::kLineStep));
+    event->accept();
+}
+
+void CTxt2AudioWnd::LayOut()
+{
+    const DubbingLayout l = DubbingLayout::For(size(), m_gridHeight, m_scrollPos, m_scrollShown);
+    m_voiceLabel->setGeometry(l.voiceLabel);
+    m_voices->setGeometry(l.grid);
+    m_speedLabel->setGeometry(l.speedLabel);
+    m_speed->setGeometry(l.speed);
+    m_pitchLabel->setGeometry(l.pitchLabel);
+    m_pitch->setGeometry(l.pitch);
+    m_volumeLabel->setGeometry(l.volumeLabel);
+    m_laterVolume->setGeometry(l.volume);
+    m_firstVolume->setGeometry(l.volume);
+    m_typeLabel->setGeometry(l.typeLabel);
+    m_type->setGeometry(l.type);
+    m_downloadFolder->setGeometry(l.downloadFolder);
+    m_start->setGeometry(l.start);
+    m_status->setGeometry(l.status);
+    m_history->setGeometry(l.history);
+    m_selectedLabel->setGeometry(l.selectedText);
+    m_scrollBar->setGeometry(l.scrollBar);
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "dubbing/CTxt2AudioNetOper.h"
+#include "host/CQOVBaseWnd.h"
+#include "host/CZuBuffer.h"
+#include "ui/ISelectionReceiver.h"
+
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+#include <cstdint>
+#include <memory>
+
+class CI3Button;
+class CNLESlider;
+class CQOVComboBox;
+class CVoiceSelCtrl;
+class CZuScrollBar;
+class QLabel;
+class SamplePlayer;
+struct VoiceInfo;
+
+// The dubbing tool window: the editor's selected text, a voice from the voice grid, speed, pitch,
+// volume and output type; the audio it makes is handed back to the editor with the text object's
+// identifier. Texts of 512 characters or more go to the long-text service as a polled task.
+class CTxt2AudioWnd : public CQOVBaseWnd, public ISelectionReceiver
+{
+public:
+    enum ControlId { IdStart = 1001, IdVoices = 1002, IdSpeed = 1004, IdPitch = 1005, IdLaterVolume = 1006,
+                     IdFirstVolume = 1007, IdType = 1008, IdDownloadFolder = 1009, IdHistory = 1011 };
+    // From this many characters on, a text is synthesised as a long-text task.
+    static constexpr int kLongTextLength = 512;
+    // Voices from this index on are the long-text ones, with the 0-to-9 volume.
+    static constexpr int kFirstLaterVoice = 8;
+    // The history list hands an earlier result over with this message.
+    static constexpr int kHistoryItemMessage = 8224;
+
+    // hostMessage: the number the window sends the editor its results with (0: none).
+    explicit CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent = nullptr);
+    ~CTxt2AudioWnd() override;
+
+    // The editor's selected text object: its text (may be empty) and identifier.
+    void SetSelectedText(const QString& text, const QUuid& objectId);
+    void SetSelection(const QString& text, const QUuid& selectedObject,
+                      const QHash<QString, QString>* properties) override;
+
+    // Replaces the sample player (tests record instead of playing).
+    void SetSamplePlayer(std::unique_ptr<SamplePlayer> player);
+
+    CI3Button* Button(int id) const;
+    CNLESlider* Slider(int id) const;
+    CQOVComboBox* TypeList() const { return m_type; }
+    CVoiceSelCtrl* VoiceGrid() const { return m_voices; }
+    CZuScrollBar* ScrollBar() const { return m_scrollBar; }
+    QLabel* StatusLabel() const { return m_status; }
+    QLabel* SelectedTextLabel() const { return m_selectedLabel; }
+    const QList<VoiceInfo*>& Voices() const { return m_voiceLibrary; }
+    QString OutputFolder() const { return m_outputFolder; }
+    bool IsBusy() const { return m_busy; }
+    bool IsLaterVoice() const { return m_laterVoice; }
+    bool IsScrollShown() const { return m_scrollShown; }
+    int ScrollPos() const { return m_scrollPos; }
+    int ContentHeight() const;
+
+protected:
+    int OnCreate() override;
+    void OnSize(int type, int cx, int cy) override;
+    bool OnWindowMessage(QOVMessageEvent* message) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+    // The folder picker the user answers; empty when cancelled. Tests replace it.
+    virtual QString ChooseFolder();
+
+private:
+    void CreateControls();
+    void FillVoiceGrid();
+    void OnStart();
+    // "Audio" and the local time in the output folder, with a number when that name is taken.
+    QString OutputPath(const QString& extension) const;
+    void StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed, int pitch,
+                   int volume);
+    void StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch, int volume);
+    void OnProgress(int32_t code);
+    void OnVoiceChosen(int index);
+    void OnPlaySample(int index, intptr_t control);
+    void OnHistory();
+    void OnHistoryItem(QOVMessageEvent* message);
+    void OnDownloadFolder();
+    void SendResult(const QUuid& object, const QString& path);
+    void SetStatus(const QString& text);
+    void UpdateScroll();
+    void ScrollTo(int position);
+    void LayOut();
+
+    CTxt2AudioNetOper m_client;
+    QList<VoiceInfo*> m_voiceLibrary;
+    CI3Button* m_start = nullptr;
+    CI3Button* m_downloadFolder = nullptr;
+    CI3Button* m_history = nullptr;
+    QLabel* m_voiceLabel = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_selectedLabel = nullptr;
+    QLabel* m_speedLabel = nullptr;
+    QLabel* m_pitchLabel = nullptr;
+    QLabel* m_volumeLabel = nullptr;
+    QLabel* m_typeLabel = nullptr;
+    CVoiceSelCtrl* m_voices = nullptr;
+    CNLESlider* m_speed = nullptr;
+    CNLESlider* m_pitch = nullptr;
+    CNLESlider* m_laterVolume = nullptr;
+    CNLESlider* m_firstVolume = nullptr;
+    CQOVComboBox* m_type = nullptr;
+    bool m_laterVoice = true;
+    int m_gridHeight = 0;
+    int m_scrollPos = 0;
+    CZuBuffer m_playIcon;
+    CZuBuffer m_secondIcon;
+    CZuBuffer m_tileBackground;
+    CZuBuffer m_selectedTileBackground;
+    QString m_outputFolder;
+    QString m_selectedText;
+    QUuid m_selectedObject;
+    uint32_t m_hostMessage;
+    bool m_historyLoaded = false;
+    bool m_busy = false;
+    CZuScrollBar* m_scrollBar = nullptr;
+    bool m_scrollShown = false;
+    std::unique_ptr<SamplePlayer> m_player;
+};

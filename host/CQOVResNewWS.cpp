@@ -1,0 +1,148 @@
+#include "host/CQOVResNewWS.h"
+
+#include "host/ObsAddress.h"
+#include "host/ObsRequestSigner.h"
+#include "host/QOVDigest.h"
+#include "host/QOVSystem.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <cpprest/filestream.h>
+#include <cpprest/http_client.h>
+
+#include <exception>
+
+namespace {
+
+const QByteArray kBodyType = QByteArrayLiteral("application/octet-stream");
+// Large enough that a loopback upload is not held back by per-chunk work, small enough that the
+// upload's memory stays flat.
+constexpr size_t kUploadChunk = 1 << 20;
+// What an error reply may add to the trace.
+constexpr int kErrorBodyShown = 300;
+
+struct SignedRequest
+{
+    ObsAddress address;
+    QByteArray date;
+    QByteArray authorization;
+};
+
+bool Prepare(const SHuaweiObsPolicy& policy, const QByteArray& verb, const QByteArray& contentMd5,
+             const QByteArray& contentType, SignedRequest& request, QString& error)
+{
+    if (policy.accessKeyId.isEmpty() || policy.secretAccessKey.isEmpty()) {
+        error = QStringLiteral("the object store's access key is not configured");
+        return false;
+    }
+    if (!ObsAddress::Resolve(policy.endpoint, policy.bucketName, policy.objectKey, request.address, error))
+        return false;
+    request.date = ObsRequestSigner::HttpDate(QDateTime::currentDateTimeUtc());
+    const QByteArray toSign = ObsRequestSigner::StringToSign(verb, contentMd5, contentType, request.date, {},
+                                                             request.address.canonicalResource);
+    const QByteArray signature = ObsRequestSigner::Signature(policy.secretAccessKey.toUtf8(), toSign);
+    if (signature.isEmpty()) {
+        error = QStringLiteral("the request could not be signed");
+        return false;
+    }
+    request.authorization = ObsRequestSigner::Authorization(policy.accessKeyId.toUtf8(), signature);
+    return true;
+}
+
+web::http::client::http_client MakeClient(const SignedRequest& request, std::chrono::milliseconds timeout)
+{
+    web::http::client::http_client_config config;
+    config.set_timeout(timeout);
+    config.set_chunksize(kUploadChunk);
+    return web::http::client::http_client(web::uri(request.address.baseUrl.toStdString()), config);
+}
+
+web::http::http_request MakeRequest(const web::http::method& verb, const SignedRequest& signedRequest)
+{
+    web::http::http_request request(verb);
+    request.set_request_uri(web::uri(signedRequest.address.requestPath.toStdString()));
+    request.headers().add("Date", signedRequest.date.toStdString());
+    request.headers().add("Authorization", signedRequest.authorization.toStdString());
+    return request;
+}
+
+QString Refusal(const char* operation, web::http::http_response& response)
+{
+    QString detail;
+    try {
+        detail = QString::fromStdString(response.extract_utf8string(true).get()).left(kErrorBodyShown);
+    } catch (const std::exception&) {
+        // The status alone says enough.
+    }
+    return QStringLiteral("%1 answered with status %2 %3").arg(QLatin1String(operation)).arg(response.status_code())
+        .arg(detail);
+}
+
+} // namespace
+
+bool CQOVResNewWS::Fail(const QString& error)
+{
+    m_lastError = error;
+    QOVDebugOutput(QStringLiteral("object store: ") + error);
+    return false;
+}
+
+int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
+{
+    m_lastError.clear();
+    m_lastStatus = 0;
+    QByteArray digest;
+    qint64 size = 0;
+    if (policy.localFilePath.isEmpty() || !MD5OfFile(policy.localFilePath, digest, size))
+        return Fail(QStringLiteral("cannot read %1").arg(policy.localFilePath));
+    const QByteArray contentMd5 = digest.toBase64();
+    SignedRequest signedRequest;
+    QString error;
+    if (!Prepare(policy, "PUT", contentMd5, kBodyType, signedRequest, error))
+        return Fail(error);
+    try {
+        web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
+        web::http::http_request request = MakeRequest(web::http::methods::PUT, signedRequest);
+        request.headers().add("Content-MD5", contentMd5.toStdString());
+        auto body = concurrency::streams::file_stream<uint8_t>::open_istream(
+                        QFile::encodeName(policy.localFilePath).toStdString())
+                        .get();
+        request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
+        web::http::http_response response;
+        try {
+            response = client.request(request).get();
+        } catch (...) {
+            body.close().wait();
+            throw;
+        }
+        body.close().wait();
+        m_lastStatus = response.status_code();
+        if (m_lastStatus < 200 || m_lastStatus > 299)
+            return Fail(Refusal("upload", response));
+    } catch (const std::exception& e) {
+        return Fail(QStringLiteral("upload of %1: %2").arg(policy.localFilePath, QString::fromUtf8(e.what())));
+    }
+    return 1;
+}
+
+int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
+{
+    m_lastError.clear();
+    m_lastStatus = 0;
+    SignedRequest signedRequest;
+    QString error;
+    if (!Prepare(policy, "DELETE", {}, {}, signedRequest, error))
+        return Fail(error);
+    try {
+        web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
+        web::http::http_response response =
+            client.request(MakeRequest(web::http::methods::DEL, signedRequest)).get();
+        m_lastStatus = response.status_code();
+        if (m_lastStatus < 200 || m_lastStatus > 299)
+            return Fail(Refusal("delete", response));
+    } catch (const std::exception& e) {
+        return Fail(QStringLiteral("delete of %1: %2").arg(policy.objectKey, QString::fromUtf8(e.what())));
+    }
+    return 1;
+}

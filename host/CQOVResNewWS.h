@@ -1,0 +1,38 @@
+#pragma once
+
+#include "host/SHuaweiObsPolicy.h"
+
+#include <QString>
+
+#include <chrono>
+
+// The editor's object-store client: a signed PUT that streams a local file into the store and a
+// signed DELETE of an object. Each call makes one request on the calling thread and returns
+// within the time-out of that request (the longest the store may stay silent, 30 seconds unless
+// set), whatever the store does.
+class CQOVResNewWS
+{
+public:
+    CQOVResNewWS() = default;
+
+    // Uploads policy.localFilePath under policy.objectKey: non-zero only when the store answered
+    // with a 2xx status. The file is read twice, once for its Content-MD5 and once as the body,
+    // never whole into memory.
+    int huaweiObsUploadFile(const SHuaweiObsPolicy& policy);
+    // Deletes policy.objectKey: non-zero only when the store answered with a 2xx status.
+    int huaweiObsDeleteFile(const SHuaweiObsPolicy& policy);
+
+    // Why the last call failed (empty after a success); for traces, never shown to a user as is.
+    QString LastError() const { return m_lastError; }
+    // The store's status of the last call, 0 when no answer came.
+    int LastStatus() const { return m_lastStatus; }
+
+    void SetTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
+
+private:
+    bool Fail(const QString& error);
+
+    std::chrono::milliseconds m_timeout{std::chrono::seconds(30)};
+    QString m_lastError;
+    int m_lastStatus = 0;
+};

@@ -1,0 +1,448 @@
+#include "painting/CTxt2ImageWnd.h"
+
+#include "dubbing/CVoiceSelCtrl.h"
+#include "history/CItemHistoryDlg.h"
+#include "history/HistoryTools.h"
+#include "host/CI3Button.h"
+#include "host/CQOVComboBox.h"
+#include "host/CQOVContainWnd.h"
+#include "host/CQOVDefUiSettings.h"
+#include "host/CQOVPiecewiseLinearBar.h"
+#include "host/CQOVRichEditCtrl.h"
+#include "host/CZuBuffDisplayWnd.h"
+#include "host/CZuEdit.h"
+#include "host/CZuScrollBar.h"
+#include "host/QOVMessage.h"
+#include "host/QOVPaths.h"
+#include "host/QOVStringTable.h"
+#include "painting/PaintingChoices.h"
+#include "painting/PaintingLayout.h"
+#include "painting/PaintingStatus.h"
+#include "painting/StyleLibrary.h"
+#include "service/TransLog.h"
+#include "ui/SharedWindowState.h"
+
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kImageFilter = "Image File(*.jpg *.jpeg *.png *.bmp);;jpg file(*.jpg);;jpeg file(*.jpeg);;"
+                                 "png file(*.png);;bmp file(*.bmp)";
+
+constexpr int kHistoryRowHeight = 60;
+constexpr int kRatioTileWidth = 70;
+constexpr int kRatioTileHeight = 20;
+constexpr int kStyleTileHeight = 60;
+constexpr int kStylePictureHeight = 40;
+constexpr int kTileGap = 5;
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
+    label->setAlignment(align);
+    return label;
+}
+
+} // namespace
+
+CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
+    : CQOVBaseWnd(parent)
+    , m_hostMessage(hostMessage)
+{
+}
+
+// The worker goes first: what it posted is dropped with the window, and nothing it reads is
+// freed while it runs. The style tiles point at the pictures, but are not drawn again.
+CTxt2ImageWnd::~CTxt2ImageWnd()
+{
+    m_client.Stop();
+    m_thumbnails.Clear();
+    StyleLibrary::Free(m_stylePictures);
+}
+
+CI3Button* CTxt2ImageWnd::Button(int id) const
+{
+    switch (id) {
+    case IdGenerate:
+        return m_generate;
+    case IdBrowse:
+        return m_browse;
+    case IdDownloadFolder:
+        return m_downloadFolder;
+    case IdHistory:
+        return m_history;
+    case IdRefresh:
+        return m_refresh;
+    default:
+        return nullptr;
+    }
+}
+
+int CTxt2ImageWnd::ContentHeight() const
+{
+    return PaintingLayout::ContentHeight(width(), m_ratioHeight, m_styleHeight, m_reference.IsShown());
+}
+
+int CTxt2ImageWnd::OnCreate()
+{
+    CreateControls();
+    m_thumbnails.Create(this, IdGrid, IdSizeSlider, kThumbnailItemMessage, SharedWindowState::Get().AddItemImage());
+    FillSelectors();
+    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/");
+    ZuCreateDirectory(m_outputFolder, 0);
+    m_generate->EnableWindow(false);
+    return 0;
+}
+
+void CTxt2ImageWnd::CreateControls()
+{
+    const struct
+    {
+        CI3Button** button;
+        int id;
+        const char* caption;
+    } buttons[] = {{&m_generate, IdGenerate, "开始生成"}, {&m_browse, IdBrowse, "..."},
+                   {&m_downloadFolder, IdDownloadFolder, "下载文件夹"}, {&m_history, IdHistory, "历史记录"},
+                   {&m_refresh, IdRefresh, "刷新"}};
+    for (const auto& b : buttons) {
+        *b.button = new CI3Button(this, b.id);
+        (*b.button)->SetWindowTextW(Text(b.caption));
+    }
+    m_downloadFolder->hide();
+    connect(m_generate, qOverload<int>(&CI3Button::clicked), this, [this] { OnGenerate(); });
+    connect(m_browse, qOverload<int>(&CI3Button::clicked), this, [this] { OnBrowse(); });
+    connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+    connect(m_refresh, qOverload<int>(&CI3Button::clicked), this, [this] { ShowResults(); });
+
+    m_descriptionLabel = MakeLabel(this, Text("图片描述"));
+    m_ratioLabel = MakeLabel(this, Text("图片比例"));
+    m_styleLabel = MakeLabel(this, Text("图片风格"));
+    m_countLabel = MakeLabel(this, Text("生成个数"));
+    m_referenceLabel = MakeLabel(this, Text("参考图"));
+    m_status = MakeLabel(this, QString(), Qt::AlignCenter);
+    m_status->setWordWrap(true);
+
+    m_description = new CQOVRichEditCtrl(this, IdDescription);
+    m_description->setAcceptRichText(false);
+    m_description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(m_description, &CQOVRichEditCtrl::textChanged, this, [this] { OnDescriptionChanged(); });
+    connect(m_description, &CQOVRichEditCtrl::focusLost, this, [this] { OnDescriptionChanged(); });
+
+    m_ratios = new CBtnSelCtrl(this);
+    m_ratios->Create(this, QRect(), IdRatios);
+    m_styles = new CVoiceSelCtrl(this);
+    m_styles->Create(this, QRect(), IdStyles);
+
+    m_count = new CQOVComboBox(this, IdCount);
+    m_referencePath = new CZuEdit(this, IdReferencePath);
+    connect(m_referencePath, &CZuEdit::focusLost, this, [this] { OnReferencePathLeft(); });
+    m_preview = new CZuBuffDisplayWnd(this);
+    m_preview->setObjectName(QStringLiteral("referencePreview"));
+    m_preview->setStyleSheet(QStringLiteral("#referencePreview { border: 1px solid %1; }")
+                                 .arg(CQOVDefUiSettings::GetDefUiSettings().border.name()));
+    m_preview->hide();
+
+    m_scrollBar = new CZuScrollBar(this, IdScrollBar);
+    m_scrollBar->setSingleStep(PaintingLayout::kLineStep);
+    connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
+}
+
+void CTxt2ImageWnd::FillSelectors()
+{
+    m_ratios->SetTileSize(kRatioTileWidth, kTileGap, kRatioTileHeight);
+    for (const PaintingChoices::Ratio& ratio : PaintingChoices::kRatios) {
+        const QStringList sizes = PaintingChoices::SizesOf(ratio);
+        m_ratios->AddGroup(QString::fromLatin1(ratio.name), &sizes, nullptr, -1);
+    }
+    // The first ratio with its first size.
+    m_ratios->SelectGroup(0);
+
+    for (int count = 1; count <= PaintingChoices::kMaxCount; ++count)
+        m_count->InsertString(-1, QString::number(count));
+    m_count->SetCurSel(PaintingChoices::kDefaultCountIndex);
+
+    StyleLibrary::Read(StyleLibrary::Folder(), m_styleNames, m_stylePictures);
+    for (qsizetype i = 0; i < m_styleNames.size(); ++i)
+        m_styles->AddGroup(m_styleNames[i], nullptr, m_stylePictures[i], -1);
+    m_styles->SetSelectedGroup(0);
+    m_styles->SetTileSize(kRatioTileWidth, kTileGap, kStyleTileHeight);
+    m_styles->SetPictureSize(kRatioTileWidth, kStylePictureHeight);
+    m_styles->SetTextBelowPicture(true);
+    m_styles->SetShowPlayIcon(false);
+}
+
+bool CTxt2ImageWnd::OnWindowMessage(QOVMessageEvent* message)
+{
+    switch (message->Message()) {
+    case CTxt2ImageNetOper::kProgressMessage:
+        OnProgress(int32_t(intptr_t(message->WParam())));
+        return true;
+    case CBtnSelCtrl::kContentHeightMessage:
+        if (m_scrollBar) {
+            UpdateScroll();
+            LayOut();
+        }
+        return true;
+    case kHistoryItemMessage:
+        OnHistoryItem(message);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
+{
+    // Qt shows the controls' tool tips by itself. Escape would close the editor's panel; inside
+    // the window's controls it does nothing.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        return target != this;
+    return false;
+}
+
+void CTxt2ImageWnd::OnDescriptionChanged()
+{
+    m_generate->EnableWindow(!m_busy && !m_description->GetWindowTextW().trimmed().isEmpty());
+}
+
+void CTxt2ImageWnd::SetStatus(const QString& text)
+{
+    m_status->setText(text);
+}
+
+void CTxt2ImageWnd::OnGenerate()
+{
+    // The edit separates lines with a bare line feed; the service and the task log expect the
+    // editor's carriage return and line feed.
+    QString description = m_description->GetWindowTextW();
+    if (m_busy || description.trimmed().isEmpty())
+        return;
+    description.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    const QString reference = m_reference.Path();
+    if (m_reference.Check() != ReferenceImageChoice::Unchanged) {
+        ShowReference(ReferenceImageChoice::Gone, reference);
+        return;
+    }
+    const int32_t count = int32_t(m_count->GetCurSel() + 1);
+    int32_t width = 0;
+    int32_t height = 0;
+    PaintingChoices::ParseSize(m_ratios->GetSelectedText(), width, height);
+
+    m_busy = true;
+    m_generate->EnableWindow(false);
+    SetStatus(PaintingStatus::Generating());
+    // The token and task requests hold this thread; the user sees why until they return.
+    m_status->repaint();
+    const int style = m_styles->GetSelectedGroup();
+    if (style >= 0 && style < m_styleNames.size() && !m_styleNames[style].isEmpty())
+        description += QStringLiteral("\r\n") + m_styleNames[style];
+    const int result = m_client.Start(description.toStdString(), m_outputFolder.toStdString(), width, height, count,
+                                      reference.toStdString(), this);
+    if (result == CTxt2ImageNetOper::Started)
+        return;
+    m_busy = false;
+    OnDescriptionChanged();
+    SetStatus(PaintingStatus::ForStartFailure(QString::fromStdString(m_client.GetErrorText())));
+}
+
+void CTxt2ImageWnd::OnProgress(int32_t code)
+{
+    const PaintingStatus::Progress progress =
+        PaintingStatus::ForPollCode(code, QString::fromStdString(m_client.GetErrorText()));
+    if (!progress.known)
+        return;
+    SetStatus(progress.text);
+    if (code == CTxt2ImageNetOper::PollFinished)
+        ShowResults();
+    if (progress.ends) {
+        m_busy = false;
+        OnDescriptionChanged();
+    }
+}
+
+void CTxt2ImageWnd::ShowResults()
+{
+    QStringList passed;
+    for (const auto& result : m_client.Results()) {
+        if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
+            passed << QString::fromStdString(result->localPath);
+    }
+    if (passed.isEmpty()) {
+        SetStatus(PaintingStatus::ForNoPassedImage(QString::fromStdString(m_client.GetErrorText()),
+                                                   !m_client.Results().empty()));
+        return;
+    }
+    if (const int missing = m_thumbnails.Show(passed); missing > 0)
+        SetStatus(PaintingStatus::ForMissingImages(missing));
+}
+
+QString CTxt2ImageWnd::ChooseReferenceImage()
+{
+    return QFileDialog::getOpenFileName(this, ZuLoadString(QStringLiteral("LANG_OPEN_PGM")), QString(),
+                                        Text(kImageFilter));
+}
+
+void CTxt2ImageWnd::OnBrowse()
+{
+    const QString path = ChooseReferenceImage();
+    ShowReference(m_reference.Choose(path), path);
+}
+
+void CTxt2ImageWnd::OnReferencePathLeft()
+{
+    const QString typed = m_referencePath->GetWindowTextW().trimmed();
+    ShowReference(m_reference.EditLeft(typed), typed);
+}
+
+void CTxt2ImageWnd::ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path)
+{
+    switch (outcome) {
+    case ReferenceImageChoice::Unchanged:
+        return;
+    case ReferenceImageChoice::Chosen:
+        if (!m_busy)
+            SetStatus(QString());
+        break;
+    case ReferenceImageChoice::ChosenNotSent:
+        SetStatus(PaintingStatus::ReferenceNotSent());
+        break;
+    case ReferenceImageChoice::Unreadable:
+        SetStatus(PaintingStatus::ReferenceUnreadable(path));
+        break;
+    case ReferenceImageChoice::Gone:
+        SetStatus(PaintingStatus::ReferenceGone(path));
+        break;
+    case ReferenceImageChoice::Typed:
+        SetStatus(PaintingStatus::ReferenceTyped());
+        break;
+    case ReferenceImageChoice::Cleared:
+        break;
+    }
+    m_referencePath->SetWindowTextW(m_reference.Path());
+    m_referencePath->setToolTip(m_reference.Path());
+    m_preview->SetDisplayBuffer(m_reference.IsShown() ? &m_reference.Picture() : nullptr);
+    m_preview->setVisible(m_reference.IsShown());
+    UpdateScroll();
+    LayOut();
+}
+
+QString CTxt2ImageWnd::ChooseFolder()
+{
+    return QFileDialog::getExistingDirectory(this, QString(), m_outputFolder);
+}
+
+void CTxt2ImageWnd::OnDownloadFolder()
+{
+    const QString folder = ChooseFolder();
+    if (!folder.isEmpty())
+        m_outputFolder = folder + QLatin1Char('/');
+}
+
+void CTxt2ImageWnd::OnHistory()
+{
+    if (!m_historyLoaded) {
+        GetPaintingLog().LoadLogs();
+        m_historyLoaded = true;
+    }
+    CItemHistoryDlg* dialog = GetHistoryDlg();
+    if (!dialog)
+        return;
+    dialog->SetToolType(HistoryTool::Painting);
+    dialog->SetOwnerWnd(this);
+    dialog->SetRowHeight(kHistoryRowHeight);
+    dialog->ShowTool();
+    dialog->show();
+    dialog->raise();
+}
+
+void CTxt2ImageWnd::OnHistoryItem(QOVMessageEvent* message)
+{
+    auto* source = reinterpret_cast<QString*>(message->WParam());
+    auto* files = reinterpret_cast<QString*>(message->LParam());
+    if (files && m_hostMessage != 0)
+        SendToOwner(int(m_hostMessage), 0, intptr_t(files));
+    delete source;
+    delete files;
+}
+
+void CTxt2ImageWnd::OnSize(int, int, int)
+{
+    if (!m_scrollBar)
+        return;
+    UpdateScroll();
+    LayOut();
+}
+
+void CTxt2ImageWnd::UpdateScroll()
+{
+    const int selectorWidth = PaintingLayout::SelectorWidth(width());
+    m_ratioHeight = m_ratios->Layout(selectorWidth, false);
+    m_styleHeight = m_styles->Layout(selectorWidth, false);
+    const int content = ContentHeight();
+    const int page = std::max(height(), PaintingLayout::kMinimumPage);
+    m_scrollPos = std::clamp(m_scrollPos, 0, std::max(0, content - page));
+    SCROLLINFO info;
+    info.nMin = 0;
+    // The bar's highest position is its maximum less the page plus one.
+    info.nMax = content - 1;
+    info.nPage = page;
+    info.nPos = m_scrollPos;
+    m_scrollBar->SetScrollInfo(info);
+}
+
+void CTxt2ImageWnd::ScrollTo(int position)
+{
+    const int page = std::max(height(), PaintingLayout::kMinimumPage);
+    const int clamped = std::clamp(position, 0, std::max(0, ContentHeight() - page));
+    if (m_scrollBar->GetScrollPos() != clamped)
+        m_scrollBar->SetScrollPos(clamped);
+    if (clamped == m_scrollPos)
+        return;
+    m_scrollPos = clamped;
+    LayOut();
+}
+
+void CTxt2ImageWnd::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    ScrollTo(m_scrollPos + (delta < 0 ? PaintingLayout::kLineStep : -PaintingLayout::kLineStep));
+    event->accept();
+}
+
+void CTxt2ImageWnd::LayOut()
+{
+    const PaintingLayout l = PaintingLayout::For(size(), m_ratioHeight, m_styleHeight, m_scrollPos, m_reference.IsShown());
+    m_descriptionLabel->setGeometry(l.descriptionLabel);
+    m_description->setGeometry(l.description);
+    m_ratioLabel->setGeometry(l.ratioLabel);
+    m_ratios->setGeometry(l.ratios);
+    m_styleLabel->setGeometry(l.styleLabel);
+    m_styles->setGeometry(l.styles);
+    m_countLabel->setGeometry(l.countLabel);
+    m_count->setGeometry(l.count);
+    m_downloadFolder->setGeometry(l.downloadFolder);
+    m_referenceLabel->setGeometry(l.referenceLabel);
+    m_referencePath->setGeometry(l.referencePath);
+    m_browse->setGeometry(l.browse);
+    if (m_reference.IsShown())
+        m_preview->setGeometry(l.preview);
+    m_generate->setGeometry(l.generate);
+    m_status->setGeometry(l.status);
+    m_history->setGeometry(l.history);
+    m_refresh->setGeometry(l.refresh);
+    m_thumbnails.Slider()->setGeometry(l.sizeSlider);
+    m_thumbnails.Grid()->setGeometry(l.grid);
+    m_scrollBar->setGeometry(l.scrollBar);
+}

@@ -1,0 +1,93 @@
+#include "painting/PaintingStatus.h"
+
+#include "painting/CTxt2ImageNetOper.h"
+
+namespace PaintingStatus {
+
+namespace {
+
+const char* const kGenerating = "生成任务中";
+const char* const kTaskFailed = "生成任务失败";
+const char* const kNetworkProblem = "网络存在问题";
+const char* const kPolling = "生成中，请稍候...";
+const char* const kGenerated = "生成成功！";
+const char* const kSomeNotDownloaded = "生成成功！其中 %1 张图片下载失败";
+const char* const kNonePassed = "没有通过审核的图片";
+const char* const kNoResults = "还没有生成的图片";
+const char* const kReferenceUnreadable = "无法读取参考图：%1";
+const char* const kReferenceGone = "参考图已不存在：%1";
+const char* const kReferenceNotSent = "参考图只支持 jpg、png、bmp 文件，此图不会随生成请求发送";
+const char* const kReferenceTyped = "输入的路径不会被载入，请用“...”按钮选择参考图";
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QString OrFailed(const QString& errorText)
+{
+    return errorText.isEmpty() ? Text(kTaskFailed) : errorText;
+}
+
+} // namespace
+
+Progress ForPollCode(int32_t code, const QString& errorText)
+{
+    switch (code) {
+    case CTxt2ImageNetOper::PollError:
+        return {true, true, OrFailed(errorText)};
+    case CTxt2ImageNetOper::PollFailed:
+        // The worker polls on, but the user may start anew.
+        return {true, true, Text(kNetworkProblem)};
+    case CTxt2ImageNetOper::PollPending:
+        return {true, false, Text(kPolling)};
+    case CTxt2ImageNetOper::PollFinished:
+        return {true, true, Text(kGenerated)};
+    default:
+        return {};
+    }
+}
+
+QString ForStartFailure(const QString& errorText)
+{
+    return OrFailed(errorText);
+}
+
+QString ForNoPassedImage(const QString& errorText, bool anyResult)
+{
+    if (!errorText.isEmpty())
+        return errorText;
+    return Text(anyResult ? kNonePassed : kNoResults);
+}
+
+QString ForMissingImages(int missing)
+{
+    return Text(kSomeNotDownloaded).arg(missing);
+}
+
+QString Generating()
+{
+    return Text(kGenerating);
+}
+
+QString ReferenceUnreadable(const QString& path)
+{
+    return Text(kReferenceUnreadable).arg(path);
+}
+
+QString ReferenceGone(const QString& path)
+{
+    return Text(kReferenceGone).arg(path);
+}
+
+QString ReferenceNotSent()
+{
+    return Text(kReferenceNotSent);
+}
+
+QString ReferenceTyped()
+{
+    return Text(kReferenceTyped);
+}
+
+} // namespace PaintingStatus

@@ -1,0 +1,399 @@
+#include "subtitles/CAudio2TxtNetOper.h"
+
+#include "host/CQOVResNewWS.h"
+#include "host/QOVFileName.h"
+#include "host/QOVSystem.h"
+#include "service/AccessToken.h"
+#include "service/JsonReaders.h"
+#include "service/RestClient.h"
+#include "service/TransLog.h"
+#include "subtitles/Audio2TxtErrors.h"
+#include "subtitles/SrtWriter.h"
+
+#include <QList>
+#include <QString>
+
+#include <cpprest/http_client.h>
+
+#include <exception>
+
+namespace {
+
+const char* const kCreatePath = "/aasr/v1/create";
+const char* const kQueryPath = "/aasr/v1/query";
+const char* const kRunning = "Running";
+const char* const kSuccess = "Success";
+const char* const kFailure = "Failure";
+constexpr int32_t kSampleRate = 16000;
+constexpr int kUploadOption = 0;
+constexpr int kDeleteOption = 2;
+
+// A reply that does not have the shape the service promises.
+[[noreturn]] void Malformed(const char* what)
+{
+    throw web::json::json_exception(what);
+}
+
+const web::json::array& ArrayMember(const web::json::value& object, const char* name)
+{
+    return object.at(name).as_array();
+}
+
+} // namespace
+
+CAudio2TxtNetOper::CAudio2TxtNetOper()
+{
+    const Audio2TxtSettings& settings = LoadAudio2TxtSettings();
+    m_url = settings.URL;
+    m_apiKey = settings.APIKey;
+    m_secretKey = settings.SecretKey;
+    m_store = LoadObjectStoreSettings();
+}
+
+CAudio2TxtNetOper::~CAudio2TxtNetOper()
+{
+    Stop();
+}
+
+void CAudio2TxtNetOper::SetProgressCallback(ProgressCallback callback)
+{
+    m_callback = callback;
+}
+
+utility::string_t CAudio2TxtNetOper::GetTaskID() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_taskId;
+}
+
+utility::string_t CAudio2TxtNetOper::GetErrorText() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_errorText;
+}
+
+utility::string_t CAudio2TxtNetOper::GetResultText() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_resultText;
+}
+
+std::vector<SrtLineInfo> CAudio2TxtNetOper::GetLines() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    std::vector<SrtLineInfo> lines;
+    for (const auto& line : m_lines)
+        lines.push_back(*line);
+    return lines;
+}
+
+utility::string_t CAudio2TxtNetOper::GetObjectKey() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_objectKey;
+}
+
+utility::string_t CAudio2TxtNetOper::GetSpeechUrl() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_speechUrl;
+}
+
+void CAudio2TxtNetOper::SetError(const utility::string_t& text)
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    m_errorText = text;
+}
+
+int CAudio2TxtNetOper::Stop()
+{
+    return m_worker.Stop();
+}
+
+int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, void* context,
+                             const utility::string_t& subtitlePath)
+{
+    Stop();
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        m_subtitlePath = subtitlePath;
+        m_taskId.clear();
+        m_taskStatus.clear();
+    }
+    utility::string_t error = GetErrorText();
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    SetError(error);
+    if (!token)
+        return NoToken;
+    if (!Upload(audioPath)) {
+        SetError(RestClient::FormatText(Audio2TxtErrors::kUploadFailedFormat,
+                                        ZuGetFileName(QString::fromStdString(audioPath)).toStdString()));
+        return UploadFailed;
+    }
+    if (!CreateTask(model)) {
+        DeleteObject();
+        return NotCreated;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        m_resultText.clear();
+    }
+    // Recorded before the first poll, so a task that ends at once finds its record to update.
+    GetSubtitlesLog().AddTask(QString::fromStdString(audioPath), QString::fromStdString(GetTaskID()));
+    m_context = context;
+    m_pollInterval = 200;
+    m_worker.Start(
+        std::chrono::milliseconds(m_pollInterval),
+        [this](const pplx::cancellation_token& cancel) { return Query(cancel); },
+        [this](int32_t code) {
+            if (m_callback)
+                m_callback(m_context, code);
+        },
+        [this](int32_t code) {
+            if (code != PollFinished && code != PollError)
+                return false;
+            DeleteObject();
+            return true;
+        });
+    return Started;
+}
+
+SHuaweiObsPolicy CAudio2TxtNetOper::Policy(const utility::string_t& localFile, const utility::string_t& key,
+                                           int option) const
+{
+    SHuaweiObsPolicy policy;
+    policy.endpoint = QString::fromStdString(m_store.Endpoint);
+    policy.accessKeyId = QString::fromStdString(m_store.AccessKeyId);
+    policy.secretAccessKey = QString::fromStdString(m_store.SecretAccessKey);
+    policy.bucketName = QString::fromStdString(m_store.Bucket);
+    policy.localFilePath = QString::fromStdString(localFile);
+    policy.objectKey = QString::fromStdString(key);
+    policy.option = option;
+    return policy;
+}
+
+bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        m_audioPath = audioPath;
+    }
+    const QString name = ZuGetFileName(QString::fromStdString(audioPath)).remove(QLatin1Char(' '));
+    const utility::string_t key = (QOVNewGuidText() + QLatin1Char('_') + name).toStdString();
+    CQOVResNewWS store;
+    if (!store.huaweiObsUploadFile(Policy(audioPath, key, kUploadOption)))
+        return false;
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    m_objectKey = key;
+    m_speechUrl = "https://" + m_store.Bucket + "." + m_store.Endpoint + "/" + key;
+    return true;
+}
+
+void CAudio2TxtNetOper::DeleteObject()
+{
+    CQOVResNewWS store;
+    if (!store.huaweiObsDeleteFile(Policy({}, GetObjectKey(), kDeleteOption)))
+        QOVDebugOutput(QStringLiteral("recognition: the uploaded audio stays in the store: ") + store.LastError());
+}
+
+bool CAudio2TxtNetOper::CreateTask(int32_t model)
+{
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url);
+        const utility::string_t speechUrl = GetSpeechUrl();
+        web::json::value body = web::json::value::object(true);
+        body["speech_url"] = web::json::value::string(speechUrl);
+        body["format"] = web::json::value::string(ZuGetFileExt(QString::fromStdString(speechUrl)).toLower().toStdString());
+        body["pid"] = web::json::value::number(model);
+        body["rate"] = web::json::value::number(kSampleRate);
+        web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
+        if (response.status_code() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(Audio2TxtErrors::kCreateStatusFormat, response.status_code()));
+            return false;
+        }
+        const web::json::value reply = response.extract_json(true).get();
+        RestClient::TraceReply("recognition create", reply);
+        if (!reply.is_object())
+            Malformed(Audio2TxtErrors::kNotAnObject);
+        int32_t errorCode = -1;
+        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode >= 1) {
+            utility::string_t message;
+            ReadJsonString(reply, "error_msg", message);
+            SetError(Audio2TxtErrors::CreateRefused(errorCode, message));
+            return false;
+        }
+        utility::string_t message;
+        utility::string_t taskId;
+        utility::string_t status;
+        const bool hasMessage = ReadJsonString(reply, "error_msg", message);
+        ReadJsonString(reply, "task_id", taskId);
+        ReadJsonString(reply, "task_status", status);
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        if (hasMessage)
+            m_errorText = message;
+        // Without an identifier there is nothing to poll: every query would fail for ever.
+        if (taskId.empty()) {
+            m_errorText = Audio2TxtErrors::kNoTask;
+            return false;
+        }
+        m_taskId = taskId;
+        m_taskStatus = status;
+        return true;
+    } catch (const web::json::json_exception& e) {
+        SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
+    } catch (const std::exception& e) {
+        SetError(RestClient::ErrorText(e));
+    }
+    return false;
+}
+
+int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
+{
+    // A query that fails on the way (status, transport, a body that is no JSON) is one failed
+    // poll: the owner hears of it and the next poll may succeed.
+    web::json::value reply;
+    try {
+        web::http::client::http_client client = RestClient::Make(m_url);
+        web::json::value body = web::json::value::object();
+        body["task_ids"] = web::json::value::array({web::json::value::string(GetTaskID())});
+        web::http::http_response response =
+            client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
+        if (response.status_code() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(Audio2TxtErrors::kQueryStatusFormat, response.status_code()));
+            return PollFailed;
+        }
+        reply = response.extract_json(true).get();
+    } catch (const web::json::json_exception& e) {
+        SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
+        return PollFailed;
+    } catch (const std::exception& e) {
+        SetError(RestClient::ErrorText(e));
+        return PollFailed;
+    }
+    // A reply that arrived but does not have the promised shape will not improve by asking
+    // again: the task ends as failed rather than polling for ever.
+    try {
+        RestClient::TraceReply("recognition query", reply);
+        return ReadQueryReply(reply);
+    } catch (const std::exception& e) {
+        SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
+        GetSubtitlesLog().UpdateTask(QString::fromStdString(GetTaskID()), PollError, QString());
+        return PollError;
+    }
+}
+
+int32_t CAudio2TxtNetOper::ReadQueryReply(const web::json::value& reply)
+{
+    if (!reply.is_object())
+        Malformed(Audio2TxtErrors::kNotAnObject);
+    utility::string_t message;
+    const bool hasMessage = ReadJsonString(reply, "error_msg", message);
+    int32_t errorCode = -1;
+    if (ReadJsonInt(reply, "error_code", errorCode) && errorCode >= 1) {
+        // The details follow the reply's own message; without one they start afresh rather than
+        // pile up poll after poll.
+        if (reply.has_field("error_info")) {
+            for (const web::json::value& info : ArrayMember(reply, "error_info"))
+                message += info.as_string() + ";";
+        }
+        SetError(message.empty() ? RestClient::FormatNumber(Audio2TxtErrors::kQueryRefusedFormat, errorCode)
+                                 : message);
+        return PollFailed;
+    }
+    if (hasMessage)
+        SetError(message);
+    if (!reply.has_field("tasks_info"))
+        return PollPending;
+
+    bool succeeded = false;
+    for (const web::json::value& entry : ArrayMember(reply, "tasks_info")) {
+        if (!entry.is_object())
+            Malformed(Audio2TxtErrors::kNotAnObject);
+        utility::string_t status;
+        {
+            std::lock_guard<std::mutex> lock(m_fieldsMutex);
+            ReadJsonString(entry, "task_id", m_taskId);
+            ReadJsonString(entry, "task_status", m_taskStatus);
+            status = m_taskStatus;
+        }
+        if (status == kRunning)
+            continue;
+        if (!entry.has_field("task_result"))
+            Malformed(Audio2TxtErrors::kNoTaskResult);
+        const web::json::value& result = entry.at("task_result");
+        if (!result.is_object())
+            Malformed(Audio2TxtErrors::kNotAnObject);
+        if (status == kFailure) {
+            utility::string_t reason;
+            ReadJsonString(result, "err_msg", reason);
+            SetError(reason.empty() ? utility::string_t(Audio2TxtErrors::kTaskFailed) : reason);
+            GetSubtitlesLog().UpdateTask(QString::fromStdString(GetTaskID()), PollError, QString());
+            return PollError;
+        }
+        if (status == kSuccess) {
+            succeeded = true;
+            ReadSuccess(result);
+        }
+    }
+    if (!succeeded)
+        return PollPending;
+    WriteSubtitleFiles();
+    QString taskId;
+    QString subtitlePath;
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        taskId = QString::fromStdString(m_taskId);
+        subtitlePath = QString::fromStdString(m_subtitlePath);
+    }
+    GetSubtitlesLog().UpdateTask(taskId, PollFinished, subtitlePath);
+    return PollFinished;
+}
+
+void CAudio2TxtNetOper::ReadSuccess(const web::json::value& result)
+{
+    // Read whole before anything is kept, so a result that turns out malformed halfway leaves
+    // the earlier lines and text as they were.
+    utility::string_t text;
+    if (result.has_field("result")) {
+        for (const web::json::value& part : ArrayMember(result, "result"))
+            text += part.as_string();
+    }
+    std::vector<std::unique_ptr<SrtLineInfo>> lines;
+    if (result.has_field("detailed_result")) {
+        for (const web::json::value& sentence : ArrayMember(result, "detailed_result")) {
+            if (!sentence.is_object())
+                Malformed(Audio2TxtErrors::kNotAnObject);
+            auto line = std::make_unique<SrtLineInfo>();
+            if (sentence.has_field("res")) {
+                for (const web::json::value& part : ArrayMember(sentence, "res"))
+                    line->text += part.as_string();
+            }
+            ReadJsonInt(sentence, "begin_time", line->begin);
+            ReadJsonInt(sentence, "end_time", line->end);
+            lines.push_back(std::move(line));
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    m_resultText += text;
+    m_lines = std::move(lines);
+}
+
+void CAudio2TxtNetOper::WriteSubtitleFiles()
+{
+    QString srtPath;
+    QString srt;
+    QString text;
+    {
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        if (m_subtitlePath.empty())
+            return;
+        srtPath = QString::fromStdString(m_subtitlePath);
+        QList<SrtLineInfo*> lines;
+        for (const auto& line : m_lines)
+            lines.append(line.get());
+        srt = SrtWriter::BuildSrt(lines);
+        text = QString::fromStdString(m_resultText);
+    }
+    SrtWriter::WriteTextFile(srtPath, srt);
+    SrtWriter::WriteTextFile(SrtWriter::CompanionPath(srtPath), text);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "service/AigcSettings.h"
+#include "service/PollingWorker.h"
+#include "subtitles/SrtLineInfo.h"
+
+#include <cpprest/details/basic_types.h>
+#include <cpprest/json.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+struct SHuaweiObsPolicy;
+
+// The cloud recognition engine: uploads an audio file to the object store, creates a recognition
+// task that names the object's address, polls the task every 200 ms on a worker and, when it
+// succeeds, writes the sentences as an SRT file and the whole text beside it. Every poll's code
+// reaches the owner through the progress callback. The uploaded object is deleted when the task
+// ends, successfully or not, but not when the owner stops polling.
+class CAudio2TxtNetOper
+{
+public:
+    enum StartResult : int { Started = 1, NoToken = -1, UploadFailed = -2, NotCreated = -3 };
+    enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollError = -1 };
+
+    using ProgressCallback = void (*)(void* context, int32_t code);
+
+    CAudio2TxtNetOper();
+    ~CAudio2TxtNetOper();
+    CAudio2TxtNetOper(const CAudio2TxtNetOper&) = delete;
+    CAudio2TxtNetOper& operator=(const CAudio2TxtNetOper&) = delete;
+
+    // The function every later Start reports polls to, with the context Start is given.
+    void SetProgressCallback(ProgressCallback callback);
+
+    // Runs on the caller's thread up to the first poll: token, upload, task creation. 1 started,
+    // -1 no token, -2 the upload failed ("<name>上传失败!"), -3 no task was made (the object is
+    // deleted again). subtitlePath may be empty: the task then finishes without files.
+    int Start(const utility::string_t& audioPath, int32_t model, void* context, const utility::string_t& subtitlePath);
+    // Ends polling, cancelling a query in flight, and waits for the worker: 0, or -1. No callback
+    // follows, and the object stays in the store.
+    int Stop();
+
+    utility::string_t GetTaskID() const;
+    utility::string_t GetErrorText() const;
+    // The whole recognised text and the sentences of the last successful task.
+    utility::string_t GetResultText() const;
+    std::vector<SrtLineInfo> GetLines() const;
+    // Where the audio of the current task was stored.
+    utility::string_t GetObjectKey() const;
+    utility::string_t GetSpeechUrl() const;
+
+private:
+    bool Upload(const utility::string_t& audioPath);
+    void DeleteObject();
+    SHuaweiObsPolicy Policy(const utility::string_t& localFile, const utility::string_t& key, int option) const;
+    bool CreateTask(int32_t model);
+    int32_t Query(const pplx::cancellation_token& cancel);
+    int32_t ReadQueryReply(const web::json::value& reply);
+    void ReadSuccess(const web::json::value& result);
+    void WriteSubtitleFiles();
+    void SetError(const utility::string_t& text);
+
+    utility::string_t m_url;
+    utility::string_t m_apiKey;
+    utility::string_t m_secretKey;
+    utility::string_t m_accessToken;
+    utility::string_t m_audioPath;
+    utility::string_t m_speechUrl;
+    utility::string_t m_objectKey;
+    utility::string_t m_subtitlePath;
+    utility::string_t m_taskId;
+    utility::string_t m_taskStatus;
+    utility::string_t m_resultText;
+    utility::string_t m_errorText;
+    std::vector<std::unique_ptr<SrtLineInfo>> m_lines;
+    int32_t m_pollInterval = 200;
+    ProgressCallback m_callback = nullptr;
+    void* m_context = nullptr;
+    ObjectStoreSettings m_store;
+    mutable std::mutex m_fieldsMutex; // the owner reads results while the worker writes them
+    PollingWorker m_worker;
+};

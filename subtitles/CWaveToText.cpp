@@ -1,0 +1,328 @@
+#include "subtitles/CWaveToText.h"
+
+#include "host/QOVFileName.h"
+#include "service/AigcSettings.h"
+#include "service/TransLog.h"
+#include "subtitles/SrtWriter.h"
+#include "subtitles/WttHttp.h"
+#include "subtitles/WttReply.h"
+#include "subtitles/WttSentences.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <exception>
+#include <system_error>
+
+namespace {
+
+constexpr int32_t kTick = 50; // ms between two looks at the idle flag
+constexpr int32_t kMinimumInterval = kTick;
+constexpr int32_t kFinishedState = 2; // the log's state of a task with its result files
+
+// The object whose polling thread this is: only that thread's requests are cancelled by Stop, so
+// a stopped object still answers its owner's own queries.
+thread_local const CWaveToText* tPollingObject = nullptr;
+
+nsWtt::Endpoint EndpointOf(const utility::string_t& path)
+{
+    if (path == nsWtt::kPreparePath)
+        return nsWtt::Endpoint::Prepare;
+    if (path == nsWtt::kMergePath)
+        return nsWtt::Endpoint::Merge;
+    if (path == nsWtt::kProgressPath)
+        return nsWtt::Endpoint::Progress;
+    return nsWtt::Endpoint::Result;
+}
+
+} // namespace
+
+CWaveToText::CWaveToText() : m_baseUrl(LoadFileTranscriptionSettings().URL) {}
+
+CWaveToText::~CWaveToText()
+{
+    Stop();
+    // Destroyed from its own callback against the rules: let the thread run out rather than abort.
+    if (m_thread.joinable())
+        m_thread.detach();
+}
+
+int32_t CWaveToText::InitEnv(const QString& appId, const QString& key)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_appId = appId.toStdString();
+    m_key = key.toStdString();
+    return 0;
+}
+
+QString CWaveToText::GetTaskID() const
+{
+    return QString::fromStdString(TaskId());
+}
+
+QString CWaveToText::GetSrtFile() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_srtFile;
+}
+
+utility::string_t CWaveToText::TaskId() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_taskId;
+}
+
+int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int32_t intervalMs,
+                           ProgressCallback callback, void* userData)
+{
+    if (!QFileInfo(audioFile).isFile() || !m_idle)
+        return NotStarted;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_audioFile = audioFile;
+        m_srtFile = srtFile;
+    }
+    if (Prepare() != 0)
+        return PrepareFailed;
+    if (Upload() != 0)
+        return UploadFailed;
+    if (Merge() != 0)
+        return MergeFailed;
+    GetSubtitlesLog().AddTask(audioFile, GetTaskID());
+    if (intervalMs > 0 && callback) {
+        JoinPolling();
+        m_callback = callback;
+        m_callbackData = userData;
+        m_interval = std::max(intervalMs, kMinimumInterval);
+        m_cancel = pplx::cancellation_token_source();
+        m_pollToken = m_cancel.get_token();
+        m_idle = false;
+        m_thread = std::thread(&CWaveToText::GetProgressThread, this);
+    }
+    return 0;
+}
+
+int32_t CWaveToText::Stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        m_idle = true;
+    }
+    m_cancel.cancel();
+    m_wake.notify_all();
+    if (!m_thread.joinable() || m_thread.get_id() == std::this_thread::get_id())
+        return 0; // from the callback: the loop ends at its next look and a later Stop joins it
+    try {
+        m_thread.join();
+    } catch (const std::system_error&) {
+        return -1;
+    }
+    return 0;
+}
+
+void CWaveToText::JoinPolling()
+{
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+        m_thread.join();
+}
+
+CWaveToText::RequestFields CWaveToText::Fields() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return RequestFields{m_appId, m_key, m_audioFile, m_taskId};
+}
+
+int32_t CWaveToText::GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param)
+{
+    return nsWtt::MakeCommonParam(fields.appId, fields.key, int64_t(std::time(nullptr)), param);
+}
+
+int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const
+{
+    try {
+        params.clear();
+        const RequestFields fields = Fields();
+        nsWtt::stCommonParam common;
+        if (GenerateCommonParam(fields, common) != 0)
+            return -1;
+        params["app_id"] = fields.appId;
+        params["signa"] = common.signa;
+        params["ts"] = common.ts;
+        if (path == nsWtt::kPreparePath) {
+            const QFileInfo file(fields.audioFile);
+            const long long size = file.exists() ? file.size() : 0;
+            params["file_len"] = std::to_string(size);
+            params["file_name"] = ZuGetFileName(fields.audioFile).toStdString();
+            params["slice_num"] = std::to_string(size / nsWtt::kSliceBytes + (size % nsWtt::kSliceBytes ? 1 : 0));
+        } else if (path == nsWtt::kMergePath) {
+            params["task_id"] = fields.taskId;
+            params["file_name"] = fields.audioFile.toStdString();
+        } else {
+            params["task_id"] = fields.taskId;
+        }
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int32_t CWaveToText::Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out)
+{
+    utility::string_t reply;
+    // The reply is read whatever the transport said: an empty one does not parse and gives -1.
+    WttHttp::PostFormRequest(m_baseUrl, path, params, reply,
+                             tPollingObject == this ? m_pollToken : pplx::cancellation_token::none());
+    return nsWtt::ReadReply(EndpointOf(path), reply, out);
+}
+
+int32_t CWaveToText::Prepare()
+{
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kPreparePath, params) != 0)
+        return -1;
+    utility::string_t taskId;
+    const int32_t code = Request(nsWtt::kPreparePath, params, taskId);
+    if (code == 0) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_taskId = taskId;
+    }
+    return code;
+}
+
+int32_t CWaveToText::Merge()
+{
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kMergePath, params) != 0)
+        return -1;
+    utility::string_t out;
+    return Request(nsWtt::kMergePath, params, out);
+}
+
+int32_t CWaveToText::Upload()
+{
+    try {
+        utility::string_t sliceId = nsWtt::kSliceIdSeed;
+        nsWtt::AdvanceSliceId(sliceId);
+        nsWtt::ParamMap params;
+        if (GenerateUploadParam(sliceId, params) != 0)
+            return -1;
+        utility::string_t out;
+        return RequestUpload(nsWtt::kUploadPath, params, out);
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int32_t CWaveToText::GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const
+{
+    try {
+        params.clear();
+        const RequestFields fields = Fields();
+        nsWtt::stCommonParam common;
+        if (GenerateCommonParam(fields, common) != 0)
+            return -1;
+        params["app_id"] = fields.appId;
+        params["content"] = fields.audioFile.toStdString();
+        params["signa"] = common.signa;
+        params["slice_id"] = sliceId;
+        params["task_id"] = fields.taskId;
+        params["ts"] = common.ts;
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int32_t CWaveToText::RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t&)
+{
+    // The service's verdict in the reply is not read: a refused upload shows at the merge.
+    utility::string_t reply;
+    return WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply);
+}
+
+int32_t CWaveToText::GetProgress(utility::string_t& out)
+{
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kProgressPath, params) != 0)
+        return -1;
+    return Request(nsWtt::kProgressPath, params, out);
+}
+
+int32_t CWaveToText::GetTransProgress()
+{
+    try {
+        utility::string_t text;
+        return GetProgress(text);
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+void CWaveToText::GetProgressThread(void* object)
+{
+    if (!object)
+        return;
+    try {
+        tPollingObject = static_cast<CWaveToText*>(object);
+        static_cast<CWaveToText*>(object)->DoGetProgress();
+    } catch (...) {
+        // An error inside the loop ends polling without a report.
+    }
+}
+
+void CWaveToText::DoGetProgress()
+{
+    const int32_t ticks = m_interval / kTick;
+    int32_t counter = ticks; // the first query goes out at once
+    int32_t code = nsWtt::kProgressRunning;
+    while (!m_idle && code == nsWtt::kProgressRunning) {
+        if (++counter >= ticks) {
+            utility::string_t text;
+            code = GetProgress(text);
+            counter = 0;
+            if (m_idle)
+                break; // stopped while the query was out: the owner expects no more reports
+            if (m_callback)
+                m_callback(m_callbackData, code);
+            if (code == nsWtt::kProgressFinished)
+                break;
+        }
+        std::unique_lock<std::mutex> lock(m_wakeMutex);
+        m_wake.wait_for(lock, std::chrono::milliseconds(kTick), [this] { return m_idle.load(); });
+    }
+}
+
+int32_t CWaveToText::GetResult(std::vector<nsWtt::stWavResult>& results)
+{
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kResultPath, params) != 0)
+        return -1;
+    utility::string_t text;
+    const int32_t code = Request(nsWtt::kResultPath, params, text);
+    if (code == 0) {
+        m_sentences.clear();
+        FormatReslut(text);
+        if (!m_sentences.empty())
+            results = m_sentences;
+    }
+    m_idle = true;
+    return code;
+}
+
+void CWaveToText::FormatReslut(const utility::string_t& text)
+{
+    nsWtt::ReadSentences(text, m_sentences);
+}
+
+void CWaveToText::SaveToSrtFile()
+{
+    const QString srtFile = GetSrtFile();
+    GetSubtitlesLog().UpdateTask(GetTaskID(), kFinishedState, srtFile);
+    std::vector<nsWtt::stWavResult> sentences;
+    if (GetResult(sentences) != 0)
+        return;
+    if (!srtFile.isEmpty())
+        SrtWriter::WriteTextFile(srtFile, SrtWriter::BuildSrt(sentences));
+}

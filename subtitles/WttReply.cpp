@@ -1,0 +1,172 @@
+#include "subtitles/WttReply.h"
+
+#include "service/RestClient.h"
+
+#include <cpprest/json.h>
+
+#include <cstdint>
+#include <exception>
+#include <limits>
+
+namespace nsWtt {
+
+namespace {
+
+// Thrown inside this file only: every way a reply can fall short ends as -1 in ReadReply.
+struct Unreadable : std::exception
+{
+};
+
+const web::json::value* Find(const web::json::value& object, const char* name)
+{
+    const auto& members = object.as_object();
+    const auto found = members.find(name);
+    return found == members.end() ? nullptr : &found->second;
+}
+
+const web::json::value& Need(const web::json::value& object, const char* name)
+{
+    const web::json::value* member = Find(object, name);
+    if (!member)
+        throw Unreadable();
+    return *member;
+}
+
+int32_t AsInt(const web::json::value& member)
+{
+    if (!member.is_integer())
+        throw Unreadable();
+    const web::json::number& number = member.as_number();
+    if (!number.is_int32())
+        throw Unreadable();
+    return number.to_int32();
+}
+
+const utility::string_t& AsText(const web::json::value& member)
+{
+    if (!member.is_string())
+        throw Unreadable();
+    return member.as_string();
+}
+
+web::json::value ParseObject(const utility::string_t& text)
+{
+    std::error_code error;
+    web::json::value value = web::json::value::parse(text, error);
+    if (error || !value.is_object())
+        throw Unreadable();
+    return value;
+}
+
+void TakeFailedText(const web::json::value& reply, utility::string_t& out)
+{
+    if (const web::json::value* failed = Find(reply, "failed"))
+        out = AsText(*failed);
+}
+
+// prepare and merge: "ok" 0 is success; otherwise a non-empty "err_no" text names the service's
+// number, else "ok" itself is the code.
+int32_t ReadOkReply(const web::json::value& reply, bool takesData, utility::string_t& out)
+{
+    const int32_t ok = AsInt(Need(reply, "ok"));
+    if (ok == 0) {
+        if (takesData) {
+            const web::json::value* data = Find(reply, "data");
+            out = data ? AsText(*data) : utility::string_t();
+        }
+        return 0;
+    }
+    int32_t code = ok;
+    if (const web::json::value* errNo = Find(reply, "err_no")) {
+        const utility::string_t& text = AsText(*errNo);
+        if (!text.empty()) {
+            const std::optional<int32_t> number = LeadingDecimal(text);
+            if (!number)
+                throw Unreadable();
+            code = *number;
+        }
+    }
+    TakeFailedText(reply, out);
+    return code;
+}
+
+int32_t ReadProgressReply(const web::json::value& reply, utility::string_t& out)
+{
+    const int32_t errNo = AsInt(Need(reply, "err_no"));
+    if (errNo != 0 && errNo != kStillProcessing) {
+        TakeFailedText(reply, out);
+        return errNo;
+    }
+    const web::json::value* data = Find(reply, "data");
+    if (!data)
+        return errNo;
+    const web::json::value progress = ParseObject(AsText(*data));
+    const int32_t status = AsInt(Need(progress, "status"));
+    if (const web::json::value* desc = Find(progress, "desc"))
+        out = AsText(*desc);
+    return status == kProgressFinished ? kProgressFinished : kProgressRunning;
+}
+
+int32_t ReadResultReply(const web::json::value& reply, utility::string_t& out)
+{
+    const int32_t errNo = AsInt(Need(reply, "err_no"));
+    if (errNo != 0) {
+        TakeFailedText(reply, out);
+        return errNo;
+    }
+    out = AsText(Need(reply, "data"));
+    return 0;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+int32_t ReadReply(Endpoint endpoint, const utility::string_t& reply, utility::string_t& out)
+{
+    try {
+        const web::json::value parsed = ParseObject(reply);
+        RestClient::TraceReply("file transcription", parsed);
+        switch (endpoint) {
+        case Endpoint::Prepare:
+            return ReadOkReply(parsed, true, out);
+        case Endpoint::Merge:
+            return ReadOkReply(parsed, false, out);
+        case Endpoint::Progress:
+            return ReadProgressReply(parsed, out);
+        case Endpoint::Result:
+            return ReadResultReply(parsed, out);
+        }
+    } catch (const std::exception&) {
+        // Unreadable replies and the JSON library's own errors alike.
+    }
+    return -1;
+}
+
+std::optional<int32_t> LeadingDecimal(const utility::string_t& text)
+{
+    size_t at = 0;
+    while (at < text.size() && IsBlank(text[at]))
+        ++at;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        negative = text[at++] == '-';
+    int64_t value = 0;
+    const size_t digitsFrom = at;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+        value = value * 10 + (text[at] - '0');
+        if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1)
+            return std::nullopt;
+    }
+    if (at == digitsFrom)
+        return std::nullopt;
+    value = negative ? -value : value;
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return int32_t(value);
+}
+
+} // namespace nsWtt

@@ -1,0 +1,111 @@
+#include "DubbingWindowFixture.h"
+
+#include "host/QOVMessage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+
+#include <atomic>
+#include <thread>
+
+const char* const DubbingWindow::kCreate = "/tts/v1/create";
+const char* const DubbingWindow::kQuery = "/tts/v1/query";
+
+bool DubbingHost::event(QEvent* event)
+{
+    if (int(event->type()) != int(kMessage))
+        return QWidget::event(event);
+    const auto* message = static_cast<QOVMessageEvent*>(event);
+    const auto* object = reinterpret_cast<const QUuid*>(message->WParam());
+    const auto* path = reinterpret_cast<const QString*>(message->LParam());
+    results.append({object ? *object : QUuid(), path ? *path : QString()});
+    return true;
+}
+
+void DubbingWindow::SetUp()
+{
+    m_env.Server().Reset();
+    m_env.GrantTokens("tts-token");
+    WriteLibrary();
+}
+
+void DubbingWindow::TearDown()
+{
+    QDir(LibraryFolder()).removeRecursively();
+}
+
+QString DubbingWindow::LibraryFolder() const
+{
+    return m_env.AppDir() + QStringLiteral("/Media/AIGC/Txt2Audio/");
+}
+
+void DubbingWindow::WriteLibrary(const QByteArray& document)
+{
+    QDir().mkpath(LibraryFolder());
+    QByteArray text = document;
+    if (text.isNull()) {
+        text = "<Voices>";
+        for (int i = 0; i < kVoiceCount; ++i)
+            text += QStringLiteral("<V Basic=\"1\" ID=\"%1\" Name=\"声音%2\" Audio=\"audio/%2.wav\"/>").arg(20 + i).arg(i).toUtf8();
+        text += "</Voices>";
+    }
+    QFile file(LibraryFolder() + QStringLiteral("voice.xml"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+}
+
+std::unique_ptr<TestDubbingWindow> DubbingWindow::Open(QWidget& panel, uint32_t message)
+{
+    auto window = std::make_unique<TestDubbingWindow>(message);
+    window->SetSamplePlayer(std::make_unique<RecordingPlayer>(&m_played));
+    EXPECT_TRUE(window->Create(&panel, QRect(0, 0, 920, 680), 1111));
+    return window;
+}
+
+bool DubbingWindow::WaitFor(TestDubbingWindow& window, const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 20000)
+            return false;
+        QCoreApplication::sendPostedEvents(&window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+QString DubbingWindow::Status(const TestDubbingWindow& window)
+{
+    return window.StatusLabel()->text();
+}
+
+QString DubbingWindow::TextOf(int length)
+{
+    return QString(length, QChar(0x6587)); // 文
+}
+
+std::string DubbingWindow::SuccessReply() const
+{
+    return R"({"log_id":7,"tasks_info":[{"task_id":"t-9","task_status":"Success","task_result":{"speech_url":")" +
+           m_env.Server().Url("/speech/t-9.mp3") + R"("}}]})";
+}
+
+void DubbingWindow::ScriptLongTask(std::vector<std::string> queries)
+{
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":5,"task_id":"t-9","task_status":"Created"})");
+    m_env.Server().Reply("GET", "/speech/t-9.mp3", 200, std::string(3000, 'M'), "audio/mp3");
+    auto shared = std::make_shared<std::vector<std::string>>(std::move(queries));
+    auto next = std::make_shared<std::atomic<size_t>>(0);
+    m_env.Server().On("POST", kQuery, [shared, next](const httplib::Request&, httplib::Response& response) {
+        const std::string& reply = (*shared)[std::min(next->fetch_add(1), shared->size() - 1)];
+        if (reply == "500") {
+            response.status = 500;
+            return;
+        }
+        response.set_content(reply, "application/json");
+    });
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "dubbing/CTxt2AudioWnd.h"
+#include "dubbing/SamplePlayer.h"
+#include "support/TestEnvironment.h"
+
+#include <QStringList>
+#include <QUuid>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+// The editor's panel: keeps what each result message a tool window sends it carries.
+class DubbingHost : public QWidget
+{
+public:
+    static constexpr uint32_t kMessage = 0x6002;
+    struct Result
+    {
+        QUuid object; // null when the window sent none
+        QString path;
+    };
+    QList<Result> results;
+
+protected:
+    bool event(QEvent* event) override;
+};
+
+// Records the samples the window asks for instead of playing them.
+class RecordingPlayer : public SamplePlayer
+{
+public:
+    explicit RecordingPlayer(QStringList* log) : m_log(log) {}
+    void Play(const QString& path) override { m_log->append(QStringLiteral("play ") + path); }
+    void Stop() override { m_log->append(QStringLiteral("stop")); }
+
+private:
+    QStringList* m_log;
+};
+
+// The window with its folder picker answered by the test.
+class TestDubbingWindow : public CTxt2AudioWnd
+{
+public:
+    using CTxt2AudioWnd::CTxt2AudioWnd;
+    QString chosenFolder;
+
+protected:
+    QString ChooseFolder() override { return chosenFolder; }
+};
+
+class DubbingWindow : public ::testing::Test
+{
+protected:
+    static constexpr int kVoiceCount = 10;
+    static const char* const kCreate;
+    static const char* const kQuery;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // A library of kVoiceCount voices with identifiers 20, 21, ... (or the given document).
+    void WriteLibrary(const QByteArray& document = QByteArray());
+    std::unique_ptr<TestDubbingWindow> Open(QWidget& panel, uint32_t message = DubbingHost::kMessage);
+    // Delivers the window's posted messages until done holds (20 s at most).
+    static bool WaitFor(TestDubbingWindow& window, const std::function<bool()>& done);
+    static QString Status(const TestDubbingWindow& window);
+    static QString TextOf(int length);
+    // Scripts the long-text service: creation, the query replies in turn (the last repeats; a
+    // reply "500" answers with that status) and the audio they point at.
+    void ScriptLongTask(std::vector<std::string> queries);
+    std::string SuccessReply() const;
+    QString LibraryFolder() const;
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+    QStringList m_played;
+};

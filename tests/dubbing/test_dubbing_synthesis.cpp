@@ -1,0 +1,240 @@
+#include "DubbingWindowFixture.h"
+
+#include "dubbing/CVoiceSelCtrl.h"
+#include "dubbing/DubbingErrors.h"
+#include "host/CI3Button.h"
+#include "host/CNLESlider.h"
+#include "host/CQOVComboBox.h"
+#include "host/QOVMessage.h"
+
+#include <cpprest/json.h>
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using Id = CTxt2AudioWnd::ControlId;
+
+httplib::Params FormOf(const RecordedRequest& request)
+{
+    httplib::Params fields;
+    httplib::detail::parse_query_text(request.body, fields);
+    return fields;
+}
+
+TEST_F(DubbingWindow, ShortTextsAreSpokenByOneRequestAndHandedToTheEditor)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(4000, 'W'), "audio/wav");
+    DubbingHost panel;
+    auto window = Open(panel);
+    const QUuid object = QUuid::createUuid();
+    window->SetSelectedText(TextOf(511), object);
+    QOVSendMessage(window.get(), CVoiceSelCtrl::kVoiceChosenMessage, 2, Id::IdVoices);
+    window->VoiceGrid()->SetSelectedGroup(2);
+    window->Slider(Id::IdSpeed)->SetPos(9);
+    window->Slider(Id::IdPitch)->SetPos(3);
+    window->Slider(Id::IdFirstVolume)->SetPos(14);
+    window->Slider(Id::IdLaterVolume)->SetPos(1);
+    window->TypeList()->SetCurSel(1);
+    window->Button(Id::IdStart)->click();
+
+    EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    const auto requests = m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath);
+    ASSERT_EQ(requests.size(), 1u);
+    const httplib::Params form = FormOf(requests[0]);
+    const std::pair<const char*, const char*> expected[] = {{"per", "22"}, {"spd", "9"}, {"pit", "3"},
+                                                             {"vol", "14"}, {"aue", "6"}};
+    for (const auto& [field, value] : expected)
+        EXPECT_EQ(form.find(field)->second, value) << field;
+    EXPECT_EQ(QString::fromStdString(form.find("tex")->second), TextOf(511));
+
+    ASSERT_EQ(panel.results.size(), 1);
+    EXPECT_EQ(panel.results[0].object, object);
+    const QFileInfo file(panel.results[0].path);
+    EXPECT_EQ(file.path() + QLatin1Char('/'), window->OutputFolder());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Audio\\d{4}_\\d{2}_\\d{2}_\\d{2}_\\d{2}_\\d{2}\\.wav$"))
+                    .match(file.fileName())
+                    .hasMatch())
+        << file.fileName().toStdString();
+    EXPECT_EQ(file.size(), 4000);
+}
+
+TEST_F(DubbingWindow, AudioMadeWithinOneSecondDoesNotReplaceTheEarlierFile)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(500, 'M'), "audio/mp3");
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->SetSelectedText(QStringLiteral("文字"), QUuid());
+    for (int i = 0; i < 3; ++i)
+        window->Button(Id::IdStart)->click();
+    ASSERT_EQ(panel.results.size(), 3);
+    QSet<QString> paths;
+    for (const DubbingHost::Result& result : panel.results) {
+        paths.insert(result.path);
+        EXPECT_TRUE(QFileInfo::exists(result.path)) << result.path.toStdString();
+    }
+    EXPECT_EQ(paths.size(), 3);
+}
+
+TEST_F(DubbingWindow, AFailedShortRequestSaysWhyAndSendsNothing)
+{
+    // The client's reason is shown: the service's message, or why no token came.
+    struct Case
+    {
+        bool token;
+        const char* shows;
+        size_t requests;
+    };
+    const Case cases[] = {{true, "bad voice", 1}, {false, "401", 0}};
+    for (const Case& c : cases) {
+        m_env.Server().Reset();
+        if (c.token)
+            m_env.GrantTokens();
+        else
+            m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 401,
+                                 R"({"error":"invalid_client","error_description":"invalid_client"})");
+        m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, R"({"err_no":502,"err_msg":"bad voice"})");
+        DubbingHost panel;
+        auto window = Open(panel);
+        window->SetSelectedText(QStringLiteral("一句话"), QUuid::createUuid());
+        window->Button(Id::IdStart)->click();
+        EXPECT_TRUE(Status(*window).contains(QString::fromUtf8(c.shows))) << Status(*window).toStdString();
+        EXPECT_EQ(m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath).size(), c.requests);
+        EXPECT_TRUE(panel.results.isEmpty());
+        EXPECT_FALSE(window->IsBusy());
+    }
+}
+
+TEST_F(DubbingWindow, LongTextsRunAsATaskThatReportsBeforeItsResultReachesTheEditor)
+{
+    ScriptLongTask({R"({"tasks_info":[{"task_id":"t-9","task_status":"Running"}]})",
+                    R"({"tasks_info":[{"task_id":"t-9","task_status":"Running"}]})", SuccessReply()});
+    DubbingHost panel;
+    auto window = Open(panel);
+    const QUuid object = QUuid::createUuid();
+    window->SetSelectedText(TextOf(512), object);
+    window->Slider(Id::IdLaterVolume)->SetPos(8);
+    window->Slider(Id::IdFirstVolume)->SetPos(2);
+    window->Button(Id::IdStart)->click();
+    EXPECT_TRUE(window->IsBusy());
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled()) << "a long task leaves the button usable";
+    EXPECT_TRUE(m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath).empty());
+    const auto create = web::json::value::parse(m_env.Server().RequestsTo(kCreate).at(0).body);
+    EXPECT_EQ(create.at("voice").as_integer(), 20);
+    EXPECT_EQ(create.at("volume").as_integer(), 8) << "the 0-to-9 slider while no voice was chosen";
+    EXPECT_EQ(create.at("format").as_string(), "mp3-16k");
+    EXPECT_EQ(create.at("text").at(0).as_string().size(), 512u * 3);
+
+    ASSERT_TRUE(WaitFor(*window, [&] { return Status(*window) == QStringLiteral("生成中，请稍候..."); }));
+    // A new selection while the task runs keeps the button off until it ends.
+    window->SetSelectedText(TextOf(512), object);
+    EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_EQ(Status(*window), QStringLiteral("生成中，请稍候...")) << "the hint waits while the task runs";
+    ASSERT_TRUE(WaitFor(*window, [&] { return !panel.results.isEmpty(); }));
+    EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_EQ(panel.results[0].object, object);
+    EXPECT_TRUE(panel.results[0].path.startsWith(window->OutputFolder() + QStringLiteral("Audio")));
+    EXPECT_TRUE(panel.results[0].path.endsWith(QStringLiteral(".mp3")));
+    EXPECT_EQ(QFileInfo(panel.results[0].path).size(), 3000);
+}
+
+TEST_F(DubbingWindow, APollFailureFreesTheButtonAndALaterSuccessStillArrives)
+{
+    // The long-text service runs only the last four voices; the window leaves that to the service.
+    ScriptLongTask({"500", "500", R"({"tasks_info":[]})", SuccessReply()});
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->SetSelectedText(TextOf(700), QUuid());
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor(*window, [&] { return Status(*window) == QStringLiteral("网络存在问题"); }));
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    ASSERT_TRUE(WaitFor(*window, [&] { return !panel.results.isEmpty(); }));
+    EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
+    EXPECT_TRUE(panel.results[0].object.isNull());
+}
+
+TEST_F(DubbingWindow, ARefusedTaskShowsTheServicesReason)
+{
+    struct Case
+    {
+        int status;
+        const char* reply;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {200, R"({"error_code":336204,"error_msg":"no quota"})", "错误信息:请开通付费，购买调用字符数资源。"},
+        {500, "{}", nullptr}, // the client's own text for the status
+    };
+    for (const Case& c : cases) {
+        m_env.Server().Reply("POST", kCreate, c.status, c.reply);
+        DubbingHost panel;
+        auto window = Open(panel);
+        window->SetSelectedText(TextOf(512), QUuid());
+        window->Button(Id::IdStart)->click();
+        EXPECT_FALSE(window->IsBusy());
+        EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+        if (c.shown)
+            EXPECT_EQ(Status(*window), QString::fromUtf8(c.shown));
+        else
+            EXPECT_EQ(Status(*window), QString::fromUtf8(DubbingErrors::kStatusFormat).replace(QStringLiteral("%d"), QStringLiteral("500")));
+        EXPECT_TRUE(m_env.Server().RequestsTo(kQuery).empty());
+    }
+}
+
+TEST_F(DubbingWindow, TheChosenDownloadFolderReceivesTheAudio)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(500, 'M'), "audio/mp3");
+    QTemporaryDir chosen;
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->chosenFolder = QString();
+    window->Button(Id::IdDownloadFolder)->click();
+    EXPECT_EQ(window->OutputFolder(), m_env.WorkDir() + QStringLiteral("/AIAudio/")) << "cancelled";
+    window->chosenFolder = chosen.path();
+    window->Button(Id::IdDownloadFolder)->click();
+    EXPECT_EQ(window->OutputFolder(), chosen.path() + QLatin1Char('/'));
+    window->SetSelectedText(QStringLiteral("文字"), QUuid());
+    window->Button(Id::IdStart)->click();
+    ASSERT_EQ(panel.results.size(), 1);
+    EXPECT_TRUE(panel.results[0].path.startsWith(chosen.path() + QStringLiteral("/Audio")));
+    EXPECT_TRUE(panel.results[0].path.endsWith(QStringLiteral(".mp3")));
+}
+
+TEST_F(DubbingWindow, WithoutAHostMessageNothingIsSent)
+{
+    m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(500, 'M'), "audio/mp3");
+    DubbingHost panel;
+    auto window = Open(panel, 0);
+    window->SetSelectedText(QStringLiteral("文字"), QUuid());
+    window->Button(Id::IdStart)->click();
+    EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
+    EXPECT_TRUE(panel.results.isEmpty());
+}
+
+TEST_F(DubbingWindow, ClosingTheWindowDuringALongTaskStopsIt)
+{
+    ScriptLongTask({R"({"tasks_info":[{"task_id":"t-9","task_status":"Running"}]})"});
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->SetSelectedText(TextOf(600), QUuid());
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor(*window, [&] { return !m_env.Server().RequestsTo(kQuery).empty(); }));
+    window.reset();
+    const size_t polls = m_env.Server().RequestsTo(kQuery).size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), polls) << "no poll after the window went";
+    EXPECT_TRUE(panel.results.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,275 @@
+#include "DubbingWindowFixture.h"
+
+#include "dubbing/CVoiceSelCtrl.h"
+#include "dubbing/DubbingLayout.h"
+#include "dubbing/VoiceInfo.h"
+#include "history/CItemHistoryDlg.h"
+#include "history/CItemListWnd.h"
+#include "host/CI3Button.h"
+#include "host/CNLESlider.h"
+#include "host/CQOVComboBox.h"
+#include "host/CZuScrollBar.h"
+#include "host/QOVMessage.h"
+#include "service/TransLog.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QWheelEvent>
+
+namespace {
+
+using Id = CTxt2AudioWnd::ControlId;
+
+TEST(DubbingLayoutRules, TheColumnFollowsTheGridAndTheScrollBar)
+{
+    const DubbingLayout open = DubbingLayout::For({920, 680}, 85, 0, false);
+    EXPECT_EQ(open.voiceLabel, QRect(5, 10, 35, 20));
+    EXPECT_EQ(open.grid, QRect(40, 10, 880, 85));
+    EXPECT_EQ(open.speedLabel, QRect(5, 100, 40, 20));
+    EXPECT_EQ(open.speed, QRect(40, 100, 870, 20));
+    EXPECT_EQ(open.pitch, QRect(40, 125, 870, 20));
+    EXPECT_EQ(open.volume, QRect(40, 150, 870, 20));
+    EXPECT_EQ(open.typeLabel, QRect(5, 175, 40, 20));
+    EXPECT_EQ(open.type, QRect(40, 175, 70, 20));
+    EXPECT_EQ(open.downloadFolder, QRect(120, 175, 80, 20));
+    EXPECT_EQ(open.start, QRect(5, 200, 100, 28));
+    EXPECT_EQ(open.status, QRect(105, 198, 810, 35));
+    EXPECT_EQ(open.history, QRect(5, 233, 75, 20));
+    EXPECT_EQ(open.selectedText, QRect(5, 258, 905, 680 - 5 - 258));
+
+    const DubbingLayout scrolled = DubbingLayout::For({400, 200}, 130, 50, true);
+    EXPECT_EQ(scrolled.grid, QRect(40, -40, 345, 130));
+    EXPECT_EQ(scrolled.speed, QRect(40, 95, 335, 20));
+    EXPECT_EQ(scrolled.status, QRect(105, 193, 275, 35));
+    EXPECT_EQ(scrolled.selectedText, QRect(5, 253, 370, 80));
+    EXPECT_EQ(scrolled.scrollBar, QRect(385, 0, 15, 200));
+    EXPECT_EQ(DubbingLayout::GridWidth(400, true), 345);
+    EXPECT_EQ(DubbingLayout::GridWidth(400, false), 360);
+}
+
+TEST_F(DubbingWindow, OpensWithItsControlsAndTheLibrarysVoices)
+{
+    DubbingHost panel;
+    panel.show();
+    auto window = Open(panel);
+    const struct
+    {
+        int id;
+        const char* caption;
+        bool visible;
+    } buttons[] = {{Id::IdStart, "开始朗读", true}, {Id::IdDownloadFolder, "下载文件夹", false},
+                   {Id::IdHistory, "历史记录", true}};
+    for (const auto& b : buttons) {
+        EXPECT_EQ(window->Button(b.id)->GetWindowTextW(), QString::fromUtf8(b.caption));
+        EXPECT_EQ(window->Button(b.id)->isVisible(), b.visible) << b.caption;
+    }
+    EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled()) << "no text yet";
+    const struct
+    {
+        int id, high;
+        bool visible;
+    } sliders[] = {{Id::IdSpeed, 15, true}, {Id::IdPitch, 15, true}, {Id::IdLaterVolume, 9, true},
+                   {Id::IdFirstVolume, 15, false}};
+    for (const auto& s : sliders) {
+        EXPECT_EQ(window->Slider(s.id)->minimum(), 0) << s.id;
+        EXPECT_EQ(window->Slider(s.id)->maximum(), s.high) << s.id;
+        EXPECT_EQ(window->Slider(s.id)->GetPos(), 5) << s.id;
+        EXPECT_EQ(window->Slider(s.id)->isVisible(), s.visible) << s.id;
+    }
+    QString first, second;
+    ASSERT_EQ(window->TypeList()->GetCount(), 2);
+    window->TypeList()->GetLBText(0, first);
+    window->TypeList()->GetLBText(1, second);
+    EXPECT_EQ(first + second, QStringLiteral("mp3wav"));
+    EXPECT_EQ(window->TypeList()->GetCurSel(), 0);
+    EXPECT_EQ(window->SelectedTextLabel()->text(), QStringLiteral("选中的文字内容："));
+    EXPECT_TRUE(window->IsLaterVoice());
+    EXPECT_EQ(window->OutputFolder(), m_env.WorkDir() + QStringLiteral("/AIAudio/"));
+
+    CVoiceSelCtrl* grid = window->VoiceGrid();
+    EXPECT_EQ(grid->GetDlgCtrlID(), int(Id::IdVoices));
+    ASSERT_EQ(grid->Groups().size(), kVoiceCount);
+    EXPECT_EQ(grid->Groups()[3]->name, QStringLiteral("声音3"));
+    EXPECT_EQ(grid->Groups()[3]->id, 23);
+    EXPECT_EQ(grid->Groups()[3]->image, &window->Voices()[3]->preview);
+    EXPECT_EQ(grid->GetSelectedGroup(), 0);
+    EXPECT_EQ(grid->Groups()[0]->selected, 1);
+    EXPECT_EQ(grid->GetTileWidth(), 130);
+    EXPECT_EQ(grid->GetTileHeight(), 40);
+    // Ten tiles in a grid 880 wide: six and four.
+    EXPECT_EQ(grid->GetContentHeight(), 85);
+    EXPECT_EQ(grid->geometry(), QRect(40, 10, 880, 85));
+    EXPECT_EQ(window->Button(Id::IdStart)->geometry(), QRect(5, 200, 100, 28));
+    EXPECT_FALSE(window->IsScrollShown());
+}
+
+TEST_F(DubbingWindow, TheSelectionDecidesTheLabelTheHintAndTheStartButton)
+{
+    DubbingHost panel;
+    auto window = Open(panel);
+    const QUuid object = QUuid::createUuid();
+    struct Case
+    {
+        int length;
+        bool enabled;
+        const char* status;
+    };
+    const Case cases[] = {{600, true, "文本长度超过512,请使用音库中后4个声音！"},
+                          {511, true, ""},
+                          {512, true, "文本长度超过512,请使用音库中后4个声音！"},
+                          {0, false, ""}};
+    for (const Case& c : cases) {
+        window->SetSelection(TextOf(c.length), object, nullptr);
+        EXPECT_EQ(window->Button(Id::IdStart)->isEnabled(), c.enabled) << c.length;
+        EXPECT_EQ(Status(*window), QString::fromUtf8(c.status)) << c.length;
+        EXPECT_EQ(window->SelectedTextLabel()->text(),
+                  c.length ? QStringLiteral("选中的文字内容：\n") + TextOf(c.length)
+                           : QStringLiteral("未选中任何文字物件，转换功能不可用！"));
+    }
+}
+
+TEST_F(DubbingWindow, ChoosingAVoicePicksTheVolumeSliderOfItsKind)
+{
+    DubbingHost panel;
+    panel.show();
+    auto window = Open(panel);
+    CNLESlider* later = window->Slider(Id::IdLaterVolume);
+    CNLESlider* first = window->Slider(Id::IdFirstVolume);
+    const struct
+    {
+        int index;
+        intptr_t control;
+        bool laterVoice;
+    } steps[] = {{0, Id::IdVoices, false}, {8, Id::IdVoices, true}, {7, Id::IdVoices, false},
+                 {9, Id::IdVoices, true},  {2, 999, true}};
+    for (const auto& s : steps) {
+        QOVSendMessage(window.get(), CVoiceSelCtrl::kVoiceChosenMessage, uintptr_t(s.index), s.control);
+        EXPECT_EQ(window->IsLaterVoice(), s.laterVoice) << s.index;
+        EXPECT_EQ(later->isVisible(), s.laterVoice) << s.index;
+        EXPECT_EQ(first->isVisible(), !s.laterVoice) << s.index;
+        EXPECT_EQ(first->geometry(), later->geometry());
+    }
+}
+
+TEST_F(DubbingWindow, SamplesPlayByTileAndStopOnMinusOne)
+{
+    DubbingHost panel;
+    auto window = Open(panel);
+    const QString folder = LibraryFolder();
+    const struct
+    {
+        intptr_t index, control;
+    } messages[] = {{3, Id::IdVoices}, {-1, Id::IdVoices}, {kVoiceCount, Id::IdVoices}, {2, 4242}, {0, Id::IdVoices}};
+    for (const auto& m : messages)
+        QOVPostMessage(window.get(), CVoiceSelCtrl::kPlaySampleMessage, uintptr_t(m.index), m.control);
+    QCoreApplication::sendPostedEvents(window.get());
+    EXPECT_EQ(m_played, (QStringList{QStringLiteral("play ") + folder + QStringLiteral("audio/3.wav"), QStringLiteral("stop"),
+                                     QStringLiteral("play ") + folder + QStringLiteral("audio/0.wav")}));
+}
+
+TEST_F(DubbingWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSelectedText)
+{
+    DubbingHost panel;
+    auto window = Open(panel);
+    const QUuid object = QUuid::createUuid();
+    window->SetSelectedText(QStringLiteral("当前的文字"), object);
+    const QString files = QString::fromUtf8("/w/AIAudio/Audio2024_03_05_14_07_09.mp3");
+    const struct
+    {
+        const char* source;
+        bool ours;
+    } entries[] = {{"当前的文字", true}, {"别的文字", false}, {"当前的文字 ", false}};
+    for (const auto& e : entries) {
+        auto* source = new QString(QString::fromUtf8(e.source));
+        const QString sourceCopy = *source;
+        QOVPostMessage(window.get(), CTxt2AudioWnd::kHistoryItemMessage, uintptr_t(source), intptr_t(new QString(files)));
+        QCoreApplication::sendPostedEvents(window.get());
+        ASSERT_EQ(panel.results.size(), 1) << e.source;
+        EXPECT_EQ(panel.results[0].object, e.ours ? object : QUuid()) << e.source;
+        EXPECT_EQ(panel.results[0].path, files);
+        panel.results.clear();
+        // Strings made at run time share their data with their copies, which shows when one is freed.
+        EXPECT_TRUE(files.isDetached() && sourceCopy.isDetached()) << "both strings were deleted";
+    }
+    QOVPostMessage(window.get(), CTxt2AudioWnd::kHistoryItemMessage, 0, 0);
+    QCoreApplication::sendPostedEvents(window.get());
+    EXPECT_TRUE(panel.results.isEmpty());
+}
+
+TEST_F(DubbingWindow, TheHistoryButtonShowsTheDubbingLog)
+{
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->Button(Id::IdHistory)->click();
+    CItemHistoryDlg* dialog = GetHistoryDlg();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->GetToolType(), 2);
+    EXPECT_EQ(dialog->GetTransLog(), &GetDubbingLog());
+    dialog->hide();
+}
+
+TEST_F(DubbingWindow, TheColumnScrollsWhenTheWindowIsShorterThanItsContent)
+{
+    DubbingHost panel;
+    panel.show();
+    auto window = Open(panel);
+    window->resize(400, 200);
+    // Tiles in 345 pixels: two a row, five rows.
+    EXPECT_TRUE(window->IsScrollShown());
+    EXPECT_TRUE(window->ScrollBar()->isVisible());
+    EXPECT_EQ(window->VoiceGrid()->GetContentHeight(), 5 * 45 - 5);
+    EXPECT_EQ(window->ContentHeight(), 220 + 260);
+    SCROLLINFO info;
+    window->ScrollBar()->GetScrollInfo(info);
+    EXPECT_EQ(info.nMax, 480);
+    EXPECT_EQ(info.nPage, 200);
+
+    auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(window.get(), &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(window->ScrollPos(), 30);
+    EXPECT_EQ(window->VoiceGrid()->y(), 10 - 30);
+    EXPECT_EQ(window->ScrollBar()->GetScrollPos(), 30);
+    for (int i = 0; i < 20; ++i)
+        wheel(-120);
+    EXPECT_EQ(window->ScrollPos(), 480 - 200) << "the last page shows the bottom";
+    window->ScrollBar()->setValue(100); // the user drags the thumb
+    EXPECT_EQ(window->ScrollPos(), 100);
+    EXPECT_EQ(window->Button(Id::IdStart)->y(), 10 - 100 + 220 + 5 + 100);
+    wheel(120);
+    EXPECT_EQ(window->ScrollPos(), 70);
+
+    window->resize(920, 680);
+    EXPECT_FALSE(window->IsScrollShown());
+    EXPECT_FALSE(window->ScrollBar()->isVisible());
+    EXPECT_EQ(window->ScrollPos(), 0);
+    EXPECT_EQ(window->VoiceGrid()->geometry(), QRect(40, 10, 880, 85));
+}
+
+TEST_F(DubbingWindow, ABrokenOrMissingLibraryLeavesAnEmptyGridAndAUsableWindow)
+{
+    for (const QByteArray& document : {QByteArray("<Voices><V ID=\"1\""), QByteArray("")}) {
+        if (document.isEmpty())
+            QFile::remove(LibraryFolder() + QStringLiteral("voice.xml"));
+        else
+            WriteLibrary(document);
+        DubbingHost panel;
+        panel.show();
+        auto window = Open(panel);
+        EXPECT_TRUE(window->Voices().isEmpty());
+        EXPECT_TRUE(window->VoiceGrid()->Groups().isEmpty());
+        EXPECT_EQ(window->VoiceGrid()->GetContentHeight(), 0);
+        EXPECT_EQ(window->Button(Id::IdStart)->geometry(), QRect(5, 115, 100, 28)) << "the column closes up";
+        window->SetSelectedText(QStringLiteral("文字"), QUuid::createUuid());
+        EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+        QOVPostMessage(window.get(), CVoiceSelCtrl::kPlaySampleMessage, 0, Id::IdVoices);
+        QCoreApplication::sendPostedEvents(window.get());
+        EXPECT_TRUE(m_played.filter(QStringLiteral("play")).isEmpty()) << "a tile without a voice plays nothing";
+    }
+}
+
+} // namespace

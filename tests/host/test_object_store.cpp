@@ -1,0 +1,327 @@
+#include "host/CQOVResNewWS.h"
+#include "host/ObsAddress.h"
+#include "host/ObsRequestSigner.h"
+#include "support/FakeServer.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
+
+#include <atomic>
+#include <chrono>
+#include <random>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const kAk = "qov-test-ak";
+const char* const kSk = "qov-test-sk";
+const char* const kBucket = "qov-bucket";
+
+// The signature as the store computes it, made here with OpenSSL alone.
+std::string StoreSignature(const std::string& secret, const std::string& stringToSign)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    HMAC(EVP_sha1(), secret.data(), int(secret.size()), reinterpret_cast<const unsigned char*>(stringToSign.data()),
+         stringToSign.size(), digest, &length);
+    unsigned char base64[64];
+    const int written = EVP_EncodeBlock(base64, digest, int(length));
+    return std::string(reinterpret_cast<const char*>(base64), size_t(written));
+}
+
+// What the store expects in Authorization for a request it received.
+std::string ExpectedAuthorization(const RecordedRequest& request)
+{
+    const auto header = [&](const char* name) {
+        const auto found = request.headers.find(name);
+        return found == request.headers.end() ? std::string() : found->second;
+    };
+    const std::string toSign = request.method + "\n" + header("Content-MD5") + "\n" + header("Content-Type") + "\n" +
+                               header("Date") + "\n" + request.target;
+    return std::string("OBS ") + kAk + ":" + StoreSignature(kSk, toSign);
+}
+
+std::string Header(const RecordedRequest& request, const char* name)
+{
+    const auto found = request.headers.find(name);
+    return found == request.headers.end() ? std::string("<none>") : found->second;
+}
+
+TEST(ObsSigning, AHandCheckedRequestGivesItsKnownSignature)
+{
+    const QByteArray toSign = ObsRequestSigner::StringToSign(
+        "PUT", "XUFAKrxLKna5cZ2REBfFkg==", "application/octet-stream", "Tue, 05 Mar 2024 14:07:09 GMT", {},
+        ObsRequestSigner::CanonicalResource(QStringLiteral("qov-subtitles"), QStringLiteral("中文 a.mp3")));
+    EXPECT_EQ(toSign.toStdString(), "PUT\nXUFAKrxLKna5cZ2REBfFkg==\napplication/octet-stream\n"
+                                    "Tue, 05 Mar 2024 14:07:09 GMT\n/qov-subtitles/%E4%B8%AD%E6%96%87%20a.mp3");
+    const QByteArray signature = ObsRequestSigner::Signature("qov-local-sk", toSign);
+    // Worked out with the openssl program: dgst -sha1 -hmac qov-local-sk -binary | base64.
+    EXPECT_EQ(signature, "pBVz9eO5Ewr6Iayps6qq8DzpFdM=");
+    EXPECT_EQ(signature.toStdString(), StoreSignature("qov-local-sk", toSign.toStdString()));
+    EXPECT_EQ(ObsRequestSigner::Authorization("AK", signature), "OBS AK:pBVz9eO5Ewr6Iayps6qq8DzpFdM=");
+}
+
+TEST(ObsSigning, OnlyStoreHeadersAreSignedLowerCasedAndSorted)
+{
+    const QList<ObsRequestSigner::Header> headers{
+        {"X-Obs-Meta-A", " 1 "}, {"Content-Length", "0"}, {"x-obs-acl", "private"}, {"Host", "b.example.com"}};
+    EXPECT_EQ(ObsRequestSigner::CanonicalHeaders(headers), "x-obs-acl:private\nx-obs-meta-a:1\n");
+    const QByteArray toSign =
+        ObsRequestSigner::StringToSign("DELETE", {}, {}, "Wed, 06 Nov 2019 08:00:00 GMT", headers, "/b/k");
+    EXPECT_EQ(ObsRequestSigner::Signature("sk", toSign), "UIBq6P019w2ZtBp4AXvwHypX0ME=");
+}
+
+TEST(ObsSigning, KeysAreEncodedByteForByteWithUpperCaseHex)
+{
+    const struct
+    {
+        const char* key;
+        const char* encoded;
+    } cases[] = {
+        {"plain-Name_1.2~x.mp3", "plain-Name_1.2~x.mp3"},
+        {"my file.mp3", "my%20file.mp3"},
+        {"会议录音.wav", "%E4%BC%9A%E8%AE%AE%E5%BD%95%E9%9F%B3.wav"},
+        {"a+b&c=d/e?f%g", "a%2Bb%26c%3Dd%2Fe%3Ff%25g"},
+        {"ü", "%C3%BC"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(ObsRequestSigner::PercentEncode(QString::fromUtf8(c.key)).toStdString(), c.encoded);
+    }
+}
+
+TEST(ObsSigning, DatesAreEnglishGmtWhateverTheInputZone)
+{
+    const struct
+    {
+        QDateTime moment;
+        const char* text;
+    } cases[] = {
+        {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone::utc()), "Tue, 05 Mar 2024 14:07:09 GMT"},
+        {QDateTime(QDate(2019, 11, 7), QTime(2, 0, 0), QTimeZone(8 * 3600)),
+         "Wed, 06 Nov 2019 18:00:00 GMT"},
+        {QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59), QTimeZone::utc()), "Sun, 31 Dec 2023 23:59:59 GMT"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ObsRequestSigner::HttpDate(c.moment).toStdString(), c.text);
+}
+
+TEST(ObsAddressing, LocalEndpointsArePathStyleHttpOthersVirtualHostedHttps)
+{
+    const struct
+    {
+        const char* endpoint;
+        const char* base;
+        const char* path;
+    } cases[] = {
+        {"127.0.0.1:9000", "http://127.0.0.1:9000", "/bkt/k%20y.mp3"},
+        {"10.1.2.3", "http://10.1.2.3", "/bkt/k%20y.mp3"},
+        {"LocalHost:8080", "http://LocalHost:8080", "/bkt/k%20y.mp3"},
+        {"[::1]:9000", "http://[::1]:9000", "/bkt/k%20y.mp3"},
+        {"http://127.0.0.1:9000/", "http://127.0.0.1:9000", "/bkt/k%20y.mp3"},
+        {"obs.region.example.com", "https://bkt.obs.region.example.com", "/k%20y.mp3"},
+        {"obs.example.com:8443", "https://bkt.obs.example.com:8443", "/k%20y.mp3"},
+        {"1.2.3.4.example.com", "https://bkt.1.2.3.4.example.com", "/k%20y.mp3"},
+        {"300.1.1.1", "https://bkt.300.1.1.1", "/k%20y.mp3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.endpoint);
+        ObsAddress address;
+        QString error;
+        ASSERT_TRUE(ObsAddress::Resolve(QString::fromUtf8(c.endpoint), QStringLiteral("bkt"),
+                                        QStringLiteral("k y.mp3"), address, error));
+        EXPECT_EQ(address.baseUrl.toStdString(), c.base);
+        EXPECT_EQ(address.requestPath.toStdString(), c.path);
+        EXPECT_EQ(address.canonicalResource.toStdString(), "/bkt/k%20y.mp3") << "signed the same either way";
+    }
+    for (const char* endpoint : {"", "  ", "a host/with/path", "http://"}) {
+        ObsAddress address;
+        QString error;
+        EXPECT_FALSE(ObsAddress::Resolve(QString::fromUtf8(endpoint), QStringLiteral("b"), QStringLiteral("k"),
+                                         address, error))
+            << endpoint;
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+class ObjectStore : public ::testing::Test
+{
+protected:
+    SHuaweiObsPolicy Policy(const QString& key, const QString& file = QString()) const
+    {
+        SHuaweiObsPolicy policy;
+        policy.endpoint = QStringLiteral("127.0.0.1:%1").arg(m_server.Port());
+        policy.accessKeyId = QLatin1String(kAk);
+        policy.secretAccessKey = QLatin1String(kSk);
+        policy.bucketName = QLatin1String(kBucket);
+        policy.localFilePath = file;
+        policy.objectKey = key;
+        return policy;
+    }
+
+    QString File(const QString& name, const QByteArray& content) const
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            ADD_FAILURE() << "cannot write " << path.toStdString();
+        return path;
+    }
+
+    FakeServer m_server;
+    QTemporaryDir m_dir;
+};
+
+TEST_F(ObjectStore, UploadIsASignedPutOfTheFileUnderTheEncodedKey)
+{
+    m_server.OnPrefix("PUT", "/", [](const httplib::Request&, httplib::Response& response) { response.status = 200; });
+    QByteArray content(5 * 1024 * 1024 + 17, Qt::Uninitialized);
+    std::mt19937 random(7);
+    for (char& byte : content)
+        byte = char(random());
+    const QString key = QStringLiteral("0f8e-guid_会议 录音.mp3");
+    CQOVResNewWS store;
+    ASSERT_NE(store.huaweiObsUploadFile(Policy(key, File(QStringLiteral("会议 录音.mp3"), content))), 0)
+        << store.LastError().toStdString();
+
+    ASSERT_EQ(m_server.Requests().size(), 1u);
+    const RecordedRequest put = m_server.Requests()[0];
+    EXPECT_EQ(put.method, "PUT");
+    EXPECT_EQ(put.target, "/qov-bucket/0f8e-guid_%E4%BC%9A%E8%AE%AE%20%E5%BD%95%E9%9F%B3.mp3");
+    EXPECT_TRUE(put.body == content.toStdString()) << "the body is the file, " << put.body.size() << " bytes";
+    EXPECT_EQ(Header(put, "Content-MD5"),
+              QCryptographicHash::hash(content, QCryptographicHash::Md5).toBase64().toStdString());
+    EXPECT_EQ(Header(put, "Content-Type"), "application/octet-stream");
+    const QString dateText = QString::fromStdString(Header(put, "Date"));
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z]{2}, \\d\\d [A-Z][a-z]{2} \\d{4} \\d\\d:\\d\\d:\\d\\d GMT$"))
+                    .match(dateText)
+                    .hasMatch())
+        << dateText.toStdString();
+    QDateTime date = QDateTime::fromString(dateText.chopped(4), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss"));
+    date.setTimeZone(QTimeZone::utc());
+    ASSERT_TRUE(date.isValid()) << dateText.toStdString();
+    EXPECT_LT(std::abs(date.secsTo(QDateTime::currentDateTimeUtc())), 120);
+    EXPECT_EQ(Header(put, "Authorization"), ExpectedAuthorization(put));
+}
+
+TEST_F(ObjectStore, DeleteIsASignedDeleteWithoutBodyHeaders)
+{
+    m_server.OnPrefix("DELETE", "/", [](const httplib::Request&, httplib::Response& response) { response.status = 204; });
+    CQOVResNewWS store;
+    ASSERT_NE(store.huaweiObsDeleteFile(Policy(QStringLiteral("guid_a b.mp3"))), 0) << store.LastError().toStdString();
+    ASSERT_EQ(m_server.Requests().size(), 1u);
+    const RecordedRequest del = m_server.Requests()[0];
+    EXPECT_EQ(del.method, "DELETE");
+    EXPECT_EQ(del.target, "/qov-bucket/guid_a%20b.mp3");
+    EXPECT_EQ(Header(del, "Content-MD5"), "<none>");
+    EXPECT_EQ(Header(del, "Authorization"), ExpectedAuthorization(del));
+}
+
+TEST_F(ObjectStore, OnlyTwoHundredAnswersCountAsDone)
+{
+    const QString file = File(QStringLiteral("a.mp3"), "audio");
+    for (const int status : {200, 201, 204, 301, 400, 403, 404, 409, 500, 503}) {
+        SCOPED_TRACE(status);
+        const auto answer = [status](const httplib::Request&, httplib::Response& response) {
+            response.status = status;
+            response.set_content("<Error><Code>Refused</Code></Error>", "application/xml");
+        };
+        m_server.OnPrefix("PUT", "/", answer);
+        m_server.OnPrefix("DELETE", "/", answer);
+        const bool done = status / 100 == 2;
+        CQOVResNewWS store;
+        EXPECT_EQ(store.huaweiObsUploadFile(Policy(QStringLiteral("k.mp3"), file)) != 0, done);
+        EXPECT_EQ(store.LastStatus(), status);
+        EXPECT_EQ(store.LastError().isEmpty(), done);
+        EXPECT_EQ(store.huaweiObsDeleteFile(Policy(QStringLiteral("k.mp3"))) != 0, done);
+    }
+}
+
+TEST_F(ObjectStore, EmptyFilesUploadWithTheEmptyDigest)
+{
+    m_server.OnPrefix("PUT", "/", [](const httplib::Request&, httplib::Response& response) { response.status = 200; });
+    CQOVResNewWS store;
+    ASSERT_NE(store.huaweiObsUploadFile(Policy(QStringLiteral("empty.mp3"), File(QStringLiteral("e.mp3"), {}))), 0)
+        << store.LastError().toStdString();
+    const RecordedRequest put = m_server.Requests().at(0);
+    EXPECT_EQ(put.body, "");
+    EXPECT_EQ(Header(put, "Content-MD5"), "1B2M2Y8AsgTpgAmY7PhCfg==");
+    EXPECT_EQ(Header(put, "Authorization"), ExpectedAuthorization(put));
+}
+
+TEST_F(ObjectStore, UnusableFilesAndSettingsFailWithoutARequest)
+{
+    const QString file = File(QStringLiteral("a.mp3"), "audio");
+    const auto blank = [](SHuaweiObsPolicy policy, QString SHuaweiObsPolicy::*field) {
+        policy.*field = QString();
+        return policy;
+    };
+    const SHuaweiObsPolicy base = Policy(QStringLiteral("k.mp3"), file);
+    SHuaweiObsPolicy missingFile = base;
+    missingFile.localFilePath = m_dir.filePath(QStringLiteral("missing.mp3"));
+    SHuaweiObsPolicy folder = base;
+    folder.localFilePath = m_dir.path();
+    const SHuaweiObsPolicy cases[] = {
+        missingFile,
+        folder,
+        blank(base, &SHuaweiObsPolicy::localFilePath),
+        blank(base, &SHuaweiObsPolicy::endpoint),
+        blank(base, &SHuaweiObsPolicy::bucketName),
+        blank(base, &SHuaweiObsPolicy::accessKeyId),
+        blank(base, &SHuaweiObsPolicy::secretAccessKey),
+        blank(base, &SHuaweiObsPolicy::objectKey),
+    };
+    for (const SHuaweiObsPolicy& policy : cases) {
+        CQOVResNewWS store;
+        EXPECT_EQ(store.huaweiObsUploadFile(policy), 0);
+        EXPECT_FALSE(store.LastError().isEmpty());
+    }
+    EXPECT_TRUE(m_server.Requests().empty());
+}
+
+TEST_F(ObjectStore, AStoreThatIsDownSlowOrSilentEndsTheCall)
+{
+    const QString file = File(QStringLiteral("a.mp3"), "audio");
+    SHuaweiObsPolicy down = Policy(QStringLiteral("k.mp3"), file);
+    {
+        FakeServer gone;
+        down.endpoint = QStringLiteral("127.0.0.1:%1").arg(gone.Port());
+    }
+    CQOVResNewWS store;
+    EXPECT_EQ(store.huaweiObsUploadFile(down), 0);
+    EXPECT_EQ(store.huaweiObsDeleteFile(down), 0);
+    EXPECT_EQ(store.LastStatus(), 0);
+
+    // Slow but within the time-out: the answer counts.
+    m_server.OnPrefix("PUT", "/", [](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(1500ms);
+        response.status = 200;
+    });
+    EXPECT_NE(store.huaweiObsUploadFile(Policy(QStringLiteral("k.mp3"), file)), 0) << store.LastError().toStdString();
+
+    // Silent past the time-out: the call gives up instead of waiting for ever.
+    // Shared, since the handler may still be sleeping when the test's frame is gone.
+    const auto release = std::make_shared<std::atomic<bool>>(false);
+    m_server.OnPrefix("DELETE", "/", [release](const httplib::Request&, httplib::Response& response) {
+        for (int i = 0; i < 1000 && !*release; ++i)
+            std::this_thread::sleep_for(10ms);
+        response.status = 204;
+    });
+    store.SetTimeout(300ms);
+    EXPECT_EQ(store.huaweiObsDeleteFile(Policy(QStringLiteral("k.mp3"))), 0);
+    EXPECT_EQ(store.LastStatus(), 0);
+    *release = true;
+}
+
+} // namespace

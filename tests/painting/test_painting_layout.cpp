@@ -1,0 +1,111 @@
+#include "painting/PaintingChoices.h"
+#include "painting/PaintingLayout.h"
+#include "painting/ResultThumbnails.h"
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PaintingLayoutRules, TheColumnFollowsTheSelectorsThePreviewAndTheScrollPosition)
+{
+    struct Case
+    {
+        QSize client;
+        int ratioHeight, styleHeight, scroll;
+        bool preview;
+        QRect description, styles, count, referencePath, browse, preview_, generate, status, history, slider, grid;
+    };
+    const Case cases[] = {
+        // The studio's panel: W = 905, three ratio tiles with their sizes, one row of styles.
+        {{920, 680}, 45, 60, 0, false, {65, 10, 835, 85}, {65, 160, 840, 60}, {65, 230, 50, 20},
+         {65, 260, 810, 20}, {880, 260, 20, 20}, {}, {5, 290, 100, 28}, {107, 288, 796, 35}, {5, 323, 75, 20},
+         {800, 323, 100, 20}, {5, 348, 895, 400}},
+        // A reference picture pushes everything below it down by its side and 10.
+        {{920, 680}, 45, 60, 0, true, {65, 10, 835, 85}, {65, 160, 840, 60}, {65, 230, 50, 20},
+         {65, 260, 810, 20}, {880, 260, 20, 20}, {5, 290, 100, 100}, {5, 400, 100, 28}, {107, 398, 796, 35},
+         {5, 433, 75, 20}, {800, 433, 100, 20}, {5, 458, 895, 400}},
+        // Scrolled by 30, in a narrow window whose preview is narrower than 100.
+        {{100, 300}, 70, 0, 30, true, {65, -20, 15, 85}, {65, 155, 20, 0}, {65, 165, 50, 20}, {65, 195, -10, 20},
+         {60, 195, 20, 20}, {5, 225, 85, 85}, {5, 320, 100, 28}, {107, 318, -24, 35}, {5, 353, 75, 20},
+         {-20, 353, 100, 20}, {5, 378, 75, 400}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.client.width());
+        const PaintingLayout l = PaintingLayout::For(c.client, c.ratioHeight, c.styleHeight, c.scroll, c.preview);
+        const int y0 = 10 - c.scroll;
+        EXPECT_EQ(l.descriptionLabel, QRect(5, y0, 60, 20));
+        EXPECT_EQ(l.description, c.description);
+        EXPECT_EQ(l.ratioLabel, QRect(5, y0 + 95, 60, 20));
+        EXPECT_EQ(l.ratios, QRect(65, y0 + 95, c.client.width() - 80, c.ratioHeight));
+        EXPECT_EQ(l.styleLabel, QRect(5, c.styles.y(), 60, 20));
+        EXPECT_EQ(l.styles, c.styles);
+        EXPECT_EQ(l.count, c.count);
+        EXPECT_EQ(l.countLabel, QRect(5, c.count.y(), 60, 20));
+        EXPECT_EQ(l.downloadFolder, QRect(130, c.count.y(), 75, 20));
+        EXPECT_EQ(l.referenceLabel, QRect(5, c.referencePath.y(), 60, 20));
+        EXPECT_EQ(l.referencePath, c.referencePath);
+        EXPECT_EQ(l.browse, c.browse);
+        EXPECT_EQ(l.preview, c.preview_);
+        EXPECT_EQ(l.generate, c.generate);
+        EXPECT_EQ(l.status, c.status);
+        EXPECT_EQ(l.history, c.history);
+        EXPECT_EQ(l.refresh, QRect(85, c.history.y(), 45, 20));
+        EXPECT_EQ(l.sizeSlider, c.slider);
+        EXPECT_EQ(l.grid, c.grid);
+        EXPECT_EQ(l.scrollBar, QRect(c.client.width() - 15, 0, 15, c.client.height()));
+    }
+}
+
+TEST(PaintingLayoutRules, TheScrollRangeCoversTheColumn)
+{
+    EXPECT_EQ(PaintingLayout::SelectorWidth(920), 840);
+    EXPECT_EQ(PaintingLayout::ContentHeight(920, 45, 60, false), 755);
+    EXPECT_EQ(PaintingLayout::ContentHeight(920, 45, 60, true), 865) << "the preview and the gap below it";
+    EXPECT_EQ(PaintingLayout::ContentHeight(60, 45, 0, true), 760) << "the preview's share shrinks with the window";
+    // The grid's bottom edge stays inside the range whatever the selectors need.
+    for (int ratio : {0, 45, 70}) {
+        for (int style : {0, 60, 125}) {
+            const PaintingLayout l = PaintingLayout::For(QSize(920, 680), ratio, style, 0, true);
+            EXPECT_LE(l.grid.bottom(), PaintingLayout::ContentHeight(920, ratio, style, true));
+        }
+    }
+}
+
+TEST(PaintingChoiceRules, SizesAreReadAsWidthAndHeight)
+{
+    const struct
+    {
+        const char* text;
+        int width, height;
+    } cases[] = {{"1280x720", 1280, 720}, {"720x1280", 720, 1280}, {"2048x2048", 2048, 2048},
+                 {"", 0, 0},             {"1:1", 0, 0},           {"640x", 640, 0},
+                 {"x360", 0, 360},       {"640x360x2", 640, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        int32_t width = -1;
+        int32_t height = -1;
+        PaintingChoices::ParseSize(QString::fromLatin1(c.text), width, height);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+    }
+    // Every size offered is one the form reads back.
+    for (const PaintingChoices::Ratio& ratio : PaintingChoices::kRatios) {
+        for (const QString& size : PaintingChoices::SizesOf(ratio)) {
+            int32_t width = 0;
+            int32_t height = 0;
+            PaintingChoices::ParseSize(size, width, height);
+            EXPECT_EQ(QStringLiteral("%1x%2").arg(width).arg(height), size);
+        }
+    }
+}
+
+TEST(PaintingChoiceRules, ThumbnailsKeepThePicturesShapeAboveTheirCaption)
+{
+    EXPECT_EQ(ResultThumbnails::ItemSize(200, 720.0f / 1280.0f), QSize(200, 132)) << "200 x 0.5625 + 20, truncated";
+    EXPECT_EQ(ResultThumbnails::ItemSize(200, 1.0f), QSize(200, 220));
+    EXPECT_EQ(ResultThumbnails::ItemSize(30, 1280.0f / 720.0f), QSize(30, 73));
+    EXPECT_EQ(ResultThumbnails::ItemSize(400, 0.5625f), QSize(400, 245));
+}
+
+} // namespace
