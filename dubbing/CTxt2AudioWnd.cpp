@@ -372,14 +372,13 @@ bool CTxt2AudioWnd::OnWindowMessage(QOVMessageEvent* message)
 
 void CTxt2AudioWnd::OnHistoryItem(QOVMessageEvent* message)
 {
-    auto* source = reinterpret_cast<QString*>(message->WParam());
-    auto* files = reinterpret_cast<QString*>(message->LParam());
+    // The message owns its texts.
+    const QString* source = message->WText();
+    const QString* files = message->LText();
     // Only the entry made from the text selected now belongs to its object.
     const QUuid object = source && *source == m_selectedText ? m_selectedObject : QUuid();
     if (files)
         SendResult(object, *files);
-    delete source;
-    delete files;
 }
 
 void CTxt2AudioWnd::OnHistory()

@@ -369,12 +369,10 @@ void CTxt2ImageWnd::OnHistory()
 
 void CTxt2ImageWnd::OnHistoryItem(QOVMessageEvent* message)
 {
-    auto* source = reinterpret_cast<QString*>(message->WParam());
-    auto* files = reinterpret_cast<QString*>(message->LParam());
+    // The message owns its texts; the editor takes a pointer for the length of the call.
+    const QString* files = message->LText();
     if (files && m_hostMessage != 0)
         SendToOwner(int(m_hostMessage), 0, intptr_t(files));
-    delete source;
-    delete files;
 }
 
 void CTxt2ImageWnd::OnSize(int, int, int)

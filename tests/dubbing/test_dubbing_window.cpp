@@ -180,16 +180,16 @@ TEST_F(DubbingWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSelec
         bool ours;
     } entries[] = {{"当前的文字", true}, {"别的文字", false}, {"当前的文字 ", false}};
     for (const auto& e : entries) {
-        auto* source = new QString(QString::fromUtf8(e.source));
-        const QString sourceCopy = *source;
-        QOVPostMessage(window.get(), CTxt2AudioWnd::kHistoryItemMessage, uintptr_t(source), intptr_t(new QString(files)));
+        // The history list's message, with the texts it owns.
+        const QString source = QString::fromUtf8(e.source);
+        QOVPostTexts(window.get(), CTxt2AudioWnd::kHistoryItemMessage, source, files);
         QCoreApplication::sendPostedEvents(window.get());
         ASSERT_EQ(panel.results.size(), 1) << e.source;
         EXPECT_EQ(panel.results[0].object, e.ours ? object : QUuid()) << e.source;
         EXPECT_EQ(panel.results[0].path, files);
         panel.results.clear();
         // Strings made at run time share their data with their copies, which shows when one is freed.
-        EXPECT_TRUE(files.isDetached() && sourceCopy.isDetached()) << "both strings were deleted";
+        EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
     }
     QOVPostMessage(window.get(), CTxt2AudioWnd::kHistoryItemMessage, 0, 0);
     QCoreApplication::sendPostedEvents(window.get());

@@ -213,13 +213,11 @@ TEST_F(PaintingWindowTest, TheHistoryOpensOnThePaintingLogAndHandsEntriesToTheEd
     // Strings made at run time share their data with their copies, which shows when one is freed.
     const QString files = QString::fromUtf8("/w/AIImage/a.png|/w/AIImage/b.png|");
     const QString source = QString::fromUtf8("雪山|油画");
-    auto* sentSource = new QString(source);
-    auto* sentFiles = new QString(files);
-    QOVPostMessage(window.get(), CTxt2ImageWnd::kHistoryItemMessage, uintptr_t(sentSource), intptr_t(sentFiles));
+    QOVPostTexts(window.get(), CTxt2ImageWnd::kHistoryItemMessage, source, files);
     QCoreApplication::sendPostedEvents(window.get());
     EXPECT_EQ(panel.received, QStringList{files}) << "the file list goes to the owner as it came";
     panel.received.clear();
-    EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both strings were deleted";
+    EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
 }
 
 TEST_F(PaintingWindowTest, TheHiddenDownloadFolderButtonWouldMoveTheOutput)
