@@ -321,6 +321,12 @@ void CTxt2AudioWnd::OnProgress(int32_t code)
         SetStatus(Text(kGenerated));
         SendResult(m_selectedObject, QString::fromStdString(m_client.GetOutputPath()));
         break;
+    case CTxt2AudioNetOper::PollGaveUp:
+        // The audio would not download: the task is over, and the client says why.
+        m_busy = false;
+        m_start->EnableWindow(true);
+        SetStatus(QString::fromStdString(m_client.GetErrorText()));
+        break;
     default:
         break;
     }

@@ -164,6 +164,22 @@ TEST_F(DubbingWindow, APollFailureFreesTheButtonAndALaterSuccessStillArrives)
     EXPECT_TRUE(panel.results[0].object.isNull());
 }
 
+TEST_F(DubbingWindow, AnAudioThatWillNotDownloadEndsTheTaskWithTheReason)
+{
+    ScriptLongTask({SuccessReply()});
+    m_env.Server().Reply("GET", "/speech/t-9.mp3", 404, "");
+    DubbingHost panel;
+    auto window = Open(panel);
+    window->SetSelectedText(TextOf(700), QUuid());
+    window->Button(Id::IdStart)->click();
+    const QString reason = QString::fromStdString(m_env.Server().Url("/speech/t-9.mp3")) +
+                           QStringLiteral("下载失败，已尝试3次，请稍后重新合成");
+    ASSERT_TRUE(WaitFor(*window, [&] { return Status(*window) == reason; })) << Status(*window).toStdString();
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_TRUE(panel.results.isEmpty());
+}
+
 TEST_F(DubbingWindow, ARefusedTaskShowsTheServicesReason)
 {
     struct Case
