@@ -6,6 +6,7 @@
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 #include "service/TransLog.h"
 
 #include <QDateTime>
@@ -85,12 +86,12 @@ int32_t CCopywritingNetOper::Request()
         // The address is the service's own: the request adds only the token to its query.
         const web::http::http_request request = RestClient::JsonPost("", m_accessToken, body);
 
-        web::http::http_response response = client->request(request, m_cancel.get_token()).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            m_errorText = RestClient::FormatNumber(CopywritingErrors::kStatusFormat, int(response.status_code()));
+        RestExchange exchange(*client, request, m_cancel.get_token());
+        if (exchange.Status() != web::http::status_codes::OK) {
+            m_errorText = RestClient::FormatNumber(CopywritingErrors::kStatusFormat, int(exchange.Status()));
             return RequestFailed;
         }
-        const web::json::value reply = RestClient::ReadJson(response);
+        const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("copywriting", reply);
 
         int32_t errorCode = 0;

@@ -8,6 +8,7 @@
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 #include "service/TransLog.h"
 
 #include <QObject>
@@ -123,12 +124,12 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
         body["pitch"] = web::json::value::number(pitch);
         body["volume"] = web::json::value::number(volume);
         body["enable_subtitle"] = web::json::value::number(2);
-        web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, response.status_code()));
+        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body));
+        if (exchange.Status() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, exchange.Status()));
             return false;
         }
-        const web::json::value reply = RestClient::ReadJson(response);
+        const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("dubbing create", reply);
         int32_t errorCode = 0;
         if (ReadJsonInt(reply, "error_code", errorCode) && errorCode > 0) {
@@ -162,12 +163,12 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_ids"] = web::json::value::array({web::json::value::string(TaskId())});
-        web::http::http_response response = client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, response.status_code()));
+        RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
+        if (exchange.Status() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, exchange.Status()));
             return PollFailed;
         }
-        const web::json::value reply = RestClient::ReadJson(response);
+        const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("dubbing query", reply);
         return ReadTasks(reply, cancel);
     } catch (const web::json::json_exception& e) {

@@ -7,6 +7,7 @@
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 #include "service/TransLog.h"
 
 #include <QFile>
@@ -77,14 +78,14 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         web::http::client::http_client client = RestClient::Make(m_url, true);
         web::http::http_request request(web::http::methods::POST);
         request.set_body(body, "text/plain; charset=utf-8");
-        web::http::http_response response = client.request(request).get();
+        RestExchange exchange(client, request);
         // An error page can be long enough to pass for audio: it is no audio whatever its length.
-        if (response.status_code() != web::http::status_codes::OK) {
-            errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(response.status_code()));
+        if (exchange.Status() != web::http::status_codes::OK) {
+            errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status()));
             return false;
         }
-        contentType = response.headers().content_type();
-        reply = RestClient::ReadBody(response, kMaximumAudioBytes);
+        contentType = exchange.Headers().content_type();
+        reply = exchange.ReadBody(kMaximumAudioBytes);
     } catch (const std::exception& e) {
         std::cerr << "short speech synthesis: " << e.what() << '\n';
         errorText = RestClient::ErrorText(e);

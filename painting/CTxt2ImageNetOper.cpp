@@ -10,6 +10,7 @@
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 #include "service/TransLog.h"
 
 #include <QObject>
@@ -113,12 +114,12 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
             body["image"] = web::json::value::string(reference.toStdString());
             body["change_degree"] = web::json::value::number(1);
         }
-        web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(PaintingErrors::kCreateStatusFormat, int(response.status_code())));
+        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body));
+        if (exchange.Status() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(PaintingErrors::kCreateStatusFormat, int(exchange.Status())));
             return false;
         }
-        const web::json::value reply = RestClient::ReadJson(response);
+        const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("painting create", reply);
         ReadJsonUInt64(reply, "log_id", m_logId);
         if (!reply.has_field("data")) {
@@ -147,10 +148,10 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_id"] = web::json::value::string(m_taskId);
-        web::http::http_response response = client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
-        if (response.status_code() != web::http::status_codes::OK)
+        RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
+        if (exchange.Status() != web::http::status_codes::OK)
             return PollFailed;
-        reply = RestClient::ReadJson(response);
+        reply = exchange.ReadJson();
     } catch (const web::json::json_exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
         return PollFailed;

@@ -3,6 +3,7 @@
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 
 #include <cpprest/http_client.h>
 
@@ -30,12 +31,12 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
         query.append_query("client_secret", clientSecret);
         request.set_request_uri(query.to_uri());
 
-        web::http::http_response response = client.request(request).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            errorText = RestClient::FormatNumber(kTokenStatusFormat, int(response.status_code()));
+        RestExchange exchange(client, request);
+        if (exchange.Status() != web::http::status_codes::OK) {
+            errorText = RestClient::FormatNumber(kTokenStatusFormat, int(exchange.Status()));
             return false;
         }
-        const web::json::value reply = RestClient::ReadJson(response, true);
+        const web::json::value reply = exchange.ReadJson(true);
         RestClient::TraceReply("token", reply);
         // Read into copies first, so a wrongly typed member leaves both fields as they were.
         utility::string_t error = errorText;

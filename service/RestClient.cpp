@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <stdexcept>
 #include <system_error>
-#include <vector>
 
 namespace RestClient {
 
@@ -74,49 +73,6 @@ web::http::client::http_client Make(const utility::string_t& baseUrl, bool valid
     config.set_validate_certificates(validateCertificates);
     config.set_timeout(RequestTimeout());
     return web::http::client::http_client(address, config);
-}
-
-std::string ReadBody(const web::http::http_response& response, size_t limit)
-{
-    const auto tooLarge = [limit] {
-        return std::length_error(FormatNumber(kReplyTooLargeFormat, int(limit >> 20)));
-    };
-    // An announced length says at once; a body without one is read until it passes the limit.
-    if (response.headers().content_length() > limit)
-        throw tooLarge();
-    std::string body;
-    try {
-        concurrency::streams::streambuf<uint8_t> stream = response.body().streambuf();
-        std::vector<uint8_t> chunk(size_t(1) << 16);
-        for (;;) {
-            const size_t read = stream.getn(chunk.data(), std::min(chunk.size(), limit + 1 - body.size())).get();
-            if (read == 0)
-                break;
-            body.append(reinterpret_cast<const char*>(chunk.data()), read);
-            if (body.size() > limit)
-                throw tooLarge();
-        }
-    } catch (const web::http::http_exception& e) {
-        if (e.error_code() == std::errc::timed_out)
-            throw;
-        QOVDebugOutput(QStringLiteral("reading a reply: %1").arg(QString::fromUtf8(e.what())));
-        throw std::runtime_error(kReplyCut);
-    }
-    return body;
-}
-
-web::json::value ReadJson(const web::http::http_response& response, bool declaredOnly)
-{
-    if (declaredOnly) {
-        const QString type = QString::fromStdString(response.headers().content_type()).toLower();
-        if (!type.contains(QLatin1String("json")) && !type.contains(QLatin1String("javascript")))
-            throw web::json::json_exception("the reply is not declared as JSON (Content-Type: " +
-                                            response.headers().content_type() + ")");
-    }
-    const std::string text = ReadBody(response, kMaxJsonReplyBytes);
-    if (text.empty())
-        return web::json::value();
-    return web::json::value::parse(text);
 }
 
 utility::string_t ErrorText(const std::exception& error)

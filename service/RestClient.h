@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstddef>
 #include <exception>
-#include <string>
 
 // What every cloud request of the module shares: a new client per request on the service's base
 // address, the library's default configuration (30-second time-out) with certificate validation
@@ -28,20 +27,12 @@ constexpr std::chrono::milliseconds kDefaultRequestTimeout{30000};
 void SetRequestTimeout(std::chrono::milliseconds timeout);
 std::chrono::milliseconds RequestTimeout();
 
-// The largest JSON reply read: a service that sends more is not held in memory.
+// The largest JSON reply read (RestExchange): a service that sends more is not held in memory.
 constexpr size_t kMaxJsonReplyBytes = size_t(8) << 20;
 
 // Throws when the address is empty or not an http or https address; callers catch at their
 // operation's boundary like any other request failure.
 web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates = false);
-
-// The reply's body, at most limit bytes. A longer body throws (with the message a user sees), and
-// so does a body the connection cut off.
-std::string ReadBody(const web::http::http_response& response, size_t limit);
-// The reply's body as JSON, at most kMaxJsonReplyBytes; an empty body is the null value, a
-// malformed one throws web::json::json_exception, and so does one not declared as JSON when
-// declaredOnly is set.
-web::json::value ReadJson(const web::http::http_response& response, bool declaredOnly = false);
 
 // The exception's message as the error text a user sees; never empty. A refused connection and a
 // time-out get a message of their own.

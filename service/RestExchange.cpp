@@ -1,0 +1,79 @@
+#include "service/RestExchange.h"
+
+#include "host/QOVSystem.h"
+#include "service/RestClient.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <stdexcept>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// A source of the exchange's own that the caller's token cancels too.
+pplx::cancellation_token_source LinkedTo(pplx::cancellation_token cancel)
+{
+    if (!cancel.is_cancelable())
+        return pplx::cancellation_token_source();
+    return pplx::cancellation_token_source::create_linked_source(cancel);
+}
+
+} // namespace
+
+RestExchange::RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
+                           const pplx::cancellation_token& cancel)
+    : m_cancel(LinkedTo(cancel))
+{
+    m_response = client.request(request, m_cancel.get_token()).get();
+}
+
+RestExchange::~RestExchange()
+{
+    // Harmless once the reply has been received whole; otherwise it stops the rest of it.
+    m_cancel.cancel();
+}
+
+std::string RestExchange::ReadBody(size_t limit)
+{
+    const auto tooLarge = [limit] {
+        return std::length_error(RestClient::FormatNumber(RestClient::kReplyTooLargeFormat, int(limit >> 20)));
+    };
+    // An announced length says at once; a body without one is read until it passes the limit.
+    if (m_response.headers().content_length() > limit)
+        throw tooLarge();
+    std::string body;
+    try {
+        concurrency::streams::streambuf<uint8_t> stream = m_response.body().streambuf();
+        std::vector<uint8_t> chunk(size_t(1) << 16);
+        for (;;) {
+            const size_t read = stream.getn(chunk.data(), std::min(chunk.size(), limit + 1 - body.size())).get();
+            if (read == 0)
+                break;
+            body.append(reinterpret_cast<const char*>(chunk.data()), read);
+            if (body.size() > limit)
+                throw tooLarge();
+        }
+    } catch (const web::http::http_exception& e) {
+        if (e.error_code() == std::errc::timed_out)
+            throw;
+        QOVDebugOutput(QStringLiteral("reading a reply: %1").arg(QString::fromUtf8(e.what())));
+        throw std::runtime_error(RestClient::kReplyCut);
+    }
+    return body;
+}
+
+web::json::value RestExchange::ReadJson(bool declaredOnly)
+{
+    if (declaredOnly) {
+        const QString type = QString::fromStdString(m_response.headers().content_type()).toLower();
+        if (!type.contains(QLatin1String("json")) && !type.contains(QLatin1String("javascript")))
+            throw web::json::json_exception("the reply is not declared as JSON (Content-Type: " +
+                                            m_response.headers().content_type() + ")");
+    }
+    const std::string text = ReadBody(RestClient::kMaxJsonReplyBytes);
+    if (text.empty())
+        return web::json::value();
+    return web::json::value::parse(text);
+}

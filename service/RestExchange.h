@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cpprest/http_client.h>
+#include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
+
+#include <cstddef>
+#include <string>
+
+// One request and its reply. Sending waits for the reply's status and headers; the body is read
+// on demand and only as far as the caller allows. A body that is not read to its end is not
+// received further: the exchange cancels its request when it is done with it, which closes the
+// connection, so a service that sends far too much is not buffered in the background.
+class RestExchange
+{
+public:
+    // Throws what the library throws when no reply comes; cancelling cancel (a worker's stop)
+    // cancels the request.
+    RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
+                 const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    ~RestExchange();
+    RestExchange(const RestExchange&) = delete;
+    RestExchange& operator=(const RestExchange&) = delete;
+
+    web::http::status_code Status() const { return m_response.status_code(); }
+    const web::http::http_headers& Headers() const { return m_response.headers(); }
+
+    // The body, at most limit bytes. A longer body throws (with the message a user sees), and so
+    // does a body the connection cut off.
+    std::string ReadBody(size_t limit);
+    // The body as JSON, at most RestClient::kMaxJsonReplyBytes; an empty body is the null value, a
+    // malformed one throws web::json::json_exception, and so does one not declared as JSON when
+    // declaredOnly is set.
+    web::json::value ReadJson(bool declaredOnly = false);
+
+private:
+    pplx::cancellation_token_source m_cancel;
+    web::http::http_response m_response;
+};
