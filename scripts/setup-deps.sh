@@ -14,6 +14,8 @@ PACKAGES=(
   libespeak-ng-dev espeak-ng-data
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
   fonts-wqy-microhei ffmpeg bc
+  # what the upload benchmark compares with
+  curl openssl
 )
 
 missing=()
