@@ -2,18 +2,25 @@
 
 #include "ChatService.h"
 #include "ControlService.h"
+#include "DataFolder.h"
 #include "EndpointRouter.h"
 #include "FaultSwitches.h"
 #include "ImageService.h"
 #include "JsonReply.h"
 #include "LongSpeechService.h"
+#include "ObjectStore.h"
+#include "ObjectStoreService.h"
+#include "RecognitionQueue.h"
+#include "RecognitionService.h"
 #include "RequestRecorder.h"
 #include "ShortSpeechService.h"
 #include "TokenRegistry.h"
 #include "TokenService.h"
+#include "TranscriptionService.h"
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <stdexcept>
@@ -24,8 +31,11 @@ namespace {
 // Delayed requests hold a worker each for the whole delay; plenty of workers keep the control
 // routes and other clients answered meanwhile.
 constexpr std::size_t kWorkerThreads = 32;
-// Far above any request a client of these services sends; a bigger one is answered 413 unread.
-constexpr std::size_t kMaxBodyBytes = 64u << 20;
+// The router caps ordinary bodies itself; the library's one limit only has to admit the
+// largest object the store takes, plus room for its headers' worth of slack.
+constexpr std::size_t kMaxPayloadBytes = ObjectStore::kMaxObjectBytes + (1u << 20);
+// First path segments of the other services, which the store's bucket must not shadow.
+const char *const kReservedBuckets[] = {"aasr", "api", "chat", "ernievilg", "files", "oauth", "tts"};
 // Short, so stopping does not wait long for idle keep-alive connections to time out.
 constexpr time_t kKeepAliveSeconds = 2;
 constexpr time_t kSocketTimeoutSeconds = 5;
@@ -34,7 +44,7 @@ constexpr auto kStartTimeout = std::chrono::seconds(5);
 void ConfigureHttp(httplib::Server &http)
 {
     http.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
-    http.set_payload_max_length(kMaxBodyBytes);
+    http.set_payload_max_length(kMaxPayloadBytes);
     http.set_keep_alive_timeout(kKeepAliveSeconds);
     http.set_read_timeout(kSocketTimeoutSeconds);
     http.set_write_timeout(kSocketTimeoutSeconds);
@@ -62,10 +72,26 @@ void ConfigureHttp(httplib::Server &http)
     });
 }
 
+EmulatorOptions Checked(EmulatorOptions options)
+{
+    if (!ObjectStoreService::IsValidBucketName(options.storeBucket))
+        throw std::runtime_error("not a bucket name: " + options.storeBucket);
+    for (const char *reserved : kReservedBuckets) {
+        if (options.storeBucket == reserved)
+            throw std::runtime_error("the bucket name " + options.storeBucket + " is taken by another service");
+    }
+    if (options.storeAccessKey.empty() || options.storeSecretKey.empty())
+        throw std::runtime_error("the store's access key and secret key must not be empty");
+    return options;
+}
+
 }  // namespace
 
 EmulatorServer::EmulatorServer(EmulatorOptions options)
-    : options_(std::move(options)),
+    : options_(Checked(std::move(options))),
+      dataFolder_(std::make_unique<DataFolder>(options_.dataDir)),
+      objectStore_(std::make_unique<ObjectStore>(dataFolder_->Path() / "store")),
+      recognitionQueue_(std::make_unique<RecognitionQueue>()),
       http_(std::make_unique<httplib::Server>()),
       faults_(std::make_unique<FaultSwitches>()),
       recorder_(std::make_unique<RequestRecorder>()),
@@ -76,6 +102,15 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       imageService_(std::make_unique<ImageService>(*tokens_)),
       shortSpeechService_(std::make_unique<ShortSpeechService>(*tokens_)),
       longSpeechService_(std::make_unique<LongSpeechService>(*tokens_)),
+      objectStoreService_(std::make_unique<ObjectStoreService>(
+          *objectStore_, ObjectStoreService::Account{options_.storeAccessKey, options_.storeSecretKey,
+                                                     options_.storeBucket})),
+      recognitionService_(std::make_unique<RecognitionService>(*tokens_, *objectStore_, *recognitionQueue_,
+                                                               options_.storeBucket,
+                                                               std::chrono::milliseconds(options_.recognitionStepMs))),
+      transcriptionService_(std::make_unique<TranscriptionService>(
+          TranscriptionService::Account{options_.transcriptionAppId, options_.transcriptionKey}, *recognitionQueue_,
+          dataFolder_->Path() / "transcription", std::chrono::milliseconds(options_.recognitionStepMs))),
       controlService_(std::make_unique<ControlService>(*router_, *faults_, *recorder_))
 {
     ConfigureHttp(*http_);
@@ -84,6 +119,9 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
     imageService_->Register(*router_);
     shortSpeechService_->Register(*router_);
     longSpeechService_->Register(*router_);
+    objectStoreService_->Register(*router_);
+    recognitionService_->Register(*router_);
+    transcriptionService_->Register(*router_);
     controlService_->Register();
     router_->Seal();
 }
@@ -129,8 +167,11 @@ void EmulatorServer::Stop()
     faults_->Interrupt();
     http_->stop();
     thread_.join();
+    recognitionQueue_->Stop();
     imageService_->Stop();
     longSpeechService_->Stop();
 }
 
 int EmulatorServer::Port() const { return port_; }
+
+const std::filesystem::path &EmulatorServer::DataPath() const { return dataFolder_->Path(); }

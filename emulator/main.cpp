@@ -4,7 +4,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,18 +15,64 @@ namespace {
 
 constexpr const char *kUsage =
     "usage: aigc-emulator [--host 127.0.0.1] [--port N] [--client-id ID] [--client-secret SECRET]\n"
-    "  --port 0 (the default) picks a free port; the first line printed tells which.\n";
+    "                     [--store-access-key AK] [--store-secret-key SK] [--store-bucket NAME]\n"
+    "                     [--data-dir DIR] [--transcription-app-id ID] [--transcription-key KEY]\n"
+    "                     [--recognition-step-ms MS]\n"
+    "  --port 0 (the default) picks a free port; the first line printed tells which.\n"
+    "  --data-dir keeps stored objects and uploaded audio there; by default a temporary folder\n"
+    "  is used and removed at exit.\n"
+    "  --recognition-step-ms is the least time a recognition task runs and each state of a\n"
+    "  transcription task shows (1000).\n";
 
-std::optional<int> ParsePort(const std::string &text)
+std::optional<int> ParseInt(const std::string &text, int low, int high)
 {
     try {
         std::size_t used = 0;
-        const int port = std::stoi(text, &used);
-        if (used == text.size() && port >= 0 && port <= 65535)
-            return port;
+        const int value = std::stoi(text, &used);
+        if (used == text.size() && value >= low && value <= high)
+            return value;
     } catch (const std::exception &) {
     }
     return std::nullopt;
+}
+
+// Each option and what its value does; false when the value is unusable.
+using Setter = std::function<bool(EmulatorOptions &, const std::string &)>;
+
+Setter Text(std::string EmulatorOptions::*member)
+{
+    return [member](EmulatorOptions &options, const std::string &value) {
+        options.*member = value;
+        return true;
+    };
+}
+
+Setter Number(int EmulatorOptions::*member, int low, int high)
+{
+    return [member, low, high](EmulatorOptions &options, const std::string &value) {
+        const auto number = ParseInt(value, low, high);
+        if (number)
+            options.*member = *number;
+        return number.has_value();
+    };
+}
+
+const std::map<std::string, Setter> &Options()
+{
+    static const std::map<std::string, Setter> options = {
+        {"--host", Text(&EmulatorOptions::host)},
+        {"--port", Number(&EmulatorOptions::port, 0, 65535)},
+        {"--client-id", Text(&EmulatorOptions::clientId)},
+        {"--client-secret", Text(&EmulatorOptions::clientSecret)},
+        {"--store-access-key", Text(&EmulatorOptions::storeAccessKey)},
+        {"--store-secret-key", Text(&EmulatorOptions::storeSecretKey)},
+        {"--store-bucket", Text(&EmulatorOptions::storeBucket)},
+        {"--data-dir", Text(&EmulatorOptions::dataDir)},
+        {"--transcription-app-id", Text(&EmulatorOptions::transcriptionAppId)},
+        {"--transcription-key", Text(&EmulatorOptions::transcriptionKey)},
+        {"--recognition-step-ms", Number(&EmulatorOptions::recognitionStepMs, 0, 600000)},
+    };
+    return options;
 }
 
 // Accepts "--name value" and "--name=value". Returns false after printing what was wrong.
@@ -41,7 +89,8 @@ bool ParseArguments(int argc, char **argv, EmulatorOptions &options)
             std::cout << kUsage;
             std::exit(0);
         }
-        if (name != "--host" && name != "--port" && name != "--client-id" && name != "--client-secret") {
+        const auto option = Options().find(name);
+        if (option == Options().end()) {
             std::cerr << "aigc-emulator: unknown option " << name << "\n" << kUsage;
             return false;
         }
@@ -52,16 +101,8 @@ bool ParseArguments(int argc, char **argv, EmulatorOptions &options)
             }
             value = argv[++i];
         }
-        if (name == "--host") {
-            options.host = *value;
-        } else if (name == "--client-id") {
-            options.clientId = *value;
-        } else if (name == "--client-secret") {
-            options.clientSecret = *value;
-        } else if (const auto port = ParsePort(*value)) {
-            options.port = *port;
-        } else {
-            std::cerr << "aigc-emulator: not a port: " << *value << "\n";
+        if (!option->second(options, *value)) {
+            std::cerr << "aigc-emulator: not a value for " << name << ": " << *value << "\n";
             return false;
         }
     }

@@ -4,6 +4,33 @@
 #   . scripts/local-services.sh; start_local_services RUN_DIR BUILD_DIR
 # Sets `base` to the services' address.
 
+# The accounts the local services are started with, written into the settings as well.
+local_store_access_key=qov-local-ak
+local_store_secret_key=qov-local-sk
+local_store_bucket=qov-subtitles
+local_transcription_id=qovlocal
+local_transcription_key=qov-local-transcription-key
+
+# Writes the transcription account into the [WaveToText] section of an iTarn.ini, keeping every
+# other section and key of a file that is already there.
+write_transcription_account() {
+  local file=$1 tmp
+  tmp=$(mktemp "$file.XXXXXX")
+  [ -f "$file" ] || : >"$file"
+  awk -v id="$local_transcription_id" -v key="$local_transcription_key" '
+    function name_of(line) { sub(/^[ \t]*\[/, "", line); sub(/\][ \t\r]*$/, "", line); return tolower(line) }
+    /^[ \t]*\[.*\][ \t\r]*$/ {
+      inside = name_of($0) == "wavetotext"
+      print
+      if (inside && !written) { print "ID=" id; print "Key=" key; written = 1 }
+      next
+    }
+    inside && tolower($0) ~ /^[ \t]*(id|key)[ \t]*=/ { next }
+    { print }
+    END { if (!written) { print "[WaveToText]"; print "ID=" id; print "Key=" key } }
+  ' "$file" >"$tmp" && mv "$tmp" "$file"
+}
+
 start_local_services() {
   local run_dir=$1 build=$2 root
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -20,7 +47,11 @@ start_local_services() {
   fifo="$run_dir/emulator.out"
   rm -f "$fifo"
   mkfifo "$fifo"
-  "$build/bin/aigc-emulator" --port 0 >"$fifo" 2>"$run_dir/emulator.log" &
+  "$build/bin/aigc-emulator" --port 0 \
+    --store-access-key "$local_store_access_key" --store-secret-key "$local_store_secret_key" \
+    --store-bucket "$local_store_bucket" \
+    --transcription-app-id "$local_transcription_id" --transcription-key "$local_transcription_key" \
+    >"$fifo" 2>"$run_dir/emulator.log" &
   emulator=$!
   local_services_pid=$emulator
   local_services_fifo=$fifo
@@ -53,5 +84,20 @@ Cuid=qov-run-$(hostname 2>/dev/null || echo local)
 URL=$base
 APIKey=qov-local-key
 SecretKey=qov-local-secret
+
+[Audio2Txt]
+URL=$base
+APIKey=qov-local-key
+SecretKey=qov-local-secret
+
+[ObjectStore]
+Endpoint=${base#http://}
+AccessKeyId=$local_store_access_key
+SecretAccessKey=$local_store_secret_key
+Bucket=$local_store_bucket
+
+[FileTranscription]
+URL=$base/api
 INI
+  write_transcription_account "$QOV_CONFIG_DIR/iTarn.ini"
 }

@@ -12,6 +12,9 @@ PACKAGES=(
   libtinyxml-dev libcpp-httplib-dev
   # the speech engine and its voices, for the local speech services
   libespeak-ng-dev espeak-ng-data
+  # the English speech recognizer and its model, for the local recognition services, and the
+  # recordings their tests hear
+  libpocketsphinx-dev pocketsphinx-en-us pocketsphinx-testdata
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
   fonts-wqy-microhei ffmpeg bc
   # what the upload benchmark compares with

@@ -32,7 +32,7 @@ std::string TokenForm(const std::string &id, const std::string &secret)
            "&client_secret=" + httplib::detail::encode_query_param(secret);
 }
 
-std::string RawExchange(int port, const std::string &bytes)
+std::string RawExchange(int port, const std::string &bytes, bool halfClose)
 {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
@@ -42,7 +42,8 @@ std::string RawExchange(int port, const std::string &bytes)
     std::string reply;
     if (connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
         (void)send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        shutdown(fd, SHUT_WR);
+        if (halfClose)
+            shutdown(fd, SHUT_WR);
         pollfd readable{fd, POLLIN, 0};
         char buffer[4096];
         while (poll(&readable, 1, 1000) > 0) {

@@ -37,7 +37,9 @@ web::json::value Json(const std::string &text);
 std::string ChatBody(const std::string &topic);
 std::string TokenForm(const std::string &id, const std::string &secret);
 // Sends raw bytes on a new connection and returns whatever comes back before the server closes
-// or a second passes, for input no well-behaved client library would send.
-std::string RawExchange(int port, const std::string &bytes);
+// or a second passes, for input no well-behaved client library would send. With `halfClose` the
+// sending side is shut at once; the HTTP library may then see the client gone and not answer, so
+// a test that reads the answer keeps it open.
+std::string RawExchange(int port, const std::string &bytes, bool halfClose = true);
 
 }  // namespace emulator_test
