@@ -1,14 +1,13 @@
 #include "host/CQOVResNewWS.h"
 
+#include "host/FileReadStreamBuffer.h"
 #include "host/ObsAddress.h"
 #include "host/ObsRequestSigner.h"
 #include "host/QOVDigest.h"
 #include "host/QOVSystem.h"
 
 #include <QDateTime>
-#include <QFile>
 
-#include <cpprest/filestream.h>
 #include <cpprest/http_client.h>
 
 #include <exception>
@@ -16,8 +15,8 @@
 namespace {
 
 const QByteArray kBodyType = QByteArrayLiteral("application/octet-stream");
-// Large enough that a loopback upload is not held back by per-chunk work, small enough that the
-// upload's memory stays flat.
+// The piece of the body read and sent at a time: large enough that a fast link is not held back by
+// per-piece work, and the one buffer the upload adds to the process's memory.
 constexpr size_t kUploadChunk = 1 << 20;
 // What an error reply may add to the trace.
 constexpr int kErrorBodyShown = 300;
@@ -105,9 +104,11 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
         web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
         web::http::http_request request = MakeRequest(web::http::methods::PUT, signedRequest);
         request.headers().add("Content-MD5", contentMd5.toStdString());
-        auto body = concurrency::streams::file_stream<uint8_t>::open_istream(
-                        QFile::encodeName(policy.localFilePath).toStdString())
-                        .get();
+        uint64_t opened = 0;
+        concurrency::streams::istream body = FileReadStreamBuffer::Open(policy.localFilePath, opened);
+        // A file that changed since its digest was taken would only be refused by the store.
+        if (!body.is_valid() || opened != uint64_t(size))
+            return Fail(QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
         request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
         web::http::http_response response;
         try {

@@ -20,6 +20,8 @@ PACKAGES=(
   libpocketsphinx-dev pocketsphinx-en-us pocketsphinx-testdata
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
   fonts-wqy-microhei ffmpeg bc
+  # what the upload benchmark compares with
+  curl openssl
 )
 # scripts/fuzz.sh builds with clang and libFuzzer.
 if [ "${1:-}" = "--fuzz" ]; then

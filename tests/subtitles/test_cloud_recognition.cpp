@@ -1,6 +1,7 @@
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/SrtWriter.h"
+#include "support/ProgressRecorder.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -23,36 +23,6 @@ using namespace std::chrono_literals;
 
 const char* const kCreate = "/aasr/v1/create";
 const char* const kQuery = "/aasr/v1/query";
-
-// The owner's side of the callback: every code, in order, from whatever thread reports it.
-class Progress
-{
-public:
-    static void Record(void* context, int32_t code)
-    {
-        auto* progress = static_cast<Progress*>(context);
-        std::lock_guard<std::mutex> lock(progress->m_mutex);
-        progress->m_codes.push_back(code);
-        progress->m_changed.notify_all();
-    }
-
-    bool WaitForCodes(size_t count)
-    {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, 20s, [&] { return m_codes.size() >= count; });
-    }
-
-    std::vector<int32_t> Codes() const
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_codes;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<int32_t> m_codes;
-};
 
 // A query reply about one task; "@id" stands for the identifier of the test's task.
 std::string Tasks(const std::string& status, const std::string& result = "")
@@ -125,10 +95,10 @@ protected:
         });
     }
 
-    int Start(CAudio2TxtNetOper& client, Progress& progress, const QString& audio, const QString& srt,
+    int Start(CAudio2TxtNetOper& client, ProgressRecorder& progress, const QString& audio, const QString& srt,
               int32_t model = 80001)
     {
-        client.SetProgressCallback(&Progress::Record);
+        client.SetProgressCallback(&ProgressRecorder::Record);
         return client.Start(audio.toStdString(), model, &progress, srt.toStdString());
     }
 
@@ -156,7 +126,7 @@ TEST_F(CloudRecognition, ASuccessfulTaskWritesBothFilesLogsAndDeletesTheObject)
                    Tasks("Success", R"({"result":["你好，","世界"],"detailed_result":[)"
                                     R"({"res":["你好，"],"begin_time":1500,"end_time":2800},)"
                                     R"({"res":["世","界"],"begin_time":3000,"end_time":3723004}]})")});
-    Progress progress;
+    ProgressRecorder progress;
     CAudio2TxtNetOper client;
     const QString audio = Audio(QStringLiteral("my file.MP3"), "0123456789");
     ASSERT_EQ(Start(client, progress, audio, Srt(), 80006), CAudio2TxtNetOper::Started) << client.GetErrorText();
@@ -221,7 +191,7 @@ TEST_F(CloudRecognition, SuccessesWithoutSentencesOrWithoutASubtitlePath)
         SCOPED_TRACE(c.result);
         NextTask();
         ScriptQueries({Tasks("Success", c.result)});
-        Progress progress;
+        ProgressRecorder progress;
         CAudio2TxtNetOper client;
         const QString srt = c.srtName ? Srt(c.srtName) : QString();
         ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("a.mp3")), srt), CAudio2TxtNetOper::Started);
@@ -276,7 +246,7 @@ TEST_F(CloudRecognition, EachQueryReplyGivesItsCode)
         NextTask();
         m_env.Server().Reply("POST", kQuery, c.status, WithId(c.reply));
         const size_t deletesBefore = Count("DELETE");
-        Progress progress;
+        ProgressRecorder progress;
         CAudio2TxtNetOper client;
         ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("b.mp3")), Srt("b.srt")), CAudio2TxtNetOper::Started);
         ASSERT_TRUE(progress.WaitForCodes(1));
@@ -340,7 +310,7 @@ TEST_F(CloudRecognition, FailedStartsSayWhyAndCleanUpWhatTheyMade)
         SCOPED_TRACE(c.name);
         SetUp();
         c.script(m_env.Server());
-        Progress progress;
+        ProgressRecorder progress;
         CAudio2TxtNetOper client;
         EXPECT_EQ(Start(client, progress, c.audio, Srt()), c.result);
         const std::string error = client.GetErrorText();
@@ -371,7 +341,7 @@ TEST_F(CloudRecognition, StoppingOrRestartingDuringPollingIsSilentAndKeepsTheObj
             std::this_thread::sleep_for(5ms);
         response.set_content(R"({"tasks_info":[{"task_status":"Success","task_result":{}}]})", "application/json");
     });
-    Progress progress;
+    ProgressRecorder progress;
     CAudio2TxtNetOper client;
     ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("c.mp3")), Srt("c.srt")), CAudio2TxtNetOper::Started);
     const auto waitForQueries = [this](size_t count) {
