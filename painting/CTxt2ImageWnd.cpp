@@ -25,6 +25,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -53,6 +54,22 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt
     label->setAlignment(align);
     return label;
 }
+
+// The reference preview, framed so the square it may fill shows whatever the picture's shape.
+class BorderedPreview : public CZuBuffDisplayWnd
+{
+public:
+    using CZuBuffDisplayWnd::CZuBuffDisplayWnd;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        CZuBuffDisplayWnd::paintEvent(event);
+        QPainter painter(this);
+        painter.setPen(CQOVDefUiSettings::GetDefUiSettings().border);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
 
 } // namespace
 
@@ -148,10 +165,7 @@ void CTxt2ImageWnd::CreateControls()
     m_count = new CQOVComboBox(this, IdCount);
     m_referencePath = new CZuEdit(this, IdReferencePath);
     connect(m_referencePath, &CZuEdit::focusLost, this, [this] { OnReferencePathLeft(); });
-    m_preview = new CZuBuffDisplayWnd(this);
-    m_preview->setObjectName(QStringLiteral("referencePreview"));
-    m_preview->setStyleSheet(QStringLiteral("#referencePreview { border: 1px solid %1; }")
-                                 .arg(CQOVDefUiSettings::GetDefUiSettings().border.name()));
+    m_preview = new BorderedPreview(this);
     m_preview->hide();
 
     m_scrollBar = new CZuScrollBar(this, IdScrollBar);

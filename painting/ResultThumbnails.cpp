@@ -1,11 +1,13 @@
 #include "painting/ResultThumbnails.h"
 
 #include "host/CQOVContainWnd.h"
+#include "host/CQOVDefUiSettings.h"
 #include "host/CQOVPiecewiseLinearBar.h"
 #include "host/CZuBuffer.h"
 #include "host/ContainItem.h"
 
 #include <QFileInfo>
+#include <QPalette>
 
 #include <memory>
 
@@ -41,7 +43,10 @@ ResultThumbnails::~ResultThumbnails()
 void ResultThumbnails::Create(QWidget* parent, int gridId, int sliderId, int itemMessage, const CZuBuffer* addImage)
 {
     m_grid = new CQOVContainWnd(parent, gridId);
-    m_grid->setFrameShape(QFrame::Box);
+    m_grid->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette frame = m_grid->palette();
+    frame.setColor(QPalette::WindowText, CQOVDefUiSettings::GetDefUiSettings().border);
+    m_grid->setPalette(frame);
     m_grid->SetMuitlSelect(false);
     m_grid->SetNeedFolder(false);
     m_grid->SetSupportContextMenu(false);
