@@ -223,7 +223,8 @@ void ScanLines(QImage &image)
 // Large square pixels in a small set of colours.
 void Pixels(QImage &image)
 {
-    const int block = std::max(4, Unit(image) / 64);
+    // Small pictures (the style previews among them) still show their pixels.
+    const int block = std::max(6, Unit(image) / 64);
     for (int top = 0; top < image.height(); top += block) {
         for (int left = 0; left < image.width(); left += block) {
             const int right = std::min(left + block, image.width());
