@@ -133,9 +133,11 @@ void CVoiceSelCtrl::mouseMoveEvent(QMouseEvent* event)
 {
     m_tracking = true;
     const SelectorHit hit = HitTest(event->position().toPoint());
+    const bool wasOnPicture = m_hoverOnPicture;
     m_hoverIndex = hit.group;
     m_hoverOnPicture = hit.kind == SelectorHit::Picture || hit.kind == SelectorHit::PlayIcon;
-    if (m_hoverIndex >= 0)
+    // Also when the pointer moves off a picture into a gap, or its icon would stay behind.
+    if (m_hoverIndex >= 0 || wasOnPicture)
         update();
     CBtnSelCtrl::mouseMoveEvent(event);
 }
