@@ -220,10 +220,11 @@ bool CTxt2ImageWnd::OnWindowMessage(QOVMessageEvent* message)
 bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
 {
     // Qt shows the controls' tool tips by itself. Escape would close the editor's panel; inside
-    // the window's controls it does nothing.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-        return target != this;
-    return false;
+    // the window's controls it does nothing. A dialog or pop-up the window opened keeps it, to close.
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape || target == this)
+        return false;
+    const auto* control = qobject_cast<const QWidget*>(target);
+    return control && control->window() == window();
 }
 
 void CTxt2ImageWnd::OnDescriptionChanged()
