@@ -110,9 +110,9 @@ void Photograph(QImage &image, Noise &noise)
 {
     const double cx = image.width() / 2.0;
     const double cy = image.height() / 2.0;
-    const double reach = std::hypot(cx, cy);
+    const double reach = cx * cx + cy * cy;
     ForEachPixel(image, [&](int x, int y, QRgb pixel) {
-        const double fall = 1.0 - 0.35 * std::pow(std::hypot(x - cx, y - cy) / reach, 2.0);
+        const double fall = 1.0 - 0.35 * ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / reach;
         const QRgb dimmed = qRgb(Clamp(static_cast<int>(qRed(pixel) * fall)), Clamp(static_cast<int>(qGreen(pixel) * fall)),
                                  Clamp(static_cast<int>(qBlue(pixel) * fall)));
         return Grain(dimmed, noise, 6);
