@@ -18,6 +18,7 @@
 #include "painting/PaintingChoices.h"
 #include "painting/PaintingLayout.h"
 #include "painting/PaintingStatus.h"
+#include "painting/ReferencePreviewWnd.h"
 #include "painting/StyleLibrary.h"
 #include "service/TransLog.h"
 #include "ui/SharedWindowState.h"
@@ -25,13 +26,15 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QWheelEvent>
 
 #include <algorithm>
 
 namespace {
 
+const char* const kBrowseTip = "选择参考图";
+const char* const kRefreshTip = "重新显示本次生成的图片";
+const char* const kSizeSliderTip = "缩略图大小";
 const char* const kImageFilter = "Image File(*.jpg *.jpeg *.png *.bmp);;jpg file(*.jpg);;jpeg file(*.jpeg);;"
                                  "png file(*.png);;bmp file(*.bmp)";
 
@@ -54,22 +57,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt
     label->setAlignment(align);
     return label;
 }
-
-// The reference preview, framed so the square it may fill shows whatever the picture's shape.
-class BorderedPreview : public CZuBuffDisplayWnd
-{
-public:
-    using CZuBuffDisplayWnd::CZuBuffDisplayWnd;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        CZuBuffDisplayWnd::paintEvent(event);
-        QPainter painter(this);
-        painter.setPen(CQOVDefUiSettings::GetDefUiSettings().border);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
-};
 
 } // namespace
 
@@ -115,6 +102,7 @@ int CTxt2ImageWnd::OnCreate()
 {
     CreateControls();
     m_thumbnails.Create(this, IdGrid, IdSizeSlider, kThumbnailItemMessage, SharedWindowState::Get().AddItemImage());
+    m_thumbnails.Slider()->setToolTip(Text(kSizeSliderTip));
     FillSelectors();
     m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/");
     ZuCreateDirectory(m_outputFolder, 0);
@@ -137,6 +125,8 @@ void CTxt2ImageWnd::CreateControls()
         (*b.button)->SetWindowTextW(Text(b.caption));
     }
     m_downloadFolder->hide();
+    m_browse->setToolTip(Text(kBrowseTip));
+    m_refresh->setToolTip(Text(kRefreshTip));
     connect(m_generate, qOverload<int>(&CI3Button::clicked), this, [this] { OnGenerate(); });
     connect(m_browse, qOverload<int>(&CI3Button::clicked), this, [this] { OnBrowse(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
@@ -165,7 +155,7 @@ void CTxt2ImageWnd::CreateControls()
     m_count = new CQOVComboBox(this, IdCount);
     m_referencePath = new CZuEdit(this, IdReferencePath);
     connect(m_referencePath, &CZuEdit::focusLost, this, [this] { OnReferencePathLeft(); });
-    m_preview = new BorderedPreview(this);
+    m_preview = new ReferencePreviewWnd(this);
     m_preview->hide();
 
     m_scrollBar = new CZuScrollBar(this, IdScrollBar);

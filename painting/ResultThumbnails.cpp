@@ -5,8 +5,8 @@
 #include "host/CQOVPiecewiseLinearBar.h"
 #include "host/CZuBuffer.h"
 #include "host/ContainItem.h"
+#include "painting/ResultItem.h"
 
-#include <QFileInfo>
 #include <QPalette>
 
 #include <memory>
@@ -15,23 +15,6 @@ namespace {
 
 // Tiles before the first result: square, with the caption.
 constexpr int kInitialItemHeight = 220;
-
-// A grid item that owns the picture it shows.
-class PictureItem : public ContainItem
-{
-public:
-    explicit PictureItem(const QString& file)
-    {
-        path = file;
-        name = QFileInfo(file).fileName();
-        toolTip = file;
-        if (m_picture.CreateFromFile(file))
-            thumbnail = &m_picture;
-    }
-
-private:
-    CZuBuffer m_picture{0xFFFFFFFFu};
-};
 
 } // namespace
 
@@ -91,7 +74,7 @@ int ResultThumbnails::Show(const QStringList& paths)
     int failed = 0;
     bool aspectSet = false;
     for (const QString& path : paths) {
-        auto item = std::make_unique<PictureItem>(path);
+        auto item = std::make_unique<ResultItem>(path);
         if (!item->thumbnail) {
             ++failed;
         } else if (!aspectSet) {
