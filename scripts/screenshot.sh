@@ -3,8 +3,9 @@
 # (studio.png), with each tool chosen in turn (studio-1.png … studio-4.png), the dubbing tool with
 # the pointer on a voice (dubbing.png), after speaking a short text (dubbing-generated.png) and
 # while a long text is a running task (dubbing-long.png), the painting tool as it opens
-# (painting.png), after a generation of four images (painting-generated.png) and with a reference
-# image chosen (painting-reference.png), the copywriting tool
+# (painting.png), after a generation of four images (painting-generated.png), with a reference
+# image chosen (painting-reference.png) and with its images handed from the history to the
+# studio's bin (painting-handed.png), the copywriting tool
 # after a generation against the local services (studio-generated.png) and the history dialog
 # listing its records (history.png).
 #   scripts/screenshot.sh [DIR]      DIR defaults to build/screenshots; prints the folder

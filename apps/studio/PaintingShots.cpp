@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
@@ -17,6 +18,7 @@
 #include <QTextEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -25,6 +27,13 @@ const QString kDescription = QStringLiteral("晨雾中的雪山和湖泊，湖�
 const QString kGenerateCaption = QStringLiteral("开始生成");
 const QString kBrowseCaption = QStringLiteral("...");
 const QString kGenerated = QStringLiteral("生成成功！");
+const QString kHistoryCaption = QStringLiteral("历史记录");
+// The history list's geometry: number column, smallest source column, scroll bar, and the row
+// height the painting tool sets.
+constexpr int kNumberWidth = 30;
+constexpr int kMinSourceWidth = 210;
+constexpr int kListScrollBar = 15;
+constexpr int kHistoryRowHeight = 60;
 // The style tile pressed before generating: the second one (oil painting in the shipped library).
 constexpr int kStyleTile = 1;
 constexpr int kStyleTileWidth = 70;
@@ -147,7 +156,40 @@ void PaintingShots::ChooseReference()
     Button(kBrowseCaption)->click();
     QTimer::singleShot(kSettleMs, this, [this] {
         m_grab(QStringLiteral("painting-reference.png"));
+        HandOver();
+    });
+}
+
+void PaintingShots::HandOver()
+{
+    QPushButton* history = Button(kHistoryCaption);
+    if (!history) {
         m_done();
+        return;
+    }
+    history->click();
+    QTimer::singleShot(kSettleMs * 4, this, [this] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            QWidget* list = dialog && dialog->isVisible() ? dialog->findChild<QWidget*>(QStringLiteral("1001")) : nullptr;
+            if (!list)
+                continue;
+            // The add icon sits in the middle of the first entry's result column.
+            const int width = list->width() - kListScrollBar;
+            const int source = std::max(kMinSourceWidth, width * 2 / 5 - kNumberWidth);
+            const QPointF icon((kNumberWidth + source + width) / 2.0, kHistoryRowHeight / 2.0);
+            for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QMouseEvent event(type, icon, list->mapToGlobal(icon),
+                                  type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                                  type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(list, &event);
+            }
+            dialog->hide();
+        }
+        QTimer::singleShot(kSettleMs * 4, this, [this] {
+            m_grab(QStringLiteral("painting-handed.png"));
+            m_done();
+        });
     });
 }
 

@@ -10,8 +10,9 @@ class QWidget;
 class StudioWindow;
 
 // The painting tool's pictures for the screenshot run: the window as it opens (painting.png),
-// after a generation of four images in a style (painting-generated.png), and with a reference
-// image chosen through the file dialog (painting-reference.png).
+// after a generation of four images in a style (painting-generated.png), with a reference image
+// chosen through the file dialog (painting-reference.png), and with the generation's images
+// handed to the studio's bin from the history (painting-handed.png).
 class PaintingShots : public QObject
 {
     Q_OBJECT
@@ -28,6 +29,7 @@ private:
     void WaitForImages();
     void ChooseReference();
     void AnswerFileDialog();
+    void HandOver();
     QWidget* Tool() const;
     QPushButton* Button(const QString& caption) const;
     QString Status() const;

@@ -213,7 +213,10 @@ void ProjectView::OnBinAdded(const ToolResult& result)
         if (size.isValid())
             reader.setScaledSize(size);
         const QImage thumbnail = reader.read();
-        if (!thumbnail.isNull())
+        if (!thumbnail.isNull()) {
             item->setIcon(QIcon(QPixmap::fromImage(thumbnail)));
+            // Beside a thumbnail the name and the tool each get a line of their own.
+            item->setText(label.replace(QStringLiteral(" · "), QStringLiteral("\n")));
+        }
     }
 }

@@ -117,7 +117,7 @@ TEST(StudioPainting, ImagesHandedOverFromTheHistoryLandInTheBinWithThumbnails)
     QListWidget* bin = studio.View().BinList();
     ASSERT_EQ(bin->count(), 2);
     EXPECT_FALSE(bin->item(0)->icon().isNull()) << "an image is listed with its thumbnail";
-    EXPECT_TRUE(bin->item(0)->text().startsWith(QStringLiteral("s1.png")));
+    EXPECT_EQ(bin->item(0)->text(), QStringLiteral("s1.png\nAI 绘画"));
     history->hide();
     studio.close();
 }
