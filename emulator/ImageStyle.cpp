@@ -110,9 +110,9 @@ void Photograph(QImage &image, Noise &noise)
 {
     const double cx = image.width() / 2.0;
     const double cy = image.height() / 2.0;
-    const double reach = std::hypot(cx, cy);
+    const double reach = cx * cx + cy * cy;
     ForEachPixel(image, [&](int x, int y, QRgb pixel) {
-        const double fall = 1.0 - 0.35 * std::pow(std::hypot(x - cx, y - cy) / reach, 2.0);
+        const double fall = 1.0 - 0.35 * ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / reach;
         const QRgb dimmed = qRgb(Clamp(static_cast<int>(qRed(pixel) * fall)), Clamp(static_cast<int>(qGreen(pixel) * fall)),
                                  Clamp(static_cast<int>(qBlue(pixel) * fall)));
         return Grain(dimmed, noise, 6);
@@ -223,7 +223,8 @@ void ScanLines(QImage &image)
 // Large square pixels in a small set of colours.
 void Pixels(QImage &image)
 {
-    const int block = std::max(4, Unit(image) / 64);
+    // Small pictures (the style previews among them) still show their pixels.
+    const int block = std::max(6, Unit(image) / 64);
     for (int top = 0; top < image.height(); top += block) {
         for (int left = 0; left < image.width(); left += block) {
             const int right = std::min(left + block, image.width());

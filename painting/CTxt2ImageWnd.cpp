@@ -18,6 +18,7 @@
 #include "painting/PaintingChoices.h"
 #include "painting/PaintingLayout.h"
 #include "painting/PaintingStatus.h"
+#include "painting/ReferencePreviewWnd.h"
 #include "painting/StyleLibrary.h"
 #include "service/TransLog.h"
 #include "ui/SharedWindowState.h"
@@ -31,6 +32,9 @@
 
 namespace {
 
+const char* const kBrowseTip = "选择参考图";
+const char* const kRefreshTip = "重新显示本次生成的图片";
+const char* const kSizeSliderTip = "缩略图大小";
 const char* const kImageFilter = "Image File(*.jpg *.jpeg *.png *.bmp);;jpg file(*.jpg);;jpeg file(*.jpeg);;"
                                  "png file(*.png);;bmp file(*.bmp)";
 
@@ -98,6 +102,7 @@ int CTxt2ImageWnd::OnCreate()
 {
     CreateControls();
     m_thumbnails.Create(this, IdGrid, IdSizeSlider, kThumbnailItemMessage, SharedWindowState::Get().AddItemImage());
+    m_thumbnails.Slider()->setToolTip(Text(kSizeSliderTip));
     FillSelectors();
     m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/");
     ZuCreateDirectory(m_outputFolder, 0);
@@ -120,6 +125,8 @@ void CTxt2ImageWnd::CreateControls()
         (*b.button)->SetWindowTextW(Text(b.caption));
     }
     m_downloadFolder->hide();
+    m_browse->setToolTip(Text(kBrowseTip));
+    m_refresh->setToolTip(Text(kRefreshTip));
     connect(m_generate, qOverload<int>(&CI3Button::clicked), this, [this] { OnGenerate(); });
     connect(m_browse, qOverload<int>(&CI3Button::clicked), this, [this] { OnBrowse(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
@@ -148,10 +155,7 @@ void CTxt2ImageWnd::CreateControls()
     m_count = new CQOVComboBox(this, IdCount);
     m_referencePath = new CZuEdit(this, IdReferencePath);
     connect(m_referencePath, &CZuEdit::focusLost, this, [this] { OnReferencePathLeft(); });
-    m_preview = new CZuBuffDisplayWnd(this);
-    m_preview->setObjectName(QStringLiteral("referencePreview"));
-    m_preview->setStyleSheet(QStringLiteral("#referencePreview { border: 1px solid %1; }")
-                                 .arg(CQOVDefUiSettings::GetDefUiSettings().border.name()));
+    m_preview = new ReferencePreviewWnd(this);
     m_preview->hide();
 
     m_scrollBar = new CZuScrollBar(this, IdScrollBar);
@@ -206,10 +210,11 @@ bool CTxt2ImageWnd::OnWindowMessage(QOVMessageEvent* message)
 bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
 {
     // Qt shows the controls' tool tips by itself. Escape would close the editor's panel; inside
-    // the window's controls it does nothing.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-        return target != this;
-    return false;
+    // the window's controls it does nothing. A dialog or pop-up the window opened keeps it, to close.
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape || target == this)
+        return false;
+    const auto* control = qobject_cast<const QWidget*>(target);
+    return control && control->window() == window();
 }
 
 void CTxt2ImageWnd::OnDescriptionChanged()

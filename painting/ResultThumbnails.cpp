@@ -1,11 +1,13 @@
 #include "painting/ResultThumbnails.h"
 
 #include "host/CQOVContainWnd.h"
+#include "host/CQOVDefUiSettings.h"
 #include "host/CQOVPiecewiseLinearBar.h"
 #include "host/CZuBuffer.h"
 #include "host/ContainItem.h"
+#include "painting/ResultItem.h"
 
-#include <QFileInfo>
+#include <QPalette>
 
 #include <memory>
 
@@ -13,23 +15,6 @@ namespace {
 
 // Tiles before the first result: square, with the caption.
 constexpr int kInitialItemHeight = 220;
-
-// A grid item that owns the picture it shows.
-class PictureItem : public ContainItem
-{
-public:
-    explicit PictureItem(const QString& file)
-    {
-        path = file;
-        name = QFileInfo(file).fileName();
-        toolTip = file;
-        if (m_picture.CreateFromFile(file))
-            thumbnail = &m_picture;
-    }
-
-private:
-    CZuBuffer m_picture{0xFFFFFFFFu};
-};
 
 } // namespace
 
@@ -41,7 +26,10 @@ ResultThumbnails::~ResultThumbnails()
 void ResultThumbnails::Create(QWidget* parent, int gridId, int sliderId, int itemMessage, const CZuBuffer* addImage)
 {
     m_grid = new CQOVContainWnd(parent, gridId);
-    m_grid->setFrameShape(QFrame::Box);
+    m_grid->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette frame = m_grid->palette();
+    frame.setColor(QPalette::WindowText, CQOVDefUiSettings::GetDefUiSettings().border);
+    m_grid->setPalette(frame);
     m_grid->SetMuitlSelect(false);
     m_grid->SetNeedFolder(false);
     m_grid->SetSupportContextMenu(false);
@@ -86,7 +74,7 @@ int ResultThumbnails::Show(const QStringList& paths)
     int failed = 0;
     bool aspectSet = false;
     for (const QString& path : paths) {
-        auto item = std::make_unique<PictureItem>(path);
+        auto item = std::make_unique<ResultItem>(path);
         if (!item->thumbnail) {
             ++failed;
         } else if (!aspectSet) {

@@ -2,7 +2,10 @@
 # Pictures of qov-studio without a display, at 1280x800, drawn off screen: the window as it opens
 # (studio.png), with each tool chosen in turn (studio-1.png … studio-4.png), the dubbing tool with
 # the pointer on a voice (dubbing.png), after speaking a short text (dubbing-generated.png) and
-# while a long text is a running task (dubbing-long.png), the copywriting tool
+# while a long text is a running task (dubbing-long.png), the painting tool as it opens
+# (painting.png), after a generation of four images (painting-generated.png), with a reference
+# image chosen (painting-reference.png) and with its images handed from the history to the
+# studio's bin (painting-handed.png), the copywriting tool
 # after a generation against the local services (studio-generated.png) and the history dialog
 # listing its records (history.png).
 #   scripts/screenshot.sh [DIR]      DIR defaults to build/screenshots; prints the folder
@@ -15,7 +18,7 @@ out=${1:-$build/screenshots}
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/studio*.png "$out"/dubbing*.png "$out"/history.png
+rm -f "$out"/studio*.png "$out"/dubbing*.png "$out"/painting*.png "$out"/history.png
 # A folder of its own, so the pictures never show the user's own results.
 . "$root/scripts/local-services.sh"
 run_dir="$build/screenshot-run"

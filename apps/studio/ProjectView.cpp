@@ -5,9 +5,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QIcon>
+#include <QImageReader>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -25,6 +28,8 @@ const QString kAudioLabel = QStringLiteral("音频");
 const QString kSubtitlesLabel = QStringLiteral("字幕");
 // Long texts show their start in the list; the whole text is the item's tool tip.
 constexpr int kTextPreviewLength = 24;
+// Pictures in the bin show as thumbnails of this size at most.
+constexpr QSize kThumbnailSize(64, 40);
 // A bin entry that belongs to a text object names it.
 const QString kAttachedTo = QStringLiteral(" → %1");
 
@@ -79,6 +84,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     auto* addText = new QPushButton(kAddText);
     auto* addMedia = new QPushButton(kAddMedia);
     m_bin->setTextElideMode(Qt::ElideMiddle);
+    m_bin->setIconSize(kThumbnailSize);
     // Entries that name their text object run long: they wrap rather than scroll sideways.
     m_bin->setWordWrap(true);
     m_bin->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -200,4 +206,17 @@ void ProjectView::OnBinAdded(const ToolResult& result)
         label += kAttachedTo.arg(Preview(owner->text));
     auto* item = new QListWidgetItem(label, m_bin);
     item->setToolTip(result.path);
+    // Pictures are told apart by what they show.
+    QImageReader reader(result.path);
+    if (reader.canRead()) {
+        const QSize size = reader.size().scaled(kThumbnailSize, Qt::KeepAspectRatio);
+        if (size.isValid())
+            reader.setScaledSize(size);
+        const QImage thumbnail = reader.read();
+        if (!thumbnail.isNull()) {
+            item->setIcon(QIcon(QPixmap::fromImage(thumbnail)));
+            // Beside a thumbnail the name and the tool each get a line of their own.
+            item->setText(label.replace(QStringLiteral(" · "), QStringLiteral("\n")));
+        }
+    }
 }

@@ -42,13 +42,21 @@ bool ResultInbox::Receive(const QOVMessageEvent& message)
     const auto tool = m_tools.constFind(message.Message());
     if (tool == m_tools.constEnd())
         return false;
-    const auto* path = reinterpret_cast<const QString*>(message.LParam());
-    if (!path || path->isEmpty())
+    const auto* paths = reinterpret_cast<const QString*>(message.LParam());
+    if (!paths)
         return true;
     const auto* owner = reinterpret_cast<const QUuid*>(message.WParam());
-    const ToolResult result{*path, *tool, {}};
+    // The painting tool hands over all the images of a task at once, each followed by "|".
+    for (const QString& path : paths->split(QLatin1Char('|'), Qt::SkipEmptyParts))
+        File(path, owner, *tool);
+    return true;
+}
+
+void ResultInbox::File(const QString& path, const QUuid* owner, const QString& tool)
+{
+    const ToolResult result{path, tool, {}};
     bool attached = false;
-    switch (KindOf(*path)) {
+    switch (KindOf(path)) {
     case ResultKind::Audio:
         attached = owner && m_project.AttachAudio(*owner, result);
         break;
@@ -61,7 +69,6 @@ bool ResultInbox::Receive(const QOVMessageEvent& message)
     // A result whose object is gone (or never named) is still the user's: keep it in the bin.
     if (!attached)
         m_project.AddToBin(result);
-    return true;
 }
 
 bool ResultInbox::eventFilter(QObject* watched, QEvent* event)

@@ -3,13 +3,15 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QUuid>
 
 class QOVMessageEvent;
 class StudioProject;
 
 // Takes the messages the tool windows send the studio and files their results into the project.
-// A message carries, in its long parameter, the address of a QString with a result file's path
-// (the message is sent, so the window keeps and frees its string: the inbox copies it) and, in
+// A message carries, in its long parameter, the address of a QString with a result file's path,
+// or several each followed by "|" (the message is sent, so the window keeps and frees its
+// string: the inbox copies it) and, in
 // its word parameter when non-zero, the address of the QUuid of the
 // text object or media file the result belongs to (borrowed). Audio goes to its text object,
 // subtitles to their media file, everything else (images, texts, orphans) to the bin.
@@ -31,6 +33,8 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void File(const QString& path, const QUuid* owner, const QString& tool);
+
     StudioProject& m_project;
     QHash<int, QString> m_tools;
 };

@@ -1,6 +1,7 @@
 #include "apps/studio/ScreenshotRun.h"
 
 #include "apps/studio/DubbingShots.h"
+#include "apps/studio/PaintingShots.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolHost.h"
@@ -70,12 +71,20 @@ void ScreenshotRun::Dub()
         return;
     }
     m_window.ChooseTool(dubbingTool);
-    m_dubbing = new DubbingShots(m_window, [this](const QString& name) { Grab(name); }, [this] {
+    m_dubbing = new DubbingShots(m_window, [this](const QString& name) { Grab(name); },
+                                 [this] { QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Paint); });
+    m_dubbing->setParent(this);
+    QTimer::singleShot(kSettleMs, m_dubbing, &DubbingShots::Start);
+}
+
+void ScreenshotRun::Paint()
+{
+    m_painting = new PaintingShots(m_window, [this](const QString& name) { Grab(name); }, [this] {
         m_window.ChooseTool(int(m_window.Host().Tools().size()) - 1);
         QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Generate);
     });
-    m_dubbing->setParent(this);
-    QTimer::singleShot(kSettleMs, m_dubbing, &DubbingShots::Start);
+    m_painting->setParent(this);
+    QTimer::singleShot(kSettleMs, m_painting, &PaintingShots::Start);
 }
 
 namespace {

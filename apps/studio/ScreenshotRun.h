@@ -4,11 +4,13 @@
 #include <QObject>
 
 class DubbingShots;
+class PaintingShots;
 class StudioWindow;
 
 // Takes the studio's pictures and then closes it: the window as it opens (studio.png), then with
 // a text object and a media file in the project and each tool chosen in turn (studio-<n>.png,
-// n counting tools from 1). Then the dubbing tool speaks a short and a long text (DubbingShots). When
+// n counting tools from 1). Then the dubbing tool speaks a short and a long text (DubbingShots)
+// and the painting tool makes images and shows a reference (PaintingShots). When
 // the last tool shows a window with a topic, a start button and a
 // history button (the copywriting tool), it also generates a text (studio-generated.png) and opens
 // the history (history.png). Each picture is taken from the event loop, once the window is laid out.
@@ -27,6 +29,7 @@ public:
 private:
     void Step();
     void Dub();
+    void Paint();
     void Generate();
     void WaitForText();
     void OpenHistory();
@@ -39,5 +42,6 @@ private:
     int m_step = 0;
     int m_waits = 0;
     DubbingShots* m_dubbing = nullptr;
+    PaintingShots* m_painting = nullptr;
     bool m_succeeded = true;
 };

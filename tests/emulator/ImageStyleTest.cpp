@@ -103,11 +103,12 @@ TEST(ImageStyleWords, EachStyleLeavesItsOwnMark)
     EXPECT_EQ(Mean(sketch, [](const QColor &c) { return c.red() != c.green() || c.green() != c.blue() ? 1.0 : 0.0; }), 0.0)
         << "pencil is grey";
 
-    const QImage pixels = Draw(kSubject + "\r\n像素");
-    const int block = 4;
+    const QImage pixels = Draw(kSubject + "\r\n像素", 0, 384);
+    const int block = 6;
+    const int pixelSide = pixels.width();
     int ragged = 0;
-    for (int y = 0; y < side; y += block) {
-        for (int x = 0; x < side; x += block) {
+    for (int y = 0; y < pixelSide; y += block) {
+        for (int x = 0; x < pixelSide; x += block) {
             const QRgb first = pixels.pixel(x, y);
             for (int dy = 0; dy < block; ++dy) {
                 for (int dx = 0; dx < block; ++dx)

@@ -280,15 +280,15 @@ TEST_F(PaintingWindowTest, ImagesThatPassedReviewBecomeThumbnailsThatTheSliderRe
 
 TEST_F(PaintingWindowTest, AnImageThatFailedToDownloadIsCounted)
 {
-    ScriptService(Finished({QStringLiteral("a.png"), QStringLiteral("gone.png")}), QSize(720, 1280));
+    ScriptService(Finished({QStringLiteral("gone.png"), QStringLiteral("a.png")}), QSize(720, 1280));
     auto window = Open();
     Describe(*window, QStringLiteral("人像"));
     window->Button(CTxt2ImageWnd::IdGenerate)->click();
     ASSERT_TRUE(WaitForIdle(*window));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！其中 1 张图片下载失败"));
     ASSERT_EQ(window->Thumbnails().Items().size(), 2);
-    EXPECT_EQ(window->Thumbnails().Items()[1]->thumbnail, nullptr) << "listed without a picture";
-    EXPECT_FLOAT_EQ(window->Thumbnails().Aspect(), 1280.0f / 720.0f);
+    EXPECT_EQ(window->Thumbnails().Items()[0]->thumbnail, nullptr) << "listed without a picture";
+    EXPECT_FLOAT_EQ(window->Thumbnails().Aspect(), 1280.0f / 720.0f) << "the first picture that decoded";
 
     // A refresh before any generation, in another window, says there is nothing yet.
     auto fresh = Open();

@@ -15,9 +15,11 @@
 #include "painting/PaintingLayout.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWheelEvent>
 
 namespace {
@@ -173,6 +175,9 @@ TEST_F(PaintingWindowTest, EscapeInsideTheControlsIsSwallowedAndElsewhereLeftAlo
     EXPECT_FALSE(window->PreTranslateMessage(window.get(), &escape));
     EXPECT_FALSE(window->PreTranslateMessage(window->DescriptionEdit(), &other));
     EXPECT_FALSE(window->PreTranslateMessage(window->DescriptionEdit(), &release));
+    QDialog dialog(window.get());
+    QLineEdit field(&dialog);
+    EXPECT_FALSE(window->PreTranslateMessage(&field, &escape)) << "a dialog the window opened closes on Escape";
 }
 
 TEST_F(PaintingWindowTest, AMissingOrBrokenStyleLibraryLeavesTheSelectorEmptyAndTheWindowWorking)

@@ -1,6 +1,7 @@
 #include "apps/studio/ResultInbox.h"
 #include "apps/studio/StudioProject.h"
 #include "host/QOVMessage.h"
+#include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -116,6 +117,33 @@ TEST(Inbox, MessagesWithoutAPathAreTakenButFileNothing)
     }
     EXPECT_EQ(desk.Filed(Lands::Bin), nullptr);
     EXPECT_TRUE(desk.project.FindText(desk.text)->audio.isEmpty());
+}
+
+TEST(Inbox, AllTheImagesOfAPaintingEntryLandInTheBinInOrder)
+{
+    const struct
+    {
+        const char* files;
+        QStringList filed;
+    } cases[] = {
+        {"/w/AIImage/a.png|/w/AIImage/b.png|", {QStringLiteral("/w/AIImage/a.png"), QStringLiteral("/w/AIImage/b.png")}},
+        {"/w/AIImage/only.png", {QStringLiteral("/w/AIImage/only.png")}},
+        {"|/w/AIImage/c.png||", {QStringLiteral("/w/AIImage/c.png")}},
+        {"||", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files);
+        Desk desk;
+        const QString files = QString::fromUtf8(c.files);
+        QOVMessageEvent message(kPainting, 0, intptr_t(&files));
+        EXPECT_TRUE(desk.inbox.Receive(message));
+        QStringList filed;
+        for (const ToolResult& result : desk.project.Bin()) {
+            filed << result.path;
+            EXPECT_EQ(result.tool, QStringLiteral("AI 绘画"));
+        }
+        EXPECT_EQ(filed, c.filed);
+    }
 }
 
 // Counts the events that reach it past the filters.
