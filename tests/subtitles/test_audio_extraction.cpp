@@ -211,7 +211,7 @@ TEST(ExtractCommand, ConvertsReportsCodesAndDurations)
     outcome = RunCli({QStringLiteral("extract"), VideoWithAudio(), Out("bad.mp3"), QStringLiteral("--start"),
                       QStringLiteral("5"), QStringLiteral("--end"), QStringLiteral("3")});
     EXPECT_EQ(outcome.exitCode, 1);
-    EXPECT_TRUE(outcome.err.contains(QStringLiteral("-10")));
+    EXPECT_TRUE(outcome.err.startsWith(QStringLiteral("the range is empty"))) << outcome.err.toStdString();
 
     outcome = RunCli({QStringLiteral("extract"), VideoWithAudio(), Out("bad.mp3"), QStringLiteral("--rate"),
                       QStringLiteral("44100")});
