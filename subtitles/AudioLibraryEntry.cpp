@@ -1,5 +1,6 @@
 #include "subtitles/AudioLibraryEntry.h"
 
+#include "subtitles/AudioLibraryLog.h"
 #include "subtitles/AudioTranscoder.h"
 #include "subtitles/TranscodeResult.h"
 
@@ -10,20 +11,33 @@ extern "C" {
 int qov_audio_transcode(const char* source, const char* destination, int start, int end, int mp3, int stereo,
                         int rate8000, int unsigned8)
 {
+    return qov_audio_transcode_watched(source, destination, start, end, mp3, stereo, rate8000, unsigned8, nullptr);
+}
+
+int qov_audio_transcode_watched(const char* source, const char* destination, int start, int end, int mp3,
+                                int stereo, int rate8000, int unsigned8, QovAudioWatch* watch)
+{
+    if (watch)
+        watch->systemError = 0;
     if (start >= 1 && end > 0 && end <= start)
         return TRANSCODE_BAD_RANGE;
+    const AudioLibraryLog quiet;
     AudioTranscoder::Output output;
     // 8-bit PCM has its own codec: the 16-bit one would refuse the samples.
     output.codec = mp3 ? AV_CODEC_ID_MP3 : (unsigned8 ? AV_CODEC_ID_PCM_U8 : AV_CODEC_ID_PCM_S16LE);
     output.channels = stereo ? 2 : 1;
     output.sampleRate = rate8000 ? 8000 : 16000;
     output.sampleFormat = unsigned8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
-    AudioTranscoder transcoder(source ? source : "", destination ? destination : "", start, end, output);
-    return transcoder.Run();
+    AudioTranscoder transcoder(source ? source : "", destination ? destination : "", start, end, output, watch);
+    const int result = transcoder.Run();
+    if (watch)
+        watch->systemError = transcoder.SystemError();
+    return result;
 }
 
 double qov_audio_duration(const char* path)
 {
+    const AudioLibraryLog quiet;
     AVFormatContext* input = nullptr;
     if (!path || avformat_open_input(&input, path, nullptr, nullptr) < 0)
         return -1.0;

@@ -5,19 +5,29 @@
 
 #include <QFile>
 
+namespace {
+
+// Without the media libraries nothing can be decoded.
+bool LibraryMissing()
+{
+    const AudioLibrary& library = AudioLibrary::Get();
+    if (library.Loaded())
+        return false;
+    QOVDebugOutput(QStringLiteral("audio extraction unavailable: %1").arg(QString::fromStdString(library.Error())));
+    return true;
+}
+
+} // namespace
+
 int TranscodeAudio(const char* source, const char* destination, const int& start, const int& end,
                    const FFAPI::emACodec& codec, const FFAPI::emAChannel& channel, const FFAPI::emASampleRate& rate,
                    const FFAPI::emASampleBit& bit)
 {
     if (start >= 1 && end > 0 && end <= start)
         return TRANSCODE_BAD_RANGE;
-    const AudioLibrary& library = AudioLibrary::Get();
-    if (!library.Loaded()) {
-        // Without the media libraries nothing can be decoded.
-        QOVDebugOutput(QStringLiteral("audio extraction unavailable: %1").arg(QString::fromStdString(library.Error())));
+    if (LibraryMissing())
         return TRANSCODE_NO_DECODER;
-    }
-    return library.Transcode()(source, destination, start, end, codec != 0, channel != 0, rate != 0, bit != 0);
+    return AudioLibrary::Get().Transcode()(source, destination, start, end, codec != 0, channel != 0, rate != 0, bit != 0);
 }
 
 int VideoTranscodeAudio(const QString& source, const QString& destination, const int& start, const int& end,
@@ -27,6 +37,33 @@ int VideoTranscodeAudio(const QString& source, const QString& destination, const
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
     return TranscodeAudio(from.constData(), to.constData(), start, end, codec, channel, rate, bit);
+}
+
+int WatchedTranscodeAudio(const QString& source, const QString& destination, int start, int end,
+                          FFAPI::emACodec codec, FFAPI::emAChannel channel, FFAPI::emASampleRate rate,
+                          FFAPI::emASampleBit bit, AudioTranscodeWatch& watch)
+{
+    watch.systemError = 0;
+    if (start >= 1 && end > 0 && end <= start)
+        return TRANSCODE_BAD_RANGE;
+    if (LibraryMissing())
+        return TRANSCODE_NO_DECODER;
+    QovAudioWatch bridge{};
+    bridge.context = &watch;
+    bridge.progress = [](void* context, double done, double total) {
+        if (const auto& progress = static_cast<AudioTranscodeWatch*>(context)->progress)
+            progress(done, total);
+    };
+    bridge.stop = [](void* context) {
+        const auto& stop = static_cast<AudioTranscodeWatch*>(context)->stop;
+        return stop && stop() ? 1 : 0;
+    };
+    const QByteArray from = QFile::encodeName(source);
+    const QByteArray to = QFile::encodeName(destination);
+    const int result = AudioLibrary::Get().TranscodeWatched()(from.constData(), to.constData(), start, end, codec != 0,
+                                                              channel != 0, rate != 0, bit != 0, &bridge);
+    watch.systemError = bridge.systemError;
+    return result;
 }
 
 double GetAudioDuration(const char* path)

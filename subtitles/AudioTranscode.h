@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/QOVAIGCExport.h"
+#include "subtitles/AudioTranscodeWatch.h"
 #include "subtitles/TranscodeResult.h"
 
 #include <QString>
@@ -17,7 +18,6 @@ enum emASampleBit : int32_t { ASAMPLEBIT_S16 = 0, ASAMPLEBIT_U8 = 1 };
 
 } // namespace FFAPI
 
-
 // Decodes the first audio stream of source, converts it and encodes it into destination (the
 // container follows the destination's extension), limited to [start, end] in whole seconds when
 // they are above 0. The destination is written under a temporary name and renamed when complete.
@@ -29,6 +29,11 @@ QOVAIGC_API int TranscodeAudio(const char* source, const char* destination, cons
 QOVAIGC_API int VideoTranscodeAudio(const QString& source, const QString& destination, const int& start,
                                     const int& end, const FFAPI::emACodec& codec, const FFAPI::emAChannel& channel,
                                     const FFAPI::emASampleRate& rate, const FFAPI::emASampleBit& bit);
+
+// The same, followed and steered through watch; only for the module's own callers.
+int WatchedTranscodeAudio(const QString& source, const QString& destination, int start, int end,
+                          FFAPI::emACodec codec, FFAPI::emAChannel channel, FFAPI::emASampleRate rate,
+                          FFAPI::emASampleBit bit, AudioTranscodeWatch& watch);
 
 // Seconds of the first audio stream as the file declares it; -1.0 when the file cannot be opened,
 // -2.0 when it has no audio stream.

@@ -10,6 +10,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -19,6 +20,12 @@ namespace {
 
 // PCM encoders take any frame size; this many samples per frame keeps the muxer busy.
 constexpr int kPcmFrameSamples = 4096;
+
+static_assert(TRANSCODE_CANCELLED == AVERROR_EXIT);
+
+// FFmpeg returns the system's error numbers negated; its own errors are four-letter tags, far
+// beyond any system number.
+constexpr int kLargestSystemError = 4095;
 
 // The requested format when the encoder offers it, else its planar twin (the MP3 encoder takes
 // only planar samples), else the encoder's first.
@@ -47,10 +54,12 @@ std::string TemporaryName(const std::string& destination)
 
 } // namespace
 
-AudioTranscoder::AudioTranscoder(std::string source, std::string destination, int start, int end, Output output)
+AudioTranscoder::AudioTranscoder(std::string source, std::string destination, int start, int end, Output output,
+                                 QovAudioWatch* watch)
     : m_source(std::move(source))
     , m_destination(std::move(destination))
     , m_output(output)
+    , m_watch(watch)
 {
     if (start >= 1)
         m_start = start;
@@ -86,16 +95,65 @@ int AudioTranscoder::Run()
     for (int (AudioTranscoder::*step)() : {&AudioTranscoder::OpenInput, &AudioTranscoder::OpenOutput,
                                            &AudioTranscoder::OpenResampler, &AudioTranscoder::Pump,
                                            &AudioTranscoder::Finish}) {
+        // A step cut short by a stop request fails in its own way; the request is the reason.
+        if (StopRequested())
+            return TRANSCODE_CANCELLED;
         if (const int result = (this->*step)(); result != TRANSCODE_OK)
-            return result;
+            return StopRequested() ? TRANSCODE_CANCELLED : result;
     }
+    Report(true);
     return TRANSCODE_OK;
+}
+
+int AudioTranscoder::Interrupt(void* transcoder)
+{
+    return static_cast<const AudioTranscoder*>(transcoder)->StopRequested() ? 1 : 0;
+}
+
+bool AudioTranscoder::StopRequested() const
+{
+    return m_watch && m_watch->stop && m_watch->stop(m_watch->context) != 0;
+}
+
+int AudioTranscoder::Failed(int ffmpegError, int code)
+{
+    if (ffmpegError < 0 && ffmpegError >= -kLargestSystemError)
+        m_systemError = -ffmpegError;
+    return code;
+}
+
+double AudioTranscoder::RangeSeconds() const
+{
+    double length = 0.0;
+    if (m_inStream->duration != AV_NOPTS_VALUE && m_inStream->duration > 0)
+        length = double(m_inStream->duration) * av_q2d(m_inStream->time_base);
+    else if (m_in->duration != AV_NOPTS_VALUE && m_in->duration > 0)
+        length = double(m_in->duration) / AV_TIME_BASE;
+    const double from = m_start > 0 ? m_start : 0.0;
+    const double to = m_end > 0 && (length <= 0.0 || m_end < length) ? m_end : length;
+    return to > from ? to - from : 0.0;
+}
+
+void AudioTranscoder::Report(bool complete)
+{
+    if (!m_watch || !m_watch->progress)
+        return;
+    const double from = m_start > 0 ? m_start : 0.0;
+    double done = std::max(0.0, m_nextFrameTime - from);
+    if (m_total > 0.0)
+        done = complete ? m_total : std::min(done, m_total);
+    m_watch->progress(m_watch->context, done, m_total);
 }
 
 int AudioTranscoder::OpenInput()
 {
-    if (avformat_open_input(&m_in, m_source.c_str(), nullptr, nullptr) < 0)
+    // The interrupt callback reaches reads that block (a pipe, a stalled network share), so a stop
+    // request does not wait for data that may never come.
+    if (!(m_in = avformat_alloc_context()))
         return TRANSCODE_CANNOT_OPEN_SOURCE;
+    m_in->interrupt_callback = AVIOInterruptCB{&AudioTranscoder::Interrupt, this};
+    if (const int opened = avformat_open_input(&m_in, m_source.c_str(), nullptr, nullptr); opened < 0)
+        return Failed(opened, TRANSCODE_CANNOT_OPEN_SOURCE);
     // Some containers (transport streams, raw streams) only reveal their codecs when probed.
     avformat_find_stream_info(m_in, nullptr);
     for (unsigned i = 0; i < m_in->nb_streams && !m_inStream; ++i) {
@@ -123,6 +181,7 @@ int AudioTranscoder::OpenOutput()
 {
     if (avformat_alloc_output_context2(&m_out, nullptr, nullptr, m_destination.c_str()) < 0 || !m_out)
         return TRANSCODE_NO_CONTAINER;
+    m_out->interrupt_callback = AVIOInterruptCB{&AudioTranscoder::Interrupt, this};
     const AVCodec* encoder = avcodec_find_encoder(m_output.codec);
     if (!encoder || !(m_outStream = avformat_new_stream(m_out, nullptr)) ||
         !(m_encoder = avcodec_alloc_context3(encoder)))
@@ -142,9 +201,11 @@ int AudioTranscoder::OpenOutput()
 
     if (!(m_out->oformat->flags & AVFMT_NOFILE)) {
         m_temporary = TemporaryName(m_destination);
-        if (avio_open(&m_out->pb, m_temporary.c_str(), AVIO_FLAG_WRITE) < 0) {
+        if (const int opened = avio_open2(&m_out->pb, m_temporary.c_str(), AVIO_FLAG_WRITE,
+                                          &m_out->interrupt_callback, nullptr);
+            opened < 0) {
             m_temporary.clear();
-            return TRANSCODE_CANNOT_OPEN_DESTINATION;
+            return Failed(opened, TRANSCODE_CANNOT_OPEN_DESTINATION);
         }
     }
     AVDictionary* options = nullptr;
@@ -189,6 +250,8 @@ int AudioTranscoder::Pump()
             int64_t(m_start * AV_TIME_BASE) + (m_in->start_time != AV_NOPTS_VALUE ? m_in->start_time : 0);
         avformat_seek_file(m_in, -1, INT64_MIN, target, target, 0);
     }
+    m_total = RangeSeconds();
+    Report(false);
     const auto drainDecoder = [this]() -> int {
         while (!m_reachedEnd && avcodec_receive_frame(m_decoder, m_decoded) == 0) {
             const int result = Decoded(m_decoded);
@@ -199,6 +262,10 @@ int AudioTranscoder::Pump()
         return 0;
     };
     while (!m_reachedEnd && av_read_frame(m_in, m_packet) >= 0) {
+        if (StopRequested()) {
+            av_packet_unref(m_packet);
+            return TRANSCODE_CANCELLED;
+        }
         if (m_packet->stream_index != m_inStream->index) {
             av_packet_unref(m_packet);
             continue;
@@ -213,7 +280,12 @@ int AudioTranscoder::Pump()
             continue; // a damaged packet costs its own samples only
         if (const int result = drainDecoder(); result < 0)
             return result;
+        Report(false);
     }
+    // A read that a stop request interrupted looks like the end of the input: the output must not
+    // be finished as though it were.
+    if (StopRequested())
+        return TRANSCODE_CANCELLED;
     // Unlike a bare loop over packets, the decoder, resampler and encoder all give up what they
     // still hold, so the tail of the audio is not lost.
     avcodec_send_packet(m_decoder, nullptr);
@@ -324,7 +396,7 @@ int AudioTranscoder::SendFrame(AVFrame* frame)
         av_packet_rescale_ts(m_packet, m_encoder->time_base, m_outStream->time_base);
         m_packet->stream_index = m_outStream->index;
         if (const int written = av_interleaved_write_frame(m_out, m_packet); written < 0)
-            return written;
+            return Failed(written, written);
     }
     return 0;
 }
@@ -332,14 +404,14 @@ int AudioTranscoder::SendFrame(AVFrame* frame)
 int AudioTranscoder::Finish()
 {
     if (const int trailer = av_write_trailer(m_out); trailer < 0)
-        return trailer;
+        return Failed(trailer, trailer);
     if (m_out->pb) {
         if (const int closed = avio_closep(&m_out->pb); closed < 0)
-            return closed;
+            return Failed(closed, closed);
     }
     if (!m_temporary.empty()) {
         if (std::rename(m_temporary.c_str(), m_destination.c_str()) != 0)
-            return TRANSCODE_CANNOT_OPEN_DESTINATION;
+            return Failed(AVERROR(errno), TRANSCODE_CANNOT_OPEN_DESTINATION);
         m_temporary.clear();
     }
     return TRANSCODE_OK;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "subtitles/AudioLibraryEntry.h"
+
 #include <string>
 
 extern "C" {
@@ -25,16 +27,25 @@ public:
         AVSampleFormat sampleFormat = AV_SAMPLE_FMT_S16;
     };
 
-    // start and end in whole seconds; 0 or less leaves that end open.
-    AudioTranscoder(std::string source, std::string destination, int start, int end, Output output);
+    // start and end in whole seconds; 0 or less leaves that end open. watch may be null.
+    AudioTranscoder(std::string source, std::string destination, int start, int end, Output output,
+                    QovAudioWatch* watch = nullptr);
     ~AudioTranscoder();
     AudioTranscoder(const AudioTranscoder&) = delete;
     AudioTranscoder& operator=(const AudioTranscoder&) = delete;
 
     // 0 when the destination is complete, else one of the extraction's result codes.
     int Run();
+    // The system's error number behind the failure Run() returned, or 0.
+    int SystemError() const { return m_systemError; }
 
 private:
+    static int Interrupt(void* transcoder);
+    bool StopRequested() const;
+    // Keeps the system's error number of a failed FFmpeg call, if it was one, and returns code.
+    int Failed(int ffmpegError, int code);
+    void Report(bool complete);
+    double RangeSeconds() const;
     int OpenInput();
     int OpenOutput();
     int OpenResampler();
@@ -51,6 +62,9 @@ private:
     double m_start = -1.0; // seconds; below 0: open
     double m_end = -1.0;
     Output m_output;
+    QovAudioWatch* m_watch = nullptr;
+    int m_systemError = 0;
+    double m_total = 0.0; // seconds the range covers; 0 when the source does not say
 
     AVFormatContext* m_in = nullptr;
     AVFormatContext* m_out = nullptr;

@@ -13,4 +13,7 @@ enum TranscodeResult : int {
     TRANSCODE_NO_HEADER = -8,
     TRANSCODE_NO_RESAMPLER = -9,
     TRANSCODE_BAD_RANGE = -10,
+    // Only when the caller asked the extraction to stop. The value is FFmpeg's own "immediate
+    // exit requested" error, which no other failure returns and no small code collides with.
+    TRANSCODE_CANCELLED = -0x54495845,
 };

@@ -9,48 +9,86 @@ struct FolderOption
 };
 
 constexpr FolderOption kFolderOptions[] = {
-    {"--app-dir", "QOV_APP_DIR"},
-    {"--config-dir", "QOV_CONFIG_DIR"},
-    {"--work-dir", "QOV_WORK_DIR"},
+    {"app-dir", "QOV_APP_DIR"},
+    {"config-dir", "QOV_CONFIG_DIR"},
+    {"work-dir", "QOV_WORK_DIR"},
 };
+
+const char* const kFlags[] = {"json", "help"};
+
+bool IsFlag(const QString& name)
+{
+    for (const char* flag : kFlags) {
+        if (name == QLatin1String(flag))
+            return true;
+    }
+    return false;
+}
+
+const char* FolderVariable(const QString& name)
+{
+    for (const FolderOption& folder : kFolderOptions) {
+        if (name == QLatin1String(folder.option))
+            return folder.variable;
+    }
+    return nullptr;
+}
 
 } // namespace
 
-std::optional<CliArguments> CliArguments::Parse(int argc, char** argv, QString& error)
+CliArguments CliArguments::Parse(int argc, char** argv)
 {
     CliArguments parsed;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const QString word = QString::fromLocal8Bit(argv[i]);
-        if (!word.startsWith(QLatin1String("--")) || word == QLatin1String("--")) {
-            if (parsed.m_command.isEmpty())
-                parsed.m_command = word;
-            else
-                parsed.m_positional << word;
-            continue;
-        }
-        QString name = word;
-        QString value;
-        const qsizetype eq = word.indexOf(QLatin1Char('='));
-        if (eq > 0) {
-            name = word.left(eq);
-            value = word.mid(eq + 1);
-        } else if (i + 1 < argc) {
-            value = QString::fromLocal8Bit(argv[++i]);
+        if (!optionsEnded && word == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && word == QLatin1String("-h")) {
+            parsed.m_flags << QStringLiteral("help");
+        } else if (!optionsEnded && word.startsWith(QLatin1String("--"))) {
+            i = parsed.ReadOption(word.mid(2), argc, argv, i);
+        } else if (parsed.m_command.isEmpty()) {
+            parsed.m_command = word;
         } else {
-            error = QStringLiteral("option %1 needs a value").arg(word);
-            return std::nullopt;
+            parsed.m_positional << word;
         }
-        bool global = false;
-        for (const FolderOption& folder : kFolderOptions) {
-            if (name == QLatin1String(folder.option)) {
-                qputenv(folder.variable, value.toLocal8Bit());
-                global = true;
-            }
-        }
-        if (!global)
-            parsed.m_options.append({name.mid(2), value});
     }
     return parsed;
+}
+
+int CliArguments::ReadOption(QString name, int argc, char** argv, int at)
+{
+    std::optional<QString> value;
+    const qsizetype eq = name.indexOf(QLatin1Char('='));
+    if (eq > 0) {
+        value = name.mid(eq + 1);
+        name.truncate(eq);
+    }
+    if (IsFlag(name)) {
+        if (value)
+            NoteProblem(QStringLiteral("--%1 takes no value").arg(name));
+        m_flags << name;
+        return at;
+    }
+    if (!value) {
+        if (at + 1 >= argc) {
+            NoteProblem(QStringLiteral("--%1 needs a value").arg(name));
+            return at;
+        }
+        value = QString::fromLocal8Bit(argv[++at]);
+    }
+    if (const char* variable = FolderVariable(name))
+        qputenv(variable, value->toLocal8Bit());
+    else
+        m_options.append({name, *value});
+    return at;
+}
+
+void CliArguments::NoteProblem(const QString& problem)
+{
+    if (m_problem.isEmpty())
+        m_problem = problem;
 }
 
 QString CliArguments::Command() const
@@ -65,11 +103,16 @@ const QStringList& CliArguments::Positional() const
 
 std::optional<QString> CliArguments::Option(const QString& name) const
 {
-    for (const auto& option : m_options) {
-        if (option.first == name)
-            return option.second;
+    for (qsizetype i = m_options.size() - 1; i >= 0; --i) {
+        if (m_options[i].first == name)
+            return m_options[i].second;
     }
     return std::nullopt;
+}
+
+bool CliArguments::Flag(const QString& name) const
+{
+    return m_flags.contains(name);
 }
 
 QStringList CliArguments::UnknownOptions(const QStringList& known) const
@@ -82,28 +125,15 @@ QStringList CliArguments::UnknownOptions(const QStringList& known) const
     return unknown;
 }
 
-QString UsageText()
+const QString& CliArguments::Problem() const
 {
-    return QStringLiteral(
-        "usage: qovaigc [--app-dir DIR] [--config-dir DIR] [--work-dir DIR] COMMAND ...\n"
-        "\n"
-        "commands:\n"
-        "  write TOPIC                       generate text for TOPIC; prints the text file's path\n"
-        "  history TOOL [--from YYYY-MM-DD] [--to YYYY-MM-DD]\n"
-        "                                    list the task log of TOOL (painting, dubbing,\n"
-        "                                    subtitles, copywriting): task id, source, files\n"
-        "  dub TEXT [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav]\n"
-        "                                    speech for TEXT; prints the audio file's path\n"
-        "  paint PROMPT [--size WxH] [--count 1-8] [--reference FILE]\n"
-        "                                    images for PROMPT (default 640x360, 4); prints the\n"
-        "                                    path of every image that passed review\n"
-        "  extract SOURCE DEST [--start S] [--end E] [--codec mp3|pcm] [--channels 1|2]\n"
-        "                  [--rate 16000|8000] [--bits 16|8]\n"
-        "                                    the audio of SOURCE into DEST (seconds S to E;\n"
-        "                                    defaults: whole file, mp3, 1 channel, 16000 Hz, 16-bit)\n"
-        "  duration FILE                     seconds of FILE's first audio stream (-1: cannot\n"
-        "                                    open, -2: no audio)\n"
-        "\n"
-        "dub and paint wait at most --timeout S seconds (default 600) for the service's task.\n"
-        "The folder options override QOV_APP_DIR, QOV_CONFIG_DIR and QOV_WORK_DIR.\n");
+    return m_problem;
+}
+
+QStringList CliArguments::FolderOptions()
+{
+    QStringList options;
+    for (const FolderOption& folder : kFolderOptions)
+        options << QStringLiteral("--%1 DIR").arg(QLatin1String(folder.option));
+    return options;
 }

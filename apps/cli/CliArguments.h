@@ -1,33 +1,47 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
-// Exit codes of the command line.
+// Exit codes of the command line; an interrupted command exits with 128 + the signal's number.
 enum CliExit { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 
-// A command's words after the global options, with "--name value" options taken out.
+// The words of one command line: the command, its arguments, its "--name value" (or
+// "--name=value") options and its flags. "--" ends the options: every later word is an argument.
 class CliArguments
 {
 public:
-    // Takes the global folder options (--app-dir, --config-dir, --work-dir) out of argv and puts
-    // them into the environment the module reads. Returns nothing when an option lacks its value.
-    static std::optional<CliArguments> Parse(int argc, char** argv, QString& error);
+    // Takes the folder options (--app-dir, --config-dir, --work-dir) out wherever they stand and
+    // puts them into the environment the module reads.
+    static CliArguments Parse(int argc, char** argv);
 
     QString Command() const;
     // Words after the command that are not options.
     const QStringList& Positional() const;
-    // Value of --name, if given.
+    // Value of --name, if given (the last one when given twice).
     std::optional<QString> Option(const QString& name) const;
-    // Names of options given that are not in known.
+    // Whether the flag --name was given; --json and --help (also -h) are the flags every command takes.
+    bool Flag(const QString& name) const;
+    // Options given that are neither in known nor a flag, as they were written ("--since").
     QStringList UnknownOptions(const QStringList& known) const;
+    // One sentence on words that could not be read (an option without its value), or empty.
+    const QString& Problem() const;
+
+    // The folder options: "--app-dir DIR" and so on, as the usage line shows them.
+    static QStringList FolderOptions();
 
 private:
+    // Reads the option at argv[at] (name without its dashes); returns the index of its last word.
+    int ReadOption(QString name, int argc, char** argv, int at);
+    void NoteProblem(const QString& problem);
+
     QString m_command;
     QStringList m_positional;
     QList<QPair<QString, QString>> m_options;
+    QStringList m_flags;
+    QString m_problem;
 };
-
-QString UsageText();

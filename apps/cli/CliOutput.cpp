@@ -1,15 +1,15 @@
 #include "apps/cli/CliOutput.h"
 
-#include "apps/cli/CliArguments.h"
-
 #include <cstdio>
 
 namespace {
 
-void Write(std::FILE* stream, const QByteArray& bytes)
+void Write(std::FILE* stream, const QString& text)
 {
+    const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
+    if (!bytes.endsWith('\n'))
+        std::fputc('\n', stream);
     std::fflush(stream);
 }
 
@@ -17,29 +17,10 @@ void Write(std::FILE* stream, const QByteArray& bytes)
 
 void PrintLine(const QString& text)
 {
-    Write(stdout, text.toUtf8());
+    Write(stdout, text);
 }
 
-void PrintLine(const std::string& utf8)
+void PrintError(const QString& text)
 {
-    Write(stdout, QByteArray::fromStdString(utf8));
-}
-
-int PrintFailure(const std::string& utf8)
-{
-    return PrintFailure(QString::fromStdString(utf8));
-}
-
-int PrintFailure(const QString& text)
-{
-    Write(stderr, (text.isEmpty() ? QStringLiteral("the operation failed") : text).toUtf8());
-    return ExitFailed;
-}
-
-int PrintUsage(const QString& problem)
-{
-    if (!problem.isEmpty())
-        Write(stderr, (QStringLiteral("qovaigc: ") + problem).toUtf8());
-    Write(stderr, UsageText().toUtf8());
-    return ExitUsage;
+    Write(stderr, text);
 }

@@ -1,68 +1,163 @@
 #include "apps/cli/DubCommand.h"
 
-#include "apps/cli/CliArguments.h"
-#include "apps/cli/CliOutput.h"
-#include "apps/cli/ProgressWaiter.h"
+#include "apps/cli/CliCommand.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/OptionReader.h"
 #include "apps/cli/ServiceOptions.h"
+#include "apps/cli/TaskWaiter.h"
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
+#include "host/QOVMessage.h"
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
 // Texts of this many characters or more go to the long-text service.
 constexpr qsizetype kLongTextCharacters = 512;
+// Longer than the short request's own HTTP time-out, which is what ends it.
+constexpr std::chrono::seconds kShortRequestWait(60);
+
+struct Voice
+{
+    int voice = 0;
+    int speed = 5;
+    int pitch = 5;
+    int volume = 5;
+    QString format;
+};
+
+int Succeed(CommandRun& run, const QString& output)
+{
+    run.Set(QStringLiteral("path"), output);
+    run.Line(output);
+    return run.Succeed();
+}
+
+// The short request blocks until the audio is written; it runs on a thread of its own so that the
+// progress line keeps counting and Ctrl-C is heard.
+int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QString& output)
+{
+    run.Set(QStringLiteral("mode"), QStringLiteral("short"));
+    TaskWaiter waiter(TaskWaiter::kDoneMessage, [](int) { return TaskWaiter::Step{QString(), true}; },
+                      run.Progress());
+    std::string error;
+    std::atomic<bool> synthesized{false};
+    run.Progress().SetState(QStringLiteral("synthesizing the speech"));
+    {
+        std::jthread worker([&] {
+            CTxt2AudioShortNetOper client;
+            const int32_t aue = voice.format == QLatin1String("mp3") ? CTxt2AudioShortNetOper::kAueMp3
+                                                                     : CTxt2AudioShortNetOper::kAueWav;
+            synthesized = client.Synthesize(text.toStdString(), error, output.toStdString(), voice.speed, voice.pitch,
+                                            voice.volume, voice.voice, aue);
+            QOVPostMessage(&waiter, TaskWaiter::kDoneMessage, 0, 0);
+        });
+        // The request cannot be cut short, and its HTTP time-out bounds it: an interrupted command
+        // waits for it before it reports, so no file is written after the command has ended.
+        const TaskWaiter::Ending ending = waiter.Wait(kShortRequestWait);
+        worker.join();
+        if (ending == TaskWaiter::Ending::Interrupted)
+            return run.Interrupted();
+    }
+    if (!synthesized)
+        return run.Fail(QString::fromStdString(error));
+    return Succeed(run, output);
+}
+
+TaskWaiter::Step ReadPoll(const QString& task, int code)
+{
+    switch (code) {
+    case CTxt2AudioNetOper::PollFinished:
+        return {QStringLiteral("task %1: done").arg(task), true};
+    case CTxt2AudioNetOper::PollPending:
+        return {QStringLiteral("task %1: running").arg(task), false};
+    case CTxt2AudioNetOper::PollGaveUp:
+        return {QStringLiteral("task %1: its audio could not be fetched").arg(task), true};
+    default:
+        return {QStringLiteral("task %1: no answer, asking again").arg(task), false};
+    }
+}
+
+int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QString& output,
+            std::chrono::seconds timeout)
+{
+    run.Set(QStringLiteral("mode"), QStringLiteral("task"));
+    QString task;
+    TaskWaiter waiter(CTxt2AudioNetOper::kProgressMessage, [&task](int code) { return ReadPoll(task, code); },
+                      run.Progress());
+    CTxt2AudioNetOper client;
+    run.Progress().SetState(QStringLiteral("creating the speech task"));
+    if (client.Start(text.toStdString(), output.toStdString(),
+                     voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice, voice.speed, voice.pitch,
+                     voice.volume, &waiter) != CTxt2AudioNetOper::Started)
+        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    task = QString::fromStdString(client.TaskId());
+    run.Set(QStringLiteral("task_id"), task);
+    run.Progress().SetState(QStringLiteral("task %1: created").arg(task));
+    const TaskWaiter::Ending ending = waiter.Wait(timeout);
+    // Whatever ended the wait, the poller stops here; a download it finished was written whole.
+    client.Stop();
+    switch (ending) {
+    case TaskWaiter::Ending::Interrupted:
+        return run.Interrupted();
+    case TaskWaiter::Ending::TimedOut: {
+        const std::string last = client.GetErrorText();
+        return run.Fail(QStringLiteral("the speech task did not finish within %1 s%2")
+                            .arg(timeout.count())
+                            .arg(last.empty() ? QString()
+                                              : QStringLiteral(" (last error: %1)").arg(QString::fromStdString(last))));
+    }
+    case TaskWaiter::Ending::Finished:
+        break;
+    }
+    if (waiter.FinalCode() == CTxt2AudioNetOper::PollGaveUp)
+        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    return Succeed(run, output);
+}
+
+int Run(CommandRun& run)
+{
+    if (run.Positional().size() != 1)
+        return run.Usage(QStringLiteral("dub takes one TEXT (quote it when it has spaces), not %1 words")
+                             .arg(run.Positional().size()));
+    const QString text = run.Positional().front();
+    if (text.trimmed().isEmpty())
+        return run.Usage(QStringLiteral("the TEXT is empty"));
+    OptionReader options(run.Arguments());
+    Voice voice;
+    voice.voice = options.Integer(QStringLiteral("voice"), 0, -1, 1000000);
+    voice.speed = options.Integer(QStringLiteral("speed"), 5, 0, 15);
+    voice.pitch = options.Integer(QStringLiteral("pitch"), 5, 0, 15);
+    voice.volume = options.Integer(QStringLiteral("volume"), 5, 0, 15);
+    voice.format = options.Choice(QStringLiteral("format"), {QStringLiteral("mp3"), QStringLiteral("wav")});
+    const auto timeout = options.Timeout();
+    if (options.Problem())
+        return run.Usage(*options.Problem());
+
+    const QString output = ServiceOptions::OutputFolder(QStringLiteral("AIAudio")) + QStringLiteral("Audio") +
+                           ServiceOptions::TimeStamp() + QLatin1Char('.') + voice.format;
+    run.Set(QStringLiteral("format"), voice.format);
+    run.Set(QStringLiteral("voice"), voice.voice);
+    run.Set(QStringLiteral("speed"), voice.speed);
+    run.Set(QStringLiteral("pitch"), voice.pitch);
+    run.Set(QStringLiteral("volume"), voice.volume);
+    if (text.size() < kLongTextCharacters)
+        return RunShort(run, text, voice, output);
+    return RunLong(run, text, voice, output, timeout);
+}
 
 } // namespace
 
-int RunDubCommand(const CliArguments& arguments)
+const CliCommand& DubCommand()
 {
-    const QStringList known{QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"),
-                            QStringLiteral("volume"), QStringLiteral("format"), QStringLiteral("timeout")};
-    if (!arguments.UnknownOptions(known).isEmpty())
-        return PrintUsage(QStringLiteral("unknown option %1").arg(arguments.UnknownOptions(known).join(QLatin1Char(' '))));
-    if (arguments.Positional().size() != 1 || arguments.Positional().front().trimmed().isEmpty())
-        return PrintUsage(QStringLiteral("dub takes one non-empty TEXT"));
-    const std::optional<int> voice = ServiceOptions::Integer(arguments, QStringLiteral("voice"), 0, -1, 1000000);
-    const std::optional<int> speed = ServiceOptions::Integer(arguments, QStringLiteral("speed"), 5, 0, 15);
-    const std::optional<int> pitch = ServiceOptions::Integer(arguments, QStringLiteral("pitch"), 5, 0, 15);
-    const std::optional<int> volume = ServiceOptions::Integer(arguments, QStringLiteral("volume"), 5, 0, 15);
-    const QString format = arguments.Option(QStringLiteral("format")).value_or(QStringLiteral("mp3"));
-    const auto timeout = ServiceOptions::Timeout(arguments);
-    if (!voice || !speed || !pitch || !volume || !timeout ||
-        (format != QLatin1String("mp3") && format != QLatin1String("wav")))
-        return PrintUsage(QStringLiteral("a dub option has a value it does not take"));
-
-    const QString text = arguments.Positional().front();
-    const QString output = ServiceOptions::OutputFolder(QStringLiteral("AIAudio")) + QStringLiteral("Audio") +
-                           ServiceOptions::TimeStamp() + QLatin1Char('.') + format;
-    const bool mp3 = format == QLatin1String("mp3");
-
-    if (text.size() < kLongTextCharacters) {
-        CTxt2AudioShortNetOper client;
-        std::string error;
-        if (!client.Synthesize(text.toStdString(), error, output.toStdString(), *speed, *pitch, *volume, *voice,
-                               mp3 ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav))
-            return PrintFailure(error);
-        PrintLine(output);
-        return ExitOk;
-    }
-
-    CTxt2AudioNetOper client;
-    ProgressWaiter waiter(CTxt2AudioNetOper::kProgressMessage, [](int code) {
-        return code == CTxt2AudioNetOper::PollFinished || code == CTxt2AudioNetOper::PollGaveUp;
-    });
-    if (client.Start(text.toStdString(), output.toStdString(), mp3 ? "mp3-16k" : "wav", *voice, *speed, *pitch,
-                     *volume, &waiter) != CTxt2AudioNetOper::Started)
-        return PrintFailure(client.GetErrorText());
-    const std::optional<int> end = waiter.Wait(*timeout);
-    if (!end) {
-        client.Stop();
-        const std::string last = client.GetErrorText();
-        return PrintFailure(QStringLiteral("the speech task did not finish in time%1")
-                                .arg(last.empty() ? QString() : QStringLiteral(" (last error: %1)").arg(QString::fromStdString(last))));
-    }
-    if (*end == CTxt2AudioNetOper::PollGaveUp)
-        return PrintFailure(client.GetErrorText());
-    PrintLine(client.GetOutputPath());
-    return ExitOk;
+    static const CliCommand command{
+        "dub", "TEXT [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav] [--timeout S]",
+        "speech for TEXT (under 512 characters one request, longer a polled task that --timeout\n"
+        "bounds, 600 s by default); prints the audio file's path",
+        {QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"), QStringLiteral("volume"),
+         QStringLiteral("format"), QStringLiteral("timeout")},
+        &Run};
+    return command;
 }

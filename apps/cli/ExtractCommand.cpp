@@ -1,73 +1,71 @@
 #include "apps/cli/ExtractCommand.h"
 
-#include "apps/cli/CliArguments.h"
-#include "apps/cli/CliOutput.h"
+#include "apps/cli/CliCommand.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/InterruptSignal.h"
+#include "apps/cli/OptionReader.h"
 #include "subtitles/AudioTranscode.h"
+#include "subtitles/AudioTranscodeText.h"
 
 #include <QFile>
 
-#include <optional>
-
 namespace {
 
-// The value of --name among two choices: the first gives 0, the second 1 (the extraction's
-// enumerations only ask whether a value is zero).
-std::optional<int> Choice(const CliArguments& arguments, const QString& name, const char* zero, const char* one)
+int Run(CommandRun& run)
 {
-    const std::optional<QString> value = arguments.Option(name);
-    if (!value || *value == QLatin1String(zero))
-        return 0;
-    if (*value == QLatin1String(one))
-        return 1;
-    return std::nullopt;
-}
+    if (run.Positional().size() != 2)
+        return run.Usage(QStringLiteral("extract takes SOURCE and DEST, not %1 words").arg(run.Positional().size()));
+    OptionReader options(run.Arguments());
+    // The subtitles tool's own choice: MP3, one channel, 16000 Hz, 16-bit, the whole file.
+    const QString codec = options.Choice(QStringLiteral("codec"), {QStringLiteral("mp3"), QStringLiteral("pcm")});
+    const QString channels = options.Choice(QStringLiteral("channels"), {QStringLiteral("1"), QStringLiteral("2")});
+    const QString rate = options.Choice(QStringLiteral("rate"), {QStringLiteral("16000"), QStringLiteral("8000")});
+    const QString bits = options.Choice(QStringLiteral("bits"), {QStringLiteral("16"), QStringLiteral("8")});
+    const int start = options.Count(QStringLiteral("start"));
+    const int end = options.Count(QStringLiteral("end"));
+    if (options.Problem())
+        return run.Usage(*options.Problem());
 
-std::optional<int> Seconds(const CliArguments& arguments, const QString& name)
-{
-    const std::optional<QString> value = arguments.Option(name);
-    if (!value)
-        return 0;
-    bool ok = false;
-    const int seconds = value->toInt(&ok);
-    return ok ? std::optional<int>(seconds) : std::nullopt;
+    const QString source = run.Positional()[0];
+    const QString destination = run.Positional()[1];
+    run.Set(QStringLiteral("source"), source);
+    run.Set(QStringLiteral("destination"), destination);
+    run.Set(QStringLiteral("start"), start);
+    run.Set(QStringLiteral("end"), end);
+    run.Set(QStringLiteral("codec"), codec);
+    run.Set(QStringLiteral("channels"), channels.toInt());
+    run.Set(QStringLiteral("rate"), rate.toInt());
+    run.Set(QStringLiteral("bits"), bits.toInt());
+
+    AudioTranscodeWatch watch;
+    watch.progress = [&run](double done, double total) { run.Progress().SetAmount(done, total); };
+    watch.stop = [] { return InterruptSignal::Requested(); };
+    const int result = WatchedTranscodeAudio(
+        source, destination, start, end, codec == QLatin1String("mp3") ? FFAPI::ACODEC_MP3 : FFAPI::ACODEC_PCM_S16LE,
+        channels == QLatin1String("2") ? FFAPI::ACHANNEL_STEREO : FFAPI::ACHANNEL_MONO,
+        rate == QLatin1String("8000") ? FFAPI::ASAMPLERATE_8000 : FFAPI::ASAMPLERATE_16000,
+        bits == QLatin1String("8") ? FFAPI::ASAMPLEBIT_U8 : FFAPI::ASAMPLEBIT_S16, watch);
+    if (result == TRANSCODE_CANCELLED)
+        return run.Interrupted();
+    if (result != TRANSCODE_OK) {
+        run.Set(QStringLiteral("code"), result);
+        return run.Fail(TranscodeResultText(result, source, destination, start, end, watch.systemError));
+    }
+    run.Set(QStringLiteral("seconds"), GetAudioDuration(QFile::encodeName(destination).constData()));
+    return run.Succeed();
 }
 
 } // namespace
 
-int RunExtractCommand(const CliArguments& arguments)
+const CliCommand& ExtractCommand()
 {
-    const QStringList known{QStringLiteral("start"), QStringLiteral("end"),  QStringLiteral("codec"),
-                            QStringLiteral("channels"), QStringLiteral("rate"), QStringLiteral("bits")};
-    if (!arguments.UnknownOptions(known).isEmpty())
-        return PrintUsage(QStringLiteral("unknown option %1").arg(arguments.UnknownOptions(known).join(QLatin1Char(' '))));
-    if (arguments.Positional().size() != 2)
-        return PrintUsage(QStringLiteral("extract takes SOURCE and DEST"));
-    // The subtitles tool's own choice: MP3, one channel, 16000 Hz, 16-bit, the whole file.
-    const std::optional<int> codec = Choice(arguments, QStringLiteral("codec"), "mp3", "pcm");
-    const std::optional<int> channels = Choice(arguments, QStringLiteral("channels"), "1", "2");
-    const std::optional<int> rate = Choice(arguments, QStringLiteral("rate"), "16000", "8000");
-    const std::optional<int> bits = Choice(arguments, QStringLiteral("bits"), "16", "8");
-    const std::optional<int> start = Seconds(arguments, QStringLiteral("start"));
-    const std::optional<int> end = Seconds(arguments, QStringLiteral("end"));
-    if (!codec || !channels || !rate || !bits || !start || !end)
-        return PrintUsage(QStringLiteral("an extract option has a value it does not take"));
-
-    const FFAPI::emACodec codecValue = *codec == 0 ? FFAPI::ACODEC_MP3 : FFAPI::ACODEC_PCM_S16LE;
-    const FFAPI::emAChannel channelValue = FFAPI::emAChannel(*channels);
-    const FFAPI::emASampleRate rateValue = FFAPI::emASampleRate(*rate);
-    const FFAPI::emASampleBit bitValue = FFAPI::emASampleBit(*bits);
-    const int result = VideoTranscodeAudio(arguments.Positional()[0], arguments.Positional()[1], *start, *end,
-                                           codecValue, channelValue, rateValue, bitValue);
-    if (result != TRANSCODE_OK)
-        return PrintFailure(QStringLiteral("extraction failed with code %1").arg(result));
-    return ExitOk;
-}
-
-int RunDurationCommand(const CliArguments& arguments)
-{
-    if (arguments.Positional().size() != 1 || !arguments.UnknownOptions({}).isEmpty())
-        return PrintUsage(QStringLiteral("duration takes one FILE"));
-    const double seconds = GetAudioDuration(QFile::encodeName(arguments.Positional()[0]).constData());
-    PrintLine(QString::number(seconds, 'f', 3));
-    return ExitOk;
+    static const CliCommand command{
+        "extract",
+        "SOURCE DEST [--start S] [--end E] [--codec mp3|pcm] [--channels 1|2] [--rate 16000|8000] [--bits 16|8]",
+        "the audio of SOURCE into DEST, its format from DEST's extension (seconds S to E; defaults:\n"
+        "whole file, mp3, 1 channel, 16000 Hz, 16-bit); prints nothing on success",
+        {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("codec"), QStringLiteral("channels"),
+         QStringLiteral("rate"), QStringLiteral("bits")},
+        &Run};
+    return command;
 }

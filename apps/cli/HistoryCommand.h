@@ -1,6 +1,6 @@
 #pragma once
 
-class CliArguments;
+struct CliCommand;
 
 // qovaigc history TOOL [--from D] [--to D]: the records of a tool's log in a date range.
-int RunHistoryCommand(const CliArguments& arguments);
+const CliCommand& HistoryCommand();

@@ -1,62 +1,108 @@
 #include "apps/cli/PaintCommand.h"
 
-#include "apps/cli/CliArguments.h"
-#include "apps/cli/CliOutput.h"
-#include "apps/cli/ProgressWaiter.h"
+#include "apps/cli/CliCommand.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/OptionReader.h"
 #include "apps/cli/ServiceOptions.h"
+#include "apps/cli/TaskWaiter.h"
 #include "painting/CTxt2ImageNetOper.h"
 
 #include <QFile>
-#include <QRegularExpression>
+#include <QJsonArray>
 
-int RunPaintCommand(const CliArguments& arguments)
+namespace {
+
+// The painting window's first choices: 640x360, four images.
+constexpr QSize kDefaultSize(640, 360);
+constexpr int kDefaultCount = 4;
+
+TaskWaiter::Step ReadPoll(const QString& task, int code)
 {
-    const QStringList known{QStringLiteral("size"), QStringLiteral("count"), QStringLiteral("reference"),
-                            QStringLiteral("timeout")};
-    if (!arguments.UnknownOptions(known).isEmpty())
-        return PrintUsage(QStringLiteral("unknown option %1").arg(arguments.UnknownOptions(known).join(QLatin1Char(' '))));
-    if (arguments.Positional().size() != 1 || arguments.Positional().front().trimmed().isEmpty())
-        return PrintUsage(QStringLiteral("paint takes one non-empty PROMPT"));
-    // The painting window's first choices: 640x360, four images.
-    const QString size = arguments.Option(QStringLiteral("size")).value_or(QStringLiteral("640x360"));
-    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(size);
-    const std::optional<int> count = ServiceOptions::Integer(arguments, QStringLiteral("count"), 4, 1, 8);
-    const auto timeout = ServiceOptions::Timeout(arguments);
-    if (!match.hasMatch() || !count || !timeout)
-        return PrintUsage(QStringLiteral("a paint option has a value it does not take"));
+    switch (code) {
+    case CTxt2ImageNetOper::PollFinished:
+        return {QStringLiteral("task %1: done").arg(task), true};
+    case CTxt2ImageNetOper::PollError:
+        return {QStringLiteral("task %1: failed").arg(task), true};
+    case CTxt2ImageNetOper::PollPending:
+        return {QStringLiteral("task %1: running").arg(task), false};
+    default:
+        return {QStringLiteral("task %1: no answer, asking again").arg(task), false};
+    }
+}
 
+int Run(CommandRun& run)
+{
+    if (run.Positional().size() != 1)
+        return run.Usage(QStringLiteral("paint takes one PROMPT (quote it when it has spaces), not %1 words")
+                             .arg(run.Positional().size()));
+    const QString prompt = run.Positional().front();
+    if (prompt.trimmed().isEmpty())
+        return run.Usage(QStringLiteral("the PROMPT is empty"));
+    OptionReader options(run.Arguments());
+    const QSize size = options.Size(QStringLiteral("size"), kDefaultSize);
+    const int count = options.Integer(QStringLiteral("count"), kDefaultCount, 1, 8);
+    const auto timeout = options.Timeout();
+    const QString reference = options.Text(QStringLiteral("reference"));
+    if (options.Problem())
+        return run.Usage(*options.Problem());
+
+    QString task;
+    TaskWaiter waiter(CTxt2ImageNetOper::kProgressMessage, [&task](int code) { return ReadPoll(task, code); },
+                      run.Progress());
     CTxt2ImageNetOper client;
-    ProgressWaiter waiter(CTxt2ImageNetOper::kProgressMessage, [](int code) {
-        return code == CTxt2ImageNetOper::PollFinished || code == CTxt2ImageNetOper::PollError;
-    });
     const QString folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
-    const int started = client.Start(arguments.Positional().front().toStdString(), folder.toStdString(),
-                                     match.captured(1).toInt(), match.captured(2).toInt(), *count,
-                                     arguments.Option(QStringLiteral("reference")).value_or(QString()).toStdString(),
-                                     &waiter);
-    if (started != CTxt2ImageNetOper::Started)
-        return PrintFailure(client.GetErrorText());
-    const std::optional<int> code = waiter.Wait(*timeout);
+    run.Progress().SetState(QStringLiteral("creating the image task"));
+    if (client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(), count,
+                     reference.toStdString(), &waiter) != CTxt2ImageNetOper::Started)
+        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    task = QString::fromStdString(client.TaskId());
+    run.Set(QStringLiteral("task_id"), task);
+    run.Progress().SetState(QStringLiteral("task %1: created").arg(task));
+    const TaskWaiter::Ending ending = waiter.Wait(timeout);
+    // Whatever ended the wait, the poller stops here; every image it downloaded was written whole.
     client.Stop();
-    if (!code)
-        return PrintFailure(QStringLiteral("the image task did not finish in time"));
-    if (*code != CTxt2ImageNetOper::PollFinished)
-        return PrintFailure(client.GetErrorText());
+    switch (ending) {
+    case TaskWaiter::Ending::Interrupted:
+        return run.Interrupted();
+    case TaskWaiter::Ending::TimedOut:
+        return run.Fail(QStringLiteral("the image task did not finish within %1 s").arg(timeout.count()));
+    case TaskWaiter::Ending::Finished:
+        break;
+    }
+    if (waiter.FinalCode() != CTxt2ImageNetOper::PollFinished)
+        return run.Fail(QString::fromStdString(client.GetErrorText()));
 
-    int passed = 0;
+    QJsonArray paths;
     for (const auto& result : client.Results()) {
+        const QString path = QString::fromStdString(result->localPath);
         if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0 &&
-            QFile::exists(QString::fromStdString(result->localPath))) {
-            PrintLine(result->localPath);
-            ++passed;
+            QFile::exists(path)) {
+            paths.append(path);
+            run.Line(path);
         }
     }
-    if (passed == 0) {
-        const std::string error = client.GetErrorText();
-        return PrintFailure(error.empty() ? std::string("no image passed the service's review") : error);
-    }
-    // Images that were made but are missing or held back are worth a word on standard error.
-    if (!client.GetErrorText().empty())
-        PrintFailure(client.GetErrorText());
-    return ExitOk;
+    run.Set(QStringLiteral("paths"), paths);
+    run.Set(QStringLiteral("width"), size.width());
+    run.Set(QStringLiteral("height"), size.height());
+    run.Set(QStringLiteral("count"), count);
+    const QString error = QString::fromStdString(client.GetErrorText());
+    if (paths.isEmpty())
+        return run.Fail(error.isEmpty() ? QStringLiteral("no image passed the service's review") : error);
+    // Images that were made but are missing or held back are worth a word.
+    if (!error.isEmpty())
+        run.Warn(error);
+    return run.Succeed();
+}
+
+} // namespace
+
+const CliCommand& PaintCommand()
+{
+    static const CliCommand command{
+        "paint", "PROMPT [--size WxH] [--count 1-8] [--reference FILE] [--timeout S]",
+        "images for PROMPT (default 640x360, 4); prints the path of every image that passed\n"
+        "review, one per line; --timeout bounds the wait for the task (600 s by default)",
+        {QStringLiteral("size"), QStringLiteral("count"), QStringLiteral("reference"), QStringLiteral("timeout")},
+        &Run};
+    return command;
 }

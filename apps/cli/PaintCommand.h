@@ -1,7 +1,7 @@
 #pragma once
 
-class CliArguments;
+struct CliCommand;
 
 // qovaigc paint PROMPT [--size WxH] [--count N] [--reference FILE] [--timeout S]
 // Prints the local path of every image that passed the service's review, one per line.
-int RunPaintCommand(const CliArguments& arguments);
+const CliCommand& PaintCommand();

@@ -1,6 +1,7 @@
 #pragma once
 
-class CliArguments;
+struct CliCommand;
 
-// qovaigc write TOPIC: one copywriting request, the same way the copywriting window makes it.
-int RunWriteCommand(const CliArguments& arguments);
+// qovaigc write TOPIC [--timeout S]: one copywriting request, the same way the copywriting window
+// makes it.
+const CliCommand& WriteCommand();

@@ -1,14 +1,27 @@
 #include "apps/cli/CliArguments.h"
+#include "apps/cli/CliCommand.h"
 #include "apps/cli/CliOutput.h"
-#include "apps/cli/DubCommand.h"
-#include "apps/cli/ExtractCommand.h"
-#include "apps/cli/HistoryCommand.h"
-#include "apps/cli/PaintCommand.h"
-#include "apps/cli/WriteCommand.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/CommandTable.h"
+#include "apps/cli/InterruptSignal.h"
 
 #include <QCoreApplication>
 
 #include <clocale>
+
+namespace {
+
+int GlobalUsage(const QString& problem)
+{
+    QStringList names;
+    for (const CliCommand* command : CommandTable::Commands())
+        names << QLatin1String(command->name);
+    PrintError(QStringLiteral("qovaigc: %1\n%2\ncommands: %3 (qovaigc help COMMAND tells more)")
+                   .arg(problem, CommandTable::GlobalUsageLine(), names.join(QStringLiteral(", "))));
+    return ExitUsage;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -19,28 +32,28 @@ int main(int argc, char** argv)
         PrintLine(QStringLiteral("qovaigc " QOV_VERSION));
         return ExitOk;
     }
-    QString error;
-    const std::optional<CliArguments> arguments = CliArguments::Parse(argc, argv, error);
-    if (!arguments)
-        return PrintUsage(error);
-    const QString command = arguments->Command();
-    if (command == QLatin1String("write"))
-        return RunWriteCommand(*arguments);
-    if (command == QLatin1String("history"))
-        return RunHistoryCommand(*arguments);
-    if (command == QLatin1String("dub"))
-        return RunDubCommand(*arguments);
-    if (command == QLatin1String("paint"))
-        return RunPaintCommand(*arguments);
-    if (command == QLatin1String("extract"))
-        return RunExtractCommand(*arguments);
-    if (command == QLatin1String("duration"))
-        return RunDurationCommand(*arguments);
-    if (command == QLatin1String("help")) {
-        PrintLine(UsageText().trimmed());
+    const CliArguments arguments = CliArguments::Parse(argc, argv);
+    const QString name = arguments.Command();
+    if (name.isEmpty()) {
+        if (arguments.Flag(QStringLiteral("help")) && arguments.Problem().isEmpty()) {
+            PrintLine(CommandTable::HelpPage());
+            return ExitOk;
+        }
+        return GlobalUsage(arguments.Problem().isEmpty() ? QStringLiteral("no command given") : arguments.Problem());
+    }
+    const CliCommand* command = CommandTable::Find(name);
+    if (!command)
+        return GlobalUsage(QStringLiteral("there is no command %1").arg(name));
+
+    CommandRun run(*command, arguments);
+    if (!arguments.Problem().isEmpty())
+        return run.Usage(arguments.Problem());
+    if (const QStringList unknown = arguments.UnknownOptions(command->options); !unknown.isEmpty())
+        return run.Usage(QStringLiteral("%1 is not an option of %2").arg(unknown.front(), name));
+    if (arguments.Flag(QStringLiteral("help"))) {
+        PrintLine(CommandTable::CommandHelp(*command));
         return ExitOk;
     }
-    if (command.isEmpty())
-        return PrintUsage(QString());
-    return PrintUsage(QStringLiteral("unknown command %1").arg(command));
+    InterruptSignal::Install();
+    return command->run(run);
 }

@@ -1,5 +1,6 @@
 #include "CliFixture.h"
 
+#include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -23,17 +24,28 @@ void CommandLine::WriteSettings(const char* secret)
             .arg(base, QString::fromLatin1(secret)));
 }
 
-Outcome CommandLine::Run(const QStringList& arguments)
+QStringList CommandLine::WithFolders(const QStringList& arguments) const
 {
-    QProcess process;
+    return QStringList{QStringLiteral("--app-dir"),    m_folders.App(),    QStringLiteral("--work-dir"),
+                       m_folders.Work(),               QStringLiteral("--config-dir"), m_folders.Config()} +
+           arguments;
+}
+
+QStringList CommandLine::Environment()
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The folder options must win over the variables.
     environment.insert(QStringLiteral("QOV_APP_DIR"), QStringLiteral("/nonexistent/overridden"));
     environment.remove(QStringLiteral("QOV_DEBUG_OUTPUT"));
-    process.setProcessEnvironment(environment);
-    QStringList all{QStringLiteral("--app-dir"), m_folders.App(), QStringLiteral("--work-dir"), m_folders.Work(),
-                    QStringLiteral("--config-dir"), m_folders.Config()};
-    all << arguments;
-    process.start(QStringLiteral(QOVAIGC_BIN), all);
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    return environment.toStringList();
+}
+
+Outcome CommandLine::Run(const QStringList& arguments, const QStringList& extra)
+{
+    QProcess process;
+    process.setEnvironment(Environment() + extra);
+    process.start(QStringLiteral(QOVAIGC_BIN), WithFolders(arguments));
     Outcome outcome;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -51,4 +63,13 @@ void CommandLine::SetFault(const std::string& endpoint, const std::string& json)
     httplib::Client control("127.0.0.1", m_port);
     const auto reply = control.Post(("/__control/faults/" + endpoint).c_str(), json, "application/json");
     ASSERT_TRUE(reply && reply->status == 200);
+}
+
+QJsonObject JsonOf(const Outcome& outcome)
+{
+    if (!outcome.out.endsWith(QLatin1Char('\n')) || outcome.out.count(QLatin1Char('\n')) != 1)
+        return QJsonObject();
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(outcome.out.toUtf8(), &error);
+    return error.error == QJsonParseError::NoError ? document.object() : QJsonObject();
 }

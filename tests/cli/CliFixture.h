@@ -4,6 +4,7 @@
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -24,10 +25,20 @@ class CommandLine : public ::testing::Test
 protected:
     void SetUp() override;
     void WriteSettings(const char* secret);
-    Outcome Run(const QStringList& arguments);
+    // Runs qovaigc with the test's folders, standard output and error on pipes; extra holds
+    // further "NAME=value" variables.
+    Outcome Run(const QStringList& arguments, const QStringList& extra = {});
+    // The folder options and then arguments.
+    QStringList WithFolders(const QStringList& arguments) const;
+    // The environment qovaigc runs in: this process's, with messages in English and without
+    // QOV_DEBUG_OUTPUT, as "NAME=value".
+    static QStringList Environment();
     void SetFault(const std::string& endpoint, const std::string& json);
 
     EmulatorServer m_emulator{EmulatorOptions{}};
     int m_port = 0;
     ScratchFolders m_folders;
 };
+
+// Standard output of a --json run as the one object it must be; an empty object otherwise.
+QJsonObject JsonOf(const Outcome& outcome);

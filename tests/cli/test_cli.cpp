@@ -41,28 +41,6 @@ TEST_F(CommandLine, WriteSavesGeneratedTextAndHistoryListsIt)
     EXPECT_TRUE(otherTool.out.isEmpty());
 }
 
-TEST_F(CommandLine, UsageErrorsExitWithTwo)
-{
-    const QList<QStringList> cases = {
-        {},
-        {QStringLiteral("paintx")},
-        {QStringLiteral("write")},
-        {QStringLiteral("write"), QStringLiteral("  ")},
-        {QStringLiteral("write"), QStringLiteral("a"), QStringLiteral("b")},
-        {QStringLiteral("history"), QStringLiteral("nosuchtool")},
-        {QStringLiteral("history"), QStringLiteral("dubbing"), QStringLiteral("--from"), QStringLiteral("2024/01/01")},
-        {QStringLiteral("history"), QStringLiteral("dubbing"), QStringLiteral("--since"), QStringLiteral("x")},
-        {QStringLiteral("history"), QStringLiteral("dubbing"), QStringLiteral("--to")},
-    };
-    for (const QStringList& arguments : cases) {
-        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
-        const Outcome outcome = Run(arguments);
-        EXPECT_EQ(outcome.exitCode, 2);
-        EXPECT_TRUE(outcome.out.isEmpty());
-        EXPECT_TRUE(outcome.err.contains(QStringLiteral("usage:")));
-    }
-}
-
 TEST_F(CommandLine, FailuresExitWithOneAndTheMessageTheWindowWouldShow)
 {
     WriteSettings("wrong-secret");

@@ -1,0 +1,101 @@
+#include "apps/cli/CommandRun.h"
+
+#include "apps/cli/CliArguments.h"
+#include "apps/cli/CliCommand.h"
+#include "apps/cli/CliOutput.h"
+#include "apps/cli/InterruptSignal.h"
+
+#include <QJsonDocument>
+
+namespace {
+
+const char* const kInterrupted = "interrupted";
+
+} // namespace
+
+CommandRun::CommandRun(const CliCommand& command, const CliArguments& arguments)
+    : m_command(command)
+    , m_arguments(arguments)
+    , m_progress(QString::fromLatin1(command.name))
+{
+}
+
+const QStringList& CommandRun::Positional() const
+{
+    return m_arguments.Positional();
+}
+
+bool CommandRun::Json() const
+{
+    return m_arguments.Flag(QStringLiteral("json"));
+}
+
+void CommandRun::Set(const QString& key, const QJsonValue& value)
+{
+    m_fields.insert(key, value);
+}
+
+void CommandRun::Line(const QString& text)
+{
+    m_lines << text;
+}
+
+void CommandRun::Warn(const QString& text)
+{
+    m_warning = text;
+    Set(QStringLiteral("warning"), text);
+}
+
+int CommandRun::Succeed()
+{
+    PrintResult(true, QString());
+    return ExitOk;
+}
+
+int CommandRun::Fail(const QString& message)
+{
+    PrintResult(false, message.isEmpty() ? QStringLiteral("the operation failed") : message);
+    return ExitFailed;
+}
+
+int CommandRun::Interrupted()
+{
+    Set(QStringLiteral("interrupted"), true);
+    PrintResult(false, QString::fromLatin1(kInterrupted));
+    return InterruptSignal::ExitCode();
+}
+
+int CommandRun::Usage(const QString& problem)
+{
+    m_progress.Clear();
+    PrintError(QStringLiteral("qovaigc %1: %2\n%3").arg(QLatin1String(m_command.name), problem, UsageLine(m_command)));
+    return ExitUsage;
+}
+
+QString CommandRun::UsageLine(const CliCommand& command)
+{
+    QString line = QStringLiteral("usage: qovaigc ") + QLatin1String(command.name);
+    if (*command.synopsis)
+        line += QLatin1Char(' ') + QLatin1String(command.synopsis);
+    return line + QStringLiteral(" [--json]");
+}
+
+void CommandRun::PrintResult(bool ok, const QString& message)
+{
+    m_progress.Clear();
+    if (Json()) {
+        QJsonObject object = m_fields;
+        object.insert(QStringLiteral("ok"), ok);
+        object.insert(QStringLiteral("command"), QLatin1String(m_command.name));
+        if (!ok)
+            object.insert(QStringLiteral("error"), message);
+        PrintLine(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    } else {
+        for (const QString& line : m_lines)
+            PrintLine(line);
+    }
+    if (!ok)
+        PrintError(message);
+    else if (!m_warning.isEmpty())
+        PrintError(m_warning);
+}

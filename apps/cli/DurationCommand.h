@@ -1,0 +1,6 @@
+#pragma once
+
+struct CliCommand;
+
+// qovaigc duration FILE: seconds of FILE's first audio stream.
+const CliCommand& DurationCommand();

@@ -1,0 +1,94 @@
+# bash completion for qovaigc: its commands, each command's options, the tools of `history`,
+# the values an option takes, and files and folders where an argument names one.
+# Installed as share/bash-completion/completions/qovaigc; to try it from the source tree:
+#   source apps/cli/qovaigc.bash
+
+_qovaigc_commands="write history dub paint extract duration help"
+_qovaigc_folder_options="--app-dir --config-dir --work-dir"
+_qovaigc_tools="painting dubbing subtitles copywriting"
+
+# The options of one command that take a value (--json and --help every command takes).
+_qovaigc_options()
+{
+    case $1 in
+        write) echo "--timeout" ;;
+        history) echo "--from --to" ;;
+        dub) echo "--voice --speed --pitch --volume --format --timeout" ;;
+        paint) echo "--size --count --reference --timeout" ;;
+        extract) echo "--start --end --codec --channels --rate --bits" ;;
+    esac
+}
+
+_qovaigc_files()
+{
+    compopt -o filenames 2>/dev/null
+    mapfile -t COMPREPLY < <(compgen -f -- "$1")
+}
+
+_qovaigc()
+{
+    local cur=${COMP_WORDS[COMP_CWORD]}
+    local prev_index=$((COMP_CWORD - 1))
+    # "--codec=mp" arrives as "--codec" "=" "mp": the option is the word before the "=".
+    if [[ $cur == "=" ]]; then
+        cur=""
+    elif [[ ${COMP_WORDS[prev_index]} == "=" ]]; then
+        prev_index=$((prev_index - 1))
+    fi
+    local prev=${COMP_WORDS[prev_index]}
+    COMPREPLY=()
+
+    case $prev in
+        --app-dir | --config-dir | --work-dir)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+            return ;;
+        --reference) _qovaigc_files "$cur"; return ;;
+        --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
+        --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
+        --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
+        --bits) mapfile -t COMPREPLY < <(compgen -W "16 8" -- "$cur"); return ;;
+        --format) mapfile -t COMPREPLY < <(compgen -W "mp3 wav" -- "$cur"); return ;;
+        --size) mapfile -t COMPREPLY < <(compgen -W "640x360 1024x1024" -- "$cur"); return ;;
+        --json | --help | -h) ;;
+        --*) return ;; # a number or a date: nothing to offer
+    esac
+
+    # The command is the first word that is neither an option nor an option's value; the words
+    # after it that are neither count as its arguments.
+    local i command="" arguments=0
+    for ((i = 1; i < COMP_CWORD; i++)); do
+        case ${COMP_WORDS[i]} in
+            --json | --help | -h) ;;
+            --*)
+                if [[ ${COMP_WORDS[i + 1]} == "=" ]]; then
+                    ((i += 2))
+                elif [[ ${COMP_WORDS[i]} != *=* ]]; then
+                    ((i += 1))
+                fi ;;
+            *)
+                if [[ -z $command ]]; then
+                    command=${COMP_WORDS[i]}
+                else
+                    ((arguments += 1))
+                fi ;;
+        esac
+    done
+
+    if [[ $cur == -* ]]; then
+        local options="$_qovaigc_folder_options --help --version"
+        [[ -n $command ]] && options="$(_qovaigc_options "$command") --json --help $_qovaigc_folder_options"
+        mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+        return
+    fi
+    case $command in
+        "") mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_commands" -- "$cur") ;;
+        help) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_commands" -- "$cur") ;;
+        history) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_tools" -- "$cur") ;;
+        extract) ((arguments < 2)) && _qovaigc_files "$cur" ;;
+        duration) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+    esac
+    return 0
+}
+
+complete -F _qovaigc qovaigc
