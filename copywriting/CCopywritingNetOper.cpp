@@ -93,18 +93,8 @@ int32_t CCopywritingNetOper::Request()
         }
         const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("copywriting", reply);
-
-        int32_t errorCode = 0;
-        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0) {
-            m_errorText = CopywritingErrors::ForServiceCode(errorCode);
+        if (ReadReply(reply) != Success)
             return RequestFailed;
-        }
-        m_resultText.clear();
-        ReadJsonString(reply, "result", m_resultText);
-        if (m_resultText.empty()) {
-            m_errorText = CopywritingErrors::kEmptyResult;
-            return RequestFailed;
-        }
     } catch (const web::json::json_exception& e) {
         m_errorText = CopywritingErrors::kMalformedReply + RestClient::ErrorText(e);
         return RequestFailed;
@@ -113,6 +103,22 @@ int32_t CCopywritingNetOper::Request()
         return RequestFailed;
     }
     SaveResult();
+    return Success;
+}
+
+int32_t CCopywritingNetOper::ReadReply(const web::json::value& reply)
+{
+    int32_t errorCode = 0;
+    if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0) {
+        m_errorText = CopywritingErrors::ForServiceCode(errorCode);
+        return RequestFailed;
+    }
+    m_resultText.clear();
+    ReadJsonString(reply, "result", m_resultText);
+    if (m_resultText.empty()) {
+        m_errorText = CopywritingErrors::kEmptyResult;
+        return RequestFailed;
+    }
     return Success;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cpprest/details/basic_types.h>
+#include <cpprest/json.h>
 #include <pplx/pplxtasks.h>
 
 #include <atomic>
@@ -35,6 +36,11 @@ public:
     utility::string_t GetErrorText() const;
     const utility::string_t& ResultText() const { return m_resultText; }
     const utility::string_t& OutputPath() const { return m_outputPath; }
+
+    // What a request makes of a reply that arrived with status 200, without the network: Success
+    // with the result text kept, or RequestFailed with the error text set. A member of the wrong
+    // type throws web::json::json_exception.
+    int32_t ReadReply(const web::json::value& reply);
 
 private:
     void Work();

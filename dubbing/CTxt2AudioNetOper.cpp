@@ -170,7 +170,9 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         }
         const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("dubbing query", reply);
-        return ReadTasks(reply, cancel);
+        if (!ReadTasks(reply))
+            return PollPending;
+        return FetchAudio(cancel);
     } catch (const web::json::json_exception& e) {
         SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
@@ -179,31 +181,32 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
     return PollFailed;
 }
 
-int32_t CTxt2AudioNetOper::ReadTasks(const web::json::value& reply, const pplx::cancellation_token& cancel)
+bool CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
 {
-    bool succeeded = false;
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    ReadJsonUInt64(reply, "log_id", m_logId);
+    if (!reply.has_field("tasks_info"))
+        return false;
+    for (const web::json::value& entry : reply.at("tasks_info").as_array()) {
+        ReadJsonString(entry, "task_status", m_taskStatus);
+        ReadJsonString(entry, "task_id", m_taskId);
+        if (entry.has_field("task_result"))
+            ReadJsonString(entry.at("task_result"), "speech_url", m_speechUrl);
+        if (m_taskStatus == kSuccess)
+            return true;
+    }
+    return false;
+}
+
+int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
+{
     utility::string_t url;
     utility::string_t outputPath;
     {
         std::lock_guard<std::mutex> lock(m_fieldsMutex);
-        ReadJsonUInt64(reply, "log_id", m_logId);
-        if (reply.has_field("tasks_info")) {
-            for (const web::json::value& entry : reply.at("tasks_info").as_array()) {
-                ReadJsonString(entry, "task_status", m_taskStatus);
-                ReadJsonString(entry, "task_id", m_taskId);
-                if (entry.has_field("task_result"))
-                    ReadJsonString(entry.at("task_result"), "speech_url", m_speechUrl);
-                if (m_taskStatus == kSuccess) {
-                    succeeded = true;
-                    break;
-                }
-            }
-        }
         url = m_speechUrl;
         outputPath = m_outputPath;
     }
-    if (!succeeded)
-        return PollPending;
 
     // A failed download is retried with the next poll rather than reported as a finished task
     // whose file does not exist, but only a few times: an address that keeps failing would

@@ -41,11 +41,16 @@ public:
     utility::string_t GetOutputPath() const;
     utility::string_t TaskId() const;
 
+    // What a poll reads from a query reply that arrived, without the network: the task's status,
+    // identifier and audio address; true when the task succeeded and its audio is to be fetched.
+    // A member of the wrong type throws web::json::json_exception.
+    bool ReadTasks(const web::json::value& reply);
+
 private:
     bool CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice, int32_t speed,
                     int32_t pitch, int32_t volume);
     int32_t Poll(const pplx::cancellation_token& cancel);
-    int32_t ReadTasks(const web::json::value& reply, const pplx::cancellation_token& cancel);
+    int32_t FetchAudio(const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);
 
     utility::string_t m_url;

@@ -92,16 +92,8 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         return false;
     }
 
-    if (reply.size() <= size_t(kMinimumAudioBytes) || !IsAudioType(contentType)) {
-        // The reply is an error message, not audio: say why instead of leaving a broken audio file.
-        const utility::string_t reason = ReplyReason(QByteArray::fromStdString(reply));
-        if (reason.empty()) {
-            errorText = DubbingErrors::kShortNoAudio;
-        } else {
-            errorText = RestClient::FormatText(DubbingErrors::kShortFailed, reason);
-        }
+    if (!ReadReply(contentType, reply, errorText))
         return false;
-    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         file.write(reply.data(), qint64(reply.size())) != qint64(reply.size())) {
@@ -112,4 +104,18 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
     file.close();
     GetDubbingLog().AddFinishedTask(QString::fromStdString(text), path);
     return true;
+}
+
+bool CTxt2AudioShortNetOper::ReadReply(const utility::string_t& contentType, const std::string& reply,
+                                       utility::string_t& errorText)
+{
+    if (reply.size() > size_t(kMinimumAudioBytes) && IsAudioType(contentType))
+        return true;
+    // The reply is an error message, not audio: say why instead of leaving a broken audio file.
+    const utility::string_t reason = ReplyReason(QByteArray::fromStdString(reply));
+    if (reason.empty())
+        errorText = DubbingErrors::kShortNoAudio;
+    else
+        errorText = RestClient::FormatText(DubbingErrors::kShortFailed, reason);
+    return false;
 }

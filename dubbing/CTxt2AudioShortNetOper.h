@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Short-text synthesis: one form request whose reply body is the audio, written into the output
 // file on the calling thread. Made for one request and discarded.
@@ -30,6 +31,10 @@ public:
     // percent-encoded, so "&", "=", "+" and "%" in a text reach the service unchanged.
     utility::string_t FormBody(const utility::string_t& text, int32_t speed, int32_t pitch, int32_t volume,
                                int32_t voice, int32_t aue) const;
+
+    // Whether a reply that arrived with status 200 is the audio; when it is not, errorText says
+    // why, from the service's own reason when the bytes are an error reply. Throws nothing.
+    static bool ReadReply(const utility::string_t& contentType, const std::string& reply, utility::string_t& errorText);
 
 private:
     utility::string_t m_url;

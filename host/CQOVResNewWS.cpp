@@ -66,17 +66,42 @@ web::http::http_request MakeRequest(const web::http::method& verb, const SignedR
     return request;
 }
 
+// Only the start of an error page is read, however long the store makes it.
 QString Refusal(const char* operation, web::http::http_response& response)
 {
-    QString detail;
+    std::string detail(kErrorBodyShown, '\0');
     try {
-        detail = QString::fromStdString(response.extract_utf8string(true).get()).left(kErrorBodyShown);
+        concurrency::streams::streambuf<uint8_t> body = response.body().streambuf();
+        size_t read = 0;
+        while (read < detail.size()) {
+            const size_t got = body.getn(reinterpret_cast<uint8_t*>(detail.data()) + read, detail.size() - read).get();
+            if (got == 0)
+                break;
+            read += got;
+        }
+        detail.resize(read);
     } catch (const std::exception&) {
-        // The status alone says enough.
+        detail.clear(); // the status alone says enough
     }
     return QStringLiteral("%1 answered with status %2 %3").arg(QLatin1String(operation)).arg(response.status_code())
-        .arg(detail);
+        .arg(QString::fromUtf8(detail.data(), int(detail.size())));
 }
+
+// The store's verdict is in its status line: a body after it (even one that never ends) is not
+// received in the background once the call is over, because the request is cancelled, which
+// closes its connection.
+class CancelOnExit
+{
+public:
+    CancelOnExit() = default;
+    ~CancelOnExit() { m_source.cancel(); }
+    CancelOnExit(const CancelOnExit&) = delete;
+    CancelOnExit& operator=(const CancelOnExit&) = delete;
+    pplx::cancellation_token Token() const { return m_source.get_token(); }
+
+private:
+    pplx::cancellation_token_source m_source;
+};
 
 } // namespace
 
@@ -111,8 +136,9 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
             return Fail(QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
         request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
         web::http::http_response response;
+        CancelOnExit cancel;
         try {
-            response = client.request(request).get();
+            response = client.request(request, cancel.Token()).get();
         } catch (...) {
             body.close().wait();
             throw;
@@ -137,8 +163,9 @@ int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
         return Fail(error);
     try {
         web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
+        CancelOnExit cancel;
         web::http::http_response response =
-            client.request(MakeRequest(web::http::methods::DEL, signedRequest)).get();
+            client.request(MakeRequest(web::http::methods::DEL, signedRequest), cancel.Token()).get();
         m_lastStatus = response.status_code();
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("delete", response));

@@ -163,27 +163,37 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
     // by asking again: the task ends with a message instead of polling forever.
     try {
         RestClient::TraceReply("painting query", reply);
-        ReadJsonUInt64(reply, "log_id", m_logId);
-        int32_t errorCode = 0;
-        const bool hasError = ReadJsonInt(reply, "error_code", errorCode);
-        utility::string_t message;
-        if (ReadJsonString(reply, "error_msg", message))
-            SetError(message);
-        if (hasError && errorCode != 0) {
-            GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
-            return PollError;
-        }
-        if (!reply.has_field("data"))
-            return PollPending;
-        return ReadResult(reply.at("data"), cancel);
+        const int32_t code = ReadQueryReply(reply);
+        if (code != PollFinished)
+            return code;
     } catch (const std::exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
         GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
         return PollError;
     }
+    if (!DownloadImages(cancel))
+        return PollFailed; // stopped: nothing more is reported or recorded
+    return PollFinished;
 }
 
-int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data, const pplx::cancellation_token& cancel)
+int32_t CTxt2ImageNetOper::ReadQueryReply(const web::json::value& reply)
+{
+    ReadJsonUInt64(reply, "log_id", m_logId);
+    int32_t errorCode = 0;
+    const bool hasError = ReadJsonInt(reply, "error_code", errorCode);
+    utility::string_t message;
+    if (ReadJsonString(reply, "error_msg", message))
+        SetError(message);
+    if (hasError && errorCode != 0) {
+        GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
+        return PollError;
+    }
+    if (!reply.has_field("data"))
+        return PollPending;
+    return ReadResult(reply.at("data")) ? PollFinished : PollPending;
+}
+
+bool CTxt2ImageNetOper::ReadResult(const web::json::value& data)
 {
     if (!data.is_object())
         throw web::json::json_exception("\"data\" is not an object");
@@ -191,7 +201,7 @@ int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data, const pplx::
     int32_t progress = -1;
     ReadJsonInt(data, "task_progress", progress);
     if (m_taskStatus != "SUCCESS" || progress != 1 || !data.has_field("sub_task_result_list"))
-        return PollPending;
+        return false;
 
     m_results.clear();
     QSet<QString> taken;
@@ -213,9 +223,7 @@ int32_t CTxt2ImageNetOper::ReadResult(const web::json::value& data, const pplx::
             m_results.push_back(std::move(result));
         }
     }
-    if (!DownloadImages(cancel))
-        return PollFailed; // stopped: nothing more is reported or recorded
-    return PollFinished;
+    return true;
 }
 
 bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)

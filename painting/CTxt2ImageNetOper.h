@@ -42,11 +42,17 @@ public:
     const std::vector<std::unique_ptr<ImgRetData>>& Results() const { return m_results; }
     const utility::string_t& TaskId() const { return m_taskId; }
 
+    // What a poll reads from a query reply that arrived, without the network: PollError for the
+    // service's error (recorded in the log), PollPending, or PollFinished with the results listed
+    // and their images still to be fetched. A reply of the wrong shape throws
+    // web::json::json_exception.
+    int32_t ReadQueryReply(const web::json::value& reply);
+
 private:
     bool CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
                     const utility::string_t& referenceImagePath);
     int32_t QueryTask(const pplx::cancellation_token& cancel);
-    int32_t ReadResult(const web::json::value& data, const pplx::cancellation_token& cancel);
+    bool ReadResult(const web::json::value& data);
     // Downloads every result and records the task; false when stopped on the way.
     bool DownloadImages(const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);

@@ -6,6 +6,7 @@
 #include "service/AccessToken.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 #include "service/TransLog.h"
 #include "subtitles/Audio2TxtErrors.h"
 #include "subtitles/SrtWriter.h"
@@ -181,6 +182,8 @@ bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath)
     const QString name = ZuGetFileName(QString::fromStdString(audioPath)).remove(QLatin1Char(' '));
     const utility::string_t key = (QOVNewGuidText() + QLatin1Char('_') + name).toStdString();
     CQOVResNewWS store;
+    // The store is waited for as long as the services are, not a time-out of its own.
+    store.SetTimeout(RestClient::RequestTimeout());
     if (!store.huaweiObsUploadFile(Policy(audioPath, key, kUploadOption)))
         return false;
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -192,6 +195,7 @@ bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath)
 void CAudio2TxtNetOper::DeleteObject()
 {
     CQOVResNewWS store;
+    store.SetTimeout(RestClient::RequestTimeout());
     if (!store.huaweiObsDeleteFile(Policy({}, GetObjectKey(), kDeleteOption)))
         QOVDebugOutput(QStringLiteral("recognition: the uploaded audio stays in the store: ") + store.LastError());
 }
@@ -206,45 +210,50 @@ bool CAudio2TxtNetOper::CreateTask(int32_t model)
         body["format"] = web::json::value::string(ZuGetFileExt(QString::fromStdString(speechUrl)).toLower().toStdString());
         body["pid"] = web::json::value::number(model);
         body["rate"] = web::json::value::number(kSampleRate);
-        web::http::http_response response = client.request(RestClient::JsonPost(kCreatePath, m_accessToken, body)).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(Audio2TxtErrors::kCreateStatusFormat, response.status_code()));
+        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body));
+        if (exchange.Status() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(Audio2TxtErrors::kCreateStatusFormat, exchange.Status()));
             return false;
         }
-        const web::json::value reply = response.extract_json(true).get();
+        const web::json::value reply = exchange.ReadJson(true);
         RestClient::TraceReply("recognition create", reply);
-        if (!reply.is_object())
-            Malformed(Audio2TxtErrors::kNotAnObject);
-        int32_t errorCode = -1;
-        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode >= 1) {
-            utility::string_t message;
-            ReadJsonString(reply, "error_msg", message);
-            SetError(Audio2TxtErrors::CreateRefused(errorCode, message));
-            return false;
-        }
-        utility::string_t message;
-        utility::string_t taskId;
-        utility::string_t status;
-        const bool hasMessage = ReadJsonString(reply, "error_msg", message);
-        ReadJsonString(reply, "task_id", taskId);
-        ReadJsonString(reply, "task_status", status);
-        std::lock_guard<std::mutex> lock(m_fieldsMutex);
-        if (hasMessage)
-            m_errorText = message;
-        // Without an identifier there is nothing to poll: every query would fail for ever.
-        if (taskId.empty()) {
-            m_errorText = Audio2TxtErrors::kNoTask;
-            return false;
-        }
-        m_taskId = taskId;
-        m_taskStatus = status;
-        return true;
+        return ReadCreateReply(reply);
     } catch (const web::json::json_exception& e) {
         SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
         SetError(RestClient::ErrorText(e));
     }
     return false;
+}
+
+bool CAudio2TxtNetOper::ReadCreateReply(const web::json::value& reply)
+{
+    if (!reply.is_object())
+        Malformed(Audio2TxtErrors::kNotAnObject);
+    int32_t errorCode = -1;
+    if (ReadJsonInt(reply, "error_code", errorCode) && errorCode >= 1) {
+        utility::string_t message;
+        ReadJsonString(reply, "error_msg", message);
+        SetError(Audio2TxtErrors::CreateRefused(errorCode, message));
+        return false;
+    }
+    utility::string_t message;
+    utility::string_t taskId;
+    utility::string_t status;
+    const bool hasMessage = ReadJsonString(reply, "error_msg", message);
+    ReadJsonString(reply, "task_id", taskId);
+    ReadJsonString(reply, "task_status", status);
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    if (hasMessage)
+        m_errorText = message;
+    // Without an identifier there is nothing to poll: every query would fail for ever.
+    if (taskId.empty()) {
+        m_errorText = Audio2TxtErrors::kNoTask;
+        return false;
+    }
+    m_taskId = taskId;
+    m_taskStatus = status;
+    return true;
 }
 
 int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
@@ -256,13 +265,12 @@ int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_ids"] = web::json::value::array({web::json::value::string(GetTaskID())});
-        web::http::http_response response =
-            client.request(RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel).get();
-        if (response.status_code() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(Audio2TxtErrors::kQueryStatusFormat, response.status_code()));
+        RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
+        if (exchange.Status() != web::http::status_codes::OK) {
+            SetError(RestClient::FormatNumber(Audio2TxtErrors::kQueryStatusFormat, exchange.Status()));
             return PollFailed;
         }
-        reply = response.extract_json(true).get();
+        reply = exchange.ReadJson(true);
     } catch (const web::json::json_exception& e) {
         SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
         return PollFailed;

@@ -52,13 +52,19 @@ public:
     utility::string_t GetObjectKey() const;
     utility::string_t GetSpeechUrl() const;
 
+    // What the client makes of a reply that arrived with status 200, without the network: whether
+    // a creation reply made a task, and the poll code of a query reply (a success writes the
+    // subtitle files; both record the end of the task in the log). A reply of the wrong shape
+    // throws web::json::json_exception.
+    bool ReadCreateReply(const web::json::value& reply);
+    int32_t ReadQueryReply(const web::json::value& reply);
+
 private:
     bool Upload(const utility::string_t& audioPath);
     void DeleteObject();
     SHuaweiObsPolicy Policy(const utility::string_t& localFile, const utility::string_t& key, int option) const;
     bool CreateTask(int32_t model);
     int32_t Query(const pplx::cancellation_token& cancel);
-    int32_t ReadQueryReply(const web::json::value& reply);
     void ReadSuccess(const web::json::value& result);
     void WriteSubtitleFiles();
     void SetError(const utility::string_t& text);

@@ -2,6 +2,7 @@
 
 #include "host/QOVSystem.h"
 #include "service/RestClient.h"
+#include "service/RestExchange.h"
 #include "subtitles/CodePage936.h"
 #include "subtitles/MultipartFormBuilder.h"
 
@@ -25,10 +26,11 @@ int32_t Send(const utility::string_t& baseUrl, web::http::http_request& request,
     try {
         // The service is plain HTTP; were it ever HTTPS, its certificate is checked.
         web::http::client::http_client client = RestClient::Make(baseUrl, true);
-        web::http::http_response response = client.request(request, cancel).get();
-        if (response.status_code() != web::http::status_codes::OK)
+        RestExchange exchange(client, request, cancel);
+        if (exchange.Status() != web::http::status_codes::OK)
             return -1;
-        reply = response.extract_utf8string(true).get();
+        // Every reply of the service is JSON text: one that runs past the limit is not held.
+        reply = exchange.ReadBody(RestClient::kMaxJsonReplyBytes);
         return 0;
     } catch (const std::exception& error) {
         if (QOVDebugOutputEnabled())

@@ -9,8 +9,8 @@
 
 // The two ways a request reaches the file-transcription service. Both make a new client on the
 // base address with the library's default configuration (its 30-second time-out bounds every
-// wait), return 0 with the reply's body text for status 200 and -1 for any other status or a
-// transport failure; nothing throws.
+// wait), return 0 with the reply's body text for status 200 and -1 for any other status, a
+// transport failure, a body cut off or one larger than the JSON reply limit; nothing throws.
 namespace WttHttp {
 
 // A POST whose parameters travel only in the query, in the map's order, encoded as

@@ -56,17 +56,22 @@ void FakeServer::Reply(const std::string& method, const std::string& path, int s
 
 void FakeServer::Stall(const std::string& method, const std::string& path)
 {
+    On(method, path, StallHandler());
+}
+
+FakeServer::Handler FakeServer::StallHandler()
+{
     std::shared_ptr<Gate> gate;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         gate = m_gate;
     }
-    On(method, path, [gate](const httplib::Request&, httplib::Response& response) {
+    return [gate](const httplib::Request&, httplib::Response& response) {
         std::unique_lock<std::mutex> lock(gate->mutex);
         gate->opened.wait_for(lock, kStallLimit, [&gate] { return gate->open; });
         response.status = 503;
         response.set_content("{\"error\":\"stalled\"}", "application/json");
-    });
+    };
 }
 
 void FakeServer::Open(Gate& gate)

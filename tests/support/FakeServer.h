@@ -56,6 +56,8 @@ public:
     // Holds every request to method+path without an answer until ReleaseStalls(), Reset() or the
     // server's end (at most kStallLimit); a released request is answered with status 503.
     void Stall(const std::string& method, const std::string& path);
+    // The handler Stall installs, for routes scripted some other way (a prefix).
+    Handler StallHandler();
     void ReleaseStalls();
     // Releases the stalls, then forgets routes and records.
     void Reset();

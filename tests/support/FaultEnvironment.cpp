@@ -22,12 +22,17 @@ FaultEnvironment::FaultEnvironment()
     qputenv("QOV_WORK_DIR", WorkDir().toUtf8());
     const QString tokens = QString::fromStdString(m_tokens.Url(kTokenPath));
     const QString services = QString::fromStdString(m_services.Url(""));
+    const QString store = QStringLiteral("127.0.0.1:%1").arg(m_store.Server().Port());
     TestEnvironment::WriteSettings(
         m_root.filePath(QStringLiteral("app")),
         QStringLiteral("[Token]\nURL=%1\n\n[Copywriting]\nURL=%2%3\nAPIKey=key\nSecretKey=secret\n\n"
                        "[Txt2Img]\nURL=%2\nAPIKey=key\nSecretKey=secret\n\n"
-                       "[Txt2Audio]\nURL=%2\nURLS=%2%4\nAPIKey=key\nSecretKey=secret\nCuid=cuid\n")
-            .arg(tokens, services, QLatin1String(kChatPath), QLatin1String(kShortSpeechPath)));
+                       "[Txt2Audio]\nURL=%2\nURLS=%2%4\nAPIKey=key\nSecretKey=secret\nCuid=cuid\n\n"
+                       "[Audio2Txt]\nURL=%2\nAPIKey=key\nSecretKey=secret\n\n"
+                       "[ObjectStore]\nEndpoint=%5\nAccessKeyId=fault-ak\nSecretAccessKey=fault-sk\nBucket=%6\n\n"
+                       "[FileTranscription]\nURL=%2%7\n")
+            .arg(tokens, services, QLatin1String(kChatPath), QLatin1String(kShortSpeechPath), store,
+                 QLatin1String(kStoreBucket), QLatin1String(kTranscriptionBase)));
 }
 
 QString FaultEnvironment::WorkDir() const
@@ -42,7 +47,14 @@ std::string FaultEnvironment::TokenReply()
 
 void FaultEnvironment::Reset()
 {
-    for (FaultyServer* server : {&m_tokens, &m_services, &m_files})
+    for (FaultyServer* server : {&m_tokens, &m_services, &m_files, &m_store})
         server->Reset();
     m_tokens.Server().Reply("POST", kTokenPath, 200, TokenReply());
+    m_store.Server().OnPrefix("PUT", kStorePrefix, [](const httplib::Request&, httplib::Response& response) {
+        response.status = 200;
+        response.set_header("ETag", "\"fault\"");
+    });
+    m_store.Server().OnPrefix("DELETE", kStorePrefix, [](const httplib::Request&, httplib::Response& response) {
+        response.status = 204;
+    });
 }

@@ -18,6 +18,11 @@ public:
     static constexpr const char* kTokenPath = "/oauth/2.0/token";
     static constexpr const char* kChatPath = "/chat/v1/completions";
     static constexpr const char* kShortSpeechPath = "/text2audio";
+    // The file-transcription service's base path on the services' server.
+    static constexpr const char* kTranscriptionBase = "/api";
+    // The object store: its own server, path-style; objects live under /BUCKET/.
+    static constexpr const char* kStoreBucket = "fault-bucket";
+    static constexpr const char* kStorePrefix = "/fault-bucket/";
 
     // What the user is told of a failure any request can meet, with the request time-out the
     // matrices set (1 second).
@@ -32,9 +37,11 @@ public:
     FaultyServer& Tokens() { return m_tokens; }
     FaultyServer& Services() { return m_services; }
     FaultyServer& Files() { return m_files; }
+    FaultyServer& Store() { return m_store; }
     QString WorkDir() const;
 
-    // Every server listening again with nothing scripted but the token route.
+    // Every server listening again with nothing scripted but the token route and a store that keeps
+    // and deletes objects.
     void Reset();
     // The token route's good reply.
     static std::string TokenReply();
@@ -46,4 +53,5 @@ private:
     FaultyServer m_tokens;
     FaultyServer m_services;
     FaultyServer m_files;
+    FaultyServer m_store;
 };

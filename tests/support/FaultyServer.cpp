@@ -1,11 +1,29 @@
 #include "support/FaultyServer.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+// How far the last huge body got.
+struct HugeProgress
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t sent = 0;
+    bool ended = false;
+
+    void Restart()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        sent = 0;
+        ended = false;
+    }
+};
 
 namespace {
 
@@ -25,7 +43,8 @@ bool IsJson(const std::string& contentType)
 
 // A 50 MB reply made from the good one: a JSON object gets a padding member in front of its own
 // members, anything else is followed by filler bytes.
-void ServeHuge(httplib::Response& response, const std::string& good, const std::string& contentType)
+void ServeHuge(httplib::Response& response, const std::string& good, const std::string& contentType,
+               std::shared_ptr<HugeProgress> progress)
 {
     std::string head;
     std::string tail;
@@ -40,7 +59,8 @@ void ServeHuge(httplib::Response& response, const std::string& good, const std::
     const size_t fill = FaultyServer::kHugeBytes - std::min(FaultyServer::kHugeBytes, head.size() + tail.size());
     const size_t total = head.size() + fill + tail.size();
     response.set_content_provider(
-        total, contentType, [head, tail, fill, filler](size_t offset, size_t length, httplib::DataSink& sink) {
+        total, contentType,
+        [head, tail, fill, filler, progress](size_t offset, size_t length, httplib::DataSink& sink) {
             const size_t wanted = std::min(length, size_t(1) << 16);
             std::string chunk;
             chunk.reserve(wanted);
@@ -59,7 +79,18 @@ void ServeHuge(httplib::Response& response, const std::string& good, const std::
                 }
                 at += take;
             }
-            return sink.write(chunk.data(), chunk.size());
+            if (!sink.write(chunk.data(), chunk.size()))
+                return false;
+            std::lock_guard<std::mutex> lock(progress->mutex);
+            progress->sent = offset + chunk.size();
+            return true;
+        },
+        [progress](bool) {
+            {
+                std::lock_guard<std::mutex> lock(progress->mutex);
+                progress->ended = true;
+            }
+            progress->changed.notify_all();
         });
 }
 
@@ -106,6 +137,7 @@ FaultyServer::FaultyServer()
     }
     m_port = ntohs(address.sin_port);
     m_server = std::make_unique<FakeServer>(m_port);
+    m_huge = std::make_shared<HugeProgress>();
 }
 
 FaultyServer::~FaultyServer()
@@ -147,31 +179,75 @@ void FaultyServer::ReplyThenRefuse(const std::string& method, const std::string&
     });
 }
 
+void FaultyServer::StoreThenRefuse(const std::string& prefix)
+{
+    FakeServer* server = m_server.get();
+    server->OnPrefix("PUT", prefix, [server](const httplib::Request&, httplib::Response& response) {
+        response.status = 200;
+        server->StopListening();
+    });
+}
+
 void FaultyServer::Serve(const std::string& method, const std::string& path, Fault fault, const std::string& good,
                          const std::string& wrongTypes, const std::string& contentType)
 {
-    FakeServer& server = *m_server;
-    switch (fault) {
-    case Fault::Refused:
+    if (fault == Fault::Refused) {
         Refuse();
         return;
+    }
+    m_server->On(method, path, FaultHandler(fault, good, wrongTypes, contentType));
+}
+
+void FaultyServer::ServePrefix(const std::string& method, const std::string& prefix, Fault fault,
+                               const std::string& good, const std::string& wrongTypes, const std::string& contentType)
+{
+    if (fault == Fault::Refused) {
+        Refuse();
+        return;
+    }
+    m_server->OnPrefix(method, prefix, FaultHandler(fault, good, wrongTypes, contentType));
+}
+
+void FaultyServer::ServeHugeStatus(const std::string& method, const std::string& prefix, int status)
+{
+    m_huge->Restart();
+    m_server->OnPrefix(method, prefix, [status, progress = m_huge](const httplib::Request&, httplib::Response& response) {
+        response.status = status;
+        ServeHuge(response, "", "text/html", progress);
+    });
+}
+
+size_t FaultyServer::HugeBytesSent() const
+{
+    std::unique_lock<std::mutex> lock(m_huge->mutex);
+    m_huge->changed.wait_for(lock, FakeServer::kStallLimit, [this] { return m_huge->ended; });
+    return m_huge->sent;
+}
+
+FakeServer::Handler FaultyServer::FaultHandler(Fault fault, const std::string& good, const std::string& wrongTypes,
+                                               const std::string& contentType)
+{
+    const auto reply = [](int status, const std::string& body, const std::string& type) {
+        return [=](const httplib::Request&, httplib::Response& response) {
+            response.status = status;
+            response.set_content(body, type.c_str());
+        };
+    };
+    switch (fault) {
+    case Fault::Refused:
+        break;
     case Fault::Slow:
-        server.Stall(method, path);
-        return;
+        return m_server->StallHandler();
     case Fault::Status500:
-        server.Reply(method, path, 500, ErrorPage(500), "text/html");
-        return;
+        return reply(500, ErrorPage(500), "text/html");
     case Fault::NotJson:
-        server.Reply(method, path, 200, ErrorPage(200), "text/html");
-        return;
+        return reply(200, ErrorPage(200), "text/html");
     case Fault::WrongTypes:
-        server.Reply(method, path, 200, wrongTypes, "application/json");
-        return;
+        return reply(200, wrongTypes, "application/json");
     case Fault::Truncated:
-        server.Reply(method, path, 200, good.substr(0, good.size() / 2), contentType);
-        return;
+        return reply(200, good.substr(0, good.size() / 2), contentType);
     case Fault::ClosedMidReply:
-        server.On(method, path, [good, contentType](const httplib::Request&, httplib::Response& response) {
+        return [good, contentType](const httplib::Request&, httplib::Response& response) {
             const std::string half = good.substr(0, good.size() / 2);
             response.set_content_provider(good.size(), contentType,
                                           [half](size_t offset, size_t, httplib::DataSink& sink) {
@@ -179,12 +255,12 @@ void FaultyServer::Serve(const std::string& method, const std::string& path, Fau
                                                   sink.write(half.data(), half.size());
                                               return false; // closes the connection
                                           });
-        });
-        return;
+        };
     case Fault::Huge:
-        server.On(method, path, [good, contentType](const httplib::Request&, httplib::Response& response) {
-            ServeHuge(response, good, contentType);
-        });
-        return;
+        m_huge->Restart();
+        return [good, contentType, progress = m_huge](const httplib::Request&, httplib::Response& response) {
+            ServeHuge(response, good, contentType, progress);
+        };
     }
+    return {};
 }

@@ -2,6 +2,7 @@
 
 #include "support/FakeServer.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -20,6 +21,8 @@ enum class Fault
 };
 
 const char* FaultName(Fault fault);
+
+struct HugeProgress;
 
 // A fake server that holds its port for its whole life, so that it can stop listening (connections
 // are refused, no other socket can take the port) and listen again at the same address. Serves a
@@ -45,13 +48,31 @@ public:
     // Answers method+path with its good reply, and refuses connections once that reply is out.
     void ReplyThenRefuse(const std::string& method, const std::string& path, const std::string& good,
                          const std::string& contentType = "application/json");
+    // Takes one PUT of an object under prefix, and refuses connections once it has answered.
+    void StoreThenRefuse(const std::string& prefix);
     // Answers method+path with fault applied to its good reply. wrongTypes is the reply whose members
     // have the wrong types; Refused makes the whole server refuse.
     void Serve(const std::string& method, const std::string& path, Fault fault, const std::string& good,
                const std::string& wrongTypes, const std::string& contentType = "application/json");
+    // The same for every path under prefix that has no route of its own (object keys made of new
+    // GUIDs).
+    void ServePrefix(const std::string& method, const std::string& prefix, Fault fault, const std::string& good,
+                     const std::string& wrongTypes, const std::string& contentType = "application/json");
+    // Answers every path under prefix with status and a body of kHugeBytes, which a client that
+    // only needs the status should not read.
+    void ServeHugeStatus(const std::string& method, const std::string& prefix, int status);
+    // Waits (at most FakeServer::kStallLimit) until the last huge body served has been sent whole
+    // or the client stopped receiving it, and returns the bytes that went out: short of kHugeBytes
+    // when the client closed the connection instead of reading on.
+    size_t HugeBytesSent() const;
 
 private:
+    // The handler of fault, or none for Refused, which is no route.
+    FakeServer::Handler FaultHandler(Fault fault, const std::string& good, const std::string& wrongTypes,
+                                     const std::string& contentType);
+
     int m_reserve = -1; // bound, never listening: keeps the port ours
     int m_port = 0;
     std::unique_ptr<FakeServer> m_server;
+    std::shared_ptr<HugeProgress> m_huge;
 };
