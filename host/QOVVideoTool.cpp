@@ -15,9 +15,12 @@ namespace {
 constexpr int kCannotHandle = -1;
 constexpr int kConversionFailed = -2;
 constexpr int kCannotWrite = -3;
+constexpr int kStopped = -4;
 // A whole feature film converts in well under this; a hung converter must not hold the caller.
 constexpr int kConversionTimeoutMs = 30 * 60 * 1000;
 constexpr int kProbeTimeoutMs = 60 * 1000;
+// How often a running conversion asks whether it is to stop.
+constexpr int kStopLookMs = 50;
 
 // Whether the file opens and holds an audio track this machine can decode. The probe runs as a
 // program, like the conversion, so loading the editor's libraries never loads the media
@@ -38,7 +41,14 @@ bool HasDecodableAudio(const QString& mediaFile)
 } // namespace
 
 int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
-                           int /*sampleFormat*/, int startFrame, int endFrame)
+                           int sampleFormat, int startFrame, int endFrame)
+{
+    return SaveAudioFromMediaFile(audioFile, mediaFile, channels, sampleRate, sampleFormat, startFrame, endFrame,
+                                  nullptr);
+}
+
+int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
+                           int /*sampleFormat*/, int startFrame, int endFrame, const std::function<bool()>& stop)
 {
     if (audioFile.isEmpty() || !QFileInfo(mediaFile).isFile() || !HasDecodableAudio(mediaFile))
         return kCannotHandle;
@@ -68,9 +78,21 @@ int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, i
         QOVDebugOutput(QStringLiteral("SaveAudioFromMediaFile: the ffmpeg program is not available"));
         return kCannotHandle;
     }
-    const bool finished = converter.waitForFinished(kConversionTimeoutMs);
-    if (!finished)
+    const int slice = stop ? kStopLookMs : kConversionTimeoutMs;
+    bool finished = false;
+    bool stopped = false;
+    for (int waited = 0; !finished && !stopped && waited < kConversionTimeoutMs; waited += slice) {
+        finished = converter.waitForFinished(slice) || converter.state() == QProcess::NotRunning;
+        stopped = !finished && stop && stop();
+    }
+    if (!finished) {
         converter.kill();
+        converter.waitForFinished();
+    }
+    if (stopped) {
+        QFile::remove(temporary);
+        return kStopped;
+    }
     if (!finished || converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
         QOVDebugOutput(QStringLiteral("SaveAudioFromMediaFile: %1")
                            .arg(QString::fromLocal8Bit(converter.readAllStandardError()).trimmed()));

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The editor's own audio extractor: writes the audio track of mediaFile into audioFile (MP3 for a
 // ".mp3" name, 16-bit PCM WAV otherwise) with the channel count and sample rate given. startFrame
 // and endFrame of 0 take the whole track; sampleFormat 1 asks for 16-bit samples.
@@ -10,3 +12,8 @@
 // conversion itself failed. A failed conversion leaves no partial file under audioFile's name.
 int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
                            int sampleFormat, int startFrame, int endFrame);
+
+// The same, abandoned as soon as stop() returns true (it is asked every few tens of milliseconds):
+// the converter is ended, no file is left, and the result is -4.
+int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
+                           int sampleFormat, int startFrame, int endFrame, const std::function<bool()>& stop);

@@ -1,0 +1,34 @@
+#include "subtitles/WaveSrtPath.h"
+
+#include "host/QOVFileName.h"
+#include "host/QOVSystem.h"
+
+#include <QFileInfo>
+
+namespace {
+
+int Frame(float fps, float seconds)
+{
+    return int(fps * seconds + 0.5f);
+}
+
+bool Exists(const QString& path)
+{
+    return QFileInfo::exists(path);
+}
+
+} // namespace
+
+QString GetWaveSrtPath(const QString& source, const QString& extension, const QString& folder, float start, float end)
+{
+    const QString name = ZuGetFileNameNoExt(source);
+    const float fps = QOVGetSysFrameRate();
+    QString base = folder;
+    while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    const QString stem = QStringLiteral("%1/%2_%3_%4").arg(base, name).arg(Frame(fps, start)).arg(Frame(fps, end));
+    QString path = stem + extension;
+    for (int n = 1; Exists(path); ++n)
+        path = stem + QStringLiteral("_%1").arg(n) + extension;
+    return path;
+}

@@ -1,0 +1,237 @@
+#include "subtitles/WaveTransSrt.h"
+
+#include "host/CQOVReadFile.h"
+#include "host/QOVVideoTool.h"
+#include "subtitles/AudioTranscode.h"
+#include "subtitles/CAudio2TxtNetOper.h"
+#include "subtitles/CWaveToText.h"
+#include "subtitles/TaskAudioExtraction.h"
+#include "subtitles/WavToTextErrorInfo.h"
+#include "subtitles/WttReply.h"
+
+namespace {
+
+const char* const kRecognising = "生成中，请稍候...";
+const char* const kFinished = "转写成功！";
+const char* const kFailedFormat = "转写失败, %1.";
+
+// The file-transcription engine's polling interval.
+constexpr int32_t kPollIntervalMs = 1000;
+// Codes of the file-transcription service from here on are its errors.
+constexpr int kFirstServiceError = 26000;
+
+// What the editor's extractor is asked for: one channel at 16000 Hz, 16-bit, the whole track.
+constexpr int kChannels = 1;
+constexpr int kSampleRate = 16000;
+constexpr int kSampleFormat = 1;
+// The editor's extractor cannot handle the source; the module's own extraction may.
+constexpr int kExtractorCannotHandle = -1;
+
+} // namespace
+
+WaveTransSrt::WaveTransSrt()
+    : WaveTransSrt(0)
+{
+}
+
+WaveTransSrt::WaveTransSrt(int engine)
+    : m_engine(engine)
+    , m_cloud(std::make_unique<CAudio2TxtNetOper>())
+    , m_waveToText(std::make_unique<CWaveToText>())
+{
+    m_cloud->SetProgressCallback(&WaveTransSrt::ProgressCb);
+    m_extraction = std::make_unique<TaskAudioExtraction>(
+        [this](const std::function<bool()>& stop) {
+            const int code = SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat,
+                                                    0, 0, stop);
+            if (code != kExtractorCannotHandle)
+                return code;
+            AudioTranscodeWatch watch;
+            watch.stop = stop;
+            return WatchedTranscodeAudio(m_mediaPath, m_audioPath, int(m_rangeStart), int(m_rangeEnd),
+                                         FFAPI::ACODEC_MP3, FFAPI::ACHANNEL_MONO, FFAPI::ASAMPLERATE_16000,
+                                         FFAPI::ASAMPLEBIT_S16, watch);
+        },
+        [this](int code) { m_lastCode = code; }, [this] { Notify(NotifyAudioExtracted); });
+}
+
+WaveTransSrt::~WaveTransSrt()
+{
+    // The extraction thread may be starting the engine: it ends first, then the engine stops, and
+    // after that no thread holds the task.
+    m_extraction.reset();
+    StopEngine();
+}
+
+int WaveTransSrt::StartTranslate()
+{
+    // The audio is there; the first poll may come before the start returns and then moves the
+    // state on by itself.
+    m_state = StateAudioReady;
+    int code = 0;
+    QString taskId;
+    if (m_engine == 0) {
+        code = m_waveToText->Start(m_audioPath, m_srtPath, kPollIntervalMs, &WaveTransSrt::ProgressCb, this);
+        taskId = m_waveToText->GetTaskID();
+    } else {
+        code = m_cloud->Start(m_audioPath.toStdString(), m_model, this, m_srtPath.toStdString());
+        code = code == CAudio2TxtNetOper::Started ? 0 : code;
+        taskId = QString::fromStdString(m_cloud->GetTaskID());
+    }
+    if (code != 0) {
+        m_lastCode = code;
+        m_state = StateFailed;
+        return code;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_taskIdMutex);
+        m_taskId = taskId;
+    }
+    int32_t ready = StateAudioReady;
+    m_state.compare_exchange_strong(ready, StateRecognising);
+    return 0;
+}
+
+void WaveTransSrt::ProgressCb(void* task, int code)
+{
+    if (task)
+        static_cast<WaveTransSrt*>(task)->Progress(code);
+}
+
+void WaveTransSrt::Progress(int code)
+{
+    m_lastCode = code;
+    bool failed = false;
+    if (m_engine == 0) {
+        if (code < 0 || code >= kFirstServiceError) {
+            failed = true;
+        } else if (code == nsWtt::kProgressFinished) {
+            m_state = StateFinished;
+            m_waveToText->SaveToSrtFile();
+            Notify(NotifyFinished);
+        } else {
+            m_state = StateRecognising;
+            Notify(NotifyProgress);
+        }
+    } else {
+        switch (code) {
+        case CAudio2TxtNetOper::PollFailed:
+        case CAudio2TxtNetOper::PollError:
+            failed = true;
+            break;
+        case CAudio2TxtNetOper::PollPending:
+            m_state = StateRecognising;
+            Notify(NotifyProgress);
+            break;
+        case CAudio2TxtNetOper::PollFinished:
+            m_state = StateFinished;
+            Notify(NotifyFinished);
+            break;
+        default:
+            Notify(NotifyProgress);
+            break;
+        }
+    }
+    if (failed) {
+        m_state = StateFailed;
+        Notify(NotifyFailed);
+    }
+}
+
+QString WaveTransSrt::GetState() const
+{
+    switch (m_state.load()) {
+    case StateRecognising:
+        return QString::fromUtf8(kRecognising);
+    case StateFinished:
+        return QString::fromUtf8(kFinished);
+    case StateFailed:
+        return QString::fromUtf8(kFailedFormat).arg(GetWavToTextErrorInfo(m_lastCode));
+    default:
+        if (m_engine == 0)
+            return GetWavToTextErrorInfo(m_lastCode);
+        return QString::fromStdString(m_cloud->GetErrorText());
+    }
+}
+
+int WaveTransSrt::StartTransAudio()
+{
+    m_extraction->Start();
+    Notify(NotifyExtracting);
+    return 0;
+}
+
+void WaveTransSrt::StopTransAudio()
+{
+    m_extraction->Stop();
+}
+
+int WaveTransSrt::TransVideoToAudio()
+{
+    int code = SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat, 0, 0);
+    if (code == kExtractorCannotHandle) {
+        const int start = int(m_rangeStart);
+        const int end = int(m_rangeEnd);
+        code = VideoTranscodeAudio(m_mediaPath, m_audioPath, start, end, FFAPI::ACODEC_MP3, FFAPI::ACHANNEL_MONO,
+                                   FFAPI::ASAMPLERATE_16000, FFAPI::ASAMPLEBIT_S16);
+    }
+    return code;
+}
+
+void WaveTransSrt::SetWavToSrtCallBack(NotifyCallback callback, void* context)
+{
+    m_callback = callback;
+    m_callbackContext = context;
+}
+
+void WaveTransSrt::InitEnv(const QString& id, const QString& key)
+{
+    m_waveToText->InitEnv(id, key);
+}
+
+int WaveTransSrt::StopWavToTxt()
+{
+    return m_waveToText->Stop() == 0 ? 1 : 0;
+}
+
+int WaveTransSrt::RestartWavToTxt()
+{
+    // Stopped before the file is emptied, so that a poll finishing just now cannot fill it again.
+    StopEngine();
+    CQOVReadFile file;
+    if (file.Open(m_srtPath, CQOVReadFile::ModeWrite)) {
+        file.WriteString(QString());
+        file.Close();
+    }
+    return StartTranslate();
+}
+
+QString WaveTransSrt::GetTaskID() const
+{
+    std::lock_guard<std::mutex> lock(m_taskIdMutex);
+    return m_taskId;
+}
+
+bool WaveTransSrt::IsTransAudioRunning() const
+{
+    return m_extraction->Running();
+}
+
+int WaveTransSrt::GetTransAudioResult() const
+{
+    return m_extraction->Result();
+}
+
+void WaveTransSrt::Notify(int code)
+{
+    if (m_callback)
+        m_callback(m_callbackContext, this, code);
+}
+
+void WaveTransSrt::StopEngine()
+{
+    if (m_engine == 0)
+        m_waveToText->Stop();
+    else
+        m_cloud->Stop();
+}

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "service/QOVAIGCExport.h"
+
+#include <QString>
+#include <QUuid>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class CAudio2TxtNetOper;
+class CWaveToText;
+class TaskAudioExtraction;
+
+// One source file and frame range turned into a subtitle file by one recognition engine: engine 0
+// is the file-transcription service, any other number the cloud recognition service. A video's
+// audio is first extracted to an MP3 file on a thread of the task's own.
+//
+// The state and the last code are written by the engines' threads and the extraction thread and
+// read by the window's: they are atomic, and everything else a thread writes is read under a lock.
+class QOVAIGC_API WaveTransSrt
+{
+public:
+    enum State : int32_t {
+        StateCreated = 0,     // a video whose audio is not extracted yet
+        StateAudioReady = 1,  // the audio to recognise exists
+        StateRecognising = 3,
+        StateFinished = 4,    // the subtitle file is written
+        StateFailed = 5,
+    };
+    // The third argument of the notification callback, and the word parameter of the manager's
+    // window message.
+    enum Notification : int32_t {
+        NotifyAudioExtracted = 1,
+        NotifyExtracting = 2,
+        NotifyExtractionFailed = 3, // never sent by a task: a host reports it through the manager
+        NotifyFailed = 4,
+        NotifyProgress = 5,
+        NotifyFinished = 6,
+    };
+
+    using NotifyCallback = int (*)(void* context, WaveTransSrt* task, int code);
+
+    WaveTransSrt();
+    explicit WaveTransSrt(int engine);
+    // Stops the extraction (waiting for its thread) and the engine before anything goes away.
+    virtual ~WaveTransSrt();
+    WaveTransSrt(const WaveTransSrt&) = delete;
+    WaveTransSrt& operator=(const WaveTransSrt&) = delete;
+
+    // Recognition of the audio file: 0 started (state 3), else the engine's code (state 5).
+    int StartTranslate();
+    // The engines' progress callback; task is the WaveTransSrt.
+    static void ProgressCb(void* task, int code);
+    // One code from the engine's polling thread, turned into a state and a notification.
+    void Progress(int code);
+    // What the state means for the user.
+    QString GetState() const;
+
+    // Starts extracting the video's audio on a thread (stopping an extraction that still runs
+    // first); notifies 2 at once and 1 when the audio is there. Returns 0.
+    int StartTransAudio();
+    // Stops a running extraction and waits for its thread.
+    void StopTransAudio();
+    // One extraction attempt on the caller's thread: the extractor's code (0 done).
+    int TransVideoToAudio();
+
+    void SetWavToSrtCallBack(NotifyCallback callback, void* context);
+    // The file-transcription account.
+    void InitEnv(const QString& id, const QString& key);
+    // Stops the file-transcription engine's polling: 1 when it stopped cleanly, else 0.
+    int StopWavToTxt();
+    // Empties the old subtitle file, stops the engine and starts recognition again.
+    int RestartWavToTxt();
+
+    int GetEngine() const { return m_engine; }
+    // The source video; empty for an audio task.
+    QString GetMediaPath() const { return m_mediaPath; }
+    // The file that is recognised.
+    QString GetAudioPath() const { return m_audioPath; }
+    QString GetSrtPath() const { return m_srtPath; }
+    QUuid GetObjectId() const { return m_objectId; }
+    int GetStateCode() const { return m_state; }
+    int GetLastCode() const { return m_lastCode; }
+    void SetLastCode(int code) { m_lastCode = code; }
+    // The engine's task identifier once a start succeeded.
+    QString GetTaskID() const;
+    int IsAudio() const { return m_isAudio; }
+    float GetRangeStart() const { return m_rangeStart; }
+    float GetRangeEnd() const { return m_rangeEnd; }
+    int GetModel() const { return m_model; }
+    // Whether the extraction thread still works.
+    bool IsTransAudioRunning() const;
+    // The outcome of the last extraction: kTransAudioPending until one has ended since it was
+    // started, then the extractor's code (0 done). A host tells a video task that gave up from one
+    // still on its way with it.
+    static constexpr int kTransAudioPending = 1;
+    int GetTransAudioResult() const;
+
+    // The engines themselves, for the module's own callers.
+    CWaveToText& WaveToText() { return *m_waveToText; }
+    CAudio2TxtNetOper& CloudClient() { return *m_cloud; }
+
+private:
+    friend class CWaveToTextMgr;
+
+    void Notify(int code);
+    void StopEngine();
+    void OnExtractionEnded(int code, bool cancelled);
+
+    int32_t m_engine = 0;
+    QString m_mediaPath;
+    QString m_audioPath;
+    QString m_srtPath;
+    QUuid m_objectId;
+    std::atomic<int32_t> m_state{StateCreated};
+    std::atomic<int32_t> m_lastCode{-1};
+    mutable std::mutex m_taskIdMutex; // written by a start on the extraction thread
+    QString m_taskId;
+    int32_t m_isAudio = 1;
+    float m_rangeStart = 0.0f;
+    float m_rangeEnd = -1.0f;
+    int32_t m_model = 0;
+    std::unique_ptr<CAudio2TxtNetOper> m_cloud;
+    std::unique_ptr<CWaveToText> m_waveToText;
+    NotifyCallback m_callback = nullptr;
+    void* m_callbackContext = nullptr;
+    std::unique_ptr<TaskAudioExtraction> m_extraction;
+};
