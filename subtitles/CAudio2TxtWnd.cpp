@@ -41,9 +41,6 @@ constexpr int kTranscriptionEngine = 0;
 constexpr int kCloudEngine = 1;
 constexpr int kHistoryRowHeight = 60;
 
-// How often the window looks after the videos whose audio is being extracted.
-constexpr int kExtractionWatchMs = 200;
-
 QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
@@ -62,15 +59,13 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align)
 CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
     : CQOVBaseWnd(parent)
     , m_hostMessage(hostMessage)
+    , m_extractions(m_manager)
 {
-    m_extractionWatch.setInterval(kExtractionWatchMs);
-    connect(&m_extractionWatch, &QTimer::timeout, this, [this] { WatchExtractions(); });
 }
 
 CAudio2TxtWnd::~CAudio2TxtWnd()
 {
-    m_extractionWatch.stop();
-    m_extractions.clear();
+    m_extractions.Clear();
     m_manager.Clear();
 }
 
@@ -251,34 +246,8 @@ int CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
     if (isAudio)
         return task->GetLastCode();
     // The extraction is under way; its end is looked after until recognition reports itself.
-    if (!m_extractions.contains(task))
-        m_extractions.append(task);
-    if (!m_extractionWatch.isActive())
-        m_extractionWatch.start();
+    m_extractions.Add(task);
     return 0;
-}
-
-void CAudio2TxtWnd::WatchExtractions()
-{
-    // A task tells nothing when its extraction gives up, nor when recognition of the extracted
-    // audio cannot start; the window reports both through the manager like any notification.
-    for (qsizetype i = m_extractions.size() - 1; i >= 0; --i) {
-        WaveTransSrt* task = m_extractions[i];
-        const int extraction = task->GetTransAudioResult();
-        if (extraction == WaveTransSrt::kTransAudioPending)
-            continue;
-        const int state = task->GetStateCode();
-        if (extraction != 0 && state == WaveTransSrt::StateCreated) {
-            m_manager.RefreshSubtProgress(task, WaveTransSrt::NotifyExtractionFailed);
-        } else if (state == WaveTransSrt::StateFailed && task->GetTaskID().isEmpty()) {
-            m_manager.RefreshSubtProgress(task, WaveTransSrt::NotifyFailed);
-        } else if (state == WaveTransSrt::StateAudioReady || state == WaveTransSrt::StateCreated) {
-            continue; // recognition is being started
-        }
-        m_extractions.removeAt(i);
-    }
-    if (m_extractions.isEmpty())
-        m_extractionWatch.stop();
 }
 
 void CAudio2TxtWnd::StartExtraSources(int32_t model)

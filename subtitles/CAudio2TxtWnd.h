@@ -3,12 +3,11 @@
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "subtitles/CWaveToTextMgr.h"
+#include "subtitles/ExtractionWatch.h"
 #include "ui/ISelectionReceiver.h"
 
 #include <QHash>
-#include <QList>
 #include <QString>
-#include <QTimer>
 #include <QUuid>
 
 #include <cstdint>
@@ -82,7 +81,6 @@ private:
     // Starts a task the manager just made: recognition for audio, extraction first for a video.
     int StartNew(WaveTransSrt* task, bool isAudio);
     void StartExtraSources(int32_t model);
-    void WatchExtractions();
     void OnProgress(int code, WaveTransSrt* task);
     void OnHistory();
     void OnHistoryItem(QOVMessageEvent* message);
@@ -105,9 +103,7 @@ private:
     bool m_busy = false;
     uint32_t m_hostMessage;
     QHash<QString, QString> m_extraSources;
-    // Video tasks from the start of their extraction until their recognition has started.
-    QList<WaveTransSrt*> m_extractions;
-    QTimer m_extractionWatch;
+    ExtractionWatch m_extractions;
 
     CZuTabCtrl* m_tab = nullptr;
     CI3Button* m_start = nullptr;
