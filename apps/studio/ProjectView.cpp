@@ -26,8 +26,6 @@ const QString kSentencesTitle = QStringLiteral("字幕内容");
 const QStringList kSentenceColumns{QStringLiteral("时间"), QStringLiteral("文本")};
 const QString kSentenceTime = QStringLiteral("%1 → %2");
 const QString kSubtitleSuffix = QStringLiteral("srt");
-// Wide enough for "00:00:00,000 → 00:00:00,000".
-constexpr int kTimeColumnWidth = 190;
 const QString kAddText = QStringLiteral("添加文本");
 const QString kAddMedia = QStringLiteral("添加媒体文件");
 const QString kNewTextPrompt = QStringLiteral("文本内容：");
@@ -113,7 +111,10 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
 
     m_sentences->setHeaderLabels(kSentenceColumns);
     m_sentences->setRootIsDecorated(false);
-    m_sentences->setColumnWidth(0, kTimeColumnWidth);
+    // The times keep their width; the text takes the rest and wraps.
+    m_sentences->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_sentences->header()->setStretchLastSection(true);
+    m_sentences->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_sentences->setWordWrap(true);
     m_sentences->setSelectionMode(QAbstractItemView::NoSelection);
     auto* sentenceLayout = new QVBoxLayout(m_sentencePane);
@@ -236,6 +237,7 @@ void ProjectView::OnBinAdded(const ToolResult& result)
     // A subtitle file that just arrived shows its sentences.
     if (QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0) {
         m_bin->setCurrentItem(item);
+        m_bin->scrollToItem(item);
         return;
     }
     // Pictures are told apart by what they show.
