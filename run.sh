@@ -59,6 +59,22 @@ echo "Demonstration: ./run.sh extract AUDIO AUDIO.wav --codec pcm, then ./run.sh
 "$cli" extract "$audio" "${audio%.mp3}.wav" --codec pcm
 echo "  ${audio%.mp3}.wav: $("$cli" duration "${audio%.mp3}.wav") seconds"
 echo
+echo "Demonstration: ./run.sh subtitles AUDIO --engine file|cloud (the spoken audio above)"
+for engine in file cloud; do
+  srt=$("$cli" subtitles "$audio" --engine "$engine" 2>/dev/null)
+  echo "  $engine engine: $srt"
+  sed 's/^/  | /' "$srt"
+done
+echo "Demonstration: ./run.sh subtitles VIDEO --engine file|cloud (a short video made from it with FFmpeg)"
+video="$QOV_WORK_DIR/demo-clip.mp4"
+ffmpeg -nostdin -v error -y -f lavfi -i color=c=navy:s=320x180:r=25 -i "$audio" -shortest \
+  -c:v mpeg4 -c:a aac "$video"
+for engine in file cloud; do
+  srt=$("$cli" subtitles "$video" --engine "$engine" 2>/dev/null)
+  echo "  $engine engine: $srt"
+  sed 's/^/  | /' "$srt"
+done
+echo
 echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
 "$cli" paint "雪山下的湖泊" --size 1024x1024 --count 2 | sed 's/^/  image: /'
 echo

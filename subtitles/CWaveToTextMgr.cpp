@@ -179,6 +179,9 @@ int CWaveToTextMgr::GetWavTransResulut(WaveTransSrt* task, int code)
     if (code == WaveTransSrt::NotifyAudioExtracted) {
         task->m_state = WaveTransSrt::StateAudioReady;
         task->m_lastCode = task->StartTranslate();
+        // Nobody waits for this start's result: the window would show the extraction forever.
+        if (task->m_lastCode != 0)
+            Post(task, WaveTransSrt::NotifyFailed);
         return 1;
     }
     Post(task, code);

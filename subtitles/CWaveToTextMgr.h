@@ -56,8 +56,8 @@ public:
     QString GetUserID() const { return m_userId; }
     QString GetUserKey() const { return m_userKey; }
 
-    // Every task's notification callback: code 1 starts recognition of the extracted audio, every
-    // other code is posted. Returns 1.
+    // Every task's notification callback: code 1 starts recognition of the extracted audio (and
+    // posts 4 when that start fails), every other code is posted. Returns 1.
     int GetWavTransResulut(WaveTransSrt* task, int code);
     // Posts code for task, as a task's notification would be.
     void RefreshSubtProgress(WaveTransSrt* task, int code);

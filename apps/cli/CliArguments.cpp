@@ -14,7 +14,9 @@ constexpr FolderOption kFolderOptions[] = {
     {"work-dir", "QOV_WORK_DIR"},
 };
 
-const char* const kFlags[] = {"json", "help"};
+// Every flag any command takes: a word after one of these is never its value. Which command takes
+// which is the command table's matter.
+const char* const kFlags[] = {"json", "help", "clear"};
 
 bool IsFlag(const QString& name)
 {
@@ -121,6 +123,16 @@ QStringList CliArguments::UnknownOptions(const QStringList& known) const
     for (const auto& option : m_options) {
         if (!known.contains(option.first))
             unknown << QStringLiteral("--") + option.first;
+    }
+    return unknown;
+}
+
+QStringList CliArguments::UnknownFlags(const QStringList& known) const
+{
+    QStringList unknown;
+    for (const QString& flag : m_flags) {
+        if (flag != QLatin1String("json") && flag != QLatin1String("help") && !known.contains(flag))
+            unknown << QStringLiteral("--") + flag;
     }
     return unknown;
 }

@@ -28,6 +28,8 @@ public:
     bool Flag(const QString& name) const;
     // Options given that are neither in known nor a flag, as they were written ("--since").
     QStringList UnknownOptions(const QStringList& known) const;
+    // Flags given beyond --json, --help and known, as they were written ("--clear").
+    QStringList UnknownFlags(const QStringList& known) const;
     // One sentence on words that could not be read (an option without its value), or empty.
     const QString& Problem() const;
 

@@ -17,4 +17,6 @@ struct CliCommand
     // The options that take a value, without their dashes.
     QStringList options;
     int (*run)(CommandRun& run);
+    // Its flags besides --json and --help, without their dashes.
+    QStringList flags = {};
 };

@@ -2,6 +2,7 @@
 
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CliCommand.h"
+#include "apps/cli/AccountCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/DubCommand.h"
 #include "apps/cli/DurationCommand.h"
@@ -9,6 +10,7 @@
 #include "apps/cli/HelpCommand.h"
 #include "apps/cli/HistoryCommand.h"
 #include "apps/cli/PaintCommand.h"
+#include "apps/cli/SubtitlesCommand.h"
 #include "apps/cli/WriteCommand.h"
 
 #include <QJsonArray>
@@ -20,8 +22,8 @@ namespace {
 const char* const kClosing =
     "Every command takes --json: one JSON object on standard output (\"ok\", \"command\", the result's\n"
     "paths and fields; \"error\" on failure) instead of the plain lines.\n"
-    "When standard error is a terminal, write, dub, paint and extract show their progress there;\n"
-    "Ctrl-C stops the running task and leaves no unfinished file.\n"
+    "When standard error is a terminal, write, dub, paint, extract and subtitles show their progress\n"
+    "there; Ctrl-C stops the running task and leaves no unfinished file.\n"
     "Exit status: 0 success, 1 failure (the message on standard error), 2 usage, 130 interrupted.\n"
     "The folder options override QOV_APP_DIR, QOV_CONFIG_DIR and QOV_WORK_DIR.\n"
     "qovaigc --version prints the version.\n";
@@ -40,7 +42,7 @@ const std::vector<const CliCommand*>& Commands()
 {
     static const std::vector<const CliCommand*> commands{&WriteCommand(),   &HistoryCommand(),  &DubCommand(),
                                                          &PaintCommand(),   &ExtractCommand(),  &DurationCommand(),
-                                                         &HelpCommand()};
+                                                         &SubtitlesCommand(), &AccountCommand(), &HelpCommand()};
     return commands;
 }
 
@@ -81,7 +83,7 @@ QJsonObject Description()
     QJsonArray commands;
     for (const CliCommand* command : Commands()) {
         QJsonArray options;
-        for (const QString& option : command->options)
+        for (const QString& option : command->options + command->flags)
             options.append(QStringLiteral("--") + option);
         options.append(QStringLiteral("--json"));
         options.append(QStringLiteral("--help"));

@@ -50,6 +50,8 @@ int main(int argc, char** argv)
         return run.Usage(arguments.Problem());
     if (const QStringList unknown = arguments.UnknownOptions(command->options); !unknown.isEmpty())
         return run.Usage(QStringLiteral("%1 is not an option of %2").arg(unknown.front(), name));
+    if (const QStringList unknown = arguments.UnknownFlags(command->flags); !unknown.isEmpty())
+        return run.Usage(QStringLiteral("%1 is not an option of %2").arg(unknown.front(), name));
     if (arguments.Flag(QStringLiteral("help"))) {
         PrintLine(CommandTable::CommandHelp(*command));
         return ExitOk;

@@ -3,11 +3,11 @@
 # Installed as share/bash-completion/completions/qovaigc; to try it from the source tree:
 #   source apps/cli/qovaigc.bash
 
-_qovaigc_commands="write history dub paint extract duration help"
+_qovaigc_commands="write history dub paint extract duration subtitles account help"
 _qovaigc_folder_options="--app-dir --config-dir --work-dir"
 _qovaigc_tools="painting dubbing subtitles copywriting"
 
-# The options of one command that take a value (--json and --help every command takes).
+# The options of one command (--json and --help every command takes); --clear is a flag.
 _qovaigc_options()
 {
     case $1 in
@@ -16,6 +16,8 @@ _qovaigc_options()
         dub) echo "--voice --speed --pitch --volume --format --timeout" ;;
         paint) echo "--size --count --reference --timeout" ;;
         extract) echo "--start --end --codec --channels --rate --bits" ;;
+        subtitles) echo "--engine --model --start --end --timeout" ;;
+        account) echo "--id --key --clear" ;;
     esac
 }
 
@@ -50,7 +52,9 @@ _qovaigc()
         --bits) mapfile -t COMPREPLY < <(compgen -W "16 8" -- "$cur"); return ;;
         --format) mapfile -t COMPREPLY < <(compgen -W "mp3 wav" -- "$cur"); return ;;
         --size) mapfile -t COMPREPLY < <(compgen -W "640x360 1024x1024" -- "$cur"); return ;;
-        --json | --help | -h) ;;
+        --engine) mapfile -t COMPREPLY < <(compgen -W "file cloud" -- "$cur"); return ;;
+        --model) mapfile -t COMPREPLY < <(compgen -W "80001 80006 1737" -- "$cur"); return ;;
+        --json | --help | -h | --clear) ;;
         --*) return ;; # a number or a date: nothing to offer
     esac
 
@@ -59,7 +63,7 @@ _qovaigc()
     local i command="" arguments=0
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --json | --help | -h) ;;
+            --json | --help | -h | --clear) ;;
             --*)
                 if [[ ${COMP_WORDS[i + 1]} == "=" ]]; then
                     ((i += 2))
@@ -86,7 +90,7 @@ _qovaigc()
         help) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_commands" -- "$cur") ;;
         history) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_tools" -- "$cur") ;;
         extract) ((arguments < 2)) && _qovaigc_files "$cur" ;;
-        duration) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+        duration | subtitles) ((arguments == 0)) && _qovaigc_files "$cur" ;;
     esac
     return 0
 }

@@ -90,6 +90,8 @@ TEST_F(Completion, EveryToolAndOptionValueOfferedIsOneTheCommandTakes)
         {{"extract", missing, destination}, "--bits", 2},
         {{"dub", "x", "--timeout", "0"}, "--format", 2},
         {{"paint", "x", "--timeout", "0"}, "--size", 2},
+        {{"subtitles", missing, "--timeout", "0"}, "--engine", 2},
+        {{"subtitles", missing, "--timeout", "0"}, "--model", 3},
     };
     for (const Case& c : cases) {
         const QString option = QString::fromLatin1(c.option);
@@ -121,6 +123,8 @@ TEST_F(Completion, FilesWhereAnArgumentNamesOne)
     EXPECT_TRUE(
         Complete({QStringLiteral("extract"), QStringLiteral("a.mp4"), QStringLiteral("b.mp3"), prefix}).empty());
     EXPECT_EQ(Complete({QStringLiteral("duration"), prefix}), both);
+    EXPECT_EQ(Complete({QStringLiteral("subtitles"), prefix}), both);
+    EXPECT_TRUE(Complete({QStringLiteral("subtitles"), QStringLiteral("a.mp4"), prefix}).empty());
     EXPECT_EQ(Complete({QStringLiteral("paint"), QStringLiteral("x"), QStringLiteral("--reference"), prefix}), both);
 }
 

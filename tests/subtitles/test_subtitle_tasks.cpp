@@ -1,0 +1,384 @@
+// The subtitle task manager without the services: naming, finding, the account file, how engine
+// codes become states, texts and window messages, and restarting. Engine requests go to the
+// process's fake server, which answers nothing unless a test scripts it.
+#include "subtitles/CWaveToTextMgr.h"
+#include "host/QOVStringTable.h"
+#include "support/MessageSink.h"
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+const char* const kAppId = "test-app";
+const char* const kKey = "test-key";
+constexpr int kMessage = 8027;
+const std::string kPrepare = "/api/prepare";
+const std::string kResult = "/api/getResult";
+
+QString ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    file.write(bytes);
+}
+
+QString Check()
+{
+    return ZuLoadString(QStringLiteral("NLE_CHECK_INFO"));
+}
+
+class SubtitleTasks : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_env.Server().Reset();
+        qunsetenv("QOV_FRAME_RATE");
+        QDir(Folder()).removeRecursively();
+        WriteFile(CWaveToTextMgr::AccountFilePath(),
+                  QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(kAppId, kKey).toUtf8());
+        m_manager = std::make_unique<CWaveToTextMgr>();
+        m_manager->SetRecvWndMsg(&m_sink, kMessage);
+    }
+
+    void TearDown() override { m_manager.reset(); }
+
+    static QString Folder() { return TestEnvironment::Get().WorkDir() + QStringLiteral("/AITxt"); }
+
+    // A small file that exists, for tasks that reach an engine.
+    QString Audio(const char* name = "speech.wav")
+    {
+        const QString path = m_dir.filePath(QString::fromUtf8(name));
+        WriteFile(path, QByteArray("RIFF\0\0\0\0WAVE", 12));
+        return path;
+    }
+
+    QList<int> Posted()
+    {
+        m_sink.Deliver();
+        return m_sink.Codes();
+    }
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+    QTemporaryDir m_dir;
+    MessageSink m_sink;
+    std::unique_ptr<CWaveToTextMgr> m_manager;
+};
+
+TEST_F(SubtitleTasks, OutputNamesCarryTheRoundedFramesAndTheNextFreeNumber)
+{
+    const struct
+    {
+        const char* fps;
+        float start;
+        float end;
+        const char* name;
+    } cases[] = {{"25", 0.0f, 1.0f, "clip_0_25.srt"},
+                 {"25", 0.5f, 2.0f, "clip_13_50.srt"},
+                 {"29.97", 0.0f, 1.0f, "clip_0_30.srt"},
+                 {"not-a-rate", 0.0f, 1.0f, "clip_0_25.srt"}};
+    for (const auto& c : cases) {
+        qputenv("QOV_FRAME_RATE", c.fps);
+        EXPECT_EQ(GetWaveSrtPath(QStringLiteral("/media/clip.mov"), QStringLiteral(".srt"), Folder(), c.start, c.end),
+                  Folder() + QLatin1Char('/') + QLatin1String(c.name))
+            << c.fps;
+    }
+    qunsetenv("QOV_FRAME_RATE");
+
+    ASSERT_TRUE(QDir().mkpath(Folder()));
+    const QString source = QStringLiteral("/media/clip.mov");
+    const struct
+    {
+        const char* taken;
+        const char* next;
+    } steps[] = {{"clip_0_25.srt", "/clip_0_25_1.srt"}, {"clip_0_25_1.srt", "/clip_0_25_2.srt"}};
+    for (const auto& step : steps) {
+        WriteFile(Folder() + QLatin1Char('/') + QLatin1String(step.taken), "x");
+        // A folder given with its separator gives the same names.
+        const QString next = GetWaveSrtPath(source, QStringLiteral(".srt"), Folder() + QLatin1Char('/'), 0.0f, 1.0f);
+        EXPECT_EQ(next, Folder() + QLatin1String(step.next));
+    }
+}
+
+TEST_F(SubtitleTasks, AVideoTaskIsFoundWithinATenthOfASecondAndAnAudioTaskByItsFile)
+{
+    const QString video = QStringLiteral("/media/Clip.mov");
+    const QUuid object = QUuid::createUuid();
+    WaveTransSrt* first = m_manager->AddWave(1, video, 0, 0.0f, 1.0f, object, 80006);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->GetStateCode(), WaveTransSrt::StateCreated);
+    EXPECT_EQ(first->GetLastCode(), 0);
+    EXPECT_EQ(first->GetMediaPath(), video);
+    EXPECT_EQ(first->GetAudioPath(), Folder() + QStringLiteral("/Clip_0_25.mp3"));
+    EXPECT_EQ(first->GetSrtPath(), Folder() + QStringLiteral("/Clip_0_25.srt"));
+    EXPECT_EQ(first->GetObjectId(), object);
+    EXPECT_EQ(first->GetModel(), 80006);
+    EXPECT_TRUE(QDir(Folder()).exists()) << "the output folder is made for the task";
+
+    const struct
+    {
+        const char* path;
+        int isAudio;
+        float start;
+        float end;
+        bool same;
+    } lookups[] = {{"/media/Clip.mov", 0, 0.05f, 1.05f, true},
+                   {"/MEDIA/clip.MOV", 0, 0.0f, 0.95f, true},
+                   {"/media/Clip.mov", 1, 0.0f, 1.0f, true}, // a video matches whatever the flag says
+                   {"/media/Clip.mov", 0, 0.2f, 1.0f, false},
+                   {"/media/Clip.mov", 0, 0.0f, 1.2f, false},
+                   {"/media/Other.mov", 0, 0.0f, 1.0f, false},
+                   {"", 0, 0.0f, 1.0f, false}};
+    for (const auto& l : lookups) {
+        WaveTransSrt* found = m_manager->FindData(QString::fromUtf8(l.path), l.isAudio, l.start, l.end);
+        EXPECT_EQ(found == first, l.same) << l.path << ' ' << l.start << ' ' << l.end;
+    }
+    EXPECT_EQ(m_manager->AddWave(1, video, 0, 0.05f, 1.0f, object, 80006), first);
+
+    WaveTransSrt* second = m_manager->AddWave(1, video, 0, 0.2f, 1.0f, QUuid(), 1737);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_NE(second->GetSrtPath(), first->GetSrtPath());
+    EXPECT_EQ(m_manager->Tasks().size(), 2);
+
+    const QString song = Audio("Song.WAV");
+    WaveTransSrt* audio = m_manager->AddWave(0, song, 1, 0.0f, 1.0f, QUuid(), 1737);
+    ASSERT_NE(audio, nullptr);
+    EXPECT_EQ(audio->GetStateCode(), WaveTransSrt::StateAudioReady);
+    EXPECT_EQ(audio->GetAudioPath(), song);
+    EXPECT_TRUE(audio->GetMediaPath().isEmpty());
+    EXPECT_EQ(audio->GetModel(), 0) << "the model is the cloud engine's only";
+    EXPECT_EQ(m_manager->FindData(song.toLower(), 1, 3.0f, 9.0f), audio) << "an audio file matches at any range";
+    EXPECT_EQ(m_manager->FindData(song, 0, 0.0f, 1.0f), nullptr) << "as a video it has no media path";
+
+    QString srt = QStringLiteral("untouched");
+    m_manager->GetWaveSrtFile(QStringLiteral("/media/none.mov"), 0, srt, 0.0f, 1.0f);
+    EXPECT_EQ(srt, QStringLiteral("untouched"));
+    m_manager->GetWaveSrtFile(video, 0, srt, 0.0f, 1.0f);
+    EXPECT_EQ(srt, first->GetSrtPath());
+}
+
+TEST_F(SubtitleTasks, TheFileEngineNeedsAnAccountAndTheCloudEngineDoesNot)
+{
+    m_manager->SetUserIDandKey(QString::fromUtf8(kAppId), QString());
+    EXPECT_TRUE(m_manager->IsUserInfoEmpty());
+    EXPECT_EQ(m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0), nullptr);
+    EXPECT_TRUE(m_manager->Tasks().isEmpty());
+    EXPECT_NE(m_manager->AddWave(1, Audio(), 1, 0.0f, 1.0f, QUuid(), 80001), nullptr);
+}
+
+TEST_F(SubtitleTasks, ErrorTextsNameTheStartFailureOrTheServiceCode)
+{
+    const struct
+    {
+        int code;
+        QString text;
+    } cases[] = {
+        {-1, ZuLoadString(QStringLiteral("NLE_ACCESS_FAIL_OR_STOP")) + Check()},
+        {-2, ZuLoadString(QStringLiteral("NLE_PREPARE_FAIL")) + Check()},
+        {-3, ZuLoadString(QStringLiteral("NLE_UPLOAD_FAIL")) + Check()},
+        {-4, ZuLoadString(QStringLiteral("NLE_MERGE_FAIL")) + Check()},
+        {-5, Check()},
+        {0, Check()},
+        {12345, Check()},
+        {26000, QStringLiteral("转写内部通用错误")},
+        {26605, QStringLiteral("任务正在处理中，请稍后重试")},
+        {26680, QStringLiteral("引擎处理阶段错误")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GetWavToTextErrorInfo(c.code), c.text) << c.code;
+    EXPECT_NE(ZuLoadString(QStringLiteral("NLE_UPLOAD_FAIL")), QStringLiteral("NLE_UPLOAD_FAIL"))
+        << "the editor's table has the text";
+}
+
+TEST_F(SubtitleTasks, EngineCodesBecomeStatesTextsAndMessages)
+{
+    const struct
+    {
+        int engine;
+        int code;
+        int state; // -1: unchanged
+        int posted;
+    } cases[] = {
+        {0, 30000, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {0, 26000, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {0, -1, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {0, 3, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress},
+        {0, 25999, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress},
+        {1, 0, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {1, -1, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {1, 1, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress},
+        {1, 2, WaveTransSrt::StateFinished, WaveTransSrt::NotifyFinished},
+        {1, 3, -1, WaveTransSrt::NotifyProgress},
+    };
+    for (const auto& c : cases) {
+        m_sink.Clear();
+        m_manager->Clear();
+        WaveTransSrt* task = m_manager->AddWave(c.engine, Audio(), 1, 0.0f, 1.0f, QUuid(), 80001);
+        ASSERT_NE(task, nullptr);
+        task->Progress(c.code);
+        EXPECT_EQ(task->GetStateCode(), c.state < 0 ? int(WaveTransSrt::StateAudioReady) : c.state)
+            << c.engine << '/' << c.code;
+        EXPECT_EQ(task->GetLastCode(), c.code);
+        EXPECT_EQ(Posted(), QList<int>{c.posted}) << c.engine << '/' << c.code;
+        if (c.state == WaveTransSrt::StateFailed) {
+            EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(c.code)));
+        } else if (c.state == WaveTransSrt::StateRecognising) {
+            EXPECT_EQ(task->GetState(), QStringLiteral("生成中，请稍候..."));
+        } else if (c.state == WaveTransSrt::StateFinished) {
+            EXPECT_EQ(task->GetState(), QStringLiteral("转写成功！"));
+        }
+    }
+}
+
+TEST_F(SubtitleTasks, TheFileEngineFinishingWritesTheSubtitlesBeforeItPosts)
+{
+    FakeServer& server = m_env.Server();
+    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
+    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-9"})");
+    server.Reply("POST", "/api/upload", 200, empty);
+    server.Reply("POST", "/api/merge", 200, empty);
+    server.Reply("POST", "/api/getProgress", 200,
+                 R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
+    server.Reply(
+        "POST", kResult, 200,
+        R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})");
+    WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
+    ASSERT_NE(task, nullptr);
+    m_manager->StartTranslate(task);
+    EXPECT_EQ(task->GetLastCode(), 0);
+    EXPECT_EQ(task->GetTaskID(), QStringLiteral("task-9"));
+    ASSERT_TRUE(m_sink.WaitUntil([&] { return !m_sink.Codes().isEmpty(); }));
+    EXPECT_EQ(m_sink.Codes(), QList<int>{WaveTransSrt::NotifyFinished});
+    EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFinished);
+    EXPECT_EQ(task->GetLastCode(), 9);
+    EXPECT_EQ(ReadAll(task->GetSrtPath()), QStringLiteral("1\r\n00:00:01,500 --> 00:00:02,800\r\n第一句\r\n\r\n"));
+    const auto requests = server.RequestsTo(kResult);
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].params.find("app_id")->second, kAppId);
+}
+
+TEST_F(SubtitleTasks, StatesBeforeRecognitionShowTheEnginesLastWord)
+{
+    WaveTransSrt* file = m_manager->AddWave(0, Audio("a.wav"), 1, 0.0f, 1.0f, QUuid(), 0);
+    WaveTransSrt* cloud = m_manager->AddWave(1, Audio("b.wav"), 1, 0.0f, 1.0f, QUuid(), 80001);
+    ASSERT_TRUE(file && cloud);
+    file->SetLastCode(-3);
+    EXPECT_EQ(file->GetState(), GetWavToTextErrorInfo(-3));
+    EXPECT_EQ(cloud->GetState(), QString()) << "the cloud client has said nothing yet";
+}
+
+TEST_F(SubtitleTasks, TheAccountIsReadAtStartAndWrittenBackKeepingTheRestOfTheFile)
+{
+    const QByteArray before = "; the editor's account file\n"
+                              "[Other]\n"
+                              "Keep=1\n"
+                              "\n"
+                              "[WaveToText]\n"
+                              "; set by the subtitles tool\n"
+                              "ID = old-id\n"
+                              "Key=old-key\n"
+                              "Region=cn\n";
+    WriteFile(CWaveToTextMgr::AccountFilePath(), before);
+    CWaveToTextMgr manager;
+    EXPECT_EQ(manager.GetUserID(), QStringLiteral("old-id"));
+    EXPECT_EQ(manager.GetUserKey(), QStringLiteral("old-key"));
+    EXPECT_FALSE(manager.IsUserInfoEmpty());
+
+    EXPECT_TRUE(manager.SetUserIDandKey(QStringLiteral("new-id"), QString()));
+    EXPECT_TRUE(manager.IsUserInfoEmpty());
+    EXPECT_EQ(ReadAll(CWaveToTextMgr::AccountFilePath()),
+              QStringLiteral("; the editor's account file\n[Other]\nKeep=1\n\n[WaveToText]\n; set by the subtitles tool\n"
+                             "ID=new-id\nKey=\nRegion=cn\n"));
+    EXPECT_EQ(QDir(QFileInfo(CWaveToTextMgr::AccountFilePath()).absolutePath())
+                  .entryList(QDir::Files | QDir::Hidden)
+                  .size(),
+              1)
+        << "no temporary file is left beside it";
+    EXPECT_TRUE(CWaveToTextMgr().IsUserInfoEmpty()) << "the empty key was written, not left out";
+
+    QFile::remove(CWaveToTextMgr::AccountFilePath());
+    EXPECT_TRUE(CWaveToTextMgr().IsUserInfoEmpty());
+}
+
+TEST_F(SubtitleTasks, AnIncompleteAccountLeavesTheTasksWithTheOldOne)
+{
+    m_env.Server().Reply("POST", kPrepare, 500, "{}");
+    WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
+    ASSERT_NE(task, nullptr);
+    const auto preparedAs = [&] {
+        m_env.Server().Reset();
+        m_env.Server().Reply("POST", kPrepare, 500, "{}");
+        task->StartTranslate();
+        const auto requests = m_env.Server().RequestsTo(kPrepare);
+        return requests.empty() ? std::string("<none>") : requests.back().params.find("app_id")->second;
+    };
+    m_manager->SetUserIDandKey(QStringLiteral("new-id"), QString());
+    EXPECT_EQ(preparedAs(), kAppId);
+    m_manager->SetUserIDandKey(QStringLiteral("new-id"), QStringLiteral("new-key"));
+    EXPECT_EQ(preparedAs(), "new-id");
+}
+
+TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartEmptiesTheOldSubtitles)
+{
+    m_env.Server().Reply("POST", kPrepare, 500, "{}");
+    WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
+    ASSERT_NE(task, nullptr);
+    m_manager->StartTranslate(task);
+    EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFailed);
+    EXPECT_EQ(task->GetLastCode(), -2);
+    EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(-2)));
+
+    WriteFile(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n");
+    m_manager->RestartTranslate(task);
+    EXPECT_EQ(ReadAll(task->GetSrtPath()), QString());
+    EXPECT_EQ(task->GetLastCode(), -2);
+    EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
+    EXPECT_TRUE(Posted().isEmpty()) << "a start's result goes to its caller, not to the window";
+}
+
+TEST_F(SubtitleTasks, NotificationsArePostedWithTheTaskAndAFailedStartAfterExtractionToo)
+{
+    m_env.Server().Reply("POST", kPrepare, 500, "{}");
+    WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(m_manager->GetWavTransResulut(task, WaveTransSrt::NotifyExtracting), 1);
+    m_manager->RefreshSubtProgress(task, WaveTransSrt::NotifyExtractionFailed);
+    EXPECT_EQ(Posted(), (QList<int>{2, 3}));
+
+    m_sink.Clear();
+    m_manager->GetWavTransResulut(task, WaveTransSrt::NotifyAudioExtracted);
+    EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFailed);
+    EXPECT_EQ(Posted(), QList<int>{WaveTransSrt::NotifyFailed});
+
+    m_manager->SetRecvWndMsg(nullptr, 0);
+    m_manager->RefreshSubtProgress(task, 5); // nowhere to go: nothing happens
+}
+
+TEST_F(SubtitleTasks, DeletingATaskOfAnotherManagerIsIgnored)
+{
+    CWaveToTextMgr other;
+    WaveTransSrt* foreign = other.AddWave(1, Audio(), 1, 0.0f, 1.0f, QUuid(), 80001);
+    WaveTransSrt* own = m_manager->AddWave(1, Audio("own.wav"), 1, 0.0f, 1.0f, QUuid(), 80001);
+    m_manager->DeleteWave(foreign);
+    m_manager->DeleteWave(nullptr);
+    EXPECT_EQ(m_manager->Tasks(), QList<WaveTransSrt*>{own});
+    EXPECT_EQ(other.Tasks(), QList<WaveTransSrt*>{foreign});
+    m_manager->DeleteWave(own);
+    EXPECT_TRUE(m_manager->Tasks().isEmpty());
+}
+
+} // namespace
