@@ -4,6 +4,7 @@
 #include "dubbing/CTxt2AudioWnd.h"
 #include "painting/CTxt2ImageWnd.h"
 #include "plugin/ToolWindowFactory.h"
+#include "subtitles/CAudio2TxtWnd.h"
 
 #include <QRect>
 
@@ -26,5 +27,6 @@ void RegisterToolWindows()
 {
     ToolWindowFactory::Register(AigcTool::Painting, &Make<CTxt2ImageWnd>);
     ToolWindowFactory::Register(AigcTool::Dubbing, &Make<CTxt2AudioWnd>);
+    ToolWindowFactory::Register(AigcTool::Subtitles, &Make<CAudio2TxtWnd>);
     ToolWindowFactory::Register(AigcTool::Copywriting, &Make<CCopywritingWnd>);
 }

@@ -1,6 +1,7 @@
 #include "apps/studio/ProjectView.h"
 
 #include "apps/studio/StudioProject.h"
+#include "apps/studio/SubtitleSentences.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,6 +22,10 @@ namespace {
 const QString kTextsTitle = QStringLiteral("文本对象");
 const QString kMediaTitle = QStringLiteral("媒体文件");
 const QString kBinTitle = QStringLiteral("素材箱");
+const QString kSentencesTitle = QStringLiteral("字幕内容");
+const QStringList kSentenceColumns{QStringLiteral("时间"), QStringLiteral("文本")};
+const QString kSentenceTime = QStringLiteral("%1 → %2");
+const QString kSubtitleSuffix = QStringLiteral("srt");
 const QString kAddText = QStringLiteral("添加文本");
 const QString kAddMedia = QStringLiteral("添加媒体文件");
 const QString kNewTextPrompt = QStringLiteral("文本内容：");
@@ -30,7 +35,7 @@ const QString kSubtitlesLabel = QStringLiteral("字幕");
 constexpr int kTextPreviewLength = 24;
 // Pictures in the bin show as thumbnails of this size at most.
 constexpr QSize kThumbnailSize(64, 40);
-// A bin entry that belongs to a text object names it.
+// A bin entry that belongs to a text object or media file names it.
 const QString kAttachedTo = QStringLiteral(" → %1");
 
 QString Preview(const QString& text)
@@ -79,6 +84,8 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     // A file's name tells most at its start and its extension.
     , m_media(MakeTree(QAbstractItemView::ExtendedSelection, Qt::ElideMiddle))
     , m_bin(new QListWidget)
+    , m_sentencePane(new QWidget)
+    , m_sentences(new QTreeWidget)
 {
     setObjectName(QStringLiteral("projectView"));
     auto* addText = new QPushButton(kAddText);
@@ -102,6 +109,21 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     layout->addWidget(MakeTitle(kBinTitle));
     layout->addWidget(m_bin, 1);
 
+    m_sentences->setHeaderLabels(kSentenceColumns);
+    m_sentences->setRootIsDecorated(false);
+    // The times keep their width; the text takes the rest and wraps.
+    m_sentences->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_sentences->header()->setStretchLastSection(true);
+    m_sentences->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_sentences->setWordWrap(true);
+    m_sentences->setSelectionMode(QAbstractItemView::NoSelection);
+    auto* sentenceLayout = new QVBoxLayout(m_sentencePane);
+    sentenceLayout->setContentsMargins(0, 6, 0, 0);
+    sentenceLayout->addWidget(MakeTitle(kSentencesTitle));
+    sentenceLayout->addWidget(m_sentences);
+    m_sentencePane->hide();
+    layout->addWidget(m_sentencePane, 1);
+
     connect(addText, &QPushButton::clicked, this, &ProjectView::AddTextFromUser);
     connect(addMedia, &QPushButton::clicked, this, &ProjectView::AddMediaFromUser);
     connect(m_texts, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
@@ -110,6 +132,9 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     connect(&m_project, &StudioProject::MediaAdded, this, &ProjectView::OnMediaAdded);
     connect(&m_project, &StudioProject::ResultAttached, this, &ProjectView::OnResultAttached);
     connect(&m_project, &StudioProject::BinAdded, this, &ProjectView::OnBinAdded);
+    connect(m_bin, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        ShowSentences(item ? item->data(Qt::UserRole).toString() : QString());
+    });
 }
 
 ProjectSelection ProjectView::Selection() const
@@ -204,8 +229,17 @@ void ProjectView::OnBinAdded(const ToolResult& result)
     QString label = QStringLiteral("%1 · %2").arg(QFileInfo(result.path).fileName(), result.tool);
     if (const TextObject* owner = result.owner.isNull() ? nullptr : m_project.FindText(result.owner))
         label += kAttachedTo.arg(Preview(owner->text));
+    else if (const MediaFile* media = result.owner.isNull() ? nullptr : m_project.FindMedia(result.owner))
+        label += kAttachedTo.arg(QFileInfo(media->path).fileName());
     auto* item = new QListWidgetItem(label, m_bin);
     item->setToolTip(result.path);
+    item->setData(Qt::UserRole, result.path);
+    // A subtitle file that just arrived shows its sentences.
+    if (QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0) {
+        m_bin->setCurrentItem(item);
+        m_bin->scrollToItem(item);
+        return;
+    }
     // Pictures are told apart by what they show.
     QImageReader reader(result.path);
     if (reader.canRead()) {
@@ -218,5 +252,18 @@ void ProjectView::OnBinAdded(const ToolResult& result)
             // Beside a thumbnail the name and the tool each get a line of their own.
             item->setText(label.replace(QStringLiteral(" · "), QStringLiteral("\n")));
         }
+    }
+}
+
+void ProjectView::ShowSentences(const QString& path)
+{
+    m_sentences->clear();
+    const bool subtitles = QFileInfo(path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0;
+    m_sentencePane->setVisible(subtitles);
+    if (!subtitles)
+        return;
+    for (const SubtitleSentence& sentence : ReadSubtitleSentences(path)) {
+        auto* item = new QTreeWidgetItem(m_sentences, {kSentenceTime.arg(sentence.begin, sentence.end), sentence.text});
+        item->setToolTip(1, sentence.text);
     }
 }

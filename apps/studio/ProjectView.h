@@ -12,7 +12,8 @@ struct ProjectSelection;
 struct ToolResult;
 
 // The project side of the studio: text objects and media files with what the tools attached to
-// them, the bin of other results, and the buttons that add objects.
+// them, the bin of results, the sentences of the subtitle file chosen in the bin, and the buttons
+// that add objects.
 class ProjectView : public QWidget
 {
     Q_OBJECT
@@ -28,6 +29,8 @@ public:
     QTreeWidget* TextList() const { return m_texts; }
     QTreeWidget* MediaList() const { return m_media; }
     QListWidget* BinList() const { return m_bin; }
+    // Time and text of each sentence of the subtitle file current in the bin (hidden otherwise).
+    QTreeWidget* SentenceList() const { return m_sentences; }
 
 signals:
     void SelectionChanged();
@@ -39,9 +42,12 @@ private:
     void OnMediaAdded(const QUuid& id);
     void OnResultAttached(const QUuid& id, const ToolResult& result);
     void OnBinAdded(const ToolResult& result);
+    void ShowSentences(const QString& path);
 
     StudioProject& m_project;
     QTreeWidget* m_texts;
     QTreeWidget* m_media;
     QListWidget* m_bin;
+    QWidget* m_sentencePane;
+    QTreeWidget* m_sentences;
 };

@@ -4,6 +4,7 @@
 #include "apps/studio/PaintingShots.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/StudioWindow.h"
+#include "apps/studio/SubtitlesShots.h"
 #include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
 
@@ -79,12 +80,29 @@ void ScreenshotRun::Dub()
 
 void ScreenshotRun::Paint()
 {
-    m_painting = new PaintingShots(m_window, [this](const QString& name) { Grab(name); }, [this] {
-        m_window.ChooseTool(int(m_window.Host().Tools().size()) - 1);
-        QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Generate);
-    });
+    m_painting = new PaintingShots(m_window, [this](const QString& name) { Grab(name); },
+                                   [this] { QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Subtitle); });
     m_painting->setParent(this);
     QTimer::singleShot(kSettleMs, m_painting, &PaintingShots::Start);
+}
+
+void ScreenshotRun::Subtitle()
+{
+    const int subtitlesTool = 2;
+    const auto next = [this] {
+        m_window.ChooseTool(int(m_window.Host().Tools().size()) - 1);
+        QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Generate);
+    };
+    if (m_window.Host().Tools().size() <= subtitlesTool) {
+        next();
+        return;
+    }
+    m_window.ChooseTool(subtitlesTool);
+    m_subtitles = new SubtitlesShots(
+        m_window, [this](const QString& name) { Grab(name); },
+        [this](QWidget* widget, const QString& name) { GrabWidget(widget, name); }, next);
+    m_subtitles->setParent(this);
+    QTimer::singleShot(kSettleMs, m_subtitles, &SubtitlesShots::Start);
 }
 
 namespace {

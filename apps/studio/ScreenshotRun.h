@@ -5,12 +5,15 @@
 
 class DubbingShots;
 class PaintingShots;
+class SubtitlesShots;
 class StudioWindow;
 
 // Takes the studio's pictures and then closes it: the window as it opens (studio.png), then with
 // a text object and a media file in the project and each tool chosen in turn (studio-<n>.png,
 // n counting tools from 1). Then the dubbing tool speaks a short and a long text (DubbingShots)
-// and the painting tool makes images and shows a reference (PaintingShots). When
+// and the painting tool makes images and shows a reference (PaintingShots), and the subtitles
+// tool turns the sample video into subtitles (SubtitlesShots; the screenshot script makes the
+// video beside the pictures). When
 // the last tool shows a window with a topic, a start button and a
 // history button (the copywriting tool), it also generates a text (studio-generated.png) and opens
 // the history (history.png). Each picture is taken from the event loop, once the window is laid out.
@@ -30,6 +33,7 @@ private:
     void Step();
     void Dub();
     void Paint();
+    void Subtitle();
     void Generate();
     void WaitForText();
     void OpenHistory();
@@ -43,5 +47,6 @@ private:
     int m_waits = 0;
     DubbingShots* m_dubbing = nullptr;
     PaintingShots* m_painting = nullptr;
+    SubtitlesShots* m_subtitles = nullptr;
     bool m_succeeded = true;
 };

@@ -46,8 +46,11 @@ bool StudioProject::AttachSubtitles(const QUuid& media, const ToolResult& result
     MediaFile* file = FindIn(m_media, media);
     if (!file)
         return false;
-    file->subtitles.append(result);
-    emit ResultAttached(media, result);
+    ToolResult attached = result;
+    attached.owner = media;
+    file->subtitles.append(attached);
+    emit ResultAttached(media, attached);
+    AddToBin(attached);
     return true;
 }
 

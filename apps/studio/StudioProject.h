@@ -6,7 +6,7 @@
 #include <QUuid>
 
 // A file a tool produced, with the display name of the tool it came from and, once attached, the
-// text object it belongs to.
+// text object or media file it belongs to.
 struct ToolResult
 {
     QString path;
@@ -46,7 +46,7 @@ public:
     QUuid AddText(const QString& text);
     QUuid AddMedia(const QString& path);
     // False when no text object (media file) has that identifier. Audio attached to a text object
-    // also lands in the bin, as the editor's media does.
+    // and subtitles attached to a media file also land in the bin, as the editor's media does.
     bool AttachAudio(const QUuid& text, const ToolResult& result);
     bool AttachSubtitles(const QUuid& media, const ToolResult& result);
     void AddToBin(const ToolResult& result);

@@ -66,9 +66,10 @@ void ToolHost::HandOver(const ProjectSelection& selection) const
     if (tool == kDubbingTool && selection.text) {
         m_module.Select(tool, selection.text->id, selection.text->text, nullptr);
     } else if (tool == kSubtitlesTool && !selection.media.isEmpty()) {
+        // The editor's property map: every other selected file's path with its object's identifier.
         QHash<QString, QString> others;
         for (qsizetype i = 1; i < selection.media.size(); ++i)
-            others.insert(selection.media[i]->id.toString(QUuid::WithoutBraces), selection.media[i]->path);
+            others.insert(selection.media[i]->path, selection.media[i]->id.toString(QUuid::WithBraces));
         const MediaFile& current = *selection.media.first();
         m_module.Select(tool, current.id, current.path, &others);
     }

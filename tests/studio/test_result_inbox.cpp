@@ -32,21 +32,26 @@ struct Desk
     }
 
     // The only result filed anywhere, when it is filed where lands says; null otherwise. Audio
-    // attached to the text object is in the bin as well, naming the object.
+    // attached to the text object and subtitles attached to the media file are in the bin as
+    // well, naming their object.
     const ToolResult* Filed(Lands lands) const
     {
         const QList<ToolResult>& audio = project.FindText(text)->audio;
+        const QList<ToolResult>& subtitles = project.FindMedia(media)->subtitles;
+        const auto isOnly = [](const QList<ToolResult>& list, const ToolResult& result) {
+            return list.size() == 1 && result.path == list.first().path;
+        };
         QList<ToolResult> loose;
         qsizetype owned = 0;
         for (const ToolResult& result : project.Bin()) {
             if (result.owner.isNull())
                 loose.append(result);
-            else if (result.owner == text && audio.size() == 1 && result.path == audio.first().path)
+            else if ((result.owner == text && isOnly(audio, result)) || (result.owner == media && isOnly(subtitles, result)))
                 ++owned;
             else
                 return nullptr;
         }
-        if (owned != audio.size())
+        if (owned != audio.size() + subtitles.size())
             return nullptr;
         const QList<ToolResult>* places[] = {&audio, &project.FindMedia(media)->subtitles, &project.Bin()};
         const qsizetype filed = audio.size() + places[1]->size() + loose.size();

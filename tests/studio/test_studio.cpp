@@ -8,6 +8,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -34,7 +36,7 @@ QString ShownPlaceholder(ToolPanel& panel)
     return label && label->isVisibleTo(&panel) ? label->text() : QString();
 }
 
-TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindowsOrPlaceholders)
+TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindows)
 {
     // The dubbing window's client reads the settings, once per process: from the test's folders.
     TestEnvironment::Get();
@@ -48,10 +50,8 @@ TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindowsOrPlaceholde
     window.Project().AddText(QStringLiteral("配音文本"));
     for (int row = 0; row < 4; ++row) {
         window.ChooseTool(row);
-        // The subtitles window comes with its own work.
-        const bool hasWindow = row != 2;
-        EXPECT_EQ(window.Panel().Window() != nullptr, hasWindow) << row;
-        EXPECT_EQ(ShownPlaceholder(window.Panel()), hasWindow ? QString() : ToolHost::Placeholder()) << row;
+        EXPECT_NE(window.Panel().Window(), nullptr) << row;
+        EXPECT_EQ(ShownPlaceholder(window.Panel()), QString()) << row;
     }
     window.ChooseTool(-1);
     const QString nothingChosen = ShownPlaceholder(window.Panel());
@@ -214,7 +214,7 @@ TEST_F(Studio, SelectionIsHandedToTheDubbingAndSubtitlesWindowsOnly)
         {1, first, QStringLiteral("第一段"), std::nullopt},
         {1, second, QStringLiteral("第二段"), std::nullopt},
         {2, clip, QStringLiteral("/media/剪辑.mp4"),
-         QHash<QString, QString>{{other.toString(QUuid::WithoutBraces), QStringLiteral("/media/other.mov")}}},
+         QHash<QString, QString>{{QStringLiteral("/media/other.mov"), other.toString(QUuid::WithBraces)}}},
         {2, other, QStringLiteral("/media/other.mov"), QHash<QString, QString>{}},
     };
     for (int i = 0; i < 4; ++i) {
@@ -254,6 +254,50 @@ TEST_F(Studio, ResultsSentByAToolWindowLandInTheProject)
     ASSERT_EQ(item->childCount(), 1);
     EXPECT_TRUE(item->child(0)->text(0).contains(QStringLiteral("voice.mp3")));
     EXPECT_FALSE(item->child(0)->flags() & Qt::ItemIsSelectable);
+}
+
+TEST_F(Studio, SubtitlesSentForAMediaFileLandInTheBinWhereTheirSentencesAreRead)
+{
+    QTemporaryDir dir;
+    const QString srt = dir.filePath(QStringLiteral("clip_0_25.srt"));
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\r\n00:00:00,500 --> 00:00:01,800\r\n第1句（1.3秒）\r\n\r\n"
+               "2\r\n00:00:02,300 --> 00:00:03,000\r\nsee you tomorrow\r\n\r\n");
+    file.close();
+    const QUuid clip = window->Project().AddMedia(QStringLiteral("/media/clip.mp4"));
+    window->ChooseTool(2);
+    QWidget* subtitles = window->Panel().Window();
+    ASSERT_NE(subtitles, nullptr);
+    const int message = CallsOf(AIGC_CREATE_WINDOW).last().message;
+    EXPECT_FALSE(window->View().SentenceList()->isVisibleTo(window.get())) << "nothing to read yet";
+    QString sent = srt;
+    QOVSendMessage(subtitles->parentWidget(), message, uintptr_t(&clip), intptr_t(&sent));
+
+    const MediaFile* media = window->Project().FindMedia(clip);
+    ASSERT_EQ(media->subtitles.size(), 1);
+    EXPECT_EQ(media->subtitles[0].path, srt);
+    EXPECT_EQ(media->subtitles[0].tool, QStringLiteral("AI 字幕"));
+    ASSERT_EQ(window->Project().Bin().size(), 1);
+    EXPECT_EQ(window->Project().Bin()[0].owner, clip);
+    ASSERT_EQ(window->View().BinList()->count(), 1);
+    EXPECT_EQ(window->View().BinList()->item(0)->text(), QStringLiteral("clip_0_25.srt · AI 字幕 → clip.mp4"));
+    EXPECT_EQ(window->View().MediaList()->topLevelItem(0)->childCount(), 1);
+
+    QTreeWidget* sentences = window->View().SentenceList();
+    EXPECT_TRUE(sentences->isVisibleTo(window.get()));
+    ASSERT_EQ(sentences->topLevelItemCount(), 2);
+    EXPECT_EQ(sentences->topLevelItem(0)->text(0), QStringLiteral("00:00:00,500 → 00:00:01,800"));
+    EXPECT_EQ(sentences->topLevelItem(0)->text(1), QStringLiteral("第1句（1.3秒）"));
+    EXPECT_EQ(sentences->topLevelItem(1)->text(1), QStringLiteral("see you tomorrow"));
+
+    // Another result made current in the bin hides them again.
+    QString image(QStringLiteral("/w/AIImage/1.png"));
+    QOVSendMessage(subtitles->parentWidget(), message, 0, intptr_t(&image));
+    window->View().BinList()->setCurrentRow(1);
+    EXPECT_FALSE(sentences->isVisibleTo(window.get()));
+    window->View().BinList()->setCurrentRow(0);
+    EXPECT_EQ(sentences->topLevelItemCount(), 2);
 }
 
 } // namespace

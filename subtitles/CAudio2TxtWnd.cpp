@@ -1,0 +1,380 @@
+#include "subtitles/CAudio2TxtWnd.h"
+
+#include "history/CItemHistoryDlg.h"
+#include "history/HistoryTools.h"
+#include "host/CI3Button.h"
+#include "host/CQOVComboBox.h"
+#include "host/CQOVDefUiSettings.h"
+#include "host/CZuTabCtrl.h"
+#include "host/QOVFileName.h"
+#include "host/QOVMessage.h"
+#include "host/QOVPaths.h"
+#include "host/QOVStringTable.h"
+#include "service/ModuleHandles.h"
+#include "service/TransLog.h"
+#include "subtitles/CSetUserInfoDlg.h"
+#include "subtitles/SubtitlesLayout.h"
+#include "subtitles/SubtitlesSource.h"
+#include "ui/SharedWindowState.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+
+namespace {
+
+const char* const kSelectedCaption = "选中的音频文件：";
+const char* const kSelectedFormat = "选中的音频文件：\n%1";
+const char* const kNothingSelected = "未选中任何音频文件，识别功能不可用！";
+const char* const kCreatingTask = "生成任务中";
+const char* const kNoAccount = "语音转写用户信息为空";
+const char* const kRestartQuestionKey = "转写已成功，是否重新转写？";
+const char* const kExtracted = "视频提取音频完成";
+const char* const kExtracting = "视频提取音频中...";
+const char* const kExtractionFailed = "视频提取音频失败！";
+const char* const kGenerating = "生成中，请稍候...";
+const char* const kGenerated = "生成成功！";
+
+// The engines, one per tab.
+constexpr int kTranscriptionEngine = 0;
+constexpr int kCloudEngine = 1;
+constexpr int kHistoryRowHeight = 60;
+
+QString Text(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
+    label->setAlignment(align);
+    return label;
+}
+
+} // namespace
+
+CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
+    : CQOVBaseWnd(parent)
+    , m_hostMessage(hostMessage)
+    , m_extractions(m_manager)
+{
+}
+
+CAudio2TxtWnd::~CAudio2TxtWnd()
+{
+    m_extractions.Clear();
+    m_manager.Clear();
+}
+
+CI3Button* CAudio2TxtWnd::Button(int id) const
+{
+    switch (id) {
+    case IdStart:
+        return m_start;
+    case IdHistory:
+        return m_history;
+    case IdUser:
+        return m_user;
+    default:
+        return nullptr;
+    }
+}
+
+int CAudio2TxtWnd::OnCreate()
+{
+    CreateControls();
+    // The module's images are registered by the state every tool window shares.
+    SharedWindowState::Get();
+    m_picture.CreateFromImageResource(QOVGetAIGCDllResHandle(), kPictureId, QStringLiteral("PNG"));
+    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AITxt/");
+    ZuCreateDirectory(m_outputFolder, 0);
+    m_manager.SetRecvWndMsg(this, kProgressMessage);
+    m_userId = m_manager.GetUserID();
+    m_key = m_manager.GetUserKey();
+    LayOut();
+    return 0;
+}
+
+void CAudio2TxtWnd::CreateControls()
+{
+    m_tab = new CZuTabCtrl(this, IdTab);
+    m_tab->InsertItem(-1, QStringLiteral(" 识别A "));
+    m_tab->InsertItem(-1, QStringLiteral(" 识别B "));
+    connect(m_tab, &CZuTabCtrl::selectionChanged, this, [this] { OnTabChanged(); });
+
+    const struct
+    {
+        CI3Button** button;
+        int id;
+        const char* caption;
+    } buttons[] = {{&m_start, IdStart, "开始识别"}, {&m_history, IdHistory, "历史记录"}, {&m_user, IdUser, "语音转写用户"}};
+    for (const auto& b : buttons) {
+        *b.button = new CI3Button(this, b.id);
+        (*b.button)->SetWindowTextW(Text(b.caption));
+    }
+    m_start->EnableWindow(false);
+    connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+    connect(m_user, qOverload<int>(&CI3Button::clicked), this, [this] { OnUserInfo(); });
+
+    m_modelLabel = MakeLabel(this, QStringLiteral("识别模型"), Qt::AlignCenter);
+    m_model = new CQOVComboBox(this, IdModel);
+    for (const char* item : {"中文语音近场识别模型极速版", "中文音视频字幕模型", "英文模型"})
+        m_model->InsertString(-1, Text(item));
+    m_model->SetCurSel(0);
+    m_modelLabel->hide();
+    m_model->hide();
+
+    m_status = MakeLabel(this, QString(), Qt::AlignCenter);
+    m_status->setWordWrap(true);
+    m_selectedFile = MakeLabel(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
+    m_selectedFile->setWordWrap(true);
+}
+
+void CAudio2TxtWnd::OnSize(int, int, int)
+{
+    if (m_tab)
+        LayOut();
+}
+
+void CAudio2TxtWnd::LayOut()
+{
+    const SubtitlesLayout l = SubtitlesLayout::For(size());
+    m_tab->setGeometry(l.tab);
+    m_modelLabel->setGeometry(l.modelLabel);
+    m_model->setGeometry(l.model);
+    m_user->setGeometry(l.userButton);
+    m_start->setGeometry(l.start);
+    m_status->setGeometry(l.status);
+    m_history->setGeometry(l.history);
+    m_selectedFile->setGeometry(l.selectedFile);
+    update();
+}
+
+void CAudio2TxtWnd::OnDraw(QPainter& painter)
+{
+    CQOVBaseWnd::OnDraw(painter);
+    m_picture.StretchBltToDC(&painter, SubtitlesLayout::For(size()).picture, QRect(), 0);
+}
+
+void CAudio2TxtWnd::OnTabChanged()
+{
+    m_engine = m_tab->GetCurSel() == kCloudEngine ? kCloudEngine : kTranscriptionEngine;
+    const bool cloud = m_engine == kCloudEngine;
+    m_modelLabel->setVisible(cloud);
+    m_model->setVisible(cloud);
+    m_user->setVisible(!cloud);
+}
+
+void CAudio2TxtWnd::SetSelection(const QString& path, const QUuid& selectedObject,
+                                 const QHash<QString, QString>* properties)
+{
+    m_selectedVideoPath.clear();
+    m_extraSources.clear();
+    m_selectedPath = path;
+    m_selectedObject = selectedObject;
+    m_selectedFile->setText(path.isEmpty() ? Text(kNothingSelected) : Text(kSelectedFormat).arg(ZuGetFileName(path)));
+    if (SubtitlesSource::IsVideo(path))
+        m_selectedVideoPath = path;
+    const WaveTransSrt* task =
+        m_manager.FindData(path, m_selectedVideoPath.isEmpty() ? 1 : 0, kRangeStart, kRangeEnd);
+    SetStatus(task ? task->GetState() : QString());
+    m_start->EnableWindow(!path.isEmpty() && QFileInfo::exists(path));
+    if (properties)
+        m_extraSources = *properties;
+}
+
+bool CAudio2TxtWnd::AskYesNo(const QString& question)
+{
+    return QMessageBox::question(this, QString(), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+int CAudio2TxtWnd::RunUserInfoDialog(CSetUserInfoDlg& dialog)
+{
+    return dialog.DoModal();
+}
+
+void CAudio2TxtWnd::OnStart()
+{
+    const int32_t model = SubtitlesSource::ModelForChoice(m_model->GetCurSel());
+    const int isAudio = m_selectedVideoPath.isEmpty() ? 1 : 0;
+    if (WaveTransSrt* task = m_manager.FindData(m_selectedPath, isAudio, kRangeStart, kRangeEnd)) {
+        if (task->GetStateCode() == WaveTransSrt::StateFailed)
+            Restart(task);
+        else if (task->GetStateCode() == WaveTransSrt::StateFinished) {
+            if (AskYesNo(ZuLoadString(Text(kRestartQuestionKey))))
+                Restart(task);
+        } else {
+            SetStatus(task->GetState());
+        }
+    } else {
+        m_start->EnableWindow(false);
+        m_busy = true;
+        task = m_manager.AddWave(m_engine, m_selectedPath, isAudio, kRangeStart, kRangeEnd, m_selectedObject, model);
+        if (!task) {
+            // The transcription engine has no account to work with.
+            EndWork();
+            SetStatus(Text(kNoAccount));
+        } else {
+            SetStatus(Text(kCreatingTask));
+            if (StartNew(task, isAudio != 0) != 0) {
+                EndWork();
+                SetStatus(task->GetState());
+            }
+        }
+    }
+    StartExtraSources(model);
+}
+
+void CAudio2TxtWnd::Restart(WaveTransSrt* task)
+{
+    SetStatus(Text(kCreatingTask));
+    const int result = task->RestartWavToTxt();
+    SetStatus(task->GetState());
+    if (result == 0) {
+        m_busy = true;
+        m_start->EnableWindow(false);
+    }
+}
+
+int CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
+{
+    m_manager.StartTranslate(task);
+    if (isAudio)
+        return task->GetLastCode();
+    // The extraction is under way; its end is looked after until recognition reports itself.
+    m_extractions.Add(task);
+    return 0;
+}
+
+void CAudio2TxtWnd::StartExtraSources(int32_t model)
+{
+    for (auto source = m_extraSources.constBegin(); source != m_extraSources.constEnd(); ++source) {
+        const int isAudio = SubtitlesSource::IsVideo(source.key()) ? 0 : 1;
+        if (m_manager.FindData(source.key(), isAudio, kRangeStart, kRangeEnd))
+            continue;
+        const QUuid object = SubtitlesSource::ObjectIdFromText(source.value());
+        if (WaveTransSrt* task =
+                m_manager.AddWave(m_engine, source.key(), isAudio, kRangeStart, kRangeEnd, object, model))
+            StartNew(task, isAudio != 0);
+    }
+}
+
+bool CAudio2TxtWnd::OnWindowMessage(QOVMessageEvent* message)
+{
+    switch (message->Message()) {
+    case kProgressMessage:
+        OnProgress(int(intptr_t(message->WParam())), reinterpret_cast<WaveTransSrt*>(message->LParam()));
+        return true;
+    case kHistoryItemMessage:
+        OnHistoryItem(message);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CAudio2TxtWnd::IsSelected(const WaveTransSrt& task) const
+{
+    return task.GetAudioPath() == m_selectedPath ||
+           (!m_selectedVideoPath.isEmpty() && task.GetMediaPath() == m_selectedVideoPath);
+}
+
+void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
+{
+    if (!task)
+        return;
+    if (code == WaveTransSrt::NotifyFinished)
+        SendToHost(task->GetObjectId(), task->GetSrtPath());
+    if (!IsSelected(*task))
+        return;
+    switch (code) {
+    case WaveTransSrt::NotifyAudioExtracted:
+        SetStatus(Text(kExtracted));
+        break;
+    case WaveTransSrt::NotifyExtracting:
+        SetStatus(Text(kExtracting));
+        break;
+    case WaveTransSrt::NotifyExtractionFailed:
+        SetStatus(Text(kExtractionFailed));
+        EndWork();
+        break;
+    case WaveTransSrt::NotifyFailed:
+        SetStatus(GetWavToTextErrorInfo(task->GetLastCode()));
+        EndWork();
+        break;
+    case WaveTransSrt::NotifyProgress:
+        SetStatus(Text(kGenerating));
+        break;
+    case WaveTransSrt::NotifyFinished:
+        SetStatus(Text(kGenerated));
+        EndWork();
+        break;
+    default:
+        break;
+    }
+}
+
+void CAudio2TxtWnd::EndWork()
+{
+    m_busy = false;
+    m_start->EnableWindow(true);
+}
+
+void CAudio2TxtWnd::SendToHost(const QUuid& object, const QString& files)
+{
+    if (m_hostMessage == 0)
+        return;
+    // The editor copies what it keeps; both live only for the call.
+    const QUuid objectCopy = object;
+    const QString filesCopy = files;
+    SendToOwner(int(m_hostMessage), uintptr_t(&objectCopy), intptr_t(&filesCopy));
+}
+
+void CAudio2TxtWnd::OnHistoryItem(QOVMessageEvent* message)
+{
+    // The message owns its texts.
+    const QString* source = message->WText();
+    const QString* files = message->LText();
+    // Only an entry made from the file selected now belongs to its object.
+    const QUuid object = source && *source == m_selectedPath ? m_selectedObject : QUuid();
+    if (files)
+        SendToHost(object, *files);
+}
+
+void CAudio2TxtWnd::OnHistory()
+{
+    if (!m_historyLoaded) {
+        GetSubtitlesLog().LoadLogs();
+        m_historyLoaded = true;
+    }
+    CItemHistoryDlg* dialog = GetHistoryDlg();
+    if (!dialog)
+        return;
+    dialog->SetToolType(HistoryTool::Subtitles);
+    dialog->SetOwnerWnd(this);
+    dialog->SetRowHeight(kHistoryRowHeight);
+    dialog->ShowTool();
+    dialog->show();
+    dialog->raise();
+}
+
+void CAudio2TxtWnd::OnUserInfo()
+{
+    CSetUserInfoDlg dialog(this);
+    dialog.m_userId = m_userId;
+    dialog.m_key = m_key;
+    if (RunUserInfoDialog(dialog) != QDialog::Accepted)
+        return;
+    m_userId = dialog.m_userId;
+    m_key = dialog.m_key;
+    m_manager.SetUserIDandKey(m_userId, m_key);
+}
+
+void CAudio2TxtWnd::SetStatus(const QString& text)
+{
+    m_status->setText(text);
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "host/CQOVBaseWnd.h"
+#include "host/CZuBuffer.h"
+#include "subtitles/CWaveToTextMgr.h"
+#include "subtitles/ExtractionWatch.h"
+#include "ui/ISelectionReceiver.h"
+
+#include <QHash>
+#include <QString>
+#include <QUuid>
+
+#include <cstdint>
+
+class CI3Button;
+class CQOVComboBox;
+class CSetUserInfoDlg;
+class CZuTabCtrl;
+class QLabel;
+
+// The subtitles tool window: the editor's selected audio or video file becomes an SRT file on one
+// of two recognition engines (tab A file transcription, tab B cloud recognition with a model),
+// through a task manager of its own. Progress shows in the status line; a finished subtitle file
+// is handed back to the editor with the media object's identifier.
+class CAudio2TxtWnd : public CQOVBaseWnd, public ISelectionReceiver
+{
+public:
+    enum ControlId { IdStart = 1001, IdHistory = 1011, IdModel = 1012, IdTab = 1013, IdUser = 1014 };
+    // The manager's tasks report with this message: word the notification code, long the task.
+    static constexpr int kProgressMessage = 8027;
+    // The history list hands an earlier result over with this message.
+    static constexpr int kHistoryItemMessage = 8224;
+    // The picture above the buttons, one of the module's images.
+    static constexpr int kPictureId = 2001;
+    // The selection's tasks always cover this range of seconds; the names of their files say so.
+    static constexpr float kRangeStart = 0.0f;
+    static constexpr float kRangeEnd = 1.0f;
+
+    // hostMessage: the number the window sends the editor its subtitle files with (0: none).
+    explicit CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent = nullptr);
+    // Stops every task first: the manager's workers must not outlive the window they post to.
+    ~CAudio2TxtWnd() override;
+
+    // The editor's selected media file, its object and the editor's other selected files (path to
+    // identifier text).
+    void SetSelection(const QString& path, const QUuid& selectedObject,
+                      const QHash<QString, QString>* properties) override;
+
+    CWaveToTextMgr& Manager() { return m_manager; }
+    CZuTabCtrl* Tabs() const { return m_tab; }
+    CI3Button* Button(int id) const;
+    CQOVComboBox* ModelList() const { return m_model; }
+    QLabel* ModelLabel() const { return m_modelLabel; }
+    QLabel* StatusLabel() const { return m_status; }
+    QLabel* SelectedFileLabel() const { return m_selectedFile; }
+    const CZuBuffer& Picture() const { return m_picture; }
+    QString OutputFolder() const { return m_outputFolder; }
+    QString SelectedVideoPath() const { return m_selectedVideoPath; }
+    const QHash<QString, QString>& ExtraSources() const { return m_extraSources; }
+    int Engine() const { return m_engine; }
+    bool IsBusy() const { return m_busy; }
+
+protected:
+    int OnCreate() override;
+    void OnSize(int type, int cx, int cy) override;
+    void OnDraw(QPainter& painter) override;
+    bool OnWindowMessage(QOVMessageEvent* message) override;
+
+    // The yes/no question before a finished source is transcribed again; true for yes. Tests
+    // answer it.
+    virtual bool AskYesNo(const QString& question);
+    // Runs the account dialog modally; its result (QDialog::Accepted on OK). Tests answer it.
+    virtual int RunUserInfoDialog(CSetUserInfoDlg& dialog);
+
+private:
+    void CreateControls();
+    void LayOut();
+    void OnTabChanged();
+    void OnStart();
+    void Restart(WaveTransSrt* task);
+    // Starts a task the manager just made: recognition for audio, extraction first for a video.
+    int StartNew(WaveTransSrt* task, bool isAudio);
+    void StartExtraSources(int32_t model);
+    void OnProgress(int code, WaveTransSrt* task);
+    void OnHistory();
+    void OnHistoryItem(QOVMessageEvent* message);
+    void OnUserInfo();
+    void SendToHost(const QUuid& object, const QString& files);
+    bool IsSelected(const WaveTransSrt& task) const;
+    void EndWork();
+    void SetStatus(const QString& text);
+
+    CZuBuffer m_picture;
+    QString m_selectedPath;
+    QString m_selectedVideoPath;
+    QString m_outputFolder;
+    QUuid m_selectedObject;
+    CWaveToTextMgr m_manager;
+    QString m_userId;
+    QString m_key;
+    int m_engine = 0;
+    bool m_historyLoaded = false;
+    bool m_busy = false;
+    uint32_t m_hostMessage;
+    QHash<QString, QString> m_extraSources;
+    ExtractionWatch m_extractions;
+
+    CZuTabCtrl* m_tab = nullptr;
+    CI3Button* m_start = nullptr;
+    CI3Button* m_history = nullptr;
+    CI3Button* m_user = nullptr;
+    QLabel* m_modelLabel = nullptr;
+    CQOVComboBox* m_model = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_selectedFile = nullptr;
+};

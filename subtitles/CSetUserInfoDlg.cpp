@@ -1,0 +1,118 @@
+#include "subtitles/CSetUserInfoDlg.h"
+
+#include "host/CI3Button.h"
+#include "host/CQOVDefUiSettings.h"
+#include "host/CZuEdit.h"
+#include "host/QOVStringTable.h"
+
+#include <QLabel>
+
+namespace {
+
+const char* const kTitleKey = "填写语音转写用户信息";
+// The template's client area; the controls follow its width and height.
+constexpr QSize kTemplateSize(320, 100);
+constexpr int kRowHeight = 20;
+constexpr int kRowStep = 30;
+constexpr int kLabelLeft = 5;
+constexpr int kEditLeft = 40;
+constexpr QSize kButtonSize(50, 20);
+constexpr int kButtonStep = 60;
+
+QLabel* MakeLabel(QWidget* parent, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
+    return label;
+}
+
+CI3Button* MakeButton(QWidget* parent, int id, const QString& caption)
+{
+    auto* button = new CI3Button(parent, id);
+    button->SetWindowTextW(caption);
+    return button;
+}
+
+} // namespace
+
+CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
+    : CQOVBaseDlg(parent)
+{
+    setStyleSheet(CQOVDefUiSettings::GetDefUiSettings().StyleSheet());
+    m_userLabel = MakeLabel(this, QStringLiteral("ID"));
+    m_keyLabel = MakeLabel(this, QStringLiteral("Key"));
+    // One line each, scrolling sideways under a long key.
+    m_userEdit = new CZuEdit(this, IdUser);
+    m_keyEdit = new CZuEdit(this, IdKey);
+    m_cancel = MakeButton(this, IdCancel, QStringLiteral("取消"));
+    m_ok = MakeButton(this, IdOk, QStringLiteral("确定"));
+    m_clear = MakeButton(this, IdClear, QStringLiteral("清空"));
+    m_cancel->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_CANCEL")));
+    m_ok->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_OK")));
+    for (CI3Button* button : {m_ok, m_cancel, m_clear})
+        connect(button, &CI3Button::clicked, this, [this](int id) { OnCommand(id); });
+    m_ok->setDefault(true);
+    resize(kTemplateSize);
+    setMinimumSize(kTemplateSize);
+}
+
+CZuEdit* CSetUserInfoDlg::Edit(int id) const
+{
+    return id == IdUser ? m_userEdit : id == IdKey ? m_keyEdit : nullptr;
+}
+
+CI3Button* CSetUserInfoDlg::Button(int id) const
+{
+    switch (id) {
+    case IdOk:
+        return m_ok;
+    case IdCancel:
+        return m_cancel;
+    case IdClear:
+        return m_clear;
+    default:
+        return nullptr;
+    }
+}
+
+bool CSetUserInfoDlg::OnInitDialog()
+{
+    CQOVBaseDlg::OnInitDialog();
+    setWindowTitle(ZuLoadString(QString::fromUtf8(kTitleKey)));
+    m_userEdit->SetWindowTextW(m_userId);
+    m_keyEdit->SetWindowTextW(m_key);
+    return true;
+}
+
+void CSetUserInfoDlg::OnSize(int type, int cx, int cy)
+{
+    CQOVBaseDlg::OnSize(type, cx, cy);
+    m_userLabel->setGeometry(kLabelLeft, 5, kEditLeft - kLabelLeft, kRowHeight);
+    m_userEdit->setGeometry(kEditLeft, 5, cx - 10 - kEditLeft, kRowHeight);
+    m_keyLabel->setGeometry(kLabelLeft, 5 + kRowStep, kEditLeft - kLabelLeft, kRowHeight);
+    m_keyEdit->setGeometry(kEditLeft, 5 + kRowStep, cx - 10 - kEditLeft, kRowHeight);
+    const QPoint cancel(cx - 70, cy - 30);
+    m_cancel->setGeometry(QRect(cancel, kButtonSize));
+    m_ok->setGeometry(QRect(cancel - QPoint(kButtonStep, 0), kButtonSize));
+    m_clear->setGeometry(QRect(cancel - QPoint(2 * kButtonStep, 0), kButtonSize));
+}
+
+void CSetUserInfoDlg::OnCommand(int id)
+{
+    switch (id) {
+    case IdOk:
+        m_userId = m_userEdit->GetWindowTextW();
+        m_key = m_keyEdit->GetWindowTextW();
+        accept();
+        break;
+    case IdClear:
+        m_userEdit->SetWindowTextW(QString());
+        m_keyEdit->SetWindowTextW(QString());
+        break;
+    case IdCancel:
+        reject();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,138 @@
+#include "SubtitlesWindowFixture.h"
+
+#include "host/QOVMessage.h"
+#include "subtitles/CWaveToTextMgr.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+
+#include <atomic>
+#include <thread>
+
+const std::string SubtitlesWindow::kPrepare = "/api/prepare";
+const std::string SubtitlesWindow::kUpload = "/api/upload";
+const std::string SubtitlesWindow::kMerge = "/api/merge";
+const std::string SubtitlesWindow::kProgress = "/api/getProgress";
+const std::string SubtitlesWindow::kResult = "/api/getResult";
+const std::string SubtitlesWindow::kCreate = "/aasr/v1/create";
+const std::string SubtitlesWindow::kQuery = "/aasr/v1/query";
+
+bool SubtitlesHost::event(QEvent* event)
+{
+    if (int(event->type()) != int(kMessage))
+        return QWidget::event(event);
+    const auto* message = static_cast<QOVMessageEvent*>(event);
+    const auto* object = reinterpret_cast<const QUuid*>(message->WParam());
+    const auto* path = reinterpret_cast<const QString*>(message->LParam());
+    results.append({object ? *object : QUuid(), path ? *path : QString()});
+    return true;
+}
+
+bool TestSubtitlesWindow::AskYesNo(const QString& question)
+{
+    questions.append(question);
+    return answer;
+}
+
+int TestSubtitlesWindow::RunUserInfoDialog(CSetUserInfoDlg& dialog)
+{
+    if (!userInfo)
+        return QDialog::Rejected;
+    dialog.show();
+    const int result = userInfo(dialog);
+    dialog.hide();
+    return result;
+}
+
+void SubtitlesWindow::SetUp()
+{
+    FakeServer& server = m_env.Server();
+    server.Reset();
+    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-7"})");
+    server.Reply("POST", kUpload, 200, R"({"ok":0,"err_no":0,"failed":null,"data":""})");
+    server.Reply("POST", kMerge, 200, R"({"ok":0,"err_no":0,"failed":null,"data":""})");
+    server.Reply("POST", kResult, 200,
+                 R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})");
+    ScriptProgress({3, 9});
+    WriteAccount(QStringLiteral("test-app"), QStringLiteral("test-key"));
+}
+
+void SubtitlesWindow::TearDown()
+{
+    m_env.Server().Reset();
+}
+
+void SubtitlesWindow::WriteAccount(const QString& id, const QString& key)
+{
+    QFile file(CWaveToTextMgr::AccountFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(id, key).toUtf8());
+}
+
+std::unique_ptr<TestSubtitlesWindow> SubtitlesWindow::Open(QWidget& panel)
+{
+    auto window = std::make_unique<TestSubtitlesWindow>(SubtitlesHost::kMessage);
+    EXPECT_TRUE(window->Create(&panel, QRect(0, 0, 920, 680), 1112));
+    return window;
+}
+
+bool SubtitlesWindow::WaitFor(const std::function<bool()>& done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 20000)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+QString SubtitlesWindow::Status(const TestSubtitlesWindow& window)
+{
+    return window.StatusLabel()->text();
+}
+
+QString SubtitlesWindow::File(const char* name)
+{
+    const QString path = m_dir.filePath(QString::fromUtf8(name));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("RIFF fake audio") <= 0)
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+    return path;
+}
+
+void SubtitlesWindow::ScriptProgress(std::vector<int> statuses)
+{
+    auto shared = std::make_shared<std::vector<int>>(std::move(statuses));
+    auto next = std::make_shared<std::atomic<size_t>>(0);
+    m_env.Server().On("POST", kProgress, [shared, next](const httplib::Request&, httplib::Response& response) {
+        const int status = (*shared)[std::min(next->fetch_add(1), shared->size() - 1)];
+        response.set_content(R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":)" + std::to_string(status) +
+                                 R"(,\"desc\":\"d\"}"})",
+                             "application/json");
+    });
+}
+
+void SubtitlesWindow::ScriptCloud()
+{
+    m_env.GrantTokens("asr-token");
+    const std::string store = std::string("/") + TestEnvironment::kStoreBucket + "/";
+    m_env.Server().OnPrefix("PUT", store, [](const httplib::Request&, httplib::Response& r) { r.status = 200; });
+    m_env.Server().OnPrefix("DELETE", store, [](const httplib::Request&, httplib::Response& r) { r.status = 204; });
+    static std::atomic<int> count{0};
+    const std::string id = "asr-window-" + std::to_string(++count);
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"task_id":")" + id + R"(","task_status":"Created"})");
+    auto queries = std::make_shared<std::atomic<int>>(0);
+    m_env.Server().On("POST", kQuery, [id, queries](const httplib::Request&, httplib::Response& response) {
+        const bool done = queries->fetch_add(1) > 0;
+        response.set_content(R"({"log_id":2,"tasks_info":[{"task_id":")" + id + R"(","task_status":")" +
+                                 (done ? R"(Success","task_result":{"result":["hello"],"detailed_result":[)"
+                                         R"({"res":["hello"],"begin_time":100,"end_time":900}]}}]})"
+                                       : R"(Running"}]})"),
+                             "application/json");
+    });
+}

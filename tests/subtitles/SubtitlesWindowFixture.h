@@ -1,0 +1,80 @@
+#pragma once
+
+#include "subtitles/CAudio2TxtWnd.h"
+#include "subtitles/CSetUserInfoDlg.h"
+#include "support/TestEnvironment.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The editor's panel: keeps what each subtitle message the window sends it carries.
+class SubtitlesHost : public QWidget
+{
+public:
+    static constexpr uint32_t kMessage = 0x6003;
+    struct Result
+    {
+        QUuid object;
+        QString path;
+    };
+    QList<Result> results;
+
+protected:
+    bool event(QEvent* event) override;
+};
+
+// The window with its question and its account dialog answered by the test.
+class TestSubtitlesWindow : public CAudio2TxtWnd
+{
+public:
+    using CAudio2TxtWnd::CAudio2TxtWnd;
+    bool answer = false;
+    QStringList questions;
+    // Plays the user's part in the open dialog; returns its result.
+    std::function<int(CSetUserInfoDlg&)> userInfo;
+
+protected:
+    bool AskYesNo(const QString& question) override;
+    int RunUserInfoDialog(CSetUserInfoDlg& dialog) override;
+};
+
+class SubtitlesWindow : public ::testing::Test
+{
+protected:
+    static const std::string kPrepare;
+    static const std::string kUpload;
+    static const std::string kMerge;
+    static const std::string kProgress;
+    static const std::string kResult;
+    static const std::string kCreate;
+    static const std::string kQuery;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // The transcription account in iTarn.ini, read by every window opened after.
+    static void WriteAccount(const QString& id, const QString& key);
+    std::unique_ptr<TestSubtitlesWindow> Open(QWidget& panel);
+    // Runs the event loop until done holds (20 s at most).
+    static bool WaitFor(const std::function<bool()>& done);
+    static QString Status(const TestSubtitlesWindow& window);
+    // A file of the test's own folder with some bytes (the fake services do not listen to them).
+    QString File(const char* name);
+    // Answers the progress queries in turn, repeating the last; status 9 is a finished task.
+    void ScriptProgress(std::vector<int> statuses);
+    // Scripts the cloud engine: token, object store, a task that succeeds on its second query.
+    void ScriptCloud();
+
+    TestEnvironment& m_env = TestEnvironment::Get();
+    QTemporaryDir m_dir;
+};

@@ -1,0 +1,200 @@
+#include "MediaFixtures.h"
+#include "SubtitlesWindowFixture.h"
+
+#include "host/CI3Button.h"
+#include "host/CQOVComboBox.h"
+#include "host/CZuTabCtrl.h"
+#include "subtitles/CWaveToTextMgr.h"
+
+#include <QFile>
+#include <QLabel>
+
+namespace {
+
+using Id = CAudio2TxtWnd::ControlId;
+
+const QString kGenerating = QStringLiteral("生成中，请稍候...");
+const QString kGenerated = QStringLiteral("生成成功！");
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(SubtitlesWindow, WithoutAnAccountTabASaysSoAndGivesTheButtonBack)
+{
+    WriteAccount(QString(), QStringLiteral("key-without-id"));
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
+    window->Button(Id::IdStart)->click();
+    EXPECT_EQ(Status(*window), QStringLiteral("语音转写用户信息为空"));
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_TRUE(window->Manager().Tasks().isEmpty());
+    EXPECT_TRUE(m_env.Server().RequestsTo(kPrepare).empty());
+}
+
+TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles)
+{
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    const QUuid object = QUuid::createUuid();
+    const QUuid otherObject = QUuid::fromString(QStringLiteral("{7cf60c8a-f809-4c54-91d8-12ee7f6539cd}"));
+    const QHash<QString, QString> others{{File("second.wav"), otherObject.toString(QUuid::WithBraces)}};
+    window->SetSelection(File("speech.wav"), object, &others);
+    window->Button(Id::IdStart)->click();
+    EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
+    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerating; })) << Status(*window).toStdString();
+    ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }))
+        << Status(*window).toStdString();
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_FALSE(window->IsBusy());
+    EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
+    for (const auto& result : panel.results) {
+        const bool selected = result.object == object;
+        EXPECT_TRUE(selected || result.object == otherObject);
+        EXPECT_EQ(result.path, window->OutputFolder() + (selected ? QStringLiteral("speech_0_25.srt")
+                                                                  : QStringLiteral("second_0_25.srt")));
+        EXPECT_TRUE(ReadAll(result.path).contains("第一句")) << result.path.toStdString();
+    }
+}
+
+TEST_F(SubtitlesWindow, TabBRecognisesWithTheChosenModel)
+{
+    ScriptCloud();
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    window->Tabs()->setCurrentIndex(1);
+    window->ModelList()->SetCurSel(1);
+    const QUuid object = QUuid::createUuid();
+    window->SetSelection(File("interview.mp3"), object, nullptr);
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
+    ASSERT_EQ(panel.results.size(), 1);
+    EXPECT_EQ(panel.results[0].object, object);
+    EXPECT_TRUE(ReadAll(panel.results[0].path).contains("hello"));
+    const auto created = m_env.Server().RequestsTo(kCreate);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_NE(created[0].body.find("\"pid\":80006"), std::string::npos) << created[0].body;
+    EXPECT_TRUE(m_env.Server().RequestsTo(kPrepare).empty()) << "tab B never uses the transcription service";
+}
+
+TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
+{
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; }));
+    ASSERT_EQ(panel.results.size(), 1);
+
+    window->answer = false;
+    window->Button(Id::IdStart)->click();
+    EXPECT_EQ(window->questions, QStringList{QStringLiteral("转写已成功，是否重新转写？")});
+    EXPECT_EQ(Status(*window), kGenerated);
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 1u);
+
+    window->answer = true;
+    window->Button(Id::IdStart)->click();
+    EXPECT_EQ(window->questions.size(), 2);
+    EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
+    EXPECT_EQ(window->Manager().Tasks().size(), 1) << "the same task again";
+    ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }));
+    EXPECT_EQ(panel.results[1].path, panel.results[0].path);
+}
+
+TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtOnce)
+{
+    m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26601","failed":"illegal"})");
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
+    window->Button(Id::IdStart)->click();
+    EXPECT_EQ(Status(*window), QStringLiteral("转写失败, ") + GetWavToTextErrorInfo(-2) + QStringLiteral("."));
+    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_FALSE(window->IsBusy());
+
+    m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-8"})");
+    window->Button(Id::IdStart)->click();
+    EXPECT_TRUE(window->questions.isEmpty());
+    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
+    EXPECT_EQ(panel.results.size(), 1);
+}
+
+TEST_F(SubtitlesWindow, StartingARunningSourceOnlyShowsItsState)
+{
+    ScriptProgress({3});
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    window->SetSelection(File("long.wav"), QUuid::createUuid(), nullptr);
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerating; }));
+    // The user selects it again (which gives the button back) and presses start once more.
+    window->SetSelection(window->Manager().Tasks()[0]->GetAudioPath(), QUuid::createUuid(), nullptr);
+    window->Button(Id::IdStart)->click();
+    EXPECT_EQ(Status(*window), kGenerating);
+    EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 1u);
+    EXPECT_TRUE(window->questions.isEmpty());
+}
+
+TEST_F(SubtitlesWindow, ClosingTheWindowStopsItsTasksWithoutWaitingForTheService)
+{
+    m_env.Server().Stall("POST", kProgress);
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor([&] { return !m_env.Server().RequestsTo(kProgress).empty(); }));
+    window.reset();
+    // The stalled query is answered only when the test releases it: the window did not wait for it.
+    EXPECT_EQ(m_env.Server().Answered(kProgress), 0u);
+    EXPECT_TRUE(panel.results.isEmpty());
+}
+
+TEST_F(SubtitlesWindow, AVideosAudioIsExtractedThenRecognised)
+{
+    SubtitlesHost panel;
+    auto window = Open(panel);
+    const QUuid object = QUuid::createUuid();
+    window->SetSelection(MediaFixtures::VideoWithAudio(), object, nullptr);
+    window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
+    ASSERT_EQ(panel.results.size(), 1);
+    EXPECT_EQ(panel.results[0].object, object);
+    const WaveTransSrt* task = window->Manager().Tasks()[0];
+    EXPECT_TRUE(task->GetAudioPath().endsWith(QStringLiteral(".mp3")));
+    EXPECT_GT(MediaFixtures::Decode(task->GetAudioPath()).samples, 0);
+    ASSERT_EQ(m_env.Server().RequestsTo(kUpload).size(), 1u);
+}
+
+TEST_F(SubtitlesWindow, AVideoThatCannotBeRecognisedEndsWithTheReasonAndAUsableWindow)
+{
+    const struct
+    {
+        const char* name;
+        QString video;
+        bool refused; // the service refuses the account
+        QString status;
+    } cases[] = {
+        {"no audio", MediaFixtures::VideoWithoutAudio(), false, QStringLiteral("视频提取音频失败！")},
+        {"refused account", MediaFixtures::VideoWithAudio(), true, GetWavToTextErrorInfo(-2)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.refused)
+            m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26601","failed":"illegal"})");
+        SubtitlesHost panel;
+        auto window = Open(panel);
+        window->SetSelection(c.video, QUuid::createUuid(), nullptr);
+        window->Button(Id::IdStart)->click();
+        ASSERT_TRUE(WaitFor([&] { return Status(*window) == c.status; })) << Status(*window).toStdString();
+        EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+        EXPECT_FALSE(window->IsBusy());
+        EXPECT_TRUE(panel.results.isEmpty());
+    }
+}
+
+} // namespace
