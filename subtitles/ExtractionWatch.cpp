@@ -30,15 +30,9 @@ void ExtractionWatch::Check()
         WaveTransSrt* task = m_tasks[i];
         if (task->GetTransAudioResult() == WaveTransSrt::kTransAudioPending)
             continue;
-        const int state = task->GetStateCode();
-        if (state == WaveTransSrt::StateCreated && task->GetTransAudioResult() != 0) {
+        // Once the audio is there, the task and the manager report everything that follows.
+        if (task->GetTransAudioResult() != 0 && task->GetStateCode() == WaveTransSrt::StateCreated)
             m_manager.RefreshSubtProgress(task, WaveTransSrt::NotifyExtractionFailed);
-        } else if (state == WaveTransSrt::StateFailed && task->GetTaskID().isEmpty()) {
-            // Failed before the engine had a task: the start itself, which posts nothing.
-            m_manager.RefreshSubtProgress(task, WaveTransSrt::NotifyFailed);
-        } else if (state == WaveTransSrt::StateCreated || state == WaveTransSrt::StateAudioReady) {
-            continue; // recognition is being started on the extraction's thread
-        }
         m_tasks.removeAt(i);
     }
     if (m_tasks.isEmpty())

@@ -7,10 +7,9 @@
 class CWaveToTextMgr;
 class WaveTransSrt;
 
-// Looks after video tasks from the start of their audio extraction until recognition reports by
-// itself. A task tells nothing when its extraction gives up, nor when recognition of the extracted
-// audio cannot start; the watch reports both through the manager, as the task's notifications 3
-// and 4, so they reach the window like any other. Lives on the window's thread.
+// Looks after video tasks while their audio is extracted. A task tells nothing when its extraction
+// gives up; the watch reports that through the manager as notification 3, so it reaches the window
+// like any other. Lives on the window's thread.
 class ExtractionWatch : public QObject
 {
 public:
