@@ -19,8 +19,6 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 supp="$root/scripts/sanitizers"
 status=0
 
-# Allocation stacks are taken by the slow unwinder: cpprest is built without frame pointers, and
-# the fast one stops at its first frame, where no suppression can name the library's own leak.
 # Counts the reports in a run's output: the tests fail on them too, but a count is what the README
 # records.
 count_reports() {
@@ -42,6 +40,8 @@ run() {
   "${build[@]}"
   log="$root/build-$preset/sanitize.log"
   set +e
+  # Allocation stacks are taken by the slow unwinder: cpprest is built without frame pointers, and
+  # the fast one stops at its first frame, where no suppression can name the library's own leak.
   QT_QPA_PLATFORM=offscreen \
   ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:fast_unwind_on_malloc=0" \
   LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0" \
