@@ -23,7 +23,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -88,6 +87,8 @@ int Level(const CNLESlider* slider)
 CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
     : CQOVBaseWnd(parent)
     , m_hostMessage(hostMessage)
+    , m_column(this, DubbingLayout::kLineStep, DubbingLayout::kMinimumPage, [this] { return ContentHeight(); },
+               [this] { LayOut(); })
     , m_player(std::make_unique<SamplePlayer>())
 {
 }
@@ -182,10 +183,7 @@ void CTxt2AudioWnd::CreateControls()
     m_voices = new CVoiceSelCtrl(this);
     m_voices->Create(this, QRect(40, 10, width() - 40, 0), IdVoices);
     m_voices->SetNotifyWnd(this);
-    m_scrollBar = new CZuScrollBar(this, kScrollBarId);
-    m_scrollBar->setSingleStep(DubbingLayout::kLineStep);
-    m_scrollBar->hide();
-    connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
+    m_column.CreateBar(kScrollBarId)->hide();
 
     m_speed = MakeSlider(this, IdSpeed, kLevelMax);
     m_pitch = MakeSlider(this, IdPitch, kLevelMax);
@@ -435,41 +433,18 @@ void CTxt2AudioWnd::UpdateScroll()
         m_scrollShown = needed;
         m_gridHeight = m_voices->Layout(DubbingLayout::GridWidth(cx, m_scrollShown), false);
     }
-    const int page = std::max(cy, DubbingLayout::kMinimumPage);
-    m_scrollPos = std::clamp(m_scrollPos, 0, std::max(0, ContentHeight() - page));
-    SCROLLINFO info;
-    info.nMin = 0;
-    info.nMax = ContentHeight();
-    info.nPage = page;
-    info.nPos = m_scrollPos;
-    m_scrollBar->SetScrollInfo(info);
-    m_scrollBar->setPageStep(page);
-    m_scrollBar->setVisible(m_scrollShown);
-}
-
-void CTxt2AudioWnd::ScrollTo(int position)
-{
-    const int page = std::max(height(), DubbingLayout::kMinimumPage);
-    const int clamped = std::clamp(position, 0, std::max(0, ContentHeight() - page));
-    if (m_scrollBar->GetScrollPos() != clamped)
-        m_scrollBar->SetScrollPos(clamped);
-    if (clamped == m_scrollPos)
-        return;
-    m_scrollPos = clamped;
-    LayOut();
+    m_column.Update();
+    m_column.Bar()->setVisible(m_scrollShown);
 }
 
 void CTxt2AudioWnd::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    if (delta != 0)
-        ScrollTo(m_scrollPos + (delta > 0 ? -DubbingLayout::kLineStep : DubbingLayout::kLineStep));
-    event->accept();
+    m_column.Wheel(event);
 }
 
 void CTxt2AudioWnd::LayOut()
 {
-    const DubbingLayout l = DubbingLayout::For(size(), m_gridHeight, m_scrollPos, m_scrollShown);
+    const DubbingLayout l = DubbingLayout::For(size(), m_gridHeight, m_column.Offset(), m_scrollShown);
     m_voiceLabel->setGeometry(l.voiceLabel);
     m_voices->setGeometry(l.grid);
     m_speedLabel->setGeometry(l.speedLabel);
@@ -486,5 +461,5 @@ void CTxt2AudioWnd::LayOut()
     m_status->setGeometry(l.status);
     m_history->setGeometry(l.history);
     m_selectedLabel->setGeometry(l.selectedText);
-    m_scrollBar->setGeometry(l.scrollBar);
+    m_column.Bar()->setGeometry(l.scrollBar);
 }

@@ -4,6 +4,7 @@
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "ui/ISelectionReceiver.h"
+#include "ui/ScrolledColumn.h"
 
 #include <QList>
 #include <QString>
@@ -52,7 +53,7 @@ public:
     CNLESlider* Slider(int id) const;
     CQOVComboBox* TypeList() const { return m_type; }
     CVoiceSelCtrl* VoiceGrid() const { return m_voices; }
-    CZuScrollBar* ScrollBar() const { return m_scrollBar; }
+    CZuScrollBar* ScrollBar() const { return m_column.Bar(); }
     QLabel* StatusLabel() const { return m_status; }
     QLabel* SelectedTextLabel() const { return m_selectedLabel; }
     const QList<VoiceInfo*>& Voices() const { return m_voiceLibrary; }
@@ -60,7 +61,7 @@ public:
     bool IsBusy() const { return m_busy; }
     bool IsLaterVoice() const { return m_laterVoice; }
     bool IsScrollShown() const { return m_scrollShown; }
-    int ScrollPos() const { return m_scrollPos; }
+    int ScrollPos() const { return m_column.Offset(); }
     int ContentHeight() const;
 
 protected:
@@ -90,7 +91,6 @@ private:
     void SendResult(const QUuid& object, const QString& path);
     void SetStatus(const QString& text);
     void UpdateScroll();
-    void ScrollTo(int position);
     void LayOut();
 
     CTxt2AudioNetOper m_client;
@@ -113,7 +113,6 @@ private:
     CQOVComboBox* m_type = nullptr;
     bool m_laterVoice = true;
     int m_gridHeight = 0;
-    int m_scrollPos = 0;
     CZuBuffer m_playIcon;
     CZuBuffer m_secondIcon;
     CZuBuffer m_tileBackground;
@@ -122,9 +121,9 @@ private:
     QString m_selectedText;
     QUuid m_selectedObject;
     uint32_t m_hostMessage;
+    ScrolledColumn m_column;
     bool m_historyLoaded = false;
     bool m_busy = false;
-    CZuScrollBar* m_scrollBar = nullptr;
     bool m_scrollShown = false;
     std::unique_ptr<SamplePlayer> m_player;
 };

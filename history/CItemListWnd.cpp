@@ -7,12 +7,12 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
 
 #include <algorithm>
 
 CItemListWnd::CItemListWnd(QWidget* parent)
     : CQOVBaseWnd(parent)
+    , m_column(this, kLineStep, kMinPage, [this] { return ScrollRange(); }, [this] { update(); })
 {
     setMouseTracking(true);
 }
@@ -21,12 +21,9 @@ CItemListWnd::~CItemListWnd() = default;
 
 int CItemListWnd::OnCreate()
 {
-    m_scrollBar = new CZuScrollBar(this, kScrollBarId);
-    m_scrollBar->Create(this, QRect(width() - ItemListGeometry::kScrollBarWidth, 0, ItemListGeometry::kScrollBarWidth,
-                                    height()),
-                        kScrollBarId);
-    m_scrollBar->setSingleStep(kLineStep);
-    connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
+    m_column.CreateBar(kScrollBarId)->Create(
+        this, QRect(width() - ItemListGeometry::kScrollBarWidth, 0, ItemListGeometry::kScrollBarWidth, height()),
+        kScrollBarId);
     m_addImage = SharedWindowState::Get().AddItemImage();
     m_addIconEnabled = true;
     return 0;
@@ -62,40 +59,20 @@ int CItemListWnd::ScrollRange() const
     return (GetItemCount() + 1) * m_rowHeight;
 }
 
-int CItemListWnd::ScrollPage() const
-{
-    return std::max(height(), kMinPage);
-}
-
 void CItemListWnd::UpdateScrollInfo()
 {
-    m_scrollPos = std::clamp(m_scrollPos, 0, std::max(0, ScrollRange() - ScrollPage()));
-    if (m_scrollBar) {
-        SCROLLINFO info;
-        info.nMin = 0;
-        info.nMax = ScrollRange();
-        info.nPage = ScrollPage();
-        info.nPos = m_scrollPos;
-        m_scrollBar->SetScrollInfo(info);
-    }
+    m_column.Update();
     update();
 }
 
 int CItemListWnd::GetScrollPos() const
 {
-    return m_scrollPos;
+    return m_column.Offset();
 }
 
 void CItemListWnd::ScrollTo(int position)
 {
-    const int clamped = std::clamp(position, 0, std::max(0, ScrollRange() - ScrollPage()));
-    // The bar may stand a pixel past the end the list allows; it follows the list either way.
-    if (m_scrollBar && m_scrollBar->GetScrollPos() != clamped)
-        m_scrollBar->SetScrollPos(clamped);
-    if (clamped == m_scrollPos)
-        return;
-    m_scrollPos = clamped;
-    update();
+    m_column.ScrollTo(position);
 }
 
 void CItemListWnd::SetRowHeight(int height)
@@ -132,14 +109,14 @@ bool CItemListWnd::IsAddIconShown() const
 
 ItemListGeometry CItemListWnd::Geometry() const
 {
-    return ItemListGeometry(size(), m_rowHeight, m_scrollPos);
+    return ItemListGeometry(size(), m_rowHeight, m_column.Offset());
 }
 
 void CItemListWnd::OnSize(int type, int cx, int cy)
 {
     CQOVBaseWnd::OnSize(type, cx, cy);
-    if (m_scrollBar)
-        m_scrollBar->setGeometry(cx - ItemListGeometry::kScrollBarWidth, 0, ItemListGeometry::kScrollBarWidth, cy);
+    if (CZuScrollBar* bar = m_column.Bar())
+        bar->setGeometry(cx - ItemListGeometry::kScrollBarWidth, 0, ItemListGeometry::kScrollBarWidth, cy);
     UpdateScrollInfo();
 }
 
@@ -223,10 +200,5 @@ void CItemListWnd::AddAction()
 
 void CItemListWnd::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    if (delta < 0)
-        ScrollTo(m_scrollPos + kLineStep);
-    else if (delta > 0)
-        ScrollTo(m_scrollPos - kLineStep);
-    event->accept();
+    m_column.Wheel(event);
 }

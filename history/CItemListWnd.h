@@ -3,6 +3,7 @@
 #include "history/ItemListGeometry.h"
 #include "history/TaskItemData.h"
 #include "host/CQOVBaseWnd.h"
+#include "ui/ScrolledColumn.h"
 
 #include <QPointer>
 
@@ -10,7 +11,6 @@
 #include <vector>
 
 class CZuBuffer;
-class CZuScrollBar;
 
 // The history dialog's owner-drawn list: one row per task with its number, source and results.
 // Hovering a row that has result files shows the add icon; clicking it hands the row's source and
@@ -68,11 +68,9 @@ private:
     ItemListGeometry::Hit HitTest(const QPoint& point);
     void AddAction();
     int ScrollRange() const;
-    int ScrollPage() const;
 
     std::vector<std::unique_ptr<TaskItemData>> m_items;
-    CZuScrollBar* m_scrollBar = nullptr;
-    int m_scrollPos = 0;
+    ScrolledColumn m_column;
     bool m_addIconEnabled = false;
     bool m_hoverHasFiles = false;
     bool m_pressedOnIcon = false;

@@ -26,9 +26,6 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QWheelEvent>
-
-#include <algorithm>
 
 namespace {
 
@@ -63,6 +60,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt
 CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
     : CQOVBaseWnd(parent)
     , m_hostMessage(hostMessage)
+    , m_column(this, PaintingLayout::kLineStep, PaintingLayout::kMinimumPage, [this] { return ContentHeight(); },
+               [this] { LayOut(); })
 {
 }
 
@@ -158,9 +157,7 @@ void CTxt2ImageWnd::CreateControls()
     m_preview = new ReferencePreviewWnd(this);
     m_preview->hide();
 
-    m_scrollBar = new CZuScrollBar(this, IdScrollBar);
-    m_scrollBar->setSingleStep(PaintingLayout::kLineStep);
-    connect(m_scrollBar, &CZuScrollBar::scrolled, this, [this](int, int position) { ScrollTo(position); });
+    m_column.CreateBar(IdScrollBar);
 }
 
 void CTxt2ImageWnd::FillSelectors()
@@ -194,7 +191,7 @@ bool CTxt2ImageWnd::OnWindowMessage(QOVMessageEvent* message)
         OnProgress(int32_t(intptr_t(message->WParam())));
         return true;
     case CBtnSelCtrl::kContentHeightMessage:
-        if (m_scrollBar) {
+        if (m_column.Bar()) {
             UpdateScroll();
             LayOut();
         }
@@ -382,7 +379,7 @@ void CTxt2ImageWnd::OnHistoryItem(QOVMessageEvent* message)
 
 void CTxt2ImageWnd::OnSize(int, int, int)
 {
-    if (!m_scrollBar)
+    if (!m_column.Bar())
         return;
     UpdateScroll();
     LayOut();
@@ -393,40 +390,18 @@ void CTxt2ImageWnd::UpdateScroll()
     const int selectorWidth = PaintingLayout::SelectorWidth(width());
     m_ratioHeight = m_ratios->Layout(selectorWidth, false);
     m_styleHeight = m_styles->Layout(selectorWidth, false);
-    const int content = ContentHeight();
-    const int page = std::max(height(), PaintingLayout::kMinimumPage);
-    m_scrollPos = std::clamp(m_scrollPos, 0, std::max(0, content - page));
-    SCROLLINFO info;
-    info.nMin = 0;
-    // The bar's highest position is its maximum less the page plus one.
-    info.nMax = content - 1;
-    info.nPage = page;
-    info.nPos = m_scrollPos;
-    m_scrollBar->SetScrollInfo(info);
-}
-
-void CTxt2ImageWnd::ScrollTo(int position)
-{
-    const int page = std::max(height(), PaintingLayout::kMinimumPage);
-    const int clamped = std::clamp(position, 0, std::max(0, ContentHeight() - page));
-    if (m_scrollBar->GetScrollPos() != clamped)
-        m_scrollBar->SetScrollPos(clamped);
-    if (clamped == m_scrollPos)
-        return;
-    m_scrollPos = clamped;
-    LayOut();
+    m_column.Update();
 }
 
 void CTxt2ImageWnd::wheelEvent(QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    ScrollTo(m_scrollPos + (delta < 0 ? PaintingLayout::kLineStep : -PaintingLayout::kLineStep));
-    event->accept();
+    m_column.Wheel(event);
 }
 
 void CTxt2ImageWnd::LayOut()
 {
-    const PaintingLayout l = PaintingLayout::For(size(), m_ratioHeight, m_styleHeight, m_scrollPos, m_reference.IsShown());
+    const PaintingLayout l =
+        PaintingLayout::For(size(), m_ratioHeight, m_styleHeight, m_column.Offset(), m_reference.IsShown());
     m_descriptionLabel->setGeometry(l.descriptionLabel);
     m_description->setGeometry(l.description);
     m_ratioLabel->setGeometry(l.ratioLabel);
@@ -447,5 +422,5 @@ void CTxt2ImageWnd::LayOut()
     m_refresh->setGeometry(l.refresh);
     m_thumbnails.Slider()->setGeometry(l.sizeSlider);
     m_thumbnails.Grid()->setGeometry(l.grid);
-    m_scrollBar->setGeometry(l.scrollBar);
+    m_column.Bar()->setGeometry(l.scrollBar);
 }

@@ -4,6 +4,7 @@
 #include "painting/CTxt2ImageNetOper.h"
 #include "painting/ReferenceImageChoice.h"
 #include "painting/ResultThumbnails.h"
+#include "ui/ScrolledColumn.h"
 
 #include <QList>
 #include <QString>
@@ -46,14 +47,14 @@ public:
     CQOVComboBox* CountList() const { return m_count; }
     CZuEdit* ReferencePathEdit() const { return m_referencePath; }
     CZuBuffDisplayWnd* ReferencePreview() const { return m_preview; }
-    CZuScrollBar* ScrollBar() const { return m_scrollBar; }
+    CZuScrollBar* ScrollBar() const { return m_column.Bar(); }
     QLabel* StatusLabel() const { return m_status; }
     const QStringList& StyleNames() const { return m_styleNames; }
     const ResultThumbnails& Thumbnails() const { return m_thumbnails; }
     const ReferenceImageChoice& Reference() const { return m_reference; }
     QString OutputFolder() const { return m_outputFolder; }
     bool IsBusy() const { return m_busy; }
-    int ScrollPos() const { return m_scrollPos; }
+    int ScrollPos() const { return m_column.Offset(); }
     int ContentHeight() const;
 
 protected:
@@ -82,7 +83,6 @@ private:
     void OnHistoryItem(QOVMessageEvent* message);
     void SetStatus(const QString& text);
     void UpdateScroll();
-    void ScrollTo(int position);
     void LayOut();
 
     CI3Button* m_generate = nullptr;
@@ -111,8 +111,7 @@ private:
     CTxt2ImageNetOper m_client;
     QString m_outputFolder;
     uint32_t m_hostMessage;
+    ScrolledColumn m_column;
     bool m_historyLoaded = false;
     bool m_busy = false;
-    CZuScrollBar* m_scrollBar = nullptr;
-    int m_scrollPos = 0;
 };

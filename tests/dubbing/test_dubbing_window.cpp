@@ -222,7 +222,7 @@ TEST_F(DubbingWindow, TheColumnScrollsWhenTheWindowIsShorterThanItsContent)
     EXPECT_EQ(window->ContentHeight(), 220 + 260);
     SCROLLINFO info;
     window->ScrollBar()->GetScrollInfo(info);
-    EXPECT_EQ(info.nMax, 480);
+    EXPECT_EQ(info.nMax, 479);
     EXPECT_EQ(info.nPage, 200);
 
     auto wheel = [&](int delta) {
