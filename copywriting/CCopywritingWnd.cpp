@@ -10,10 +10,8 @@
 #include "host/QOVPaths.h"
 #include "host/QOVProfile.h"
 #include "host/QOVStringTable.h"
-#include "history/CItemHistoryDlg.h"
 #include "history/HistoryTools.h"
 #include "service/AigcSettings.h"
-#include "service/TransLog.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -42,6 +40,7 @@ QLabel* MakeLabel(QWidget* parent, const char* text)
 CCopywritingWnd::CCopywritingWnd(uint32_t hostMessage, QWidget* parent)
     : CQOVBaseWnd(parent)
     , m_hostMessage(hostMessage)
+    , m_historyOpener(HistoryTool::Copywriting, kHistoryRowHeight)
 {
     m_client.SetCompletionHandler(&CCopywritingWnd::Completed);
 }
@@ -100,7 +99,7 @@ int CCopywritingWnd::OnCreate()
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_export, qOverload<int>(&CI3Button::clicked), this, [this] { OnExport(); });
     connect(m_putOnTrack, qOverload<int>(&CI3Button::clicked), this, [this] { OnPutOnTrack(); });
-    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
 
     const int size = GetPrivateProfileIntW(QStringLiteral("Copywriting"), QStringLiteral("FontSize"), kDefaultFontSize,
                                            AigcSettingsPath());
@@ -261,21 +260,4 @@ void CCopywritingWnd::OnHistoryItem(QOVMessageEvent* message)
     // The message owns the texts; the editor takes a pointer for the length of the call.
     if (const QString* files = message->LText())
         SendToOwner(int(m_hostMessage), 0, intptr_t(files));
-}
-
-void CCopywritingWnd::OnHistory()
-{
-    if (!m_historyLoaded) {
-        GetCopywritingLog().LoadLogs();
-        m_historyLoaded = true;
-    }
-    CItemHistoryDlg* dialog = GetHistoryDlg();
-    if (!dialog)
-        return;
-    dialog->SetToolType(HistoryTool::Copywriting);
-    dialog->SetOwnerWnd(this);
-    dialog->SetRowHeight(kHistoryRowHeight);
-    dialog->ShowTool();
-    dialog->show();
-    dialog->raise();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "copywriting/CCopywritingNetOper.h"
+#include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
 
 #include <QFont>
@@ -53,7 +54,6 @@ private:
     void OnFontSize();
     void OnExport();
     void OnPutOnTrack();
-    void OnHistory();
     void OnHistoryItem(QOVMessageEvent* message);
     static void Completed(void* window, int32_t code);
 
@@ -68,11 +68,11 @@ private:
     CQOVComboBox* m_fontSizes = nullptr;
     int m_fontSizeIndex = 2;
     uint32_t m_hostMessage;
+    HistoryOpener m_historyOpener;
     QFont m_font;
     QString m_outputFolder;
     // The file of the generation the window shows. The client's own path belongs to its worker
     // from the next start on.
     QString m_generatedPath;
     CCopywritingNetOper m_client;
-    bool m_historyLoaded = false;
 };

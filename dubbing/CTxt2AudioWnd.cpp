@@ -6,7 +6,6 @@
 #include "dubbing/SamplePlayer.h"
 #include "dubbing/VoiceInfo.h"
 #include "dubbing/VoiceLibrary.h"
-#include "history/CItemHistoryDlg.h"
 #include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CNLESlider.h"
@@ -16,7 +15,6 @@
 #include "host/QOVMessage.h"
 #include "host/QOVPaths.h"
 #include "service/ModuleHandles.h"
-#include "service/TransLog.h"
 #include "ui/SharedWindowState.h"
 
 #include <QDateTime>
@@ -89,6 +87,7 @@ CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
     , m_hostMessage(hostMessage)
     , m_column(this, DubbingLayout::kLineStep, DubbingLayout::kMinimumPage, [this] { return ContentHeight(); },
                [this] { LayOut(); })
+    , m_historyOpener(HistoryTool::Dubbing, kHistoryRowHeight)
     , m_player(std::make_unique<SamplePlayer>())
 {
 }
@@ -168,7 +167,7 @@ void CTxt2AudioWnd::CreateControls()
     m_downloadFolder->hide();
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
-    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
 
     m_voiceLabel = MakeLabel(this, Text("音库"));
     m_status = MakeLabel(this, QString(), Qt::AlignCenter);
@@ -383,23 +382,6 @@ void CTxt2AudioWnd::OnHistoryItem(QOVMessageEvent* message)
     const QUuid object = source && *source == m_selectedText ? m_selectedObject : QUuid();
     if (files)
         SendResult(object, *files);
-}
-
-void CTxt2AudioWnd::OnHistory()
-{
-    if (!m_historyLoaded) {
-        GetDubbingLog().LoadLogs();
-        m_historyLoaded = true;
-    }
-    CItemHistoryDlg* dialog = GetHistoryDlg();
-    if (!dialog)
-        return;
-    dialog->SetToolType(HistoryTool::Dubbing);
-    dialog->SetOwnerWnd(this);
-    dialog->SetRowHeight(kHistoryRowHeight);
-    dialog->ShowTool();
-    dialog->show();
-    dialog->raise();
 }
 
 QString CTxt2AudioWnd::ChooseFolder()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dubbing/CTxt2AudioNetOper.h"
+#include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "ui/ISelectionReceiver.h"
@@ -85,7 +86,6 @@ private:
     void OnProgress(int32_t code);
     void OnVoiceChosen(int index);
     void OnPlaySample(int index, intptr_t control);
-    void OnHistory();
     void OnHistoryItem(QOVMessageEvent* message);
     void OnDownloadFolder();
     void SendResult(const QUuid& object, const QString& path);
@@ -122,7 +122,7 @@ private:
     QUuid m_selectedObject;
     uint32_t m_hostMessage;
     ScrolledColumn m_column;
-    bool m_historyLoaded = false;
+    HistoryOpener m_historyOpener;
     bool m_busy = false;
     bool m_scrollShown = false;
     std::unique_ptr<SamplePlayer> m_player;

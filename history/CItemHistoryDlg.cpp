@@ -26,22 +26,6 @@ const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 constexpr int kBottomRow = 30;
 constexpr int kControlHeight = 20;
 
-TransLog* LogOfTool(int tool)
-{
-    switch (tool) {
-    case HistoryTool::Painting:
-        return &GetPaintingLog();
-    case HistoryTool::Subtitles:
-        return &GetSubtitlesLog();
-    case HistoryTool::Dubbing:
-        return &GetDubbingLog();
-    case HistoryTool::Copywriting:
-        return &GetCopywritingLog();
-    default:
-        return nullptr;
-    }
-}
-
 QDateEdit* MakePicker(QWidget* parent, int id)
 {
     auto* picker = new QDateEdit(parent);
@@ -163,7 +147,7 @@ TransLog* CItemHistoryDlg::GetTransLog() const
 
 void CItemHistoryDlg::ShowTool()
 {
-    if (TransLog* log = LogOfTool(m_toolType))
+    if (TransLog* log = HistoryTool::LogOf(m_toolType))
         m_log = log;
     if (m_log && m_start) {
         m_start->setDate(m_log->RangeStart().date());

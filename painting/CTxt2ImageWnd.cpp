@@ -1,7 +1,6 @@
 #include "painting/CTxt2ImageWnd.h"
 
 #include "dubbing/CVoiceSelCtrl.h"
-#include "history/CItemHistoryDlg.h"
 #include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
@@ -20,7 +19,6 @@
 #include "painting/PaintingStatus.h"
 #include "painting/ReferencePreviewWnd.h"
 #include "painting/StyleLibrary.h"
-#include "service/TransLog.h"
 #include "ui/SharedWindowState.h"
 
 #include <QFileDialog>
@@ -62,6 +60,7 @@ CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
     , m_hostMessage(hostMessage)
     , m_column(this, PaintingLayout::kLineStep, PaintingLayout::kMinimumPage, [this] { return ContentHeight(); },
                [this] { LayOut(); })
+    , m_historyOpener(HistoryTool::Painting, kHistoryRowHeight)
 {
 }
 
@@ -129,7 +128,7 @@ void CTxt2ImageWnd::CreateControls()
     connect(m_generate, qOverload<int>(&CI3Button::clicked), this, [this] { OnGenerate(); });
     connect(m_browse, qOverload<int>(&CI3Button::clicked), this, [this] { OnBrowse(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
-    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
     connect(m_refresh, qOverload<int>(&CI3Button::clicked), this, [this] { ShowResults(); });
 
     m_descriptionLabel = MakeLabel(this, Text("图片描述"));
@@ -350,23 +349,6 @@ void CTxt2ImageWnd::OnDownloadFolder()
     const QString folder = ChooseFolder();
     if (!folder.isEmpty())
         m_outputFolder = folder + QLatin1Char('/');
-}
-
-void CTxt2ImageWnd::OnHistory()
-{
-    if (!m_historyLoaded) {
-        GetPaintingLog().LoadLogs();
-        m_historyLoaded = true;
-    }
-    CItemHistoryDlg* dialog = GetHistoryDlg();
-    if (!dialog)
-        return;
-    dialog->SetToolType(HistoryTool::Painting);
-    dialog->SetOwnerWnd(this);
-    dialog->SetRowHeight(kHistoryRowHeight);
-    dialog->ShowTool();
-    dialog->show();
-    dialog->raise();
 }
 
 void CTxt2ImageWnd::OnHistoryItem(QOVMessageEvent* message)

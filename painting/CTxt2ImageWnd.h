@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
 #include "painting/CTxt2ImageNetOper.h"
 #include "painting/ReferenceImageChoice.h"
@@ -79,7 +80,6 @@ private:
     void OnReferencePathLeft();
     void ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path);
     void OnDownloadFolder();
-    void OnHistory();
     void OnHistoryItem(QOVMessageEvent* message);
     void SetStatus(const QString& text);
     void UpdateScroll();
@@ -112,6 +112,6 @@ private:
     QString m_outputFolder;
     uint32_t m_hostMessage;
     ScrolledColumn m_column;
-    bool m_historyLoaded = false;
+    HistoryOpener m_historyOpener;
     bool m_busy = false;
 };

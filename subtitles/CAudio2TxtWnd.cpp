@@ -1,6 +1,5 @@
 #include "subtitles/CAudio2TxtWnd.h"
 
-#include "history/CItemHistoryDlg.h"
 #include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
@@ -11,7 +10,6 @@
 #include "host/QOVPaths.h"
 #include "host/QOVStringTable.h"
 #include "service/ModuleHandles.h"
-#include "service/TransLog.h"
 #include "subtitles/CSetUserInfoDlg.h"
 #include "subtitles/SubtitlesLayout.h"
 #include "subtitles/SubtitlesSource.h"
@@ -58,6 +56,7 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align)
 
 CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
     : CQOVBaseWnd(parent)
+    , m_historyOpener(HistoryTool::Subtitles, kHistoryRowHeight)
     , m_hostMessage(hostMessage)
     , m_extractions(m_manager)
 {
@@ -117,7 +116,7 @@ void CAudio2TxtWnd::CreateControls()
     }
     m_start->EnableWindow(false);
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
-    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { OnHistory(); });
+    connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
     connect(m_user, qOverload<int>(&CI3Button::clicked), this, [this] { OnUserInfo(); });
 
     m_modelLabel = MakeLabel(this, QStringLiteral("识别模型"), Qt::AlignCenter);
@@ -343,23 +342,6 @@ void CAudio2TxtWnd::OnHistoryItem(QOVMessageEvent* message)
     const QUuid object = source && *source == m_selectedPath ? m_selectedObject : QUuid();
     if (files)
         SendToHost(object, *files);
-}
-
-void CAudio2TxtWnd::OnHistory()
-{
-    if (!m_historyLoaded) {
-        GetSubtitlesLog().LoadLogs();
-        m_historyLoaded = true;
-    }
-    CItemHistoryDlg* dialog = GetHistoryDlg();
-    if (!dialog)
-        return;
-    dialog->SetToolType(HistoryTool::Subtitles);
-    dialog->SetOwnerWnd(this);
-    dialog->SetRowHeight(kHistoryRowHeight);
-    dialog->ShowTool();
-    dialog->show();
-    dialog->raise();
 }
 
 void CAudio2TxtWnd::OnUserInfo()

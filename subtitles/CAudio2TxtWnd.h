@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "subtitles/CWaveToTextMgr.h"
@@ -82,7 +83,6 @@ private:
     int StartNew(WaveTransSrt* task, bool isAudio);
     void StartExtraSources(int32_t model);
     void OnProgress(int code, WaveTransSrt* task);
-    void OnHistory();
     void OnHistoryItem(QOVMessageEvent* message);
     void OnUserInfo();
     void SendToHost(const QUuid& object, const QString& files);
@@ -99,7 +99,7 @@ private:
     QString m_userId;
     QString m_key;
     int m_engine = 0;
-    bool m_historyLoaded = false;
+    HistoryOpener m_historyOpener;
     bool m_busy = false;
     uint32_t m_hostMessage;
     QHash<QString, QString> m_extraSources;
