@@ -3,6 +3,7 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
+#include "apps/cli/PolledTask.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWaiter.h"
 #include "dubbing/CTxt2AudioNetOper.h"
@@ -66,17 +67,17 @@ int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QSt
     return Succeed(run, output);
 }
 
-TaskWaiter::Step ReadPoll(const QString& task, int code)
+TaskWaiter::Step ReadPoll(int code)
 {
     switch (code) {
     case CTxt2AudioNetOper::PollFinished:
-        return {QStringLiteral("task %1: done").arg(task), true};
+        return {QStringLiteral("done"), true};
     case CTxt2AudioNetOper::PollPending:
-        return {QStringLiteral("task %1: running").arg(task), false};
+        return {QStringLiteral("running"), false};
     case CTxt2AudioNetOper::PollGaveUp:
-        return {QStringLiteral("task %1: its audio could not be fetched").arg(task), true};
+        return {QStringLiteral("its audio could not be fetched"), true};
     default:
-        return {QStringLiteral("task %1: no answer, asking again").arg(task), false};
+        return {QStringLiteral("no answer, asking again"), false};
     }
 }
 
@@ -84,35 +85,16 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
             std::chrono::seconds timeout)
 {
     run.Set(QStringLiteral("mode"), QStringLiteral("task"));
-    QString task;
-    TaskWaiter waiter(CTxt2AudioNetOper::kProgressMessage, [&task](int code) { return ReadPoll(task, code); },
-                      run.Progress());
+    PolledTask task(run, CTxt2AudioNetOper::kProgressMessage, QStringLiteral("speech"), &ReadPoll);
     CTxt2AudioNetOper client;
-    run.Progress().SetState(QStringLiteral("creating the speech task"));
     if (client.Start(text.toStdString(), output.toStdString(),
                      voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice, voice.speed, voice.pitch,
-                     voice.volume, &waiter) != CTxt2AudioNetOper::Started)
+                     voice.volume, task.Receiver()) != CTxt2AudioNetOper::Started)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
-    task = QString::fromStdString(client.TaskId());
-    run.Set(QStringLiteral("task_id"), task);
-    run.Progress().SetState(QStringLiteral("task %1: created").arg(task));
-    const TaskWaiter::Ending ending = waiter.Wait(timeout);
-    // Whatever ended the wait, the poller stops here; a download it finished was written whole.
-    client.Stop();
-    switch (ending) {
-    case TaskWaiter::Ending::Interrupted:
-        return run.Interrupted();
-    case TaskWaiter::Ending::TimedOut: {
-        const std::string last = client.GetErrorText();
-        return run.Fail(QStringLiteral("the speech task did not finish within %1 s%2")
-                            .arg(timeout.count())
-                            .arg(last.empty() ? QString()
-                                              : QStringLiteral(" (last error: %1)").arg(QString::fromStdString(last))));
-    }
-    case TaskWaiter::Ending::Finished:
-        break;
-    }
-    if (waiter.FinalCode() == CTxt2AudioNetOper::PollGaveUp)
+    // A download the poller finished before it stopped was written whole.
+    if (const std::optional<int> status = task.Wait(client, timeout))
+        return *status;
+    if (task.FinalCode() == CTxt2AudioNetOper::PollGaveUp)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
     return Succeed(run, output);
 }

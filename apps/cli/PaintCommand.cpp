@@ -3,8 +3,8 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
+#include "apps/cli/PolledTask.h"
 #include "apps/cli/ServiceOptions.h"
-#include "apps/cli/TaskWaiter.h"
 #include "painting/CTxt2ImageNetOper.h"
 
 #include <QFile>
@@ -16,17 +16,17 @@ namespace {
 constexpr QSize kDefaultSize(640, 360);
 constexpr int kDefaultCount = 4;
 
-TaskWaiter::Step ReadPoll(const QString& task, int code)
+TaskWaiter::Step ReadPoll(int code)
 {
     switch (code) {
     case CTxt2ImageNetOper::PollFinished:
-        return {QStringLiteral("task %1: done").arg(task), true};
+        return {QStringLiteral("done"), true};
     case CTxt2ImageNetOper::PollError:
-        return {QStringLiteral("task %1: failed").arg(task), true};
+        return {QStringLiteral("failed"), true};
     case CTxt2ImageNetOper::PollPending:
-        return {QStringLiteral("task %1: running").arg(task), false};
+        return {QStringLiteral("running"), false};
     default:
-        return {QStringLiteral("task %1: no answer, asking again").arg(task), false};
+        return {QStringLiteral("no answer, asking again"), false};
     }
 }
 
@@ -46,30 +46,16 @@ int Run(CommandRun& run)
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    QString task;
-    TaskWaiter waiter(CTxt2ImageNetOper::kProgressMessage, [&task](int code) { return ReadPoll(task, code); },
-                      run.Progress());
+    PolledTask task(run, CTxt2ImageNetOper::kProgressMessage, QStringLiteral("image"), &ReadPoll);
     CTxt2ImageNetOper client;
     const QString folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
-    run.Progress().SetState(QStringLiteral("creating the image task"));
     if (client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(), count,
-                     reference.toStdString(), &waiter) != CTxt2ImageNetOper::Started)
+                     reference.toStdString(), task.Receiver()) != CTxt2ImageNetOper::Started)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
-    task = QString::fromStdString(client.TaskId());
-    run.Set(QStringLiteral("task_id"), task);
-    run.Progress().SetState(QStringLiteral("task %1: created").arg(task));
-    const TaskWaiter::Ending ending = waiter.Wait(timeout);
-    // Whatever ended the wait, the poller stops here; every image it downloaded was written whole.
-    client.Stop();
-    switch (ending) {
-    case TaskWaiter::Ending::Interrupted:
-        return run.Interrupted();
-    case TaskWaiter::Ending::TimedOut:
-        return run.Fail(QStringLiteral("the image task did not finish within %1 s").arg(timeout.count()));
-    case TaskWaiter::Ending::Finished:
-        break;
-    }
-    if (waiter.FinalCode() != CTxt2ImageNetOper::PollFinished)
+    // Every image the poller downloaded before it stopped was written whole.
+    if (const std::optional<int> status = task.Wait(client, timeout))
+        return *status;
+    if (task.FinalCode() != CTxt2ImageNetOper::PollFinished)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
 
     QJsonArray paths;

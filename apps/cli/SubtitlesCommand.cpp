@@ -5,6 +5,7 @@
 #include "apps/cli/CliOutput.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
+#include "apps/cli/PolledTask.h"
 #include "apps/cli/TaskWaiter.h"
 #include "subtitles/AudioTranscodeText.h"
 #include "subtitles/CAudio2TxtNetOper.h"
@@ -131,16 +132,9 @@ int SubtitleRun::Finish(TaskWaiter& waiter, TaskWaiter::Ending ending, std::chro
     m_manager.Clear();
     m_task = nullptr;
 
-    switch (ending) {
-    case TaskWaiter::Ending::Interrupted:
-        return m_run.Interrupted();
-    case TaskWaiter::Ending::TimedOut:
-        return m_run.Fail(QStringLiteral("the subtitle task did not finish within %1 s (last state: %2)")
-                              .arg(timeout.count())
-                              .arg(state));
-    case TaskWaiter::Ending::Finished:
-        break;
-    }
+    if (const std::optional<int> status = PolledTask::Ended(m_run, ending, QStringLiteral("subtitle"), timeout,
+                                                            QStringLiteral(" (last state: %1)").arg(state)))
+        return *status;
     if (code == WaveTransSrt::NotifyExtractionFailed)
         return m_run.Fail(QStringLiteral("视频提取音频失败！ %1")
                               .arg(TranscodeResultText(extraction, m_request.source, audio,
