@@ -4,37 +4,20 @@
 #include "FormEncoding.h"
 #include "JsonReply.h"
 #include "LongSpeechRequest.h"
+#include "TaskReplies.h"
 #include "TokenRegistry.h"
 
 #include <chrono>
 
 namespace {
 
-constexpr const char *kCreatedStatus = "Created";
-constexpr const char *kRunningStatus = "Running";
-constexpr const char *kSuccessStatus = "Success";
-constexpr const char *kFailureStatus = "Failure";
-constexpr const char *kTaskIdsMember = "task_ids";
+using TaskReplies::kTaskIdsMember;
 
-web::json::value WrongCreateReply()
-{
-    auto body = web::json::value::object();
-    body["log_id"] = web::json::value::string("1234");
-    body["task_id"] = web::json::value::number(5);
-    body["task_status"] = web::json::value::boolean(true);
-    return body;
-}
-
+// tasks_info an object where a list belongs, and the result an address where an object belongs.
 web::json::value WrongQueryReply()
 {
-    auto info = web::json::value::object();
-    info["task_id"] = web::json::value::array();
-    info["task_status"] = web::json::value::number(2);
-    info["task_result"] = web::json::value::string("http://127.0.0.1/not-an-object");
-    auto body = web::json::value::object();
-    body["log_id"] = web::json::value::string("1234");
-    body["tasks_info"] = info;
-    return body;
+    return TaskReplies::WrongQueryReply(
+        TaskReplies::WrongTaskInfo(2, web::json::value::string("http://127.0.0.1/not-an-object")));
 }
 
 web::json::value WrongFileReply()
@@ -70,7 +53,7 @@ void LongSpeechService::Register(EndpointRouter &router)
     using Res = httplib::Response;
     router.AddEndpoint(
         kCreateEndpoint, "POST", kCreatePath, [this](const Req &req, Res &res) { HandleCreate(req, res); },
-        WrongCreateReply().serialize());
+        TaskReplies::WrongCreateReply().serialize());
     router.AddEndpoint(
         kQueryEndpoint, "POST", kQueryPath, [this](const Req &req, Res &res) { HandleQuery(req, res); },
         WrongQueryReply().serialize());
@@ -91,11 +74,7 @@ void LongSpeechService::HandleCreate(const httplib::Request &req, httplib::Respo
         return;
     }
     const std::string id = tasks_.Add(request.Text(), request.Settings(), request.Format());
-    auto body = web::json::value::object();
-    body["log_id"] = web::json::value::number(NextLogId());
-    body["task_id"] = web::json::value::string(id);
-    body["task_status"] = web::json::value::string(kCreatedStatus);
-    JsonReply::Send(res, 200, body);
+    JsonReply::Send(res, 200, TaskReplies::Created(NextLogId(), id));
 }
 
 void LongSpeechService::HandleQuery(const httplib::Request &req, httplib::Response &res)
@@ -165,28 +144,17 @@ void LongSpeechService::SendFailure(httplib::Response &res, int code, const std:
 // lost task from a slow one.
 web::json::value LongSpeechService::TaskInfo(const std::string &id, const std::string &origin) const
 {
-    auto info = web::json::value::object();
-    info["task_id"] = web::json::value::string(id);
     const auto task = tasks_.Find(id);
-    if (!task || task->status == SpeechTaskQueue::Status::Failure) {
-        auto result = web::json::value::object();
-        result["err_no"] = web::json::value::number(task ? kSynthesisFailed : kUnknownTask);
-        result["err_msg"] = web::json::value::string(task ? kSynthesisFailedMessage : kUnknownTaskMessage);
-        info["task_status"] = web::json::value::string(kFailureStatus);
-        info["task_result"] = result;
-        return info;
-    }
-    if (task->status == SpeechTaskQueue::Status::Running) {
-        info["task_status"] = web::json::value::string(kRunningStatus);
-        return info;
-    }
+    if (!task || task->status == SpeechTaskQueue::Status::Failure)
+        return TaskReplies::Failed(id, task ? kSynthesisFailed : kUnknownTask,
+                                   task ? kSynthesisFailedMessage : kUnknownTaskMessage);
+    if (task->status == SpeechTaskQueue::Status::Running)
+        return TaskReplies::Running(id);
     auto result = web::json::value::object();
     result["speech_url"] = web::json::value::string(origin + kFilePrefix + id + "." + ExtensionOf(task->format) +
                                                     "?expires=" + std::to_string(task->expires) +
                                                     "&sign=" + task->sign);
-    info["task_status"] = web::json::value::string(kSuccessStatus);
-    info["task_result"] = result;
-    return info;
+    return TaskReplies::Succeeded(id, result);
 }
 
 std::int64_t LongSpeechService::NextLogId() { return nextLogId_++; }

@@ -8,40 +8,22 @@
 #include "RecognitionQueue.h"
 #include "RecognitionRequest.h"
 #include "SpeechUrl.h"
+#include "TaskReplies.h"
 #include "TokenRegistry.h"
 
 #include <utility>
 
 namespace {
 
-constexpr const char *kCreatedStatus = "Created";
-constexpr const char *kRunningStatus = "Running";
-constexpr const char *kSuccessStatus = "Success";
-constexpr const char *kFailureStatus = "Failure";
-constexpr const char *kTaskIdsMember = "task_ids";
+using TaskReplies::kTaskIdsMember;
 
-web::json::value WrongCreateReply()
-{
-    auto body = web::json::value::object();
-    body["log_id"] = web::json::value::string("1234");
-    body["task_id"] = web::json::value::number(5);
-    body["task_status"] = web::json::value::boolean(true);
-    return body;
-}
-
+// The result's text a string where a list belongs, and its sentences an object.
 web::json::value WrongQueryReply()
 {
     auto result = web::json::value::object();
     result["result"] = web::json::value::string("not a list");
     result["detailed_result"] = web::json::value::object();
-    auto info = web::json::value::object();
-    info["task_id"] = web::json::value::array();
-    info["task_status"] = web::json::value::number(3);
-    info["task_result"] = result;
-    auto body = web::json::value::object();
-    body["log_id"] = web::json::value::string("1234");
-    body["tasks_info"] = web::json::value::array({info});
-    return body;
+    return TaskReplies::WrongQueryReply(web::json::value::array({TaskReplies::WrongTaskInfo(3, result)}));
 }
 
 web::json::value Strings(const std::vector<std::string> &texts)
@@ -93,7 +75,7 @@ void RecognitionService::Register(EndpointRouter &router)
     using Res = httplib::Response;
     router.AddEndpoint(
         kCreateEndpoint, "POST", kCreatePath, [this](const Req &req, Res &res) { HandleCreate(req, res); },
-        WrongCreateReply().serialize());
+        TaskReplies::WrongCreateReply().serialize());
     router.AddEndpoint(
         kQueryEndpoint, "POST", kQueryPath, [this](const Req &req, Res &res) { HandleQuery(req, res); },
         WrongQueryReply().serialize());
@@ -120,11 +102,7 @@ void RecognitionService::HandleCreate(const httplib::Request &req, httplib::Resp
             Recognize(id, url, key, raw, rate, recognizer, stopping);
         });
     }
-    auto body = web::json::value::object();
-    body["log_id"] = web::json::value::number(NextLogId());
-    body["task_id"] = web::json::value::string(id);
-    body["task_status"] = web::json::value::string(kCreatedStatus);
-    JsonReply::Send(res, 200, body);
+    JsonReply::Send(res, 200, TaskReplies::Created(NextLogId(), id));
 }
 
 void RecognitionService::HandleQuery(const httplib::Request &req, httplib::Response &res) const
@@ -251,29 +229,18 @@ void RecognitionService::Recognize(const std::string &id, const std::string &url
 // Running tasks have no result yet; finished ones carry either the text or the reason they failed.
 web::json::value RecognitionService::TaskInfo(const std::string &id, const RecognitionTaskStore::View &task) const
 {
-    auto info = web::json::value::object();
-    info["task_id"] = web::json::value::string(id);
-    if (task.status == RecognitionTaskStore::Status::Running) {
-        info["task_status"] = web::json::value::string(kRunningStatus);
-        return info;
-    }
+    if (task.status == RecognitionTaskStore::Status::Running)
+        return TaskReplies::Running(id);
+    if (task.status == RecognitionTaskStore::Status::Failure)
+        return TaskReplies::Failed(id, task.errorNumber, task.errorMessage);
     auto result = web::json::value::object();
-    if (task.status == RecognitionTaskStore::Status::Failure) {
-        result["err_no"] = web::json::value::number(task.errorNumber);
-        result["err_msg"] = web::json::value::string(task.errorMessage);
-        info["task_status"] = web::json::value::string(kFailureStatus);
-        info["task_result"] = result;
-        return info;
-    }
     auto details = web::json::value::array();
     for (std::size_t i = 0; i < task.sentences.size(); ++i)
         details[i] = SentenceJson(task.sentences[i]);
     result["result"] = Strings({SpeechRecognizer::JoinedText(task.sentences, task.language)});
     result["audio_duration"] = web::json::value::number(task.durationMs);
     result["detailed_result"] = details;
-    info["task_status"] = web::json::value::string(kSuccessStatus);
-    info["task_result"] = result;
-    return info;
+    return TaskReplies::Succeeded(id, result);
 }
 
 std::int64_t RecognitionService::NextLogId() const { return nextLogId_++; }
