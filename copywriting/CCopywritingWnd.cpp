@@ -12,6 +12,7 @@
 #include "host/QOVStringTable.h"
 #include "history/HistoryTools.h"
 #include "service/AigcSettings.h"
+#include "ui/ToolControls.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -27,13 +28,6 @@ constexpr int kGenerationDone = 0x7C01;
 constexpr int kDefaultFontSize = 10;
 constexpr int kHistoryRowHeight = 60;
 const char* const kEmptyTopic = "请输入内容！";
-
-QLabel* MakeLabel(QWidget* parent, const char* text)
-{
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
-    return label;
-}
 
 } // namespace
 
@@ -81,21 +75,12 @@ CI3Button* CCopywritingWnd::Button(int id) const
 
 int CCopywritingWnd::OnCreate()
 {
-    m_topicLabel = MakeLabel(this, "输入话题");
-    m_fontSizeLabel = MakeLabel(this, "字号");
-    const struct
-    {
-        CI3Button** button;
-        int id;
-        const char* caption;
-    } buttons[] = {{&m_start, IdStart, "开始写作"},
-                   {&m_export, IdExport, "文案导出"},
-                   {&m_putOnTrack, IdPutOnTrack, "文稿上轨"},
-                   {&m_history, IdHistory, "历史记录"}};
-    for (const auto& b : buttons) {
-        *b.button = new CI3Button(this, b.id);
-        (*b.button)->SetWindowTextW(QString::fromUtf8(b.caption));
-    }
+    m_topicLabel = ToolControls::Label(this, QStringLiteral("输入话题"));
+    m_fontSizeLabel = ToolControls::Label(this, QStringLiteral("字号"));
+    ToolControls::Buttons(this, {{&m_start, IdStart, "开始写作"},
+                                {&m_export, IdExport, "文案导出"},
+                                {&m_putOnTrack, IdPutOnTrack, "文稿上轨"},
+                                {&m_history, IdHistory, "历史记录"}});
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_export, qOverload<int>(&CI3Button::clicked), this, [this] { OnExport(); });
     connect(m_putOnTrack, qOverload<int>(&CI3Button::clicked), this, [this] { OnPutOnTrack(); });

@@ -16,6 +16,7 @@
 #include "host/QOVPaths.h"
 #include "service/ModuleHandles.h"
 #include "ui/SharedWindowState.h"
+#include "ui/ToolControls.h"
 
 #include <QDateTime>
 #include <QFileDialog>
@@ -57,14 +58,6 @@ const OutputType kOutputTypes[] = {{"mp3", CTxt2AudioShortNetOper::kAueMp3, "mp3
 QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
-    label->setAlignment(align);
-    return label;
 }
 
 CNLESlider* MakeSlider(QWidget* parent, int id, int high)
@@ -153,31 +146,22 @@ int CTxt2AudioWnd::OnCreate()
 
 void CTxt2AudioWnd::CreateControls()
 {
-    const struct
-    {
-        CI3Button** button;
-        int id;
-        const char* caption;
-    } buttons[] = {{&m_start, IdStart, "开始朗读"}, {&m_downloadFolder, IdDownloadFolder, "下载文件夹"},
-                   {&m_history, IdHistory, "历史记录"}};
-    for (const auto& b : buttons) {
-        *b.button = new CI3Button(this, b.id);
-        (*b.button)->SetWindowTextW(Text(b.caption));
-    }
+    ToolControls::Buttons(this, {{&m_start, IdStart, "开始朗读"}, {&m_downloadFolder, IdDownloadFolder, "下载文件夹"},
+                                {&m_history, IdHistory, "历史记录"}});
     m_downloadFolder->hide();
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
 
-    m_voiceLabel = MakeLabel(this, Text("音库"));
-    m_status = MakeLabel(this, QString(), Qt::AlignCenter);
+    m_voiceLabel = ToolControls::Label(this, Text("音库"));
+    m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
-    m_selectedLabel = MakeLabel(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
+    m_selectedLabel = ToolControls::Label(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
     m_selectedLabel->setWordWrap(true);
-    m_speedLabel = MakeLabel(this, Text("语速"));
-    m_pitchLabel = MakeLabel(this, Text("音调"));
-    m_volumeLabel = MakeLabel(this, Text("音量"));
-    m_typeLabel = MakeLabel(this, Text("类型"));
+    m_speedLabel = ToolControls::Label(this, Text("语速"));
+    m_pitchLabel = ToolControls::Label(this, Text("音调"));
+    m_volumeLabel = ToolControls::Label(this, Text("音量"));
+    m_typeLabel = ToolControls::Label(this, Text("类型"));
 
     m_voices = new CVoiceSelCtrl(this);
     m_voices->Create(this, QRect(40, 10, width() - 40, 0), IdVoices);

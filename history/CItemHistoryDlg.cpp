@@ -6,6 +6,7 @@
 #include "host/CI3Button.h"
 #include "host/CQOVDefUiSettings.h"
 #include "ui/SharedWindowState.h"
+#include "ui/ToolControls.h"
 #include "service/TransLog.h"
 
 #include <QDateEdit>
@@ -37,13 +38,6 @@ QDateEdit* MakePicker(QWidget* parent, int id)
     return picker;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
-    return label;
-}
-
 } // namespace
 
 CItemHistoryDlg::CItemHistoryDlg(QWidget* parent)
@@ -65,8 +59,8 @@ bool CItemHistoryDlg::Create(int templateId, QWidget* parent)
 
     m_list = new CItemListWnd(this);
     m_list->Create(this, QRect(5, 5, kMinTrackSize.width() - 10, kMinTrackSize.height() - 40), kListId);
-    m_startLabel = MakeLabel(this, kStartLabel);
-    m_endLabel = MakeLabel(this, kEndLabel);
+    m_startLabel = ToolControls::Label(this, kStartLabel);
+    m_endLabel = ToolControls::Label(this, kEndLabel);
     m_start = MakePicker(this, kStartPickerId);
     m_end = MakePicker(this, kEndPickerId);
     m_close = new CI3Button(this, kCloseId);

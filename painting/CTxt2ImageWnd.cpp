@@ -20,6 +20,7 @@
 #include "painting/ReferencePreviewWnd.h"
 #include "painting/StyleLibrary.h"
 #include "ui/SharedWindowState.h"
+#include "ui/ToolControls.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -43,14 +44,6 @@ constexpr int kTileGap = 5;
 QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
-    label->setAlignment(align);
-    return label;
 }
 
 } // namespace
@@ -110,18 +103,9 @@ int CTxt2ImageWnd::OnCreate()
 
 void CTxt2ImageWnd::CreateControls()
 {
-    const struct
-    {
-        CI3Button** button;
-        int id;
-        const char* caption;
-    } buttons[] = {{&m_generate, IdGenerate, "开始生成"}, {&m_browse, IdBrowse, "..."},
-                   {&m_downloadFolder, IdDownloadFolder, "下载文件夹"}, {&m_history, IdHistory, "历史记录"},
-                   {&m_refresh, IdRefresh, "刷新"}};
-    for (const auto& b : buttons) {
-        *b.button = new CI3Button(this, b.id);
-        (*b.button)->SetWindowTextW(Text(b.caption));
-    }
+    ToolControls::Buttons(this, {{&m_generate, IdGenerate, "开始生成"}, {&m_browse, IdBrowse, "..."},
+                                {&m_downloadFolder, IdDownloadFolder, "下载文件夹"}, {&m_history, IdHistory, "历史记录"},
+                                {&m_refresh, IdRefresh, "刷新"}});
     m_downloadFolder->hide();
     m_browse->setToolTip(Text(kBrowseTip));
     m_refresh->setToolTip(Text(kRefreshTip));
@@ -131,12 +115,12 @@ void CTxt2ImageWnd::CreateControls()
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
     connect(m_refresh, qOverload<int>(&CI3Button::clicked), this, [this] { ShowResults(); });
 
-    m_descriptionLabel = MakeLabel(this, Text("图片描述"));
-    m_ratioLabel = MakeLabel(this, Text("图片比例"));
-    m_styleLabel = MakeLabel(this, Text("图片风格"));
-    m_countLabel = MakeLabel(this, Text("生成个数"));
-    m_referenceLabel = MakeLabel(this, Text("参考图"));
-    m_status = MakeLabel(this, QString(), Qt::AlignCenter);
+    m_descriptionLabel = ToolControls::Label(this, Text("图片描述"));
+    m_ratioLabel = ToolControls::Label(this, Text("图片比例"));
+    m_styleLabel = ToolControls::Label(this, Text("图片风格"));
+    m_countLabel = ToolControls::Label(this, Text("生成个数"));
+    m_referenceLabel = ToolControls::Label(this, Text("参考图"));
+    m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
 
     m_description = new CQOVRichEditCtrl(this, IdDescription);

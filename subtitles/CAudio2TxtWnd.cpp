@@ -14,6 +14,7 @@
 #include "subtitles/SubtitlesLayout.h"
 #include "subtitles/SubtitlesSource.h"
 #include "ui/SharedWindowState.h"
+#include "ui/ToolControls.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -42,14 +43,6 @@ constexpr int kHistoryRowHeight = 60;
 QString Text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, Qt::Alignment align)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
-    label->setAlignment(align);
-    return label;
 }
 
 } // namespace
@@ -104,22 +97,14 @@ void CAudio2TxtWnd::CreateControls()
     m_tab->InsertItem(-1, QStringLiteral(" 识别B "));
     connect(m_tab, &CZuTabCtrl::selectionChanged, this, [this] { OnTabChanged(); });
 
-    const struct
-    {
-        CI3Button** button;
-        int id;
-        const char* caption;
-    } buttons[] = {{&m_start, IdStart, "开始识别"}, {&m_history, IdHistory, "历史记录"}, {&m_user, IdUser, "语音转写用户"}};
-    for (const auto& b : buttons) {
-        *b.button = new CI3Button(this, b.id);
-        (*b.button)->SetWindowTextW(Text(b.caption));
-    }
+    ToolControls::Buttons(this, {{&m_start, IdStart, "开始识别"}, {&m_history, IdHistory, "历史记录"},
+                                {&m_user, IdUser, "语音转写用户"}});
     m_start->EnableWindow(false);
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
     connect(m_user, qOverload<int>(&CI3Button::clicked), this, [this] { OnUserInfo(); });
 
-    m_modelLabel = MakeLabel(this, QStringLiteral("识别模型"), Qt::AlignCenter);
+    m_modelLabel = ToolControls::Label(this, QStringLiteral("识别模型"), Qt::AlignCenter);
     m_model = new CQOVComboBox(this, IdModel);
     for (const char* item : {"中文语音近场识别模型极速版", "中文音视频字幕模型", "英文模型"})
         m_model->InsertString(-1, Text(item));
@@ -127,9 +112,9 @@ void CAudio2TxtWnd::CreateControls()
     m_modelLabel->hide();
     m_model->hide();
 
-    m_status = MakeLabel(this, QString(), Qt::AlignCenter);
+    m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
-    m_selectedFile = MakeLabel(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
+    m_selectedFile = ToolControls::Label(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
     m_selectedFile->setWordWrap(true);
 }
 

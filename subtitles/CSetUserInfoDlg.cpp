@@ -4,6 +4,7 @@
 #include "host/CQOVDefUiSettings.h"
 #include "host/CZuEdit.h"
 #include "host/QOVStringTable.h"
+#include "ui/ToolControls.h"
 
 #include <QLabel>
 
@@ -19,13 +20,6 @@ constexpr int kEditLeft = 40;
 constexpr QSize kButtonSize(50, 20);
 constexpr int kButtonStep = 60;
 
-QLabel* MakeLabel(QWidget* parent, const QString& text)
-{
-    auto* label = new QLabel(text, parent);
-    label->setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
-    return label;
-}
-
 CI3Button* MakeButton(QWidget* parent, int id, const QString& caption)
 {
     auto* button = new CI3Button(parent, id);
@@ -39,8 +33,8 @@ CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
     : CQOVBaseDlg(parent)
 {
     setStyleSheet(CQOVDefUiSettings::GetDefUiSettings().StyleSheet());
-    m_userLabel = MakeLabel(this, QStringLiteral("ID"));
-    m_keyLabel = MakeLabel(this, QStringLiteral("Key"));
+    m_userLabel = ToolControls::Label(this, QStringLiteral("ID"));
+    m_keyLabel = ToolControls::Label(this, QStringLiteral("Key"));
     // One line each, scrolling sideways under a long key.
     m_userEdit = new CZuEdit(this, IdUser);
     m_keyEdit = new CZuEdit(this, IdKey);
