@@ -237,30 +237,6 @@ TEST_F(DubbingClients, VoicesBelowOneAreSentAsZeroByBothKinds)
     }
 }
 
-TEST_F(DubbingClients, AnAudioThatWillNotDownloadEndsTheTaskAfterThreeTries)
-{
-    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-4"})");
-    m_env.Server().Reply("GET", "/speech/broken.mp3", 500, "");
-    const std::string url = m_env.Server().Url("/speech/broken.mp3");
-    ScriptQueries({R"({"tasks_info":[{"task_id":"t-4","task_status":"Success","task_result":{"speech_url":")" + url +
-                   R"("}}]})"});
-    CTxt2AudioNetOper client;
-    const QString path = Output("broken.mp3");
-    ASSERT_EQ(StartLong(client, path), CTxt2AudioNetOper::Started);
-    ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().contains(-1); }, 10s)) << "the task never ended";
-    client.Stop();
-    EXPECT_EQ(m_sink.Codes(), (QList<int>{0, 0, -1})) << "two failed tries go on, the third ends the task";
-    EXPECT_EQ(m_env.Server().RequestsTo("/speech/broken.mp3").size(), 3u);
-    EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 3u) << "no poll after the end";
-    const std::string error = url + "下载失败，已尝试3次，请稍后重新合成";
-    EXPECT_EQ(client.GetErrorText(), error);
-    const auto logged = GetDubbingLog().FindTask(QStringLiteral("t-4"));
-    ASSERT_TRUE(logged);
-    EXPECT_EQ(logged->Stat, -1);
-    EXPECT_EQ(logged->Files, QString::fromStdString(error)) << "the record says why";
-    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
-}
-
 TEST_F(DubbingClients, StoppingDuringTheDownloadCancelsIt)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-5"})");

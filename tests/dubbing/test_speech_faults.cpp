@@ -200,6 +200,7 @@ TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
     if (cell.expect.end == -1) {
         EXPECT_EQ(error, audioUrl + cell.expect.text);
         EXPECT_EQ(services.RequestsTo(kQuery).size(), 3u) << "three polls, each with a try, then no more";
+        EXPECT_EQ(window.Codes(), (QList<int>{0, 0, -1})) << "two failed tries go on, the third ends the task";
     } else {
         EXPECT_EQ(error, cell.expect.text);
     }
