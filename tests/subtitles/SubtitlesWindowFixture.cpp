@@ -1,6 +1,5 @@
 #include "SubtitlesWindowFixture.h"
 
-#include "host/QOVMessage.h"
 #include "subtitles/CWaveToTextMgr.h"
 
 #include <QCoreApplication>
@@ -18,17 +17,6 @@ const std::string SubtitlesWindow::kProgress = "/api/getProgress";
 const std::string SubtitlesWindow::kResult = "/api/getResult";
 const std::string SubtitlesWindow::kCreate = "/aasr/v1/create";
 const std::string SubtitlesWindow::kQuery = "/aasr/v1/query";
-
-bool SubtitlesHost::event(QEvent* event)
-{
-    if (int(event->type()) != int(kMessage))
-        return QWidget::event(event);
-    const auto* message = static_cast<QOVMessageEvent*>(event);
-    const auto* object = reinterpret_cast<const QUuid*>(message->WParam());
-    const auto* path = reinterpret_cast<const QString*>(message->LParam());
-    results.append({object ? *object : QUuid(), path ? *path : QString()});
-    return true;
-}
 
 bool TestSubtitlesWindow::AskYesNo(const QString& question)
 {
