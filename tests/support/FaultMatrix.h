@@ -3,6 +3,11 @@
 #include "support/FaultEnvironment.h"
 #include "support/FaultyServer.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -95,4 +100,17 @@ inline void ExpectErrorText(const std::string& error, const TaskEnd& expect)
         EXPECT_TRUE(error.rfind(text, 0) == 0 && error.size() > text.size()) << error;
     else
         EXPECT_EQ(error, text);
+}
+
+// Nothing half-written: folder holds the one file name, whole, or no file at all when the cell
+// expects none.
+inline void ExpectOnlyFile(const QString& folder, const QString& name, const TaskEnd& expect)
+{
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    if (expect.fileBytes == 0) {
+        EXPECT_TRUE(files.isEmpty()) << files.join(QLatin1Char(' ')).toStdString();
+    } else {
+        EXPECT_EQ(files, QStringList{name});
+        EXPECT_EQ(size_t(QFileInfo(QDir(folder).filePath(name)).size()), expect.fileBytes);
+    }
 }
