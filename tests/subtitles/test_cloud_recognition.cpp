@@ -87,12 +87,7 @@ protected:
     {
         for (std::string& reply : replies)
             reply = WithId(reply);
-        auto shared = std::make_shared<std::vector<std::string>>(std::move(replies));
-        auto next = std::make_shared<std::atomic<size_t>>(0);
-        m_env.Server().On("POST", kQuery, [shared, next](const httplib::Request&, httplib::Response& response) {
-            const size_t i = std::min(next->fetch_add(1), shared->size() - 1);
-            response.set_content((*shared)[i], "application/json");
-        });
+        m_env.Server().ReplyInTurn("POST", kQuery, std::move(replies));
     }
 
     int Start(CAudio2TxtNetOper& client, ProgressRecorder& progress, const QString& audio, const QString& srt,
