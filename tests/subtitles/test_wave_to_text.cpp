@@ -191,12 +191,6 @@ TEST_F(WaveToText, EachStartStepThatFailsEndsTheStartWithItsOwnCode)
     const Case cases[] = {
         {"prepare refused", [](FakeServer& s) { s.Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26601"})"); },
          -2, {kPrepare}},
-        {"prepare status 500", [](FakeServer& s) { s.Reply("POST", kPrepare, 500, "{}"); }, -2, {kPrepare}},
-        {"prepare not JSON", [](FakeServer& s) { s.Reply("POST", kPrepare, 200, "<html>", "text/html"); }, -2,
-         {kPrepare}},
-        {"prepare wrongly typed", [](FakeServer& s) { s.Reply("POST", kPrepare, 200, R"({"ok":"0"})"); }, -2,
-         {kPrepare}},
-        {"upload status 500", [](FakeServer& s) { s.Reply("POST", kUpload, 500, "{}"); }, -3, {kPrepare, kUpload}},
         {"merge refused", [](FakeServer& s) { s.Reply("POST", kMerge, 200, R"({"ok":-1,"err_no":"26504"})"); }, -4,
          {kPrepare, kUpload, kMerge}},
         {"upload refused in its reply only", [](FakeServer& s) {
@@ -235,7 +229,6 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
          26602},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, R"({"ok":0,"err_no":0})"); }, 0},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, R"({"ok":0,"err_no":26605})"); }, 26605},
-        {[](FakeServer& s) { s.Reply("POST", kProgress, 500, "{}"); }, -1},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, R"({"err_no":[0]})"); }, -1},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, ProgressReply(9)); }, 9},
     };
