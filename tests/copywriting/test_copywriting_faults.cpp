@@ -3,6 +3,7 @@
 #include "service/RestClient.h"
 #include "service/TransLog.h"
 #include "support/FaultEnvironment.h"
+#include "support/FaultMatrix.h"
 
 #include <QDir>
 
@@ -16,44 +17,22 @@ namespace {
 using namespace std::chrono_literals;
 
 enum class Step { Token, Chat };
+constexpr const char* kSteps[] = {"Token", "Chat"};
+// start: what Start or, once started, the completion handler gives.
+using Cell = FaultCell<Step, kSteps>;
 
-struct Cell
-{
-    Step step;
-    Fault fault;
-    int code;         // what Start or, once started, the completion handler gives
-    const char* text; // the error text, or how it begins when prefix is set
-    bool prefix = false;
-};
+const char* const kChatMalformed = "文案服务的回复格式有误：";
 
-std::string Name(const ::testing::TestParamInfo<Cell>& info)
-{
-    return std::string(info.param.step == Step::Token ? "Token" : "Chat") + FaultName(info.param.fault);
-}
-
-const char* const kConnect = FaultEnvironment::kConnectText;
-const char* const kTimedOut = FaultEnvironment::kTimedOutText;
-const char* const kCut = FaultEnvironment::kCutText;
-const char* const kTooLarge = FaultEnvironment::kTooLargeText;
-
-const Cell kCells[] = {
-    {Step::Token, Fault::Refused, -1, kConnect},
-    {Step::Token, Fault::Status500, -1, "Token获取失败，请检查配置文件，错误代码：500"},
-    {Step::Token, Fault::Slow, -1, kTimedOut},
-    {Step::Token, Fault::NotJson, -1, "Token服务的回复格式有误：", true},
-    {Step::Token, Fault::WrongTypes, -1, "Token服务的回复格式有误：", true},
-    {Step::Token, Fault::Truncated, -1, "Token服务的回复格式有误：", true},
-    {Step::Token, Fault::ClosedMidReply, -1, kCut},
-    {Step::Token, Fault::Huge, -1, kTooLarge},
-    {Step::Chat, Fault::Refused, -2, kConnect},
-    {Step::Chat, Fault::Status500, -2, "文案服务请求失败，HTTP状态码：500"},
-    {Step::Chat, Fault::Slow, -2, kTimedOut},
-    {Step::Chat, Fault::NotJson, -2, "文案服务的回复格式有误：", true},
-    {Step::Chat, Fault::WrongTypes, -2, "文案服务的回复格式有误：", true},
-    {Step::Chat, Fault::Truncated, -2, "文案服务的回复格式有误：", true},
-    {Step::Chat, Fault::ClosedMidReply, -2, kCut},
-    {Step::Chat, Fault::Huge, -2, kTooLarge},
-};
+const std::vector<Cell> kCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
+    {Step::Chat, Fault::Refused, {-2, 0, kConnect}},
+    {Step::Chat, Fault::Status500, {-2, 0, "文案服务请求失败，HTTP状态码：500"}},
+    {Step::Chat, Fault::Slow, {-2, 0, kTimedOut}},
+    {Step::Chat, Fault::NotJson, {-2, 0, kChatMalformed, true}},
+    {Step::Chat, Fault::WrongTypes, {-2, 0, kChatMalformed, true}},
+    {Step::Chat, Fault::Truncated, {-2, 0, kChatMalformed, true}},
+    {Step::Chat, Fault::ClosedMidReply, {-2, 0, kCut}},
+    {Step::Chat, Fault::Huge, {-2, 0, kTooLarge}},
+}});
 
 struct Completion
 {
@@ -86,8 +65,7 @@ TEST_P(CopywritingFaults, EndWithACodeAndAMessageAndNoFile)
 {
     const Cell& cell = GetParam();
     if (cell.step == Step::Token)
-        m_env.Tokens().Serve("POST", FaultEnvironment::kTokenPath, cell.fault, FaultEnvironment::TokenReply(),
-                             R"({"access_token":["fault-token"]})");
+        m_env.ServeToken(cell.fault);
     else
         m_env.Services().Serve("POST", FaultEnvironment::kChatPath, cell.fault, R"({"result":"生成的文案"})",
                                R"({"error_code":"336003","result":{"text":"x"}})");
@@ -102,16 +80,12 @@ TEST_P(CopywritingFaults, EndWithACodeAndAMessageAndNoFile)
         ASSERT_EQ(future.wait_for(20s), std::future_status::ready) << "no end";
         code = future.get();
     }
-    EXPECT_EQ(code, cell.code);
-    const std::string error = client.GetErrorText();
-    if (cell.prefix)
-        EXPECT_TRUE(error.rfind(cell.text, 0) == 0 && error.size() > std::string(cell.text).size()) << error;
-    else
-        EXPECT_EQ(error, cell.text);
+    EXPECT_EQ(code, cell.expect.start);
+    ExpectErrorText(client.GetErrorText(), cell.expect);
     EXPECT_TRUE(QDir(m_folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_EQ(GetCopywritingLog().ItemCount(), logged) << "only a generated text is logged";
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, CopywritingFaults, ::testing::ValuesIn(kCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, CopywritingFaults, ::testing::ValuesIn(kCells), Cell::TestName);
 
 } // namespace

@@ -1,29 +1,15 @@
 #include "DubbingWindowFixture.h"
 
-#include "host/QOVMessage.h"
+#include "support/Delivery.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 
 #include <atomic>
-#include <thread>
 
 const char* const DubbingWindow::kCreate = "/tts/v1/create";
 const char* const DubbingWindow::kQuery = "/tts/v1/query";
-
-bool DubbingHost::event(QEvent* event)
-{
-    if (int(event->type()) != int(kMessage))
-        return QWidget::event(event);
-    const auto* message = static_cast<QOVMessageEvent*>(event);
-    const auto* object = reinterpret_cast<const QUuid*>(message->WParam());
-    const auto* path = reinterpret_cast<const QString*>(message->LParam());
-    results.append({object ? *object : QUuid(), path ? *path : QString()});
-    return true;
-}
 
 void DubbingWindow::SetUp()
 {
@@ -67,15 +53,7 @@ std::unique_ptr<TestDubbingWindow> DubbingWindow::Open(QWidget& panel, uint32_t 
 
 bool DubbingWindow::WaitFor(TestDubbingWindow& window, const std::function<bool()>& done)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 20000)
-            return false;
-        QCoreApplication::sendPostedEvents(&window);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return DeliverUntil(&window, done);
 }
 
 QString DubbingWindow::Status(const TestDubbingWindow& window)

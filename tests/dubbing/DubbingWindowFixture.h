@@ -2,10 +2,10 @@
 
 #include "dubbing/CTxt2AudioWnd.h"
 #include "dubbing/SamplePlayer.h"
+#include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
 #include <QStringList>
-#include <QUuid>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -13,21 +13,7 @@
 #include <functional>
 #include <memory>
 
-// The editor's panel: keeps what each result message a tool window sends it carries.
-class DubbingHost : public QWidget
-{
-public:
-    static constexpr uint32_t kMessage = 0x6002;
-    struct Result
-    {
-        QUuid object; // null when the window sent none
-        QString path;
-    };
-    QList<Result> results;
-
-protected:
-    bool event(QEvent* event) override;
-};
+using DubbingHost = EditorPanel<0x6002>;
 
 // Records the samples the window asks for instead of playing them.
 class RecordingPlayer : public SamplePlayer

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <iostream>
 #include <thread>
 
@@ -34,16 +33,6 @@ protected:
     QString Output(const char* name) const
     {
         return m_out.filePath(QString::fromLatin1(name));
-    }
-
-    void ScriptQueries(std::vector<std::string> replies)
-    {
-        auto shared = std::make_shared<std::vector<std::string>>(std::move(replies));
-        auto next = std::make_shared<std::atomic<size_t>>(0);
-        m_env.Server().On("POST", kQuery, [shared, next](const httplib::Request&, httplib::Response& response) {
-            const size_t i = std::min(next->fetch_add(1), shared->size() - 1);
-            response.set_content((*shared)[i], "application/json");
-        });
     }
 
     // Waits (bounded) until the server has received a request to path.
@@ -140,10 +129,11 @@ TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":5,"task_id":"t-1","task_status":"Created"})");
     m_env.Server().Reply("GET", "/speech/t-1.mp3", 200, std::string(3000, 'M'), "audio/mp3");
     const std::string url = m_env.Server().Url("/speech/t-1.mp3") + "?sign=1";
-    ScriptQueries({R"({"log_id":6,"tasks_info":[{"task_id":"t-1","task_status":"Running"}]})",
-                   R"({"log_id":6})",
-                   R"({"log_id":7,"tasks_info":[{"task_id":"t-1","task_status":"Success","task_result":{"speech_url":")" +
-                       url + R"("}}]})"});
+    m_env.Server().ReplyInTurn("POST", kQuery,
+        {R"({"log_id":6,"tasks_info":[{"task_id":"t-1","task_status":"Running"}]})",
+         R"({"log_id":6})",
+         R"({"log_id":7,"tasks_info":[{"task_id":"t-1","task_status":"Success","task_result":{"speech_url":")" +
+             url + R"("}}]})"});
     CTxt2AudioNetOper client;
     const QString path = Output("Audio_long.mp3");
     ASSERT_EQ(StartLong(client, path), CTxt2AudioNetOper::Started) << client.GetErrorText();
@@ -172,9 +162,10 @@ TEST_F(DubbingClients, FailingOrOddPollsAreReportedAndPollingGoesOn)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-2"})");
     m_env.Server().Reply("GET", "/speech/gone.mp3", 404, "");
-    ScriptQueries({R"({"tasks_info":"not a list"})",
-                   R"({"tasks_info":[{"task_id":"t-2","task_status":"Success","task_result":{"speech_url":")" +
-                       m_env.Server().Url("/speech/gone.mp3") + R"("}}]})"});
+    m_env.Server().ReplyInTurn("POST", kQuery,
+        {R"({"tasks_info":"not a list"})",
+         R"({"tasks_info":[{"task_id":"t-2","task_status":"Success","task_result":{"speech_url":")" +
+             m_env.Server().Url("/speech/gone.mp3") + R"("}}]})"});
     CTxt2AudioNetOper client;
     ASSERT_EQ(StartLong(client, Output("odd.mp3")), CTxt2AudioNetOper::Started);
     ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().size() >= 3; }));
@@ -212,7 +203,7 @@ TEST_F(DubbingClients, VoicesBelowOneAreSentAsZeroByBothKinds)
 {
     m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(400, 'A'), "audio/mp3");
     m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-voice"})");
-    ScriptQueries({R"({"tasks_info":[]})"});
+    m_env.Server().ReplyInTurn("POST", kQuery, {R"({"tasks_info":[]})"});
     const struct
     {
         int32_t voice;
@@ -237,36 +228,13 @@ TEST_F(DubbingClients, VoicesBelowOneAreSentAsZeroByBothKinds)
     }
 }
 
-TEST_F(DubbingClients, AnAudioThatWillNotDownloadEndsTheTaskAfterThreeTries)
-{
-    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-4"})");
-    m_env.Server().Reply("GET", "/speech/broken.mp3", 500, "");
-    const std::string url = m_env.Server().Url("/speech/broken.mp3");
-    ScriptQueries({R"({"tasks_info":[{"task_id":"t-4","task_status":"Success","task_result":{"speech_url":")" + url +
-                   R"("}}]})"});
-    CTxt2AudioNetOper client;
-    const QString path = Output("broken.mp3");
-    ASSERT_EQ(StartLong(client, path), CTxt2AudioNetOper::Started);
-    ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().contains(-1); }, 10s)) << "the task never ended";
-    client.Stop();
-    EXPECT_EQ(m_sink.Codes(), (QList<int>{0, 0, -1})) << "two failed tries go on, the third ends the task";
-    EXPECT_EQ(m_env.Server().RequestsTo("/speech/broken.mp3").size(), 3u);
-    EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 3u) << "no poll after the end";
-    const std::string error = url + "下载失败，已尝试3次，请稍后重新合成";
-    EXPECT_EQ(client.GetErrorText(), error);
-    const auto logged = GetDubbingLog().FindTask(QStringLiteral("t-4"));
-    ASSERT_TRUE(logged);
-    EXPECT_EQ(logged->Stat, -1);
-    EXPECT_EQ(logged->Files, QString::fromStdString(error)) << "the record says why";
-    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
-}
-
 TEST_F(DubbingClients, StoppingDuringTheDownloadCancelsIt)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-5"})");
     m_env.Server().Stall("GET", "/speech/stalled.mp3");
-    ScriptQueries({R"({"tasks_info":[{"task_id":"t-5","task_status":"Success","task_result":{"speech_url":")" +
-                   m_env.Server().Url("/speech/stalled.mp3") + R"("}}]})"});
+    m_env.Server().ReplyInTurn("POST", kQuery,
+        {R"({"tasks_info":[{"task_id":"t-5","task_status":"Success","task_result":{"speech_url":")" +
+             m_env.Server().Url("/speech/stalled.mp3") + R"("}}]})"});
     CTxt2AudioNetOper client;
     ASSERT_EQ(StartLong(client, Output("stalled.mp3")), CTxt2AudioNetOper::Started);
     ASSERT_TRUE(WaitForRequest("/speech/stalled.mp3"));

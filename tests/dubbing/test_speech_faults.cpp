@@ -5,10 +5,9 @@
 #include "service/RestClient.h"
 #include "service/TransLog.h"
 #include "support/FaultEnvironment.h"
+#include "support/FaultMatrix.h"
 #include "support/MessageSink.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -25,47 +24,9 @@ const char* const kAudioPath = "/speech/audio.mp3";
 const std::string kAudio(4000, 'A');
 
 enum class Step { Token, Synthesize, Create, Poll, Download };
+constexpr const char* kSteps[] = {"Token", "Synthesize", "Create", "Poll", "Download"};
+using Cell = FaultCell<Step, kSteps>;
 
-const char* StepName(Step step)
-{
-    switch (step) {
-    case Step::Token:
-        return "Token";
-    case Step::Synthesize:
-        return "Synthesize";
-    case Step::Create:
-        return "Create";
-    case Step::Poll:
-        return "Poll";
-    case Step::Download:
-        return "Download";
-    }
-    return "";
-}
-
-// How a cell ends: the code Start returns and, for a started task, the code the task ends with
-// (for a failing poll, the code it reports while polling goes on).
-struct Cell
-{
-    Step step;
-    Fault fault;
-    int start;
-    int end;          // unused when the task does not start
-    const char* text; // the error text, or how it begins when prefix is set; empty: no message
-    bool prefix = false;
-    size_t fileBytes = 0; // the audio file left at the output path, 0 for none
-};
-
-std::string Name(const ::testing::TestParamInfo<Cell>& info)
-{
-    return std::string(StepName(info.param.step)) + FaultName(info.param.fault);
-}
-
-const char* const kConnect = FaultEnvironment::kConnectText;
-const char* const kTimedOut = FaultEnvironment::kTimedOutText;
-const char* const kCut = FaultEnvironment::kCutText;
-const char* const kTooLarge = FaultEnvironment::kTooLargeText;
-const char* const kTokenMalformed = "Token服务的回复格式有误：";
 const char* const kSpeechMalformed = "语音合成服务的回复格式有误：";
 const char* const kStatus500 = "语音合成服务请求失败，HTTP状态码：500";
 const char* const kNoAudio = "语音合成服务没有返回音频，请稍后重试";
@@ -81,33 +42,7 @@ protected:
         m_path = m_out.filePath(QStringLiteral("Audio.mp3"));
     }
 
-    void ServeToken(Fault fault)
-    {
-        m_env.Tokens().Serve("POST", FaultEnvironment::kTokenPath, fault, FaultEnvironment::TokenReply(),
-                             R"({"access_token":["fault-token"]})");
-    }
-
-    void ExpectText(const std::string& error) const
-    {
-        const Cell& cell = GetParam();
-        if (cell.prefix)
-            EXPECT_TRUE(error.rfind(cell.text, 0) == 0 && error.size() > std::string(cell.text).size()) << error;
-        else
-            EXPECT_EQ(error, cell.text);
-    }
-
-    // Nothing half-written: the audio file, whole, or no file at all.
-    void ExpectFiles() const
-    {
-        const Cell& cell = GetParam();
-        const QStringList files = QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden);
-        if (cell.fileBytes == 0) {
-            EXPECT_TRUE(files.isEmpty()) << files.join(QLatin1Char(' ')).toStdString();
-        } else {
-            EXPECT_EQ(files, QStringList{QStringLiteral("Audio.mp3")});
-            EXPECT_EQ(size_t(QFileInfo(m_path).size()), cell.fileBytes);
-        }
-    }
+    void ExpectFiles() const { ExpectOnlyFile(m_out.path(), QStringLiteral("Audio.mp3"), GetParam().expect); }
 
     FaultEnvironment& m_env = FaultEnvironment::Get();
     QTemporaryDir m_out;
@@ -117,32 +52,24 @@ protected:
 using ShortSpeechFaults = SpeechFaults;
 using LongSpeechFaults = SpeechFaults;
 
-const Cell kShortCells[] = {
-    {Step::Token, Fault::Refused, 0, 0, kConnect},
-    {Step::Token, Fault::Status500, 0, 0, "Token获取失败，请检查配置文件，错误代码：500"},
-    {Step::Token, Fault::Slow, 0, 0, kTimedOut},
-    {Step::Token, Fault::NotJson, 0, 0, kTokenMalformed, true},
-    {Step::Token, Fault::WrongTypes, 0, 0, kTokenMalformed, true},
-    {Step::Token, Fault::Truncated, 0, 0, kTokenMalformed, true},
-    {Step::Token, Fault::ClosedMidReply, 0, 0, kCut},
-    {Step::Token, Fault::Huge, 0, 0, kTooLarge},
-    {Step::Synthesize, Fault::Refused, 0, 0, kConnect},
-    {Step::Synthesize, Fault::Status500, 0, 0, kStatus500},
-    {Step::Synthesize, Fault::Slow, 0, 0, kTimedOut},
+const std::vector<Cell> kShortCells = Cells<Cell>({TokenCells<Cell>(Step::Token, 0), {
+    {Step::Synthesize, Fault::Refused, {0, 0, kConnect}},
+    {Step::Synthesize, Fault::Status500, {0, 0, kStatus500}},
+    {Step::Synthesize, Fault::Slow, {0, 0, kTimedOut}},
     // A page where audio was expected is no audio, however long it is.
-    {Step::Synthesize, Fault::NotJson, 0, 0, kNoAudio},
-    {Step::Synthesize, Fault::WrongTypes, 0, 0, kNoAudio},
+    {Step::Synthesize, Fault::NotJson, {0, 0, kNoAudio}},
+    {Step::Synthesize, Fault::WrongTypes, {0, 0, kNoAudio}},
     // Audio cut short but framed as whole cannot be told from a shorter text's audio.
-    {Step::Synthesize, Fault::Truncated, 1, 0, "", false, kAudio.size() / 2},
-    {Step::Synthesize, Fault::ClosedMidReply, 0, 0, kCut},
-    {Step::Synthesize, Fault::Huge, 1, 0, "", false, FaultyServer::kHugeBytes},
-};
+    {Step::Synthesize, Fault::Truncated, {1, 0, "", false, kAudio.size() / 2}},
+    {Step::Synthesize, Fault::ClosedMidReply, {0, 0, kCut}},
+    {Step::Synthesize, Fault::Huge, {1, 0, "", false, FaultyServer::kHugeBytes}},
+}});
 
 TEST_P(ShortSpeechFaults, EndWithAResultAndAMessage)
 {
     const Cell& cell = GetParam();
     if (cell.step == Step::Token)
-        ServeToken(cell.fault);
+        m_env.ServeToken(cell.fault);
     else
         m_env.Services().Serve("POST", FaultEnvironment::kShortSpeechPath, cell.fault, kAudio,
                                R"({"err_no":502,"err_msg":["token invalid"]})", "audio/mp3");
@@ -151,55 +78,47 @@ TEST_P(ShortSpeechFaults, EndWithAResultAndAMessage)
     CTxt2AudioShortNetOper client;
     std::string error;
     const bool synthesized = client.Synthesize("短文本", error, m_path.toStdString(), 5, 5, 5, 1, 3);
-    EXPECT_EQ(synthesized, cell.start == 1);
-    ExpectText(error);
+    EXPECT_EQ(synthesized, cell.expect.start == 1);
+    ExpectErrorText(error, cell.expect);
     ExpectFiles();
     EXPECT_EQ(GetDubbingLog().ItemCount(), logged + (synthesized ? 1 : 0)) << "only audio is logged";
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, ShortSpeechFaults, ::testing::ValuesIn(kShortCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, ShortSpeechFaults, ::testing::ValuesIn(kShortCells), Cell::TestName);
 
 // Three tries at the download, then the task ends.
 const char* const kGaveUp = "下载失败，已尝试3次，请稍后重新合成";
 
-const Cell kLongCells[] = {
-    {Step::Token, Fault::Refused, -1, 0, kConnect},
-    {Step::Token, Fault::Status500, -1, 0, "Token获取失败，请检查配置文件，错误代码：500"},
-    {Step::Token, Fault::Slow, -1, 0, kTimedOut},
-    {Step::Token, Fault::NotJson, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::WrongTypes, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::Truncated, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::ClosedMidReply, -1, 0, kCut},
-    {Step::Token, Fault::Huge, -1, 0, kTooLarge},
-    {Step::Create, Fault::Refused, -2, 0, kConnect},
-    {Step::Create, Fault::Status500, -2, 0, kStatus500},
-    {Step::Create, Fault::Slow, -2, 0, kTimedOut},
-    {Step::Create, Fault::NotJson, -2, 0, kSpeechMalformed, true},
-    {Step::Create, Fault::WrongTypes, -2, 0, kSpeechMalformed, true},
-    {Step::Create, Fault::Truncated, -2, 0, kSpeechMalformed, true},
-    {Step::Create, Fault::ClosedMidReply, -2, 0, kCut},
-    {Step::Create, Fault::Huge, -2, 0, kTooLarge},
+const std::vector<Cell> kLongCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
+    {Step::Create, Fault::Refused, {-2, 0, kConnect}},
+    {Step::Create, Fault::Status500, {-2, 0, kStatus500}},
+    {Step::Create, Fault::Slow, {-2, 0, kTimedOut}},
+    {Step::Create, Fault::NotJson, {-2, 0, kSpeechMalformed, true}},
+    {Step::Create, Fault::WrongTypes, {-2, 0, kSpeechMalformed, true}},
+    {Step::Create, Fault::Truncated, {-2, 0, kSpeechMalformed, true}},
+    {Step::Create, Fault::ClosedMidReply, {-2, 0, kCut}},
+    {Step::Create, Fault::Huge, {-2, 0, kTooLarge}},
     // A failed poll is reported and polling goes on: the service may recover.
-    {Step::Poll, Fault::Refused, 1, 0, kConnect},
-    {Step::Poll, Fault::Status500, 1, 0, kStatus500},
-    {Step::Poll, Fault::Slow, 1, 0, kTimedOut},
-    {Step::Poll, Fault::NotJson, 1, 0, kSpeechMalformed, true},
-    {Step::Poll, Fault::WrongTypes, 1, 0, kSpeechMalformed, true},
-    {Step::Poll, Fault::Truncated, 1, 0, kSpeechMalformed, true},
-    {Step::Poll, Fault::ClosedMidReply, 1, 0, kCut},
-    {Step::Poll, Fault::Huge, 1, 0, kTooLarge},
+    {Step::Poll, Fault::Refused, {1, 0, kConnect}},
+    {Step::Poll, Fault::Status500, {1, 0, kStatus500}},
+    {Step::Poll, Fault::Slow, {1, 0, kTimedOut}},
+    {Step::Poll, Fault::NotJson, {1, 0, kSpeechMalformed, true}},
+    {Step::Poll, Fault::WrongTypes, {1, 0, kSpeechMalformed, true}},
+    {Step::Poll, Fault::Truncated, {1, 0, kSpeechMalformed, true}},
+    {Step::Poll, Fault::ClosedMidReply, {1, 0, kCut}},
+    {Step::Poll, Fault::Huge, {1, 0, kTooLarge}},
     // The audio is no JSON: a page, wrong types or a cut that is framed as whole are just bytes.
-    {Step::Download, Fault::Refused, 1, -1, kGaveUp},
-    {Step::Download, Fault::Status500, 1, -1, kGaveUp},
-    {Step::Download, Fault::Slow, 1, -1, kGaveUp},
-    {Step::Download, Fault::ClosedMidReply, 1, -1, kGaveUp},
-    {Step::Download, Fault::Huge, 1, 2, "", false, FaultyServer::kHugeBytes},
-};
+    {Step::Download, Fault::Refused, {1, -1, kGaveUp}},
+    {Step::Download, Fault::Status500, {1, -1, kGaveUp}},
+    {Step::Download, Fault::Slow, {1, -1, kGaveUp}},
+    {Step::Download, Fault::ClosedMidReply, {1, -1, kGaveUp}},
+    {Step::Download, Fault::Huge, {1, 2, "", false, FaultyServer::kHugeBytes}},
+}});
 
 TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
 {
     const Cell& cell = GetParam();
-    const std::string taskId = "t-" + Name(::testing::TestParamInfo<Cell>(cell, 0));
+    const std::string taskId = "t-" + cell.Name();
     const std::string created = R"({"log_id":1,"task_id":")" + taskId + R"("})";
     const std::string audioUrl = m_env.Files().Url(kAudioPath);
     const std::string finished = R"({"tasks_info":[{"task_id":")" + taskId +
@@ -209,7 +128,7 @@ TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
     services.Reply("POST", kQuery, 200, finished);
     switch (cell.step) {
     case Step::Token:
-        ServeToken(cell.fault);
+        m_env.ServeToken(cell.fault);
         break;
     case Step::Create:
         m_env.Services().Serve("POST", kCreate, cell.fault, created, R"({"error_code":"0","task_id":["t"]})");
@@ -230,9 +149,9 @@ TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
     MessageSink window;
     CTxt2AudioNetOper client;
     const int start = client.Start("长文本", m_path.toStdString(), "mp3-16k", 1, 5, 5, 5, &window);
-    ASSERT_EQ(start, cell.start) << client.GetErrorText();
+    ASSERT_EQ(start, cell.expect.start) << client.GetErrorText();
     if (start != CTxt2AudioNetOper::Started) {
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
         ExpectFiles();
         const QList<TransLogItem> items = GetDubbingLog().Items();
         if (start == CTxt2AudioNetOper::NoToken) {
@@ -247,7 +166,7 @@ TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
     if (cell.step == Step::Poll) {
         ASSERT_TRUE(window.WaitUntil([&] { return !window.Codes().isEmpty(); }));
         EXPECT_EQ(window.Codes().front(), CTxt2AudioNetOper::PollFailed);
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
         if (cell.fault != Fault::Slow && cell.fault != Fault::Refused) {
             EXPECT_TRUE(window.WaitUntil([&] { return services.RequestsTo(kQuery).size() >= 2; }))
                 << "polling went on";
@@ -263,21 +182,22 @@ TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
         return !codes.isEmpty() && (codes.back() == CTxt2AudioNetOper::PollFinished || codes.back() == -1);
     })) << "the task never ended";
     client.Stop();
-    EXPECT_EQ(window.Codes().back(), cell.end);
+    EXPECT_EQ(window.Codes().back(), cell.expect.end);
     const std::string error = client.GetErrorText();
-    if (cell.end == -1) {
-        EXPECT_EQ(error, audioUrl + cell.text);
+    if (cell.expect.end == -1) {
+        EXPECT_EQ(error, audioUrl + cell.expect.text);
         EXPECT_EQ(services.RequestsTo(kQuery).size(), 3u) << "three polls, each with a try, then no more";
+        EXPECT_EQ(window.Codes(), (QList<int>{0, 0, -1})) << "two failed tries go on, the third ends the task";
     } else {
-        EXPECT_EQ(error, cell.text);
+        EXPECT_EQ(error, cell.expect.text);
     }
     const auto record = GetDubbingLog().FindTask(QString::fromStdString(taskId));
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->Stat, cell.end);
-    EXPECT_EQ(record->Files, cell.end == 2 ? m_path : QString::fromStdString(error));
+    EXPECT_EQ(record->Stat, cell.expect.end);
+    EXPECT_EQ(record->Files, cell.expect.end == 2 ? m_path : QString::fromStdString(error));
     ExpectFiles();
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, LongSpeechFaults, ::testing::ValuesIn(kLongCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, LongSpeechFaults, ::testing::ValuesIn(kLongCells), Cell::TestName);
 
 } // namespace

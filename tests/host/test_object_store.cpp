@@ -16,7 +16,6 @@
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
-#include <atomic>
 #include <chrono>
 #include <random>
 #include <thread>
@@ -327,38 +326,17 @@ TEST_F(ObjectStore, UnusableFilesAndSettingsFailWithoutARequest)
     EXPECT_TRUE(m_server.Requests().empty());
 }
 
-TEST_F(ObjectStore, AStoreThatIsDownSlowOrSilentEndsTheCall)
+// A store that is down or silent past the time-out is the fault matrix's (ObjectStoreFaults Refused
+// and Slow); one that is slow but answers within the time-out still counts.
+TEST_F(ObjectStore, ASlowAnswerWithinTheTimeOutCounts)
 {
-    const QString file = File(QStringLiteral("a.mp3"), "audio");
-    SHuaweiObsPolicy down = Policy(QStringLiteral("k.mp3"), file);
-    {
-        FakeServer gone;
-        down.endpoint = QStringLiteral("127.0.0.1:%1").arg(gone.Port());
-    }
-    CQOVResNewWS store;
-    EXPECT_EQ(store.huaweiObsUploadFile(down), 0);
-    EXPECT_EQ(store.huaweiObsDeleteFile(down), 0);
-    EXPECT_EQ(store.LastStatus(), 0);
-
-    // Slow but within the time-out: the answer counts.
     m_server.OnPrefix("PUT", "/", [](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(1500ms);
         response.status = 200;
     });
-    EXPECT_NE(store.huaweiObsUploadFile(Policy(QStringLiteral("k.mp3"), file)), 0) << store.LastError().toStdString();
-
-    // Silent past the time-out: the call gives up instead of waiting for ever.
-    // Shared, since the handler may still be sleeping when the test's frame is gone.
-    const auto release = std::make_shared<std::atomic<bool>>(false);
-    m_server.OnPrefix("DELETE", "/", [release](const httplib::Request&, httplib::Response& response) {
-        for (int i = 0; i < 1000 && !*release; ++i)
-            std::this_thread::sleep_for(10ms);
-        response.status = 204;
-    });
-    store.SetTimeout(300ms);
-    EXPECT_EQ(store.huaweiObsDeleteFile(Policy(QStringLiteral("k.mp3"))), 0);
-    EXPECT_EQ(store.LastStatus(), 0);
-    *release = true;
+    CQOVResNewWS store;
+    EXPECT_NE(store.huaweiObsUploadFile(Policy(QStringLiteral("k.mp3"), File(QStringLiteral("a.mp3"), "audio"))), 0)
+        << store.LastError().toStdString();
 }
 
 } // namespace

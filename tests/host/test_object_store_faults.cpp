@@ -2,6 +2,7 @@
 // its replies carry nothing else the client needs, so the faults are those of the connection and
 // the status, and bodies the client must not wait for or hold.
 #include "host/CQOVResNewWS.h"
+#include "support/FaultMatrix.h"
 #include "support/FaultyServer.h"
 
 #include <QFile>
@@ -18,36 +19,32 @@ using namespace std::chrono_literals;
 const char* const kPrefix = "/fault-bucket/";
 
 enum class Operation { Upload, Delete };
+constexpr const char* kOperations[] = {"Upload", "Delete"};
 
-struct Cell
+struct Verdict
 {
-    Operation operation;
-    Fault fault;
     bool succeeds;
     int status; // the store's status the client saw, 0 for none
 };
 
-std::string Name(const ::testing::TestParamInfo<Cell>& info)
-{
-    return std::string(info.param.operation == Operation::Upload ? "Upload" : "Delete") + FaultName(info.param.fault);
-}
+using Cell = FaultCell<Operation, kOperations, Verdict>;
 
 const Cell kCells[] = {
-    {Operation::Upload, Fault::Refused, false, 0},
-    {Operation::Upload, Fault::Status500, false, 500},
-    {Operation::Upload, Fault::Slow, false, 0},
+    {Operation::Upload, Fault::Refused, {false, 0}},
+    {Operation::Upload, Fault::Status500, {false, 500}},
+    {Operation::Upload, Fault::Slow, {false, 0}},
     // Status 200 is the store's yes, whatever follows it.
-    {Operation::Upload, Fault::NotJson, true, 200},
-    {Operation::Upload, Fault::Truncated, true, 200},
-    {Operation::Upload, Fault::ClosedMidReply, true, 200},
-    {Operation::Upload, Fault::Huge, true, 200},
-    {Operation::Delete, Fault::Refused, false, 0},
-    {Operation::Delete, Fault::Status500, false, 500},
-    {Operation::Delete, Fault::Slow, false, 0},
-    {Operation::Delete, Fault::NotJson, true, 200},
-    {Operation::Delete, Fault::Truncated, true, 200},
-    {Operation::Delete, Fault::ClosedMidReply, true, 200},
-    {Operation::Delete, Fault::Huge, true, 200},
+    {Operation::Upload, Fault::NotJson, {true, 200}},
+    {Operation::Upload, Fault::Truncated, {true, 200}},
+    {Operation::Upload, Fault::ClosedMidReply, {true, 200}},
+    {Operation::Upload, Fault::Huge, {true, 200}},
+    {Operation::Delete, Fault::Refused, {false, 0}},
+    {Operation::Delete, Fault::Status500, {false, 500}},
+    {Operation::Delete, Fault::Slow, {false, 0}},
+    {Operation::Delete, Fault::NotJson, {true, 200}},
+    {Operation::Delete, Fault::Truncated, {true, 200}},
+    {Operation::Delete, Fault::ClosedMidReply, {true, 200}},
+    {Operation::Delete, Fault::Huge, {true, 200}},
 };
 
 class ObjectStoreFaults : public ::testing::TestWithParam<Cell>
@@ -85,16 +82,16 @@ protected:
 TEST_P(ObjectStoreFaults, EndWithTheStoresVerdictWithinTheTimeOut)
 {
     const Cell& cell = GetParam();
-    m_store.ServePrefix(Method(cell.operation), kPrefix, cell.fault, std::string(4096, ' '), "", "application/xml");
-    EXPECT_EQ(Run(cell.operation) != 0, cell.succeeds) << m_client.LastError().toStdString();
-    EXPECT_EQ(m_client.LastStatus(), cell.status);
-    EXPECT_EQ(m_client.LastError().isEmpty(), cell.succeeds) << m_client.LastError().toStdString();
+    m_store.ServePrefix(Method(cell.step), kPrefix, cell.fault, std::string(4096, ' '), "", "application/xml");
+    EXPECT_EQ(Run(cell.step) != 0, cell.expect.succeeds) << m_client.LastError().toStdString();
+    EXPECT_EQ(m_client.LastStatus(), cell.expect.status);
+    EXPECT_EQ(m_client.LastError().isEmpty(), cell.expect.succeeds) << m_client.LastError().toStdString();
     if (cell.fault == Fault::Huge) {
         EXPECT_LT(m_store.HugeBytesSent(), FaultyServer::kHugeBytes / 2) << "the body was received all the same";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, ObjectStoreFaults, ::testing::ValuesIn(kCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, ObjectStoreFaults, ::testing::ValuesIn(kCells), Cell::TestName);
 
 // An error page of any size says no; its first lines go to the trace, the rest is not received.
 TEST_F(ObjectStoreFaults, AHugeErrorPageIsARefusalAndIsNotReceived)

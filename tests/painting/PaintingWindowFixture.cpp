@@ -1,29 +1,16 @@
 #include "PaintingWindowFixture.h"
 
 #include "host/CQOVRichEditCtrl.h"
-#include "host/QOVMessage.h"
+#include "support/Delivery.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTest>
 
-#include <thread>
 
 const QStringList PaintingWindowTest::kStyles{QStringLiteral("油画"), QStringLiteral("水彩"), QStringLiteral("像素")};
-
-bool HostPanel::event(QEvent* event)
-{
-    if (int(event->type()) != int(kHostMessage))
-        return QWidget::event(event);
-    const auto* message = static_cast<QOVMessageEvent*>(event);
-    EXPECT_EQ(message->WParam(), 0u);
-    received << *reinterpret_cast<const QString*>(message->LParam());
-    return true;
-}
 
 void PaintingWindowTest::SetUp()
 {
@@ -40,7 +27,7 @@ void PaintingWindowTest::SetUp()
 
 std::unique_ptr<TestPaintingWindow> PaintingWindowTest::Open(QSize size)
 {
-    auto window = std::make_unique<TestPaintingWindow>(HostPanel::kHostMessage);
+    auto window = std::make_unique<TestPaintingWindow>(HostPanel::kMessage);
     EXPECT_TRUE(window->Create(nullptr, QRect(QPoint(0, 0), size), 1110));
     return window;
 }
@@ -58,15 +45,7 @@ void PaintingWindowTest::WriteStyles(const char* xml)
 
 bool PaintingWindowTest::WaitUntil(TestPaintingWindow& window, const std::function<bool()>& done)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 20000)
-            return false;
-        QCoreApplication::sendPostedEvents(&window);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return DeliverUntil(&window, done);
 }
 
 bool PaintingWindowTest::WaitForIdle(TestPaintingWindow& window)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "painting/CTxt2ImageWnd.h"
+#include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
 #include <QByteArray>
@@ -15,16 +16,7 @@
 #include <memory>
 #include <string>
 
-// The editor's panel: keeps a copy of every file text a tool window sends it.
-class HostPanel : public QWidget
-{
-public:
-    static constexpr uint32_t kHostMessage = 0x6001;
-    QStringList received;
-
-protected:
-    bool event(QEvent* event) override;
-};
+using HostPanel = EditorPanel<0x6001>;
 
 // The painting window with its dialogs answered by the test.
 class TestPaintingWindow : public CTxt2ImageWnd

@@ -3,10 +3,9 @@
 #include "service/RestClient.h"
 #include "service/TransLog.h"
 #include "support/FaultEnvironment.h"
+#include "support/FaultMatrix.h"
 #include "support/MessageSink.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -23,83 +22,39 @@ const char* const kImagePath = "/files/a.png";
 const std::string kImage = std::string("\x89PNG\r\n\x1a\n", 8) + std::string(3000, 'P');
 
 enum class Step { Token, Create, Poll, Download };
+constexpr const char* kSteps[] = {"Token", "Create", "Poll", "Download"};
+using Cell = FaultCell<Step, kSteps>;
 
-const char* StepName(Step step)
-{
-    switch (step) {
-    case Step::Token:
-        return "Token";
-    case Step::Create:
-        return "Create";
-    case Step::Poll:
-        return "Poll";
-    case Step::Download:
-        return "Download";
-    }
-    return "";
-}
-
-// How a cell ends: the code Start returns and, for a started task, the code the task ends with
-// (for a failing poll that does not end the task, the code it reports while polling goes on).
-struct Cell
-{
-    Step step;
-    Fault fault;
-    int start;
-    int end;          // unused when the task does not start
-    const char* text; // the error text, or how it begins when prefix is set; empty: no message
-    bool prefix = false;
-    size_t fileBytes = 0; // the image left in the output folder, 0 for none
-};
-
-std::string Name(const ::testing::TestParamInfo<Cell>& info)
-{
-    return std::string(StepName(info.param.step)) + FaultName(info.param.fault);
-}
-
-const char* const kConnect = FaultEnvironment::kConnectText;
-const char* const kTimedOut = FaultEnvironment::kTimedOutText;
-const char* const kCut = FaultEnvironment::kCutText;
-const char* const kTooLarge = FaultEnvironment::kTooLargeText;
-const char* const kTokenMalformed = "Token服务的回复格式有误：";
 const char* const kImageMalformed = "图片生成服务的回复格式有误：";
 const char* const kDownloadFailed = "下载失败";
 
-const Cell kCells[] = {
-    {Step::Token, Fault::Refused, -1, 0, kConnect},
-    {Step::Token, Fault::Status500, -1, 0, "Token获取失败，请检查配置文件，错误代码：500"},
-    {Step::Token, Fault::Slow, -1, 0, kTimedOut},
-    {Step::Token, Fault::NotJson, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::WrongTypes, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::Truncated, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::ClosedMidReply, -1, 0, kCut},
-    {Step::Token, Fault::Huge, -1, 0, kTooLarge},
-    {Step::Create, Fault::Refused, -2, 0, kConnect},
-    {Step::Create, Fault::Status500, -2, 0, "图片生成服务请求失败，HTTP状态码：500"},
-    {Step::Create, Fault::Slow, -2, 0, kTimedOut},
-    {Step::Create, Fault::NotJson, -2, 0, kImageMalformed, true},
-    {Step::Create, Fault::WrongTypes, -2, 0, kImageMalformed, true},
-    {Step::Create, Fault::Truncated, -2, 0, kImageMalformed, true},
-    {Step::Create, Fault::ClosedMidReply, -2, 0, kCut},
-    {Step::Create, Fault::Huge, -2, 0, kTooLarge},
+const std::vector<Cell> kCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
+    {Step::Create, Fault::Refused, {-2, 0, kConnect}},
+    {Step::Create, Fault::Status500, {-2, 0, "图片生成服务请求失败，HTTP状态码：500"}},
+    {Step::Create, Fault::Slow, {-2, 0, kTimedOut}},
+    {Step::Create, Fault::NotJson, {-2, 0, kImageMalformed, true}},
+    {Step::Create, Fault::WrongTypes, {-2, 0, kImageMalformed, true}},
+    {Step::Create, Fault::Truncated, {-2, 0, kImageMalformed, true}},
+    {Step::Create, Fault::ClosedMidReply, {-2, 0, kCut}},
+    {Step::Create, Fault::Huge, {-2, 0, kTooLarge}},
     // A poll that fails on the way is reported and polling goes on; a status other than 200 leaves
     // the text as it was. A reply that arrived whole in a shape the service never sends ends the task.
-    {Step::Poll, Fault::Refused, 1, 0, kConnect},
-    {Step::Poll, Fault::Status500, 1, 0, ""},
-    {Step::Poll, Fault::Slow, 1, 0, kTimedOut},
-    {Step::Poll, Fault::NotJson, 1, 0, kImageMalformed, true},
-    {Step::Poll, Fault::WrongTypes, 1, -1, kImageMalformed, true},
-    {Step::Poll, Fault::Truncated, 1, 0, kImageMalformed, true},
-    {Step::Poll, Fault::ClosedMidReply, 1, 0, kCut},
-    {Step::Poll, Fault::Huge, 1, 0, kTooLarge},
+    {Step::Poll, Fault::Refused, {1, 0, kConnect}},
+    {Step::Poll, Fault::Status500, {1, 0, ""}},
+    {Step::Poll, Fault::Slow, {1, 0, kTimedOut}},
+    {Step::Poll, Fault::NotJson, {1, 0, kImageMalformed, true}},
+    {Step::Poll, Fault::WrongTypes, {1, -1, kImageMalformed, true}},
+    {Step::Poll, Fault::Truncated, {1, 0, kImageMalformed, true}},
+    {Step::Poll, Fault::ClosedMidReply, {1, 0, kCut}},
+    {Step::Poll, Fault::Huge, {1, 0, kTooLarge}},
     // The image is no JSON: a page, wrong types or a cut that is framed as whole are just bytes. A
     // failed download is named in the text and the task still finishes.
-    {Step::Download, Fault::Refused, 1, 2, kDownloadFailed},
-    {Step::Download, Fault::Status500, 1, 2, kDownloadFailed},
-    {Step::Download, Fault::Slow, 1, 2, kDownloadFailed},
-    {Step::Download, Fault::ClosedMidReply, 1, 2, kDownloadFailed},
-    {Step::Download, Fault::Huge, 1, 2, "", false, FaultyServer::kHugeBytes},
-};
+    {Step::Download, Fault::Refused, {1, 2, kDownloadFailed}},
+    {Step::Download, Fault::Status500, {1, 2, kDownloadFailed}},
+    {Step::Download, Fault::Slow, {1, 2, kDownloadFailed}},
+    {Step::Download, Fault::ClosedMidReply, {1, 2, kDownloadFailed}},
+    {Step::Download, Fault::Huge, {1, 2, "", false, FaultyServer::kHugeBytes}},
+}});
 
 class PaintingFaults : public ::testing::TestWithParam<Cell>
 {
@@ -112,27 +67,7 @@ protected:
         m_folder = m_out.path() + QLatin1Char('/');
     }
 
-    void ExpectText(const std::string& error) const
-    {
-        const Cell& cell = GetParam();
-        if (cell.prefix)
-            EXPECT_TRUE(error.rfind(cell.text, 0) == 0 && error.size() > std::string(cell.text).size()) << error;
-        else
-            EXPECT_EQ(error, cell.text);
-    }
-
-    // Nothing half-written: the image, whole, or no file at all.
-    void ExpectFiles() const
-    {
-        const Cell& cell = GetParam();
-        const QStringList files = QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden);
-        if (cell.fileBytes == 0) {
-            EXPECT_TRUE(files.isEmpty()) << files.join(QLatin1Char(' ')).toStdString();
-        } else {
-            EXPECT_EQ(files, QStringList{QStringLiteral("a.png")});
-            EXPECT_EQ(size_t(QFileInfo(m_folder + QStringLiteral("a.png")).size()), cell.fileBytes);
-        }
-    }
+    void ExpectFiles() const { ExpectOnlyFile(m_out.path(), QStringLiteral("a.png"), GetParam().expect); }
 
     FaultEnvironment& m_env = FaultEnvironment::Get();
     QTemporaryDir m_out;
@@ -142,7 +77,7 @@ protected:
 TEST_P(PaintingFaults, EndWithACodeAMessageAndARecord)
 {
     const Cell& cell = GetParam();
-    const std::string taskId = "t-" + Name(::testing::TestParamInfo<Cell>(cell, 0));
+    const std::string taskId = "t-" + cell.Name();
     const std::string created = R"({"log_id":1,"data":{"task_id":")" + taskId + R"("}})";
     const std::string imageUrl = m_env.Files().Url(kImagePath) + "?sign=1";
     const std::string finished =
@@ -153,8 +88,7 @@ TEST_P(PaintingFaults, EndWithACodeAMessageAndARecord)
     services.Reply("POST", kQuery, 200, finished);
     switch (cell.step) {
     case Step::Token:
-        m_env.Tokens().Serve("POST", FaultEnvironment::kTokenPath, cell.fault, FaultEnvironment::TokenReply(),
-                             R"({"access_token":["fault-token"]})");
+        m_env.ServeToken(cell.fault);
         break;
     case Step::Create:
         m_env.Services().Serve("POST", kCreate, cell.fault, created, R"({"data":{"task_id":["t"]}})");
@@ -174,19 +108,19 @@ TEST_P(PaintingFaults, EndWithACodeAMessageAndARecord)
     MessageSink window;
     CTxt2ImageNetOper client;
     const int start = client.Start("雪山", m_folder.toStdString(), 512, 512, 1, "", &window);
-    ASSERT_EQ(start, cell.start) << client.GetErrorText();
+    ASSERT_EQ(start, cell.expect.start) << client.GetErrorText();
     if (start != CTxt2ImageNetOper::Started) {
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
         ExpectFiles();
         EXPECT_EQ(GetPaintingLog().ItemCount(), logged) << "a task the service did not make is not logged";
         return;
     }
 
     const QString id = QString::fromStdString(taskId);
-    if (cell.step == Step::Poll && cell.end == 0) {
+    if (cell.step == Step::Poll && cell.expect.end == 0) {
         ASSERT_TRUE(window.WaitUntil([&] { return !window.Codes().isEmpty(); }));
         EXPECT_EQ(window.Codes().front(), CTxt2ImageNetOper::PollFailed);
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
         if (cell.fault != Fault::Slow && cell.fault != Fault::Refused) {
             EXPECT_TRUE(window.WaitUntil([&] { return services.RequestsTo(kQuery).size() >= 2; }))
                 << "polling went on";
@@ -203,18 +137,18 @@ TEST_P(PaintingFaults, EndWithACodeAMessageAndARecord)
                                     codes.back() == CTxt2ImageNetOper::PollError);
     })) << "the task never ended";
     client.Stop();
-    EXPECT_EQ(window.Codes().back(), cell.end);
+    EXPECT_EQ(window.Codes().back(), cell.expect.end);
     const std::string error = client.GetErrorText();
-    if (cell.step == Step::Download && cell.fileBytes == 0)
-        EXPECT_EQ(error, imageUrl + cell.text);
+    if (cell.step == Step::Download && cell.expect.fileBytes == 0)
+        EXPECT_EQ(error, imageUrl + cell.expect.text);
     else
-        ExpectText(error);
+        ExpectErrorText(error, cell.expect);
     const auto record = GetPaintingLog().FindTask(id);
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->Stat, cell.end);
+    EXPECT_EQ(record->Stat, cell.expect.end);
     ExpectFiles();
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, PaintingFaults, ::testing::ValuesIn(kCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, PaintingFaults, ::testing::ValuesIn(kCells), Cell::TestName);
 
 } // namespace

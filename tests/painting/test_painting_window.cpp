@@ -220,8 +220,9 @@ TEST_F(PaintingWindowTest, TheHistoryOpensOnThePaintingLogAndHandsEntriesToTheEd
     const QString source = QString::fromUtf8("雪山|油画");
     QOVPostTexts(window.get(), CTxt2ImageWnd::kHistoryItemMessage, source, files);
     QCoreApplication::sendPostedEvents(window.get());
-    EXPECT_EQ(panel.received, QStringList{files}) << "the file list goes to the owner as it came";
-    panel.received.clear();
+    EXPECT_EQ(panel.Paths(), QStringList{files}) << "the file list goes to the owner as it came";
+    EXPECT_TRUE(panel.results.front().object.isNull());
+    panel.results.clear();
     EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
 }
 

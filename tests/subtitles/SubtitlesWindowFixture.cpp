@@ -1,6 +1,5 @@
 #include "SubtitlesWindowFixture.h"
 
-#include "host/QOVMessage.h"
 #include "subtitles/CWaveToTextMgr.h"
 
 #include <QCoreApplication>
@@ -18,17 +17,6 @@ const std::string SubtitlesWindow::kProgress = "/api/getProgress";
 const std::string SubtitlesWindow::kResult = "/api/getResult";
 const std::string SubtitlesWindow::kCreate = "/aasr/v1/create";
 const std::string SubtitlesWindow::kQuery = "/aasr/v1/query";
-
-bool SubtitlesHost::event(QEvent* event)
-{
-    if (int(event->type()) != int(kMessage))
-        return QWidget::event(event);
-    const auto* message = static_cast<QOVMessageEvent*>(event);
-    const auto* object = reinterpret_cast<const QUuid*>(message->WParam());
-    const auto* path = reinterpret_cast<const QString*>(message->LParam());
-    results.append({object ? *object : QUuid(), path ? *path : QString()});
-    return true;
-}
 
 bool TestSubtitlesWindow::AskYesNo(const QString& question)
 {
@@ -107,14 +95,11 @@ QString SubtitlesWindow::File(const char* name)
 
 void SubtitlesWindow::ScriptProgress(std::vector<int> statuses)
 {
-    auto shared = std::make_shared<std::vector<int>>(std::move(statuses));
-    auto next = std::make_shared<std::atomic<size_t>>(0);
-    m_env.Server().On("POST", kProgress, [shared, next](const httplib::Request&, httplib::Response& response) {
-        const int status = (*shared)[std::min(next->fetch_add(1), shared->size() - 1)];
-        response.set_content(R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":)" + std::to_string(status) +
-                                 R"(,\"desc\":\"d\"}"})",
-                             "application/json");
-    });
+    std::vector<std::string> replies;
+    for (const int status : statuses)
+        replies.push_back(R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":)" + std::to_string(status) +
+                          R"(,\"desc\":\"d\"}"})");
+    m_env.Server().ReplyInTurn("POST", kProgress, std::move(replies));
 }
 
 void SubtitlesWindow::ScriptCloud()

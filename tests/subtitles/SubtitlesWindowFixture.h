@@ -2,6 +2,7 @@
 
 #include "subtitles/CAudio2TxtWnd.h"
 #include "subtitles/CSetUserInfoDlg.h"
+#include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
 #include <QList>
@@ -17,21 +18,7 @@
 #include <string>
 #include <vector>
 
-// The editor's panel: keeps what each subtitle message the window sends it carries.
-class SubtitlesHost : public QWidget
-{
-public:
-    static constexpr uint32_t kMessage = 0x6003;
-    struct Result
-    {
-        QUuid object;
-        QString path;
-    };
-    QList<Result> results;
-
-protected:
-    bool event(QEvent* event) override;
-};
+using SubtitlesHost = EditorPanel<0x6003>;
 
 // The window with its question and its account dialog answered by the test.
 class TestSubtitlesWindow : public CAudio2TxtWnd

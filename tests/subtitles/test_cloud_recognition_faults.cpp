@@ -4,6 +4,7 @@
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "support/FaultEnvironment.h"
+#include "support/FaultMatrix.h"
 #include "support/ProgressRecorder.h"
 
 #include <QDir>
@@ -21,92 +22,47 @@ const char* const kQuery = "/aasr/v1/query";
 const char* const kStorePrefix = FaultEnvironment::kStorePrefix;
 
 enum class Step { Token, Upload, Create, Query, Delete };
+constexpr const char* kSteps[] = {"Token", "Upload", "Create", "Query", "Delete"};
+using Cell = FaultCell<Step, kSteps>;
 
-const char* StepName(Step step)
-{
-    switch (step) {
-    case Step::Token:
-        return "Token";
-    case Step::Upload:
-        return "Upload";
-    case Step::Create:
-        return "Create";
-    case Step::Query:
-        return "Query";
-    case Step::Delete:
-        return "Delete";
-    }
-    return "";
-}
-
-// How a cell ends: the code Start returns and, for a started task, the poll code it ends with (for
-// a failing query that does not end the task, the code it reports while polling goes on).
-struct Cell
-{
-    Step step;
-    Fault fault;
-    int start;
-    int end;          // unused when the task does not start
-    const char* text; // the error text, or how it begins when prefix is set
-    bool prefix = false;
-};
-
-std::string Name(const ::testing::TestParamInfo<Cell>& info)
-{
-    return std::string(StepName(info.param.step)) + FaultName(info.param.fault);
-}
-
-const char* const kConnect = FaultEnvironment::kConnectText;
-const char* const kTimedOut = FaultEnvironment::kTimedOutText;
-const char* const kCut = FaultEnvironment::kCutText;
-const char* const kTooLarge = FaultEnvironment::kTooLargeText;
-const char* const kTokenMalformed = "Token服务的回复格式有误：";
 const char* const kMalformed = "识别服务的回复格式有误：";
 const char* const kUploadFailed = "my talk.mp3上传失败!";
 const char* const kRecognised = "你好，世界";
 
-const Cell kCells[] = {
-    {Step::Token, Fault::Refused, -1, 0, kConnect},
-    {Step::Token, Fault::Status500, -1, 0, "Token获取失败，请检查配置文件，错误代码：500"},
-    {Step::Token, Fault::Slow, -1, 0, kTimedOut},
-    {Step::Token, Fault::NotJson, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::WrongTypes, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::Truncated, -1, 0, kTokenMalformed, true},
-    {Step::Token, Fault::ClosedMidReply, -1, 0, kCut},
-    {Step::Token, Fault::Huge, -1, 0, kTooLarge},
+const std::vector<Cell> kCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
     // The store's verdict is its status: a refusal or no answer fails the upload, while a page, a
     // cut body or a huge one after status 200 means the object is stored (the body is not read).
-    {Step::Upload, Fault::Refused, -2, 0, kUploadFailed},
-    {Step::Upload, Fault::Status500, -2, 0, kUploadFailed},
-    {Step::Upload, Fault::Slow, -2, 0, kUploadFailed},
-    {Step::Upload, Fault::NotJson, 1, 2, kRecognised},
-    {Step::Upload, Fault::ClosedMidReply, 1, 2, kRecognised},
-    {Step::Upload, Fault::Huge, 1, 2, kRecognised},
-    {Step::Create, Fault::Refused, -3, 0, kConnect},
-    {Step::Create, Fault::Status500, -3, 0, "创建识别任务失败，HTTP状态码：500"},
-    {Step::Create, Fault::Slow, -3, 0, kTimedOut},
-    {Step::Create, Fault::NotJson, -3, 0, kMalformed, true},
-    {Step::Create, Fault::WrongTypes, -3, 0, kMalformed, true},
-    {Step::Create, Fault::Truncated, -3, 0, kMalformed, true},
-    {Step::Create, Fault::ClosedMidReply, -3, 0, kCut},
-    {Step::Create, Fault::Huge, -3, 0, kTooLarge},
+    {Step::Upload, Fault::Refused, {-2, 0, kUploadFailed}},
+    {Step::Upload, Fault::Status500, {-2, 0, kUploadFailed}},
+    {Step::Upload, Fault::Slow, {-2, 0, kUploadFailed}},
+    {Step::Upload, Fault::NotJson, {1, 2, kRecognised}},
+    {Step::Upload, Fault::ClosedMidReply, {1, 2, kRecognised}},
+    {Step::Upload, Fault::Huge, {1, 2, kRecognised}},
+    {Step::Create, Fault::Refused, {-3, 0, kConnect}},
+    {Step::Create, Fault::Status500, {-3, 0, "创建识别任务失败，HTTP状态码：500"}},
+    {Step::Create, Fault::Slow, {-3, 0, kTimedOut}},
+    {Step::Create, Fault::NotJson, {-3, 0, kMalformed, true}},
+    {Step::Create, Fault::WrongTypes, {-3, 0, kMalformed, true}},
+    {Step::Create, Fault::Truncated, {-3, 0, kMalformed, true}},
+    {Step::Create, Fault::ClosedMidReply, {-3, 0, kCut}},
+    {Step::Create, Fault::Huge, {-3, 0, kTooLarge}},
     // A query that fails on the way is reported and polling goes on; a reply that arrived whole in
     // a shape the service never sends ends the task as failed.
-    {Step::Query, Fault::Refused, 1, 0, kConnect},
-    {Step::Query, Fault::Status500, 1, 0, "查询识别任务失败，HTTP状态码：500"},
-    {Step::Query, Fault::Slow, 1, 0, kTimedOut},
-    {Step::Query, Fault::NotJson, 1, 0, kMalformed, true},
-    {Step::Query, Fault::WrongTypes, 1, -1, kMalformed, true},
-    {Step::Query, Fault::Truncated, 1, 0, kMalformed, true},
-    {Step::Query, Fault::ClosedMidReply, 1, 0, kCut},
-    {Step::Query, Fault::Huge, 1, 0, kTooLarge},
+    {Step::Query, Fault::Refused, {1, 0, kConnect}},
+    {Step::Query, Fault::Status500, {1, 0, "查询识别任务失败，HTTP状态码：500"}},
+    {Step::Query, Fault::Slow, {1, 0, kTimedOut}},
+    {Step::Query, Fault::NotJson, {1, 0, kMalformed, true}},
+    {Step::Query, Fault::WrongTypes, {1, -1, kMalformed, true}},
+    {Step::Query, Fault::Truncated, {1, 0, kMalformed, true}},
+    {Step::Query, Fault::ClosedMidReply, {1, 0, kCut}},
+    {Step::Query, Fault::Huge, {1, 0, kTooLarge}},
     // The object left behind is the store's loss, not the task's: it still finishes with its files.
-    {Step::Delete, Fault::Refused, 1, 2, kRecognised},
-    {Step::Delete, Fault::Status500, 1, 2, kRecognised},
-    {Step::Delete, Fault::Slow, 1, 2, kRecognised},
-    {Step::Delete, Fault::ClosedMidReply, 1, 2, kRecognised},
-    {Step::Delete, Fault::Huge, 1, 2, kRecognised},
-};
+    {Step::Delete, Fault::Refused, {1, 2, kRecognised}},
+    {Step::Delete, Fault::Status500, {1, 2, kRecognised}},
+    {Step::Delete, Fault::Slow, {1, 2, kRecognised}},
+    {Step::Delete, Fault::ClosedMidReply, {1, 2, kRecognised}},
+    {Step::Delete, Fault::Huge, {1, 2, kRecognised}},
+}});
 
 class CloudRecognitionFaults : public ::testing::TestWithParam<Cell>
 {
@@ -120,15 +76,6 @@ protected:
         audio.write(QByteArray(6000, 'M'));
         m_audio = audio.fileName();
         m_srt = m_out.filePath(QStringLiteral("talk.srt"));
-    }
-
-    void ExpectText(const std::string& error) const
-    {
-        const Cell& cell = GetParam();
-        if (cell.prefix)
-            EXPECT_TRUE(error.rfind(cell.text, 0) == 0 && error.size() > std::string(cell.text).size()) << error;
-        else
-            EXPECT_EQ(error, cell.text);
     }
 
     // Nothing half-written: both subtitle files whole, or none at all.
@@ -168,7 +115,7 @@ protected:
 TEST_P(CloudRecognitionFaults, EndWithACodeAMessageAndNoHalfFiles)
 {
     const Cell& cell = GetParam();
-    const std::string taskId = "asr-" + Name(::testing::TestParamInfo<Cell>(cell, 0));
+    const std::string taskId = "asr-" + cell.Name();
     const std::string created = R"({"log_id":1,"task_id":")" + taskId + R"(","task_status":"Created"})";
     const std::string finished =
         R"({"log_id":2,"tasks_info":[{"task_id":")" + taskId +
@@ -181,8 +128,7 @@ TEST_P(CloudRecognitionFaults, EndWithACodeAMessageAndNoHalfFiles)
     const std::string storeBody(2048, ' ');
     switch (cell.step) {
     case Step::Token:
-        m_env.Tokens().Serve("POST", FaultEnvironment::kTokenPath, cell.fault, FaultEnvironment::TokenReply(),
-                             R"({"access_token":["fault-token"]})");
+        m_env.ServeToken(cell.fault);
         break;
     case Step::Upload:
         m_env.Store().ServePrefix("PUT", kStorePrefix, cell.fault, storeBody, "", "application/xml");
@@ -209,9 +155,9 @@ TEST_P(CloudRecognitionFaults, EndWithACodeAMessageAndNoHalfFiles)
     CAudio2TxtNetOper client;
     client.SetProgressCallback(&ProgressRecorder::Record);
     const int start = client.Start(m_audio.toStdString(), 80001, &progress, m_srt.toStdString());
-    ASSERT_EQ(start, cell.start) << client.GetErrorText();
+    ASSERT_EQ(start, cell.expect.start) << client.GetErrorText();
     if (start != CAudio2TxtNetOper::Started) {
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
         ExpectFiles(false);
         EXPECT_EQ(GetSubtitlesLog().ItemCount(), logged) << "a task the service did not make is not logged";
         // An object stored for a task that was never made is taken out again.
@@ -225,10 +171,10 @@ TEST_P(CloudRecognitionFaults, EndWithACodeAMessageAndNoHalfFiles)
     }
 
     const QString id = QString::fromStdString(taskId);
-    if (cell.step == Step::Query && cell.end == 0) {
+    if (cell.step == Step::Query && cell.expect.end == 0) {
         ASSERT_TRUE(progress.WaitForCodes(1));
         EXPECT_EQ(progress.Codes().front(), CAudio2TxtNetOper::PollFailed);
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
         if (cell.fault != Fault::Slow && cell.fault != Fault::Refused) {
             EXPECT_TRUE(progress.WaitForCodes(2)) << "polling went on";
         }
@@ -245,19 +191,19 @@ TEST_P(CloudRecognitionFaults, EndWithACodeAMessageAndNoHalfFiles)
     })) << "the task never ended";
     // The worker deletes the object after its last report; waiting for it is bounded too.
     EXPECT_EQ(client.Stop(), 0);
-    EXPECT_EQ(progress.Codes().back(), cell.end);
-    if (cell.end == CAudio2TxtNetOper::PollFinished) {
+    EXPECT_EQ(progress.Codes().back(), cell.expect.end);
+    if (cell.expect.end == CAudio2TxtNetOper::PollFinished) {
         EXPECT_EQ(client.GetResultText(), kRecognised);
     } else {
-        ExpectText(client.GetErrorText());
+        ExpectErrorText(client.GetErrorText(), cell.expect);
     }
     const auto record = GetSubtitlesLog().FindTask(id);
     ASSERT_TRUE(record);
-    EXPECT_EQ(record->Stat, cell.end);
+    EXPECT_EQ(record->Stat, cell.expect.end);
     EXPECT_EQ(StoreRequests("DELETE"), cell.step == Step::Delete && cell.fault == Fault::Refused ? 0u : 1u);
-    ExpectFiles(cell.end == CAudio2TxtNetOper::PollFinished);
+    ExpectFiles(cell.expect.end == CAudio2TxtNetOper::PollFinished);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, CloudRecognitionFaults, ::testing::ValuesIn(kCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, CloudRecognitionFaults, ::testing::ValuesIn(kCells), Cell::TestName);
 
 } // namespace

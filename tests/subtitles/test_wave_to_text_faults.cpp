@@ -4,6 +4,7 @@
 #include "service/TransLog.h"
 #include "subtitles/CWaveToText.h"
 #include "support/FaultEnvironment.h"
+#include "support/FaultMatrix.h"
 #include "support/ProgressRecorder.h"
 
 #include <QDir>
@@ -24,88 +25,41 @@ const std::string kProgress = kBase + "/getProgress";
 const std::string kResult = kBase + "/getResult";
 
 enum class Step { Prepare, Upload, Merge, Progress, Result };
-
-const char* StepName(Step step)
-{
-    switch (step) {
-    case Step::Prepare:
-        return "Prepare";
-    case Step::Upload:
-        return "Upload";
-    case Step::Merge:
-        return "Merge";
-    case Step::Progress:
-        return "Progress";
-    case Step::Result:
-        return "Result";
-    }
-    return "";
-}
+constexpr const char* kSteps[] = {"Prepare", "Upload", "Merge", "Progress", "Result"};
 
 // How a cell ends: the code Start returns, then the one progress code reported (the polling ends
 // with any code but 3), then the code of the result request.
-struct Cell
+struct Codes
 {
-    Step step;
-    Fault fault;
     int start;
     int progress = 9;
     int result = 0;
 };
 
-std::string Name(const ::testing::TestParamInfo<Cell>& info)
-{
-    return std::string(StepName(info.param.step)) + FaultName(info.param.fault);
-}
+using Cell = FaultCell<Step, kSteps, Codes>;
 
 constexpr int kPrepareFailed = CWaveToText::PrepareFailed;
 constexpr int kUploadFailed = CWaveToText::UploadFailed;
 constexpr int kMergeFailed = CWaveToText::MergeFailed;
 
 // The object shows no message of its own: a failed request is -1, whatever went wrong on the way.
-const Cell kCells[] = {
-    {Step::Prepare, Fault::Refused, kPrepareFailed},
-    {Step::Prepare, Fault::Status500, kPrepareFailed},
-    {Step::Prepare, Fault::Slow, kPrepareFailed},
-    {Step::Prepare, Fault::NotJson, kPrepareFailed},
-    {Step::Prepare, Fault::WrongTypes, kPrepareFailed},
-    {Step::Prepare, Fault::Truncated, kPrepareFailed},
-    {Step::Prepare, Fault::ClosedMidReply, kPrepareFailed},
-    {Step::Prepare, Fault::Huge, kPrepareFailed},
+const std::vector<Cell> kCells = Cells<Cell>({
+    EveryFault<Cell>(Step::Prepare, {kPrepareFailed}),
     // The upload's reply is not examined (a refused upload shows at the merge), but it has to arrive.
-    {Step::Upload, Fault::Refused, kUploadFailed},
-    {Step::Upload, Fault::Status500, kUploadFailed},
-    {Step::Upload, Fault::Slow, kUploadFailed},
-    {Step::Upload, Fault::NotJson, 0},
-    {Step::Upload, Fault::WrongTypes, 0},
-    {Step::Upload, Fault::Truncated, 0},
-    {Step::Upload, Fault::ClosedMidReply, kUploadFailed},
-    {Step::Upload, Fault::Huge, kUploadFailed},
-    {Step::Merge, Fault::Refused, kMergeFailed},
-    {Step::Merge, Fault::Status500, kMergeFailed},
-    {Step::Merge, Fault::Slow, kMergeFailed},
-    {Step::Merge, Fault::NotJson, kMergeFailed},
-    {Step::Merge, Fault::WrongTypes, kMergeFailed},
-    {Step::Merge, Fault::Truncated, kMergeFailed},
-    {Step::Merge, Fault::ClosedMidReply, kMergeFailed},
-    {Step::Merge, Fault::Huge, kMergeFailed},
-    {Step::Progress, Fault::Refused, 0, -1},
-    {Step::Progress, Fault::Status500, 0, -1},
-    {Step::Progress, Fault::Slow, 0, -1},
-    {Step::Progress, Fault::NotJson, 0, -1},
-    {Step::Progress, Fault::WrongTypes, 0, -1},
-    {Step::Progress, Fault::Truncated, 0, -1},
-    {Step::Progress, Fault::ClosedMidReply, 0, -1},
-    {Step::Progress, Fault::Huge, 0, -1},
-    {Step::Result, Fault::Refused, 0, 9, -1},
-    {Step::Result, Fault::Status500, 0, 9, -1},
-    {Step::Result, Fault::Slow, 0, 9, -1},
-    {Step::Result, Fault::NotJson, 0, 9, -1},
-    {Step::Result, Fault::WrongTypes, 0, 9, -1},
-    {Step::Result, Fault::Truncated, 0, 9, -1},
-    {Step::Result, Fault::ClosedMidReply, 0, 9, -1},
-    {Step::Result, Fault::Huge, 0, 9, -1},
-};
+    {
+        {Step::Upload, Fault::Refused, {kUploadFailed}},
+        {Step::Upload, Fault::Status500, {kUploadFailed}},
+        {Step::Upload, Fault::Slow, {kUploadFailed}},
+        {Step::Upload, Fault::NotJson, {0}},
+        {Step::Upload, Fault::WrongTypes, {0}},
+        {Step::Upload, Fault::Truncated, {0}},
+        {Step::Upload, Fault::ClosedMidReply, {kUploadFailed}},
+        {Step::Upload, Fault::Huge, {kUploadFailed}},
+    },
+    EveryFault<Cell>(Step::Merge, {kMergeFailed}),
+    EveryFault<Cell>(Step::Progress, {0, -1}),
+    EveryFault<Cell>(Step::Result, {0, 9, -1}),
+});
 
 const char* const kAccepted = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
 const char* const kFinished = R"({"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"done\"}"})";
@@ -174,13 +128,13 @@ protected:
 TEST_P(WaveToTextFaults, EndWithACodeAndNoHalfFiles)
 {
     const Cell& cell = GetParam();
-    const std::string taskId = "wtt-" + Name(::testing::TestParamInfo<Cell>(cell, 0));
+    const std::string taskId = "wtt-" + cell.Name();
     Script(cell, taskId);
     const qsizetype logged = GetSubtitlesLog().ItemCount();
 
     ProgressRecorder progress;
     const int start = m_object.Start(m_audio, m_srt, 50, &ProgressRecorder::Record, &progress);
-    ASSERT_EQ(start, cell.start);
+    ASSERT_EQ(start, cell.expect.start);
     if (start != 0) {
         EXPECT_EQ(GetSubtitlesLog().ItemCount(), logged) << "a task that did not start is not logged";
         EXPECT_EQ(m_object.Stop(), 0);
@@ -193,11 +147,11 @@ TEST_P(WaveToTextFaults, EndWithACodeAndNoHalfFiles)
     if (reported == 9)
         m_object.SaveToSrtFile(); // what the owner does on 9, from its callback
     EXPECT_EQ(m_object.Stop(), 0);
-    EXPECT_EQ(progress.Codes(), std::vector<int32_t>{cell.progress}) << "polling ends with its first code but 3";
+    EXPECT_EQ(progress.Codes(), std::vector<int32_t>{cell.expect.progress}) << "polling ends with its first code but 3";
 
     const auto record = GetSubtitlesLog().FindTask(QString::fromStdString(taskId));
     ASSERT_TRUE(record);
-    if (cell.progress != 9) {
+    if (cell.expect.progress != 9) {
         EXPECT_EQ(record->Stat, 0);
         EXPECT_FALSE(QFile::exists(m_srt));
         return;
@@ -205,9 +159,9 @@ TEST_P(WaveToTextFaults, EndWithACodeAndNoHalfFiles)
     // Marked finished before the result is fetched; the subtitle file only from a good result.
     EXPECT_EQ(record->Stat, 2);
     std::vector<nsWtt::stWavResult> sentences;
-    EXPECT_EQ(m_object.GetResult(sentences), cell.result);
+    EXPECT_EQ(m_object.GetResult(sentences), cell.expect.result);
     QFile srt(m_srt);
-    if (cell.result != 0) {
+    if (cell.expect.result != 0) {
         EXPECT_TRUE(sentences.empty());
         EXPECT_FALSE(srt.exists()) << "no subtitle file from a failed result";
         return;
@@ -217,6 +171,6 @@ TEST_P(WaveToTextFaults, EndWithACodeAndNoHalfFiles)
     EXPECT_EQ(sentences.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Matrix, WaveToTextFaults, ::testing::ValuesIn(kCells), Name);
+INSTANTIATE_TEST_SUITE_P(Matrix, WaveToTextFaults, ::testing::ValuesIn(kCells), Cell::TestName);
 
 } // namespace

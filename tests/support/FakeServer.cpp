@@ -1,5 +1,6 @@
 #include "support/FakeServer.h"
 
+#include <atomic>
 #include <stdexcept>
 
 FakeServer::FakeServer(int port)
@@ -51,6 +52,15 @@ void FakeServer::Reply(const std::string& method, const std::string& path, int s
     On(method, path, [=](const httplib::Request&, httplib::Response& response) {
         response.status = status;
         response.set_content(body, contentType.c_str());
+    });
+}
+
+void FakeServer::ReplyInTurn(const std::string& method, const std::string& path, std::vector<std::string> bodies)
+{
+    auto shared = std::make_shared<const std::vector<std::string>>(std::move(bodies));
+    auto next = std::make_shared<std::atomic<size_t>>(0);
+    On(method, path, [shared, next](const httplib::Request&, httplib::Response& response) {
+        response.set_content((*shared)[std::min(next->fetch_add(1), shared->size() - 1)], "application/json");
     });
 }
 

@@ -53,6 +53,8 @@ public:
     // Answers method+path with a fixed status, body and content type.
     void Reply(const std::string& method, const std::string& path, int status, const std::string& body,
                const std::string& contentType = "application/json");
+    // Answers method+path with status 200 and the JSON bodies in turn; the last one repeats.
+    void ReplyInTurn(const std::string& method, const std::string& path, std::vector<std::string> bodies);
     // Holds every request to method+path without an answer until ReleaseStalls(), Reset() or the
     // server's end (at most kStallLimit); a released request is answered with status 503.
     void Stall(const std::string& method, const std::string& path);

@@ -45,6 +45,11 @@ std::string FaultEnvironment::TokenReply()
     return R"({"access_token":"fault-token","expires_in":2592000})";
 }
 
+void FaultEnvironment::ServeToken(Fault fault)
+{
+    m_tokens.Serve("POST", kTokenPath, fault, TokenReply(), R"({"access_token":["fault-token"]})");
+}
+
 void FaultEnvironment::Reset()
 {
     for (FaultyServer* server : {&m_tokens, &m_services, &m_files, &m_store})

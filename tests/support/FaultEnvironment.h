@@ -45,6 +45,8 @@ public:
     void Reset();
     // The token route's good reply.
     static std::string TokenReply();
+    // The token route failing as fault says.
+    void ServeToken(Fault fault);
 
 private:
     FaultEnvironment();

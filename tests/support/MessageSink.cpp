@@ -1,11 +1,9 @@
 #include "support/MessageSink.h"
 
 #include "host/QOVMessage.h"
+#include "support/Delivery.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-
-#include <thread>
 
 namespace {
 
@@ -37,15 +35,7 @@ QList<int> MessageSink::Codes() const
 
 bool MessageSink::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > timeout.count())
-            return false;
-        Deliver();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return DeliverUntil(this, done, timeout);
 }
 
 void MessageSink::Deliver()

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QObject>
+
+#include <chrono>
+#include <functional>
+
+// Delivers the messages posted to receiver until done() holds or the time runs out; returns done().
+bool DeliverUntil(QObject* receiver, const std::function<bool()>& done,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(20));
