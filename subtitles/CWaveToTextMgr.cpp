@@ -115,10 +115,16 @@ void CWaveToTextMgr::StartTranslate(WaveTransSrt* task)
 {
     if (!task)
         return;
-    if (task->m_isAudio != 0)
-        task->m_lastCode = task->StartTranslate();
-    else
-        task->m_lastCode = task->StartTransAudio();
+    const int code = task->m_isAudio != 0 ? task->StartTranslate() : task->StartTransAudio();
+    KeepFailure(task, code);
+}
+
+void CWaveToTextMgr::KeepFailure(WaveTransSrt* task, int code)
+{
+    // A start that worked leaves the code alone: the engine's first poll, or the extraction, may
+    // already have put a newer one there.
+    if (code != 0)
+        task->m_lastCode = code;
 }
 
 void CWaveToTextMgr::StopTranslate(WaveTransSrt* task)
@@ -130,7 +136,7 @@ void CWaveToTextMgr::StopTranslate(WaveTransSrt* task)
 void CWaveToTextMgr::RestartTranslate(WaveTransSrt* task)
 {
     if (task)
-        task->m_lastCode = task->RestartWavToTxt();
+        KeepFailure(task, task->RestartWavToTxt());
 }
 
 void CWaveToTextMgr::DeleteWave(WaveTransSrt* task)
@@ -178,9 +184,10 @@ int CWaveToTextMgr::GetWavTransResulut(WaveTransSrt* task, int code)
 {
     if (code == WaveTransSrt::NotifyAudioExtracted) {
         task->m_state = WaveTransSrt::StateAudioReady;
-        task->m_lastCode = task->StartTranslate();
+        const int started = task->StartTranslate();
+        KeepFailure(task, started);
         // Nobody waits for this start's result: the window would show the extraction forever.
-        if (task->m_lastCode != 0)
+        if (started != 0)
             Post(task, WaveTransSrt::NotifyFailed);
         return 1;
     }

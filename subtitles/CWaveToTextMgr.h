@@ -69,6 +69,7 @@ public:
 
 private:
     static int NotifyCallback(void* manager, WaveTransSrt* task, int code);
+    static void KeepFailure(WaveTransSrt* task, int code);
     void Post(WaveTransSrt* task, int code);
 
     QList<WaveTransSrt*> m_tasks;

@@ -66,8 +66,9 @@ WaveTransSrt::~WaveTransSrt()
 int WaveTransSrt::StartTranslate()
 {
     // The audio is there; the first poll may come before the start returns and then moves the
-    // state on by itself.
+    // state and the last code on by itself, so both are reset before the engine starts.
     m_state = StateAudioReady;
+    m_lastCode = 0;
     int code = 0;
     QString taskId;
     if (m_engine == 0) {
@@ -156,6 +157,7 @@ QString WaveTransSrt::GetState() const
 
 int WaveTransSrt::StartTransAudio()
 {
+    m_lastCode = 0;
     m_extraction->Start();
     Notify(NotifyExtracting);
     return 0;
