@@ -5,11 +5,11 @@
 #include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
+#include "service/LocalTime.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
 #include "service/TransLog.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QString>
 
@@ -43,7 +43,26 @@ void CCopywritingNetOper::SetCompletionHandler(CompletionHandler handler)
 
 utility::string_t CCopywritingNetOper::GetErrorText() const
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_errorText;
+}
+
+utility::string_t CCopywritingNetOper::ResultText() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_resultText;
+}
+
+utility::string_t CCopywritingNetOper::OutputPath() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_outputPath;
+}
+
+void CCopywritingNetOper::SetError(const utility::string_t& text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_errorText = text;
 }
 
 int CCopywritingNetOper::Start(const utility::string_t& topic, const utility::string_t& outputFolder, void* context,
@@ -53,7 +72,12 @@ int CCopywritingNetOper::Start(const utility::string_t& topic, const utility::st
         m_worker.join();
     m_topic = topic;
     m_outputFolder = outputFolder;
-    if (!GetAccessToken(m_apiKey, m_secretKey, m_accessToken, m_errorText))
+    // The log is made here, on the owner's thread, rather than by the first worker that records.
+    GetCopywritingLog();
+    utility::string_t error = GetErrorText();
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    SetError(error);
+    if (!token)
         return NoToken;
     m_activeHandler = m_handler;
     m_context = context;
@@ -74,7 +98,7 @@ int32_t CCopywritingNetOper::Request()
     try {
         client.emplace(RestClient::Make(m_url));
     } catch (const std::exception& e) {
-        m_errorText = CopywritingErrors::kBadAddress + RestClient::ErrorText(e);
+        SetError(CopywritingErrors::kBadAddress + RestClient::ErrorText(e));
         return RequestFailed;
     }
     try {
@@ -88,7 +112,7 @@ int32_t CCopywritingNetOper::Request()
 
         RestExchange exchange(*client, request, m_cancel.get_token());
         if (exchange.Status() != web::http::status_codes::OK) {
-            m_errorText = RestClient::FormatNumber(CopywritingErrors::kStatusFormat, int(exchange.Status()));
+            SetError(RestClient::FormatNumber(CopywritingErrors::kStatusFormat, int(exchange.Status())));
             return RequestFailed;
         }
         const web::json::value reply = exchange.ReadJson();
@@ -96,10 +120,10 @@ int32_t CCopywritingNetOper::Request()
         if (ReadReply(reply) != Success)
             return RequestFailed;
     } catch (const web::json::json_exception& e) {
-        m_errorText = CopywritingErrors::kMalformedReply + RestClient::ErrorText(e);
+        SetError(CopywritingErrors::kMalformedReply + RestClient::ErrorText(e));
         return RequestFailed;
     } catch (const std::exception& e) {
-        m_errorText = RestClient::ErrorText(e);
+        SetError(RestClient::ErrorText(e));
         return RequestFailed;
     }
     SaveResult();
@@ -110,13 +134,17 @@ int32_t CCopywritingNetOper::ReadReply(const web::json::value& reply)
 {
     int32_t errorCode = 0;
     if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0) {
-        m_errorText = CopywritingErrors::ForServiceCode(errorCode);
+        SetError(CopywritingErrors::ForServiceCode(errorCode));
         return RequestFailed;
     }
-    m_resultText.clear();
-    ReadJsonString(reply, "result", m_resultText);
-    if (m_resultText.empty()) {
-        m_errorText = CopywritingErrors::kEmptyResult;
+    utility::string_t result;
+    ReadJsonString(reply, "result", result);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_resultText = result;
+    }
+    if (result.empty()) {
+        SetError(CopywritingErrors::kEmptyResult);
         return RequestFailed;
     }
     return Success;
@@ -124,16 +152,20 @@ int32_t CCopywritingNetOper::ReadReply(const web::json::value& reply)
 
 void CCopywritingNetOper::SaveResult()
 {
+    const utility::string_t text = ResultText();
     const QString folder = QString::fromStdString(m_outputFolder);
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss"));
+    const QString stamp = LocalTimeText("%Y_%m_%d_%H_%M_%S");
     const QString path = folder + stamp + QStringLiteral(".txt");
-    m_outputPath = path.toStdString();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_outputPath = path.toStdString();
+    }
 
     // A file that cannot be written still leaves the text in the window and the record in the log.
     ZuCreateDirectory(folder, 0);
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(m_resultText.data(), qint64(m_resultText.size()));
+        file.write(text.data(), qint64(text.size()));
 
     GetCopywritingLog().AddFinishedTask(QString::fromStdString(m_topic), path);
 }

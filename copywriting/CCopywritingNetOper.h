@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 
 // Turns one topic into generated text through the chat service: the text is saved as a new file in
@@ -33,9 +34,11 @@ public:
     // when started, -1 when no token was obtained (GetErrorText says why; no handler call).
     int Start(const utility::string_t& topic, const utility::string_t& outputFolder, void* context, int unused = 0);
 
+    // Copies taken under the lock the worker writes them under: the completion is usually passed on
+    // through the owner's event queue, which orders nothing by itself.
     utility::string_t GetErrorText() const;
-    const utility::string_t& ResultText() const { return m_resultText; }
-    const utility::string_t& OutputPath() const { return m_outputPath; }
+    utility::string_t ResultText() const;
+    utility::string_t OutputPath() const;
 
     // What a request makes of a reply that arrived with status 200, without the network: Success
     // with the result text kept, or RequestFailed with the error text set. A member of the wrong
@@ -46,15 +49,17 @@ private:
     void Work();
     int32_t Request();
     void SaveResult();
+    void SetError(const utility::string_t& text);
 
     utility::string_t m_url;
     utility::string_t m_apiKey;
     utility::string_t m_secretKey;
     utility::string_t m_accessToken;
-    utility::string_t m_errorText;
     utility::string_t m_topic;
-    utility::string_t m_resultText;
     utility::string_t m_outputFolder;
+    mutable std::mutex m_mutex; // the three texts below: the worker writes what the owner reads
+    utility::string_t m_errorText;
+    utility::string_t m_resultText;
     utility::string_t m_outputPath;
     std::thread m_worker;
     CompletionHandler m_handler = nullptr;

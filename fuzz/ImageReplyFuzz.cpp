@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             code != CTxt2ImageNetOper::PollError)
             __builtin_trap();
         // Every image listed gets a file of its own in the output folder.
-        for (const auto& result : client.Results()) {
-            if (!result || result->localPath.empty())
+        for (const ImgRetData& result : client.Results()) {
+            if (result.localPath.empty())
                 __builtin_trap();
         }
     } catch (const web::json::json_exception&) {

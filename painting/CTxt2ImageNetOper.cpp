@@ -48,6 +48,12 @@ CTxt2ImageNetOper::~CTxt2ImageNetOper()
     Stop();
 }
 
+std::vector<ImgRetData> CTxt2ImageNetOper::Results() const
+{
+    std::lock_guard<std::mutex> lock(m_resultsMutex);
+    return m_results;
+}
+
 utility::string_t CTxt2ImageNetOper::GetErrorText() const
 {
     std::lock_guard<std::mutex> lock(m_errorMutex);
@@ -203,7 +209,7 @@ bool CTxt2ImageNetOper::ReadResult(const web::json::value& data)
     if (m_taskStatus != "SUCCESS" || progress != 1 || !data.has_field("sub_task_result_list"))
         return false;
 
-    m_results.clear();
+    std::vector<ImgRetData> results;
     QSet<QString> taken;
     for (const web::json::value& entry : data.at("sub_task_result_list").as_array()) {
         int32_t code = 0;
@@ -212,17 +218,19 @@ bool CTxt2ImageNetOper::ReadResult(const web::json::value& data)
         if (!entry.has_field("final_image_list"))
             continue;
         for (const web::json::value& image : entry.at("final_image_list").as_array()) {
-            auto result = std::make_unique<ImgRetData>();
-            ReadJsonString(image, "img_approve_conclusion", result->conclusion);
-            ReadJsonString(image, "img_url", result->url);
-            ReadJsonInt(image, "width", result->width);
-            ReadJsonInt(image, "height", result->height);
-            const QString name = ImageFileName(QString::fromStdString(result->url), int(m_results.size()),
+            ImgRetData result;
+            ReadJsonString(image, "img_approve_conclusion", result.conclusion);
+            ReadJsonString(image, "img_url", result.url);
+            ReadJsonInt(image, "width", result.width);
+            ReadJsonInt(image, "height", result.height);
+            const QString name = ImageFileName(QString::fromStdString(result.url), int(results.size()),
                                                QString::fromStdString(m_outputFolder), taken);
-            result->localPath = m_outputFolder + name.toStdString();
-            m_results.push_back(std::move(result));
+            result.localPath = m_outputFolder + name.toStdString();
+            results.push_back(std::move(result));
         }
     }
+    std::lock_guard<std::mutex> lock(m_resultsMutex);
+    m_results = std::move(results);
     return true;
 }
 
@@ -230,7 +238,7 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
 {
     ZuCreateDirectory(QString::fromStdString(m_outputFolder), 0);
     QStringList passed;
-    for (const auto& result : m_results) {
+    for (const ImgRetData& result : Results()) {
         // Stop cancels the download in flight and skips the rest, instead of waiting up to a
         // request time-out per image.
         if (cancel.is_canceled())
@@ -238,13 +246,13 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
         CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
         downloader.SetTimeout(RestClient::RequestTimeout());
         downloader.SetCancellation(cancel);
-        const QString path = QString::fromStdString(result->localPath);
-        if (!downloader.DownLoad_New(QString::fromStdString(result->url), path, QString(), nullptr, 0, 0)) {
+        const QString path = QString::fromStdString(result.localPath);
+        if (!downloader.DownLoad_New(QString::fromStdString(result.url), path, QString(), nullptr, 0, 0)) {
             if (cancel.is_canceled())
                 return false;
-            AppendError(RestClient::FormatText(PaintingErrors::kDownloadFailedFormat, result->url));
+            AppendError(RestClient::FormatText(PaintingErrors::kDownloadFailedFormat, result.url));
         }
-        if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
+        if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
             passed << path;
     }
     GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollFinished, &passed);

@@ -7,7 +7,6 @@
 #include <cpprest/json.h>
 
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -38,8 +37,9 @@ public:
     int Stop();
 
     utility::string_t GetErrorText() const;
-    // The images of the finished task; read after code 2 has arrived.
-    const std::vector<std::unique_ptr<ImgRetData>>& Results() const { return m_results; }
+    // A copy of the images of the finished task, taken under the lock the worker lists them under:
+    // the code 2 message travels through the owner's event queue, which orders nothing by itself.
+    std::vector<ImgRetData> Results() const;
     const utility::string_t& TaskId() const { return m_taskId; }
 
     // What a poll reads from a query reply that arrived, without the network: PollError for the
@@ -65,7 +65,8 @@ private:
     uint64_t m_logId = 0;
     utility::string_t m_taskId;
     utility::string_t m_taskStatus;
-    std::vector<std::unique_ptr<ImgRetData>> m_results;
+    mutable std::mutex m_resultsMutex; // the owner reads the results the worker lists
+    std::vector<ImgRetData> m_results;
     utility::string_t m_outputFolder;
     mutable std::mutex m_errorMutex; // the window reads the text while the worker may append
     utility::string_t m_errorText;

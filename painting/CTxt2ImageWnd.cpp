@@ -260,13 +260,14 @@ void CTxt2ImageWnd::OnProgress(int32_t code)
 void CTxt2ImageWnd::ShowResults()
 {
     QStringList passed;
-    for (const auto& result : m_client.Results()) {
-        if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
-            passed << QString::fromStdString(result->localPath);
+    const std::vector<ImgRetData> results = m_client.Results();
+    for (const ImgRetData& result : results) {
+        if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
+            passed << QString::fromStdString(result.localPath);
     }
     if (passed.isEmpty()) {
         SetStatus(PaintingStatus::ForNoPassedImage(QString::fromStdString(m_client.GetErrorText()),
-                                                   !m_client.Results().empty()));
+                                                   !results.empty()));
         return;
     }
     if (const int missing = m_thumbnails.Show(passed); missing > 0)

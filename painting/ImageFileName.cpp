@@ -1,6 +1,7 @@
 #include "painting/ImageFileName.h"
 
-#include <QDateTime>
+#include "service/LocalTime.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -26,7 +27,7 @@ QString ImageFileName(const QString& url, int index, const QString& folder, QSet
     QString name = address.mid(address.lastIndexOf(QLatin1Char('/')) + 1);
     if (!Usable(name)) {
         name = QStringLiteral("Image%1_%2.png")
-                   .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")))
+                   .arg(LocalTimeText("%Y_%m_%d_%H_%M_%S"))
                    .arg(index + 1);
     }
     QString unique = name;

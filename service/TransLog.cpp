@@ -2,6 +2,7 @@
 
 #include "host/QOVPaths.h"
 #include "host/QOVSystem.h"
+#include "service/LocalTime.h"
 #include "service/TransLogReader.h"
 
 #include <QFile>
@@ -233,7 +234,7 @@ void TransLog::WriteLine(const QString& text)
 
 void TransLog::WriteLineLocked(const QString& text)
 {
-    const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString now = LocalTimeText("%Y-%m-%d %H:%M:%S");
     const QString line = QStringLiteral("\r\n%1  : %2").arg(now, text);
     if (!AppendToFile(m_logFile, TextModeBytes(line)))
         QOVDebugOutput(QStringLiteral("task log: cannot append to %1").arg(m_logFile));

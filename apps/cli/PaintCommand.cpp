@@ -59,9 +59,9 @@ int Run(CommandRun& run)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
 
     QJsonArray paths;
-    for (const auto& result : client.Results()) {
-        const QString path = QString::fromStdString(result->localPath);
-        if (QString::fromStdString(result->conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0 &&
+    for (const ImgRetData& result : client.Results()) {
+        const QString path = QString::fromStdString(result.localPath);
+        if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0 &&
             QFile::exists(path)) {
             paths.append(path);
             run.Line(path);

@@ -196,8 +196,10 @@ TEST_F(CopywritingClient, ASecondRequestReusesTheClient)
     EXPECT_EQ(m_env.Server().RequestsTo(TestEnvironment::kTokenPath).size(), 2u) << "a token per task";
 }
 
-// A chat address that cannot be used, in a child process with its own settings.
-void ExpectChatFailure(const QString& chatUrl)
+// A chat address that cannot be used, in a child process with its own settings. The child's exit
+// status is worked out first, so that the client's worker and the token server are joined before
+// the process exits.
+int ChatFailureStatus(const QString& chatUrl)
 {
     ScratchFolders folders;
     FakeServer tokens;
@@ -208,10 +210,15 @@ void ExpectChatFailure(const QString& chatUrl)
     CCopywritingNetOper client;
     client.SetCompletionHandler(&Completion::Handler);
     if (client.Start("话题", (folders.Work() + QLatin1Char('/')).toStdString(), &done) != 1)
-        std::exit(2);
+        return 2;
     const int32_t code = done.code.get_future().get();
     std::cerr << "code " << code << " error " << client.GetErrorText() << '\n';
-    std::exit(code == -2 && !client.GetErrorText().empty() ? 0 : 1);
+    return code == -2 && !client.GetErrorText().empty() ? 0 : 1;
+}
+
+void ExpectChatFailure(const QString& chatUrl)
+{
+    std::exit(ChatFailureStatus(chatUrl));
 }
 
 TEST(CopywritingAddress, UnusableAddressesFailTheRequest)

@@ -161,12 +161,13 @@ TEST_F(PaintingClient, UnfinishedPollsContinueUntilImagesArriveAndOnlyPassedOnes
     EXPECT_EQ(m_sink.Codes(), (QList<int>{1, 1, 2}));
     EXPECT_EQ(m_sink.Messages().front().number, CTxt2ImageNetOper::kProgressMessage);
 
-    ASSERT_EQ(client.Results().size(), 3u);
-    for (const auto& result : client.Results()) {
-        EXPECT_TRUE(QFile::exists(QString::fromStdString(result->localPath))) << result->localPath;
-        EXPECT_EQ(result->width, 64);
+    const std::vector<ImgRetData> results = client.Results();
+    ASSERT_EQ(results.size(), 3u);
+    for (const ImgRetData& result : results) {
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(result.localPath))) << result.localPath;
+        EXPECT_EQ(result.width, 64);
     }
-    EXPECT_EQ(client.Results()[0]->localPath, m_folder.toStdString() + "a.png");
+    EXPECT_EQ(results[0].localPath, m_folder.toStdString() + "a.png");
     const auto logged = GetPaintingLog().FindTask(QStringLiteral("99"));
     ASSERT_TRUE(logged);
     EXPECT_EQ(logged->Stat, 2);
@@ -213,9 +214,9 @@ TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolderAndEarlierF
     ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
     ASSERT_TRUE(WaitForEnd());
     QSet<QString> paths;
-    for (const auto& result : client.Results()) {
-        const QString path = QString::fromStdString(result->localPath);
-        EXPECT_EQ(QFileInfo(path).absolutePath() + QLatin1Char('/'), m_folder) << result->localPath;
+    for (const ImgRetData& result : client.Results()) {
+        const QString path = QString::fromStdString(result.localPath);
+        EXPECT_EQ(QFileInfo(path).absolutePath() + QLatin1Char('/'), m_folder) << result.localPath;
         EXPECT_NE(QFileInfo(path).fileName(), QStringLiteral(".."));
         paths.insert(path);
     }
