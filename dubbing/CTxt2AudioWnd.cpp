@@ -55,11 +55,6 @@ struct OutputType
 const OutputType kOutputTypes[] = {{"mp3", CTxt2AudioShortNetOper::kAueMp3, "mp3-16k"},
                                    {"wav", CTxt2AudioShortNetOper::kAueWav, "wav"}};
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 CNLESlider* MakeSlider(QWidget* parent, int id, int high)
 {
     auto* slider = new CNLESlider(parent, id);
@@ -153,15 +148,15 @@ void CTxt2AudioWnd::CreateControls()
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
 
-    m_voiceLabel = ToolControls::Label(this, Text("音库"));
+    m_voiceLabel = ToolControls::Label(this, QString::fromUtf8("音库"));
     m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
-    m_selectedLabel = ToolControls::Label(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
+    m_selectedLabel = ToolControls::Label(this, QString::fromUtf8(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
     m_selectedLabel->setWordWrap(true);
-    m_speedLabel = ToolControls::Label(this, Text("语速"));
-    m_pitchLabel = ToolControls::Label(this, Text("音调"));
-    m_volumeLabel = ToolControls::Label(this, Text("音量"));
-    m_typeLabel = ToolControls::Label(this, Text("类型"));
+    m_speedLabel = ToolControls::Label(this, QString::fromUtf8("语速"));
+    m_pitchLabel = ToolControls::Label(this, QString::fromUtf8("音调"));
+    m_volumeLabel = ToolControls::Label(this, QString::fromUtf8("音量"));
+    m_typeLabel = ToolControls::Label(this, QString::fromUtf8("类型"));
 
     m_voices = new CVoiceSelCtrl(this);
     m_voices->Create(this, QRect(40, 10, width() - 40, 0), IdVoices);
@@ -205,10 +200,10 @@ void CTxt2AudioWnd::SetSelectedText(const QString& text, const QUuid& objectId)
 {
     m_selectedText = text;
     m_selectedObject = objectId;
-    m_selectedLabel->setText(text.isEmpty() ? Text(kNothingSelected) : Text(kSelectedFormat).arg(text));
+    m_selectedLabel->setText(text.isEmpty() ? QString::fromUtf8(kNothingSelected) : QString::fromUtf8(kSelectedFormat).arg(text));
     m_start->EnableWindow(!m_busy && !text.isEmpty());
     if (!m_busy)
-        SetStatus(text.length() >= kLongTextLength ? Text(kLongTextHint) : QString());
+        SetStatus(text.length() >= kLongTextLength ? QString::fromUtf8(kLongTextHint) : QString());
 }
 
 void CTxt2AudioWnd::SetSelection(const QString& text, const QUuid& selectedObject, const QHash<QString, QString>*)
@@ -265,7 +260,7 @@ void CTxt2AudioWnd::StartLong(const QString& text, const QString& path, const QS
     m_busy = false;
     m_start->EnableWindow(true);
     const QString error = QString::fromStdString(m_client.GetErrorText());
-    SetStatus(error.isEmpty() ? Text(kTaskFailed) : error);
+    SetStatus(error.isEmpty() ? QString::fromUtf8(kTaskFailed) : error);
 }
 
 void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch,
@@ -273,14 +268,14 @@ void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue
 {
     // The request runs here and holds the window until the file is complete.
     CTxt2AudioShortNetOper client;
-    SetStatus(Text(kGenerating));
+    SetStatus(QString::fromUtf8(kGenerating));
     m_busy = true;
     utility::string_t error;
     if (client.Synthesize(text.toStdString(), error, path.toStdString(), speed, pitch, volume, voice, aue)) {
         SendResult(m_selectedObject, path);
-        SetStatus(Text(kGenerated));
+        SetStatus(QString::fromUtf8(kGenerated));
     } else {
-        SetStatus(error.empty() ? Text(kGenerationFailed) : QString::fromStdString(error));
+        SetStatus(error.empty() ? QString::fromUtf8(kGenerationFailed) : QString::fromStdString(error));
     }
     m_busy = false;
 }
@@ -291,15 +286,15 @@ void CTxt2AudioWnd::OnProgress(int32_t code)
     case CTxt2AudioNetOper::PollFailed:
         m_busy = false;
         m_start->EnableWindow(true);
-        SetStatus(Text(kNetworkProblem));
+        SetStatus(QString::fromUtf8(kNetworkProblem));
         break;
     case CTxt2AudioNetOper::PollPending:
-        SetStatus(Text(kGenerating));
+        SetStatus(QString::fromUtf8(kGenerating));
         break;
     case CTxt2AudioNetOper::PollFinished:
         m_busy = false;
         m_start->EnableWindow(true);
-        SetStatus(Text(kGenerated));
+        SetStatus(QString::fromUtf8(kGenerated));
         SendResult(m_selectedObject, QString::fromStdString(m_client.GetOutputPath()));
         break;
     case CTxt2AudioNetOper::PollGaveUp:

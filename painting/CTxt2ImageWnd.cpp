@@ -41,11 +41,6 @@ constexpr int kStyleTileHeight = 60;
 constexpr int kStylePictureHeight = 40;
 constexpr int kTileGap = 5;
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 } // namespace
 
 CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
@@ -93,7 +88,7 @@ int CTxt2ImageWnd::OnCreate()
 {
     CreateControls();
     m_thumbnails.Create(this, IdGrid, IdSizeSlider, kThumbnailItemMessage, SharedWindowState::Get().AddItemImage());
-    m_thumbnails.Slider()->setToolTip(Text(kSizeSliderTip));
+    m_thumbnails.Slider()->setToolTip(QString::fromUtf8(kSizeSliderTip));
     FillSelectors();
     m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/");
     ZuCreateDirectory(m_outputFolder, 0);
@@ -107,19 +102,19 @@ void CTxt2ImageWnd::CreateControls()
                                 {&m_downloadFolder, IdDownloadFolder, "下载文件夹"}, {&m_history, IdHistory, "历史记录"},
                                 {&m_refresh, IdRefresh, "刷新"}});
     m_downloadFolder->hide();
-    m_browse->setToolTip(Text(kBrowseTip));
-    m_refresh->setToolTip(Text(kRefreshTip));
+    m_browse->setToolTip(QString::fromUtf8(kBrowseTip));
+    m_refresh->setToolTip(QString::fromUtf8(kRefreshTip));
     connect(m_generate, qOverload<int>(&CI3Button::clicked), this, [this] { OnGenerate(); });
     connect(m_browse, qOverload<int>(&CI3Button::clicked), this, [this] { OnBrowse(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
     connect(m_refresh, qOverload<int>(&CI3Button::clicked), this, [this] { ShowResults(); });
 
-    m_descriptionLabel = ToolControls::Label(this, Text("图片描述"));
-    m_ratioLabel = ToolControls::Label(this, Text("图片比例"));
-    m_styleLabel = ToolControls::Label(this, Text("图片风格"));
-    m_countLabel = ToolControls::Label(this, Text("生成个数"));
-    m_referenceLabel = ToolControls::Label(this, Text("参考图"));
+    m_descriptionLabel = ToolControls::Label(this, QString::fromUtf8("图片描述"));
+    m_ratioLabel = ToolControls::Label(this, QString::fromUtf8("图片比例"));
+    m_styleLabel = ToolControls::Label(this, QString::fromUtf8("图片风格"));
+    m_countLabel = ToolControls::Label(this, QString::fromUtf8("生成个数"));
+    m_referenceLabel = ToolControls::Label(this, QString::fromUtf8("参考图"));
     m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
 
@@ -277,7 +272,7 @@ void CTxt2ImageWnd::ShowResults()
 QString CTxt2ImageWnd::ChooseReferenceImage()
 {
     return QFileDialog::getOpenFileName(this, ZuLoadString(QStringLiteral("LANG_OPEN_PGM")), QString(),
-                                        Text(kImageFilter));
+                                        QString::fromUtf8(kImageFilter));
 }
 
 void CTxt2ImageWnd::OnBrowse()

@@ -19,14 +19,9 @@ const char* const kReferenceGone = "参考图已不存在：%1";
 const char* const kReferenceNotSent = "参考图只支持 jpg、png、bmp 文件，此图不会随生成请求发送";
 const char* const kReferenceTyped = "输入的路径不会被载入，请用“...”按钮选择参考图";
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 QString OrFailed(const QString& errorText)
 {
-    return errorText.isEmpty() ? Text(kTaskFailed) : errorText;
+    return errorText.isEmpty() ? QString::fromUtf8(kTaskFailed) : errorText;
 }
 
 } // namespace
@@ -38,11 +33,11 @@ Progress ForPollCode(int32_t code, const QString& errorText)
         return {true, true, OrFailed(errorText)};
     case CTxt2ImageNetOper::PollFailed:
         // The worker polls on, but the user may start anew.
-        return {true, true, Text(kNetworkProblem)};
+        return {true, true, QString::fromUtf8(kNetworkProblem)};
     case CTxt2ImageNetOper::PollPending:
-        return {true, false, Text(kPolling)};
+        return {true, false, QString::fromUtf8(kPolling)};
     case CTxt2ImageNetOper::PollFinished:
-        return {true, true, Text(kGenerated)};
+        return {true, true, QString::fromUtf8(kGenerated)};
     default:
         return {};
     }
@@ -57,37 +52,37 @@ QString ForNoPassedImage(const QString& errorText, bool anyResult)
 {
     if (!errorText.isEmpty())
         return errorText;
-    return Text(anyResult ? kNonePassed : kNoResults);
+    return QString::fromUtf8(anyResult ? kNonePassed : kNoResults);
 }
 
 QString ForMissingImages(int missing)
 {
-    return Text(kSomeNotDownloaded).arg(missing);
+    return QString::fromUtf8(kSomeNotDownloaded).arg(missing);
 }
 
 QString Generating()
 {
-    return Text(kGenerating);
+    return QString::fromUtf8(kGenerating);
 }
 
 QString ReferenceUnreadable(const QString& path)
 {
-    return Text(kReferenceUnreadable).arg(path);
+    return QString::fromUtf8(kReferenceUnreadable).arg(path);
 }
 
 QString ReferenceGone(const QString& path)
 {
-    return Text(kReferenceGone).arg(path);
+    return QString::fromUtf8(kReferenceGone).arg(path);
 }
 
 QString ReferenceNotSent()
 {
-    return Text(kReferenceNotSent);
+    return QString::fromUtf8(kReferenceNotSent);
 }
 
 QString ReferenceTyped()
 {
-    return Text(kReferenceTyped);
+    return QString::fromUtf8(kReferenceTyped);
 }
 
 } // namespace PaintingStatus

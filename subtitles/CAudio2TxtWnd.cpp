@@ -40,11 +40,6 @@ constexpr int kTranscriptionEngine = 0;
 constexpr int kCloudEngine = 1;
 constexpr int kHistoryRowHeight = 60;
 
-QString Text(const char* utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
 } // namespace
 
 CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
@@ -107,14 +102,14 @@ void CAudio2TxtWnd::CreateControls()
     m_modelLabel = ToolControls::Label(this, QStringLiteral("识别模型"), Qt::AlignCenter);
     m_model = new CQOVComboBox(this, IdModel);
     for (const char* item : {"中文语音近场识别模型极速版", "中文音视频字幕模型", "英文模型"})
-        m_model->InsertString(-1, Text(item));
+        m_model->InsertString(-1, QString::fromUtf8(item));
     m_model->SetCurSel(0);
     m_modelLabel->hide();
     m_model->hide();
 
     m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
-    m_selectedFile = ToolControls::Label(this, Text(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
+    m_selectedFile = ToolControls::Label(this, QString::fromUtf8(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
     m_selectedFile->setWordWrap(true);
 }
 
@@ -160,7 +155,7 @@ void CAudio2TxtWnd::SetSelection(const QString& path, const QUuid& selectedObjec
     m_extraSources.clear();
     m_selectedPath = path;
     m_selectedObject = selectedObject;
-    m_selectedFile->setText(path.isEmpty() ? Text(kNothingSelected) : Text(kSelectedFormat).arg(ZuGetFileName(path)));
+    m_selectedFile->setText(path.isEmpty() ? QString::fromUtf8(kNothingSelected) : QString::fromUtf8(kSelectedFormat).arg(ZuGetFileName(path)));
     if (SubtitlesSource::IsVideo(path))
         m_selectedVideoPath = path;
     const WaveTransSrt* task =
@@ -189,7 +184,7 @@ void CAudio2TxtWnd::OnStart()
         if (task->GetStateCode() == WaveTransSrt::StateFailed)
             Restart(task);
         else if (task->GetStateCode() == WaveTransSrt::StateFinished) {
-            if (AskYesNo(ZuLoadString(Text(kRestartQuestionKey))))
+            if (AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey))))
                 Restart(task);
         } else {
             SetStatus(task->GetState());
@@ -201,9 +196,9 @@ void CAudio2TxtWnd::OnStart()
         if (!task) {
             // The transcription engine has no account to work with.
             EndWork();
-            SetStatus(Text(kNoAccount));
+            SetStatus(QString::fromUtf8(kNoAccount));
         } else {
-            SetStatus(Text(kCreatingTask));
+            SetStatus(QString::fromUtf8(kCreatingTask));
             if (StartNew(task, isAudio != 0) != 0) {
                 EndWork();
                 SetStatus(task->GetState());
@@ -215,7 +210,7 @@ void CAudio2TxtWnd::OnStart()
 
 void CAudio2TxtWnd::Restart(WaveTransSrt* task)
 {
-    SetStatus(Text(kCreatingTask));
+    SetStatus(QString::fromUtf8(kCreatingTask));
     const int result = task->RestartWavToTxt();
     SetStatus(task->GetState());
     if (result == 0) {
@@ -277,13 +272,13 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
         return;
     switch (code) {
     case WaveTransSrt::NotifyAudioExtracted:
-        SetStatus(Text(kExtracted));
+        SetStatus(QString::fromUtf8(kExtracted));
         break;
     case WaveTransSrt::NotifyExtracting:
-        SetStatus(Text(kExtracting));
+        SetStatus(QString::fromUtf8(kExtracting));
         break;
     case WaveTransSrt::NotifyExtractionFailed:
-        SetStatus(Text(kExtractionFailed));
+        SetStatus(QString::fromUtf8(kExtractionFailed));
         EndWork();
         break;
     case WaveTransSrt::NotifyFailed:
@@ -291,10 +286,10 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
         EndWork();
         break;
     case WaveTransSrt::NotifyProgress:
-        SetStatus(Text(kGenerating));
+        SetStatus(QString::fromUtf8(kGenerating));
         break;
     case WaveTransSrt::NotifyFinished:
-        SetStatus(Text(kGenerated));
+        SetStatus(QString::fromUtf8(kGenerated));
         EndWork();
         break;
     default:
