@@ -1,5 +1,6 @@
 #include "plugin/ModuleState.h"
 
+#include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "ui/SharedWindowState.h"
 
@@ -11,6 +12,8 @@ ModuleState& ModuleState::Get()
 
 void ModuleState::Release()
 {
+    // Tool windows stop their tasks without waiting; before the module goes, every run has ended.
+    TaskRun::WaitForAll(std::chrono::seconds(5));
     GetSubtitlesLog().ClearItems();
     GetDubbingLog().ClearItems();
     GetPaintingLog().ClearItems();

@@ -15,7 +15,8 @@ const char* const kTokenStatusFormat = "Token获取失败，请检查配置文�
 const char* const kTokenMalformed = "Token服务的回复格式有误：";
 
 bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
-                    utility::string_t& accessToken, utility::string_t& errorText)
+                    utility::string_t& accessToken, utility::string_t& errorText,
+                    const pplx::cancellation_token& cancel)
 {
     const TokenSettings& settings = LoadTokenSettings();
     if (settings.URL.empty()) {
@@ -31,7 +32,7 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
         query.append_query("client_secret", clientSecret);
         request.set_request_uri(query.to_uri());
 
-        RestExchange exchange(client, request);
+        RestExchange exchange(client, request, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             errorText = RestClient::FormatNumber(kTokenStatusFormat, int(exchange.Status()));
             return false;

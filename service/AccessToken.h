@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cpprest/details/basic_types.h>
+#include <pplx/pplxtasks.h>
 
 // Messages of the access-token request.
 extern const char* const kTokenUrlEmpty;
@@ -10,6 +11,8 @@ extern const char* const kTokenMalformed; // followed by the JSON library's mess
 // Exchanges a client's credentials for an access token at the "Token" section's address. Blocks
 // the calling thread for one HTTP exchange. True when the endpoint answered 200: then accessToken
 // holds the reply's "access_token" (when it has one) and errorText its "error" (when it has one).
-// False otherwise, with the reason in errorText and accessToken unchanged.
+// False otherwise, with the reason in errorText and accessToken unchanged. Cancelling cancel (a
+// task's stop) ends the exchange at once.
 bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
-                    utility::string_t& accessToken, utility::string_t& errorText);
+                    utility::string_t& accessToken, utility::string_t& errorText,
+                    const pplx::cancellation_token& cancel = pplx::cancellation_token::none());

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "service/TaskRun.h"
+
 #include <pplx/pplxtasks.h>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
-#include <thread>
 
 // The worker of a service task: polls, reports each poll's code, and waits the interval between
 // polls, until a code ends the task or Stop() is called. Stop() cancels a request in flight and
@@ -28,20 +27,14 @@ public:
 
     // Stops (and waits for) a running worker first.
     void Start(std::chrono::milliseconds interval, Poll poll, Report report, Ends ends);
-    // Returns 0, or -1 when the worker could not be waited for. Called from the worker's own report
-    // it cannot wait for itself: the loop ends after that report, and the next Start or Stop from
-    // another thread (or the destructor) waits for it.
+    // Stops and waits for the loop; returns 0. Called from the worker's own report it cannot wait
+    // for itself: the loop ends after that report, and the next Start or Stop from another thread
+    // (or the destructor) waits for it.
     int Stop();
+    // Asks the loop to end without waiting for it (the owner waits later, with Stop).
+    void Cancel();
     bool Running() const;
 
 private:
-    struct Run;
-
-    static void Loop(Run& run, std::chrono::milliseconds interval, const Poll& poll, const Report& report,
-                     const Ends& ends);
-
-    mutable std::mutex m_mutex; // the handles below: the worker may stop itself while its owner acts
-    std::shared_ptr<Run> m_run;
-    std::thread m_thread;
-    std::thread m_selfStopped; // a worker that stopped itself, still to be waited for
+    TaskRun m_run;
 };

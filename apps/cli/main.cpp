@@ -4,6 +4,7 @@
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/CommandTable.h"
 #include "apps/cli/InterruptSignal.h"
+#include "service/TaskRun.h"
 
 #include <QCoreApplication>
 
@@ -57,5 +58,8 @@ int main(int argc, char** argv)
         return ExitOk;
     }
     InterruptSignal::Install();
-    return command->run(run);
+    const int status = command->run(run);
+    // A stopped task's body may still be returning: nothing of it outlives the program's end.
+    TaskRun::WaitForAll(std::chrono::seconds(5));
+    return status;
 }

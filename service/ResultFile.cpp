@@ -1,0 +1,55 @@
+#include "service/ResultFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// More than any folder of results holds of one second's names; past it something else is wrong.
+constexpr int kMostNumbers = 10000;
+
+} // namespace
+
+namespace ResultFile {
+
+QString Numbered(const QString& wanted, int n)
+{
+    if (n < 2)
+        return wanted;
+    const qsizetype slash = wanted.lastIndexOf(QLatin1Char('/'));
+    const qsizetype dot = wanted.lastIndexOf(QLatin1Char('.'));
+    const QString suffix = QStringLiteral("_%1").arg(n);
+    // A dot that starts the name ("/a/.hidden") or stands in a folder's name is no extension.
+    if (dot > slash + 1)
+        return wanted.left(dot) + suffix + wanted.mid(dot);
+    return wanted + suffix;
+}
+
+bool Create(const QString& wanted, QFile& file, QString* error)
+{
+    file.close();
+    for (int n = 1; n <= kMostNumbers; ++n) {
+        file.setFileName(Numbered(wanted, n));
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        // Only a name that exists sends us on to the next number; anything else (no folder, no
+        // permission, a full disk) fails the same way for every number.
+        if (!QFileInfo::exists(file.fileName()) && !QFileInfo(file.fileName()).isSymLink())
+            break;
+    }
+    if (error)
+        *error = QStringLiteral("cannot create %1: %2").arg(wanted, file.errorString());
+    file.close();
+    return false;
+}
+
+QString Reserve(const QString& wanted, QString* error)
+{
+    QFile file;
+    if (!Create(wanted, file, error))
+        return QString();
+    file.close();
+    return file.fileName();
+}
+
+} // namespace ResultFile

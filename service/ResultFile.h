@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+class QFile;
+
+// A result file is never written over: every tool makes its results' files through here, so that
+// two results named in the same second, by two windows or two processes, keep a file each.
+namespace ResultFile {
+
+// Creates the file wanted, or, when that name is taken, the first free "STEM_2.EXT", "STEM_3.EXT"…
+// beside it, exclusively (O_EXCL): a name another process took a moment ago is never opened. On
+// success file is open for writing and empty, and its name is the path. On failure file is closed
+// and error (when given) says why.
+bool Create(const QString& wanted, QFile& file, QString* error = nullptr);
+
+// The same for a writer that opens the file by its path itself: the file is made empty and left
+// closed, holding the name. Returns the path, or an empty text on failure.
+QString Reserve(const QString& wanted, QString* error = nullptr);
+
+// The n-th name tried for wanted: wanted itself for n < 2, then "STEM_n.EXT" ("NAME_n" without
+// an extension). Only the file's own name is looked at for the extension.
+QString Numbered(const QString& wanted, int n);
+
+} // namespace ResultFile

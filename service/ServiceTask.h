@@ -1,0 +1,77 @@
+#pragma once
+
+#include "service/TaskEnd.h"
+#include "service/TaskRun.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// The base of every service call the windows and the command line make: Start() returns at once and
+// runs the body on a worker; the body's progress and its one end reach the thread that owns the
+// task as queued signals carrying copies. Stop() cancels the request in flight and never blocks:
+// the end (stopped, or the real end when the body was already done) still arrives, once. A task
+// destroyed while it runs stops its body and reports nothing more.
+class ServiceTask : public QObject
+{
+    Q_OBJECT
+public:
+    // What the body has on its worker: the run's control, and a way to report progress.
+    class Worker
+    {
+    public:
+        TaskControl& Control() const { return m_control; }
+        const pplx::cancellation_token& Token() const { return m_control.Token(); }
+        bool Stopping() const { return m_control.Stopping(); }
+        bool Pause(std::chrono::milliseconds duration) const { return m_control.Pause(duration); }
+        // A state on the way; dropped once the task is being stopped.
+        void Report(int code, const QString& text = QString()) const;
+
+    private:
+        friend class ServiceTask;
+        Worker(TaskControl& control, std::function<void(int, const QString&)> report)
+            : m_control(control), m_report(std::move(report))
+        {
+        }
+        TaskControl& m_control;
+        std::function<void(int, const QString&)> m_report;
+    };
+    using Body = std::function<TaskEnd(const Worker&)>;
+
+    explicit ServiceTask(QObject* parent = nullptr);
+    ~ServiceTask() override;
+
+    // False, and nothing started, while the previous start has not delivered its end.
+    bool Start(Body body);
+    // Cancels the run; its end follows as a signal. Does nothing when no run is under way.
+    void Stop();
+    // From Start until the end has been delivered.
+    bool Busy() const { return m_busy; }
+    // Waits at most limit for the body to return (for the command line, hosts and tests); the end
+    // is still delivered by the event loop.
+    bool WaitForBody(std::chrono::milliseconds limit) const;
+
+    // A polling body: calls poll, then waits interval, until poll returns an end or the task is
+    // stopped. A poll that failed on the way reports it as progress and returns nothing: only the
+    // task's own end or a stop ends it.
+    static TaskEnd Polls(const Worker& worker, std::chrono::milliseconds interval,
+                         const std::function<std::optional<TaskEnd>(const Worker&)>& poll);
+
+signals:
+    void progress(int code, const QString& text);
+    void ended(const TaskEnd& end);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    struct Mailbox;
+
+    TaskRun m_run;
+    std::shared_ptr<Mailbox> m_mailbox;
+    quint64 m_generation = 0;
+    bool m_busy = false;
+};

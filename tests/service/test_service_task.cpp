@@ -1,0 +1,249 @@
+#include "service/ResultFile.h"
+#include "service/RestClient.h"
+#include "service/RestExchange.h"
+#include "service/ServiceTask.h"
+#include "support/FakeServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// What a task delivered to its owner's thread, in order.
+struct Delivered
+{
+    std::vector<int> progress;
+    std::vector<TaskEnd> ends;
+    bool progressAfterEnd = false;
+};
+
+void Record(ServiceTask& task, Delivered& delivered)
+{
+    QObject::connect(&task, &ServiceTask::progress, &task, [&delivered](int code, const QString&) {
+        delivered.progressAfterEnd = delivered.progressAfterEnd || !delivered.ends.empty();
+        delivered.progress.push_back(code);
+    });
+    QObject::connect(&task, &ServiceTask::ended, &task,
+                     [&delivered](const TaskEnd& end) { delivered.ends.push_back(end); });
+}
+
+// Runs the event loop until the task has delivered its end (at most limit).
+bool WaitForEnd(ServiceTask& task, std::chrono::milliseconds limit = 10s)
+{
+    if (!task.Busy())
+        return true;
+    QEventLoop loop;
+    QObject::connect(&task, &ServiceTask::ended, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !task.Busy();
+}
+
+// The events a task posted after its end, if any slipped through, are delivered by now.
+void Drain()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
+{
+    ServiceTask task;
+    Delivered delivered;
+    Record(task, delivered);
+    ASSERT_TRUE(task.Start([](const ServiceTask::Worker& worker) {
+        for (int step = 1; step <= 3; ++step)
+            worker.Report(step);
+        return TaskEnd::Success(QStringLiteral("/results/a.txt"));
+    }));
+    EXPECT_TRUE(task.Busy());
+    EXPECT_FALSE(task.Start([](const ServiceTask::Worker&) { return TaskEnd::Success(); }))
+        << "a second start while the first has not ended";
+    ASSERT_TRUE(WaitForEnd(task));
+    Drain();
+    EXPECT_EQ(delivered.progress, (std::vector<int>{1, 2, 3}));
+    ASSERT_EQ(delivered.ends.size(), 1u);
+    EXPECT_TRUE(delivered.ends[0].Succeeded());
+    EXPECT_EQ(delivered.ends[0].value.toString(), QStringLiteral("/results/a.txt"));
+    EXPECT_FALSE(delivered.progressAfterEnd);
+
+    // The task can run again once its end has arrived, and each start ends once.
+    ASSERT_TRUE(task.Start([](const ServiceTask::Worker&) {
+        return TaskEnd::Failure(TaskError::Kind::Service, -2, QStringLiteral("refused"));
+    }));
+    ASSERT_TRUE(WaitForEnd(task));
+    Drain();
+    ASSERT_EQ(delivered.ends.size(), 2u);
+    EXPECT_TRUE(delivered.ends[1].Failed());
+    EXPECT_EQ(delivered.ends[1].error.code, -2);
+    EXPECT_EQ(delivered.ends[1].error.text, QStringLiteral("refused"));
+}
+
+TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
+{
+    FakeServer server;
+    server.Stall("POST", "/slow");
+    ServiceTask task;
+    Delivered delivered;
+    Record(task, delivered);
+    const std::string url = server.Url("");
+    auto sent = std::make_shared<std::atomic<bool>>(false);
+    ASSERT_TRUE(task.Start([url, sent](const ServiceTask::Worker& worker) {
+        try {
+            web::http::client::http_client client = RestClient::Make(url);
+            worker.Report(1);
+            *sent = true;
+            web::http::http_request request(web::http::methods::POST);
+            request.set_request_uri("/slow");
+            RestExchange exchange(client, request, worker.Token());
+            return TaskEnd::Success();
+        } catch (const std::exception& e) {
+            return TaskEnd::Failure(TaskError::Kind::Network, -2, QString::fromUtf8(e.what()));
+        }
+    }));
+    // The stop comes once the request is on its way to a server that will not answer for 20 s.
+    QElapsedTimer waited;
+    waited.start();
+    while (server.RequestsTo("/slow").empty() && waited.elapsed() < 10000)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_FALSE(server.RequestsTo("/slow").empty());
+    QElapsedTimer stopping;
+    stopping.start();
+    task.Stop();
+    ASSERT_TRUE(WaitForEnd(task));
+    EXPECT_LT(stopping.elapsed(), 2000) << "the request was waited out instead of cancelled";
+    Drain();
+    ASSERT_EQ(delivered.ends.size(), 1u);
+    EXPECT_TRUE(delivered.ends[0].Stopped()) << "a request the stop cut short is the stop, not a failure";
+    server.ReleaseStalls();
+}
+
+TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
+{
+    ServiceTask task;
+    Delivered delivered;
+    Record(task, delivered);
+    auto polls = std::make_shared<std::atomic<int>>(0);
+    // Two failed polls, one pending, then finished.
+    ASSERT_TRUE(task.Start([polls](const ServiceTask::Worker& worker) {
+        return ServiceTask::Polls(worker, 1ms, [polls](const ServiceTask::Worker& worker) -> std::optional<TaskEnd> {
+            const int poll = ++*polls;
+            worker.Report(poll <= 2 ? 0 : 1);
+            if (poll == 4)
+                return TaskEnd::Success(poll);
+            return std::nullopt;
+        });
+    }));
+    ASSERT_TRUE(WaitForEnd(task));
+    Drain();
+    EXPECT_EQ(delivered.progress, (std::vector<int>{0, 0, 1, 1}));
+    ASSERT_EQ(delivered.ends.size(), 1u);
+    EXPECT_TRUE(delivered.ends[0].Succeeded());
+
+    // A poller that never finishes ends with the stop, at once, however long its interval.
+    ASSERT_TRUE(task.Start([](const ServiceTask::Worker& worker) {
+        return ServiceTask::Polls(worker, 1h, [](const ServiceTask::Worker& worker) -> std::optional<TaskEnd> {
+            worker.Report(0);
+            return std::nullopt;
+        });
+    }));
+    QEventLoop loop;
+    QObject::connect(&task, &ServiceTask::progress, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10s, &loop, &QEventLoop::quit);
+    loop.exec();
+    task.Stop();
+    ASSERT_TRUE(WaitForEnd(task, 2s));
+    Drain();
+    ASSERT_EQ(delivered.ends.size(), 2u);
+    EXPECT_TRUE(delivered.ends[1].Stopped());
+}
+
+TEST(ServiceTask, ATaskDestroyedWhileRunningStopsItsBodyAndReportsNothingMore)
+{
+    auto stopped = std::make_shared<std::atomic<bool>>(false);
+    auto delivered = std::make_shared<Delivered>();
+    {
+        ServiceTask task;
+        Record(task, *delivered);
+        ASSERT_TRUE(task.Start([stopped](const ServiceTask::Worker& worker) {
+            worker.Pause(1h);
+            *stopped = worker.Stopping();
+            worker.Report(7);
+            return TaskEnd::Success();
+        }));
+        // The window closes: its task goes without waiting for the body.
+    }
+    ASSERT_TRUE(TaskRun::WaitForAll(10s)) << "the body did not end after its task was destroyed";
+    Drain();
+    EXPECT_TRUE(*stopped);
+    EXPECT_TRUE(delivered->progress.empty());
+    EXPECT_TRUE(delivered->ends.empty());
+}
+
+TEST(ResultFile, ATakenNameGetsTheNextFreeNumberAndNothingIsWrittenOver)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString wanted = folder.filePath(QStringLiteral("Audio2026_12_07_10_00_00.mp3"));
+    {
+        QFile earlier(wanted);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("earlier result");
+    }
+    QFile second;
+    ASSERT_TRUE(ResultFile::Create(wanted, second));
+    EXPECT_EQ(second.fileName(), folder.filePath(QStringLiteral("Audio2026_12_07_10_00_00_2.mp3")));
+    EXPECT_EQ(ResultFile::Reserve(wanted), folder.filePath(QStringLiteral("Audio2026_12_07_10_00_00_3.mp3")));
+    QFile earlier(wanted);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), QByteArray("earlier result"));
+
+    EXPECT_EQ(ResultFile::Numbered(QStringLiteral("/a.b/name"), 2), QStringLiteral("/a.b/name_2"));
+    EXPECT_EQ(ResultFile::Numbered(QStringLiteral("/a/.hidden"), 3), QStringLiteral("/a/.hidden_3"));
+    QString error;
+    EXPECT_TRUE(ResultFile::Reserve(folder.filePath(QStringLiteral("missing/x.txt")), &error).isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("missing/x.txt"))) << error.toStdString();
+}
+
+TEST(ResultFile, ResultsNamedAtOnceByManyWritersKeepAFileEach)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString wanted = folder.filePath(QStringLiteral("2026_12_07_10_00_00.txt"));
+    constexpr int kWriters = 16;
+    std::vector<QString> paths(kWriters);
+    {
+        std::vector<std::jthread> writers;
+        for (int i = 0; i < kWriters; ++i)
+            writers.emplace_back([&paths, &wanted, i] {
+                QFile file;
+                if (ResultFile::Create(wanted, file)) {
+                    file.write(QByteArray::number(i));
+                    paths[size_t(i)] = file.fileName();
+                }
+            });
+    }
+    QStringList names = QDir(folder.path()).entryList(QDir::Files);
+    EXPECT_EQ(names.size(), kWriters);
+    for (int i = 0; i < kWriters; ++i) {
+        QFile file(paths[size_t(i)]);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << i;
+        EXPECT_EQ(file.readAll(), QByteArray::number(i)) << "another writer's result replaced this one";
+    }
+}
+
+} // namespace
