@@ -1,26 +1,30 @@
 #pragma once
 
+#include "copywriting/CopywritingJob.h"
+#include "service/TaskRun.h"
+
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
-#include <thread>
 
 // Turns one topic into generated text through the chat service: the text is saved as a new file in
-// the output folder and recorded in the copywriting task log. Each request runs on a worker of its
-// own, which reports through the completion handler (on the worker thread).
+// the output folder and recorded in the copywriting task log. The face a host sees: Start asks for
+// the token on the calling thread, the request runs on a worker of the task pool, and the
+// completion handler is called on that worker. The windows and the command line use
+// CopywritingTask instead, which never blocks the caller.
 class CCopywritingNetOper
 {
 public:
     // Result codes of Start and of the completion handler.
-    enum Result : int32_t { Success = 1, NoToken = -1, RequestFailed = -2 };
+    enum Result : int32_t { Success = CopywritingJob::Success, NoToken = CopywritingJob::NoToken,
+                            RequestFailed = CopywritingJob::RequestFailed };
 
     using CompletionHandler = void (*)(void* context, int32_t code);
 
-    CCopywritingNetOper();
+    CCopywritingNetOper() = default;
     // Cancels a running request and waits for its worker; the handler is not called once
     // destruction has begun.
     ~CCopywritingNetOper();
@@ -34,8 +38,7 @@ public:
     // when started, -1 when no token was obtained (GetErrorText says why; no handler call).
     int Start(const utility::string_t& topic, const utility::string_t& outputFolder, void* context, int unused = 0);
 
-    // Copies taken under the lock the worker writes them under: the completion is usually passed on
-    // through the owner's event queue, which orders nothing by itself.
+    // Copies of the last run's texts, taken under the lock its worker hands them over with.
     utility::string_t GetErrorText() const;
     utility::string_t ResultText() const;
     utility::string_t OutputPath() const;
@@ -46,25 +49,14 @@ public:
     int32_t ReadReply(const web::json::value& reply);
 
 private:
-    void Work();
-    int32_t Request();
-    void SaveResult();
-    void SetError(const utility::string_t& text);
+    void Publish(const CopywritingJob& job);
 
-    utility::string_t m_url;
-    utility::string_t m_apiKey;
-    utility::string_t m_secretKey;
-    utility::string_t m_accessToken;
-    utility::string_t m_topic;
-    utility::string_t m_outputFolder;
     mutable std::mutex m_mutex; // the three texts below: the worker writes what the owner reads
     utility::string_t m_errorText;
     utility::string_t m_resultText;
     utility::string_t m_outputPath;
-    std::thread m_worker;
     CompletionHandler m_handler = nullptr;
-    CompletionHandler m_activeHandler = nullptr;
-    void* m_context = nullptr;
-    pplx::cancellation_token_source m_cancel;
-    std::atomic<bool> m_closing{false};
+    // Shared with the worker, which reads it before it calls the handler.
+    std::shared_ptr<std::atomic<bool>> m_closing = std::make_shared<std::atomic<bool>>(false);
+    TaskRun m_run;
 };

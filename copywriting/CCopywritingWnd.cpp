@@ -1,6 +1,7 @@
 #include "copywriting/CCopywritingWnd.h"
 
 #include "copywriting/CopywritingLayout.h"
+#include "copywriting/CopywritingTask.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVDefUiSettings.h"
@@ -23,8 +24,6 @@
 
 namespace {
 
-// The worker reports the end of a generation with this message to the window's own thread.
-constexpr int kGenerationDone = 0x7C01;
 constexpr int kDefaultFontSize = 10;
 constexpr int kHistoryRowHeight = 60;
 const char* const kEmptyTopic = "请输入内容！";
@@ -36,11 +35,11 @@ CCopywritingWnd::CCopywritingWnd(uint32_t hostMessage, QWidget* parent)
     , m_hostMessage(hostMessage)
     , m_historyOpener(HistoryTool::Copywriting, kHistoryRowHeight)
 {
-    m_client.SetCompletionHandler(&CCopywritingWnd::Completed);
+    connect(&m_task, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnGenerated(end); });
 }
 
-// The client member goes first: it cancels a running generation and waits for its worker, and
-// anything the worker posted to this window is dropped with it.
+// The task stops its generation without waiting for it: the worker holds only its own copies, and
+// nothing it reports reaches a window that has gone.
 CCopywritingWnd::~CCopywritingWnd() = default;
 
 const QStringList& CCopywritingWnd::FontSizes()
@@ -129,19 +128,8 @@ void CCopywritingWnd::OnSize(int, int cx, int cy)
     m_export->setGeometry(layout.exportText);
 }
 
-void CCopywritingWnd::Completed(void* window, int32_t code)
-{
-    // On the client's worker: the window's controls are touched on its own thread only. The
-    // context is the window as a QObject (see OnStart).
-    QOVPostMessage(static_cast<QObject*>(window), kGenerationDone, uintptr_t(intptr_t(code)), 0);
-}
-
 bool CCopywritingWnd::OnWindowMessage(QOVMessageEvent* message)
 {
-    if (message->Message() == kGenerationDone) {
-        OnGenerated(int32_t(intptr_t(message->WParam())));
-        return true;
-    }
     if (message->Message() == kHistoryItemMessage) {
         OnHistoryItem(message);
         return true;
@@ -181,24 +169,23 @@ void CCopywritingWnd::OnStart()
         ShowMessage(QString::fromUtf8(kEmptyTopic));
         return;
     }
-    m_start->EnableWindow(false);
-    if (m_client.Start(topic.toStdString(), m_outputFolder.toStdString(), static_cast<QObject*>(this)) == CCopywritingNetOper::NoToken)
-        m_start->EnableWindow(true);
+    // The token and the request both run on the task's worker: the window only waits for the end.
+    m_start->EnableWindow(!m_task.Start(CopywritingTask::Make(topic, m_outputFolder)));
 }
 
-void CCopywritingWnd::OnGenerated(int32_t code)
+void CCopywritingWnd::OnGenerated(const TaskEnd& end)
 {
-    if (code == CCopywritingNetOper::Success) {
-        // The worker has written its fields before it reported, and no other one runs until the
-        // start button is enabled again below.
-        m_generatedPath = QString::fromStdString(m_client.OutputPath());
-        m_output->SetWindowTextW(QString::fromStdString(m_client.ResultText()));
+    m_start->EnableWindow(true);
+    if (end.Succeeded()) {
+        const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
+        m_generatedPath = result.path;
+        m_output->SetWindowTextW(result.text);
         m_export->EnableWindow(true);
         m_putOnTrack->EnableWindow(true);
-    } else {
-        ShowMessage(QString::fromStdString(m_client.GetErrorText()));
+    } else if (end.Failed() && end.error.code != CopywritingTask::kNoToken) {
+        // Without a token the start button comes back, and nothing is said.
+        ShowMessage(end.error.text);
     }
-    m_start->EnableWindow(true);
 }
 
 void CCopywritingWnd::OnFontSize()

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "copywriting/CCopywritingNetOper.h"
 #include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
+#include "service/MessageNumbers.h"
+#include "service/ServiceTask.h"
 
 #include <QFont>
 #include <QString>
@@ -22,7 +23,7 @@ public:
     enum ControlId { IdStart = 1001, IdExport = 1002, IdPutOnTrack = 1003, IdTopic = 1004, IdOutput = 1005,
                      IdFontSize = 1006, IdHistory = 1007 };
     // The history list hands an earlier result over with this message.
-    static constexpr int kHistoryItemMessage = 8224;
+    static constexpr int kHistoryItemMessage = MessageNumbers::kHistoryItem;
 
     // hostMessage: the number the window sends the editor its results with.
     explicit CCopywritingWnd(uint32_t hostMessage, QWidget* parent = nullptr);
@@ -50,12 +51,11 @@ protected:
 
 private:
     void OnStart();
-    void OnGenerated(int32_t code);
+    void OnGenerated(const TaskEnd& end);
     void OnFontSize();
     void OnExport();
     void OnPutOnTrack();
     void OnHistoryItem(QOVMessageEvent* message);
-    static void Completed(void* window, int32_t code);
 
     QLabel* m_topicLabel = nullptr;
     QLabel* m_fontSizeLabel = nullptr;
@@ -74,5 +74,5 @@ private:
     // The file of the generation the window shows. The client's own path belongs to its worker
     // from the next start on.
     QString m_generatedPath;
-    CCopywritingNetOper m_client;
+    ServiceTask m_task;
 };

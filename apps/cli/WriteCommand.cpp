@@ -4,17 +4,10 @@
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/ServiceOptions.h"
-#include "apps/cli/TaskWaiter.h"
-#include "copywriting/CCopywritingNetOper.h"
-#include "host/QOVMessage.h"
+#include "apps/cli/TaskWait.h"
+#include "copywriting/CopywritingTask.h"
 
 namespace {
-
-// Runs on the client's worker; the waiter's thread takes it from there.
-void Completed(void* waiter, int32_t code)
-{
-    QOVPostMessage(static_cast<QObject*>(waiter), TaskWaiter::kDoneMessage, uintptr_t(intptr_t(code)), 0);
-}
 
 int Run(CommandRun& run)
 {
@@ -31,29 +24,24 @@ int Run(CommandRun& run)
 
     const QString folder = ServiceOptions::OutputFolder(QStringLiteral("Copywriting"));
     run.Set(QStringLiteral("topic"), topic);
-    TaskWaiter waiter(TaskWaiter::kDoneMessage, [](int) { return TaskWaiter::Step{QString(), true}; },
-                      run.Progress());
-    // Declared after the waiter: the client's worker may still post to it while the client stops.
-    CCopywritingNetOper client;
-    client.SetCompletionHandler(&Completed);
-    run.Progress().SetState(QStringLiteral("asking for an access token"));
-    if (client.Start(topic.toStdString(), folder.toStdString(), &waiter) != CCopywritingNetOper::Success)
-        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    ServiceTask task;
     run.Progress().SetState(QStringLiteral("generating the text"));
-    switch (waiter.Wait(timeout)) {
-    case TaskWaiter::Ending::Interrupted:
+    task.Start(CopywritingTask::Make(topic, folder));
+    TaskEnd end;
+    switch (TaskWait::Run(task, timeout, run.Progress(), nullptr, end)) {
+    case TaskWait::Ending::Interrupted:
         return run.Interrupted();
-    case TaskWaiter::Ending::TimedOut:
+    case TaskWait::Ending::TimedOut:
         return run.Fail(QStringLiteral("no text came within %1 s").arg(timeout.count()));
-    case TaskWaiter::Ending::Finished:
+    case TaskWait::Ending::Ended:
         break;
     }
-    if (waiter.FinalCode() != CCopywritingNetOper::Success)
-        return run.Fail(QString::fromStdString(client.GetErrorText()));
-    const QString path = QString::fromStdString(client.OutputPath());
-    run.Set(QStringLiteral("path"), path);
-    run.Set(QStringLiteral("text"), QString::fromStdString(client.ResultText()));
-    run.Line(path);
+    if (!end.Succeeded())
+        return run.Fail(end.error.text);
+    const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
+    run.Set(QStringLiteral("path"), result.path);
+    run.Set(QStringLiteral("text"), result.text);
+    run.Line(result.path);
     return run.Succeed();
 }
 

@@ -70,7 +70,7 @@ protected:
         return window;
     }
 
-    // Runs the window's queued messages until the start button is usable again.
+    // Runs the queued messages of the window and its task until the start button is usable again.
     static bool WaitForIdle(TestWindow& window)
     {
         QElapsedTimer timer;
@@ -78,7 +78,7 @@ protected:
         while (!window.Button(CCopywritingWnd::IdStart)->isEnabled()) {
             if (timer.elapsed() > 20000)
                 return false;
-            QCoreApplication::sendPostedEvents(&window);
+            QCoreApplication::sendPostedEvents();
             std::this_thread::sleep_for(5ms);
         }
         return true;

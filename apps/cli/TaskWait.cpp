@@ -1,0 +1,65 @@
+#include "apps/cli/TaskWait.h"
+
+#include "apps/cli/InterruptSignal.h"
+#include "apps/cli/ProgressLine.h"
+#include "service/ServiceTask.h"
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+// Often enough for the elapsed time to count visibly.
+constexpr std::chrono::milliseconds kTick(200);
+
+} // namespace
+
+TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
+                               const Reading& reading, TaskEnd& end)
+{
+    QEventLoop loop;
+    bool ended = false;
+    const QMetaObject::Connection onEnd = QObject::connect(&task, &ServiceTask::ended, &loop, [&](const TaskEnd& done) {
+        end = done;
+        ended = true;
+        loop.quit();
+    });
+    const QMetaObject::Connection onProgress =
+        QObject::connect(&task, &ServiceTask::progress, &loop, [&](int code, const QString& text) {
+            const QString state = reading ? reading(code, text) : text;
+            if (!state.isEmpty())
+                progress.SetState(state);
+        });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeout);
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&progress] { progress.Tick(); });
+    tick.start(kTick);
+    std::optional<QSocketNotifier> wake;
+    if (InterruptSignal::WakeDescriptor() >= 0) {
+        wake.emplace(InterruptSignal::WakeDescriptor(), QSocketNotifier::Read);
+        QObject::connect(&*wake, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    }
+    if (task.Busy() && !InterruptSignal::Requested())
+        loop.exec();
+
+    Ending ending = Ending::Ended;
+    if (!ended) {
+        ending = InterruptSignal::Requested() ? Ending::Interrupted : Ending::TimedOut;
+        // The stop cancels the request in flight, so its end is a moment away; a second Ctrl-C
+        // still ends the process at once.
+        task.Stop();
+        deadline.stop();
+        wake.reset();
+        if (task.Busy())
+            loop.exec();
+    }
+    QObject::disconnect(onEnd);
+    QObject::disconnect(onProgress);
+    return ending;
+}

@@ -1,0 +1,30 @@
+#include "copywriting/CopywritingTask.h"
+
+#include "copywriting/CopywritingJob.h"
+#include "service/TransLog.h"
+
+namespace CopywritingTask {
+
+ServiceTask::Body Make(const QString& topic, const QString& outputFolder)
+{
+    // The log is made on the owner's thread rather than by the first worker that records.
+    GetCopywritingLog();
+    return [topic = topic.toStdString(), folder = outputFolder.toStdString()](const ServiceTask::Worker& worker) {
+        CopywritingJob job(topic, folder);
+        if (!job.FetchToken(worker.Token()))
+            return TaskEnd::Failure(TaskError::Kind::Network, CopywritingJob::NoToken,
+                                    QString::fromStdString(job.ErrorText()));
+        if (job.Request(worker.Token()) != CopywritingJob::Success)
+            return TaskEnd::Failure(TaskError::Kind::Service, CopywritingJob::RequestFailed,
+                                    QString::fromStdString(job.ErrorText()));
+        return TaskEnd::Success(QVariant::fromValue(
+            Result{QString::fromStdString(job.OutputPath()), QString::fromStdString(job.ResultText())}));
+    };
+}
+
+Result ResultOf(const TaskEnd& end)
+{
+    return end.value.value<Result>();
+}
+
+} // namespace CopywritingTask
