@@ -2,6 +2,7 @@
 
 #include "dubbing/SelectorItems.h"
 #include "host/CQOVBaseWnd.h"
+#include "service/MessageNumbers.h"
 
 #include <QList>
 #include <QPointer>
@@ -14,7 +15,7 @@ class CBtnSelCtrl : public CQOVBaseWnd
 public:
     // Sent (not posted) when a layout asked to notify changed the content height: word parameter
     // the new height, long parameter the control.
-    static constexpr int kContentHeightMessage = 4112;
+    static constexpr int kContentHeightMessage = MessageNumbers::kContentHeight;
     static constexpr int kRowGap = 5;
     // The children's area starts this far below the top of the last row of groups.
     static constexpr int kChildrenOffset = 25;

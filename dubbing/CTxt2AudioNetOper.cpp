@@ -9,8 +9,10 @@
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
+#include "service/ResultFile.h"
 #include "service/TransLog.h"
 
+#include <QFile>
 #include <QObject>
 #include <QString>
 
@@ -73,15 +75,17 @@ void CTxt2AudioNetOper::SetError(const utility::string_t& text)
 void CTxt2AudioNetOper::Stop()
 {
     m_worker.Stop();
+    // A task stopped before its audio arrived leaves no empty file holding the name.
+    ReleaseOutput();
 }
 
 int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::string_t& outputPath,
                              const utility::string_t& format, int32_t voice, int32_t speed, int32_t pitch,
-                             int32_t volume, QObject* window)
+                             int32_t volume, QObject* window, const pplx::cancellation_token& cancel)
 {
     Stop();
     utility::string_t error = GetErrorText();
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
         return NoToken;
@@ -89,7 +93,8 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
         std::lock_guard<std::mutex> lock(m_fieldsMutex);
         m_outputPath = outputPath;
     }
-    if (!CreateTask(text, format, voice, speed, pitch, volume)) {
+    m_wantedPath = outputPath;
+    if (!CreateTask(text, format, voice, speed, pitch, volume, cancel)) {
         GetDubbingLog().AddFinishedTask(QString::fromStdString(text), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
@@ -99,6 +104,7 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
     m_context = window;
     m_pollInterval = 500;
     m_failedDownloads = 0;
+    m_outputReserved = false;
     m_worker.Start(
         std::chrono::milliseconds(m_pollInterval),
         [this](const pplx::cancellation_token& cancel) { return Poll(cancel); },
@@ -111,7 +117,8 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
 }
 
 bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice,
-                                   int32_t speed, int32_t pitch, int32_t volume)
+                                   int32_t speed, int32_t pitch, int32_t volume,
+                                   const pplx::cancellation_token& cancel)
 {
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
@@ -124,7 +131,7 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
         body["pitch"] = web::json::value::number(pitch);
         body["volume"] = web::json::value::number(volume);
         body["enable_subtitle"] = web::json::value::number(2);
-        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body));
+        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, exchange.Status()));
             return false;
@@ -198,8 +205,36 @@ bool CTxt2AudioNetOper::ReadTasks(const web::json::value& reply)
     return false;
 }
 
+bool CTxt2AudioNetOper::ReserveOutput()
+{
+    if (m_outputReserved)
+        return true;
+    QString error;
+    const QString path = ResultFile::Reserve(QString::fromStdString(m_wantedPath), &error);
+    if (path.isEmpty()) {
+        SetError(error.toStdString());
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    m_outputPath = path.toStdString();
+    m_outputReserved = true;
+    return true;
+}
+
+void CTxt2AudioNetOper::ReleaseOutput()
+{
+    // Only the empty file that held the name: a download writes beside it and renames at the end.
+    if (m_outputReserved)
+        QFile::remove(QString::fromStdString(GetOutputPath()));
+    m_outputReserved = false;
+}
+
 int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
 {
+    if (!ReserveOutput()) {
+        GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(GetErrorText()));
+        return PollGaveUp;
+    }
     utility::string_t url;
     utility::string_t outputPath;
     {
@@ -217,8 +252,12 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
     downloader.SetCancellation(cancel);
     const QString path = QString::fromStdString(outputPath);
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
-        if (cancel.is_canceled())
+        if (cancel.is_canceled()) {
+            ReleaseOutput();
             return PollFailed; // stopped: nothing more is reported or recorded
+        }
+        // No empty file waits for the next try: the name is taken again then.
+        ReleaseOutput();
         utility::string_t error = RestClient::FormatText(DubbingErrors::kDownloadFailed, url);
         if (++m_failedDownloads < kDownloadAttempts) {
             SetError(error);
@@ -229,6 +268,8 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
         GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(error));
         return PollGaveUp;
     }
+    // The file is the result now, no longer a name held for it.
+    m_outputReserved = false;
     GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);
     return PollFinished;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/MessageNumbers.h"
 #include "service/PollingWorker.h"
 
 #include <cpprest/details/basic_types.h>
@@ -20,7 +21,7 @@ public:
     // not be downloaded in kDownloadAttempts tries; the task ends, and the error text and the log
     // record (state -1, the text as its files) say why.
     enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollGaveUp = -1 };
-    static constexpr int kProgressMessage = 8027;
+    static constexpr int kProgressMessage = MessageNumbers::kTaskProgress;
     static constexpr int kDownloadAttempts = 3;
 
     using ProgressCallback = void (*)(void* context, int32_t code);
@@ -31,9 +32,12 @@ public:
     CTxt2AudioNetOper& operator=(const CTxt2AudioNetOper&) = delete;
 
     // format is "mp3-16k" or "wav". 1 started, -1 no token, -2 the service made no task (the
-    // reason is in the error text and, as the record's files, in the dubbing log).
+    // reason is in the error text and, as the record's files, in the dubbing log). The audio goes
+    // to outputPath, or to the next free numbered name beside it when that is taken
+    // (GetOutputPath()). Cancelling cancel ends the token and create requests.
     int Start(const utility::string_t& text, const utility::string_t& outputPath, const utility::string_t& format,
-              int32_t voice, int32_t speed, int32_t pitch, int32_t volume, QObject* window);
+              int32_t voice, int32_t speed, int32_t pitch, int32_t volume, QObject* window,
+              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // Ends polling, cancelling a request in flight, and waits for the worker.
     void Stop();
 
@@ -48,7 +52,11 @@ public:
 
 private:
     bool CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice, int32_t speed,
-                    int32_t pitch, int32_t volume);
+                    int32_t pitch, int32_t volume, const pplx::cancellation_token& cancel);
+    // Takes the output file's name before the first download; false with the error set when no
+    // name could be had.
+    bool ReserveOutput();
+    void ReleaseOutput();
     int32_t Poll(const pplx::cancellation_token& cancel);
     int32_t FetchAudio(const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);
@@ -66,6 +74,8 @@ private:
     utility::string_t m_errorText;
     int32_t m_pollInterval = 200;
     int m_failedDownloads = 0; // of the running task; the worker's own
+    bool m_outputReserved = false; // the worker's own, like the count above
+    utility::string_t m_wantedPath; // the name asked for; taken names are numbered from it
     ProgressCallback m_callback = nullptr;
     void* m_context = nullptr;
     mutable std::mutex m_fieldsMutex; // the window reads results while the worker writes them

@@ -8,6 +8,7 @@
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
+#include "service/ResultFile.h"
 #include "service/TransLog.h"
 
 #include <QFile>
@@ -64,9 +65,11 @@ utility::string_t CTxt2AudioShortNetOper::FormBody(const utility::string_t& text
 
 bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::string_t& errorText,
                                         const utility::string_t& outputPath, int32_t speed, int32_t pitch,
-                                        int32_t volume, int32_t voice, int32_t aue)
+                                        int32_t volume, int32_t voice, int32_t aue,
+                                        const pplx::cancellation_token& cancel)
 {
-    if (!GetAccessToken(m_apiKey, m_secretKey, m_accessToken, errorText))
+    m_outputPath.clear();
+    if (!GetAccessToken(m_apiKey, m_secretKey, m_accessToken, errorText, cancel))
         return false;
     const utility::string_t body = FormBody(text, speed, pitch, volume, voice, aue);
     QOVDebugOutput(QString::fromStdString(body));
@@ -78,7 +81,7 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         web::http::client::http_client client = RestClient::Make(m_url, true);
         web::http::http_request request(web::http::methods::POST);
         request.set_body(body, "text/plain; charset=utf-8");
-        RestExchange exchange(client, request);
+        RestExchange exchange(client, request, cancel);
         // An error page can be long enough to pass for audio: it is no audio whatever its length.
         if (exchange.Status() != web::http::status_codes::OK) {
             errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status()));
@@ -94,15 +97,16 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
 
     if (!ReadReply(contentType, reply, errorText))
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(reply.data(), qint64(reply.size())) != qint64(reply.size())) {
-        file.remove();
+    QFile file;
+    if (!ResultFile::Create(path, file) || file.write(reply.data(), qint64(reply.size())) != qint64(reply.size())) {
+        if (file.isOpen())
+            file.remove();
         errorText = "cannot write " + outputPath;
         return false;
     }
     file.close();
-    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), path);
+    m_outputPath = file.fileName().toStdString();
+    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), file.fileName());
     return true;
 }
 

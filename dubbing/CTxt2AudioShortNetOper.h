@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cpprest/details/basic_types.h>
+#include <pplx/pplxtasks.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -22,10 +23,14 @@ public:
     CTxt2AudioShortNetOper();
 
     // True when the output file holds audio (more than 200 bytes, answered with status 200 and
-    // not labelled as JSON or text); then the dubbing log has a finished record. On failure
-    // errorText says why and no file is left at outputPath.
+    // not labelled as JSON or text); then the dubbing log has a finished record. The audio goes to
+    // outputPath, or to the next free numbered name beside it when that is taken (OutputPath()).
+    // On failure errorText says why and no file is left. Cancelling cancel ends the request.
     bool Synthesize(const utility::string_t& text, utility::string_t& errorText, const utility::string_t& outputPath,
-                    int32_t speed, int32_t pitch, int32_t volume, int32_t voice, int32_t aue);
+                    int32_t speed, int32_t pitch, int32_t volume, int32_t voice, int32_t aue,
+                    const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // The file the last synthesis wrote.
+    const utility::string_t& OutputPath() const { return m_outputPath; }
 
     // The form body (the voice as SpeechVoice gives it). The text, user identifier and token are
     // percent-encoded, so "&", "=", "+" and "%" in a text reach the service unchanged.
@@ -43,4 +48,5 @@ private:
     utility::string_t m_accessToken;
     utility::string_t m_cuid;
     int32_t m_clientType = 1;
+    utility::string_t m_outputPath;
 };

@@ -2,8 +2,10 @@
 
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/CVoiceSelCtrl.h"
+#include "dubbing/DubbingFileName.h"
 #include "dubbing/DubbingLayout.h"
 #include "dubbing/SamplePlayer.h"
+#include "dubbing/ShortSpeechTask.h"
 #include "dubbing/VoiceInfo.h"
 #include "dubbing/VoiceLibrary.h"
 #include "history/HistoryTools.h"
@@ -17,10 +19,9 @@
 #include "service/ModuleHandles.h"
 #include "ui/SharedWindowState.h"
 #include "ui/ToolControls.h"
+#include "ui/WheelScrollsColumn.h"
 
-#include <QDateTime>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 
 #include <algorithm>
@@ -78,12 +79,17 @@ CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
     , m_historyOpener(HistoryTool::Dubbing, kHistoryRowHeight)
     , m_player(std::make_unique<SamplePlayer>())
 {
+    connect(&m_shortSpeech, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnShortEnded(end); });
+    connect(&m_longStart, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnLongStarted(end); });
 }
 
 // A running task is stopped before the records its tiles point at go; what its worker posted
-// is dropped with the window.
+// is dropped with the window. The long start works on the client, so it is cancelled and let
+// return before the client goes: its requests end as soon as they are cancelled.
 CTxt2AudioWnd::~CTxt2AudioWnd()
 {
+    m_longStart.Stop();
+    m_longStart.WaitForBody(std::chrono::milliseconds::max());
     m_client.Stop();
     m_player->Stop();
     VoiceLibrary::Free(m_voiceLibrary);
@@ -132,6 +138,7 @@ int CTxt2AudioWnd::ContentHeight() const
 int CTxt2AudioWnd::OnCreate()
 {
     CreateControls();
+    new WheelScrollsColumn(this, [this](QWheelEvent* event) { m_column.Wheel(event); });
     m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIAudio/");
     ZuCreateDirectory(m_outputFolder, 0);
     FillVoiceGrid();
@@ -229,7 +236,7 @@ void CTxt2AudioWnd::OnStart()
     const int selected = m_voices->GetSelectedGroup();
     int voice = selected >= 0 && selected < groups.size() ? groups[selected]->id : -1;
     voice = std::max(voice, 0);
-    const QString path = OutputPath(QString::fromLatin1(type.name));
+    const QString path = DubbingFileName::Wanted(m_outputFolder, QString::fromLatin1(type.name));
     const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
     if (m_selectedText.length() >= kLongTextLength)
         StartLong(m_selectedText, path, QString::fromLatin1(type.format), voice, Level(m_speed), Level(m_pitch), volume);
@@ -237,71 +244,79 @@ void CTxt2AudioWnd::OnStart()
         StartShort(m_selectedText, path, type.aue, voice, Level(m_speed), Level(m_pitch), volume);
 }
 
-QString CTxt2AudioWnd::OutputPath(const QString& extension) const
-{
-    const QString stem = m_outputFolder + QStringLiteral("Audio") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss"));
-    QString path = stem + QLatin1Char('.') + extension;
-    // Two results within one second would share the time's name: the later one gets a number
-    // rather than replacing the audio the editor already has.
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QStringLiteral("%1_%2.%3").arg(stem).arg(n).arg(extension);
-    return path;
-}
-
 void CTxt2AudioWnd::StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed,
                               int pitch, int volume)
 {
+    // The button stays usable: a second start replaces the running task, as it always has.
     m_busy = true;
-    const int result = m_client.Start(text.toStdString(), path.toStdString(), format.toStdString(), voice, speed,
-                                      pitch, volume, this);
-    if (result == CTxt2AudioNetOper::Started)
+    m_taskObject = m_selectedObject;
+    SetStatus(QString::fromUtf8(kGenerating));
+    const std::string utf8Text = text.toStdString();
+    const std::string utf8Path = path.toStdString();
+    const std::string utf8Format = format.toStdString();
+    m_longStart.Start([this, utf8Text, utf8Path, utf8Format, voice, speed, pitch, volume](const ServiceTask::Worker& worker) {
+        // The client posts its polls to this window, which outlives the body (see the destructor).
+        const int result = m_client.Start(utf8Text, utf8Path, utf8Format, voice, speed, pitch, volume, this,
+                                          worker.Token());
+        if (result == CTxt2AudioNetOper::Started)
+            return TaskEnd::Success();
+        return TaskEnd::Failure(TaskError::Kind::Service, result, QString::fromStdString(m_client.GetErrorText()));
+    });
+}
+
+void CTxt2AudioWnd::OnLongStarted(const TaskEnd& end)
+{
+    // Started: the poller's codes take it from here.
+    if (end.Succeeded())
         return;
-    m_busy = false;
-    m_start->EnableWindow(true);
-    const QString error = QString::fromStdString(m_client.GetErrorText());
-    SetStatus(error.isEmpty() ? QString::fromUtf8(kTaskFailed) : error);
+    Finish(end.error.text.isEmpty() ? QString::fromUtf8(kTaskFailed) : end.error.text);
 }
 
 void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch,
                                int volume)
 {
-    // The request runs here and holds the window until the file is complete.
-    CTxt2AudioShortNetOper client;
-    SetStatus(QString::fromUtf8(kGenerating));
     m_busy = true;
-    utility::string_t error;
-    if (client.Synthesize(text.toStdString(), error, path.toStdString(), speed, pitch, volume, voice, aue)) {
-        SendResult(m_selectedObject, path);
-        SetStatus(QString::fromUtf8(kGenerated));
+    m_start->EnableWindow(false);
+    m_taskObject = m_selectedObject;
+    SetStatus(QString::fromUtf8(kGenerating));
+    m_shortSpeech.Start(ShortSpeechTask::Make({text, path, speed, pitch, volume, voice, aue}));
+}
+
+void CTxt2AudioWnd::OnShortEnded(const TaskEnd& end)
+{
+    if (end.Succeeded()) {
+        SendResult(m_taskObject, end.value.toString());
+        Finish(QString::fromUtf8(kGenerated));
     } else {
-        SetStatus(error.empty() ? QString::fromUtf8(kGenerationFailed) : QString::fromStdString(error));
+        Finish(end.error.text.isEmpty() ? QString::fromUtf8(kGenerationFailed) : end.error.text);
     }
+}
+
+void CTxt2AudioWnd::Finish(const QString& status)
+{
     m_busy = false;
+    m_start->EnableWindow(!m_selectedText.isEmpty());
+    SetStatus(status);
 }
 
 void CTxt2AudioWnd::OnProgress(int32_t code)
 {
     switch (code) {
     case CTxt2AudioNetOper::PollFailed:
-        m_busy = false;
-        m_start->EnableWindow(true);
+        // A failed poll is not the end: the poller tries again, and the start stays off until the
+        // task ends.
         SetStatus(QString::fromUtf8(kNetworkProblem));
         break;
     case CTxt2AudioNetOper::PollPending:
         SetStatus(QString::fromUtf8(kGenerating));
         break;
     case CTxt2AudioNetOper::PollFinished:
-        m_busy = false;
-        m_start->EnableWindow(true);
-        SetStatus(QString::fromUtf8(kGenerated));
-        SendResult(m_selectedObject, QString::fromStdString(m_client.GetOutputPath()));
+        SendResult(m_taskObject, QString::fromStdString(m_client.GetOutputPath()));
+        Finish(QString::fromUtf8(kGenerated));
         break;
     case CTxt2AudioNetOper::PollGaveUp:
         // The audio would not download: the task is over, and the client says why.
-        m_busy = false;
-        m_start->EnableWindow(true);
-        SetStatus(QString::fromStdString(m_client.GetErrorText()));
+        Finish(QString::fromStdString(m_client.GetErrorText()));
         break;
     default:
         break;

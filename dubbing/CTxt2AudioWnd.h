@@ -4,6 +4,8 @@
 #include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
+#include "service/MessageNumbers.h"
+#include "service/ServiceTask.h"
 #include "ui/ISelectionReceiver.h"
 #include "ui/ScrolledColumn.h"
 
@@ -36,7 +38,7 @@ public:
     // Voices from this index on are the long-text ones, with the 0-to-9 volume.
     static constexpr int kFirstLaterVoice = 8;
     // The history list hands an earlier result over with this message.
-    static constexpr int kHistoryItemMessage = 8224;
+    static constexpr int kHistoryItemMessage = MessageNumbers::kHistoryItem;
 
     // hostMessage: the number the window sends the editor its results with (0: none).
     explicit CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent = nullptr);
@@ -78,12 +80,13 @@ private:
     void CreateControls();
     void FillVoiceGrid();
     void OnStart();
-    // "Audio" and the local time in the output folder, with a number when that name is taken.
-    QString OutputPath(const QString& extension) const;
     void StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed, int pitch,
                    int volume);
     void StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch, int volume);
     void OnProgress(int32_t code);
+    void OnShortEnded(const TaskEnd& end);
+    void OnLongStarted(const TaskEnd& end);
+    void Finish(const QString& status);
     void OnVoiceChosen(int index);
     void OnPlaySample(int index, intptr_t control);
     void OnHistoryItem(QOVMessageEvent* message);
@@ -94,6 +97,10 @@ private:
     void LayOut();
 
     CTxt2AudioNetOper m_client;
+    // The long text's start (token and create) and the short text's whole request run as tasks, so
+    // the window never waits on the network.
+    ServiceTask m_longStart;
+    ServiceTask m_shortSpeech;
     QList<VoiceInfo*> m_voiceLibrary;
     CI3Button* m_start = nullptr;
     CI3Button* m_downloadFolder = nullptr;
@@ -120,6 +127,8 @@ private:
     QString m_outputFolder;
     QString m_selectedText;
     QUuid m_selectedObject;
+    // The text object the running task speaks for: the selection may move on while it runs.
+    QUuid m_taskObject;
     uint32_t m_hostMessage;
     ScrolledColumn m_column;
     HistoryOpener m_historyOpener;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dubbing/CBtnSelCtrl.h"
+#include "service/MessageNumbers.h"
 
 class CZuBuffer;
 
@@ -11,9 +12,9 @@ class CVoiceSelCtrl : public CBtnSelCtrl
 public:
     // Sent when the button is released after a press while a tile is selected: word parameter the
     // selected index, long parameter the control's identifier.
-    static constexpr int kVoiceChosenMessage = 4033;
+    static constexpr int kVoiceChosenMessage = MessageNumbers::kVoiceChosen;
     // Posted on a press on a play icon (word parameter the tile) or outside every tile (-1).
-    static constexpr int kPlaySampleMessage = 8124;
+    static constexpr int kPlaySampleMessage = MessageNumbers::kPlaySample;
     static constexpr int kPlayIconSize = 30;
     static constexpr int kTextGap = 5;
 

@@ -5,20 +5,16 @@
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/PolledTask.h"
 #include "apps/cli/ServiceOptions.h"
-#include "apps/cli/TaskWaiter.h"
+#include "apps/cli/TaskWait.h"
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
-#include "host/QOVMessage.h"
-
-#include <atomic>
-#include <thread>
+#include "dubbing/DubbingFileName.h"
+#include "dubbing/ShortSpeechTask.h"
 
 namespace {
 
 // Texts of this many characters or more go to the long-text service.
 constexpr qsizetype kLongTextCharacters = 512;
-// Longer than the short request's own HTTP time-out, which is what ends it.
-constexpr std::chrono::seconds kShortRequestWait(60);
 
 struct Voice
 {
@@ -36,35 +32,30 @@ int Succeed(CommandRun& run, const QString& output)
     return run.Succeed();
 }
 
-// The short request blocks until the audio is written; it runs on a thread of its own so that the
-// progress line keeps counting and Ctrl-C is heard.
-int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QString& output)
+// The short request runs as a task: the progress line keeps counting, and Ctrl-C or the time-out
+// cancels the request, so no file is written after the command has ended.
+int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QString& output,
+             std::chrono::seconds timeout)
 {
     run.Set(QStringLiteral("mode"), QStringLiteral("short"));
-    TaskWaiter waiter(TaskWaiter::kDoneMessage, [](int) { return TaskWaiter::Step{QString(), true}; },
-                      run.Progress());
-    std::string error;
-    std::atomic<bool> synthesized{false};
     run.Progress().SetState(QStringLiteral("synthesizing the speech"));
-    {
-        std::jthread worker([&] {
-            CTxt2AudioShortNetOper client;
-            const int32_t aue = voice.format == QLatin1String("mp3") ? CTxt2AudioShortNetOper::kAueMp3
-                                                                     : CTxt2AudioShortNetOper::kAueWav;
-            synthesized = client.Synthesize(text.toStdString(), error, output.toStdString(), voice.speed, voice.pitch,
-                                            voice.volume, voice.voice, aue);
-            QOVPostMessage(&waiter, TaskWaiter::kDoneMessage, 0, 0);
-        });
-        // The request cannot be cut short, and its HTTP time-out bounds it: an interrupted command
-        // waits for it before it reports, so no file is written after the command has ended.
-        const TaskWaiter::Ending ending = waiter.Wait(kShortRequestWait);
-        worker.join();
-        if (ending == TaskWaiter::Ending::Interrupted)
-            return run.Interrupted();
+    ShortSpeechTask::Request request{text, output, voice.speed, voice.pitch, voice.volume, voice.voice,
+                                     voice.format == QLatin1String("mp3") ? CTxt2AudioShortNetOper::kAueMp3
+                                                                          : CTxt2AudioShortNetOper::kAueWav};
+    ServiceTask task;
+    task.Start(ShortSpeechTask::Make(request));
+    TaskEnd end;
+    switch (TaskWait::Run(task, timeout, run.Progress(), nullptr, end)) {
+    case TaskWait::Ending::Interrupted:
+        return run.Interrupted();
+    case TaskWait::Ending::TimedOut:
+        return run.Fail(QStringLiteral("no speech came within %1 s").arg(timeout.count()));
+    case TaskWait::Ending::Ended:
+        break;
     }
-    if (!synthesized)
-        return run.Fail(QString::fromStdString(error));
-    return Succeed(run, output);
+    if (!end.Succeeded())
+        return run.Fail(end.error.text);
+    return Succeed(run, end.value.toString());
 }
 
 TaskWaiter::Step ReadPoll(int code)
@@ -96,7 +87,7 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
         return *status;
     if (task.FinalCode() == CTxt2AudioNetOper::PollGaveUp)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
-    return Succeed(run, output);
+    return Succeed(run, QString::fromStdString(client.GetOutputPath()));
 }
 
 int Run(CommandRun& run)
@@ -118,15 +109,14 @@ int Run(CommandRun& run)
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    const QString output = ServiceOptions::OutputFolder(QStringLiteral("AIAudio")) + QStringLiteral("Audio") +
-                           ServiceOptions::TimeStamp() + QLatin1Char('.') + voice.format;
+    const QString output = DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), voice.format);
     run.Set(QStringLiteral("format"), voice.format);
     run.Set(QStringLiteral("voice"), voice.voice);
     run.Set(QStringLiteral("speed"), voice.speed);
     run.Set(QStringLiteral("pitch"), voice.pitch);
     run.Set(QStringLiteral("volume"), voice.volume);
     if (text.size() < kLongTextCharacters)
-        return RunShort(run, text, voice, output);
+        return RunShort(run, text, voice, output, timeout);
     return RunLong(run, text, voice, output, timeout);
 }
 

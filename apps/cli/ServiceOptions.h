@@ -7,7 +7,5 @@ namespace ServiceOptions {
 
 // "<work folder>/<name>/", created.
 QString OutputFolder(const QString& name);
-// "yyyy_MM_dd_HH_mm_ss" of now, as result files are named.
-QString TimeStamp();
 
 } // namespace ServiceOptions

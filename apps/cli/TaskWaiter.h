@@ -24,8 +24,6 @@ public:
     using Reading = std::function<Step(int code)>;
     enum class Ending { Finished, TimedOut, Interrupted };
 
-    // The message of work that reports once, from a thread of its own, with its result code.
-    static constexpr int kDoneMessage = 8301;
 
     TaskWaiter(int message, Reading reading, ProgressLine& progress);
 

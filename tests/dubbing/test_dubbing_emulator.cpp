@@ -6,6 +6,7 @@
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/QOVMessage.h"
+#include "support/Delivery.h"
 
 #include "EmulatorServer.h"
 
@@ -121,6 +122,7 @@ TEST_F(DubbingAgainstLocalServices, AShortTextBecomesSpeech)
     const QUuid object = QUuid::createUuid();
     window->SetSelectedText(QStringLiteral("欢迎使用智能配音。"), object);
     window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(DeliverUntil(window.get(), [&] { return !window->IsBusy(); }));
 
     EXPECT_EQ(window->StatusLabel()->text(), QStringLiteral("生成成功！"));
     ASSERT_EQ(m_panel.results.size(), 1);
@@ -142,7 +144,7 @@ TEST_F(DubbingAgainstLocalServices, ALongTextBecomesSpeechThroughATask)
     QElapsedTimer timer;
     timer.start();
     while (m_panel.results.isEmpty() && timer.elapsed() < 90000) {
-        QCoreApplication::sendPostedEvents(window.get());
+        QCoreApplication::sendPostedEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ASSERT_EQ(m_panel.results.size(), 1) << window->StatusLabel()->text().toStdString();

@@ -43,6 +43,10 @@ TEST_F(DubbingWindow, ShortTextsAreSpokenByOneRequestAndHandedToTheEditor)
     window->Slider(Id::IdLaterVolume)->SetPos(1);
     window->TypeList()->SetCurSel(1);
     window->Button(Id::IdStart)->click();
+    // The request runs on a worker: the window says so at once and stays usable meanwhile.
+    EXPECT_EQ(Status(*window), QStringLiteral("生成中，请稍候..."));
+    EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
+    ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
 
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
     EXPECT_FALSE(window->IsBusy());
@@ -73,8 +77,10 @@ TEST_F(DubbingWindow, AudioMadeWithinOneSecondDoesNotReplaceTheEarlierFile)
     DubbingHost panel;
     auto window = Open(panel);
     window->SetSelectedText(QStringLiteral("文字"), QUuid());
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         window->Button(Id::IdStart)->click();
+        ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
+    }
     ASSERT_EQ(panel.results.size(), 3);
     QSet<QString> paths;
     for (const DubbingHost::Result& result : panel.results) {
@@ -106,6 +112,7 @@ TEST_F(DubbingWindow, AFailedShortRequestSaysWhyAndSendsNothing)
         auto window = Open(panel);
         window->SetSelectedText(QStringLiteral("一句话"), QUuid::createUuid());
         window->Button(Id::IdStart)->click();
+        ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
         EXPECT_TRUE(Status(*window).contains(QString::fromUtf8(c.shows))) << Status(*window).toStdString();
         EXPECT_EQ(m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath).size(), c.requests);
         EXPECT_TRUE(panel.results.isEmpty());
@@ -126,6 +133,8 @@ TEST_F(DubbingWindow, LongTextsRunAsATaskThatReportsBeforeItsResultReachesTheEdi
     window->Button(Id::IdStart)->click();
     EXPECT_TRUE(window->IsBusy());
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled()) << "a long task leaves the button usable";
+    // The token and the create request run on a worker; the window goes on meanwhile.
+    ASSERT_TRUE(WaitFor(*window, [&] { return !m_env.Server().RequestsTo(kCreate).empty(); }));
     EXPECT_TRUE(m_env.Server().RequestsTo(TestEnvironment::kShortSpeechPath).empty());
     const auto create = web::json::value::parse(m_env.Server().RequestsTo(kCreate).at(0).body);
     EXPECT_EQ(create.at("voice").as_integer(), 20);
@@ -148,7 +157,7 @@ TEST_F(DubbingWindow, LongTextsRunAsATaskThatReportsBeforeItsResultReachesTheEdi
     EXPECT_EQ(QFileInfo(panel.results[0].path).size(), 3000);
 }
 
-TEST_F(DubbingWindow, APollFailureFreesTheButtonAndALaterSuccessStillArrives)
+TEST_F(DubbingWindow, APollFailureIsProgressAndALaterSuccessStillArrives)
 {
     // The long-text service runs only the last four voices; the window leaves that to the service.
     ScriptLongTask({"500", "500", R"({"tasks_info":[]})", SuccessReply()});
@@ -157,8 +166,9 @@ TEST_F(DubbingWindow, APollFailureFreesTheButtonAndALaterSuccessStillArrives)
     window->SetSelectedText(TextOf(700), QUuid());
     window->Button(Id::IdStart)->click();
     ASSERT_TRUE(WaitFor(*window, [&] { return Status(*window) == QStringLiteral("网络存在问题"); }));
-    EXPECT_FALSE(window->IsBusy());
-    EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
+    EXPECT_TRUE(window->IsBusy()) << "the poller still runs: the task has not ended";
+    window->SetSelectedText(TextOf(700), QUuid());
+    EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
     ASSERT_TRUE(WaitFor(*window, [&] { return !panel.results.isEmpty(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
     EXPECT_TRUE(panel.results[0].object.isNull());
@@ -198,7 +208,7 @@ TEST_F(DubbingWindow, ARefusedTaskShowsTheServicesReason)
         auto window = Open(panel);
         window->SetSelectedText(TextOf(512), QUuid());
         window->Button(Id::IdStart)->click();
-        EXPECT_FALSE(window->IsBusy());
+        ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
         EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
         if (c.shown)
             EXPECT_EQ(Status(*window), QString::fromUtf8(c.shown));
@@ -222,6 +232,7 @@ TEST_F(DubbingWindow, TheChosenDownloadFolderReceivesTheAudio)
     EXPECT_EQ(window->OutputFolder(), chosen.path() + QLatin1Char('/'));
     window->SetSelectedText(QStringLiteral("文字"), QUuid());
     window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
     ASSERT_EQ(panel.results.size(), 1);
     EXPECT_TRUE(panel.results[0].path.startsWith(chosen.path() + QStringLiteral("/Audio")));
     EXPECT_TRUE(panel.results[0].path.endsWith(QStringLiteral(".mp3")));
@@ -234,6 +245,7 @@ TEST_F(DubbingWindow, WithoutAHostMessageNothingIsSent)
     auto window = Open(panel, 0);
     window->SetSelectedText(QStringLiteral("文字"), QUuid());
     window->Button(Id::IdStart)->click();
+    ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
     EXPECT_TRUE(panel.results.isEmpty());
 }

@@ -2,6 +2,7 @@
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolPanel.h"
+#include "support/Delivery.h"
 #include "support/TestEnvironment.h"
 
 #include <QLabel>
@@ -57,7 +58,8 @@ TEST(StudioDubbing, TheChosenTextIsSpokenAndItsAudioAttachedToIt)
     ASSERT_NE(start, nullptr);
     ASSERT_TRUE(start->isEnabled());
     start->click();
-    EXPECT_TRUE(ShowsLabel(tool, QStringLiteral("生成成功！")));
+    // The request runs on a worker; the studio's loop delivers its end.
+    EXPECT_TRUE(DeliverUntil(tool, [&] { return ShowsLabel(tool, QStringLiteral("生成成功！")); }));
 
     const TextObject* spoken = studio.Project().FindText(second);
     ASSERT_EQ(spoken->audio.size(), 1);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "service/ServiceTask.h"
+
+#include <QString>
+
+// A short text's speech as a service task, for the window and the command line: the token, the
+// request and the file all on the worker. It succeeds with the audio file's path (a QString in the
+// end's value) or fails with the reason; a stop leaves no file.
+namespace ShortSpeechTask {
+
+struct Request
+{
+    QString text;
+    QString wantedPath; // numbered when taken
+    int speed = 5;
+    int pitch = 5;
+    int volume = 5;
+    int voice = 0;
+    int aue = 3;
+};
+
+ServiceTask::Body Make(const Request& request);
+
+} // namespace ShortSpeechTask
