@@ -21,6 +21,7 @@
 #include "painting/StyleLibrary.h"
 #include "ui/SharedWindowState.h"
 #include "ui/ToolControls.h"
+#include "ui/WheelScrollsColumn.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -87,6 +88,7 @@ int CTxt2ImageWnd::ContentHeight() const
 int CTxt2ImageWnd::OnCreate()
 {
     CreateControls();
+    new WheelScrollsColumn(this, [this](QWheelEvent* event) { m_column.Wheel(event); });
     m_thumbnails.Create(this, IdGrid, IdSizeSlider, kThumbnailItemMessage, SharedWindowState::Get().AddItemImage());
     m_thumbnails.Slider()->setToolTip(QString::fromUtf8(kSizeSliderTip));
     FillSelectors();

@@ -250,6 +250,29 @@ TEST_F(DubbingWindow, TheColumnScrollsWhenTheWindowIsShorterThanItsContent)
     EXPECT_EQ(window->VoiceGrid()->geometry(), QRect(40, 10, 880, 85));
 }
 
+TEST_F(DubbingWindow, TheWheelOverASettingScrollsTheColumnAndLeavesTheSettingAlone)
+{
+    DubbingHost panel;
+    panel.show();
+    auto window = Open(panel);
+    window->resize(400, 200);
+    ASSERT_TRUE(window->IsScrollShown());
+    window->Slider(Id::IdSpeed)->SetPos(7);
+    window->TypeList()->SetCurSel(0);
+    auto wheelOver = [](QWidget* control) {
+        QWheelEvent event(QPointF(5, 5), control->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(control, &event);
+    };
+    wheelOver(window->Slider(Id::IdSpeed));
+    EXPECT_EQ(window->Slider(Id::IdSpeed)->GetPos(), 7) << "passing over the speed changed it";
+    EXPECT_EQ(window->ScrollPos(), 30) << "the wheel scrolls the column instead";
+    wheelOver(window->TypeList());
+    EXPECT_EQ(window->TypeList()->GetCurSel(), 0) << "passing over the type switched mp3 to wav";
+    EXPECT_EQ(window->ScrollPos(), 60);
+    EXPECT_NE(window->Slider(Id::IdSpeed)->focusPolicy() & Qt::ClickFocus, 0) << "a click still takes the slider";
+}
+
 TEST_F(DubbingWindow, ABrokenOrMissingLibraryLeavesAnEmptyGridAndAUsableWindow)
 {
     for (const QByteArray& document : {QByteArray("<Voices><V ID=\"1\""), QByteArray("")}) {
