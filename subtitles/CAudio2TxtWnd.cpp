@@ -222,8 +222,10 @@ void CAudio2TxtWnd::Restart(WaveTransSrt* task)
 int CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
 {
     m_manager.StartTranslate(task);
+    // The first poll may already have moved the last code on (to "running", say); only a task the
+    // start left failed did not start.
     if (isAudio)
-        return task->GetLastCode();
+        return task->GetStateCode() == WaveTransSrt::StateFailed ? task->GetLastCode() : 0;
     // The extraction is under way; its end is looked after until recognition reports itself.
     m_extractions.Add(task);
     return 0;
@@ -264,7 +266,8 @@ bool CAudio2TxtWnd::IsSelected(const WaveTransSrt& task) const
 
 void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
 {
-    if (!task)
+    // The task travelled as a number: only one the manager still holds is touched.
+    if (!task || !m_manager.Tasks().contains(task))
         return;
     if (code == WaveTransSrt::NotifyFinished)
         SendToHost(task->GetObjectId(), task->GetSrtPath());

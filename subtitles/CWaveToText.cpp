@@ -296,11 +296,18 @@ void CWaveToText::DoGetProgress()
 
 int32_t CWaveToText::GetResult(std::vector<nsWtt::stWavResult>& results)
 {
+    return FetchResult(results, tPollingObject == this ? m_pollToken : pplx::cancellation_token::none());
+}
+
+int32_t CWaveToText::FetchResult(std::vector<nsWtt::stWavResult>& results, const pplx::cancellation_token& cancel)
+{
     nsWtt::ParamMap params;
     if (GenerateRequetParam(nsWtt::kResultPath, params) != 0)
         return -1;
     utility::string_t text;
-    const int32_t code = Request(nsWtt::kResultPath, params, text);
+    utility::string_t reply;
+    WttHttp::PostFormRequest(m_baseUrl, nsWtt::kResultPath, params, reply, cancel);
+    const int32_t code = nsWtt::ReadReply(nsWtt::Endpoint::Result, reply, text);
     if (code == 0) {
         m_sentences.clear();
         FormatReslut(text);
@@ -325,4 +332,16 @@ void CWaveToText::SaveToSrtFile()
         return;
     if (!srtFile.isEmpty())
         SrtWriter::WriteTextFile(srtFile, SrtWriter::BuildSrt(sentences));
+}
+
+bool CWaveToText::WriteSubtitleFiles()
+{
+    const QString srtFile = GetSrtFile();
+    std::vector<nsWtt::stWavResult> sentences;
+    if (srtFile.isEmpty() || FetchResult(sentences, pplx::cancellation_token::none()) != 0)
+        return false;
+    if (!SrtWriter::WriteTextFile(srtFile, SrtWriter::BuildSrt(sentences)))
+        return false;
+    GetSubtitlesLog().UpdateTask(GetTaskID(), kFinishedState, srtFile);
+    return true;
 }

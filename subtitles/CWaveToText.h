@@ -58,9 +58,17 @@ public:
     // Marks the task finished in the subtitles log, then fetches the sentences and writes them to
     // the SRT file (nothing for an empty path or a failed result request).
     void SaveToSrtFile();
+    // What the subtitle task does when the service reports the task finished: the result request
+    // runs to its end even when a stop comes meanwhile (the sentences are there, and a stop must
+    // not lose them), then the SRT file is written, and only then is the task marked finished in
+    // the log. False when no SRT file was written; the log is left as it was.
+    bool WriteSubtitleFiles();
 
     // One query-string request to an endpoint and its reply read by the endpoint's rules.
     int32_t Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
+
+private:
+    int32_t FetchResult(std::vector<nsWtt::stWavResult>& results, const pplx::cancellation_token& cancel);
 
 private:
     // What one request is built from, copied under one lock so that its application id and its

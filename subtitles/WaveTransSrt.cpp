@@ -107,9 +107,13 @@ void WaveTransSrt::Progress(int code)
         if (code < 0 || code >= kFirstServiceError) {
             failed = true;
         } else if (code == nsWtt::kProgressFinished) {
-            m_state = StateFinished;
-            m_waveToText->SaveToSrtFile();
-            Notify(NotifyFinished);
+            // Finished only with its subtitle file written: a result that never came is a failure.
+            if (m_waveToText->WriteSubtitleFiles()) {
+                m_state = StateFinished;
+                Notify(NotifyFinished);
+            } else {
+                failed = true;
+            }
         } else {
             m_state = StateRecognising;
             Notify(NotifyProgress);

@@ -3,6 +3,7 @@
 // process's fake server, which answers nothing unless a test scripts it.
 #include "subtitles/CWaveToTextMgr.h"
 #include "host/QOVStringTable.h"
+#include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
 
@@ -271,6 +272,30 @@ TEST_F(SubtitleTasks, TheFileEngineFinishingWritesTheSubtitlesBeforeItPosts)
     EXPECT_EQ(requests[0].params.find("app_id")->second, kAppId);
 }
 
+TEST_F(SubtitleTasks, AFinishedTaskWhoseResultNeverComesFailsAndIsNotLoggedAsFinished)
+{
+    FakeServer& server = m_env.Server();
+    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
+    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-10"})");
+    server.Reply("POST", "/api/upload", 200, empty);
+    server.Reply("POST", "/api/merge", 200, empty);
+    server.Reply("POST", "/api/getProgress", 200,
+                 R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
+    server.Reply("POST", kResult, 500, "{}");
+    WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
+    ASSERT_NE(task, nullptr);
+    m_manager->StartTranslate(task);
+    ASSERT_TRUE(m_sink.WaitUntil([&] { return !m_sink.Codes().isEmpty(); }));
+    EXPECT_EQ(m_sink.Codes(), QList<int>{WaveTransSrt::NotifyFailed}) << "finished is said only with the file there";
+    EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFailed);
+    EXPECT_FALSE(QFile::exists(task->GetSrtPath()));
+    for (const TransLogItem& item : GetSubtitlesLog().Items()) {
+        if (item.TaskID == QStringLiteral("task-10")) {
+            EXPECT_NE(item.Stat, 2) << "the log offers a subtitle file that was never written";
+        }
+    }
+}
+
 TEST_F(SubtitleTasks, StatesBeforeRecognitionShowTheEnginesLastWord)
 {
     WaveTransSrt* file = m_manager->AddWave(0, Audio("a.wav"), 1, 0.0f, 1.0f, QUuid(), 0);
@@ -364,8 +389,10 @@ TEST_F(SubtitleTasks, NotificationsArePostedWithTheTaskAndAFailedStartAfterExtra
     EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFailed);
     EXPECT_EQ(Posted(), QList<int>{WaveTransSrt::NotifyFailed});
 
+    m_sink.Clear();
     m_manager->SetRecvWndMsg(nullptr, 0);
-    m_manager->RefreshSubtProgress(task, 5); // nowhere to go: nothing happens
+    m_manager->RefreshSubtProgress(task, 5);
+    EXPECT_TRUE(Posted().isEmpty()) << "a manager without a window posts to none";
 }
 
 TEST_F(SubtitleTasks, DeletingATaskOfAnotherManagerIsIgnored)

@@ -46,7 +46,7 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
     window->SetSelection(File("speech.wav"), object, &others);
     window->Button(Id::IdStart)->click();
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
-    ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerating; })) << Status(*window).toStdString();
+    // Only the end is waited for: a quick task may pass "generating" between two looks.
     ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }))
         << Status(*window).toStdString();
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
