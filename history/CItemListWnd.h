@@ -3,6 +3,7 @@
 #include "history/ItemListGeometry.h"
 #include "history/TaskItemData.h"
 #include "host/CQOVBaseWnd.h"
+#include "service/MessageNumbers.h"
 #include "ui/ScrolledColumn.h"
 
 #include <QPointer>
@@ -20,7 +21,7 @@ class CItemListWnd : public CQOVBaseWnd
 public:
     // Carries the entry's source and files as the message's texts (WText, LText), which the
     // message owns: the receiver reads them and frees nothing.
-    static constexpr int kAddItemMessage = 8224;
+    static constexpr int kAddItemMessage = MessageNumbers::kHistoryItem;
     static constexpr int kScrollBarId = 1001;
     static constexpr int kLineStep = 15;
     static constexpr int kMinPage = 60;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "painting/ImgRetData.h"
+#include "service/MessageNumbers.h"
 #include "service/PollingWorker.h"
 
 #include <cpprest/details/basic_types.h>
@@ -20,7 +21,7 @@ class CTxt2ImageNetOper
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
     enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollError = -1 };
-    static constexpr int kProgressMessage = 8025;
+    static constexpr int kProgressMessage = MessageNumbers::kImageProgress;
 
     using ProgressCallback = void (*)(void* context, int32_t code);
 

@@ -5,6 +5,7 @@
 #include "painting/CTxt2ImageNetOper.h"
 #include "painting/ReferenceImageChoice.h"
 #include "painting/ResultThumbnails.h"
+#include "service/MessageNumbers.h"
 #include "ui/ScrolledColumn.h"
 
 #include <QList>
@@ -33,9 +34,9 @@ public:
                      IdBrowse = 1006, IdReferencePath = 1007, IdStyles = 1008, IdCount = 1009,
                      IdDownloadFolder = 1010, IdHistory = 1011, IdScrollBar = 1012, IdRefresh = 1013 };
     // The history list hands an earlier result over with this message.
-    static constexpr int kHistoryItemMessage = 8224;
+    static constexpr int kHistoryItemMessage = MessageNumbers::kHistoryItem;
     // Double-click and drag of a thumbnail are reported with this message; the editor's business.
-    static constexpr int kThumbnailItemMessage = 8024;
+    static constexpr int kThumbnailItemMessage = MessageNumbers::kThumbnailItem;
 
     // hostMessage: the number the window sends the editor its results with (0: none).
     explicit CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent = nullptr);

@@ -3,6 +3,7 @@
 #include "history/HistoryOpener.h"
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
+#include "service/MessageNumbers.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/ExtractionWatch.h"
 #include "ui/ISelectionReceiver.h"
@@ -28,9 +29,9 @@ class CAudio2TxtWnd : public CQOVBaseWnd, public ISelectionReceiver
 public:
     enum ControlId { IdStart = 1001, IdHistory = 1011, IdModel = 1012, IdTab = 1013, IdUser = 1014 };
     // The manager's tasks report with this message: word the notification code, long the task.
-    static constexpr int kProgressMessage = 8027;
+    static constexpr int kProgressMessage = MessageNumbers::kTaskProgress;
     // The history list hands an earlier result over with this message.
-    static constexpr int kHistoryItemMessage = 8224;
+    static constexpr int kHistoryItemMessage = MessageNumbers::kHistoryItem;
     // The picture above the buttons, one of the module's images.
     static constexpr int kPictureId = 2001;
     // The selection's tasks always cover this range of seconds; the names of their files say so.
