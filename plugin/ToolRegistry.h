@@ -14,7 +14,6 @@ struct ToolEntry
     QUuid guid;
     const char* nameKey;  // handed to the editor's string table for the display name
     int childId;          // the tool window's child identifier
-    bool remembered;      // the module keeps the open window for selection hand-over
 };
 
 class ToolRegistry

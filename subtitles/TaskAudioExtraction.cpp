@@ -20,7 +20,6 @@ void TaskAudioExtraction::Start()
     Stop();
     m_cancelled = false;
     m_stop.Reset();
-    m_done.Reset();
     m_result = kPending;
     // Running before the thread exists: a thread that ends at once must not find it unset later.
     m_running = true;
@@ -54,7 +53,6 @@ void TaskAudioExtraction::Run()
     if (m_recorded && code != kPending)
         m_recorded(code);
     m_result = code == kPending ? -1 : code;
-    m_done.Set();
     m_running = false;
     if (code == 0 && !cancelled && m_succeeded)
         m_succeeded();

@@ -50,6 +50,5 @@ private:
     std::atomic<bool> m_cancelled{false};
     std::atomic<int> m_result{kPending};
     AutoResetEvent m_stop;
-    AutoResetEvent m_done;
     std::thread m_thread;
 };

@@ -108,7 +108,6 @@ private:
 
     void Notify(int code);
     void StopEngine();
-    void OnExtractionEnded(int code, bool cancelled);
 
     int32_t m_engine = 0;
     QString m_mediaPath;

@@ -326,17 +326,4 @@ TEST_F(ObjectStore, UnusableFilesAndSettingsFailWithoutARequest)
     EXPECT_TRUE(m_server.Requests().empty());
 }
 
-// A store that is down or silent past the time-out is the fault matrix's (ObjectStoreFaults Refused
-// and Slow); one that is slow but answers within the time-out still counts.
-TEST_F(ObjectStore, ASlowAnswerWithinTheTimeOutCounts)
-{
-    m_server.OnPrefix("PUT", "/", [](const httplib::Request&, httplib::Response& response) {
-        std::this_thread::sleep_for(1500ms);
-        response.status = 200;
-    });
-    CQOVResNewWS store;
-    EXPECT_NE(store.huaweiObsUploadFile(Policy(QStringLiteral("k.mp3"), File(QStringLiteral("a.mp3"), "audio"))), 0)
-        << store.LastError().toStdString();
-}
-
 } // namespace
