@@ -8,8 +8,10 @@ jobs=$(nproc 2>/dev/null || echo 2)
 "$root/scripts/setup-deps.sh" --package
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# The configure log stays inside the build folder, never beside the sources.
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DQOV_WERROR=OFF -DQOV_TESTS=OFF \
-  "${launcher[@]}" >"$build.configure.log" 2>&1 || { cat "$build.configure.log" >&2; exit 1; }
+  "${launcher[@]}" >"$build/configure.log" 2>&1 || { cat "$build/configure.log" >&2; exit 1; }
 # Only what the package installs: the tests and benchmarks stay out of a package build.
 cmake --build "$build" -j "$jobs" --target qov_installed
 rm -f "$build"/qovaigc_*.deb
