@@ -11,8 +11,10 @@
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
+#include "service/ResultFile.h"
 #include "service/TransLog.h"
 
+#include <QFile>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -74,15 +76,15 @@ void CTxt2ImageNetOper::AppendError(const utility::string_t& text)
 
 int CTxt2ImageNetOper::Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width,
                              int32_t height, int32_t count, const utility::string_t& referenceImagePath,
-                             QObject* window)
+                             QObject* window, const pplx::cancellation_token& cancel)
 {
     Stop();
     utility::string_t error = GetErrorText();
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
         return NoToken;
-    if (!CreateTask(prompt, width, height, count, referenceImagePath))
+    if (!CreateTask(prompt, width, height, count, referenceImagePath, cancel))
         return NotCreated;
     m_outputFolder = outputFolder;
     m_callback = &PostProgress;
@@ -105,7 +107,7 @@ int CTxt2ImageNetOper::Stop()
 }
 
 bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
-                                   const utility::string_t& referenceImagePath)
+                                   const utility::string_t& referenceImagePath, const pplx::cancellation_token& cancel)
 {
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
@@ -120,7 +122,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
             body["image"] = web::json::value::string(reference.toStdString());
             body["change_degree"] = web::json::value::number(1);
         }
-        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body));
+        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RestClient::FormatNumber(PaintingErrors::kCreateStatusFormat, int(exchange.Status())));
             return false;
@@ -238,22 +240,36 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
 {
     ZuCreateDirectory(QString::fromStdString(m_outputFolder), 0);
     QStringList passed;
-    for (const ImgRetData& result : Results()) {
+    std::vector<ImgRetData> results = Results();
+    for (ImgRetData& result : results) {
         // Stop cancels the download in flight and skips the rest, instead of waiting up to a
         // request time-out per image.
         if (cancel.is_canceled())
             return false;
+        // The name is taken before the download, so an image of another run or process that
+        // chose the same name a moment ago is never written over.
+        QString error;
+        const QString path = ResultFile::Reserve(QString::fromStdString(result.localPath), &error);
+        if (path.isEmpty()) {
+            AppendError(error.toStdString());
+            continue;
+        }
+        result.localPath = path.toStdString();
         CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
         downloader.SetTimeout(RestClient::RequestTimeout());
         downloader.SetCancellation(cancel);
-        const QString path = QString::fromStdString(result.localPath);
         if (!downloader.DownLoad_New(QString::fromStdString(result.url), path, QString(), nullptr, 0, 0)) {
+            QFile::remove(path);
             if (cancel.is_canceled())
                 return false;
             AppendError(RestClient::FormatText(PaintingErrors::kDownloadFailedFormat, result.url));
         }
         if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
             passed << path;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_resultsMutex);
+        m_results = results;
     }
     GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollFinished, &passed);
     return true;

@@ -31,9 +31,11 @@ public:
     CTxt2ImageNetOper& operator=(const CTxt2ImageNetOper&) = delete;
 
     // Gets a token and creates the task on the calling thread, then polls on a worker that posts
-    // every poll's code to window. 1 started, -1 no token, -2 the service made no task.
+    // every poll's code to window. 1 started, -1 no token, -2 the service made no task. Cancelling
+    // cancel ends the token and create requests.
     int Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width, int32_t height,
-              int32_t count, const utility::string_t& referenceImagePath, QObject* window);
+              int32_t count, const utility::string_t& referenceImagePath, QObject* window,
+              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // Ends polling (cancelling a request in flight) and waits for the worker: 0, or -1.
     int Stop();
 
@@ -51,7 +53,7 @@ public:
 
 private:
     bool CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
-                    const utility::string_t& referenceImagePath);
+                    const utility::string_t& referenceImagePath, const pplx::cancellation_token& cancel);
     int32_t QueryTask(const pplx::cancellation_token& cancel);
     bool ReadResult(const web::json::value& data);
     // Downloads every result and records the task; false when stopped on the way.

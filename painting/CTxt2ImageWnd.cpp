@@ -51,12 +51,17 @@ CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
                [this] { LayOut(); })
     , m_historyOpener(HistoryTool::Painting, kHistoryRowHeight)
 {
+    connect(&m_start, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnStarted(end); });
 }
 
-// The worker goes first: what it posted is dropped with the window, and nothing it reads is
-// freed while it runs. The style tiles point at the pictures, but are not drawn again.
+// The workers go first: what they posted is dropped with the window, and nothing they read is
+// freed while they run. The start works on the client, so it is cancelled and let return before
+// the client stops; its requests end as soon as they are cancelled. The style tiles point at the
+// pictures, but are not drawn again.
 CTxt2ImageWnd::~CTxt2ImageWnd()
 {
+    m_start.Stop();
+    m_start.WaitForBody(std::chrono::milliseconds::max());
     m_client.Stop();
     m_thumbnails.Clear();
     StyleLibrary::Free(m_stylePictures);
@@ -196,7 +201,8 @@ bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
 
 void CTxt2ImageWnd::OnDescriptionChanged()
 {
-    m_generate->EnableWindow(!m_busy && !m_description->GetWindowTextW().trimmed().isEmpty());
+    // A description is all a generation needs; one under way is replaced by the next start.
+    m_generate->EnableWindow(!m_start.Busy() && !m_description->GetWindowTextW().trimmed().isEmpty());
 }
 
 void CTxt2ImageWnd::SetStatus(const QString& text)
@@ -209,7 +215,7 @@ void CTxt2ImageWnd::OnGenerate()
     // The edit separates lines with a bare line feed; the service and the task log expect the
     // editor's carriage return and line feed.
     QString description = m_description->GetWindowTextW();
-    if (m_busy || description.trimmed().isEmpty())
+    if (m_start.Busy() || description.trimmed().isEmpty())
         return;
     description.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     const QString reference = m_reference.Path();
@@ -225,18 +231,30 @@ void CTxt2ImageWnd::OnGenerate()
     m_busy = true;
     m_generate->EnableWindow(false);
     SetStatus(PaintingStatus::Generating());
-    // The token and task requests hold this thread; the user sees why until they return.
-    m_status->repaint();
     const int style = m_styles->GetSelectedGroup();
     if (style >= 0 && style < m_styleNames.size() && !m_styleNames[style].isEmpty())
         description += QStringLiteral("\r\n") + m_styleNames[style];
-    const int result = m_client.Start(description.toStdString(), m_outputFolder.toStdString(), width, height, count,
-                                      reference.toStdString(), this);
-    if (result == CTxt2ImageNetOper::Started)
-        return;
-    m_busy = false;
-    OnDescriptionChanged();
-    SetStatus(PaintingStatus::ForStartFailure(QString::fromStdString(m_client.GetErrorText())));
+    // The token and create requests run on the start's worker; the poller's codes follow as
+    // messages once it has started.
+    m_start.Start([this, prompt = description.toStdString(), folder = m_outputFolder.toStdString(), width, height,
+                   count, path = reference.toStdString()](const ServiceTask::Worker& worker) {
+        const int result = m_client.Start(prompt, folder, width, height, count, path, this, worker.Token());
+        if (result == CTxt2ImageNetOper::Started)
+            return TaskEnd::Success();
+        return TaskEnd::Failure(TaskError::Kind::Service, result, QString::fromStdString(m_client.GetErrorText()));
+    });
+}
+
+void CTxt2ImageWnd::OnStarted(const TaskEnd& end)
+{
+    if (!end.Succeeded()) {
+        m_busy = false;
+        SetStatus(PaintingStatus::ForStartFailure(end.error.text));
+    }
+    // A started task keeps the button off until it ends or the description changes; its poller
+    // may have reported the end before this start's own end arrived.
+    if (!m_busy)
+        OnDescriptionChanged();
 }
 
 void CTxt2ImageWnd::OnProgress(int32_t code)

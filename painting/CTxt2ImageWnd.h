@@ -6,6 +6,7 @@
 #include "painting/ReferenceImageChoice.h"
 #include "painting/ResultThumbnails.h"
 #include "service/MessageNumbers.h"
+#include "service/ServiceTask.h"
 #include "ui/ScrolledColumn.h"
 
 #include <QList>
@@ -75,6 +76,7 @@ private:
     void FillSelectors();
     void OnDescriptionChanged();
     void OnGenerate();
+    void OnStarted(const TaskEnd& end);
     void OnProgress(int32_t code);
     void ShowResults();
     void OnBrowse();
@@ -110,6 +112,8 @@ private:
     CZuBuffDisplayWnd* m_preview = nullptr;
     ReferenceImageChoice m_reference;
     CTxt2ImageNetOper m_client;
+    // The token and create requests of a generation, off the window's thread.
+    ServiceTask m_start;
     QString m_outputFolder;
     uint32_t m_hostMessage;
     ScrolledColumn m_column;

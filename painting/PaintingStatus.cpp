@@ -32,8 +32,8 @@ Progress ForPollCode(int32_t code, const QString& errorText)
     case CTxt2ImageNetOper::PollError:
         return {true, true, OrFailed(errorText)};
     case CTxt2ImageNetOper::PollFailed:
-        // The worker polls on, but the user may start anew.
-        return {true, true, QString::fromUtf8(kNetworkProblem)};
+        // The worker polls on: a failed poll is no end.
+        return {true, false, QString::fromUtf8(kNetworkProblem)};
     case CTxt2ImageNetOper::PollPending:
         return {true, false, QString::fromUtf8(kPolling)};
     case CTxt2ImageNetOper::PollFinished:

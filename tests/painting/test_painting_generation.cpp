@@ -181,12 +181,6 @@ TEST_F(PaintingWindowTest, FailuresShowTheirReasonAndFreeTheButton)
              s.Reply("POST", kQueryPath, 200, R"({"error_code":216630,"error_msg":"服务器内部错误"})");
          },
          QStringLiteral("服务器内部错误")},
-        {"a poll fails",
-         [](FakeServer& s) {
-             s.Reply("POST", kCreatePath, 200, R"({"data":{"task_id":77}})");
-             s.Reply("POST", kQueryPath, 503, "busy");
-         },
-         QStringLiteral("网络存在问题")},
         {"no token",
          [](FakeServer& s) { s.Reply("POST", TestEnvironment::kTokenPath, 401, R"({"error":"invalid_client","error_description":"unknown client id"})"); },
          QString()},
@@ -210,6 +204,20 @@ TEST_F(PaintingWindowTest, FailuresShowTheirReasonAndFreeTheButton)
     }
 }
 
+TEST_F(PaintingWindowTest, AFailedPollIsProgressNotTheEndOfTheTask)
+{
+    m_env.Server().Reply("POST", kCreatePath, 200, R"({"data":{"task_id":77}})");
+    m_env.Server().Reply("POST", kQueryPath, 503, "busy");
+    auto window = Open();
+    Describe(*window, QStringLiteral("海边"));
+    CI3Button* generate = window->Button(CTxt2ImageWnd::IdGenerate);
+    generate->click();
+    ASSERT_TRUE(WaitUntil(*window, [&] { return Status(*window) == QStringLiteral("网络存在问题"); }));
+    EXPECT_FALSE(generate->isEnabled()) << "the poller asks again; the task has not ended";
+    ASSERT_TRUE(WaitUntil(*window, [&] { return m_env.Server().RequestsTo(kQueryPath).size() >= 3; }));
+    EXPECT_EQ(Status(*window), QStringLiteral("网络存在问题"));
+}
+
 TEST_F(PaintingWindowTest, WhileTheTaskRunsTheWindowSaysSoAndStaysUsable)
 {
     ScriptService(R"({"data":{"task_id":77,"task_status":"RUNNING","task_progress":0}})");
@@ -218,10 +226,12 @@ TEST_F(PaintingWindowTest, WhileTheTaskRunsTheWindowSaysSoAndStaysUsable)
     CI3Button* generate = window->Button(CTxt2ImageWnd::IdGenerate);
     generate->click();
     EXPECT_FALSE(generate->isEnabled());
+    EXPECT_EQ(Status(*window), QStringLiteral("生成任务中")) << "said at once, before any request returns";
     ASSERT_TRUE(WaitUntil(*window, [&] { return Status(*window) == QStringLiteral("生成中，请稍候..."); }));
-    EXPECT_FALSE(generate->isEnabled()) << "one task at a time";
+    EXPECT_FALSE(generate->isEnabled()) << "the button comes back with a new description, not by itself";
     Describe(*window, QStringLiteral("星空下的城市"));
-    EXPECT_FALSE(generate->isEnabled()) << "typing does not free the button while the task runs";
+    EXPECT_TRUE(generate->isEnabled()) << "a description is all a generation needs";
+    EXPECT_EQ(Status(*window), QStringLiteral("生成中，请稍候..."));
     window->resize(700, 500);
     EXPECT_EQ(window->Thumbnails().Grid()->width(), 700 - 15 - 10) << "the window lays out while the task runs";
     window.reset();
