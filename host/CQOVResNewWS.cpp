@@ -90,17 +90,30 @@ QString Refusal(const char* operation, web::http::http_response& response)
 // The store's verdict is in its status line: a body after it (even one that never ends) is not
 // received in the background once the call is over, because the request is cancelled, which
 // closes its connection.
+// The caller's cancellation reaches the request too; its registration goes with the call, so a
+// token that outlives many calls does not collect one callback per call.
 class CancelOnExit
 {
 public:
-    CancelOnExit() = default;
-    ~CancelOnExit() { m_source.cancel(); }
+    explicit CancelOnExit(const pplx::cancellation_token& outer) : m_outer(outer)
+    {
+        if (m_outer.is_cancelable())
+            m_registration = m_outer.register_callback([source = m_source] { source.cancel(); });
+    }
+    ~CancelOnExit()
+    {
+        if (m_outer.is_cancelable())
+            m_outer.deregister_callback(m_registration);
+        m_source.cancel();
+    }
     CancelOnExit(const CancelOnExit&) = delete;
     CancelOnExit& operator=(const CancelOnExit&) = delete;
     pplx::cancellation_token Token() const { return m_source.get_token(); }
 
 private:
     pplx::cancellation_token_source m_source;
+    pplx::cancellation_token m_outer;
+    pplx::cancellation_token_registration m_registration;
 };
 
 } // namespace
@@ -136,7 +149,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
             return Fail(QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
         request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
         web::http::http_response response;
-        CancelOnExit cancel;
+        CancelOnExit cancel(m_cancel);
         try {
             response = client.request(request, cancel.Token()).get();
         } catch (...) {
@@ -163,7 +176,7 @@ int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
         return Fail(error);
     try {
         web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
-        CancelOnExit cancel;
+        CancelOnExit cancel(m_cancel);
         web::http::http_response response =
             client.request(MakeRequest(web::http::methods::DEL, signedRequest), cancel.Token()).get();
         m_lastStatus = response.status_code();

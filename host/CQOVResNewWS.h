@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <pplx/pplxtasks.h>
+
 #include <chrono>
 
 // The editor's object-store client: a signed PUT that streams a local file into the store and a
@@ -28,11 +30,14 @@ public:
     int LastStatus() const { return m_lastStatus; }
 
     void SetTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
+    // Cancelling cancel (a task's stop) ends the call under way at once.
+    void SetCancellation(const pplx::cancellation_token& cancel) { m_cancel = cancel; }
 
 private:
     bool Fail(const QString& error);
 
     std::chrono::milliseconds m_timeout{std::chrono::seconds(30)};
+    pplx::cancellation_token m_cancel = pplx::cancellation_token::none();
     QString m_lastError;
     int m_lastStatus = 0;
 };

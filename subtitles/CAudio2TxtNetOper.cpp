@@ -112,7 +112,7 @@ int CAudio2TxtNetOper::Stop()
 }
 
 int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, void* context,
-                             const utility::string_t& subtitlePath)
+                             const utility::string_t& subtitlePath, const pplx::cancellation_token& cancel)
 {
     Stop();
     {
@@ -122,17 +122,17 @@ int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, 
         m_taskStatus.clear();
     }
     utility::string_t error = GetErrorText();
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error);
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
         return NoToken;
-    if (!Upload(audioPath)) {
+    if (!Upload(audioPath, cancel)) {
         SetError(RestClient::FormatText(Audio2TxtErrors::kUploadFailedFormat,
                                         ZuGetFileName(QString::fromStdString(audioPath)).toStdString()));
         return UploadFailed;
     }
-    if (!CreateTask(model)) {
-        DeleteObject();
+    if (!CreateTask(model, cancel)) {
+        DeleteObject(cancel);
         return NotCreated;
     }
     {
@@ -145,17 +145,19 @@ int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, 
     m_pollInterval = 200;
     m_worker.Start(
         std::chrono::milliseconds(m_pollInterval),
-        [this](const pplx::cancellation_token& cancel) { return Query(cancel); },
+        [this](const pplx::cancellation_token& cancel) {
+            // The object goes before the end is reported, with the poll's own stop: once the end
+            // is heard nothing of the task is left running.
+            const int32_t code = Query(cancel);
+            if (code == PollFinished || code == PollError)
+                DeleteObject(cancel);
+            return code;
+        },
         [this](int32_t code) {
             if (m_callback)
                 m_callback(m_context, code);
         },
-        [this](int32_t code) {
-            if (code != PollFinished && code != PollError)
-                return false;
-            DeleteObject();
-            return true;
-        });
+        [](int32_t code) { return code == PollFinished || code == PollError; });
     return Started;
 }
 
@@ -173,7 +175,7 @@ SHuaweiObsPolicy CAudio2TxtNetOper::Policy(const utility::string_t& localFile, c
     return policy;
 }
 
-bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath)
+bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath, const pplx::cancellation_token& cancel)
 {
     {
         std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -184,6 +186,7 @@ bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath)
     CQOVResNewWS store;
     // The store is waited for as long as the services are, not a time-out of its own.
     store.SetTimeout(RestClient::RequestTimeout());
+    store.SetCancellation(cancel);
     if (!store.huaweiObsUploadFile(Policy(audioPath, key, kUploadOption)))
         return false;
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -192,15 +195,16 @@ bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath)
     return true;
 }
 
-void CAudio2TxtNetOper::DeleteObject()
+void CAudio2TxtNetOper::DeleteObject(const pplx::cancellation_token& cancel)
 {
     CQOVResNewWS store;
     store.SetTimeout(RestClient::RequestTimeout());
+    store.SetCancellation(cancel);
     if (!store.huaweiObsDeleteFile(Policy({}, GetObjectKey(), kDeleteOption)))
         QOVDebugOutput(QStringLiteral("recognition: the uploaded audio stays in the store: ") + store.LastError());
 }
 
-bool CAudio2TxtNetOper::CreateTask(int32_t model)
+bool CAudio2TxtNetOper::CreateTask(int32_t model, const pplx::cancellation_token& cancel)
 {
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
@@ -210,7 +214,7 @@ bool CAudio2TxtNetOper::CreateTask(int32_t model)
         body["format"] = web::json::value::string(ZuGetFileExt(QString::fromStdString(speechUrl)).toLower().toStdString());
         body["pid"] = web::json::value::number(model);
         body["rate"] = web::json::value::number(kSampleRate);
-        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body));
+        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RestClient::FormatNumber(Audio2TxtErrors::kCreateStatusFormat, exchange.Status()));
             return false;

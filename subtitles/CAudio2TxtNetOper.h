@@ -38,7 +38,9 @@ public:
     // Runs on the caller's thread up to the first poll: token, upload, task creation. 1 started,
     // -1 no token, -2 the upload failed ("<name>上传失败!"), -3 no task was made (the object is
     // deleted again). subtitlePath may be empty: the task then finishes without files.
-    int Start(const utility::string_t& audioPath, int32_t model, void* context, const utility::string_t& subtitlePath);
+    // Cancelling cancel ends the start's requests under way.
+    int Start(const utility::string_t& audioPath, int32_t model, void* context, const utility::string_t& subtitlePath,
+              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // Ends polling, cancelling a query in flight, and waits for the worker: 0, or -1. No callback
     // follows, and the object stays in the store.
     int Stop();
@@ -60,10 +62,10 @@ public:
     int32_t ReadQueryReply(const web::json::value& reply);
 
 private:
-    bool Upload(const utility::string_t& audioPath);
-    void DeleteObject();
+    bool Upload(const utility::string_t& audioPath, const pplx::cancellation_token& cancel);
+    void DeleteObject(const pplx::cancellation_token& cancel);
     SHuaweiObsPolicy Policy(const utility::string_t& localFile, const utility::string_t& key, int option) const;
-    bool CreateTask(int32_t model);
+    bool CreateTask(int32_t model, const pplx::cancellation_token& cancel);
     int32_t Query(const pplx::cancellation_token& cancel);
     void ReadSuccess(const web::json::value& result);
     void WriteSubtitleFiles();

@@ -52,6 +52,13 @@ CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
 
 CAudio2TxtWnd::~CAudio2TxtWnd()
 {
+    // Starts under way are cancelled, which ends their requests at once, and let return before
+    // their tasks go.
+    for (WaveTransSrt* task : m_manager.Tasks())
+        task->CancelStart();
+    for (auto& [task, start] : m_starts)
+        start->WaitForBody(std::chrono::milliseconds::max());
+    m_starts.clear();
     m_extractions.Clear();
     m_manager.Clear();
 }
@@ -199,10 +206,7 @@ void CAudio2TxtWnd::OnStart()
             SetStatus(QString::fromUtf8(kNoAccount));
         } else {
             SetStatus(QString::fromUtf8(kCreatingTask));
-            if (StartNew(task, isAudio != 0) != 0) {
-                EndWork();
-                SetStatus(task->GetState());
-            }
+            StartNew(task, isAudio != 0);
         }
     }
     StartExtraSources(model);
@@ -211,24 +215,53 @@ void CAudio2TxtWnd::OnStart()
 void CAudio2TxtWnd::Restart(WaveTransSrt* task)
 {
     SetStatus(QString::fromUtf8(kCreatingTask));
-    const int result = task->RestartWavToTxt();
-    SetStatus(task->GetState());
-    if (result == 0) {
-        m_busy = true;
-        m_start->EnableWindow(false);
-    }
+    m_busy = true;
+    m_start->EnableWindow(false);
+    StartRecognition(task, true);
 }
 
-int CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
+void CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
 {
+    if (isAudio) {
+        StartRecognition(task, false);
+        return;
+    }
+    // The extraction runs on the task's own thread; its end is looked after until recognition
+    // reports itself.
     m_manager.StartTranslate(task);
-    // The first poll may already have moved the last code on (to "running", say); only a task the
-    // start left failed did not start.
-    if (isAudio)
-        return task->GetStateCode() == WaveTransSrt::StateFailed ? task->GetLastCode() : 0;
-    // The extraction is under way; its end is looked after until recognition reports itself.
     m_extractions.Add(task);
-    return 0;
+}
+
+void CAudio2TxtWnd::StartRecognition(WaveTransSrt* task, bool restart)
+{
+    std::unique_ptr<ServiceTask>& start = m_starts[task];
+    if (start && start->Busy())
+        return;
+    if (!start) {
+        start = std::make_unique<ServiceTask>();
+        connect(start.get(), &ServiceTask::ended, this,
+                [this, task](const TaskEnd& end) { OnRecognitionStarted(task, end); });
+    }
+    // The body reaches the task only while the window waits for it (see the destructor).
+    start->Start([this, task, restart](const ServiceTask::Worker&) {
+        if (restart)
+            m_manager.RestartTranslate(task);
+        else
+            m_manager.StartTranslate(task);
+        // The first poll may already have moved the last code on (to "running", say); only a task
+        // the start left failed did not start.
+        if (task->GetStateCode() == WaveTransSrt::StateFailed)
+            return TaskEnd::Failure(TaskError::Kind::Service, task->GetLastCode(), task->GetState());
+        return TaskEnd::Success();
+    });
+}
+
+void CAudio2TxtWnd::OnRecognitionStarted(WaveTransSrt* task, const TaskEnd& end)
+{
+    if (end.Succeeded() || !m_manager.Tasks().contains(task) || !IsSelected(*task))
+        return;
+    EndWork();
+    SetStatus(end.error.text);
 }
 
 void CAudio2TxtWnd::StartExtraSources(int32_t model)

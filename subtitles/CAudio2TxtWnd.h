@@ -4,6 +4,7 @@
 #include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "service/MessageNumbers.h"
+#include "service/ServiceTask.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/ExtractionWatch.h"
 #include "ui/ISelectionReceiver.h"
@@ -13,6 +14,8 @@
 #include <QUuid>
 
 #include <cstdint>
+#include <memory>
+#include <unordered_map>
 
 class CI3Button;
 class CQOVComboBox;
@@ -80,8 +83,12 @@ private:
     void OnTabChanged();
     void OnStart();
     void Restart(WaveTransSrt* task);
-    // Starts a task the manager just made: recognition for audio, extraction first for a video.
-    int StartNew(WaveTransSrt* task, bool isAudio);
+    // Starts a task the manager just made: recognition for audio (on a worker: its requests
+    // never hold the window), extraction first for a video.
+    void StartNew(WaveTransSrt* task, bool isAudio);
+    // Runs a recognition start (restart: a finished or failed task's) on a worker of its own.
+    void StartRecognition(WaveTransSrt* task, bool restart);
+    void OnRecognitionStarted(WaveTransSrt* task, const TaskEnd& end);
     void StartExtraSources(int32_t model);
     void OnProgress(int code, WaveTransSrt* task);
     void OnHistoryItem(QOVMessageEvent* message);
@@ -105,6 +112,8 @@ private:
     uint32_t m_hostMessage;
     QHash<QString, QString> m_extraSources;
     ExtractionWatch m_extractions;
+    // The recognition starts under way, one per task; each is waited for before its task goes.
+    std::unordered_map<WaveTransSrt*, std::unique_ptr<ServiceTask>> m_starts;
 
     CZuTabCtrl* m_tab = nullptr;
     CI3Button* m_start = nullptr;

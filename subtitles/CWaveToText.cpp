@@ -75,7 +75,7 @@ utility::string_t CWaveToText::TaskId() const
 }
 
 int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int32_t intervalMs,
-                           ProgressCallback callback, void* userData)
+                           ProgressCallback callback, void* userData, const pplx::cancellation_token& cancel)
 {
     if (!QFileInfo(audioFile).isFile() || !m_idle)
         return NotStarted;
@@ -84,12 +84,15 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
         m_audioFile = audioFile;
         m_srtFile = srtFile;
     }
-    if (Prepare() != 0)
-        return PrepareFailed;
-    if (Upload() != 0)
-        return UploadFailed;
-    if (Merge() != 0)
-        return MergeFailed;
+    // The start's token counts for its own three steps only.
+    m_startToken = cancel;
+    const int32_t started = Prepare() != 0 ? PrepareFailed
+                          : Upload() != 0  ? UploadFailed
+                          : Merge() != 0   ? MergeFailed
+                                           : 0;
+    m_startToken = pplx::cancellation_token::none();
+    if (started != 0)
+        return started;
     GetSubtitlesLog().AddTask(audioFile, GetTaskID());
     if (intervalMs > 0 && callback) {
         JoinPolling();
@@ -172,8 +175,7 @@ int32_t CWaveToText::Request(const utility::string_t& path, const nsWtt::ParamMa
 {
     utility::string_t reply;
     // The reply is read whatever the transport said: an empty one does not parse and gives -1.
-    WttHttp::PostFormRequest(m_baseUrl, path, params, reply,
-                             tPollingObject == this ? m_pollToken : pplx::cancellation_token::none());
+    WttHttp::PostFormRequest(m_baseUrl, path, params, reply, tPollingObject == this ? m_pollToken : m_startToken);
     return nsWtt::ReadReply(EndpointOf(path), reply, out);
 }
 
@@ -239,7 +241,7 @@ int32_t CWaveToText::RequestUpload(const utility::string_t& path, const nsWtt::P
 {
     // The service's verdict in the reply is not read: a refused upload shows at the merge.
     utility::string_t reply;
-    return WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply);
+    return WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply, m_startToken);
 }
 
 int32_t CWaveToText::GetProgress(utility::string_t& out)

@@ -41,8 +41,9 @@ public:
     // With a callback and an interval above 0 the polling thread starts (interval at least 50 ms)
     // and the object stays busy until Stop or a result request; otherwise the owner polls with
     // GetTransProgress.
+    // Cancelling cancel ends the prepare, upload and merge requests under way.
     int32_t Start(const QString& audioFile, const QString& srtFile, int32_t intervalMs, ProgressCallback callback,
-                  void* userData);
+                  void* userData, const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // Ends polling: a request in flight is cancelled and no callback follows once Stop returns.
     // 0, or -1 when the thread could not be joined.
     int32_t Stop();
@@ -113,4 +114,6 @@ private:
     std::condition_variable m_wake;
     pplx::cancellation_token_source m_cancel; // Stop cancels the query in flight
     pplx::cancellation_token m_pollToken = pplx::cancellation_token::none();
+    // The token of the start under way, for the requests of the thread that starts.
+    pplx::cancellation_token m_startToken = pplx::cancellation_token::none();
 };

@@ -9,6 +9,8 @@
 #include "subtitles/WavToTextErrorInfo.h"
 #include "subtitles/WttReply.h"
 
+#include <pplx/pplxtasks.h>
+
 namespace {
 
 const char* const kRecognising = "生成中，请稍候...";
@@ -29,6 +31,28 @@ constexpr int kExtractorCannotHandle = -1;
 
 } // namespace
 
+struct WaveTransSrt::StartCancel
+{
+    std::mutex mutex;
+    pplx::cancellation_token_source source;
+    bool closing = false;
+
+    // A token for a new start: cancelled already when the task is closing.
+    pplx::cancellation_token Begin()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!closing)
+            source = pplx::cancellation_token_source();
+        return source.get_token();
+    }
+    void Cancel(bool close)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        closing = closing || close;
+        source.cancel();
+    }
+};
+
 WaveTransSrt::WaveTransSrt()
     : WaveTransSrt(0)
 {
@@ -38,6 +62,7 @@ WaveTransSrt::WaveTransSrt(int engine)
     : m_engine(engine)
     , m_cloud(std::make_unique<CAudio2TxtNetOper>())
     , m_waveToText(std::make_unique<CWaveToText>())
+    , m_startCancel(std::make_shared<StartCancel>())
 {
     m_cloud->SetProgressCallback(&WaveTransSrt::ProgressCb);
     m_extraction = std::make_unique<TaskAudioExtraction>(
@@ -57,8 +82,9 @@ WaveTransSrt::WaveTransSrt(int engine)
 
 WaveTransSrt::~WaveTransSrt()
 {
-    // The extraction thread may be starting the engine: it ends first, then the engine stops, and
-    // after that no thread holds the task.
+    // The extraction thread may be starting the engine: the start is cancelled, the thread ends
+    // first, then the engine stops, and after that no thread holds the task.
+    m_startCancel->Cancel(true);
     m_extraction.reset();
     StopEngine();
 }
@@ -71,11 +97,12 @@ int WaveTransSrt::StartTranslate()
     m_lastCode = 0;
     int code = 0;
     QString taskId;
+    const pplx::cancellation_token cancel = m_startCancel->Begin();
     if (m_engine == 0) {
-        code = m_waveToText->Start(m_audioPath, m_srtPath, kPollIntervalMs, &WaveTransSrt::ProgressCb, this);
+        code = m_waveToText->Start(m_audioPath, m_srtPath, kPollIntervalMs, &WaveTransSrt::ProgressCb, this, cancel);
         taskId = m_waveToText->GetTaskID();
     } else {
-        code = m_cloud->Start(m_audioPath.toStdString(), m_model, this, m_srtPath.toStdString());
+        code = m_cloud->Start(m_audioPath.toStdString(), m_model, this, m_srtPath.toStdString(), cancel);
         code = code == CAudio2TxtNetOper::Started ? 0 : code;
         taskId = QString::fromStdString(m_cloud->GetTaskID());
     }
@@ -169,7 +196,14 @@ int WaveTransSrt::StartTransAudio()
 
 void WaveTransSrt::StopTransAudio()
 {
+    // Recognition may be starting on the extraction's thread: its requests end first.
+    m_startCancel->Cancel(false);
     m_extraction->Stop();
+}
+
+void WaveTransSrt::CancelStart()
+{
+    m_startCancel->Cancel(false);
 }
 
 int WaveTransSrt::TransVideoToAudio()

@@ -52,6 +52,9 @@ public:
 
     // Recognition of the audio file: 0 started (state 3), else the engine's code (state 5).
     int StartTranslate();
+    // Cancels the requests of a start under way (token, upload, create, or prepare, upload and
+    // merge), from any thread: the start then fails at once. Later starts are not affected.
+    void CancelStart();
     // The engines' progress callback; task is the WaveTransSrt.
     static void ProgressCb(void* task, int code);
     // One code from the engine's polling thread, turned into a state and a notification.
@@ -127,4 +130,7 @@ private:
     NotifyCallback m_callback = nullptr;
     void* m_callbackContext = nullptr;
     std::unique_ptr<TaskAudioExtraction> m_extraction;
+    // The cancellation of the start under way; a task being destroyed starts nothing more.
+    struct StartCancel;
+    std::shared_ptr<StartCancel> m_startCancel;
 };

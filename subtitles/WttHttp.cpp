@@ -65,7 +65,8 @@ int32_t PostFormRequest(const utility::string_t& baseUrl, const utility::string_
 }
 
 int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::string_t& path,
-                             const nsWtt::ParamMap& params, utility::string_t& reply)
+                             const nsWtt::ParamMap& params, utility::string_t& reply,
+                             const pplx::cancellation_token& cancel)
 {
     MultipartFormBuilder builder;
     for (const auto& [name, value] : params) {
@@ -86,7 +87,7 @@ int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::st
     } catch (const std::exception&) {
         return -1;
     }
-    return Send(baseUrl, request, reply, pplx::cancellation_token::none());
+    return Send(baseUrl, request, reply, cancel);
 }
 
 } // namespace WttHttp

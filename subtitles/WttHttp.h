@@ -23,7 +23,8 @@ int32_t PostFormRequest(const utility::string_t& baseUrl, const utility::string_
 // file's path), the others text parts; names and values go in code page 936. The body is built
 // once and streamed from that one buffer. A file that cannot be read fails the request.
 int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::string_t& path,
-                             const nsWtt::ParamMap& params, utility::string_t& reply);
+                             const nsWtt::ParamMap& params, utility::string_t& reply,
+                             const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
 
 // The request URI PostFormRequest sends: path with the parameters as its query.
 utility::string_t FormRequestUri(const utility::string_t& path, const nsWtt::ParamMap& params);

@@ -216,6 +216,8 @@ TEST_F(StudioSubtitles, AWrongKeyOrUnreachableServicesEndWithTheReasonAndTheButt
         ASSERT_NE(tool, nullptr);
         QPushButton* start = Captioned(tool, kStart);
         start->click();
+        // The start's requests run on a worker; its end brings the reason.
+        EXPECT_TRUE(WaitFor([&] { return start->isEnabled(); }));
         EXPECT_TRUE(Status(tool).startsWith(QStringLiteral("转写失败, "))) << Status(tool).toStdString();
         EXPECT_TRUE(start->isEnabled());
         EXPECT_TRUE(m_studio->Project().FindMedia(clip)->subtitles.isEmpty());

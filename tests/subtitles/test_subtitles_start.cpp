@@ -6,6 +6,7 @@
 #include "host/CZuTabCtrl.h"
 #include "subtitles/CWaveToTextMgr.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 
@@ -100,7 +101,7 @@ TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
     window->answer = true;
     window->Button(Id::IdStart)->click();
     EXPECT_EQ(window->questions.size(), 2);
-    EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
+    ASSERT_TRUE(WaitFor([&] { return m_env.Server().RequestsTo(kPrepare).size() == 2u; }));
     EXPECT_EQ(window->Manager().Tasks().size(), 1) << "the same task again";
     ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }));
     EXPECT_EQ(panel.results[1].path, panel.results[0].path);
@@ -113,6 +114,8 @@ TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtO
     auto window = Open(panel);
     window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
     window->Button(Id::IdStart)->click();
+    EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled()) << "the start's requests run on a worker";
+    ASSERT_TRUE(WaitFor([&] { return !window->IsBusy(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("转写失败, ") + GetWavToTextErrorInfo(-2) + QStringLiteral("."));
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
     EXPECT_FALSE(window->IsBusy());
@@ -152,6 +155,67 @@ TEST_F(SubtitlesWindow, ClosingTheWindowStopsItsTasksWithoutWaitingForTheService
     // The stalled query is answered only when the test releases it: the window did not wait for it.
     EXPECT_EQ(m_env.Server().Answered(kProgress), 0u);
     EXPECT_TRUE(panel.results.isEmpty());
+}
+
+TEST_F(SubtitlesWindow, TheStartsRequestsNeverHoldTheWindowAndACloseCutsThemShort)
+{
+    // Each step a start waits on: the transcription service's prepare and upload, the object
+    // store's upload on tab B.
+    struct Case
+    {
+        const char* what;
+        int tab;
+        bool video; // recognition then starts on the extraction's thread
+        std::function<void(FakeServer&)> stall;
+        std::function<size_t(FakeServer&)> reached;
+    };
+    const std::string store = std::string("/") + TestEnvironment::kStoreBucket + "/";
+    const Case cases[] = {
+        {"prepare", 0, false, [](FakeServer& s) { s.Stall("POST", kPrepare); },
+         [](FakeServer& s) { return s.RequestsTo(kPrepare).size(); }},
+        {"prepare after a video's extraction", 0, true, [](FakeServer& s) { s.Stall("POST", kPrepare); },
+         [](FakeServer& s) { return s.RequestsTo(kPrepare).size(); }},
+        {"upload", 0, false,
+         [](FakeServer& s) {
+             s.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-u"})");
+             s.Stall("POST", kUpload);
+         },
+         [](FakeServer& s) { return s.RequestsTo(kUpload).size(); }},
+        {"object store", 1, false,
+         [store](FakeServer& s) { s.OnPrefix("PUT", store, s.StallHandler()); },
+         [store](FakeServer& s) {
+             size_t puts = 0;
+             for (const RecordedRequest& request : s.Requests())
+                 puts += request.method == "PUT" ? 1 : 0;
+             return puts;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_env.Server().Reset();
+        if (c.tab == 1)
+            ScriptCloud();
+        c.stall(m_env.Server());
+        SubtitlesHost panel;
+        auto window = Open(panel);
+        window->Tabs()->setCurrentIndex(c.tab);
+        window->SetSelection(c.video ? MediaFixtures::VideoWithAudio() : File("speech.wav"), QUuid::createUuid(),
+                             nullptr);
+        QElapsedTimer clicked;
+        clicked.start();
+        window->Button(Id::IdStart)->click();
+        EXPECT_LT(clicked.elapsed(), 1000) << "the click waited for the service";
+        if (!c.video) {
+            EXPECT_EQ(Status(*window), QStringLiteral("生成任务中"));
+        }
+        ASSERT_TRUE(WaitFor([&] { return c.reached(m_env.Server()) > 0; }));
+        QElapsedTimer closing;
+        closing.start();
+        window.reset();
+        EXPECT_LT(closing.elapsed(), 1000) << "closing waited for the stalled request";
+        EXPECT_TRUE(panel.results.isEmpty());
+        m_env.Server().ReleaseStalls();
+    }
 }
 
 TEST_F(SubtitlesWindow, AVideosAudioIsExtractedThenRecognised)

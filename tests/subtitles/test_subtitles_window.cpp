@@ -122,6 +122,8 @@ TEST_F(SubtitlesWindow, AFoundTaskShowsItsStateWhenItsSourceIsSelectedAgain)
     window->Tabs()->setCurrentIndex(1);
     window->SetSelection(wav, QUuid::createUuid(), nullptr);
     window->Button(Id::IdStart)->click();
+    // The start runs on a worker; its failure arrives as its end.
+    ASSERT_TRUE(WaitFor([&] { return !window->IsBusy(); }));
     const QString failed = Status(*window);
     EXPECT_TRUE(failed.startsWith(QStringLiteral("转写失败, "))) << failed.toStdString();
     window->SetSelection(File("other.wav"), QUuid::createUuid(), nullptr);
