@@ -279,7 +279,9 @@ void CWaveToText::DoGetProgress()
     const int32_t ticks = m_interval / kTick;
     int32_t counter = ticks; // the first query goes out at once
     int32_t code = nsWtt::kProgressRunning;
-    while (!m_idle && code == nsWtt::kProgressRunning) {
+    // A poll without a readable answer is asked again, like a running task: only the task's own
+    // end, an error of the service or a stop ends the loop.
+    while (!m_idle && (code == nsWtt::kProgressRunning || code == -1)) {
         if (++counter >= ticks) {
             utility::string_t text;
             code = GetProgress(text);

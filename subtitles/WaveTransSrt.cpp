@@ -21,6 +21,8 @@ const char* const kFailedFormat = "转写失败, %1.";
 constexpr int32_t kPollIntervalMs = 1000;
 // Codes of the file-transcription service from here on are its errors.
 constexpr int kFirstServiceError = 26000;
+// The file-transcription poll's code for a request that got no readable answer.
+constexpr int kFailedPoll = -1;
 
 // What the editor's extractor is asked for: one channel at 16000 Hz, 16-bit, the whole track.
 constexpr int kChannels = 1;
@@ -131,7 +133,11 @@ void WaveTransSrt::Progress(int code)
     m_lastCode = code;
     bool failed = false;
     if (m_engine == 0) {
-        if (code < 0 || code >= kFirstServiceError) {
+        // A poll that got no readable answer is one failed poll: the poller asks again.
+        if (code == kFailedPoll) {
+            m_state = StateRecognising;
+            Notify(NotifyProgress);
+        } else if (code < 0 || code >= kFirstServiceError) {
             failed = true;
         } else if (code == nsWtt::kProgressFinished) {
             // Finished only with its subtitle file written: a result that never came is a failure.
@@ -148,6 +154,10 @@ void WaveTransSrt::Progress(int code)
     } else {
         switch (code) {
         case CAudio2TxtNetOper::PollFailed:
+            // The poller asks again: only the task's own end or a stop ends it.
+            m_state = StateRecognising;
+            Notify(NotifyProgress);
+            break;
         case CAudio2TxtNetOper::PollError:
             failed = true;
             break;

@@ -216,10 +216,10 @@ TEST_F(SubtitleTasks, EngineCodesBecomeStatesTextsAndMessages)
     } cases[] = {
         {0, 30000, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
         {0, 26000, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
-        {0, -1, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {0, -1, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress}, // a failed poll: asked again
         {0, 3, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress},
         {0, 25999, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress},
-        {1, 0, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
+        {1, 0, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress}, // a failed poll: asked again
         {1, -1, WaveTransSrt::StateFailed, WaveTransSrt::NotifyFailed},
         {1, 1, WaveTransSrt::StateRecognising, WaveTransSrt::NotifyProgress},
         {1, 2, WaveTransSrt::StateFinished, WaveTransSrt::NotifyFinished},

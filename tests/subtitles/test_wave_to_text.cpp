@@ -229,7 +229,6 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
          26602},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, R"({"ok":0,"err_no":0})"); }, 0},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, R"({"ok":0,"err_no":26605})"); }, 26605},
-        {[](FakeServer& s) { s.Reply("POST", kProgress, 200, R"({"err_no":[0]})"); }, -1},
         {[](FakeServer& s) { s.Reply("POST", kProgress, 200, ProgressReply(9)); }, 9},
     };
     for (const auto& [script, code] : cases) {
@@ -248,6 +247,17 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
             << "a run that ended by itself stays busy until Stop";
         EXPECT_EQ(object.Stop(), 0);
     }
+}
+
+TEST_F(WaveToText, APollWithoutAReadableAnswerIsAskedAgain)
+{
+    Server().ReplyInTurn("POST", kProgress, {R"({"err_no":[0]})", ProgressReply(9)});
+    CWaveToText object;
+    ProgressReports reports;
+    ASSERT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
+    ASSERT_TRUE(reports.WaitFor(2));
+    EXPECT_EQ(reports.Codes(), (std::vector<int32_t>{-1, 9})) << "a failed poll is no end";
+    EXPECT_EQ(object.Stop(), 0);
 }
 
 TEST_F(WaveToText, StartIsRefusedWhilePollingAndStopEndsItPromptly)
