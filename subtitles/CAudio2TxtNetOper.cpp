@@ -406,6 +406,19 @@ void CAudio2TxtNetOper::WriteSubtitleFiles()
         srt = SrtWriter::BuildSrt(lines);
         text = QString::fromStdString(m_resultText);
     }
-    SrtWriter::WriteTextFile(srtPath, srt);
-    SrtWriter::WriteTextFile(SrtWriter::CompanionPath(srtPath), text);
+    // The first files are made beside whatever holds their names; a run again replaces its own.
+    const bool own = m_wroteSrt == srtPath;
+    if (!SrtWriter::WriteResultFile(srtPath, srt, own))
+        return;
+    QString companion = SrtWriter::CompanionPath(srtPath);
+    SrtWriter::WriteResultFile(companion, text, own);
+    m_wroteSrt = srtPath;
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    m_subtitlePath = srtPath.toStdString();
+}
+
+utility::string_t CAudio2TxtNetOper::GetSubtitlePath() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_subtitlePath;
 }

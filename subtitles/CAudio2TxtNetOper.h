@@ -53,6 +53,9 @@ public:
     // Where the audio of the current task was stored.
     utility::string_t GetObjectKey() const;
     utility::string_t GetSpeechUrl() const;
+    // The subtitle file of the task: the one asked for, or, when that name was taken by another
+    // result, the numbered one written instead.
+    utility::string_t GetSubtitlePath() const;
 
     // What the client makes of a reply that arrived with status 200, without the network: whether
     // a creation reply made a task, and the poll code of a query reply (a success writes the
@@ -90,4 +93,6 @@ private:
     ObjectStoreSettings m_store;
     mutable std::mutex m_fieldsMutex; // the owner reads results while the worker writes them
     PollingWorker m_worker;
+    // The subtitle file this client made, which a run again may replace (the worker's own).
+    QString m_wroteSrt;
 };

@@ -340,12 +340,18 @@ void CWaveToText::SaveToSrtFile()
 
 bool CWaveToText::WriteSubtitleFiles()
 {
-    const QString srtFile = GetSrtFile();
+    QString srtFile = GetSrtFile();
     std::vector<nsWtt::stWavResult> sentences;
     if (srtFile.isEmpty() || FetchResult(sentences, pplx::cancellation_token::none()) != 0)
         return false;
-    if (!SrtWriter::WriteTextFile(srtFile, SrtWriter::BuildSrt(sentences)))
+    // The first file is made beside whatever holds its name; a run again replaces its own.
+    if (!SrtWriter::WriteResultFile(srtFile, SrtWriter::BuildSrt(sentences), m_wroteSrt == srtFile))
         return false;
+    m_wroteSrt = srtFile;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_srtFile = srtFile;
+    }
     GetSubtitlesLog().UpdateTask(GetTaskID(), kFinishedState, srtFile);
     return true;
 }

@@ -116,4 +116,6 @@ private:
     pplx::cancellation_token m_pollToken = pplx::cancellation_token::none();
     // The token of the start under way, for the requests of the thread that starts.
     pplx::cancellation_token m_startToken = pplx::cancellation_token::none();
+    // The subtitle file this object made, which a run again may replace (the polling thread's).
+    QString m_wroteSrt;
 };

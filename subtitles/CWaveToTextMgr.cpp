@@ -108,7 +108,7 @@ WaveTransSrt* CWaveToTextMgr::FindData(const QString& path, int isAudio, float s
 void CWaveToTextMgr::GetWaveSrtFile(const QString& path, int isAudio, QString& srtPath, float start, float end) const
 {
     if (const WaveTransSrt* task = FindData(path, isAudio, start, end))
-        srtPath = task->m_srtPath;
+        srtPath = task->GetSrtPath();
 }
 
 void CWaveToTextMgr::StartTranslate(WaveTransSrt* task)

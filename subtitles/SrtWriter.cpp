@@ -1,6 +1,7 @@
 #include "subtitles/SrtWriter.h"
 
 #include "host/CQOVReadFile.h"
+#include "service/ResultFile.h"
 
 namespace SrtWriter {
 
@@ -59,6 +60,17 @@ bool WriteTextFile(const QString& path, const QString& text)
     const bool written = file.WriteString(text) != 0;
     file.Close();
     return written;
+}
+
+bool WriteResultFile(QString& path, const QString& text, bool own)
+{
+    if (!own) {
+        const QString reserved = ResultFile::Reserve(path);
+        if (reserved.isEmpty())
+            return false;
+        path = reserved;
+    }
+    return WriteTextFile(path, text);
 }
 
 } // namespace SrtWriter

@@ -26,4 +26,10 @@ QString CompanionPath(const QString& srtPath);
 // Writes the text as a new file (an existing one is replaced); false when it cannot be opened.
 bool WriteTextFile(const QString& path, const QString& text);
 
+// Writes a task's result file. A task's own earlier file (own) is replaced, as a run again is
+// meant to; any other is never written over: the file is created exclusively, and a name that is
+// taken (another run's result, of this process or another) gets the next free number. path then
+// names the file written. False when nothing could be written.
+bool WriteResultFile(QString& path, const QString& text, bool own);
+
 } // namespace SrtWriter

@@ -101,10 +101,10 @@ int WaveTransSrt::StartTranslate()
     QString taskId;
     const pplx::cancellation_token cancel = m_startCancel->Begin();
     if (m_engine == 0) {
-        code = m_waveToText->Start(m_audioPath, m_srtPath, kPollIntervalMs, &WaveTransSrt::ProgressCb, this, cancel);
+        code = m_waveToText->Start(m_audioPath, GetSrtPath(), kPollIntervalMs, &WaveTransSrt::ProgressCb, this, cancel);
         taskId = m_waveToText->GetTaskID();
     } else {
-        code = m_cloud->Start(m_audioPath.toStdString(), m_model, this, m_srtPath.toStdString(), cancel);
+        code = m_cloud->Start(m_audioPath.toStdString(), m_model, this, GetSrtPath().toStdString(), cancel);
         code = code == CAudio2TxtNetOper::Started ? 0 : code;
         taskId = QString::fromStdString(m_cloud->GetTaskID());
     }
@@ -142,6 +142,8 @@ void WaveTransSrt::Progress(int code)
         } else if (code == nsWtt::kProgressFinished) {
             // Finished only with its subtitle file written: a result that never came is a failure.
             if (m_waveToText->WriteSubtitleFiles()) {
+                SetSrtPath(m_waveToText->GetSrtFile());
+                m_srtWritten = true;
                 m_state = StateFinished;
                 Notify(NotifyFinished);
             } else {
@@ -166,6 +168,8 @@ void WaveTransSrt::Progress(int code)
             Notify(NotifyProgress);
             break;
         case CAudio2TxtNetOper::PollFinished:
+            SetSrtPath(QString::fromStdString(m_cloud->GetSubtitlePath()));
+            m_srtWritten = true;
             m_state = StateFinished;
             Notify(NotifyFinished);
             break;
@@ -247,13 +251,28 @@ int WaveTransSrt::StopWavToTxt()
 int WaveTransSrt::RestartWavToTxt()
 {
     // Stopped before the file is emptied, so that a poll finishing just now cannot fill it again.
+    // Only the task's own file is emptied: a name it never wrote may be another run's result.
     StopEngine();
     CQOVReadFile file;
-    if (file.Open(m_srtPath, CQOVReadFile::ModeWrite)) {
+    if (m_srtWritten && file.Open(GetSrtPath(), CQOVReadFile::ModeWrite)) {
         file.WriteString(QString());
         file.Close();
     }
     return StartTranslate();
+}
+
+QString WaveTransSrt::GetSrtPath() const
+{
+    std::lock_guard<std::mutex> lock(m_taskIdMutex);
+    return m_srtPath;
+}
+
+void WaveTransSrt::SetSrtPath(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    std::lock_guard<std::mutex> lock(m_taskIdMutex);
+    m_srtPath = path;
 }
 
 QString WaveTransSrt::GetTaskID() const

@@ -83,7 +83,9 @@ public:
     QString GetMediaPath() const { return m_mediaPath; }
     // The file that is recognised.
     QString GetAudioPath() const { return m_audioPath; }
-    QString GetSrtPath() const { return m_srtPath; }
+    // The subtitle file: named when the task was made, renumbered by the engine when another
+    // result took that name meanwhile.
+    QString GetSrtPath() const;
     QUuid GetObjectId() const { return m_objectId; }
     int GetStateCode() const { return m_state; }
     int GetLastCode() const { return m_lastCode; }
@@ -111,6 +113,7 @@ private:
 
     void Notify(int code);
     void StopEngine();
+    void SetSrtPath(const QString& path);
 
     int32_t m_engine = 0;
     QString m_mediaPath;
@@ -119,7 +122,8 @@ private:
     QUuid m_objectId;
     std::atomic<int32_t> m_state{StateCreated};
     std::atomic<int32_t> m_lastCode{-1};
-    mutable std::mutex m_taskIdMutex; // written by a start on the extraction thread
+    std::atomic<bool> m_srtWritten{false}; // the subtitle file is the task's own
+    mutable std::mutex m_taskIdMutex; // the identifier and the SRT path: written by workers
     QString m_taskId;
     int32_t m_isAudio = 1;
     float m_rangeStart = 0.0f;

@@ -272,6 +272,34 @@ TEST_F(SubtitleTasks, TheFileEngineFinishingWritesTheSubtitlesBeforeItPosts)
     EXPECT_EQ(requests[0].params.find("app_id")->second, kAppId);
 }
 
+TEST_F(SubtitleTasks, ASubtitleFileWhoseNameWasTakenMeanwhileGetsTheNextNumber)
+{
+    FakeServer& server = m_env.Server();
+    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
+    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-11"})");
+    server.Reply("POST", "/api/upload", 200, empty);
+    server.Reply("POST", "/api/merge", 200, empty);
+    server.Reply("POST", "/api/getProgress", 200,
+                 R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
+    server.Reply(
+        "POST", kResult, 200,
+        R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"0\",\"ed\":\"900\",\"onebest\":\"新的\",\"speaker\":\"1\"}]"})");
+    WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
+    ASSERT_NE(task, nullptr);
+    const QString named = task->GetSrtPath();
+    // Another run of the same source, in this process or another, finished first.
+    WriteFile(named, "earlier result");
+    m_manager->StartTranslate(task);
+    ASSERT_TRUE(m_sink.WaitUntil([&] { return !m_sink.Codes().isEmpty(); }));
+    EXPECT_EQ(m_sink.Codes(), QList<int>{WaveTransSrt::NotifyFinished});
+    EXPECT_EQ(ReadAll(named), QStringLiteral("earlier result")) << "the earlier result was written over";
+    EXPECT_EQ(task->GetSrtPath(), QString(named).replace(QStringLiteral(".srt"), QStringLiteral("_2.srt")));
+    EXPECT_TRUE(ReadAll(task->GetSrtPath()).contains(QStringLiteral("新的")));
+    const auto logged = GetSubtitlesLog().FindTask(QStringLiteral("task-11"));
+    ASSERT_TRUE(logged);
+    EXPECT_EQ(logged->Files, task->GetSrtPath());
+}
+
 TEST_F(SubtitleTasks, AFinishedTaskWhoseResultNeverComesFailsAndIsNotLoggedAsFinished)
 {
     FakeServer& server = m_env.Server();
@@ -357,7 +385,7 @@ TEST_F(SubtitleTasks, AnIncompleteAccountLeavesTheTasksWithTheOldOne)
     EXPECT_EQ(preparedAs(), "new-id");
 }
 
-TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartEmptiesTheOldSubtitles)
+TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartLeavesAFileItNeverWroteAlone)
 {
     m_env.Server().Reply("POST", kPrepare, 500, "{}");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
@@ -367,9 +395,10 @@ TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartEmptiesTheOldSubtitles
     EXPECT_EQ(task->GetLastCode(), -2);
     EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(-2)));
 
+    // Another run's result took the name meanwhile: the restart empties only the task's own file.
     WriteFile(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n");
     m_manager->RestartTranslate(task);
-    EXPECT_EQ(ReadAll(task->GetSrtPath()), QString());
+    EXPECT_EQ(ReadAll(task->GetSrtPath()), QStringLiteral("1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n"));
     EXPECT_EQ(task->GetLastCode(), -2);
     EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
     EXPECT_TRUE(Posted().isEmpty()) << "a start's result goes to its caller, not to the window";
