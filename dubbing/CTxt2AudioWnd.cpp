@@ -1,7 +1,7 @@
 #include "dubbing/CTxt2AudioWnd.h"
 
 #include "dubbing/CTxt2AudioShortNetOper.h"
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "dubbing/DubbingFileName.h"
 #include "dubbing/DubbingLayout.h"
 #include "dubbing/SamplePlayer.h"

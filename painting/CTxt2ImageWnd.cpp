@@ -1,6 +1,6 @@
 #include "painting/CTxt2ImageWnd.h"
 
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"

@@ -1,6 +1,6 @@
 #include "DubbingWindowFixture.h"
 
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "dubbing/DubbingErrors.h"
 #include "host/CI3Button.h"
 #include "host/CNLESlider.h"

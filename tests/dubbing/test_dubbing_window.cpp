@@ -1,6 +1,6 @@
 #include "DubbingWindowFixture.h"
 
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "dubbing/DubbingLayout.h"
 #include "dubbing/VoiceInfo.h"
 #include "history/CItemHistoryDlg.h"

@@ -1,5 +1,5 @@
-#include "dubbing/CBtnSelCtrl.h"
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CBtnSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "host/CZuBuffer.h"
 #include "host/QOVMessage.h"
 

@@ -1,6 +1,6 @@
 #include "PaintingWindowFixture.h"
 
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVContainWnd.h"

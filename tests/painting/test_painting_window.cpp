@@ -1,6 +1,6 @@
 #include "PaintingWindowFixture.h"
 
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "history/CItemHistoryDlg.h"
 #include "history/CItemListWnd.h"
 #include "host/CI3Button.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dubbing/SelectorItems.h"
+#include "ui/SelectorItems.h"
 #include "host/CQOVBaseWnd.h"
 #include "service/MessageNumbers.h"
 

@@ -1,4 +1,4 @@
-#include "dubbing/CBtnSelCtrl.h"
+#include "ui/CBtnSelCtrl.h"
 
 #include "host/CQOVDefUiSettings.h"
 #include "host/QOVMessage.h"

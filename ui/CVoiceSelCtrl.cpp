@@ -1,4 +1,4 @@
-#include "dubbing/CVoiceSelCtrl.h"
+#include "ui/CVoiceSelCtrl.h"
 
 #include "host/CQOVDefUiSettings.h"
 #include "host/CZuBuffer.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dubbing/CBtnSelCtrl.h"
+#include "ui/CBtnSelCtrl.h"
 #include "service/MessageNumbers.h"
 
 class CZuBuffer;
