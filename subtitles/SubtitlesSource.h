@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-// How the subtitles window reads what the editor hands it: which files are videos (their audio is
+// How the subtitles tool (window and command line) reads what it is handed: which files are videos (their audio is
 // extracted first), which cloud model a choice in the model list stands for, and the object
 // identifiers of the property map's extra files.
 namespace SubtitlesSource {

@@ -11,7 +11,7 @@
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/SubtitleNotice.h"
-#include "subtitles/SubtitleSource.h"
+#include "subtitles/SubtitlesSource.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -217,7 +217,7 @@ int Run(CommandRun& run)
     if (problem)
         return run.Usage(*problem);
 
-    request.video = IsSubtitleVideoPath(request.source);
+    request.video = SubtitlesSource::IsVideo(request.source);
     run.Set(QStringLiteral("source"), request.source);
     run.Set(QStringLiteral("engine"), request.engine == 0 ? QStringLiteral("file") : QStringLiteral("cloud"));
     if (request.engine != 0)
