@@ -5,6 +5,7 @@
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVContainWnd.h"
+#include "host/ContainItem.h"
 #include "host/CQOVDefUiSettings.h"
 #include "host/CQOVPiecewiseLinearBar.h"
 #include "host/CQOVRichEditCtrl.h"
@@ -95,6 +96,7 @@ int CTxt2ImageWnd::OnCreate()
     CreateControls();
     new WheelScrollsColumn(this, [this](QWheelEvent* event) { m_column.Wheel(event); });
     m_thumbnails.Create(this, IdGrid, IdSizeSlider, kThumbnailItemMessage, SharedWindowState::Get().AddItemImage());
+    connect(m_thumbnails.Grid(), &CQOVContainWnd::addClicked, this, [this](int, int index) { OnAddThumbnail(index); });
     m_thumbnails.Slider()->setToolTip(QString::fromUtf8(kSizeSliderTip));
     FillSelectors();
     m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/");
@@ -349,6 +351,16 @@ void CTxt2ImageWnd::OnDownloadFolder()
     const QString folder = ChooseFolder();
     if (!folder.isEmpty())
         m_outputFolder = folder + QLatin1Char('/');
+}
+
+void CTxt2ImageWnd::OnAddThumbnail(int index)
+{
+    // The "+" on a thumbnail hands its image to the editor as the history hands an entry's files.
+    const QList<ContainItem*>& items = m_thumbnails.Items();
+    if (index < 0 || index >= items.size() || m_hostMessage == 0)
+        return;
+    const QString files = items[index]->path + QLatin1Char('|');
+    SendToOwner(int(m_hostMessage), 0, intptr_t(&files));
 }
 
 void CTxt2ImageWnd::OnHistoryItem(QOVMessageEvent* message)

@@ -77,6 +77,7 @@ private:
     void OnDescriptionChanged();
     void OnGenerate();
     void OnStarted(const TaskEnd& end);
+    void OnAddThumbnail(int index);
     void OnProgress(int32_t code);
     void ShowResults();
     void OnBrowse();

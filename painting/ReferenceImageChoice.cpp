@@ -8,6 +8,10 @@ ReferenceImageChoice::Outcome ReferenceImageChoice::Choose(const QString& path)
 {
     if (path.isEmpty())
         return Unchanged;
+    // A file that does not load leaves the earlier choice as it was.
+    CZuBuffer probe{0xFFFFFFFFu};
+    if (!probe.CreateFromFile(path))
+        return Unreadable;
     m_picture.Release();
     if (!m_picture.CreateFromFile(path)) {
         Drop();
@@ -24,8 +28,13 @@ ReferenceImageChoice::Outcome ReferenceImageChoice::EditLeft(const QString& type
         return Check();
     if (typed.isEmpty() && m_path.isEmpty())
         return Unchanged;
-    Drop();
-    return typed.isEmpty() ? Cleared : Typed;
+    // Emptying the edit is how a user goes without a reference; another typed path is never
+    // loaded, and the browsed image stays chosen.
+    if (typed.isEmpty()) {
+        Drop();
+        return Cleared;
+    }
+    return Typed;
 }
 
 ReferenceImageChoice::Outcome ReferenceImageChoice::Check()

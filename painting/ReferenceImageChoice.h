@@ -13,9 +13,9 @@ public:
         Unchanged,
         Chosen,        // loaded and shown
         ChosenNotSent, // loaded and shown, but of a type the client does not send
-        Unreadable,    // the file did not load; nothing is chosen
+        Unreadable,    // the file did not load; the earlier choice stands
         Gone,          // the chosen file is no longer there; nothing is chosen
-        Typed,         // the edit names another file, which is never loaded; nothing is chosen
+        Typed,         // the edit names another file, which is never loaded; the choice stands
         Cleared,       // the edit was emptied; nothing is chosen
     };
 

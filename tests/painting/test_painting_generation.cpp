@@ -1,6 +1,5 @@
 #include "PaintingWindowFixture.h"
 
-#include "ui/CVoiceSelCtrl.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVContainWnd.h"
@@ -11,6 +10,7 @@
 #include "host/ContainItem.h"
 #include "host/CZuBuffer.h"
 #include "painting/PaintingLayout.h"
+#include "ui/CVoiceSelCtrl.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -129,8 +129,10 @@ TEST_F(PaintingWindowTest, AReferenceImageIsPreviewedLaidOutAndSentWhileTheEditN
     };
     const Case cases[] = {
         {jpeg, QString(), true, false, QStringLiteral("参考图只支持 jpg、png、bmp 文件，此图不会随生成请求发送")},
-        {broken, QString(), false, false, QStringLiteral("无法读取参考图：") + broken},
-        {png, dir.filePath(QStringLiteral("other.png")), false, false,
+        // A file that does not load leaves the earlier choice (the jpeg, shown but not sent).
+        {broken, QString(), true, false, QStringLiteral("无法读取参考图：") + broken},
+        // A typed path is never loaded, and the browsed image stays chosen and sent.
+        {png, dir.filePath(QStringLiteral("other.png")), true, true,
          QStringLiteral("输入的路径不会被载入，请用“...”按钮选择参考图")},
         {png, png, true, true, QString()},
         {QString(), QString(), true, true, kStopText}, // cancelled: the last choice and status stand
@@ -145,6 +147,10 @@ TEST_F(PaintingWindowTest, AReferenceImageIsPreviewedLaidOutAndSentWhileTheEditN
         }
         EXPECT_EQ(window->ReferencePreview()->isVisible(), c.shown);
         EXPECT_EQ(Status(*window), c.status);
+        if (c.shown) {
+            EXPECT_EQ(window->ReferencePathEdit()->GetWindowTextW(), c.chosen.isEmpty() ? png : c.chosen == broken ? jpeg : c.chosen)
+                << "the edit names the image that is chosen";
+        }
         window->Button(CTxt2ImageWnd::IdGenerate)->click();
         ASSERT_TRUE(WaitForIdle(*window));
         EXPECT_EQ(LastCreateBody().has_field("image"), c.sent);
@@ -276,6 +282,12 @@ TEST_F(PaintingWindowTest, ImagesThatPassedReviewBecomeThumbnailsThatTheSliderRe
         EXPECT_EQ(grid->GetItemSize(), ResultThumbnails::ItemSize(step.width, 0.5625f));
         EXPECT_EQ(grid->GetItemRect(0).height() == CQOVContainWnd::kReportRowHeight, step.list);
     }
+
+    // The "+" on a hovered thumbnail hands that image to the editor, as the history hands files.
+    HostPanel panel;
+    window->SetOwner(&panel);
+    emit grid->addClicked(CTxt2ImageWnd::IdGrid, 1);
+    EXPECT_EQ(panel.Paths(), QStringList{window->OutputFolder() + QStringLiteral("c.png|")});
 
     // Refresh shows the same results again; a later task whose images were all refused says why.
     window->Button(CTxt2ImageWnd::IdRefresh)->click();
