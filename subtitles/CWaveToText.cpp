@@ -14,17 +14,29 @@
 #include <chrono>
 #include <ctime>
 #include <exception>
-#include <system_error>
 
 namespace {
 
-constexpr int32_t kTick = 50; // ms between two looks at the idle flag
-constexpr int32_t kMinimumInterval = kTick;
+constexpr int32_t kMinimumInterval = 50; // ms between two queries at the least
 constexpr int32_t kFinishedState = 2; // the log's state of a task with its result files
 
-// The object whose polling thread this is: only that thread's requests are cancelled by Stop, so
-// a stopped object still answers its owner's own queries.
+// The object whose poll or report this thread runs: only those requests are cancelled by Stop,
+// so a stopped object still answers its owner's own queries.
 thread_local const CWaveToText* tPollingObject = nullptr;
+
+// Marks the thread as the object's poller for one poll or report; the pool's thread may run
+// anything else afterwards.
+class PollingScope
+{
+public:
+    explicit PollingScope(const CWaveToText* object) : m_previous(tPollingObject) { tPollingObject = object; }
+    ~PollingScope() { tPollingObject = m_previous; }
+    PollingScope(const PollingScope&) = delete;
+    PollingScope& operator=(const PollingScope&) = delete;
+
+private:
+    const CWaveToText* m_previous;
+};
 
 nsWtt::Endpoint EndpointOf(const utility::string_t& path)
 {
@@ -44,9 +56,6 @@ CWaveToText::CWaveToText() : m_baseUrl(LoadFileTranscriptionSettings().URL) {}
 CWaveToText::~CWaveToText()
 {
     Stop();
-    // Destroyed from its own callback against the rules: let the thread run out rather than abort.
-    if (m_thread.joinable())
-        m_thread.detach();
 }
 
 int32_t CWaveToText::InitEnv(const QString& appId, const QString& key)
@@ -95,40 +104,21 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
         return started;
     GetSubtitlesLog().AddTask(audioFile, GetTaskID());
     if (intervalMs > 0 && callback) {
-        JoinPolling();
+        m_worker.Stop();
         m_callback = callback;
         m_callbackData = userData;
         m_interval = std::max(intervalMs, kMinimumInterval);
-        m_cancel = pplx::cancellation_token_source();
-        m_pollToken = m_cancel.get_token();
         m_idle = false;
-        m_thread = std::thread(&CWaveToText::GetProgressThread, this);
+        DoGetProgress();
     }
     return 0;
 }
 
 int32_t CWaveToText::Stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_wakeMutex);
-        m_idle = true;
-    }
-    m_cancel.cancel();
-    m_wake.notify_all();
-    if (!m_thread.joinable() || m_thread.get_id() == std::this_thread::get_id())
-        return 0; // from the callback: the loop ends at its next look and a later Stop joins it
-    try {
-        m_thread.join();
-    } catch (const std::system_error&) {
-        return -1;
-    }
-    return 0;
-}
-
-void CWaveToText::JoinPolling()
-{
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
-        m_thread.join();
+    // From the callback the loop cannot be waited for: it ends after that report.
+    m_idle = true;
+    return m_worker.Stop();
 }
 
 CWaveToText::RequestFields CWaveToText::Fields() const
@@ -262,44 +252,40 @@ int32_t CWaveToText::GetTransProgress()
     }
 }
 
-void CWaveToText::GetProgressThread(void* object)
-{
-    if (!object)
-        return;
-    try {
-        tPollingObject = static_cast<CWaveToText*>(object);
-        static_cast<CWaveToText*>(object)->DoGetProgress();
-    } catch (...) {
-        // An error inside the loop ends polling without a report.
-    }
-}
-
 void CWaveToText::DoGetProgress()
 {
-    const int32_t ticks = m_interval / kTick;
-    int32_t counter = ticks; // the first query goes out at once
-    int32_t code = nsWtt::kProgressRunning;
-    // A poll without a readable answer is asked again, like a running task: only the task's own
-    // end, an error of the service or a stop ends the loop.
-    while (!m_idle && (code == nsWtt::kProgressRunning || code == -1)) {
-        if (++counter >= ticks) {
-            utility::string_t text;
-            code = GetProgress(text);
-            counter = 0;
-            if (m_idle)
-                break; // stopped while the query was out: the owner expects no more reports
-            if (m_callback)
-                m_callback(m_callbackData, code);
-            if (code == nsWtt::kProgressFinished)
-                break;
-        }
-        std::unique_lock<std::mutex> lock(m_wakeMutex);
-        m_wake.wait_for(lock, std::chrono::milliseconds(kTick), [this] { return m_idle.load(); });
-    }
+    // The first query goes out at once. A poll without a readable answer is asked again, like a
+    // running task: only the task's own end, an error of the service or a stop ends the loop.
+    m_worker.Start(
+        std::chrono::milliseconds(m_interval),
+        [this](const pplx::cancellation_token& cancel) {
+            const PollingScope scope(this);
+            m_pollToken = cancel;
+            try {
+                utility::string_t text;
+                return GetProgress(text);
+            } catch (...) {
+                m_idle = true; // an error inside a poll ends polling without a report
+                return int32_t(-1);
+            }
+        },
+        [this](int32_t code) {
+            // Stopped while the query was out: the owner expects no more reports.
+            if (m_idle || !m_callback)
+                return;
+            const PollingScope scope(this);
+            m_callback(m_callbackData, code);
+        },
+        [this](int32_t code) {
+            return m_idle || (code != nsWtt::kProgressRunning && code != -1);
+        });
 }
 
 int32_t CWaveToText::GetResult(std::vector<nsWtt::stWavResult>& results)
 {
+    // Asked from elsewhere, the result ends polling at once rather than at the next query.
+    if (tPollingObject != this)
+        m_worker.Cancel();
     return FetchResult(results, tPollingObject == this ? m_pollToken : pplx::cancellation_token::none());
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/PollingWorker.h"
 #include "service/QOVAIGCExport.h"
 #include "subtitles/WavResult.h"
 #include "subtitles/WttParams.h"
@@ -11,10 +12,8 @@
 #include <pplx/pplxtasks.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 // One audio file through the file-transcription service: prepare, upload and merge on the
@@ -91,10 +90,9 @@ private:
     int32_t GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const;
     int32_t RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
     int32_t GetProgress(utility::string_t& out);
-    static void GetProgressThread(void* object);
+    // Starts the poller: a query at once, then one every interval.
     void DoGetProgress();
     void FormatReslut(const utility::string_t& text);
-    void JoinPolling();
     utility::string_t TaskId() const;
 
     const utility::string_t m_baseUrl;
@@ -108,14 +106,12 @@ private:
     ProgressCallback m_callback = nullptr;
     void* m_callbackData = nullptr;
     std::vector<nsWtt::stWavResult> m_sentences;
-    std::thread m_thread;
     std::atomic<bool> m_idle{true};
-    std::mutex m_wakeMutex;
-    std::condition_variable m_wake;
-    pplx::cancellation_token_source m_cancel; // Stop cancels the query in flight
+    // The token of the poll under way (Stop cancels it), for the poller's own requests.
     pplx::cancellation_token m_pollToken = pplx::cancellation_token::none();
     // The token of the start under way, for the requests of the thread that starts.
     pplx::cancellation_token m_startToken = pplx::cancellation_token::none();
     // The subtitle file this object made, which a run again may replace (the polling thread's).
     QString m_wroteSrt;
+    PollingWorker m_worker;
 };
