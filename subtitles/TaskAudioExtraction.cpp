@@ -14,46 +14,45 @@ TaskAudioExtraction::~TaskAudioExtraction()
 
 void TaskAudioExtraction::Start()
 {
-    // From its own thread (a notification that starts again) the old thread cannot be waited for.
-    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id())
+    // From its own run (a notification that starts again) the old run cannot be waited for.
+    if (m_worker.load() == std::this_thread::get_id())
         return;
     Stop();
     m_cancelled = false;
-    m_stop.Reset();
     m_result = kPending;
-    // Running before the thread exists: a thread that ends at once must not find it unset later.
+    // Running before the run begins: a run that ends at once must not find it unset later.
     m_running = true;
-    m_thread = std::thread(&TaskAudioExtraction::Run, this);
+    m_run.Start([this](TaskControl& control) { Run(control); });
 }
 
 void TaskAudioExtraction::Stop()
 {
     m_cancelled = true;
-    m_stop.Set();
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
-        // The thread's end is its done signal; joining also waits for the success notification,
-        // which may start recognition from the thread.
-        m_thread.join();
-    }
-    m_running = false;
+    // The run's end is its done signal; waiting also waits for the success notification, which
+    // may start recognition from the run. On the run's own thread nothing is waited for.
+    m_run.StopAndWait();
+    if (m_worker.load() != std::this_thread::get_id())
+        m_running = false;
 }
 
-void TaskAudioExtraction::Run()
+void TaskAudioExtraction::Run(TaskControl& control)
 {
-    const std::function<bool()> stop = [this] { return m_cancelled.load(); };
+    m_worker = std::this_thread::get_id();
+    const std::function<bool()> stop = [this, &control] { return m_cancelled.load() || control.Stopping(); };
     int code = kPending;
-    if (!m_cancelled) {
+    if (!stop()) {
         for (int attempt = 1; attempt <= kAttempts; ++attempt) {
             code = m_attempt(stop);
-            if (code == 0 || attempt == kAttempts || m_stop.Wait(kPause) || m_cancelled)
+            if (code == 0 || attempt == kAttempts || !control.Pause(kPause) || m_cancelled)
                 break;
         }
     }
-    const bool cancelled = m_cancelled;
+    const bool cancelled = stop();
     if (m_recorded && code != kPending)
         m_recorded(code);
     m_result = code == kPending ? -1 : code;
     m_running = false;
     if (code == 0 && !cancelled && m_succeeded)
         m_succeeded();
+    m_worker = std::thread::id();
 }

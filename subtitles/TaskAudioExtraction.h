@@ -1,15 +1,15 @@
 #pragma once
 
-#include "subtitles/AutoResetEvent.h"
+#include "service/TaskRun.h"
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
 
-// The thread that extracts a video task's audio: up to ten attempts, 100 ms apart, until one
-// succeeds or the owner stops it. Stopping reaches into the attempt that runs, so it returns in
-// moments rather than after a whole conversion.
+// The work that extracts a video task's audio, on the module's task pool: up to ten attempts,
+// 100 ms apart, until one succeeds or the owner stops it. Stopping reaches into the attempt that
+// runs, so it returns in moments rather than after a whole conversion.
 class TaskAudioExtraction
 {
 public:
@@ -41,7 +41,7 @@ public:
     int Result() const { return m_result; }
 
 private:
-    void Run();
+    void Run(TaskControl& control);
 
     Attempt m_attempt;
     Recorded m_recorded;
@@ -49,6 +49,6 @@ private:
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<int> m_result{kPending};
-    AutoResetEvent m_stop;
-    std::thread m_thread;
+    std::atomic<std::thread::id> m_worker{}; // the thread of the run under way
+    TaskRun m_run;
 };
