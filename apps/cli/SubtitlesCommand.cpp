@@ -7,6 +7,7 @@
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/PolledTask.h"
 #include "apps/cli/TaskWaiter.h"
+#include "service/TaskRun.h"
 #include "subtitles/AudioTranscodeText.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/CWaveToTextMgr.h"
@@ -16,7 +17,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <thread>
 
 namespace {
 
@@ -99,7 +99,7 @@ int SubtitleRun::Execute(std::chrono::seconds timeout)
     m_run.Set(QStringLiteral("audio"), m_task->GetAudioPath());
 
     QTimer look;
-    std::jthread start;
+    TaskRun start;
     if (m_request.video) {
         QObject::connect(&look, &QTimer::timeout, &waiter, [this] { LookAtExtraction(); });
         look.start(kExtractionLook);
@@ -108,12 +108,14 @@ int SubtitleRun::Execute(std::chrono::seconds timeout)
         // The start uploads the file: off this thread, so that the progress line counts and Ctrl-C
         // is heard. The manager starts it as it does after an extraction and posts its failure.
         Show(QStringLiteral("生成任务中"));
-        start = std::jthread([this] { m_manager.GetWavTransResulut(m_task, WaveTransSrt::NotifyAudioExtracted); });
+        start.Start([this](TaskControl&) { m_manager.GetWavTransResulut(m_task, WaveTransSrt::NotifyAudioExtracted); });
     }
     const TaskWaiter::Ending ending = waiter.Wait(timeout);
     look.stop();
-    if (start.joinable())
-        start.join();
+    // Interrupted or out of time: the start's requests end now rather than after their replies.
+    if (ending != TaskWaiter::Ending::Finished)
+        m_task->CancelStart();
+    start.StopAndWait();
     return Finish(waiter, ending, timeout);
 }
 
