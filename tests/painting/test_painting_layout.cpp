@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 TEST(PaintingLayoutRules, TheColumnFollowsTheSelectorsThePreviewAndTheScrollPosition)
@@ -25,10 +28,6 @@ TEST(PaintingLayoutRules, TheColumnFollowsTheSelectorsThePreviewAndTheScrollPosi
         {{920, 680}, 45, 60, 0, true, {65, 10, 835, 85}, {65, 160, 840, 60}, {65, 230, 50, 20},
          {65, 260, 810, 20}, {880, 260, 20, 20}, {5, 290, 100, 100}, {5, 400, 100, 28}, {107, 398, 796, 35},
          {5, 433, 75, 20}, {800, 433, 100, 20}, {5, 458, 895, 400}},
-        // Scrolled by 30, in a narrow window whose preview is narrower than 100.
-        {{100, 300}, 70, 0, 30, true, {65, -20, 15, 85}, {65, 155, 20, 0}, {65, 165, 50, 20}, {65, 195, -10, 20},
-         {60, 195, 20, 20}, {5, 225, 85, 85}, {5, 320, 100, 28}, {107, 318, -24, 35}, {5, 353, 75, 20},
-         {-20, 353, 100, 20}, {5, 378, 75, 400}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.client.width());
@@ -54,6 +53,35 @@ TEST(PaintingLayoutRules, TheColumnFollowsTheSelectorsThePreviewAndTheScrollPosi
         EXPECT_EQ(l.sizeSlider, c.slider);
         EXPECT_EQ(l.grid, c.grid);
         EXPECT_EQ(l.scrollBar, QRect(c.client.width() - 15, 0, 15, c.client.height()));
+    }
+}
+
+TEST(PaintingLayoutRules, NoControlGetsANegativeSizeAndNoneOverlapsInAWindowOfUsableWidth)
+{
+    for (int width = 0; width <= 1200; width += 5) {
+        for (bool preview : {false, true}) {
+            SCOPED_TRACE(width);
+            const PaintingLayout l = PaintingLayout::For(QSize(width, 400), 45, 60, 30, preview);
+            const std::vector<QRect> rows[] = {
+                {l.descriptionLabel, l.description}, {l.ratioLabel, l.ratios}, {l.styleLabel, l.styles},
+                {l.countLabel, l.count, l.downloadFolder}, {l.referenceLabel, l.referencePath, l.browse},
+                {l.generate, l.status}, {l.history, l.refresh, l.sizeSlider}, {l.grid}};
+            for (const std::vector<QRect>& row : rows) {
+                for (size_t i = 0; i < row.size(); ++i) {
+                    EXPECT_GE(row[i].width(), 0);
+                    EXPECT_GE(row[i].height(), 0);
+                    for (size_t j = i + 1; j < row.size() && width >= 250; ++j)
+                        EXPECT_FALSE(row[i].intersects(row[j])) << ::testing::PrintToString(row[i]) << " and " << ::testing::PrintToString(row[j]);
+                }
+            }
+            EXPECT_EQ(l.descriptionLabel.top(), 10 - 30) << "the column moves up by the scroll position";
+            if (preview) {
+                EXPECT_EQ(l.preview.width(), std::clamp(width - 15, 0, 100)) << "a square no wider than the column";
+            }
+            // Rows follow each other down the column, also past the preview.
+            EXPECT_LT(l.referencePath.bottom(), preview ? l.preview.top() : l.generate.top());
+            EXPECT_LT(l.generate.bottom(), l.grid.top());
+        }
     }
 }
 
