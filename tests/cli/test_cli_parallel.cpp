@@ -47,8 +47,9 @@ protected:
         const Outcome listed = Run({QStringLiteral("history"), tool});
         ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
         QStringList logged;
+        // A record's files are listed as the log keeps them, painting's each followed by "|".
         for (const QString& line : listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            logged << line.section(QLatin1Char('\t'), 2);
+            logged << line.section(QLatin1Char('\t'), 2).split(QLatin1Char('|'), Qt::SkipEmptyParts);
         logged.sort();
         QStringList expected = paths;
         expected.sort();
@@ -66,6 +67,21 @@ TEST_F(ParallelRuns, SpeechMadeInTheSameSecondKeepsAFileEach)
 {
     ExpectAFileAndARecordEach(RunTogether({QStringLiteral("dub"), QStringLiteral("同一秒的配音")}),
                               QStringLiteral("dubbing"));
+}
+
+TEST_F(ParallelRuns, LongSpeechMadeInTheSameSecondKeepsAFileEach)
+{
+    // 512 characters and more: a polled task each, whose audio is downloaded at its end.
+    ExpectAFileAndARecordEach(
+        RunTogether({QStringLiteral("dub"), QString(QStringLiteral("长文本。")).repeated(130)}),
+        QStringLiteral("dubbing"));
+}
+
+TEST_F(ParallelRuns, ImagesMadeInTheSameSecondKeepAFileEach)
+{
+    ExpectAFileAndARecordEach(
+        RunTogether({QStringLiteral("paint"), QStringLiteral("同一秒的湖泊"), QStringLiteral("--count"), QStringLiteral("1")}),
+                              QStringLiteral("painting"));
 }
 
 } // namespace
