@@ -46,7 +46,6 @@ CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
     : CQOVBaseWnd(parent)
     , m_historyOpener(HistoryTool::Subtitles, kHistoryRowHeight)
     , m_hostMessage(hostMessage)
-    , m_extractions(m_manager)
 {
 }
 
@@ -59,7 +58,6 @@ CAudio2TxtWnd::~CAudio2TxtWnd()
     for (auto& [task, start] : m_starts)
         start->WaitForBody(std::chrono::milliseconds::max());
     m_starts.clear();
-    m_extractions.Clear();
     m_manager.Clear();
 }
 
@@ -226,10 +224,8 @@ void CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
         StartRecognition(task, false);
         return;
     }
-    // The extraction runs on the task's own thread; its end is looked after until recognition
-    // reports itself.
+    // The extraction runs on the task pool; the task reports its end, a failed one included.
     m_manager.StartTranslate(task);
-    m_extractions.Add(task);
 }
 
 void CAudio2TxtWnd::StartRecognition(WaveTransSrt* task, bool restart)

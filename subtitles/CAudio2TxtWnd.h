@@ -6,7 +6,6 @@
 #include "service/MessageNumbers.h"
 #include "service/ServiceTask.h"
 #include "subtitles/CWaveToTextMgr.h"
-#include "subtitles/ExtractionWatch.h"
 #include "ui/ISelectionReceiver.h"
 
 #include <QHash>
@@ -111,7 +110,6 @@ private:
     bool m_busy = false;
     uint32_t m_hostMessage;
     QHash<QString, QString> m_extraSources;
-    ExtractionWatch m_extractions;
     // The recognition starts under way, one per task; each is waited for before its task goes.
     std::unordered_map<WaveTransSrt*, std::unique_ptr<ServiceTask>> m_starts;
 

@@ -1,9 +1,10 @@
 #include "subtitles/TaskAudioExtraction.h"
 
-TaskAudioExtraction::TaskAudioExtraction(Attempt attempt, Recorded recorded, Succeeded succeeded)
+TaskAudioExtraction::TaskAudioExtraction(Attempt attempt, Recorded recorded, Succeeded succeeded, Failed failed)
     : m_attempt(std::move(attempt))
     , m_recorded(std::move(recorded))
     , m_succeeded(std::move(succeeded))
+    , m_failed(std::move(failed))
 {
 }
 
@@ -54,5 +55,7 @@ void TaskAudioExtraction::Run(TaskControl& control)
     m_running = false;
     if (code == 0 && !cancelled && m_succeeded)
         m_succeeded();
+    else if (code != 0 && code != kPending && !cancelled && m_failed)
+        m_failed(code);
     m_worker = std::thread::id();
 }

@@ -19,13 +19,15 @@ public:
     // it), then, after a success that was not cancelled, once it does.
     using Recorded = std::function<void(int code)>;
     using Succeeded = std::function<void()>;
+    // Called on the run after the extraction gave up (not after a stop), once it counts as done.
+    using Failed = std::function<void(int code)>;
 
     static constexpr int kAttempts = 10;
     static constexpr std::chrono::milliseconds kPause{100};
     // What Result() says while no extraction has ended since the last Start.
     static constexpr int kPending = 1;
 
-    TaskAudioExtraction(Attempt attempt, Recorded recorded, Succeeded succeeded);
+    TaskAudioExtraction(Attempt attempt, Recorded recorded, Succeeded succeeded, Failed failed = nullptr);
     // Stops and waits.
     ~TaskAudioExtraction();
     TaskAudioExtraction(const TaskAudioExtraction&) = delete;
@@ -46,6 +48,7 @@ private:
     Attempt m_attempt;
     Recorded m_recorded;
     Succeeded m_succeeded;
+    Failed m_failed;
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_cancelled{false};
     std::atomic<int> m_result{kPending};

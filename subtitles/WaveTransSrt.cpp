@@ -79,7 +79,9 @@ WaveTransSrt::WaveTransSrt(int engine)
                                          FFAPI::ACODEC_MP3, FFAPI::ACHANNEL_MONO, FFAPI::ASAMPLERATE_16000,
                                          FFAPI::ASAMPLEBIT_S16, watch);
         },
-        [this](int code) { m_lastCode = code; }, [this] { Notify(NotifyAudioExtracted); });
+        [this](int code) { m_lastCode = code; }, [this] { Notify(NotifyAudioExtracted); },
+        // The task says so itself, so that nobody has to watch for an extraction that gave up.
+        [this](int) { Notify(NotifyExtractionFailed); });
 }
 
 WaveTransSrt::~WaveTransSrt()

@@ -35,7 +35,7 @@ public:
     enum Notification : int32_t {
         NotifyAudioExtracted = 1,
         NotifyExtracting = 2,
-        NotifyExtractionFailed = 3, // never sent by a task: a host reports it through the manager
+        NotifyExtractionFailed = 3, // the extraction gave up (a host may report one through the manager too)
         NotifyFailed = 4,
         NotifyProgress = 5,
         NotifyFinished = 6,

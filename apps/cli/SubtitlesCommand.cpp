@@ -7,6 +7,7 @@
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/PolledTask.h"
 #include "apps/cli/TaskWaiter.h"
+#include "service/MessageNumbers.h"
 #include "service/TaskRun.h"
 #include "subtitles/AudioTranscodeText.h"
 #include "subtitles/CAudio2TxtNetOper.h"
@@ -15,15 +16,12 @@
 #include "subtitles/SubtitlesSource.h"
 
 #include <QFileInfo>
-#include <QTimer>
 
 
 namespace {
 
 // The message the manager posts to the command, as to the subtitles window.
-constexpr uint32_t kTaskMessage = 8027;
-// How often the command looks whether a video's extraction gave up, which no task reports itself.
-constexpr std::chrono::milliseconds kExtractionLook(100);
+constexpr uint32_t kTaskMessage = MessageNumbers::kTaskProgress;
 
 struct Request
 {
@@ -73,7 +71,6 @@ public:
 
 private:
     TaskWaiter::Step Read(int code);
-    void LookAtExtraction();
     void Show(const QString& text);
     int Finish(TaskWaiter& waiter, TaskWaiter::Ending ending, std::chrono::seconds timeout);
 
@@ -81,7 +78,6 @@ private:
     const Request m_request;
     CWaveToTextMgr m_manager;
     WaveTransSrt* m_task = nullptr;
-    bool m_extractionReported = false;
     QString m_shown;
 };
 
@@ -98,11 +94,9 @@ int SubtitleRun::Execute(std::chrono::seconds timeout)
         return m_run.Fail(QStringLiteral("no subtitle task could be made for %1").arg(m_request.source));
     m_run.Set(QStringLiteral("audio"), m_task->GetAudioPath());
 
-    QTimer look;
     TaskRun start;
     if (m_request.video) {
-        QObject::connect(&look, &QTimer::timeout, &waiter, [this] { LookAtExtraction(); });
-        look.start(kExtractionLook);
+        // The task reports the extraction's end, a failed one included.
         m_manager.StartTranslate(m_task);
     } else {
         // The start uploads the file: off this thread, so that the progress line counts and Ctrl-C
@@ -111,7 +105,6 @@ int SubtitleRun::Execute(std::chrono::seconds timeout)
         start.Start([this](TaskControl&) { m_manager.GetWavTransResulut(m_task, WaveTransSrt::NotifyAudioExtracted); });
     }
     const TaskWaiter::Ending ending = waiter.Wait(timeout);
-    look.stop();
     // Interrupted or out of time: the start's requests end now rather than after their replies.
     if (ending != TaskWaiter::Ending::Finished)
         m_task->CancelStart();
@@ -171,18 +164,6 @@ TaskWaiter::Step SubtitleRun::Read(int code)
     }
     Show(text);
     return {QString(), ends};
-}
-
-void SubtitleRun::LookAtExtraction()
-{
-    if (m_extractionReported || m_task->IsTransAudioRunning())
-        return;
-    const int result = m_task->GetTransAudioResult();
-    if (result == WaveTransSrt::kTransAudioPending || result == 0)
-        return;
-    // A host tells the window of an extraction that gave up; here the command is that host.
-    m_extractionReported = true;
-    m_manager.RefreshSubtProgress(m_task, WaveTransSrt::NotifyExtractionFailed);
 }
 
 void SubtitleRun::Show(const QString& text)
