@@ -31,8 +31,7 @@ const char* const kEmptyTopic = "请输入内容！";
 } // namespace
 
 CCopywritingWnd::CCopywritingWnd(uint32_t hostMessage, QWidget* parent)
-    : CQOVBaseWnd(parent)
-    , m_hostMessage(hostMessage)
+    : ToolWindow(hostMessage, parent)
     , m_historyOpener(HistoryTool::Copywriting, kHistoryRowHeight)
 {
     connect(&m_task, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnGenerated(end); });
@@ -105,8 +104,8 @@ int CCopywritingWnd::OnCreate()
     m_fontSizes->SetCurSel(m_fontSizeIndex);
     connect(m_fontSizes, &CQOVComboBox::selectionChanged, this, [this] { OnFontSize(); });
 
-    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/Copywriting/");
-    ZuCreateDirectory(m_outputFolder, 0);
+    SetOutputFolder(ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/Copywriting/"));
+    ZuCreateDirectory(OutputFolder(), 0);
     m_export->EnableWindow(false);
     m_putOnTrack->EnableWindow(false);
     return 0;
@@ -126,15 +125,6 @@ void CCopywritingWnd::OnSize(int, int cx, int cy)
     m_fontSizeLabel->setGeometry(layout.fontSizeLabel);
     m_putOnTrack->setGeometry(layout.putOnTrack);
     m_export->setGeometry(layout.exportText);
-}
-
-bool CCopywritingWnd::OnWindowMessage(QOVMessageEvent* message)
-{
-    if (message->Message() == kHistoryItemMessage) {
-        OnHistoryItem(message);
-        return true;
-    }
-    return false;
 }
 
 bool CCopywritingWnd::PreTranslateMessage(QObject* target, QEvent* event)
@@ -170,7 +160,7 @@ void CCopywritingWnd::OnStart()
         return;
     }
     // The token and the request both run on the task's worker: the window only waits for the end.
-    m_start->EnableWindow(!m_task.Start(CopywritingTask::Make(topic, m_outputFolder)));
+    m_start->EnableWindow(!m_task.Start(CopywritingTask::Make(topic, OutputFolder())));
 }
 
 void CCopywritingWnd::OnGenerated(const TaskEnd& end)
@@ -224,12 +214,5 @@ void CCopywritingWnd::OnPutOnTrack()
 {
     // The editor gets the file the shown generation wrote, not the text as edited since, and not
     // the file of a generation still running.
-    SendToOwner(int(m_hostMessage), 0, intptr_t(&m_generatedPath));
-}
-
-void CCopywritingWnd::OnHistoryItem(QOVMessageEvent* message)
-{
-    // The message owns the texts; the editor takes a pointer for the length of the call.
-    if (const QString* files = message->LText())
-        SendToOwner(int(m_hostMessage), 0, intptr_t(files));
+    SendFiles(m_generatedPath);
 }

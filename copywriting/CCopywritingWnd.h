@@ -1,9 +1,9 @@
 #pragma once
 
 #include "history/HistoryOpener.h"
-#include "host/CQOVBaseWnd.h"
 #include "service/MessageNumbers.h"
 #include "service/ServiceTask.h"
+#include "ui/ToolWindow.h"
 
 #include <QFont>
 #include <QString>
@@ -17,7 +17,7 @@ class QLabel;
 
 // The copywriting tool window: a topic, the generated text, its font size, export, hand-over of
 // the generated file to the editor, and the shared history.
-class CCopywritingWnd : public CQOVBaseWnd
+class CCopywritingWnd : public ToolWindow
 {
 public:
     enum ControlId { IdStart = 1001, IdExport = 1002, IdPutOnTrack = 1003, IdTopic = 1004, IdOutput = 1005,
@@ -37,12 +37,10 @@ public:
     CQOVRichEditCtrl* OutputEdit() const { return m_output; }
     CQOVComboBox* FontSizeList() const { return m_fontSizes; }
     CI3Button* Button(int id) const;
-    QString OutputFolder() const { return m_outputFolder; }
 
 protected:
     int OnCreate() override;
     void OnSize(int type, int cx, int cy) override;
-    bool OnWindowMessage(QOVMessageEvent* message) override;
     bool PreTranslateMessage(QObject* target, QEvent* event) override;
 
     // Dialogs the user answers; tests replace them.
@@ -55,7 +53,6 @@ private:
     void OnFontSize();
     void OnExport();
     void OnPutOnTrack();
-    void OnHistoryItem(QOVMessageEvent* message);
 
     QLabel* m_topicLabel = nullptr;
     QLabel* m_fontSizeLabel = nullptr;
@@ -67,10 +64,8 @@ private:
     CQOVRichEditCtrl* m_output = nullptr;
     CQOVComboBox* m_fontSizes = nullptr;
     int m_fontSizeIndex = 2;
-    uint32_t m_hostMessage;
     HistoryOpener m_historyOpener;
     QFont m_font;
-    QString m_outputFolder;
     // The file of the generation the window shows. The client's own path belongs to its worker
     // from the next start on.
     QString m_generatedPath;

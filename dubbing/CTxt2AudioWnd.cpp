@@ -21,7 +21,6 @@
 #include "ui/ToolControls.h"
 #include "ui/WheelScrollsColumn.h"
 
-#include <QFileDialog>
 #include <QLabel>
 
 #include <algorithm>
@@ -72,8 +71,7 @@ int Level(const CNLESlider* slider)
 } // namespace
 
 CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
-    : CQOVBaseWnd(parent)
-    , m_hostMessage(hostMessage)
+    : ToolWindow(hostMessage, parent)
     , m_column(this, DubbingLayout::kLineStep, DubbingLayout::kMinimumPage, [this] { return ContentHeight(); },
                [this] { LayOut(); })
     , m_historyOpener(HistoryTool::Dubbing, kHistoryRowHeight)
@@ -139,8 +137,8 @@ int CTxt2AudioWnd::OnCreate()
 {
     CreateControls();
     new WheelScrollsColumn(this, [this](QWheelEvent* event) { m_column.Wheel(event); });
-    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIAudio/");
-    ZuCreateDirectory(m_outputFolder, 0);
+    SetOutputFolder(ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIAudio/"));
+    ZuCreateDirectory(OutputFolder(), 0);
     FillVoiceGrid();
     m_start->EnableWindow(false);
     return 0;
@@ -152,12 +150,13 @@ void CTxt2AudioWnd::CreateControls()
                                 {&m_history, IdHistory, "历史记录"}});
     m_downloadFolder->hide();
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
-    connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
+    connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnChooseOutputFolder(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
 
     m_voiceLabel = ToolControls::Label(this, QString::fromUtf8("音库"));
     m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
+    SetStatusLabel(m_status);
     m_selectedLabel = ToolControls::Label(this, QString::fromUtf8(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
     m_selectedLabel->setWordWrap(true);
     m_speedLabel = ToolControls::Label(this, QString::fromUtf8("语速"));
@@ -218,17 +217,6 @@ void CTxt2AudioWnd::SetSelection(const QString& text, const QUuid& selectedObjec
     SetSelectedText(text, selectedObject);
 }
 
-void CTxt2AudioWnd::SetStatus(const QString& text)
-{
-    m_status->setText(text);
-}
-
-void CTxt2AudioWnd::SendResult(const QUuid& object, const QString& path)
-{
-    if (m_hostMessage != 0)
-        SendToOwner(int(m_hostMessage), uintptr_t(&object), intptr_t(&path));
-}
-
 void CTxt2AudioWnd::OnStart()
 {
     const OutputType& type = kOutputTypes[std::clamp(m_type->GetCurSel(), 0, 1)];
@@ -236,7 +224,7 @@ void CTxt2AudioWnd::OnStart()
     const int selected = m_voices->GetSelectedGroup();
     int voice = selected >= 0 && selected < groups.size() ? groups[selected]->id : -1;
     voice = std::max(voice, 0);
-    const QString path = DubbingFileName::Wanted(m_outputFolder, QString::fromLatin1(type.name));
+    const QString path = DubbingFileName::Wanted(OutputFolder(), QString::fromLatin1(type.name));
     const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
     if (m_selectedText.length() >= kLongTextLength)
         StartLong(m_selectedText, path, QString::fromLatin1(type.format), voice, Level(m_speed), Level(m_pitch), volume);
@@ -285,7 +273,7 @@ void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue
 void CTxt2AudioWnd::OnShortEnded(const TaskEnd& end)
 {
     if (end.Succeeded()) {
-        SendResult(m_taskObject, end.value.toString());
+        SendFiles(m_taskObject, end.value.toString());
         Finish(QString::fromUtf8(kGenerated));
     } else {
         Finish(end.error.text.isEmpty() ? QString::fromUtf8(kGenerationFailed) : end.error.text);
@@ -311,7 +299,7 @@ void CTxt2AudioWnd::OnProgress(int32_t code)
         SetStatus(QString::fromUtf8(kGenerating));
         break;
     case CTxt2AudioNetOper::PollFinished:
-        SendResult(m_taskObject, QString::fromStdString(m_client.GetOutputPath()));
+        SendFiles(m_taskObject, QString::fromStdString(m_client.GetOutputPath()));
         Finish(QString::fromUtf8(kGenerated));
         break;
     case CTxt2AudioNetOper::PollGaveUp:
@@ -340,7 +328,7 @@ void CTxt2AudioWnd::OnPlaySample(int index, intptr_t control)
         m_player->Play(m_voiceLibrary[index]->audio);
 }
 
-bool CTxt2AudioWnd::OnWindowMessage(QOVMessageEvent* message)
+bool CTxt2AudioWnd::OnToolMessage(QOVMessageEvent* message)
 {
     const auto word = intptr_t(message->WParam());
     switch (message->Message()) {
@@ -359,35 +347,14 @@ bool CTxt2AudioWnd::OnWindowMessage(QOVMessageEvent* message)
         if (m_type)
             LayOut();
         return true;
-    case kHistoryItemMessage:
-        OnHistoryItem(message);
-        return true;
     default:
         return false;
     }
 }
 
-void CTxt2AudioWnd::OnHistoryItem(QOVMessageEvent* message)
+std::optional<QUuid> CTxt2AudioWnd::EntryObject(const QString& source) const
 {
-    // The message owns its texts.
-    const QString* source = message->WText();
-    const QString* files = message->LText();
-    // Only the entry made from the text selected now belongs to its object.
-    const QUuid object = source && *source == m_selectedText ? m_selectedObject : QUuid();
-    if (files)
-        SendResult(object, *files);
-}
-
-QString CTxt2AudioWnd::ChooseFolder()
-{
-    return QFileDialog::getExistingDirectory(this, QString(), m_outputFolder);
-}
-
-void CTxt2AudioWnd::OnDownloadFolder()
-{
-    const QString folder = ChooseFolder();
-    if (!folder.isEmpty())
-        m_outputFolder = folder + QLatin1Char('/');
+    return source == m_selectedText ? m_selectedObject : QUuid();
 }
 
 void CTxt2AudioWnd::OnSize(int, int, int)

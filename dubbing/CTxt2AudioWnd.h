@@ -2,12 +2,12 @@
 
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "history/HistoryOpener.h"
-#include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "service/MessageNumbers.h"
 #include "service/ServiceTask.h"
 #include "ui/ISelectionReceiver.h"
 #include "ui/ScrolledColumn.h"
+#include "ui/ToolWindow.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +28,7 @@ struct VoiceInfo;
 // The dubbing tool window: the editor's selected text, a voice from the voice grid, speed, pitch,
 // volume and output type; the audio it makes is handed back to the editor with the text object's
 // identifier. Texts of 512 characters or more go to the long-text service as a polled task.
-class CTxt2AudioWnd : public CQOVBaseWnd, public ISelectionReceiver
+class CTxt2AudioWnd : public ToolWindow, public ISelectionReceiver
 {
 public:
     enum ControlId { IdStart = 1001, IdVoices = 1002, IdSpeed = 1004, IdPitch = 1005, IdLaterVolume = 1006,
@@ -60,7 +60,6 @@ public:
     QLabel* StatusLabel() const { return m_status; }
     QLabel* SelectedTextLabel() const { return m_selectedLabel; }
     const QList<VoiceInfo*>& Voices() const { return m_voiceLibrary; }
-    QString OutputFolder() const { return m_outputFolder; }
     bool IsBusy() const { return m_busy; }
     bool IsLaterVoice() const { return m_laterVoice; }
     bool IsScrollShown() const { return m_scrollShown; }
@@ -70,11 +69,12 @@ public:
 protected:
     int OnCreate() override;
     void OnSize(int type, int cx, int cy) override;
-    bool OnWindowMessage(QOVMessageEvent* message) override;
+    bool OnToolMessage(QOVMessageEvent* message) override;
+    // Only the entry made from the text selected now belongs to its object.
+    std::optional<QUuid> EntryObject(const QString& source) const override;
     void wheelEvent(QWheelEvent* event) override;
 
     // The folder picker the user answers; empty when cancelled. Tests replace it.
-    virtual QString ChooseFolder();
 
 private:
     void CreateControls();
@@ -89,10 +89,6 @@ private:
     void Finish(const QString& status);
     void OnVoiceChosen(int index);
     void OnPlaySample(int index, intptr_t control);
-    void OnHistoryItem(QOVMessageEvent* message);
-    void OnDownloadFolder();
-    void SendResult(const QUuid& object, const QString& path);
-    void SetStatus(const QString& text);
     void UpdateScroll();
     void LayOut();
 
@@ -124,12 +120,10 @@ private:
     CZuBuffer m_secondIcon;
     CZuBuffer m_tileBackground;
     CZuBuffer m_selectedTileBackground;
-    QString m_outputFolder;
     QString m_selectedText;
     QUuid m_selectedObject;
     // The text object the running task speaks for: the selection may move on while it runs.
     QUuid m_taskObject;
-    uint32_t m_hostMessage;
     ScrolledColumn m_column;
     HistoryOpener m_historyOpener;
     bool m_busy = false;

@@ -46,8 +46,7 @@ constexpr int kTileGap = 5;
 } // namespace
 
 CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
-    : CQOVBaseWnd(parent)
-    , m_hostMessage(hostMessage)
+    : ToolWindow(hostMessage, parent)
     , m_column(this, PaintingLayout::kLineStep, PaintingLayout::kMinimumPage, [this] { return ContentHeight(); },
                [this] { LayOut(); })
     , m_historyOpener(HistoryTool::Painting, kHistoryRowHeight)
@@ -99,8 +98,8 @@ int CTxt2ImageWnd::OnCreate()
     connect(m_thumbnails.Grid(), &CQOVContainWnd::addClicked, this, [this](int, int index) { OnAddThumbnail(index); });
     m_thumbnails.Slider()->setToolTip(QString::fromUtf8(kSizeSliderTip));
     FillSelectors();
-    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/");
-    ZuCreateDirectory(m_outputFolder, 0);
+    SetOutputFolder(ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AIImage/"));
+    ZuCreateDirectory(OutputFolder(), 0);
     m_generate->EnableWindow(false);
     return 0;
 }
@@ -115,7 +114,7 @@ void CTxt2ImageWnd::CreateControls()
     m_refresh->setToolTip(QString::fromUtf8(kRefreshTip));
     connect(m_generate, qOverload<int>(&CI3Button::clicked), this, [this] { OnGenerate(); });
     connect(m_browse, qOverload<int>(&CI3Button::clicked), this, [this] { OnBrowse(); });
-    connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnDownloadFolder(); });
+    connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnChooseOutputFolder(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });
     connect(m_refresh, qOverload<int>(&CI3Button::clicked), this, [this] { ShowResults(); });
 
@@ -126,6 +125,7 @@ void CTxt2ImageWnd::CreateControls()
     m_referenceLabel = ToolControls::Label(this, QString::fromUtf8("参考图"));
     m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
+    SetStatusLabel(m_status);
 
     m_description = new CQOVRichEditCtrl(this, IdDescription);
     m_description->setAcceptRichText(false);
@@ -171,7 +171,7 @@ void CTxt2ImageWnd::FillSelectors()
     m_styles->SetShowPlayIcon(false);
 }
 
-bool CTxt2ImageWnd::OnWindowMessage(QOVMessageEvent* message)
+bool CTxt2ImageWnd::OnToolMessage(QOVMessageEvent* message)
 {
     switch (message->Message()) {
     case CTxt2ImageNetOper::kProgressMessage:
@@ -182,9 +182,6 @@ bool CTxt2ImageWnd::OnWindowMessage(QOVMessageEvent* message)
             UpdateScroll();
             LayOut();
         }
-        return true;
-    case kHistoryItemMessage:
-        OnHistoryItem(message);
         return true;
     default:
         return false;
@@ -205,11 +202,6 @@ void CTxt2ImageWnd::OnDescriptionChanged()
 {
     // A description is all a generation needs; one under way is replaced by the next start.
     m_generate->EnableWindow(!m_start.Busy() && !m_description->GetWindowTextW().trimmed().isEmpty());
-}
-
-void CTxt2ImageWnd::SetStatus(const QString& text)
-{
-    m_status->setText(text);
 }
 
 void CTxt2ImageWnd::OnGenerate()
@@ -238,7 +230,7 @@ void CTxt2ImageWnd::OnGenerate()
         description += QStringLiteral("\r\n") + m_styleNames[style];
     // The token and create requests run on the start's worker; the poller's codes follow as
     // messages once it has started.
-    m_start.Start([this, prompt = description.toStdString(), folder = m_outputFolder.toStdString(), width, height,
+    m_start.Start([this, prompt = description.toStdString(), folder = OutputFolder().toStdString(), width, height,
                    count, path = reference.toStdString()](const ServiceTask::Worker& worker) {
         const int result = m_client.Start(prompt, folder, width, height, count, path, this, worker.Token());
         if (result == CTxt2ImageNetOper::Started)
@@ -341,34 +333,12 @@ void CTxt2ImageWnd::ShowReference(ReferenceImageChoice::Outcome outcome, const Q
     LayOut();
 }
 
-QString CTxt2ImageWnd::ChooseFolder()
-{
-    return QFileDialog::getExistingDirectory(this, QString(), m_outputFolder);
-}
-
-void CTxt2ImageWnd::OnDownloadFolder()
-{
-    const QString folder = ChooseFolder();
-    if (!folder.isEmpty())
-        m_outputFolder = folder + QLatin1Char('/');
-}
-
 void CTxt2ImageWnd::OnAddThumbnail(int index)
 {
     // The "+" on a thumbnail hands its image to the editor as the history hands an entry's files.
     const QList<ContainItem*>& items = m_thumbnails.Items();
-    if (index < 0 || index >= items.size() || m_hostMessage == 0)
-        return;
-    const QString files = items[index]->path + QLatin1Char('|');
-    SendToOwner(int(m_hostMessage), 0, intptr_t(&files));
-}
-
-void CTxt2ImageWnd::OnHistoryItem(QOVMessageEvent* message)
-{
-    // The message owns its texts; the editor takes a pointer for the length of the call.
-    const QString* files = message->LText();
-    if (files && m_hostMessage != 0)
-        SendToOwner(int(m_hostMessage), 0, intptr_t(files));
+    if (index >= 0 && index < items.size())
+        SendFiles(items[index]->path + QLatin1Char('|'));
 }
 
 void CTxt2ImageWnd::OnSize(int, int, int)

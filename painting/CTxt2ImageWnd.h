@@ -1,13 +1,13 @@
 #pragma once
 
 #include "history/HistoryOpener.h"
-#include "host/CQOVBaseWnd.h"
 #include "painting/CTxt2ImageNetOper.h"
 #include "painting/ReferenceImageChoice.h"
 #include "painting/ResultThumbnails.h"
 #include "service/MessageNumbers.h"
 #include "service/ServiceTask.h"
 #include "ui/ScrolledColumn.h"
+#include "ui/ToolWindow.h"
 
 #include <QList>
 #include <QString>
@@ -28,7 +28,7 @@ class QLabel;
 // The painting tool window: a description, a ratio with its size, a style, a count and an
 // optional reference image become images from the image service; those that passed the service's
 // review are shown as thumbnails. Earlier results are handed to the editor from the history.
-class CTxt2ImageWnd : public CQOVBaseWnd
+class CTxt2ImageWnd : public ToolWindow
 {
 public:
     enum ControlId { IdGenerate = 1001, IdGrid = 1002, IdSizeSlider = 1003, IdDescription = 1004, IdRatios = 1005,
@@ -55,7 +55,6 @@ public:
     const QStringList& StyleNames() const { return m_styleNames; }
     const ResultThumbnails& Thumbnails() const { return m_thumbnails; }
     const ReferenceImageChoice& Reference() const { return m_reference; }
-    QString OutputFolder() const { return m_outputFolder; }
     bool IsBusy() const { return m_busy; }
     int ScrollPos() const { return m_column.Offset(); }
     int ContentHeight() const;
@@ -63,13 +62,12 @@ public:
 protected:
     int OnCreate() override;
     void OnSize(int type, int cx, int cy) override;
-    bool OnWindowMessage(QOVMessageEvent* message) override;
+    bool OnToolMessage(QOVMessageEvent* message) override;
     bool PreTranslateMessage(QObject* target, QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
     // Dialogs the user answers; empty when cancelled. Tests replace them.
     virtual QString ChooseReferenceImage();
-    virtual QString ChooseFolder();
 
 private:
     void CreateControls();
@@ -83,9 +81,6 @@ private:
     void OnBrowse();
     void OnReferencePathLeft();
     void ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path);
-    void OnDownloadFolder();
-    void OnHistoryItem(QOVMessageEvent* message);
-    void SetStatus(const QString& text);
     void UpdateScroll();
     void LayOut();
 
@@ -115,8 +110,6 @@ private:
     CTxt2ImageNetOper m_client;
     // The token and create requests of a generation, off the window's thread.
     ServiceTask m_start;
-    QString m_outputFolder;
-    uint32_t m_hostMessage;
     ScrolledColumn m_column;
     HistoryOpener m_historyOpener;
     bool m_busy = false;

@@ -43,9 +43,8 @@ constexpr int kHistoryRowHeight = 60;
 } // namespace
 
 CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
-    : CQOVBaseWnd(parent)
+    : ToolWindow(hostMessage, parent)
     , m_historyOpener(HistoryTool::Subtitles, kHistoryRowHeight)
-    , m_hostMessage(hostMessage)
 {
 }
 
@@ -81,8 +80,8 @@ int CAudio2TxtWnd::OnCreate()
     // The module's images are registered by the state every tool window shares.
     SharedWindowState::Get();
     m_picture.CreateFromImageResource(QOVGetAIGCDllResHandle(), kPictureId, QStringLiteral("PNG"));
-    m_outputFolder = ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AITxt/");
-    ZuCreateDirectory(m_outputFolder, 0);
+    SetOutputFolder(ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AITxt/"));
+    ZuCreateDirectory(OutputFolder(), 0);
     m_manager.SetRecvWndMsg(this, kProgressMessage);
     m_userId = m_manager.GetUserID();
     m_key = m_manager.GetUserKey();
@@ -114,6 +113,7 @@ void CAudio2TxtWnd::CreateControls()
 
     m_status = ToolControls::Label(this, QString(), Qt::AlignCenter);
     m_status->setWordWrap(true);
+    SetStatusLabel(m_status);
     m_selectedFile = ToolControls::Label(this, QString::fromUtf8(kSelectedCaption), Qt::AlignLeft | Qt::AlignTop);
     m_selectedFile->setWordWrap(true);
 }
@@ -273,14 +273,11 @@ void CAudio2TxtWnd::StartExtraSources(int32_t model)
     }
 }
 
-bool CAudio2TxtWnd::OnWindowMessage(QOVMessageEvent* message)
+bool CAudio2TxtWnd::OnToolMessage(QOVMessageEvent* message)
 {
     switch (message->Message()) {
     case kProgressMessage:
         OnProgress(int(intptr_t(message->WParam())), reinterpret_cast<WaveTransSrt*>(message->LParam()));
-        return true;
-    case kHistoryItemMessage:
-        OnHistoryItem(message);
         return true;
     default:
         return false;
@@ -299,7 +296,7 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
     if (!task || !m_manager.Tasks().contains(task))
         return;
     if (code == WaveTransSrt::NotifyFinished)
-        SendToHost(task->GetObjectId(), task->GetSrtPath());
+        SendFiles(task->GetObjectId(), task->GetSrtPath());
     if (!IsSelected(*task))
         return;
     switch (code) {
@@ -335,25 +332,9 @@ void CAudio2TxtWnd::EndWork()
     m_start->EnableWindow(true);
 }
 
-void CAudio2TxtWnd::SendToHost(const QUuid& object, const QString& files)
+std::optional<QUuid> CAudio2TxtWnd::EntryObject(const QString& source) const
 {
-    if (m_hostMessage == 0)
-        return;
-    // The editor copies what it keeps; both live only for the call.
-    const QUuid objectCopy = object;
-    const QString filesCopy = files;
-    SendToOwner(int(m_hostMessage), uintptr_t(&objectCopy), intptr_t(&filesCopy));
-}
-
-void CAudio2TxtWnd::OnHistoryItem(QOVMessageEvent* message)
-{
-    // The message owns its texts.
-    const QString* source = message->WText();
-    const QString* files = message->LText();
-    // Only an entry made from the file selected now belongs to its object.
-    const QUuid object = source && *source == m_selectedPath ? m_selectedObject : QUuid();
-    if (files)
-        SendToHost(object, *files);
+    return source == m_selectedPath ? m_selectedObject : QUuid();
 }
 
 void CAudio2TxtWnd::OnUserInfo()
@@ -366,9 +347,4 @@ void CAudio2TxtWnd::OnUserInfo()
     m_userId = dialog.m_userId;
     m_key = dialog.m_key;
     m_manager.SetUserIDandKey(m_userId, m_key);
-}
-
-void CAudio2TxtWnd::SetStatus(const QString& text)
-{
-    m_status->setText(text);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "history/HistoryOpener.h"
-#include "host/CQOVBaseWnd.h"
 #include "host/CZuBuffer.h"
 #include "service/MessageNumbers.h"
 #include "service/ServiceTask.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "ui/ISelectionReceiver.h"
+#include "ui/ToolWindow.h"
 
 #include <QHash>
 #include <QString>
@@ -26,7 +26,7 @@ class QLabel;
 // of two recognition engines (tab A file transcription, tab B cloud recognition with a model),
 // through a task manager of its own. Progress shows in the status line; a finished subtitle file
 // is handed back to the editor with the media object's identifier.
-class CAudio2TxtWnd : public CQOVBaseWnd, public ISelectionReceiver
+class CAudio2TxtWnd : public ToolWindow, public ISelectionReceiver
 {
 public:
     enum ControlId { IdStart = 1001, IdHistory = 1011, IdModel = 1012, IdTab = 1013, IdUser = 1014 };
@@ -58,7 +58,6 @@ public:
     QLabel* StatusLabel() const { return m_status; }
     QLabel* SelectedFileLabel() const { return m_selectedFile; }
     const CZuBuffer& Picture() const { return m_picture; }
-    QString OutputFolder() const { return m_outputFolder; }
     QString SelectedVideoPath() const { return m_selectedVideoPath; }
     const QHash<QString, QString>& ExtraSources() const { return m_extraSources; }
     int Engine() const { return m_engine; }
@@ -68,7 +67,9 @@ protected:
     int OnCreate() override;
     void OnSize(int type, int cx, int cy) override;
     void OnDraw(QPainter& painter) override;
-    bool OnWindowMessage(QOVMessageEvent* message) override;
+    bool OnToolMessage(QOVMessageEvent* message) override;
+    // Only an entry made from the file selected now belongs to its object.
+    std::optional<QUuid> EntryObject(const QString& source) const override;
 
     // The yes/no question before a finished source is transcribed again; true for yes. Tests
     // answer it.
@@ -90,17 +91,13 @@ private:
     void OnRecognitionStarted(WaveTransSrt* task, const TaskEnd& end);
     void StartExtraSources(int32_t model);
     void OnProgress(int code, WaveTransSrt* task);
-    void OnHistoryItem(QOVMessageEvent* message);
     void OnUserInfo();
-    void SendToHost(const QUuid& object, const QString& files);
     bool IsSelected(const WaveTransSrt& task) const;
     void EndWork();
-    void SetStatus(const QString& text);
 
     CZuBuffer m_picture;
     QString m_selectedPath;
     QString m_selectedVideoPath;
-    QString m_outputFolder;
     QUuid m_selectedObject;
     CWaveToTextMgr m_manager;
     QString m_userId;
@@ -108,7 +105,6 @@ private:
     int m_engine = 0;
     HistoryOpener m_historyOpener;
     bool m_busy = false;
-    uint32_t m_hostMessage;
     QHash<QString, QString> m_extraSources;
     // The recognition starts under way, one per task; each is waited for before its task goes.
     std::unordered_map<WaveTransSrt*, std::unique_ptr<ServiceTask>> m_starts;

@@ -1,0 +1,77 @@
+#include "ui/ToolWindow.h"
+
+#include "host/QOVMessage.h"
+#include "service/MessageNumbers.h"
+
+#include <QFileDialog>
+#include <QLabel>
+
+ToolWindow::ToolWindow(uint32_t hostMessage, QWidget* parent) : CQOVBaseWnd(parent), m_hostMessage(hostMessage)
+{
+}
+
+void ToolWindow::SendFiles(const QString& files)
+{
+    if (m_hostMessage == 0)
+        return;
+    const QString copy = files;
+    SendToOwner(int(m_hostMessage), 0, intptr_t(&copy));
+}
+
+void ToolWindow::SendFiles(const QUuid& object, const QString& files)
+{
+    if (m_hostMessage == 0)
+        return;
+    const QUuid objectCopy = object;
+    const QString filesCopy = files;
+    SendToOwner(int(m_hostMessage), uintptr_t(&objectCopy), intptr_t(&filesCopy));
+}
+
+bool ToolWindow::OnWindowMessage(QOVMessageEvent* message)
+{
+    if (message->Message() != MessageNumbers::kHistoryItem)
+        return OnToolMessage(message);
+    // The message owns its texts.
+    const QString* source = message->WText();
+    const QString* files = message->LText();
+    if (!files)
+        return true;
+    if (const std::optional<QUuid> object = EntryObject(source ? *source : QString()))
+        SendFiles(*object, *files);
+    else
+        SendFiles(*files);
+    return true;
+}
+
+bool ToolWindow::OnToolMessage(QOVMessageEvent*)
+{
+    return false;
+}
+
+std::optional<QUuid> ToolWindow::EntryObject(const QString&) const
+{
+    return std::nullopt;
+}
+
+void ToolWindow::SetOutputFolder(const QString& folder)
+{
+    m_outputFolder = folder;
+}
+
+void ToolWindow::OnChooseOutputFolder()
+{
+    const QString folder = ChooseFolder();
+    if (!folder.isEmpty())
+        m_outputFolder = folder + QLatin1Char('/');
+}
+
+QString ToolWindow::ChooseFolder()
+{
+    return QFileDialog::getExistingDirectory(this, QString(), m_outputFolder);
+}
+
+void ToolWindow::SetStatus(const QString& text)
+{
+    if (m_status)
+        m_status->setText(text);
+}
