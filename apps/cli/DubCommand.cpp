@@ -45,16 +45,8 @@ int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QSt
     ServiceTask task;
     task.Start(ShortSpeechTask::Make(request));
     TaskEnd end;
-    switch (TaskWait::Run(task, timeout, run.Progress(), nullptr, end)) {
-    case TaskWait::Ending::Interrupted:
-        return run.Interrupted();
-    case TaskWait::Ending::TimedOut:
-        return run.Fail(QStringLiteral("no speech came within %1 s").arg(timeout.count()));
-    case TaskWait::Ending::Ended:
-        break;
-    }
-    if (!end.Succeeded())
-        return run.Fail(end.error.text);
+    if (const std::optional<int> status = TaskWait::ForSuccess(run, task, timeout, QStringLiteral("speech"), end))
+        return *status;
     return Succeed(run, end.value.toString());
 }
 

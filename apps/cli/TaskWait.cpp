@@ -1,5 +1,6 @@
 #include "apps/cli/TaskWait.h"
 
+#include "apps/cli/CommandRun.h"
 #include "apps/cli/InterruptSignal.h"
 #include "apps/cli/ProgressLine.h"
 #include "service/ServiceTask.h"
@@ -62,4 +63,20 @@ TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds time
     QObject::disconnect(onEnd);
     QObject::disconnect(onProgress);
     return ending;
+}
+
+std::optional<int> TaskWait::ForSuccess(CommandRun& run, ServiceTask& task, std::chrono::seconds timeout,
+                                        const QString& noun, TaskEnd& end)
+{
+    switch (Run(task, timeout, run.Progress(), nullptr, end)) {
+    case Ending::Interrupted:
+        return run.Interrupted();
+    case Ending::TimedOut:
+        return run.Fail(QStringLiteral("no %1 came within %2 s").arg(noun).arg(timeout.count()));
+    case Ending::Ended:
+        break;
+    }
+    if (!end.Succeeded())
+        return run.Fail(end.error.text);
+    return std::nullopt;
 }

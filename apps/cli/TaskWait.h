@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 
+class CommandRun;
 class ProgressLine;
 class ServiceTask;
 
@@ -23,4 +25,10 @@ public:
     // task: started. end receives the task's end, also when it was stopped here.
     static Ending Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
                       const Reading& reading, TaskEnd& end);
+
+    // Waits as Run does and turns every ending but the task's success into the command's exit
+    // status: Ctrl-C's, the time-out's ("no NOUN came within N s") or the task's failure. Nothing
+    // when the task succeeded; its end is in end.
+    static std::optional<int> ForSuccess(CommandRun& run, ServiceTask& task, std::chrono::seconds timeout,
+                                         const QString& noun, TaskEnd& end);
 };

@@ -28,16 +28,8 @@ int Run(CommandRun& run)
     run.Progress().SetState(QStringLiteral("generating the text"));
     task.Start(CopywritingTask::Make(topic, folder));
     TaskEnd end;
-    switch (TaskWait::Run(task, timeout, run.Progress(), nullptr, end)) {
-    case TaskWait::Ending::Interrupted:
-        return run.Interrupted();
-    case TaskWait::Ending::TimedOut:
-        return run.Fail(QStringLiteral("no text came within %1 s").arg(timeout.count()));
-    case TaskWait::Ending::Ended:
-        break;
-    }
-    if (!end.Succeeded())
-        return run.Fail(end.error.text);
+    if (const std::optional<int> status = TaskWait::ForSuccess(run, task, timeout, QStringLiteral("text"), end))
+        return *status;
     const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
     run.Set(QStringLiteral("path"), result.path);
     run.Set(QStringLiteral("text"), result.text);

@@ -67,6 +67,20 @@ protected:
         return path;
     }
 
+    // The file-transcription service, scripted for one task that is finished at the first poll and
+    // whose result answers with status and body.
+    void ScriptFinishedTask(const std::string& taskId, int resultStatus, const std::string& resultBody)
+    {
+        FakeServer& server = m_env.Server();
+        const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
+        server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":")" + taskId + R"("})");
+        server.Reply("POST", "/api/upload", 200, empty);
+        server.Reply("POST", "/api/merge", 200, empty);
+        server.Reply("POST", "/api/getProgress", 200,
+                     R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
+        server.Reply("POST", kResult, resultStatus, resultBody);
+    }
+
     QList<int> Posted()
     {
         m_sink.Deliver();
@@ -247,16 +261,8 @@ TEST_F(SubtitleTasks, EngineCodesBecomeStatesTextsAndMessages)
 
 TEST_F(SubtitleTasks, TheFileEngineFinishingWritesTheSubtitlesBeforeItPosts)
 {
-    FakeServer& server = m_env.Server();
-    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
-    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-9"})");
-    server.Reply("POST", "/api/upload", 200, empty);
-    server.Reply("POST", "/api/merge", 200, empty);
-    server.Reply("POST", "/api/getProgress", 200,
-                 R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
-    server.Reply(
-        "POST", kResult, 200,
-        R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})");
+    ScriptFinishedTask("task-9", 200,
+                       R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
     ASSERT_NE(task, nullptr);
     m_manager->StartTranslate(task);
@@ -267,23 +273,15 @@ TEST_F(SubtitleTasks, TheFileEngineFinishingWritesTheSubtitlesBeforeItPosts)
     EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFinished);
     EXPECT_EQ(task->GetLastCode(), 9);
     EXPECT_EQ(ReadAll(task->GetSrtPath()), QStringLiteral("1\r\n00:00:01,500 --> 00:00:02,800\r\n第一句\r\n\r\n"));
-    const auto requests = server.RequestsTo(kResult);
+    const auto requests = m_env.Server().RequestsTo(kResult);
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].params.find("app_id")->second, kAppId);
 }
 
 TEST_F(SubtitleTasks, ASubtitleFileWhoseNameWasTakenMeanwhileGetsTheNextNumber)
 {
-    FakeServer& server = m_env.Server();
-    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
-    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-11"})");
-    server.Reply("POST", "/api/upload", 200, empty);
-    server.Reply("POST", "/api/merge", 200, empty);
-    server.Reply("POST", "/api/getProgress", 200,
-                 R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
-    server.Reply(
-        "POST", kResult, 200,
-        R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"0\",\"ed\":\"900\",\"onebest\":\"新的\",\"speaker\":\"1\"}]"})");
+    ScriptFinishedTask("task-11", 200,
+                       R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"0\",\"ed\":\"900\",\"onebest\":\"新的\",\"speaker\":\"1\"}]"})");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
     ASSERT_NE(task, nullptr);
     const QString named = task->GetSrtPath();
@@ -302,14 +300,8 @@ TEST_F(SubtitleTasks, ASubtitleFileWhoseNameWasTakenMeanwhileGetsTheNextNumber)
 
 TEST_F(SubtitleTasks, AFinishedTaskWhoseResultNeverComesFailsAndIsNotLoggedAsFinished)
 {
-    FakeServer& server = m_env.Server();
-    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
-    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-10"})");
-    server.Reply("POST", "/api/upload", 200, empty);
-    server.Reply("POST", "/api/merge", 200, empty);
-    server.Reply("POST", "/api/getProgress", 200,
-                 R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
-    server.Reply("POST", kResult, 500, "{}");
+    ScriptFinishedTask("task-10", 500,
+                       "{}");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
     ASSERT_NE(task, nullptr);
     m_manager->StartTranslate(task);
