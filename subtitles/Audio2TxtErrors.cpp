@@ -14,7 +14,6 @@ utility::string_t CreateRefused(int32_t code, const utility::string_t& message)
 
 const char* const kUploadFailedFormat = "%s上传失败!";
 const char* const kCreateStatusFormat = "创建识别任务失败，HTTP状态码：%d";
-const char* const kNoTask = "识别服务没有创建任务，请稍后重试";
 const char* const kQueryStatusFormat = "查询识别任务失败，HTTP状态码：%d";
 const char* const kQueryRefusedFormat = "查询识别任务失败，错误代码：%d";
 const char* const kMalformedReply = "识别服务的回复格式有误：";

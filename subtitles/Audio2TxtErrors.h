@@ -12,7 +12,6 @@ utility::string_t CreateRefused(int32_t code, const utility::string_t& message);
 
 extern const char* const kUploadFailedFormat; // %s: the audio file's name
 extern const char* const kCreateStatusFormat; // %d: the HTTP status
-extern const char* const kNoTask;             // a creation reply without a task identifier
 extern const char* const kQueryStatusFormat;  // %d: the HTTP status
 extern const char* const kQueryRefusedFormat; // %d: the reply's error code, when it says no more
 extern const char* const kMalformedReply;     // followed by what is wrong with the reply

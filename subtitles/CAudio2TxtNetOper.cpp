@@ -245,18 +245,17 @@ bool CAudio2TxtNetOper::ReadCreateReply(const web::json::value& reply)
     utility::string_t taskId;
     utility::string_t status;
     const bool hasMessage = ReadJsonString(reply, "error_msg", message);
-    ReadJsonString(reply, "task_id", taskId);
-    ReadJsonString(reply, "task_status", status);
+    const bool hasTask = ReadJsonString(reply, "task_id", taskId);
+    const bool hasStatus = ReadJsonString(reply, "task_status", status);
+    // A member that is not there leaves its field as it was; a reply without a task is still a
+    // start, and the task's polls, which the user can stop, say what became of it.
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     if (hasMessage)
         m_errorText = message;
-    // Without an identifier there is nothing to poll: every query would fail for ever.
-    if (taskId.empty()) {
-        m_errorText = Audio2TxtErrors::kNoTask;
-        return false;
-    }
-    m_taskId = taskId;
-    m_taskStatus = status;
+    if (hasTask)
+        m_taskId = taskId;
+    if (hasStatus)
+        m_taskStatus = status;
     return true;
 }
 
