@@ -3,6 +3,7 @@
 #include "copywriting/CopywritingLayout.h"
 #include "copywriting/CopywritingTask.h"
 #include "host/CI3Button.h"
+#include "host/CI3ButtonRanges.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVDefUiSettings.h"
 #include "host/CQOVReadFile.h"
@@ -79,6 +80,7 @@ int CCopywritingWnd::OnCreate()
                                 {&m_export, IdExport, "文案导出"},
                                 {&m_putOnTrack, IdPutOnTrack, "文稿上轨"},
                                 {&m_history, IdHistory, "历史记录"}});
+    CI3ButtonRanges::Apply(m_start, 1);
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_export, qOverload<int>(&CI3Button::clicked), this, [this] { OnExport(); });
     connect(m_putOnTrack, qOverload<int>(&CI3Button::clicked), this, [this] { OnPutOnTrack(); });

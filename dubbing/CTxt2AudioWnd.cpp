@@ -10,6 +10,7 @@
 #include "dubbing/VoiceLibrary.h"
 #include "history/HistoryTools.h"
 #include "host/CI3Button.h"
+#include "host/CI3ButtonRanges.h"
 #include "host/CNLESlider.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVDefUiSettings.h"
@@ -149,6 +150,7 @@ void CTxt2AudioWnd::CreateControls()
     ToolControls::Buttons(this, {{&m_start, IdStart, "开始朗读"}, {&m_downloadFolder, IdDownloadFolder, "下载文件夹"},
                                 {&m_history, IdHistory, "历史记录"}});
     m_downloadFolder->hide();
+    CI3ButtonRanges::Apply(m_start, 1);
     connect(m_start, qOverload<int>(&CI3Button::clicked), this, [this] { OnStart(); });
     connect(m_downloadFolder, qOverload<int>(&CI3Button::clicked), this, [this] { OnChooseOutputFolder(); });
     connect(m_history, qOverload<int>(&CI3Button::clicked), this, [this] { m_historyOpener.Open(this); });

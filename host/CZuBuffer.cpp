@@ -7,6 +7,11 @@ CZuBuffer::CZuBuffer(uint32_t fill)
 {
 }
 
+int CZuBuffer::CreateFromImage(const QImage& image)
+{
+    return Adopt(image);
+}
+
 int CZuBuffer::Adopt(QImage image)
 {
     if (image.isNull()) {

@@ -20,6 +20,8 @@ public:
     // Loads image resource number id of type (e.g. "PNG") compiled into a module. Resources are
     // registered process-wide by the module that holds them, so the handle only identifies it.
     int CreateFromImageResource(const void* module, int id, const QString& type);
+    // Takes a picture the stand-in drew itself (the editor's own bitmaps). Non-zero unless empty.
+    int CreateFromImage(const QImage& image);
     void Release();
 
     // Draws the src part of the buffer (the whole buffer when src is empty) scaled into dest.
