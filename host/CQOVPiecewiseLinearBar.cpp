@@ -83,9 +83,27 @@ void CQOVPiecewiseLinearBar::SetImages(const CZuBuffer* track, const CZuBuffer* 
     update();
 }
 
+void CQOVPiecewiseLinearBar::SetBkImage(const CZuBuffer* image)
+{
+    m_background = image;
+    update();
+}
+
 void CQOVPiecewiseLinearBar::SetEdgeWidth(int width)
 {
-    m_edge = std::max(0, width);
+    SetEdgeWidth(width, width);
+}
+
+void CQOVPiecewiseLinearBar::SetEdgeWidth(int left, int right)
+{
+    m_edge = std::max(0, left);
+    m_rightEdge = std::max(0, right);
+    update();
+}
+
+void CQOVPiecewiseLinearBar::SetSliderSize(int width, int height)
+{
+    m_sliderSize = QSize(std::max(0, width), std::max(0, height));
     update();
 }
 
@@ -96,7 +114,9 @@ int CQOVPiecewiseLinearBar::GetEdgeWidth() const
 
 int CQOVPiecewiseLinearBar::ThumbWidth() const
 {
-    return m_thumb && !m_thumb->IsEmpty() ? m_thumb->GetWidth() : kThemedThumbWidth;
+    if (m_thumb && !m_thumb->IsEmpty())
+        return m_thumb->GetWidth();
+    return m_sliderSize.isEmpty() ? kThemedThumbWidth : m_sliderSize.width();
 }
 
 int CQOVPiecewiseLinearBar::TravelStart() const
@@ -106,7 +126,7 @@ int CQOVPiecewiseLinearBar::TravelStart() const
 
 int CQOVPiecewiseLinearBar::TravelLength() const
 {
-    return std::max(0, width() - 2 * m_edge - ThumbWidth());
+    return std::max(0, width() - m_edge - m_rightEdge - ThumbWidth());
 }
 
 QRect CQOVPiecewiseLinearBar::ThumbRect() const
@@ -114,7 +134,11 @@ QRect CQOVPiecewiseLinearBar::ThumbRect() const
     const int span = maximum() - minimum();
     const double t = span > 0 ? double(value() - minimum()) / span : 0.0;
     const int centre = TravelStart() + int(std::lround(t * TravelLength()));
-    const int thumbHeight = m_thumb && !m_thumb->IsEmpty() ? std::min(m_thumb->GetHeight(), height()) : height();
+    int thumbHeight = height();
+    if (m_thumb && !m_thumb->IsEmpty())
+        thumbHeight = std::min(m_thumb->GetHeight(), height());
+    else if (!m_sliderSize.isEmpty())
+        thumbHeight = std::min(m_sliderSize.height(), height());
     const int w = ThumbWidth();
     return QRect(centre - w / 2, (height() - thumbHeight) / 2, w, thumbHeight);
 }
@@ -135,8 +159,11 @@ void CQOVPiecewiseLinearBar::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), ui.background);
     const QRect thumb = ThumbRect();
-    const QRect travel(m_edge, 0, std::max(0, width() - 2 * m_edge), height());
-    if (m_track && !m_track->IsEmpty()) {
+    const QRect travel(m_edge, 0, std::max(0, width() - m_edge - m_rightEdge), height());
+    if (m_background && !m_background->IsEmpty()) {
+        // The picture is the track: a scale under a thin marker.
+        m_background->StretchBltToDC(&painter, rect(), QRect(), 0);
+    } else if (m_track && !m_track->IsEmpty()) {
         const int h = std::min(m_track->GetHeight(), height());
         m_track->StretchBltToDC(&painter, QRect(travel.left(), (height() - h) / 2, travel.width(), h), QRect(), 0);
     } else {
@@ -147,6 +174,11 @@ void CQOVPiecewiseLinearBar::paintEvent(QPaintEvent*)
     }
     if (m_thumb && !m_thumb->IsEmpty()) {
         m_thumb->StretchBltToDC(&painter, thumb, QRect(), 0);
+    } else if (!m_sliderSize.isEmpty()) {
+        // A thin marker: at least two pixels, so that it shows.
+        const QRect marker = thumb.adjusted(0, 0, std::max(0, 2 - thumb.width()), 0);
+        painter.fillRect(marker.translated(-(marker.width() - thumb.width()) / 2, 0),
+                         isEnabled() ? ui.accent : ui.disabledText);
     } else {
         const int d = std::min(thumb.width(), thumb.height());
         painter.setPen(ui.border);

@@ -28,9 +28,14 @@ public:
 
     // Images are not owned and must outlive the bar; null means themed drawing.
     void SetImages(const CZuBuffer* track, const CZuBuffer* thumb);
-    // Pixels left free at each end of the track.
+    // Drawn behind the whole bar (a scale, say); not owned; null for none.
+    void SetBkImage(const CZuBuffer* image);
+    // Pixels left free at each end of the track: the same at both, or left and right apart.
     void SetEdgeWidth(int width);
+    void SetEdgeWidth(int left, int right);
     int GetEdgeWidth() const;
+    // The thumb's size when no thumb image is set (0 by 0: the theme's round thumb).
+    void SetSliderSize(int width, int height);
 
     // Where the thumb is drawn, and the position a point along the bar stands for.
     QRect ThumbRect() const;
@@ -56,6 +61,9 @@ private:
     PiecewiseLinearMap m_map;
     const CZuBuffer* m_track = nullptr;
     const CZuBuffer* m_thumb = nullptr;
+    const CZuBuffer* m_background = nullptr;
     int m_edge = 0;
+    int m_rightEdge = 0;
+    QSize m_sliderSize;
     bool m_quiet = false;
 };

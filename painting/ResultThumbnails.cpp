@@ -5,6 +5,7 @@
 #include "host/CQOVPiecewiseLinearBar.h"
 #include "host/CZuBuffer.h"
 #include "host/ContainItem.h"
+#include "host/HostBitmaps.h"
 #include "painting/ResultItem.h"
 
 #include <QPalette>
@@ -38,11 +39,13 @@ void ResultThumbnails::Create(QWidget* parent, int gridId, int sliderId, int ite
     m_grid->SetAddResImage(addImage);
     m_grid->SetDragDbClkItemMsg(itemMessage);
 
-    // Slider positions are whole steps: one step per pixel of width. The editor paints the bar
-    // with a scale bitmap of its own; without one the theme draws it.
+    // Slider positions are whole steps: one step per pixel of width. The bar is the editor's scale
+    // bitmap under a thin marker.
     m_slider = new CQOVPiecewiseLinearBar(parent, sliderId);
-    m_slider->SetEdgeWidth(10);
+    m_slider->SetBkImage(HostBitmaps::Find(QStringLiteral("IDB_SCALE_BAR")));
+    m_slider->SetEdgeWidth(10, 11);
     m_slider->SetImages(nullptr, nullptr);
+    m_slider->SetSliderSize(1, 15);
     m_slider->RemoveAllValuePair();
     m_slider->AddValuePair(0, kSmallestWidth);
     m_slider->AddValuePair(kLargestWidth - kSmallestWidth, kLargestWidth);

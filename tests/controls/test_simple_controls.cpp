@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -271,6 +272,15 @@ TEST_F(Controls, PiecewiseBarMapsThumbToValuesAndReportsUserDrags)
     EXPECT_EQ(spy.at(0).at(1).toInt(), 75);
     EXPECT_DOUBLE_EQ(bar->GetCurrentValue(), 2.5);
     EXPECT_EQ(bar->ThumbRect().left() + bar->ThumbRect().width() / 2, 166);
+
+    // Edges apart and a thin marker, as the painting window's size slider has them: the marker
+    // travels 232 - 10 - 11 - 1 = 210 pixels from 10.
+    bar->SetEdgeWidth(10, 11);
+    bar->SetSliderSize(1, 15);
+    EXPECT_EQ(bar->PositionAt(10), 0);
+    EXPECT_EQ(bar->PositionAt(115), 50);
+    EXPECT_EQ(bar->PositionAt(220), 100);
+    EXPECT_EQ(bar->ThumbRect().size(), QSize(1, std::min(15, bar->height())));
 
     bar->RemoveAllValuePair();
     EXPECT_EQ(bar->GetCurrentValue(), 0.0);
