@@ -1,7 +1,6 @@
 #include "dubbing/CTxt2AudioWnd.h"
 
 #include "dubbing/CTxt2AudioShortNetOper.h"
-#include "ui/CVoiceSelCtrl.h"
 #include "dubbing/DubbingFileName.h"
 #include "dubbing/DubbingLayout.h"
 #include "dubbing/SamplePlayer.h"
@@ -18,6 +17,7 @@
 #include "host/QOVMessage.h"
 #include "host/QOVPaths.h"
 #include "service/ModuleHandles.h"
+#include "ui/CVoiceSelCtrl.h"
 #include "ui/SharedWindowState.h"
 #include "ui/ToolControls.h"
 #include "ui/WheelScrollsColumn.h"

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <exception>
 #include <mutex>
 
 // Where a worker posts its reports. The owner clears the target under the lock before it goes, so
@@ -82,7 +83,14 @@ bool ServiceTask::Start(Body body)
         const Worker worker(control, [&mailbox, generation](int code, const QString& text) {
             mailbox->Post(new ReportEvent(generation, code, text));
         });
-        TaskEnd end = body(worker);
+        TaskEnd end;
+        try {
+            end = body(worker);
+        } catch (const std::exception& error) {
+            end = TaskEnd::Failure(TaskError::Kind::Local, -1, QString::fromUtf8(error.what()));
+        } catch (...) {
+            end = TaskEnd::Failure(TaskError::Kind::Local, -1, QStringLiteral("unexpected error"));
+        }
         // A request the stop cut short fails on the way; that is the stop, not a failure.
         if (end.Failed() && control.Stopping())
             end = TaskEnd::Stop();

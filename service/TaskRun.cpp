@@ -104,7 +104,12 @@ bool TaskRun::Start(Body body)
     m_control = control;
     Pool().start([control, body = std::move(body)] {
         control->Begin();
-        body(*control);
+        // A body that throws breaks its own contract, not the run's: whoever waits still hears
+        // of its end.
+        try {
+            body(*control);
+        } catch (...) {
+        }
         control->End();
     });
     return true;

@@ -1,12 +1,12 @@
 // The dubbing window against the local speech services, run in-process: the settings are read once
 // per process, so this suite has a process of its own pointing them at the services.
 #include "dubbing/CTxt2AudioWnd.h"
-#include "ui/CVoiceSelCtrl.h"
 #include "dubbing/SamplePlayer.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/QOVMessage.h"
 #include "support/Delivery.h"
+#include "ui/CVoiceSelCtrl.h"
 
 #include "EmulatorServer.h"
 

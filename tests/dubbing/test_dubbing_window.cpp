@@ -1,6 +1,5 @@
 #include "DubbingWindowFixture.h"
 
-#include "ui/CVoiceSelCtrl.h"
 #include "dubbing/DubbingLayout.h"
 #include "dubbing/VoiceInfo.h"
 #include "history/CItemHistoryDlg.h"
@@ -11,6 +10,7 @@
 #include "host/CZuScrollBar.h"
 #include "host/QOVMessage.h"
 #include "service/TransLog.h"
+#include "ui/CVoiceSelCtrl.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "ui/CBtnSelCtrl.h"
-#include "ui/CVoiceSelCtrl.h"
 #include "host/CZuBuffer.h"
 #include "host/QOVMessage.h"
+#include "ui/CVoiceSelCtrl.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,6 +1,5 @@
 #include "PaintingWindowFixture.h"
 
-#include "ui/CVoiceSelCtrl.h"
 #include "history/CItemHistoryDlg.h"
 #include "history/CItemListWnd.h"
 #include "host/CI3Button.h"
@@ -13,6 +12,7 @@
 #include "host/CZuScrollBar.h"
 #include "host/QOVMessage.h"
 #include "painting/PaintingLayout.h"
+#include "ui/CVoiceSelCtrl.h"
 
 #include <QCoreApplication>
 #include <QDialog>

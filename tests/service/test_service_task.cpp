@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -91,6 +92,19 @@ TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
     EXPECT_TRUE(delivered.ends[1].Failed());
     EXPECT_EQ(delivered.ends[1].error.code, -2);
     EXPECT_EQ(delivered.ends[1].error.text, QStringLiteral("refused"));
+}
+
+TEST(ServiceTask, ABodyThatThrowsStillEndsOnceAsAFailure)
+{
+    ServiceTask task;
+    Delivered delivered;
+    Record(task, delivered);
+    ASSERT_TRUE(task.Start([](const ServiceTask::Worker&) -> TaskEnd { throw std::runtime_error("broken reply"); }));
+    ASSERT_TRUE(WaitForEnd(task)) << "an exception on the worker swallowed the end";
+    Drain();
+    ASSERT_EQ(delivered.ends.size(), 1u);
+    EXPECT_TRUE(delivered.ends[0].Failed());
+    EXPECT_EQ(delivered.ends[0].error.text, QStringLiteral("broken reply"));
 }
 
 TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)

@@ -265,8 +265,8 @@ TEST_F(SubtitleTasks, TheFileEngineFinishingWritesTheSubtitlesBeforeItPosts)
                        R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
     ASSERT_NE(task, nullptr);
+    // The first poll may finish the task before the start has returned: only the end is awaited.
     m_manager->StartTranslate(task);
-    EXPECT_EQ(task->GetLastCode(), 0);
     EXPECT_EQ(task->GetTaskID(), QStringLiteral("task-9"));
     ASSERT_TRUE(m_sink.WaitUntil([&] { return !m_sink.Codes().isEmpty(); }));
     EXPECT_EQ(m_sink.Codes(), QList<int>{WaveTransSrt::NotifyFinished});

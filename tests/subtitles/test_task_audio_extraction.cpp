@@ -164,8 +164,8 @@ TEST_F(VideoTasks, AVideoWithoutAudioGivesUpInItsFirstStateAndSaysSo)
 {
     WaveTransSrt* task = m_manager.AddWave(1, MediaFixtures::VideoWithoutAudio(), 0, 0.0f, 1.0f, QUuid(), 80001);
     ASSERT_NE(task, nullptr);
+    // The extraction may give up before the start has returned: only its end is awaited.
     m_manager.StartTranslate(task);
-    EXPECT_EQ(task->GetLastCode(), 0);
     ASSERT_TRUE(m_sink.WaitUntil([&] { return task->GetTransAudioResult() != WaveTransSrt::kTransAudioPending; }));
     EXPECT_EQ(task->GetTransAudioResult(), TRANSCODE_NO_AUDIO);
     EXPECT_EQ(task->GetLastCode(), TRANSCODE_NO_AUDIO);
