@@ -1,4 +1,5 @@
 #include "copywriting/CCopywritingNetOper.h"
+#include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
@@ -147,7 +148,7 @@ TEST_F(CopywritingClient, NoTokenMeansNotStartedAndNoHandlerCall)
     client.SetCompletionHandler(&Completion::Handler);
     EXPECT_EQ(client.Start("话题", m_folder.toStdString(), &done), CCopywritingNetOper::NoToken);
     EXPECT_EQ(client.GetErrorText(), "Token获取失败，请检查配置文件，错误代码：401");
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
     EXPECT_EQ(done.calls, 0);
     EXPECT_TRUE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
 }

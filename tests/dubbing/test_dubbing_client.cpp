@@ -1,5 +1,6 @@
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
+#include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
@@ -174,7 +175,8 @@ TEST_F(DubbingClients, FailingOrOddPollsAreReportedAndPollingGoesOn)
     EXPECT_FALSE(QFile::exists(Output("odd.mp3")));
     client.Stop();
     const size_t polls = m_env.Server().RequestsTo(kQuery).size();
-    std::this_thread::sleep_for(700ms);
+    // Nothing of the task runs any more, so nothing can ask again.
+    ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
     EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), polls);
 
     m_sink.Clear();

@@ -1,4 +1,5 @@
 #include "painting/CTxt2ImageNetOper.h"
+#include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
@@ -184,7 +185,7 @@ TEST_F(PaintingClient, ServiceErrorsAndSubTaskErrorsReachTheErrorText)
         EXPECT_EQ(m_sink.Codes(), QList<int>{-1});
         EXPECT_EQ(client.GetErrorText(), "服务器忙");
         EXPECT_EQ(GetPaintingLog().FindTask(QStringLiteral("99"))->Stat, -1);
-        std::this_thread::sleep_for(300ms);
+        ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5))) << "the worker did not end";
         EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 1u) << "the worker ended";
     }
     m_sink.Clear();
@@ -238,7 +239,7 @@ TEST_F(PaintingClient, FailingPollsRepeatUntilStoppedAndOddRepliesEndTheTask)
         EXPECT_EQ(client.Stop(), 0);
     }
     const size_t queries = m_env.Server().RequestsTo(kQuery).size();
-    std::this_thread::sleep_for(400ms);
+    ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
     EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), queries) << "no poll after Stop";
 
     m_sink.Clear();

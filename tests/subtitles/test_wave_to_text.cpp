@@ -1,5 +1,6 @@
 #include "ProgressReports.h"
 #include "SignatureCheck.h"
+#include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "subtitles/CWaveToText.h"
 #include "support/TestEnvironment.h"
@@ -239,8 +240,8 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
         ProgressReports reports;
         ASSERT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
         ASSERT_TRUE(reports.WaitFor(1));
-        // Time for several more 50 ms ticks: none may bring another query or report.
-        std::this_thread::sleep_for(300ms);
+        // The poller ends by itself after that report: once it has, no query or report can follow.
+        ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
         EXPECT_EQ(reports.Codes(), std::vector<int32_t>{code});
         EXPECT_EQ(Server().RequestsTo(kProgress).size(), 1u);
         EXPECT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), -1)
