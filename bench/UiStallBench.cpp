@@ -106,12 +106,11 @@ void DelayEveryReply(const std::string& base)
     }
 }
 
+// A tool: its name and how its window is made inside the panel, filled in for a start.
 struct Tool
 {
     QString name;
-    // Makes the window inside the panel and fills in what a start needs.
     std::function<QWidget*(QWidget* panel)> open;
-    std::function<void(QWidget* window)> start;
 };
 
 CI3Button* StartButton(QWidget* window)
@@ -134,40 +133,35 @@ std::vector<Tool> Tools(const QString& audio)
              window->Create(panel, QRect(0, 0, 920, 680), 1113);
              window->TopicEdit()->SetWindowTextW(QStringLiteral("新品发布会开场白"));
              return static_cast<QWidget*>(window);
-         },
-         [](QWidget* window) { StartButton(window)->click(); }},
+         }},
         {QStringLiteral("dubbing, short text"),
          [](QWidget* panel) {
              auto* window = new CTxt2AudioWnd(0x6002);
              window->Create(panel, QRect(0, 0, 920, 680), 1111);
              window->SetSelectedText(QStringLiteral("欢迎使用智能配音。"), QUuid::createUuid());
              return static_cast<QWidget*>(window);
-         },
-         [](QWidget* window) { StartButton(window)->click(); }},
+         }},
         {QStringLiteral("dubbing, long text"),
          [longText](QWidget* panel) {
              auto* window = new CTxt2AudioWnd(0x6002);
              window->Create(panel, QRect(0, 0, 920, 680), 1111);
              window->SetSelectedText(longText, QUuid::createUuid());
              return static_cast<QWidget*>(window);
-         },
-         [](QWidget* window) { StartButton(window)->click(); }},
+         }},
         {QStringLiteral("painting"),
          [](QWidget* panel) {
              auto* window = new CTxt2ImageWnd(0x6001);
              window->Create(panel, QRect(0, 0, 920, 680), 1110);
              window->DescriptionEdit()->SetWindowTextW(QStringLiteral("雪山下的湖泊"));
              return static_cast<QWidget*>(window);
-         },
-         [](QWidget* window) { StartButton(window)->click(); }},
+         }},
         {QStringLiteral("subtitles, file transcription"),
          [audio](QWidget* panel) {
              auto* window = new CAudio2TxtWnd(0x6003);
              window->Create(panel, QRect(0, 0, 920, 680), 1112);
              window->SetSelection(audio, QUuid::createUuid(), nullptr);
              return static_cast<QWidget*>(window);
-         },
-         [](QWidget* window) { StartButton(window)->click(); }},
+         }},
         {QStringLiteral("subtitles, cloud recognition"),
          [audio](QWidget* panel) {
              auto* window = new CAudio2TxtWnd(0x6003);
@@ -175,8 +169,7 @@ std::vector<Tool> Tools(const QString& audio)
              window->Tabs()->setCurrentIndex(1);
              window->SetSelection(audio, QUuid::createUuid(), nullptr);
              return static_cast<QWidget*>(window);
-         },
-         [](QWidget* window) { StartButton(window)->click(); }},
+         }},
     };
 }
 
@@ -201,7 +194,7 @@ int main(int argc, char** argv)
         window->show();
         heartbeat.Run(50);
         heartbeat.Step(tool.name + QStringLiteral(": start"));
-        tool.start(window);
+        StartButton(window)->click();
         heartbeat.Run(kRunMs);
         heartbeat.Step(tool.name + QStringLiteral(": close mid-task"));
         delete window;

@@ -6,6 +6,9 @@
 
 #include <httplib.h>
 
+#include <memory>
+#include <vector>
+
 void CommandLine::SetUp()
 {
     m_port = m_emulator.Start();
@@ -56,6 +59,35 @@ Outcome CommandLine::Run(const QStringList& arguments, const QStringList& extra)
     outcome.out = QString::fromUtf8(process.readAllStandardOutput());
     outcome.err = QString::fromUtf8(process.readAllStandardError());
     return outcome;
+}
+
+QStringList CommandLine::RunTogether(const QStringList& arguments, int count)
+{
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int i = 0; i < count; ++i) {
+        auto process = std::make_unique<QProcess>();
+        process->setEnvironment(Environment());
+        process->start(QStringLiteral(QOVAIGC_BIN), WithFolders(arguments));
+        processes.push_back(std::move(process));
+    }
+    QStringList printed;
+    for (const auto& process : processes) {
+        EXPECT_TRUE(process->waitForFinished(120000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+        printed << QString::fromUtf8(process->readAllStandardOutput()).trimmed();
+    }
+    return printed;
+}
+
+QStringList CommandLine::LoggedFiles(const QString& tool)
+{
+    const Outcome listed = Run({QStringLiteral("history"), tool});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    QStringList logged;
+    for (const QString& line : listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        logged << line.section(QLatin1Char('\t'), 2).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    logged.sort();
+    return logged;
 }
 
 void CommandLine::SetFault(const std::string& endpoint, const std::string& json)

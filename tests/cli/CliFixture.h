@@ -34,6 +34,10 @@ protected:
     // QOV_DEBUG_OUTPUT, as "NAME=value".
     static QStringList Environment();
     void SetFault(const std::string& endpoint, const std::string& json);
+    // Starts count runs of qovaigc at once, waits for all of them, and returns what each printed.
+    QStringList RunTogether(const QStringList& arguments, int count);
+    // The result files of a tool's log records, sorted (painting's listed each followed by "|").
+    QStringList LoggedFiles(const QString& tool);
 
     EmulatorServer m_emulator{EmulatorOptions{}};
     int m_port = 0;

@@ -139,32 +139,14 @@ TEST_F(SubtitlesCommand, SubtitlesMadeAtOnceFromOneSourceKeepAFileAndARecordEach
     SetAccount();
     const QString source = Speech(false);
     constexpr int kRuns = 8;
-    std::vector<std::unique_ptr<QProcess>> runs;
-    for (int i = 0; i < kRuns; ++i) {
-        auto process = std::make_unique<QProcess>();
-        process->setEnvironment(Environment());
-        process->start(QStringLiteral(QOVAIGC_BIN), WithFolders({QStringLiteral("subtitles"), source}));
-        runs.push_back(std::move(process));
-    }
-    QStringList paths;
-    for (const auto& process : runs) {
-        ASSERT_TRUE(process->waitForFinished(120000));
-        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
-        paths << QString::fromUtf8(process->readAllStandardOutput()).trimmed();
-    }
+    QStringList paths = RunTogether({QStringLiteral("subtitles"), source}, kRuns);
     EXPECT_EQ(QSet<QString>(paths.begin(), paths.end()).size(), kRuns) << paths.join(' ').toStdString();
     for (const QString& path : paths) {
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll().contains("-->")) << path.toStdString();
     }
-    const Outcome listed = Run({QStringLiteral("history"), QStringLiteral("subtitles")});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
-    QStringList logged;
-    for (const QString& line : listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        logged << line.section(QLatin1Char('\t'), 2);
-    logged.sort();
     paths.sort();
-    EXPECT_EQ(logged, paths) << "each run's record names its own file";
+    EXPECT_EQ(LoggedFiles(QStringLiteral("subtitles")), paths) << "each run's record names its own file";
 }
 
 TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
