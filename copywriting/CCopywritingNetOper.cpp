@@ -4,7 +4,7 @@
 
 CCopywritingNetOper::~CCopywritingNetOper()
 {
-    *m_closing = true;
+    m_closing = true;
     m_run.StopAndWait();
 }
 
@@ -53,9 +53,9 @@ int CCopywritingNetOper::Start(const utility::string_t& topic, const utility::st
         return NoToken;
     }
     const CompletionHandler handler = m_handler;
-    m_run.Start([this, job, handler, context, closing = m_closing](TaskControl& control) {
+    m_run.Start([this, job, handler, context](TaskControl& control) {
         const int32_t code = job->Request(control.Token());
-        if (*closing)
+        if (m_closing)
             return;
         Publish(*job);
         if (handler)

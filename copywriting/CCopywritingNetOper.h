@@ -6,6 +6,7 @@
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -56,7 +57,7 @@ private:
     utility::string_t m_resultText;
     utility::string_t m_outputPath;
     CompletionHandler m_handler = nullptr;
-    // Shared with the worker, which reads it before it calls the handler.
-    std::shared_ptr<std::atomic<bool>> m_closing = std::make_shared<std::atomic<bool>>(false);
+    // Read by the worker before it calls the handler; the destructor waits for the worker.
+    std::atomic<bool> m_closing{false};
     TaskRun m_run;
 };

@@ -23,7 +23,6 @@ public:
     class Worker
     {
     public:
-        TaskControl& Control() const { return m_control; }
         const pplx::cancellation_token& Token() const { return m_control.Token(); }
         bool Stopping() const { return m_control.Stopping(); }
         bool Pause(std::chrono::milliseconds duration) const { return m_control.Pause(duration); }
