@@ -46,6 +46,9 @@ void ConfigureHttp(httplib::Server &http)
     http.new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
     http.set_payload_max_length(kMaxPayloadBytes);
     http.set_keep_alive_timeout(kKeepAliveSeconds);
+    // A reply's headers and body go out in two writes; without this the second waits for the
+    // client's delayed acknowledgement, some 25 ms per request on a kept-alive connection.
+    http.set_tcp_nodelay(true);
     http.set_read_timeout(kSocketTimeoutSeconds);
     http.set_write_timeout(kSocketTimeoutSeconds);
     // Replies the HTTP library makes up itself (unknown path, body too large) get a JSON body too;

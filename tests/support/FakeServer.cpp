@@ -13,6 +13,9 @@ FakeServer::FakeServer(int port)
     m_server.Put(".*", dispatch);
     m_server.Delete(".*", dispatch);
     m_server.new_task_queue = [] { return new httplib::ThreadPool(8); };
+    // Headers and body go out in two writes: without this a kept-alive connection waits for the
+    // client's delayed acknowledgement between them on every request.
+    m_server.set_tcp_nodelay(true);
     if (port == 0)
         m_port = m_server.bind_to_any_port("127.0.0.1");
     else if (m_server.bind_to_port("127.0.0.1", port))
