@@ -1,5 +1,6 @@
 #include "host/CQOVResNewWS.h"
 
+#include "host/CancelOnExit.h"
 #include "host/FileReadStreamBuffer.h"
 #include "host/ObsAddress.h"
 #include "host/ObsRequestSigner.h"
@@ -86,35 +87,6 @@ QString Refusal(const char* operation, web::http::http_response& response)
     return QStringLiteral("%1 answered with status %2 %3").arg(QLatin1String(operation)).arg(response.status_code())
         .arg(QString::fromUtf8(detail.data(), int(detail.size())));
 }
-
-// The store's verdict is in its status line: a body after it (even one that never ends) is not
-// received in the background once the call is over, because the request is cancelled, which
-// closes its connection.
-// The caller's cancellation reaches the request too; its registration goes with the call, so a
-// token that outlives many calls does not collect one callback per call.
-class CancelOnExit
-{
-public:
-    explicit CancelOnExit(const pplx::cancellation_token& outer) : m_outer(outer)
-    {
-        if (m_outer.is_cancelable())
-            m_registration = m_outer.register_callback([source = m_source] { source.cancel(); });
-    }
-    ~CancelOnExit()
-    {
-        if (m_outer.is_cancelable())
-            m_outer.deregister_callback(m_registration);
-        m_source.cancel();
-    }
-    CancelOnExit(const CancelOnExit&) = delete;
-    CancelOnExit& operator=(const CancelOnExit&) = delete;
-    pplx::cancellation_token Token() const { return m_source.get_token(); }
-
-private:
-    pplx::cancellation_token_source m_source;
-    pplx::cancellation_token m_outer;
-    pplx::cancellation_token_registration m_registration;
-};
 
 } // namespace
 

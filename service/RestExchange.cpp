@@ -10,30 +10,14 @@
 #include <system_error>
 #include <vector>
 
-namespace {
-
-// A source of the exchange's own that the caller's token cancels too.
-pplx::cancellation_token_source LinkedTo(pplx::cancellation_token cancel)
-{
-    if (!cancel.is_cancelable())
-        return pplx::cancellation_token_source();
-    return pplx::cancellation_token_source::create_linked_source(cancel);
-}
-
-} // namespace
-
 RestExchange::RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
                            const pplx::cancellation_token& cancel)
-    : m_cancel(LinkedTo(cancel))
+    : m_cancel(cancel)
 {
-    m_response = client.request(request, m_cancel.get_token()).get();
+    m_response = client.request(request, m_cancel.Token()).get();
 }
 
-RestExchange::~RestExchange()
-{
-    // Harmless once the reply has been received whole; otherwise it stops the rest of it.
-    m_cancel.cancel();
-}
+RestExchange::~RestExchange() = default;
 
 std::string RestExchange::ReadBody(size_t limit)
 {

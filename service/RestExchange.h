@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/CancelOnExit.h"
+
 #include <cpprest/http_client.h>
 #include <cpprest/json.h>
 #include <pplx/pplxtasks.h>
@@ -34,6 +36,7 @@ public:
     web::json::value ReadJson(bool declaredOnly = false);
 
 private:
-    pplx::cancellation_token_source m_cancel;
     web::http::http_response m_response;
+    // Last, so that it goes first: what is left of the reply is not received once we are done.
+    CancelOnExit m_cancel;
 };

@@ -1,6 +1,10 @@
 #include "service/PollingWorker.h"
 
+#include "service/RestExchange.h"
+
 #include <gtest/gtest.h>
+#include <httplib.h>
+#include <malloc.h>
 
 #include <atomic>
 #include <chrono>
@@ -90,6 +94,46 @@ TEST(PollingWorker, StopEndsAWaitAndNoReportFollows)
     EXPECT_FALSE(worker.Running());
     EXPECT_EQ(*reports, 1);
     EXPECT_EQ(worker.Stop(), 0) << "stopping twice is harmless";
+}
+
+// Every poll is one request that the worker's stop cancels. A poller may run for hours against a
+// service that keeps answering "running", so the stop's reach must not leave something behind per
+// request: a poller's requests grow memory no more than requests nothing can cancel.
+TEST(PollingWorker, ThousandsOfCancellableRequestsKeepNothingBehind)
+{
+    // Not the recording server: its records would grow with every request.
+    httplib::Server server;
+    server.Get("/query", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content("{\"task_status\":\"Running\"}", "application/json");
+    });
+    server.set_tcp_nodelay(true);
+    const int port = server.bind_to_any_port("127.0.0.1");
+    std::thread serving([&server] { server.listen_after_bind(); });
+    web::http::client::http_client client("http://127.0.0.1:" + std::to_string(port));
+    static constexpr int kPolls = 3000;
+    const auto growth = [&client](const pplx::cancellation_token& cancel) {
+        const auto poll = [&client, &cancel] {
+            web::http::http_request request(web::http::methods::GET);
+            request.set_request_uri("/query");
+            RestExchange exchange(client, request, cancel);
+            return exchange.ReadJson().has_field("task_status");
+        };
+        for (int i = 0; i < 300; ++i)
+            poll();
+        const size_t before = mallinfo2().uordblks;
+        int answered = 0;
+        for (int i = 0; i < kPolls; ++i)
+            answered += poll() ? 1 : 0;
+        EXPECT_EQ(answered, kPolls);
+        return ptrdiff_t(mallinfo2().uordblks) - ptrdiff_t(before);
+    };
+    const ptrdiff_t uncancellable = growth(pplx::cancellation_token::none());
+    pplx::cancellation_token_source stop;
+    const ptrdiff_t cancellable = growth(stop.get_token());
+    server.stop();
+    serving.join();
+    EXPECT_LT(cancellable, uncancellable + kPolls * 64)
+        << "cancellable requests grew memory by " << cancellable << " bytes, others by " << uncancellable;
 }
 
 } // namespace
