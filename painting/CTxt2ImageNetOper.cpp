@@ -79,7 +79,8 @@ int CTxt2ImageNetOper::Start(const utility::string_t& prompt, const utility::str
                              QObject* window, const pplx::cancellation_token& cancel)
 {
     Stop();
-    utility::string_t error = GetErrorText();
+    // Whatever the last task left (a stop's cancellation included) is not this task's.
+    utility::string_t error;
     const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
@@ -164,7 +165,9 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
         return PollFailed;
     } catch (const std::exception& e) {
-        SetError(RestClient::ErrorText(e));
+        // A stop cancels the poll in flight: that is no error of the task's.
+        if (!cancel.is_canceled())
+            SetError(RestClient::ErrorText(e));
         return PollFailed;
     }
     // A reply that arrived but does not have the shape the service promises will not get better
@@ -180,7 +183,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         return PollError;
     }
     if (!DownloadImages(cancel))
-        return PollFailed; // stopped: nothing more is reported or recorded
+        return PollFailed; // stopped: the window is told nothing more
     return PollFinished;
 }
 
@@ -241,11 +244,13 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
     ZuCreateDirectory(QString::fromStdString(m_outputFolder), 0);
     QStringList passed;
     std::vector<ImgRetData> results = Results();
+    size_t fetched = 0;
+    bool stopped = false;
     for (ImgRetData& result : results) {
         // Stop cancels the download in flight and skips the rest, instead of waiting up to a
         // request time-out per image.
-        if (cancel.is_canceled())
-            return false;
+        if ((stopped = cancel.is_canceled()))
+            break;
         // The name is taken before the download, so an image of another run or process that
         // chose the same name a moment ago is never written over.
         QString error;
@@ -260,10 +265,12 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
         downloader.SetCancellation(cancel);
         if (!downloader.DownLoad_New(QString::fromStdString(result.url), path, QString(), nullptr, 0, 0)) {
             QFile::remove(path);
-            if (cancel.is_canceled())
-                return false;
+            if ((stopped = cancel.is_canceled()))
+                break;
             AppendError(RestClient::FormatText(PaintingErrors::kDownloadFailedFormat, result.url));
+            continue;
         }
+        ++fetched;
         if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
             passed << path;
     }
@@ -271,6 +278,8 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
         std::lock_guard<std::mutex> lock(m_resultsMutex);
         m_results = results;
     }
-    GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollFinished, &passed);
-    return true;
+    // Images already on disk stay the user's after a stop: the history offers them.
+    if (!stopped || fetched > 0)
+        GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollFinished, &passed);
+    return !stopped;
 }

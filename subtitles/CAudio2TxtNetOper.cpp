@@ -121,7 +121,8 @@ int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, 
         m_taskId.clear();
         m_taskStatus.clear();
     }
-    utility::string_t error = GetErrorText();
+    // Whatever the last task left (a stop's cancellation included) is not this task's.
+    utility::string_t error;
     const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
@@ -278,7 +279,9 @@ int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
         SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
         return PollFailed;
     } catch (const std::exception& e) {
-        SetError(RestClient::ErrorText(e));
+        // A stop cancels the poll in flight: that is no error of the task's.
+        if (!cancel.is_canceled())
+            SetError(RestClient::ErrorText(e));
         return PollFailed;
     }
     // A reply that arrived but does not have the promised shape will not improve by asking

@@ -278,22 +278,49 @@ TEST_F(PaintingClient, DestroyingThePollingClientIsPromptAndSilent)
     EXPECT_TRUE(m_sink.Codes().isEmpty());
 }
 
-TEST_F(PaintingClient, StoppingDuringTheDownloadsCancelsThem)
+// A stop cancels the download in flight and fetches no more; the images already on disk stay the
+// user's, and the history offers them.
+TEST_F(PaintingClient, StoppingDuringTheDownloadsKeepsAndRecordsWhatArrived)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":"t-stop"}})");
-    m_env.Server().Stall("GET", "/files/a.png");
+    m_env.Server().Stall("GET", "/files/b.png");
     ScriptQueries({Finished("{\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") + "," +
-                            Image(m_env.Server(), "b.png", "pass") + "]}")});
+                            Image(m_env.Server(), "b.png", "pass") + "," + Image(m_env.Server(), "c.png", "pass") +
+                            "]}")});
     CTxt2ImageNetOper client;
     ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-    ASSERT_TRUE(WaitForRequest("/files/a.png"));
+    ASSERT_TRUE(WaitForRequest("/files/b.png"));
     EXPECT_EQ(client.Stop(), 0);
-    EXPECT_EQ(m_env.Server().Answered("/files/a.png"), 0u) << "Stop waited for the download";
-    EXPECT_TRUE(m_env.Server().RequestsTo("/files/b.png").empty()) << "the next image was still fetched";
+    EXPECT_EQ(m_env.Server().Answered("/files/b.png"), 0u) << "Stop waited for the download";
+    EXPECT_TRUE(m_env.Server().RequestsTo("/files/c.png").empty()) << "the next image was still fetched";
     m_sink.Deliver();
-    EXPECT_FALSE(m_sink.Codes().contains(2));
-    EXPECT_EQ(GetPaintingLog().FindTask(QStringLiteral("t-stop"))->Stat, 0) << "a stopped task is not finished";
-    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
+    EXPECT_FALSE(m_sink.Codes().contains(2)) << "a stopped task is not reported finished";
+    const QString kept = m_folder + QStringLiteral("a.png");
+    EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.png")})
+        << "no part of the stopped download is left";
+    const auto record = GetPaintingLog().FindTask(QStringLiteral("t-stop"));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->Stat, 2);
+    EXPECT_EQ(record->Files, kept + QLatin1Char('|'));
+}
+
+// Stopping cancels the poll in flight; the library's words for that are no error of this task's or
+// of the next one's.
+TEST_F(PaintingClient, AStoppedPollLeavesNoErrorTextBehind)
+{
+    m_env.Server().Stall("POST", kQuery);
+    CTxt2ImageNetOper client;
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    ASSERT_TRUE(WaitForRequest(kQuery));
+    EXPECT_EQ(client.Stop(), 0);
+    EXPECT_EQ(client.GetErrorText(), "");
+    m_env.Server().Reset();
+    m_env.GrantTokens("paint-token");
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":98}})");
+    ScriptQueries({R"({"data":{"task_status":"RUNNING","task_progress":0}})"});
+    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    EXPECT_EQ(client.GetErrorText(), "");
+    client.Stop();
 }
 
 } // namespace
