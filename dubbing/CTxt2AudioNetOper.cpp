@@ -84,7 +84,8 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
                              int32_t volume, QObject* window, const pplx::cancellation_token& cancel)
 {
     Stop();
-    utility::string_t error = GetErrorText();
+    // Whatever the last task left (a stop's cancellation included) is not this task's.
+    utility::string_t error;
     const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
@@ -143,16 +144,11 @@ bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility:
             SetError(DubbingErrors::ForCreationCode(errorCode));
             return false;
         }
+        // An absent member leaves its field as it was: the service decides what to send.
         std::lock_guard<std::mutex> lock(m_fieldsMutex);
         ReadJsonUInt64(reply, "log_id", m_logId);
-        utility::string_t taskId;
-        ReadJsonString(reply, "task_id", taskId);
+        ReadJsonString(reply, "task_id", m_taskId);
         ReadJsonString(reply, "task_status", m_taskStatus);
-        if (taskId.empty()) {
-            m_errorText = DubbingErrors::kNoTask;
-            return false;
-        }
-        m_taskId = taskId;
         return true;
     } catch (const web::json::json_exception& e) {
         SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
@@ -183,7 +179,9 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
     } catch (const web::json::json_exception& e) {
         SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
-        SetError(RestClient::ErrorText(e));
+        // A stop cancels the poll in flight: that is no error of the task's.
+        if (!cancel.is_canceled())
+            SetError(RestClient::ErrorText(e));
     }
     return PollFailed;
 }

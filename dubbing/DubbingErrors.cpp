@@ -24,7 +24,6 @@ utility::string_t ForCreationCode(int32_t code)
 }
 
 const char* const kStatusFormat = "语音合成服务请求失败，HTTP状态码：%d";
-const char* const kNoTask = "语音合成服务没有创建任务，请稍后重试";
 const char* const kMalformedReply = "语音合成服务的回复格式有误：";
 const char* const kDownloadFailed = "%s下载失败";
 const char* const kDownloadGaveUpFormat = "，已尝试%d次，请稍后重新合成";

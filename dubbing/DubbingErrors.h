@@ -11,7 +11,6 @@ namespace DubbingErrors {
 utility::string_t ForCreationCode(int32_t code);
 
 extern const char* const kStatusFormat;      // %d: the HTTP status
-extern const char* const kNoTask;            // a creation reply without a task identifier
 extern const char* const kMalformedReply;    // followed by the JSON library's message
 extern const char* const kDownloadFailed;    // %s: the audio address
 extern const char* const kDownloadGaveUpFormat; // follows kDownloadFailed; %d: the tries made

@@ -109,7 +109,6 @@ TEST_F(DubbingClients, RefusedLongTasksAreExplainedAndLogged)
     } cases[] = {
         {R"({"log_id":1,"error_code":336204,"error_msg":"quota"})", "错误信息:请开通付费，购买调用字符数资源。"},
         {R"({"log_id":1,"error_code":999,"error_msg":"?"})", "错误信息:未知错误。"},
-        {R"({"log_id":1})", "语音合成服务没有创建任务，请稍后重试"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
@@ -123,6 +122,13 @@ TEST_F(DubbingClients, RefusedLongTasksAreExplainedAndLogged)
         EXPECT_EQ(items.back().SrcInfo, QStringLiteral("长文本|第二段"));
     }
     EXPECT_TRUE(m_env.Server().RequestsTo(kQuery).empty());
+
+    // A reply that refuses nothing is a creation, with or without a task identifier: it polls.
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1})");
+    CTxt2AudioNetOper client;
+    EXPECT_EQ(StartLong(client, Output("x.mp3")), CTxt2AudioNetOper::Started) << client.GetErrorText();
+    EXPECT_TRUE(WaitForRequest(kQuery));
+    client.Stop();
 }
 
 TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
