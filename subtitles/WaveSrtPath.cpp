@@ -26,9 +26,11 @@ QString GetWaveSrtPath(const QString& source, const QString& extension, const QS
     QString base = folder;
     while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
         base.chop(1);
-    const QString stem = QStringLiteral("%1/%2_%3_%4").arg(base, name).arg(Frame(fps, start)).arg(Frame(fps, end));
+    // Joined, not substituted: a source's name may hold "%1" itself.
+    const QString stem = base + QLatin1Char('/') + name + QLatin1Char('_') + QString::number(Frame(fps, start)) +
+                         QLatin1Char('_') + QString::number(Frame(fps, end));
     QString path = stem + extension;
     for (int n = 1; Exists(path); ++n)
-        path = stem + QStringLiteral("_%1").arg(n) + extension;
+        path = stem + QLatin1Char('_') + QString::number(n) + extension;
     return path;
 }

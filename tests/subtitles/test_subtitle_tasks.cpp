@@ -98,18 +98,21 @@ TEST_F(SubtitleTasks, OutputNamesCarryTheRoundedFramesAndTheNextFreeNumber)
     const struct
     {
         const char* fps;
+        const char* source;
         float start;
         float end;
         const char* name;
-    } cases[] = {{"25", 0.0f, 1.0f, "clip_0_25.srt"},
-                 {"25", 0.5f, 2.0f, "clip_13_50.srt"},
-                 {"29.97", 0.0f, 1.0f, "clip_0_30.srt"},
-                 {"not-a-rate", 0.0f, 1.0f, "clip_0_25.srt"}};
+    } cases[] = {{"25", "/media/clip.mov", 0.0f, 1.0f, "clip_0_25.srt"},
+                 {"25", "/media/clip.mov", 0.5f, 2.0f, "clip_13_50.srt"},
+                 {"29.97", "/media/clip.mov", 0.0f, 1.0f, "clip_0_30.srt"},
+                 {"not-a-rate", "/media/clip.mov", 0.0f, 1.0f, "clip_0_25.srt"},
+                 // The source's own name is taken as it stands, markers and all.
+                 {"25", "/media/a%2Fb%1%4.mp4", 0.0f, 1.0f, "a%2Fb%1%4_0_25.srt"}};
     for (const auto& c : cases) {
         qputenv("QOV_FRAME_RATE", c.fps);
-        EXPECT_EQ(GetWaveSrtPath(QStringLiteral("/media/clip.mov"), QStringLiteral(".srt"), Folder(), c.start, c.end),
+        EXPECT_EQ(GetWaveSrtPath(QString::fromUtf8(c.source), QStringLiteral(".srt"), Folder(), c.start, c.end),
                   Folder() + QLatin1Char('/') + QLatin1String(c.name))
-            << c.fps;
+            << c.source << " at " << c.fps;
     }
     qunsetenv("QOV_FRAME_RATE");
 
