@@ -45,7 +45,7 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kSideWidth, kDefaultSize.width() - kSideWidth - kProjectWidth, kProjectWidth});
     setCentralWidget(splitter);
-    statusBar()->showMessage(kModuleStatus.arg(modulePath).arg(m_host->Tools().size()));
+    statusBar()->showMessage(kModuleStatus.arg(modulePath, QString::number(m_host->Tools().size())));
 
     connect(m_view, &ProjectView::SelectionChanged, this, [this] { m_host->HandOver(m_view->Selection()); });
 }

@@ -10,6 +10,11 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <vector>
@@ -109,6 +114,22 @@ TEST(AudioExtraction, FailuresReturnTheirCodesAndLeaveNoFile)
     }
     const QStringList leftovers = QDir(Folder() + QStringLiteral("/out")).entryList(QDir::Files | QDir::Hidden);
     EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(QLatin1Char(' ')).toStdString();
+}
+
+std::atomic<int> g_hostLines{0};
+
+// A host that uses the media libraries itself keeps its own log callback and level: what it logs
+// after an extraction still reaches it.
+TEST(AudioExtraction, TheHostsMediaLogStaysTheHosts)
+{
+    av_log_set_callback([](void*, int, const char*, va_list) { ++g_hostLines; });
+    av_log_set_level(AV_LOG_WARNING);
+    EXPECT_EQ(Extract(VideoWithoutAudio(), Out("h.mp3"), 0, 0), TRANSCODE_NO_AUDIO);
+    g_hostLines = 0;
+    av_log(nullptr, AV_LOG_ERROR, "the host's own line\n");
+    EXPECT_EQ(g_hostLines, 1);
+    EXPECT_EQ(av_log_get_level(), AV_LOG_WARNING);
+    av_log_set_callback(av_log_default_callback);
 }
 
 TEST(AudioExtraction, AFailedRunKeepsAnEarlierFile)
