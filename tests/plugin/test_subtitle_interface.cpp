@@ -31,6 +31,10 @@ struct SubtitleInterface
     QString (*state)(const WaveTransSrt*);
     QString (*srtPath)(const QString&, const QString&, const QString&, float, float);
     QString (*errorInfo)(int);
+    // The engine a task hands out (WaveTransSrt::WaveToText(), inline in the header).
+    int32_t (*initEngine)(CWaveToText*, const QString&, const QString&);
+    QString (*engineTaskId)(const CWaveToText*);
+    int32_t (*stopEngine)(CWaveToText*);
 };
 
 template <typename F>
@@ -61,6 +65,9 @@ TEST(SubtitleInterfaceThroughDlopen, AHostMakesFindsReportsAndDestroysTasks)
     Resolve(module, "_ZNK12WaveTransSrt8GetStateEv", api.state);
     Resolve(module, "_Z14GetWaveSrtPathRK7QStringS1_S1_ff", api.srtPath);
     Resolve(module, "_Z21GetWavToTextErrorInfoi", api.errorInfo);
+    Resolve(module, "_ZN11CWaveToText7InitEnvERK7QStringS2_", api.initEngine);
+    Resolve(module, "_ZNK11CWaveToText9GetTaskIDEv", api.engineTaskId);
+    Resolve(module, "_ZN11CWaveToText4StopEv", api.stopEngine);
     for (const char* inner : {"_ZN19TaskAudioExtraction5StartEv", "_ZN11ServiceTask4StopEv"})
         EXPECT_EQ(dlsym(module, inner), nullptr) << inner << " stays inside the module";
 
@@ -79,6 +86,10 @@ TEST(SubtitleInterfaceThroughDlopen, AHostMakesFindsReportsAndDestroysTasks)
     ASSERT_NE(task, nullptr);
     EXPECT_EQ(api.findData(manager, audio.toUpper(), 1, 0.0f, 1.0f), task);
     EXPECT_EQ(api.state(task), ZuLoadString(QStringLiteral("NLE_CHECK_INFO")));
+    CWaveToText& engine = task->WaveToText();
+    EXPECT_EQ(api.initEngine(&engine, QStringLiteral("app"), QStringLiteral("key")), 0);
+    EXPECT_EQ(api.engineTaskId(&engine), QString()) << "nothing started yet";
+    EXPECT_EQ(api.stopEngine(&engine), 0);
     api.refresh(manager, task, 5);
     sink.Deliver();
     EXPECT_EQ(sink.Codes(), QList<int>{5});
