@@ -4,17 +4,16 @@
 #include "service/LocalTime.h"
 #include "service/ResultFile.h"
 
-#include <QFile>
-
 namespace CopywritingFileName {
 
-QString Create(const QString& folder, QFile& file)
+QString Write(const QString& folder, const QByteArray& text, bool* written)
 {
-    const QString wanted = folder + LocalTimeText("%Y_%m_%d_%H_%M_%S") + QStringLiteral(".txt");
+    QString path = folder + LocalTimeText("%Y_%m_%d_%H_%M_%S") + QStringLiteral(".txt");
     ZuCreateDirectory(folder, 0);
-    if (ResultFile::Create(wanted, file))
-        return file.fileName();
-    return wanted;
+    const bool ok = ResultFile::Write(path, text);
+    if (written)
+        *written = ok;
+    return path;
 }
 
 } // namespace CopywritingFileName

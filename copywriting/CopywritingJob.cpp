@@ -9,7 +9,6 @@
 #include "service/RestExchange.h"
 #include "service/TransLog.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cpprest/http_client.h>
@@ -87,11 +86,8 @@ int32_t CopywritingJob::ReadReply(const web::json::value& reply)
 void CopywritingJob::SaveResult()
 {
     // A file that cannot be written still leaves the text in the window and the record in the log.
-    QFile file;
-    const QString path = CopywritingFileName::Create(QString::fromStdString(m_outputFolder), file);
+    const QString path = CopywritingFileName::Write(QString::fromStdString(m_outputFolder),
+                                                    QByteArray::fromStdString(m_resultText));
     m_outputPath = path.toStdString();
-    if (file.isOpen())
-        file.write(m_resultText.data(), qint64(m_resultText.size()));
-    file.close();
     GetCopywritingLog().AddFinishedTask(QString::fromStdString(m_topic), path);
 }

@@ -11,7 +11,6 @@
 #include "service/ResultFile.h"
 #include "service/TransLog.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cpprest/http_client.h>
@@ -19,7 +18,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <iostream>
 
 namespace {
 
@@ -90,23 +88,21 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         contentType = exchange.Headers().content_type();
         reply = exchange.ReadBody(kMaximumAudioBytes);
     } catch (const std::exception& e) {
-        std::cerr << "short speech synthesis: " << e.what() << '\n';
+        QOVDebugOutput(QStringLiteral("short speech synthesis: ") + QString::fromUtf8(e.what()));
         errorText = RestClient::ErrorText(e);
         return false;
     }
 
     if (!ReadReply(contentType, reply, errorText))
         return false;
-    QFile file;
-    if (!ResultFile::Create(path, file) || file.write(reply.data(), qint64(reply.size())) != qint64(reply.size())) {
-        if (file.isOpen())
-            file.remove();
-        errorText = "cannot write " + outputPath;
+    QString written = path;
+    QString error;
+    if (!ResultFile::Write(written, QByteArray(reply.data(), qsizetype(reply.size())), false, &error)) {
+        errorText = error.toStdString();
         return false;
     }
-    file.close();
-    m_outputPath = file.fileName().toStdString();
-    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), file.fileName());
+    m_outputPath = written.toStdString();
+    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), written);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -38,7 +39,7 @@ bool Create(const QString& wanted, QFile& file, QString* error)
             break;
     }
     if (error)
-        *error = QStringLiteral("cannot create %1: %2").arg(wanted, file.errorString());
+        *error = QStringLiteral("无法创建文件%1：%2").arg(wanted, file.errorString());
     file.close();
     return false;
 }
@@ -50,6 +51,30 @@ QString Reserve(const QString& wanted, QString* error)
         return QString();
     file.close();
     return file.fileName();
+}
+
+bool Write(QString& path, const QByteArray& content, bool own, QString* error)
+{
+    QString target = path;
+    if (!own) {
+        target = Reserve(path, error);
+        if (target.isEmpty())
+            return false;
+    }
+    QSaveFile file(target);
+    file.setDirectWriteFallback(false);
+    // Unbuffered: a buffered flush takes a short write (the disk filled up) for a whole one.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size() &&
+        file.commit()) {
+        path = target;
+        return true;
+    }
+    if (error)
+        *error = QStringLiteral("无法写入文件%1：%2").arg(target, file.errorString());
+    file.cancelWriting();
+    if (!own)
+        QFile::remove(target);
+    return false;
 }
 
 } // namespace ResultFile

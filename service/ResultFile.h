@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QFile;
@@ -17,6 +18,14 @@ bool Create(const QString& wanted, QFile& file, QString* error = nullptr);
 // The same for a writer that opens the file by its path itself: the file is made empty and left
 // closed, holding the name. Returns the path, or an empty text on failure.
 QString Reserve(const QString& wanted, QString* error = nullptr);
+
+// Writes content as a result file, and nothing when it cannot be written whole: the bytes go to
+// a temporary file beside, which takes the name only once all of them are on disk, so a full
+// disk or a failed flush leaves no truncated file behind. Unless own (a file this task made
+// before, which is replaced), the name is chosen as Create chooses it. On success path is the
+// file's path. On failure error (when given) says why, and nothing is left: not the name taken,
+// and no change to an own file.
+bool Write(QString& path, const QByteArray& content, bool own = false, QString* error = nullptr);
 
 // The n-th name tried for wanted: wanted itself for n < 2, then "STEM_n.EXT" ("NAME_n" without
 // an extension). Only the file's own name is looked at for the extension.

@@ -11,6 +11,7 @@
 #include "subtitles/Audio2TxtErrors.h"
 #include "subtitles/SrtWriter.h"
 
+#include <QFile>
 #include <QList>
 #include <QString>
 
@@ -351,7 +352,11 @@ int32_t CAudio2TxtNetOper::ReadQueryReply(const web::json::value& reply)
     }
     if (!succeeded)
         return PollPending;
-    WriteSubtitleFiles();
+    if (!WriteSubtitleFiles()) {
+        SetError(GetWriteError().toStdString());
+        GetSubtitlesLog().UpdateTask(QString::fromStdString(GetTaskID()), PollError, QString());
+        return PollError;
+    }
     QString taskId;
     QString subtitlePath;
     {
@@ -392,15 +397,16 @@ void CAudio2TxtNetOper::ReadSuccess(const web::json::value& result)
     m_lines = std::move(lines);
 }
 
-void CAudio2TxtNetOper::WriteSubtitleFiles()
+bool CAudio2TxtNetOper::WriteSubtitleFiles()
 {
     QString srtPath;
     QString srt;
     QString text;
     {
         std::lock_guard<std::mutex> lock(m_fieldsMutex);
+        m_writeError.clear();
         if (m_subtitlePath.empty())
-            return;
+            return true;
         srtPath = QString::fromStdString(m_subtitlePath);
         QList<SrtLineInfo*> lines;
         for (const auto& line : m_lines)
@@ -410,13 +416,30 @@ void CAudio2TxtNetOper::WriteSubtitleFiles()
     }
     // The first files are made beside whatever holds their names; a run again replaces its own.
     const bool own = m_wroteSrt == srtPath;
-    if (!SrtWriter::WriteResultFile(srtPath, srt, own))
-        return;
-    QString companion = SrtWriter::CompanionPath(srtPath);
-    SrtWriter::WriteResultFile(companion, text, own);
-    m_wroteSrt = srtPath;
+    QString error;
+    QString companion;
+    bool written = SrtWriter::WriteResultFile(srtPath, srt, own, &error);
+    if (written) {
+        companion = SrtWriter::CompanionPath(srtPath);
+        written = SrtWriter::WriteResultFile(companion, text, own, &error);
+        // A subtitle file without its text is half a result: neither is handed on.
+        if (!written && !own)
+            QFile::remove(srtPath);
+    }
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    if (!written) {
+        m_writeError = error;
+        return false;
+    }
+    m_wroteSrt = srtPath;
     m_subtitlePath = srtPath.toStdString();
+    return true;
+}
+
+QString CAudio2TxtNetOper::GetWriteError() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_writeError;
 }
 
 utility::string_t CAudio2TxtNetOper::GetSubtitlePath() const

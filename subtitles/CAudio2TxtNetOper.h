@@ -56,6 +56,9 @@ public:
     // The subtitle file of the task: the one asked for, or, when that name was taken by another
     // result, the numbered one written instead.
     utility::string_t GetSubtitlePath() const;
+    // Why the last finished task's subtitle files could not be written (the task then failed);
+    // empty otherwise.
+    QString GetWriteError() const;
 
     // What the client makes of a reply that arrived with status 200, without the network: whether
     // a creation reply made a task, and the poll code of a query reply (a success writes the
@@ -71,7 +74,7 @@ private:
     bool CreateTask(int32_t model, const pplx::cancellation_token& cancel);
     int32_t Query(const pplx::cancellation_token& cancel);
     void ReadSuccess(const web::json::value& result);
-    void WriteSubtitleFiles();
+    bool WriteSubtitleFiles();
     void SetError(const utility::string_t& text);
 
     utility::string_t m_url;
@@ -95,4 +98,5 @@ private:
     PollingWorker m_worker;
     // The subtitle file this client made, which a run again may replace (the worker's own).
     QString m_wroteSrt;
+    QString m_writeError; // guarded by m_fieldsMutex
 };

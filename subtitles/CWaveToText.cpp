@@ -324,14 +324,14 @@ void CWaveToText::SaveToSrtFile()
         SrtWriter::WriteTextFile(srtFile, SrtWriter::BuildSrt(sentences));
 }
 
-bool CWaveToText::WriteSubtitleFiles()
+bool CWaveToText::WriteSubtitleFiles(QString* error)
 {
     QString srtFile = GetSrtFile();
     std::vector<nsWtt::stWavResult> sentences;
     if (srtFile.isEmpty() || FetchResult(sentences, pplx::cancellation_token::none()) != 0)
         return false;
     // The first file is made beside whatever holds its name; a run again replaces its own.
-    if (!SrtWriter::WriteResultFile(srtFile, SrtWriter::BuildSrt(sentences), m_wroteSrt == srtFile))
+    if (!SrtWriter::WriteResultFile(srtFile, SrtWriter::BuildSrt(sentences), m_wroteSrt == srtFile, error))
         return false;
     m_wroteSrt = srtFile;
     {

@@ -61,8 +61,9 @@ public:
     // What the subtitle task does when the service reports the task finished: the result request
     // runs to its end even when a stop comes meanwhile (the sentences are there, and a stop must
     // not lose them), then the SRT file is written, and only then is the task marked finished in
-    // the log. False when no SRT file was written; the log is left as it was.
-    bool WriteSubtitleFiles();
+    // the log. False when no SRT file was written (error, when given, says why when the file
+    // could not be written); the log is left as it was.
+    bool WriteSubtitleFiles(QString* error = nullptr);
 
     // One query-string request to an endpoint and its reply read by the endpoint's rules.
     int32_t Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);

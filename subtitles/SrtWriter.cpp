@@ -1,6 +1,5 @@
 #include "subtitles/SrtWriter.h"
 
-#include "host/CQOVReadFile.h"
 #include "service/ResultFile.h"
 
 namespace SrtWriter {
@@ -54,23 +53,13 @@ QString CompanionPath(const QString& srtPath)
 
 bool WriteTextFile(const QString& path, const QString& text)
 {
-    CQOVReadFile file;
-    if (!file.Open(path, CQOVReadFile::ModeWrite))
-        return false;
-    const bool written = file.WriteString(text) != 0;
-    file.Close();
-    return written;
+    QString target = path;
+    return ResultFile::Write(target, text.toUtf8(), true);
 }
 
-bool WriteResultFile(QString& path, const QString& text, bool own)
+bool WriteResultFile(QString& path, const QString& text, bool own, QString* error)
 {
-    if (!own) {
-        const QString reserved = ResultFile::Reserve(path);
-        if (reserved.isEmpty())
-            return false;
-        path = reserved;
-    }
-    return WriteTextFile(path, text);
+    return ResultFile::Write(path, text.toUtf8(), own, error);
 }
 
 } // namespace SrtWriter

@@ -23,13 +23,15 @@ QString BuildSrt(const std::vector<nsWtt::stWavResult>& sentences);
 // without ".srt" gets ".txt" appended, so the two files never share a name.
 QString CompanionPath(const QString& srtPath);
 
-// Writes the text as a new file (an existing one is replaced); false when it cannot be opened.
+// Writes the text as a new file (an existing one is replaced); false, and nothing changed, when
+// it cannot be written whole.
 bool WriteTextFile(const QString& path, const QString& text);
 
 // Writes a task's result file. A task's own earlier file (own) is replaced, as a run again is
 // meant to; any other is never written over: the file is created exclusively, and a name that is
 // taken (another run's result, of this process or another) gets the next free number. path then
-// names the file written. False when nothing could be written.
-bool WriteResultFile(QString& path, const QString& text, bool own);
+// names the file written. A file is written whole or not at all: false, with nothing left behind
+// and error (when given) saying why, when it cannot be.
+bool WriteResultFile(QString& path, const QString& text, bool own, QString* error = nullptr);
 
 } // namespace SrtWriter

@@ -99,6 +99,7 @@ int WaveTransSrt::StartTranslate()
     // state and the last code on by itself, so both are reset before the engine starts.
     m_state = StateAudioReady;
     m_lastCode = 0;
+    SetWriteFailure(QString());
     int code = 0;
     QString taskId;
     const pplx::cancellation_token cancel = m_startCancel->Begin();
@@ -143,12 +144,14 @@ void WaveTransSrt::Progress(int code)
             failed = true;
         } else if (code == nsWtt::kProgressFinished) {
             // Finished only with its subtitle file written: a result that never came is a failure.
-            if (m_waveToText->WriteSubtitleFiles()) {
+            QString error;
+            if (m_waveToText->WriteSubtitleFiles(&error)) {
                 SetSrtPath(m_waveToText->GetSrtFile());
                 m_srtWritten = true;
                 m_state = StateFinished;
                 Notify(NotifyFinished);
             } else {
+                SetWriteFailure(error);
                 failed = true;
             }
         } else {
@@ -163,6 +166,7 @@ void WaveTransSrt::Progress(int code)
             Notify(NotifyProgress);
             break;
         case CAudio2TxtNetOper::PollError:
+            SetWriteFailure(m_cloud->GetWriteError());
             failed = true;
             break;
         case CAudio2TxtNetOper::PollPending:
@@ -193,8 +197,13 @@ QString WaveTransSrt::GetState() const
         return QString::fromUtf8(kRecognising);
     case StateFinished:
         return QString::fromUtf8(kFinished);
-    case StateFailed:
+    case StateFailed: {
+        // A result that came but could not be saved says so, not what the service said.
+        std::lock_guard<std::mutex> lock(m_taskIdMutex);
+        if (!m_writeFailure.isEmpty())
+            return QString::fromUtf8(kFailedFormat).arg(m_writeFailure);
         return QString::fromUtf8(kFailedFormat).arg(GetWavToTextErrorInfo(m_lastCode));
+    }
     default:
         if (m_engine == 0)
             return GetWavToTextErrorInfo(m_lastCode);
@@ -205,6 +214,7 @@ QString WaveTransSrt::GetState() const
 int WaveTransSrt::StartTransAudio()
 {
     m_lastCode = 0;
+    SetWriteFailure(QString());
     m_extraction->Start();
     Notify(NotifyExtracting);
     return 0;
@@ -267,6 +277,12 @@ QString WaveTransSrt::GetSrtPath() const
 {
     std::lock_guard<std::mutex> lock(m_taskIdMutex);
     return m_srtPath;
+}
+
+void WaveTransSrt::SetWriteFailure(const QString& error)
+{
+    std::lock_guard<std::mutex> lock(m_taskIdMutex);
+    m_writeFailure = error;
 }
 
 void WaveTransSrt::SetSrtPath(const QString& path)

@@ -114,6 +114,7 @@ private:
     void Notify(int code);
     void StopEngine();
     void SetSrtPath(const QString& path);
+    void SetWriteFailure(const QString& error);
 
     int32_t m_engine = 0;
     QString m_mediaPath;
@@ -123,8 +124,9 @@ private:
     std::atomic<int32_t> m_state{StateCreated};
     std::atomic<int32_t> m_lastCode{-1};
     std::atomic<bool> m_srtWritten{false}; // the subtitle file is the task's own
-    mutable std::mutex m_taskIdMutex; // the identifier and the SRT path: written by workers
+    mutable std::mutex m_taskIdMutex; // the identifier, SRT path and write failure: written by workers
     QString m_taskId;
+    QString m_writeFailure; // why the finished task's subtitle file could not be written
     int32_t m_isAudio = 1;
     float m_rangeStart = 0.0f;
     float m_rangeEnd = -1.0f;

@@ -3,12 +3,14 @@
 #include "service/RestExchange.h"
 #include "service/ServiceTask.h"
 #include "support/FakeServer.h"
+#include "support/FileSizeLimit.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -258,6 +260,48 @@ TEST(ResultFile, ResultsNamedAtOnceByManyWritersKeepAFileEach)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << i;
         EXPECT_EQ(file.readAll(), QByteArray::number(i)) << "another writer's result replaced this one";
     }
+}
+
+// A disk that fills up mid-write leaves no truncated result to be handed on: a new result leaves
+// nothing at all, and a run again leaves its earlier file as it was.
+TEST(ResultFile, AWriteThatCannotFinishLeavesNothingHalfWritten)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString ownPath = folder.filePath(QStringLiteral("own.srt"));
+    {
+        QFile own(ownPath);
+        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+        own.write("the earlier run's file");
+    }
+    // Less than a write buffer holds, so a short write shows only when the buffer is flushed.
+    const QByteArray large(6000, 'x');
+    const struct
+    {
+        const char* name;
+        bool own;
+        QStringList left;
+    } cases[] = {{"new.srt", false, {QStringLiteral("own.srt")}}, {"own.srt", true, {QStringLiteral("own.srt")}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString path = folder.filePath(QString::fromUtf8(c.name));
+        QString error;
+        {
+            FileSizeLimit full(4096);
+            ASSERT_TRUE(full.IsSet());
+            EXPECT_FALSE(ResultFile::Write(path, large, c.own, &error));
+        }
+        EXPECT_TRUE(error.startsWith(QStringLiteral("无法写入文件"))) << error.toStdString();
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), c.left);
+    }
+    QFile own(ownPath);
+    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
+    EXPECT_EQ(own.readAll(), QByteArray("the earlier run's file"));
+
+    QString path = folder.filePath(QStringLiteral("own.srt"));
+    ASSERT_TRUE(ResultFile::Write(path, large));
+    EXPECT_EQ(path, folder.filePath(QStringLiteral("own_2.srt")));
+    EXPECT_EQ(QFileInfo(path).size(), large.size());
 }
 
 } // namespace

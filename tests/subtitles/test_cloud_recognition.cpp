@@ -1,6 +1,7 @@
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/SrtWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgressRecorder.h"
 #include "support/TestEnvironment.h"
 
@@ -166,6 +167,31 @@ TEST_F(CloudRecognition, ASuccessfulTaskWritesBothFilesLogsAndDeletesTheObject)
     EXPECT_EQ(logged->Stat, 2);
     EXPECT_EQ(logged->SrcInfo, audio);
     EXPECT_EQ(logged->Files, Srt());
+}
+
+// A disk that fills up while the subtitles are written: the task fails and says so, and no
+// truncated file is left to be handed to the editor.
+TEST_F(CloudRecognition, SubtitlesThatCannotBeWrittenWholeFailTheTaskAndLeaveNothing)
+{
+    const std::string sentence(6000, 'a');
+    ScriptQueries({Tasks("Success", R"({"result":[")" + sentence + R"("],"detailed_result":[)"
+                                    R"({"res":[")" + sentence + R"("],"begin_time":0,"end_time":2000}]})")});
+    ProgressRecorder progress;
+    CAudio2TxtNetOper client;
+    const QString audio = Audio(QStringLiteral("full.mp3"));
+    {
+        FileSizeLimit full(4096);
+        ASSERT_TRUE(full.IsSet());
+        ASSERT_EQ(Start(client, progress, audio, Srt()), CAudio2TxtNetOper::Started) << client.GetErrorText();
+        ASSERT_TRUE(progress.WaitForCodes(1));
+        client.Stop();
+    }
+    EXPECT_EQ(progress.Codes(), std::vector<int32_t>{CAudio2TxtNetOper::PollError});
+    EXPECT_EQ(client.GetErrorText().rfind("无法写入文件", 0), 0u) << client.GetErrorText();
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    const auto logged = Logged();
+    ASSERT_TRUE(logged);
+    EXPECT_EQ(logged->Stat, -1);
 }
 
 TEST_F(CloudRecognition, SuccessesWithoutSentencesOrWithoutASubtitlePath)
