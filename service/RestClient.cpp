@@ -19,6 +19,11 @@ const char* const kConnectFailed = "无法连接到服务，请检查网络和�
 const char* const kTimedOutFormat = "服务在%d秒内没有回复，请稍后重试";
 const char* const kReplyCut = "服务的回复没有传完连接就断开了，请稍后重试";
 const char* const kReplyTooLargeFormat = "服务的回复大于%d MB，已放弃读取";
+const char* const kNoAddress = "服务地址为空，请检查配置文件";
+const char* const kBadAddressFormat = "服务地址“%s”不是有效的地址，请检查配置文件";
+const char* const kNotHttpFormat = "服务地址“%s”不是http或https地址，请检查配置文件";
+const char* const kNoHostFormat = "服务地址“%s”没有主机名，请检查配置文件";
+const char* const kNoReason = "请求失败，网络库没有给出原因";
 
 namespace {
 
@@ -61,14 +66,14 @@ utility::string_t FormatText(const char* format, const utility::string_t& text)
 web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates)
 {
     if (baseUrl.empty())
-        throw std::invalid_argument("the service address is empty; check the settings file");
+        throw std::invalid_argument(kNoAddress);
     if (!web::uri::validate(baseUrl))
-        throw std::invalid_argument("the service address \"" + baseUrl + "\" is not a valid address");
+        throw std::invalid_argument(FormatText(kBadAddressFormat, baseUrl));
     const web::uri address(baseUrl);
     if (address.scheme() != "http" && address.scheme() != "https")
-        throw std::invalid_argument("the service address \"" + baseUrl + "\" is not an http or https address");
+        throw std::invalid_argument(FormatText(kNotHttpFormat, baseUrl));
     if (address.host().empty())
-        throw std::invalid_argument("the service address \"" + baseUrl + "\" names no host");
+        throw std::invalid_argument(FormatText(kNoHostFormat, baseUrl));
     web::http::client::http_client_config config;
     config.set_validate_certificates(validateCertificates);
     config.set_timeout(RequestTimeout());
@@ -77,17 +82,17 @@ web::http::client::http_client Make(const utility::string_t& baseUrl, bool valid
 
 utility::string_t ErrorText(const std::exception& error)
 {
-    if (const auto* http = dynamic_cast<const web::http::http_exception*>(&error)) {
-        // The library's own words stay in the debug output; the user gets the plain reason.
-        QOVDebugOutput(QStringLiteral("request failed: %1").arg(QString::fromUtf8(http->what())));
-        if (http->error_code() == std::errc::timed_out)
-            return FormatNumber(kTimedOutFormat, int((RequestTimeout().count() + 999) / 1000));
-        if (IsConnectFailure(http->error_code()))
-            return kConnectFailed;
-    }
     utility::string_t text = error.what();
     if (text.empty())
-        text = "the request failed without a message from the network library";
+        return kNoReason;
+    // The common failures get a sentence a user can act on; the library's own words follow it,
+    // for whoever has to find out more.
+    if (const auto* http = dynamic_cast<const web::http::http_exception*>(&error)) {
+        if (http->error_code() == std::errc::timed_out)
+            return FormatNumber(kTimedOutFormat, int((RequestTimeout().count() + 999) / 1000)) + "（" + text + "）";
+        if (IsConnectFailure(http->error_code()))
+            return kConnectFailed + ("（" + text + "）");
+    }
     return text;
 }
 

@@ -24,9 +24,9 @@ using Cell = FaultCell<Step, kSteps>;
 const char* const kChatMalformed = "文案服务的回复格式有误：";
 
 const std::vector<Cell> kCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
-    {Step::Chat, Fault::Refused, {-2, 0, kConnect}},
+    {Step::Chat, Fault::Refused, {-2, 0, kConnect, true}},
     {Step::Chat, Fault::Status500, {-2, 0, "文案服务请求失败，HTTP状态码：500"}},
-    {Step::Chat, Fault::Slow, {-2, 0, kTimedOut}},
+    {Step::Chat, Fault::Slow, {-2, 0, kTimedOut, true}},
     {Step::Chat, Fault::NotJson, {-2, 0, kChatMalformed, true}},
     {Step::Chat, Fault::WrongTypes, {-2, 0, kChatMalformed, true}},
     {Step::Chat, Fault::Truncated, {-2, 0, kChatMalformed, true}},

@@ -53,9 +53,9 @@ using ShortSpeechFaults = SpeechFaults;
 using LongSpeechFaults = SpeechFaults;
 
 const std::vector<Cell> kShortCells = Cells<Cell>({TokenCells<Cell>(Step::Token, 0), {
-    {Step::Synthesize, Fault::Refused, {0, 0, kConnect}},
+    {Step::Synthesize, Fault::Refused, {0, 0, kConnect, true}},
     {Step::Synthesize, Fault::Status500, {0, 0, kStatus500}},
-    {Step::Synthesize, Fault::Slow, {0, 0, kTimedOut}},
+    {Step::Synthesize, Fault::Slow, {0, 0, kTimedOut, true}},
     // A page where audio was expected is no audio, however long it is.
     {Step::Synthesize, Fault::NotJson, {0, 0, kNoAudio}},
     {Step::Synthesize, Fault::WrongTypes, {0, 0, kNoAudio}},
@@ -90,18 +90,18 @@ INSTANTIATE_TEST_SUITE_P(Matrix, ShortSpeechFaults, ::testing::ValuesIn(kShortCe
 const char* const kGaveUp = "下载失败，已尝试3次，请稍后重新合成";
 
 const std::vector<Cell> kLongCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
-    {Step::Create, Fault::Refused, {-2, 0, kConnect}},
+    {Step::Create, Fault::Refused, {-2, 0, kConnect, true}},
     {Step::Create, Fault::Status500, {-2, 0, kStatus500}},
-    {Step::Create, Fault::Slow, {-2, 0, kTimedOut}},
+    {Step::Create, Fault::Slow, {-2, 0, kTimedOut, true}},
     {Step::Create, Fault::NotJson, {-2, 0, kSpeechMalformed, true}},
     {Step::Create, Fault::WrongTypes, {-2, 0, kSpeechMalformed, true}},
     {Step::Create, Fault::Truncated, {-2, 0, kSpeechMalformed, true}},
     {Step::Create, Fault::ClosedMidReply, {-2, 0, kCut}},
     {Step::Create, Fault::Huge, {-2, 0, kTooLarge}},
     // A failed poll is reported and polling goes on: the service may recover.
-    {Step::Poll, Fault::Refused, {1, 0, kConnect}},
+    {Step::Poll, Fault::Refused, {1, 0, kConnect, true}},
     {Step::Poll, Fault::Status500, {1, 0, kStatus500}},
-    {Step::Poll, Fault::Slow, {1, 0, kTimedOut}},
+    {Step::Poll, Fault::Slow, {1, 0, kTimedOut, true}},
     {Step::Poll, Fault::NotJson, {1, 0, kSpeechMalformed, true}},
     {Step::Poll, Fault::WrongTypes, {1, 0, kSpeechMalformed, true}},
     {Step::Poll, Fault::Truncated, {1, 0, kSpeechMalformed, true}},
@@ -189,7 +189,7 @@ TEST_P(LongSpeechFaults, EndWithACodeAMessageAndARecord)
         EXPECT_EQ(services.RequestsTo(kQuery).size(), 3u) << "three polls, each with a try, then no more";
         EXPECT_EQ(window.Codes(), (QList<int>{0, 0, -1})) << "two failed tries go on, the third ends the task";
     } else {
-        EXPECT_EQ(error, cell.expect.text);
+        ExpectErrorText(error, cell.expect);
     }
     const auto record = GetDubbingLog().FindTask(QString::fromStdString(taskId));
     ASSERT_TRUE(record);

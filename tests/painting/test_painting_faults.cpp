@@ -29,9 +29,9 @@ const char* const kImageMalformed = "图片生成服务的回复格式有误："
 const char* const kDownloadFailed = "下载失败";
 
 const std::vector<Cell> kCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1), {
-    {Step::Create, Fault::Refused, {-2, 0, kConnect}},
+    {Step::Create, Fault::Refused, {-2, 0, kConnect, true}},
     {Step::Create, Fault::Status500, {-2, 0, "图片生成服务请求失败，HTTP状态码：500"}},
-    {Step::Create, Fault::Slow, {-2, 0, kTimedOut}},
+    {Step::Create, Fault::Slow, {-2, 0, kTimedOut, true}},
     {Step::Create, Fault::NotJson, {-2, 0, kImageMalformed, true}},
     {Step::Create, Fault::WrongTypes, {-2, 0, kImageMalformed, true}},
     {Step::Create, Fault::Truncated, {-2, 0, kImageMalformed, true}},
@@ -39,9 +39,9 @@ const std::vector<Cell> kCells = Cells<Cell>({TokenCells<Cell>(Step::Token, -1),
     {Step::Create, Fault::Huge, {-2, 0, kTooLarge}},
     // A poll that fails on the way is reported and polling goes on; a status other than 200 leaves
     // the text as it was. A reply that arrived whole in a shape the service never sends ends the task.
-    {Step::Poll, Fault::Refused, {1, 0, kConnect}},
+    {Step::Poll, Fault::Refused, {1, 0, kConnect, true}},
     {Step::Poll, Fault::Status500, {1, 0, ""}},
-    {Step::Poll, Fault::Slow, {1, 0, kTimedOut}},
+    {Step::Poll, Fault::Slow, {1, 0, kTimedOut, true}},
     {Step::Poll, Fault::NotJson, {1, 0, kImageMalformed, true}},
     {Step::Poll, Fault::WrongTypes, {1, -1, kImageMalformed, true}},
     {Step::Poll, Fault::Truncated, {1, 0, kImageMalformed, true}},

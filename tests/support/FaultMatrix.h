@@ -16,7 +16,8 @@
 #include <string>
 #include <vector>
 
-// What the user is told of a failure any request can meet.
+// What the user is told of a failure any request can meet; a refused connection and a time-out
+// are followed by the network library's own words.
 inline constexpr const char* kConnect = FaultEnvironment::kConnectText;
 inline constexpr const char* kTimedOut = FaultEnvironment::kTimedOutText;
 inline constexpr const char* kCut = FaultEnvironment::kCutText;
@@ -59,9 +60,9 @@ std::vector<Cell> TokenCells(decltype(Cell::step) step, int start)
 {
     const char* const malformed = "Token服务的回复格式有误：";
     return {
-        {step, Fault::Refused, {start, 0, kConnect}},
+        {step, Fault::Refused, {start, 0, kConnect, true}},
         {step, Fault::Status500, {start, 0, "Token获取失败，请检查配置文件，错误代码：500"}},
-        {step, Fault::Slow, {start, 0, kTimedOut}},
+        {step, Fault::Slow, {start, 0, kTimedOut, true}},
         {step, Fault::NotJson, {start, 0, malformed, true}},
         {step, Fault::WrongTypes, {start, 0, malformed, true}},
         {step, Fault::Truncated, {start, 0, malformed, true}},
