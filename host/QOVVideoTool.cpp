@@ -19,23 +19,45 @@ constexpr int kStopped = -4;
 // A whole feature film converts in well under this; a hung converter must not hold the caller.
 constexpr int kConversionTimeoutMs = 30 * 60 * 1000;
 constexpr int kProbeTimeoutMs = 60 * 1000;
-// How often a running conversion asks whether it is to stop.
+// How often a running probe or conversion asks whether it is to stop.
 constexpr int kStopLookMs = 50;
+
+enum class Run { Finished, Stopped, TimedOut };
+
+// Waits for a started program, asking stop (when given) every kStopLookMs, and kills it on a stop
+// or when timeoutMs have passed.
+Run WaitFor(QProcess& process, int timeoutMs, const std::function<bool()>& stop)
+{
+    const int slice = stop ? kStopLookMs : timeoutMs;
+    for (int waited = 0; waited < timeoutMs; waited += slice) {
+        if (process.waitForFinished(slice) || process.state() == QProcess::NotRunning)
+            return Run::Finished;
+        if (stop && stop()) {
+            process.kill();
+            process.waitForFinished();
+            return Run::Stopped;
+        }
+    }
+    process.kill();
+    process.waitForFinished();
+    return Run::TimedOut;
+}
 
 // Whether the file opens and holds an audio track this machine can decode. The probe runs as a
 // program, like the conversion, so loading the editor's libraries never loads the media
 // libraries with their long chain of dependencies.
-bool HasDecodableAudio(const QString& mediaFile)
+Run ProbeDecodableAudio(const QString& mediaFile, const std::function<bool()>& stop, bool* decodable)
 {
+    *decodable = false;
     QProcess probe;
     probe.start(QStringLiteral("ffprobe"),
                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("a"),
                  QStringLiteral("-show_entries"), QStringLiteral("stream=codec_name"), QStringLiteral("-of"),
                  QStringLiteral("csv=p=0"), mediaFile});
-    if (!probe.waitForFinished(kProbeTimeoutMs) || probe.exitStatus() != QProcess::NormalExit ||
-        probe.exitCode() != 0)
-        return false;
-    return !probe.readAllStandardOutput().trimmed().isEmpty();
+    const Run run = WaitFor(probe, kProbeTimeoutMs, stop);
+    *decodable = run == Run::Finished && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0 &&
+                 !probe.readAllStandardOutput().trimmed().isEmpty();
+    return run;
 }
 
 } // namespace
@@ -50,7 +72,12 @@ int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, i
 int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
                            int /*sampleFormat*/, int startFrame, int endFrame, const std::function<bool()>& stop)
 {
-    if (audioFile.isEmpty() || !QFileInfo(mediaFile).isFile() || !HasDecodableAudio(mediaFile))
+    if (audioFile.isEmpty() || !QFileInfo(mediaFile).isFile())
+        return kCannotHandle;
+    bool decodable = false;
+    if (ProbeDecodableAudio(mediaFile, stop, &decodable) == Run::Stopped)
+        return kStopped;
+    if (!decodable)
         return kCannotHandle;
 
     const bool mp3 = ZuGetFileExt(audioFile).compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0;
@@ -78,22 +105,12 @@ int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, i
         QOVDebugOutput(QStringLiteral("SaveAudioFromMediaFile: the ffmpeg program is not available"));
         return kCannotHandle;
     }
-    const int slice = stop ? kStopLookMs : kConversionTimeoutMs;
-    bool finished = false;
-    bool stopped = false;
-    for (int waited = 0; !finished && !stopped && waited < kConversionTimeoutMs; waited += slice) {
-        finished = converter.waitForFinished(slice) || converter.state() == QProcess::NotRunning;
-        stopped = !finished && stop && stop();
-    }
-    if (!finished) {
-        converter.kill();
-        converter.waitForFinished();
-    }
-    if (stopped) {
+    const Run run = WaitFor(converter, kConversionTimeoutMs, stop);
+    if (run == Run::Stopped) {
         QFile::remove(temporary);
         return kStopped;
     }
-    if (!finished || converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
+    if (run != Run::Finished || converter.exitStatus() != QProcess::NormalExit || converter.exitCode() != 0) {
         QOVDebugOutput(QStringLiteral("SaveAudioFromMediaFile: %1")
                            .arg(QString::fromLocal8Bit(converter.readAllStandardError()).trimmed()));
         QFile::remove(temporary);

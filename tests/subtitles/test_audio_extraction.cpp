@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -195,6 +196,27 @@ TEST(EditorExtractor, WritesTheWholeTrackOrAsksForTheFallback)
     EXPECT_EQ(SaveAudioFromMediaFile(Out("y.mp3"), Folder() + QStringLiteral("/none.mp4"), 1, 16000, 1, 0, 0), -1);
     EXPECT_LT(SaveAudioFromMediaFile(Folder() + QStringLiteral("/absent/z.mp3"), VideoWithAudio(), 1, 16000, 1, 0, 0),
               -1);
+}
+
+// A stop reaches the editor's extractor while it still probes the file, not only once it converts.
+TEST(EditorExtractor, AStopReachesAProbeThatHangs)
+{
+    QTemporaryDir programs;
+    ASSERT_TRUE(programs.isValid());
+    const QString probe = programs.filePath(QStringLiteral("ffprobe"));
+    QFile script(probe);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexec sleep 30\n");
+    script.close();
+    ASSERT_TRUE(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", programs.path().toUtf8() + ':' + path);
+    std::atomic<int> looks{0};
+    const int result = SaveAudioFromMediaFile(Out("stopped.mp3"), VideoWithAudio(), 1, 16000, 1, 0, 0,
+                                              [&looks] { return ++looks >= 2; });
+    qputenv("PATH", path);
+    EXPECT_EQ(result, -4) << "the probe ran to its end before the stop was looked at";
+    EXPECT_FALSE(QFile::exists(Out("stopped.mp3")));
 }
 
 struct Outcome
