@@ -89,7 +89,7 @@ bool ServiceTask::Start(Body body)
         } catch (const std::exception& error) {
             end = TaskEnd::Failure(TaskError::Kind::Local, -1, QString::fromUtf8(error.what()));
         } catch (...) {
-            end = TaskEnd::Failure(TaskError::Kind::Local, -1, QStringLiteral("unexpected error"));
+            end = TaskEnd::Failure(TaskError::Kind::Local, -1, QStringLiteral("任务意外中止，原因不明"));
         }
         // A request the stop cut short fails on the way; that is the stop, not a failure.
         if (end.Failed() && control.Stopping())
