@@ -1,6 +1,6 @@
 #include "host/CQOVResNewWS.h"
 
-#include "host/CancelOnExit.h"
+#include "host/RequestCancel.h"
 #include "host/FileReadStreamBuffer.h"
 #include "host/ObsAddress.h"
 #include "host/ObsRequestSigner.h"
@@ -121,7 +121,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
             return Fail(QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
         request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
         web::http::http_response response;
-        CancelOnExit cancel(m_cancel);
+        RequestCancel cancel(m_cancel);
         try {
             response = client.request(request, cancel.Token()).get();
         } catch (...) {
@@ -129,6 +129,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
             throw;
         }
         body.close().wait();
+        cancel.Watch(response);
         m_lastStatus = response.status_code();
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("upload", response));
@@ -148,9 +149,10 @@ int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
         return Fail(error);
     try {
         web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
-        CancelOnExit cancel(m_cancel);
+        RequestCancel cancel(m_cancel);
         web::http::http_response response =
             client.request(MakeRequest(web::http::methods::DEL, signedRequest), cancel.Token()).get();
+        cancel.Watch(response);
         m_lastStatus = response.status_code();
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("delete", response));

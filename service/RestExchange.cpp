@@ -15,6 +15,7 @@ RestExchange::RestExchange(web::http::client::http_client& client, const web::ht
     : m_cancel(cancel)
 {
     m_response = client.request(request, m_cancel.Token()).get();
+    m_cancel.Watch(m_response);
 }
 
 RestExchange::~RestExchange() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/CancelOnExit.h"
+#include "host/RequestCancel.h"
 
 #include <cpprest/http_client.h>
 #include <cpprest/json.h>
@@ -11,8 +11,8 @@
 
 // One request and its reply. Sending waits for the reply's status and headers; the body is read
 // on demand and only as far as the caller allows. A body that is not read to its end is not
-// received further: the exchange cancels its request when it is done with it, which closes the
-// connection, so a service that sends far too much is not buffered in the background.
+// received further once the exchange is done with it (see RequestCancel), so a service that sends
+// far too much is not buffered in the background.
 class RestExchange
 {
 public:
@@ -38,5 +38,5 @@ public:
 private:
     web::http::http_response m_response;
     // Last, so that it goes first: what is left of the reply is not received once we are done.
-    CancelOnExit m_cancel;
+    RequestCancel m_cancel;
 };
