@@ -5,9 +5,10 @@
 #include "subtitles/AudioTranscode.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/CWaveToText.h"
+#include "subtitles/CloudRecognitionEngine.h"
+#include "subtitles/FileTranscriptionEngine.h"
 #include "subtitles/TaskAudioExtraction.h"
 #include "subtitles/WavToTextErrorInfo.h"
-#include "subtitles/WttReply.h"
 
 #include <pplx/pplxtasks.h>
 
@@ -16,13 +17,6 @@ namespace {
 const char* const kRecognising = "生成中，请稍候...";
 const char* const kFinished = "转写成功！";
 const char* const kFailedFormat = "转写失败, %1.";
-
-// The file-transcription engine's polling interval.
-constexpr int32_t kPollIntervalMs = 1000;
-// Codes of the file-transcription service from here on are its errors.
-constexpr int kFirstServiceError = 26000;
-// The file-transcription poll's code for a request that got no readable answer.
-constexpr int kFailedPoll = -1;
 
 // What the editor's extractor is asked for: one channel at 16000 Hz, 16-bit, the whole track.
 constexpr int kChannels = 1;
@@ -67,6 +61,10 @@ WaveTransSrt::WaveTransSrt(int engine)
     , m_startCancel(std::make_shared<StartCancel>())
 {
     m_cloud->SetProgressCallback(&WaveTransSrt::ProgressCb);
+    if (engine == 0)
+        m_recognition = std::make_unique<FileTranscriptionEngine>(*m_waveToText, &WaveTransSrt::ProgressCb);
+    else
+        m_recognition = std::make_unique<CloudRecognitionEngine>(*m_cloud);
     m_extraction = std::make_unique<TaskAudioExtraction>(
         [this](const std::function<bool()>& stop) {
             const int code = SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat,
@@ -100,17 +98,9 @@ int WaveTransSrt::StartTranslate()
     m_state = StateAudioReady;
     m_lastCode = 0;
     SetWriteFailure(QString());
-    int code = 0;
     QString taskId;
-    const pplx::cancellation_token cancel = m_startCancel->Begin();
-    if (m_engine == 0) {
-        code = m_waveToText->Start(m_audioPath, GetSrtPath(), kPollIntervalMs, &WaveTransSrt::ProgressCb, this, cancel);
-        taskId = m_waveToText->GetTaskID();
-    } else {
-        code = m_cloud->Start(m_audioPath.toStdString(), m_model, this, GetSrtPath().toStdString(), cancel);
-        code = code == CAudio2TxtNetOper::Started ? 0 : code;
-        taskId = QString::fromStdString(m_cloud->GetTaskID());
-    }
+    const int code =
+        m_recognition->Start(m_audioPath, GetSrtPath(), m_model, this, m_startCancel->Begin(), taskId);
     if (code != 0) {
         m_lastCode = code;
         m_state = StateFailed;
@@ -134,59 +124,26 @@ void WaveTransSrt::ProgressCb(void* task, int code)
 void WaveTransSrt::Progress(int code)
 {
     m_lastCode = code;
-    bool failed = false;
-    if (m_engine == 0) {
-        // A poll that got no readable answer is one failed poll: the poller asks again.
-        if (code == kFailedPoll) {
-            m_state = StateRecognising;
-            Notify(NotifyProgress);
-        } else if (code < 0 || code >= kFirstServiceError) {
-            failed = true;
-        } else if (code == nsWtt::kProgressFinished) {
-            // Finished only with its subtitle file written: a result that never came is a failure.
-            QString error;
-            if (m_waveToText->WriteSubtitleFiles(&error)) {
-                SetSrtPath(m_waveToText->GetSrtFile());
-                m_srtWritten = true;
-                m_state = StateFinished;
-                Notify(NotifyFinished);
-            } else {
-                SetWriteFailure(error);
-                failed = true;
-            }
-        } else {
-            m_state = StateRecognising;
-            Notify(NotifyProgress);
-        }
-    } else {
-        switch (code) {
-        case CAudio2TxtNetOper::PollFailed:
-            // The poller asks again: only the task's own end or a stop ends it.
-            m_state = StateRecognising;
-            Notify(NotifyProgress);
-            break;
-        case CAudio2TxtNetOper::PollError:
-            SetWriteFailure(m_cloud->GetWriteError());
-            failed = true;
-            break;
-        case CAudio2TxtNetOper::PollPending:
-            m_state = StateRecognising;
-            Notify(NotifyProgress);
-            break;
-        case CAudio2TxtNetOper::PollFinished:
-            SetSrtPath(QString::fromStdString(m_cloud->GetSubtitlePath()));
-            m_srtWritten = true;
-            m_state = StateFinished;
-            Notify(NotifyFinished);
-            break;
-        default:
-            Notify(NotifyProgress);
-            break;
-        }
-    }
-    if (failed) {
+    const RecognitionEngine::Outcome outcome = m_recognition->Read(code);
+    switch (outcome.step) {
+    case RecognitionEngine::Step::Progress:
+        m_state = StateRecognising;
+        Notify(NotifyProgress);
+        break;
+    case RecognitionEngine::Step::Report:
+        Notify(NotifyProgress);
+        break;
+    case RecognitionEngine::Step::Finished:
+        SetSrtPath(outcome.srtPath);
+        m_srtWritten = true;
+        m_state = StateFinished;
+        Notify(NotifyFinished);
+        break;
+    case RecognitionEngine::Step::Failed:
+        SetWriteFailure(outcome.failure);
         m_state = StateFailed;
         Notify(NotifyFailed);
+        break;
     }
 }
 
@@ -205,9 +162,7 @@ QString WaveTransSrt::GetState() const
         return QString::fromUtf8(kFailedFormat).arg(GetWavToTextErrorInfo(m_lastCode));
     }
     default:
-        if (m_engine == 0)
-            return GetWavToTextErrorInfo(m_lastCode);
-        return QString::fromStdString(m_cloud->GetErrorText());
+        return m_recognition->Status(m_lastCode);
     }
 }
 
@@ -225,6 +180,13 @@ void WaveTransSrt::StopTransAudio()
     // Recognition may be starting on the extraction's thread: its requests end first.
     m_startCancel->Cancel(false);
     m_extraction->Stop();
+}
+
+void WaveTransSrt::Stop()
+{
+    m_startCancel->Cancel(false);
+    m_extraction->Stop();
+    StopEngine();
 }
 
 void WaveTransSrt::CancelStart()
@@ -317,8 +279,5 @@ void WaveTransSrt::Notify(int code)
 
 void WaveTransSrt::StopEngine()
 {
-    if (m_engine == 0)
-        m_waveToText->Stop();
-    else
-        m_cloud->Stop();
+    m_recognition->Stop();
 }

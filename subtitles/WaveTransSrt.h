@@ -12,6 +12,7 @@
 
 class CAudio2TxtNetOper;
 class CWaveToText;
+class RecognitionEngine;
 class TaskAudioExtraction;
 
 // One source file and frame range turned into a subtitle file by one recognition engine: engine 0
@@ -77,6 +78,9 @@ public:
     int StopWavToTxt();
     // Empties the old subtitle file, stops the engine and starts recognition again.
     int RestartWavToTxt();
+    // Stops all the task runs: a start under way, the extraction and the engine. No notification
+    // follows once it returns.
+    void Stop();
 
     int GetEngine() const { return m_engine; }
     // The source video; empty for an audio task.
@@ -133,6 +137,8 @@ private:
     int32_t m_model = 0;
     std::unique_ptr<CAudio2TxtNetOper> m_cloud;
     std::unique_ptr<CWaveToText> m_waveToText;
+    // The chosen one of the two, after them: it goes first.
+    std::unique_ptr<RecognitionEngine> m_recognition;
     NotifyCallback m_callback = nullptr;
     void* m_callbackContext = nullptr;
     std::unique_ptr<TaskAudioExtraction> m_extraction;

@@ -1,0 +1,42 @@
+#include "subtitles/CloudRecognitionEngine.h"
+
+#include "subtitles/CAudio2TxtNetOper.h"
+
+CloudRecognitionEngine::CloudRecognitionEngine(CAudio2TxtNetOper& client)
+    : m_client(client)
+{
+}
+
+int CloudRecognitionEngine::Start(const QString& audio, const QString& srt, int model, void* context,
+                                  const pplx::cancellation_token& cancel, QString& taskId)
+{
+    const int code = m_client.Start(audio.toStdString(), model, context, srt.toStdString(), cancel);
+    taskId = QString::fromStdString(m_client.GetTaskID());
+    return code == CAudio2TxtNetOper::Started ? 0 : code;
+}
+
+void CloudRecognitionEngine::Stop()
+{
+    m_client.Stop();
+}
+
+RecognitionEngine::Outcome CloudRecognitionEngine::Read(int code)
+{
+    switch (code) {
+    case CAudio2TxtNetOper::PollFailed:
+        // The poller asks again: only the task's own end or a stop ends it.
+    case CAudio2TxtNetOper::PollPending:
+        return {};
+    case CAudio2TxtNetOper::PollError:
+        return {Step::Failed, {}, m_client.GetWriteError()};
+    case CAudio2TxtNetOper::PollFinished:
+        return {Step::Finished, QString::fromStdString(m_client.GetSubtitlePath()), {}};
+    default:
+        return {Step::Report, {}, {}};
+    }
+}
+
+QString CloudRecognitionEngine::Status(int /*lastCode*/) const
+{
+    return QString::fromStdString(m_client.GetErrorText());
+}

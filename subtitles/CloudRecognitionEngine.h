@@ -1,0 +1,22 @@
+#pragma once
+
+#include "subtitles/RecognitionEngine.h"
+
+class CAudio2TxtNetOper;
+
+// The cloud recognition service behind the subtitle task's engine interface. The client reports
+// through the progress callback it was given.
+class CloudRecognitionEngine : public RecognitionEngine
+{
+public:
+    explicit CloudRecognitionEngine(CAudio2TxtNetOper& client);
+
+    int Start(const QString& audio, const QString& srt, int model, void* context,
+              const pplx::cancellation_token& cancel, QString& taskId) override;
+    void Stop() override;
+    Outcome Read(int code) override;
+    QString Status(int lastCode) const override;
+
+private:
+    CAudio2TxtNetOper& m_client;
+};

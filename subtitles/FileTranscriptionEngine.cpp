@@ -1,0 +1,56 @@
+#include "subtitles/FileTranscriptionEngine.h"
+
+#include "subtitles/CWaveToText.h"
+#include "subtitles/WavToTextErrorInfo.h"
+#include "subtitles/WttReply.h"
+
+namespace {
+
+// The engine's polling interval.
+constexpr int32_t kPollIntervalMs = 1000;
+// Codes of the service from here on are its errors.
+constexpr int kFirstServiceError = 26000;
+// The poll's code for a request that got no readable answer.
+constexpr int kFailedPoll = -1;
+
+} // namespace
+
+FileTranscriptionEngine::FileTranscriptionEngine(CWaveToText& client, ProgressCallback callback)
+    : m_client(client)
+    , m_callback(callback)
+{
+}
+
+int FileTranscriptionEngine::Start(const QString& audio, const QString& srt, int /*model*/, void* context,
+                                   const pplx::cancellation_token& cancel, QString& taskId)
+{
+    const int code = m_client.Start(audio, srt, kPollIntervalMs, m_callback, context, cancel);
+    taskId = m_client.GetTaskID();
+    return code;
+}
+
+void FileTranscriptionEngine::Stop()
+{
+    m_client.Stop();
+}
+
+RecognitionEngine::Outcome FileTranscriptionEngine::Read(int code)
+{
+    // A poll that got no readable answer is one failed poll: the poller asks again.
+    if (code == kFailedPoll)
+        return {};
+    if (code < 0 || code >= kFirstServiceError)
+        return {Step::Failed, {}, {}};
+    if (code != nsWtt::kProgressFinished)
+        return {};
+    // Finished only with its subtitle file written: a result that never came is a failure.
+    QString failure;
+    if (!m_client.WriteSubtitleFiles(&failure))
+        return {Step::Failed, {}, failure};
+    return {Step::Finished, m_client.GetSrtFile(), {}};
+}
+
+QString FileTranscriptionEngine::Status(int lastCode) const
+{
+    return GetWavToTextErrorInfo(lastCode);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "subtitles/RecognitionEngine.h"
+
+class CWaveToText;
+
+// The file-transcription service (engine 0) behind the subtitle task's engine interface.
+class FileTranscriptionEngine : public RecognitionEngine
+{
+public:
+    using ProgressCallback = void (*)(void* context, int code);
+
+    FileTranscriptionEngine(CWaveToText& client, ProgressCallback callback);
+
+    int Start(const QString& audio, const QString& srt, int model, void* context,
+              const pplx::cancellation_token& cancel, QString& taskId) override;
+    void Stop() override;
+    Outcome Read(int code) override;
+    QString Status(int lastCode) const override;
+
+private:
+    CWaveToText& m_client;
+    ProgressCallback m_callback;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <pplx/pplxtasks.h>
+
+// What a subtitle task needs of a recognition engine, whichever service it talks to: a start that
+// can be cancelled, a stop, and what each code of the engine's poller means for the task. The
+// engine's poller reports on its own thread through the callback the engine was made with.
+class RecognitionEngine
+{
+public:
+    enum class Step {
+        Progress,  // still recognising (a failed poll included: the poller asks again)
+        Report,    // something to report that does not change the state
+        Failed,
+        Finished,  // the subtitle files are written
+    };
+    struct Outcome
+    {
+        Step step = Step::Progress;
+        QString srtPath;  // Finished: the file written, renumbered when its name was taken
+        QString failure;  // Failed because the result could not be saved: why
+    };
+
+    virtual ~RecognitionEngine() = default;
+
+    // Starts recognising audio into srt: 0 started, else the engine's own code. A cancelled
+    // token ends the start's requests. taskId gets the service's identifier of the task.
+    virtual int Start(const QString& audio, const QString& srt, int model, void* context,
+                      const pplx::cancellation_token& cancel, QString& taskId) = 0;
+    // Ends polling; no report follows once it returns.
+    virtual void Stop() = 0;
+    // What a code of the poller means. A code that finishes the task has the subtitle files
+    // written first, on the poller's thread.
+    virtual Outcome Read(int code) = 0;
+    // What the user is shown for the last code while the task is neither running nor ended.
+    virtual QString Status(int lastCode) const = 0;
+};
