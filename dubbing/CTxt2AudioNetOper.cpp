@@ -101,7 +101,7 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
     }
     // Recorded before the first poll, so a task that finishes at once finds its record to update.
     GetDubbingLog().AddTask(QString::fromStdString(text), QString::fromStdString(TaskId()));
-    m_callback = &PostProgress;
+    m_callback = m_report ? m_report : &PostProgress;
     m_context = window;
     m_pollInterval = 500;
     m_failedDownloads = 0;

@@ -38,6 +38,9 @@ public:
     int Start(const utility::string_t& text, const utility::string_t& outputPath, const utility::string_t& format,
               int32_t voice, int32_t speed, int32_t pitch, int32_t volume, QObject* window,
               const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // Where the poller's codes go instead of window's message queue (window is then the callback's
+    // context); for a caller that has no window. Set before Start.
+    void SetProgressCallback(ProgressCallback callback) { m_report = callback; }
     // Ends polling, cancelling a request in flight, and waits for the worker.
     void Stop();
 
@@ -77,6 +80,7 @@ private:
     bool m_outputReserved = false; // the worker's own, like the count above
     utility::string_t m_wantedPath; // the name asked for; taken names are numbered from it
     ProgressCallback m_callback = nullptr;
+    ProgressCallback m_report = nullptr;
     void* m_context = nullptr;
     mutable std::mutex m_fieldsMutex; // the window reads results while the worker writes them
     PollingWorker m_worker;

@@ -88,7 +88,7 @@ int CTxt2ImageNetOper::Start(const utility::string_t& prompt, const utility::str
     if (!CreateTask(prompt, width, height, count, referenceImagePath, cancel))
         return NotCreated;
     m_outputFolder = outputFolder;
-    m_callback = &PostProgress;
+    m_callback = m_report ? m_report : &PostProgress;
     m_context = window;
     m_pollInterval = 200;
     m_worker.Start(

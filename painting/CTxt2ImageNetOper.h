@@ -36,6 +36,9 @@ public:
     int Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width, int32_t height,
               int32_t count, const utility::string_t& referenceImagePath, QObject* window,
               const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // Where the poller's codes go instead of window's message queue (window is then the callback's
+    // context); for a caller that has no window. Set before Start.
+    void SetProgressCallback(ProgressCallback callback) { m_report = callback; }
     // Ends polling (cancelling a request in flight) and waits for the worker: 0, or -1.
     int Stop();
 
@@ -75,6 +78,7 @@ private:
     utility::string_t m_errorText;
     int32_t m_pollInterval = 200;
     ProgressCallback m_callback = nullptr;
+    ProgressCallback m_report = nullptr;
     void* m_context = nullptr;
     PollingWorker m_worker;
 };

@@ -3,13 +3,14 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
-#include "apps/cli/PolledTask.h"
+#include "apps/cli/PolledRun.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWait.h"
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/DubbingFileName.h"
 #include "dubbing/ShortSpeechTask.h"
+#include "service/PollCodes.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QSt
     return Succeed(run, end.value.toString());
 }
 
-TaskWaiter::Step ReadPoll(int code)
+PolledClient::Step ReadPoll(int code)
 {
     switch (code) {
     case CTxt2AudioNetOper::PollFinished:
@@ -68,16 +69,22 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
             std::chrono::seconds timeout)
 {
     run.Set(QStringLiteral("mode"), QStringLiteral("task"));
-    PolledTask task(run, CTxt2AudioNetOper::kProgressMessage, QStringLiteral("speech"), &ReadPoll);
     CTxt2AudioNetOper client;
-    if (client.Start(text.toStdString(), output.toStdString(),
-                     voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice, voice.speed, voice.pitch,
-                     voice.volume, task.Receiver()) != CTxt2AudioNetOper::Started)
-        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    const PolledClient driven{
+        [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
+            client.SetProgressCallback(&PollCodes::Push);
+            return client.Start(text.toStdString(), output.toStdString(),
+                                voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice, voice.speed,
+                                voice.pitch, voice.volume, &codes, cancel) == CTxt2AudioNetOper::Started;
+        },
+        [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
+        [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};
     // A download the poller finished before it stopped was written whole.
-    if (const std::optional<int> status = task.Wait(client, timeout))
+    int code = 0;
+    if (const std::optional<int> status =
+            PolledRun::Wait(run, QStringLiteral("speech"), driven, timeout, code))
         return *status;
-    if (task.FinalCode() == CTxt2AudioNetOper::PollGaveUp)
+    if (code == CTxt2AudioNetOper::PollGaveUp)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
     return Succeed(run, QString::fromStdString(client.GetOutputPath()));
 }

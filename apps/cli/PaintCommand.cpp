@@ -3,9 +3,10 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
-#include "apps/cli/PolledTask.h"
+#include "apps/cli/PolledRun.h"
 #include "apps/cli/ServiceOptions.h"
 #include "painting/CTxt2ImageNetOper.h"
+#include "service/PollCodes.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -16,7 +17,7 @@ namespace {
 constexpr QSize kDefaultSize(640, 360);
 constexpr int kDefaultCount = 4;
 
-TaskWaiter::Step ReadPoll(int code)
+PolledClient::Step ReadPoll(int code)
 {
     switch (code) {
     case CTxt2ImageNetOper::PollFinished:
@@ -46,16 +47,21 @@ int Run(CommandRun& run)
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    PolledTask task(run, CTxt2ImageNetOper::kProgressMessage, QStringLiteral("image"), &ReadPoll);
     CTxt2ImageNetOper client;
     const QString folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
-    if (client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(), count,
-                     reference.toStdString(), task.Receiver()) != CTxt2ImageNetOper::Started)
-        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    const PolledClient driven{
+        [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
+            client.SetProgressCallback(&PollCodes::Push);
+            return client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(), count,
+                                reference.toStdString(), &codes, cancel) == CTxt2ImageNetOper::Started;
+        },
+        [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
+        [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};
     // Every image the poller downloaded before it stopped was written whole.
-    if (const std::optional<int> status = task.Wait(client, timeout))
+    int code = 0;
+    if (const std::optional<int> status = PolledRun::Wait(run, QStringLiteral("image"), driven, timeout, code))
         return *status;
-    if (task.FinalCode() != CTxt2ImageNetOper::PollFinished)
+    if (code != CTxt2ImageNetOper::PollFinished)
         return run.Fail(QString::fromStdString(client.GetErrorText()));
 
     QJsonArray paths;

@@ -5,23 +5,19 @@
 #include "apps/cli/CliOutput.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
-#include "apps/cli/PolledTask.h"
-#include "apps/cli/TaskWaiter.h"
-#include "service/MessageNumbers.h"
-#include "service/TaskRun.h"
+#include "apps/cli/PolledRun.h"
+#include "apps/cli/TaskWait.h"
+#include "service/ServiceTask.h"
 #include "subtitles/AudioTranscodeText.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/CWaveToTextMgr.h"
-#include "subtitles/SubtitleNotice.h"
+#include "subtitles/SubtitleChain.h"
 #include "subtitles/SubtitlesSource.h"
 
 #include <QFileInfo>
 
 
 namespace {
-
-// The message the manager posts to the command, as to the subtitles window.
-constexpr uint32_t kTaskMessage = MessageNumbers::kTaskProgress;
 
 struct Request
 {
@@ -47,12 +43,12 @@ float Seconds(const CommandRun& run, const QString& name, float fallback, std::o
 }
 
 // The task's own words for its failure; the cloud engine adds what the service or the store said.
-QString FailureText(WaveTransSrt& task)
+QString FailureText(WaveTransSrt& task, const QString& state)
 {
-    QString text = task.GetState();
+    QString text = state;
     if (task.GetEngine() != 0) {
         const QString detail = QString::fromStdString(task.CloudClient().GetErrorText());
-        if (!detail.isEmpty())
+        if (!detail.isEmpty() && !text.contains(detail))
             text += QStringLiteral(" (%1)").arg(detail);
     }
     return text;
@@ -70,9 +66,8 @@ public:
     int Execute(std::chrono::seconds timeout);
 
 private:
-    TaskWaiter::Step Read(int code);
     void Show(const QString& text);
-    int Finish(TaskWaiter& waiter, TaskWaiter::Ending ending, std::chrono::seconds timeout);
+    int Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono::seconds timeout);
 
     CommandRun& m_run;
     const Request m_request;
@@ -86,56 +81,56 @@ int SubtitleRun::Execute(std::chrono::seconds timeout)
     if (m_request.engine == 0 && m_manager.IsUserInfoEmpty())
         return m_run.Fail(QStringLiteral("语音转写用户信息为空: set the transcription account with "
                                          "qovaigc account --id ID --key KEY"));
-    TaskWaiter waiter(int(kTaskMessage), [this](int code) { return Read(code); }, m_run.Progress());
-    m_manager.SetRecvWndMsg(&waiter, kTaskMessage);
     m_task = m_manager.AddWave(m_request.engine, m_request.source, m_request.video ? 0 : 1, m_request.start,
                                m_request.end, QUuid(), m_request.model);
     if (!m_task)
         return m_run.Fail(QStringLiteral("no subtitle task could be made for %1").arg(m_request.source));
     m_run.Set(QStringLiteral("audio"), m_task->GetAudioPath());
-
-    TaskRun start;
-    if (m_request.video) {
-        // The task reports the extraction's end, a failed one included.
-        m_manager.StartTranslate(m_task);
-    } else {
-        // The start uploads the file: off this thread, so that the progress line counts and Ctrl-C
-        // is heard. The manager starts it as it does after an extraction and posts its failure.
+    if (!m_request.video)
         Show(QStringLiteral("生成任务中"));
-        start.Start([this](TaskControl&) { m_manager.GetWavTransResulut(m_task, WaveTransSrt::NotifyAudioExtracted); });
-    }
-    const TaskWaiter::Ending ending = waiter.Wait(timeout);
-    // Interrupted or out of time: the start's requests end now rather than after their replies.
-    if (ending != TaskWaiter::Ending::Finished)
-        m_task->CancelStart();
-    start.StopAndWait();
-    return Finish(waiter, ending, timeout);
+
+    // The whole chain runs on a worker: the progress line counts, and Ctrl-C or the time-out
+    // ends the extraction, the start's requests and the engine at once.
+    ServiceTask chain;
+    WaveTransSrt* task = m_task;
+    chain.Start([task](const ServiceTask::Worker& worker) { return SubtitleChain::Run(*task, worker); });
+    TaskEnd end;
+    const TaskWait::Ending ending = TaskWait::Run(chain, timeout, m_run.Progress(),
+                                                  [this](int, const QString& text) {
+                                                      Show(text);
+                                                      return QString();
+                                                  },
+                                                  end);
+    return Finish(ending, end, timeout);
 }
 
-int SubtitleRun::Finish(TaskWaiter& waiter, TaskWaiter::Ending ending, std::chrono::seconds timeout)
+int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono::seconds timeout)
 {
     const QString state = m_task->GetState();
-    const int code = waiter.FinalCode();
     const QString taskId = m_task->GetTaskID();
     if (!taskId.isEmpty())
         m_run.Set(QStringLiteral("task_id"), taskId);
-    const int extraction = m_task->GetTransAudioResult();
     const QString srt = m_task->GetSrtPath();
     const QString audio = m_task->GetAudioPath();
-    const bool finished = m_task->GetStateCode() == WaveTransSrt::StateFinished;
-    // Stops the extraction and the engine, and waits for them: nothing is written after this.
+    const QString failure = end.Failed() ? FailureText(*m_task, end.error.text) : QString();
     m_manager.Clear();
     m_task = nullptr;
 
-    if (const std::optional<int> status = PolledTask::Ended(m_run, ending, QStringLiteral("subtitle"), timeout,
-                                                            QStringLiteral(" (last state: %1)").arg(state)))
-        return *status;
-    if (code == WaveTransSrt::NotifyExtractionFailed)
+    switch (ending) {
+    case TaskWait::Ending::Interrupted:
+        return m_run.Interrupted();
+    case TaskWait::Ending::TimedOut:
+        return PolledRun::TimedOut(m_run, QStringLiteral("subtitle"), timeout,
+                                   QStringLiteral(" (last state: %1)").arg(state));
+    case TaskWait::Ending::Ended:
+        break;
+    }
+    if (end.Failed() && end.error.kind == TaskError::Kind::Local)
         return m_run.Fail(QStringLiteral("视频提取音频失败！ %1")
-                              .arg(TranscodeResultText(extraction, m_request.source, audio,
+                              .arg(TranscodeResultText(end.error.code, m_request.source, audio,
                                                        int(m_request.start), int(m_request.end))));
-    if (code != WaveTransSrt::NotifyFinished || !finished)
-        return m_run.Fail(state);
+    if (!end.Succeeded())
+        return m_run.Fail(failure);
     if (!QFileInfo(srt).isFile())
         return m_run.Fail(QStringLiteral("the service finished the task but its sentences could not be fetched; "
                                          "%1 was not written")
@@ -143,27 +138,6 @@ int SubtitleRun::Finish(TaskWaiter& waiter, TaskWaiter::Ending ending, std::chro
     m_run.Set(QStringLiteral("path"), srt);
     m_run.Line(srt);
     return m_run.Succeed();
-}
-
-TaskWaiter::Step SubtitleRun::Read(int code)
-{
-    QString text = SubtitleNoticeText(code, *m_task);
-    bool ends = false;
-    switch (code) {
-    case WaveTransSrt::NotifyFinished:
-    case WaveTransSrt::NotifyExtractionFailed:
-        ends = true;
-        break;
-    case WaveTransSrt::NotifyFailed:
-        // A cloud poll that fails is followed by the next one; a failed start or task ends it.
-        ends = m_task->GetEngine() == 0 || m_task->GetLastCode() != CAudio2TxtNetOper::PollFailed;
-        text = FailureText(*m_task);
-        break;
-    default:
-        break;
-    }
-    Show(text);
-    return {QString(), ends};
 }
 
 void SubtitleRun::Show(const QString& text)

@@ -1,0 +1,42 @@
+#include "apps/cli/PolledRun.h"
+
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/TaskWait.h"
+
+namespace PolledRun {
+
+std::optional<int> Wait(CommandRun& run, const QString& noun, const PolledClient& client,
+                        std::chrono::seconds timeout, int& finalCode)
+{
+    run.Progress().SetState(QStringLiteral("creating the %1 task").arg(noun));
+    ServiceTask task;
+    task.Start([&client](const ServiceTask::Worker& worker) { return client.Drive(worker); });
+    TaskEnd end;
+    const TaskWait::Ending ending = TaskWait::Run(task, timeout, run.Progress(), nullptr, end);
+    const QString id = client.taskId();
+    if (!id.isEmpty())
+        run.Set(QStringLiteral("task_id"), id);
+    switch (ending) {
+    case TaskWait::Ending::Interrupted:
+        return run.Interrupted();
+    case TaskWait::Ending::TimedOut: {
+        const QString error = client.error();
+        return TimedOut(run, noun, timeout,
+                        error.isEmpty() ? QString() : QStringLiteral(" (last error: %1)").arg(error));
+    }
+    case TaskWait::Ending::Ended:
+        break;
+    }
+    if (!end.Succeeded())
+        return run.Fail(end.error.text);
+    finalCode = end.value.toInt();
+    return std::nullopt;
+}
+
+int TimedOut(CommandRun& run, const QString& noun, std::chrono::seconds timeout, const QString& detail)
+{
+    return run.Fail(
+        QStringLiteral("the %1 task did not finish within %2 s%3").arg(noun, QString::number(timeout.count()), detail));
+}
+
+} // namespace PolledRun

@@ -1,0 +1,27 @@
+#include "service/PolledClient.h"
+
+#include "service/PollCodes.h"
+
+TaskEnd PolledClient::Drive(const ServiceTask::Worker& worker) const
+{
+    PollCodes codes;
+    if (!start(codes, worker.Token())) {
+        stop();
+        return TaskEnd::Failure(TaskError::Kind::Service, -1, error());
+    }
+    const QString id = taskId();
+    worker.Report(kCreated, QStringLiteral("task %1: created").arg(id));
+    for (;;) {
+        const std::optional<int32_t> code = codes.Next(worker);
+        if (!code) {
+            stop();
+            return TaskEnd::Stop();
+        }
+        const Step step = reading(*code);
+        worker.Report(*code, QStringLiteral("task %1: %2").arg(id, step.state));
+        if (step.ends) {
+            stop();
+            return TaskEnd::Success(*code);
+        }
+    }
+}

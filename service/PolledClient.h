@@ -1,0 +1,38 @@
+#pragma once
+
+#include "service/ServiceTask.h"
+
+#include <QString>
+
+#include <functional>
+
+class PollCodes;
+
+// A client that polls on a worker of its own (long speech, images), driven as the body of a
+// service task: the client is started with its codes going to the body, each code is reported as
+// progress in words, and the code that ends the task ends the body. The client is stopped whatever
+// ends the body, so nothing of it runs once the body has returned.
+struct PolledClient
+{
+    // A poll code in words, and whether it ends the task.
+    struct Step
+    {
+        QString state;
+        bool ends = false;
+    };
+
+    // Starts the client with its poll codes going to codes; true when it started. On the worker.
+    std::function<bool(PollCodes& codes, const pplx::cancellation_token& cancel)> start;
+    std::function<QString()> taskId;
+    std::function<void()> stop;
+    std::function<QString()> error;
+    std::function<Step(int code)> reading;
+
+    // The progress code of the task's creation (text "task ID: created"); the clients' own codes
+    // are small numbers.
+    static constexpr int kCreated = -1000;
+
+    // The body: progress "task ID: STATE" for every code; success carries the code that ended the
+    // task, a failed start fails with the client's error text.
+    TaskEnd Drive(const ServiceTask::Worker& worker) const;
+};
