@@ -5,9 +5,9 @@
 TaskEnd PolledClient::Drive(const ServiceTask::Worker& worker) const
 {
     PollCodes codes;
-    if (!start(codes, worker.Token())) {
+    if (const int code = start(codes, worker.Token()); code != 0) {
         stop();
-        return TaskEnd::Failure(TaskError::Kind::Service, -1, error());
+        return TaskEnd::Failure(TaskError::Kind::Service, code, error());
     }
     const QString id = taskId();
     worker.Report(kCreated, QStringLiteral("task %1: created").arg(id));

@@ -21,8 +21,9 @@ struct PolledClient
         bool ends = false;
     };
 
-    // Starts the client with its poll codes going to codes; true when it started. On the worker.
-    std::function<bool(PollCodes& codes, const pplx::cancellation_token& cancel)> start;
+    // Starts the client with its poll codes going to codes: 0 when it started, else the client's
+    // own code for the failed start. On the worker.
+    std::function<int(PollCodes& codes, const pplx::cancellation_token& cancel)> start;
     std::function<QString()> taskId;
     std::function<void()> stop;
     std::function<QString()> error;
@@ -33,6 +34,6 @@ struct PolledClient
     static constexpr int kCreated = -1000;
 
     // The body: progress "task ID: STATE" for every code; success carries the code that ended the
-    // task, a failed start fails with the client's error text.
+    // task; a failed start fails with the client's code and error text.
     TaskEnd Drive(const ServiceTask::Worker& worker) const;
 };

@@ -73,9 +73,10 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
     const PolledClient driven{
         [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
             client.SetProgressCallback(&PollCodes::Push);
-            return client.Start(text.toStdString(), output.toStdString(),
-                                voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice, voice.speed,
-                                voice.pitch, voice.volume, &codes, cancel) == CTxt2AudioNetOper::Started;
+            const int code = client.Start(text.toStdString(), output.toStdString(),
+                                          voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice,
+                                          voice.speed, voice.pitch, voice.volume, &codes, cancel);
+            return code == CTxt2AudioNetOper::Started ? 0 : code;
         },
         [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
         [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};

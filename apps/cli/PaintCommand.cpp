@@ -52,8 +52,9 @@ int Run(CommandRun& run)
     const PolledClient driven{
         [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
             client.SetProgressCallback(&PollCodes::Push);
-            return client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(), count,
-                                reference.toStdString(), &codes, cancel) == CTxt2ImageNetOper::Started;
+            const int code = client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(),
+                                          count, reference.toStdString(), &codes, cancel);
+            return code == CTxt2ImageNetOper::Started ? 0 : code;
         },
         [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
         [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};
