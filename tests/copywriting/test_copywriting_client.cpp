@@ -170,20 +170,6 @@ TEST_F(CopywritingClient, DestroyingTheClientEndsARunningRequestWithoutACallback
     EXPECT_EQ(done.calls, 0);
 }
 
-TEST_F(CopywritingClient, ATopicTypedOnSeveralLinesIsLoggedOnOneLine)
-{
-    ReplyChat(200, R"({"result":"两段文字"})");
-    CCopywritingNetOper client;
-    ASSERT_EQ(Run(client, "第一行\n第二行\r第三行"), CCopywritingNetOper::Success) << client.GetErrorText();
-    const QString path = QString::fromStdString(client.OutputPath());
-    QFile log(GetCopywritingLog().LogFile());
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QByteArray last = log.readAll().split('\n').back();
-    EXPECT_TRUE(last.endsWith((QStringLiteral(", SrcInfo=第一行|第二行|第三行, Stat=2, Files=") + path).toUtf8()))
-        << last.toStdString()
-        << "the record's last line holds the whole topic and the file";
-}
-
 TEST_F(CopywritingClient, ASecondRequestReusesTheClient)
 {
     CCopywritingNetOper client;
