@@ -59,13 +59,6 @@ TEST_F(CommandLine, PaintFailuresExitWithTheServicesReason)
                    QStringLiteral("--count"), QStringLiteral("1")});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_TRUE(outcome.err.startsWith(QStringLiteral("图片生成服务的回复格式有误："))) << outcome.err.toStdString();
-
-    for (const QStringList& arguments : QList<QStringList>{{QStringLiteral("paint")},
-                                                           {QStringLiteral("paint"), QStringLiteral("x"),
-                                                            QStringLiteral("--count"), QStringLiteral("9")},
-                                                           {QStringLiteral("paint"), QStringLiteral("x"),
-                                                            QStringLiteral("--size"), QStringLiteral("big")}})
-        EXPECT_EQ(Run(arguments).exitCode, 2) << arguments.join(QLatin1Char(' ')).toStdString();
 }
 
 } // namespace

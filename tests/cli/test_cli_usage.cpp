@@ -41,6 +41,8 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"history", "dubbing", "--to"}, "--to needs a value"},
         {{"dub", "x", "--speed", "16"}, "--speed takes a whole number from 0 to 15, not 16"},
         {{"dub", "x", "--pitch=-1"}, "--pitch takes a whole number from 0 to 15, not -1"},
+        {{"dub", "x", "--volume", "16"}, "--volume takes a whole number from 0 to 15, not 16"},
+        {{"paint"}, "paint takes one PROMPT (quote it when it has spaces), not 0 words"},
         {{"dub", "x", "--format", "ogg"}, "--format takes mp3 or wav, not ogg"},
         {{"dub", "x", "--json=yes"}, "--json takes no value"},
         {{"paint", "x", "--count", "9"}, "--count takes a whole number from 1 to 8, not 9"},
