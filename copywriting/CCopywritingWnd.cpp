@@ -162,12 +162,17 @@ void CCopywritingWnd::OnStart()
         return;
     }
     // The token and the request both run on the task's worker: the window only waits for the end.
-    m_start->EnableWindow(!m_task.Start(CopywritingTask::Make(topic, OutputFolder())));
+    SetBusy(m_task.Start(CopywritingTask::Make(topic, OutputFolder())));
+}
+
+void CCopywritingWnd::UpdateStart()
+{
+    m_start->EnableWindow(!IsBusy());
 }
 
 void CCopywritingWnd::OnGenerated(const TaskEnd& end)
 {
-    m_start->EnableWindow(true);
+    SetBusy(false);
     if (end.Succeeded()) {
         const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
         m_generatedPath = result.path;

@@ -48,6 +48,7 @@ protected:
     virtual QString ChooseExportPath();
 
 private:
+    void UpdateStart() override;
     void OnStart();
     void OnGenerated(const TaskEnd& end);
     void OnFontSize();

@@ -209,8 +209,8 @@ void CTxt2AudioWnd::SetSelectedText(const QString& text, const QUuid& objectId)
     m_selectedText = text;
     m_selectedObject = objectId;
     m_selectedLabel->setText(text.isEmpty() ? QString::fromUtf8(kNothingSelected) : QString::fromUtf8(kSelectedFormat).arg(text));
-    m_start->EnableWindow(!m_busy && !text.isEmpty());
-    if (!m_busy)
+    UpdateStart();
+    if (!IsBusy())
         SetStatus(text.length() >= kLongTextLength ? QString::fromUtf8(kLongTextHint) : QString());
 }
 
@@ -238,7 +238,7 @@ void CTxt2AudioWnd::StartLong(const QString& text, const QString& path, const QS
                               int pitch, int volume)
 {
     // The button stays usable: a second start replaces the running task, as it always has.
-    m_busy = true;
+    SetBusy(true, false);
     m_taskObject = m_selectedObject;
     SetStatus(QString::fromUtf8(kGenerating));
     const std::string utf8Text = text.toStdString();
@@ -265,8 +265,7 @@ void CTxt2AudioWnd::OnLongStarted(const TaskEnd& end)
 void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch,
                                int volume)
 {
-    m_busy = true;
-    m_start->EnableWindow(false);
+    SetBusy(true);
     m_taskObject = m_selectedObject;
     SetStatus(QString::fromUtf8(kGenerating));
     m_shortSpeech.Start(ShortSpeechTask::Make({text, path, speed, pitch, volume, voice, aue}));
@@ -284,9 +283,13 @@ void CTxt2AudioWnd::OnShortEnded(const TaskEnd& end)
 
 void CTxt2AudioWnd::Finish(const QString& status)
 {
-    m_busy = false;
-    m_start->EnableWindow(!m_selectedText.isEmpty());
+    SetBusy(false);
     SetStatus(status);
+}
+
+void CTxt2AudioWnd::UpdateStart()
+{
+    m_start->EnableWindow(!IsBusy() && !m_selectedText.isEmpty());
 }
 
 void CTxt2AudioWnd::OnProgress(int32_t code)

@@ -60,7 +60,6 @@ public:
     QLabel* StatusLabel() const { return m_status; }
     QLabel* SelectedTextLabel() const { return m_selectedLabel; }
     const QList<VoiceInfo*>& Voices() const { return m_voiceLibrary; }
-    bool IsBusy() const { return m_busy; }
     bool IsLaterVoice() const { return m_laterVoice; }
     bool IsScrollShown() const { return m_scrollShown; }
     int ScrollPos() const { return m_column.Offset(); }
@@ -87,6 +86,7 @@ private:
     void OnShortEnded(const TaskEnd& end);
     void OnLongStarted(const TaskEnd& end);
     void Finish(const QString& status);
+    void UpdateStart() override;
     void OnVoiceChosen(int index);
     void OnPlaySample(int index, intptr_t control);
     void UpdateScroll();
@@ -126,7 +126,6 @@ private:
     QUuid m_taskObject;
     ScrolledColumn m_column;
     HistoryOpener m_historyOpener;
-    bool m_busy = false;
     bool m_scrollShown = false;
     std::unique_ptr<SamplePlayer> m_player;
 };

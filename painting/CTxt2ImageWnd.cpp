@@ -200,6 +200,11 @@ bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
 
 void CTxt2ImageWnd::OnDescriptionChanged()
 {
+    UpdateStart();
+}
+
+void CTxt2ImageWnd::UpdateStart()
+{
     // A description is all a generation needs; one under way is replaced by the next start.
     m_generate->EnableWindow(!m_start.Busy() && !m_description->GetWindowTextW().trimmed().isEmpty());
 }
@@ -222,8 +227,6 @@ void CTxt2ImageWnd::OnGenerate()
     int32_t height = 0;
     PaintingChoices::ParseSize(m_ratios->GetSelectedText(), width, height);
 
-    m_busy = true;
-    m_generate->EnableWindow(false);
     SetStatus(PaintingStatus::Generating());
     const int style = m_styles->GetSelectedGroup();
     if (style >= 0 && style < m_styleNames.size() && !m_styleNames[style].isEmpty())
@@ -237,18 +240,20 @@ void CTxt2ImageWnd::OnGenerate()
             return TaskEnd::Success();
         return TaskEnd::Failure(TaskError::Kind::Service, result, QString::fromStdString(m_client.GetErrorText()));
     });
+    // After the start: the button is off while the start is in flight.
+    SetBusy(true);
 }
 
 void CTxt2ImageWnd::OnStarted(const TaskEnd& end)
 {
     if (!end.Succeeded()) {
-        m_busy = false;
+        SetBusy(false);
         SetStatus(PaintingStatus::ForStartFailure(end.error.text));
     }
     // A started task keeps the button off until it ends or the description changes; its poller
     // may have reported the end before this start's own end arrived.
-    if (!m_busy)
-        OnDescriptionChanged();
+    if (!IsBusy())
+        UpdateStart();
 }
 
 void CTxt2ImageWnd::OnProgress(int32_t code)
@@ -260,10 +265,8 @@ void CTxt2ImageWnd::OnProgress(int32_t code)
     SetStatus(progress.text);
     if (code == CTxt2ImageNetOper::PollFinished)
         ShowResults();
-    if (progress.ends) {
-        m_busy = false;
-        OnDescriptionChanged();
-    }
+    if (progress.ends)
+        SetBusy(false);
 }
 
 void CTxt2ImageWnd::ShowResults()
@@ -307,7 +310,7 @@ void CTxt2ImageWnd::ShowReference(ReferenceImageChoice::Outcome outcome, const Q
     case ReferenceImageChoice::Unchanged:
         return;
     case ReferenceImageChoice::Chosen:
-        if (!m_busy)
+        if (!IsBusy())
             SetStatus(QString());
         break;
     case ReferenceImageChoice::ChosenNotSent:

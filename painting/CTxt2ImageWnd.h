@@ -55,7 +55,6 @@ public:
     const QStringList& StyleNames() const { return m_styleNames; }
     const ResultThumbnails& Thumbnails() const { return m_thumbnails; }
     const ReferenceImageChoice& Reference() const { return m_reference; }
-    bool IsBusy() const { return m_busy; }
     int ScrollPos() const { return m_column.Offset(); }
     int ContentHeight() const;
 
@@ -73,6 +72,7 @@ private:
     void CreateControls();
     void FillSelectors();
     void OnDescriptionChanged();
+    void UpdateStart() override;
     void OnGenerate();
     void OnStarted(const TaskEnd& end);
     void OnAddThumbnail(int index);
@@ -112,5 +112,4 @@ private:
     ServiceTask m_start;
     ScrolledColumn m_column;
     HistoryOpener m_historyOpener;
-    bool m_busy = false;
 };

@@ -195,8 +195,7 @@ void CAudio2TxtWnd::OnStart()
             SetStatus(task->GetState());
         }
     } else {
-        m_start->EnableWindow(false);
-        m_busy = true;
+        SetBusy(true);
         task = m_manager.AddWave(m_engine, m_selectedPath, isAudio, kRangeStart, kRangeEnd, m_selectedObject, model);
         if (!task) {
             // The transcription engine has no account to work with.
@@ -213,8 +212,7 @@ void CAudio2TxtWnd::OnStart()
 void CAudio2TxtWnd::Restart(WaveTransSrt* task)
 {
     SetStatus(QString::fromUtf8(kCreatingTask));
-    m_busy = true;
-    m_start->EnableWindow(false);
+    SetBusy(true);
     StartRecognition(task, true);
 }
 
@@ -328,8 +326,12 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
 
 void CAudio2TxtWnd::EndWork()
 {
-    m_busy = false;
-    m_start->EnableWindow(true);
+    SetBusy(false);
+}
+
+void CAudio2TxtWnd::UpdateStart()
+{
+    m_start->EnableWindow(!IsBusy());
 }
 
 std::optional<QUuid> CAudio2TxtWnd::EntryObject(const QString& source) const

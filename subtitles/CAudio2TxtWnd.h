@@ -61,7 +61,6 @@ public:
     QString SelectedVideoPath() const { return m_selectedVideoPath; }
     const QHash<QString, QString>& ExtraSources() const { return m_extraSources; }
     int Engine() const { return m_engine; }
-    bool IsBusy() const { return m_busy; }
 
 protected:
     int OnCreate() override;
@@ -94,6 +93,7 @@ private:
     void OnUserInfo();
     bool IsSelected(const WaveTransSrt& task) const;
     void EndWork();
+    void UpdateStart() override;
 
     CZuBuffer m_picture;
     QString m_selectedPath;
@@ -104,7 +104,6 @@ private:
     QString m_key;
     int m_engine = 0;
     HistoryOpener m_historyOpener;
-    bool m_busy = false;
     QHash<QString, QString> m_extraSources;
     // The recognition starts under way, one per task; each is waited for before its task goes.
     std::unordered_map<WaveTransSrt*, std::unique_ptr<ServiceTask>> m_starts;

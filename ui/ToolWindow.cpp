@@ -70,6 +70,13 @@ QString ToolWindow::ChooseFolder()
     return QFileDialog::getExistingDirectory(this, QString(), m_outputFolder);
 }
 
+void ToolWindow::SetBusy(bool busy, bool updateStart)
+{
+    m_busy = busy;
+    if (updateStart)
+        UpdateStart();
+}
+
 void ToolWindow::SetStatus(const QString& text)
 {
     if (m_status)

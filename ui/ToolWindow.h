@@ -12,13 +12,15 @@ class QLabel;
 class QOVMessageEvent;
 
 // What the four tool windows share: the message their results go to the editor with, the
-// hand-over of a history entry, the folder results are written to with its chooser, and the
-// status line.
+// hand-over of a history entry, the folder results are written to with its chooser, the busy state
+// with its start control, and the status line.
 class ToolWindow : public CQOVBaseWnd
 {
 public:
     // The folder results are written to, ending in "/".
     QString OutputFolder() const { return m_outputFolder; }
+    // Whether a task of the window is under way.
+    bool IsBusy() const { return m_busy; }
 
 protected:
     // hostMessage: the number the window sends the editor its results with (0: none).
@@ -44,6 +46,12 @@ protected:
     // The folder chooser; tests answer it.
     virtual QString ChooseFolder();
 
+    // A task of the window starts or ends. The start control follows by the window's own rule
+    // (UpdateStart), unless updateStart is false: a start that leaves the control as it was.
+    void SetBusy(bool busy, bool updateStart = true);
+    // Enables the window's start control as its rule says; whenever the busy state changes.
+    virtual void UpdateStart() {}
+
     // The line the window tells the user its state in, once the window has made it.
     void SetStatusLabel(QLabel* label) { m_status = label; }
     void SetStatus(const QString& text);
@@ -52,4 +60,5 @@ private:
     uint32_t m_hostMessage;
     QString m_outputFolder;
     QLabel* m_status = nullptr;
+    bool m_busy = false;
 };
