@@ -6,6 +6,7 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <vector>
 
 using emulator_test::ChatBody;
 using emulator_test::Json;
@@ -187,6 +188,90 @@ TEST_F(EmulatorTest, FaultControlRequests)
         auto res = Client().Post(c.path, c.body, "application/json");
         ASSERT_TRUE(res);
         EXPECT_EQ(res->status, c.status) << res->body;
+    }
+}
+
+// Every endpoint is routed through its own switch and its own record, and answers wrong_types
+// with a reply shaped like its own.
+TEST_F(EmulatorTest, EveryEndpointObeysItsOwnSwitchAndIsRecorded)
+{
+    using V = web::json::value;
+    using Check = std::function<bool(const std::string &)>;
+    const auto json = [](std::function<bool(const V &)> check) {
+        return [check](const std::string &body) { return check(Json(body)); };
+    };
+    const Check object = json([](const V &reply) { return reply.is_object(); });
+    const std::string form = "application/x-www-form-urlencoded";
+    struct Case {
+        const char *endpoint;
+        const char *method;
+        std::string path;
+        std::string contentType;  // empty: no body
+        Check wrongTyped;
+    } cases[] = {
+        {"token", "POST", "/oauth/2.0/token", form, json([](const V &r) { return r.at("access_token").is_array(); })},
+        {"chat", "POST", "/chat/v1/completions", "application/json",
+         json([](const V &r) { return r.at("result").is_object() && r.at("error_code").is_string(); })},
+        {"tts-short", "POST", "/text2audio", "text/plain", object},
+        {"tts-create", "POST", "/tts/v1/create", "application/json", object},
+        {"tts-query", "POST", "/tts/v1/query", "application/json",
+         json([](const V &r) { return !r.at("tasks_info").is_array(); })},
+        {"tts-file", "GET", "/files/tts/0123456789abcdef01234567.mp3", "", object},
+        {"aasr-create", "POST", "/aasr/v1/create", "application/json", object},
+        {"aasr-query", "POST", "/aasr/v1/query", "application/json",
+         json([](const V &r) { return r.at("tasks_info").at(0).at("task_id").is_array(); })},
+        {"image-create", "POST", "/ernievilg/v1/txt2imgv2", "application/json",
+         json([](const V &r) { return r.at("data").is_string(); })},
+        {"image-query", "POST", "/ernievilg/v1/getImgv2", "application/json", json([](const V &r) {
+             const auto &data = r.at("data");
+             return data.at("task_progress").is_string() &&
+                    data.at("sub_task_result_list").at(0).at("final_image_list").is_object();
+         })},
+        {"image-file", "GET", "/files/img/1/1_0.png", "", object},
+        {"transcription-prepare", "POST", "/api/prepare", form, json([](const V &r) { return r.at("err_no").is_number(); })},
+        {"transcription-upload", "POST", "/api/upload", "multipart/form-data; boundary=b",
+         json([](const V &r) { return r.at("err_no").is_number(); })},
+        {"transcription-merge", "POST", "/api/merge", form, json([](const V &r) { return r.at("err_no").is_number(); })},
+        {"transcription-progress", "POST", "/api/getProgress", form,
+         json([](const V &r) { return r.at("err_no").is_string() && r.at("data").is_object(); })},
+        {"transcription-result", "POST", "/api/getResult", form, json([](const V &r) { return r.at("err_no").is_string(); })},
+        {"store-put", "PUT", "/qov-subtitles/k", "audio/mpeg",
+         [](const std::string &body) { return body.find("<Code><Code>") != std::string::npos; }},
+        {"store-get", "GET", "/qov-subtitles/k", "", [](const std::string &body) { return body.find("<Code><Code>") != std::string::npos; }},
+        {"store-delete", "DELETE", "/qov-subtitles/k", "",
+         [](const std::string &body) { return body.find("<Code><Code>") != std::string::npos; }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.endpoint);
+        const auto call = [&] {
+            httplib::Request request;
+            request.method = c.method;
+            request.path = c.path;
+            if (!c.contentType.empty()) {
+                request.body = "x";
+                request.set_header("Content-Type", c.contentType);
+            }
+            return Client().send(request);
+        };
+        SetFault(c.endpoint, R"({"status":503,"times":1})");
+        auto res = call();
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 503);
+        SetFault(c.endpoint, R"({"wrong_types":true,"times":1})");
+        res = call();
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+        EXPECT_TRUE(c.wrongTyped(res->body)) << res->body;
+        SetFault(c.endpoint, R"({"close":true,"times":1})");
+        EXPECT_FALSE(call());
+        res = call();
+        ASSERT_TRUE(res);
+        EXPECT_NE(res->status, 503);
+
+        const auto recorded = Json(Client().Get(std::string("/__control/requests?endpoint=") + c.endpoint)->body);
+        ASSERT_EQ(recorded.size(), 4u);
+        EXPECT_EQ(recorded.at(0).at("path").as_string(), c.path);
+        EXPECT_EQ(recorded.at(0).at("content_type").as_string(), c.contentType);
     }
 }
 

@@ -192,41 +192,6 @@ TEST_F(LongSpeechTest, QueryFailuresAndUnknownTasks)
     EXPECT_EQ(unknown.at("task_result").at("err_no").as_integer(), 336201);
 }
 
-TEST_F(LongSpeechTest, FaultSwitchesApplyToEachSpeechEndpoint)
-{
-    const std::string id = Create(kBody).at("task_id").as_string();
-    const auto call = [&](const std::string &endpoint) {
-        if (endpoint == "tts-short")
-            return Client().Post("/text2audio", "tex=hi&lan=zh&cuid=a&ctp=1&tok=" + token_, "text/plain");
-        if (endpoint == "tts-create")
-            return Client().Post("/tts/v1/create?access_token=" + token_, kBody, "application/json");
-        if (endpoint == "tts-query")
-            return Client().Post("/tts/v1/query?access_token=" + token_, R"({"task_ids":[")" + id + R"("]})",
-                                 "application/json");
-        return Client().Get("/files/tts/" + id + ".mp3");
-    };
-    for (const std::string endpoint : {"tts-short", "tts-create", "tts-query", "tts-file"}) {
-        SCOPED_TRACE(endpoint);
-        SetFault(endpoint, R"({"status":503,"times":1})");
-        auto res = call(endpoint);
-        ASSERT_TRUE(res);
-        EXPECT_EQ(res->status, 503);
-        SetFault(endpoint, R"({"wrong_types":true,"times":1})");
-        res = call(endpoint);
-        ASSERT_TRUE(res);
-        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
-        EXPECT_TRUE(Json(res->body).is_object());
-    }
-    SetFault("tts-query", R"({"wrong_types":true,"times":1})");
-    EXPECT_FALSE(Json(call("tts-query")->body).at("tasks_info").is_array());
-    EXPECT_TRUE(Json(call("tts-query")->body).at("tasks_info").is_array());
-
-    const auto recorded = Json(Client().Get("/__control/requests?endpoint=tts-query")->body);
-    ASSERT_EQ(recorded.size(), 4u);
-    EXPECT_EQ(recorded.at(0).at("query").as_string(), "access_token=" + token_);
-    EXPECT_EQ(recorded.at(0).at("body").as_string(), R"({"task_ids":[")" + id + R"("]})");
-}
-
 TEST_F(LongSpeechTest, StoppingAbandonsSynthesisInProgress)
 {
     // Several seconds of work for the engine: the most of a text it speaks.

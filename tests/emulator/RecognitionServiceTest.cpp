@@ -236,27 +236,4 @@ TEST_F(RecognitionServiceTest, BadRequestsAreAnsweredWithTheirCause)
     EXPECT_EQ(mixed.at("error_info").at(0).as_string(), "nope");
 }
 
-TEST_F(RecognitionServiceTest, FaultSwitchesApplyToBothEndpoints)
-{
-    Store("ok.mp3", std::string(100, 'x'));
-    SetFault("aasr-create", R"({"status":502,"times":1})");
-    auto res = Client().Post("/aasr/v1/create?access_token=" + token_, CreateBody(UrlOf("ok.mp3"), "mp3", 80001),
-                             "application/json");
-    ASSERT_TRUE(res);
-    EXPECT_EQ(res->status, 502);
-    const std::string id = Create(CreateBody(UrlOf("ok.mp3"), "mp3", 80001)).at("task_id").as_string();
-
-    SetFault("aasr-query", R"({"wrong_types":true,"times":1})");
-    const auto wrong = Query(id);
-    EXPECT_TRUE(wrong.at("tasks_info").at(0).at("task_id").is_array());
-    SetFault("aasr-query", R"({"malformed":true,"times":1})");
-    res = Client().Post("/aasr/v1/query?access_token=" + token_, R"({"task_ids":[")" + id + R"("]})", "application/json");
-    ASSERT_TRUE(res);
-    std::error_code error;
-    web::json::value::parse(res->body, error);
-    EXPECT_TRUE(error);
-    EXPECT_EQ(Query(id).at("tasks_info").at(0).at("task_id").as_string(), id);
-    EXPECT_EQ(Json(Client().Get("/__control/requests?endpoint=aasr-create")->body).size(), 2u);
-}
-
 }  // namespace

@@ -239,23 +239,19 @@ TEST(SpeechVoiceTest, ChineseIsReadWithMandarinPhonemes)
     EXPECT_EQ(SpeechSynthesizer::Phonemes("hello", english), "h@l'oU");
 }
 
-TEST(SpeechVoiceTest, VoiceNumbersPickDistinctVariants)
-{
-    std::set<std::string> names;
-    for (int person = 0; person < 10; ++person) {
-        const std::string name = SpeechVoice::NameFor("hello", person);
-        EXPECT_NE(name.find(person % 2 == 0 ? "+f" : "+m"), std::string::npos) << name;
-        names.insert(name);
-    }
-    EXPECT_EQ(names.size(), 10u);
-}
-
 }  // namespace
 
 TEST(SpeechVoiceTest, EveryLibraryVoiceHasASpeakerOfItsOwn)
 {
     const int library[] = {0, 1, 2, 3, 4, 5, 6, 7, 100, 101, 102, 103};
     std::set<std::tuple<std::string, int, int>> speakers;
+    std::set<std::string> variants;
+    for (int person = 0; person < 10; ++person) {
+        const std::string name = SpeechVoice::NameFor("hello", person);
+        EXPECT_NE(name.find(person % 2 == 0 ? "+f" : "+m"), std::string::npos) << name;
+        variants.insert(name);
+    }
+    EXPECT_EQ(variants.size(), 10u) << "every voice number picks a variant of its own";
     for (const int person : library) {
         const std::string name = SpeechVoice::NameFor("你好", person);
         EXPECT_NE(name.find(person % 2 == 0 ? "+f" : "+m"), std::string::npos) << person << " " << name;
