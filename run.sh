@@ -74,6 +74,12 @@ for engine in file cloud; do
   echo "  $engine engine: $srt"
   sed 's/^/  | /' "$srt"
 done
+echo "Demonstration: ./run.sh subtitles RECORDING --engine cloud --model 1737 (English speech)"
+english=/usr/share/pocketsphinx/test/data/librivox/sense_and_sensibility_01_austen_64kb-0920.wav
+srt=$("$cli" subtitles "$english" --engine cloud --model 1737 2>/dev/null)
+echo "  cloud engine, English model: $srt"
+sed 's/^/  | /' "$srt"
+echo "  The local services recognise English only: Mandarin speech, as above, needs the real services."
 echo
 echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
 "$cli" paint "雪山下的湖泊" --size 1024x1024 --count 2 | sed 's/^/  image: /'
