@@ -105,7 +105,7 @@ QString TranscodeResultText(int code, const QString& source, const QString& dest
     case TRANSCODE_NO_RESAMPLER:
         return Text(kNoResampler).arg(source);
     case TRANSCODE_BAD_RANGE:
-        return Text(kBadRange).arg(start).arg(end);
+        return EmptyRangeText(start, end);
     case TRANSCODE_CANCELLED:
         return Text(kCancelled).arg(destination);
     default:
@@ -121,4 +121,9 @@ QString DurationResultText(double seconds, const QString& path)
     if (seconds == -2.0)
         return Text(kNoAudio).arg(path);
     return LibraryMissing().value_or(Text(kCannotOpen).arg(path, ReadReason(path, 0)));
+}
+
+QString EmptyRangeText(double start, double end)
+{
+    return Text(kBadRange).arg(QString::number(start), QString::number(end));
 }

@@ -12,3 +12,5 @@ QString TranscodeResultText(int code, const QString& source, const QString& dest
 
 // Empty for a duration of 0 seconds or more.
 QString DurationResultText(double seconds, const QString& path);
+// The words for a range whose end is not after its start (seconds).
+QString EmptyRangeText(double start, double end);

@@ -173,6 +173,9 @@ int Run(CommandRun& run)
     request.end = Seconds(run, QStringLiteral("end"), 1.0f, problem);
     if (problem)
         return run.Usage(*problem);
+    // The range names the subtitle files; a name for an empty or reversed range would mislead.
+    if (request.end <= request.start)
+        return run.Usage(EmptyRangeText(request.start, request.end));
 
     request.video = SubtitlesSource::IsVideo(request.source);
     run.Set(QStringLiteral("source"), request.source);
