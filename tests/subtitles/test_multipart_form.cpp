@@ -23,17 +23,7 @@ std::string WriteFile(const QTemporaryDir& dir, const char* name, const std::str
     return path;
 }
 
-TEST(MultipartBody, OneTextPartIsFramedByDelimitersWithALeadingLineBreak)
-{
-    MultipartFormBuilder builder;
-    builder.AddTextPart("a", "1");
-    ASSERT_TRUE(builder.Build());
-    EXPECT_EQ(builder.Body(), "\r\n--" + builder.Boundary() + "\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\n1" +
-                                  "\r\n--" + builder.Boundary() + "--\r\n");
-    EXPECT_EQ(builder.ContentType(), "multipart/form-data; boundary=" + builder.Boundary());
-}
-
-TEST(MultipartBody, TextPartsComeFirstAndFilesGoInByteForByte)
+TEST(MultipartBody, PartsFollowALeadingLineBreakTextFirstAndFilesByteForByte)
 {
     QTemporaryDir dir;
     const std::string audio("RIFF\r\n\0\x1a\xff\n\r--end", 15);
@@ -57,6 +47,7 @@ TEST(MultipartBody, TextPartsComeFirstAndFilesGoInByteForByte)
             "Content-Type: text/plain\r\n\r\nline\n" +
         d + "--\r\n";
     EXPECT_EQ(builder.Body(), expected);
+    EXPECT_EQ(builder.ContentType(), "multipart/form-data; boundary=" + builder.Boundary());
 }
 
 TEST(MultipartBody, AFileThatCannotBeReadFailsTheBuild)
