@@ -91,7 +91,7 @@ TEST(BaseWindow, CreateRunsOnCreateAndPlacesTheWindow)
     EXPECT_FALSE(refused.Create(&panel, QRect(0, 0, 10, 10), 1));
 }
 
-TEST(BaseWindow, ReportsToItsOwnerOrElseItsParent)
+TEST(BaseWindow, ReportsToItsOwnerOrElseItsParentAndReachesTheEditorsReceivers)
 {
     Host panel;
     Host owner;
@@ -104,22 +104,18 @@ TEST(BaseWindow, ReportsToItsOwnerOrElseItsParent)
     window.SendToOwner(0x6001, 8, 0);
     EXPECT_EQ(owner.received.size(), 1);
     EXPECT_EQ(panel.received.size(), 1);
-}
 
-TEST(BaseWindow, MessagesAndKeysReachTheHandlersTheWindowChainsTo)
-{
-    Host panel;
-    ToolWindow window;
-    window.Create(&panel, QRect(0, 0, 100, 100), 1);
-    EXPECT_EQ(QOVSendMessage(&window, 8224, 4, 0), 5);
-    QOVPostMessage(&window, 8027, 2, 0);
-    QCoreApplication::sendPostedEvents(&window);
-    EXPECT_EQ(window.messages, (QList<int>{8224, 8027}));
-
-    auto* edit = new QLineEdit(&window);
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(edit, &escape);
-    EXPECT_EQ(window.escapesSwallowed, 1) << "a child's key passes the window first";
+    Host ui;
+    Host data;
+    EXPECT_EQ(window.SendMsgToUIMsgRcvWnd(0x7000, 1, 0), 0) << "no receiver yet";
+    window.SetMsgReceiveWnd(&ui, &data);
+    EXPECT_EQ(window.SendMsgToUIMsgRcvWnd(0x7000, 1, 0), 42);
+    EXPECT_EQ(window.SendMsgToDataMsgRcvWnd(0x7001, 2, 0), 42);
+    EXPECT_EQ(window.PostMsgToDataMsgRcvWnd(0x7002, 3, 0), 1);
+    QCoreApplication::sendPostedEvents(&data);
+    EXPECT_EQ(ui.received.size(), 1);
+    ASSERT_EQ(data.received.size(), 2);
+    EXPECT_EQ(data.received[1].second, 3u);
 }
 
 // An event of another kind whose type number Qt handed out from the user range.
@@ -133,22 +129,26 @@ public:
     char payload[64] = {};
 };
 
-TEST(BaseWindow, EventsOfOtherKindsAreNotTakenForWindowMessages)
+void PressEscape(QWidget* target)
+{
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &escape);
+}
+
+TEST(BaseWindow, MessagesAndKeysReachTheHandlersTheWindowChainsTo)
 {
     Host panel;
     ToolWindow window;
     window.Create(&panel, QRect(0, 0, 100, 100), 1);
     ForeignEvent foreign;
     QCoreApplication::sendEvent(&window, &foreign);
-    EXPECT_TRUE(window.messages.isEmpty());
-    QOVSendMessage(&window, 8027, 0, 0);
-    EXPECT_EQ(window.messages, QList<int>{8027});
-}
+    EXPECT_EQ(QOVSendMessage(&window, 8224, 4, 0), 5);
+    QOVPostMessage(&window, 8027, 2, 0);
+    QCoreApplication::sendPostedEvents(&window);
+    EXPECT_EQ(window.messages, (QList<int>{8224, 8027})) << "an event of another kind is no window message";
 
-void PressEscape(QWidget* target)
-{
-    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &escape);
+    PressEscape(new QLineEdit(&window));
+    EXPECT_EQ(window.escapesSwallowed, 1) << "a child's key passes the window first";
 }
 
 TEST(BaseWindow, EscapeStillClosesTheDialogsAndPopUpsTheWindowOpens)
@@ -186,22 +186,6 @@ TEST(BaseWindow, EscapeStillClosesTheDialogsAndPopUpsTheWindowOpens)
     EXPECT_EQ(window.escapesSwallowed, 0) << "none of them is the window's own";
     PressEscape(new QLineEdit(&window));
     EXPECT_EQ(window.escapesSwallowed, 1) << "an edit of the window itself still passes the window first";
-}
-
-TEST(BaseWindow, MessageReceiverReachesTheEditorsWindows)
-{
-    Host ui;
-    Host data;
-    ToolWindow window;
-    EXPECT_EQ(window.SendMsgToUIMsgRcvWnd(0x7000, 1, 0), 0) << "no receiver yet";
-    window.SetMsgReceiveWnd(&ui, &data);
-    EXPECT_EQ(window.SendMsgToUIMsgRcvWnd(0x7000, 1, 0), 42);
-    EXPECT_EQ(window.SendMsgToDataMsgRcvWnd(0x7001, 2, 0), 42);
-    EXPECT_EQ(window.PostMsgToDataMsgRcvWnd(0x7002, 3, 0), 1);
-    QCoreApplication::sendPostedEvents(&data);
-    EXPECT_EQ(ui.received.size(), 1);
-    ASSERT_EQ(data.received.size(), 2);
-    EXPECT_EQ(data.received[1].second, 3u);
 }
 
 class Dialog : public CQOVBaseDlg

@@ -19,7 +19,7 @@
 
 namespace {
 
-TEST(HostPaths, FoldersComeFromTheEnvironmentWithTheirSeparatorRules)
+TEST(HostPaths, FoldersComeFromTheEnvironmentAndAreMadeWithTheirParents)
 {
     qputenv("QOV_APP_DIR", "/opt/qov/app/");
     qputenv("QOV_CONFIG_DIR", "/home/u/.config/qov");
@@ -34,10 +34,7 @@ TEST(HostPaths, FoldersComeFromTheEnvironmentWithTheirSeparatorRules)
     qunsetenv("QOV_CONFIG_DIR");
     EXPECT_EQ(ZuGetPath(ZU_PATH_WORK), QDir::homePath() + QStringLiteral("/QOV"));
     EXPECT_EQ(ZuGetPath(ZU_PATH_CONFIG), QDir::homePath() + QStringLiteral("/.config/qov"));
-}
 
-TEST(HostPaths, CreateDirectoryMakesMissingParents)
-{
     QTemporaryDir root;
     const QString deep = root.filePath(QStringLiteral("a/b/c/"));
     EXPECT_NE(ZuCreateDirectory(deep, 0), 0);
@@ -110,21 +107,15 @@ TEST(HostTextFile, WritesUtf8AndReadsLinesWithoutBreaks)
     CQOVReadFile missing;
     EXPECT_EQ(missing.Open(dir.filePath(QStringLiteral("none/x.txt")), CQOVReadFile::ModeRead), 0);
     EXPECT_EQ(missing.ReadString(line), 0);
-}
 
-TEST(HostTextFile, ReadingSkipsAByteOrderMark)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bom.txt"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xEF\xBB\xBF" "first\nsecond");
-    file.close();
-    CQOVReadFile reader;
-    ASSERT_NE(reader.Open(path, CQOVReadFile::ModeRead), 0);
-    QString line;
-    ASSERT_NE(reader.ReadString(line), 0);
-    EXPECT_EQ(line, QStringLiteral("first"));
+    QFile bom(dir.filePath(QStringLiteral("bom.txt")));
+    ASSERT_TRUE(bom.open(QIODevice::WriteOnly));
+    bom.write("\xEF\xBB\xBF" "first\nsecond");
+    bom.close();
+    CQOVReadFile marked;
+    ASSERT_NE(marked.Open(bom.fileName(), CQOVReadFile::ModeRead), 0);
+    ASSERT_NE(marked.ReadString(line), 0);
+    EXPECT_EQ(line, QStringLiteral("first")) << "a byte-order mark is no text";
 }
 
 TEST(HostDigest, Md5Base64AndGuidText)
