@@ -25,6 +25,9 @@ int Run(CommandRun& run)
     const int end = options.Count(QStringLiteral("end"));
     if (options.Problem())
         return run.Usage(*options.Problem());
+    // An end of 0 is the end of the file; any other end must come after the start.
+    if (end > 0 && end <= start)
+        return run.Usage(EmptyRangeText(start, end));
 
     const QString source = run.Positional()[0];
     const QString destination = run.Positional()[1];

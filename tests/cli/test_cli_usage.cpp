@@ -51,6 +51,13 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"extract", "a.mp4", "b.mp3", "--rate", "44100"}, "--rate takes 16000 or 8000, not 44100"},
         {{"extract", "a.mp4", "b.mp3", "--start", "1.5"}, "--start takes a whole number of 0 or more, not 1.5"},
         {{"extract", "a.mp4", "b.mp3", "--bits", "24"}, "--bits takes 16 or 8, not 24"},
+        // An empty or reversed range is refused before anything is read or named after it.
+        {{"extract", "a.mp4", "b.mp3", "--start", "5", "--end", "3"},
+         "the range is empty: its end (3 s) is not after its start (5 s)"},
+        {{"subtitles", "a.mp3", "--start", "5", "--end", "2"},
+         "the range is empty: its end (2 s) is not after its start (5 s)"},
+        {{"subtitles", "a.mp3", "--start", "1.5", "--end", "1.5"},
+         "the range is empty: its end (1.5 s) is not after its start (1.5 s)"},
         {{"duration"}, "duration takes one FILE, not 0 words"},
         {{"duration", "a", "--codec", "mp3"}, "--codec is not an option of duration"},
         {{"help", "nosuch"}, "there is no command nosuch"},
