@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the local services and runs the main job.
-#   ./run.sh                 the stand-in editor (qov-studio) against the local services; without a
-#                            display, a demonstration of every tool through the command line
+#   ./run.sh                 the stand-in editor (qov-studio) against the local services, with the
+#                            sample project open; without a display, a demonstration of every tool
+#                            through the command line
+#   ./run.sh --empty         the stand-in editor with nothing in it
 #   ./run.sh COMMAND ARGS    runs qovaigc COMMAND ARGS (e.g. ./run.sh write "一段话题")
 # The application folder lives in .run/ (or $QOV_RUN_DIR): settings pointing at the local
 # services, the task logs, and the working folder with every result, kept between runs.
@@ -23,6 +25,11 @@ fi
 start_local_services "$run_dir" "$build"
 
 cli="$build/bin/qovaigc"
+sample=(--sample)
+if [ "${1:-}" = "--empty" ]; then
+  sample=()
+  shift
+fi
 if [ $# -gt 0 ]; then
   set +e
   "$cli" "$@"
@@ -34,7 +41,7 @@ fi
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "Local services: $base; working folder: $QOV_WORK_DIR" >&2
   set +e
-  "$build/bin/qov-studio" --module "$build/lib/libQOVAIGC.so"
+  "$build/bin/qov-studio" --module "$build/lib/libQOVAIGC.so" "${sample[@]}"
   status=$?
   set -e
   exit $status

@@ -10,7 +10,8 @@
 # while the video is recognised (subtitles-running.png) and with its subtitle file and sentences
 # in the bin (subtitles-generated.png), the copywriting tool
 # after a generation against the local services (studio-generated.png) and the history dialog
-# listing its records (history.png).
+# listing its records (history.png), and the studio as ./run.sh opens it, with the sample project
+# (studio-sample.png).
 #   scripts/screenshot.sh [DIR]      DIR defaults to build/screenshots; prints the folder
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -39,5 +40,8 @@ QOV_WORK_DIR="$run_dir/work" start_local_services "$run_dir" "$build"
 # The studio lists every picture it writes; standard output is kept for the folder alone.
 QT_QPA_PLATFORM=offscreen "$build/bin/qov-studio" --screenshot "$out" >&2 || status=$?
 rm -f "$sample"
+# The studio as ./run.sh opens it: the sample project, its video made into the working folder.
+[ "${status:-0}" -ne 0 ] || QT_QPA_PLATFORM=offscreen "$build/bin/qov-studio" --sample --screenshot "$out" >&2 ||
+  status=$?
 [ "${status:-0}" -eq 0 ] || exit "$status"
 echo "$out"

@@ -3,6 +3,7 @@
 #include "apps/studio/DubbingShots.h"
 #include "apps/studio/PaintingShots.h"
 #include "apps/studio/ProjectView.h"
+#include "apps/studio/SampleProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/SubtitlesShots.h"
 #include "apps/studio/ToolHost.h"
@@ -42,6 +43,27 @@ void ScreenshotRun::Start()
 {
     m_folder.mkpath(QStringLiteral("."));
     QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Step);
+}
+
+void ScreenshotRun::StartSample()
+{
+    m_folder.mkpath(QStringLiteral("."));
+    connect(&m_window.Sample(), &SampleProject::Finished, this, [this](bool complete, const QString& message) {
+        if (!complete) {
+            std::fprintf(stderr, "qov-studio: %s\n", qPrintable(message));
+            m_succeeded = false;
+        }
+        // The English text and the video chosen, as a newcomer would before trying a tool.
+        const StudioProject& project = m_window.Project();
+        if (project.Texts().size() >= 2)
+            m_window.View().SelectText(project.Texts()[1].id);
+        if (!project.Media().isEmpty())
+            m_window.View().SelectMedia({project.Media().front().id});
+        QTimer::singleShot(kSettleMs, this, [this] {
+            Grab(QStringLiteral("studio-sample.png"));
+            Finish();
+        });
+    });
 }
 
 void ScreenshotRun::Step()

@@ -26,6 +26,9 @@ public:
 
     // Starts from the event loop; the application quits after the last picture.
     void Start();
+    // Only the window with the sample project open (studio-sample.png), once its video is in;
+    // call before the sample is opened.
+    void StartSample();
     // False once a picture could not be written.
     bool Succeeded() const { return m_succeeded; }
 

@@ -1,12 +1,15 @@
 #include "apps/studio/StudioWindow.h"
 
 #include "apps/studio/ProjectView.h"
+#include "apps/studio/SampleProject.h"
 #include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
+#include "host/QOVPaths.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -16,6 +19,9 @@ namespace {
 const QString kTitle = QStringLiteral("QOV Studio");
 const QString kToolsTitle = QStringLiteral("AI 工具");
 const QString kModuleStatus = QStringLiteral("模块：%1 · %2 个工具");
+const QString kFileMenu = QStringLiteral("文件");
+const QString kOpenSample = QStringLiteral("打开示例");
+const QString kSampleOpened = QStringLiteral("示例已打开：两段文本和一段英文视频");
 constexpr int kSideWidth = 200;
 constexpr int kProjectWidth = 300;
 // The window opens at the size the screenshots are taken at.
@@ -29,6 +35,7 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     , m_inbox(m_project)
     , m_panel(new ToolPanel)
     , m_view(new ProjectView(m_project))
+    , m_sample(new SampleProject(m_project, this))
 {
     setWindowTitle(kTitle);
     resize(kDefaultSize);
@@ -48,6 +55,21 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     statusBar()->showMessage(kModuleStatus.arg(modulePath, QString::number(m_host->Tools().size())));
 
     connect(m_view, &ProjectView::SelectionChanged, this, [this] { m_host->HandOver(m_view->Selection()); });
+    connect(m_sample, &SampleProject::Finished, this, [this](bool complete, const QString& message) {
+        statusBar()->showMessage(complete ? kSampleOpened : message);
+    });
+    MakeMenu();
+}
+
+void StudioWindow::OpenSample()
+{
+    m_sample->Open(ZuGetPath(ZU_PATH_WORK));
+}
+
+void StudioWindow::MakeMenu()
+{
+    QMenu* file = menuBar()->addMenu(kFileMenu);
+    file->addAction(kOpenSample, this, &StudioWindow::OpenSample);
 }
 
 StudioWindow::~StudioWindow()

@@ -10,6 +10,7 @@
 
 class ProjectView;
 class QListWidget;
+class SampleProject;
 class ToolHost;
 class ToolPanel;
 
@@ -27,8 +28,11 @@ public:
 
     // Opens the tool in that row of the tool list (-1 for none).
     void ChooseTool(int row);
+    // Adds the sample project's texts and video (see SampleProject), as "打开示例" does.
+    void OpenSample();
 
     StudioProject& Project() { return m_project; }
+    SampleProject& Sample() { return *m_sample; }
     ToolHost& Host() { return *m_host; }
     ToolPanel& Panel() { return *m_panel; }
     ProjectView& View() { return *m_view; }
@@ -39,6 +43,7 @@ protected:
 
 private:
     QWidget* MakeToolSide();
+    void MakeMenu();
 
     ModuleEntry m_module;
     StudioProject m_project;
@@ -47,4 +52,5 @@ private:
     ProjectView* m_view;
     QListWidget* m_toolList = nullptr;
     std::unique_ptr<ToolHost> m_host;
+    SampleProject* m_sample;
 };

@@ -26,8 +26,11 @@ int main(int argc, char** argv)
     const QCommandLineOption screenshotOption(
         QStringLiteral("screenshot"), QStringLiteral("Save pictures of the window into DIR, then exit."),
         QStringLiteral("DIR"));
+    const QCommandLineOption sampleOption(QStringLiteral("sample"),
+                                          QStringLiteral("Open the sample project (as 文件 → 打开示例 does)."));
     parser.addOption(moduleOption);
     parser.addOption(screenshotOption);
+    parser.addOption(sampleOption);
     parser.process(application);
 
     const QString modulePath = parser.value(moduleOption);
@@ -44,10 +47,16 @@ int main(int argc, char** argv)
 
     StudioWindow window(std::move(*module), modulePath);
     window.show();
+    const bool sample = parser.isSet(sampleOption);
     std::unique_ptr<ScreenshotRun> screenshot;
     if (screenshots) {
         screenshot = std::make_unique<ScreenshotRun>(window, parser.value(screenshotOption));
-        screenshot->Start();
+        if (sample)
+            screenshot->StartSample();
+        else
+            screenshot->Start();
     }
+    if (sample)
+        window.OpenSample();
     return application.exec();
 }
