@@ -33,7 +33,7 @@ QColor PixelAt(QWidget& widget, const QPoint& point)
     return widget.grab().toImage().pixelColor(point);
 }
 
-TEST(ControlPainting, BufferDisplayFitsTheBufferKeepingAspect)
+TEST(ControlPainting, BufferDisplayFitsTheBufferCentredKeepingAspect)
 {
     const std::unique_ptr<CZuBuffer> red = MakeSolidBuffer(QSize(40, 20), Qt::red);
     ASSERT_TRUE(red);
@@ -50,22 +50,19 @@ TEST(ControlPainting, BufferDisplayFitsTheBufferKeepingAspect)
 
     display.SetDisplayBuffer(nullptr);
     EXPECT_EQ(PixelAt(display, {50, 50}), Ui().background);
-}
 
-TEST(ControlPainting, FitRectCentresAndKeepsAspect)
-{
     const struct
     {
         QSize source;
         QRect bounds;
         QRect fitted;
-    } cases[] = {
+    } fits[] = {
         {{40, 20}, {0, 0, 100, 100}, {0, 25, 100, 50}},
         {{20, 40}, {10, 10, 100, 100}, {35, 10, 50, 100}},
         {{0, 40}, {0, 0, 100, 100}, {}},
         {{20, 40}, {0, 0, 0, 100}, {}},
     };
-    for (const auto& c : cases)
+    for (const auto& c : fits)
         EXPECT_EQ(CZuBuffDisplayWnd::FitRect(c.source, c.bounds), c.fitted);
 }
 

@@ -22,28 +22,30 @@ struct ValueCase
     double value;
 };
 
-TEST(PiecewiseLinearMap, ValueAtPairsBetweenAndBeyondTheEnds)
+TEST(PiecewiseLinearMap, MapsBothWaysWithinEachSegmentAndClampsBeyondTheEnds)
 {
     const PiecewiseLinearMap map = SpeedMap();
-    const ValueCase cases[] = {
+    const ValueCase values[] = {
         {0, 0.0}, {50, 1.0}, {100, 10.0},       // exact pairs
         {25, 0.5}, {10, 0.2}, {75, 5.5}, {90, 8.2}, // between pairs, each segment its own slope
         {-10, 0.0}, {150, 10.0},                // clamped beyond the ends
     };
-    for (const ValueCase& c : cases)
+    for (const ValueCase& c : values)
         EXPECT_NEAR(map.ValueAt(c.position), c.value, 1e-9) << "position " << c.position;
-}
-
-TEST(PiecewiseLinearMap, PositionOfPairsBetweenAndBeyondTheEnds)
-{
-    const PiecewiseLinearMap map = SpeedMap();
-    const ValueCase cases[] = {
-        {0, 0.0}, {50, 1.0}, {100, 10.0}, {25, 0.5}, {75, 5.5}, {90, 8.2},
+    const ValueCase positions[] = {
         {0, -3.0}, {100, 20.0}, // beyond the ends: the nearer end
         {1, 0.019},             // rounds to the nearest position
     };
-    for (const ValueCase& c : cases)
+    for (const ValueCase& c : positions)
         EXPECT_EQ(map.PositionOf(c.value), int(c.position)) << "value " << c.value;
+
+    for (int position = 0; position <= 100; ++position)
+        EXPECT_EQ(map.PositionOf(map.ValueAt(position)), position);
+    // A value comes back within half a position step of its own segment's slope.
+    for (double value = 0.0; value <= 10.0; value += 0.037) {
+        const double slope = value <= 1.0 ? 1.0 / 50 : 9.0 / 50;
+        EXPECT_NEAR(map.ValueAt(map.PositionOf(value)), value, slope / 2 + 1e-9) << "value " << value;
+    }
 }
 
 TEST(PiecewiseLinearMap, NoPairsAndSinglePair)
@@ -64,7 +66,7 @@ TEST(PiecewiseLinearMap, NoPairsAndSinglePair)
     EXPECT_EQ(map.LastPosition(), 30);
 }
 
-TEST(PiecewiseLinearMap, UnsortedInsertionIsKeptInPositionOrder)
+TEST(PiecewiseLinearMap, PairsAreKeptInPositionOrderOnePerPosition)
 {
     PiecewiseLinearMap map;
     map.Add(100, 10.0);
@@ -77,11 +79,7 @@ TEST(PiecewiseLinearMap, UnsortedInsertionIsKeptInPositionOrder)
     EXPECT_NEAR(map.ValueAt(75), 5.5, 1e-9);
     EXPECT_EQ(map.FirstPosition(), 0);
     EXPECT_EQ(map.LastPosition(), 100);
-}
 
-TEST(PiecewiseLinearMap, SamePositionReplacesAndClearEmpties)
-{
-    PiecewiseLinearMap map = SpeedMap();
     map.Add(50, 2.0);
     EXPECT_EQ(map.Pairs().size(), 3);
     EXPECT_NEAR(map.ValueAt(25), 1.0, 1e-9);
@@ -90,38 +88,23 @@ TEST(PiecewiseLinearMap, SamePositionReplacesAndClearEmpties)
     EXPECT_EQ(map.ValueAt(25), 0.0);
 }
 
-TEST(PiecewiseLinearMap, DecreasingValuesMapBothWays)
+TEST(PiecewiseLinearMap, DecreasingAndFlatSegments)
 {
-    PiecewiseLinearMap map;
-    map.Add(0, 100.0);
-    map.Add(10, 0.0);
-    EXPECT_NEAR(map.ValueAt(4), 60.0, 1e-9);
-    EXPECT_EQ(map.PositionOf(60.0), 4);
-    EXPECT_EQ(map.PositionOf(500.0), 0);
-    EXPECT_EQ(map.PositionOf(-5.0), 10);
-}
+    PiecewiseLinearMap falling;
+    falling.Add(0, 100.0);
+    falling.Add(10, 0.0);
+    EXPECT_NEAR(falling.ValueAt(4), 60.0, 1e-9);
+    EXPECT_EQ(falling.PositionOf(60.0), 4);
+    EXPECT_EQ(falling.PositionOf(500.0), 0);
+    EXPECT_EQ(falling.PositionOf(-5.0), 10);
 
-TEST(PiecewiseLinearMap, FlatSegmentMapsToItsStart)
-{
-    PiecewiseLinearMap map;
-    map.Add(0, 0.0);
-    map.Add(10, 1.0);
-    map.Add(20, 1.0);
-    map.Add(30, 2.0);
-    EXPECT_EQ(map.PositionOf(1.0), 10);
-    EXPECT_NEAR(map.ValueAt(15), 1.0, 1e-9);
-}
-
-TEST(PiecewiseLinearMap, RoundTripsPositionsAndValues)
-{
-    const PiecewiseLinearMap map = SpeedMap();
-    for (int position = 0; position <= 100; ++position)
-        EXPECT_EQ(map.PositionOf(map.ValueAt(position)), position);
-    // A value comes back within half a position step of its own segment's slope.
-    for (double value = 0.0; value <= 10.0; value += 0.037) {
-        const double slope = value <= 1.0 ? 1.0 / 50 : 9.0 / 50;
-        EXPECT_NEAR(map.ValueAt(map.PositionOf(value)), value, slope / 2 + 1e-9) << "value " << value;
-    }
+    PiecewiseLinearMap flat;
+    flat.Add(0, 0.0);
+    flat.Add(10, 1.0);
+    flat.Add(20, 1.0);
+    flat.Add(30, 2.0);
+    EXPECT_EQ(flat.PositionOf(1.0), 10) << "a flat segment maps to its start";
+    EXPECT_NEAR(flat.ValueAt(15), 1.0, 1e-9);
 }
 
 } // namespace
