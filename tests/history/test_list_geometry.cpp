@@ -28,7 +28,7 @@ TEST(ItemListGeometry, SourceColumnIsTwoFifthsOfTheListButNeverNarrowerThanItsMi
     }
 }
 
-TEST(ItemListGeometry, RowsMoveUpByTheScrollPosition)
+TEST(ItemListGeometry, RowsAndHitsMoveUpByTheScrollPosition)
 {
     const ItemListGeometry geometry(QSize(510, 300), 40, 25);
     EXPECT_EQ(geometry.RowRect(0), QRect(0, -25, 495, 40));
@@ -37,6 +37,15 @@ TEST(ItemListGeometry, RowsMoveUpByTheScrollPosition)
     EXPECT_EQ(ItemListGeometry(QSize(510, 300), 40, 40).FirstVisibleRow(), 1);
     EXPECT_TRUE(geometry.IsRowVisible(7)) << "top at 255";
     EXPECT_FALSE(geometry.IsRowVisible(9)) << "top at 335, below the window";
+
+    const ItemListGeometry scrolled(QSize(510, 100), 40, 70);
+    EXPECT_EQ(scrolled.HitTest({10, 0}, 10, false).row, 1);
+    EXPECT_EQ(scrolled.HitTest({10, 9}, 10, false).row, 1);
+    EXPECT_EQ(scrolled.HitTest({10, 10}, 10, false).row, 2);
+    // Row 1's icon lies at -20..-1, its slack reaches down to 1.
+    EXPECT_EQ(scrolled.HitTest({367, 1}, 10, true).kind, ItemListGeometry::HitAddIcon);
+    EXPECT_EQ(scrolled.HitTest({367, 2}, 10, true).kind, ItemListGeometry::HitResult);
+    EXPECT_EQ(scrolled.HitTest({10, 99}, 3, false).row, -1) << "row 4 is past the last of three";
 }
 
 TEST(ItemListGeometry, ThumbnailsOfAPaintingRowAreSquaresOneRowHeightApart)
@@ -81,18 +90,6 @@ TEST(ItemListGeometry, HitTestNamesTheRowAndItsPart)
         EXPECT_EQ(hit.row, c.row) << c.point.x() << "," << c.point.y();
         EXPECT_EQ(hit.kind, c.kind) << c.point.x() << "," << c.point.y();
     }
-}
-
-TEST(ItemListGeometry, HitTestFollowsTheScrolledRows)
-{
-    const ItemListGeometry geometry(QSize(510, 100), 40, 70);
-    EXPECT_EQ(geometry.HitTest({10, 0}, 10, false).row, 1);
-    EXPECT_EQ(geometry.HitTest({10, 9}, 10, false).row, 1);
-    EXPECT_EQ(geometry.HitTest({10, 10}, 10, false).row, 2);
-    // Row 1's icon lies at -20..-1, its slack reaches down to 1.
-    EXPECT_EQ(geometry.HitTest({367, 1}, 10, true).kind, ItemListGeometry::HitAddIcon);
-    EXPECT_EQ(geometry.HitTest({367, 2}, 10, true).kind, ItemListGeometry::HitResult);
-    EXPECT_EQ(geometry.HitTest({10, 99}, 3, false).row, -1) << "row 4 is past the last of three";
 }
 
 } // namespace
