@@ -80,6 +80,7 @@ int CTxt2ImageNetOper::Start(const utility::string_t& prompt, const utility::str
 {
     Stop();
     // Whatever the last task left (a stop's cancellation included) is not this task's.
+    m_refused = false;
     utility::string_t error;
     const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
@@ -136,6 +137,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
             utility::string_t reason;
             ReadJsonString(reply, "error_msg", reason);
             SetError(reason.empty() ? PaintingErrors::kCreateRefused : reason);
+            m_refused = !reason.empty();
             return false;
         }
         m_taskId.clear();
@@ -196,6 +198,7 @@ int32_t CTxt2ImageNetOper::ReadQueryReply(const web::json::value& reply)
     if (ReadJsonString(reply, "error_msg", message))
         SetError(message);
     if (hasError && errorCode != 0) {
+        m_refused = !message.empty();
         GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
         return PollError;
     }

@@ -8,6 +8,7 @@
 #include <cpprest/json.h>
 
 #include <cstdint>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -43,6 +44,9 @@ public:
     int Stop();
 
     utility::string_t GetErrorText() const;
+    // Whether the error text is the service's own words for turning the task down (a creation
+    // without a task, or a query with an error code), rather than the client's.
+    bool Refused() const { return m_refused; }
     // A copy of the images of the finished task, taken under the lock the worker lists them under:
     // the code 2 message travels through the owner's event queue, which orders nothing by itself.
     std::vector<ImgRetData> Results() const;
@@ -79,6 +83,7 @@ private:
     int32_t m_pollInterval = 200;
     ProgressCallback m_callback = nullptr;
     ProgressCallback m_report = nullptr;
+    std::atomic<bool> m_refused{false};
     void* m_context = nullptr;
     PollingWorker m_worker;
 };

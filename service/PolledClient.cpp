@@ -7,7 +7,7 @@ TaskEnd PolledClient::Drive(const ServiceTask::Worker& worker) const
     PollCodes codes;
     if (const int code = start(codes, worker.Token()); code != 0) {
         stop();
-        return TaskEnd::Failure(TaskError::Kind::Service, code, error());
+        return TaskEnd::Failure(TaskError::Kind::Service, code, error(), refusal ? refusal() : QString());
     }
     const QString id = taskId();
     worker.Report(kCreated, QStringLiteral("task %1: created").arg(id));

@@ -28,12 +28,15 @@ struct PolledClient
     std::function<void()> stop;
     std::function<QString()> error;
     std::function<Step(int code)> reading;
+    // The service's own words when it turned the task down, else empty; optional.
+    std::function<QString()> refusal = {};
 
     // The progress code of the task's creation (text "task ID: created"); the clients' own codes
     // are small numbers.
     static constexpr int kCreated = -1000;
 
     // The body: progress "task ID: STATE" for every code; success carries the code that ended the
-    // task; a failed start fails with the client's code and error text.
+    // task; a failed start fails with the client's code and error text, and carries the service's
+    // own words of a refusal (refusal) as its value.
     TaskEnd Drive(const ServiceTask::Worker& worker) const;
 };

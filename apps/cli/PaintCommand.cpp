@@ -31,6 +31,14 @@ PolledClient::Step ReadPoll(int code)
     }
 }
 
+// The client's error text; a refusal in the service's own words comes after a sentence that names
+// the service and what it refused.
+QString ErrorText(const CTxt2ImageNetOper& client)
+{
+    const QString text = QString::fromStdString(client.GetErrorText());
+    return client.Refused() ? QStringLiteral("the painting service refused the description: %1").arg(text) : text;
+}
+
 int Run(CommandRun& run)
 {
     if (run.Positional().size() != 1)
@@ -57,13 +65,17 @@ int Run(CommandRun& run)
             return code == CTxt2ImageNetOper::Started ? 0 : code;
         },
         [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
-        [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};
+        [&client] { return ErrorText(client); }, &ReadPoll,
+        [&client] { return client.Refused() ? QString::fromStdString(client.GetErrorText()) : QString(); }};
     // Every image the poller downloaded before it stopped was written whole.
     int code = 0;
     if (const std::optional<int> status = PolledRun::Wait(run, QStringLiteral("image"), driven, timeout, code))
         return *status;
-    if (code != CTxt2ImageNetOper::PollFinished)
-        return run.Fail(QString::fromStdString(client.GetErrorText()));
+    if (code != CTxt2ImageNetOper::PollFinished) {
+        if (client.Refused())
+            run.Set(QStringLiteral("service_error"), QString::fromStdString(client.GetErrorText()));
+        return run.Fail(ErrorText(client));
+    }
 
     QJsonArray paths;
     for (const ImgRetData& result : client.Results()) {

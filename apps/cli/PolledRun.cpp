@@ -27,8 +27,12 @@ std::optional<int> Wait(CommandRun& run, const QString& noun, const PolledClient
     case TaskWait::Ending::Ended:
         break;
     }
-    if (!end.Succeeded())
+    if (!end.Succeeded()) {
+        // The service's own words stay in a member of their own.
+        if (const QString words = end.value.toString(); !words.isEmpty())
+            run.Set(QStringLiteral("service_error"), words);
         return run.Fail(end.error.text);
+    }
     finalCode = end.value.toInt();
     return std::nullopt;
 }

@@ -79,4 +79,17 @@ TEST_F(CommandLine, JsonFailuresSayWhyInTheObjectAndOnStandardError)
     }
 }
 
+// A refusal in the service's own words says which service refused what; the words keep a member of
+// their own.
+TEST_F(CommandLine, AServiceRefusalNamesTheServiceAndKeepsItsWords)
+{
+    const Outcome outcome = Run({QStringLiteral("paint"), QString(5000, QChar(0x6E56)), QStringLiteral("--json")});
+    EXPECT_EQ(outcome.exitCode, 1);
+    const QJsonObject object = JsonOf(outcome);
+    const QString sentence = QStringLiteral("the painting service refused the description: invalid param");
+    EXPECT_EQ(object.value(QStringLiteral("error")).toString(), sentence);
+    EXPECT_EQ(object.value(QStringLiteral("service_error")).toString(), QStringLiteral("invalid param"));
+    EXPECT_EQ(outcome.err.trimmed(), sentence);
+}
+
 } // namespace
