@@ -1,5 +1,7 @@
 #include "RecordingModule.h"
 #include "apps/studio/ProjectView.h"
+#include "apps/studio/SampleProject.h"
+#include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
@@ -8,16 +10,22 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -298,6 +306,43 @@ TEST_F(Studio, SubtitlesSentForAMediaFileLandInTheBinWhereTheirSentencesAreRead)
     EXPECT_FALSE(sentences->isVisibleTo(window.get()));
     window->View().BinList()->setCurrentRow(0);
     EXPECT_EQ(sentences->topLevelItemCount(), 2);
+}
+
+// The sample a newcomer opens: both texts at once, the video once it is made, and the same video
+// again next time rather than a second one.
+TEST(StudioSample, OpensTwoTextsAndAnEnglishVideoMadeOnce)
+{
+    if (!QFile::exists(SampleProject::kRecording))
+        GTEST_SKIP() << "the recogniser's test recordings are not installed";
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    const QString video = SampleProject::VideoPath(work.path());
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        StudioProject project;
+        SampleProject sample(project);
+        std::optional<std::pair<bool, QString>> finished;
+        QEventLoop loop;
+        QObject::connect(&sample, &SampleProject::Finished, &loop, [&](bool complete, const QString& message) {
+            finished.emplace(complete, message);
+            loop.quit();
+        });
+        sample.Open(work.path());
+        ASSERT_EQ(project.Texts().size(), 2);
+        EXPECT_EQ(project.Texts()[0].text, SampleProject::kChineseText);
+        EXPECT_EQ(project.Texts()[1].text, SampleProject::kEnglishText);
+        if (!finished) {
+            QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
+        ASSERT_TRUE(finished) << "the video was never made";
+        EXPECT_TRUE(finished->first) << finished->second.toStdString();
+        ASSERT_EQ(project.Media().size(), 1);
+        EXPECT_EQ(project.Media().front().path, video);
+        EXPECT_GT(QFileInfo(video).size(), 0);
+        EXPECT_EQ(QDir(QFileInfo(video).absolutePath()).entryList(QDir::Files), QStringList{QFileInfo(video).fileName()})
+            << "no half-made video is left beside it";
+    }
 }
 
 } // namespace
