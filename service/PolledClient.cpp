@@ -21,6 +21,8 @@ TaskEnd PolledClient::Drive(const ServiceTask::Worker& worker) const
         worker.Report(*code, QStringLiteral("task %1: %2").arg(id, step.state));
         if (step.ends) {
             stop();
+            if (step.failed)
+                return TaskEnd::Failure(TaskError::Kind::Service, *code, error(), refusal ? refusal() : QString());
             return TaskEnd::Success(*code);
         }
     }

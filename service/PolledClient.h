@@ -14,11 +14,13 @@ class PollCodes;
 // ends the body, so nothing of it runs once the body has returned.
 struct PolledClient
 {
-    // A poll code in words, and whether it ends the task.
+    // A poll code in words, whether it ends the task, and whether that end is a failure (a task
+    // that gave up must not read as done).
     struct Step
     {
         QString state;
         bool ends = false;
+        bool failed = false;
     };
 
     // Starts the client with its poll codes going to codes: 0 when it started, else the client's
@@ -35,8 +37,8 @@ struct PolledClient
     // are small numbers.
     static constexpr int kCreated = -1000;
 
-    // The body: progress "task ID: STATE" for every code; success carries the code that ended the
-    // task; a failed start fails with the client's code and error text, and carries the service's
-    // own words of a refusal (refusal) as its value.
+    // The body: progress "task ID: STATE" for every code. Success carries the code that ended the
+    // task; a failed start, or a code that ends the task as failed, fails with the client's code
+    // and error text, and carries the service's own words of a refusal (refusal) as its value.
     TaskEnd Drive(const ServiceTask::Worker& worker) const;
 };

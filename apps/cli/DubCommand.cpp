@@ -59,7 +59,7 @@ PolledClient::Step ReadPoll(int code)
     case CTxt2AudioNetOper::PollPending:
         return {QStringLiteral("running"), false};
     case CTxt2AudioNetOper::PollGaveUp:
-        return {QStringLiteral("its audio could not be fetched"), true};
+        return {QStringLiteral("its audio could not be fetched"), true, true};
     default:
         return {QStringLiteral("no answer, asking again"), false};
     }
@@ -85,8 +85,6 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
     if (const std::optional<int> status =
             PolledRun::Wait(run, QStringLiteral("speech"), driven, timeout, code))
         return *status;
-    if (code == CTxt2AudioNetOper::PollGaveUp)
-        return run.Fail(QString::fromStdString(client.GetErrorText()));
     return Succeed(run, QString::fromStdString(client.GetOutputPath()));
 }
 

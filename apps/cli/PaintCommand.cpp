@@ -23,7 +23,7 @@ PolledClient::Step ReadPoll(int code)
     case CTxt2ImageNetOper::PollFinished:
         return {QStringLiteral("done"), true};
     case CTxt2ImageNetOper::PollError:
-        return {QStringLiteral("failed"), true};
+        return {QStringLiteral("failed"), true, true};
     case CTxt2ImageNetOper::PollPending:
         return {QStringLiteral("running"), false};
     default:
@@ -71,11 +71,6 @@ int Run(CommandRun& run)
     int code = 0;
     if (const std::optional<int> status = PolledRun::Wait(run, QStringLiteral("image"), driven, timeout, code))
         return *status;
-    if (code != CTxt2ImageNetOper::PollFinished) {
-        if (client.Refused())
-            run.Set(QStringLiteral("service_error"), QString::fromStdString(client.GetErrorText()));
-        return run.Fail(ErrorText(client));
-    }
 
     QJsonArray paths;
     for (const ImgRetData& result : client.Results()) {
