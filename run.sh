@@ -47,6 +47,21 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exit $status
 fi
 
+# One subtitles run of the demonstration: its file and sentences, or why it failed; the rest of the
+# demonstration goes on either way.
+subtitles() {
+  local title=$1 srt errors
+  shift
+  errors=$(mktemp)
+  if srt=$("$cli" subtitles "$@" 2>"$errors"); then
+    echo "  $title: $srt"
+    sed 's/^/  | /' "$srt"
+  else
+    echo "  $title failed: $(tail -n 1 "$errors")"
+  fi
+  rm -f "$errors"
+}
+
 echo "No display: showing every tool through the command line instead of the editor."
 echo "Local services: $base"
 echo "Working folder: $QOV_WORK_DIR"
@@ -68,24 +83,18 @@ echo "  ${audio%.mp3}.wav: $("$cli" duration "${audio%.mp3}.wav") seconds"
 echo
 echo "Demonstration: ./run.sh subtitles AUDIO --engine file|cloud (the spoken audio above)"
 for engine in file cloud; do
-  srt=$("$cli" subtitles "$audio" --engine "$engine" 2>/dev/null)
-  echo "  $engine engine: $srt"
-  sed 's/^/  | /' "$srt"
+  subtitles "$engine engine" "$audio" --engine "$engine"
 done
 echo "Demonstration: ./run.sh subtitles VIDEO --engine file|cloud (a short video made from it with FFmpeg)"
 video="$QOV_WORK_DIR/demo-clip.mp4"
 ffmpeg -nostdin -v error -y -f lavfi -i color=c=navy:s=320x180:r=25 -i "$audio" -shortest \
   -c:v mpeg4 -c:a aac "$video"
 for engine in file cloud; do
-  srt=$("$cli" subtitles "$video" --engine "$engine" 2>/dev/null)
-  echo "  $engine engine: $srt"
-  sed 's/^/  | /' "$srt"
+  subtitles "$engine engine" "$video" --engine "$engine"
 done
 echo "Demonstration: ./run.sh subtitles RECORDING --engine cloud --model 1737 (English speech)"
 english=/usr/share/pocketsphinx/test/data/librivox/sense_and_sensibility_01_austen_64kb-0920.wav
-srt=$("$cli" subtitles "$english" --engine cloud --model 1737 2>/dev/null)
-echo "  cloud engine, English model: $srt"
-sed 's/^/  | /' "$srt"
+subtitles "cloud engine, English model" "$english" --engine cloud --model 1737
 echo "  The local services recognise English only: Mandarin speech, as above, needs the real services."
 echo
 echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
