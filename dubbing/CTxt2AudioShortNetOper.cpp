@@ -76,7 +76,7 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
     std::string reply;
     utility::string_t contentType;
     try {
-        web::http::client::http_client client = RestClient::Make(m_url, true);
+        web::http::client::http_client client = RestClient::Make(m_url);
         web::http::http_request request(web::http::methods::POST);
         request.set_body(body, "text/plain; charset=utf-8");
         RestExchange exchange(client, request, cancel);

@@ -1,5 +1,6 @@
 #include "host/CQOVResClientHttpClient.h"
 
+#include "host/CertificateCheck.h"
 #include "host/QOVSystem.h"
 
 #include <QDir>
@@ -12,6 +13,8 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
 
 CQOVResClientHttpClient::CQOVResClientHttpClient(const QString& userAgent)
     : m_userAgent(userAgent)
@@ -46,10 +49,11 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
                               QStringLiteral(".") + QUuid::createUuid().toString(QUuid::Id128) +
                               QStringLiteral(".part");
     try {
+        const web::uri address(url.toStdString());
         web::http::client::http_client_config config;
-        config.set_validate_certificates(false);
         config.set_timeout(m_timeout);
-        web::http::client::http_client client(web::uri(url.toStdString()), config);
+        CertificateCheck::Configure(config, address.host());
+        web::http::client::http_client client(address, config);
         web::http::http_request request(web::http::methods::GET);
         if (!m_userAgent.isEmpty())
             request.headers().add(web::http::header_names::user_agent, m_userAgent.toStdString());
@@ -74,7 +78,8 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
         }
     } catch (const std::exception& e) {
         QFile::remove(temporary);
-        m_lastError = QString::fromUtf8(e.what());
+        const std::optional<std::string> secure = CertificateCheck::SecureConnectionFailure(e);
+        m_lastError = QString::fromStdString(secure ? *secure : std::string(e.what()));
         QOVDebugOutput(QStringLiteral("DownLoad_New %1: %2").arg(url, m_lastError));
         return 0;
     }

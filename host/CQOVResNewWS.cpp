@@ -1,17 +1,20 @@
 #include "host/CQOVResNewWS.h"
 
-#include "host/RequestCancel.h"
+#include "host/CertificateCheck.h"
 #include "host/FileReadStreamBuffer.h"
 #include "host/ObsAddress.h"
 #include "host/ObsRequestSigner.h"
 #include "host/QOVDigest.h"
 #include "host/QOVSystem.h"
+#include "host/RequestCancel.h"
 
 #include <QDateTime>
 
 #include <cpprest/http_client.h>
 
 #include <exception>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -52,10 +55,19 @@ bool Prepare(const SHuaweiObsPolicy& policy, const QByteArray& verb, const QByte
 
 web::http::client::http_client MakeClient(const SignedRequest& request, std::chrono::milliseconds timeout)
 {
+    const web::uri address(request.address.baseUrl.toStdString());
     web::http::client::http_client_config config;
     config.set_timeout(timeout);
     config.set_chunksize(kUploadChunk);
-    return web::http::client::http_client(web::uri(request.address.baseUrl.toStdString()), config);
+    CertificateCheck::Configure(config, address.host());
+    return web::http::client::http_client(address, config);
+}
+
+// A refused certificate in the words a user is shown; the library's own otherwise.
+QString Why(const std::exception& error)
+{
+    const std::optional<std::string> secure = CertificateCheck::SecureConnectionFailure(error);
+    return QString::fromStdString(secure ? *secure : std::string(error.what()));
 }
 
 web::http::http_request MakeRequest(const web::http::method& verb, const SignedRequest& signedRequest)
@@ -134,7 +146,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("upload", response));
     } catch (const std::exception& e) {
-        return Fail(QStringLiteral("upload of %1: %2").arg(policy.localFilePath, QString::fromUtf8(e.what())));
+        return Fail(QStringLiteral("upload of %1: %2").arg(policy.localFilePath, Why(e)));
     }
     return 1;
 }
@@ -157,7 +169,7 @@ int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("delete", response));
     } catch (const std::exception& e) {
-        return Fail(QStringLiteral("delete of %1: %2").arg(policy.objectKey, QString::fromUtf8(e.what())));
+        return Fail(QStringLiteral("delete of %1: %2").arg(policy.objectKey, Why(e)));
     }
     return 1;
 }

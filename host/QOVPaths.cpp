@@ -45,6 +45,11 @@ QString ZuGetAppPath()
     return WithoutTrailingSeparator(FromEnvironment("QOV_APP_DIR", DefaultAppDir()));
 }
 
+QString AigcSettingsPath()
+{
+    return QStringLiteral("%1/InitFile/AIGC.ini").arg(ZuGetAppPath());
+}
+
 QString ZuGetPath(int type)
 {
     switch (type) {

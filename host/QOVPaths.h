@@ -12,6 +12,10 @@ enum ZuPathType
 
 // Application folder without a trailing separator ("InitFile/" and "Media/" live below it).
 QString ZuGetAppPath();
+// "<application folder>/InitFile/AIGC.ini", the module's settings file. Here rather than beside the
+// service settings, because the editor's own requests (downloads, the object store) read its
+// network section too.
+QString AigcSettingsPath();
 // One of the ZuPathType folders; an unknown type gives the empty text.
 QString ZuGetPath(int type);
 // Creates the folder and any missing parents. Returns non-zero when the folder exists afterwards.

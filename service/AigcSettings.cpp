@@ -36,11 +36,6 @@ const Record& LoadOnce(Fill fill)
 
 } // namespace
 
-QString AigcSettingsPath()
-{
-    return QStringLiteral("%1/InitFile/AIGC.ini").arg(ZuGetAppPath());
-}
-
 const TokenSettings& LoadTokenSettings()
 {
     return LoadOnce<TokenSettings>([](TokenSettings& r) { ReadSection("Token", {{"URL", &r.URL}}); });

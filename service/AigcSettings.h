@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/QOVPaths.h"
+
 #include <QString>
 
 #include <cpprest/details/basic_types.h>
@@ -61,8 +63,8 @@ struct ObjectStoreSettings
     utility::string_t Bucket;
 };
 
-// "<application folder>/InitFile/AIGC.ini".
-QString AigcSettingsPath();
+// The file is AigcSettingsPath(); its [Network] section is read by host/NetworkSettings, since the
+// editor's downloads and object store follow it as well.
 
 // Section readers: each fills its record on first use and returns it.
 const TokenSettings& LoadTokenSettings();

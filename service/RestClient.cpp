@@ -1,5 +1,6 @@
 #include "service/RestClient.h"
 
+#include "host/CertificateCheck.h"
 #include "host/QOVSystem.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 
@@ -63,7 +65,7 @@ utility::string_t FormatText(const char* format, const utility::string_t& text)
     return filled;
 }
 
-web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates)
+web::http::client::http_client Make(const utility::string_t& baseUrl)
 {
     if (baseUrl.empty())
         throw std::invalid_argument(kNoAddress);
@@ -75,8 +77,8 @@ web::http::client::http_client Make(const utility::string_t& baseUrl, bool valid
     if (address.host().empty())
         throw std::invalid_argument(FormatText(kNoHostFormat, baseUrl));
     web::http::client::http_client_config config;
-    config.set_validate_certificates(validateCertificates);
     config.set_timeout(RequestTimeout());
+    CertificateCheck::Configure(config, address.host());
     return web::http::client::http_client(address, config);
 }
 
@@ -87,6 +89,8 @@ utility::string_t ErrorText(const std::exception& error)
         return kNoReason;
     // The common failures get a sentence a user can act on; the library's own words follow it,
     // for whoever has to find out more.
+    if (const std::optional<std::string> secure = CertificateCheck::SecureConnectionFailure(error))
+        return *secure;
     if (const auto* http = dynamic_cast<const web::http::http_exception*>(&error)) {
         if (http->error_code() == std::errc::timed_out)
             return FormatNumber(kTimedOutFormat, int((RequestTimeout().count() + 999) / 1000)) + "（" + text + "）";

@@ -8,8 +8,8 @@
 #include <exception>
 
 // What every cloud request of the module shares: a new client per request on the service's base
-// address, the library's default configuration (30-second time-out) with certificate validation
-// switched off, and the reply traced to the debug output.
+// address, the library's default configuration (30-second time-out) with the server's certificate
+// checked as the settings say (CertificateCheck), and the reply traced to the debug output.
 namespace RestClient {
 
 // The user agent the module's downloads present, as the editor's resource client expects it.
@@ -30,12 +30,13 @@ std::chrono::milliseconds RequestTimeout();
 // The largest JSON reply read (RestExchange): a service that sends more is not held in memory.
 constexpr size_t kMaxJsonReplyBytes = size_t(8) << 20;
 
-// Throws when the address is empty or not an http or https address; callers catch at their
-// operation's boundary like any other request failure.
-web::http::client::http_client Make(const utility::string_t& baseUrl, bool validateCertificates = false);
+// Throws when the address is empty or not an http or https address, or when the settings' extra
+// authorities cannot be read; callers catch at their operation's boundary like any other request
+// failure.
+web::http::client::http_client Make(const utility::string_t& baseUrl);
 
-// The exception's message as the error text a user sees; never empty. A refused connection and a
-// time-out get a message of their own.
+// The exception's message as the error text a user sees; never empty. A refused connection, a
+// time-out and a refused certificate get a message of their own.
 utility::string_t ErrorText(const std::exception& error);
 
 void TraceReply(const char* service, const web::json::value& reply);

@@ -24,8 +24,7 @@ int32_t Send(const utility::string_t& baseUrl, web::http::http_request& request,
              const pplx::cancellation_token& cancel)
 {
     try {
-        // The service is plain HTTP; were it ever HTTPS, its certificate is checked.
-        web::http::client::http_client client = RestClient::Make(baseUrl, true);
+        web::http::client::http_client client = RestClient::Make(baseUrl);
         RestExchange exchange(client, request, cancel);
         if (exchange.Status() != web::http::status_codes::OK)
             return -1;
