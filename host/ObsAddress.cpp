@@ -45,6 +45,11 @@ QString Normalised(QString endpoint)
 
 } // namespace
 
+QString ObsAddress::Authority(const QString& endpoint)
+{
+    return Normalised(endpoint);
+}
+
 bool ObsAddress::IsLocalStyleEndpoint(const QString& endpoint)
 {
     const QString host = HostOf(Normalised(endpoint));
@@ -74,7 +79,8 @@ bool ObsAddress::Resolve(const QString& endpoint, const QString& bucket, const Q
     }
     address.canonicalResource = ObsRequestSigner::CanonicalResource(bucket, objectKey);
     if (IsLocalStyleEndpoint(authority)) {
-        address.baseUrl = QStringLiteral("http://") + authority;
+        const bool secure = endpoint.trimmed().startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+        address.baseUrl = (secure ? QStringLiteral("https://") : QStringLiteral("http://")) + authority;
         address.requestPath = address.canonicalResource;
     } else {
         address.baseUrl = QStringLiteral("https://") + bucket + QLatin1Char('.') + authority;

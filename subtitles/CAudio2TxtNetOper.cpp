@@ -1,6 +1,7 @@
 #include "subtitles/CAudio2TxtNetOper.h"
 
 #include "host/CQOVResNewWS.h"
+#include "host/ObsAddress.h"
 #include "host/QOVFileName.h"
 #include "host/QOVSystem.h"
 #include "service/AccessToken.h"
@@ -193,7 +194,9 @@ bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath, const pplx::c
         return false;
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     m_objectKey = key;
-    m_speechUrl = "https://" + m_store.Bucket + "." + m_store.Endpoint + "/" + key;
+    // The endpoint's scheme says how the store is spoken to, not where the service finds the object.
+    m_speechUrl = "https://" + m_store.Bucket + "." +
+                  ObsAddress::Authority(QString::fromStdString(m_store.Endpoint)).toStdString() + "/" + key;
     return true;
 }
 

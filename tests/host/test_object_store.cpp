@@ -131,6 +131,7 @@ TEST(ObsAddressing, LocalEndpointsArePathStyleHttpOthersVirtualHostedHttps)
         {"LocalHost:8080", "http://LocalHost:8080", "/bkt/k%20y.mp3"},
         {"[::1]:9000", "http://[::1]:9000", "/bkt/k%20y.mp3"},
         {"http://127.0.0.1:9000/", "http://127.0.0.1:9000", "/bkt/k%20y.mp3"},
+        {"HTTPS://127.0.0.1:9443", "https://127.0.0.1:9443", "/bkt/k%20y.mp3"},
         {"obs.region.example.com", "https://bkt.obs.region.example.com", "/k%20y.mp3"},
         {"obs.example.com:8443", "https://bkt.obs.example.com:8443", "/k%20y.mp3"},
         {"1.2.3.4.example.com", "https://bkt.1.2.3.4.example.com", "/k%20y.mp3"},
