@@ -62,8 +62,17 @@ bool WritePrivateProfileStringW(const QString& section, const QString& key, cons
     const std::optional<QStringList> lines = ProfileText::WithValue(ReadLines(path), section, key, value);
     if (!lines)
         return true;
+    // The module's settings files hold keys: a new one is its user's alone, and one that others
+    // could read is closed to them by the next write. The temporary file has its mode before it
+    // has a byte of the key.
+    constexpr QFileDevice::Permissions kOwner = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                                QFileDevice::WriteUser | QFileDevice::ExeUser;
+    const QFileDevice::Permissions mode = QFile::exists(path)
+                                              ? QFile::permissions(path) & kOwner
+                                              : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly) || !file.setPermissions(mode))
         return false;
     file.write(lines->join(QLatin1Char('\n')).toUtf8() + '\n');
     return file.commit();

@@ -18,5 +18,6 @@ int GetPrivateProfileIntW(const QString& section, const QString& key, int defaul
 
 // Sets key to value in section, creating the file and the section when missing; a null value
 // removes the key. Written as UTF-8 through a temporary file, so a failed write leaves the old file.
+// The file is its owner's only (mode 0600 when new; an existing file keeps its owner's bits alone).
 bool WritePrivateProfileStringW(const QString& section, const QString& key, const QString& value,
                                 const QString& path);
