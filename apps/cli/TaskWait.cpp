@@ -1,8 +1,11 @@
 #include "apps/cli/TaskWait.h"
 
+#include "apps/cli/CliOutput.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/InterruptSignal.h"
 #include "apps/cli/ProgressLine.h"
+#include "host/NetworkSettings.h"
+#include "host/QOVPaths.h"
 #include "service/ServiceTask.h"
 
 #include <QEventLoop>
@@ -16,11 +19,25 @@ namespace {
 // Often enough for the elapsed time to count visibly.
 constexpr std::chrono::milliseconds kTick(200);
 
+// Whoever switched certificate checking off is reminded, once a run, when the services are asked.
+void WarnWhenUnchecked(ProgressLine& progress)
+{
+    static bool warned = false;
+    if (warned || LoadNetworkSettings().verifyCertificates)
+        return;
+    warned = true;
+    progress.Clear();
+    PrintError(QStringLiteral("qovaigc: certificate checking is off (VerifyCertificates=0 in [Network] of %1): "
+                              "whoever answers at the services' addresses is trusted with the keys")
+                   .arg(AigcSettingsPath()));
+}
+
 } // namespace
 
 TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
                                const Reading& reading, TaskEnd& end)
 {
+    WarnWhenUnchecked(progress);
     QEventLoop loop;
     bool ended = false;
     const QMetaObject::Connection onEnd = QObject::connect(&task, &ServiceTask::ended, &loop, [&](const TaskEnd& done) {
