@@ -21,6 +21,10 @@ struct EmulatorOptions {
     std::string transcriptionAppId = "qovlocal";
     std::string transcriptionKey = "qov-local-transcription-key";
 
+    // A PEM certificate and its key: both set, every endpoint is served over HTTPS instead of HTTP.
+    std::string tlsCertFile;
+    std::string tlsKeyFile;
+
     // How long recognition tasks take at the least: a recognition task runs this long, and each
     // intermediate state of a transcription task shows this long, however fast the audio is
     // recognised, so clients see their tasks in progress. Tests set it short.

@@ -85,7 +85,21 @@ EmulatorOptions Checked(EmulatorOptions options)
     }
     if (options.storeAccessKey.empty() || options.storeSecretKey.empty())
         throw std::runtime_error("the store's access key and secret key must not be empty");
+    if (options.tlsCertFile.empty() != options.tlsKeyFile.empty())
+        throw std::runtime_error("HTTPS needs both a certificate and its key");
     return options;
+}
+
+// The same endpoints over HTTPS when a certificate is given, with the library's OpenSSL server.
+std::unique_ptr<httplib::Server> MakeServer(const EmulatorOptions &options)
+{
+    if (options.tlsCertFile.empty())
+        return std::make_unique<httplib::Server>();
+    auto server = std::make_unique<httplib::SSLServer>(options.tlsCertFile.c_str(), options.tlsKeyFile.c_str());
+    if (!server->is_valid())
+        throw std::runtime_error("cannot serve HTTPS with the certificate " + options.tlsCertFile + " and the key " +
+                                 options.tlsKeyFile);
+    return server;
 }
 
 }  // namespace
@@ -95,7 +109,7 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       dataFolder_(std::make_unique<DataFolder>(options_.dataDir)),
       objectStore_(std::make_unique<ObjectStore>(dataFolder_->Path() / "store")),
       recognitionQueue_(std::make_unique<RecognitionQueue>()),
-      http_(std::make_unique<httplib::Server>()),
+      http_(MakeServer(options_)),
       faults_(std::make_unique<FaultSwitches>()),
       recorder_(std::make_unique<RequestRecorder>()),
       tokens_(std::make_unique<TokenRegistry>()),

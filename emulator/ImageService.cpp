@@ -8,13 +8,12 @@
 #include "ImageTaskStore.h"
 #include "JsonReply.h"
 #include "RandomText.h"
+#include "RequestOrigin.h"
 #include "TokenRegistry.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -38,20 +37,6 @@ std::optional<std::int64_t> ParseNumber(std::string_view text)
     if (error != std::errc() || end != text.data() + text.size() || number < 0)
         return std::nullopt;
     return number;
-}
-
-// The address the client reached us at, so picture addresses work through whatever name or
-// port it used; a missing or odd Host header falls back to the socket's own address.
-std::string HostOf(const httplib::Request &req)
-{
-    const std::string host = req.get_header_value("Host");
-    const bool plain = !host.empty() && std::all_of(host.begin(), host.end(), [](unsigned char c) {
-        return std::isalnum(c) != 0 || c == '.' || c == '-' || c == ':' || c == '[' || c == ']';
-    });
-    if (plain)
-        return host;
-    const bool v6 = req.local_addr.find(':') != std::string::npos;
-    return (v6 ? "[" + req.local_addr + "]" : req.local_addr) + ":" + std::to_string(req.local_port);
 }
 
 }  // namespace
@@ -129,12 +114,12 @@ void ImageService::HandleQuery(const httplib::Request &req, httplib::Response &r
         SendFailure(res, ImageError::TaskNotFound());
         return;
     }
-    const std::string host = HostOf(req);
+    const std::string origin = RequestOrigin(req);
     const auto expires = std::chrono::duration_cast<std::chrono::seconds>(
                              (task->created + kUrlLifetime).time_since_epoch())
                              .count();
     JsonReply::Send(res, 200, ImageReplies::Progress(*task, [&](int index) {
-                        return PictureUrl(host, task->id, index, static_cast<std::int64_t>(expires));
+                        return PictureUrl(origin, task->id, index, static_cast<std::int64_t>(expires));
                     }));
 }
 
@@ -160,7 +145,7 @@ bool ImageService::HasValidToken(const httplib::Request &req, httplib::Response 
     return false;
 }
 
-std::string ImageService::PictureUrl(const std::string &host, std::int64_t taskId, int index, std::int64_t expires) const
+std::string ImageService::PictureUrl(const std::string &origin, std::int64_t taskId, int index, std::int64_t expires) const
 {
     // The file name carries the task too: clients name downloads after it, and names that repeat
     // across tasks would overwrite earlier pictures.
@@ -171,5 +156,5 @@ std::string ImageService::PictureUrl(const std::string &host, std::int64_t taskI
                                                     QCryptographicHash::Sha256)
                                .toHex()
                                .left(kSignatureLength);
-    return "http://" + host + path + "?sign=" + signature.toStdString() + "&expires=" + stamp;
+    return origin + path + "?sign=" + signature.toStdString() + "&expires=" + stamp;
 }

@@ -41,7 +41,7 @@ private:
     void HandleQuery(const httplib::Request &req, httplib::Response &res) const;
     void HandleFile(const httplib::Request &req, httplib::Response &res) const;
     bool HasValidToken(const httplib::Request &req, httplib::Response &res) const;
-    std::string PictureUrl(const std::string &host, std::int64_t taskId, int index, std::int64_t expires) const;
+    std::string PictureUrl(const std::string &origin, std::int64_t taskId, int index, std::int64_t expires) const;
 
     TokenRegistry &tokens_;
     std::unique_ptr<ImageTaskStore> tasks_;

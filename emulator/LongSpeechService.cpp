@@ -4,6 +4,7 @@
 #include "FormEncoding.h"
 #include "JsonReply.h"
 #include "LongSpeechRequest.h"
+#include "RequestOrigin.h"
 #include "TaskReplies.h"
 #include "TokenRegistry.h"
 
@@ -26,15 +27,6 @@ web::json::value WrongFileReply()
     body["audio"] = web::json::value::number(0);
     body["format"] = web::json::value::array();
     return body;
-}
-
-// Where the client reached us, so the link works from wherever it asked.
-std::string OriginOf(const httplib::Request &req)
-{
-    std::string host = req.get_header_value("Host");
-    if (host.empty())
-        host = req.local_addr + ":" + std::to_string(req.local_port);
-    return "http://" + host;
 }
 
 }  // namespace
@@ -99,7 +91,7 @@ void LongSpeechService::HandleQuery(const httplib::Request &req, httplib::Respon
         return;
     }
 
-    const std::string origin = OriginOf(req);
+    const std::string origin = RequestOrigin(req);
     auto infos = web::json::value::array();
     for (std::size_t i = 0; i < ids.size(); ++i)
         infos[i] = TaskInfo(ids.at(i).as_string(), origin);

@@ -17,13 +17,14 @@ constexpr const char *kUsage =
     "usage: aigc-emulator [--host 127.0.0.1] [--port N] [--client-id ID] [--client-secret SECRET]\n"
     "                     [--store-access-key AK] [--store-secret-key SK] [--store-bucket NAME]\n"
     "                     [--data-dir DIR] [--transcription-app-id ID] [--transcription-key KEY]\n"
-    "                     [--recognition-step-ms MS]\n"
+    "                     [--recognition-step-ms MS] [--tls-cert FILE --tls-key FILE]\n"
     "  --port 0 (the default) picks a free port; the first line printed tells which.\n"
     "  --version prints the version.\n"
     "  --data-dir keeps stored objects and uploaded audio there; by default a temporary folder\n"
     "  is used and removed at exit.\n"
     "  --recognition-step-ms is the least time a recognition task runs and each state of a\n"
-    "  transcription task shows (1000).\n";
+    "  transcription task shows (1000).\n"
+    "  --tls-cert and --tls-key (PEM files) serve every endpoint over HTTPS.\n";
 
 std::optional<int> ParseInt(const std::string &text, int low, int high)
 {
@@ -72,6 +73,8 @@ const std::map<std::string, Setter> &Options()
         {"--transcription-app-id", Text(&EmulatorOptions::transcriptionAppId)},
         {"--transcription-key", Text(&EmulatorOptions::transcriptionKey)},
         {"--recognition-step-ms", Number(&EmulatorOptions::recognitionStepMs, 0, 600000)},
+        {"--tls-cert", Text(&EmulatorOptions::tlsCertFile)},
+        {"--tls-key", Text(&EmulatorOptions::tlsKeyFile)},
     };
     return options;
 }
@@ -134,7 +137,8 @@ int main(int argc, char **argv)
     try {
         EmulatorServer server(options);
         const int port = server.Start();
-        std::cout << "aigc-emulator listening on http://" << options.host << ":" << port << std::endl;
+        const char *scheme = options.tlsCertFile.empty() ? "http" : "https";
+        std::cout << "aigc-emulator listening on " << scheme << "://" << options.host << ":" << port << std::endl;
         int received = 0;
         sigwait(&stopSignals, &received);
         server.Stop();
