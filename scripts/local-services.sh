@@ -2,7 +2,8 @@
 # local services on a free port, points the settings at them and exports QOV_APP_DIR,
 # QOV_CONFIG_DIR and QOV_WORK_DIR. The services stop when the sourcing script exits.
 #   . scripts/local-services.sh; start_local_services RUN_DIR BUILD_DIR
-# Sets `base` to the services' address.
+# Sets `base` to the services' address. With QOV_LOCAL_TLS=1 the services speak HTTPS only, with a
+# certificate made here for 127.0.0.1 that the settings trust through [Network] CaFile.
 
 # The accounts the local services are started with, written into the settings as well.
 local_store_access_key=qov-local-ak
@@ -45,11 +46,24 @@ start_local_services() {
     cp -r "$build/app/Media/." "$app/Media/"
   fi
 
+  # A fresh certificate on every start, so one never runs out between runs.
+  local tls=() ca_file=
+  if [ "${QOV_LOCAL_TLS:-0}" = 1 ]; then
+    ca_file="$run_dir/local-services.pem"
+    (umask 077 && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 30 \
+      -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 \
+      -keyout "$run_dir/local-services.key" -out "$ca_file" 2>"$run_dir/openssl.log") || {
+      echo "cannot make a certificate for the local services (log: $run_dir/openssl.log)" >&2
+      exit 1
+    }
+    tls=(--tls-cert "$ca_file" --tls-key "$run_dir/local-services.key")
+  fi
+
   # The local services, on a port of their own choosing; stopped whatever way the job ends.
   fifo="$run_dir/emulator.out"
   rm -f "$fifo"
   mkfifo "$fifo"
-  "$build/bin/aigc-emulator" --port 0 \
+  "$build/bin/aigc-emulator" --port 0 "${tls[@]}" \
     --store-access-key "$local_store_access_key" --store-secret-key "$local_store_secret_key" \
     --store-bucket "$local_store_bucket" \
     --transcription-app-id "$local_transcription_id" --transcription-key "$local_transcription_key" \
@@ -64,7 +78,8 @@ start_local_services() {
     exit 1
   fi
   base=${banner##* }
-  cat >"$app/InitFile/AIGC.ini" <<INI
+  # The settings hold keys: the user's alone.
+  (umask 077 && cat >"$app/InitFile/AIGC.ini") <<INI
 ; Written for the local services at $base; rewritten on every run.
 [Token]
 URL=$base/oauth/2.0/token
@@ -101,5 +116,9 @@ Bucket=$local_store_bucket
 [FileTranscription]
 URL=$base/api
 INI
+  chmod 600 "$app/InitFile/AIGC.ini"
+  if [ -n "$ca_file" ]; then
+    printf '\n[Network]\nCaFile=%s\n' "$ca_file" >>"$app/InitFile/AIGC.ini"
+  fi
   write_transcription_account "$QOV_CONFIG_DIR/iTarn.ini"
 }
