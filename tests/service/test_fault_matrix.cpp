@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -113,6 +115,17 @@ Cells TokenFaults(Client client, const Expect& base)
     return JsonFaults(client, Step::Token, base, "Token获取失败，请检查配置文件，错误代码：500", "Token服务的回复格式有误：");
 }
 
+// A client's two cells over HTTPS: refused at its first step, working through its last.
+Cells OverTls(Client client, Step first, const Expect& refused, Step last, const Expect& works = Succeeds())
+{
+    return {{client, first, Fault::UntrustedCertificate, refused}, {client, last, Fault::TrustedThroughCaFile, works}};
+}
+
+bool IsOverTls(Fault fault)
+{
+    return fault == Fault::UntrustedCertificate || fault == Fault::TrustedThroughCaFile;
+}
+
 // The cells of these faults end otherwise.
 Cells With(Cells cells, std::initializer_list<std::pair<Fault, Expect>> others)
 {
@@ -144,6 +157,7 @@ Cells AllCells()
     // The store's replies have no members to type wrongly.
     const std::vector<Fault> store = {Fault::Refused,   Fault::Status500,      Fault::Slow, Fault::NotJson,
                                       Fault::Truncated, Fault::ClosedMidReply, Fault::Huge};
+    const Words untrusted = Starts(FaultEnvironment::kUntrustedText);
     const std::initializer_list<std::pair<Fault, Expect>> refusals = {
         {Fault::Refused, Fails(0, {}, Kind::Network)}, {Fault::Status500, Fails(500)}, {Fault::Slow, Fails(0, {}, Kind::Network)}};
     const std::vector<Cells> parts = {
@@ -207,6 +221,18 @@ Cells AllCells()
         // Status 200 is the store's yes, whatever follows it.
         With(Some(C::ObjectStore, S::Upload, Succeeds(200), store), refusals),
         With(Some(C::ObjectStore, S::Delete, Succeeds(200), store), refusals),
+
+        // Over HTTPS: the first request meets a certificate nobody trusts and ends in its
+        // handshake, saying why; behind the one CaFile trusts, the whole task works.
+        OverTls(C::Copywriting, S::Token, Fails(CopywritingTask::kNoToken, untrusted, Kind::Network), S::Chat),
+        OverTls(C::ShortSpeech, S::Token, Fails(0, untrusted), S::Synthesize, Succeeds(0, {}, kAudio.size())),
+        OverTls(C::LongSpeech, S::Token, Fails(CTxt2AudioNetOper::NoToken, untrusted), S::Download,
+                Succeeds(CTxt2AudioNetOper::PollFinished, {}, kAudio.size())),
+        OverTls(C::Painting, S::Token, Fails(CTxt2ImageNetOper::NoToken, untrusted), S::Download,
+                Succeeds(CTxt2ImageNetOper::PollFinished, {}, kImage.size())),
+        OverTls(C::CloudRecognition, S::Token, Fails(CAudio2TxtNetOper::NoToken, untrusted), S::Delete),
+        OverTls(C::FileTranscription, S::Prepare, Fails(CWaveToText::PrepareFailed), S::Result),
+        OverTls(C::ObjectStore, S::Upload, Fails(0, untrusted, Kind::Network), S::Upload, Succeeds(200)),
     };
     Cells all;
     for (const Cells& part : parts)
@@ -282,11 +308,30 @@ protected:
     void SetUp() override
     {
         RestClient::SetRequestTimeout(FaultEnvironment::kRequestTimeout);
-        m_env.Reset();
         ASSERT_TRUE(m_out.isValid() && m_in.isValid());
-        if (cell().step == Step::Token)
-            m_env.ServeToken(cell().fault);
+        // A process has its settings over HTTP or over HTTPS: the HTTPS cells make theirs in a child.
+        if (!IsOverTls(cell().fault))
+            Prepare();
     }
+
+    // Every server afresh, the token route failing when that is the cell's step.
+    void Prepare()
+    {
+        Env().Reset();
+        if (cell().step == Step::Token)
+            Env().ServeToken(cell().fault);
+    }
+
+    FaultEnvironment& Env() const
+    {
+        return FaultEnvironment::Get(IsOverTls(cell().fault) ? FaultEnvironment::Transport::Https
+                                                            : FaultEnvironment::Transport::Http);
+    }
+
+    void RunCell();
+    // The HTTPS cell in this process, whose settings are its own; its failures go to standard error
+    // and its exit status says whether there were any.
+    [[noreturn]] void RunCellOverTls();
 
     const Cell& cell() const { return GetParam(); }
     const Expect& expect() const { return GetParam().expect; }
@@ -336,12 +381,12 @@ protected:
     void Serve(Step step, const std::string& path, const std::string& good, const std::string& wrongTypes)
     {
         const bool polls = cell().step == Step::Poll || cell().step == Step::Query;
-        m_env.Services().Server().Reply("POST", path, 200, good);
+        Env().Services().Server().Reply("POST", path, 200, good);
         if (polls && cell().fault == Fault::Refused) {
             if (step == Step::Create)
-                m_env.Services().ReplyThenRefuse("POST", path, good);
+                Env().Services().ReplyThenRefuse("POST", path, good);
         } else if (step == cell().step) {
-            m_env.Services().Serve("POST", path, cell().fault, good, wrongTypes);
+            Env().Services().Serve("POST", path, cell().fault, good, wrongTypes);
         }
     }
 
@@ -349,9 +394,9 @@ protected:
     void ServeFile(const char* path, const std::string& body, const char* type)
     {
         if (cell().step == Step::Download)
-            m_env.Files().Serve("GET", path, cell().fault, body, "", type);
+            Env().Files().Serve("GET", path, cell().fault, body, "", type);
         else
-            m_env.Files().Server().Reply("GET", path, 200, body, type);
+            Env().Files().Server().Reply("GET", path, 200, body, type);
     }
 
     // A client that polls on its own, driven as the command line drives it; its text is returned.
@@ -384,7 +429,7 @@ protected:
     size_t StoreRequests(const char* method) const
     {
         size_t count = 0;
-        for (const RecordedRequest& request : m_env.Store().Server().Requests())
+        for (const RecordedRequest& request : Env().Store().Server().Requests())
             count += request.method == method ? 1 : 0;
         return count;
     }
@@ -396,7 +441,6 @@ protected:
     void Subtitles();
     void ObjectStore();
 
-    FaultEnvironment& m_env = FaultEnvironment::Get();
     QTemporaryDir m_out;
     QTemporaryDir m_in;
     TaskRun m_run;
@@ -411,14 +455,17 @@ void FaultMatrix::Copywriting()
     const TaskEnd& end = Run(CopywritingTask::Make(QStringLiteral("话题"), m_out.path() + QLatin1Char('/')));
     ExpectEnd(end);
     ExpectWords(end.error.text, expect().words);
-    ExpectFiles(m_out.path(), {});
-    EXPECT_EQ(GetCopywritingLog().ItemCount(), logged) << "only a generated text is logged";
+    QList<std::pair<QString, QString>> files;
+    if (end.Succeeded())
+        files << std::pair(QFileInfo(CopywritingTask::ResultOf(end).path).fileName(), QStringLiteral("生成的文案"));
+    ExpectFiles(m_out.path(), files);
+    EXPECT_EQ(GetCopywritingLog().ItemCount(), logged + (end.Succeeded() ? 1 : 0)) << "only a generated text is logged";
 }
 
 void FaultMatrix::ShortSpeech()
 {
     if (cell().step == Step::Synthesize)
-        m_env.Services().Serve("POST", FaultEnvironment::kShortSpeechPath, cell().fault, kAudio,
+        Env().Services().Serve("POST", FaultEnvironment::kShortSpeechPath, cell().fault, kAudio,
                                R"({"err_no":502,"err_msg":["token invalid"]})", "audio/mp3");
     const qsizetype logged = GetDubbingLog().ItemCount();
     const QString path = m_out.filePath(QStringLiteral("Audio.mp3"));
@@ -435,7 +482,7 @@ void FaultMatrix::ShortSpeech()
 void FaultMatrix::LongSpeech()
 {
     const char* const audioPath = "/speech/audio.mp3";
-    const std::string url = m_env.Files().Url(audioPath);
+    const std::string url = Env().Files().Url(audioPath);
     Serve(Step::Create, "/tts/v1/create", R"({"log_id":1,"task_id":")" + TaskId() + R"("})",
           R"({"error_code":"0","task_id":["t"]})");
     Serve(Step::Poll, "/tts/v1/query",
@@ -469,7 +516,7 @@ void FaultMatrix::LongSpeech()
         }
     }
     if (cell().step == Step::Download && expect().code == CTxt2AudioNetOper::PollGaveUp) {
-        EXPECT_EQ(m_env.Services().Server().RequestsTo("/tts/v1/query").size(), 3u)
+        EXPECT_EQ(Env().Services().Server().RequestsTo("/tts/v1/query").size(), 3u)
             << "three polls, each with a try, then no more";
         EXPECT_EQ(m_run.progress, (std::vector<int>{PolledClient::kCreated, 0, 0, -1}))
             << "two failed tries go on, the third ends the task";
@@ -479,7 +526,7 @@ void FaultMatrix::LongSpeech()
 void FaultMatrix::Painting()
 {
     const char* const imagePath = "/files/a.png";
-    const std::string url = m_env.Files().Url(imagePath) + "?sign=1";
+    const std::string url = Env().Files().Url(imagePath) + "?sign=1";
     Serve(Step::Create, "/ernievilg/v1/txt2imgv2", R"({"log_id":1,"data":{"task_id":")" + TaskId() + R"("}})",
           R"({"data":{"task_id":["t"]}})");
     Serve(Step::Poll, "/ernievilg/v1/getImgv2",
@@ -522,9 +569,9 @@ void FaultMatrix::Subtitles()
               R"({"tasks_info":"not an array"})");
         // The store's replies carry nothing the client reads; the faults get a body to cut or pad.
         if (cell().step == Step::Delete && cell().fault == Fault::Refused)
-            m_env.Store().StoreThenRefuse(FaultEnvironment::kStorePrefix);
+            Env().Store().StoreThenRefuse(FaultEnvironment::kStorePrefix);
         else if (cell().step == Step::Upload || cell().step == Step::Delete)
-            m_env.Store().ServePrefix(cell().step == Step::Upload ? "PUT" : "DELETE", FaultEnvironment::kStorePrefix,
+            Env().Store().ServePrefix(cell().step == Step::Upload ? "PUT" : "DELETE", FaultEnvironment::kStorePrefix,
                                       cell().fault, std::string(2048, ' '), "", "application/xml");
     } else {
         const std::string base = FaultEnvironment::kTranscriptionBase;
@@ -547,20 +594,20 @@ void FaultMatrix::Subtitles()
         };
         // Refusing from the step on: the request before it is the last one answered.
         for (size_t i = 0; i < std::size(steps); ++i) {
-            m_env.Services().Server().Reply("POST", steps[i].path, 200, steps[i].good);
+            Env().Services().Server().Reply("POST", steps[i].path, 200, steps[i].good);
             if (steps[i].step != cell().step)
                 continue;
             if (cell().fault == Fault::Refused && i > 0)
-                m_env.Services().ReplyThenRefuse("POST", steps[i - 1].path, steps[i - 1].good);
+                Env().Services().ReplyThenRefuse("POST", steps[i - 1].path, steps[i - 1].good);
             else
-                m_env.Services().Serve("POST", steps[i].path, cell().fault, steps[i].good, steps[i].wrongTypes);
+                Env().Services().Serve("POST", steps[i].path, cell().fault, steps[i].good, steps[i].wrongTypes);
         }
     }
     QFile audio(m_in.filePath(QStringLiteral("my talk.mp3")));
     ASSERT_TRUE(audio.open(QIODevice::WriteOnly));
     audio.write(QByteArray(6000, 'M'));
     audio.close();
-    const QString folder = m_env.WorkDir() + QStringLiteral("/AITxt");
+    const QString folder = Env().WorkDir() + QStringLiteral("/AITxt");
     QDir(folder).removeRecursively();
     const qsizetype logged = GetSubtitlesLog().ItemCount();
 
@@ -613,10 +660,11 @@ void FaultMatrix::Subtitles()
 }
 
 // The store's verdict is its status; a body calling the client as the recognition client does.
-TaskEnd StoreCall(CQOVResNewWS& client, Step step, const QString& file, const ServiceTask::Worker& worker)
+TaskEnd StoreCall(CQOVResNewWS& client, Step step, const QString& endpoint, const QString& file,
+                  const ServiceTask::Worker& worker)
 {
     SHuaweiObsPolicy policy;
-    policy.endpoint = QStringLiteral("127.0.0.1:%1").arg(FaultEnvironment::Get().Store().Server().Port());
+    policy.endpoint = endpoint;
     policy.accessKeyId = QStringLiteral("fault-ak");
     policy.secretAccessKey = QStringLiteral("fault-sk");
     policy.bucketName = QLatin1String(FaultEnvironment::kStoreBucket);
@@ -641,20 +689,52 @@ QString UploadFile(const QTemporaryDir& dir)
 
 void FaultMatrix::ObjectStore()
 {
-    m_env.Store().ServePrefix(cell().step == Step::Upload ? "PUT" : "DELETE", FaultEnvironment::kStorePrefix,
+    Env().Store().ServePrefix(cell().step == Step::Upload ? "PUT" : "DELETE", FaultEnvironment::kStorePrefix,
                               cell().fault, std::string(4096, ' '), "", "application/xml");
     CQOVResNewWS client;
     const QString file = UploadFile(m_in);
-    ExpectEnd(Run([&](const ServiceTask::Worker& worker) { return StoreCall(client, cell().step, file, worker); }),
+    const QString endpoint = Env().StoreEndpoint();
+    ExpectEnd(Run([&](const ServiceTask::Worker& worker) {
+                  return StoreCall(client, cell().step, endpoint, file, worker);
+              }),
               true);
     EXPECT_EQ(client.LastStatus(), expect().code);
     EXPECT_EQ(client.LastError().isEmpty(), expect().ends == Ends::Success) << client.LastError().toStdString();
+    EXPECT_TRUE(client.LastError().contains(QString::fromUtf8(expect().words.text))) << client.LastError().toStdString();
     if (cell().fault == Fault::Huge) {
-        EXPECT_LT(m_env.Store().HugeBytesSent(), FaultyServer::kHugeBytes / 2) << "the body was received all the same";
+        EXPECT_LT(Env().Store().HugeBytesSent(), FaultyServer::kHugeBytes / 2) << "the body was received all the same";
     }
 }
 
+void FaultMatrix::RunCellOverTls()
+{
+    Prepare();
+    RunCell();
+    if (cell().fault == Fault::UntrustedCertificate) {
+        for (FaultyServer* server : {&Env().Tokens(), &Env().Services(), &Env().Files(), &Env().Store()})
+            EXPECT_TRUE(server->Server().Requests().empty()) << "a request went out after the handshake failed";
+    }
+    const ::testing::TestResult& result = *::testing::UnitTest::GetInstance()->current_test_info()->result();
+    for (int i = 0; i < result.total_part_count(); ++i) {
+        const ::testing::TestPartResult& part = result.GetTestPartResult(i);
+        if (part.failed())
+            std::fprintf(stderr, "%s:%d: %s\n", part.file_name() ? part.file_name() : "?", part.line_number(),
+                         part.message());
+    }
+    std::fflush(stderr);
+    // At once: the servers and workers of this process need no orderly end.
+    std::_Exit(result.Failed() ? 1 : 0);
+}
+
 TEST_P(FaultMatrix, EndsOnceAndLeavesNoHalfFile)
+{
+    if (!IsOverTls(cell().fault))
+        return RunCell();
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(RunCellOverTls(), ::testing::ExitedWithCode(0), "");
+}
+
+void FaultMatrix::RunCell()
 {
     switch (cell().client) {
     case Client::Copywriting:
@@ -687,8 +767,9 @@ TEST(ObjectStoreFaults, AHugeErrorPageIsARefusalAndIsNotReceived)
         env.Store().ServeHugeStatus(step == Step::Upload ? "PUT" : "DELETE", FaultEnvironment::kStorePrefix, 403);
         CQOVResNewWS client;
         TaskRun run;
-        ASSERT_NO_FATAL_FAILURE(
-            run.Run([&](const ServiceTask::Worker& worker) { return StoreCall(client, step, file, worker); }));
+        ASSERT_NO_FATAL_FAILURE(run.Run([&](const ServiceTask::Worker& worker) {
+            return StoreCall(client, step, env.StoreEndpoint(), file, worker);
+        }));
         EXPECT_TRUE(run.end->Failed());
         EXPECT_EQ(run.end->error.code, 403);
         EXPECT_LT(env.Store().HugeBytesSent(), FaultyServer::kHugeBytes / 2);

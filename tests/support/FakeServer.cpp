@@ -1,30 +1,37 @@
 #include "support/FakeServer.h"
 
+#include "support/TestCertificates.h"
+
 #include <atomic>
 #include <stdexcept>
 
-FakeServer::FakeServer(int port)
+FakeServer::FakeServer(int port, const TlsIdentity* tls)
+    : m_server(tls ? std::make_unique<httplib::SSLServer>(tls->certFile.c_str(), tls->keyFile.c_str())
+                   : std::make_unique<httplib::Server>())
+    , m_tls(tls != nullptr)
 {
+    if (!m_server->is_valid())
+        throw std::runtime_error("fake server cannot use its certificate");
     const auto dispatch = [this](const httplib::Request& request, httplib::Response& response) {
         Dispatch(request, response);
     };
-    m_server.Get(".*", dispatch);
-    m_server.Post(".*", dispatch);
-    m_server.Put(".*", dispatch);
-    m_server.Delete(".*", dispatch);
-    m_server.new_task_queue = [] { return new httplib::ThreadPool(8); };
+    m_server->Get(".*", dispatch);
+    m_server->Post(".*", dispatch);
+    m_server->Put(".*", dispatch);
+    m_server->Delete(".*", dispatch);
+    m_server->new_task_queue = [] { return new httplib::ThreadPool(8); };
     // Headers and body go out in two writes: without this a kept-alive connection waits for the
     // client's delayed acknowledgement between them on every request.
-    m_server.set_tcp_nodelay(true);
+    m_server->set_tcp_nodelay(true);
     if (port == 0)
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-    else if (m_server.bind_to_port("127.0.0.1", port))
+        m_port = m_server->bind_to_any_port("127.0.0.1");
+    else if (m_server->bind_to_port("127.0.0.1", port))
         m_port = port;
     if (m_port <= 0)
         throw std::runtime_error("fake server cannot bind to 127.0.0.1");
-    m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
     // stop() before the accept loop has begun would be lost and leave the loop running forever.
-    while (!m_server.is_running())
+    while (!m_server->is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -32,7 +39,7 @@ FakeServer::~FakeServer()
 {
     // Stalled handlers hold pool threads the server's end waits for.
     ReleaseStalls();
-    m_server.stop();
+    m_server->stop();
     if (m_thread.joinable())
         m_thread.join();
 }
@@ -121,7 +128,7 @@ void FakeServer::Reset()
 
 void FakeServer::StopListening()
 {
-    m_server.stop();
+    m_server->stop();
 }
 
 std::vector<RecordedRequest> FakeServer::Requests() const
@@ -154,7 +161,7 @@ int FakeServer::Port() const
 
 std::string FakeServer::Url(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    return (m_tls ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(m_port) + path;
 }
 
 void FakeServer::Dispatch(const httplib::Request& request, httplib::Response& response)

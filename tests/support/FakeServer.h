@@ -26,8 +26,11 @@ struct RecordedRequest
     httplib::Headers headers;
 };
 
+struct TlsIdentity;
+
 // An HTTP server on 127.0.0.1 with an ephemeral port, scripted per test: routes are set and
-// replaced while it runs, and every request is recorded. Unscripted routes answer 404.
+// replaced while it runs, and every request is recorded. Unscripted routes answer 404. Given an
+// identity, it speaks HTTPS only and presents that certificate.
 //
 // A handler may still run after the test that scripted it has returned (a client that was
 // stopped leaves its request behind), so handlers keep their state in what they capture by value
@@ -41,7 +44,7 @@ public:
     static constexpr std::chrono::seconds kStallLimit{20};
 
     // port 0 takes any free port; another port must be free for this process to bind.
-    explicit FakeServer(int port = 0);
+    explicit FakeServer(int port = 0, const TlsIdentity* tls = nullptr);
     ~FakeServer();
     FakeServer(const FakeServer&) = delete;
     FakeServer& operator=(const FakeServer&) = delete;
@@ -86,7 +89,8 @@ private:
     void Dispatch(const httplib::Request& request, httplib::Response& response);
     static void Open(Gate& gate);
 
-    httplib::Server m_server;
+    std::unique_ptr<httplib::Server> m_server;
+    bool m_tls = false;
     std::thread m_thread;
     int m_port = 0;
     mutable std::mutex m_mutex;

@@ -1,18 +1,35 @@
 #include "support/FaultEnvironment.h"
 
+#include "support/TestCertificates.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 
 #include <stdexcept>
 
-FaultEnvironment& FaultEnvironment::Get()
+namespace {
+
+const TlsIdentity* IdentityFor(FaultEnvironment::Transport transport)
 {
-    static FaultEnvironment environment;
+    return transport == FaultEnvironment::Transport::Https ? &TestCertificates::Get().Trusted() : nullptr;
+}
+
+} // namespace
+
+FaultEnvironment& FaultEnvironment::Get(Transport transport)
+{
+    static FaultEnvironment environment(transport);
+    if (environment.m_transport != transport)
+        throw std::logic_error("settings are read once per process: its fault environment has one transport");
     return environment;
 }
 
-FaultEnvironment::FaultEnvironment()
+FaultEnvironment::FaultEnvironment(Transport transport)
+    : m_transport(transport)
+    , m_tokens(IdentityFor(transport))
+    , m_services(IdentityFor(transport))
+    , m_files(IdentityFor(transport))
+    , m_store(IdentityFor(transport))
 {
     if (!m_root.isValid())
         throw std::runtime_error("cannot create a temporary folder");
@@ -22,7 +39,10 @@ FaultEnvironment::FaultEnvironment()
     qputenv("QOV_WORK_DIR", WorkDir().toUtf8());
     const QString tokens = QString::fromStdString(m_tokens.Url(kTokenPath));
     const QString services = QString::fromStdString(m_services.Url(""));
-    const QString store = QStringLiteral("127.0.0.1:%1").arg(m_store.Server().Port());
+    const QString network = transport == Transport::Https
+                                ? QStringLiteral("\n[Network]\nCaFile=%1\n")
+                                      .arg(QString::fromStdString(TestCertificates::Get().CaFile()))
+                                : QString();
     TestEnvironment::WriteSettings(
         m_root.filePath(QStringLiteral("app")),
         QStringLiteral("[Token]\nURL=%1\n\n[Copywriting]\nURL=%2%3\nAPIKey=key\nSecretKey=secret\n\n"
@@ -30,9 +50,16 @@ FaultEnvironment::FaultEnvironment()
                        "[Txt2Audio]\nURL=%2\nURLS=%2%4\nAPIKey=key\nSecretKey=secret\nCuid=cuid\n\n"
                        "[Audio2Txt]\nURL=%2\nAPIKey=key\nSecretKey=secret\n\n"
                        "[ObjectStore]\nEndpoint=%5\nAccessKeyId=fault-ak\nSecretAccessKey=fault-sk\nBucket=%6\n\n"
-                       "[FileTranscription]\nURL=%2%7\n")
-            .arg(tokens, services, QLatin1String(kChatPath), QLatin1String(kShortSpeechPath), store,
-                 QLatin1String(kStoreBucket), QLatin1String(kTranscriptionBase)));
+                       "[FileTranscription]\nURL=%2%7\n%8")
+            .arg(tokens, services, QLatin1String(kChatPath), QLatin1String(kShortSpeechPath), StoreEndpoint(),
+                 QLatin1String(kStoreBucket), QLatin1String(kTranscriptionBase), network));
+}
+
+QString FaultEnvironment::StoreEndpoint() const
+{
+    // A local store is plain HTTP unless its endpoint says otherwise.
+    const QString scheme = m_transport == Transport::Https ? QStringLiteral("https://") : QString();
+    return scheme + QStringLiteral("127.0.0.1:%1").arg(m_store.Port());
 }
 
 QString FaultEnvironment::WorkDir() const

@@ -11,10 +11,13 @@
 // The folders, settings and servers of a fault-matrix suite. Tokens, the services and the files the
 // services hand out each come from a server of their own that can refuse connections, so one
 // request of a task can fail while the others succeed. Settings are read once per process, so the
-// servers live as long as the process.
+// servers live as long as the process, and a process has them over plain HTTP or over HTTPS (with
+// the settings trusting the servers' certificate through CaFile), not both.
 class FaultEnvironment
 {
 public:
+    enum class Transport { Http, Https };
+
     static constexpr const char* kTokenPath = "/oauth/2.0/token";
     static constexpr const char* kChatPath = "/chat/v1/completions";
     static constexpr const char* kShortSpeechPath = "/text2audio";
@@ -30,15 +33,19 @@ public:
     static constexpr const char* kTimedOutText = "服务在1秒内没有回复，请稍后重试";
     static constexpr const char* kCutText = "服务的回复没有传完连接就断开了，请稍后重试";
     static constexpr const char* kTooLargeText = "服务的回复大于8 MB，已放弃读取";
+    static constexpr const char* kUntrustedText = "服务的证书未通过校验：证书是自签名的";
     static constexpr std::chrono::seconds kRequestTimeout{1};
 
-    static FaultEnvironment& Get();
+    // The process's environment, made on the first call; asking for the other transport later throws.
+    static FaultEnvironment& Get(Transport transport = Transport::Http);
 
     FaultyServer& Tokens() { return m_tokens; }
     FaultyServer& Services() { return m_services; }
     FaultyServer& Files() { return m_files; }
     FaultyServer& Store() { return m_store; }
     QString WorkDir() const;
+    // The object store's endpoint as the settings name it.
+    QString StoreEndpoint() const;
 
     // Every server listening again with nothing scripted but the token route and a store that keeps
     // and deletes objects.
@@ -49,8 +56,9 @@ public:
     void ServeToken(Fault fault);
 
 private:
-    FaultEnvironment();
+    explicit FaultEnvironment(Transport transport);
 
+    Transport m_transport;
     QTemporaryDir m_root;
     FaultyServer m_tokens;
     FaultyServer m_services;

@@ -1,5 +1,7 @@
 #include "support/FaultyServer.h"
 
+#include "support/TestCertificates.h"
+
 #include <algorithm>
 #include <condition_variable>
 #include <mutex>
@@ -115,11 +117,16 @@ const char* FaultName(Fault fault)
         return "ClosedMidReply";
     case Fault::Huge:
         return "Huge";
+    case Fault::UntrustedCertificate:
+        return "UntrustedCertificate";
+    case Fault::TrustedThroughCaFile:
+        return "TrustedThroughCaFile";
     }
     return "Unknown";
 }
 
-FaultyServer::FaultyServer()
+FaultyServer::FaultyServer(const TlsIdentity* tls)
+    : m_tls(tls)
 {
     // The listener shares the port through SO_REUSEPORT, which the HTTP library sets on its socket.
     m_reserve = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -136,7 +143,7 @@ FaultyServer::FaultyServer()
         throw std::runtime_error("cannot reserve a port on 127.0.0.1");
     }
     m_port = ntohs(address.sin_port);
-    m_server = std::make_unique<FakeServer>(m_port);
+    m_server = std::make_unique<FakeServer>(m_port, m_tls);
     m_huge = std::make_shared<HugeProgress>();
 }
 
@@ -153,15 +160,20 @@ FakeServer& FaultyServer::Server()
 
 std::string FaultyServer::Url(const std::string& path) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port) + path;
+    return (m_tls ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(m_port) + path;
 }
 
 void FaultyServer::Reset()
 {
+    Relisten(m_tls);
+}
+
+void FaultyServer::Relisten(const TlsIdentity* tls)
+{
     m_server->Reset();
     // A server that stopped listening cannot start again: a new one takes the port.
     m_server.reset();
-    m_server = std::make_unique<FakeServer>(m_port);
+    m_server = std::make_unique<FakeServer>(m_port, tls);
 }
 
 void FaultyServer::Refuse()
@@ -195,6 +207,8 @@ void FaultyServer::Serve(const std::string& method, const std::string& path, Fau
         Refuse();
         return;
     }
+    if (fault == Fault::UntrustedCertificate)
+        Relisten(&TestCertificates::Get().Stranger());
     m_server->On(method, path, FaultHandler(fault, good, wrongTypes, contentType));
 }
 
@@ -205,6 +219,8 @@ void FaultyServer::ServePrefix(const std::string& method, const std::string& pre
         Refuse();
         return;
     }
+    if (fault == Fault::UntrustedCertificate)
+        Relisten(&TestCertificates::Get().Stranger());
     m_server->OnPrefix(method, prefix, FaultHandler(fault, good, wrongTypes, contentType));
 }
 
@@ -236,6 +252,9 @@ FakeServer::Handler FaultyServer::FaultHandler(Fault fault, const std::string& g
     switch (fault) {
     case Fault::Refused:
         break;
+    case Fault::UntrustedCertificate:
+    case Fault::TrustedThroughCaFile:
+        return reply(200, good, contentType);
     case Fault::Slow:
         return m_server->StallHandler();
     case Fault::Status500:

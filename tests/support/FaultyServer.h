@@ -18,6 +18,10 @@ enum class Fault
     Truncated,      // status 200 with the body cut in half, framed as if complete
     ClosedMidReply, // status 200 announcing the whole body; half of it comes, then the connection closes
     Huge,           // status 200 with a 50 MB body
+    // Over HTTPS only: the good reply behind a certificate nobody trusts, or behind one the
+    // settings' CaFile trusts.
+    UntrustedCertificate,
+    TrustedThroughCaFile,
 };
 
 const char* FaultName(Fault fault);
@@ -26,13 +30,13 @@ struct HugeProgress;
 
 // A fake server that holds its port for its whole life, so that it can stop listening (connections
 // are refused, no other socket can take the port) and listen again at the same address. Serves a
-// route with a fault instead of its good reply.
+// route with a fault instead of its good reply. Given an identity, it speaks HTTPS and presents it.
 class FaultyServer
 {
 public:
     static constexpr size_t kHugeBytes = size_t(50) << 20;
 
-    FaultyServer();
+    explicit FaultyServer(const TlsIdentity* tls = nullptr);
     ~FaultyServer();
     FaultyServer(const FaultyServer&) = delete;
     FaultyServer& operator=(const FaultyServer&) = delete;
@@ -40,6 +44,7 @@ public:
     // The listener now: routes and records.
     FakeServer& Server();
     std::string Url(const std::string& path) const;
+    int Port() const { return m_port; }
 
     // Listening again, with no routes, records or stalls.
     void Reset();
@@ -51,7 +56,8 @@ public:
     // Takes one PUT of an object under prefix, and refuses connections once it has answered.
     void StoreThenRefuse(const std::string& prefix);
     // Answers method+path with fault applied to its good reply. wrongTypes is the reply whose members
-    // have the wrong types; Refused makes the whole server refuse.
+    // have the wrong types; Refused makes the whole server refuse, UntrustedCertificate makes it
+    // listen again behind a stranger's certificate (the routes scripted before are gone).
     void Serve(const std::string& method, const std::string& path, Fault fault, const std::string& good,
                const std::string& wrongTypes, const std::string& contentType = "application/json");
     // The same for every path under prefix that has no route of its own (object keys made of new
@@ -67,10 +73,13 @@ public:
     size_t HugeBytesSent() const;
 
 private:
+    // Listening again at the port, presenting tls (nothing: plain HTTP), with no routes or records.
+    void Relisten(const TlsIdentity* tls);
     // The handler of fault, or none for Refused, which is no route.
     FakeServer::Handler FaultHandler(Fault fault, const std::string& good, const std::string& wrongTypes,
                                      const std::string& contentType);
 
+    const TlsIdentity* m_tls = nullptr;
     int m_reserve = -1; // bound, never listening: keeps the port ours
     int m_port = 0;
     std::unique_ptr<FakeServer> m_server;
