@@ -138,6 +138,23 @@ TEST(HostDigest, Md5Base64AndGuidText)
     EXPECT_TRUE(QOVGuidFromString(QStringLiteral("not a guid")).isNull());
 }
 
+TEST(HostDebugOutput, TokensShowOnlyTheirFirstFourCharacters)
+{
+    const struct
+    {
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"POST /tts/v1/create?access_token=24.abcdef&x=1", "POST /tts/v1/create?access_token=24.a…&x=1"},
+        {"tex=你好&lan=zh&tok=0123456789abcdef&spd=5", "tex=你好&lan=zh&tok=0123…&spd=5"},
+        {R"(token: {"access_token":"0123456789abcdef","expires_in":30})",
+         R"(token: {"access_token":"0123…","expires_in":30})"},
+        {"stok=0123456789 kept", "stok=0123456789 kept"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(QOVMaskTokens(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
+}
+
 TEST(HostFrameRate, ComesFromTheEnvironmentWithADefault)
 {
     qunsetenv("QOV_FRAME_RATE");

@@ -8,7 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
+
+// The file's permission bits, -1 when it is not there.
+int Mode(const QString& path)
+{
+    struct stat status{};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
 
 class ProfileFile : public ::testing::Test
 {
@@ -106,7 +115,9 @@ TEST_F(ProfileFile, IntegersTakeTheLeadingNumber)
 TEST_F(ProfileFile, WritingKeepsOtherContentAndReadsBack)
 {
     const QString path = Write("; account\n[WaveToText]\nID=old\nKey=k\n\n[Other]\nA=1\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
     ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("wavetotext"), QStringLiteral("id"), QStringLiteral("new"), path));
+    EXPECT_EQ(Mode(path), 0600) << "a key file others could read is closed to them";
     ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("WaveToText"), QStringLiteral("Extra"), QStringLiteral("e"), path));
     ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("Fresh"), QStringLiteral("X"), QStringLiteral("y"), path));
     ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("Other"), QStringLiteral("A"), QString(), path));
@@ -116,6 +127,7 @@ TEST_F(ProfileFile, WritingKeepsOtherContentAndReadsBack)
     EXPECT_EQ(Read(path, "WaveToText", "Extra"), QStringLiteral("e"));
     EXPECT_EQ(Read(path, "Fresh", "X"), QStringLiteral("y"));
     EXPECT_EQ(Read(path, "Other", "A", "gone"), QStringLiteral("gone"));
+    EXPECT_EQ(Mode(path), 0600) << "kept by every rewrite";
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -128,6 +140,7 @@ TEST_F(ProfileFile, WritingCreatesAMissingFile)
     const QString path = m_dir.filePath(QStringLiteral("new.ini"));
     ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("WaveToText"), QStringLiteral("ID"), QStringLiteral("中"), path));
     EXPECT_EQ(Read(path, "WaveToText", "ID"), QStringLiteral("中"));
+    EXPECT_EQ(Mode(path), 0600);
 }
 
 } // namespace
