@@ -1,5 +1,6 @@
 // qovaigc subtitles and qovaigc account against the local services: whole runs on both engines
-// from audio and from video, the failures a user meets, and Ctrl-C on a terminal.
+// from audio and from video, the failures a user meets, and Ctrl-C on a terminal. Last, every
+// command over HTTPS, its output scanned for the secrets it was given or handed.
 #include "CliFixture.h"
 #include "PtyProcess.h"
 
@@ -7,18 +8,24 @@
 #include "GeneratedSpeech.h"
 #include "MediaFixtures.h"
 #include "host/QOVStringTable.h"
+#include "support/TestCertificates.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <fstream>
 #include <memory>
+#include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -235,6 +242,9 @@ TEST_F(SubtitlesCommand, TheAccountIsShownByItsIdSetAndCleared)
     QFile file(m_folders.Config() + QStringLiteral("/iTarn.ini"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("[WaveToText]\nID=my-app\nKey=s3cret-key\n"));
+    struct stat status{};
+    ASSERT_EQ(::stat(QFile::encodeName(file.fileName()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u) << "the key is its owner's alone";
     const Outcome shown = account({QStringLiteral("--json")});
     EXPECT_FALSE(shown.out.contains(QStringLiteral("s3cret"))) << "the key is never printed";
     EXPECT_EQ(JsonOf(shown).value(QStringLiteral("id")).toString(), QStringLiteral("my-app"));
@@ -249,6 +259,94 @@ TEST_F(SubtitlesCommand, TheAccountIsShownByItsIdSetAndCleared)
                                                  QStringLiteral("k")},
                                      QStringList{QStringLiteral("extra")}})
         EXPECT_EQ(account(wrong).exitCode, 2) << wrong.join(QLatin1Char(' ')).toStdString();
+}
+
+// One run per tool end to end over HTTPS; then the same commands failing, on wrong secrets and
+// on a certificate nothing trusts. No output of any run, plain or --json, holds a secret.
+TEST_F(SubtitlesCommand, OverHttpsEveryToolWorksAndNoCommandPrintsASecret)
+{
+    EmulatorOptions options;
+    options.clientSecret = "scan-client-secret-5e1d";
+    options.storeSecretKey = "scan-store-secret-0b7c";
+    options.transcriptionKey = "scan-transcription-key-93fa";
+    options.recognitionStepMs = 100;
+    options.tlsCertFile = TestCertificates::Get().Trusted().certFile;
+    options.tlsKeyFile = TestCertificates::Get().Trusted().keyFile;
+    EmulatorServer secure(options);
+    const QString base = QStringLiteral("https://127.0.0.1:%1").arg(secure.Start());
+    const QString wrongSecret = QStringLiteral("scan-wrong-secret-4410");
+    const QString wrongKey = QStringLiteral("scan-wrong-transcription-key-c2a8");
+    QList<std::pair<QString, Outcome>> printed;
+    const auto run = [&](const QStringList& arguments, int exit) {
+        const Outcome outcome = Run(arguments);
+        if (exit >= 0) {
+            EXPECT_EQ(outcome.exitCode, exit) << arguments.join(' ').toStdString() << ": " << outcome.err.toStdString();
+        }
+        printed.append({arguments.join(' '), outcome});
+        return outcome;
+    };
+
+    const QString trusted =
+        QStringLiteral("[Network]\nCaFile=%1\n").arg(QString::fromStdString(TestCertificates::Get().CaFile()));
+    const auto settle = [&](const QString& secret, const QString& key, const QString& network) {
+        const QString keys =
+            QStringLiteral("APIKey=%1\nSecretKey=%2\n").arg(QString::fromStdString(options.clientId), secret);
+        QString text = QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n[Copywriting]\nURL=%1/chat/v1/completions\n%2"
+                                      "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nCuid=scan\n%2[Txt2Img]\nURL=%1\n%2"
+                                      "[Audio2Txt]\nURL=%1\n%2[FileTranscription]\nURL=%1/api\n"
+                                      "[ObjectStore]\nEndpoint=%1\nAccessKeyId=%3\nSecretAccessKey=%4\nBucket=%5\n")
+                           .arg(base, keys, QString::fromStdString(options.storeAccessKey),
+                                QString::fromStdString(options.storeSecretKey),
+                                QString::fromStdString(options.storeBucket));
+        TestEnvironment::WriteSettings(m_folders.App(), text + network);
+        run({QStringLiteral("account"), QStringLiteral("--id"), QString::fromStdString(options.transcriptionAppId),
+             QStringLiteral("--key"), key},
+            0);
+    };
+    const QString speech = Speech(false);
+    const QList<QStringList> services = {{"write", "话题"},
+                                         {"dub", "你好"},
+                                         {"paint", "雪山", "--count", "1"},
+                                         {"subtitles", speech, "--engine", "file"},
+                                         {"subtitles", speech, "--engine", "cloud"}};
+    const QList<QStringList> others = {{"history", "subtitles"}, {"account"}, {"duration", speech}, {"help"}};
+    const QString secret = QString::fromStdString(options.clientSecret);
+    const QString key = QString::fromStdString(options.transcriptionKey);
+    settle(secret, key, trusted);
+    for (const bool json : {false, true}) {
+        const QStringList flag = json ? QStringList{QStringLiteral("--json")} : QStringList{};
+        for (const QStringList& command : services + others)
+            run(command + flag, 0);
+        const QString extracted = m_folders.Work() + QStringLiteral("/out%1.wav").arg(int(json));
+        run(QStringList{QStringLiteral("extract"), speech, extracted} + flag, 0);
+    }
+    settle(wrongSecret, wrongKey, trusted);
+    for (const QStringList& command : services)
+        run(command + QStringList{QStringLiteral("--json")}, 1);
+    settle(secret, key, QString());
+    for (const QStringList& command : services)
+        run(command, 1);
+    EXPECT_TRUE(printed.back().second.err.contains(QStringLiteral("服务的证书未通过校验：证书是自签名的")))
+        << printed.back().second.err.toStdString();
+    // Checking switched off on purpose: the service is trusted, and the user is told once.
+    settle(secret, key, QStringLiteral("[Network]\nVerifyCertificates=0\n"));
+    EXPECT_EQ(run(services.front(), 0).err.count(QStringLiteral("certificate checking is off")), 1);
+
+    // The tokens the services were handed: the random part of each.
+    httplib::Client control(base.toStdString());
+    control.enable_server_certificate_verification(false);
+    const auto requests = control.Get("/__control/requests");
+    ASSERT_TRUE(requests && requests->status == 200);
+    QStringList secrets = {secret, QString::fromStdString(options.storeSecretKey), key, wrongSecret, wrongKey};
+    const qsizetype known = secrets.size();
+    static const QRegularExpression token(QStringLiteral("([0-9a-f]{32})\\.\\d+\\.\\d+"));
+    for (auto match = token.globalMatch(QString::fromStdString(requests->body)); match.hasNext();)
+        secrets << match.next().captured(1);
+    EXPECT_GT(secrets.size(), known) << "no access token was seen";
+    for (const auto& [command, outcome] : printed)
+        for (const QString& hidden : secrets)
+            EXPECT_FALSE(outcome.out.contains(hidden) || outcome.err.contains(hidden))
+                << command.toStdString() << " printed " << hidden.toStdString();
 }
 
 } // namespace
