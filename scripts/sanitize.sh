@@ -32,7 +32,7 @@ run() {
   local filter=() targets=()
   if [ -n "$exclude" ]; then filter+=(-E "$exclude"); fi
   if [ -n "$label" ]; then
-    # A run of some suites builds only those (each suite's label is its executable's name).
+    # A run of some suites builds only those (each case is labelled with its program's name).
     filter+=(-L "$label")
     mapfile -t targets < <(cmake --build "$root/build-$preset" --target help |
       sed -n 's/^\.\.\. \(test_[a-z0-9_]*\)$/\1/p' | grep -v '_autogen$' | grep -E "$label")

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 
@@ -31,12 +32,15 @@ QString RunFfmpeg(const QStringList& arguments, bool* ok)
     return QString::fromUtf8(ffmpeg.readAllStandardOutput() + ffmpeg.readAllStandardError());
 }
 
-// The services and the media, once for the process: the settings that point at them are read once.
+// The services and the media, once for the process: the settings that point at them are read once,
+// so they are made only in a process that runs these suites and not for the layer's other cases.
 class LocalServices : public ::testing::Environment
 {
 public:
     void SetUp() override
     {
+        if (!Needed())
+            return;
         TestEnvironment::Get();
         EmulatorOptions options;
         options.recognitionStepMs = 100;
@@ -73,9 +77,22 @@ public:
 
     void TearDown() override
     {
+        if (!s_services)
+            return;
         s_services->Stop();
         s_services.reset();
         s_folders.reset();
+    }
+
+    static bool Needed()
+    {
+        const ::testing::UnitTest* unit = ::testing::UnitTest::GetInstance();
+        for (int i = 0; i < unit->total_test_suite_count(); ++i) {
+            const ::testing::TestSuite* suite = unit->GetTestSuite(i);
+            if (suite->test_to_run_count() > 0 && std::strstr(suite->name(), "SubtitleTasksOnLocalServices"))
+                return true;
+        }
+        return false;
     }
 
     static std::unique_ptr<EmulatorServer> s_services;

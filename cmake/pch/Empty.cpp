@@ -1,0 +1,1 @@
+int qovPrecompiledHeadersHost() { return 0; }
