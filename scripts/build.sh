@@ -6,7 +6,10 @@ build=${QOV_BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  # Ninja starts the next compile sooner than make's recursive makefiles and keeps both cores busy.
+  generator=()
+  command -v ninja >/dev/null && generator=(-G Ninja)
+  cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
 if [ $# -gt 0 ]; then
   targets=()

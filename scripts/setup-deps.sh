@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   # toolchain and test frameworks
-  g++ make cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  g++ make ninja-build cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   # libraries the module and its stand-ins are built on
   qt6-base-dev libgl-dev libcpprest-dev libssl-dev
   # the sound output the dubbing window plays voice samples through
