@@ -1,0 +1,32 @@
+#pragma once
+
+#include "subtitles/Caption.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// Captions as SRT (the module's own form: CR LF), WebVTT or Advanced SubStation, numbered from 1.
+namespace CaptionWriter {
+
+enum class Format
+{
+    Srt,
+    WebVtt,
+    Ass
+};
+
+// The names the command line takes, which are also the files' extensions: srt, vtt, ass.
+QStringList FormatNames();
+std::optional<Format> FormatNamed(const QString& name);
+QString Extension(Format format);
+
+QString Build(const std::vector<Caption>& captions, Format format);
+
+// Writes the file whole or not at all (see ResultFile::Write): replace writes over path itself,
+// otherwise a name that is taken gets the next free number and path names the file written.
+bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& error);
+
+} // namespace CaptionWriter

@@ -1,0 +1,133 @@
+#include "subtitles/SrtReader.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringList>
+
+#include <climits>
+
+namespace SrtReader {
+
+namespace {
+
+// Far more than hours of subtitles: a file this large is something else.
+constexpr qint64 kLargestFile = 64 * 1024 * 1024;
+
+const QRegularExpression& TimingLine()
+{
+    // Hours may be missing or run past 99, and a '.' stands for ',' in files of some tools;
+    // whatever follows the end time (positions) is ignored.
+    static const QRegularExpression pattern(QStringLiteral(
+        "^(?:(\\d+):)?(\\d{1,2}):(\\d{1,2})(?:[,.](\\d{1,3}))?\\s*-->\\s*"
+        "(?:(\\d+):)?(\\d{1,2}):(\\d{1,2})(?:[,.](\\d{1,3}))?(?:\\s.*)?$"));
+    return pattern;
+}
+
+// Milliseconds of the four captures from first; -1 beyond what a subtitle time can hold.
+qint64 Milliseconds(const QRegularExpressionMatch& match, int first)
+{
+    QString fraction = match.captured(first + 3);
+    while (fraction.size() < 3)
+        fraction += QLatin1Char('0');
+    const qint64 value = ((match.captured(first).toLongLong() * 60 + match.captured(first + 1).toLongLong()) * 60 +
+                          match.captured(first + 2).toLongLong()) *
+                             1000 +
+                         fraction.toLongLong();
+    return match.captured(first).size() > 6 || value > INT_MAX ? -1 : value;
+}
+
+bool IsNumber(const QString& line)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,9}$"));
+    return digits.match(line).hasMatch();
+}
+
+} // namespace
+
+bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& error)
+{
+    captions.clear();
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError() || text.contains(QChar(0))) {
+        error = QStringLiteral("it is not UTF-8 text");
+        return false;
+    }
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList body;
+    bool inCue = false;
+    auto close = [&] {
+        if (inCue)
+            captions.back().text = body.join(QLatin1Char('\n'));
+        body.clear();
+        inCue = false;
+    };
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        const QRegularExpressionMatch match = TimingLine().match(line);
+        if (match.hasMatch()) {
+            // A cue's number directly above its times, even where the blank line before it is missing.
+            const bool numbered = i > 0 && IsNumber(lines[i - 1].trimmed());
+            if (numbered && inCue && !body.isEmpty() && body.back() == lines[i - 1].trimmed())
+                body.removeLast();
+            close();
+            Caption caption;
+            caption.index = numbered ? lines[i - 1].trimmed().toInt() : int(captions.size()) + 1;
+            const qint64 start = Milliseconds(match, 1);
+            const qint64 end = Milliseconds(match, 5);
+            if (start < 0 || end < 0) {
+                error = QStringLiteral("the times on line %1 are beyond what a subtitle can hold").arg(i + 1);
+                return false;
+            }
+            if (end < start) {
+                error = QStringLiteral("the cue on line %1 ends before it begins").arg(i + 1);
+                return false;
+            }
+            caption.start = int32_t(start);
+            caption.end = int32_t(end);
+            captions.push_back(caption);
+            inCue = true;
+        } else if (line.isEmpty()) {
+            close();
+        } else if (inCue) {
+            body.append(line);
+        }
+        // Anything else outside a cue (its number, stray notes) carries nothing to keep.
+    }
+    close();
+    if (captions.empty()) {
+        error = QStringLiteral("it holds no cue with times such as \"00:00:01,000 --> 00:00:02,500\"");
+        return false;
+    }
+    return true;
+}
+
+bool Read(const QString& path, std::vector<Caption>& captions, QString& error)
+{
+    QFile file(path);
+    if (!file.exists()) {
+        error = QStringLiteral("cannot open %1: No such file").arg(path);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > kLargestFile) {
+        error = QStringLiteral("%1 is not subtitles: it is far too large for a subtitle file").arg(path);
+        return false;
+    }
+    QString reason;
+    if (!Parse(file.readAll(), captions, reason)) {
+        error = QStringLiteral("%1 is not subtitles: %2").arg(path, reason);
+        return false;
+    }
+    return true;
+}
+
+} // namespace SrtReader

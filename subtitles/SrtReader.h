@@ -1,0 +1,21 @@
+#pragma once
+
+#include "subtitles/Caption.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// Reads subtitles from any SRT file, the module's own or another tool's: UTF-8 with or without a
+// byte-order mark, CR LF or LF, numbers missing or out of order, blank lines and spaces where
+// they should not be. A file that holds no cue at all is refused.
+namespace SrtReader {
+
+// The cues of an SRT text in file order; false, with a sentence in error, when it is not one.
+bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& error);
+
+// The same for a file; error names it, whether it is missing or not subtitles.
+bool Read(const QString& path, std::vector<Caption>& captions, QString& error);
+
+} // namespace SrtReader

@@ -1,0 +1,119 @@
+#include "subtitles/CaptionWriter.h"
+#include "subtitles/SrtReader.h"
+#include "subtitles/SrtWriter.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<Caption> Parsed(const QByteArray& bytes)
+{
+    std::vector<Caption> captions;
+    QString error;
+    EXPECT_TRUE(SrtReader::Parse(bytes, captions, error)) << error.toStdString();
+    return captions;
+}
+
+TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
+{
+    SrtLineInfo first{"第一句", 1500, 2800};
+    SrtLineInfo second{"two\r\nlines", 2800, 3723004};
+    const QByteArray own = "\xEF\xBB\xBF" + SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second}).toUtf8();
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+    } same[] = {
+        {"the module's own, with a byte-order mark and CR LF", own},
+        {"LF, no numbers, '.' before milliseconds, no blank line at the end",
+         "00:00:01.500 --> 00:00:02.800\n第一句\n\n00:00:02.800 --> 01:02:03.004 X1:10 X2:20\ntwo\nlines"},
+        {"odd spacing, blank lines, a missing blank line between cues",
+         "\n\n  1  \r\n 00:00:01,500-->00:00:02,800 \r\n  第一句  \r\n2\r\n00:00:02,800 --> 01:02:03,004\r\n two \r\nlines\r\n\r\n\r\n"},
+    };
+    for (const auto& c : same) {
+        SCOPED_TRACE(c.name);
+        const std::vector<Caption> captions = Parsed(c.bytes);
+        ASSERT_EQ(captions.size(), 2u);
+        EXPECT_EQ(captions[0].text, QStringLiteral("第一句"));
+        EXPECT_EQ(captions[0].start, 1500);
+        EXPECT_EQ(captions[0].end, 2800);
+        EXPECT_EQ(captions[1].text, QStringLiteral("two\nlines"));
+        EXPECT_EQ(captions[1].end, 3723004);
+    }
+
+    const struct
+    {
+        QByteArray bytes;
+        const char* reason;
+    } refused[] = {
+        {QByteArray(), "no cue"},
+        {"Dear diary,\ntoday I wrote no subtitles.\n", "no cue"},
+        {QByteArray("ID3\x03\x00\x00\xff\xfb\x90", 10), "not UTF-8"},
+        {"1\n00:00:05,000 --> 00:00:04,000\nbackwards\n", "ends before it begins"},
+    };
+    for (const auto& c : refused) {
+        std::vector<Caption> captions;
+        QString error;
+        EXPECT_FALSE(SrtReader::Parse(c.bytes, captions, error)) << c.reason;
+        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << error.toStdString();
+    }
+}
+
+// What the ffmpeg program makes of a file, as SRT.
+std::vector<Caption> ReadByFfmpeg(const QString& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
+                                            QStringLiteral("-f"), QStringLiteral("srt"), QStringLiteral("-")});
+    EXPECT_TRUE(ffmpeg.waitForFinished(30000));
+    EXPECT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
+    return Parsed(ffmpeg.readAllStandardOutput());
+}
+
+TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
+{
+    const std::vector<Caption> captions{
+        {1, 0, 1234, QStringLiteral("今天天气很好，\n我们一起去公园"), {}},
+        {2, 1234, 4005, QStringLiteral("Fish & chips <b>not</b> bold"), {}},
+        {3, 3723004, 3725999, QStringLiteral("two\nlines"), {}},
+    };
+    QTemporaryDir dir;
+    for (const QString& name : CaptionWriter::FormatNames()) {
+        SCOPED_TRACE(name.toStdString());
+        const CaptionWriter::Format format = *CaptionWriter::FormatNamed(name);
+        QString path = dir.filePath(QStringLiteral("out.") + CaptionWriter::Extension(format));
+        QString error;
+        ASSERT_TRUE(CaptionWriter::Write(path, captions, format, true, error)) << error.toStdString();
+        if (format == CaptionWriter::Format::WebVtt) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_TRUE(file.readAll().startsWith("WEBVTT\n\n1\n00:00:00.000 --> 00:00:01.234\n"));
+        }
+        const std::vector<Caption> back = ReadByFfmpeg(path);
+        ASSERT_EQ(back.size(), captions.size());
+        // Advanced SubStation counts hundredths of a second, and its style's font comes back as a tag.
+        const bool ass = format == CaptionWriter::Format::Ass;
+        const int32_t grain = ass ? 10 : 1;
+        for (size_t i = 0; i < back.size(); ++i) {
+            const QString styled = QStringLiteral("<font face=\"WenQuanYi Micro Hei\" size=\"56\">%1</font>");
+            EXPECT_EQ(back[i].text, ass ? styled.arg(captions[i].text) : captions[i].text) << i;
+            EXPECT_EQ(back[i].start, captions[i].start / grain * grain) << i;
+            EXPECT_EQ(back[i].end, captions[i].end / grain * grain) << i;
+        }
+    }
+
+    // A file that cannot be written whole leaves nothing behind.
+    QString missing = dir.filePath(QStringLiteral("gone/out.srt"));
+    QString error;
+    EXPECT_FALSE(CaptionWriter::Write(missing, captions, CaptionWriter::Format::Srt, true, error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);
+}
+
+} // namespace
