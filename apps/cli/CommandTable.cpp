@@ -3,6 +3,7 @@
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/AccountCommand.h"
+#include "apps/cli/CaptionsCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/DubCommand.h"
 #include "apps/cli/DurationCommand.h"
@@ -42,7 +43,8 @@ const std::vector<const CliCommand*>& Commands()
 {
     static const std::vector<const CliCommand*> commands{&WriteCommand(),   &HistoryCommand(),  &DubCommand(),
                                                          &PaintCommand(),   &ExtractCommand(),  &DurationCommand(),
-                                                         &SubtitlesCommand(), &AccountCommand(), &HelpCommand()};
+                                                         &SubtitlesCommand(), &CaptionsCommand(),
+                                                         &AccountCommand(),  &HelpCommand()};
     return commands;
 }
 

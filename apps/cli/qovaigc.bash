@@ -3,7 +3,7 @@
 # Installed as share/bash-completion/completions/qovaigc; to try it from the source tree:
 #   source apps/cli/qovaigc.bash
 
-_qovaigc_commands="write history dub paint extract duration subtitles account help"
+_qovaigc_commands="write history dub paint extract duration subtitles captions account help"
 _qovaigc_folder_options="--app-dir --config-dir --work-dir"
 _qovaigc_tools="painting dubbing subtitles copywriting"
 
@@ -17,6 +17,7 @@ _qovaigc_options()
         paint) echo "--size --count --reference --timeout" ;;
         extract) echo "--start --end --codec --channels --rate --bits" ;;
         subtitles) echo "--engine --model --start --end --timeout" ;;
+        captions) echo "--output --max-chars --max-lines --max-seconds --format" ;;
         account) echo "--id --key --clear" ;;
     esac
 }
@@ -40,24 +41,6 @@ _qovaigc()
     local prev=${COMP_WORDS[prev_index]}
     COMPREPLY=()
 
-    case $prev in
-        --app-dir | --config-dir | --work-dir)
-            compopt -o filenames 2>/dev/null
-            mapfile -t COMPREPLY < <(compgen -d -- "$cur")
-            return ;;
-        --reference) _qovaigc_files "$cur"; return ;;
-        --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
-        --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
-        --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
-        --bits) mapfile -t COMPREPLY < <(compgen -W "16 8" -- "$cur"); return ;;
-        --format) mapfile -t COMPREPLY < <(compgen -W "mp3 wav" -- "$cur"); return ;;
-        --size) mapfile -t COMPREPLY < <(compgen -W "640x360 1024x1024" -- "$cur"); return ;;
-        --engine) mapfile -t COMPREPLY < <(compgen -W "file cloud" -- "$cur"); return ;;
-        --model) mapfile -t COMPREPLY < <(compgen -W "80001 80006 1737" -- "$cur"); return ;;
-        --json | --help | -h | --clear) ;;
-        --*) return ;; # a number or a date: nothing to offer
-    esac
-
     # The command is the first word that is neither an option nor an option's value; the words
     # after it that are neither count as its arguments.
     local i command="" arguments=0
@@ -79,6 +62,30 @@ _qovaigc()
         esac
     done
 
+    case $prev in
+        --app-dir | --config-dir | --work-dir)
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+            return ;;
+        --reference) _qovaigc_files "$cur"; return ;;
+        --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
+        --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
+        --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
+        --bits) mapfile -t COMPREPLY < <(compgen -W "16 8" -- "$cur"); return ;;
+        --format)
+            # dub's audio, or the caption files of subtitles and captions
+            local formats="mp3 wav"
+            [[ $command == subtitles || $command == captions ]] && formats="srt vtt ass"
+            mapfile -t COMPREPLY < <(compgen -W "$formats" -- "$cur")
+            return ;;
+        --output) _qovaigc_files "$cur"; return ;;
+        --size) mapfile -t COMPREPLY < <(compgen -W "640x360 1024x1024" -- "$cur"); return ;;
+        --engine) mapfile -t COMPREPLY < <(compgen -W "file cloud" -- "$cur"); return ;;
+        --model) mapfile -t COMPREPLY < <(compgen -W "80001 80006 1737" -- "$cur"); return ;;
+        --json | --help | -h | --clear) ;;
+        --*) return ;; # a number or a date: nothing to offer
+    esac
+
     if [[ $cur == -* ]]; then
         local options="$_qovaigc_folder_options --help --version"
         [[ -n $command ]] && options="$(_qovaigc_options "$command") --json --help $_qovaigc_folder_options"
@@ -90,7 +97,7 @@ _qovaigc()
         help) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_commands" -- "$cur") ;;
         history) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_tools" -- "$cur") ;;
         extract) ((arguments < 2)) && _qovaigc_files "$cur" ;;
-        duration | subtitles) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+        duration | subtitles | captions) ((arguments == 0)) && _qovaigc_files "$cur" ;;
     esac
     return 0
 }

@@ -92,6 +92,7 @@ TEST_F(Completion, EveryToolAndOptionValueOfferedIsOneTheCommandTakes)
         {{"paint", "x", "--timeout", "0"}, "--size", 2},
         {{"subtitles", missing, "--timeout", "0"}, "--engine", 2},
         {{"subtitles", missing, "--timeout", "0"}, "--model", 3},
+        {{"captions", missing}, "--format", 3},
     };
     for (const Case& c : cases) {
         const QString option = QString::fromLatin1(c.option);
@@ -124,6 +125,8 @@ TEST_F(Completion, FilesWhereAnArgumentNamesOne)
         Complete({QStringLiteral("extract"), QStringLiteral("a.mp4"), QStringLiteral("b.mp3"), prefix}).empty());
     EXPECT_EQ(Complete({QStringLiteral("duration"), prefix}), both);
     EXPECT_EQ(Complete({QStringLiteral("subtitles"), prefix}), both);
+    EXPECT_EQ(Complete({QStringLiteral("captions"), prefix}), both);
+    EXPECT_EQ(Complete({QStringLiteral("captions"), QStringLiteral("a.srt"), QStringLiteral("--output"), prefix}), both);
     EXPECT_TRUE(Complete({QStringLiteral("subtitles"), QStringLiteral("a.mp4"), prefix}).empty());
     EXPECT_EQ(Complete({QStringLiteral("paint"), QStringLiteral("x"), QStringLiteral("--reference"), prefix}), both);
 }

@@ -1,0 +1,99 @@
+// qovaigc captions: an SRT laid out beside its input or where asked, never over another file of
+// the user's unless named, and the failures a user meets, none leaving a file.
+#include "CliFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CaptionsCommand : public CommandLine
+{
+protected:
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_folders.Root() + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QByteArray Read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QStringList Files() { return QDir(m_folders.Root()).entryList(QDir::Files, QDir::Name); }
+};
+
+const QByteArray kTalk = "\xEF\xBB\xBF" "1\r\n00:00:00,500 --> 00:00:10,500\r\n"
+                         "So what we did was take the recordings from every meeting, run them through the "
+                         "recogniser, and then, because nobody reads a wall of text, cut them into captions.\r\n\r\n"
+                         "2\r\n00:00:10,500 --> 00:00:12,000\r\nShort one.\r\n\r\n";
+
+TEST_F(CaptionsCommand, WritesBesideTheInputAndNeverOverAnotherFile)
+{
+    const QString input = Write(QStringLiteral("talk.srt"), kTalk);
+    const QString beside = m_folders.Root() + QStringLiteral("/talk.captions.srt");
+    const Outcome first = Run({QStringLiteral("captions"), input});
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(first.out, beside + QLatin1Char('\n'));
+    const QByteArray written = Read(beside);
+    EXPECT_TRUE(written.startsWith("1\r\n00:00:00,500 --> "));
+    EXPECT_TRUE(written.endsWith("\r\n00:00:10,500 --> 00:00:12,000\r\nShort one.\r\n\r\n")) << "a cue that fits";
+    EXPECT_GT(written.count("-->"), 2);
+
+    // Run again with other limits: the first result stays, the second takes the next free name.
+    const Outcome second = Run({QStringLiteral("captions"), input, QStringLiteral("--max-chars=20")});
+    ASSERT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_EQ(second.out, m_folders.Root() + QStringLiteral("/talk.captions_2.srt\n"));
+    EXPECT_EQ(Read(beside), written);
+
+    // A path given is the user's choice: written there, over what was there.
+    const QString chosen = Write(QStringLiteral("chosen.vtt"), "old");
+    const QJsonObject json = JsonOf(Run({QStringLiteral("captions"), input, QStringLiteral("--output"), chosen,
+                                         QStringLiteral("--format"), QStringLiteral("vtt"), QStringLiteral("--json")}));
+    EXPECT_EQ(json.value(QStringLiteral("path")).toString(), chosen);
+    EXPECT_EQ(json.value(QStringLiteral("cues")).toInt(), 2);
+    EXPECT_GT(json.value(QStringLiteral("captions")).toInt(), 2);
+    EXPECT_TRUE(Read(chosen).startsWith("WEBVTT\n\n1\n00:00:00.500 --> "));
+}
+
+TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
+{
+    const QString input = Write(QStringLiteral("talk.srt"), kTalk);
+    const QString notes = Write(QStringLiteral("notes.srt"), "Buy milk.\nCall Anna at 10:30.\n");
+    const QString missing = m_folders.Root() + QStringLiteral("/missing.srt");
+    const QString noFolder = m_folders.Root() + QStringLiteral("/no/such/folder/out.srt");
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QString says;
+    } cases[] = {
+        {{notes}, 1, notes + QStringLiteral(" is not subtitles: it holds no cue")},
+        {{missing}, 1, QStringLiteral("cannot open %1: No such file").arg(missing)},
+        {{input, QStringLiteral("--output"), noFolder}, 1, QStringLiteral("cannot write ") + noFolder},
+        {{input, QStringLiteral("--max-chars"), QStringLiteral("0")}, 2, QStringLiteral("--max-chars takes")},
+        {{input, QStringLiteral("--max-seconds"), QStringLiteral("-1")}, 2, QStringLiteral("--max-seconds takes")},
+        {{input, QStringLiteral("--format"), QStringLiteral("txt")}, 2, QStringLiteral("--format takes srt, vtt or ass")},
+        {{input, QStringLiteral("--output"), input}, 2, QStringLiteral("--output names INPUT itself")},
+        {{input, input}, 2, QStringLiteral("captions takes one INPUT")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const Outcome outcome = Run(QStringList{QStringLiteral("captions")} + c.arguments);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_TRUE(outcome.out.isEmpty()) << outcome.out.toStdString();
+        EXPECT_TRUE(outcome.err.contains(c.says)) << outcome.err.toStdString();
+        EXPECT_EQ(outcome.err.contains(QStringLiteral("usage: qovaigc captions INPUT")), c.exitCode == 2);
+        EXPECT_EQ(Files(), (QStringList{QStringLiteral("notes.srt"), QStringLiteral("talk.srt")}));
+    }
+    EXPECT_EQ(Read(input), kTalk);
+}
+
+} // namespace
