@@ -1,5 +1,6 @@
 #include "apps/cli/SubtitlesCommand.h"
 
+#include "apps/cli/CaptionOptions.h"
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CliOutput.h"
@@ -27,6 +28,7 @@ struct Request
     float start = 0.0f;
     float end = 1.0f;
     bool video = false;
+    const CaptionOptions* captions = nullptr; // when a layout option was given
 };
 
 // Seconds as the window gives them: 0 or more, fractions allowed.
@@ -67,6 +69,7 @@ public:
 
 private:
     void Show(const QString& text);
+    int WriteCaptions(const QString& srt);
     int Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono::seconds timeout);
 
     CommandRun& m_run;
@@ -137,6 +140,26 @@ int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono
                               .arg(srt));
     m_run.Set(QStringLiteral("path"), srt);
     m_run.Line(srt);
+    if (m_request.captions)
+        return WriteCaptions(srt);
+    return m_run.Succeed();
+}
+
+int SubtitleRun::WriteCaptions(const QString& srt)
+{
+    // Silence gives an empty file, which is no failure of the layout: there is nothing to lay out.
+    if (QFileInfo(srt).size() == 0) {
+        m_run.Warn(QStringLiteral("nothing was recognised, so no captions were written"));
+        return m_run.Succeed();
+    }
+    QString path;
+    QString error;
+    int cues = 0;
+    int captions = 0;
+    if (!m_request.captions->Write(srt, QString(), path, cues, captions, error))
+        return m_run.Fail(error);
+    m_run.Set(QStringLiteral("captions"), path);
+    m_run.Line(path);
     return m_run.Succeed();
 }
 
@@ -168,7 +191,8 @@ int Run(CommandRun& run)
                                 {QStringLiteral("80001"), QStringLiteral("80006"), QStringLiteral("1737")})
                         .toInt();
     const auto timeout = options.Timeout();
-    std::optional<QString> problem = options.Problem();
+    const CaptionOptions captions(run.Arguments(), options);
+    std::optional<QString> problem = captions.Problem();
     request.start = Seconds(run, QStringLiteral("start"), 0.0f, problem);
     request.end = Seconds(run, QStringLiteral("end"), 1.0f, problem);
     if (problem)
@@ -177,6 +201,8 @@ int Run(CommandRun& run)
     if (request.end <= request.start)
         return run.Usage(EmptyRangeText(request.start, request.end));
 
+    if (captions.Given())
+        request.captions = &captions;
     request.video = SubtitlesSource::IsVideo(request.source);
     run.Set(QStringLiteral("source"), request.source);
     run.Set(QStringLiteral("engine"), request.engine == 0 ? QStringLiteral("file") : QStringLiteral("cloud"));
@@ -197,13 +223,17 @@ int Run(CommandRun& run)
 const CliCommand& SubtitlesCommand()
 {
     static const CliCommand command{
-        "subtitles", "SOURCE [--engine file|cloud] [--model 80001|80006|1737] [--start S] [--end E] [--timeout S]",
+        "subtitles",
+        "SOURCE [--engine file|cloud] [--model 80001|80006|1737] [--start S] [--end E] [--timeout S] [--max-chars N] "
+        "[--max-lines N] [--max-seconds S] [--format srt|vtt|ass]",
         "subtitles of an audio file or a video (its audio extracted first) by the file-transcription\n"
         "engine (file, the default; it needs the account of `qovaigc account`) or the cloud engine\n"
         "with its model; S to E name the output files (0 to 1 s, as the subtitles window does); each\n"
-        "step's state on standard error; prints the SRT file's path",
-        {QStringLiteral("engine"), QStringLiteral("model"), QStringLiteral("start"), QStringLiteral("end"),
-         QStringLiteral("timeout")},
+        "step's state on standard error; prints the SRT file's path; given any of the layout options\n"
+        "of `qovaigc captions`, also the captions laid out beside it, their path last",
+        QStringList{QStringLiteral("engine"), QStringLiteral("model"), QStringLiteral("start"), QStringLiteral("end"),
+                    QStringLiteral("timeout")} +
+            CaptionOptions::Names(),
         &Run};
     return command;
 }

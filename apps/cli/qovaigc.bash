@@ -16,7 +16,7 @@ _qovaigc_options()
         dub) echo "--voice --speed --pitch --volume --format --timeout" ;;
         paint) echo "--size --count --reference --timeout" ;;
         extract) echo "--start --end --codec --channels --rate --bits" ;;
-        subtitles) echo "--engine --model --start --end --timeout" ;;
+        subtitles) echo "--engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
         captions) echo "--output --max-chars --max-lines --max-seconds --format" ;;
         account) echo "--id --key --clear" ;;
     esac

@@ -1,11 +1,17 @@
 // qovaigc captions: an SRT laid out beside its input or where asked, never over another file of
-// the user's unless named, and the failures a user meets, none leaving a file.
+// the user's unless named, and the failures a user meets, none leaving a file. Then subtitles
+// with the same options, against the local services.
 #include "CliFixture.h"
+
+#include "AudioEncoder.h"
+#include "GeneratedSpeech.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -94,6 +100,40 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
         EXPECT_EQ(Files(), (QStringList{QStringLiteral("notes.srt"), QStringLiteral("talk.srt")}));
     }
     EXPECT_EQ(Read(input), kTalk);
+}
+
+TEST_F(CaptionsCommand, SubtitlesWithALayoutOptionAlsoWritesTheCaptions)
+{
+    const EmulatorOptions service;
+    TestEnvironment::WriteSettings(
+        m_folders.App(),
+        QStringLiteral("[Token]\nURL=http://127.0.0.1:%1/oauth/2.0/token\n"
+                       "[Audio2Txt]\nURL=http://127.0.0.1:%1\nAPIKey=%2\nSecretKey=%3\n"
+                       "[ObjectStore]\nEndpoint=127.0.0.1:%1\nAccessKeyId=%4\nSecretAccessKey=%5\nBucket=%6\n")
+            .arg(m_port)
+            .arg(QString::fromStdString(service.clientId), QString::fromStdString(service.clientSecret),
+                 QString::fromStdString(service.storeAccessKey), QString::fromStdString(service.storeSecretKey),
+                 QString::fromStdString(service.storeBucket)));
+    const QString audio = m_folders.Root() + QStringLiteral("/speech.mp3");
+    const GeneratedSpeech speech = GeneratedSpeech::Make({"今天天气很好", "我们明天见"}, {400, 700, 400});
+    std::ofstream(audio.toStdString(), std::ios::binary) << AudioEncoder::Encode(speech.pcm, SpeechFormat::Mp3);
+
+    const Outcome outcome = Run({QStringLiteral("subtitles"), audio, QStringLiteral("--engine"),
+                                 QStringLiteral("cloud"), QStringLiteral("--max-chars"), QStringLiteral("4"),
+                                 QStringLiteral("--max-lines=1"), QStringLiteral("--format"), QStringLiteral("vtt")});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    const QStringList lines = outcome.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(".srt")));
+    EXPECT_EQ(lines[1], lines[0].chopped(4) + QStringLiteral(".captions.vtt"));
+    const QString captions = QString::fromUtf8(Read(lines[1]));
+    EXPECT_TRUE(captions.startsWith(QStringLiteral("WEBVTT\n")));
+    EXPECT_EQ(Read(lines[0]).count("-->"), 2);
+    EXPECT_GT(captions.count(QStringLiteral("-->")), 2) << captions.toStdString();
+
+    const Outcome bad = Run({QStringLiteral("subtitles"), audio, QStringLiteral("--max-lines"), QStringLiteral("0")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains(QStringLiteral("--max-lines takes"))) << bad.err.toStdString();
 }
 
 } // namespace

@@ -93,6 +93,7 @@ TEST_F(Completion, EveryToolAndOptionValueOfferedIsOneTheCommandTakes)
         {{"subtitles", missing, "--timeout", "0"}, "--engine", 2},
         {{"subtitles", missing, "--timeout", "0"}, "--model", 3},
         {{"captions", missing}, "--format", 3},
+        {{"subtitles", missing, "--timeout", "0"}, "--format", 3},
     };
     for (const Case& c : cases) {
         const QString option = QString::fromLatin1(c.option);
