@@ -107,6 +107,14 @@ bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& err
     return true;
 }
 
+std::optional<int32_t> ParseTime(const QString& text)
+{
+    // Read as the first end of a timing line, so one time is taken exactly as a file's would be.
+    const QRegularExpressionMatch match = TimingLine().match(text.trimmed() + QStringLiteral(" --> 0:00"));
+    const qint64 value = match.hasMatch() ? Milliseconds(match, 1) : -1;
+    return value < 0 ? std::nullopt : std::optional<int32_t>(int32_t(value));
+}
+
 bool Read(const QString& path, std::vector<Caption>& captions, QString& error)
 {
     QFile file(path);

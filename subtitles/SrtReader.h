@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 // Reads subtitles from any SRT file, the module's own or another tool's: UTF-8 with or without a
@@ -14,6 +16,10 @@ namespace SrtReader {
 
 // The cues of an SRT text in file order; false, with a sentence in error, when it is not one.
 bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& error);
+
+// One time as a timing line writes it ("00:01:02,500", hours optional, ',' or '.'); nothing when
+// it is not one.
+std::optional<int32_t> ParseTime(const QString& text);
 
 // The same for a file; error names it, whether it is missing or not subtitles.
 bool Read(const QString& path, std::vector<Caption>& captions, QString& error);

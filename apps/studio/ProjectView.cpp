@@ -1,11 +1,10 @@
 #include "apps/studio/ProjectView.h"
 
 #include "apps/studio/StudioProject.h"
-#include "apps/studio/SubtitleSentences.h"
+#include "apps/studio/SentenceEditor.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QIcon>
 #include <QImageReader>
 #include <QInputDialog>
@@ -23,8 +22,6 @@ const QString kTextsTitle = QStringLiteral("文本对象");
 const QString kMediaTitle = QStringLiteral("媒体文件");
 const QString kBinTitle = QStringLiteral("素材箱");
 const QString kSentencesTitle = QStringLiteral("字幕内容");
-const QStringList kSentenceColumns{QStringLiteral("时间"), QStringLiteral("文本")};
-const QString kSentenceTime = QStringLiteral("%1 → %2");
 const QString kSubtitleSuffix = QStringLiteral("srt");
 const QString kAddText = QStringLiteral("添加文本");
 const QString kAddMedia = QStringLiteral("添加媒体文件");
@@ -85,7 +82,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     , m_media(MakeTree(QAbstractItemView::ExtendedSelection, Qt::ElideMiddle))
     , m_bin(new QListWidget)
     , m_sentencePane(new QWidget)
-    , m_sentences(new QTreeWidget)
+    , m_sentences(new SentenceEditor)
 {
     setObjectName(QStringLiteral("projectView"));
     auto* addText = new QPushButton(kAddText);
@@ -109,20 +106,13 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     layout->addWidget(MakeTitle(kBinTitle));
     layout->addWidget(m_bin, 1);
 
-    m_sentences->setHeaderLabels(kSentenceColumns);
-    m_sentences->setRootIsDecorated(false);
-    // The times keep their width; the text takes the rest and wraps.
-    m_sentences->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    m_sentences->header()->setStretchLastSection(true);
-    m_sentences->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_sentences->setWordWrap(true);
-    m_sentences->setSelectionMode(QAbstractItemView::NoSelection);
     auto* sentenceLayout = new QVBoxLayout(m_sentencePane);
     sentenceLayout->setContentsMargins(0, 6, 0, 0);
     sentenceLayout->addWidget(MakeTitle(kSentencesTitle));
     sentenceLayout->addWidget(m_sentences);
     m_sentencePane->hide();
-    layout->addWidget(m_sentencePane, 1);
+    // The sentences are what is read and corrected: they get the most room.
+    layout->addWidget(m_sentencePane, 2);
 
     connect(addText, &QPushButton::clicked, this, &ProjectView::AddTextFromUser);
     connect(addMedia, &QPushButton::clicked, this, &ProjectView::AddMediaFromUser);
@@ -255,15 +245,14 @@ void ProjectView::OnBinAdded(const ToolResult& result)
     }
 }
 
+QTreeWidget* ProjectView::SentenceList() const
+{
+    return m_sentences->List();
+}
+
 void ProjectView::ShowSentences(const QString& path)
 {
-    m_sentences->clear();
     const bool subtitles = QFileInfo(path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0;
     m_sentencePane->setVisible(subtitles);
-    if (!subtitles)
-        return;
-    for (const SubtitleSentence& sentence : ReadSubtitleSentences(path)) {
-        auto* item = new QTreeWidgetItem(m_sentences, {kSentenceTime.arg(sentence.begin, sentence.end), sentence.text});
-        item->setToolTip(1, sentence.text);
-    }
+    m_sentences->Open(subtitles ? path : QString());
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QListWidget;
+class SentenceEditor;
 class QTreeWidget;
 class QTreeWidgetItem;
 class StudioProject;
@@ -29,8 +30,9 @@ public:
     QTreeWidget* TextList() const { return m_texts; }
     QTreeWidget* MediaList() const { return m_media; }
     QListWidget* BinList() const { return m_bin; }
-    // Time and text of each sentence of the subtitle file current in the bin (hidden otherwise).
-    QTreeWidget* SentenceList() const { return m_sentences; }
+    // The sentences of the subtitle file current in the bin, editable (hidden otherwise).
+    SentenceEditor& Sentences() const { return *m_sentences; }
+    QTreeWidget* SentenceList() const;
 
 signals:
     void SelectionChanged();
@@ -49,5 +51,5 @@ private:
     QTreeWidget* m_media;
     QListWidget* m_bin;
     QWidget* m_sentencePane;
-    QTreeWidget* m_sentences;
+    SentenceEditor* m_sentences;
 };

@@ -1,17 +1,46 @@
 #pragma once
 
-#include <QList>
+#include "subtitles/Caption.h"
+#include "subtitles/CaptionLayout.h"
+
 #include <QString>
 
-// One block of a subtitle file: its time line's two ends as written ("00:00:01,200") and its text,
-// lines joined by a line break.
-struct SubtitleSentence
-{
-    QString begin;
-    QString end;
-    QString text;
-};
+#include <vector>
 
-// The blocks of an SRT file, in file order; none for a file that cannot be read. A block without
-// a time line is not a sentence and is left out.
-QList<SubtitleSentence> ReadSubtitleSentences(const QString& path);
+// The sentences of one subtitle file as the studio edits them: read whole, changed only by edits
+// that keep every sentence forwards and clear of its neighbours, and written back whole in the
+// form the file had (its byte-order mark and line ends), so another tool that made it still reads
+// it. A refused edit changes nothing and says why in a sentence the user is shown.
+class SubtitleSentences
+{
+public:
+    // False, with the reason in error, for a file that is missing or not subtitles.
+    bool Load(const QString& path, QString& error);
+    void Clear();
+
+    const QString& Path() const { return m_path; }
+    const std::vector<Caption>& Captions() const { return m_captions; }
+    int Count() const { return int(m_captions.size()); }
+    // True once an edit or a layout has changed what the file holds.
+    bool Modified() const { return m_modified; }
+
+    // The index of the sentence on screen at a moment (milliseconds), -1 between sentences.
+    int At(int32_t milliseconds) const;
+
+    bool SetText(int index, const QString& text, QString& error);
+    bool SetTimes(int index, int32_t start, int32_t end, QString& error);
+    // A time as the list shows it, and back; the parse also takes '.' and leaves hours out.
+    static QString FormatTime(int32_t milliseconds);
+    static bool ParseTime(const QString& text, int32_t& milliseconds, QString& error);
+
+    void Layout(const CaptionLayout::Limits& limits);
+    // Writes the file over itself, whole or not at all.
+    bool Save(QString& error);
+
+private:
+    QString m_path;
+    std::vector<Caption> m_captions;
+    bool m_byteOrderMark = false;
+    bool m_crlf = true;
+    bool m_modified = false;
+};

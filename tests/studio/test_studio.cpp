@@ -295,9 +295,10 @@ TEST_F(Studio, SubtitlesSentForAMediaFileLandInTheBinWhereTheirSentencesAreRead)
     QTreeWidget* sentences = window->View().SentenceList();
     EXPECT_TRUE(sentences->isVisibleTo(window.get()));
     ASSERT_EQ(sentences->topLevelItemCount(), 2);
-    EXPECT_EQ(sentences->topLevelItem(0)->text(0), QStringLiteral("00:00:00,500 → 00:00:01,800"));
-    EXPECT_EQ(sentences->topLevelItem(0)->text(1), QStringLiteral("第1句（1.3秒）"));
-    EXPECT_EQ(sentences->topLevelItem(1)->text(1), QStringLiteral("see you tomorrow"));
+    EXPECT_EQ(sentences->topLevelItem(0)->text(0), QStringLiteral("00:00:00,500"));
+    EXPECT_EQ(sentences->topLevelItem(0)->text(1), QStringLiteral("00:00:01,800"));
+    EXPECT_EQ(sentences->topLevelItem(0)->text(2), QStringLiteral("第1句（1.3秒）"));
+    EXPECT_EQ(sentences->topLevelItem(1)->text(2), QStringLiteral("see you tomorrow"));
 
     // Another result made current in the bin hides them again.
     QString image(QStringLiteral("/w/AIImage/1.png"));

@@ -1,8 +1,10 @@
 #include "EmulatorServer.h"
 #include "apps/studio/ProjectView.h"
+#include "apps/studio/SentenceEditor.h"
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolPanel.h"
+#include "subtitles/SrtReader.h"
 #include "support/TestEnvironment.h"
 
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTreeWidget>
 
@@ -189,11 +192,45 @@ TEST_F(StudioSubtitles, AVideoOnEitherTabBecomesItsSubtitlesInTheBinWithReadable
         QTreeWidget* sentences = m_studio->View().SentenceList();
         ASSERT_TRUE(sentences->isVisibleTo(m_studio.get()));
         ASSERT_GE(sentences->topLevelItemCount(), 1);
-        EXPECT_TRUE(sentences->topLevelItem(0)->text(0).contains(QStringLiteral(" → ")));
-        EXPECT_FALSE(sentences->topLevelItem(0)->text(1).isEmpty());
+        EXPECT_FALSE(sentences->topLevelItem(0)->text(SentenceEditor::TextColumn).isEmpty());
         if (run.tab == 1) { // the English model hears words
-            EXPECT_TRUE(sentences->topLevelItem(0)->text(1).contains(QRegularExpression(QStringLiteral("[a-z]"))));
+            EXPECT_TRUE(sentences->topLevelItem(0)->text(SentenceEditor::TextColumn).contains(QRegularExpression(QStringLiteral("[a-z]"))));
         }
+
+        // Corrected and laid out in the studio, then saved, the file holds what the list shows.
+        SentenceEditor& editor = m_studio->View().Sentences();
+        QFile file(srt);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray made = file.readAll();
+        file.close();
+        sentences->topLevelItem(0)->setText(SentenceEditor::EndColumn, QStringLiteral("00:00:00,000"));
+        EXPECT_TRUE(editor.Message()->text().contains(QStringLiteral("晚于开始"))) << editor.Message()->text().toStdString();
+        EXPECT_NE(sentences->topLevelItem(0)->text(SentenceEditor::EndColumn), QStringLiteral("00:00:00,000"));
+        EXPECT_FALSE(editor.SaveButton()->isEnabled()) << "a refused edit leaves nothing to save";
+        const int heard = sentences->topLevelItemCount();
+        editor.MaxChars()->setValue(4);
+        editor.MaxLines()->setValue(1);
+        editor.LayoutButton()->click();
+        EXPECT_GT(sentences->topLevelItemCount(), heard);
+        sentences->topLevelItem(0)->setText(SentenceEditor::TextColumn, QStringLiteral("改过的字幕"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), made) << "nothing is written before 保存";
+        file.close();
+        ASSERT_TRUE(editor.SaveButton()->isEnabled());
+        editor.SaveButton()->click();
+        std::vector<Caption> saved;
+        QString error;
+        ASSERT_TRUE(SrtReader::Read(srt, saved, error)) << error.toStdString();
+        ASSERT_EQ(int(saved.size()), sentences->topLevelItemCount());
+        for (int i = 0; i < sentences->topLevelItemCount(); ++i) {
+            EXPECT_EQ(saved[size_t(i)].text, sentences->topLevelItem(i)->text(SentenceEditor::TextColumn));
+            EXPECT_EQ(SubtitleSentences::FormatTime(saved[size_t(i)].start), sentences->topLevelItem(i)->text(SentenceEditor::StartColumn));
+        }
+        EXPECT_EQ(saved[0].text, QStringLiteral("改过的字幕"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray written = file.readAll();
+        EXPECT_EQ(written.startsWith("\xEF\xBB\xBF"), made.startsWith("\xEF\xBB\xBF")) << "still the module's own form";
+        EXPECT_EQ(written.contains("\r\n"), made.contains("\r\n"));
     }
 }
 

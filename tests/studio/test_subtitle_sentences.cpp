@@ -7,6 +7,16 @@
 
 namespace {
 
+const QByteArray kModuleSrt("\xEF\xBB\xBF" "1\r\n00:00:00,500 --> 00:00:01,800\r\n第1句\r\n\r\n"
+                            "2\r\n00:00:02,300 --> 00:00:03,000\r\nsee you\r\ntomorrow\r\n\r\n"
+                            "3\r\n00:00:04,000 --> 00:00:05,000\r\nbye\r\n\r\n");
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QString Write(const QTemporaryDir& dir, const QByteArray& bytes)
 {
     const QString path = dir.filePath(QStringLiteral("clip_0_25.srt"));
@@ -16,36 +26,81 @@ QString Write(const QTemporaryDir& dir, const QByteArray& bytes)
     return path;
 }
 
-TEST(SubtitleSentences, EachBlockGivesItsTimesAndItsTextLines)
+// Each refused edit leaves the sentences and the file as they were, whatever came before it.
+TEST(SubtitleSentences, EditsThatRunBackwardsOrOverlapAreRefusedWithAReason)
+{
+    QTemporaryDir dir;
+    const QString path = Write(dir, kModuleSrt);
+    SubtitleSentences sentences;
+    QString error;
+    ASSERT_TRUE(sentences.Load(path, error)) << error.toStdString();
+    const struct
+    {
+        const char* name;
+        int index;
+        int32_t start, end;
+        const char* reason; // empty: accepted
+    } cases[] = {
+        {"backwards", 1, 2900, 2400, "晚于开始"},
+        {"zero length", 1, 2400, 2400, "晚于开始"},
+        {"into the previous one", 1, 1700, 3000, "上一句的结束（00:00:01,800）"},
+        {"into the next one", 1, 2300, 4001, "下一句的开始（00:00:04,000）"},
+        {"no such sentence", 3, 6000, 7000, "第 4 句"},
+        {"meeting both neighbours", 1, 1800, 4000, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<Caption> before = sentences.Captions();
+        error.clear();
+        const bool accepted = sentences.SetTimes(c.index, c.start, c.end, error);
+        EXPECT_EQ(accepted, !*c.reason);
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+        if (!accepted) {
+            EXPECT_EQ(sentences.Captions()[1].start, before[1].start);
+        }
+    }
+    EXPECT_FALSE(sentences.SetText(0, QStringLiteral(" \n "), error));
+    int32_t time = 0;
+    EXPECT_FALSE(SubtitleSentences::ParseTime(QStringLiteral("1.5s"), time, error));
+    EXPECT_TRUE(SubtitleSentences::ParseTime(QStringLiteral("01:02.5"), time, error));
+    EXPECT_EQ(time, 62500);
+    EXPECT_EQ(ReadAll(path), kModuleSrt) << "nothing is written until saved";
+    EXPECT_EQ(sentences.At(1800), 1) << "where one ends as the next begins, the next shows";
+    EXPECT_EQ(sentences.At(300), -1);
+}
+
+// Saving keeps the file's form: the module's mark and CR LF, or another tool's bare line feeds.
+TEST(SubtitleSentences, SavingKeepsTheFilesFormAndRefusesNonSubtitles)
 {
     QTemporaryDir dir;
     const struct
     {
         const char* name;
         QByteArray bytes;
-        QList<QStringList> expected; // begin, end, text
+        QByteArray saved;
     } cases[] = {
-        {"two blocks, Windows line ends",
-         "1\r\n00:00:00,500 --> 00:00:01,800\r\n第1句（1.3秒）\r\n\r\n2\r\n00:00:02,300 --> 00:00:03,000\r\nhello world\r\n\r\n",
-         {{"00:00:00,500", "00:00:01,800", "第1句（1.3秒）"}, {"00:00:02,300", "00:00:03,000", "hello world"}}},
-        {"byte-order mark, two text lines, no final blank line",
-         "\xEF\xBB\xBF" "1\n00:00:01,000 --> 00:00:02,000\nfirst line\nsecond line",
-         {{"00:00:01,000", "00:00:02,000", "first line\nsecond line"}}},
-        {"a block without a time line is left out", "1\nno time here\n\n2\n00:00:05,000 --> 00:00:06,000\n\n",
-         {{"00:00:05,000", "00:00:06,000", ""}}},
-        {"empty file", "", {}},
+        {"the module's own", kModuleSrt,
+         "\xEF\xBB\xBF" "1\r\n00:00:00,500 --> 00:00:01,800\r\n改过\r\n\r\n2\r\n00:00:02,300 --> 00:00:03,000\r\n"
+         "see you\r\ntomorrow\r\n\r\n3\r\n00:00:04,000 --> 00:00:05,000\r\nbye\r\n\r\n"},
+        {"bare line feeds", "1\n00:00:00,500 --> 00:00:01,800\nhello\n",
+         "1\n00:00:00,500 --> 00:00:01,800\n改过\n\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QList<SubtitleSentence> sentences = ReadSubtitleSentences(Write(dir, c.bytes));
-        ASSERT_EQ(sentences.size(), c.expected.size());
-        for (qsizetype i = 0; i < sentences.size(); ++i) {
-            EXPECT_EQ(sentences[i].begin, c.expected[i][0]);
-            EXPECT_EQ(sentences[i].end, c.expected[i][1]);
-            EXPECT_EQ(sentences[i].text, c.expected[i][2]);
-        }
+        const QString path = Write(dir, c.bytes);
+        SubtitleSentences sentences;
+        QString error;
+        ASSERT_TRUE(sentences.Load(path, error));
+        ASSERT_TRUE(sentences.SetText(0, QStringLiteral("改过\n\n"), error));
+        EXPECT_TRUE(sentences.Modified());
+        ASSERT_TRUE(sentences.Save(error)) << error.toStdString();
+        EXPECT_EQ(ReadAll(path), c.saved);
+        EXPECT_FALSE(sentences.Modified());
     }
-    EXPECT_TRUE(ReadSubtitleSentences(dir.filePath(QStringLiteral("missing.srt"))).isEmpty());
+    SubtitleSentences sentences;
+    QString error;
+    EXPECT_FALSE(sentences.Load(Write(dir, "just some notes\n"), error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("无法读取字幕文件"))) << error.toStdString();
 }
 
 } // namespace

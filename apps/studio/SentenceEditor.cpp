@@ -1,0 +1,220 @@
+#include "apps/studio/SentenceEditor.h"
+
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kColumns{QStringLiteral("开始"), QStringLiteral("结束"), QStringLiteral("文本")};
+const QString kLayout = QStringLiteral("排版");
+const QString kSave = QStringLiteral("保存");
+const QString kMaxChars = QStringLiteral("每行");
+const QString kMaxLines = QStringLiteral("行数");
+const QString kMaxSeconds = QStringLiteral("时长");
+const QString kAutomatic = QStringLiteral("自动");
+const QString kCharsSuffix = QStringLiteral(" 字");
+const QString kSecondsSuffix = QStringLiteral(" 秒");
+const QString kLaidOut = QStringLiteral("已排版：%1 句，尚未保存");
+const QString kSaved = QStringLiteral("已保存");
+const QString kRefusedStyle = QStringLiteral("color: #d9534f;");
+constexpr int kLongestLine = 80;
+constexpr int kMostLines = 4;
+constexpr double kShortestSeconds = 1.0;
+constexpr double kLongestSeconds = 30.0;
+
+// Texts keep their line breaks while edited: a line edit would fold them away.
+class MultiLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        auto* editor = new QPlainTextEdit(parent);
+        editor->setTabChangesFocus(true);
+        return editor;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        static_cast<QPlainTextEdit*>(editor)->setPlainText(index.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<QPlainTextEdit*>(editor)->toPlainText(), Qt::EditRole);
+    }
+};
+
+} // namespace
+
+SentenceEditor::SentenceEditor(QWidget* parent)
+    : QWidget(parent)
+    , m_list(new QTreeWidget)
+    , m_maxChars(new QSpinBox)
+    , m_maxLines(new QSpinBox)
+    , m_maxSeconds(new QDoubleSpinBox)
+    , m_layout(new QPushButton(kLayout))
+    , m_save(new QPushButton(kSave))
+    , m_message(new QLabel)
+{
+    m_list->setHeaderLabels(kColumns);
+    m_list->setRootIsDecorated(false);
+    // The times keep their width; the text takes the rest and wraps.
+    m_list->header()->setSectionResizeMode(StartColumn, QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(EndColumn, QHeaderView::ResizeToContents);
+    m_list->header()->setStretchLastSection(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setWordWrap(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A double click is the seek; editing starts from a click on the chosen row or F2.
+    m_list->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    m_list->setItemDelegateForColumn(TextColumn, new MultiLineDelegate(m_list));
+
+    // 0 lets each caption's script choose its line length, as the command line does by default.
+    m_maxChars->setRange(0, kLongestLine);
+    m_maxChars->setSpecialValueText(kAutomatic);
+    m_maxChars->setSuffix(kCharsSuffix);
+    m_maxChars->setValue(0);
+    m_maxLines->setRange(1, kMostLines);
+    m_maxLines->setValue(CaptionLayout::kLines);
+    m_maxSeconds->setRange(kShortestSeconds, kLongestSeconds);
+    m_maxSeconds->setDecimals(1);
+    m_maxSeconds->setSingleStep(0.5);
+    m_maxSeconds->setSuffix(kSecondsSuffix);
+    m_maxSeconds->setValue(CaptionLayout::kSeconds);
+    m_save->setEnabled(false);
+    m_layout->setEnabled(false);
+    m_message->setWordWrap(true);
+    m_message->hide();
+
+    auto* numbers = new QHBoxLayout;
+    numbers->setContentsMargins(0, 0, 0, 0);
+    for (const auto& [caption, box] : {std::pair<QString, QWidget*>{kMaxChars, m_maxChars}, {kMaxLines, m_maxLines},
+                                       {kMaxSeconds, m_maxSeconds}}) {
+        numbers->addWidget(new QLabel(caption));
+        numbers->addWidget(box, 1);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addStretch(1);
+    buttons->addWidget(m_layout);
+    buttons->addWidget(m_save);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(numbers);
+    layout->addLayout(buttons);
+    layout->addWidget(m_message);
+
+    connect(m_list, &QTreeWidget::itemChanged, this, &SentenceEditor::OnItemChanged);
+    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
+        const int index = m_list->indexOfTopLevelItem(item);
+        if (index >= 0 && index < m_sentences.Count())
+            emit SeekRequested(m_sentences.Captions()[size_t(index)].start);
+    });
+    connect(m_layout, &QPushButton::clicked, this, &SentenceEditor::ApplyLayout);
+    connect(m_save, &QPushButton::clicked, this, &SentenceEditor::Save);
+}
+
+void SentenceEditor::Open(const QString& path)
+{
+    QString error;
+    if (path.isEmpty())
+        m_sentences.Clear();
+    else if (!m_sentences.Load(path, error))
+        Tell(error, true);
+    else
+        m_message->hide();
+    Fill();
+    emit SentencesChanged(path);
+}
+
+void SentenceEditor::Fill()
+{
+    const QSignalBlocker blocker(m_list);
+    m_list->clear();
+    for (int i = 0; i < m_sentences.Count(); ++i) {
+        auto* item = new QTreeWidgetItem(m_list);
+        item->setFlags(item->flags() | Qt::ItemIsEditable);
+        ShowRow(item, i);
+    }
+    m_layout->setEnabled(m_sentences.Count() > 0);
+    m_save->setEnabled(m_sentences.Modified());
+}
+
+void SentenceEditor::ShowRow(QTreeWidgetItem* item, int index)
+{
+    const QSignalBlocker blocker(m_list);
+    const Caption& caption = m_sentences.Captions()[size_t(index)];
+    item->setText(StartColumn, SubtitleSentences::FormatTime(caption.start));
+    item->setText(EndColumn, SubtitleSentences::FormatTime(caption.end));
+    item->setText(TextColumn, caption.text);
+    item->setToolTip(TextColumn, caption.text);
+}
+
+void SentenceEditor::OnItemChanged(QTreeWidgetItem* item, int column)
+{
+    const int index = m_list->indexOfTopLevelItem(item);
+    if (index < 0 || index >= m_sentences.Count())
+        return;
+    const Caption before = m_sentences.Captions()[size_t(index)];
+    QString error;
+    bool accepted = false;
+    if (column == TextColumn) {
+        accepted = m_sentences.SetText(index, item->text(TextColumn), error);
+    } else {
+        int32_t time = 0;
+        accepted = SubtitleSentences::ParseTime(item->text(column), time, error) &&
+                   m_sentences.SetTimes(index, column == StartColumn ? time : before.start,
+                                        column == EndColumn ? time : before.end, error);
+    }
+    // Either way the row shows what the sentences now hold: the edit, tidied, or what it was.
+    ShowRow(item, index);
+    if (!accepted) {
+        Tell(error, true);
+        return;
+    }
+    m_message->hide();
+    Changed();
+}
+
+void SentenceEditor::ApplyLayout()
+{
+    m_sentences.Layout({m_maxChars->value(), m_maxLines->value(), m_maxSeconds->value()});
+    Fill();
+    Tell(kLaidOut.arg(m_sentences.Count()), false);
+    Changed();
+}
+
+bool SentenceEditor::Save()
+{
+    QString error;
+    if (!m_sentences.Save(error)) {
+        Tell(error, true);
+        return false;
+    }
+    m_save->setEnabled(false);
+    Tell(kSaved, false);
+    return true;
+}
+
+void SentenceEditor::Tell(const QString& message, bool refusal)
+{
+    m_message->setText(message);
+    m_message->setStyleSheet(refusal ? kRefusedStyle : QString());
+    m_message->show();
+}
+
+void SentenceEditor::Changed()
+{
+    m_save->setEnabled(m_sentences.Modified());
+    emit SentencesChanged(m_sentences.Path());
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "apps/studio/SubtitleSentences.h"
+
+#include <QWidget>
+
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The sentences of the subtitle file chosen in the bin, editable in place: start, end and text.
+// An edit the sentences refuse is put back and its reason shown; "排版" lays the sentences out
+// as captions by the three numbers beside it; "保存" writes the file back. Double-clicking a row
+// asks for the preview to go to its start.
+class SentenceEditor : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        StartColumn,
+        EndColumn,
+        TextColumn
+    };
+
+    explicit SentenceEditor(QWidget* parent = nullptr);
+
+    // Shows the file's sentences, or the reason it has none; an empty path shows nothing.
+    void Open(const QString& path);
+    const SubtitleSentences& Sentences() const { return m_sentences; }
+
+    QTreeWidget* List() const { return m_list; }
+    QSpinBox* MaxChars() const { return m_maxChars; }
+    QSpinBox* MaxLines() const { return m_maxLines; }
+    QDoubleSpinBox* MaxSeconds() const { return m_maxSeconds; }
+    QPushButton* LayoutButton() const { return m_layout; }
+    QPushButton* SaveButton() const { return m_save; }
+    // The last refusal, failure or confirmation.
+    QLabel* Message() const { return m_message; }
+
+    void ApplyLayout();
+    bool Save();
+
+signals:
+    void SeekRequested(qint64 milliseconds);
+    // The sentences of path differ from what was shown before (an edit, a layout or another file).
+    void SentencesChanged(const QString& path);
+
+private:
+    void Fill();
+    void ShowRow(QTreeWidgetItem* item, int index);
+    void OnItemChanged(QTreeWidgetItem* item, int column);
+    void Tell(const QString& message, bool refusal);
+    void Changed();
+
+    SubtitleSentences m_sentences;
+    QTreeWidget* m_list;
+    QSpinBox* m_maxChars;
+    QSpinBox* m_maxLines;
+    QDoubleSpinBox* m_maxSeconds;
+    QPushButton* m_layout;
+    QPushButton* m_save;
+    QLabel* m_message;
+    bool m_filling = false;
+};
