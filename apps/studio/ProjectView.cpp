@@ -123,7 +123,9 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     connect(&m_project, &StudioProject::ResultAttached, this, &ProjectView::OnResultAttached);
     connect(&m_project, &StudioProject::BinAdded, this, &ProjectView::OnBinAdded);
     connect(m_bin, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        ShowSentences(item ? item->data(Qt::UserRole).toString() : QString());
+        const QString path = item ? item->data(Qt::UserRole).toString() : QString();
+        ShowSentences(path);
+        emit BinChosen(path);
     });
 }
 

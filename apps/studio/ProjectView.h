@@ -36,6 +36,8 @@ public:
 
 signals:
     void SelectionChanged();
+    // A result was made current in the bin.
+    void BinChosen(const QString& path);
 
 private:
     void AddTextFromUser();

@@ -1,12 +1,15 @@
 #include "apps/studio/StudioWindow.h"
 
+#include "apps/studio/MediaPreview.h"
 #include "apps/studio/ProjectView.h"
+#include "apps/studio/SentenceEditor.h"
 #include "apps/studio/SampleProject.h"
 #include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
 #include "host/QOVPaths.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -24,6 +27,9 @@ const QString kOpenSample = QStringLiteral("打开示例");
 const QString kSampleOpened = QStringLiteral("示例已打开：两段文本和一段英文视频");
 constexpr int kSideWidth = 200;
 constexpr int kProjectWidth = 300;
+// The preview under the tool's window, once there is something to play.
+constexpr int kPreviewHeight = 360;
+const QString kSubtitleSuffix = QStringLiteral("srt");
 // The window opens at the size the screenshots are taken at.
 constexpr QSize kDefaultSize(1280, 800);
 
@@ -35,6 +41,7 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     , m_inbox(m_project)
     , m_panel(new ToolPanel)
     , m_view(new ProjectView(m_project))
+    , m_preview(new MediaPreview)
     , m_sample(new SampleProject(m_project, this))
 {
     setWindowTitle(kTitle);
@@ -47,7 +54,14 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     auto* splitter = new QSplitter(Qt::Horizontal);
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(MakeToolSide());
-    splitter->addWidget(m_panel);
+    auto* middle = new QSplitter(Qt::Vertical);
+    middle->setChildrenCollapsible(false);
+    middle->addWidget(m_panel);
+    middle->addWidget(m_preview);
+    middle->setStretchFactor(0, 1);
+    middle->setSizes({kDefaultSize.height() - kPreviewHeight, kPreviewHeight});
+    m_preview->hide();
+    splitter->addWidget(middle);
     splitter->addWidget(m_view);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({kSideWidth, kDefaultSize.width() - kSideWidth - kProjectWidth, kProjectWidth});
@@ -59,6 +73,60 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
         statusBar()->showMessage(complete ? kSampleOpened : message);
     });
     MakeMenu();
+    ConnectPreview();
+}
+
+void StudioWindow::ConnectPreview()
+{
+    connect(m_view, &ProjectView::SelectionChanged, this, &StudioWindow::PreviewSelection);
+    // An audio result chosen in the bin plays by itself; its text object has no subtitles.
+    connect(m_view, &ProjectView::BinChosen, this, [this](const QString& path) {
+        if (MediaPreview::Plays(path) && path != m_preview->Path()) {
+            m_preview->Open(path, QString());
+            m_preview->show();
+        }
+    });
+    SentenceEditor& sentences = m_view->Sentences();
+    connect(&sentences, &SentenceEditor::SentencesChanged, this, [this, &sentences](const QString& path) {
+        m_preview->SetCaptions(path, sentences.Sentences().Captions());
+    });
+    connect(&sentences, &SentenceEditor::SeekRequested, this, [this, &sentences](qint64 milliseconds) {
+        if (m_preview->SubtitlesPath() != sentences.Sentences().Path())
+            PreviewSubtitlesOf(sentences.Sentences().Path());
+        m_preview->Seek(milliseconds);
+    });
+    // Subtitles that arrive for the file being previewed are drawn at once.
+    connect(&m_project, &StudioProject::ResultAttached, this, [this](const QUuid& id, const ToolResult& result) {
+        const MediaFile* media = m_project.FindMedia(id);
+        if (media && media->path == m_preview->Path() &&
+            QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0)
+            m_preview->Open(media->path, result.path);
+    });
+}
+
+void StudioWindow::PreviewSelection()
+{
+    const ProjectSelection selection = m_view->Selection();
+    if (selection.media.isEmpty() || !MediaPreview::Plays(selection.media.first()->path))
+        return;
+    const MediaFile& media = *selection.media.first();
+    const QString subtitles = media.subtitles.isEmpty() ? QString() : media.subtitles.last().path;
+    if (media.path != m_preview->Path() || subtitles != m_preview->SubtitlesPath())
+        m_preview->Open(media.path, subtitles);
+    m_preview->show();
+}
+
+void StudioWindow::PreviewSubtitlesOf(const QString& subtitles)
+{
+    for (const MediaFile& media : m_project.Media()) {
+        for (const ToolResult& result : media.subtitles) {
+            if (result.path == subtitles) {
+                m_preview->Open(media.path, subtitles);
+                m_preview->show();
+                return;
+            }
+        }
+    }
 }
 
 void StudioWindow::OpenSample()

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class MediaPreview;
 class ProjectView;
 class QListWidget;
 class SampleProject;
@@ -36,6 +37,7 @@ public:
     ToolHost& Host() { return *m_host; }
     ToolPanel& Panel() { return *m_panel; }
     ProjectView& View() { return *m_view; }
+    MediaPreview& Preview() { return *m_preview; }
     QListWidget& ToolList() { return *m_toolList; }
 
 protected:
@@ -44,12 +46,16 @@ protected:
 private:
     QWidget* MakeToolSide();
     void MakeMenu();
+    void ConnectPreview();
+    void PreviewSelection();
+    void PreviewSubtitlesOf(const QString& subtitles);
 
     ModuleEntry m_module;
     StudioProject m_project;
     ResultInbox m_inbox;
     ToolPanel* m_panel;
     ProjectView* m_view;
+    MediaPreview* m_preview;
     QListWidget* m_toolList = nullptr;
     std::unique_ptr<ToolHost> m_host;
     SampleProject* m_sample;

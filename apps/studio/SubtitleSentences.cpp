@@ -53,12 +53,12 @@ void SubtitleSentences::Clear()
     m_modified = false;
 }
 
-int SubtitleSentences::At(int32_t milliseconds) const
+int SubtitleSentences::At(const std::vector<Caption>& captions, int32_t milliseconds)
 {
     // The first sentence still running: where one ends as the next begins, the next is shown.
-    const auto it = std::upper_bound(m_captions.begin(), m_captions.end(), milliseconds,
+    const auto it = std::upper_bound(captions.begin(), captions.end(), milliseconds,
                                      [](int32_t at, const Caption& caption) { return at < caption.end; });
-    return it != m_captions.end() && it->start <= milliseconds ? int(it - m_captions.begin()) : -1;
+    return it != captions.end() && it->start <= milliseconds ? int(it - captions.begin()) : -1;
 }
 
 bool SubtitleSentences::SetText(int index, const QString& text, QString& error)

@@ -25,7 +25,8 @@ public:
     bool Modified() const { return m_modified; }
 
     // The index of the sentence on screen at a moment (milliseconds), -1 between sentences.
-    int At(int32_t milliseconds) const;
+    int At(int32_t milliseconds) const { return At(m_captions, milliseconds); }
+    static int At(const std::vector<Caption>& captions, int32_t milliseconds);
 
     bool SetText(int index, const QString& text, QString& error);
     bool SetTimes(int index, int32_t start, int32_t end, QString& error);

@@ -1,6 +1,8 @@
 #include "RecordingModule.h"
+#include "apps/studio/MediaPreview.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SampleProject.h"
+#include "apps/studio/SentenceEditor.h"
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolHost.h"
@@ -16,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -307,6 +310,47 @@ TEST_F(Studio, SubtitlesSentForAMediaFileLandInTheBinWhereTheirSentencesAreRead)
     EXPECT_FALSE(sentences->isVisibleTo(window.get()));
     window->View().BinList()->setCurrentRow(0);
     EXPECT_EQ(sentences->topLevelItemCount(), 2);
+}
+
+// The preview of a generated video draws the caption of its position, follows edits and the
+// rows' double clicks, and says so when no multimedia backend can play it.
+TEST_F(Studio, ThePreviewDrawsTheCaptionOfItsPositionAndFollowsTheSentences)
+{
+    QTemporaryDir dir;
+    const QString video = dir.filePath(QStringLiteral("clip.mp4"));
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"),
+                                            QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                            QStringLiteral("color=c=blue:s=160x120:r=25:d=4"), video});
+    ASSERT_TRUE(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+    const QString srt = dir.filePath(QStringLiteral("clip_0_25.srt"));
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\r\n00:00:00,500 --> 00:00:01,800\r\nfirst\r\n\r\n2\r\n00:00:02,300 --> 00:00:03,000\r\nsecond\r\n\r\n");
+    file.close();
+    const QUuid clip = window->Project().AddMedia(video);
+    window->Project().AttachSubtitles(clip, {srt, QStringLiteral("AI 字幕"), clip});
+    window->View().SelectMedia({clip});
+
+    MediaPreview& preview = window->Preview();
+    ASSERT_TRUE(preview.isVisibleTo(window.get()));
+    EXPECT_EQ(preview.Path(), video);
+    // Either it plays or it says why not.
+    EXPECT_NE(preview.Message()->isVisibleTo(window.get()), preview.PlayButton()->isEnabled());
+    const struct
+    {
+        qint64 at;
+        const char* caption;
+    } positions[] = {{0, ""}, {500, "first"}, {1800, ""}, {2999, "second"}, {3000, ""}};
+    for (const auto& p : positions) {
+        preview.Seek(p.at);
+        EXPECT_EQ(preview.Caption(), QString::fromUtf8(p.caption)) << p.at;
+    }
+    QTreeWidget* sentences = window->View().SentenceList();
+    sentences->topLevelItem(1)->setText(SentenceEditor::TextColumn, QStringLiteral("corrected"));
+    emit sentences->itemDoubleClicked(sentences->topLevelItem(1), SentenceEditor::TextColumn);
+    EXPECT_EQ(preview.Position(), 2300);
+    EXPECT_EQ(preview.Caption(), QStringLiteral("corrected"));
 }
 
 // The sample a newcomer opens: both texts at once, the video once it is made, and the same video

@@ -1,0 +1,246 @@
+#include "apps/studio/MediaPreview.h"
+
+#include <QAudioOutput>
+#include <QFileInfo>
+#include <QGraphicsPixmapItem>
+#include <QGraphicsRectItem>
+#include <QGraphicsTextItem>
+#include <QGraphicsVideoItem>
+#include <QGraphicsView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMediaPlayer>
+#include <QPushButton>
+#include <QSlider>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kPlayable{QStringLiteral("mp4"), QStringLiteral("mov"), QStringLiteral("mkv"), QStringLiteral("avi"),
+                            QStringLiteral("webm"), QStringLiteral("m4v"), QStringLiteral("flv"), QStringLiteral("ts"),
+                            QStringLiteral("wav"), QStringLiteral("mp3"), QStringLiteral("m4a"), QStringLiteral("aac"),
+                            QStringLiteral("flac"), QStringLiteral("ogg"), QStringLiteral("opus")};
+const QString kPlay = QStringLiteral("播放");
+const QString kPause = QStringLiteral("暂停");
+const QString kTime = QStringLiteral("%1 / %2");
+const QString kNoBackend = QStringLiteral("无法播放：本机的 Qt Multimedia 没有可用的多媒体后端，字幕仍可随进度条查看");
+const QString kCannotPlay = QStringLiteral("无法播放：%1");
+const QString kCaptionStyle = QStringLiteral("color: white;");
+const QColor kCaptionBack(0, 0, 0, 160);
+const QColor kStage(Qt::black);
+// The picture's frame before the file says its own size: the common 16:9.
+const QSizeF kDefaultFrame(640, 360);
+constexpr int kCaptionPointSize = 20;
+constexpr qreal kCaptionMargin = 12;
+constexpr qreal kCaptionPadding = 6;
+
+// The FFmpeg backend comes with the libraries the project already needs; the GStreamer one
+// crashes building its pipeline where some of its elements are not installed.
+QMediaPlayer* MakePlayer(QObject* parent)
+{
+    if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND"))
+        qputenv("QT_MEDIA_BACKEND", "ffmpeg");
+    return new QMediaPlayer(parent);
+}
+
+QString Clock(qint64 milliseconds)
+{
+    const qint64 seconds = milliseconds / 1000;
+    return seconds >= 3600 ? QString::asprintf("%lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60)
+                           : QString::asprintf("%02lld:%02lld", seconds / 60, seconds % 60);
+}
+
+} // namespace
+
+MediaPreview::MediaPreview(QWidget* parent)
+    : QWidget(parent)
+    , m_player(MakePlayer(this))
+    , m_view(new QGraphicsView)
+    , m_video(new QGraphicsVideoItem)
+    , m_still(new QGraphicsPixmapItem)
+    , m_captionBack(new QGraphicsRectItem)
+    , m_caption(new QGraphicsTextItem)
+    , m_play(new QPushButton(kPlay))
+    , m_slider(new QSlider(Qt::Horizontal))
+    , m_time(new QLabel(kTime.arg(Clock(0), Clock(0))))
+    , m_message(new QLabel)
+{
+    setObjectName(QStringLiteral("mediaPreview"));
+    auto* scene = new QGraphicsScene(this);
+    scene->setBackgroundBrush(kStage);
+    m_video->setSize(kDefaultFrame);
+    scene->addItem(m_still);
+    scene->addItem(m_video);
+    m_captionBack->setBrush(kCaptionBack);
+    m_captionBack->setPen(Qt::NoPen);
+    scene->addItem(m_captionBack);
+    QFont font = m_caption->font();
+    font.setPointSize(kCaptionPointSize);
+    m_caption->setFont(font);
+    m_caption->setDefaultTextColor(Qt::white);
+    m_caption->document()->setDefaultStyleSheet(kCaptionStyle);
+    scene->addItem(m_caption);
+    scene->setSceneRect(QRectF(QPointF(0, 0), kDefaultFrame));
+    m_view->setScene(scene);
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setRenderHint(QPainter::SmoothPixmapTransform);
+    ShowCaption();
+
+    m_player->setAudioOutput(new QAudioOutput(this));
+    m_player->setVideoOutput(m_video);
+    m_play->setEnabled(false);
+    m_slider->setEnabled(false);
+    m_message->setWordWrap(true);
+    m_message->hide();
+
+    auto* controls = new QHBoxLayout;
+    controls->setContentsMargins(0, 0, 0, 0);
+    controls->addWidget(m_play);
+    controls->addWidget(m_slider, 1);
+    controls->addWidget(m_time);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(controls);
+    layout->addWidget(m_message);
+
+    connect(m_play, &QPushButton::clicked, this, [this] {
+        if (m_player->playbackState() == QMediaPlayer::PlayingState)
+            m_player->pause();
+        else
+            m_player->play();
+    });
+    connect(m_player, &QMediaPlayer::playbackStateChanged, this,
+            [this](QMediaPlayer::PlaybackState state) { m_play->setText(state == QMediaPlayer::PlayingState ? kPause : kPlay); });
+    connect(m_player, &QMediaPlayer::positionChanged, this, &MediaPreview::OnPosition);
+    connect(m_player, &QMediaPlayer::durationChanged, this, &MediaPreview::OnDuration);
+    connect(m_player, &QMediaPlayer::errorOccurred, this,
+            [this](QMediaPlayer::Error, const QString& reason) { Tell(kCannotPlay.arg(reason)); });
+    // Moved by hand, the slider leads and the player follows.
+    connect(m_slider, &QSlider::sliderMoved, this, [this](int value) { Seek(value); });
+    connect(m_video, &QGraphicsVideoItem::nativeSizeChanged, this, [this](const QSizeF& size) {
+        if (size.isValid() && !size.isEmpty()) {
+            m_video->setSize(size);
+            Fit();
+        }
+    });
+}
+
+bool MediaPreview::Plays(const QString& path)
+{
+    return kPlayable.contains(QFileInfo(path).suffix().toLower());
+}
+
+void MediaPreview::Open(const QString& path, const QString& subtitles)
+{
+    m_player->stop();
+    m_path = path;
+    m_position = 0;
+    m_still->setPixmap(QPixmap());
+    m_message->hide();
+    SubtitleSentences sentences;
+    QString ignored;
+    // A file without readable subtitles still plays, only without captions.
+    if (!subtitles.isEmpty() && sentences.Load(subtitles, ignored))
+        m_captions = sentences.Captions();
+    else
+        m_captions.clear();
+    m_subtitlesPath = sentences.Path();
+    const bool available = m_player->isAvailable();
+    if (!available && !path.isEmpty())
+        Tell(kNoBackend);
+    m_player->setSource(available && !path.isEmpty() ? QUrl::fromLocalFile(path) : QUrl());
+    m_play->setEnabled(available && !path.isEmpty());
+    // Without a player the captions still go along the slider, as far as the last one ends.
+    OnDuration(available || m_captions.empty() ? 0 : m_captions.back().end);
+    m_slider->setEnabled(!path.isEmpty());
+    OnPosition(0);
+}
+
+void MediaPreview::SetCaptions(const QString& subtitles, const std::vector<::Caption>& captions)
+{
+    if (subtitles.isEmpty() || subtitles != m_subtitlesPath)
+        return;
+    m_captions = captions;
+    ShowCaption();
+}
+
+void MediaPreview::Seek(qint64 milliseconds)
+{
+    if (m_player->isAvailable() && !m_player->source().isEmpty())
+        m_player->setPosition(milliseconds);
+    // The caption moves now, not when (or whether) the player reports the new position.
+    OnPosition(milliseconds);
+}
+
+void MediaPreview::ShowStill(const QImage& frame)
+{
+    m_still->setPixmap(QPixmap::fromImage(frame));
+    if (!frame.isNull())
+        m_video->setSize(frame.size());
+    Fit();
+}
+
+QString MediaPreview::Caption() const
+{
+    const int index = SubtitleSentences::At(m_captions, int32_t(m_position));
+    return index < 0 ? QString() : m_captions[size_t(index)].text;
+}
+
+void MediaPreview::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Fit();
+}
+
+void MediaPreview::OnPosition(qint64 milliseconds)
+{
+    m_position = milliseconds;
+    if (!m_slider->isSliderDown())
+        m_slider->setValue(int(milliseconds));
+    m_time->setText(kTime.arg(Clock(milliseconds), Clock(m_duration)));
+    ShowCaption();
+}
+
+void MediaPreview::OnDuration(qint64 milliseconds)
+{
+    m_duration = milliseconds;
+    m_slider->setRange(0, int(milliseconds));
+    m_time->setText(kTime.arg(Clock(m_position), Clock(m_duration)));
+}
+
+void MediaPreview::ShowCaption()
+{
+    const QString text = Caption();
+    const QSizeF frame = m_video->size();
+    m_caption->setVisible(!text.isEmpty());
+    m_captionBack->setVisible(!text.isEmpty());
+    if (text.isEmpty())
+        return;
+    m_caption->setPlainText(text);
+    m_caption->setTextWidth(-1);
+    // Long lines wrap within the picture rather than run off it.
+    if (m_caption->boundingRect().width() > frame.width() - 2 * kCaptionMargin)
+        m_caption->setTextWidth(frame.width() - 2 * kCaptionMargin);
+    m_caption->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
+    const QSizeF size = m_caption->boundingRect().size();
+    const QPointF at((frame.width() - size.width()) / 2, frame.height() - kCaptionMargin - size.height());
+    m_caption->setPos(at);
+    m_captionBack->setRect(QRectF(at, size).adjusted(-kCaptionPadding, 0, kCaptionPadding, 0));
+}
+
+void MediaPreview::Fit()
+{
+    m_view->scene()->setSceneRect(QRectF(QPointF(0, 0), m_video->size()));
+    m_view->fitInView(m_view->sceneRect(), Qt::KeepAspectRatio);
+    ShowCaption();
+}
+
+void MediaPreview::Tell(const QString& message)
+{
+    m_message->setText(message);
+    m_message->show();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "apps/studio/SubtitleSentences.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QGraphicsPixmapItem;
+class QGraphicsRectItem;
+class QGraphicsTextItem;
+class QGraphicsVideoItem;
+class QGraphicsView;
+class QLabel;
+class QMediaPlayer;
+class QPushButton;
+class QSlider;
+
+// Plays a video or audio file of the project with its captions drawn over the picture at their
+// times. The caption follows the position the preview is at, whether playing or moved to with the
+// slider, so it is right even where nothing can be decoded; without a multimedia backend the
+// preview says so and still shows the captions along the slider.
+class MediaPreview : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MediaPreview(QWidget* parent = nullptr);
+
+    // Video and audio files by their extension: what the preview can be given.
+    static bool Plays(const QString& path);
+
+    // Shows the file (an empty path: nothing) with the sentences of subtitles, if any.
+    void Open(const QString& path, const QString& subtitles);
+    // The captions of subtitles, when it is the file's: after an edit they follow it.
+    void SetCaptions(const QString& subtitles, const std::vector<::Caption>& captions);
+    void Seek(qint64 milliseconds);
+    // A picture of the file at the position, shown until the player draws frames of its own.
+    void ShowStill(const QImage& frame);
+
+    const QString& Path() const { return m_path; }
+    const QString& SubtitlesPath() const { return m_subtitlesPath; }
+    qint64 Position() const { return m_position; }
+    // The caption on screen, empty between captions.
+    QString Caption() const;
+    QPushButton* PlayButton() const { return m_play; }
+    QSlider* Slider() const { return m_slider; }
+    QLabel* Time() const { return m_time; }
+    // Why nothing plays, when it does not.
+    QLabel* Message() const { return m_message; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void OnPosition(qint64 milliseconds);
+    void OnDuration(qint64 milliseconds);
+    void ShowCaption();
+    void Fit();
+    void Tell(const QString& message);
+
+    QMediaPlayer* m_player;
+    QGraphicsView* m_view;
+    QGraphicsVideoItem* m_video;
+    QGraphicsPixmapItem* m_still;
+    QGraphicsRectItem* m_captionBack;
+    QGraphicsTextItem* m_caption;
+    QPushButton* m_play;
+    QSlider* m_slider;
+    QLabel* m_time;
+    QLabel* m_message;
+    QString m_path;
+    QString m_subtitlesPath;
+    std::vector<::Caption> m_captions;
+    qint64 m_position = 0;
+    qint64 m_duration = 0;
+};
