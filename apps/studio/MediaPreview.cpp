@@ -15,6 +15,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QStringList kPlayable{QStringLiteral("mp4"), QStringLiteral("mov"), QStringLiteral("mkv"), QStringLiteral("avi"),
@@ -154,8 +156,7 @@ void MediaPreview::Open(const QString& path, const QString& subtitles)
         Tell(kNoBackend);
     m_player->setSource(available && !path.isEmpty() ? QUrl::fromLocalFile(path) : QUrl());
     m_play->setEnabled(available && !path.isEmpty());
-    // Without a player the captions still go along the slider, as far as the last one ends.
-    OnDuration(available || m_captions.empty() ? 0 : m_captions.back().end);
+    OnDuration(0);
     m_slider->setEnabled(!path.isEmpty());
     OnPosition(0);
 }
@@ -207,8 +208,9 @@ void MediaPreview::OnPosition(qint64 milliseconds)
 
 void MediaPreview::OnDuration(qint64 milliseconds)
 {
-    m_duration = milliseconds;
-    m_slider->setRange(0, int(milliseconds));
+    // Until the player knows the file's length, the slider reaches at least the last caption.
+    m_duration = std::max<qint64>(milliseconds, m_captions.empty() ? 0 : m_captions.back().end);
+    m_slider->setRange(0, int(m_duration));
     m_time->setText(kTime.arg(Clock(m_position), Clock(m_duration)));
 }
 

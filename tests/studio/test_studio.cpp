@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QSlider>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -350,6 +351,7 @@ TEST_F(Studio, ThePreviewDrawsTheCaptionOfItsPositionAndFollowsTheSentences)
     sentences->topLevelItem(1)->setText(SentenceEditor::TextColumn, QStringLiteral("corrected"));
     emit sentences->itemDoubleClicked(sentences->topLevelItem(1), SentenceEditor::TextColumn);
     EXPECT_EQ(preview.Position(), 2300);
+    EXPECT_EQ(preview.Slider()->value(), 2300);
     EXPECT_EQ(preview.Caption(), QStringLiteral("corrected"));
 }
 
