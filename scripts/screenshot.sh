@@ -8,7 +8,8 @@
 # studio's bin (painting-handed.png), the subtitles tool with the sample video selected on tab A
 # (subtitles.png) and tab B (subtitles-tab-b.png), its account dialog (subtitles-account.png),
 # while the video is recognised (subtitles-running.png) and with its subtitle file and sentences
-# in the bin (subtitles-generated.png), the copywriting tool
+# in the bin (subtitles-generated.png), the preview of that video with a caption drawn over a frame
+# (preview-captions.png) and its sentences after a layout and an edit (captions-edited.png), the copywriting tool
 # after a generation against the local services (studio-generated.png) and the history dialog
 # listing its records (history.png), and the studio as ./run.sh opens it, with the sample project
 # (studio-sample.png).
@@ -22,7 +23,8 @@ out=${1:-$build/screenshots}
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
-rm -f "$out"/studio*.png "$out"/dubbing*.png "$out"/painting*.png "$out"/subtitles*.png "$out"/history.png
+rm -f "$out"/studio*.png "$out"/dubbing*.png "$out"/painting*.png "$out"/subtitles*.png "$out"/history.png \
+  "$out"/preview-captions.png "$out"/captions-edited.png
 # The sample video the studio selects: two recordings of English speech the recognizer's test data
 # ships, a second of silence between them, over a plain picture; made where the pictures go and
 # removed after.

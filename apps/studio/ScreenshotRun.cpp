@@ -1,5 +1,6 @@
 #include "apps/studio/ScreenshotRun.h"
 
+#include "apps/studio/CaptionShots.h"
 #include "apps/studio/DubbingShots.h"
 #include "apps/studio/PaintingShots.h"
 #include "apps/studio/ProjectView.h"
@@ -120,9 +121,15 @@ void ScreenshotRun::Subtitle()
         return;
     }
     m_window.ChooseTool(subtitlesTool);
+    // The subtitles made are what the preview and the sentence list then show.
+    const auto captions = [this, next] {
+        auto* shots = new CaptionShots(m_window, [this](const QString& name) { Grab(name); }, next);
+        shots->setParent(this);
+        QTimer::singleShot(kSettleMs, shots, &CaptionShots::Start);
+    };
     m_subtitles = new SubtitlesShots(
         m_window, [this](const QString& name) { Grab(name); },
-        [this](QWidget* widget, const QString& name) { GrabWidget(widget, name); }, next);
+        [this](QWidget* widget, const QString& name) { GrabWidget(widget, name); }, captions);
     m_subtitles->setParent(this);
     QTimer::singleShot(kSettleMs, m_subtitles, &SubtitlesShots::Start);
 }
