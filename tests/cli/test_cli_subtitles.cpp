@@ -11,6 +11,7 @@
 #include "support/TestCertificates.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
@@ -343,6 +344,16 @@ TEST_F(SubtitlesCommand, OverHttpsEveryToolWorksAndNoCommandPrintsASecret)
     for (auto match = token.globalMatch(QString::fromStdString(requests->body)); match.hasNext();)
         secrets << match.next().captured(1);
     EXPECT_GT(secrets.size(), known) << "no access token was seen";
+    // The task logs the runs kept hold none either.
+    const qsizetype runs = printed.size();
+    for (QDirIterator logs(m_folders.App() + QStringLiteral("/AppLocalFiles/AILog"), QDir::Files,
+                           QDirIterator::Subdirectories);
+         logs.hasNext();) {
+        QFile log(logs.next());
+        EXPECT_TRUE(log.open(QIODevice::ReadOnly));
+        printed.append({log.fileName(), Outcome{0, QString::fromUtf8(log.readAll()), QString()}});
+    }
+    EXPECT_GE(printed.size() - runs, 4) << "a task log per tool";
     for (const auto& [command, outcome] : printed)
         for (const QString& hidden : secrets)
             EXPECT_FALSE(outcome.out.contains(hidden) || outcome.err.contains(hidden))
