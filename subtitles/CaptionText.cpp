@@ -1,5 +1,6 @@
 #include "subtitles/CaptionText.h"
 
+#include <QList>
 #include <QStringView>
 
 namespace {
