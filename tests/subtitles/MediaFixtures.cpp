@@ -10,28 +10,38 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
 namespace MediaFixtures {
 
 namespace {
 
-QString Make(const QString& name, const QStringList& arguments)
+// Made once per process; the arguments are the ffmpeg program's, split at blanks.
+QString Make(const QString& name, const QString& arguments)
 {
     const QString path = Folder() + QLatin1Char('/') + name;
     if (QFileInfo::exists(path))
         return path;
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-nostdin"), QStringLiteral("-v"),
-                                                      QStringLiteral("error"), QStringLiteral("-y")} +
-                                               arguments + QStringList{path});
-    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0)
-        throw std::runtime_error("ffmpeg could not make " + name.toStdString() + ": " +
-                                 ffmpeg.readAllStandardError().toStdString());
+    bool ok = false;
+    const QString output =
+        RunFfmpeg(QStringList{QStringLiteral("-y")} + arguments.split(QLatin1Char(' ')) + QStringList{path}, &ok);
+    if (!ok)
+        throw std::runtime_error("ffmpeg could not make " + name.toStdString() + ": " + output.toStdString());
     return path;
 }
 
 } // namespace
+
+QString RunFfmpeg(const QStringList& arguments, bool* ok)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-nostdin"), QStringLiteral("-v"),
+                                                       QStringLiteral("error")} + arguments);
+    *ok = ffmpeg.waitForFinished(120000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
+    return QString::fromUtf8(ffmpeg.readAllStandardOutput() + ffmpeg.readAllStandardError());
+}
 
 QString Folder()
 {
@@ -42,36 +52,32 @@ QString Folder()
 QString VideoWithAudio()
 {
     return Make(QStringLiteral("tone.mp4"),
-                {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("sine=frequency=440:sample_rate=44100:duration=10"), QStringLiteral("-f"),
-                 QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("testsrc=size=160x120:rate=25:duration=10"), QStringLiteral("-ac"), QStringLiteral("2"),
-                 QStringLiteral("-c:a"), QStringLiteral("aac"), QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
-                 QStringLiteral("-shortest")});
+                QStringLiteral("-f lavfi -i sine=frequency=440:sample_rate=44100:duration=10 -f lavfi "
+                               "-i testsrc=size=160x120:rate=25:duration=10 -ac 2 -c:a aac -c:v mpeg4 -shortest"));
 }
 
 QString VideoWithoutAudio()
 {
     return Make(QStringLiteral("silent-film.mp4"),
-                {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("testsrc=size=160x120:rate=25:duration=3"), QStringLiteral("-c:v"),
-                 QStringLiteral("mpeg4")});
+                QStringLiteral("-f lavfi -i testsrc=size=160x120:rate=25:duration=3 -c:v mpeg4"));
 }
 
 QString SpeechFormatWav()
 {
     return Make(QStringLiteral("speech16k.wav"),
-                {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("sine=frequency=300:sample_rate=16000:duration=4"), QStringLiteral("-ac"),
-                 QStringLiteral("1"), QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+                QStringLiteral("-f lavfi -i sine=frequency=300:sample_rate=16000:duration=4 -ac 1 -c:a pcm_s16le"));
 }
 
 QString SilentWav()
 {
     return Make(QStringLiteral("silence.wav"),
-                {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                 QStringLiteral("anullsrc=r=16000:cl=mono"), QStringLiteral("-t"), QStringLiteral("2"),
-                 QStringLiteral("-c:a"), QStringLiteral("pcm_s16le")});
+                QStringLiteral("-f lavfi -i anullsrc=r=16000:cl=mono -t 2 -c:a pcm_s16le"));
+}
+
+QString TenMinutesOfSound()
+{
+    return Make(QStringLiteral("ten-minutes.mkv"),
+                QStringLiteral("-f lavfi -i sine=frequency=300:sample_rate=16000:duration=600 -c:a pcm_s16le"));
 }
 
 Decoded Decode(const QString& path)
@@ -116,7 +122,14 @@ Decoded Decode(const QString& path)
 QByteArray Bytes(const QString& path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        ADD_FAILURE() << "cannot write " << path.toStdString();
 }
 
 } // namespace MediaFixtures

@@ -15,7 +15,12 @@ QString VideoWithoutAudio();
 QString SpeechFormatWav();
 // 2 seconds of digital silence in a WAV file.
 QString SilentWav();
+// Ten minutes of a tone: long enough that converting it takes seconds.
+QString TenMinutesOfSound();
 QString Folder();
+
+// Runs the ffmpeg program quietly; returns what it printed.
+QString RunFfmpeg(const QStringList& arguments, bool* ok);
 
 struct Decoded
 {
@@ -30,7 +35,9 @@ struct Decoded
 // Decodes the whole first audio stream.
 Decoded Decode(const QString& path);
 
-// The raw bytes of a file.
+// The raw bytes of a file, or "<missing>".
 QByteArray Bytes(const QString& path);
+// Writes a file, failing the test if it cannot.
+void WriteBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace MediaFixtures

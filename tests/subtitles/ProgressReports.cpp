@@ -1,6 +1,5 @@
 #include "ProgressReports.h"
 
-#include <algorithm>
 #include <chrono>
 
 ProgressReports::ProgressReports(CWaveToText* object, bool saveOnFinish)
@@ -22,14 +21,6 @@ bool ProgressReports::WaitFor(size_t count)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::seconds(20), [&] { return m_codes.size() >= count; });
-}
-
-bool ProgressReports::WaitForEnd(int timeoutSeconds)
-{
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(timeoutSeconds), [&] {
-        return std::any_of(m_codes.begin(), m_codes.end(), [](int32_t code) { return code != 3; });
-    });
 }
 
 std::vector<int32_t> ProgressReports::Codes() const

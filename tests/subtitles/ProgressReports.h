@@ -18,8 +18,6 @@ public:
 
     // Waits up to 20 seconds until count codes have come.
     bool WaitFor(size_t count);
-    // Waits up to timeoutSeconds until a code other than 3 has come.
-    bool WaitForEnd(int timeoutSeconds);
     std::vector<int32_t> Codes() const;
 
 private:

@@ -1,5 +1,6 @@
 #include "SubtitlesWindowFixture.h"
 
+#include "host/CI3Button.h"
 #include "subtitles/CWaveToTextMgr.h"
 
 #include <QCoreApplication>
@@ -64,6 +65,12 @@ std::unique_ptr<TestSubtitlesWindow> SubtitlesWindow::Open(QWidget& panel)
     auto window = std::make_unique<TestSubtitlesWindow>(SubtitlesHost::kMessage);
     EXPECT_TRUE(window->Create(&panel, QRect(0, 0, 920, 680), 1112));
     return window;
+}
+
+void SubtitlesWindow::Start(TestSubtitlesWindow& window, const QString& source, const QUuid& object)
+{
+    window.SetSelection(source, object, nullptr);
+    window.Button(CAudio2TxtWnd::IdStart)->click();
 }
 
 bool SubtitlesWindow::WaitFor(const std::function<bool()>& done)

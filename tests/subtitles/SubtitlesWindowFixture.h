@@ -5,7 +5,6 @@
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
-#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -52,6 +51,8 @@ protected:
     // The transcription account in iTarn.ini, read by every window opened after.
     static void WriteAccount(const QString& id, const QString& key);
     std::unique_ptr<TestSubtitlesWindow> Open(QWidget& panel);
+    // Selects source for object and presses start.
+    static void Start(TestSubtitlesWindow& window, const QString& source, const QUuid& object);
     // Runs the event loop until done holds (20 s at most).
     static bool WaitFor(const std::function<bool()>& done);
     static QString Status(const TestSubtitlesWindow& window);

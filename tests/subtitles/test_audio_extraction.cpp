@@ -16,7 +16,6 @@ extern "C" {
 
 #include <atomic>
 #include <cerrno>
-#include <cmath>
 #include <vector>
 
 namespace {

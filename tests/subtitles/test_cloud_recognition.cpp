@@ -1,3 +1,4 @@
+#include "MediaFixtures.h"
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/SrtWriter.h"
@@ -14,11 +15,12 @@
 
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <thread>
 
 namespace {
+
+using MediaFixtures::Bytes;
 
 using namespace std::chrono_literals;
 
@@ -30,12 +32,6 @@ std::string Tasks(const std::string& status, const std::string& result = "")
 {
     return R"({"log_id":2,"tasks_info":[{"task_id":"@id","task_status":")" + status + "\"" +
            (result.empty() ? "" : ",\"task_result\":" + result) + "}]}";
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 class CloudRecognition : public ::testing::Test
@@ -155,10 +151,10 @@ TEST_F(CloudRecognition, ASuccessfulTaskWritesBothFilesLogsAndDeletesTheObject)
     EXPECT_EQ(created.at("rate").as_integer(), 16000);
     EXPECT_EQ(m_env.Server().RequestsTo(kQuery).front().body, WithId(R"({"task_ids":["@id"]})"));
 
-    EXPECT_EQ(QString::fromUtf8(ReadAll(Srt())),
+    EXPECT_EQ(QString::fromUtf8(Bytes(Srt())),
               QStringLiteral("1\r\n00:00:01,500 --> 00:00:02,800\r\n你好，\r\n\r\n"
                              "2\r\n00:00:03,000 --> 01:02:03,004\r\n世界\r\n\r\n"));
-    EXPECT_EQ(QString::fromUtf8(ReadAll(m_out.filePath(QStringLiteral("task.txt")))), QStringLiteral("你好，世界"));
+    EXPECT_EQ(QString::fromUtf8(Bytes(m_out.filePath(QStringLiteral("task.txt")))), QStringLiteral("你好，世界"));
     EXPECT_EQ(client.GetResultText(), "你好，世界");
     ASSERT_EQ(client.GetLines().size(), 2u);
     EXPECT_EQ(client.GetTaskID(), m_taskId);
@@ -224,8 +220,8 @@ TEST_F(CloudRecognition, SuccessesWithoutSentencesOrWithoutASubtitlePath)
         EXPECT_EQ(logged->Stat, 2);
         EXPECT_EQ(logged->Files, srt);
         if (c.srtName) {
-            EXPECT_EQ(ReadAll(srt), QByteArray(c.srt));
-            EXPECT_EQ(ReadAll(SrtWriter::CompanionPath(srt)), QByteArray(c.text));
+            EXPECT_EQ(Bytes(srt), QByteArray(c.srt));
+            EXPECT_EQ(Bytes(SrtWriter::CompanionPath(srt)), QByteArray(c.text));
         }
     }
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files).size(), 4) << "the empty path wrote nothing";

@@ -1,6 +1,7 @@
 // The subtitle task manager without the services: naming, finding, the account file, how engine
 // codes become states, texts and window messages, and restarting. Engine requests go to the
 // process's fake server, which answers nothing unless a test scripts it.
+#include "MediaFixtures.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "host/QOVStringTable.h"
 #include "service/TransLog.h"
@@ -17,24 +18,18 @@
 
 namespace {
 
+using MediaFixtures::WriteBytes;
+
+QString ReadAll(const QString& path)
+{
+    return QString::fromUtf8(MediaFixtures::Bytes(path));
+}
+
 const char* const kAppId = "test-app";
 const char* const kKey = "test-key";
 constexpr int kMessage = 8027;
 const std::string kPrepare = "/api/prepare";
 const std::string kResult = "/api/getResult";
-
-QString ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    file.write(bytes);
-}
 
 QString Check()
 {
@@ -49,7 +44,7 @@ protected:
         m_env.Server().Reset();
         qunsetenv("QOV_FRAME_RATE");
         QDir(Folder()).removeRecursively();
-        WriteFile(CWaveToTextMgr::AccountFilePath(),
+        WriteBytes(CWaveToTextMgr::AccountFilePath(),
                   QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(kAppId, kKey).toUtf8());
         m_manager = std::make_unique<CWaveToTextMgr>();
         m_manager->SetRecvWndMsg(&m_sink, kMessage);
@@ -63,7 +58,7 @@ protected:
     QString Audio(const char* name = "speech.wav")
     {
         const QString path = m_dir.filePath(QString::fromUtf8(name));
-        WriteFile(path, QByteArray("RIFF\0\0\0\0WAVE", 12));
+        WriteBytes(path, QByteArray("RIFF\0\0\0\0WAVE", 12));
         return path;
     }
 
@@ -124,7 +119,7 @@ TEST_F(SubtitleTasks, OutputNamesCarryTheRoundedFramesAndTheNextFreeNumber)
         const char* next;
     } steps[] = {{"clip_0_25.srt", "/clip_0_25_1.srt"}, {"clip_0_25_1.srt", "/clip_0_25_2.srt"}};
     for (const auto& step : steps) {
-        WriteFile(Folder() + QLatin1Char('/') + QLatin1String(step.taken), "x");
+        WriteBytes(Folder() + QLatin1Char('/') + QLatin1String(step.taken), "x");
         // A folder given with its separator gives the same names.
         const QString next = GetWaveSrtPath(source, QStringLiteral(".srt"), Folder() + QLatin1Char('/'), 0.0f, 1.0f);
         EXPECT_EQ(next, Folder() + QLatin1String(step.next));
@@ -289,7 +284,7 @@ TEST_F(SubtitleTasks, ASubtitleFileWhoseNameWasTakenMeanwhileGetsTheNextNumber)
     ASSERT_NE(task, nullptr);
     const QString named = task->GetSrtPath();
     // Another run of the same source, in this process or another, finished first.
-    WriteFile(named, "earlier result");
+    WriteBytes(named, "earlier result");
     m_manager->StartTranslate(task);
     ASSERT_TRUE(m_sink.WaitUntil([&] { return !m_sink.Codes().isEmpty(); }));
     EXPECT_EQ(m_sink.Codes(), QList<int>{WaveTransSrt::NotifyFinished});
@@ -340,7 +335,7 @@ TEST_F(SubtitleTasks, TheAccountIsReadAtStartAndWrittenBackKeepingTheRestOfTheFi
                               "ID = old-id\n"
                               "Key=old-key\n"
                               "Region=cn\n";
-    WriteFile(CWaveToTextMgr::AccountFilePath(), before);
+    WriteBytes(CWaveToTextMgr::AccountFilePath(), before);
     CWaveToTextMgr manager;
     EXPECT_EQ(manager.GetUserID(), QStringLiteral("old-id"));
     EXPECT_EQ(manager.GetUserKey(), QStringLiteral("old-key"));
@@ -391,7 +386,7 @@ TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartLeavesAFileItNeverWrot
     EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(-2)));
 
     // Another run's result took the name meanwhile: the restart empties only the task's own file.
-    WriteFile(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n");
+    WriteBytes(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n");
     m_manager->RestartTranslate(task);
     EXPECT_EQ(ReadAll(task->GetSrtPath()), QStringLiteral("1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n"));
     EXPECT_EQ(task->GetLastCode(), -2);

@@ -12,24 +12,19 @@
 
 namespace {
 
+using MediaFixtures::Bytes;
+
 using Id = CAudio2TxtWnd::ControlId;
 
 const QString kGenerating = QStringLiteral("生成中，请稍候...");
 const QString kGenerated = QStringLiteral("生成成功！");
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST_F(SubtitlesWindow, WithoutAnAccountTabASaysSoAndGivesTheButtonBack)
 {
     WriteAccount(QString(), QStringLiteral("key-without-id"));
     SubtitlesHost panel;
     auto window = Open(panel);
-    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, File("speech.wav"), QUuid::createUuid());
     EXPECT_EQ(Status(*window), QStringLiteral("语音转写用户信息为空"));
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
     EXPECT_FALSE(window->IsBusy());
@@ -58,7 +53,7 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
         EXPECT_TRUE(selected || result.object == otherObject);
         EXPECT_EQ(result.path, window->OutputFolder() + (selected ? QStringLiteral("speech_0_25.srt")
                                                                   : QStringLiteral("second_0_25.srt")));
-        EXPECT_TRUE(ReadAll(result.path).contains("第一句")) << result.path.toStdString();
+        EXPECT_TRUE(Bytes(result.path).contains("第一句")) << result.path.toStdString();
     }
 }
 
@@ -70,12 +65,11 @@ TEST_F(SubtitlesWindow, TabBRecognisesWithTheChosenModel)
     window->Tabs()->setCurrentIndex(1);
     window->ModelList()->SetCurSel(1);
     const QUuid object = QUuid::createUuid();
-    window->SetSelection(File("interview.mp3"), object, nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, File("interview.mp3"), object);
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
     ASSERT_EQ(panel.results.size(), 1);
     EXPECT_EQ(panel.results[0].object, object);
-    EXPECT_TRUE(ReadAll(panel.results[0].path).contains("hello"));
+    EXPECT_TRUE(Bytes(panel.results[0].path).contains("hello"));
     const auto created = m_env.Server().RequestsTo(kCreate);
     ASSERT_EQ(created.size(), 1u);
     EXPECT_NE(created[0].body.find("\"pid\":80006"), std::string::npos) << created[0].body;
@@ -86,8 +80,7 @@ TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
 {
     SubtitlesHost panel;
     auto window = Open(panel);
-    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, File("speech.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; }));
     ASSERT_EQ(panel.results.size(), 1);
 
@@ -105,6 +98,7 @@ TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
     EXPECT_EQ(window->Manager().Tasks().size(), 1) << "the same task again";
     ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }));
     EXPECT_EQ(panel.results[1].path, panel.results[0].path);
+    EXPECT_EQ(Bytes(panel.results[1].path).count("-->"), 1) << "the run again replaced its own subtitles";
 }
 
 TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtOnce)
@@ -112,8 +106,7 @@ TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtO
     m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26601","failed":"illegal"})");
     SubtitlesHost panel;
     auto window = Open(panel);
-    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, File("speech.wav"), QUuid::createUuid());
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled()) << "the start's requests run on a worker";
     ASSERT_TRUE(WaitFor([&] { return !window->IsBusy(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("转写失败, ") + GetWavToTextErrorInfo(-2) + QStringLiteral("."));
@@ -132,12 +125,10 @@ TEST_F(SubtitlesWindow, StartingARunningSourceOnlyShowsItsState)
     ScriptProgress({3});
     SubtitlesHost panel;
     auto window = Open(panel);
-    window->SetSelection(File("long.wav"), QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, File("long.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerating; }));
     // The user selects it again (which gives the button back) and presses start once more.
-    window->SetSelection(window->Manager().Tasks()[0]->GetAudioPath(), QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, window->Manager().Tasks()[0]->GetAudioPath(), QUuid::createUuid());
     EXPECT_EQ(Status(*window), kGenerating);
     EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 1u);
     EXPECT_TRUE(window->questions.isEmpty());
@@ -148,8 +139,7 @@ TEST_F(SubtitlesWindow, ClosingTheWindowStopsItsTasksWithoutWaitingForTheService
     m_env.Server().Stall("POST", kProgress);
     SubtitlesHost panel;
     auto window = Open(panel);
-    window->SetSelection(File("speech.wav"), QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, File("speech.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return !m_env.Server().RequestsTo(kProgress).empty(); }));
     window.reset();
     // The stalled query is answered only when the test releases it: the window did not wait for it.
@@ -223,8 +213,7 @@ TEST_F(SubtitlesWindow, AVideosAudioIsExtractedThenRecognised)
     SubtitlesHost panel;
     auto window = Open(panel);
     const QUuid object = QUuid::createUuid();
-    window->SetSelection(MediaFixtures::VideoWithAudio(), object, nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, MediaFixtures::VideoWithAudio(), object);
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
     ASSERT_EQ(panel.results.size(), 1);
     EXPECT_EQ(panel.results[0].object, object);
@@ -252,8 +241,7 @@ TEST_F(SubtitlesWindow, AVideoThatCannotBeRecognisedEndsWithTheReasonAndAUsableW
             m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26601","failed":"illegal"})");
         SubtitlesHost panel;
         auto window = Open(panel);
-        window->SetSelection(c.video, QUuid::createUuid(), nullptr);
-        window->Button(Id::IdStart)->click();
+        Start(*window, c.video, QUuid::createUuid());
         ASSERT_TRUE(WaitFor([&] { return Status(*window) == c.status; })) << Status(*window).toStdString();
         EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
         EXPECT_FALSE(window->IsBusy());

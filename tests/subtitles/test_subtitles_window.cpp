@@ -120,8 +120,7 @@ TEST_F(SubtitlesWindow, AFoundTaskShowsItsStateWhenItsSourceIsSelectedAgain)
     // A cloud task that could not start (no token): its state says why.
     m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 401, "{}");
     window->Tabs()->setCurrentIndex(1);
-    window->SetSelection(wav, QUuid::createUuid(), nullptr);
-    window->Button(Id::IdStart)->click();
+    Start(*window, wav, QUuid::createUuid());
     // The start runs on a worker; its failure arrives as its end.
     ASSERT_TRUE(WaitFor([&] { return !window->IsBusy(); }));
     const QString failed = Status(*window);

@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -179,18 +178,8 @@ TEST_F(VideoTasks, AVideoWithoutAudioGivesUpInItsFirstStateAndSaysSo)
 
 TEST_F(VideoTasks, ATaskDeletedWhileItsAudioIsExtractedStopsTheExtractionFirst)
 {
-    // Ten minutes of sound: its conversion takes seconds, so the deletion finds it under way.
-    const QString source = MediaFixtures::Folder() + QStringLiteral("/ten-minutes.mkv");
-    if (!QFile::exists(source)) {
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-                     {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
-                      QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                      QStringLiteral("sine=frequency=300:sample_rate=16000:duration=600"), QStringLiteral("-c:a"),
-                      QStringLiteral("pcm_s16le"), source});
-        ASSERT_TRUE(ffmpeg.waitForFinished(60000));
-        ASSERT_EQ(ffmpeg.exitCode(), 0) << ffmpeg.readAllStandardError().toStdString();
-    }
+    // Its conversion takes seconds, so the deletion finds it under way.
+    const QString source = MediaFixtures::TenMinutesOfSound();
     for (int engine : {0, 1}) {
         m_sink.Clear();
         m_manager.SetUserIDandKey(QStringLiteral("id"), QStringLiteral("key"));

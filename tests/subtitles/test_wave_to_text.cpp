@@ -1,3 +1,4 @@
+#include "MediaFixtures.h"
 #include "ProgressReports.h"
 #include "SignatureCheck.h"
 #include "service/TaskRun.h"
@@ -17,7 +18,6 @@
 #include <fstream>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -71,11 +71,7 @@ protected:
 
     QString Srt(const char* name = "speech.srt") const { return m_dir.filePath(QString::fromUtf8(name)); }
 
-    static std::string ReadAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<missing>");
-    }
+    static std::string ReadAll(const QString& path) { return MediaFixtures::Bytes(path).toStdString(); }
 
     static void ExpectSigned(const RecordedRequest& request, const std::string& appId, const std::string& key)
     {
