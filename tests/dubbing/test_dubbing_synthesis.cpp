@@ -15,9 +15,6 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <atomic>
-#include <thread>
-
 namespace {
 
 using Id = CTxt2AudioWnd::ControlId;

@@ -96,24 +96,6 @@ TEST(VoiceLibraryReading, UnusableFilesGiveAnEmptyLibrary)
     EXPECT_TRUE(missing.voices.isEmpty());
 }
 
-TEST(VoiceLibraryReading, TheFileIsReadFromTheLibraryFolder)
-{
-    QTemporaryDir dir;
-    const QString folder = dir.path() + QStringLiteral("/Media/AIGC/Txt2Audio/");
-    QDir().mkpath(folder);
-    QFile file(folder + QStringLiteral("voice.xml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(Document(R"(<V ID="4" Name="晓"/><V ID="5"/>)"));
-    file.close();
-
-    qputenv("QOV_APP_DIR", dir.path().toUtf8());
-    EXPECT_EQ(VoiceLibrary::Folder(), folder);
-    Library library{VoiceLibrary::Read(VoiceLibrary::Folder())};
-    ASSERT_EQ(library.voices.size(), 2);
-    EXPECT_EQ(library.voices[0]->name, QStringLiteral("晓"));
-    EXPECT_EQ(library.voices[1]->audio, folder);
-}
-
 // The library the build lays out for the editor: twelve voices with their pictures and samples.
 TEST(ShippedVoiceLibrary, HasTwelveVoicesWithPicturesAndDistinctSamples)
 {
