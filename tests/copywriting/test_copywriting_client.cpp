@@ -3,7 +3,6 @@
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 

@@ -5,11 +5,12 @@
 #include "host/CQOVRichEditCtrl.h"
 #include "host/QOVMessage.h"
 #include "service/TransLog.h"
+#include "support/Delivery.h"
+#include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -22,24 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr uint32_t kHostMessage = 0x6004;
-
-// The editor's panel: keeps a copy of every path a tool window sends it.
-class HostPanel : public QWidget
-{
-public:
-    QStringList paths;
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (int(event->type()) != int(kHostMessage))
-            return QWidget::event(event);
-        const auto* message = static_cast<QOVMessageEvent*>(event);
-        paths << *reinterpret_cast<const QString*>(message->LParam());
-        return true;
-    }
-};
+using HostPanel = EditorPanel<0x6004>;
 
 // The window with its dialogs answered by the test.
 class TestWindow : public CCopywritingWnd
@@ -65,23 +49,14 @@ protected:
 
     std::unique_ptr<TestWindow> Open(QWidget& panel)
     {
-        auto window = std::make_unique<TestWindow>(kHostMessage);
+        auto window = std::make_unique<TestWindow>(HostPanel::kMessage);
         EXPECT_TRUE(window->Create(&panel, QRect(0, 0, 920, 680), 1113));
         return window;
     }
 
-    // Runs the queued messages of the window and its task until the start button is usable again.
     static bool WaitForIdle(TestWindow& window)
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!window.Button(CCopywritingWnd::IdStart)->isEnabled()) {
-            if (timer.elapsed() > 20000)
-                return false;
-            QCoreApplication::sendPostedEvents();
-            std::this_thread::sleep_for(5ms);
-        }
-        return true;
+        return DeliverUntil(&window, [&] { return window.Button(CCopywritingWnd::IdStart)->isEnabled(); });
     }
 
     // Writes the settings with another font size for the windows made inside the call.
@@ -199,9 +174,9 @@ TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
 
     window->OutputEdit()->SetWindowTextW(QStringLiteral("用户改过的文字"));
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.paths.size(), 1);
-    EXPECT_TRUE(panel.paths[0].startsWith(window->OutputFolder()));
-    QFile written(panel.paths[0]);
+    ASSERT_EQ(panel.Paths().size(), 1);
+    EXPECT_TRUE(panel.Paths()[0].startsWith(window->OutputFolder()));
+    QFile written(panel.Paths()[0]);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(written.readAll()), QStringLiteral("发布会开场白。")) << "the file, not the edit";
 
@@ -235,14 +210,14 @@ TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirTextsAreFreed)
     const QString source = QString::fromUtf8("话题");
     QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
     QCoreApplication::sendPostedEvents(window.get());
-    EXPECT_EQ(panel.paths, QStringList{files});
-    panel.paths.clear(); // the editor's own copy shares the data too
+    EXPECT_EQ(panel.Paths(), QStringList{files});
+    panel.results.clear(); // the editor's own copy shares the data too
     EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
 
     QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
     window.reset();
     EXPECT_TRUE(files.isDetached() && source.isDetached()) << "a message dropped with the window frees its texts";
-    EXPECT_TRUE(panel.paths.isEmpty());
+    EXPECT_TRUE(panel.Paths().isEmpty());
 }
 
 TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
@@ -259,7 +234,7 @@ TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
     EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
         << "closing waited for the request instead of cancelling it";
     QCoreApplication::sendPostedEvents();
-    EXPECT_TRUE(panel.paths.isEmpty());
+    EXPECT_TRUE(panel.Paths().isEmpty());
 }
 
 TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsWritten)
@@ -271,8 +246,8 @@ TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsW
     window->Button(CCopywritingWnd::IdStart)->click();
     ASSERT_TRUE(WaitForIdle(*window));
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.paths.size(), 1);
-    const QString first = panel.paths[0];
+    ASSERT_EQ(panel.Paths().size(), 1);
+    const QString first = panel.Paths()[0];
 
     // Files are named after the second they are written in: the next one must get a name of its own.
     const auto nameNow = [] {
@@ -289,15 +264,15 @@ TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsW
         std::this_thread::sleep_for(5ms);
     ASSERT_GT(GetCopywritingLog().ItemCount(), logged);
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.paths.size(), 2);
-    EXPECT_EQ(panel.paths[1], first) << "the editor got a file the window does not show yet";
+    ASSERT_EQ(panel.Paths().size(), 2);
+    EXPECT_EQ(panel.Paths()[1], first) << "the editor got a file the window does not show yet";
 
     ASSERT_TRUE(WaitForIdle(*window));
     EXPECT_EQ(window->OutputEdit()->GetWindowTextW(), QStringLiteral("第二篇"));
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.paths.size(), 3);
-    EXPECT_NE(panel.paths[2], first);
-    QFile second(panel.paths[2]);
+    ASSERT_EQ(panel.Paths().size(), 3);
+    EXPECT_NE(panel.Paths()[2], first);
+    QFile second(panel.Paths()[2]);
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(second.readAll()), QStringLiteral("第二篇"));
 }
