@@ -1,5 +1,6 @@
 #include "PaintingWindowFixture.h"
 
+#include "host/CI3Button.h"
 #include "host/CQOVRichEditCtrl.h"
 #include "support/Delivery.h"
 
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QImage>
 #include <QTest>
-
 
 const QStringList PaintingWindowTest::kStyles{QStringLiteral("油画"), QStringLiteral("水彩"), QStringLiteral("像素")};
 
@@ -48,8 +48,9 @@ bool PaintingWindowTest::WaitUntil(TestPaintingWindow& window, const std::functi
     return DeliverUntil(&window, done);
 }
 
-bool PaintingWindowTest::WaitForIdle(TestPaintingWindow& window)
+bool PaintingWindowTest::Generate(TestPaintingWindow& window)
 {
+    window.Button(CTxt2ImageWnd::IdGenerate)->click();
     return WaitUntil(window, [&] { return !window.IsBusy(); });
 }
 

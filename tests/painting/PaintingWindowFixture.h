@@ -4,7 +4,6 @@
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
-#include <QByteArray>
 #include <QSize>
 #include <QStringList>
 #include <QWidget>
@@ -47,7 +46,8 @@ protected:
     void WriteStyles(const char* xml);
     // Runs the window's queued messages until done holds (at most 20 seconds).
     static bool WaitUntil(TestPaintingWindow& window, const std::function<bool()>& done);
-    static bool WaitForIdle(TestPaintingWindow& window);
+    // Presses the generate button and waits for the task's end.
+    static bool Generate(TestPaintingWindow& window);
 
     // The service makes task 77 and answers its polls with reply; the files under /files/ are
     // pictures of the given size.

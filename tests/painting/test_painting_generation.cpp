@@ -13,14 +13,10 @@
 #include "service/TaskRun.h"
 #include "ui/CVoiceSelCtrl.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QTemporaryDir>
-
-#include <atomic>
-#include <thread>
 
 namespace {
 
@@ -65,8 +61,7 @@ TEST_F(PaintingWindowTest, AGenerationSendsTheChosenRatioSizeStyleAndCount)
         if (c.countIndex >= 0)
             window->CountList()->SetCurSel(c.countIndex);
         Describe(*window, QStringLiteral("雪山\n湖泊"));
-        window->Button(CTxt2ImageWnd::IdGenerate)->click();
-        ASSERT_TRUE(WaitForIdle(*window));
+        ASSERT_TRUE(Generate(*window));
         const web::json::value body = LastCreateBody();
         ASSERT_TRUE(body.is_object());
         EXPECT_EQ(body.at("width").as_integer(), c.width);
@@ -104,8 +99,7 @@ TEST_F(PaintingWindowTest, AReferenceImageIsPreviewedLaidOutAndSentWhileTheEditN
     EXPECT_EQ(window->Button(CTxt2ImageWnd::IdGenerate)->geometry(), generateBefore.translated(0, 110));
     EXPECT_EQ(window->ContentHeight(), 45 + 60 + 650 + 110);
     Describe(*window, QStringLiteral("猫"));
-    window->Button(CTxt2ImageWnd::IdGenerate)->click();
-    ASSERT_TRUE(WaitForIdle(*window));
+    ASSERT_TRUE(Generate(*window));
     ASSERT_TRUE(LastCreateBody().has_field("image"));
     EXPECT_EQ(QImage::fromData(QByteArray::fromBase64(QByteArray::fromStdString(LastCreateBody().at("image").as_string())))
                   .size(),
@@ -116,8 +110,7 @@ TEST_F(PaintingWindowTest, AReferenceImageIsPreviewedLaidOutAndSentWhileTheEditN
     emit window->ReferencePathEdit()->focusLost(CTxt2ImageWnd::IdReferencePath);
     EXPECT_FALSE(window->ReferencePreview()->isVisible());
     EXPECT_EQ(window->Button(CTxt2ImageWnd::IdGenerate)->geometry(), generateBefore);
-    window->Button(CTxt2ImageWnd::IdGenerate)->click();
-    ASSERT_TRUE(WaitForIdle(*window));
+    ASSERT_TRUE(Generate(*window));
     EXPECT_FALSE(LastCreateBody().has_field("image"));
 
     struct Case
@@ -152,8 +145,7 @@ TEST_F(PaintingWindowTest, AReferenceImageIsPreviewedLaidOutAndSentWhileTheEditN
             EXPECT_EQ(window->ReferencePathEdit()->GetWindowTextW(), c.chosen.isEmpty() ? png : c.chosen == broken ? jpeg : c.chosen)
                 << "the edit names the image that is chosen";
         }
-        window->Button(CTxt2ImageWnd::IdGenerate)->click();
-        ASSERT_TRUE(WaitForIdle(*window));
+        ASSERT_TRUE(Generate(*window));
         EXPECT_EQ(LastCreateBody().has_field("image"), c.sent);
     }
 
@@ -252,8 +244,7 @@ TEST_F(PaintingWindowTest, ImagesThatPassedReviewBecomeThumbnailsThatTheSliderRe
                            {QStringLiteral("b.png")}));
     auto window = Open();
     Describe(*window, QStringLiteral("城市"));
-    window->Button(CTxt2ImageWnd::IdGenerate)->click();
-    ASSERT_TRUE(WaitForIdle(*window));
+    ASSERT_TRUE(Generate(*window));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
     const QList<ContainItem*>& items = window->Thumbnails().Items();
     ASSERT_EQ(items.size(), 2);
@@ -293,8 +284,7 @@ TEST_F(PaintingWindowTest, ImagesThatPassedReviewBecomeThumbnailsThatTheSliderRe
     EXPECT_EQ(window->Thumbnails().Items().size(), 2);
     m_env.Server().Reply("POST", kQueryPath, 200,
                          Finished({QStringLiteral("d.png")}, {QStringLiteral("d.png")}));
-    window->Button(CTxt2ImageWnd::IdGenerate)->click();
-    ASSERT_TRUE(WaitForIdle(*window));
+    ASSERT_TRUE(Generate(*window));
     EXPECT_EQ(Status(*window), QStringLiteral("没有通过审核的图片"));
     EXPECT_EQ(window->Thumbnails().Items().size(), 2) << "the earlier thumbnails stay";
 }
@@ -304,8 +294,7 @@ TEST_F(PaintingWindowTest, AnImageThatFailedToDownloadIsCounted)
     ScriptService(Finished({QStringLiteral("gone.png"), QStringLiteral("a.png")}), QSize(720, 1280));
     auto window = Open();
     Describe(*window, QStringLiteral("人像"));
-    window->Button(CTxt2ImageWnd::IdGenerate)->click();
-    ASSERT_TRUE(WaitForIdle(*window));
+    ASSERT_TRUE(Generate(*window));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！其中 1 张图片下载失败"));
     ASSERT_EQ(window->Thumbnails().Items().size(), 2);
     EXPECT_EQ(window->Thumbnails().Items()[0]->thumbnail, nullptr) << "listed without a picture";

@@ -195,8 +195,7 @@ TEST_F(PaintingWindowTest, AMissingOrBrokenStyleLibraryLeavesTheSelectorEmptyAnd
         EXPECT_EQ(window->StyleSelector()->GetContentHeight(), 0);
         EXPECT_EQ(window->ContentHeight(), 45 + 650);
         Describe(*window, QStringLiteral("湖泊"));
-        window->Button(CTxt2ImageWnd::IdGenerate)->click();
-        ASSERT_TRUE(WaitForIdle(*window));
+        ASSERT_TRUE(Generate(*window));
         EXPECT_EQ(LastCreateBody().at("prompt").as_string(), "湖泊") << "no style is appended";
     }
 }

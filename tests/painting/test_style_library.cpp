@@ -95,13 +95,4 @@ TEST_F(StyleLibraryFile, AFileThatGivesNoStylesLeavesTheListEmpty)
     }
 }
 
-TEST(StyleLibraryPlace, TheLibraryLiesWithTheEditorsMedia)
-{
-    QTemporaryDir app;
-    const QByteArray previous = qgetenv("QOV_APP_DIR");
-    qputenv("QOV_APP_DIR", app.path().toUtf8());
-    EXPECT_EQ(StyleLibrary::Folder(), app.path() + QStringLiteral("/Media/AIGC/Txt2Image/"));
-    qputenv("QOV_APP_DIR", previous);
-}
-
 } // namespace
