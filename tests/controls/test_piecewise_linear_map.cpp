@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
 // 0..50 covers 0..1 finely, 50..100 covers 1..10 coarsely: the shape the tools use for speeds.
