@@ -2,11 +2,11 @@
 
 #include "Utf8Text.h"
 
-#include <chrono>
 #include <string>
 
 using emulator_test::ChatBody;
 using emulator_test::Json;
+using emulator_test::JsonReply;
 
 namespace {
 
@@ -23,17 +23,12 @@ std::string ResultOf(const httplib::Result &res)
 TEST_F(EmulatorTest, ChatAnswersWithGeneratedCopy)
 {
     const auto token = Token();
-    auto res = PostChat(token, ChatBody("Write an opening for the launch of: Aurora smart lamp"));
-    ASSERT_TRUE(res);
-    ASSERT_EQ(res->status, 200);
-    EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
-    const auto body = Json(res->body);
+    const auto body = JsonReply(PostChat(token, ChatBody("Write an opening for the launch of: Aurora smart lamp")));
+    ASSERT_TRUE(body.is_object());
     EXPECT_EQ(body.at("id").as_string().rfind("as-", 0), 0u);
     EXPECT_EQ(body.at("object").as_string(), "chat.completion");
-    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch())
-                         .count();
-    EXPECT_NEAR(static_cast<double>(body.at("created").as_number().to_int64()), static_cast<double>(now), 60.0);
+    EXPECT_NEAR(static_cast<double>(body.at("created").as_number().to_int64()),
+                static_cast<double>(emulator_test::EpochSeconds()), 60.0);
     const auto result = body.at("result").as_string();
     EXPECT_NE(result.find("Aurora smart lamp"), std::string::npos) << result;
     EXPECT_FALSE(HasCjk(result));
@@ -96,11 +91,7 @@ TEST_F(EmulatorTest, ChatFailuresAreReportedInTheBody)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        auto res = PostChat(c.token, c.body);
-        ASSERT_TRUE(res);
-        EXPECT_EQ(res->status, 200);
-        EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
-        const auto body = Json(res->body);
+        const auto body = JsonReply(PostChat(c.token, c.body));
         EXPECT_EQ(body.at("error_code").as_integer(), c.code);
         EXPECT_EQ(body.at("error_msg").as_string(), c.message);
         EXPECT_FALSE(body.has_field("result"));

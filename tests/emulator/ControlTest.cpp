@@ -51,31 +51,47 @@ TEST_F(EmulatorTest, RecordedBodiesStayValidJsonStrings)
     EXPECT_LT(chat.at(1).at("body").as_string().size(), 3u << 20);
 }
 
-TEST_F(EmulatorTest, UnknownRoutesAndWrongMethods)
+// Wrong routes and methods, and fault switches the control route refuses or takes.
+TEST_F(EmulatorTest, RoutesMethodsAndFaultSwitchesItRefuses)
 {
     struct Case {
         const char *method;
         const char *path;
+        std::string body;  // sent as JSON when not empty
         int status;
     } cases[] = {
-        {"GET", "/", 404},
-        {"POST", "/chat/v2/completions", 404},
-        {"GET", "/chat/v1/completions", 405},
-        {"PUT", "/chat/v1/completions", 405},
-        {"DELETE", "/oauth/2.0/token", 405},
-        {"PUT", "/__control/faults/chat", 405},
-        {"POST", "/__control/requests", 405},
+        {"GET", "/", "", 404},
+        {"POST", "/chat/v2/completions", "", 404},
+        {"GET", "/chat/v1/completions", "", 405},
+        {"PUT", "/chat/v1/completions", "", 405},
+        {"DELETE", "/oauth/2.0/token", "", 405},
+        {"PUT", "/__control/faults/chat", "", 405},
+        {"POST", "/__control/requests", "", 405},
+        {"POST", "/__control/faults/chat", R"({"status":503,"delay_ms":10,"times":3})", 200},
+        {"POST", "/__control/faults/chat", "{}", 200},
+        {"POST", "/__control/faults/chat", "status=503", 400},
+        {"POST", "/__control/faults/chat", "[503]", 400},
+        {"POST", "/__control/faults/chat", R"({"status":"503"})", 400},
+        {"POST", "/__control/faults/chat", R"({"status":42})", 400},
+        {"POST", "/__control/faults/chat", R"({"delay_ms":-1})", 400},
+        {"POST", "/__control/faults/chat", R"({"times":0})", 400},
+        {"POST", "/__control/faults/chats", R"({"status":503})", 404},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.method) + " " + c.path);
-        auto client = Client();
+        SCOPED_TRACE(std::string(c.method) + " " + c.path + " " + c.body);
         httplib::Request req;
         req.method = c.method;
         req.path = c.path;
-        auto res = client.send(req);
+        if (!c.body.empty()) {
+            req.body = c.body;
+            req.set_header("Content-Type", "application/json");
+        }
+        auto res = Client().send(req);
         ASSERT_TRUE(res);
-        EXPECT_EQ(res->status, c.status);
-        EXPECT_TRUE(Json(res->body).has_string_field("error"));
+        EXPECT_EQ(res->status, c.status) << res->body;
+        if (c.status != 200) {
+            EXPECT_TRUE(Json(res->body).has_string_field("error"));
+        }
         EXPECT_EQ(res->has_header("Allow"), c.status == 405);
     }
 }

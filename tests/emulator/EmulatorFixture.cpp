@@ -6,6 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <thread>
+
 namespace emulator_test {
 
 web::json::value Json(const std::string &text)
@@ -14,6 +17,17 @@ web::json::value Json(const std::string &text)
     auto value = web::json::value::parse(text, error);
     EXPECT_FALSE(error) << "not JSON: " << text.substr(0, 200);
     return error ? web::json::value::null() : value;
+}
+
+web::json::value JsonReply(const httplib::Result &res, int status)
+{
+    if (!res) {
+        ADD_FAILURE() << "no reply: " << httplib::to_string(res.error());
+        return web::json::value::null();
+    }
+    EXPECT_EQ(res->status, status) << res->body.substr(0, 200);
+    EXPECT_EQ(res->get_header_value("Content-Type"), "application/json");
+    return Json(res->body);
 }
 
 std::string ChatBody(const std::string &topic)
@@ -30,6 +44,44 @@ std::string TokenForm(const std::string &id, const std::string &secret)
 {
     return "grant_type=client_credentials&client_id=" + httplib::detail::encode_query_param(id) +
            "&client_secret=" + httplib::detail::encode_query_param(secret);
+}
+
+std::string PercentEncode(const std::string &text, const std::string &unreserved)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const unsigned char c : text) {
+        if ((std::isalnum(c) != 0 && c < 0x80) || unreserved.find(static_cast<char>(c)) != std::string::npos)
+            out += static_cast<char>(c);
+        else
+            out += {'%', kDigits[c >> 4], kDigits[c & 0x0F]};
+    }
+    return out;
+}
+
+std::string Repeat(const std::string &piece, int times)
+{
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+std::int64_t EpochSeconds()
+{
+    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+bool PollUntil(const std::function<bool()> &done, std::chrono::milliseconds interval, std::chrono::seconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(interval);
+    }
+    return true;
 }
 
 std::string RawExchange(int port, const std::string &bytes, bool halfClose)
@@ -91,6 +143,13 @@ std::string EmulatorTest::Token() const
 httplib::Result EmulatorTest::PostChat(const std::string &token, const std::string &body) const
 {
     return Client().Post(("/chat/v1/completions?access_token=" + token), body, "application/json");
+}
+
+void TokenTest::SetUp()
+{
+    EmulatorTest::SetUp();
+    token_ = Token();
+    ASSERT_FALSE(token_.empty());
 }
 
 void EmulatorTest::SetFault(const std::string &endpoint, const std::string &json) const

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,13 +31,31 @@ protected:
     int port_ = 0;
 };
 
+// An emulator and a token it issued, for the services that want one on every call.
+class TokenTest : public EmulatorTest {
+protected:
+    void SetUp() override;
+
+    std::string token_;
+};
+
 namespace emulator_test {
 
 // Parses a reply body, failing the test (and returning null) when it is not JSON.
 web::json::value Json(const std::string &text);
+// The JSON body of a reply that must have come with `status` and declared itself JSON; null when
+// there was no reply.
+web::json::value JsonReply(const httplib::Result &res, int status = 200);
 // The chat request body asking about `topic`.
 std::string ChatBody(const std::string &topic);
 std::string TokenForm(const std::string &id, const std::string &secret);
+// Every byte but ASCII letters, digits and those in `unreserved` as %XX with upper-case digits.
+std::string PercentEncode(const std::string &text, const std::string &unreserved = "");
+std::string Repeat(const std::string &piece, int times);
+std::int64_t EpochSeconds();
+// Asks done() every `interval` until it holds or `limit` has passed; whether it held.
+bool PollUntil(const std::function<bool()> &done, std::chrono::milliseconds interval,
+               std::chrono::seconds limit = std::chrono::seconds(20));
 // Sends raw bytes on a new connection and returns whatever comes back before the server closes
 // or a second passes, for input no well-behaved client library would send. With `halfClose` the
 // sending side is shut at once; the HTTP library may then see the client gone and not answer, so

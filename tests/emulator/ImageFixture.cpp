@@ -5,7 +5,6 @@
 #include <QImageWriter>
 
 #include <cstdlib>
-#include <thread>
 
 namespace image_test {
 
@@ -55,26 +54,16 @@ double MeanDifference(const QImage &a, const QImage &b)
 
 }  // namespace image_test
 
-void ImageTest::SetUp()
-{
-    EmulatorTest::SetUp();
-    token_ = Token();
-    ASSERT_FALSE(token_.empty());
-}
-
 web::json::value ImageTest::Create(const std::string &body) const
 {
-    auto res = Client().Post(std::string(image_test::kCreatePath) + "?access_token=" + token_, body, "application/json");
-    EXPECT_TRUE(res && res->status == 200);
-    return res ? emulator_test::Json(res->body) : web::json::value::null();
+    return emulator_test::JsonReply(
+        Client().Post(std::string(image_test::kCreatePath) + "?access_token=" + token_, body, "application/json"));
 }
 
 web::json::value ImageTest::Query(const std::string &taskIdJson) const
 {
-    auto res = Client().Post(std::string(image_test::kQueryPath) + "?access_token=" + token_,
-                             R"({"task_id":)" + taskIdJson + "}", "application/json");
-    EXPECT_TRUE(res && res->status == 200);
-    return res ? emulator_test::Json(res->body) : web::json::value::null();
+    return emulator_test::JsonReply(Client().Post(std::string(image_test::kQueryPath) + "?access_token=" + token_,
+                                                  R"({"task_id":)" + taskIdJson + "}", "application/json"));
 }
 
 std::int64_t ImageTest::Start(const std::string &body) const
@@ -87,15 +76,15 @@ std::int64_t ImageTest::Start(const std::string &body) const
 
 web::json::value ImageTest::AwaitSuccess(std::int64_t taskId) const
 {
-    const auto deadline = std::chrono::steady_clock::now() + image_test::kTaskTimeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        const auto reply = Query("\"" + std::to_string(taskId) + "\"");
-        if (!reply.has_object_field("data"))
-            break;
-        if (reply.at("data").at("task_status").as_string() == "SUCCESS")
-            return reply.at("data");
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    web::json::value reply;
+    const bool done = emulator_test::PollUntil(
+        [&] {
+            reply = Query("\"" + std::to_string(taskId) + "\"");
+            return !reply.has_object_field("data") || reply.at("data").at("task_status").as_string() == "SUCCESS";
+        },
+        std::chrono::milliseconds(50), image_test::kTaskTimeout);
+    if (done && reply.has_object_field("data"))
+        return reply.at("data");
     ADD_FAILURE() << "task " << taskId << " did not succeed";
     return web::json::value::null();
 }

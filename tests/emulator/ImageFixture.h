@@ -10,10 +10,8 @@
 #include <vector>
 
 // An emulator with a token at hand and helpers to start, poll and download image tasks.
-class ImageTest : public EmulatorTest {
+class ImageTest : public TokenTest {
 protected:
-    void SetUp() override;
-
     web::json::value Create(const std::string &body) const;
     web::json::value Query(const std::string &taskIdJson) const;
     // Starts a task and returns its id, failing the test when the reply carries none.
@@ -23,8 +21,6 @@ protected:
     // Every picture of a finished task, decoded; empty entries for those that did not download.
     std::vector<QImage> Pictures(const web::json::value &data) const;
     httplib::Result Fetch(const std::string &url) const;
-
-    std::string token_;
 };
 
 namespace image_test {

@@ -23,19 +23,11 @@ std::string WithFormat(const std::string &format)
     return body.serialize();
 }
 
-class LongSpeechTest : public EmulatorTest {
+class LongSpeechTest : public TokenTest {
 protected:
-    void SetUp() override
-    {
-        EmulatorTest::SetUp();
-        token_ = Token();
-    }
-
     web::json::value Call(const std::string &path, const std::string &body, const std::string &token) const
     {
-        auto res = Client().Post(path + "?access_token=" + token, body, "application/json");
-        EXPECT_TRUE(res && res->status == 200 && res->get_header_value("Content-Type") == "application/json");
-        return res ? Json(res->body) : web::json::value::null();
+        return emulator_test::JsonReply(Client().Post(path + "?access_token=" + token, body, "application/json"));
     }
     web::json::value Create(const std::string &body) const { return Call("/tts/v1/create", body, token_); }
     web::json::value Query(const std::string &id) const
@@ -44,8 +36,6 @@ protected:
         EXPECT_EQ(reply.at("tasks_info").size(), 1u) << reply.serialize();
         return reply.at("tasks_info").at(0);
     }
-
-    std::string token_;
 };
 
 TEST_F(LongSpeechTest, TasksRunThenSucceedWithADownloadableFile)
@@ -78,12 +68,8 @@ TEST_F(LongSpeechTest, TasksRunThenSucceedWithADownloadableFile)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.format);
         web::json::value info;
-        while (Clock::now() - started < std::chrono::seconds(20)) {
-            info = Query(c.id);
-            if (info.at("task_status").as_string() != "Running")
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+        emulator_test::PollUntil([&] { return (info = Query(c.id)).at("task_status").as_string() != "Running"; },
+                                 std::chrono::milliseconds(100));
         ASSERT_EQ(info.at("task_status").as_string(), "Success") << info.serialize();
         EXPECT_GE(Clock::now() - started, std::chrono::seconds(1));
         const auto url = info.at("task_result").at("speech_url").as_string();
@@ -109,7 +95,8 @@ TEST_F(LongSpeechTest, TasksRunThenSucceedWithADownloadableFile)
     EXPECT_EQ(Client().Get("/files/tts/0123456789abcdef01234567.mp3")->status, 404);
 }
 
-TEST_F(LongSpeechTest, CreationFailuresNameTheirCause)
+// Every refusal names its cause; a refused creation makes no task and a refused query lists none.
+TEST_F(LongSpeechTest, BadCallsNameTheirCauseAndUnknownTasksFail)
 {
     auto tooLong = Json(kBody);
     tooLong["text"] = web::json::value::array(
@@ -125,67 +112,54 @@ TEST_F(LongSpeechTest, CreationFailuresNameTheirCause)
         return body.serialize();
     };
     using V = web::json::value;
+    constexpr const char *kCreate = "/tts/v1/create";
+    constexpr const char *kQuery = "/tts/v1/query";
     struct Case {
         const char *name;
+        const char *path;
         std::string token;
         std::string body;
         int code;
     } cases[] = {
-        {"no token", "", kBody, 110},
-        {"unknown token", "0123.1.1", kBody, 110},
-        {"token checked before the body", "forged", "not json", 110},
-        {"not JSON", token_, R"({"text":[)", 336212},
-        {"not an object", token_, "[1,2]", 336212},
-        {"no text", token_, without("text"), 336203},
-        {"no format", token_, without("format"), 336203},
-        {"no voice", token_, without("voice"), 336203},
-        {"no language", token_, without("lang"), 336203},
-        {"text a string", token_, with("text", V::string("hello")), 336202},
-        {"text empty", token_, with("text", V::array()), 336202},
-        {"text piece empty", token_, with("text", V::array({V::string("a"), V::string("")})), 336202},
-        {"text piece a number", token_, with("text", V::array({V::number(1)})), 336202},
-        {"text over 100000 characters", token_, tooLong.serialize(), 336202},
-        {"unknown format", token_, with("format", V::string("ogg")), 336202},
-        {"format a number", token_, with("format", V::number(3)), 336202},
-        {"negative voice", token_, with("voice", V::number(-1)), 336202},
-        {"voice a string", token_, with("voice", V::string("1")), 336202},
-        {"speed too high", token_, with("speed", V::number(16)), 336202},
-        {"pitch negative", token_, with("pitch", V::number(-1)), 336202},
-        {"volume fractional", token_, with("volume", V::number(1.5)), 336202},
-        {"other language", token_, with("lang", V::string("en")), 336202},
+        {"no token", kCreate, "", kBody, 110},
+        {"unknown token", kCreate, "0123.1.1", kBody, 110},
+        {"token checked before the body", kCreate, "forged", "not json", 110},
+        {"not JSON", kCreate, token_, R"({"text":[)", 336212},
+        {"not an object", kCreate, token_, "[1,2]", 336212},
+        {"no text", kCreate, token_, without("text"), 336203},
+        {"no format", kCreate, token_, without("format"), 336203},
+        {"no voice", kCreate, token_, without("voice"), 336203},
+        {"no language", kCreate, token_, without("lang"), 336203},
+        {"text a string", kCreate, token_, with("text", V::string("hello")), 336202},
+        {"text empty", kCreate, token_, with("text", V::array()), 336202},
+        {"text piece empty", kCreate, token_, with("text", V::array({V::string("a"), V::string("")})), 336202},
+        {"text piece a number", kCreate, token_, with("text", V::array({V::number(1)})), 336202},
+        {"text over 100000 characters", kCreate, token_, tooLong.serialize(), 336202},
+        {"unknown format", kCreate, token_, with("format", V::string("ogg")), 336202},
+        {"format a number", kCreate, token_, with("format", V::number(3)), 336202},
+        {"negative voice", kCreate, token_, with("voice", V::number(-1)), 336202},
+        {"voice a string", kCreate, token_, with("voice", V::string("1")), 336202},
+        {"speed too high", kCreate, token_, with("speed", V::number(16)), 336202},
+        {"pitch negative", kCreate, token_, with("pitch", V::number(-1)), 336202},
+        {"volume fractional", kCreate, token_, with("volume", V::number(1.5)), 336202},
+        {"other language", kCreate, token_, with("lang", V::string("en")), 336202},
+        {"unknown token", kQuery, "forged", R"({"task_ids":[]})", 110},
+        {"not JSON", kQuery, token_, "task_ids=1", 336212},
+        {"no task ids", kQuery, token_, "{}", 336203},
+        {"task ids a string", kQuery, token_, R"({"task_ids":"abc"})", 336202},
+        {"task id a number", kQuery, token_, R"({"task_ids":[1]})", 336202},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto reply = Call("/tts/v1/create", c.body, c.token);
+        SCOPED_TRACE(std::string(c.path) + ", " + c.name);
+        const auto reply = Call(c.path, c.body, c.token);
         EXPECT_TRUE(reply.at("log_id").is_integer());
         EXPECT_EQ(reply.at("error_code").as_integer(), c.code);
         EXPECT_FALSE(reply.at("error_msg").as_string().empty());
         EXPECT_FALSE(reply.has_field("task_id"));
-    }
-}
-
-TEST_F(LongSpeechTest, QueryFailuresAndUnknownTasks)
-{
-    struct Case {
-        const char *name;
-        std::string token;
-        std::string body;
-        int code;
-    } cases[] = {
-        {"unknown token", "forged", R"({"task_ids":[]})", 110},
-        {"not JSON", token_, "task_ids=1", 336212},
-        {"no task ids", token_, "{}", 336203},
-        {"task ids a string", token_, R"({"task_ids":"abc"})", 336202},
-        {"task id a number", token_, R"({"task_ids":[1]})", 336202},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const auto reply = Call("/tts/v1/query", c.body, c.token);
-        EXPECT_EQ(reply.at("error_code").as_integer(), c.code);
         EXPECT_FALSE(reply.has_field("tasks_info"));
     }
 
-    EXPECT_EQ(Call("/tts/v1/query", R"({"task_ids":[]})", token_).at("tasks_info").size(), 0u);
+    EXPECT_EQ(Call(kQuery, R"({"task_ids":[]})", token_).at("tasks_info").size(), 0u);
     const auto unknown = Query("0123456789abcdef01234567");
     EXPECT_EQ(unknown.at("task_id").as_string(), "0123456789abcdef01234567");
     EXPECT_EQ(unknown.at("task_status").as_string(), "Failure");

@@ -5,42 +5,18 @@
 #include "SpeechSynthesizer.h"
 #include "SpeechVoice.h"
 
-#include <cctype>
 #include <set>
 #include <string>
 #include <tuple>
 
 using emulator_test::Json;
+using emulator_test::PercentEncode;
+using emulator_test::Repeat;
 
 namespace {
 
 constexpr const char *kChineseSentence = "今天天气很好，我们一起去公园散步吧。";
 constexpr const char *kEnglishSentence = "The quick brown fox jumps over the lazy dog near the river bank.";
-
-// Escapes everything but letters and digits, as a careful client does.
-std::string PercentEncode(const std::string &text)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : text) {
-        if (std::isalnum(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
-
-std::string Repeat(const std::string &piece, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += piece;
-    return out;
-}
 
 bool LooksLikeMp3(const std::string &body)
 {
@@ -48,14 +24,8 @@ bool LooksLikeMp3(const std::string &body)
     return body.size() > 2 && (body.rfind("ID3", 0) == 0 || (byte(0) == 0xFF && (byte(1) & 0xE0) == 0xE0));
 }
 
-class ShortSpeechTest : public EmulatorTest {
+class ShortSpeechTest : public TokenTest {
 protected:
-    void SetUp() override
-    {
-        EmulatorTest::SetUp();
-        token_ = Token();
-    }
-
     // The form a client sends, with the text already encoded and `extra` fields appended.
     std::string Form(const std::string &encodedText, const std::string &extra = "") const
     {
@@ -71,8 +41,6 @@ protected:
         EXPECT_TRUE(res && res->get_header_value("Content-Type") == "audio/wav");
         return res ? audio_probe::Probe(res->body) : AudioFacts{};
     }
-
-    std::string token_;
 };
 
 TEST_F(ShortSpeechTest, DeliversDecodableMp3AndWav)

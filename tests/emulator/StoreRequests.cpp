@@ -1,5 +1,7 @@
 #include "StoreRequests.h"
 
+#include "EmulatorFixture.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QMessageAuthenticationCode>
@@ -26,17 +28,7 @@ Request Bodiless(const std::string &method, const std::string &key)
 
 std::string PathOf(const std::string &key)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string path = std::string("/") + kBucket + "/";
-    for (const unsigned char c : key) {
-        if (std::isalnum(c) != 0 && c < 0x80)
-            path += static_cast<char>(c);
-        else if (c == '-' || c == '.' || c == '_' || c == '~' || c == '/')
-            path += static_cast<char>(c);
-        else
-            path += {'%', kDigits[c >> 4], kDigits[c & 0x0F]};
-    }
-    return path;
+    return std::string("/") + kBucket + "/" + emulator_test::PercentEncode(key, "-._~/");
 }
 
 std::string Md5Base64(const std::string &bytes)

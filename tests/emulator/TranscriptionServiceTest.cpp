@@ -18,12 +18,11 @@
 #include <optional>
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 using emulator_test::Json;
+using emulator_test::PercentEncode;
 using emulator_test::RawExchange;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -39,13 +38,7 @@ struct Part {
     std::optional<std::string> filename;  // makes it a file part
 };
 
-std::string Now(int offsetSeconds = 0)
-{
-    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(
-                              std::chrono::system_clock::now().time_since_epoch())
-                              .count() +
-                          offsetSeconds);
-}
+std::string Now(int offsetSeconds = 0) { return std::to_string(emulator_test::EpochSeconds() + offsetSeconds); }
 
 std::string Signa(const std::string &appId, const std::string &key, const std::string &ts)
 {
@@ -53,19 +46,6 @@ std::string Signa(const std::string &appId, const std::string &key, const std::s
     return QMessageAuthenticationCode::hash(md5, QByteArray::fromStdString(key), QCryptographicHash::Sha1)
         .toBase64()
         .toStdString();
-}
-
-std::string Encode(const std::string &text)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : text) {
-        if ((std::isalnum(c) != 0 && c < 0x80) || c == '-' || c == '.' || c == '_' || c == '~')
-            out += static_cast<char>(c);
-        else
-            out += {'%', kDigits[c >> 4], kDigits[c & 0x0F]};
-    }
-    return out;
 }
 
 std::string Gbk(const std::string &utf8)
@@ -116,7 +96,7 @@ protected:
     {
         std::string query;
         for (const auto &[name, value] : params)
-            query += (query.empty() ? "" : "&") + Encode(name) + "=" + Encode(value);
+            query += (query.empty() ? "" : "&") + PercentEncode(name, "-._~") + "=" + PercentEncode(value, "-._~");
         auto res = Client().Post("/api/" + endpoint + "?" + query, "",
                                  "application/x-www-form-urlencoded; charset=UTF-8");
         EXPECT_TRUE(res && res->status == 200);
@@ -176,14 +156,13 @@ protected:
     std::vector<web::json::value> FollowProgress(const std::string &id) const
     {
         std::vector<web::json::value> replies;
-        const auto deadline = Clock::now() + std::chrono::seconds(20);
-        while (Clock::now() < deadline) {
-            replies.push_back(Signed("getProgress", {{"task_id", id}}));
-            const auto &reply = replies.back();
-            if (reply.at("err_no").as_integer() != 0 || Json(reply.at("data").as_string()).at("status").as_integer() == 9)
-                break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(40));
-        }
+        emulator_test::PollUntil(
+            [&] {
+                const auto &reply = replies.emplace_back(Signed("getProgress", {{"task_id", id}}));
+                return reply.at("err_no").as_integer() != 0 ||
+                       Json(reply.at("data").as_string()).at("status").as_integer() == 9;
+            },
+            std::chrono::milliseconds(40));
         return replies;
     }
 
