@@ -75,6 +75,7 @@ protected:
     }
 
     TestEnvironment& m_env = TestEnvironment::Get();
+    HostPanel m_panel;
 };
 
 TEST(CopywritingLayoutRules, ControlsFollowTheWindowSize)
@@ -106,9 +107,8 @@ TEST(CopywritingLayoutRules, ControlsFollowTheWindowSize)
 
 TEST_F(CopywritingWindow, TheWindowLaysItsControlsOutWhenResized)
 {
-    HostPanel panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     window->resize(600, 400);
     EXPECT_EQ(window->OutputEdit()->geometry(), QRect(5, 121, 590, 212));
     EXPECT_EQ(window->Button(CCopywritingWnd::IdExport)->geometry(), QRect(410, 363, 80, 20));
@@ -150,8 +150,7 @@ TEST_F(CopywritingWindow, FontSizeComesFromTheSettingsAndTheList)
 
 TEST_F(CopywritingWindow, AnEmptyTopicAsksForContentAndSendsNothing)
 {
-    HostPanel panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->Button(CCopywritingWnd::IdStart)->click();
     EXPECT_EQ(window->shown, QStringList{QStringLiteral("请输入内容！")});
     EXPECT_TRUE(window->Button(CCopywritingWnd::IdStart)->isEnabled());
@@ -161,8 +160,7 @@ TEST_F(CopywritingWindow, AnEmptyTopicAsksForContentAndSendsNothing)
 TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
 {
     m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"发布会开场白。"})");
-    HostPanel panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     EXPECT_FALSE(window->Button(CCopywritingWnd::IdExport)->isEnabled());
     EXPECT_FALSE(window->Button(CCopywritingWnd::IdPutOnTrack)->isEnabled());
     window->TopicEdit()->SetWindowTextW(QStringLiteral("新品发布会"));
@@ -174,9 +172,9 @@ TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
 
     window->OutputEdit()->SetWindowTextW(QStringLiteral("用户改过的文字"));
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.Paths().size(), 1);
-    EXPECT_TRUE(panel.Paths()[0].startsWith(window->OutputFolder()));
-    QFile written(panel.Paths()[0]);
+    ASSERT_EQ(m_panel.Paths().size(), 1);
+    EXPECT_TRUE(m_panel.Paths()[0].startsWith(window->OutputFolder()));
+    QFile written(m_panel.Paths()[0]);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(written.readAll()), QStringLiteral("发布会开场白。")) << "the file, not the edit";
 
@@ -192,8 +190,7 @@ TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
 TEST_F(CopywritingWindow, AFailedGenerationShowsTheReason)
 {
     m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"error_code":18})");
-    HostPanel panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
     window->Button(CCopywritingWnd::IdStart)->click();
     ASSERT_TRUE(WaitForIdle(*window));
@@ -203,28 +200,26 @@ TEST_F(CopywritingWindow, AFailedGenerationShowsTheReason)
 
 TEST_F(CopywritingWindow, HistoryItemsReachTheEditorAndTheirTextsAreFreed)
 {
-    HostPanel panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     // Texts made at run time share their data with their copies, which shows when one is freed.
     const QString files = QString::fromUtf8("/w/Copywriting/2024_03_05_14_07_09.txt");
     const QString source = QString::fromUtf8("话题");
     QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
     QCoreApplication::sendPostedEvents(window.get());
-    EXPECT_EQ(panel.Paths(), QStringList{files});
-    panel.results.clear(); // the editor's own copy shares the data too
+    EXPECT_EQ(m_panel.Paths(), QStringList{files});
+    m_panel.results.clear(); // the editor's own copy shares the data too
     EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
 
     QOVPostTexts(window.get(), CCopywritingWnd::kHistoryItemMessage, source, files);
     window.reset();
     EXPECT_TRUE(files.isDetached() && source.isDetached()) << "a message dropped with the window frees its texts";
-    EXPECT_TRUE(panel.Paths().isEmpty());
+    EXPECT_TRUE(m_panel.Paths().isEmpty());
 }
 
 TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
 {
     m_env.Server().Stall("POST", TestEnvironment::kChatPath);
-    HostPanel panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("慢"));
     window->Button(CCopywritingWnd::IdStart)->click();
     for (int i = 0; i < 4000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
@@ -234,20 +229,19 @@ TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
     EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
         << "closing waited for the request instead of cancelling it";
     QCoreApplication::sendPostedEvents();
-    EXPECT_TRUE(panel.Paths().isEmpty());
+    EXPECT_TRUE(m_panel.Paths().isEmpty());
 }
 
 TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsWritten)
 {
     m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"result":"第一篇"})");
-    HostPanel panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
     window->Button(CCopywritingWnd::IdStart)->click();
     ASSERT_TRUE(WaitForIdle(*window));
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.Paths().size(), 1);
-    const QString first = panel.Paths()[0];
+    ASSERT_EQ(m_panel.Paths().size(), 1);
+    const QString first = m_panel.Paths()[0];
 
     // Files are named after the second they are written in: the next one must get a name of its own.
     const auto nameNow = [] {
@@ -264,15 +258,15 @@ TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsW
         std::this_thread::sleep_for(5ms);
     ASSERT_GT(GetCopywritingLog().ItemCount(), logged);
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.Paths().size(), 2);
-    EXPECT_EQ(panel.Paths()[1], first) << "the editor got a file the window does not show yet";
+    ASSERT_EQ(m_panel.Paths().size(), 2);
+    EXPECT_EQ(m_panel.Paths()[1], first) << "the editor got a file the window does not show yet";
 
     ASSERT_TRUE(WaitForIdle(*window));
     EXPECT_EQ(window->OutputEdit()->GetWindowTextW(), QStringLiteral("第二篇"));
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
-    ASSERT_EQ(panel.Paths().size(), 3);
-    EXPECT_NE(panel.Paths()[2], first);
-    QFile second(panel.Paths()[2]);
+    ASSERT_EQ(m_panel.Paths().size(), 3);
+    EXPECT_NE(m_panel.Paths()[2], first);
+    QFile second(m_panel.Paths()[2]);
     ASSERT_TRUE(second.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromUtf8(second.readAll()), QStringLiteral("第二篇"));
 }

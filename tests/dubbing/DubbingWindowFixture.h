@@ -63,4 +63,5 @@ protected:
 
     TestEnvironment& m_env = TestEnvironment::Get();
     QStringList m_played;
+    DubbingHost m_panel;
 };

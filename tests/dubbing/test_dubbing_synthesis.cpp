@@ -29,8 +29,7 @@ httplib::Params FormOf(const RecordedRequest& request)
 TEST_F(DubbingWindow, ShortTextsAreSpokenByOneRequestAndHandedToTheEditor)
 {
     m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(4000, 'W'), "audio/wav");
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     window->SetSelectedText(TextOf(511), object);
     QOVSendMessage(window.get(), CVoiceSelCtrl::kVoiceChosenMessage, 2, Id::IdVoices);
@@ -58,9 +57,9 @@ TEST_F(DubbingWindow, ShortTextsAreSpokenByOneRequestAndHandedToTheEditor)
         EXPECT_EQ(form.find(field)->second, value) << field;
     EXPECT_EQ(QString::fromStdString(form.find("tex")->second), TextOf(511));
 
-    ASSERT_EQ(panel.results.size(), 1);
-    EXPECT_EQ(panel.results[0].object, object);
-    const QFileInfo file(panel.results[0].path);
+    ASSERT_EQ(m_panel.results.size(), 1);
+    EXPECT_EQ(m_panel.results[0].object, object);
+    const QFileInfo file(m_panel.results[0].path);
     EXPECT_EQ(file.path() + QLatin1Char('/'), window->OutputFolder());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^Audio\\d{4}_\\d{2}_\\d{2}_\\d{2}_\\d{2}_\\d{2}\\.wav$"))
                     .match(file.fileName())
@@ -103,8 +102,7 @@ TEST_F(DubbingWindow, LongTextsRunAsATaskThatReportsBeforeItsResultReachesTheEdi
 {
     ScriptLongTask({R"({"tasks_info":[{"task_id":"t-9","task_status":"Running"}]})",
                     R"({"tasks_info":[{"task_id":"t-9","task_status":"Running"}]})", SuccessReply()});
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     window->SetSelectedText(TextOf(512), object);
     window->Slider(Id::IdLaterVolume)->SetPos(8);
@@ -126,39 +124,37 @@ TEST_F(DubbingWindow, LongTextsRunAsATaskThatReportsBeforeItsResultReachesTheEdi
     window->SetSelectedText(TextOf(512), object);
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
     EXPECT_EQ(Status(*window), QStringLiteral("生成中，请稍候...")) << "the hint waits while the task runs";
-    ASSERT_TRUE(WaitFor(*window, [&] { return !panel.results.isEmpty(); }));
+    ASSERT_TRUE(WaitFor(*window, [&] { return !m_panel.results.isEmpty(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
     EXPECT_FALSE(window->IsBusy());
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
-    EXPECT_EQ(panel.results[0].object, object);
-    EXPECT_TRUE(panel.results[0].path.startsWith(window->OutputFolder() + QStringLiteral("Audio")));
-    EXPECT_TRUE(panel.results[0].path.endsWith(QStringLiteral(".mp3")));
-    EXPECT_EQ(QFileInfo(panel.results[0].path).size(), 3000);
+    EXPECT_EQ(m_panel.results[0].object, object);
+    EXPECT_TRUE(m_panel.results[0].path.startsWith(window->OutputFolder() + QStringLiteral("Audio")));
+    EXPECT_TRUE(m_panel.results[0].path.endsWith(QStringLiteral(".mp3")));
+    EXPECT_EQ(QFileInfo(m_panel.results[0].path).size(), 3000);
 }
 
 TEST_F(DubbingWindow, APollFailureIsProgressAndALaterSuccessStillArrives)
 {
     // The long-text service runs only the last four voices; the window leaves that to the service.
     ScriptLongTask({"500", "500", R"({"tasks_info":[]})", SuccessReply()});
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->SetSelectedText(TextOf(700), QUuid());
     window->Button(Id::IdStart)->click();
     ASSERT_TRUE(WaitFor(*window, [&] { return Status(*window) == QStringLiteral("网络存在问题"); }));
     EXPECT_TRUE(window->IsBusy()) << "the poller still runs: the task has not ended";
     window->SetSelectedText(TextOf(700), QUuid());
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
-    ASSERT_TRUE(WaitFor(*window, [&] { return !panel.results.isEmpty(); }));
+    ASSERT_TRUE(WaitFor(*window, [&] { return !m_panel.results.isEmpty(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
-    EXPECT_TRUE(panel.results[0].object.isNull());
+    EXPECT_TRUE(m_panel.results[0].object.isNull());
 }
 
 TEST_F(DubbingWindow, AnAudioThatWillNotDownloadEndsTheTaskWithTheReason)
 {
     ScriptLongTask({SuccessReply()});
     m_env.Server().Reply("GET", "/speech/t-9.mp3", 404, "");
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->SetSelectedText(TextOf(700), QUuid());
     window->Button(Id::IdStart)->click();
     const QString reason = QString::fromStdString(m_env.Server().Url("/speech/t-9.mp3")) +
@@ -166,7 +162,7 @@ TEST_F(DubbingWindow, AnAudioThatWillNotDownloadEndsTheTaskWithTheReason)
     ASSERT_TRUE(WaitFor(*window, [&] { return Status(*window) == reason; })) << Status(*window).toStdString();
     EXPECT_FALSE(window->IsBusy());
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
-    EXPECT_TRUE(panel.results.isEmpty());
+    EXPECT_TRUE(m_panel.results.isEmpty());
 }
 
 TEST_F(DubbingWindow, ARefusedTaskShowsTheServicesReason)
@@ -201,8 +197,7 @@ TEST_F(DubbingWindow, TheChosenFolderReceivesTheAudioAndRunsInOneSecondKeepAFile
 {
     m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(500, 'M'), "audio/mp3");
     QTemporaryDir chosen;
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->chosenFolder = QString();
     window->Button(Id::IdDownloadFolder)->click();
     EXPECT_EQ(window->OutputFolder(), m_env.WorkDir() + QStringLiteral("/AIAudio/")) << "cancelled";
@@ -214,9 +209,9 @@ TEST_F(DubbingWindow, TheChosenFolderReceivesTheAudioAndRunsInOneSecondKeepAFile
         window->Button(Id::IdStart)->click();
         ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
     }
-    ASSERT_EQ(panel.results.size(), 3);
+    ASSERT_EQ(m_panel.results.size(), 3);
     QSet<QString> paths;
-    for (const DubbingHost::Result& result : panel.results) {
+    for (const DubbingHost::Result& result : m_panel.results) {
         paths.insert(result.path);
         EXPECT_TRUE(result.path.startsWith(chosen.path() + QStringLiteral("/Audio"))) << result.path.toStdString();
         EXPECT_TRUE(result.path.endsWith(QStringLiteral(".mp3")));
@@ -228,27 +223,25 @@ TEST_F(DubbingWindow, TheChosenFolderReceivesTheAudioAndRunsInOneSecondKeepAFile
 TEST_F(DubbingWindow, WithoutAHostMessageNothingIsSent)
 {
     m_env.Server().Reply("POST", TestEnvironment::kShortSpeechPath, 200, std::string(500, 'M'), "audio/mp3");
-    DubbingHost panel;
-    auto window = Open(panel, 0);
+    auto window = Open(m_panel, 0);
     window->SetSelectedText(QStringLiteral("文字"), QUuid());
     window->Button(Id::IdStart)->click();
     ASSERT_TRUE(WaitFor(*window, [&] { return !window->IsBusy(); }));
     EXPECT_EQ(Status(*window), QStringLiteral("生成成功！"));
-    EXPECT_TRUE(panel.results.isEmpty());
+    EXPECT_TRUE(m_panel.results.isEmpty());
 }
 
 TEST_F(DubbingWindow, ClosingTheWindowDuringALongTaskStopsIt)
 {
     ScriptLongTask({R"({"tasks_info":[{"task_id":"t-9","task_status":"Running"}]})"});
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->SetSelectedText(TextOf(600), QUuid());
     window->Button(Id::IdStart)->click();
     ASSERT_TRUE(WaitFor(*window, [&] { return !m_env.Server().RequestsTo(kQuery).empty(); }));
     window.reset();
     // Every run of the module's task pool has ended: no poller is left to ask again.
     EXPECT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5))) << "a poller outlived the window";
-    EXPECT_TRUE(panel.results.isEmpty());
+    EXPECT_TRUE(m_panel.results.isEmpty());
 }
 
 } // namespace

@@ -49,9 +49,8 @@ TEST(DubbingLayoutRules, TheColumnFollowsTheGridAndTheScrollBar)
 
 TEST_F(DubbingWindow, OpensWithItsControlsAndTheLibrarysVoices)
 {
-    DubbingHost panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     const struct
     {
         int id;
@@ -105,8 +104,7 @@ TEST_F(DubbingWindow, OpensWithItsControlsAndTheLibrarysVoices)
 
 TEST_F(DubbingWindow, TheSelectionDecidesTheLabelTheHintAndTheStartButton)
 {
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     struct Case
     {
@@ -130,9 +128,8 @@ TEST_F(DubbingWindow, TheSelectionDecidesTheLabelTheHintAndTheStartButton)
 
 TEST_F(DubbingWindow, ChoosingAVoicePicksTheVolumeSliderOfItsKind)
 {
-    DubbingHost panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     CNLESlider* later = window->Slider(Id::IdLaterVolume);
     CNLESlider* first = window->Slider(Id::IdFirstVolume);
     const struct
@@ -153,8 +150,7 @@ TEST_F(DubbingWindow, ChoosingAVoicePicksTheVolumeSliderOfItsKind)
 
 TEST_F(DubbingWindow, SamplesPlayByTileAndStopOnMinusOne)
 {
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QString folder = LibraryFolder();
     const struct
     {
@@ -169,8 +165,7 @@ TEST_F(DubbingWindow, SamplesPlayByTileAndStopOnMinusOne)
 
 TEST_F(DubbingWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSelectedText)
 {
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     window->SetSelectedText(QStringLiteral("当前的文字"), object);
     const QString files = QString::fromUtf8("/w/AIAudio/Audio2024_03_05_14_07_09.mp3");
@@ -184,22 +179,21 @@ TEST_F(DubbingWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSelec
         const QString source = QString::fromUtf8(e.source);
         QOVPostTexts(window.get(), CTxt2AudioWnd::kHistoryItemMessage, source, files);
         QCoreApplication::sendPostedEvents(window.get());
-        ASSERT_EQ(panel.results.size(), 1) << e.source;
-        EXPECT_EQ(panel.results[0].object, e.ours ? object : QUuid()) << e.source;
-        EXPECT_EQ(panel.results[0].path, files);
-        panel.results.clear();
+        ASSERT_EQ(m_panel.results.size(), 1) << e.source;
+        EXPECT_EQ(m_panel.results[0].object, e.ours ? object : QUuid()) << e.source;
+        EXPECT_EQ(m_panel.results[0].path, files);
+        m_panel.results.clear();
         // Strings made at run time share their data with their copies, which shows when one is freed.
         EXPECT_TRUE(files.isDetached() && source.isDetached()) << "both texts went with the message";
     }
     QOVPostMessage(window.get(), CTxt2AudioWnd::kHistoryItemMessage, 0, 0);
     QCoreApplication::sendPostedEvents(window.get());
-    EXPECT_TRUE(panel.results.isEmpty());
+    EXPECT_TRUE(m_panel.results.isEmpty());
 }
 
 TEST_F(DubbingWindow, TheHistoryButtonShowsTheDubbingLog)
 {
-    DubbingHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->Button(Id::IdHistory)->click();
     CItemHistoryDlg* dialog = GetHistoryDlg();
     ASSERT_NE(dialog, nullptr);
@@ -211,9 +205,8 @@ TEST_F(DubbingWindow, TheHistoryButtonShowsTheDubbingLog)
 
 TEST_F(DubbingWindow, TheColumnScrollsWhenTheWindowIsShorterThanItsContent)
 {
-    DubbingHost panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     window->resize(400, 200);
     // Tiles in 345 pixels: two a row, five rows.
     EXPECT_TRUE(window->IsScrollShown());
@@ -252,9 +245,8 @@ TEST_F(DubbingWindow, TheColumnScrollsWhenTheWindowIsShorterThanItsContent)
 
 TEST_F(DubbingWindow, TheWheelOverASettingScrollsTheColumnAndLeavesTheSettingAlone)
 {
-    DubbingHost panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     window->resize(400, 200);
     ASSERT_TRUE(window->IsScrollShown());
     window->Slider(Id::IdSpeed)->SetPos(7);

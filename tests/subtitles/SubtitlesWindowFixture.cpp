@@ -118,13 +118,9 @@ void SubtitlesWindow::ScriptCloud()
     static std::atomic<int> count{0};
     const std::string id = "asr-window-" + std::to_string(++count);
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"task_id":")" + id + R"(","task_status":"Created"})");
-    auto queries = std::make_shared<std::atomic<int>>(0);
-    m_env.Server().On("POST", kQuery, [id, queries](const httplib::Request&, httplib::Response& response) {
-        const bool done = queries->fetch_add(1) > 0;
-        response.set_content(R"({"log_id":2,"tasks_info":[{"task_id":")" + id + R"(","task_status":")" +
-                                 (done ? R"(Success","task_result":{"result":["hello"],"detailed_result":[)"
-                                         R"({"res":["hello"],"begin_time":100,"end_time":900}]}}]})"
-                                       : R"(Running"}]})"),
-                             "application/json");
-    });
+    const std::string task = R"({"log_id":2,"tasks_info":[{"task_id":")" + id + R"(","task_status":")";
+    m_env.Server().ReplyInTurn("POST", kQuery,
+                               {task + R"(Running"}]})", task + R"(Success","task_result":{"result":["hello"],)"
+                                                                R"("detailed_result":[{"res":["hello"],"begin_time":100,)"
+                                                                R"("end_time":900}]}}]})"});
 }

@@ -65,4 +65,5 @@ protected:
 
     TestEnvironment& m_env = TestEnvironment::Get();
     QTemporaryDir m_dir;
+    SubtitlesHost m_panel;
 };

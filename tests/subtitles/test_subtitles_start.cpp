@@ -22,8 +22,7 @@ const QString kGenerated = QStringLiteral("生成成功！");
 TEST_F(SubtitlesWindow, WithoutAnAccountTabASaysSoAndGivesTheButtonBack)
 {
     WriteAccount(QString(), QStringLiteral("key-without-id"));
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     Start(*window, File("speech.wav"), QUuid::createUuid());
     EXPECT_EQ(Status(*window), QStringLiteral("语音转写用户信息为空"));
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
@@ -34,8 +33,7 @@ TEST_F(SubtitlesWindow, WithoutAnAccountTabASaysSoAndGivesTheButtonBack)
 
 TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     const QUuid otherObject = QUuid::fromString(QStringLiteral("{7cf60c8a-f809-4c54-91d8-12ee7f6539cd}"));
     const QHash<QString, QString> others{{File("second.wav"), otherObject.toString(QUuid::WithBraces)}};
@@ -43,12 +41,12 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
     window->Button(Id::IdStart)->click();
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
     // Only the end is waited for: a quick task may pass "generating" between two looks.
-    ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }))
+    ASSERT_TRUE(WaitFor([&] { return m_panel.results.size() == 2 && Status(*window) == kGenerated; }))
         << Status(*window).toStdString();
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
     EXPECT_FALSE(window->IsBusy());
     EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
-    for (const auto& result : panel.results) {
+    for (const auto& result : m_panel.results) {
         const bool selected = result.object == object;
         EXPECT_TRUE(selected || result.object == otherObject);
         EXPECT_EQ(result.path, window->OutputFolder() + (selected ? QStringLiteral("speech_0_25.srt")
@@ -60,16 +58,15 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
 TEST_F(SubtitlesWindow, TabBRecognisesWithTheChosenModel)
 {
     ScriptCloud();
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     window->Tabs()->setCurrentIndex(1);
     window->ModelList()->SetCurSel(1);
     const QUuid object = QUuid::createUuid();
     Start(*window, File("interview.mp3"), object);
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
-    ASSERT_EQ(panel.results.size(), 1);
-    EXPECT_EQ(panel.results[0].object, object);
-    EXPECT_TRUE(Bytes(panel.results[0].path).contains("hello"));
+    ASSERT_EQ(m_panel.results.size(), 1);
+    EXPECT_EQ(m_panel.results[0].object, object);
+    EXPECT_TRUE(Bytes(m_panel.results[0].path).contains("hello"));
     const auto created = m_env.Server().RequestsTo(kCreate);
     ASSERT_EQ(created.size(), 1u);
     EXPECT_NE(created[0].body.find("\"pid\":80006"), std::string::npos) << created[0].body;
@@ -78,11 +75,10 @@ TEST_F(SubtitlesWindow, TabBRecognisesWithTheChosenModel)
 
 TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     Start(*window, File("speech.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; }));
-    ASSERT_EQ(panel.results.size(), 1);
+    ASSERT_EQ(m_panel.results.size(), 1);
 
     window->answer = false;
     window->Button(Id::IdStart)->click();
@@ -96,16 +92,15 @@ TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
     EXPECT_EQ(window->questions.size(), 2);
     ASSERT_TRUE(WaitFor([&] { return m_env.Server().RequestsTo(kPrepare).size() == 2u; }));
     EXPECT_EQ(window->Manager().Tasks().size(), 1) << "the same task again";
-    ASSERT_TRUE(WaitFor([&] { return panel.results.size() == 2 && Status(*window) == kGenerated; }));
-    EXPECT_EQ(panel.results[1].path, panel.results[0].path);
-    EXPECT_EQ(Bytes(panel.results[1].path).count("-->"), 1) << "the run again replaced its own subtitles";
+    ASSERT_TRUE(WaitFor([&] { return m_panel.results.size() == 2 && Status(*window) == kGenerated; }));
+    EXPECT_EQ(m_panel.results[1].path, m_panel.results[0].path);
+    EXPECT_EQ(Bytes(m_panel.results[1].path).count("-->"), 1) << "the run again replaced its own subtitles";
 }
 
 TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtOnce)
 {
     m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26601","failed":"illegal"})");
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     Start(*window, File("speech.wav"), QUuid::createUuid());
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled()) << "the start's requests run on a worker";
     ASSERT_TRUE(WaitFor([&] { return !window->IsBusy(); }));
@@ -117,14 +112,13 @@ TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtO
     window->Button(Id::IdStart)->click();
     EXPECT_TRUE(window->questions.isEmpty());
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
-    EXPECT_EQ(panel.results.size(), 1);
+    EXPECT_EQ(m_panel.results.size(), 1);
 }
 
 TEST_F(SubtitlesWindow, StartingARunningSourceOnlyShowsItsState)
 {
     ScriptProgress({3});
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     Start(*window, File("long.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerating; }));
     // The user selects it again (which gives the button back) and presses start once more.
@@ -137,14 +131,13 @@ TEST_F(SubtitlesWindow, StartingARunningSourceOnlyShowsItsState)
 TEST_F(SubtitlesWindow, ClosingTheWindowStopsItsTasksWithoutWaitingForTheService)
 {
     m_env.Server().Stall("POST", kProgress);
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     Start(*window, File("speech.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return !m_env.Server().RequestsTo(kProgress).empty(); }));
     window.reset();
     // The stalled query is answered only when the test releases it: the window did not wait for it.
     EXPECT_EQ(m_env.Server().Answered(kProgress), 0u);
-    EXPECT_TRUE(panel.results.isEmpty());
+    EXPECT_TRUE(m_panel.results.isEmpty());
 }
 
 TEST_F(SubtitlesWindow, TheStartsRequestsNeverHoldTheWindowAndACloseCutsThemShort)
@@ -210,13 +203,12 @@ TEST_F(SubtitlesWindow, TheStartsRequestsNeverHoldTheWindowAndACloseCutsThemShor
 
 TEST_F(SubtitlesWindow, AVideosAudioIsExtractedThenRecognised)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     Start(*window, MediaFixtures::VideoWithAudio(), object);
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerated; })) << Status(*window).toStdString();
-    ASSERT_EQ(panel.results.size(), 1);
-    EXPECT_EQ(panel.results[0].object, object);
+    ASSERT_EQ(m_panel.results.size(), 1);
+    EXPECT_EQ(m_panel.results[0].object, object);
     const WaveTransSrt* task = window->Manager().Tasks()[0];
     EXPECT_TRUE(task->GetAudioPath().endsWith(QStringLiteral(".mp3")));
     EXPECT_GT(MediaFixtures::Decode(task->GetAudioPath()).samples, 0);

@@ -17,9 +17,8 @@ using Id = CAudio2TxtWnd::ControlId;
 
 TEST_F(SubtitlesWindow, OpensOnTabAWithItsControlsPictureAndOutputFolder)
 {
-    SubtitlesHost panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     CZuTabCtrl* tabs = window->Tabs();
     ASSERT_EQ(tabs->GetItemCount(), 2);
     EXPECT_EQ(tabs->tabText(0), QStringLiteral(" 识别A "));
@@ -61,9 +60,8 @@ TEST_F(SubtitlesWindow, OpensOnTabAWithItsControlsPictureAndOutputFolder)
 
 TEST_F(SubtitlesWindow, TabBShowsTheModelChoiceAndTabATheAccountButton)
 {
-    SubtitlesHost panel;
-    panel.show();
-    auto window = Open(panel);
+    m_panel.show();
+    auto window = Open(m_panel);
     for (int tab : {1, 0, 1}) {
         window->Tabs()->setCurrentIndex(tab); // as the user's click does
         EXPECT_EQ(window->Engine(), tab);
@@ -75,8 +73,7 @@ TEST_F(SubtitlesWindow, TabBShowsTheModelChoiceAndTabATheAccountButton)
 
 TEST_F(SubtitlesWindow, TheSelectionDecidesTheTextTheKindOfSourceAndTheStartButton)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const struct
     {
         QString path;
@@ -103,8 +100,7 @@ TEST_F(SubtitlesWindow, TheSelectionDecidesTheTextTheKindOfSourceAndTheStartButt
 
 TEST_F(SubtitlesWindow, TheOtherSelectedFilesAreKeptUntilTheNextSelection)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QHash<QString, QString> others{{QStringLiteral("/m/b.wav"), QStringLiteral("{7cf60c8a-f809-4c54-91d8-12ee7f6539cd}")}};
     window->SetSelection(File("a.wav"), QUuid::createUuid(), &others);
     EXPECT_EQ(window->ExtraSources(), others);
@@ -114,8 +110,7 @@ TEST_F(SubtitlesWindow, TheOtherSelectedFilesAreKeptUntilTheNextSelection)
 
 TEST_F(SubtitlesWindow, AFoundTaskShowsItsStateWhenItsSourceIsSelectedAgain)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QString wav = File("again.wav");
     // A cloud task that could not start (no token): its state says why.
     m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 401, "{}");
@@ -134,8 +129,7 @@ TEST_F(SubtitlesWindow, AFoundTaskShowsItsStateWhenItsSourceIsSelectedAgain)
 // Tasks made without starting them, for the messages a running task would post.
 TEST_F(SubtitlesWindow, ProgressOfTheSelectedSourceIsShownOthersOnlyReachTheEditor)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QString video = File("clip.mp4");
     const QUuid object = QUuid::createUuid();
     const QUuid otherObject = QUuid::createUuid();
@@ -169,18 +163,17 @@ TEST_F(SubtitlesWindow, ProgressOfTheSelectedSourceIsShownOthersOnlyReachTheEdit
         EXPECT_EQ(window->Button(Id::IdStart)->isEnabled(), c.ended);
     }
     // Only the finished tasks reach the editor, each with its own object and subtitle file.
-    ASSERT_EQ(panel.results.size(), 2);
-    EXPECT_EQ(panel.results[0].object, otherObject);
-    EXPECT_EQ(panel.results[0].path, other->GetSrtPath());
-    EXPECT_EQ(panel.results[1].object, object);
-    EXPECT_EQ(panel.results[1].path, mine->GetSrtPath());
+    ASSERT_EQ(m_panel.results.size(), 2);
+    EXPECT_EQ(m_panel.results[0].object, otherObject);
+    EXPECT_EQ(m_panel.results[0].path, other->GetSrtPath());
+    EXPECT_EQ(m_panel.results[1].object, object);
+    EXPECT_EQ(m_panel.results[1].path, mine->GetSrtPath());
     EXPECT_TRUE(mine->GetSrtPath().endsWith(QStringLiteral("/AITxt/clip_0_25.srt"))) << mine->GetSrtPath().toStdString();
 }
 
 TEST_F(SubtitlesWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSelectedFile)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const QUuid object = QUuid::createUuid();
     const QString selected = File("meeting.wav");
     window->SetSelection(selected, object, nullptr);
@@ -193,20 +186,19 @@ TEST_F(SubtitlesWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSel
     for (const auto& e : entries) {
         QOVPostTexts(window.get(), CAudio2TxtWnd::kHistoryItemMessage, e.source, files);
         QCoreApplication::sendPostedEvents(window.get());
-        ASSERT_EQ(panel.results.size(), 1) << e.source.toStdString();
-        EXPECT_EQ(panel.results[0].object, e.ours ? object : QUuid());
-        EXPECT_EQ(panel.results[0].path, files);
-        panel.results.clear();
+        ASSERT_EQ(m_panel.results.size(), 1) << e.source.toStdString();
+        EXPECT_EQ(m_panel.results[0].object, e.ours ? object : QUuid());
+        EXPECT_EQ(m_panel.results[0].path, files);
+        m_panel.results.clear();
     }
     QOVPostMessage(window.get(), CAudio2TxtWnd::kHistoryItemMessage, 0, 0);
     QCoreApplication::sendPostedEvents(window.get());
-    EXPECT_TRUE(panel.results.isEmpty());
+    EXPECT_TRUE(m_panel.results.isEmpty());
 }
 
 TEST_F(SubtitlesWindow, TheAccountDialogWritesTheAccountOnOkOnly)
 {
-    SubtitlesHost panel;
-    auto window = Open(panel);
+    auto window = Open(m_panel);
     const struct
     {
         const char* name;
