@@ -1,5 +1,3 @@
-#include "ControlTestImages.h"
-
 #include "host/CI3Button.h"
 #include "host/CNLESlider.h"
 #include "host/CQOVComboBox.h"
@@ -16,6 +14,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +25,19 @@ namespace {
 const CQOVDefUiSettings& Ui()
 {
     return CQOVDefUiSettings::GetDefUiSettings();
+}
+
+// A buffer of one colour, loaded from an image file the way the editor loads its bitmaps.
+std::unique_ptr<CZuBuffer> MakeSolidBuffer(const QSize& size, const QColor& color)
+{
+    QTemporaryDir dir;
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(color);
+    const QString path = dir.filePath(QStringLiteral("solid.png"));
+    auto buffer = std::make_unique<CZuBuffer>();
+    if (!image.save(path) || !buffer->CreateFromFile(path))
+        return nullptr;
+    return buffer;
 }
 
 QColor PixelAt(QWidget& widget, const QPoint& point)

@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace {
 
 using namespace std::chrono_literals;
@@ -52,15 +50,7 @@ protected:
     }
 
     // Answers the queries in turn; the last answer repeats.
-    void ScriptQueries(std::vector<std::string> replies)
-    {
-        auto shared = std::make_shared<std::vector<std::string>>(std::move(replies));
-        auto next = std::make_shared<std::atomic<size_t>>(0);
-        m_env.Server().On("POST", kQuery, [shared, next](const httplib::Request&, httplib::Response& response) {
-            const size_t i = std::min(next->fetch_add(1), shared->size() - 1);
-            response.set_content((*shared)[i], "application/json");
-        });
-    }
+    void ScriptQueries(std::vector<std::string> replies) { m_env.Server().ReplyInTurn("POST", kQuery, std::move(replies)); }
 
     // Waits (bounded) until the server has received a request to path.
     bool WaitForRequest(const std::string& path)
