@@ -1,31 +1,15 @@
 #include "DubbingWindowFixture.h"
 
-#include "support/Delivery.h"
-
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 
 #include <atomic>
-
-const char* const DubbingWindow::kCreate = "/tts/v1/create";
-const char* const DubbingWindow::kQuery = "/tts/v1/query";
 
 void DubbingWindow::SetUp()
 {
     m_env.Server().Reset();
     m_env.GrantTokens("tts-token");
     WriteLibrary();
-}
-
-void DubbingWindow::TearDown()
-{
-    QDir(LibraryFolder()).removeRecursively();
-}
-
-QString DubbingWindow::LibraryFolder() const
-{
-    return m_env.AppDir() + QStringLiteral("/Media/AIGC/Txt2Audio/");
 }
 
 void DubbingWindow::WriteLibrary(const QByteArray& document)
@@ -49,21 +33,6 @@ std::unique_ptr<TestDubbingWindow> DubbingWindow::Open(QWidget& panel, uint32_t 
     window->SetSamplePlayer(std::make_unique<RecordingPlayer>(&m_played));
     EXPECT_TRUE(window->Create(&panel, QRect(0, 0, 920, 680), 1111));
     return window;
-}
-
-bool DubbingWindow::WaitFor(TestDubbingWindow& window, const std::function<bool()>& done)
-{
-    return DeliverUntil(&window, done);
-}
-
-QString DubbingWindow::Status(const TestDubbingWindow& window)
-{
-    return window.StatusLabel()->text();
-}
-
-QString DubbingWindow::TextOf(int length)
-{
-    return QString(length, QChar(0x6587)); // 文
 }
 
 std::string DubbingWindow::SuccessReply() const

@@ -2,9 +2,12 @@
 
 #include "dubbing/CTxt2AudioWnd.h"
 #include "dubbing/SamplePlayer.h"
+#include "support/Delivery.h"
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QStringList>
 #include <QWidget>
 
@@ -42,24 +45,27 @@ class DubbingWindow : public ::testing::Test
 {
 protected:
     static constexpr int kVoiceCount = 10;
-    static const char* const kCreate;
-    static const char* const kQuery;
+    static constexpr const char* kCreate = "/tts/v1/create";
+    static constexpr const char* kQuery = "/tts/v1/query";
 
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { QDir(LibraryFolder()).removeRecursively(); }
 
     // A library of kVoiceCount voices with identifiers 20, 21, ... (or the given document).
     void WriteLibrary(const QByteArray& document = QByteArray());
     std::unique_ptr<TestDubbingWindow> Open(QWidget& panel, uint32_t message = DubbingHost::kMessage);
     // Delivers the window's posted messages until done holds (20 s at most).
-    static bool WaitFor(TestDubbingWindow& window, const std::function<bool()>& done);
-    static QString Status(const TestDubbingWindow& window);
-    static QString TextOf(int length);
+    static bool WaitFor(TestDubbingWindow& window, const std::function<bool()>& done)
+    {
+        return DeliverUntil(&window, done);
+    }
+    static QString Status(const TestDubbingWindow& window) { return window.StatusLabel()->text(); }
+    static QString TextOf(int length) { return QString(length, QChar(0x6587)); } // 文
     // Scripts the long-text service: creation, the query replies in turn (the last repeats; a
     // reply "500" answers with that status) and the audio they point at.
     void ScriptLongTask(std::vector<std::string> queries);
     std::string SuccessReply() const;
-    QString LibraryFolder() const;
+    QString LibraryFolder() const { return m_env.AppDir() + QStringLiteral("/Media/AIGC/Txt2Audio/"); }
 
     TestEnvironment& m_env = TestEnvironment::Get();
     QStringList m_played;

@@ -1,16 +1,11 @@
 #include "PaintingWindowFixture.h"
 
 #include "host/CI3Button.h"
-#include "host/CQOVRichEditCtrl.h"
-#include "support/Delivery.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QTest>
-
-const QStringList PaintingWindowTest::kStyles{QStringLiteral("油画"), QStringLiteral("水彩"), QStringLiteral("像素")};
 
 void PaintingWindowTest::SetUp()
 {
@@ -41,11 +36,6 @@ void PaintingWindowTest::WriteStyles(const char* xml)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(xml);
-}
-
-bool PaintingWindowTest::WaitUntil(TestPaintingWindow& window, const std::function<bool()>& done)
-{
-    return DeliverUntil(&window, done);
 }
 
 bool PaintingWindowTest::Generate(TestPaintingWindow& window)
@@ -90,14 +80,4 @@ web::json::value PaintingWindowTest::LastCreateBody() const
 {
     const auto requests = m_env.Server().RequestsTo(kCreatePath);
     return requests.empty() ? web::json::value() : web::json::value::parse(requests.back().body);
-}
-
-void PaintingWindowTest::Describe(TestPaintingWindow& window, const QString& text)
-{
-    window.DescriptionEdit()->SetWindowTextW(text);
-}
-
-void PaintingWindowTest::Press(QWidget* selector, const QRect& tile)
-{
-    QTest::mouseClick(selector, Qt::LeftButton, Qt::NoModifier, tile.center());
 }

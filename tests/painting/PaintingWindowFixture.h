@@ -1,11 +1,14 @@
 #pragma once
 
+#include "host/CQOVRichEditCtrl.h"
 #include "painting/CTxt2ImageWnd.h"
+#include "support/Delivery.h"
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
 #include <QSize>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 #include <cpprest/json.h>
@@ -37,7 +40,7 @@ class PaintingWindowTest : public ::testing::Test
 protected:
     static constexpr const char* kCreatePath = "/ernievilg/v1/txt2imgv2";
     static constexpr const char* kQueryPath = "/ernievilg/v1/getImgv2";
-    static const QStringList kStyles;
+    static inline const QStringList kStyles{QStringLiteral("油画"), QStringLiteral("水彩"), QStringLiteral("像素")};
 
     void SetUp() override;
 
@@ -45,7 +48,10 @@ protected:
     // Writes Style.xml into the application folder's library (null: removes it).
     void WriteStyles(const char* xml);
     // Runs the window's queued messages until done holds (at most 20 seconds).
-    static bool WaitUntil(TestPaintingWindow& window, const std::function<bool()>& done);
+    static bool WaitUntil(TestPaintingWindow& window, const std::function<bool()>& done)
+    {
+        return DeliverUntil(&window, done);
+    }
     // Presses the generate button and waits for the task's end.
     static bool Generate(TestPaintingWindow& window);
 
@@ -57,8 +63,14 @@ protected:
     web::json::value LastCreateBody() const;
 
     // Types into the description as a user would, and presses a selector at a tile.
-    static void Describe(TestPaintingWindow& window, const QString& text);
-    static void Press(QWidget* selector, const QRect& tile);
+    static void Describe(TestPaintingWindow& window, const QString& text)
+    {
+        window.DescriptionEdit()->SetWindowTextW(text);
+    }
+    static void Press(QWidget* selector, const QRect& tile)
+    {
+        QTest::mouseClick(selector, Qt::LeftButton, Qt::NoModifier, tile.center());
+    }
 
     TestEnvironment& m_env = TestEnvironment::Get();
     QString m_libraryFolder;

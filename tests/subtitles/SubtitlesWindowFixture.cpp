@@ -1,23 +1,10 @@
 #include "SubtitlesWindowFixture.h"
 
+#include "MediaFixtures.h"
 #include "host/CI3Button.h"
 #include "subtitles/CWaveToTextMgr.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QLabel>
-
 #include <atomic>
-#include <thread>
-
-const std::string SubtitlesWindow::kPrepare = "/api/prepare";
-const std::string SubtitlesWindow::kUpload = "/api/upload";
-const std::string SubtitlesWindow::kMerge = "/api/merge";
-const std::string SubtitlesWindow::kProgress = "/api/getProgress";
-const std::string SubtitlesWindow::kResult = "/api/getResult";
-const std::string SubtitlesWindow::kCreate = "/aasr/v1/create";
-const std::string SubtitlesWindow::kQuery = "/aasr/v1/query";
 
 bool TestSubtitlesWindow::AskYesNo(const QString& question)
 {
@@ -48,16 +35,10 @@ void SubtitlesWindow::SetUp()
     WriteAccount(QStringLiteral("test-app"), QStringLiteral("test-key"));
 }
 
-void SubtitlesWindow::TearDown()
-{
-    m_env.Server().Reset();
-}
-
 void SubtitlesWindow::WriteAccount(const QString& id, const QString& key)
 {
-    QFile file(CWaveToTextMgr::AccountFilePath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(id, key).toUtf8());
+    MediaFixtures::WriteBytes(CWaveToTextMgr::AccountFilePath(),
+                              QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(id, key).toUtf8());
 }
 
 std::unique_ptr<TestSubtitlesWindow> SubtitlesWindow::Open(QWidget& panel)
@@ -73,30 +54,10 @@ void SubtitlesWindow::Start(TestSubtitlesWindow& window, const QString& source, 
     window.Button(CAudio2TxtWnd::IdStart)->click();
 }
 
-bool SubtitlesWindow::WaitFor(const std::function<bool()>& done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 20000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-QString SubtitlesWindow::Status(const TestSubtitlesWindow& window)
-{
-    return window.StatusLabel()->text();
-}
-
 QString SubtitlesWindow::File(const char* name)
 {
     const QString path = m_dir.filePath(QString::fromUtf8(name));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write("RIFF fake audio") <= 0)
-        ADD_FAILURE() << "cannot write " << path.toStdString();
+    MediaFixtures::WriteBytes(path, "RIFF fake audio");
     return path;
 }
 

@@ -2,9 +2,11 @@
 
 #include "subtitles/CAudio2TxtWnd.h"
 #include "subtitles/CSetUserInfoDlg.h"
+#include "support/Delivery.h"
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
 
+#include <QLabel>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QUuid>
@@ -37,25 +39,25 @@ protected:
 class SubtitlesWindow : public ::testing::Test
 {
 protected:
-    static const std::string kPrepare;
-    static const std::string kUpload;
-    static const std::string kMerge;
-    static const std::string kProgress;
-    static const std::string kResult;
-    static const std::string kCreate;
-    static const std::string kQuery;
+    static inline const std::string kPrepare = "/api/prepare";
+    static inline const std::string kUpload = "/api/upload";
+    static inline const std::string kMerge = "/api/merge";
+    static inline const std::string kProgress = "/api/getProgress";
+    static inline const std::string kResult = "/api/getResult";
+    static inline const std::string kCreate = "/aasr/v1/create";
+    static inline const std::string kQuery = "/aasr/v1/query";
 
     void SetUp() override;
-    void TearDown() override;
+    void TearDown() override { m_env.Server().Reset(); }
 
     // The transcription account in iTarn.ini, read by every window opened after.
     static void WriteAccount(const QString& id, const QString& key);
     std::unique_ptr<TestSubtitlesWindow> Open(QWidget& panel);
     // Selects source for object and presses start.
     static void Start(TestSubtitlesWindow& window, const QString& source, const QUuid& object);
-    // Runs the event loop until done holds (20 s at most).
-    static bool WaitFor(const std::function<bool()>& done);
-    static QString Status(const TestSubtitlesWindow& window);
+    // Delivers the posted messages of the window and its tasks until done holds (20 s at most).
+    static bool WaitFor(const std::function<bool()>& done) { return DeliverUntil(nullptr, done); }
+    static QString Status(const TestSubtitlesWindow& window) { return window.StatusLabel()->text(); }
     // A file of the test's own folder with some bytes (the fake services do not listen to them).
     QString File(const char* name);
     // Answers the progress queries in turn, repeating the last; status 9 is a finished task.

@@ -134,10 +134,7 @@ TEST(AudioExtraction, TheHostsMediaLogStaysTheHosts)
 TEST(AudioExtraction, AFailedRunKeepsAnEarlierFile)
 {
     const QString destination = Out("keep.mp3");
-    QFile old(destination);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("earlier result");
-    old.close();
+    WriteBytes(destination, "earlier result");
     EXPECT_EQ(Extract(VideoWithAudio(), destination, 0, 0, Format{0, 0, 0, 0}), TRANSCODE_NO_HEADER);
     EXPECT_EQ(Bytes(destination), QByteArray("earlier result"));
 }
@@ -195,11 +192,8 @@ TEST(EditorExtractor, AStopReachesAProbeThatHangs)
     QTemporaryDir programs;
     ASSERT_TRUE(programs.isValid());
     const QString probe = programs.filePath(QStringLiteral("ffprobe"));
-    QFile script(probe);
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\nexec sleep 30\n");
-    script.close();
-    ASSERT_TRUE(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    WriteBytes(probe, "#!/bin/sh\nexec sleep 30\n");
+    ASSERT_TRUE(QFile::setPermissions(probe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", programs.path().toUtf8() + ':' + path);
     std::atomic<int> looks{0};

@@ -71,9 +71,7 @@ protected:
     QString Audio(const QString& name, const QByteArray& content = "ID3 fake audio")
     {
         const QString path = m_in.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            ADD_FAILURE() << "cannot write " << path.toStdString();
+        MediaFixtures::WriteBytes(path, content);
         return path;
     }
 
