@@ -62,31 +62,25 @@ std::unique_ptr<TaskAudioExtraction> Extraction(Outcome& outcome, int succeedOn,
         });
 }
 
-TEST(AudioExtractionThread, TriesTenTimesAndRecordsTheLastFailure)
+TEST(AudioExtractionThread, TriesTenTimesRecordingTheLastFailureOrStopsAtASuccess)
 {
-    Outcome outcome;
-    auto extraction = Extraction(outcome, 0, -7);
-    extraction->Start();
-    ASSERT_TRUE(outcome.WaitForEnd());
-    extraction->Stop();
-    EXPECT_EQ(outcome.attempts, TaskAudioExtraction::kAttempts);
-    EXPECT_EQ(outcome.recorded, -7);
-    EXPECT_EQ(outcome.successes, 0);
-    EXPECT_EQ(extraction->Result(), -7);
-    EXPECT_FALSE(extraction->Running());
-}
-
-TEST(AudioExtractionThread, StopsTryingOnceAnAttemptSucceeds)
-{
-    Outcome outcome;
-    auto extraction = Extraction(outcome, 3);
-    extraction->Start();
-    ASSERT_TRUE(outcome.WaitForEnd());
-    extraction->Stop();
-    EXPECT_EQ(outcome.attempts, 3);
-    EXPECT_EQ(outcome.recorded, 0);
-    EXPECT_EQ(outcome.successes, 1);
-    EXPECT_EQ(extraction->Result(), 0);
+    const struct
+    {
+        int succeedOn, failure, attempts, result, successes;
+    } cases[] = {{0, -7, TaskAudioExtraction::kAttempts, -7, 0}, {3, -2, 3, 0, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.succeedOn);
+        Outcome outcome;
+        auto extraction = Extraction(outcome, c.succeedOn, c.failure);
+        extraction->Start();
+        ASSERT_TRUE(outcome.WaitForEnd());
+        extraction->Stop();
+        EXPECT_EQ(outcome.attempts, c.attempts);
+        EXPECT_EQ(outcome.recorded, c.result);
+        EXPECT_EQ(outcome.successes, c.successes);
+        EXPECT_EQ(extraction->Result(), c.result);
+        EXPECT_FALSE(extraction->Running());
+    }
 }
 
 TEST(AudioExtractionThread, StoppingReachesTheRunningAttemptAndEndsWithoutSuccess)
