@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <utility>
 
 FakeServer::FakeServer(int port, const TlsIdentity* tls)
     : m_server(tls ? std::make_unique<httplib::SSLServer>(tls->certFile.c_str(), tls->keyFile.c_str())
@@ -81,37 +82,26 @@ void FakeServer::Stall(const std::string& method, const std::string& path)
 
 FakeServer::Handler FakeServer::StallHandler()
 {
-    std::shared_ptr<Gate> gate;
+    std::shared_future<void> released;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        gate = m_gate;
+        released = m_release->released;
     }
-    return [gate](const httplib::Request&, httplib::Response& response) {
-        std::unique_lock<std::mutex> lock(gate->mutex);
-        gate->opened.wait_for(lock, kStallLimit, [&gate] { return gate->open; });
+    return [released](const httplib::Request&, httplib::Response& response) {
+        released.wait_for(kStallLimit);
         response.status = 503;
         response.set_content("{\"error\":\"stalled\"}", "application/json");
     };
 }
 
-void FakeServer::Open(Gate& gate)
-{
-    {
-        std::lock_guard<std::mutex> lock(gate.mutex);
-        gate.open = true;
-    }
-    gate.opened.notify_all();
-}
-
 void FakeServer::ReleaseStalls()
 {
-    std::shared_ptr<Gate> gate;
+    std::shared_ptr<Release> release;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        gate = m_gate;
-        m_gate = std::make_shared<Gate>();
+        release = std::exchange(m_release, std::make_shared<Release>());
     }
-    Open(*gate);
+    release->promise.set_value();
 }
 
 void FakeServer::Reset()
@@ -124,11 +114,6 @@ void FakeServer::Reset()
     m_answered.clear();
     // A request of an earlier script that is answered only now is not counted for the next one.
     ++m_epoch;
-}
-
-void FakeServer::StopListening()
-{
-    m_server->stop();
 }
 
 std::vector<RecordedRequest> FakeServer::Requests() const
@@ -152,11 +137,6 @@ size_t FakeServer::Answered(const std::string& path) const
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_answered.find(path);
     return found == m_answered.end() ? 0 : found->second;
-}
-
-int FakeServer::Port() const
-{
-    return m_port;
 }
 
 std::string FakeServer::Url(const std::string& path) const

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -68,26 +69,24 @@ public:
     void Reset();
     // Stops accepting connections; later connections are refused. A handler may call it: its own
     // reply still goes out.
-    void StopListening();
+    void StopListening() { m_server->stop(); }
 
     std::vector<RecordedRequest> Requests() const;
     std::vector<RecordedRequest> RequestsTo(const std::string& path) const;
     // How many requests to path have been answered (their handler has returned).
     size_t Answered(const std::string& path) const;
-    int Port() const;
+    int Port() const { return m_port; }
     std::string Url(const std::string& path) const;
 
 private:
-    // Opened once: a stall waits on the gate it began under.
-    struct Gate
+    // Set once: a stall waits for the release of the script it began under.
+    struct Release
     {
-        std::mutex mutex;
-        std::condition_variable opened;
-        bool open = false;
+        std::promise<void> promise;
+        std::shared_future<void> released = promise.get_future().share();
     };
 
     void Dispatch(const httplib::Request& request, httplib::Response& response);
-    static void Open(Gate& gate);
 
     std::unique_ptr<httplib::Server> m_server;
     bool m_tls = false;
@@ -99,5 +98,5 @@ private:
     std::vector<RecordedRequest> m_requests;
     std::map<std::string, size_t> m_answered;
     uint64_t m_epoch = 0;
-    std::shared_ptr<Gate> m_gate = std::make_shared<Gate>();
+    std::shared_ptr<Release> m_release = std::make_shared<Release>();
 };

@@ -3,6 +3,7 @@
 #include "support/TestCertificates.h"
 
 #include <algorithm>
+#include <iterator>
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
@@ -100,29 +101,13 @@ void ServeHuge(httplib::Response& response, const std::string& good, const std::
 
 const char* FaultName(Fault fault)
 {
-    switch (fault) {
-    case Fault::Refused:
-        return "Refused";
-    case Fault::Status500:
-        return "Status500";
-    case Fault::Slow:
-        return "Slow";
-    case Fault::NotJson:
-        return "NotJson";
-    case Fault::WrongTypes:
-        return "WrongTypes";
-    case Fault::Truncated:
-        return "Truncated";
-    case Fault::ClosedMidReply:
-        return "ClosedMidReply";
-    case Fault::Huge:
-        return "Huge";
-    case Fault::UntrustedCertificate:
-        return "UntrustedCertificate";
-    case Fault::TrustedThroughCaFile:
-        return "TrustedThroughCaFile";
-    }
-    return "Unknown";
+    // In the order of Fault.
+    static constexpr const char* kNames[] = {"Refused",        "Status500", "Slow",
+                                             "NotJson",        "WrongTypes", "Truncated",
+                                             "ClosedMidReply", "Huge",       "UntrustedCertificate",
+                                             "TrustedThroughCaFile"};
+    static_assert(std::size(kNames) == size_t(Fault::TrustedThroughCaFile) + 1);
+    return kNames[size_t(fault)];
 }
 
 FaultyServer::FaultyServer(const TlsIdentity* tls)
@@ -153,19 +138,9 @@ FaultyServer::~FaultyServer()
     ::close(m_reserve);
 }
 
-FakeServer& FaultyServer::Server()
-{
-    return *m_server;
-}
-
 std::string FaultyServer::Url(const std::string& path) const
 {
     return (m_tls ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(m_port) + path;
-}
-
-void FaultyServer::Reset()
-{
-    Relisten(m_tls);
 }
 
 void FaultyServer::Relisten(const TlsIdentity* tls)
@@ -174,11 +149,6 @@ void FaultyServer::Relisten(const TlsIdentity* tls)
     // A server that stopped listening cannot start again: a new one takes the port.
     m_server.reset();
     m_server = std::make_unique<FakeServer>(m_port, tls);
-}
-
-void FaultyServer::Refuse()
-{
-    m_server->StopListening();
 }
 
 void FaultyServer::ReplyThenRefuse(const std::string& method, const std::string& path, const std::string& good,
@@ -203,25 +173,27 @@ void FaultyServer::StoreThenRefuse(const std::string& prefix)
 void FaultyServer::Serve(const std::string& method, const std::string& path, Fault fault, const std::string& good,
                          const std::string& wrongTypes, const std::string& contentType)
 {
-    if (fault == Fault::Refused) {
-        Refuse();
-        return;
-    }
-    if (fault == Fault::UntrustedCertificate)
-        Relisten(&TestCertificates::Get().Stranger());
-    m_server->On(method, path, FaultHandler(fault, good, wrongTypes, contentType));
+    if (FakeServer::Handler handler = Prepare(fault, good, wrongTypes, contentType))
+        m_server->On(method, path, std::move(handler));
 }
 
 void FaultyServer::ServePrefix(const std::string& method, const std::string& prefix, Fault fault,
                                const std::string& good, const std::string& wrongTypes, const std::string& contentType)
 {
+    if (FakeServer::Handler handler = Prepare(fault, good, wrongTypes, contentType))
+        m_server->OnPrefix(method, prefix, std::move(handler));
+}
+
+FakeServer::Handler FaultyServer::Prepare(Fault fault, const std::string& good, const std::string& wrongTypes,
+                                          const std::string& contentType)
+{
     if (fault == Fault::Refused) {
         Refuse();
-        return;
+        return {};
     }
     if (fault == Fault::UntrustedCertificate)
         Relisten(&TestCertificates::Get().Stranger());
-    m_server->OnPrefix(method, prefix, FaultHandler(fault, good, wrongTypes, contentType));
+    return FaultHandler(fault, good, wrongTypes, contentType);
 }
 
 void FaultyServer::ServeHugeStatus(const std::string& method, const std::string& prefix, int status)

@@ -42,14 +42,14 @@ public:
     FaultyServer& operator=(const FaultyServer&) = delete;
 
     // The listener now: routes and records.
-    FakeServer& Server();
+    FakeServer& Server() { return *m_server; }
     std::string Url(const std::string& path) const;
     int Port() const { return m_port; }
 
     // Listening again, with no routes, records or stalls.
-    void Reset();
+    void Reset() { Relisten(m_tls); }
     // Connections are refused from now until Reset().
-    void Refuse();
+    void Refuse() { m_server->StopListening(); }
     // Answers method+path with its good reply, and refuses connections once that reply is out.
     void ReplyThenRefuse(const std::string& method, const std::string& path, const std::string& good,
                          const std::string& contentType = "application/json");
@@ -75,6 +75,10 @@ public:
 private:
     // Listening again at the port, presenting tls (nothing: plain HTTP), with no routes or records.
     void Relisten(const TlsIdentity* tls);
+    // Refuses for Refused (and returns no handler), puts a stranger's certificate in place for
+    // UntrustedCertificate, and returns the handler of fault.
+    FakeServer::Handler Prepare(Fault fault, const std::string& good, const std::string& wrongTypes,
+                                const std::string& contentType);
     // The handler of fault, or none for Refused, which is no route.
     FakeServer::Handler FaultHandler(Fault fault, const std::string& good, const std::string& wrongTypes,
                                      const std::string& contentType);

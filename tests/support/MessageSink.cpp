@@ -1,7 +1,6 @@
 #include "support/MessageSink.h"
 
 #include "host/QOVMessage.h"
-#include "support/Delivery.h"
 
 #include <QCoreApplication>
 
@@ -31,16 +30,6 @@ QList<int> MessageSink::Codes() const
     for (const Message& message : m_messages)
         codes << message.code;
     return codes;
-}
-
-bool MessageSink::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    return DeliverUntil(this, done, timeout);
-}
-
-void MessageSink::Deliver()
-{
-    QCoreApplication::sendPostedEvents(this);
 }
 
 bool MessageSink::event(QEvent* event)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/Delivery.h"
+
+#include <QCoreApplication>
 #include <QList>
 #include <QObject>
 
@@ -25,9 +28,12 @@ public:
     QList<int> Codes() const;
 
     // Delivers posted messages until done() holds or the time runs out; returns done().
-    bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20));
+    bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20))
+    {
+        return DeliverUntil(this, done, timeout);
+    }
     // Delivers whatever is queued now.
-    void Deliver();
+    void Deliver() { QCoreApplication::sendPostedEvents(this); }
 
 protected:
     bool event(QEvent* event) override;

@@ -35,26 +35,6 @@ TestEnvironment::TestEnvironment()
                                      QLatin1String(kStoreSecret), QLatin1String(kStoreBucket)));
 }
 
-FakeServer& TestEnvironment::Server()
-{
-    return m_server;
-}
-
-QString TestEnvironment::AppDir() const
-{
-    return m_root.filePath(QStringLiteral("app"));
-}
-
-QString TestEnvironment::WorkDir() const
-{
-    return m_root.filePath(QStringLiteral("work"));
-}
-
-QString TestEnvironment::ConfigDir() const
-{
-    return m_root.filePath(QStringLiteral("config"));
-}
-
 void TestEnvironment::GrantTokens(const std::string& token)
 {
     m_server.Reply("POST", kTokenPath, 200,
@@ -75,24 +55,4 @@ ScratchFolders::ScratchFolders()
 {
     for (const char* sub : {"app", "config", "work"})
         QDir(m_root.path()).mkpath(QLatin1String(sub));
-}
-
-QString ScratchFolders::Root() const
-{
-    return m_root.path();
-}
-
-QString ScratchFolders::App() const
-{
-    return m_root.filePath(QStringLiteral("app"));
-}
-
-QString ScratchFolders::Config() const
-{
-    return m_root.filePath(QStringLiteral("config"));
-}
-
-QString ScratchFolders::Work() const
-{
-    return m_root.filePath(QStringLiteral("work"));
 }

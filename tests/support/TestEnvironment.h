@@ -16,10 +16,10 @@ class TestEnvironment
 public:
     static TestEnvironment& Get();
 
-    FakeServer& Server();
-    QString AppDir() const;
-    QString WorkDir() const;
-    QString ConfigDir() const;
+    FakeServer& Server() { return m_server; }
+    QString AppDir() const { return m_root.filePath(QStringLiteral("app")); }
+    QString WorkDir() const { return m_root.filePath(QStringLiteral("work")); }
+    QString ConfigDir() const { return m_root.filePath(QStringLiteral("config")); }
 
     // Path of the token and chat routes on the fake server.
     static constexpr const char* kTokenPath = "/oauth/2.0/token";
@@ -51,10 +51,10 @@ class ScratchFolders
 {
 public:
     ScratchFolders();
-    QString Root() const;
-    QString App() const;
-    QString Config() const;
-    QString Work() const;
+    QString Root() const { return m_root.path(); }
+    QString App() const { return m_root.filePath(QStringLiteral("app")); }
+    QString Config() const { return m_root.filePath(QStringLiteral("config")); }
+    QString Work() const { return m_root.filePath(QStringLiteral("work")); }
 
 private:
     QTemporaryDir m_root;
