@@ -15,6 +15,7 @@
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/SubtitleChain.h"
 #include "support/FaultEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -285,19 +286,13 @@ void ExpectWords(const QString& said, const Words& words, const std::string& lea
     }
 }
 
-QString Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QStringLiteral("<missing>");
-}
-
 // Nothing half-written: folder holds these files, whole, and nothing else.
 void ExpectFiles(const QString& folder, const QList<std::pair<QString, QString>>& files)
 {
     QStringList names;
     for (const auto& [name, text] : files) {
         names << name;
-        EXPECT_EQ(Read(QDir(folder).filePath(name)), text) << name.toStdString();
+        EXPECT_EQ(QString::fromUtf8(ReadBytes(QDir(folder).filePath(name))), text) << name.toStdString();
     }
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name), names);
 }
@@ -603,17 +598,15 @@ void FaultMatrix::Subtitles()
                 Env().Services().Serve("POST", steps[i].path, cell().fault, steps[i].good, steps[i].wrongTypes);
         }
     }
-    QFile audio(m_in.filePath(QStringLiteral("my talk.mp3")));
-    ASSERT_TRUE(audio.open(QIODevice::WriteOnly));
-    audio.write(QByteArray(6000, 'M'));
-    audio.close();
+    const QString audio = m_in.filePath(QStringLiteral("my talk.mp3"));
+    ASSERT_TRUE(WriteBytes(audio, QByteArray(6000, 'M')));
     const QString folder = Env().WorkDir() + QStringLiteral("/AITxt");
     QDir(folder).removeRecursively();
     const qsizetype logged = GetSubtitlesLog().ItemCount();
 
     CWaveToTextMgr manager;
     ASSERT_TRUE(manager.SetUserIDandKey(QStringLiteral("fault-app"), QStringLiteral("fault-key")));
-    WaveTransSrt* task = manager.AddWave(cloud ? 1 : 0, audio.fileName(), 1, 0.0f, 1.0f, QUuid(), 80001);
+    WaveTransSrt* task = manager.AddWave(cloud ? 1 : 0, audio, 1, 0.0f, 1.0f, QUuid(), 80001);
     ASSERT_TRUE(task);
     // Every poll is progress to the task; a failed one leaves the engine's code for it.
     const int failed = cloud ? CAudio2TxtNetOper::PollFailed : -1;
@@ -681,10 +674,9 @@ TaskEnd StoreCall(CQOVResNewWS& client, Step step, const QString& endpoint, cons
 
 QString UploadFile(const QTemporaryDir& dir)
 {
-    QFile file(dir.filePath(QStringLiteral("audio.mp3")));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QByteArray(300000, 'a'));
-    return file.fileName();
+    const QString path = dir.filePath(QStringLiteral("audio.mp3"));
+    EXPECT_TRUE(WriteBytes(path, QByteArray(300000, 'a')));
+    return path;
 }
 
 void FaultMatrix::ObjectStore()

@@ -8,38 +8,14 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Opened once by the test; a worker waits on it for a bounded time.
-struct Gate
-{
-    std::mutex mutex;
-    std::condition_variable opened;
-    bool open = false;
-
-    void Open()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            open = true;
-        }
-        opened.notify_all();
-    }
-    void WaitFor(std::chrono::milliseconds limit)
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        opened.wait_for(lock, limit, [this] { return open; });
-    }
-};
 
 bool WaitUntil(const std::function<bool()>& done)
 {
@@ -55,7 +31,8 @@ TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
     auto firstPolls = std::make_shared<std::atomic<int>>(0);
     auto secondPolls = std::make_shared<std::atomic<int>>(0);
     auto stopped = std::make_shared<std::promise<void>>();
-    auto gate = std::make_shared<Gate>();
+    std::promise<void> open;
+    const std::shared_future<void> gate = open.get_future().share();
     PollingWorker worker;
     worker.Start(
         1ms, [firstPolls](const pplx::cancellation_token&) { return int32_t(++*firstPolls); },
@@ -67,7 +44,7 @@ TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
         },
         // Holds the stopped loop after its report for a moment, so a new start has to deal with it.
         [gate](int32_t) {
-            gate->WaitFor(200ms);
+            gate.wait_for(200ms);
             return false;
         });
     ASSERT_EQ(stopped->get_future().wait_for(10s), std::future_status::ready);
@@ -75,7 +52,7 @@ TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
     worker.Start(
         1ms, [secondPolls](const pplx::cancellation_token&) { return int32_t(++*secondPolls); }, [](int32_t) {},
         [](int32_t) { return false; });
-    gate->Open();
+    open.set_value();
     EXPECT_TRUE(WaitUntil([&] { return *firstPolls > 1 || *secondPolls >= 20; }));
     EXPECT_EQ(worker.Stop(), 0);
     EXPECT_EQ(*firstPolls, 1) << "the stopped loop polled again after the new start";

@@ -4,6 +4,7 @@
 #include "service/ServiceTask.h"
 #include "support/FakeServer.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,23 +45,24 @@ void Record(ServiceTask& task, Delivered& delivered)
                      [&delivered](const TaskEnd& end) { delivered.ends.push_back(end); });
 }
 
-// Runs the event loop until the task has delivered its end (at most limit).
-bool WaitForEnd(ServiceTask& task, std::chrono::milliseconds limit = 10s)
-{
-    if (!task.Busy())
-        return true;
-    QEventLoop loop;
-    QObject::connect(&task, &ServiceTask::ended, &loop, &QEventLoop::quit);
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    loop.exec();
-    return !task.Busy();
-}
-
 // The events a task posted after its end, if any slipped through, are delivered by now.
 void Drain()
 {
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents();
+}
+
+// Runs the event loop until the task has delivered its end (at most limit), then drains.
+bool WaitForEnd(ServiceTask& task, std::chrono::milliseconds limit = 10s)
+{
+    if (task.Busy()) {
+        QEventLoop loop;
+        QObject::connect(&task, &ServiceTask::ended, &loop, &QEventLoop::quit);
+        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    Drain();
+    return !task.Busy();
 }
 
 TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
@@ -77,7 +79,6 @@ TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
     EXPECT_FALSE(task.Start([](const ServiceTask::Worker&) { return TaskEnd::Success(); }))
         << "a second start while the first has not ended";
     ASSERT_TRUE(WaitForEnd(task));
-    Drain();
     EXPECT_EQ(delivered.progress, (std::vector<int>{1, 2, 3}));
     ASSERT_EQ(delivered.ends.size(), 1u);
     EXPECT_TRUE(delivered.ends[0].Succeeded());
@@ -89,7 +90,6 @@ TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
         return TaskEnd::Failure(TaskError::Kind::Service, -2, QStringLiteral("refused"));
     }));
     ASSERT_TRUE(WaitForEnd(task));
-    Drain();
     ASSERT_EQ(delivered.ends.size(), 2u);
     EXPECT_TRUE(delivered.ends[1].Failed());
     EXPECT_EQ(delivered.ends[1].error.code, -2);
@@ -103,7 +103,6 @@ TEST(ServiceTask, ABodyThatThrowsStillEndsOnceAsAFailure)
     Record(task, delivered);
     ASSERT_TRUE(task.Start([](const ServiceTask::Worker&) -> TaskEnd { throw std::runtime_error("broken reply"); }));
     ASSERT_TRUE(WaitForEnd(task)) << "an exception on the worker swallowed the end";
-    Drain();
     ASSERT_EQ(delivered.ends.size(), 1u);
     EXPECT_TRUE(delivered.ends[0].Failed());
     EXPECT_EQ(delivered.ends[0].error.text, QStringLiteral("broken reply"));
@@ -142,7 +141,6 @@ TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
     task.Stop();
     ASSERT_TRUE(WaitForEnd(task));
     EXPECT_LT(stopping.elapsed(), 2000) << "the request was waited out instead of cancelled";
-    Drain();
     ASSERT_EQ(delivered.ends.size(), 1u);
     EXPECT_TRUE(delivered.ends[0].Stopped()) << "a request the stop cut short is the stop, not a failure";
     server.ReleaseStalls();
@@ -165,7 +163,6 @@ TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
         });
     }));
     ASSERT_TRUE(WaitForEnd(task));
-    Drain();
     EXPECT_EQ(delivered.progress, (std::vector<int>{0, 0, 1, 1}));
     ASSERT_EQ(delivered.ends.size(), 1u);
     EXPECT_TRUE(delivered.ends[0].Succeeded());
@@ -183,7 +180,6 @@ TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
     loop.exec();
     task.Stop();
     ASSERT_TRUE(WaitForEnd(task, 2s));
-    Drain();
     ASSERT_EQ(delivered.ends.size(), 2u);
     EXPECT_TRUE(delivered.ends[1].Stopped());
 }
@@ -215,18 +211,12 @@ TEST(ResultFile, ATakenNameGetsTheNextFreeNumberAndNothingIsWrittenOver)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString wanted = folder.filePath(QStringLiteral("Audio2026_12_07_10_00_00.mp3"));
-    {
-        QFile earlier(wanted);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("earlier result");
-    }
+    ASSERT_TRUE(WriteBytes(wanted, "earlier result"));
     QFile second;
     ASSERT_TRUE(ResultFile::Create(wanted, second));
     EXPECT_EQ(second.fileName(), folder.filePath(QStringLiteral("Audio2026_12_07_10_00_00_2.mp3")));
     EXPECT_EQ(ResultFile::Reserve(wanted), folder.filePath(QStringLiteral("Audio2026_12_07_10_00_00_3.mp3")));
-    QFile earlier(wanted);
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), QByteArray("earlier result"));
+    EXPECT_EQ(ReadBytes(wanted), QByteArray("earlier result"));
 
     EXPECT_EQ(ResultFile::Numbered(QStringLiteral("/a.b/name"), 2), QStringLiteral("/a.b/name_2"));
     EXPECT_EQ(ResultFile::Numbered(QStringLiteral("/a/.hidden"), 3), QStringLiteral("/a/.hidden_3"));
@@ -255,11 +245,8 @@ TEST(ResultFile, ResultsNamedAtOnceByManyWritersKeepAFileEach)
     }
     QStringList names = QDir(folder.path()).entryList(QDir::Files);
     EXPECT_EQ(names.size(), kWriters);
-    for (int i = 0; i < kWriters; ++i) {
-        QFile file(paths[size_t(i)]);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << i;
-        EXPECT_EQ(file.readAll(), QByteArray::number(i)) << "another writer's result replaced this one";
-    }
+    for (int i = 0; i < kWriters; ++i)
+        EXPECT_EQ(ReadBytes(paths[size_t(i)]), QByteArray::number(i)) << "another writer's result replaced this one";
 }
 
 // A disk that fills up mid-write leaves no truncated result to be handed on: a new result leaves
@@ -269,11 +256,7 @@ TEST(ResultFile, AWriteThatCannotFinishLeavesNothingHalfWritten)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString ownPath = folder.filePath(QStringLiteral("own.srt"));
-    {
-        QFile own(ownPath);
-        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
-        own.write("the earlier run's file");
-    }
+    ASSERT_TRUE(WriteBytes(ownPath, "the earlier run's file"));
     // Less than a write buffer holds, so a short write shows only when the buffer is flushed.
     const QByteArray large(6000, 'x');
     const struct
@@ -294,9 +277,7 @@ TEST(ResultFile, AWriteThatCannotFinishLeavesNothingHalfWritten)
         EXPECT_TRUE(error.startsWith(QStringLiteral("无法写入文件"))) << error.toStdString();
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), c.left);
     }
-    QFile own(ownPath);
-    ASSERT_TRUE(own.open(QIODevice::ReadOnly));
-    EXPECT_EQ(own.readAll(), QByteArray("the earlier run's file"));
+    EXPECT_EQ(ReadBytes(ownPath), QByteArray("the earlier run's file"));
 
     QString path = folder.filePath(QStringLiteral("own.srt"));
     ASSERT_TRUE(ResultFile::Write(path, large));

@@ -1,6 +1,7 @@
 #include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 
@@ -103,10 +104,8 @@ TEST_F(AccessTokenRequest, SettingsAreReadOnceAndEditsWaitForARestart)
     EXPECT_EQ(LoadCopywritingSettings().APIKey, "test-key");
 
     const QString path = AigcSettingsPath();
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray original = file.readAll();
-    file.close();
+    const QByteArray original = ReadBytes(path);
+    ASSERT_NE(original, QByteArray("<missing>"));
     TestEnvironment::WriteSettings(m_env.AppDir(), QStringLiteral("[Copywriting]\nURL=http://changed\n"));
     EXPECT_EQ(LoadCopywritingSettings().URL, url);
     TestEnvironment::WriteSettings(m_env.AppDir(), QString::fromUtf8(original));
@@ -128,25 +127,24 @@ void ExpectTokenFailure(const QString& settings, const std::string& expected)
     std::exit(0);
 }
 
-TEST(AccessTokenSettings, MissingTokenSectionFailsWithoutTraffic)
+// An empty error: the network library's own words.
+TEST(AccessTokenSettings, AMissingUnreachableOrInvalidEndpointFailsWithItsReason)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Copywriting]\nURL=http://127.0.0.1:1/\n"),
-                                   "获取Token的网址为空,请检查配置文件！"),
-                ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=\n"), "获取Token的网址为空,请检查配置文件！"),
-                ::testing::ExitedWithCode(0), "");
-}
-
-TEST(AccessTokenSettings, UnreachableOrInvalidEndpointFailsWithTheLibraryMessage)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=http://127.0.0.1:1/oauth\n"), ""),
-                ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=ftp://127.0.0.1/oauth\n"), ""),
-                ::testing::ExitedWithCode(0), "");
-    EXPECT_EXIT(ExpectTokenFailure(QStringLiteral("[Token]\nURL=not an address\n"), ""),
-                ::testing::ExitedWithCode(0), "");
+    const struct
+    {
+        const char* settings;
+        const char* error;
+    } cases[] = {
+        {"[Copywriting]\nURL=http://127.0.0.1:1/\n", "获取Token的网址为空,请检查配置文件！"},
+        {"[Token]\nURL=\n", "获取Token的网址为空,请检查配置文件！"},
+        {"[Token]\nURL=http://127.0.0.1:1/oauth\n", ""},
+        {"[Token]\nURL=ftp://127.0.0.1/oauth\n", ""},
+        {"[Token]\nURL=not an address\n", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EXIT(ExpectTokenFailure(QString::fromUtf8(c.settings), c.error), ::testing::ExitedWithCode(0), "")
+            << c.settings;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,6 @@
 namespace {
 
 const QDateTime kCreated(QDate(2024, 3, 5), QTime(14, 7, 9));
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 class TaskLog : public ::testing::Test
 {
@@ -48,7 +36,7 @@ protected:
     {
         QDir().mkpath(Folder());
         const QString path = Folder() + name;
-        WriteFile(path, bytes);
+        EXPECT_TRUE(WriteBytes(path, bytes));
         m_dates.insert(path, date);
         return path;
     }
@@ -67,7 +55,7 @@ TEST_F(TaskLog, RecordsAreWrittenWithTheirExactBytes)
 
     log.AddTask(QStringLiteral("雪山|湖泊"), QStringLiteral("T-1"));
     const QString id = log.AddFinishedTask(QStringLiteral("话题"), QStringLiteral("/w/a.txt"));
-    const QByteArray bytes = ReadAll(log.LogFile());
+    const QByteArray bytes = ReadBytes(log.LogFile());
 
     const QRegularExpression layout(QStringLiteral(
         "^\r\r\n\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  : TaskID=T-1, SrcInfo=雪山\\|湖泊"
@@ -109,7 +97,7 @@ TEST_F(TaskLog, UpdatesReplaceOrKeepTheFiles)
     const qint64 size = QFileInfo(log.LogFile()).size();
     EXPECT_FALSE(log.UpdateTask(QStringLiteral("ID"), 2, QStringLiteral("/y")));
     EXPECT_EQ(QFileInfo(log.LogFile()).size(), size) << "an unknown task writes nothing";
-    EXPECT_TRUE(ReadAll(log.LogFile()).endsWith("TaskID=id, SrcInfo=other, Stat=-1, Files=/x.mp3"));
+    EXPECT_TRUE(ReadBytes(log.LogFile()).endsWith("TaskID=id, SrcInfo=other, Stat=-1, Files=/x.mp3"));
 }
 
 TEST_F(TaskLog, LoadingTakesFilesOfTheRangeNewestFirst)
@@ -198,7 +186,7 @@ TEST_F(TaskLog, SourcesStayOnOneLineWhateverTheirLineBreaks)
         }
         for (const TransLogItem& item : log.Items())
             EXPECT_FALSE(item.SrcInfo.contains(QLatin1Char('\n')) || item.SrcInfo.contains(QLatin1Char('\r')));
-        const QByteArray bytes = ReadAll(log.LogFile());
+        const QByteArray bytes = ReadBytes(log.LogFile());
         EXPECT_EQ(bytes.count("\n"), 2 * n) << "one line per record:\n" << bytes.toStdString();
     }
 
@@ -240,7 +228,7 @@ TEST_F(TaskLog, ConcurrentWritersLoseNoLine)
     for (std::thread& writer : writers)
         writer.join();
 
-    const QByteArray bytes = ReadAll(log.LogFile());
+    const QByteArray bytes = ReadBytes(log.LogFile());
     EXPECT_EQ(bytes.count("\r\r\n"), kThreads * kTasks * 2);
 
     TransLog reader(Folder(), QDateTime::currentDateTime());
