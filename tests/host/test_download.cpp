@@ -1,5 +1,6 @@
 #include "host/CQOVResClientHttpClient.h"
 #include "support/FakeServer.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +11,6 @@
 namespace {
 
 const char* const kAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727)";
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 class Download : public ::testing::Test
 {
@@ -48,7 +43,7 @@ TEST_F(Download, WritesTheWholeBodyUnderTheFinalName)
     const QString target = m_dir.filePath(QStringLiteral("Audio.mp3"));
 
     ASSERT_NE(Fetch("/speech/a.mp3?sign=1&x=%2F", target), 0) << m_lastError.toStdString();
-    EXPECT_EQ(ReadAll(target), QByteArray::fromStdString(body));
+    EXPECT_EQ(ReadBytes(target), QByteArray::fromStdString(body));
     EXPECT_EQ(Leftovers(), QStringList{QStringLiteral("Audio.mp3")});
     ASSERT_EQ(m_server.Requests().size(), 1u);
     EXPECT_EQ(m_server.Requests()[0].target, "/speech/a.mp3?sign=1&x=%2F");
@@ -57,10 +52,7 @@ TEST_F(Download, WritesTheWholeBodyUnderTheFinalName)
 TEST_F(Download, FailuresLeaveNoPartialFileAndKeepAnOldOne)
 {
     const QString target = m_dir.filePath(QStringLiteral("Image.png"));
-    QFile old(target);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("previous");
-    old.close();
+    ASSERT_TRUE(WriteBytes(target, "previous"));
 
     m_server.Reply("GET", "/missing.png", 404, "not here", "text/plain");
     EXPECT_EQ(Fetch("/missing.png", target), 0);
@@ -78,7 +70,7 @@ TEST_F(Download, FailuresLeaveNoPartialFileAndKeepAnOldOne)
     });
     EXPECT_EQ(Fetch("/cut.png", target), 0);
 
-    EXPECT_EQ(ReadAll(target), QByteArray("previous"));
+    EXPECT_EQ(ReadBytes(target), QByteArray("previous"));
     EXPECT_EQ(Leftovers(), QStringList{QStringLiteral("Image.png")});
 }
 

@@ -8,6 +8,7 @@
 #include "host/ZBase64.h"
 
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,12 +109,10 @@ TEST(HostTextFile, WritesUtf8AndReadsLinesWithoutBreaks)
     EXPECT_EQ(missing.Open(dir.filePath(QStringLiteral("none/x.txt")), CQOVReadFile::ModeRead), 0);
     EXPECT_EQ(missing.ReadString(line), 0);
 
-    QFile bom(dir.filePath(QStringLiteral("bom.txt")));
-    ASSERT_TRUE(bom.open(QIODevice::WriteOnly));
-    bom.write("\xEF\xBB\xBF" "first\nsecond");
-    bom.close();
+    const QString bom = dir.filePath(QStringLiteral("bom.txt"));
+    ASSERT_TRUE(WriteBytes(bom, "\xEF\xBB\xBF" "first\nsecond"));
     CQOVReadFile marked;
-    ASSERT_NE(marked.Open(bom.fileName(), CQOVReadFile::ModeRead), 0);
+    ASSERT_NE(marked.Open(bom, CQOVReadFile::ModeRead), 0);
     ASSERT_NE(marked.ReadString(line), 0);
     EXPECT_EQ(line, QStringLiteral("first")) << "a byte-order mark is no text";
 }

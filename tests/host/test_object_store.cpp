@@ -3,6 +3,7 @@
 #include "host/ObsAddress.h"
 #include "host/ObsRequestSigner.h"
 #include "support/FakeServer.h"
+#include "support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -41,22 +42,19 @@ std::string StoreSignature(const std::string& secret, const std::string& stringT
     return std::string(reinterpret_cast<const char*>(base64), size_t(written));
 }
 
+std::string Header(const RecordedRequest& request, const char* name, const char* none = "<none>")
+{
+    const auto found = request.headers.find(name);
+    return found == request.headers.end() ? std::string(none) : found->second;
+}
+
 // What the store expects in Authorization for a request it received.
 std::string ExpectedAuthorization(const RecordedRequest& request)
 {
-    const auto header = [&](const char* name) {
-        const auto found = request.headers.find(name);
-        return found == request.headers.end() ? std::string() : found->second;
-    };
-    const std::string toSign = request.method + "\n" + header("Content-MD5") + "\n" + header("Content-Type") + "\n" +
-                               header("Date") + "\n" + request.target;
+    const std::string toSign = request.method + "\n" + Header(request, "Content-MD5", "") + "\n" +
+                               Header(request, "Content-Type", "") + "\n" + Header(request, "Date", "") + "\n" +
+                               request.target;
     return std::string("OBS ") + kAk + ":" + StoreSignature(kSk, toSign);
-}
-
-std::string Header(const RecordedRequest& request, const char* name)
-{
-    const auto found = request.headers.find(name);
-    return found == request.headers.end() ? std::string("<none>") : found->second;
 }
 
 TEST(ObsSigning, AHandCheckedRequestGivesItsKnownSignature)
@@ -164,9 +162,7 @@ TEST(ObsBodyStream, ReadsTheFileInPiecesAndRewindsForAResend)
     QByteArray content(3 * 1000 * 1000 + 5, Qt::Uninitialized);
     for (qsizetype i = 0; i < content.size(); ++i)
         content[i] = char(i * 7 + i / 251);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    file.close();
+    ASSERT_TRUE(WriteBytes(path, content));
 
     uint64_t size = 0;
     concurrency::streams::istream body = FileReadStreamBuffer::Open(path, size);
@@ -210,9 +206,7 @@ protected:
     QString File(const QString& name, const QByteArray& content) const
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            ADD_FAILURE() << "cannot write " << path.toStdString();
+        EXPECT_TRUE(WriteBytes(path, content)) << path.toStdString();
         return path;
     }
 

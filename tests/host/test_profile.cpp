@@ -1,6 +1,7 @@
 #include "host/QOVProfile.h"
 
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,9 +26,7 @@ protected:
     QString Write(const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(QStringLiteral("settings.ini"));
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
+        EXPECT_TRUE(WriteBytes(path, bytes));
         return path;
     }
 
@@ -129,9 +128,7 @@ TEST_F(ProfileFile, WritingKeepsOtherContentAndReadsBack)
     EXPECT_EQ(Read(path, "Other", "A", "gone"), QStringLiteral("gone"));
     EXPECT_EQ(Mode(path), 0600) << "kept by every rewrite";
 
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = ReadBytes(path);
     EXPECT_TRUE(text.startsWith("; account\n[WaveToText]\nid=new\nKey=k\nExtra=e\n")) << text.constData();
 }
 
