@@ -8,6 +8,9 @@
 #include "apps/cli/TaskWait.h"
 #include "service/ServiceTask.h"
 
+#include <QThread>
+
+#include <algorithm>
 #include <climits>
 
 struct BatchRun::Item
@@ -124,6 +127,11 @@ int BatchRun::One(CommandRun& run, BatchJob& job, std::chrono::seconds timeout)
 int BatchRun::Places(OptionReader& options, int fallback)
 {
     return options.Integer(QStringLiteral("jobs"), fallback, 1, INT_MAX);
+}
+
+int BatchRun::CorePlaces()
+{
+    return std::max(1, QThread::idealThreadCount());
 }
 
 QStringList BatchRun::Names()

@@ -37,8 +37,12 @@ public:
     // A job alone, as a command of one item runs it: its states on the progress line, its end.
     static int One(CommandRun& run, BatchJob& job, std::chrono::seconds timeout);
 
+    // Requests of a --from file at once when --jobs does not say.
+    static constexpr int kRequestPlaces = 4;
     // --jobs N, 1 or more; fallback when it is absent.
     static int Places(OptionReader& options, int fallback);
+    // Extractions at once when --jobs does not say: one a core.
+    static int CorePlaces();
     // The option names a batch adds to a command.
     static QStringList Names();
 

@@ -19,8 +19,6 @@ namespace {
 
 // Texts of this many characters or more go to the long-text service.
 constexpr qsizetype kLongTextCharacters = 512;
-// Texts of a --from file spoken at once when --jobs does not say.
-constexpr int kDefaultPlaces = 4;
 
 struct Voice
 {
@@ -149,7 +147,7 @@ int Run(CommandRun& run)
     voice.volume = options.Integer(QStringLiteral("volume"), 5, 0, 15);
     voice.format = options.Choice(QStringLiteral("format"), {QStringLiteral("mp3"), QStringLiteral("wav")});
     const auto timeout = options.Timeout();
-    const int places = BatchRun::Places(options, kDefaultPlaces);
+    const int places = BatchRun::Places(options, BatchRun::kRequestPlaces);
     if (options.Problem())
         return run.Usage(*options.Problem());
 

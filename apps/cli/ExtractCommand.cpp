@@ -15,9 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
-
-#include <algorithm>
 
 namespace {
 
@@ -160,7 +157,7 @@ int Run(CommandRun& run)
     format.bits = options.Choice(QStringLiteral("bits"), {QStringLiteral("16"), QStringLiteral("8")});
     format.start = options.Count(QStringLiteral("start"));
     format.end = options.Count(QStringLiteral("end"));
-    const int places = BatchRun::Places(options, std::max(1, QThread::idealThreadCount()));
+    const int places = BatchRun::Places(options, BatchRun::CorePlaces());
     if (options.Problem())
         return run.Usage(*options.Problem());
     // An end of 0 is the end of the file; any other end must come after the start.

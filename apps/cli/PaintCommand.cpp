@@ -20,9 +20,6 @@ namespace {
 // The painting window's first choices: 640x360, four images.
 constexpr QSize kDefaultSize(640, 360);
 constexpr int kDefaultCount = 4;
-// Descriptions of a --from file painted at once when --jobs does not say.
-constexpr int kDefaultPlaces = 4;
-
 PolledClient::Step ReadPoll(int code)
 {
     switch (code) {
@@ -134,7 +131,7 @@ int Run(CommandRun& run)
     picture.count = options.Integer(QStringLiteral("count"), kDefaultCount, 1, 8);
     const auto timeout = options.Timeout();
     picture.reference = options.Text(QStringLiteral("reference"));
-    const int places = BatchRun::Places(options, kDefaultPlaces);
+    const int places = BatchRun::Places(options, BatchRun::kRequestPlaces);
     if (options.Problem())
         return run.Usage(*options.Problem());
 

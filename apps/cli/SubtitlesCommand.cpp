@@ -18,9 +18,6 @@
 #include "subtitles/SubtitlesSource.h"
 
 #include <QFileInfo>
-#include <QThread>
-
-#include <algorithm>
 
 
 namespace {
@@ -210,7 +207,7 @@ int Run(CommandRun& run)
                                 {QStringLiteral("80001"), QStringLiteral("80006"), QStringLiteral("1737")})
                         .toInt();
     request.timeout = options.Timeout();
-    const int places = BatchRun::Places(options, std::max(1, QThread::idealThreadCount()));
+    const int places = BatchRun::Places(options, BatchRun::CorePlaces());
     const CaptionOptions captions(run.Arguments(), options);
     std::optional<QString> problem = captions.Problem();
     if (!problem)

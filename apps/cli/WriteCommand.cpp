@@ -13,9 +13,6 @@
 
 namespace {
 
-// Requests of a --from file at once when --jobs does not say.
-constexpr int kDefaultPlaces = 4;
-
 class WriteJob : public BatchJob
 {
 public:
@@ -58,7 +55,7 @@ int Run(CommandRun& run)
         return *status;
     OptionReader options(run.Arguments());
     const auto timeout = options.Timeout();
-    const int places = BatchRun::Places(options, kDefaultPlaces);
+    const int places = BatchRun::Places(options, BatchRun::kRequestPlaces);
     if (options.Problem())
         return run.Usage(*options.Problem());
 
