@@ -19,7 +19,7 @@ PACKAGES=(
   # recordings their tests hear
   libpocketsphinx-dev pocketsphinx-en-us pocketsphinx-testdata
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
-  fonts-wqy-microhei ffmpeg bc
+  fonts-wqy-microhei ffmpeg bc time
   # what the upload benchmark compares with
   curl openssl
 )

@@ -20,6 +20,15 @@ CommandRun::CommandRun(const CliCommand& command, const CliArguments& arguments)
 {
 }
 
+CommandRun::CommandRun(const CommandRun& batch, const QString& subject)
+    : m_command(batch.m_command)
+    , m_arguments(batch.m_arguments)
+    , m_progress(QString::fromLatin1(batch.m_command.name))
+    , m_shown(batch.m_shown)
+    , m_subject(subject)
+{
+}
+
 const QStringList& CommandRun::Positional() const
 {
     return m_arguments.Positional();
@@ -67,7 +76,7 @@ int CommandRun::Interrupted()
 
 int CommandRun::Usage(const QString& problem)
 {
-    m_progress.Clear();
+    m_shown->Clear();
     PrintError(QStringLiteral("qovaigc %1: %2\n%3").arg(QLatin1String(m_command.name), problem, UsageLine(m_command)));
     return ExitUsage;
 }
@@ -82,7 +91,7 @@ QString CommandRun::UsageLine(const CliCommand& command)
 
 void CommandRun::PrintResult(bool ok, const QString& message)
 {
-    m_progress.Clear();
+    m_shown->Clear();
     if (Json()) {
         QJsonObject object = m_fields;
         object.insert(QStringLiteral("ok"), ok);
@@ -94,8 +103,9 @@ void CommandRun::PrintResult(bool ok, const QString& message)
         for (const QString& line : m_lines)
             PrintLine(line);
     }
+    const QString named = m_subject.isEmpty() ? QString() : m_subject + QStringLiteral(": ");
     if (!ok)
-        PrintError(message);
+        PrintError(named + message);
     else if (!m_warning.isEmpty())
-        PrintError(m_warning);
+        PrintError(named + m_warning);
 }

@@ -17,11 +17,19 @@ class CommandRun
 {
 public:
     CommandRun(const CliCommand& command, const CliArguments& arguments);
+    // One item of a batch: its failure is named by subject ("SOURCE: reason") and its progress
+    // shows on the batch's line.
+    CommandRun(const CommandRun& batch, const QString& subject);
+    CommandRun(const CommandRun&) = delete;
+    CommandRun& operator=(const CommandRun&) = delete;
 
     const CliArguments& Arguments() const { return m_arguments; }
     const QStringList& Positional() const;
     bool Json() const;
-    ProgressLine& Progress() { return m_progress; }
+    ProgressLine& Progress() { return *m_shown; }
+    const CliCommand& Command() const { return m_command; }
+    // Set for an item of a batch.
+    const QString& Subject() const { return m_subject; }
 
     // A field of the JSON object.
     void Set(const QString& key, const QJsonValue& value);
@@ -49,6 +57,8 @@ private:
     const CliCommand& m_command;
     const CliArguments& m_arguments;
     ProgressLine m_progress;
+    ProgressLine* m_shown = &m_progress;
+    QString m_subject;
     QJsonObject m_fields;
     QStringList m_lines;
     QString m_warning;

@@ -1,5 +1,8 @@
 #include "apps/cli/DubCommand.h"
 
+#include "apps/cli/BatchInput.h"
+#include "apps/cli/BatchJob.h"
+#include "apps/cli/BatchRun.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
@@ -26,31 +29,6 @@ struct Voice
     QString format;
 };
 
-int Succeed(CommandRun& run, const QString& output)
-{
-    run.Set(QStringLiteral("path"), output);
-    run.Line(output);
-    return run.Succeed();
-}
-
-// The short request runs as a task: the progress line keeps counting, and Ctrl-C or the time-out
-// cancels the request, so no file is written after the command has ended.
-int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QString& output,
-             std::chrono::seconds timeout)
-{
-    run.Set(QStringLiteral("mode"), QStringLiteral("short"));
-    run.Progress().SetState(QStringLiteral("synthesizing the speech"));
-    ShortSpeechTask::Request request{text, output, voice.speed, voice.pitch, voice.volume, voice.voice,
-                                     voice.format == QLatin1String("mp3") ? CTxt2AudioShortNetOper::kAueMp3
-                                                                          : CTxt2AudioShortNetOper::kAueWav};
-    ServiceTask task;
-    task.Start(ShortSpeechTask::Make(request));
-    TaskEnd end;
-    if (const std::optional<int> status = TaskWait::ForSuccess(run, task, timeout, QStringLiteral("speech"), end))
-        return *status;
-    return Succeed(run, end.value.toString());
-}
-
 PolledClient::Step ReadPoll(int code)
 {
     switch (code) {
@@ -65,37 +43,102 @@ PolledClient::Step ReadPoll(int code)
     }
 }
 
-int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QString& output,
-            std::chrono::seconds timeout)
+// One text's speech: under kLongTextCharacters one request, else a polled task. Either runs as a
+// task: the progress line keeps counting, and Ctrl-C or the time-out cancels the request or the
+// poller, so no file is written after the command has ended.
+class DubJob : public BatchJob
 {
-    run.Set(QStringLiteral("mode"), QStringLiteral("task"));
-    CTxt2AudioNetOper client;
-    const PolledClient driven{
-        [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
-            client.SetProgressCallback(&PollCodes::Push);
-            const int code = client.Start(text.toStdString(), output.toStdString(),
-                                          voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav", voice.voice,
-                                          voice.speed, voice.pitch, voice.volume, &codes, cancel);
-            return code == CTxt2AudioNetOper::Started ? 0 : code;
-        },
-        [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
-        [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};
-    // A download the poller finished before it stopped was written whole.
-    int code = 0;
-    if (const std::optional<int> status =
-            PolledRun::Wait(run, QStringLiteral("speech"), driven, timeout, code))
-        return *status;
-    return Succeed(run, QString::fromStdString(client.GetOutputPath()));
-}
+public:
+    DubJob(CommandRun& run, const QString& text, const Voice& voice, std::chrono::seconds timeout)
+        : m_run(run)
+        , m_text(text)
+        , m_voice(voice)
+        , m_timeout(timeout)
+    {
+    }
+
+    std::optional<int> Start(ServiceTask& task) override
+    {
+        m_run.Set(QStringLiteral("format"), m_voice.format);
+        m_run.Set(QStringLiteral("voice"), m_voice.voice);
+        m_run.Set(QStringLiteral("speed"), m_voice.speed);
+        m_run.Set(QStringLiteral("pitch"), m_voice.pitch);
+        m_run.Set(QStringLiteral("volume"), m_voice.volume);
+        const QString output =
+            DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), m_voice.format);
+        if (m_text.size() < kLongTextCharacters)
+            StartShort(task, output);
+        else
+            StartLong(task, output);
+        return std::nullopt;
+    }
+
+    int Finish(TaskWait::Ending ending, const TaskEnd& end) override
+    {
+        if (!m_long) {
+            if (const std::optional<int> status =
+                    TaskWait::Judge(m_run, ending, end, m_timeout, QStringLiteral("speech")))
+                return *status;
+            return Succeed(end.value.toString());
+        }
+        // A download the poller finished before it stopped was written whole.
+        int code = 0;
+        if (const std::optional<int> status =
+                PolledRun::Finish(m_run, QStringLiteral("speech"), *m_driven, m_timeout, ending, end, code))
+            return *status;
+        return Succeed(QString::fromStdString(m_client.GetOutputPath()));
+    }
+
+private:
+    void StartShort(ServiceTask& task, const QString& output)
+    {
+        m_run.Set(QStringLiteral("mode"), QStringLiteral("short"));
+        m_run.Progress().SetState(QStringLiteral("synthesizing the speech"));
+        const ShortSpeechTask::Request request{
+            m_text, output, m_voice.speed, m_voice.pitch, m_voice.volume, m_voice.voice,
+            m_voice.format == QLatin1String("mp3") ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav};
+        task.Start(ShortSpeechTask::Make(request));
+    }
+
+    void StartLong(ServiceTask& task, const QString& output)
+    {
+        m_long = true;
+        m_run.Set(QStringLiteral("mode"), QStringLiteral("task"));
+        m_driven = std::make_unique<PolledClient>(PolledClient{
+            [this, output](PollCodes& codes, const pplx::cancellation_token& cancel) {
+                m_client.SetProgressCallback(&PollCodes::Push);
+                const int code = m_client.Start(m_text.toStdString(), output.toStdString(),
+                                                m_voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav",
+                                                m_voice.voice, m_voice.speed, m_voice.pitch, m_voice.volume, &codes,
+                                                cancel);
+                return code == CTxt2AudioNetOper::Started ? 0 : code;
+            },
+            [this] { return QString::fromStdString(m_client.TaskId()); }, [this] { m_client.Stop(); },
+            [this] { return QString::fromStdString(m_client.GetErrorText()); }, &ReadPoll});
+        PolledRun::Start(m_run, QStringLiteral("speech"), *m_driven, task);
+    }
+
+    int Succeed(const QString& output)
+    {
+        m_run.Set(QStringLiteral("path"), output);
+        m_run.Line(output);
+        return m_run.Succeed();
+    }
+
+    CommandRun& m_run;
+    const QString m_text;
+    const Voice m_voice;
+    const std::chrono::seconds m_timeout;
+    bool m_long = false;
+    CTxt2AudioNetOper m_client;
+    std::unique_ptr<PolledClient> m_driven;
+};
 
 int Run(CommandRun& run)
 {
-    if (run.Positional().size() != 1)
-        return run.Usage(QStringLiteral("dub takes one TEXT (quote it when it has spaces), not %1 words")
-                             .arg(run.Positional().size()));
-    const QString text = run.Positional().front();
-    if (text.trimmed().isEmpty())
-        return run.Usage(QStringLiteral("the TEXT is empty"));
+    BatchInput input;
+    if (const std::optional<int> status = BatchInput::Read(run, QStringLiteral("TEXT"), input))
+        return *status;
     OptionReader options(run.Arguments());
     Voice voice;
     voice.voice = options.Integer(QStringLiteral("voice"), 0, -1, 1000000);
@@ -104,18 +147,20 @@ int Run(CommandRun& run)
     voice.volume = options.Integer(QStringLiteral("volume"), 5, 0, 15);
     voice.format = options.Choice(QStringLiteral("format"), {QStringLiteral("mp3"), QStringLiteral("wav")});
     const auto timeout = options.Timeout();
+    const int places = BatchRun::Places(options, BatchRun::kRequestPlaces);
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    const QString output = DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), voice.format);
-    run.Set(QStringLiteral("format"), voice.format);
-    run.Set(QStringLiteral("voice"), voice.voice);
-    run.Set(QStringLiteral("speed"), voice.speed);
-    run.Set(QStringLiteral("pitch"), voice.pitch);
-    run.Set(QStringLiteral("volume"), voice.volume);
-    if (text.size() < kLongTextCharacters)
-        return RunShort(run, text, voice, output, timeout);
-    return RunLong(run, text, voice, output, timeout);
+    if (!input.FromFile()) {
+        DubJob alone(run, input.texts.front(), voice, timeout);
+        return BatchRun::One(run, alone, timeout);
+    }
+    BatchRun batch(run, places, timeout);
+    return batch.Execute(input.subjects, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
+        item.Set(QStringLiteral("line"), input.lines[index]);
+        item.Set(QStringLiteral("text"), input.texts[index]);
+        return std::make_unique<DubJob>(item, input.texts[index], voice, timeout);
+    });
 }
 
 } // namespace
@@ -123,11 +168,13 @@ int Run(CommandRun& run)
 const CliCommand& DubCommand()
 {
     static const CliCommand command{
-        "dub", "TEXT [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav] [--timeout S]",
+        "dub", "TEXT|--from FILE [--jobs N] [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav] [--timeout S]",
         "speech for TEXT (under 512 characters one request, longer a polled task that --timeout\n"
-        "bounds, 600 s by default); prints the audio file's path",
-        {QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"), QStringLiteral("volume"),
-         QStringLiteral("format"), QStringLiteral("timeout")},
+        "bounds, 600 s by default); prints the audio file's path; with --from, speech for each line of\n"
+        "FILE that is not blank, --jobs at once (4), each path printed as it is written",
+        QStringList{QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"),
+                    QStringLiteral("volume"), QStringLiteral("format"), QStringLiteral("timeout")} +
+            BatchInput::Names() + BatchRun::Names(),
         &Run};
     return command;
 }

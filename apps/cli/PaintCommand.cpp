@@ -1,5 +1,8 @@
 #include "apps/cli/PaintCommand.h"
 
+#include "apps/cli/BatchInput.h"
+#include "apps/cli/BatchJob.h"
+#include "apps/cli/BatchRun.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
@@ -7,6 +10,7 @@
 #include "apps/cli/ServiceOptions.h"
 #include "painting/CTxt2ImageNetOper.h"
 #include "service/PollCodes.h"
+#include "service/ServiceTask.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -16,7 +20,6 @@ namespace {
 // The painting window's first choices: 640x360, four images.
 constexpr QSize kDefaultSize(640, 360);
 constexpr int kDefaultCount = 4;
-
 PolledClient::Step ReadPoll(int code)
 {
     switch (code) {
@@ -39,59 +42,109 @@ QString ErrorText(const CTxt2ImageNetOper& client)
     return client.Refused() ? QStringLiteral("the painting service refused the description: %1").arg(text) : text;
 }
 
+struct Picture
+{
+    QSize size;
+    int count = kDefaultCount;
+    QString reference;
+};
+
+// One description's images, from the polled task to the paths that passed review.
+class PaintJob : public BatchJob
+{
+public:
+    PaintJob(CommandRun& run, const QString& prompt, const Picture& picture, std::chrono::seconds timeout)
+        : m_run(run)
+        , m_prompt(prompt)
+        , m_picture(picture)
+        , m_timeout(timeout)
+        , m_driven{[this](PollCodes& codes, const pplx::cancellation_token& cancel) {
+                       m_client.SetProgressCallback(&PollCodes::Push);
+                       const int code = m_client.Start(m_prompt.toStdString(), m_folder.toStdString(),
+                                                       m_picture.size.width(), m_picture.size.height(),
+                                                       m_picture.count, m_picture.reference.toStdString(), &codes,
+                                                       cancel);
+                       return code == CTxt2ImageNetOper::Started ? 0 : code;
+                   },
+                   [this] { return QString::fromStdString(m_client.TaskId()); }, [this] { m_client.Stop(); },
+                   [this] { return ErrorText(m_client); }, &ReadPoll,
+                   [this] {
+                       return m_client.Refused() ? QString::fromStdString(m_client.GetErrorText()) : QString();
+                   }}
+    {
+    }
+
+    std::optional<int> Start(ServiceTask& task) override
+    {
+        m_folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
+        PolledRun::Start(m_run, QStringLiteral("image"), m_driven, task);
+        return std::nullopt;
+    }
+
+    int Finish(TaskWait::Ending ending, const TaskEnd& end) override
+    {
+        // Every image the poller downloaded before it stopped was written whole.
+        int code = 0;
+        if (const std::optional<int> status =
+                PolledRun::Finish(m_run, QStringLiteral("image"), m_driven, m_timeout, ending, end, code))
+            return *status;
+        QJsonArray paths;
+        for (const ImgRetData& result : m_client.Results()) {
+            const QString path = QString::fromStdString(result.localPath);
+            if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0 &&
+                QFile::exists(path)) {
+                paths.append(path);
+                m_run.Line(path);
+            }
+        }
+        m_run.Set(QStringLiteral("paths"), paths);
+        m_run.Set(QStringLiteral("width"), m_picture.size.width());
+        m_run.Set(QStringLiteral("height"), m_picture.size.height());
+        m_run.Set(QStringLiteral("count"), m_picture.count);
+        const QString error = QString::fromStdString(m_client.GetErrorText());
+        if (paths.isEmpty())
+            return m_run.Fail(error.isEmpty() ? QStringLiteral("no image passed the service's review") : error);
+        // Images that were made but are missing or held back are worth a word.
+        if (!error.isEmpty())
+            m_run.Warn(error);
+        return m_run.Succeed();
+    }
+
+private:
+    CommandRun& m_run;
+    const QString m_prompt;
+    const Picture m_picture;
+    const std::chrono::seconds m_timeout;
+    QString m_folder;
+    CTxt2ImageNetOper m_client;
+    const PolledClient m_driven;
+};
+
 int Run(CommandRun& run)
 {
-    if (run.Positional().size() != 1)
-        return run.Usage(QStringLiteral("paint takes one PROMPT (quote it when it has spaces), not %1 words")
-                             .arg(run.Positional().size()));
-    const QString prompt = run.Positional().front();
-    if (prompt.trimmed().isEmpty())
-        return run.Usage(QStringLiteral("the PROMPT is empty"));
+    BatchInput input;
+    if (const std::optional<int> status = BatchInput::Read(run, QStringLiteral("PROMPT"), input))
+        return *status;
     OptionReader options(run.Arguments());
-    const QSize size = options.Size(QStringLiteral("size"), kDefaultSize);
-    const int count = options.Integer(QStringLiteral("count"), kDefaultCount, 1, 8);
+    Picture picture;
+    picture.size = options.Size(QStringLiteral("size"), kDefaultSize);
+    picture.count = options.Integer(QStringLiteral("count"), kDefaultCount, 1, 8);
     const auto timeout = options.Timeout();
-    const QString reference = options.Text(QStringLiteral("reference"));
+    picture.reference = options.Text(QStringLiteral("reference"));
+    const int places = BatchRun::Places(options, BatchRun::kRequestPlaces);
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    CTxt2ImageNetOper client;
-    const QString folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
-    const PolledClient driven{
-        [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
-            client.SetProgressCallback(&PollCodes::Push);
-            const int code = client.Start(prompt.toStdString(), folder.toStdString(), size.width(), size.height(),
-                                          count, reference.toStdString(), &codes, cancel);
-            return code == CTxt2ImageNetOper::Started ? 0 : code;
-        },
-        [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
-        [&client] { return ErrorText(client); }, &ReadPoll,
-        [&client] { return client.Refused() ? QString::fromStdString(client.GetErrorText()) : QString(); }};
-    // Every image the poller downloaded before it stopped was written whole.
-    int code = 0;
-    if (const std::optional<int> status = PolledRun::Wait(run, QStringLiteral("image"), driven, timeout, code))
-        return *status;
-
-    QJsonArray paths;
-    for (const ImgRetData& result : client.Results()) {
-        const QString path = QString::fromStdString(result.localPath);
-        if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0 &&
-            QFile::exists(path)) {
-            paths.append(path);
-            run.Line(path);
-        }
+    if (!input.FromFile()) {
+        PaintJob alone(run, input.texts.front(), picture, timeout);
+        return BatchRun::One(run, alone, timeout);
     }
-    run.Set(QStringLiteral("paths"), paths);
-    run.Set(QStringLiteral("width"), size.width());
-    run.Set(QStringLiteral("height"), size.height());
-    run.Set(QStringLiteral("count"), count);
-    const QString error = QString::fromStdString(client.GetErrorText());
-    if (paths.isEmpty())
-        return run.Fail(error.isEmpty() ? QStringLiteral("no image passed the service's review") : error);
-    // Images that were made but are missing or held back are worth a word.
-    if (!error.isEmpty())
-        run.Warn(error);
-    return run.Succeed();
+    BatchRun batch(run, places, timeout);
+    return batch.Execute(input.subjects, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
+        item.Set(QStringLiteral("line"), input.lines[index]);
+        item.Set(QStringLiteral("prompt"), input.texts[index]);
+        return std::make_unique<PaintJob>(item, input.texts[index], picture, timeout);
+    });
 }
 
 } // namespace
@@ -99,10 +152,14 @@ int Run(CommandRun& run)
 const CliCommand& PaintCommand()
 {
     static const CliCommand command{
-        "paint", "PROMPT [--size WxH] [--count 1-8] [--reference FILE] [--timeout S]",
+        "paint", "PROMPT|--from FILE [--jobs N] [--size WxH] [--count 1-8] [--reference FILE] [--timeout S]",
         "images for PROMPT (default 640x360, 4); prints the path of every image that passed\n"
-        "review, one per line; --timeout bounds the wait for the task (600 s by default)",
-        {QStringLiteral("size"), QStringLiteral("count"), QStringLiteral("reference"), QStringLiteral("timeout")},
+        "review, one per line; --timeout bounds the wait for the task (600 s by default); with\n"
+        "--from, images for each line of FILE that is not blank, --jobs at once (4), each line's\n"
+        "paths printed as its task ends",
+        QStringList{QStringLiteral("size"), QStringLiteral("count"), QStringLiteral("reference"),
+                    QStringLiteral("timeout")} +
+            BatchInput::Names() + BatchRun::Names(),
         &Run};
     return command;
 }

@@ -1,18 +1,29 @@
 #include "apps/cli/PolledRun.h"
 
 #include "apps/cli/CommandRun.h"
-#include "apps/cli/TaskWait.h"
+#include "service/ServiceTask.h"
 
 namespace PolledRun {
 
 std::optional<int> Wait(CommandRun& run, const QString& noun, const PolledClient& client,
                         std::chrono::seconds timeout, int& finalCode)
 {
-    run.Progress().SetState(QStringLiteral("creating the %1 task").arg(noun));
     ServiceTask task;
-    task.Start([&client](const ServiceTask::Worker& worker) { return client.Drive(worker); });
+    Start(run, noun, client, task);
     TaskEnd end;
     const TaskWait::Ending ending = TaskWait::Run(task, timeout, run.Progress(), nullptr, end);
+    return Finish(run, noun, client, timeout, ending, end, finalCode);
+}
+
+void Start(CommandRun& run, const QString& noun, const PolledClient& client, ServiceTask& task)
+{
+    run.Progress().SetState(QStringLiteral("creating the %1 task").arg(noun));
+    task.Start([&client](const ServiceTask::Worker& worker) { return client.Drive(worker); });
+}
+
+std::optional<int> Finish(CommandRun& run, const QString& noun, const PolledClient& client,
+                          std::chrono::seconds timeout, TaskWait::Ending ending, const TaskEnd& end, int& finalCode)
+{
     const QString id = client.taskId();
     if (!id.isEmpty())
         run.Set(QStringLiteral("task_id"), id);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "apps/cli/TaskWait.h"
 #include "service/PolledClient.h"
 
 #include <QString>
@@ -20,6 +21,11 @@ namespace PolledRun {
 // code is in finalCode.
 std::optional<int> Wait(CommandRun& run, const QString& noun, const PolledClient& client,
                         std::chrono::seconds timeout, int& finalCode);
+// Wait in two halves, for a command that waits on many: the start on task, and the exit status
+// from how the wait ended, as Wait gives it.
+void Start(CommandRun& run, const QString& noun, const PolledClient& client, ServiceTask& task);
+std::optional<int> Finish(CommandRun& run, const QString& noun, const PolledClient& client,
+                          std::chrono::seconds timeout, TaskWait::Ending ending, const TaskEnd& end, int& finalCode);
 
 // The exit status of a wait that the time-out ended, with detail (e.g. " (last state: …)") after
 // its message.

@@ -1,5 +1,7 @@
 #include "apps/cli/SubtitlesCommand.h"
 
+#include "apps/cli/BatchJob.h"
+#include "apps/cli/BatchRun.h"
 #include "apps/cli/CaptionOptions.h"
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CliCommand.h"
@@ -29,6 +31,7 @@ struct Request
     float end = 1.0f;
     bool video = false;
     const CaptionOptions* captions = nullptr; // when a layout option was given
+    std::chrono::seconds timeout{0};
 };
 
 // Seconds as the window gives them: 0 or more, fractions allowed.
@@ -56,7 +59,7 @@ QString FailureText(WaveTransSrt& task, const QString& state)
     return text;
 }
 
-class SubtitleRun
+class SubtitleRun : public BatchJob
 {
 public:
     SubtitleRun(CommandRun& run, const Request& request)
@@ -65,12 +68,16 @@ public:
     {
     }
 
-    int Execute(std::chrono::seconds timeout);
+    std::optional<int> Start(ServiceTask& chain) override;
+    QString Read(int code, const QString& text) override;
+    // Only the extraction takes a place; recognition waits on the service.
+    bool HoldsPlace() const override { return m_request.video; }
+    bool HoldsPlaceAfter(int code) const override { return code != WaveTransSrt::NotifyAudioExtracted; }
+    int Finish(TaskWait::Ending ending, const TaskEnd& end) override;
 
 private:
     void Show(const QString& text);
     int WriteCaptions(const QString& srt);
-    int Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono::seconds timeout);
 
     CommandRun& m_run;
     const Request m_request;
@@ -79,8 +86,18 @@ private:
     QString m_shown;
 };
 
-int SubtitleRun::Execute(std::chrono::seconds timeout)
+std::optional<int> SubtitleRun::Start(ServiceTask& chain)
 {
+    m_run.Set(QStringLiteral("source"), m_request.source);
+    m_run.Set(QStringLiteral("engine"), m_request.engine == 0 ? QStringLiteral("file") : QStringLiteral("cloud"));
+    if (m_request.engine != 0)
+        m_run.Set(QStringLiteral("model"), m_request.model);
+    m_run.Set(QStringLiteral("video"), m_request.video);
+    m_run.Set(QStringLiteral("start"), double(m_request.start));
+    m_run.Set(QStringLiteral("end"), double(m_request.end));
+    // As the window, which offers no start for a file that is not there.
+    if (!QFileInfo(m_request.source).isFile())
+        return m_run.Fail(QStringLiteral("cannot open %1: No such file").arg(m_request.source));
     if (m_request.engine == 0 && m_manager.IsUserInfoEmpty())
         return m_run.Fail(QStringLiteral("语音转写用户信息为空: set the transcription account with "
                                          "qovaigc account --id ID --key KEY"));
@@ -94,20 +111,18 @@ int SubtitleRun::Execute(std::chrono::seconds timeout)
 
     // The whole chain runs on a worker: the progress line counts, and Ctrl-C or the time-out
     // ends the extraction, the start's requests and the engine at once.
-    ServiceTask chain;
     WaveTransSrt* task = m_task;
     chain.Start([task](const ServiceTask::Worker& worker) { return SubtitleChain::Run(*task, worker); });
-    TaskEnd end;
-    const TaskWait::Ending ending = TaskWait::Run(chain, timeout, m_run.Progress(),
-                                                  [this](int, const QString& text) {
-                                                      Show(text);
-                                                      return QString();
-                                                  },
-                                                  end);
-    return Finish(ending, end, timeout);
+    return std::nullopt;
 }
 
-int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono::seconds timeout)
+QString SubtitleRun::Read(int, const QString& text)
+{
+    Show(text);
+    return QString();
+}
+
+int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end)
 {
     const QString state = m_task->GetState();
     const QString taskId = m_task->GetTaskID();
@@ -123,7 +138,7 @@ int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end, std::chrono
     case TaskWait::Ending::Interrupted:
         return m_run.Interrupted();
     case TaskWait::Ending::TimedOut:
-        return PolledRun::TimedOut(m_run, QStringLiteral("subtitle"), timeout,
+        return PolledRun::TimedOut(m_run, QStringLiteral("subtitle"), m_request.timeout,
                                    QStringLiteral(" (last state: %1)").arg(state));
     case TaskWait::Ending::Ended:
         break;
@@ -165,8 +180,9 @@ int SubtitleRun::WriteCaptions(const QString& srt)
 
 void SubtitleRun::Show(const QString& text)
 {
-    // Each poll says "generating" again: a line only when the state changes.
-    if (text.isEmpty() || text == m_shown)
+    // Each poll says "generating" again: a line only when the state changes. In a batch the
+    // line counts the sources, and the states of many would only interleave.
+    if (text.isEmpty() || text == m_shown || !m_run.Subject().isEmpty())
         return;
     m_shown = text;
     if (m_run.Progress().Enabled())
@@ -177,11 +193,11 @@ void SubtitleRun::Show(const QString& text)
 
 int Run(CommandRun& run)
 {
-    if (run.Positional().size() != 1)
-        return run.Usage(QStringLiteral("subtitles takes one SOURCE, not %1 words").arg(run.Positional().size()));
+    const QStringList sources = run.Positional();
+    if (sources.isEmpty())
+        return run.Usage(QStringLiteral("subtitles takes one SOURCE or more"));
     OptionReader options(run.Arguments());
     Request request;
-    request.source = run.Positional().front();
     request.engine = options.Choice(QStringLiteral("engine"), {QStringLiteral("file"), QStringLiteral("cloud")}) ==
                              QLatin1String("file")
                          ? 0
@@ -190,9 +206,12 @@ int Run(CommandRun& run)
                         .Choice(QStringLiteral("model"),
                                 {QStringLiteral("80001"), QStringLiteral("80006"), QStringLiteral("1737")})
                         .toInt();
-    const auto timeout = options.Timeout();
+    request.timeout = options.Timeout();
+    const int places = BatchRun::Places(options, BatchRun::CorePlaces());
     const CaptionOptions captions(run.Arguments(), options);
     std::optional<QString> problem = captions.Problem();
+    if (!problem)
+        problem = options.Problem();
     request.start = Seconds(run, QStringLiteral("start"), 0.0f, problem);
     request.end = Seconds(run, QStringLiteral("end"), 1.0f, problem);
     if (problem)
@@ -200,22 +219,23 @@ int Run(CommandRun& run)
     // The range names the subtitle files; a name for an empty or reversed range would mislead.
     if (request.end <= request.start)
         return run.Usage(EmptyRangeText(request.start, request.end));
-
     if (captions.Given())
         request.captions = &captions;
-    request.video = SubtitlesSource::IsVideo(request.source);
-    run.Set(QStringLiteral("source"), request.source);
-    run.Set(QStringLiteral("engine"), request.engine == 0 ? QStringLiteral("file") : QStringLiteral("cloud"));
-    if (request.engine != 0)
-        run.Set(QStringLiteral("model"), request.model);
-    run.Set(QStringLiteral("video"), request.video);
-    run.Set(QStringLiteral("start"), double(request.start));
-    run.Set(QStringLiteral("end"), double(request.end));
-    // As the window, which offers no start for a file that is not there.
-    if (!QFileInfo(request.source).isFile())
-        return run.Fail(QStringLiteral("cannot open %1: No such file").arg(request.source));
-    SubtitleRun subtitles(run, request);
-    return subtitles.Execute(timeout);
+
+    const auto job = [&request](CommandRun& item, const QString& source) {
+        Request own = request;
+        own.source = source;
+        own.video = SubtitlesSource::IsVideo(source);
+        return std::make_unique<SubtitleRun>(item, own);
+    };
+    if (sources.size() == 1) {
+        const std::unique_ptr<SubtitleRun> alone = job(run, sources.front());
+        return BatchRun::One(run, *alone, request.timeout);
+    }
+    BatchRun batch(run, places, request.timeout);
+    return batch.Execute(sources, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
+        return job(item, sources[index]);
+    });
 }
 
 } // namespace
@@ -224,16 +244,18 @@ const CliCommand& SubtitlesCommand()
 {
     static const CliCommand command{
         "subtitles",
-        "SOURCE [--engine file|cloud] [--model 80001|80006|1737] [--start S] [--end E] [--timeout S] [--max-chars N] "
+        "SOURCE... [--jobs N] [--engine file|cloud] [--model 80001|80006|1737] [--start S] [--end E] [--timeout S] [--max-chars N] "
         "[--max-lines N] [--max-seconds S] [--format srt|vtt|ass]",
         "subtitles of an audio file or a video (its audio extracted first) by the file-transcription\n"
         "engine (file, the default; it needs the account of `qovaigc account`) or the cloud engine\n"
         "with its model; S to E name the output files (0 to 1 s, as the subtitles window does); each\n"
         "step's state on standard error; prints the SRT file's path; given any of the layout options\n"
-        "of `qovaigc captions`, also the captions laid out beside it, their path last",
+        "of `qovaigc captions`, also the captions laid out beside it, their path last; several\n"
+        "sources run together (--jobs extractions at once, by default one a core), each source's\n"
+        "paths printed as it finishes",
         QStringList{QStringLiteral("engine"), QStringLiteral("model"), QStringLiteral("start"), QStringLiteral("end"),
                     QStringLiteral("timeout")} +
-            CaptionOptions::Names(),
+            CaptionOptions::Names() + BatchRun::Names(),
         &Run};
     return command;
 }

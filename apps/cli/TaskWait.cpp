@@ -8,10 +8,10 @@
 #include "host/QOVPaths.h"
 #include "service/ServiceTask.h"
 
-#include <QEventLoop>
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -34,58 +34,142 @@ void WarnWhenUnchecked(ProgressLine& progress)
 
 } // namespace
 
-TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
-                               const Reading& reading, TaskEnd& end)
+struct TaskWait::Followed
 {
-    WarnWhenUnchecked(progress);
-    QEventLoop loop;
-    bool ended = false;
-    const QMetaObject::Connection onEnd = QObject::connect(&task, &ServiceTask::ended, &loop, [&](const TaskEnd& done) {
-        end = done;
-        ended = true;
-        loop.quit();
-    });
-    const QMetaObject::Connection onProgress =
-        QObject::connect(&task, &ServiceTask::progress, &loop, [&](int code, const QString& text) {
-            const QString state = reading ? reading(code, text) : text;
-            if (!state.isEmpty())
-                progress.SetState(state);
-        });
+    ServiceTask* task = nullptr;
+    Reading reading;
+    Done done;
     QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(timeout);
+    Ending ending = Ending::Ended;
+    QMetaObject::Connection onEnd;
+    QMetaObject::Connection onProgress;
+};
+
+TaskWait::TaskWait(ProgressLine& progress)
+    : m_progress(progress)
+{
+}
+
+TaskWait::~TaskWait()
+{
+    for (const std::unique_ptr<Followed>& followed : m_followed) {
+        QObject::disconnect(followed->onEnd);
+        QObject::disconnect(followed->onProgress);
+    }
+}
+
+void TaskWait::Follow(ServiceTask& task, std::chrono::milliseconds timeout, Reading reading, Done done)
+{
+    auto owned = std::make_unique<Followed>();
+    Followed* followed = owned.get();
+    followed->task = &task;
+    followed->reading = std::move(reading);
+    followed->done = std::move(done);
+    if (!task.Busy()) {
+        followed->done(Ending::Ended, TaskEnd());
+        return;
+    }
+    m_followed.push_back(std::move(owned));
+    followed->onEnd = QObject::connect(&task, &ServiceTask::ended, &m_loop,
+                                       [this, followed](const TaskEnd& end) { Ended(followed, end); });
+    followed->onProgress =
+        QObject::connect(&task, &ServiceTask::progress, &m_loop, [this, followed](int code, const QString& text) {
+            const QString state = followed->reading ? followed->reading(code, text) : text;
+            if (!state.isEmpty())
+                m_progress.SetState(state);
+        });
+    followed->deadline.setSingleShot(true);
+    QObject::connect(&followed->deadline, &QTimer::timeout, &m_loop, [followed] {
+        // The stop cancels the request in flight, so its end is a moment away.
+        followed->ending = Ending::TimedOut;
+        followed->task->Stop();
+    });
+    if (m_interrupted || InterruptSignal::Requested()) {
+        followed->ending = Ending::Interrupted;
+        task.Stop();
+    } else {
+        followed->deadline.start(timeout);
+    }
+}
+
+void TaskWait::Ended(Followed* followed, const TaskEnd& end)
+{
+    const auto at = std::find_if(m_followed.begin(), m_followed.end(),
+                                 [followed](const std::unique_ptr<Followed>& f) { return f.get() == followed; });
+    if (at == m_followed.end())
+        return;
+    std::unique_ptr<Followed> owned = std::move(*at);
+    m_followed.erase(at);
+    QObject::disconnect(owned->onEnd);
+    QObject::disconnect(owned->onProgress);
+    owned->deadline.stop();
+    // Its Done may follow the next task, so the loop ends only when none was.
+    owned->done(owned->ending, end);
+    if (m_followed.empty())
+        m_loop.quit();
+}
+
+void TaskWait::StopAll()
+{
+    m_interrupted = true;
+    for (const std::unique_ptr<Followed>& followed : m_followed) {
+        followed->deadline.stop();
+        followed->ending = Ending::Interrupted;
+        // A second Ctrl-C still ends the process at once.
+        followed->task->Stop();
+    }
+}
+
+bool TaskWait::WaitAll()
+{
+    WarnWhenUnchecked(m_progress);
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&progress] { progress.Tick(); });
+    QObject::connect(&tick, &QTimer::timeout, &m_loop, [this] { m_progress.Tick(); });
     tick.start(kTick);
     std::optional<QSocketNotifier> wake;
     if (InterruptSignal::WakeDescriptor() >= 0) {
         wake.emplace(InterruptSignal::WakeDescriptor(), QSocketNotifier::Read);
-        QObject::connect(&*wake, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+        // The descriptor stays readable: one notice is all it gives.
+        QObject::connect(&*wake, &QSocketNotifier::activated, &m_loop, [this, &wake] {
+            wake->setEnabled(false);
+            StopAll();
+        });
     }
-    if (task.Busy() && !InterruptSignal::Requested())
-        loop.exec();
+    if (InterruptSignal::Requested())
+        StopAll();
+    if (!m_followed.empty())
+        m_loop.exec();
+    return !Interrupted();
+}
 
+bool TaskWait::Interrupted() const
+{
+    return m_interrupted || InterruptSignal::Requested();
+}
+
+TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
+                               const Reading& reading, TaskEnd& end)
+{
+    TaskWait wait(progress);
     Ending ending = Ending::Ended;
-    if (!ended) {
-        ending = InterruptSignal::Requested() ? Ending::Interrupted : Ending::TimedOut;
-        // The stop cancels the request in flight, so its end is a moment away; a second Ctrl-C
-        // still ends the process at once.
-        task.Stop();
-        deadline.stop();
-        wake.reset();
-        if (task.Busy())
-            loop.exec();
-    }
-    QObject::disconnect(onEnd);
-    QObject::disconnect(onProgress);
+    wait.Follow(task, timeout, reading, [&](Ending how, const TaskEnd& done) {
+        ending = how;
+        end = done;
+    });
+    wait.WaitAll();
     return ending;
 }
 
 std::optional<int> TaskWait::ForSuccess(CommandRun& run, ServiceTask& task, std::chrono::seconds timeout,
                                         const QString& noun, TaskEnd& end)
 {
-    switch (Run(task, timeout, run.Progress(), nullptr, end)) {
+    return Judge(run, Run(task, timeout, run.Progress(), nullptr, end), end, timeout, noun);
+}
+
+std::optional<int> TaskWait::Judge(CommandRun& run, Ending ending, const TaskEnd& end, std::chrono::seconds timeout,
+                                   const QString& noun)
+{
+    switch (ending) {
     case Ending::Interrupted:
         return run.Interrupted();
     case Ending::TimedOut:

@@ -2,25 +2,42 @@
 
 #include "service/TaskEnd.h"
 
+#include <QEventLoop>
 #include <QString>
 
 #include <chrono>
 #include <functional>
+#include <list>
+#include <memory>
 #include <optional>
 
 class CommandRun;
 class ProgressLine;
 class ServiceTask;
 
-// The command line's one way to wait for a service task: the event loop runs until the task
-// delivers its end, the time runs out or Ctrl-C arrives. A task that did not end by itself is
-// stopped, and its end is waited for, so nothing of it runs or writes once this returns.
+// The command line's one way to wait for service tasks: one event loop runs until every task it
+// follows has delivered its end; a task whose time runs out, and every task once Ctrl-C arrives, is
+// stopped, and its end is waited for, so nothing of it runs or writes once the wait is over.
 class TaskWait
 {
 public:
     enum class Ending { Ended, TimedOut, Interrupted };
     // The state a progress report shows on the progress line (empty: leave the line as it is).
     using Reading = std::function<QString(int code, const QString& text)>;
+    // How the wait for one task ended, and the task's end (also when it was stopped here).
+    using Done = std::function<void(Ending ending, const TaskEnd& end)>;
+
+    explicit TaskWait(ProgressLine& progress);
+    ~TaskWait();
+    TaskWait(const TaskWait&) = delete;
+    TaskWait& operator=(const TaskWait&) = delete;
+
+    // task: started. Its time counts from here. May be called before WaitAll and from a Done or a
+    // Reading while it runs; a task followed after Ctrl-C is stopped at once.
+    void Follow(ServiceTask& task, std::chrono::milliseconds timeout, Reading reading, Done done);
+    // Runs the event loop until no task is followed. False when Ctrl-C arrived.
+    bool WaitAll();
+    bool Interrupted() const;
 
     // task: started. end receives the task's end, also when it was stopped here.
     static Ending Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
@@ -31,4 +48,18 @@ public:
     // when the task succeeded; its end is in end.
     static std::optional<int> ForSuccess(CommandRun& run, ServiceTask& task, std::chrono::seconds timeout,
                                          const QString& noun, TaskEnd& end);
+    // The same for a wait that has ended: the exit status, or nothing for the task's success.
+    static std::optional<int> Judge(CommandRun& run, Ending ending, const TaskEnd& end, std::chrono::seconds timeout,
+                                    const QString& noun);
+
+private:
+    struct Followed;
+
+    void Ended(Followed* followed, const TaskEnd& end);
+    void StopAll();
+
+    ProgressLine& m_progress;
+    QEventLoop m_loop;
+    std::list<std::unique_ptr<Followed>> m_followed;
+    bool m_interrupted = false;
 };

@@ -1,48 +1,83 @@
 #include "apps/cli/WriteCommand.h"
 
+#include "apps/cli/BatchInput.h"
+#include "apps/cli/BatchJob.h"
+#include "apps/cli/BatchRun.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWait.h"
 #include "copywriting/CopywritingTask.h"
+#include "service/ServiceTask.h"
 
 namespace {
 
+class WriteJob : public BatchJob
+{
+public:
+    WriteJob(CommandRun& run, const QString& topic, std::chrono::seconds timeout)
+        : m_run(run)
+        , m_topic(topic)
+        , m_timeout(timeout)
+    {
+    }
+
+    std::optional<int> Start(ServiceTask& task) override
+    {
+        m_run.Set(QStringLiteral("topic"), m_topic);
+        m_run.Progress().SetState(QStringLiteral("generating the text"));
+        task.Start(CopywritingTask::Make(m_topic, ServiceOptions::OutputFolder(QStringLiteral("Copywriting"))));
+        return std::nullopt;
+    }
+
+    int Finish(TaskWait::Ending ending, const TaskEnd& end) override
+    {
+        if (const std::optional<int> status = TaskWait::Judge(m_run, ending, end, m_timeout, QStringLiteral("text")))
+            return *status;
+        const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
+        m_run.Set(QStringLiteral("path"), result.path);
+        m_run.Set(QStringLiteral("text"), result.text);
+        m_run.Line(result.path);
+        return m_run.Succeed();
+    }
+
+private:
+    CommandRun& m_run;
+    const QString m_topic;
+    const std::chrono::seconds m_timeout;
+};
+
 int Run(CommandRun& run)
 {
-    if (run.Positional().size() != 1)
-        return run.Usage(QStringLiteral("write takes one TOPIC (quote it when it has spaces), not %1 words")
-                             .arg(run.Positional().size()));
-    const QString topic = run.Positional().front();
-    if (topic.trimmed().isEmpty())
-        return run.Usage(QStringLiteral("the TOPIC is empty"));
+    BatchInput input;
+    if (const std::optional<int> status = BatchInput::Read(run, QStringLiteral("TOPIC"), input))
+        return *status;
     OptionReader options(run.Arguments());
     const auto timeout = options.Timeout();
+    const int places = BatchRun::Places(options, BatchRun::kRequestPlaces);
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    const QString folder = ServiceOptions::OutputFolder(QStringLiteral("Copywriting"));
-    run.Set(QStringLiteral("topic"), topic);
-    ServiceTask task;
-    run.Progress().SetState(QStringLiteral("generating the text"));
-    task.Start(CopywritingTask::Make(topic, folder));
-    TaskEnd end;
-    if (const std::optional<int> status = TaskWait::ForSuccess(run, task, timeout, QStringLiteral("text"), end))
-        return *status;
-    const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
-    run.Set(QStringLiteral("path"), result.path);
-    run.Set(QStringLiteral("text"), result.text);
-    run.Line(result.path);
-    return run.Succeed();
+    if (!input.FromFile()) {
+        WriteJob alone(run, input.texts.front(), timeout);
+        return BatchRun::One(run, alone, timeout);
+    }
+    BatchRun batch(run, places, timeout);
+    return batch.Execute(input.subjects, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
+        item.Set(QStringLiteral("line"), input.lines[index]);
+        return std::make_unique<WriteJob>(item, input.texts[index], timeout);
+    });
 }
 
 } // namespace
 
 const CliCommand& WriteCommand()
 {
-    static const CliCommand command{"write", "TOPIC [--timeout S]",
-                                    "generated text for TOPIC; prints the text file's path",
-                                    {QStringLiteral("timeout")}, &Run};
+    static const CliCommand command{
+        "write", "TOPIC|--from FILE [--jobs N] [--timeout S]",
+        "generated text for TOPIC; prints the text file's path; with --from, a text for each line of\n"
+        "FILE that is not blank, --jobs at once (4), each path printed as it is written",
+        QStringList{QStringLiteral("timeout")} + BatchInput::Names() + BatchRun::Names(), &Run};
     return command;
 }

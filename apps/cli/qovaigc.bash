@@ -11,12 +11,12 @@ _qovaigc_tools="painting dubbing subtitles copywriting"
 _qovaigc_options()
 {
     case $1 in
-        write) echo "--timeout" ;;
+        write) echo "--from --jobs --timeout" ;;
         history) echo "--from --to" ;;
-        dub) echo "--voice --speed --pitch --volume --format --timeout" ;;
-        paint) echo "--size --count --reference --timeout" ;;
-        extract) echo "--start --end --codec --channels --rate --bits" ;;
-        subtitles) echo "--engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
+        dub) echo "--from --jobs --voice --speed --pitch --volume --format --timeout" ;;
+        paint) echo "--from --jobs --size --count --reference --timeout" ;;
+        extract) echo "--output-dir --jobs --start --end --codec --channels --rate --bits" ;;
+        subtitles) echo "--jobs --engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
         captions) echo "--output --max-chars --max-lines --max-seconds --format" ;;
         account) echo "--id --key --clear" ;;
     esac
@@ -43,11 +43,12 @@ _qovaigc()
 
     # The command is the first word that is neither an option nor an option's value; the words
     # after it that are neither count as its arguments.
-    local i command="" arguments=0
+    local i command="" arguments=0 output_dir=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
             --json | --help | -h | --clear) ;;
             --*)
+                [[ ${COMP_WORDS[i]} == --output-dir* ]] && output_dir=1
                 if [[ ${COMP_WORDS[i + 1]} == "=" ]]; then
                     ((i += 2))
                 elif [[ ${COMP_WORDS[i]} != *=* ]]; then
@@ -63,11 +64,13 @@ _qovaigc()
     done
 
     case $prev in
-        --app-dir | --config-dir | --work-dir)
+        --app-dir | --config-dir | --work-dir | --output-dir)
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
         --reference) _qovaigc_files "$cur"; return ;;
+        # history's --from is a date; the others' a file of one item a line
+        --from) [[ $command != history ]] && _qovaigc_files "$cur"; return ;;
         --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
         --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
         --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
@@ -96,8 +99,10 @@ _qovaigc()
         "") mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_commands" -- "$cur") ;;
         help) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_commands" -- "$cur") ;;
         history) ((arguments == 0)) && mapfile -t COMPREPLY < <(compgen -W "$_qovaigc_tools" -- "$cur") ;;
-        extract) ((arguments < 2)) && _qovaigc_files "$cur" ;;
-        duration | subtitles | captions) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+        # extract takes SOURCE DEST, or any number of sources with --output-dir
+        extract) ((arguments < 2)) || [[ -n $output_dir ]] && _qovaigc_files "$cur" ;;
+        subtitles) _qovaigc_files "$cur" ;;
+        duration | captions) ((arguments == 0)) && _qovaigc_files "$cur" ;;
     esac
     return 0
 }

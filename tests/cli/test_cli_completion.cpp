@@ -128,7 +128,13 @@ TEST_F(Completion, FilesWhereAnArgumentNamesOne)
     EXPECT_EQ(Complete({QStringLiteral("subtitles"), prefix}), both);
     EXPECT_EQ(Complete({QStringLiteral("captions"), prefix}), both);
     EXPECT_EQ(Complete({QStringLiteral("captions"), QStringLiteral("a.srt"), QStringLiteral("--output"), prefix}), both);
-    EXPECT_TRUE(Complete({QStringLiteral("subtitles"), QStringLiteral("a.mp4"), prefix}).empty());
+    // Sources after sources: subtitles takes any number, extract with --output-dir.
+    EXPECT_EQ(Complete({QStringLiteral("subtitles"), QStringLiteral("a.mp4"), prefix}), both);
+    EXPECT_EQ(Complete({QStringLiteral("extract"), QStringLiteral("--output-dir"), QStringLiteral("o"),
+                        QStringLiteral("a.mp4"), QStringLiteral("b.mp4"), prefix}),
+              both);
+    EXPECT_EQ(Complete({QStringLiteral("dub"), QStringLiteral("--from"), prefix}), both);
+    EXPECT_TRUE(Complete({QStringLiteral("history"), QStringLiteral("dubbing"), QStringLiteral("--from"), prefix}).empty());
     EXPECT_EQ(Complete({QStringLiteral("paint"), QStringLiteral("x"), QStringLiteral("--reference"), prefix}), both);
 }
 

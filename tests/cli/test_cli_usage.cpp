@@ -30,8 +30,8 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         const char* problem; // the sentence after "qovaigc COMMAND: "
     };
     const Case cases[] = {
-        {{"write"}, "write takes one TOPIC (quote it when it has spaces), not 0 words"},
-        {{"write", "a", "b"}, "write takes one TOPIC (quote it when it has spaces), not 2 words"},
+        {{"write"}, "write takes one TOPIC (quote it when it has spaces) or --from FILE, not 0 words"},
+        {{"write", "a", "b"}, "write takes one TOPIC (quote it when it has spaces) or --from FILE, not 2 words"},
         {{"write", "  "}, "the TOPIC is empty"},
         {{"write", "x", "--timeout", "0"}, "--timeout takes a whole number from 1 to 86400, not 0"},
         {{"history", "nosuchtool"},
@@ -42,12 +42,12 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"dub", "x", "--speed", "16"}, "--speed takes a whole number from 0 to 15, not 16"},
         {{"dub", "x", "--pitch=-1"}, "--pitch takes a whole number from 0 to 15, not -1"},
         {{"dub", "x", "--volume", "16"}, "--volume takes a whole number from 0 to 15, not 16"},
-        {{"paint"}, "paint takes one PROMPT (quote it when it has spaces), not 0 words"},
+        {{"paint"}, "paint takes one PROMPT (quote it when it has spaces) or --from FILE, not 0 words"},
         {{"dub", "x", "--format", "ogg"}, "--format takes mp3 or wav, not ogg"},
         {{"dub", "x", "--json=yes"}, "--json takes no value"},
         {{"paint", "x", "--count", "9"}, "--count takes a whole number from 1 to 8, not 9"},
         {{"paint", "x", "--size", "big"}, "--size takes WIDTHxHEIGHT such as 1024x1024, not big"},
-        {{"extract", "a.mp4"}, "extract takes SOURCE and DEST, not 1 words"},
+        {{"extract", "a.mp4"}, "extract takes SOURCE and DEST, or SOURCE... with --output-dir DIR, not 1 words"},
         {{"extract", "a.mp4", "b.mp3", "--rate", "44100"}, "--rate takes 16000 or 8000, not 44100"},
         {{"extract", "a.mp4", "b.mp3", "--start", "1.5"}, "--start takes a whole number of 0 or more, not 1.5"},
         {{"extract", "a.mp4", "b.mp3", "--bits", "24"}, "--bits takes 16 or 8, not 24"},
