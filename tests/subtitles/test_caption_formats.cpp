@@ -6,9 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,13 +27,20 @@ TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
 {
     SrtLineInfo first{"第一句", 1500, 2800};
     SrtLineInfo second{"two\r\nlines", 2800, 3723004};
-    const QByteArray own = "\xEF\xBB\xBF" + SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second}).toUtf8();
+    const QString ownText = SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second});
+    const QByteArray own = "\xEF\xBB\xBF" + ownText.toUtf8();
+    // 第一句 in GBK, as tools on Chinese systems write it.
+    const QByteArray gbk = "1\r\n00:00:01,500 --> 00:00:02,800\r\n\xB5\xDA\xD2\xBB\xBE\xE4\r\n\r\n"
+                           "2\r\n00:00:02,800 --> 01:02:03,004\r\ntwo\r\nlines\r\n";
+    const QByteArray utf16 = QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE).encode(ownText);
     const struct
     {
         const char* name;
         QByteArray bytes;
     } same[] = {
         {"the module's own, with a byte-order mark and CR LF", own},
+        {"GBK, not UTF-8", gbk},
+        {"UTF-16 with its byte-order mark", utf16},
         {"LF, no numbers, '.' before milliseconds, no blank line at the end",
          "00:00:01.500 --> 00:00:02.800\n第一句\n\n00:00:02.800 --> 01:02:03.004 X1:10 X2:20\ntwo\nlines"},
         {"odd spacing, blank lines, a missing blank line between cues",
@@ -54,7 +64,7 @@ TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
     } refused[] = {
         {QByteArray(), "no cue"},
         {"Dear diary,\ntoday I wrote no subtitles.\n", "no cue"},
-        {QByteArray("ID3\x03\x00\x00\xff\xfb\x90", 10), "not UTF-8"},
+        {QByteArray("ID3\x03\x00\x00\xff\xfb\x90", 10), "not text"},
         {"1\n00:00:05,000 --> 00:00:04,000\nbackwards\n", "ends before it begins"},
     };
     for (const auto& c : refused) {
