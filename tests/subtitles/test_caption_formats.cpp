@@ -92,6 +92,7 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
         {1, 0, 1234, QStringLiteral("今天天气很好，\n我们一起去公园"), {}},
         {2, 1234, 4005, QStringLiteral("Fish & chips <b>not</b> bold"), {}},
         {3, 3723004, 3725999, QStringLiteral("two\nlines"), {}},
+        {4, 3726000, 3727000, QStringLiteral("{aside}"), {}},
     };
     QTemporaryDir dir;
     for (const QString& name : CaptionWriter::FormatNames()) {
@@ -111,12 +112,29 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
         const bool ass = format == CaptionWriter::Format::Ass;
         const int32_t grain = ass ? 10 : 1;
         for (size_t i = 0; i < back.size(); ++i) {
+            // It holds braces read from WebVTT or ASS escaped, as renderers need them.
             const QString styled = QStringLiteral("<font face=\"WenQuanYi Micro Hei\" size=\"56\">%1</font>");
-            EXPECT_EQ(back[i].text, ass ? styled.arg(captions[i].text) : captions[i].text) << i;
+            QString text = captions[i].text;
+            if (format != CaptionWriter::Format::Srt)
+                text.replace(QLatin1Char('{'), QStringLiteral("\\{")).replace(QLatin1Char('}'), QStringLiteral("\\}"));
+            EXPECT_EQ(back[i].text, ass ? styled.arg(text) : text) << i;
             EXPECT_EQ(back[i].start, captions[i].start / grain * grain) << i;
             EXPECT_EQ(back[i].end, captions[i].end / grain * grain) << i;
         }
     }
+
+    // Drawn, the braced caption shows rather than vanishing as a block of style overrides would.
+    QProcess render;
+    render.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+                  QStringLiteral("-i"), QStringLiteral("color=c=black:s=480x270:r=2:d=3727"), QStringLiteral("-ss"),
+                  QStringLiteral("3726.5"), QStringLiteral("-vf"), QStringLiteral("ass=") + dir.filePath(QStringLiteral("out.ass")),
+                  QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-pix_fmt"), QStringLiteral("gray"),
+                  QStringLiteral("-f"), QStringLiteral("rawvideo"), QStringLiteral("-")});
+    ASSERT_TRUE(render.waitForFinished(60000));
+    const QByteArray frame = render.readAllStandardOutput();
+    ASSERT_EQ(frame.size(), 480 * 270) << render.readAllStandardError().toStdString();
+    EXPECT_GT(std::count_if(frame.begin(), frame.end(), [](char c) { return uchar(c) > 128; }), 50);
 
     // A file that cannot be written whole leaves nothing behind.
     QString missing = dir.filePath(QStringLiteral("gone/out.srt"));
