@@ -125,12 +125,11 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
 
     // Drawn, the braced caption shows rather than vanishing as a block of style overrides would.
     QProcess render;
-    render.start(QStringLiteral("ffmpeg"),
-                 {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"), QStringLiteral("lavfi"),
-                  QStringLiteral("-i"), QStringLiteral("color=c=black:s=480x270:r=2:d=3727"), QStringLiteral("-ss"),
-                  QStringLiteral("3726.5"), QStringLiteral("-vf"), QStringLiteral("ass=") + dir.filePath(QStringLiteral("out.ass")),
-                  QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-pix_fmt"), QStringLiteral("gray"),
-                  QStringLiteral("-f"), QStringLiteral("rawvideo"), QStringLiteral("-")});
+    render.start(QStringLiteral("ffmpeg"), QStringLiteral("-v error -f lavfi -i color=c=black:s=480x270:r=2:d=3727 "
+                                                          "-ss 3726.5 -frames:v 1 -pix_fmt gray -f rawvideo -vf")
+                                               .split(QLatin1Char(' ')) +
+                                           QStringList{QStringLiteral("ass=") + dir.filePath(QStringLiteral("out.ass")),
+                                                       QStringLiteral("-")});
     ASSERT_TRUE(render.waitForFinished(60000));
     const QByteArray frame = render.readAllStandardOutput();
     ASSERT_EQ(frame.size(), 480 * 270) << render.readAllStandardError().toStdString();
