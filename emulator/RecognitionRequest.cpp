@@ -68,6 +68,13 @@ bool RecognitionRequest::Read(const web::json::value &request)
     if (!rate.is_integer() || !rate.as_number().is_int32() || !OneOf(kRates, rate.as_integer()))
         return Invalid("rate", "must be 16000 or 8000");
     rate_ = rate.as_integer();
+
+    if (request.has_field(kWordTimesMember)) {
+        const auto &words = request.at(kWordTimesMember);
+        if (!words.is_boolean())
+            return Invalid(kWordTimesMember, "must be true or false");
+        wordTimes_ = words.as_bool();
+    }
     return true;
 }
 

@@ -8,7 +8,8 @@
 #include <string>
 
 // The JSON body that creates a recognition task, checked member by member: the address of the
-// recording, its format, the model and the sample rate.
+// recording, its format, the model and the sample rate, and optionally whether each sentence
+// should carry the times of its words.
 class RecognitionRequest {
 public:
     static constexpr int kInvalidParameter = 336001;
@@ -24,6 +25,9 @@ public:
     static constexpr const char *kRawFormat = "pcm";
     static constexpr std::size_t kMaxFormatLength = 10;
     static constexpr int kRates[] = {16000, 8000};
+    // Optional, true or false: the words of each sentence with their times, where the model hears
+    // words (English). Left out, the reply has the sentences alone.
+    static constexpr const char *kWordTimesMember = "word_times";
 
     explicit RecognitionRequest(const std::string &body);
 
@@ -39,6 +43,7 @@ public:
     bool IsRaw() const { return format_ == kRawFormat; }
     int Model() const { return model_; }
     int Rate() const { return rate_; }
+    bool WordTimes() const { return wordTimes_; }
     SpeechRecognizer::Language Language() const;
 
 private:
@@ -53,4 +58,5 @@ private:
     std::string format_;
     int model_ = 0;
     int rate_ = 0;
+    bool wordTimes_ = false;
 };

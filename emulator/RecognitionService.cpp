@@ -97,9 +97,9 @@ void RecognitionService::HandleCreate(const httplib::Request &req, httplib::Resp
                     "cannot fetch " + request.SpeechUrl() + ": it is not an address of an object in bucket " +
                         bucket_ + " of this store");
     } else {
-        queue_.Post([this, id, url = request.SpeechUrl(), key, raw = request.IsRaw(), rate = request.Rate()](
-                        SpeechRecognizer &recognizer, const std::atomic<bool> &stopping) {
-            Recognize(id, url, key, raw, rate, recognizer, stopping);
+        queue_.Post([this, id, url = request.SpeechUrl(), key, raw = request.IsRaw(), rate = request.Rate(),
+                     words = request.WordTimes()](SpeechRecognizer &recognizer, const std::atomic<bool> &stopping) {
+            Recognize(id, url, key, {raw, rate, words}, recognizer, stopping);
         });
     }
     JsonReply::Send(res, 200, TaskReplies::Created(NextLogId(), id));
@@ -185,8 +185,8 @@ std::string RecognitionService::KeyOf(const httplib::Request &req, const std::st
     return here ? parts->key : std::string();
 }
 
-void RecognitionService::Recognize(const std::string &id, const std::string &url, const std::string &key, bool raw,
-                                   int rate, SpeechRecognizer &recognizer, const std::atomic<bool> &stopping)
+void RecognitionService::Recognize(const std::string &id, const std::string &url, const std::string &key,
+                                   const Asked &asked, SpeechRecognizer &recognizer, const std::atomic<bool> &stopping)
 {
     // Keys come unencoded in addresses; a client that encoded one anyway is understood too.
     auto object = store_.Open(key);
@@ -200,13 +200,18 @@ void RecognitionService::Recognize(const std::string &id, const std::string &url
     source.fd = object->Fd();
     source.offset = object->ContentOffset();
     source.length = object->Meta().size;
-    source.raw = raw;
-    source.rawSampleRate = rate;
+    source.raw = asked.raw;
+    source.rawSampleRate = asked.rate;
     const auto view = tasks_.Find(id);
     const auto language = view ? view->language : SpeechRecognizer::Language::Mandarin;
     auto outcome = recognizer.Recognize(source, language, &stopping);
     switch (outcome.failure) {
     case SpeechRecognizer::Failure::None:
+        // The words made the sentences' text either way; their times go only to who asked.
+        if (!asked.wordTimes) {
+            for (auto &sentence : outcome.sentences)
+                sentence.words.clear();
+        }
         tasks_.Succeed(id, outcome.durationMs, std::move(outcome.sentences));
         return;
     case SpeechRecognizer::Failure::Cancelled:

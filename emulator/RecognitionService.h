@@ -18,8 +18,8 @@ class TokenRegistry;
 
 // Recognition of a recording in the emulator's object store as a task: POST /aasr/v1/create names
 // the recording's address "https://BUCKET.ENDPOINT/KEY" and the model, POST /aasr/v1/query
-// reports the tasks, running for a while and then succeeded with the sentences and their times,
-// or failed with a message. Every answer is HTTP 200 with any failure in the body.
+// reports the tasks, running for a while and then succeeded with the sentences and their times
+// (and their words' times when asked), or failed with a message. Every answer is HTTP 200 with any failure in the body.
 class RecognitionService {
 public:
     static constexpr const char *kCreateEndpoint = "aasr-create";
@@ -45,6 +45,13 @@ public:
     void Register(EndpointRouter &router);
 
 private:
+    // What the create request asked of the recording and of the reply.
+    struct Asked {
+        bool raw = false;
+        int rate = 0;
+        bool wordTimes = false;
+    };
+
     void HandleCreate(const httplib::Request &req, httplib::Response &res);
     void HandleQuery(const httplib::Request &req, httplib::Response &res) const;
     bool CheckToken(const httplib::Request &req, httplib::Response &res) const;
@@ -53,7 +60,7 @@ private:
     // The key of the stored object a speech address names, or an empty text when it names none
     // of this store's objects (another bucket, another host or port).
     std::string KeyOf(const httplib::Request &req, const std::string &url) const;
-    void Recognize(const std::string &id, const std::string &url, const std::string &key, bool raw, int rate,
+    void Recognize(const std::string &id, const std::string &url, const std::string &key, const Asked &asked,
                    SpeechRecognizer &recognizer, const std::atomic<bool> &stopping);
     web::json::value TaskInfo(const std::string &id, const RecognitionTaskStore::View &task) const;
     std::int64_t NextLogId() const;

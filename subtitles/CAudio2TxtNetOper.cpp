@@ -11,6 +11,7 @@
 #include "service/TransLog.h"
 #include "subtitles/Audio2TxtErrors.h"
 #include "subtitles/SrtWriter.h"
+#include "subtitles/SubtitlesSource.h"
 
 #include <QFile>
 #include <QList>
@@ -27,6 +28,10 @@ const char* const kQueryPath = "/aasr/v1/query";
 const char* const kRunning = "Running";
 const char* const kSuccess = "Success";
 const char* const kFailure = "Failure";
+// The English model hears words and times each of them when asked; the reply then lists them
+// under each sentence. The other models are asked as they always were.
+const char* const kWordTimes = "word_times";
+const char* const kWords = "words";
 constexpr int32_t kSampleRate = 16000;
 constexpr int kUploadOption = 0;
 constexpr int kDeleteOption = 2;
@@ -219,6 +224,8 @@ bool CAudio2TxtNetOper::CreateTask(int32_t model, const pplx::cancellation_token
         body["format"] = web::json::value::string(ZuGetFileExt(QString::fromStdString(speechUrl)).toLower().toStdString());
         body["pid"] = web::json::value::number(model);
         body["rate"] = web::json::value::number(kSampleRate);
+        if (model == SubtitlesSource::kEnglishModel)
+            body[kWordTimes] = web::json::value::boolean(true);
         RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RestClient::FormatNumber(Audio2TxtErrors::kCreateStatusFormat, exchange.Status()));
@@ -392,6 +399,17 @@ void CAudio2TxtNetOper::ReadSuccess(const web::json::value& result)
             }
             ReadJsonInt(sentence, "begin_time", line->begin);
             ReadJsonInt(sentence, "end_time", line->end);
+            if (sentence.has_field(kWords)) {
+                for (const web::json::value& word : ArrayMember(sentence, kWords)) {
+                    if (!word.is_object())
+                        Malformed(Audio2TxtErrors::kNotAnObject);
+                    SrtLineInfo::Word heard;
+                    ReadJsonString(word, "word", heard.text);
+                    ReadJsonInt(word, "begin_time", heard.begin);
+                    ReadJsonInt(word, "end_time", heard.end);
+                    line->words.push_back(std::move(heard));
+                }
+            }
             lines.push_back(std::move(line));
         }
     }

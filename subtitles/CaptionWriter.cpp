@@ -69,13 +69,27 @@ QString Vtt(const std::vector<Caption>& captions)
     return text;
 }
 
+// A brace opens or closes a block of style overrides, which renderers hide; escaped with a
+// backslash it is drawn. Both are escaped: the form the ffmpeg program gives the braces of WebVTT
+// text it reads, so it reads the same text from this file as from the WebVTT one.
+QString AssText(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('{') || c == QLatin1Char('}'))
+            escaped += QLatin1Char('\\');
+        escaped += c == QLatin1Char('\n') ? QStringLiteral("\\N") : QString(c);
+    }
+    return escaped;
+}
+
 QString Ass(const std::vector<Caption>& captions)
 {
     QString text = QString::fromLatin1(kAssHeader).arg(QLatin1String(kAssFont));
     for (const Caption& caption : captions)
         text += QStringLiteral("Dialogue: 0,%1,%2,Default,,0,0,0,,%3\n")
-                    .arg(AssTime(caption.start), AssTime(caption.end),
-                         QString(caption.text).replace(QLatin1Char('\n'), QStringLiteral("\\N")));
+                    .arg(AssTime(caption.start), AssTime(caption.end), AssText(caption.text));
     return text;
 }
 

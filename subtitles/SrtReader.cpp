@@ -1,5 +1,7 @@
 #include "subtitles/SrtReader.h"
 
+#include "subtitles/CodePage936.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -43,19 +45,42 @@ bool IsNumber(const QString& line)
     return digits.match(line).hasMatch();
 }
 
+// Another tool may have written the file in the code page of a Chinese system rather than in
+// UTF-8. A byte-order mark says what the text is; without one, bytes that are not UTF-8 are read
+// as code page 936, which takes any run of ASCII and double-byte characters.
+std::optional<QString> Decode(const QByteArray& bytes)
+{
+    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
+    if (marked && *marked != QStringConverter::Utf8) {
+        QStringDecoder decoder(*marked);
+        QString text = decoder.decode(bytes);
+        if (decoder.hasError())
+            return std::nullopt;
+        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+    if (marked)
+        return std::nullopt;
+    const std::string converted = CodePage936::ToUtf8(bytes.toStdString());
+    if (converted.empty())
+        return std::nullopt;
+    return QString::fromStdString(converted);
+}
+
 } // namespace
 
 bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& error)
 {
     captions.clear();
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError() || text.contains(QChar(0))) {
-        error = QStringLiteral("it is not UTF-8 text");
+    std::optional<QString> decoded = Decode(bytes);
+    if (!decoded || decoded->contains(QChar(0))) {
+        error = QStringLiteral("it is not text in UTF-8, UTF-16 or GBK");
         return false;
     }
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
+    QString text = std::move(*decoded);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
     const QStringList lines = text.split(QLatin1Char('\n'));

@@ -10,8 +10,8 @@
 #include <vector>
 
 // Reads subtitles from any SRT file, the module's own or another tool's: UTF-8 with or without a
-// byte-order mark, CR LF or LF, numbers missing or out of order, blank lines and spaces where
-// they should not be. A file that holds no cue at all is refused.
+// byte-order mark, UTF-16 with one or GBK (Chinese systems' tools), CR LF or LF, numbers missing
+// or out of order, blank lines and spaces where they should not be. A file that holds no cue at all is refused.
 namespace SrtReader {
 
 // The cues of an SRT text in file order; false, with a sentence in error, when it is not one.

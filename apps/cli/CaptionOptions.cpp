@@ -13,6 +13,23 @@ constexpr int kMostChars = 200;
 constexpr int kMostLines = 10;
 constexpr double kMostSeconds = 600.0;
 
+// The words of the sentence each cue was written from, found by the cue's times: the file was
+// written from these sentences in their order.
+void AttachWords(std::vector<Caption>& captions, const std::vector<SrtLineInfo>& heard)
+{
+    size_t next = 0;
+    for (Caption& caption : captions) {
+        size_t at = next;
+        while (at < heard.size() && (heard[at].begin != caption.start || heard[at].end != caption.end))
+            ++at;
+        if (at == heard.size())
+            continue;
+        for (const SrtLineInfo::Word& word : heard[at].words)
+            caption.words.push_back({QString::fromStdString(word.text), word.begin, word.end});
+        next = at + 1;
+    }
+}
+
 } // namespace
 
 QStringList CaptionOptions::Names()
@@ -50,11 +67,12 @@ QString CaptionOptions::DefaultPath(const QString& input) const
 }
 
 bool CaptionOptions::Write(const QString& input, const QString& output, QString& path, int& cues, int& captions,
-                           QString& error) const
+                           QString& error, const std::vector<SrtLineInfo>& heard) const
 {
     std::vector<Caption> read;
     if (!SrtReader::Read(input, read, error))
         return false;
+    AttachWords(read, heard);
     const std::vector<Caption> laidOut = CaptionLayout(m_limits).Apply(read);
     path = output.isEmpty() ? DefaultPath(input) : output;
     QString why;

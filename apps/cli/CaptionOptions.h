@@ -2,6 +2,7 @@
 
 #include "subtitles/CaptionLayout.h"
 #include "subtitles/CaptionWriter.h"
+#include "subtitles/SrtLineInfo.h"
 
 #include <QString>
 #include <QStringList>
@@ -34,8 +35,10 @@ public:
     // Lays out the subtitles of input and writes them, whole or not at all: to output, replacing it,
     // or, when output is empty, to the default path, never over a file that is there (the next
     // free number instead). path is the file written; cues and captions count before and after.
+    // heard is what the recogniser sent for the cues of input: where it timed a cue's words, the
+    // cue is cut where they were spoken rather than in proportion to its text.
     bool Write(const QString& input, const QString& output, QString& path, int& cues, int& captions,
-               QString& error) const;
+               QString& error, const std::vector<SrtLineInfo>& heard = {}) const;
 
 private:
     CaptionLayout::Limits m_limits;

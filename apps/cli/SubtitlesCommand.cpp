@@ -77,7 +77,7 @@ public:
 
 private:
     void Show(const QString& text);
-    int WriteCaptions(const QString& srt);
+    int WriteCaptions(const QString& srt, const std::vector<SrtLineInfo>& heard);
 
     CommandRun& m_run;
     const Request m_request;
@@ -131,6 +131,9 @@ int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end)
     const QString srt = m_task->GetSrtPath();
     const QString audio = m_task->GetAudioPath();
     const QString failure = end.Failed() ? FailureText(*m_task, end.error.text) : QString();
+    // The cloud engine's sentences may carry their words' times, which the SRT file cannot hold.
+    const std::vector<SrtLineInfo> heard =
+        m_task->GetEngine() != 0 ? m_task->CloudClient().GetLines() : std::vector<SrtLineInfo>();
     m_manager.Clear();
     m_task = nullptr;
 
@@ -156,11 +159,11 @@ int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end)
     m_run.Set(QStringLiteral("path"), srt);
     m_run.Line(srt);
     if (m_request.captions)
-        return WriteCaptions(srt);
+        return WriteCaptions(srt, heard);
     return m_run.Succeed();
 }
 
-int SubtitleRun::WriteCaptions(const QString& srt)
+int SubtitleRun::WriteCaptions(const QString& srt, const std::vector<SrtLineInfo>& heard)
 {
     // Silence gives an empty file, which is no failure of the layout: there is nothing to lay out.
     if (QFileInfo(srt).size() == 0) {
@@ -171,7 +174,7 @@ int SubtitleRun::WriteCaptions(const QString& srt)
     QString error;
     int cues = 0;
     int captions = 0;
-    if (!m_request.captions->Write(srt, QString(), path, cues, captions, error))
+    if (!m_request.captions->Write(srt, QString(), path, cues, captions, error, heard))
         return m_run.Fail(error);
     m_run.Set(QStringLiteral("captions"), path);
     m_run.Line(path);

@@ -122,7 +122,13 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     connect(&m_project, &StudioProject::MediaAdded, this, &ProjectView::OnMediaAdded);
     connect(&m_project, &StudioProject::ResultAttached, this, &ProjectView::OnResultAttached);
     connect(&m_project, &StudioProject::BinAdded, this, &ProjectView::OnBinAdded);
-    connect(m_bin, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+    connect(m_bin, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item, QListWidgetItem* previous) {
+        // Sentences with changes stay until the user has said what becomes of the changes.
+        if (!m_sentences->ConfirmLeave()) {
+            const QSignalBlocker blocker(m_bin);
+            m_bin->setCurrentItem(previous);
+            return;
+        }
         const QString path = item ? item->data(Qt::UserRole).toString() : QString();
         ShowSentences(path);
         emit BinChosen(path);
@@ -226,10 +232,13 @@ void ProjectView::OnBinAdded(const ToolResult& result)
     auto* item = new QListWidgetItem(label, m_bin);
     item->setToolTip(result.path);
     item->setData(Qt::UserRole, result.path);
-    // A subtitle file that just arrived shows its sentences.
+    // A subtitle file that just arrived shows its sentences, unless the user is amid changes to
+    // others: a result arriving does not interrupt them.
     if (QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0) {
-        m_bin->setCurrentItem(item);
-        m_bin->scrollToItem(item);
+        if (!m_sentences->Sentences().Modified()) {
+            m_bin->setCurrentItem(item);
+            m_bin->scrollToItem(item);
+        }
         return;
     }
     // Pictures are told apart by what they show.

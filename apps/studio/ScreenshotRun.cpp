@@ -5,6 +5,7 @@
 #include "apps/studio/PaintingShots.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SampleProject.h"
+#include "apps/studio/SentenceEditor.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/SubtitlesShots.h"
 #include "apps/studio/ToolHost.h"
@@ -199,6 +200,8 @@ void ScreenshotRun::OpenHistory()
 
 void ScreenshotRun::Finish()
 {
+    // The pictures' edits were made to be seen, not kept: put away unasked, the files as they were.
+    m_window.View().Sentences().Open(QString());
     m_window.close();
     QApplication::exit(m_succeeded ? 0 : 1);
 }

@@ -1,9 +1,13 @@
 #include "apps/studio/SentenceEditor.h"
 
+#include "apps/studio/StudioSettings.h"
+
 #include <QDoubleSpinBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -25,6 +29,10 @@ const QString kCharsSuffix = QStringLiteral(" 字");
 const QString kSecondsSuffix = QStringLiteral(" 秒");
 const QString kLaidOut = QStringLiteral("已排版：%1 句，尚未保存");
 const QString kSaved = QStringLiteral("已保存");
+const QString kUnsavedTitle = QStringLiteral("字幕尚未保存");
+const QString kUnsaved = QStringLiteral("“%1”的字幕有未保存的修改。是否保存？");
+const QString kDiscard = QStringLiteral("不保存");
+const QString kCancel = QStringLiteral("取消");
 const QString kRefusedStyle = QStringLiteral("color: #d9534f;");
 constexpr int kLongestLine = 80;
 constexpr int kMostLines = 4;
@@ -82,14 +90,16 @@ SentenceEditor::SentenceEditor(QWidget* parent)
     m_maxChars->setRange(0, kLongestLine);
     m_maxChars->setSpecialValueText(kAutomatic);
     m_maxChars->setSuffix(kCharsSuffix);
-    m_maxChars->setValue(0);
     m_maxLines->setRange(1, kMostLines);
-    m_maxLines->setValue(CaptionLayout::kLines);
     m_maxSeconds->setRange(kShortestSeconds, kLongestSeconds);
     m_maxSeconds->setDecimals(1);
     m_maxSeconds->setSingleStep(0.5);
     m_maxSeconds->setSuffix(kSecondsSuffix);
-    m_maxSeconds->setValue(CaptionLayout::kSeconds);
+    // As the user left them last time; a number kept out of range is brought into it.
+    const CaptionLayout::Limits kept = StudioSettings::CaptionLimits();
+    m_maxChars->setValue(kept.maxChars);
+    m_maxLines->setValue(kept.maxLines);
+    m_maxSeconds->setValue(kept.maxSeconds);
     m_save->setEnabled(false);
     m_layout->setEnabled(false);
     m_message->setWordWrap(true);
@@ -121,6 +131,9 @@ SentenceEditor::SentenceEditor(QWidget* parent)
             emit SeekRequested(m_sentences.Captions()[size_t(index)].start);
     });
     connect(m_layout, &QPushButton::clicked, this, &SentenceEditor::ApplyLayout);
+    connect(m_maxChars, &QSpinBox::valueChanged, this, &SentenceEditor::KeepLimits);
+    connect(m_maxLines, &QSpinBox::valueChanged, this, &SentenceEditor::KeepLimits);
+    connect(m_maxSeconds, &QDoubleSpinBox::valueChanged, this, &SentenceEditor::KeepLimits);
     connect(m_save, &QPushButton::clicked, this, &SentenceEditor::Save);
 }
 
@@ -204,6 +217,32 @@ bool SentenceEditor::Save()
     m_save->setEnabled(false);
     Tell(kSaved, false);
     return true;
+}
+
+bool SentenceEditor::ConfirmLeave()
+{
+    if (!m_sentences.Modified())
+        return true;
+    QMessageBox box(QMessageBox::Question, kUnsavedTitle, kUnsaved.arg(QFileInfo(m_sentences.Path()).fileName()),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Save)->setText(kSave);
+    box.button(QMessageBox::Discard)->setText(kDiscard);
+    box.button(QMessageBox::Cancel)->setText(kCancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return Save();
+    case QMessageBox::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SentenceEditor::KeepLimits()
+{
+    StudioSettings::SetCaptionLimits({m_maxChars->value(), m_maxLines->value(), m_maxSeconds->value()});
 }
 
 void SentenceEditor::Tell(const QString& message, bool refusal)

@@ -13,8 +13,8 @@ class QTreeWidgetItem;
 
 // The sentences of the subtitle file chosen in the bin, editable in place: start, end and text.
 // An edit the sentences refuse is put back and its reason shown; "排版" lays the sentences out
-// as captions by the three numbers beside it; "保存" writes the file back. Double-clicking a row
-// asks for the preview to go to its start.
+// as captions by the three numbers beside it, which the studio remembers; "保存" writes the file
+// back. Double-clicking a row asks for the preview to go to its start.
 class SentenceEditor : public QWidget
 {
     Q_OBJECT
@@ -44,6 +44,10 @@ public:
 
     void ApplyLayout();
     bool Save();
+    // Whether the sentences may be put away (another file shown, the studio closed): true when they
+    // hold no change, or the user saves them or gives the changes up; false when the user keeps
+    // them on screen, or saving failed.
+    bool ConfirmLeave();
 
 signals:
     void SeekRequested(qint64 milliseconds);
@@ -56,6 +60,7 @@ private:
     void OnItemChanged(QTreeWidgetItem* item, int column);
     void Tell(const QString& message, bool refusal);
     void Changed();
+    void KeepLimits();
 
     SubtitleSentences m_sentences;
     QTreeWidget* m_list;

@@ -156,6 +156,10 @@ void StudioWindow::ChooseTool(int row)
 
 void StudioWindow::closeEvent(QCloseEvent* event)
 {
+    if (!m_view->Sentences().ConfirmLeave()) {
+        event->ignore();
+        return;
+    }
     m_host->Shutdown();
     QMainWindow::closeEvent(event);
 }

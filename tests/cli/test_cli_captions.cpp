@@ -5,12 +5,14 @@
 
 #include "AudioEncoder.h"
 #include "GeneratedSpeech.h"
+#include "subtitles/SrtReader.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -134,6 +136,30 @@ TEST_F(CaptionsCommand, SubtitlesWithALayoutOptionAlsoWritesTheCaptions)
     const Outcome bad = Run({QStringLiteral("subtitles"), audio, QStringLiteral("--max-lines"), QStringLiteral("0")});
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains(QStringLiteral("--max-lines takes"))) << bad.err.toStdString();
+
+    // The English recogniser times its words and the sentence is cut where they were spoken: "ten"
+    // begins 1.17 s in, where cutting "go forward ten meters" by length would be 0.24 s late.
+    const std::string raw = speech_test::ReadFile(speech_test::kGoForward);
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    const QString english = m_folders.Root() + QStringLiteral("/go forward.wav");
+    std::ofstream(english.toStdString(), std::ios::binary) << speech_test::Wav(samples);
+    const QStringList layout{QStringLiteral("--max-chars=10"), QStringLiteral("--max-lines=1")};
+    const QStringList paths = Run(QStringList{QStringLiteral("subtitles"), english, QStringLiteral("--engine=cloud"),
+                                              QStringLiteral("--model=1737")} + layout)
+                                  .out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(paths.size(), 2);
+    const QString byLength = m_folders.Root() + QStringLiteral("/by-length.srt");
+    Run(QStringList{QStringLiteral("captions"), paths[0], QStringLiteral("--output"), byLength} + layout);
+    std::vector<Caption> spoken, shared;
+    QString error;
+    ASSERT_TRUE(SrtReader::Read(paths[1], spoken, error) && SrtReader::Read(byLength, shared, error))
+        << error.toStdString();
+    ASSERT_EQ(spoken.size(), 2u);
+    ASSERT_EQ(shared.size(), 2u);
+    EXPECT_EQ(spoken[1].text, QStringLiteral("ten meters"));
+    EXPECT_NEAR(spoken[1].start, 1170, 60);
+    EXPECT_GT(shared[1].start, 1170 + 100) << "the recording no longer tells the two apart";
 }
 
 } // namespace

@@ -85,15 +85,18 @@ protected:
     std::string token_;
 };
 
-TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWords)
+TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWordsWhenAsked)
 {
     const std::string key = "0f8fad5b-d9cb-469f-a165-70867728950e_goforward.pcm";
     Store(key, speech_test::ReadFile(speech_test::kGoForward));
     const auto started = Clock::now();
-    const auto created = Create(CreateBody(UrlOf(key), "PCM", 1737));
+    auto asking = Json(CreateBody(UrlOf(key), "PCM", 1737));
+    asking["word_times"] = web::json::value::boolean(true);
+    const auto created = Create(asking.serialize());
     ASSERT_FALSE(created.has_field("error_code")) << created.serialize();
     EXPECT_EQ(created.at("task_status").as_string(), "Created");
     const std::string id = created.at("task_id").as_string();
+    const std::string plain = Create(CreateBody(UrlOf(key), "PCM", 1737)).at("task_id").as_string();
 
     const auto running = Query(id).at("tasks_info").at(0);
     EXPECT_EQ(running.at("task_id").as_string(), id);
@@ -114,6 +117,8 @@ TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWords)
     EXPECT_LE(sentence.at("end_time").as_integer(), result.at("audio_duration").as_integer());
     ASSERT_EQ(sentence.at("words").size(), 4u);
     EXPECT_EQ(sentence.at("words").at(3).at("word").as_string(), "meters");
+    // Not asked, the same sentence comes without its words, as the services that have none send it.
+    EXPECT_FALSE(Finished(plain).at("task_result").at("detailed_result").at(0).has_field("words"));
 }
 
 TEST_F(RecognitionServiceTest, MandarinSentencesKeepTheirTimesWithATextSayingWhatTheyAre)
@@ -208,6 +213,8 @@ TEST_F(RecognitionServiceTest, BadRequestsAreAnsweredWithTheirCause)
          336001, "format"},
         {"format as a number", "/aasr/v1/create", with("format", web::json::value::number(3)), token_, 336001, "format"},
         {"odd rate", "/aasr/v1/create", with("rate", web::json::value::number(44100)), token_, 336001, "rate"},
+        {"word times as text", "/aasr/v1/create", with("word_times", web::json::value::string("yes")), token_, 336001,
+         "word_times"},
         {"empty address", "/aasr/v1/create", with("speech_url", web::json::value::string("")), token_, 336001,
          "speech_url"},
         {"no task ids", "/aasr/v1/query", "{}", token_, 336002, "task_ids"},

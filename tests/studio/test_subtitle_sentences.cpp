@@ -1,7 +1,20 @@
+#include "RecordingModule.h"
+#include "apps/studio/ProjectView.h"
+#include "apps/studio/SentenceEditor.h"
+#include "apps/studio/StudioProject.h"
+#include "apps/studio/StudioWindow.h"
 #include "apps/studio/SubtitleSentences.h"
 
+#include <QApplication>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -17,9 +30,9 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString Write(const QTemporaryDir& dir, const QByteArray& bytes)
+QString Write(const QTemporaryDir& dir, const QByteArray& bytes, const char* name = "clip_0_25.srt")
 {
-    const QString path = dir.filePath(QStringLiteral("clip_0_25.srt"));
+    const QString path = dir.filePath(QLatin1String(name));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
@@ -101,6 +114,64 @@ TEST(SubtitleSentences, SavingKeepsTheFilesFormAndRefusesNonSubtitles)
     QString error;
     EXPECT_FALSE(sentences.Load(Write(dir, "just some notes\n"), error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("无法读取字幕文件"))) << error.toStdString();
+}
+
+// Answers the question the studio asks next, once it is on screen.
+void Answer(QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(0, [button] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(button)->click();
+    });
+}
+
+// Changed sentences are not put away unasked, and the layout's numbers outlive a run.
+TEST(SentenceEditor, ChangedSentencesAskBeforeAnotherFileOrClosingAndDoAsAnswered)
+{
+    RecordingModule module;
+    StudioWindow window(module.Entry(), QStringLiteral("recording"));
+    window.show();
+    QTemporaryDir dir;
+    const QUuid clip = window.Project().AddMedia(QStringLiteral("/media/clip.mp4"));
+    const QStringList paths{Write(dir, kModuleSrt, "a.srt"), Write(dir, kModuleSrt, "b.srt")};
+    for (const QString& path : paths)
+        window.Project().AttachSubtitles(clip, {path, QStringLiteral("AI 字幕"), clip});
+    QListWidget* bin = window.View().BinList();
+    SentenceEditor& editor = window.View().Sentences();
+    const auto edit = [&] {
+        bin->setCurrentRow(0);
+        editor.List()->topLevelItem(0)->setText(SentenceEditor::TextColumn, QStringLiteral("corrected"));
+    };
+    edit();
+    Answer(QMessageBox::Cancel);
+    bin->setCurrentRow(1);
+    EXPECT_EQ(bin->currentRow(), 0);
+    EXPECT_EQ(editor.List()->topLevelItem(0)->text(SentenceEditor::TextColumn), QStringLiteral("corrected"));
+    Answer(QMessageBox::Discard);
+    bin->setCurrentRow(1);
+    EXPECT_EQ(editor.Sentences().Path(), paths[1]);
+    EXPECT_EQ(ReadAll(paths[0]), kModuleSrt);
+
+    edit();
+    Answer(QMessageBox::Cancel);
+    EXPECT_FALSE(window.close());
+    Answer(QMessageBox::Save);
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(ReadAll(paths[0]), QByteArray(kModuleSrt).replace("第1句", "corrected"));
+}
+
+TEST(SentenceEditor, TheLayoutNumbersAreThereAgainNextRun)
+{
+    QTemporaryDir config;
+    const QByteArray before = qgetenv("QOV_CONFIG_DIR");
+    qputenv("QOV_CONFIG_DIR", config.path().toUtf8());
+    SentenceEditor().MaxChars()->setValue(20);
+    SentenceEditor().MaxSeconds()->setValue(4.5);
+    SentenceEditor next;
+    EXPECT_EQ(next.MaxChars()->value(), 20);
+    EXPECT_EQ(next.MaxLines()->value(), CaptionLayout::kLines);
+    EXPECT_DOUBLE_EQ(next.MaxSeconds()->value(), 4.5);
+    qputenv("QOV_CONFIG_DIR", before);
 }
 
 } // namespace

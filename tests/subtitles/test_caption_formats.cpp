@@ -6,9 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,13 +27,20 @@ TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
 {
     SrtLineInfo first{"第一句", 1500, 2800};
     SrtLineInfo second{"two\r\nlines", 2800, 3723004};
-    const QByteArray own = "\xEF\xBB\xBF" + SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second}).toUtf8();
+    const QString ownText = SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second});
+    const QByteArray own = "\xEF\xBB\xBF" + ownText.toUtf8();
+    // 第一句 in GBK, as tools on Chinese systems write it.
+    const QByteArray gbk = "1\r\n00:00:01,500 --> 00:00:02,800\r\n\xB5\xDA\xD2\xBB\xBE\xE4\r\n\r\n"
+                           "2\r\n00:00:02,800 --> 01:02:03,004\r\ntwo\r\nlines\r\n";
+    const QByteArray utf16 = QByteArray("\xFF\xFE") + QStringEncoder(QStringEncoder::Utf16LE).encode(ownText);
     const struct
     {
         const char* name;
         QByteArray bytes;
     } same[] = {
         {"the module's own, with a byte-order mark and CR LF", own},
+        {"GBK, not UTF-8", gbk},
+        {"UTF-16 with its byte-order mark", utf16},
         {"LF, no numbers, '.' before milliseconds, no blank line at the end",
          "00:00:01.500 --> 00:00:02.800\n第一句\n\n00:00:02.800 --> 01:02:03.004 X1:10 X2:20\ntwo\nlines"},
         {"odd spacing, blank lines, a missing blank line between cues",
@@ -54,7 +64,7 @@ TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
     } refused[] = {
         {QByteArray(), "no cue"},
         {"Dear diary,\ntoday I wrote no subtitles.\n", "no cue"},
-        {QByteArray("ID3\x03\x00\x00\xff\xfb\x90", 10), "not UTF-8"},
+        {QByteArray("ID3\x03\x00\x00\xff\xfb\x90", 10), "not text"},
         {"1\n00:00:05,000 --> 00:00:04,000\nbackwards\n", "ends before it begins"},
     };
     for (const auto& c : refused) {
@@ -82,6 +92,7 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
         {1, 0, 1234, QStringLiteral("今天天气很好，\n我们一起去公园"), {}},
         {2, 1234, 4005, QStringLiteral("Fish & chips <b>not</b> bold"), {}},
         {3, 3723004, 3725999, QStringLiteral("two\nlines"), {}},
+        {4, 3726000, 3727000, QStringLiteral("{aside}"), {}},
     };
     QTemporaryDir dir;
     for (const QString& name : CaptionWriter::FormatNames()) {
@@ -101,12 +112,28 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
         const bool ass = format == CaptionWriter::Format::Ass;
         const int32_t grain = ass ? 10 : 1;
         for (size_t i = 0; i < back.size(); ++i) {
+            // It holds braces read from WebVTT or ASS escaped, as renderers need them.
             const QString styled = QStringLiteral("<font face=\"WenQuanYi Micro Hei\" size=\"56\">%1</font>");
-            EXPECT_EQ(back[i].text, ass ? styled.arg(captions[i].text) : captions[i].text) << i;
+            QString text = captions[i].text;
+            if (format != CaptionWriter::Format::Srt)
+                text.replace(QLatin1Char('{'), QStringLiteral("\\{")).replace(QLatin1Char('}'), QStringLiteral("\\}"));
+            EXPECT_EQ(back[i].text, ass ? styled.arg(text) : text) << i;
             EXPECT_EQ(back[i].start, captions[i].start / grain * grain) << i;
             EXPECT_EQ(back[i].end, captions[i].end / grain * grain) << i;
         }
     }
+
+    // Drawn, the braced caption shows rather than vanishing as a block of style overrides would.
+    QProcess render;
+    render.start(QStringLiteral("ffmpeg"), QStringLiteral("-v error -f lavfi -i color=c=black:s=480x270:r=2:d=3727 "
+                                                          "-ss 3726.5 -frames:v 1 -pix_fmt gray -f rawvideo -vf")
+                                               .split(QLatin1Char(' ')) +
+                                           QStringList{QStringLiteral("ass=") + dir.filePath(QStringLiteral("out.ass")),
+                                                       QStringLiteral("-")});
+    ASSERT_TRUE(render.waitForFinished(60000));
+    const QByteArray frame = render.readAllStandardOutput();
+    ASSERT_EQ(frame.size(), 480 * 270) << render.readAllStandardError().toStdString();
+    EXPECT_GT(std::count_if(frame.begin(), frame.end(), [](char c) { return uchar(c) > 128; }), 50);
 
     // A file that cannot be written whole leaves nothing behind.
     QString missing = dir.filePath(QStringLiteral("gone/out.srt"));
