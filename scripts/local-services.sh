@@ -106,6 +106,7 @@ SecretKey=qov-local-secret
 URL=$base
 APIKey=qov-local-key
 SecretKey=qov-local-secret
+WordTimes=1
 
 [ObjectStore]
 Endpoint=${base#http://}

@@ -73,7 +73,8 @@ const Audio2TxtSettings& LoadAudio2TxtSettings()
                                   {"URLS", &r.URLS},
                                   {"APIKey", &r.APIKey},
                                   {"SecretKey", &r.SecretKey},
-                                  {"Cuid", &r.Cuid}});
+                                  {"Cuid", &r.Cuid},
+                                  {"WordTimes", &r.WordTimes}});
     });
 }
 

@@ -45,6 +45,9 @@ struct Audio2TxtSettings
     utility::string_t APIKey;
     utility::string_t SecretKey;
     utility::string_t Cuid;
+    // "1": ask the English model for the times of its words. Only the local services know the
+    // request member, so it is sent only where the settings say the service takes it.
+    utility::string_t WordTimes;
 };
 
 // The file-transcription service: a plain-HTTP base address whose path is "/api".

@@ -28,8 +28,8 @@ const char* const kQueryPath = "/aasr/v1/query";
 const char* const kRunning = "Running";
 const char* const kSuccess = "Success";
 const char* const kFailure = "Failure";
-// The English model hears words and times each of them when asked; the reply then lists them
-// under each sentence. The other models are asked as they always were.
+// The English model of the local services hears words and times each of them when asked; the reply
+// then lists them under each sentence. Every other request is sent as it always was.
 const char* const kWordTimes = "word_times";
 const char* const kWords = "words";
 constexpr int32_t kSampleRate = 16000;
@@ -224,7 +224,7 @@ bool CAudio2TxtNetOper::CreateTask(int32_t model, const pplx::cancellation_token
         body["format"] = web::json::value::string(ZuGetFileExt(QString::fromStdString(speechUrl)).toLower().toStdString());
         body["pid"] = web::json::value::number(model);
         body["rate"] = web::json::value::number(kSampleRate);
-        if (model == SubtitlesSource::kEnglishModel)
+        if (model == SubtitlesSource::kEnglishModel && LoadAudio2TxtSettings().WordTimes == "1")
             body[kWordTimes] = web::json::value::boolean(true);
         RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {

@@ -110,7 +110,7 @@ TEST_F(CaptionsCommand, SubtitlesWithALayoutOptionAlsoWritesTheCaptions)
     TestEnvironment::WriteSettings(
         m_folders.App(),
         QStringLiteral("[Token]\nURL=http://127.0.0.1:%1/oauth/2.0/token\n"
-                       "[Audio2Txt]\nURL=http://127.0.0.1:%1\nAPIKey=%2\nSecretKey=%3\n"
+                       "[Audio2Txt]\nURL=http://127.0.0.1:%1\nAPIKey=%2\nSecretKey=%3\nWordTimes=1\n"
                        "[ObjectStore]\nEndpoint=127.0.0.1:%1\nAccessKeyId=%4\nSecretAccessKey=%5\nBucket=%6\n")
             .arg(m_port)
             .arg(QString::fromStdString(service.clientId), QString::fromStdString(service.clientSecret),
