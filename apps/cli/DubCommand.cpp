@@ -1,7 +1,9 @@
 #include "apps/cli/DubCommand.h"
 
+#include "apps/cli/CliArguments.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
+#include "apps/cli/DubSrtRun.h"
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/PolledRun.h"
 #include "apps/cli/ServiceOptions.h"
@@ -9,13 +11,11 @@
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/DubbingFileName.h"
+#include "dubbing/LongSpeechTask.h"
 #include "dubbing/ShortSpeechTask.h"
 #include "service/PollCodes.h"
 
 namespace {
-
-// Texts of this many characters or more go to the long-text service.
-constexpr qsizetype kLongTextCharacters = 512;
 
 struct Voice
 {
@@ -51,20 +51,6 @@ int RunShort(CommandRun& run, const QString& text, const Voice& voice, const QSt
     return Succeed(run, end.value.toString());
 }
 
-PolledClient::Step ReadPoll(int code)
-{
-    switch (code) {
-    case CTxt2AudioNetOper::PollFinished:
-        return {QStringLiteral("done"), true};
-    case CTxt2AudioNetOper::PollPending:
-        return {QStringLiteral("running"), false};
-    case CTxt2AudioNetOper::PollGaveUp:
-        return {QStringLiteral("its audio could not be fetched"), true, true};
-    default:
-        return {QStringLiteral("no answer, asking again"), false};
-    }
-}
-
 int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QString& output,
             std::chrono::seconds timeout)
 {
@@ -79,7 +65,7 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
             return code == CTxt2AudioNetOper::Started ? 0 : code;
         },
         [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
-        [&client] { return QString::fromStdString(client.GetErrorText()); }, &ReadPoll};
+        [&client] { return QString::fromStdString(client.GetErrorText()); }, &LongSpeechTask::Reading};
     // A download the poller finished before it stopped was written whole.
     int code = 0;
     if (const std::optional<int> status =
@@ -90,6 +76,10 @@ int RunLong(CommandRun& run, const QString& text, const Voice& voice, const QStr
 
 int Run(CommandRun& run)
 {
+    if (run.Arguments().Option(QStringLiteral("srt")))
+        return DubSrtRun::Run(run);
+    if (run.Arguments().Option(QStringLiteral("output")) || run.Arguments().Option(QStringLiteral("jobs")))
+        return run.Usage(QStringLiteral("--output and --jobs go with --srt"));
     if (run.Positional().size() != 1)
         return run.Usage(QStringLiteral("dub takes one TEXT (quote it when it has spaces), not %1 words")
                              .arg(run.Positional().size()));
@@ -113,7 +103,7 @@ int Run(CommandRun& run)
     run.Set(QStringLiteral("speed"), voice.speed);
     run.Set(QStringLiteral("pitch"), voice.pitch);
     run.Set(QStringLiteral("volume"), voice.volume);
-    if (text.size() < kLongTextCharacters)
+    if (ShortSpeechTask::Takes(text))
         return RunShort(run, text, voice, output, timeout);
     return RunLong(run, text, voice, output, timeout);
 }
@@ -123,11 +113,18 @@ int Run(CommandRun& run)
 const CliCommand& DubCommand()
 {
     static const CliCommand command{
-        "dub", "TEXT [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav] [--timeout S]",
+        "dub",
+        "TEXT|--srt FILE [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav] [--timeout S] "
+        "[--output PATH] [--jobs N]",
         "speech for TEXT (under 512 characters one request, longer a polled task that --timeout\n"
-        "bounds, 600 s by default); prints the audio file's path",
+        "bounds, 600 s by default); prints the audio file's path.\n"
+        "With --srt, every caption of FILE spoken (--jobs at once, 4 by default, each within --timeout)\n"
+        "and laid into one mono track at its start; speech longer than its slot plays up to 1.5x as\n"
+        "fast, and what still runs on is listed. Prints the track's path (--output, else a new name in\n"
+        "the dubbing folder) last",
         {QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"), QStringLiteral("volume"),
-         QStringLiteral("format"), QStringLiteral("timeout")},
+         QStringLiteral("format"), QStringLiteral("timeout"), QStringLiteral("srt"), QStringLiteral("output"),
+         QStringLiteral("jobs")},
         &Run};
     return command;
 }

@@ -4,6 +4,7 @@
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/InterruptSignal.h"
 #include "apps/cli/ProgressLine.h"
+#include "dubbing/SrtDubbing.h"
 #include "host/NetworkSettings.h"
 #include "host/QOVPaths.h"
 #include "service/ServiceTask.h"
@@ -32,21 +33,23 @@ void WarnWhenUnchecked(ProgressLine& progress)
                    .arg(AigcSettingsPath()));
 }
 
-} // namespace
-
-TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
-                               const Reading& reading, TaskEnd& end)
+// A task or a run of many (a subtitle file's dubbing): both deliver progress and one end as signals, and stop without
+// blocking.
+template <class Waited>
+TaskWait::Ending Wait(Waited& task, std::chrono::milliseconds timeout, ProgressLine& progress,
+                      const TaskWait::Reading& reading, TaskEnd& end)
 {
+    using Ending = TaskWait::Ending;
     WarnWhenUnchecked(progress);
     QEventLoop loop;
     bool ended = false;
-    const QMetaObject::Connection onEnd = QObject::connect(&task, &ServiceTask::ended, &loop, [&](const TaskEnd& done) {
+    const QMetaObject::Connection onEnd = QObject::connect(&task, &Waited::ended, &loop, [&](const TaskEnd& done) {
         end = done;
         ended = true;
         loop.quit();
     });
     const QMetaObject::Connection onProgress =
-        QObject::connect(&task, &ServiceTask::progress, &loop, [&](int code, const QString& text) {
+        QObject::connect(&task, &Waited::progress, &loop, [&](int code, const QString& text) {
             const QString state = reading ? reading(code, text) : text;
             if (!state.isEmpty())
                 progress.SetState(state);
@@ -80,6 +83,20 @@ TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds time
     QObject::disconnect(onEnd);
     QObject::disconnect(onProgress);
     return ending;
+}
+
+} // namespace
+
+TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
+                               const Reading& reading, TaskEnd& end)
+{
+    return Wait(task, timeout, progress, reading, end);
+}
+
+TaskWait::Ending TaskWait::Run(SrtDubbing& dubbing, std::chrono::milliseconds timeout, ProgressLine& progress,
+                               TaskEnd& end)
+{
+    return Wait(dubbing, timeout, progress, nullptr, end);
 }
 
 std::optional<int> TaskWait::ForSuccess(CommandRun& run, ServiceTask& task, std::chrono::seconds timeout,

@@ -13,7 +13,7 @@ _qovaigc_options()
     case $1 in
         write) echo "--timeout" ;;
         history) echo "--from --to" ;;
-        dub) echo "--voice --speed --pitch --volume --format --timeout" ;;
+        dub) echo "--voice --speed --pitch --volume --format --timeout --srt --output --jobs" ;;
         paint) echo "--size --count --reference --timeout" ;;
         extract) echo "--start --end --codec --channels --rate --bits" ;;
         subtitles) echo "--engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
@@ -67,7 +67,7 @@ _qovaigc()
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --reference) _qovaigc_files "$cur"; return ;;
+        --reference | --srt) _qovaigc_files "$cur"; return ;;
         --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
         --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
         --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
