@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dubbing/CTxt2AudioNetOper.h"
+#include "dubbing/ShortSpeechTask.h"
 #include "history/HistoryOpener.h"
 #include "host/CZuBuffer.h"
 #include "service/MessageNumbers.h"
@@ -34,7 +35,7 @@ public:
     enum ControlId { IdStart = 1001, IdVoices = 1002, IdSpeed = 1004, IdPitch = 1005, IdLaterVolume = 1006,
                      IdFirstVolume = 1007, IdType = 1008, IdDownloadFolder = 1009, IdHistory = 1011 };
     // From this many characters on, a text is synthesised as a long-text task.
-    static constexpr int kLongTextLength = 512;
+    static constexpr int kLongTextLength = int(ShortSpeechTask::kLongTextCharacters);
     // Voices from this index on are the long-text ones, with the 0-to-9 volume.
     static constexpr int kFirstLaterVoice = 8;
     // The history list hands an earlier result over with this message.

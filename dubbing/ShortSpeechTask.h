@@ -9,6 +9,16 @@
 // end's value) or fails with the reason; a stop leaves no file.
 namespace ShortSpeechTask {
 
+// From this many characters on, a text goes to the long-text service as a polled task instead: the
+// window and the command line both choose by this.
+inline constexpr qsizetype kLongTextCharacters = 512;
+
+// Whether text is short enough for one request.
+inline bool Takes(const QString& text)
+{
+    return text.size() < kLongTextCharacters;
+}
+
 struct Request
 {
     QString text;

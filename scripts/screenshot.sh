@@ -8,7 +8,7 @@
 # studio's bin (painting-handed.png), the subtitles tool with the sample video selected on tab A
 # (subtitles.png) and tab B (subtitles-tab-b.png), its account dialog (subtitles-account.png),
 # while the video is recognised (subtitles-running.png) and with its subtitle file and sentences
-# in the bin (subtitles-generated.png), the preview of that video with a caption drawn over a frame
+# in the bin (subtitles-generated.png) and then spoken as a voice-over track (subtitles-dubbed.png), the preview of that video with a caption drawn over a frame
 # (preview-captions.png) and its sentences after a layout and an edit (captions-edited.png), the copywriting tool
 # after a generation against the local services (studio-generated.png) and the history dialog
 # listing its records (history.png), and the studio as ./run.sh opens it, with the sample project

@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev libgl-dev libcpprest-dev libssl-dev
   # the sound output the dubbing window plays voice samples through
   qt6-multimedia-dev
-  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libavfilter-dev
   libtinyxml-dev libcpp-httplib-dev
   # the speech engine and its voices, for the local speech services
   libespeak-ng-dev espeak-ng-data

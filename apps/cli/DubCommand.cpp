@@ -3,8 +3,10 @@
 #include "apps/cli/BatchInput.h"
 #include "apps/cli/BatchJob.h"
 #include "apps/cli/BatchRun.h"
+#include "apps/cli/CliArguments.h"
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
+#include "apps/cli/DubSrtRun.h"
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/PolledRun.h"
 #include "apps/cli/ServiceOptions.h"
@@ -12,13 +14,11 @@
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/DubbingFileName.h"
+#include "dubbing/LongSpeechTask.h"
 #include "dubbing/ShortSpeechTask.h"
 #include "service/PollCodes.h"
 
 namespace {
-
-// Texts of this many characters or more go to the long-text service.
-constexpr qsizetype kLongTextCharacters = 512;
 
 struct Voice
 {
@@ -29,21 +29,7 @@ struct Voice
     QString format;
 };
 
-PolledClient::Step ReadPoll(int code)
-{
-    switch (code) {
-    case CTxt2AudioNetOper::PollFinished:
-        return {QStringLiteral("done"), true};
-    case CTxt2AudioNetOper::PollPending:
-        return {QStringLiteral("running"), false};
-    case CTxt2AudioNetOper::PollGaveUp:
-        return {QStringLiteral("its audio could not be fetched"), true, true};
-    default:
-        return {QStringLiteral("no answer, asking again"), false};
-    }
-}
-
-// One text's speech: under kLongTextCharacters one request, else a polled task. Either runs as a
+// One text's speech: under ShortSpeechTask::kLongTextCharacters one request, else a polled task. Either runs as a
 // task: the progress line keeps counting, and Ctrl-C or the time-out cancels the request or the
 // poller, so no file is written after the command has ended.
 class DubJob : public BatchJob
@@ -66,7 +52,7 @@ public:
         m_run.Set(QStringLiteral("volume"), m_voice.volume);
         const QString output =
             DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), m_voice.format);
-        if (m_text.size() < kLongTextCharacters)
+        if (ShortSpeechTask::Takes(m_text))
             StartShort(task, output);
         else
             StartLong(task, output);
@@ -114,7 +100,7 @@ private:
                 return code == CTxt2AudioNetOper::Started ? 0 : code;
             },
             [this] { return QString::fromStdString(m_client.TaskId()); }, [this] { m_client.Stop(); },
-            [this] { return QString::fromStdString(m_client.GetErrorText()); }, &ReadPoll});
+            [this] { return QString::fromStdString(m_client.GetErrorText()); }, &LongSpeechTask::Reading});
         PolledRun::Start(m_run, QStringLiteral("speech"), *m_driven, task);
     }
 
@@ -136,6 +122,10 @@ private:
 
 int Run(CommandRun& run)
 {
+    if (run.Arguments().Option(QStringLiteral("srt")))
+        return DubSrtRun::Run(run);
+    if (run.Arguments().Option(QStringLiteral("output")))
+        return run.Usage(QStringLiteral("--output goes with --srt"));
     BatchInput input;
     if (const std::optional<int> status = BatchInput::Read(run, QStringLiteral("TEXT"), input))
         return *status;
@@ -168,12 +158,19 @@ int Run(CommandRun& run)
 const CliCommand& DubCommand()
 {
     static const CliCommand command{
-        "dub", "TEXT|--from FILE [--jobs N] [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] [--format mp3|wav] [--timeout S]",
+        "dub",
+        "TEXT|--from FILE|--srt FILE [--jobs N] [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] "
+        "[--format mp3|wav] [--timeout S] [--output PATH]",
         "speech for TEXT (under 512 characters one request, longer a polled task that --timeout\n"
         "bounds, 600 s by default); prints the audio file's path; with --from, speech for each line of\n"
-        "FILE that is not blank, --jobs at once (4), each path printed as it is written",
+        "FILE that is not blank, --jobs at once (4), each path printed as it is written.\n"
+        "With --srt, every caption of FILE spoken (--jobs at once, 4 by default, each within --timeout)\n"
+        "and laid into one mono track at its start; speech longer than its slot plays up to 1.5x as\n"
+        "fast, and what still runs on is listed. Prints the track's path (--output, else a new name in\n"
+        "the dubbing folder) last",
         QStringList{QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"),
-                    QStringLiteral("volume"), QStringLiteral("format"), QStringLiteral("timeout")} +
+                    QStringLiteral("volume"), QStringLiteral("format"), QStringLiteral("timeout"),
+                    QStringLiteral("srt"), QStringLiteral("output")} +
             BatchInput::Names() + BatchRun::Names(),
         &Run};
     return command;

@@ -36,7 +36,7 @@ void WarnWhenUnchecked(ProgressLine& progress)
 
 struct TaskWait::Followed
 {
-    ServiceTask* task = nullptr;
+    std::function<void()> stop;
     Reading reading;
     Done done;
     QTimer deadline;
@@ -58,38 +58,44 @@ TaskWait::~TaskWait()
     }
 }
 
-void TaskWait::Follow(ServiceTask& task, std::chrono::milliseconds timeout, Reading reading, Done done)
+TaskWait::Followed* TaskWait::Add(std::function<void()> stop, Reading reading, Done done)
 {
     auto owned = std::make_unique<Followed>();
     Followed* followed = owned.get();
-    followed->task = &task;
+    followed->stop = std::move(stop);
     followed->reading = std::move(reading);
     followed->done = std::move(done);
-    if (!task.Busy()) {
-        followed->done(Ending::Ended, TaskEnd());
-        return;
-    }
     m_followed.push_back(std::move(owned));
-    followed->onEnd = QObject::connect(&task, &ServiceTask::ended, &m_loop,
-                                       [this, followed](const TaskEnd& end) { Ended(followed, end); });
-    followed->onProgress =
-        QObject::connect(&task, &ServiceTask::progress, &m_loop, [this, followed](int code, const QString& text) {
-            const QString state = followed->reading ? followed->reading(code, text) : text;
-            if (!state.isEmpty())
-                m_progress.SetState(state);
-        });
+    return followed;
+}
+
+void TaskWait::Watch(Followed* followed, QMetaObject::Connection onEnd, QMetaObject::Connection onProgress)
+{
+    followed->onEnd = std::move(onEnd);
+    followed->onProgress = std::move(onProgress);
+}
+
+void TaskWait::Arm(Followed* followed, std::chrono::milliseconds timeout)
+{
     followed->deadline.setSingleShot(true);
     QObject::connect(&followed->deadline, &QTimer::timeout, &m_loop, [followed] {
         // The stop cancels the request in flight, so its end is a moment away.
         followed->ending = Ending::TimedOut;
-        followed->task->Stop();
+        followed->stop();
     });
     if (m_interrupted || InterruptSignal::Requested()) {
         followed->ending = Ending::Interrupted;
-        task.Stop();
+        followed->stop();
     } else {
         followed->deadline.start(timeout);
     }
+}
+
+void TaskWait::Progressed(Followed* followed, int code, const QString& text)
+{
+    const QString state = followed->reading ? followed->reading(code, text) : text;
+    if (!state.isEmpty())
+        m_progress.SetState(state);
 }
 
 void TaskWait::Ended(Followed* followed, const TaskEnd& end)
@@ -116,7 +122,7 @@ void TaskWait::StopAll()
         followed->deadline.stop();
         followed->ending = Ending::Interrupted;
         // A second Ctrl-C still ends the process at once.
-        followed->task->Stop();
+        followed->stop();
     }
 }
 
@@ -145,19 +151,6 @@ bool TaskWait::WaitAll()
 bool TaskWait::Interrupted() const
 {
     return m_interrupted || InterruptSignal::Requested();
-}
-
-TaskWait::Ending TaskWait::Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
-                               const Reading& reading, TaskEnd& end)
-{
-    TaskWait wait(progress);
-    Ending ending = Ending::Ended;
-    wait.Follow(task, timeout, reading, [&](Ending how, const TaskEnd& done) {
-        ending = how;
-        end = done;
-    });
-    wait.WaitAll();
-    return ending;
 }
 
 std::optional<int> TaskWait::ForSuccess(CommandRun& run, ServiceTask& task, std::chrono::seconds timeout,

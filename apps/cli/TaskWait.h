@@ -3,6 +3,7 @@
 #include "service/TaskEnd.h"
 
 #include <QEventLoop>
+#include <QObject>
 #include <QString>
 
 #include <chrono>
@@ -32,16 +33,43 @@ public:
     TaskWait(const TaskWait&) = delete;
     TaskWait& operator=(const TaskWait&) = delete;
 
-    // task: started. Its time counts from here. May be called before WaitAll and from a Done or a
-    // Reading while it runs; a task followed after Ctrl-C is stopped at once.
-    void Follow(ServiceTask& task, std::chrono::milliseconds timeout, Reading reading, Done done);
+    // task: started; a service task, or a run of several that reports and ends as one does (the
+    // same two signals, Busy, a Stop that never blocks). Its time counts from here. May be called
+    // before WaitAll and from a Done or a Reading while it runs; a task followed after Ctrl-C is
+    // stopped at once.
+    template <class Waited>
+    void Follow(Waited& task, std::chrono::milliseconds timeout, Reading reading, Done done)
+    {
+        if (!task.Busy()) {
+            done(Ending::Ended, TaskEnd());
+            return;
+        }
+        Followed* followed = Add([&task] { task.Stop(); }, std::move(reading), std::move(done));
+        Watch(followed,
+              QObject::connect(&task, &Waited::ended, &m_loop,
+                               [this, followed](const TaskEnd& end) { Ended(followed, end); }),
+              QObject::connect(&task, &Waited::progress, &m_loop,
+                               [this, followed](int code, const QString& text) { Progressed(followed, code, text); }));
+        Arm(followed, timeout);
+    }
     // Runs the event loop until no task is followed. False when Ctrl-C arrived.
     bool WaitAll();
     bool Interrupted() const;
 
     // task: started. end receives the task's end, also when it was stopped here.
-    static Ending Run(ServiceTask& task, std::chrono::milliseconds timeout, ProgressLine& progress,
-                      const Reading& reading, TaskEnd& end);
+    template <class Waited>
+    static Ending Run(Waited& task, std::chrono::milliseconds timeout, ProgressLine& progress,
+                      const Reading& reading, TaskEnd& end)
+    {
+        TaskWait wait(progress);
+        Ending ending = Ending::Ended;
+        wait.Follow(task, timeout, reading, [&](Ending how, const TaskEnd& done) {
+            ending = how;
+            end = done;
+        });
+        wait.WaitAll();
+        return ending;
+    }
 
     // Waits as Run does and turns every ending but the task's success into the command's exit
     // status: Ctrl-C's, the time-out's ("no NOUN came within N s") or the task's failure. Nothing
@@ -55,6 +83,10 @@ public:
 private:
     struct Followed;
 
+    Followed* Add(std::function<void()> stop, Reading reading, Done done);
+    void Watch(Followed* followed, QMetaObject::Connection onEnd, QMetaObject::Connection onProgress);
+    void Arm(Followed* followed, std::chrono::milliseconds timeout);
+    void Progressed(Followed* followed, int code, const QString& text);
     void Ended(Followed* followed, const TaskEnd& end);
     void StopAll();
 

@@ -13,7 +13,7 @@ _qovaigc_options()
     case $1 in
         write) echo "--from --jobs --timeout" ;;
         history) echo "--from --to" ;;
-        dub) echo "--from --jobs --voice --speed --pitch --volume --format --timeout" ;;
+        dub) echo "--from --srt --output --jobs --voice --speed --pitch --volume --format --timeout" ;;
         paint) echo "--from --jobs --size --count --reference --timeout" ;;
         extract) echo "--output-dir --jobs --start --end --codec --channels --rate --bits" ;;
         subtitles) echo "--jobs --engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
@@ -68,7 +68,7 @@ _qovaigc()
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --reference) _qovaigc_files "$cur"; return ;;
+        --reference | --srt) _qovaigc_files "$cur"; return ;;
         # history's --from is a date; the others' a file of one item a line
         --from) [[ $command != history ]] && _qovaigc_files "$cur"; return ;;
         --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;

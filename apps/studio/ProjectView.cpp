@@ -2,6 +2,7 @@
 
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/SentenceEditor.h"
+#include "apps/studio/SrtDubbingPanel.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -83,6 +84,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     , m_bin(new QListWidget)
     , m_sentencePane(new QWidget)
     , m_sentences(new SentenceEditor)
+    , m_dubbing(new SrtDubbingPanel(project))
 {
     setObjectName(QStringLiteral("projectView"));
     auto* addText = new QPushButton(kAddText);
@@ -110,6 +112,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     sentenceLayout->setContentsMargins(0, 6, 0, 0);
     sentenceLayout->addWidget(MakeTitle(kSentencesTitle));
     sentenceLayout->addWidget(m_sentences);
+    sentenceLayout->addWidget(m_dubbing);
     m_sentencePane->hide();
     // The sentences are what is read and corrected: they get the most room.
     layout->addWidget(m_sentencePane, 2);
@@ -266,4 +269,11 @@ void ProjectView::ShowSentences(const QString& path)
     const bool subtitles = QFileInfo(path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0;
     m_sentencePane->setVisible(subtitles);
     m_sentences->Open(subtitles ? path : QString());
+    // A track spoken from subtitles belongs with the media file the subtitles belong to.
+    QUuid owner;
+    for (const ToolResult& result : m_project.Bin()) {
+        if (result.path == path)
+            owner = result.owner;
+    }
+    m_dubbing->SetSubtitles(subtitles ? path : QString(), owner);
 }

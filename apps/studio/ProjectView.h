@@ -6,6 +6,7 @@
 
 class QListWidget;
 class SentenceEditor;
+class SrtDubbingPanel;
 class QTreeWidget;
 class QTreeWidgetItem;
 class StudioProject;
@@ -33,6 +34,8 @@ public:
     // The sentences of the subtitle file current in the bin, editable (hidden otherwise).
     SentenceEditor& Sentences() const { return *m_sentences; }
     QTreeWidget* SentenceList() const;
+    // Speaks the subtitle file current in the bin as a voice-over track.
+    SrtDubbingPanel& Dubbing() const { return *m_dubbing; }
 
 signals:
     void SelectionChanged();
@@ -54,4 +57,5 @@ private:
     QListWidget* m_bin;
     QWidget* m_sentencePane;
     SentenceEditor* m_sentences;
+    SrtDubbingPanel* m_dubbing;
 };

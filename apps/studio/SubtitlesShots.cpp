@@ -1,11 +1,15 @@
 #include "apps/studio/SubtitlesShots.h"
 
+#include "apps/studio/ProjectView.h"
+#include "apps/studio/SrtDubbingPanel.h"
+#include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolPanel.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
@@ -143,6 +147,29 @@ void SubtitlesShots::WaitForResult()
         std::fprintf(stderr, "qov-studio: the subtitles tool made no subtitle file (are the local services running?)\n");
     QTimer::singleShot(kSettleMs, this, [this] {
         m_grab(QStringLiteral("subtitles-generated.png"));
+        SpeakSubtitles();
+    });
+}
+
+void SubtitlesShots::SpeakSubtitles()
+{
+    m_binBefore = m_window.Project().Bin().size();
+    m_window.View().Dubbing().Button()->click();
+    m_waits = 0;
+    WaitForTrack();
+}
+
+void SubtitlesShots::WaitForTrack()
+{
+    if (m_window.Project().Bin().size() <= m_binBefore && Again(&SubtitlesShots::WaitForTrack))
+        return;
+    if (m_window.Project().Bin().size() <= m_binBefore)
+        std::fprintf(stderr, "qov-studio: the subtitles were not spoken as a track: %s\n",
+                     qPrintable(m_window.View().Dubbing().Status()->text()));
+    // The track is the bin's last entry; the picture shows it.
+    m_window.View().BinList()->scrollToBottom();
+    QTimer::singleShot(kSettleMs, this, [this] {
+        m_grab(QStringLiteral("subtitles-dubbed.png"));
         m_done();
     });
 }

@@ -13,7 +13,8 @@ class StudioWindow;
 // The subtitles tool's pictures for the screenshot run: the window on tab A with a video selected
 // (subtitles.png), on tab B with its model choice (subtitles-tab-b.png), the account dialog
 // (subtitles-account.png), while the video's audio is recognised (subtitles-running.png) and once
-// its subtitle file is in the bin with its sentences (subtitles-generated.png). The studio must
+// its subtitle file is in the bin with its sentences (subtitles-generated.png), and once that file
+// is spoken as a voice-over track that joins it in the bin (subtitles-dubbed.png). The studio must
 // show the subtitles tool with a video that has speech selected.
 class SubtitlesShots : public QObject
 {
@@ -33,6 +34,8 @@ private:
     void Recognise();
     void WaitForRunning();
     void WaitForResult();
+    void SpeakSubtitles();
+    void WaitForTrack();
     QWidget* Tool() const;
     QPushButton* Button(const QString& caption) const;
     bool Shows(const QString& text) const;
@@ -45,4 +48,5 @@ private:
     GrabWidget m_grabWidget;
     std::function<void()> m_done;
     int m_waits = 0;
+    qsizetype m_binBefore = 0;
 };

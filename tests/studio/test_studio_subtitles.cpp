@@ -1,6 +1,7 @@
 #include "EmulatorServer.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SentenceEditor.h"
+#include "apps/studio/SrtDubbingPanel.h"
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolPanel.h"
@@ -49,7 +50,8 @@ protected:
             s_folders->App(),
             QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n\n[Audio2Txt]\nURL=%1\nAPIKey=qov-local-key\n"
                            "SecretKey=qov-local-secret\n\n[ObjectStore]\nEndpoint=127.0.0.1:%2\nAccessKeyId=qov-local-ak\n"
-                           "SecretAccessKey=qov-local-sk\nBucket=qov-subtitles\n\n[FileTranscription]\nURL=%1/api\n")
+                           "SecretAccessKey=qov-local-sk\nBucket=qov-subtitles\n\n[FileTranscription]\nURL=%1/api\n\n"
+                           "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nAPIKey=qov-local-key\nSecretKey=qov-local-secret\nCuid=studio-test\n")
                 .arg(base)
                 .arg(s_port));
     }
@@ -262,6 +264,27 @@ TEST_F(StudioSubtitles, AWrongKeyOrUnreachableServicesEndWithTheReasonAndTheButt
             StartServices();
         WriteAccount("qov-local-transcription-key");
     }
+}
+
+TEST_F(StudioSubtitles, SubtitlesChosenInTheBinAreSpokenAsATrackThatLandsWithTheirMedia)
+{
+    const QUuid clip = m_studio->Project().AddMedia(QString::fromUtf8(kSpeech));
+    const QString srt = s_folders->Root() + QStringLiteral("/spoken.srt");
+    QFile file(srt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("1\n00:00:00,500 --> 00:00:02,000\nGood morning.\n\n2\n00:00:02,500 --> 00:00:04,000\nSee you.\n");
+    file.close();
+    // A subtitle file arriving in the bin becomes the chosen one.
+    m_studio->Project().AddToBin({srt, QStringLiteral("字幕"), clip});
+    const qsizetype before = m_studio->Project().Bin().size();
+    SrtDubbingPanel& panel = m_studio->View().Dubbing();
+    ASSERT_TRUE(panel.Button()->isVisibleTo(m_studio.get()));
+    panel.Button()->click();
+    ASSERT_TRUE(WaitFor([&] { return m_studio->Project().Bin().size() > before; })) << panel.Status()->text().toStdString();
+    const ToolResult track = m_studio->Project().Bin().last();
+    EXPECT_EQ(track.owner, clip);
+    EXPECT_TRUE(track.path.endsWith(QStringLiteral(".mp3"))) << track.path.toStdString();
+    EXPECT_GT(QFileInfo(track.path).size(), 1000);
 }
 
 } // namespace

@@ -1,0 +1,104 @@
+#include "apps/cli/DubSrtRun.h"
+
+#include "apps/cli/CliArguments.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/OptionReader.h"
+#include "apps/cli/ServiceOptions.h"
+#include "apps/cli/TaskWait.h"
+#include "dubbing/CTxt2AudioShortNetOper.h"
+#include "dubbing/DubbingFileName.h"
+#include "dubbing/SrtDubbing.h"
+#include "dubbing/TrackPlan.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+
+#include <limits>
+
+namespace DubSrtRun {
+
+namespace {
+
+constexpr int kDefaultJobs = 4;
+constexpr int kMostJobs = 32;
+// Each caption's requests have --timeout; the run as a whole needs no bound of its own.
+constexpr std::chrono::milliseconds kUnbounded(std::numeric_limits<int>::max());
+
+} // namespace
+
+int Run(CommandRun& run)
+{
+    if (!run.Positional().isEmpty())
+        return run.Usage(QStringLiteral("dub --srt takes no TEXT: the captions are the text"));
+    OptionReader options(run.Arguments());
+    const QString srt = options.Text(QStringLiteral("srt"));
+    const QString output = options.Text(QStringLiteral("output"));
+    SrtDubbing::Settings settings;
+    settings.voice.voice = options.Integer(QStringLiteral("voice"), 0, -1, 1000000);
+    settings.voice.speed = options.Integer(QStringLiteral("speed"), 5, 0, 15);
+    settings.voice.pitch = options.Integer(QStringLiteral("pitch"), 5, 0, 15);
+    settings.voice.volume = options.Integer(QStringLiteral("volume"), 5, 0, 15);
+    QString format = options.Choice(QStringLiteral("format"), {QStringLiteral("mp3"), QStringLiteral("wav")});
+    // --output's extension chooses the format when --format does not.
+    if (!run.Arguments().Option(QStringLiteral("format")) &&
+        QFileInfo(output).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0)
+        format = QStringLiteral("wav");
+    settings.jobs = options.Integer(QStringLiteral("jobs"), kDefaultJobs, 1, kMostJobs);
+    const auto timeout = options.Timeout();
+    if (options.Problem())
+        return run.Usage(*options.Problem());
+    if (srt.isEmpty())
+        return run.Usage(QStringLiteral("--srt needs the subtitle file"));
+    settings.captionLimit = timeout;
+    settings.mp3 = format == QLatin1String("mp3");
+    settings.voice.aue = settings.mp3 ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav;
+
+    std::vector<SrtDubbing::Caption> captions;
+    QString error;
+    if (!SrtDubbing::Read(srt, captions, error))
+        return run.Fail(error);
+    run.Set(QStringLiteral("srt"), srt);
+    run.Set(QStringLiteral("format"), format);
+    run.Set(QStringLiteral("voice"), settings.voice.voice);
+    run.Set(QStringLiteral("speed"), settings.voice.speed);
+    run.Set(QStringLiteral("pitch"), settings.voice.pitch);
+    run.Set(QStringLiteral("volume"), settings.voice.volume);
+    run.Set(QStringLiteral("captions"), int(captions.size()));
+    settings.wantedPath =
+        output.isEmpty() ? DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), format)
+                         : output;
+
+    SrtDubbing dubbing;
+    if (!dubbing.Start(std::move(captions), settings, error))
+        return run.Fail(error);
+    run.Progress().SetState(dubbing.State());
+    TaskEnd end;
+    switch (TaskWait::Run(dubbing, kUnbounded, run.Progress(), nullptr, end)) {
+    case TaskWait::Ending::Interrupted:
+        return run.Interrupted();
+    case TaskWait::Ending::TimedOut:
+        return run.Fail(QStringLiteral("the track was not made in time"));
+    case TaskWait::Ending::Ended:
+        break;
+    }
+    if (!end.Succeeded()) {
+        if (dubbing.FailedCaption() > 0)
+            run.Set(QStringLiteral("caption"), dubbing.FailedCaption());
+        return run.Fail(end.error.text);
+    }
+    const QVariantMap made = end.value.toMap();
+    QJsonArray runOn;
+    for (const QVariant& number : made.value(QLatin1String(SrtDubbing::kRunOn)).toList()) {
+        runOn.append(number.toInt());
+        run.Line(QStringLiteral("caption %1 runs on past its slot even at %2x speed")
+                     .arg(number.toInt())
+                     .arg(TrackPlan::kMaxTempo));
+    }
+    const QString path = made.value(QLatin1String(SrtDubbing::kPath)).toString();
+    run.Set(QStringLiteral("run_on"), runOn);
+    run.Set(QStringLiteral("path"), path);
+    run.Line(path);
+    return run.Succeed();
+}
+
+} // namespace DubSrtRun

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QUuid>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class SrtDubbing;
+class StudioProject;
+
+// Under the sentences of the subtitle file chosen in the bin: speaks the file as one voice-over
+// track, its captions' speech at their starts, and puts the track into the bin with the media
+// file the subtitles belong to. The requests run as tasks; the panel only hears their signals.
+class SrtDubbingPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SrtDubbingPanel(StudioProject& project, QWidget* parent = nullptr);
+    ~SrtDubbingPanel() override;
+
+    // The subtitle file now chosen, and the media file it belongs to (null: none). A run under
+    // way goes on for the file it was started with.
+    void SetSubtitles(const QString& path, const QUuid& owner);
+
+    QPushButton* Button() const { return m_button; }
+    QLabel* Status() const { return m_status; }
+
+private:
+    void StartOrStop();
+
+    StudioProject& m_project;
+    SrtDubbing* m_dubbing;
+    QPushButton* m_button;
+    QLabel* m_status;
+    QString m_path;
+    QUuid m_owner;
+    QUuid m_runOwner;
+};

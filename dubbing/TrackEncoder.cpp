@@ -1,0 +1,148 @@
+#include "dubbing/TrackEncoder.h"
+
+#include "dubbing/TrackAudioError.h"
+
+#include <QFile>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+}
+
+#include <algorithm>
+#include <cmath>
+
+namespace TrackEncoder {
+
+namespace {
+
+// PCM takes frames of any size; the MP3 encoder sets its own.
+constexpr int kPcmFrameSamples = 1024;
+
+int16_t ToPcm(float sample)
+{
+    return int16_t(std::lround(std::clamp(sample, -1.0F, 1.0F) * 32767.0F));
+}
+
+struct Encoding
+{
+    AVFormatContext* output = nullptr;
+    AVCodecContext* encoder = nullptr;
+    AVStream* stream = nullptr;
+    AVFrame* frame = av_frame_alloc();
+    AVPacket* packet = av_packet_alloc();
+    bool opened = false;
+
+    ~Encoding()
+    {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        avcodec_free_context(&encoder);
+        if (output != nullptr && opened)
+            avio_closep(&output->pb);
+        avformat_free_context(output);
+    }
+
+    int Open(int rate, bool mp3, const QString& path)
+    {
+        if (frame == nullptr || packet == nullptr)
+            return AVERROR(ENOMEM);
+        const AVCodec* codec =
+            mp3 ? avcodec_find_encoder_by_name("libmp3lame") : avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+        if (codec == nullptr)
+            return AVERROR_ENCODER_NOT_FOUND;
+        encoder = avcodec_alloc_context3(codec);
+        if (encoder == nullptr)
+            return AVERROR(ENOMEM);
+        encoder->sample_rate = rate;
+        av_channel_layout_default(&encoder->ch_layout, 1);
+        // The MP3 encoder takes planar samples only; for one channel both layouts hold the same bytes.
+        encoder->sample_fmt = mp3 ? AV_SAMPLE_FMT_S16P : AV_SAMPLE_FMT_S16;
+        encoder->time_base = AVRational{1, rate};
+        if (mp3)
+            encoder->bit_rate = kMp3BitRate;
+        const QByteArray name = QFile::encodeName(path);
+        int result = avformat_alloc_output_context2(&output, nullptr, mp3 ? "mp3" : "wav", name.constData());
+        if (result < 0)
+            return result;
+        if (output->oformat->flags & AVFMT_GLOBALHEADER)
+            encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        result = avcodec_open2(encoder, codec, nullptr);
+        if (result < 0)
+            return result;
+        stream = avformat_new_stream(output, nullptr);
+        if (stream == nullptr)
+            return AVERROR(ENOMEM);
+        result = avcodec_parameters_from_context(stream->codecpar, encoder);
+        if (result < 0)
+            return result;
+        stream->time_base = encoder->time_base;
+        result = avio_open(&output->pb, name.constData(), AVIO_FLAG_WRITE);
+        if (result < 0)
+            return result;
+        opened = true;
+        return avformat_write_header(output, nullptr);
+    }
+
+    int FrameSamples() const { return encoder->frame_size > 0 ? encoder->frame_size : kPcmFrameSamples; }
+
+    // Sends count samples from samples (none: the end) and writes what comes out.
+    int Send(const float* samples, int count, int64_t pts)
+    {
+        int result = 0;
+        if (samples != nullptr) {
+            av_frame_unref(frame);
+            frame->nb_samples = count;
+            frame->format = encoder->sample_fmt;
+            frame->sample_rate = encoder->sample_rate;
+            frame->pts = pts;
+            result = av_channel_layout_copy(&frame->ch_layout, &encoder->ch_layout);
+            if (result >= 0)
+                result = av_frame_get_buffer(frame, 0);
+            if (result < 0)
+                return result;
+            auto* pcm = reinterpret_cast<int16_t*>(frame->data[0]);
+            std::transform(samples, samples + count, pcm, &ToPcm);
+        }
+        result = avcodec_send_frame(encoder, samples != nullptr ? frame : nullptr);
+        while (result >= 0) {
+            result = avcodec_receive_packet(encoder, packet);
+            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
+                return 0;
+            if (result < 0)
+                return result;
+            av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            result = av_interleaved_write_frame(output, packet);
+        }
+        return result;
+    }
+};
+
+} // namespace
+
+bool Write(const std::vector<float>& samples, int rate, bool mp3, const QString& path, QString& error)
+{
+    Encoding encoding;
+    int result = encoding.Open(rate, mp3, path);
+    const size_t step = result >= 0 ? size_t(encoding.FrameSamples()) : 0;
+    for (size_t at = 0; result >= 0 && at < samples.size(); at += step) {
+        // The encoder's last frame may be short; only PCM takes one of any size, so MP3's is padded.
+        const size_t count = std::min(step, samples.size() - at);
+        if (count < step && mp3) {
+            std::vector<float> last(samples.begin() + int64_t(at), samples.end());
+            last.resize(step, 0.0F);
+            result = encoding.Send(last.data(), int(step), int64_t(at));
+        } else {
+            result = encoding.Send(samples.data() + at, int(count), int64_t(at));
+        }
+    }
+    if (result >= 0)
+        result = encoding.Send(nullptr, 0, 0);
+    if (result >= 0)
+        result = av_write_trailer(encoding.output);
+    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write the track"), result);
+}
+
+} // namespace TrackEncoder
