@@ -5,16 +5,6 @@
 
 namespace PolledRun {
 
-std::optional<int> Wait(CommandRun& run, const QString& noun, const PolledClient& client,
-                        std::chrono::seconds timeout, int& finalCode)
-{
-    ServiceTask task;
-    Start(run, noun, client, task);
-    TaskEnd end;
-    const TaskWait::Ending ending = TaskWait::Run(task, timeout, run.Progress(), nullptr, end);
-    return Finish(run, noun, client, timeout, ending, end, finalCode);
-}
-
 void Start(CommandRun& run, const QString& noun, const PolledClient& client, ServiceTask& task)
 {
     run.Progress().SetState(QStringLiteral("creating the %1 task").arg(noun));

@@ -16,14 +16,11 @@ class CommandRun;
 // command has ended.
 namespace PolledRun {
 
-// noun: what the task makes ("speech", "image"), for the messages. An exit status when the command
-// ends here (the start failed, Ctrl-C, the time-out); nothing when a code ended the task: that
-// code is in finalCode.
-std::optional<int> Wait(CommandRun& run, const QString& noun, const PolledClient& client,
-                        std::chrono::seconds timeout, int& finalCode);
-// Wait in two halves, for a command that waits on many: the start on task, and the exit status
-// from how the wait ended, as Wait gives it.
+// The start on task, for a command that waits on one or many; noun: what the task makes
+// ("speech", "image"), for the messages.
 void Start(CommandRun& run, const QString& noun, const PolledClient& client, ServiceTask& task);
+// The exit status from how the wait ended (Ctrl-C, the time-out, a failure); nothing when a code
+// ended the task: that code is in finalCode.
 std::optional<int> Finish(CommandRun& run, const QString& noun, const PolledClient& client,
                           std::chrono::seconds timeout, TaskWait::Ending ending, const TaskEnd& end, int& finalCode);
 
