@@ -96,11 +96,13 @@ int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::strin
     }
     m_wantedPath = outputPath;
     if (!CreateTask(text, format, voice, speed, pitch, volume, cancel)) {
-        GetDubbingLog().AddFinishedTask(QString::fromStdString(text), QString::fromStdString(GetErrorText()));
+        if (m_logged)
+            GetDubbingLog().AddFinishedTask(QString::fromStdString(text), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
     // Recorded before the first poll, so a task that finishes at once finds its record to update.
-    GetDubbingLog().AddTask(QString::fromStdString(text), QString::fromStdString(TaskId()));
+    if (m_logged)
+        GetDubbingLog().AddTask(QString::fromStdString(text), QString::fromStdString(TaskId()));
     m_callback = m_report ? m_report : &PostProgress;
     m_context = window;
     m_pollInterval = 500;
@@ -230,7 +232,8 @@ void CTxt2AudioNetOper::ReleaseOutput()
 int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
 {
     if (!ReserveOutput()) {
-        GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(GetErrorText()));
+        if (m_logged)
+            GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(GetErrorText()));
         return PollGaveUp;
     }
     utility::string_t url;
@@ -263,11 +266,13 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
         }
         error += RestClient::FormatNumber(DubbingErrors::kDownloadGaveUpFormat, m_failedDownloads);
         SetError(error);
-        GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(error));
+        if (m_logged)
+            GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(error));
         return PollGaveUp;
     }
     // The file is the result now, no longer a name held for it.
     m_outputReserved = false;
-    GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);
+    if (m_logged)
+        GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);
     return PollFinished;
 }

@@ -41,6 +41,9 @@ public:
     // Where the poller's codes go instead of window's message queue (window is then the callback's
     // context); for a caller that has no window. Set before Start.
     void SetProgressCallback(ProgressCallback callback) { m_report = callback; }
+    // Off for speech that is only a part of a larger result (a caption of a track), which the
+    // dubbing log records once, as a whole. Set before Start.
+    void SetLogged(bool logged) { m_logged = logged; }
     // Ends polling, cancelling a request in flight, and waits for the worker.
     void Stop();
 
@@ -54,6 +57,7 @@ public:
     bool ReadTasks(const web::json::value& reply);
 
 private:
+    bool m_logged = true;
     bool CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice, int32_t speed,
                     int32_t pitch, int32_t volume, const pplx::cancellation_token& cancel);
     // Takes the output file's name before the first download; false with the error set when no

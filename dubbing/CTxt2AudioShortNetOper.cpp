@@ -102,7 +102,8 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         return false;
     }
     m_outputPath = written.toStdString();
-    GetDubbingLog().AddFinishedTask(QString::fromStdString(text), written);
+    if (m_logged)
+        GetDubbingLog().AddFinishedTask(QString::fromStdString(text), written);
     return true;
 }
 

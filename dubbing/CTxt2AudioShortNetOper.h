@@ -31,6 +31,9 @@ public:
                     const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // The file the last synthesis wrote.
     const utility::string_t& OutputPath() const { return m_outputPath; }
+    // Off for speech that is only a part of a larger result (a caption of a track), which the
+    // dubbing log records once, as a whole.
+    void SetLogged(bool logged) { m_logged = logged; }
 
     // The form body (the voice as SpeechVoice gives it). The text, user identifier and token are
     // percent-encoded, so "&", "=", "+" and "%" in a text reach the service unchanged.
@@ -42,6 +45,7 @@ public:
     static bool ReadReply(const utility::string_t& contentType, const std::string& reply, utility::string_t& errorText);
 
 private:
+    bool m_logged = true;
     utility::string_t m_url;
     utility::string_t m_apiKey;
     utility::string_t m_secretKey;

@@ -28,6 +28,7 @@ ServiceTask::Body Make(const ShortSpeechTask::Request& request)
     GetDubbingLog();
     return [request](const ServiceTask::Worker& worker) {
         CTxt2AudioNetOper client;
+        client.SetLogged(request.logged);
         const PolledClient driven{
             [&](PollCodes& codes, const pplx::cancellation_token& cancel) {
                 client.SetProgressCallback(&PollCodes::Push);

@@ -13,6 +13,7 @@ ServiceTask::Body Make(const Request& request)
     GetDubbingLog();
     return [request](const ServiceTask::Worker& worker) {
         CTxt2AudioShortNetOper client;
+        client.SetLogged(request.logged);
         utility::string_t error;
         if (!client.Synthesize(request.text.toStdString(), error, request.wantedPath.toStdString(), request.speed,
                                request.pitch, request.volume, request.voice, request.aue, worker.Token()))

@@ -28,6 +28,8 @@ struct Request
     int volume = 5;
     int voice = 0;
     int aue = 3;
+    // Off when the speech is a part of a larger result that the dubbing log records as a whole.
+    bool logged = true;
 };
 
 ServiceTask::Body Make(const Request& request);

@@ -2,6 +2,7 @@
 
 #include "dubbing/LongSpeechTask.h"
 #include "dubbing/SpeechTrackTask.h"
+#include "service/TransLog.h"
 #include "subtitles/SrtReader.h"
 
 #include <QDir>
@@ -62,6 +63,8 @@ bool SrtDubbing::Start(std::vector<Caption> captions, const Settings& settings, 
         ShortSpeechTask::Request request = settings.voice;
         request.text = m_captions[i].text;
         request.wantedPath = m_scratch->filePath(QStringLiteral("caption-%1.%2").arg(i).arg(extension));
+        // A caption's speech is gone once it is in the track: the history shows the track alone.
+        request.logged = false;
         m_group->Add(ShortSpeechTask::Takes(request.text) ? ShortSpeechTask::Make(request)
                                                           : LongSpeechTask::Make(request));
     }
@@ -150,6 +153,7 @@ void SrtDubbing::OnTrackMade(const TaskEnd& end)
         Finish(TaskEnd::Stop());
         return;
     }
+    GetDubbingLog().AddFinishedTask(m_settings.source, path);
     QVariantList runOn;
     for (const QVariant& item : made.value(QLatin1String(SpeechTrackTask::kRunOn)).toList())
         runOn.append(m_captions[size_t(item.toInt())].number);

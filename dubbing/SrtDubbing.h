@@ -39,6 +39,7 @@ public:
         int jobs = 4;
         std::chrono::milliseconds captionLimit{600000};
         QString wantedPath; // numbered when taken
+        QString source; // what the dubbing log names as the track's source: the subtitle file
     };
 
     // Keys of a successful end's value (a QVariantMap): the track's path, and the numbers of the

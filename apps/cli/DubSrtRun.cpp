@@ -50,6 +50,7 @@ int Run(CommandRun& run)
     if (srt.isEmpty())
         return run.Usage(QStringLiteral("--srt needs the subtitle file"));
     settings.captionLimit = timeout;
+    settings.source = srt;
     settings.mp3 = format == QLatin1String("mp3");
     settings.voice.aue = settings.mp3 ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav;
 

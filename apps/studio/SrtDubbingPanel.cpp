@@ -82,6 +82,7 @@ void SrtDubbingPanel::StartOrStop()
     SrtDubbing::Settings settings;
     settings.voice.aue = CTxt2AudioShortNetOper::kAueMp3;
     settings.wantedPath = DubbingFileName::Wanted(folder, QStringLiteral("mp3"));
+    settings.source = m_path;
     if (!m_dubbing->Start(std::move(captions), settings, error)) {
         m_status->setText(error);
         return;

@@ -97,6 +97,7 @@ TEST_F(DubSrt, SpeechStartsAtEachCaptionsStart)
     for (size_t i = 0; i < 3; ++i)
         EXPECT_NEAR(onsets[i], starts[i], 0.15) << "caption " << i + 1;
     EXPECT_NEAR(Seconds(track), 9.0, 0.1) << "the track runs to the last caption's end";
+    EXPECT_EQ(LoggedFiles(QStringLiteral("dubbing")), QStringList{track}) << "the history shows the track alone";
     QFile::remove(track);
     EXPECT_TRUE(Left().isEmpty()) << Left().join(QLatin1Char(' ')).toStdString();
 }
@@ -144,6 +145,7 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     EXPECT_TRUE(outcome.err.contains(QStringLiteral("caption 2: "))) << outcome.err.toStdString();
     EXPECT_TRUE(outcome.out.isEmpty());
     EXPECT_TRUE(Left().isEmpty()) << Left().join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
 
     const Outcome missing = Dub({QStringLiteral("--srt"), m_folders.Root() + QStringLiteral("/none.srt")});
     EXPECT_EQ(missing.exitCode, 1);
