@@ -6,6 +6,7 @@
 #include "dubbing/TrackEncoder.h"
 #include "dubbing/TrackPlan.h"
 #include "service/ResultFile.h"
+#include "subtitles/AudioLibraryLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,9 @@ TaskEnd Failure(const QString& text)
 ServiceTask::Body Make(const Request& request)
 {
     return [request](const ServiceTask::Worker& worker) {
+        // The decoders' complaints about an MP3's padding are noise to a user; failures are told
+        // in this task's own words.
+        const AudioLibraryLog quiet;
         // Every clip is decoded first: a slot's plan needs its speech's length.
         std::vector<std::vector<float>> clips(request.cues.size());
         int rate = 0;
