@@ -1,81 +1,70 @@
+// A run that fails exits with 1 and says why in the words the window would show: on standard
+// error alone, or also in the --json object, which then names no result.
 #include "CliFixture.h"
 
-#include <QFileInfo>
-#include <QJsonArray>
+#include <QDirIterator>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QStringList Paths(const QJsonObject& object)
+// The reply and the message printed of a run that failed, or a failed test's trace.
+QString Failure(const Outcome& plain, const Outcome& json)
 {
-    QStringList paths;
-    if (object.value(QStringLiteral("path")).isString())
-        paths << object.value(QStringLiteral("path")).toString();
-    for (const QJsonValue& path : object.value(QStringLiteral("paths")).toArray())
-        paths << path.toString();
-    return paths;
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_TRUE(plain.out.isEmpty()) << plain.out.toStdString();
+    EXPECT_EQ(json.exitCode, 1);
+    const QJsonObject object = JsonOf(json);
+    EXPECT_FALSE(object.value("ok").toBool(true)) << json.out.toStdString();
+    EXPECT_FALSE(object.contains("path") || object.contains("paths")) << "a failure names no result";
+    const QString message = plain.err.trimmed();
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_EQ(object.value("error").toString(), message);
+    EXPECT_EQ(json.err.trimmed(), message);
+    return message;
 }
 
-TEST_F(CommandLine, JsonGivesOneObjectWithTheResultsPathsAndTheHistoryListsThem)
+TEST_F(CommandLine, FailuresExitWithOneAndTheMessageTheWindowWouldShow)
 {
-    struct Case
+    const struct
     {
+        const char* endpoint; // the fault each run meets there, if any
+        const char* fault;
         QStringList arguments;
-        const char* tool;
-        int files;
-        QStringList fields;
+        const char* message; // its start
+    } cases[] = {
+        {"chat", R"({"status":502,"times":1})", {"write", "话题"}, "文案服务请求失败，HTTP状态码：502"},
+        {"chat", R"({"malformed":true,"times":1})", {"write", "话题"}, "文案服务的回复格式有误："},
+        {"chat", R"({"wrong_types":true,"times":1})", {"write", "话题"}, "文案服务的回复格式有误："},
+        {"chat", R"({"close":true,"times":1})", {"write", "话题"}, ""},
+        {"image-query",
+         R"({"wrong_types":true,"times":1})",
+         {"paint", "湖", "--size", "512x512", "--count", "1"},
+         "图片生成服务的回复格式有误："},
+        {nullptr, nullptr, {"paint", "湖", "--size", "100x100"}, ""},
     };
-    const Case cases[] = {
-        {{"write", "为新品发布会写一段开场白"}, "copywriting", 1, {"topic", "text"}},
-        {{"dub", "欢迎使用智能配音", "--format", "wav"}, "dubbing", 1, {"format", "mode", "speed"}},
-        {{"paint", "雪山下的湖泊", "--size", "512x512", "--count", "2"}, "painting", 2, {"task_id", "width", "count"}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
-        const Outcome outcome = Run(c.arguments + QStringList{QStringLiteral("--json")});
-        ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
-        const QJsonObject object = JsonOf(outcome);
-        ASSERT_FALSE(object.isEmpty()) << "one JSON object alone on standard output: " << outcome.out.toStdString();
-        EXPECT_TRUE(object.value(QStringLiteral("ok")).toBool());
-        EXPECT_EQ(object.value(QStringLiteral("command")).toString(), c.arguments.front());
-        for (const QString& field : c.fields)
-            EXPECT_TRUE(object.contains(field)) << field.toStdString();
-        const QStringList paths = Paths(object);
-        EXPECT_EQ(paths.size(), c.files);
-        for (const QString& path : paths)
-            EXPECT_TRUE(QFileInfo(path).isFile() && QFileInfo(path).size() > 0) << path.toStdString();
-
-        const Outcome listed = Run({QStringLiteral("history"), QString::fromLatin1(c.tool), QStringLiteral("--json")});
-        ASSERT_EQ(listed.exitCode, 0);
-        const QJsonObject history = JsonOf(listed);
-        EXPECT_EQ(history.value(QStringLiteral("tool")).toString(), QString::fromLatin1(c.tool));
-        const QJsonArray records = history.value(QStringLiteral("records")).toArray();
-        ASSERT_EQ(records.size(), 1) << listed.out.toStdString();
-        const QJsonObject record = records.first().toObject();
-        EXPECT_EQ(record.value(QStringLiteral("source")).toString(), c.arguments[1]);
-        QStringList files;
-        for (const QJsonValue& file : record.value(QStringLiteral("files")).toArray())
-            files << file.toString();
-        EXPECT_EQ(files, paths);
-        EXPECT_FALSE(record.value(QStringLiteral("task_id")).toString().isEmpty());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString() + " " + (c.fault ? c.fault : ""));
+        const auto run = [&](const QStringList& extra) {
+            if (c.endpoint)
+                SetFault(c.endpoint, c.fault);
+            return Run(c.arguments + extra);
+        };
+        const Outcome plain = run({});
+        const QString message = Failure(plain, run({"--json"}));
+        EXPECT_TRUE(message.startsWith(QString::fromUtf8(c.message))) << message.toStdString();
     }
+    QDirIterator files(m_folders.Work(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    EXPECT_FALSE(files.hasNext()) << "no failure leaves a file: " << files.next().toStdString();
 }
 
-TEST_F(CommandLine, JsonFailuresSayWhyInTheObjectAndOnStandardError)
+TEST_F(CommandLine, AWrongSecretGetsNoToken)
 {
     WriteSettings("wrong-secret");
-    const QString token = QStringLiteral("Token获取失败，请检查配置文件，错误代码：401");
-    const QList<QStringList> cases = {{"write", "话题", "--json"}, {"dub", "你好", "--json"}, {"paint", "湖", "--json"}};
-    for (const QStringList& arguments : cases) {
+    for (const QStringList& arguments : QList<QStringList>{{"write", "话题"}, {"dub", "你好"}, {"paint", "湖"}}) {
         SCOPED_TRACE(arguments.front().toStdString());
-        const Outcome outcome = Run(arguments);
-        EXPECT_EQ(outcome.exitCode, 1);
-        const QJsonObject object = JsonOf(outcome);
-        EXPECT_FALSE(object.value(QStringLiteral("ok")).toBool(true)) << outcome.out.toStdString();
-        EXPECT_EQ(object.value(QStringLiteral("error")).toString(), token);
-        EXPECT_TRUE(Paths(object).isEmpty()) << "a failure names no result";
-        EXPECT_EQ(outcome.err.trimmed(), token);
+        EXPECT_EQ(Failure(Run(arguments), Run(arguments + QStringList{"--json"})),
+                  "Token获取失败，请检查配置文件，错误代码：401");
     }
 }
 
@@ -83,13 +72,10 @@ TEST_F(CommandLine, JsonFailuresSayWhyInTheObjectAndOnStandardError)
 // their own.
 TEST_F(CommandLine, AServiceRefusalNamesTheServiceAndKeepsItsWords)
 {
-    const Outcome outcome = Run({QStringLiteral("paint"), QString(5000, QChar(0x6E56)), QStringLiteral("--json")});
-    EXPECT_EQ(outcome.exitCode, 1);
-    const QJsonObject object = JsonOf(outcome);
-    const QString sentence = QStringLiteral("the painting service refused the description: invalid param");
-    EXPECT_EQ(object.value(QStringLiteral("error")).toString(), sentence);
-    EXPECT_EQ(object.value(QStringLiteral("service_error")).toString(), QStringLiteral("invalid param"));
-    EXPECT_EQ(outcome.err.trimmed(), sentence);
+    const QStringList arguments{"paint", QString(5000, QChar(0x6E56))};
+    const Outcome json = Run(arguments + QStringList{"--json"});
+    EXPECT_EQ(Failure(Run(arguments), json), "the painting service refused the description: invalid param");
+    EXPECT_EQ(JsonOf(json).value("service_error").toString(), "invalid param");
 }
 
 } // namespace

@@ -1,7 +1,4 @@
-#include "CliFixture.h"
-#include "PtyProcess.h"
-
-#include "MediaFixtures.h"
+#include "LocalServices.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,28 +31,17 @@ QByteArray HourLongWavHeader()
            le32(32000) + le16(2) + le16(16) + "data" + le32(bytes);
 }
 
-class Progress : public CommandLine
+class Progress : public LocalServices
 {
 protected:
-    PtyProcess* Start(const QStringList& arguments)
-    {
-        m_process = std::make_unique<PtyProcess>(QStringLiteral(QOVAIGC_BIN), WithFolders(arguments), Environment());
-        return m_process->Started() ? m_process.get() : nullptr;
-    }
-    QStringList FilesIn(const QString& folder) const
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    }
-
-    std::unique_ptr<PtyProcess> m_process;
+    QStringList FilesIn(const QString& folder) const { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
 };
 
 TEST_F(Progress, ExtractionShowsItsPercentageOnATerminalAndErasesItAtTheEnd)
 {
-    const QString destination = m_folders.Root() + QStringLiteral("/tone.mp3");
-    PtyProcess* process = Start({QStringLiteral("extract"), MediaFixtures::VideoWithAudio(), destination,
-                                 QStringLiteral("--json")});
-    ASSERT_TRUE(process);
+    const QString destination = m_folders.Root() + "/tone.mp3";
+    const auto process = OnTerminal({"extract", MediaFixtures::VideoWithAudio(), destination, "--json"});
+    ASSERT_TRUE(process->Started());
     ASSERT_EQ(process->Finish(kLimit), 0) << process->Output().toStdString();
     const QByteArray output = process->Output();
     // The first and the last amount are always drawn, however fast the work goes.
@@ -66,29 +52,19 @@ TEST_F(Progress, ExtractionShowsItsPercentageOnATerminalAndErasesItAtTheEnd)
     const qsizetype erased = output.lastIndexOf(kErase);
     ASSERT_GE(erased, 0);
     const QByteArray after = output.mid(erased + kErase.size());
-    EXPECT_TRUE(QJsonDocument::fromJson(after).object().value(QStringLiteral("ok")).toBool()) << after.toStdString();
+    EXPECT_TRUE(QJsonDocument::fromJson(after).object().value("ok").toBool()) << after.toStdString();
     EXPECT_TRUE(QFile::exists(destination));
-}
-
-TEST_F(Progress, NothingOfItWhenStandardErrorIsNotATerminal)
-{
-    const Outcome outcome = Run({QStringLiteral("extract"), MediaFixtures::VideoWithAudio(),
-                                 m_folders.Root() + QStringLiteral("/tone.mp3")});
-    EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_TRUE(outcome.err.isEmpty()) << outcome.err.toStdString();
-    EXPECT_TRUE(outcome.out.isEmpty());
 }
 
 TEST_F(Progress, CtrlCStopsAnExtractionWaitingForInputAndLeavesNothing)
 {
     // The source is a pipe this test feeds: the extraction cannot end before it is interrupted.
-    const QString fifo = m_folders.Root() + QStringLiteral("/feed.wav");
+    const QString fifo = m_folders.Root() + "/feed.wav";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString folder = m_folders.Root() + QStringLiteral("/out");
+    const QString folder = m_folders.Root() + "/out";
     ASSERT_TRUE(QDir().mkpath(folder));
-    PtyProcess* process = Start({QStringLiteral("extract"), fifo, folder + QStringLiteral("/a.wav"),
-                                 QStringLiteral("--codec"), QStringLiteral("pcm")});
-    ASSERT_TRUE(process);
+    const auto process = OnTerminal({"extract", fifo, folder + "/a.wav", "--codec", "pcm"});
+    ASSERT_TRUE(process->Started());
 
     const auto previousPipeAction = std::signal(SIGPIPE, SIG_IGN);
     int writer = -1;
@@ -115,37 +91,41 @@ TEST_F(Progress, CtrlCStopsAnExtractionWaitingForInputAndLeavesNothing)
 
     EXPECT_EQ(status, 130) << process->Output().toStdString();
     EXPECT_TRUE(process->Output().contains("interrupted"));
-    EXPECT_TRUE(FilesIn(folder).isEmpty()) << FilesIn(folder).join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(FilesIn(folder).isEmpty()) << FilesIn(folder).join(' ').toStdString();
 }
 
 TEST_F(Progress, ServiceTasksShowTheirStateAndCtrlCStopsThem)
 {
+    SetAccount();
+    const QString speech = Speech();
     QString longText;
     while (longText.size() < 600)
-        longText += QStringLiteral("今天的天气很好，我们一起去公园散步。");
-    struct Case
+        longText += "今天的天气很好，我们一起去公园散步。";
+    const struct
     {
         QStringList arguments;
         const char* queryEndpoint;
         const char* folder;
+        QByteArrayList shows; // on the terminal while the task runs
+    } cases[] = {
+        {{"dub", longText}, "tts-query", "AIAudio", {": created  0:0", "task "}},
+        {{"paint", "雪山下的湖泊", "--count", "1"}, "image-query", "AIImage", {": created  0:0", "task "}},
+        {{"subtitles", speech, "--engine", "file"}, "transcription-progress", "AITxt", {"生成任务中"}},
+        {{"subtitles", speech, "--engine", "cloud"}, "aasr-query", "AITxt", {"生成任务中"}},
     };
-    const Case cases[] = {
-        {{"dub", longText}, "tts-query", "AIAudio"},
-        {{"paint", "雪山下的湖泊", "--count", "1"}, "image-query", "AIImage"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments.front().toStdString());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').right(30).toStdString());
         // Every query hangs, so the task stays running until the user gives up on it.
         SetFault(c.queryEndpoint, R"({"delay_ms":600000})");
-        PtyProcess* process = Start(c.arguments);
-        ASSERT_TRUE(process);
-        EXPECT_TRUE(process->WaitFor(": created  0:0", kLimit)) << process->Output().toStdString();
-        EXPECT_TRUE(process->Output().contains(kErase + c.arguments.front().toUtf8() + "  "));
-        EXPECT_TRUE(process->Output().contains("task ")) << "the state names the task";
+        const auto process = OnTerminal(c.arguments);
+        ASSERT_TRUE(process->Started());
+        for (const QByteArray& text : QByteArrayList{kErase + c.arguments.front().toUtf8() + "  "} + c.shows)
+            EXPECT_TRUE(process->WaitFor(text, kLimit))
+                << text.toStdString() << " in " << process->Output().toStdString();
         process->TypeInterrupt();
         EXPECT_EQ(process->Finish(kLimit), 130) << process->Output().toStdString();
         EXPECT_TRUE(process->Output().endsWith("interrupted\r\n")) << process->Output().toStdString();
-        EXPECT_TRUE(FilesIn(m_folders.Work() + QLatin1Char('/') + QLatin1String(c.folder)).isEmpty());
+        EXPECT_TRUE(FilesIn(m_folders.Work() + '/' + QLatin1String(c.folder)).isEmpty());
     }
 }
 

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "CliFixture.h"
+#include "PtyProcess.h"
+
+#include "AudioEncoder.h"
+#include "GeneratedSpeech.h"
+#include "MediaFixtures.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+
+// Settings of every service at base ("http://127.0.0.1:PORT" or "https://..."), signed with the
+// options' keys and the given secret.
+inline QString ServiceSettings(const QString& base, const EmulatorOptions& options, const QString& secret)
+{
+    const QString keys =
+        QStringLiteral("APIKey=%1\nSecretKey=%2\n").arg(QString::fromStdString(options.clientId), secret);
+    return QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n[Copywriting]\nURL=%1/chat/v1/completions\n%2"
+                          "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nCuid=cli-test\n%2[Txt2Img]\nURL=%1\n%2"
+                          "[Audio2Txt]\nURL=%1\nWordTimes=1\n%2[FileTranscription]\nURL=%1/api\n"
+                          "[ObjectStore]\nEndpoint=%1\nAccessKeyId=%3\nSecretAccessKey=%4\nBucket=%5\n")
+        .arg(base, keys, QString::fromStdString(options.storeAccessKey), QString::fromStdString(options.storeSecretKey),
+             QString::fromStdString(options.storeBucket));
+}
+
+// The command line with every local service in its settings, the recognition services too.
+class LocalServices : public CommandLine
+{
+protected:
+    void SetUp() override
+    {
+        CommandLine::SetUp();
+        PointAt(m_port);
+    }
+
+    // Every service at port: the emulator's, or one where nothing listens.
+    void PointAt(int port)
+    {
+        const EmulatorOptions options;
+        TestEnvironment::WriteSettings(m_folders.App(),
+                                       ServiceSettings(QStringLiteral("http://127.0.0.1:%1").arg(port), options,
+                                                       QString::fromStdString(options.clientSecret)));
+    }
+
+    void SetAccount(const std::string& key = EmulatorOptions{}.transcriptionKey)
+    {
+        const Outcome set = Run({"account", "--id", QString::fromStdString(EmulatorOptions{}.transcriptionAppId),
+                                 "--key", QString::fromStdString(key)});
+        ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    }
+
+    QString Path(const QString& name) const { return m_folders.Root() + '/' + name; }
+
+    // Two spoken Chinese sentences, made once per test; as a video too when asked.
+    QString Speech(bool video = false)
+    {
+        const QString audio = Path("讲话.mp3");
+        if (!QFile::exists(audio)) {
+            const GeneratedSpeech speech = GeneratedSpeech::Make({"今天天气很好", "我们明天见"}, {400, 700, 400});
+            std::ofstream(audio.toStdString(), std::ios::binary) << AudioEncoder::Encode(speech.pcm, SpeechFormat::Mp3);
+        }
+        const QString movie = Path("讲话.MOV");
+        if (!video || QFile::exists(movie))
+            return video ? movie : audio;
+        bool ok = false;
+        const QString said =
+            MediaFixtures::RunFfmpeg(QStringList{"-f", "lavfi", "-i", "color=c=gray:s=64x48:r=25", "-i", audio,
+                                                 "-shortest", "-c:v", "mpeg4", "-c:a", "aac", movie},
+                                     &ok);
+        EXPECT_TRUE(ok) << said.toStdString();
+        return movie;
+    }
+
+    // qovaigc on a pseudo-terminal of its own, as typed into an interactive shell.
+    std::unique_ptr<PtyProcess> OnTerminal(const QStringList& arguments) const
+    {
+        return std::make_unique<PtyProcess>(QStringLiteral(QOVAIGC_BIN), WithFolders(arguments), Environment());
+    }
+
+    static QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
+};
