@@ -20,11 +20,7 @@
 
 namespace {
 
-class SubtitlesCommand : public LocalServices
-{
-protected:
-    QStringList Outputs() const { return QDir(m_folders.Work() + "/AITxt").entryList(QDir::Files | QDir::Hidden); }
-};
+using SubtitlesCommand = LocalServices;
 
 TEST_F(SubtitlesCommand, EachEngineTurnsAudioAndVideoIntoSubtitlesTheFfmpegProgramReads)
 {
@@ -85,7 +81,12 @@ TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
         {none, 0, {speech, "--engine", "fast"}, 2, {"--engine takes"}},
         {none, 0, {speech, "--start", "-1"}, 2, {"--start takes seconds"}},
         {none, 0, {speech, "--clear"}, 2, {"--clear is not an option"}},
-        {wrong, 0, {speech}, 1, {QStringLiteral("转写失败, 转写任务准备失败，%1.\n").arg(ZuLoadString("NLE_CHECK_INFO"))}},
+        {none, 0, {speech, "--max-lines", "0"}, 2, {"--max-lines takes"}},
+        {wrong,
+         0,
+         {speech},
+         1,
+         {QStringLiteral("转写失败, 转写任务准备失败，%1.\n").arg(ZuLoadString("NLE_CHECK_INFO"))}},
         {right, 0, {MediaFixtures::VideoWithoutAudio()}, 1, {"视频提取音频失败！", "has no audio stream"}},
         // Nothing listens there; the cloud client says why.
         {right, 1, {speech, "--engine", "file"}, 1, {"转写失败, "}},
@@ -104,7 +105,8 @@ TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
             EXPECT_TRUE(!text.endsWith('\n') || outcome.err.endsWith(text)) << outcome.err.toStdString();
         }
     }
-    EXPECT_TRUE(Outputs().filter(".srt").isEmpty()) << Outputs().join(' ').toStdString();
+    const QStringList made = QDir(m_folders.Work() + "/AITxt").entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(made.filter(".srt").isEmpty()) << made.join(' ').toStdString();
 }
 
 TEST_F(SubtitlesCommand, TheAccountIsShownByItsIdSetAndCleared)
@@ -114,13 +116,10 @@ TEST_F(SubtitlesCommand, TheAccountIsShownByItsIdSetAndCleared)
     const Outcome set = account({"--id", "my-app", "--key", "s3cret-key"});
     EXPECT_EQ(set.exitCode, 0);
     EXPECT_EQ(set.out, "my-app\n");
-    QFile file(m_folders.Config() + "/iTarn.ini");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("[WaveToText]\nID=my-app\nKey=s3cret-key\n"));
-    struct stat status
-    {
-    };
-    ASSERT_EQ(::stat(QFile::encodeName(file.fileName()).constData(), &status), 0);
+    const QString file = m_folders.Config() + "/iTarn.ini";
+    EXPECT_EQ(ReadBytes(file), "[WaveToText]\nID=my-app\nKey=s3cret-key\n");
+    struct stat status = {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0600u) << "the key is its owner's alone";
     const Outcome shown = account({"--json"});
     EXPECT_FALSE(shown.out.contains("s3cret")) << "the key is never printed";
