@@ -96,8 +96,16 @@ void DubbingShots::Start()
 
 void DubbingShots::Speak()
 {
-    // The short request holds the window until the audio is there.
+    // The short request runs as a task: the window says so until its audio is there.
     StartButton()->click();
+    m_waits = 0;
+    WaitForShort();
+}
+
+void DubbingShots::WaitForShort()
+{
+    if (!Shows(kGenerated) && Again(&DubbingShots::WaitForShort))
+        return;
     if (!Shows(kGenerated))
         std::fprintf(stderr, "qov-studio: the dubbing tool made no audio (are the local services running?)\n");
     QTimer::singleShot(kSettleMs, this, [this] {

@@ -24,6 +24,7 @@ public:
 
 private:
     void Speak();
+    void WaitForShort();
     void WaitForTask();
     void WaitForResult();
     QWidget* Tool() const;
