@@ -23,7 +23,7 @@ inline QString ServiceSettings(const QString& base, const EmulatorOptions& optio
         QStringLiteral("APIKey=%1\nSecretKey=%2\n").arg(QString::fromStdString(options.clientId), secret);
     return QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n[Copywriting]\nURL=%1/chat/v1/completions\n%2"
                           "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nCuid=cli-test\n%2[Txt2Img]\nURL=%1\n%2"
-                          "[Audio2Txt]\nURL=%1\nWordTimes=1\n%2[FileTranscription]\nURL=%1/api\n"
+                          "[Audio2Txt]\nURL=%1\n%2[FileTranscription]\nURL=%1/api\n"
                           "[ObjectStore]\nEndpoint=%1\nAccessKeyId=%3\nSecretAccessKey=%4\nBucket=%5\n")
         .arg(base, keys, QString::fromStdString(options.storeAccessKey), QString::fromStdString(options.storeSecretKey),
              QString::fromStdString(options.storeBucket));
@@ -39,13 +39,16 @@ protected:
         PointAt(m_port);
     }
 
-    // Every service at port: the emulator's, or one where nothing listens.
-    void PointAt(int port)
+    // Every service at port: the emulator's, or one where nothing listens. With wordTimes, the
+    // recognition requests ask for the times of the words, which only the local services know.
+    void PointAt(int port, bool wordTimes = false)
     {
         const EmulatorOptions options;
-        TestEnvironment::WriteSettings(m_folders.App(),
-                                       ServiceSettings(QStringLiteral("http://127.0.0.1:%1").arg(port), options,
-                                                       QString::fromStdString(options.clientSecret)));
+        QString settings = ServiceSettings(QStringLiteral("http://127.0.0.1:%1").arg(port), options,
+                                           QString::fromStdString(options.clientSecret));
+        if (wordTimes)
+            settings.replace("[Audio2Txt]\n", "[Audio2Txt]\nWordTimes=1\n");
+        TestEnvironment::WriteSettings(m_folders.App(), settings);
     }
 
     void SetAccount(const std::string& key = EmulatorOptions{}.transcriptionKey)

@@ -94,6 +94,7 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
 
 TEST_F(CaptionsCommand, SubtitlesWithALayoutOptionAlsoWritesTheCaptions)
 {
+    PointAt(m_port, true);
     const QString audio = Speech();
     const Outcome outcome =
         Run({"subtitles", audio, "--engine", "cloud", "--max-chars", "4", "--max-lines=1", "--format", "vtt"});
