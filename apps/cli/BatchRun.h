@@ -37,7 +37,7 @@ public:
     // A job alone, as a command of one item runs it: its states on the progress line, its end.
     static int One(CommandRun& run, BatchJob& job, std::chrono::seconds timeout);
 
-    // Requests of a --from file at once when --jobs does not say.
+    // Requests at once when --jobs does not say: a --from file's lines, a subtitle file's captions.
     static constexpr int kRequestPlaces = 4;
     // --jobs N, 1 or more; fallback when it is absent.
     static int Places(OptionReader& options, int fallback);

@@ -1,5 +1,6 @@
 #include "apps/cli/DubSrtRun.h"
 
+#include "apps/cli/BatchRun.h"
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
@@ -19,7 +20,6 @@ namespace DubSrtRun {
 
 namespace {
 
-constexpr int kDefaultJobs = 4;
 constexpr int kMostJobs = 32;
 // Each caption's requests have --timeout; the run as a whole needs no bound of its own.
 constexpr std::chrono::milliseconds kUnbounded(std::numeric_limits<int>::max());
@@ -43,7 +43,7 @@ int Run(CommandRun& run)
     if (!run.Arguments().Option(QStringLiteral("format")) &&
         QFileInfo(output).suffix().compare(QLatin1String("wav"), Qt::CaseInsensitive) == 0)
         format = QStringLiteral("wav");
-    settings.jobs = options.Integer(QStringLiteral("jobs"), kDefaultJobs, 1, kMostJobs);
+    settings.jobs = options.Integer(QStringLiteral("jobs"), BatchRun::kRequestPlaces, 1, kMostJobs);
     const auto timeout = options.Timeout();
     if (options.Problem())
         return run.Usage(*options.Problem());
