@@ -14,7 +14,6 @@ namespace {
 
 const QString kSpeak = QStringLiteral("朗读为配音音轨");
 const QString kStop = QStringLiteral("停止朗读");
-const QString kTool = QStringLiteral("智能配音");
 const QString kDone = QStringLiteral("音轨已放入素材箱");
 const QString kRunOn = QStringLiteral("；第 %1 条字幕加速 1.5 倍仍超出时长");
 const QString kStopped = QStringLiteral("已停止");
@@ -43,7 +42,7 @@ SrtDubbingPanel::SrtDubbingPanel(StudioProject& project, QWidget* parent)
             return;
         }
         const QVariantMap made = end.value.toMap();
-        m_project.AddToBin({made.value(QLatin1String(SrtDubbing::kPath)).toString(), kTool, m_runOwner});
+        m_project.AddToBin({made.value(QLatin1String(SrtDubbing::kPath)).toString(), m_tool, m_runOwner});
         QStringList runOn;
         for (const QVariant& number : made.value(QLatin1String(SrtDubbing::kRunOn)).toList())
             runOn << number.toString();

@@ -22,6 +22,8 @@ public:
     // The subtitle file now chosen, and the media file it belongs to (null: none). A run under
     // way goes on for the file it was started with.
     void SetSubtitles(const QString& path, const QUuid& owner);
+    // What the bin names a track's tool: the module's own name for its dubbing tool.
+    void SetToolName(const QString& name) { m_tool = name; }
 
     QPushButton* Button() const { return m_button; }
     QLabel* Status() const { return m_status; }
@@ -33,6 +35,7 @@ private:
     SrtDubbing* m_dubbing;
     QPushButton* m_button;
     QLabel* m_status;
+    QString m_tool;
     QString m_path;
     QUuid m_owner;
     QUuid m_runOwner;

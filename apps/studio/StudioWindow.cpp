@@ -3,6 +3,7 @@
 #include "apps/studio/MediaPreview.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SentenceEditor.h"
+#include "apps/studio/SrtDubbingPanel.h"
 #include "apps/studio/SampleProject.h"
 #include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
@@ -47,6 +48,7 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     setWindowTitle(kTitle);
     resize(kDefaultSize);
     m_host = std::make_unique<ToolHost>(m_module, *m_panel, m_inbox);
+    m_view->Dubbing().SetToolName(m_host->DubbingName());
     // Tool windows report to the window they were given and sometimes to the top-level window.
     m_panel->installEventFilter(&m_inbox);
     installEventFilter(&m_inbox);

@@ -33,6 +33,15 @@ ToolHost::ToolHost(const ModuleEntry& module, ToolPanel& panel, ResultInbox& inb
     m_panel.Show(nullptr, kChooseTool);
 }
 
+QString ToolHost::DubbingName() const
+{
+    for (const AIGCToolInfo& tool : m_tools) {
+        if (tool.toolId == kDubbingTool)
+            return tool.displayName;
+    }
+    return QString();
+}
+
 void ToolHost::Open(int index, const ProjectSelection& selection)
 {
     Close();

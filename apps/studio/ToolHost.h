@@ -24,6 +24,8 @@ public:
     ToolHost& operator=(const ToolHost&) = delete;
 
     const AIGCToolInfoArray& Tools() const { return m_tools; }
+    // The module's name for its dubbing tool; empty when it has none.
+    QString DubbingName() const;
     // Closes the open tool, then opens tools[index] (or nothing for an index out of range).
     void Open(int index, const ProjectSelection& selection);
     void Close();

@@ -283,6 +283,7 @@ TEST_F(StudioSubtitles, SubtitlesChosenInTheBinAreSpokenAsATrackThatLandsWithThe
     ASSERT_TRUE(WaitFor([&] { return m_studio->Project().Bin().size() > before; })) << panel.Status()->text().toStdString();
     const ToolResult track = m_studio->Project().Bin().last();
     EXPECT_EQ(track.owner, clip);
+    EXPECT_EQ(track.tool, QStringLiteral("AI 配音")) << "named as the dubbing tool's own results are";
     EXPECT_TRUE(track.path.endsWith(QStringLiteral(".mp3"))) << track.path.toStdString();
     EXPECT_GT(QFileInfo(track.path).size(), 1000);
 }
