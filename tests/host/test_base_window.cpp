@@ -135,29 +135,19 @@ void PressEscape(QWidget* target)
     QCoreApplication::sendEvent(target, &escape);
 }
 
-TEST(BaseWindow, MessagesAndKeysReachTheHandlersTheWindowChainsTo)
-{
-    Host panel;
-    ToolWindow window;
-    window.Create(&panel, QRect(0, 0, 100, 100), 1);
-    ForeignEvent foreign;
-    QCoreApplication::sendEvent(&window, &foreign);
-    EXPECT_EQ(QOVSendMessage(&window, 8224, 4, 0), 5);
-    QOVPostMessage(&window, 8027, 2, 0);
-    QCoreApplication::sendPostedEvents(&window);
-    EXPECT_EQ(window.messages, (QList<int>{8224, 8027})) << "an event of another kind is no window message";
-
-    PressEscape(new QLineEdit(&window));
-    EXPECT_EQ(window.escapesSwallowed, 1) << "a child's key passes the window first";
-}
-
-TEST(BaseWindow, EscapeStillClosesTheDialogsAndPopUpsTheWindowOpens)
+TEST(BaseWindow, MessagesReachItsHandlerAndEscapeStillClosesWhatItOpens)
 {
     Host panel;
     panel.resize(400, 300);
     ToolWindow window;
     window.Create(&panel, QRect(0, 0, 400, 300), 1);
     panel.show();
+    ForeignEvent foreign;
+    QCoreApplication::sendEvent(&window, &foreign);
+    EXPECT_EQ(QOVSendMessage(&window, 8224, 4, 0), 5);
+    QOVPostMessage(&window, 8027, 2, 0);
+    QCoreApplication::sendPostedEvents(&window);
+    EXPECT_EQ(window.messages, (QList<int>{8224, 8027})) << "an event of another kind is no window message";
 
     auto* box = new QMessageBox(QMessageBox::Information, QString(), QStringLiteral("text"), QMessageBox::Ok, &window);
     box->open();
@@ -185,7 +175,7 @@ TEST(BaseWindow, EscapeStillClosesTheDialogsAndPopUpsTheWindowOpens)
 
     EXPECT_EQ(window.escapesSwallowed, 0) << "none of them is the window's own";
     PressEscape(new QLineEdit(&window));
-    EXPECT_EQ(window.escapesSwallowed, 1) << "an edit of the window itself still passes the window first";
+    EXPECT_EQ(window.escapesSwallowed, 1) << "a key of the window's own edit passes the window first";
 }
 
 class Dialog : public CQOVBaseDlg

@@ -22,16 +22,6 @@ TEST(WindowMessages, PostedFromAWorkerArriveInOrderOnTheWindowsThread)
     for (int code = 0; code < 50; ++code)
         EXPECT_EQ(window.Codes()[code], code);
     EXPECT_EQ(window.Messages().front().number, 8027);
-}
-
-TEST(WindowMessages, SentMessagesAreHandledAtOnce)
-{
-    MessageSink window;
-    QOVPostMessage(&window, 8027, 1, 0);
-    window.Deliver();
-    EXPECT_EQ(QOVSendMessage(&window, 4112, 7, 0), 2) << "the handler's answer comes back";
-    ASSERT_EQ(window.Codes().size(), 2);
-    EXPECT_EQ(window.Codes().back(), 7);
     EXPECT_FALSE(QOVPostMessage(nullptr, 8025, 0, 0)) << "no window, nothing queued";
 }
 

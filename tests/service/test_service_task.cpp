@@ -225,30 +225,6 @@ TEST(ResultFile, ATakenNameGetsTheNextFreeNumberAndNothingIsWrittenOver)
     EXPECT_TRUE(error.contains(QStringLiteral("missing/x.txt"))) << error.toStdString();
 }
 
-TEST(ResultFile, ResultsNamedAtOnceByManyWritersKeepAFileEach)
-{
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString wanted = folder.filePath(QStringLiteral("2026_12_07_10_00_00.txt"));
-    constexpr int kWriters = 16;
-    std::vector<QString> paths(kWriters);
-    {
-        std::vector<std::jthread> writers;
-        for (int i = 0; i < kWriters; ++i)
-            writers.emplace_back([&paths, &wanted, i] {
-                QFile file;
-                if (ResultFile::Create(wanted, file)) {
-                    file.write(QByteArray::number(i));
-                    paths[size_t(i)] = file.fileName();
-                }
-            });
-    }
-    QStringList names = QDir(folder.path()).entryList(QDir::Files);
-    EXPECT_EQ(names.size(), kWriters);
-    for (int i = 0; i < kWriters; ++i)
-        EXPECT_EQ(ReadBytes(paths[size_t(i)]), QByteArray::number(i)) << "another writer's result replaced this one";
-}
-
 // A disk that fills up mid-write leaves no truncated result to be handed on: a new result leaves
 // nothing at all, and a run again leaves its earlier file as it was.
 TEST(ResultFile, AWriteThatCannotFinishLeavesNothingHalfWritten)
