@@ -56,58 +56,47 @@ TEST_F(ImageTest, PicturesFollowPromptIndexAndReference)
     EXPECT_LT(referencedDistance, plainDistance / 2) << "the reference must show through";
 }
 
-TEST_F(ImageTest, EveryListedSizeIsDrawnExactly)
-{
-    const QSize sizes[] = {{640, 360}, {1280, 720}, {2560, 1440}, {360, 640}, {720, 1280},
-                           {1440, 2560}, {512, 512}, {1024, 1024}, {2048, 2048}};
-    std::vector<std::int64_t> ids;
-    for (const auto &size : sizes)
-        ids.push_back(Start(CreateBody("size check", size.width(), size.height(), 1)));
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        SCOPED_TRACE(std::to_string(sizes[i].width()) + "x" + std::to_string(sizes[i].height()));
-        const auto data = AwaitSuccess(ids[i]);
-        ASSERT_TRUE(data.is_object());
-        const auto &image = data.at("sub_task_result_list").at(0).at("final_image_list").at(0);
-        EXPECT_EQ(image.at("width").as_integer(), sizes[i].width());
-        EXPECT_EQ(image.at("height").as_integer(), sizes[i].height());
-        const auto pictures = Pictures(data);
-        ASSERT_EQ(pictures.size(), 1u);
-        EXPECT_EQ(pictures[0].size(), sizes[i]);
-    }
-}
-
-TEST_F(ImageTest, FlaggedPromptsMarkOnlyTheLastPicture)
+// Every listed size is drawn exactly. A flagged prompt marks only the last picture of its set, and
+// blocked pictures are still drawn and served.
+TEST_F(ImageTest, EveryListedSizeIsDrawnAndFlaggedPromptsMarkOnlyTheLastPicture)
 {
     struct Case {
         const char *prompt;
         int count;
         bool flagged;
+        QSize size;
     } cases[] = {
-        {"a quiet garden", 3, false},
-        {"a blocked scene", 3, true},
-        {"含违禁内容的海报", 1, true},
-        {"A BLOCKED road", 2, true},
-        {"違禁 in another script is not listed", 2, false},
+        {"a quiet garden", 3, false, {640, 360}},
+        {"a blocked scene", 3, true, {512, 512}},
+        {"含违禁内容的海报", 1, true, {1280, 720}},
+        {"A BLOCKED road", 2, true, {360, 640}},
+        {"違禁 in another script is not listed", 2, false, {720, 1280}},
+        {"size check", 1, false, {2560, 1440}},
+        {"size check", 1, false, {1440, 2560}},
+        {"size check", 1, false, {1024, 1024}},
+        {"size check", 1, false, {2048, 2048}},
     };
     std::vector<std::int64_t> ids;
     for (const auto &c : cases)
-        ids.push_back(Start(CreateBody(c.prompt, 512, 512, c.count)));
+        ids.push_back(Start(CreateBody(c.prompt, c.size.width(), c.size.height(), c.count)));
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const auto &c = cases[i];
-        SCOPED_TRACE(c.prompt);
+        SCOPED_TRACE(std::string(c.prompt) + " " + std::to_string(c.size.width()) + "x" + std::to_string(c.size.height()));
         const auto data = AwaitSuccess(ids[i]);
         ASSERT_TRUE(data.is_object());
         const auto &subTasks = data.at("sub_task_result_list").as_array();
         ASSERT_EQ(subTasks.size(), static_cast<std::size_t>(c.count));
         for (int k = 0; k < c.count; ++k) {
             const bool blocked = c.flagged && k == c.count - 1;
-            const auto &image = subTasks.at(static_cast<std::size_t>(k)).at("final_image_list").at(0);
+            const auto &entry = subTasks.at(static_cast<std::size_t>(k));
+            const auto &image = entry.at("final_image_list").at(0);
             EXPECT_EQ(image.at("img_approve_conclusion").as_string(), blocked ? "block" : "pass") << k;
-            EXPECT_EQ(subTasks.at(static_cast<std::size_t>(k)).at("sub_task_status").as_string(), "SUCCESS");
+            EXPECT_EQ(entry.at("sub_task_status").as_string(), "SUCCESS");
+            EXPECT_EQ(image.at("width").as_integer(), c.size.width());
+            EXPECT_EQ(image.at("height").as_integer(), c.size.height());
         }
-        // Blocked pictures are still drawn and served.
         for (const auto &picture : Pictures(data))
-            EXPECT_EQ(picture.size(), QSize(512, 512));
+            EXPECT_EQ(picture.size(), c.size);
     }
 }
 

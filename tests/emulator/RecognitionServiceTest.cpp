@@ -88,7 +88,9 @@ protected:
 TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWordsWhenAsked)
 {
     const std::string key = "0f8fad5b-d9cb-469f-a165-70867728950e_goforward.pcm";
-    Store(key, speech_test::ReadFile(speech_test::kGoForward));
+    const std::string raw = speech_test::ReadFile(speech_test::kGoForward);
+    ASSERT_FALSE(raw.empty()) << "pocketsphinx-testdata is not installed";
+    Store(key, raw);
     const auto started = Clock::now();
     auto asking = Json(CreateBody(UrlOf(key), "PCM", 1737));
     asking["word_times"] = web::json::value::boolean(true);
@@ -113,17 +115,32 @@ TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWordsWhe
     ASSERT_EQ(details.size(), 1u);
     const auto &sentence = details.at(0);
     EXPECT_EQ(sentence.at("res").at(0).as_string(), "go forward ten meters");
-    EXPECT_LT(sentence.at("begin_time").as_integer(), sentence.at("end_time").as_integer());
-    EXPECT_LE(sentence.at("end_time").as_integer(), result.at("audio_duration").as_integer());
+    const auto duration = result.at("audio_duration").as_integer();
+    EXPECT_EQ(duration, static_cast<int>(raw.size() / 2 / 16));
+    // The speech is in the middle of the recording, with quiet around it.
+    const auto begin = sentence.at("begin_time").as_integer();
+    const auto end = sentence.at("end_time").as_integer();
+    EXPECT_GT(begin, 300);
+    EXPECT_LT(end, duration - 200);
     ASSERT_EQ(sentence.at("words").size(), 4u);
     EXPECT_EQ(sentence.at("words").at(3).at("word").as_string(), "meters");
+    // Words follow each other within their sentence, each long enough to have been spoken.
+    int previousEnd = begin - static_cast<int>(SpeechRecognizer::kMarginMs);
+    for (const auto &word : sentence.at("words").as_array()) {
+        SCOPED_TRACE(word.at("word").as_string());
+        EXPECT_GE(word.at("begin_time").as_integer(), previousEnd);
+        EXPECT_GT(word.at("end_time").as_integer(), word.at("begin_time").as_integer() + 50);
+        previousEnd = word.at("end_time").as_integer();
+    }
+    EXPECT_LE(previousEnd, end + SpeechRecognizer::kMarginMs);
     // Not asked, the same sentence comes without its words, as the services that have none send it.
     EXPECT_FALSE(Finished(plain).at("task_result").at("detailed_result").at(0).has_field("words"));
 }
 
 TEST_F(RecognitionServiceTest, MandarinSentencesKeepTheirTimesWithATextSayingWhatTheyAre)
 {
-    const auto speech = GeneratedSpeech::Make({"今天天气很好", "我们明天见"}, {400, 1000, 400});
+    // Half a second is pause enough to end a sentence.
+    const auto speech = GeneratedSpeech::Make({"今天天气很好", "好的", "我们明天见"}, {400, 500, 1000, 400});
     // The key holds Chinese and is named in the address as it is, not percent-encoded.
     const std::string key = "5b6d0be2-6b0f-4f5e-a3c2-1e2d3c4b5a69_会议录音.mp3";
     Store(key, AudioEncoder::Encode(speech.pcm, SpeechFormat::Mp3));
@@ -134,7 +151,7 @@ TEST_F(RecognitionServiceTest, MandarinSentencesKeepTheirTimesWithATextSayingWha
         const auto info = Finished(id);
         ASSERT_EQ(info.at("task_status").as_string(), "Success") << info.serialize();
         const auto &details = info.at("task_result").at("detailed_result");
-        ASSERT_EQ(details.size(), 2u);
+        ASSERT_EQ(details.size(), 3u);
         std::string joined;
         for (std::size_t i = 0; i < details.size(); ++i) {
             const auto begin = details.at(i).at("begin_time").as_integer();
@@ -147,6 +164,7 @@ TEST_F(RecognitionServiceTest, MandarinSentencesKeepTheirTimesWithATextSayingWha
         }
         EXPECT_EQ(info.at("task_result").at("result").at(0).as_string(), joined);
     }
+    EXPECT_EQ(SpeechRecognizer::PlaceholderText(3, 1849), "第3句（1.8秒）");
 }
 
 TEST_F(RecognitionServiceTest, AddressesItCannotFetchFailTheTaskWithAMessage)
