@@ -166,6 +166,7 @@ TEST_F(PaintingWindowTest, FailuresShowTheirReasonAndFreeTheButton)
         const char* what;
         std::function<void(FakeServer&)> script;
         QString status;
+        bool polled = false;
     };
     const Case cases[] = {
         {"the task is refused with a reason",
@@ -179,7 +180,7 @@ TEST_F(PaintingWindowTest, FailuresShowTheirReasonAndFreeTheButton)
              s.Reply("POST", kCreatePath, 200, R"({"data":{"task_id":77}})");
              s.Reply("POST", kQueryPath, 200, R"({"error_code":216630,"error_msg":"服务器内部错误"})");
          },
-         QStringLiteral("服务器内部错误")},
+         QStringLiteral("服务器内部错误"), true},
         {"no token",
          [](FakeServer& s) { s.Reply("POST", TestEnvironment::kTokenPath, 401, R"({"error":"invalid_client","error_description":"unknown client id"})"); },
          QString()},
@@ -200,6 +201,7 @@ TEST_F(PaintingWindowTest, FailuresShowTheirReasonAndFreeTheButton)
             EXPECT_EQ(Status(*window), c.status);
         }
         EXPECT_TRUE(window->Thumbnails().Items().isEmpty());
+        EXPECT_EQ(m_env.Server().RequestsTo(kQueryPath).empty(), !c.polled) << "a refused task is never polled";
     }
 }
 
@@ -259,17 +261,19 @@ TEST_F(PaintingWindowTest, ImagesThatPassedReviewBecomeThumbnailsThatTheSliderRe
     EXPECT_TRUE(window->Button(CTxt2ImageWnd::IdGenerate)->isEnabled());
 
     CQOVPiecewiseLinearBar* slider = window->Thumbnails().Slider();
+    // A thumbnail keeps the picture's shape above a caption 20 high (sizes truncated).
     const struct
     {
         int width;
         bool list;
-    } steps[] = {{30, true}, {36, false}, {35, true}, {400, false}, {20, true}, {200, false}};
+        int height;
+    } steps[] = {{30, true, 36}, {36, false, 40}, {35, true, 39}, {400, false, 245}, {20, true, 31}, {200, false, 132}};
     for (const auto& step : steps) {
         SCOPED_TRACE(step.width);
         slider->setValue(slider->Map().PositionOf(step.width));
         EXPECT_EQ(window->Thumbnails().Width(), step.width);
         EXPECT_EQ(window->Thumbnails().IsListMode(), step.list);
-        EXPECT_EQ(grid->GetItemSize(), ResultThumbnails::ItemSize(step.width, 0.5625f));
+        EXPECT_EQ(grid->GetItemSize(), QSize(step.width, step.height));
         EXPECT_EQ(grid->GetItemRect(0).height() == CQOVContainWnd::kReportRowHeight, step.list);
     }
 
@@ -299,6 +303,7 @@ TEST_F(PaintingWindowTest, AnImageThatFailedToDownloadIsCounted)
     ASSERT_EQ(window->Thumbnails().Items().size(), 2);
     EXPECT_EQ(window->Thumbnails().Items()[0]->thumbnail, nullptr) << "listed without a picture";
     EXPECT_FLOAT_EQ(window->Thumbnails().Aspect(), 1280.0f / 720.0f) << "the first picture that decoded";
+    EXPECT_EQ(window->Thumbnails().Grid()->GetItemSize(), QSize(200, 375));
 
     // A refresh before any generation, in another window, says there is nothing yet.
     auto fresh = Open();

@@ -1,6 +1,5 @@
 #include "painting/PaintingChoices.h"
 #include "painting/PaintingLayout.h"
-#include "painting/ResultThumbnails.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -126,14 +125,6 @@ TEST(PaintingChoiceRules, SizesAreReadAsWidthAndHeight)
             EXPECT_EQ(QStringLiteral("%1x%2").arg(width).arg(height), size);
         }
     }
-}
-
-TEST(PaintingChoiceRules, ThumbnailsKeepThePicturesShapeAboveTheirCaption)
-{
-    EXPECT_EQ(ResultThumbnails::ItemSize(200, 720.0f / 1280.0f), QSize(200, 132)) << "200 x 0.5625 + 20, truncated";
-    EXPECT_EQ(ResultThumbnails::ItemSize(200, 1.0f), QSize(200, 220));
-    EXPECT_EQ(ResultThumbnails::ItemSize(30, 1280.0f / 720.0f), QSize(30, 73));
-    EXPECT_EQ(ResultThumbnails::ItemSize(400, 0.5625f), QSize(400, 245));
 }
 
 } // namespace

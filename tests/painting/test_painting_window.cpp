@@ -182,7 +182,8 @@ TEST_F(PaintingWindowTest, EscapeInsideTheControlsIsSwallowedAndElsewhereLeftAlo
 
 TEST_F(PaintingWindowTest, AMissingOrBrokenStyleLibraryLeavesTheSelectorEmptyAndTheWindowWorking)
 {
-    const char* libraries[] = {nullptr, "<Styles><Style Name=", "<?xml version=\"1.0\"?>"};
+    const char* libraries[] = {nullptr, "", "<Styles><Style Name=", "<?xml version=\"1.0\"?>", "<Styles/>",
+                               "\xFF\xFE garbage \x01\x02"};
     for (const char* library : libraries) {
         SCOPED_TRACE(library ? library : "no file");
         WriteStyles(library);

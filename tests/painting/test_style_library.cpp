@@ -70,29 +70,4 @@ TEST_F(StyleLibraryFile, StylesComeInFileOrderWithTheirPicturesRelativeToTheFold
     EXPECT_FALSE(m_pictures[4]->IsEmpty()) << "a style without a name still keeps its place and picture";
 }
 
-TEST_F(StyleLibraryFile, AFileThatGivesNoStylesLeavesTheListEmpty)
-{
-    const struct
-    {
-        const char* what;
-        const char* xml; // null: no file at all
-    } cases[] = {
-        {"missing file", nullptr},
-        {"empty file", ""},
-        {"no root", "<?xml version=\"1.0\"?>\n<!-- nothing here -->\n"},
-        {"root without children", "<Styles/>"},
-        {"broken file", "<Styles><Style Name=\"油画\" Preview=\"oil.png\"/><Style Name="},
-        {"not XML", "\xFF\xFE garbage \x01\x02"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        QFile::remove(m_folder + QLatin1String(StyleLibrary::kFileName));
-        if (c.xml)
-            Write(QByteArray(c.xml));
-        Read();
-        EXPECT_TRUE(m_names.isEmpty());
-        EXPECT_TRUE(m_pictures.isEmpty());
-    }
-}
-
 } // namespace
