@@ -18,23 +18,6 @@ TEST(SrtTime, StampsCountHoursWithoutWrapping)
         EXPECT_EQ(SrtWriter::FormatSrtTime(milliseconds), QString::fromLatin1(stamp)) << milliseconds;
 }
 
-TEST(SrtText, BothEnginesWriteTheSameBlocks)
-{
-    SrtLineInfo first{"第一句", 1500, 2800};
-    SrtLineInfo second{"two\r\nlines", 2800, 3723004};
-    const QString expected = QStringLiteral("1\r\n00:00:01,500 --> 00:00:02,800\r\n第一句\r\n\r\n"
-                                            "2\r\n00:00:02,800 --> 01:02:03,004\r\ntwo\r\nlines\r\n\r\n");
-    EXPECT_EQ(SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second}), expected);
-
-    std::vector<nsWtt::stWavResult> sentences(2);
-    sentences[0] = {1500, 2800, "第一句", QStringLiteral("第一句"), 0};
-    sentences[1] = {2800, 3723004, "two\r\nlines", QStringLiteral("two\r\nlines"), 0};
-    EXPECT_EQ(SrtWriter::BuildSrt(sentences), expected);
-
-    EXPECT_EQ(SrtWriter::BuildSrt(QList<SrtLineInfo*>{}), QString());
-    EXPECT_EQ(SrtWriter::BuildSrt(std::vector<nsWtt::stWavResult>{}), QString());
-}
-
 TEST(SrtText, CompanionPathNeverEqualsTheSubtitlePath)
 {
     const std::pair<const char*, const char*> cases[] = {

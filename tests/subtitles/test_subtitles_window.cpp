@@ -209,6 +209,7 @@ TEST_F(SubtitlesWindow, TheAccountDialogWritesTheAccountOnOkOnly)
     } cases[] = {
         {"ok", false, CSetUserInfoDlg::IdOk, "typed-id", "typed-key"},
         {"cancel", false, CSetUserInfoDlg::IdCancel, "typed-id", "typed-key"},
+        {"clear and cancel", true, CSetUserInfoDlg::IdCancel, "typed-id", "typed-key"},
         {"clear and ok", true, CSetUserInfoDlg::IdOk, "", ""},
     };
     for (const auto& c : cases) {
@@ -218,8 +219,10 @@ TEST_F(SubtitlesWindow, TheAccountDialogWritesTheAccountOnOkOnly)
             shownId = dialog.Edit(CSetUserInfoDlg::IdUser)->GetWindowTextW();
             dialog.Edit(CSetUserInfoDlg::IdUser)->SetWindowTextW(QStringLiteral("typed-id"));
             dialog.Edit(CSetUserInfoDlg::IdKey)->SetWindowTextW(QStringLiteral("typed-key"));
-            if (c.clear)
+            if (c.clear) {
                 dialog.Button(CSetUserInfoDlg::IdClear)->click();
+                EXPECT_TRUE(dialog.isVisible()) << "clearing does not close";
+            }
             dialog.Button(c.button)->click();
             return dialog.result();
         };

@@ -1,8 +1,6 @@
-#include "SignatureCheck.h"
 #include "subtitles/WttParams.h"
 #include "subtitles/WttReply.h"
 #include "subtitles/WttSentences.h"
-#include "subtitles/WttSignature.h"
 
 #include <gtest/gtest.h>
 
@@ -72,36 +70,6 @@ TEST(WttReply, EachEndpointReadsItsMembersIntoACodeAndText)
         EXPECT_EQ(nsWtt::ReadReply(c.endpoint, c.reply, out), c.code);
         EXPECT_EQ(out, c.out);
     }
-}
-
-TEST(WttSignature, MatchesHmacOfTheDigestAndChangesWithTheSecond)
-{
-    struct Case
-    {
-        const char* appId;
-        const char* key;
-        int64_t second;
-    };
-    const Case cases[] = {
-        {"qovlocal", "qov-local-transcription-key", 1700000000},
-        {"qovlocal", "qov-local-transcription-key", 1700000001},
-        {"应用", "密钥+/=", 0},
-        {"", "", 1},
-    };
-    std::vector<std::string> seen;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.appId);
-        nsWtt::stCommonParam param;
-        ASSERT_EQ(nsWtt::MakeCommonParam(c.appId, c.key, c.second, param), 0);
-        EXPECT_EQ(param.ts, std::to_string(c.second));
-        EXPECT_EQ(param.signa, ExpectedSigna(c.appId, c.key, param.ts));
-        EXPECT_EQ(param.signa.size(), 28u);
-        nsWtt::stCommonParam again;
-        nsWtt::MakeCommonParam(c.appId, c.key, c.second, again);
-        EXPECT_EQ(again.signa, param.signa) << "the same id, key and second sign alike";
-        seen.push_back(param.signa);
-    }
-    EXPECT_NE(seen[0], seen[1]) << "one second later the signature changes";
 }
 
 TEST(WttSliceId, CountsUpInTheLettersAToZ)
