@@ -20,10 +20,14 @@ std::string ResultOf(const httplib::Result &res)
     return body.has_string_field("result") ? body.at("result").as_string() : std::string();
 }
 
-TEST_F(EmulatorTest, ChatAnswersWithGeneratedCopy)
+// The copy is about the last message's content, in its script; only empty content is refused.
+TEST_F(EmulatorTest, ChatAnswersWithGeneratedCopyAboutTheLastMessage)
 {
     const auto token = Token();
-    const auto body = JsonReply(PostChat(token, ChatBody("Write an opening for the launch of: Aurora smart lamp")));
+    const std::string asked =
+        R"({"messages":[{"role":"user","content":"first topic"},{"role":"assistant","content":"ok"},)"
+        R"({"role":"user","content":"Write an opening for the launch of: Aurora smart lamp"}]})";
+    const auto body = JsonReply(PostChat(token, asked));
     ASSERT_TRUE(body.is_object());
     EXPECT_EQ(body.at("id").as_string().rfind("as-", 0), 0u);
     EXPECT_EQ(body.at("object").as_string(), "chat.completion");
@@ -31,6 +35,7 @@ TEST_F(EmulatorTest, ChatAnswersWithGeneratedCopy)
                 static_cast<double>(emulator_test::EpochSeconds()), 60.0);
     const auto result = body.at("result").as_string();
     EXPECT_NE(result.find("Aurora smart lamp"), std::string::npos) << result;
+    EXPECT_EQ(result.find("first topic"), std::string::npos);
     EXPECT_FALSE(HasCjk(result));
     EXPECT_FALSE(body.at("is_truncated").as_bool());
     EXPECT_FALSE(body.at("need_clear_history").as_bool());
@@ -39,21 +44,6 @@ TEST_F(EmulatorTest, ChatAnswersWithGeneratedCopy)
     EXPECT_GT(usage.at("completion_tokens").as_integer(), 0);
     EXPECT_EQ(usage.at("total_tokens").as_integer(),
               usage.at("prompt_tokens").as_integer() + usage.at("completion_tokens").as_integer());
-}
-
-// The copy is about the last message's content, in its script; only empty content is refused.
-TEST_F(EmulatorTest, ChatWritesAboutTheLastMessage)
-{
-    const auto token = Token();
-    const auto chinese = ResultOf(PostChat(token, ChatBody("为新品发布会写一段开场白：星光智能台灯")));
-    EXPECT_TRUE(HasCjk(chinese)) << chinese;
-    EXPECT_NE(chinese.find("星光智能台灯"), std::string::npos) << chinese;
-    const std::string body =
-        R"({"messages":[{"role":"user","content":"first topic"},{"role":"assistant","content":"ok"},)"
-        R"({"role":"user","content":"Mountain lake at dawn"}]})";
-    const auto result = ResultOf(PostChat(token, body));
-    EXPECT_NE(result.find("Mountain lake at dawn"), std::string::npos) << result;
-    EXPECT_EQ(result.find("first topic"), std::string::npos);
     EXPECT_FALSE(ResultOf(PostChat(token, ChatBody("   "))).empty());
 }
 
