@@ -120,22 +120,16 @@ TEST_F(Completion, FilesWhereAnArgumentNamesOne)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     const Words both{prefix + QStringLiteral(" one.mp4"), prefix + QStringLiteral(" two.wav")};
-    EXPECT_EQ(Complete({QStringLiteral("extract"), prefix}), both) << "a name with a space stays one word";
-    EXPECT_EQ(Complete({QStringLiteral("extract"), QStringLiteral("a.mp4"), prefix}), both);
-    EXPECT_TRUE(
-        Complete({QStringLiteral("extract"), QStringLiteral("a.mp4"), QStringLiteral("b.mp3"), prefix}).empty());
-    EXPECT_EQ(Complete({QStringLiteral("duration"), prefix}), both);
-    EXPECT_EQ(Complete({QStringLiteral("subtitles"), prefix}), both);
-    EXPECT_EQ(Complete({QStringLiteral("captions"), prefix}), both);
-    EXPECT_EQ(Complete({QStringLiteral("captions"), QStringLiteral("a.srt"), QStringLiteral("--output"), prefix}), both);
-    // Sources after sources: subtitles takes any number, extract with --output-dir.
-    EXPECT_EQ(Complete({QStringLiteral("subtitles"), QStringLiteral("a.mp4"), prefix}), both);
-    EXPECT_EQ(Complete({QStringLiteral("extract"), QStringLiteral("--output-dir"), QStringLiteral("o"),
-                        QStringLiteral("a.mp4"), QStringLiteral("b.mp4"), prefix}),
-              both);
-    EXPECT_EQ(Complete({QStringLiteral("dub"), QStringLiteral("--from"), prefix}), both);
-    EXPECT_TRUE(Complete({QStringLiteral("history"), QStringLiteral("dubbing"), QStringLiteral("--from"), prefix}).empty());
-    EXPECT_EQ(Complete({QStringLiteral("paint"), QStringLiteral("x"), QStringLiteral("--reference"), prefix}), both);
+    // A name with a space stays one word. Sources after sources: subtitles takes any number,
+    // extract with --output-dir.
+    const QList<QStringList> namingAFile = {
+        {"extract"}, {"extract", "a.mp4"}, {"duration"}, {"subtitles"}, {"captions"},
+        {"captions", "a.srt", "--output"}, {"subtitles", "a.mp4"},
+        {"extract", "--output-dir", "o", "a.mp4", "b.mp4"}, {"dub", "--from"}, {"paint", "x", "--reference"}};
+    for (const QStringList& typed : namingAFile)
+        EXPECT_EQ(Complete(typed + QStringList{prefix}), both) << typed.join(' ').toStdString();
+    for (const QStringList& typed : QList<QStringList>{{"extract", "a.mp4", "b.mp3"}, {"history", "dubbing", "--from"}})
+        EXPECT_TRUE(Complete(typed + QStringList{prefix}).empty()) << typed.join(' ').toStdString();
 }
 
 } // namespace

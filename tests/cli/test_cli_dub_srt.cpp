@@ -82,11 +82,9 @@ protected:
 TEST_F(DubSrt, SpeechStartsAtEachCaptionsStart)
 {
     const double starts[] = {0.6, 3.5, 6.2};
-    const QString srt = WriteSrt({{starts[0], 2.5, QStringLiteral("Good morning.")},
-                                  {starts[1], 5.0, QStringLiteral("The weather is fine.")},
-                                  {starts[2], 9.0, QStringLiteral("See you soon.")}});
-    const Outcome outcome = Dub({QStringLiteral("--srt"), srt, QStringLiteral("--format"), QStringLiteral("wav"),
-                                 QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("--json")});
+    const QString srt = WriteSrt(
+        {{starts[0], 2.5, "Good morning."}, {starts[1], 5.0, "The weather is fine."}, {starts[2], 9.0, "See you soon."}});
+    const Outcome outcome = Dub({"--srt", srt, "--format", "wav", "--jobs", "2", "--json"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     const QJsonObject result = JsonOf(outcome);
     const QString track = result.value(QStringLiteral("path")).toString();
@@ -105,7 +103,7 @@ TEST_F(DubSrt, SpeechStartsAtEachCaptionsStart)
 TEST_F(DubSrt, SpeechLongerThanItsSlotPlaysFasterUpToOneAndAHalfTimes)
 {
     const QString text = QStringLiteral("This sentence takes a few seconds to say out loud.");
-    const Outcome alone = Run({QStringLiteral("dub"), text, QStringLiteral("--format"), QStringLiteral("wav")});
+    const Outcome alone = Run({"dub", text, "--format", "wav"});
     ASSERT_EQ(alone.exitCode, 0) << alone.err.toStdString();
     const double spoken = Seconds(alone.out.trimmed());
     ASSERT_GT(spoken, 2.0);
@@ -121,7 +119,7 @@ TEST_F(DubSrt, SpeechLongerThanItsSlotPlaysFasterUpToOneAndAHalfTimes)
         SCOPED_TRACE(c.slot);
         const QString srt = WriteSrt({{1.0, 1.0 + c.slot * spoken, text}});
         const QString output = m_folders.Root() + QStringLiteral("/track.wav");
-        const Outcome outcome = Dub({QStringLiteral("--srt"), srt, QStringLiteral("--output"), output});
+        const Outcome outcome = Dub({"--srt", srt, "--output", output});
         ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
         const QStringList lines = outcome.out.trimmed().split(QLatin1Char('\n'));
         EXPECT_EQ(lines.last(), output) << "the path goes last; a WAV by --output's name";
@@ -138,8 +136,7 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
         longText += QStringLiteral("今天的天气很好，我们一起去公园散步。");
     // The long caption goes to the long-text service, which refuses every task.
     SetFault("tts-create", R"({"status":503})");
-    const QString srt = WriteSrt({{0.5, 2.0, QStringLiteral("One.")}, {2.5, 60.0, longText},
-                                  {61.0, 62.0, QStringLiteral("Three.")}});
+    const QString srt = WriteSrt({{0.5, 2.0, "One."}, {2.5, 60.0, longText}, {61.0, 62.0, "Three."}});
     const Outcome outcome = Dub({QStringLiteral("--srt"), srt});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_TRUE(outcome.err.contains(QStringLiteral("caption 2: "))) << outcome.err.toStdString();
@@ -147,7 +144,7 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     EXPECT_TRUE(Left().isEmpty()) << Left().join(QLatin1Char(' ')).toStdString();
     EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
 
-    const Outcome missing = Dub({QStringLiteral("--srt"), m_folders.Root() + QStringLiteral("/none.srt")});
+    const Outcome missing = Dub({"--srt", m_folders.Root() + "/none.srt"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("none.srt"))) << missing.err.toStdString();
 }
@@ -155,10 +152,9 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
 TEST_F(DubSrt, CtrlCStopsTheRequestsAndLeavesNothing)
 {
     SetFault("tts-short", R"({"delay_ms":600000})");
-    const QString srt = WriteSrt({{0.5, 2.0, QStringLiteral("One.")}, {2.5, 4.0, QStringLiteral("Two.")}});
+    const QString srt = WriteSrt({{0.5, 2.0, "One."}, {2.5, 4.0, "Two."}});
     QDir().mkpath(Scratch());
-    PtyProcess process(QStringLiteral(QOVAIGC_BIN), WithFolders({QStringLiteral("dub"), QStringLiteral("--srt"), srt}),
-                       Environment() << QStringLiteral("TMPDIR=") + Scratch());
+    PtyProcess process(QOVAIGC_BIN, WithFolders({"dub", "--srt", srt}), Environment() << "TMPDIR=" + Scratch());
     ASSERT_TRUE(process.Started());
     EXPECT_TRUE(process.WaitFor("speaking 1, 2", 60s)) << process.Output().toStdString();
     process.TypeInterrupt();
