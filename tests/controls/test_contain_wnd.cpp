@@ -67,7 +67,7 @@ protected:
     std::vector<std::unique_ptr<ContainItem>> owned;
 };
 
-TEST_F(Grid, LaysItemsOutInRowsOfWholeColumns)
+TEST_F(Grid, LaysItemsOutInRowsOfWholeColumnsAndFoldersOnlyWhenWanted)
 {
     Build(7);
     EXPECT_EQ(grid->ColumnCount(), 3);
@@ -78,9 +78,18 @@ TEST_F(Grid, LaysItemsOutInRowsOfWholeColumns)
     for (const auto& [index, rect] : cases)
         EXPECT_EQ(grid->GetItemRect(index), rect) << "item " << index;
     EXPECT_TRUE(grid->GetItemRect(7).isEmpty());
+
+    // A folder takes no place unless folders are wanted.
+    list[1]->isFolder = true;
+    grid->SetNeedFolder(false);
+    EXPECT_TRUE(grid->GetItemRect(1).isEmpty());
+    EXPECT_EQ(grid->GetItemRect(2), QRect(112, 6, 100, 80));
+    EXPECT_EQ(grid->HitTest(QPoint(150, 40)), 2);
+    grid->SetNeedFolder(true);
+    EXPECT_EQ(grid->HitTest(QPoint(150, 40)), 1);
 }
 
-TEST_F(Grid, HitTestsPointsToItems)
+TEST_F(Grid, HitTestsPointsToTilesOrReportRows)
 {
     Build(5);
     const std::pair<QPoint, int> cases[] = {
@@ -91,6 +100,15 @@ TEST_F(Grid, HitTestsPointsToItems)
     };
     for (const auto& [point, index] : cases)
         EXPECT_EQ(grid->HitTest(point), index) << point.x() << "," << point.y();
+
+    // Report mode: one full-width row per item.
+    grid->EnableReportMode(true);
+    const int width = grid->viewport()->width();
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(grid->GetItemRect(i), QRect(0, i * CQOVContainWnd::kReportRowHeight, width,
+                                              CQOVContainWnd::kReportRowHeight));
+    EXPECT_EQ(grid->HitTest(QPoint(width - 1, 2 * CQOVContainWnd::kReportRowHeight + 1)), 2);
+    EXPECT_EQ(grid->HitTest(QPoint(5, 5 * CQOVContainWnd::kReportRowHeight + 1)), -1);
 }
 
 TEST_F(Grid, ScrollsWhenItemsExceedTheHeight)
@@ -189,30 +207,6 @@ TEST_F(Grid, DraggingAnItemOutSendsTheMessageOnce)
     QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, Centre(1) + QPoint(80, 0));
     ASSERT_EQ(parent.records.size(), 1u);
     EXPECT_EQ(parent.records[0].wParam, 1u);
-}
-
-TEST_F(Grid, ReportModeGivesOneFullWidthRowPerItem)
-{
-    Build(4);
-    grid->EnableReportMode(true);
-    const int width = grid->viewport()->width();
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(grid->GetItemRect(i), QRect(0, i * CQOVContainWnd::kReportRowHeight, width,
-                                              CQOVContainWnd::kReportRowHeight));
-    EXPECT_EQ(grid->HitTest(QPoint(width - 1, 2 * CQOVContainWnd::kReportRowHeight + 1)), 2);
-    EXPECT_EQ(grid->HitTest(QPoint(5, 4 * CQOVContainWnd::kReportRowHeight + 1)), -1);
-}
-
-TEST_F(Grid, FoldersAreLeftOutUnlessWanted)
-{
-    Build(4);
-    list[1]->isFolder = true;
-    grid->SetNeedFolder(false);
-    EXPECT_TRUE(grid->GetItemRect(1).isEmpty());
-    EXPECT_EQ(grid->GetItemRect(2), QRect(112, 6, 100, 80));
-    EXPECT_EQ(grid->HitTest(QPoint(150, 40)), 2);
-    grid->SetNeedFolder(true);
-    EXPECT_EQ(grid->HitTest(QPoint(150, 40)), 1);
 }
 
 TEST_F(Grid, ToolTipsShowTheHoveredItemsText)

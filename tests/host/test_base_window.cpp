@@ -7,9 +7,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QFileDialog>
-#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>

@@ -7,8 +7,6 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -19,7 +17,6 @@
 
 #include <chrono>
 #include <random>
-#include <thread>
 #include <vector>
 
 namespace {

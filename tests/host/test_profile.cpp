@@ -3,7 +3,6 @@
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 

@@ -1,8 +1,6 @@
 #include "host/QOVMessage.h"
 #include "support/MessageSink.h"
 
-#include <QCoreApplication>
-
 #include <gtest/gtest.h>
 
 #include <thread>

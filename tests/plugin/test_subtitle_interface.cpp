@@ -6,7 +6,6 @@
 
 #include "host/QOVStringTable.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>

@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>

@@ -3,8 +3,6 @@
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
