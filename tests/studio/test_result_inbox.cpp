@@ -112,43 +112,19 @@ TEST(Inbox, FilesEachResultWithItsObjectOrInTheBinAndFreesThePath)
     }
 }
 
+// A painting entry's list of files without a file in it is no path either.
 TEST(Inbox, MessagesWithoutAPathAreTakenButFileNothing)
 {
     Desk desk;
     const QString empty;
-    for (intptr_t path : {intptr_t(0), intptr_t(&empty)}) {
-        QOVMessageEvent message(kDubbing, uintptr_t(&desk.text), path);
+    const QString noFiles = QStringLiteral("||");
+    for (const auto& [number, path] : {std::pair{kDubbing, intptr_t(0)}, std::pair{kDubbing, intptr_t(&empty)},
+                                       std::pair{kPainting, intptr_t(&noFiles)}}) {
+        QOVMessageEvent message(number, uintptr_t(&desk.text), path);
         EXPECT_TRUE(desk.inbox.Receive(message));
     }
     EXPECT_EQ(desk.Filed(Lands::Bin), nullptr);
     EXPECT_TRUE(desk.project.FindText(desk.text)->audio.isEmpty());
-}
-
-TEST(Inbox, AllTheImagesOfAPaintingEntryLandInTheBinInOrder)
-{
-    const struct
-    {
-        const char* files;
-        QStringList filed;
-    } cases[] = {
-        {"/w/AIImage/a.png|/w/AIImage/b.png|", {QStringLiteral("/w/AIImage/a.png"), QStringLiteral("/w/AIImage/b.png")}},
-        {"/w/AIImage/only.png", {QStringLiteral("/w/AIImage/only.png")}},
-        {"|/w/AIImage/c.png||", {QStringLiteral("/w/AIImage/c.png")}},
-        {"||", {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.files);
-        Desk desk;
-        const QString files = QString::fromUtf8(c.files);
-        QOVMessageEvent message(kPainting, 0, intptr_t(&files));
-        EXPECT_TRUE(desk.inbox.Receive(message));
-        QStringList filed;
-        for (const ToolResult& result : desk.project.Bin()) {
-            filed << result.path;
-            EXPECT_EQ(result.tool, QStringLiteral("AI 绘画"));
-        }
-        EXPECT_EQ(filed, c.filed);
-    }
 }
 
 // Counts the events that reach it past the filters.
