@@ -159,10 +159,8 @@ TEST(AudioExtraction, PathsWithChineseNamesWork)
 
 TEST(AudioDuration, ReportsTheFirstAudioStream)
 {
-    EXPECT_EQ(GetAudioDuration((Folder() + QStringLiteral("/none.wav")).toUtf8().constData()), -1.0);
-    EXPECT_EQ(GetAudioDuration(VideoWithoutAudio().toUtf8().constData()), -2.0);
+    // A missing file, one without audio and the 4-second WAV are the duration command's cases.
     EXPECT_NEAR(GetAudioDuration(SilentWav().toUtf8().constData()), 2.0, 0.001);
-    EXPECT_NEAR(GetAudioDuration(SpeechFormatWav().toUtf8().constData()), 4.0, 0.001);
     EXPECT_NEAR(GetAudioDuration(VideoWithAudio().toUtf8().constData()), 10.0, 0.05);
     const QString mp3 = Out("duration.mp3");
     ASSERT_EQ(Extract(SpeechFormatWav(), mp3, 0, 0), TRANSCODE_OK);

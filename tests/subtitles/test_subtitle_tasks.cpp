@@ -184,15 +184,6 @@ TEST_F(SubtitleTasks, AVideoTaskIsFoundWithinATenthOfASecondAndAnAudioTaskByItsF
     EXPECT_EQ(srt, first->GetSrtPath());
 }
 
-TEST_F(SubtitleTasks, TheFileEngineNeedsAnAccountAndTheCloudEngineDoesNot)
-{
-    m_manager->SetUserIDandKey(QString::fromUtf8(kAppId), QString());
-    EXPECT_TRUE(m_manager->IsUserInfoEmpty());
-    EXPECT_EQ(m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0), nullptr);
-    EXPECT_TRUE(m_manager->Tasks().isEmpty());
-    EXPECT_NE(m_manager->AddWave(1, Audio(), 1, 0.0f, 1.0f, QUuid(), 80001), nullptr);
-}
-
 TEST_F(SubtitleTasks, ErrorTextsNameTheStartFailureOrTheServiceCode)
 {
     const struct

@@ -36,6 +36,7 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
     const QUuid otherObject = QUuid::fromString(QStringLiteral("{7cf60c8a-f809-4c54-91d8-12ee7f6539cd}"));
     const QHash<QString, QString> others{{File("second.wav"), otherObject.toString(QUuid::WithBraces)}};
     window->SetSelection(File("speech.wav"), object, &others);
+    EXPECT_EQ(window->ExtraSources(), others);
     window->Button(Id::IdStart)->click();
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled());
     // Only the end is waited for: a quick task may pass "generating" between two looks.
@@ -51,6 +52,8 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
                                                                   : QStringLiteral("second_0_25.srt")));
         EXPECT_TRUE(Bytes(result.path).contains("第一句")) << result.path.toStdString();
     }
+    window->SetSelection(File("speech.wav"), object, nullptr);
+    EXPECT_TRUE(window->ExtraSources().isEmpty()) << "the other files go with their selection";
 }
 
 TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)

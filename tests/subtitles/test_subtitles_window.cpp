@@ -15,7 +15,7 @@ namespace {
 
 using Id = CAudio2TxtWnd::ControlId;
 
-TEST_F(SubtitlesWindow, OpensOnTabAWithItsControlsPictureAndOutputFolder)
+TEST_F(SubtitlesWindow, OpensOnTabAWithItsControlsPictureAndOutputFolderAndTabBShowsTheModels)
 {
     m_panel.show();
     auto window = Open(m_panel);
@@ -56,13 +56,9 @@ TEST_F(SubtitlesWindow, OpensOnTabAWithItsControlsPictureAndOutputFolder)
     EXPECT_EQ(window->Button(Id::IdStart)->geometry(), QRect(5, 250, 100, 28));
     EXPECT_EQ(window->StatusLabel()->geometry(), QRect(105, 248, 810, 35));
     EXPECT_EQ(window->Manager().GetUserID(), QStringLiteral("test-app"));
-}
 
-TEST_F(SubtitlesWindow, TabBShowsTheModelChoiceAndTabATheAccountButton)
-{
-    m_panel.show();
-    auto window = Open(m_panel);
-    for (int tab : {1, 0, 1}) {
+    // Tab B shows the model choice instead of the account button.
+    for (int tab : {1, 0}) {
         window->Tabs()->setCurrentIndex(tab); // as the user's click does
         EXPECT_EQ(window->Engine(), tab);
         EXPECT_EQ(window->ModelList()->isVisible(), tab == 1);
@@ -96,16 +92,6 @@ TEST_F(SubtitlesWindow, TheSelectionDecidesTheTextTheKindOfSourceAndTheStartButt
         EXPECT_EQ(window->Button(Id::IdStart)->isEnabled(), c.enabled);
         EXPECT_TRUE(Status(*window).isEmpty()) << "no task of it yet";
     }
-}
-
-TEST_F(SubtitlesWindow, TheOtherSelectedFilesAreKeptUntilTheNextSelection)
-{
-    auto window = Open(m_panel);
-    const QHash<QString, QString> others{{QStringLiteral("/m/b.wav"), QStringLiteral("{7cf60c8a-f809-4c54-91d8-12ee7f6539cd}")}};
-    window->SetSelection(File("a.wav"), QUuid::createUuid(), &others);
-    EXPECT_EQ(window->ExtraSources(), others);
-    window->SetSelection(File("a.wav"), QUuid::createUuid(), nullptr);
-    EXPECT_TRUE(window->ExtraSources().isEmpty());
 }
 
 TEST_F(SubtitlesWindow, AFoundTaskShowsItsStateWhenItsSourceIsSelectedAgain)

@@ -166,21 +166,6 @@ TEST_F(WaveToText, AWholeRunSignsEveryRequestUploadsTheFileAndWritesTheSubtitles
     EXPECT_EQ(ReadAll(Srt("second.srt")), "1\r\n00:00:00,000 --> 00:00:00,010\r\nonly\r\n\r\n");
 }
 
-TEST_F(WaveToText, SliceCountRoundsTheSizeUpToWholeTenMebibyteSlices)
-{
-    Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26600"})");
-    const std::pair<qint64, const char*> cases[] = {{0, "0"}, {10485760, "1"}, {10485761, "2"}, {31457281, "4"}};
-    for (const auto& [size, slices] : cases) {
-        SCOPED_TRACE(size);
-        const QString audio = Audio("sized.wav", "");
-        ASSERT_TRUE(QFile::resize(audio, size));
-        ASSERT_EQ(m_object.Start(audio, Srt(), 0, nullptr, nullptr), CWaveToText::PrepareFailed);
-        const RecordedRequest prepare = Server().RequestsTo(kPrepare).back();
-        EXPECT_EQ(prepare.params.find("file_len")->second, std::to_string(size));
-        EXPECT_EQ(prepare.params.find("slice_num")->second, slices);
-    }
-}
-
 TEST_F(WaveToText, AFileThatIsMissingOrCannotBeNamedInTheCodePageIsNotUploaded)
 {
     EXPECT_EQ(m_object.Start(m_dir.filePath(QStringLiteral("missing.wav")), Srt(), 1000, nullptr, nullptr), -1);
@@ -230,7 +215,7 @@ TEST_F(WaveToText, APollWithoutAReadableAnswerIsAskedAgain)
     EXPECT_EQ(object.Stop(), 0);
 }
 
-TEST_F(WaveToText, StartIsRefusedWhilePollingAndStopEndsItPromptly)
+TEST_F(WaveToText, StartIsRefusedWhilePollingStopEndsItPromptlyAndANewAccountSignsWhatFollows)
 {
     Server().ReplyInTurn("POST", kProgress, {ProgressReply(3)});
     ProgressReports reports;
@@ -246,9 +231,13 @@ TEST_F(WaveToText, StartIsRefusedWhilePollingAndStopEndsItPromptly)
     EXPECT_EQ(reports.Codes(), std::vector<int32_t>{3});
 
     ProgressReports again;
-    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressReports::Callback, &again), 0) << "idle again after Stop";
+    EXPECT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &again), 0) << "idle again after Stop";
     ASSERT_TRUE(again.WaitFor(1));
+    // A new account signs the queries that follow it.
+    m_object.InitEnv(QStringLiteral("second-app"), QStringLiteral("second-key"));
+    ASSERT_TRUE(again.WaitFor(again.Codes().size() + 2));
     EXPECT_EQ(m_object.Stop(), 0);
+    ExpectSigned(Server().RequestsTo(kProgress).back(), "second-app", "second-key");
 }
 
 TEST_F(WaveToText, StopDuringAQueryCancelsItAndNothingIsReportedAfterwards)
@@ -272,20 +261,6 @@ TEST_F(WaveToText, StopDuringAQueryCancelsItAndNothingIsReportedAfterwards)
     ASSERT_TRUE(stoppedInTime) << "Stop does not wait for the query's reply";
     EXPECT_EQ(stopped.get(), 0);
     EXPECT_TRUE(reports.Codes().empty());
-}
-
-TEST_F(WaveToText, ANewAccountSignsTheNextQueries)
-{
-    Server().ReplyInTurn("POST", kProgress, {ProgressReply(3)});
-    ProgressReports reports;
-    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
-    ASSERT_TRUE(reports.WaitFor(1));
-    m_object.InitEnv(QStringLiteral("second-app"), QStringLiteral("second-key"));
-    const size_t before = Server().RequestsTo(kProgress).size();
-    ASSERT_TRUE(reports.WaitFor(before + 2));
-    EXPECT_EQ(m_object.Stop(), 0);
-    const RecordedRequest last = Server().RequestsTo(kProgress).back();
-    ExpectSigned(last, "second-app", "second-key");
 }
 
 TEST_F(WaveToText, ResultsThatReadAsNoSentencesLeaveTheCallersListAlone)
@@ -348,15 +323,27 @@ TEST_F(WaveToText, SaveMarksTheLogFirstAndWritesOnlyASubtitleFileOfAGoodResult)
     EXPECT_EQ(QDir(m_dir.path()).entryList(QStringList{QStringLiteral("*.srt")}).size(), 2);
 }
 
-// The account and file in the query: encoded the way the URI builder encodes a query by default.
-// (A "?" stays as it is too, but the fake server refuses a target with a second one.)
-TEST_F(WaveToText, QueryValuesArePercentEncodedByteForByte)
+// The prepare's query: the size in whole ten-mebibyte slices, and the account and file encoded
+// the way the URI builder encodes a query by default. (A "?" stays as it is too, but the fake
+// server refuses a target with a second one.)
+TEST_F(WaveToText, ThePrepareCountsSlicesAndPercentEncodesItsQueryByteForByte)
 {
-    Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"1"})");
+    Server().Reply("POST", kPrepare, 200, R"({"ok":-1,"err_no":"26600"})");
+    const std::pair<qint64, const char*> cases[] = {{0, "0"}, {10485760, "1"}, {10485761, "2"}, {31457281, "4"}};
+    for (const auto& [size, slices] : cases) {
+        SCOPED_TRACE(size);
+        const QString audio = Audio("sized.wav", "");
+        ASSERT_TRUE(QFile::resize(audio, size));
+        ASSERT_EQ(m_object.Start(audio, Srt(), 0, nullptr, nullptr), CWaveToText::PrepareFailed);
+        const RecordedRequest prepare = Server().RequestsTo(kPrepare).back();
+        EXPECT_EQ(prepare.params.find("file_len")->second, std::to_string(size));
+        EXPECT_EQ(prepare.params.find("slice_num")->second, slices);
+    }
+
     const char* const appId = "a+b&c=d%e;f/g:h@i 中~!$'()*,";
     m_object.InitEnv(QString::fromUtf8(appId), QStringLiteral("密钥+/="));
     ASSERT_EQ(m_object.Start(Audio("x y.wav"), Srt(), 0, nullptr, nullptr), CWaveToText::PrepareFailed);
-    const RecordedRequest prepare = Server().RequestsTo(kPrepare).at(0);
+    const RecordedRequest prepare = Server().RequestsTo(kPrepare).back();
     EXPECT_EQ(prepare.target.substr(0, prepare.target.find("&file_len")),
               kPrepare + "?app_id=a%2Bb%26c%3Dd%25e%3Bf/g:h@i%20%E4%B8%AD~!$'()*,");
     EXPECT_NE(prepare.target.find("&file_name=x%20y.wav&"), std::string::npos);
