@@ -145,6 +145,11 @@ httplib::Result EmulatorTest::PostChat(const std::string &token, const std::stri
     return Client().Post(("/chat/v1/completions?access_token=" + token), body, "application/json");
 }
 
+web::json::value EmulatorTest::Call(const std::string &path, const std::string &body, const std::string &token) const
+{
+    return emulator_test::JsonReply(Client().Post(path + "?access_token=" + token, body, "application/json"));
+}
+
 void TokenTest::SetUp()
 {
     EmulatorTest::SetUp();

@@ -24,6 +24,8 @@ protected:
     // A valid token from the token endpoint, via the default credentials.
     std::string Token() const;
     httplib::Result PostChat(const std::string &token, const std::string &body) const;
+    // The JSON reply to a JSON request at `path` with `token`; it must come with 200.
+    web::json::value Call(const std::string &path, const std::string &body, const std::string &token) const;
     // Switches a fault on; fails the test if the control request is refused.
     void SetFault(const std::string &endpoint, const std::string &json) const;
 

@@ -56,14 +56,12 @@ double MeanDifference(const QImage &a, const QImage &b)
 
 web::json::value ImageTest::Create(const std::string &body) const
 {
-    return emulator_test::JsonReply(
-        Client().Post(std::string(image_test::kCreatePath) + "?access_token=" + token_, body, "application/json"));
+    return Call(image_test::kCreatePath, body, token_);
 }
 
 web::json::value ImageTest::Query(const std::string &taskIdJson) const
 {
-    return emulator_test::JsonReply(Client().Post(std::string(image_test::kQueryPath) + "?access_token=" + token_,
-                                                  R"({"task_id":)" + taskIdJson + "}", "application/json"));
+    return Call(image_test::kQueryPath, R"({"task_id":)" + taskIdJson + "}", token_);
 }
 
 std::int64_t ImageTest::Start(const std::string &body) const

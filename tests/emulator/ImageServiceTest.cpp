@@ -121,9 +121,7 @@ TEST_F(ImageTest, QueryFailuresAndCallsWithoutATokenAreReportedInTheBody)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        ExpectFailure(emulator_test::JsonReply(Client().Post(c.path + "?access_token=" + c.token, c.body,
-                                                             "application/json")),
-                      c.code, c.message);
+        ExpectFailure(Call(c.path, c.body, c.token), c.code, c.message);
     }
 }
 

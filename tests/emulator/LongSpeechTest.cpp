@@ -25,10 +25,6 @@ std::string WithFormat(const std::string &format)
 
 class LongSpeechTest : public TokenTest {
 protected:
-    web::json::value Call(const std::string &path, const std::string &body, const std::string &token) const
-    {
-        return emulator_test::JsonReply(Client().Post(path + "?access_token=" + token, body, "application/json"));
-    }
     web::json::value Create(const std::string &body) const { return Call("/tts/v1/create", body, token_); }
     web::json::value Query(const std::string &id) const
     {

@@ -21,25 +21,13 @@ namespace {
 // tests, which create their tasks together and then wait for them, stay quick.
 constexpr int kStepMs = 1000;
 
-class RecognitionServiceTest : public EmulatorTest {
+class RecognitionServiceTest : public TokenTest {
 protected:
     EmulatorOptions Options() const override
     {
         EmulatorOptions options;
         options.recognitionStepMs = kStepMs;
         return options;
-    }
-    void SetUp() override
-    {
-        EmulatorTest::SetUp();
-        token_ = Token();
-    }
-
-    web::json::value Call(const std::string &path, const std::string &body, const std::string &token) const
-    {
-        auto res = Client().Post(path + "?access_token=" + token, body, "application/json");
-        EXPECT_TRUE(res && res->status == 200);
-        return res ? Json(res->body) : web::json::value::null();
     }
     void Store(const std::string &key, const std::string &bytes) const
     {
@@ -81,8 +69,6 @@ protected:
         } while (Clock::now() < deadline);
         return info;
     }
-
-    std::string token_;
 };
 
 TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWordsWhenAsked)
