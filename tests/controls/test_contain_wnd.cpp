@@ -1,4 +1,5 @@
 #include "host/CQOVContainWnd.h"
+#include "host/CQOVDefUiSettings.h"
 #include "host/ContainItem.h"
 #include "host/QOVMessage.h"
 
@@ -131,7 +132,7 @@ TEST_F(Grid, ScrollsWhenItemsExceedTheHeight)
     EXPECT_TRUE(grid->viewport()->rect().contains(last)) << last.y();
 }
 
-TEST_F(Grid, SingleSelectionFollowsClicksAndReports)
+TEST_F(Grid, SingleSelectionFollowsClicksReportsAndShows)
 {
     Build(6);
     QSignalSpy spy(grid, &CQOVContainWnd::selectionChanged);
@@ -151,6 +152,12 @@ TEST_F(Grid, SingleSelectionFollowsClicksAndReports)
 
     grid->SetCurSel(2);
     EXPECT_EQ(grid->GetCurSel(), 2);
+    // Painted in the tile colour, the chosen one in its own, between them the background.
+    const QImage image = grid->viewport()->grab().toImage();
+    const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
+    EXPECT_EQ(image.pixelColor(Centre(0)), ui.tile);
+    EXPECT_EQ(image.pixelColor(Centre(2)), ui.selectedTile);
+    EXPECT_EQ(image.pixelColor(QPoint(2, 2)), ui.background);
     grid->SetCurSel(60);
     EXPECT_EQ(grid->GetCurSel(), -1);
     EXPECT_EQ(spy.count(), 3);

@@ -92,22 +92,6 @@ TEST(ControlPainting, ButtonDrawsItsStateBitmapOrTheThemedFace)
     EXPECT_EQ(PixelAt(button, {30, 4}), QColor(Qt::blue));
 }
 
-TEST(ControlPainting, GridTilesUseTheTileAndSelectedColours)
-{
-    ContainItem plain;
-    ContainItem chosen;
-    QList<ContainItem*> items{&plain, &chosen};
-    CQOVContainWnd grid;
-    grid.resize(330, 200);
-    grid.SetItemSize(QSize(100, 80));
-    grid.SetContainList(&items);
-    grid.SetCurSel(1);
-    const QImage image = grid.grab().toImage();
-    EXPECT_EQ(image.pixelColor(grid.GetItemRect(0).center()), Ui().tile);
-    EXPECT_EQ(image.pixelColor(grid.GetItemRect(1).center()), Ui().selectedTile);
-    EXPECT_EQ(image.pixelColor(QPoint(2, 2)), Ui().background);
-}
-
 TEST(ControlPainting, ThumbnailIsDrawnInsideItsTile)
 {
     const std::unique_ptr<CZuBuffer> thumb = MakeSolidBuffer(QSize(16, 9), Qt::yellow);

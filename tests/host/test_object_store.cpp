@@ -56,8 +56,12 @@ std::string ExpectedAuthorization(const RecordedRequest& request)
 
 TEST(ObsSigning, AHandCheckedRequestGivesItsKnownSignature)
 {
+    // The date is English and GMT whatever zone its moment was taken in, here the next day's.
+    const QByteArray date =
+        ObsRequestSigner::HttpDate(QDateTime(QDate(2024, 3, 6), QTime(0, 7, 9), QTimeZone(10 * 3600)));
+    EXPECT_EQ(date, "Tue, 05 Mar 2024 14:07:09 GMT");
     const QByteArray toSign = ObsRequestSigner::StringToSign(
-        "PUT", "XUFAKrxLKna5cZ2REBfFkg==", "application/octet-stream", "Tue, 05 Mar 2024 14:07:09 GMT", {},
+        "PUT", "XUFAKrxLKna5cZ2REBfFkg==", "application/octet-stream", date, {},
         ObsRequestSigner::CanonicalResource(QStringLiteral("qov-subtitles"), QStringLiteral("中文 a.mp3")));
     EXPECT_EQ(toSign.toStdString(), "PUT\nXUFAKrxLKna5cZ2REBfFkg==\napplication/octet-stream\n"
                                     "Tue, 05 Mar 2024 14:07:09 GMT\n/qov-subtitles/%E4%B8%AD%E6%96%87%20a.mp3");
@@ -76,41 +80,6 @@ TEST(ObsSigning, OnlyStoreHeadersAreSignedLowerCasedAndSorted)
     const QByteArray toSign =
         ObsRequestSigner::StringToSign("DELETE", {}, {}, "Wed, 06 Nov 2019 08:00:00 GMT", headers, "/b/k");
     EXPECT_EQ(ObsRequestSigner::Signature("sk", toSign), "UIBq6P019w2ZtBp4AXvwHypX0ME=");
-}
-
-TEST(ObsSigning, KeysAreEncodedByteForByteWithUpperCaseHex)
-{
-    const struct
-    {
-        const char* key;
-        const char* encoded;
-    } cases[] = {
-        {"plain-Name_1.2~x.mp3", "plain-Name_1.2~x.mp3"},
-        {"my file.mp3", "my%20file.mp3"},
-        {"会议录音.wav", "%E4%BC%9A%E8%AE%AE%E5%BD%95%E9%9F%B3.wav"},
-        {"a+b&c=d/e?f%g", "a%2Bb%26c%3Dd%2Fe%3Ff%25g"},
-        {"ü", "%C3%BC"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(ObsRequestSigner::PercentEncode(QString::fromUtf8(c.key)).toStdString(), c.encoded);
-    }
-}
-
-TEST(ObsSigning, DatesAreEnglishGmtWhateverTheInputZone)
-{
-    const struct
-    {
-        QDateTime moment;
-        const char* text;
-    } cases[] = {
-        {QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone::utc()), "Tue, 05 Mar 2024 14:07:09 GMT"},
-        {QDateTime(QDate(2019, 11, 7), QTime(2, 0, 0), QTimeZone(8 * 3600)),
-         "Wed, 06 Nov 2019 18:00:00 GMT"},
-        {QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59), QTimeZone::utc()), "Sun, 31 Dec 2023 23:59:59 GMT"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ObsRequestSigner::HttpDate(c.moment).toStdString(), c.text);
 }
 
 TEST(ObsAddressing, LocalEndpointsArePathStyleHttpOthersVirtualHostedHttps)
@@ -222,7 +191,8 @@ TEST_F(ObjectStore, UploadIsASignedPutOfTheFileUnderTheEncodedKey)
     for (const QByteArray& content : {large, QByteArray()}) {
         SCOPED_TRACE(content.size());
         const size_t before = m_server.Requests().size();
-        const QString key = QStringLiteral("0f8e-guid_会议 录音.mp3");
+        // Only A-Z a-z 0-9 - _ . ~ stay as they are; every other byte is %XX in upper-case hex.
+        const QString key = QStringLiteral("0f8e-guid_会议 录音~Ab+&=/?%ü.mp3");
         CQOVResNewWS store;
         ASSERT_NE(store.huaweiObsUploadFile(Policy(key, File(QStringLiteral("会议 录音.mp3"), content))), 0)
             << store.LastError().toStdString();
@@ -230,7 +200,8 @@ TEST_F(ObjectStore, UploadIsASignedPutOfTheFileUnderTheEncodedKey)
         ASSERT_EQ(m_server.Requests().size(), before + 1);
         const RecordedRequest put = m_server.Requests().back();
         EXPECT_EQ(put.method, "PUT");
-        EXPECT_EQ(put.target, "/qov-bucket/0f8e-guid_%E4%BC%9A%E8%AE%AE%20%E5%BD%95%E9%9F%B3.mp3");
+        EXPECT_EQ(put.target,
+                  "/qov-bucket/0f8e-guid_%E4%BC%9A%E8%AE%AE%20%E5%BD%95%E9%9F%B3~Ab%2B%26%3D%2F%3F%25%C3%BC.mp3");
         EXPECT_TRUE(put.body == content.toStdString()) << "the body is the file, " << put.body.size() << " bytes";
         EXPECT_EQ(Header(put, "Content-MD5"),
                   QCryptographicHash::hash(content, QCryptographicHash::Md5).toBase64().toStdString());
