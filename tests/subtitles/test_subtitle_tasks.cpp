@@ -113,16 +113,13 @@ TEST_F(SubtitleTasks, OutputNamesCarryTheRoundedFramesAndTheNextFreeNumber)
 
     ASSERT_TRUE(QDir().mkpath(Folder()));
     const QString source = QStringLiteral("/media/clip.mov");
-    const struct
-    {
-        const char* taken;
-        const char* next;
-    } steps[] = {{"clip_0_25.srt", "/clip_0_25_1.srt"}, {"clip_0_25_1.srt", "/clip_0_25_2.srt"}};
-    for (const auto& step : steps) {
-        WriteBytes(Folder() + QLatin1Char('/') + QLatin1String(step.taken), "x");
+    const std::pair<const char*, const char*> steps[] = {{"clip_0_25.srt", "/clip_0_25_1.srt"},
+                                                         {"clip_0_25_1.srt", "/clip_0_25_2.srt"}};
+    for (const auto& [taken, following] : steps) {
+        WriteBytes(Folder() + QLatin1Char('/') + QLatin1String(taken), "x");
         // A folder given with its separator gives the same names.
         const QString next = GetWaveSrtPath(source, QStringLiteral(".srt"), Folder() + QLatin1Char('/'), 0.0f, 1.0f);
-        EXPECT_EQ(next, Folder() + QLatin1String(step.next));
+        EXPECT_EQ(next, Folder() + QLatin1String(following));
     }
 }
 
@@ -186,11 +183,7 @@ TEST_F(SubtitleTasks, AVideoTaskIsFoundWithinATenthOfASecondAndAnAudioTaskByItsF
 
 TEST_F(SubtitleTasks, ErrorTextsNameTheStartFailureOrTheServiceCode)
 {
-    const struct
-    {
-        int code;
-        QString text;
-    } cases[] = {
+    const std::pair<int, QString> cases[] = {
         {-1, ZuLoadString(QStringLiteral("NLE_ACCESS_FAIL_OR_STOP")) + Check()},
         {-2, ZuLoadString(QStringLiteral("NLE_PREPARE_FAIL")) + Check()},
         {-3, ZuLoadString(QStringLiteral("NLE_UPLOAD_FAIL")) + Check()},
@@ -199,8 +192,8 @@ TEST_F(SubtitleTasks, ErrorTextsNameTheStartFailureOrTheServiceCode)
         {26000, QStringLiteral("转写内部通用错误")}, {26605, QStringLiteral("任务正在处理中，请稍后重试")},
         {26680, QStringLiteral("引擎处理阶段错误")},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(GetWavToTextErrorInfo(c.code), c.text) << c.code;
+    for (const auto& [code, text] : cases)
+        EXPECT_EQ(GetWavToTextErrorInfo(code), text) << code;
     EXPECT_NE(ZuLoadString(QStringLiteral("NLE_UPLOAD_FAIL")), QStringLiteral("NLE_UPLOAD_FAIL"))
         << "the editor's table has the text";
 }

@@ -7,11 +7,7 @@ namespace {
 
 TEST(SubtitlesSource, VideosAreKnownByTheirWholeExtensionInAnyCase)
 {
-    const struct
-    {
-        const char* path;
-        bool video;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"/m/clip.ts", true},        {"/m/clip.TS", true},    {"/m/a.b/clip.Mp4", true},
         {"/m/clip.rmvb", true},      {"/m/clip.3gp", true},   {"/m/clip.mxf", true},
         {"/m/clip.mpeg", true},      {"/m/song.wav", false},  {"/m/song.mp3", false},
@@ -19,8 +15,8 @@ TEST(SubtitlesSource, VideosAreKnownByTheirWholeExtensionInAnyCase)
         {"/m/clip.eg", false},       {"/m/mp4", false},       {"/m/clip.mp4/song.wav", false},
         {"", false},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SubtitlesSource::IsVideo(QString::fromUtf8(c.path)), c.video) << c.path;
+    for (const auto& [path, video] : cases)
+        EXPECT_EQ(SubtitlesSource::IsVideo(QString::fromUtf8(path)), video) << path;
 }
 
 TEST(SubtitlesSource, TheModelListsItemsStandForTheirCloudModels)
@@ -33,20 +29,13 @@ TEST(SubtitlesSource, TheModelListsItemsStandForTheirCloudModels)
 TEST(SubtitlesSource, ObjectIdentifiersAreReadWithOrWithoutBraces)
 {
     const QUuid id = QUuid::fromString(QStringLiteral("{7cf60c8a-f809-4c54-91d8-12ee7f6539cd}"));
-    const struct
-    {
-        const char* text;
-        QUuid expected;
-    } cases[] = {
-        {"{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}", id},
-        {"7cf60c8a-f809-4c54-91d8-12ee7f6539cd", id},
-        {" {7cf60c8a-f809-4c54-91d8-12ee7f6539cd} ", id},
-        {"not an identifier", QUuid()},
-        {"{7cf60c8a-f809-4c54-91d8}", QUuid()},
-        {"", QUuid()},
+    const std::pair<const char*, QUuid> cases[] = {
+        {"{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}", id}, {"7cf60c8a-f809-4c54-91d8-12ee7f6539cd", id},
+        {" {7cf60c8a-f809-4c54-91d8-12ee7f6539cd} ", id}, {"not an identifier", QUuid()},
+        {"{7cf60c8a-f809-4c54-91d8}", QUuid()},         {"", QUuid()},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(SubtitlesSource::ObjectIdFromText(QString::fromUtf8(c.text)), c.expected) << c.text;
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(SubtitlesSource::ObjectIdFromText(QString::fromUtf8(text)), expected) << text;
 }
 
 TEST(SubtitlesLayoutRules, ControlsKeepTheirPlacesAndTheWideOnesFollowTheWidth)

@@ -5,8 +5,6 @@
 #include "host/CZuTabCtrl.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QLabel>
 
 namespace {
 

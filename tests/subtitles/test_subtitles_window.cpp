@@ -164,16 +164,12 @@ TEST_F(SubtitlesWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSel
     const QString selected = File("meeting.wav");
     window->SetSelection(selected, object, nullptr);
     const QString files = m_env.WorkDir() + QStringLiteral("/AITxt/meeting_0_25.srt");
-    const struct
-    {
-        QString source;
-        bool ours;
-    } entries[] = {{selected, true}, {File("other.wav"), false}, {selected.toUpper(), false}};
-    for (const auto& e : entries) {
-        QOVPostTexts(window.get(), CAudio2TxtWnd::kHistoryItemMessage, e.source, files);
+    const std::pair<QString, bool> entries[] = {{selected, true}, {File("other.wav"), false}, {selected.toUpper(), false}};
+    for (const auto& [source, ours] : entries) {
+        QOVPostTexts(window.get(), CAudio2TxtWnd::kHistoryItemMessage, source, files);
         QCoreApplication::sendPostedEvents(window.get());
-        ASSERT_EQ(m_panel.results.size(), 1) << e.source.toStdString();
-        EXPECT_EQ(m_panel.results[0].object, e.ours ? object : QUuid());
+        ASSERT_EQ(m_panel.results.size(), 1) << source.toStdString();
+        EXPECT_EQ(m_panel.results[0].object, ours ? object : QUuid());
         EXPECT_EQ(m_panel.results[0].path, files);
         m_panel.results.clear();
     }
