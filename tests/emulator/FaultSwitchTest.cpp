@@ -6,7 +6,6 @@
 #include <functional>
 #include <future>
 #include <string>
-#include <vector>
 
 using emulator_test::ChatBody;
 using emulator_test::Json;
