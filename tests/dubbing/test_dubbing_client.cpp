@@ -16,8 +16,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 const char* const kCreate = "/tts/v1/create";
 const char* const kQuery = "/tts/v1/query";
 

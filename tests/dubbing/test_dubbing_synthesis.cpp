@@ -11,7 +11,6 @@
 #include <cpprest/json.h>
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QRegularExpression>
 #include <QSet>
 

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -14,8 +14,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 const char* const kCreate = "/ernievilg/v1/txt2imgv2";
 const char* const kQuery = "/ernievilg/v1/getImgv2";
 

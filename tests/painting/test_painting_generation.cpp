@@ -9,7 +9,6 @@
 #include "host/CZuBuffer.h"
 #include "host/CZuEdit.h"
 #include "host/ContainItem.h"
-#include "painting/PaintingLayout.h"
 #include "service/TaskRun.h"
 #include "ui/CVoiceSelCtrl.h"
 
@@ -19,8 +18,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-using namespace std::chrono_literals;
 
 const char* const kStop = R"({"error_code":282004,"error_msg":"测试到此为止"})";
 const QString kStopText = QStringLiteral("测试到此为止");
