@@ -85,17 +85,6 @@ TEST_F(ProfileFile, LookupFollowsTheOriginalPlatformRules)
     }
 }
 
-TEST_F(ProfileFile, MissingFileGivesTheDefaultAndLongValuesAreCut)
-{
-    EXPECT_EQ(Read(m_dir.filePath(QStringLiteral("absent.ini")), "Token", "URL", "dflt"), QStringLiteral("dflt"));
-
-    const QByteArray longValue(300, 'v');
-    const QString path = Write("[S]\nK=" + longValue + "\n");
-    QString out;
-    EXPECT_EQ(GetPrivateProfileStringW(QStringLiteral("S"), QStringLiteral("K"), QString(), out, 255, path), 254u);
-    EXPECT_EQ(out, QString(254, QLatin1Char('v')));
-}
-
 TEST_F(ProfileFile, IntegersTakeTheLeadingNumber)
 {
     const QString path = Write("[Copywriting]\nFontSize=14pt\nNeg=-3\nWord=big\nBlank=\nHuge=99999999999\n");
@@ -134,9 +123,16 @@ TEST_F(ProfileFile, WritingKeepsOtherContentAndReadsBack)
 TEST_F(ProfileFile, WritingCreatesAMissingFile)
 {
     const QString path = m_dir.filePath(QStringLiteral("new.ini"));
+    EXPECT_EQ(Read(path, "WaveToText", "ID", "dflt"), QStringLiteral("dflt")) << "no file gives the default";
     ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("WaveToText"), QStringLiteral("ID"), QStringLiteral("中"), path));
     EXPECT_EQ(Read(path, "WaveToText", "ID"), QStringLiteral("中"));
     EXPECT_EQ(Mode(path), 0600);
+
+    // A value longer than the buffer is cut to leave room for the terminator.
+    ASSERT_TRUE(WritePrivateProfileStringW(QStringLiteral("S"), QStringLiteral("K"), QString(300, QLatin1Char('v')), path));
+    QString out;
+    EXPECT_EQ(GetPrivateProfileStringW(QStringLiteral("S"), QStringLiteral("K"), QString(), out, 255, path), 254u);
+    EXPECT_EQ(out, QString(254, QLatin1Char('v')));
 }
 
 } // namespace

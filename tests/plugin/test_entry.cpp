@@ -18,7 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 
 namespace {
 
@@ -216,28 +215,6 @@ TEST(Thumbnails, EachFileIsReadOnceAndFailuresAreNotKept)
     EXPECT_EQ(cache.GetBuffer(path), first) << "the second request does not read the file";
     EXPECT_EQ(cache.GetBuffer(dir.filePath(QStringLiteral("missing.png"))), nullptr);
     EXPECT_EQ(cache.Count(), 1);
-}
-
-TEST(LoadedModule, AnswersThroughItsExportedEntry)
-{
-    void* module = dlopen(QOVAIGC_MODULE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    using Entry = int32_t (*)(int32_t, void*, void*);
-    auto entry = reinterpret_cast<Entry>(dlsym(module, "QOVAIGCFunc"));
-    ASSERT_NE(entry, nullptr);
-    AIGCToolInfoArray tools;
-    EXPECT_EQ(entry(AIGC_LIST_TOOLS, nullptr, &tools), 0);
-    ASSERT_EQ(tools.size(), 4);
-    EXPECT_EQ(tools[3].toolId, kCopywriting);
-    EXPECT_EQ(entry(42, nullptr, nullptr), 1);
-    EXPECT_EQ(dlsym(module, "ListTools"), nullptr) << "only the entry points are visible";
-    using Handle = void* (*)();
-    auto handle = reinterpret_cast<Handle>(dlsym(module, "_Z19QOVGetAIGCDllHandlev"));
-    ASSERT_NE(handle, nullptr);
-    Dl_info info{};
-    ASSERT_NE(dladdr(reinterpret_cast<void*>(entry), &info), 0);
-    EXPECT_EQ(handle(), info.dli_fbase);
-    EXPECT_EQ(entry(AIGC_RELEASE, nullptr, nullptr), 0);
 }
 
 } // namespace
