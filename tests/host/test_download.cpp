@@ -33,33 +33,18 @@ protected:
     QString m_lastError;
 };
 
-TEST_F(Download, WritesTheWholeBodyUnderTheFinalName)
+TEST_F(Download, FailuresLeaveNoPartialFileAndASuccessReplacesTheOldOneWhole)
 {
-    std::string body(200000, '\0');
-    for (size_t i = 0; i < body.size(); ++i)
-        body[i] = char(i * 31);
-    m_server.Reply("GET", "/speech/a.mp3", 200, body, "audio/mp3");
     const QString target = m_dir.filePath(QStringLiteral("Audio.mp3"));
-
-    ASSERT_NE(Fetch("/speech/a.mp3?sign=1&x=%2F", target), 0) << m_lastError.toStdString();
-    EXPECT_EQ(ReadBytes(target), QByteArray::fromStdString(body));
-    EXPECT_EQ(Leftovers(), QStringList{QStringLiteral("Audio.mp3")});
-    ASSERT_EQ(m_server.Requests().size(), 1u);
-    EXPECT_EQ(m_server.Requests()[0].target, "/speech/a.mp3?sign=1&x=%2F");
-}
-
-TEST_F(Download, FailuresLeaveNoPartialFileAndKeepAnOldOne)
-{
-    const QString target = m_dir.filePath(QStringLiteral("Image.png"));
     ASSERT_TRUE(WriteBytes(target, "previous"));
 
-    m_server.Reply("GET", "/missing.png", 404, "not here", "text/plain");
-    EXPECT_EQ(Fetch("/missing.png", target), 0);
+    m_server.Reply("GET", "/missing.mp3", 404, "not here", "text/plain");
+    EXPECT_EQ(Fetch("/missing.mp3", target), 0);
     EXPECT_FALSE(m_lastError.isEmpty());
 
     // A body cut off half-way: the announced length is never reached.
-    m_server.On("GET", "/cut.png", [](const httplib::Request&, httplib::Response& response) {
-        response.set_content_provider(100000, "image/png", [](size_t offset, size_t, httplib::DataSink& sink) {
+    m_server.On("GET", "/cut.mp3", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content_provider(100000, "audio/mp3", [](size_t offset, size_t, httplib::DataSink& sink) {
             if (offset > 0)
                 return false;
             const std::string half(50000, 'x');
@@ -67,10 +52,19 @@ TEST_F(Download, FailuresLeaveNoPartialFileAndKeepAnOldOne)
             return true;
         });
     });
-    EXPECT_EQ(Fetch("/cut.png", target), 0);
-
+    EXPECT_EQ(Fetch("/cut.mp3", target), 0);
     EXPECT_EQ(ReadBytes(target), QByteArray("previous"));
-    EXPECT_EQ(Leftovers(), QStringList{QStringLiteral("Image.png")});
+    EXPECT_EQ(Leftovers(), QStringList{QStringLiteral("Audio.mp3")});
+
+    std::string body(200000, '\0');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char(i * 31);
+    m_server.Reply("GET", "/speech/a.mp3", 200, body, "audio/mp3");
+    ASSERT_NE(Fetch("/speech/a.mp3?sign=1&x=%2F", target), 0) << m_lastError.toStdString();
+    EXPECT_EQ(ReadBytes(target), QByteArray::fromStdString(body));
+    EXPECT_EQ(Leftovers(), QStringList{QStringLiteral("Audio.mp3")});
+    ASSERT_EQ(m_server.Requests().size(), 3u) << "one request a download";
+    EXPECT_EQ(m_server.Requests().back().target, "/speech/a.mp3?sign=1&x=%2F");
 }
 
 TEST_F(Download, UnreachableOrInvalidAddressesFail)
