@@ -164,7 +164,8 @@ TEST_F(SubtitlesWindow, HistoryEntriesReachTheEditorWithTheirObjectOnlyForTheSel
     const QString selected = File("meeting.wav");
     window->SetSelection(selected, object, nullptr);
     const QString files = m_env.WorkDir() + QStringLiteral("/AITxt/meeting_0_25.srt");
-    const std::pair<QString, bool> entries[] = {{selected, true}, {File("other.wav"), false}, {selected.toUpper(), false}};
+    const std::pair<QString, bool> entries[] = {
+        {selected, true}, {File("other.wav"), false}, {selected.toUpper(), false}};
     for (const auto& [source, ours] : entries) {
         QOVPostTexts(window.get(), CAudio2TxtWnd::kHistoryItemMessage, source, files);
         QCoreApplication::sendPostedEvents(window.get());
