@@ -101,7 +101,7 @@ TEST_F(DubbingClients, ShortRepliesOfTwoHundredBytesOrLessAreErrors)
 }
 
 // Codes the service's table does not know are explained all the same.
-TEST_F(DubbingClients, RefusedLongTasksAreExplainedAndLogged)
+TEST_F(DubbingClients, ACreateReplyRefusesWithAReasonOrStartsPolling)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"error_code":999,"error_msg":"?"})");
     {
@@ -115,12 +115,18 @@ TEST_F(DubbingClients, RefusedLongTasksAreExplainedAndLogged)
     }
     EXPECT_TRUE(m_env.Server().RequestsTo(kQuery).empty());
 
-    // A reply that refuses nothing is a creation, with or without a task identifier: it polls.
+    // A reply that refuses nothing is a creation, with or without a task identifier: it polls. The
+    // client destroyed during a poll neither waits for the reply nor reports anything.
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1})");
-    CTxt2AudioNetOper client;
-    EXPECT_EQ(StartLong(client, Output("x.mp3")), CTxt2AudioNetOper::Started) << client.GetErrorText();
-    EXPECT_TRUE(WaitForRequest(kQuery));
-    client.Stop();
+    m_env.Server().Stall("POST", kQuery);
+    {
+        CTxt2AudioNetOper client;
+        EXPECT_EQ(StartLong(client, Output("x.mp3")), CTxt2AudioNetOper::Started) << client.GetErrorText();
+        ASSERT_TRUE(WaitForRequest(kQuery));
+    }
+    EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the reply instead of cancelling";
+    m_sink.Deliver();
+    EXPECT_TRUE(m_sink.Codes().isEmpty());
 }
 
 TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
@@ -155,20 +161,6 @@ TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
     ASSERT_TRUE(logged);
     EXPECT_EQ(logged->Stat, 2);
     EXPECT_EQ(logged->Files, path);
-}
-
-TEST_F(DubbingClients, DestroyingThePollingClientIsPromptAndSilent)
-{
-    m_env.Server().Reply("POST", kCreate, 200, R"({"task_id":"t-3"})");
-    m_env.Server().Stall("POST", kQuery);
-    {
-        CTxt2AudioNetOper client;
-        ASSERT_EQ(StartLong(client, Output("slow.mp3")), CTxt2AudioNetOper::Started);
-        ASSERT_TRUE(WaitForRequest(kQuery));
-    }
-    EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the reply instead of cancelling";
-    m_sink.Deliver();
-    EXPECT_TRUE(m_sink.Codes().isEmpty());
 }
 
 TEST_F(DubbingClients, StoppingDuringTheDownloadCancelsIt)

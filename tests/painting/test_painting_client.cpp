@@ -115,6 +115,8 @@ TEST_F(PaintingClient, OnlyBmpJpgAndPngReferencesAreSent)
 
 TEST_F(PaintingClient, UnfinishedPollsContinueUntilImagesArriveAndOnlyPassedOnesAreLogged)
 {
+    // A task id of its own: the log keeps one record per task, made at its creation.
+    m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":97}})");
     ScriptQueries({R"({"log_id":2,"data":{"task_status":"SUCCESS","task_progress":0}})", R"({"error_code":0})",
                    Finished("{\"sub_task_error_code\":0,\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") +
                             "," + Image(m_env.Server(), "b.png", "block") + "," +
@@ -128,7 +130,7 @@ TEST_F(PaintingClient, UnfinishedPollsContinueUntilImagesArriveAndOnlyPassedOnes
     EXPECT_EQ(create.target, std::string(kCreate) + "?access_token=paint-token");
     EXPECT_EQ(create.contentType, "application/json");
     EXPECT_EQ(CreateBody().at("version").as_string(), "v2");
-    EXPECT_EQ(client.TaskId(), "99") << "an integer task id is kept as its decimal text";
+    EXPECT_EQ(client.TaskId(), "97") << "an integer task id is kept as its decimal text";
 
     const std::vector<ImgRetData> results = client.Results();
     ASSERT_EQ(results.size(), 3u);
@@ -137,7 +139,7 @@ TEST_F(PaintingClient, UnfinishedPollsContinueUntilImagesArriveAndOnlyPassedOnes
         EXPECT_EQ(result.width, 64);
     }
     EXPECT_EQ(results[0].localPath, m_folder.toStdString() + "a.png");
-    const auto logged = GetPaintingLog().FindTask(QStringLiteral("99"));
+    const auto logged = GetPaintingLog().FindTask(QStringLiteral("97"));
     ASSERT_TRUE(logged);
     EXPECT_EQ(logged->Stat, 2);
     EXPECT_EQ(logged->SrcInfo, QStringLiteral("雪山|湖泊"));
