@@ -2,8 +2,8 @@
 #include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -82,9 +82,7 @@ TEST_F(CopywritingClient, GeneratedTextBecomesAFileAndALogRecord)
     EXPECT_TRUE(path.startsWith(m_folder));
     EXPECT_TRUE(QFileInfo(path).fileName().contains(QRegularExpression(QStringLiteral(
         "^\\d{4}_\\d\\d_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.txt$"))));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("春天来了。\n新品发布！"));
+    EXPECT_EQ(ReadBytes(path), QByteArray("春天来了。\n新品发布！"));
 
     bool logged = false;
     for (const TransLogItem& item : GetCopywritingLog().Items())
@@ -97,9 +95,7 @@ TEST_F(CopywritingClient, AnIntegerResultIsWrittenInDecimal)
     ReplyChat(200, R"({"result":42})");
     CCopywritingNetOper client;
     ASSERT_EQ(Run(client, "数字"), CCopywritingNetOper::Success);
-    QFile file(QString::fromStdString(client.OutputPath()));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("42"));
+    EXPECT_EQ(ReadBytes(QString::fromStdString(client.OutputPath())), QByteArray("42"));
 }
 
 struct FailureCase

@@ -8,10 +8,10 @@
 #include "support/Delivery.h"
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -63,10 +63,8 @@ protected:
     template <typename Body>
     void WithFontSize(const char* size, Body body)
     {
-        QFile file(m_env.AppDir() + QStringLiteral("/InitFile/AIGC.ini"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QString original = QString::fromUtf8(file.readAll());
-        file.close();
+        const QString original = QString::fromUtf8(ReadBytes(m_env.AppDir() + QStringLiteral("/InitFile/AIGC.ini")));
+        ASSERT_TRUE(original.contains(QStringLiteral("FontSize=12")));
         QString changed = original;
         changed.replace(QStringLiteral("FontSize=12"), QStringLiteral("FontSize=") + QString::fromLatin1(size));
         TestEnvironment::WriteSettings(m_env.AppDir(), changed);
@@ -174,16 +172,12 @@ TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
     ASSERT_EQ(m_panel.Paths().size(), 1);
     EXPECT_TRUE(m_panel.Paths()[0].startsWith(window->OutputFolder()));
-    QFile written(m_panel.Paths()[0]);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(written.readAll()), QStringLiteral("发布会开场白。")) << "the file, not the edit";
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(m_panel.Paths()[0])), QStringLiteral("发布会开场白。")) << "the file, not the edit";
 
     QTemporaryDir dir;
     window->exportPath = dir.filePath(QStringLiteral("export.txt"));
     window->Button(CCopywritingWnd::IdExport)->click();
-    QFile exported(window->exportPath);
-    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(exported.readAll()), QStringLiteral("用户改过的文字")) << "export takes the edits";
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(window->exportPath)), QStringLiteral("用户改过的文字")) << "export takes the edits";
     EXPECT_TRUE(window->shown.isEmpty());
 }
 
@@ -266,9 +260,7 @@ TEST_F(CopywritingWindow, PutOnTrackHandsOverTheShownTextsFileWhileTheNextOneIsW
     window->Button(CCopywritingWnd::IdPutOnTrack)->click();
     ASSERT_EQ(m_panel.Paths().size(), 3);
     EXPECT_NE(m_panel.Paths()[2], first);
-    QFile second(m_panel.Paths()[2]);
-    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(second.readAll()), QStringLiteral("第二篇"));
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(m_panel.Paths()[2])), QStringLiteral("第二篇"));
 }
 
 } // namespace
