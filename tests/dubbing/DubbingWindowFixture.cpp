@@ -1,7 +1,8 @@
 #include "DubbingWindowFixture.h"
 
+#include "support/TestFiles.h"
+
 #include <QDir>
-#include <QFile>
 
 #include <atomic>
 
@@ -22,9 +23,7 @@ void DubbingWindow::WriteLibrary(const QByteArray& document)
             text += QStringLiteral("<V Basic=\"1\" ID=\"%1\" Name=\"声音%2\" Audio=\"audio/%2.wav\"/>").arg(20 + i).arg(i).toUtf8();
         text += "</Voices>";
     }
-    QFile file(LibraryFolder() + QStringLiteral("voice.xml"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(text);
+    EXPECT_TRUE(WriteBytes(LibraryFolder() + QStringLiteral("voice.xml"), text));
 }
 
 std::unique_ptr<TestDubbingWindow> DubbingWindow::Open(QWidget& panel, uint32_t message)

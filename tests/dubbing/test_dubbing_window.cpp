@@ -19,6 +19,14 @@ namespace {
 
 using Id = CTxt2AudioWnd::ControlId;
 
+// One notch of the wheel (delta -120 turns down) at the widget's point at.
+void Wheel(QWidget* widget, int delta, QPointF at = QPointF(10, 10))
+{
+    QWheelEvent event(at, widget->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
 TEST(DubbingLayoutRules, TheColumnFollowsTheGridAndTheScrollBar)
 {
     const DubbingLayout open = DubbingLayout::For({920, 680}, 85, 0, false);
@@ -212,22 +220,17 @@ TEST_F(DubbingWindow, TheColumnScrollsWhenTheWindowIsShorterThanItsContent)
     EXPECT_EQ(info.nMax, 479);
     EXPECT_EQ(info.nPage, 200);
 
-    auto wheel = [&](int delta) {
-        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(window.get(), &event);
-    };
-    wheel(-120);
+    Wheel(window.get(), -120);
     EXPECT_EQ(window->ScrollPos(), 30);
     EXPECT_EQ(window->VoiceGrid()->y(), 10 - 30);
     EXPECT_EQ(window->ScrollBar()->GetScrollPos(), 30);
     for (int i = 0; i < 20; ++i)
-        wheel(-120);
+        Wheel(window.get(), -120);
     EXPECT_EQ(window->ScrollPos(), 480 - 200) << "the last page shows the bottom";
     window->ScrollBar()->setValue(100); // the user drags the thumb
     EXPECT_EQ(window->ScrollPos(), 100);
     EXPECT_EQ(window->Button(Id::IdStart)->y(), 10 - 100 + 220 + 5 + 100);
-    wheel(120);
+    Wheel(window.get(), 120);
     EXPECT_EQ(window->ScrollPos(), 70);
 
     window->resize(920, 680);
@@ -245,15 +248,10 @@ TEST_F(DubbingWindow, TheWheelOverASettingScrollsTheColumnAndLeavesTheSettingAlo
     ASSERT_TRUE(window->IsScrollShown());
     window->Slider(Id::IdSpeed)->SetPos(7);
     window->TypeList()->SetCurSel(0);
-    auto wheelOver = [](QWidget* control) {
-        QWheelEvent event(QPointF(5, 5), control->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(control, &event);
-    };
-    wheelOver(window->Slider(Id::IdSpeed));
+    Wheel(window->Slider(Id::IdSpeed), -120, QPointF(5, 5));
     EXPECT_EQ(window->Slider(Id::IdSpeed)->GetPos(), 7) << "passing over the speed changed it";
     EXPECT_EQ(window->ScrollPos(), 30) << "the wheel scrolls the column instead";
-    wheelOver(window->TypeList());
+    Wheel(window->TypeList(), -120, QPointF(5, 5));
     EXPECT_EQ(window->TypeList()->GetCurSel(), 0) << "passing over the type switched mp3 to wav";
     EXPECT_EQ(window->ScrollPos(), 60);
     EXPECT_NE(window->Slider(Id::IdSpeed)->focusPolicy() & Qt::ClickFocus, 0) << "a click still takes the slider";

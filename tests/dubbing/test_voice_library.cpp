@@ -1,9 +1,9 @@
 #include "dubbing/VoiceInfo.h"
 #include "dubbing/VoiceLibrary.h"
+#include "support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QSet>
 #include <QTemporaryDir>
@@ -110,9 +110,7 @@ TEST(ShippedVoiceLibrary, HasTwelveVoicesWithPicturesAndDistinctSamples)
         EXPECT_FALSE(voice.name.isEmpty());
         EXPECT_EQ(voice.basic, i < 8 ? 1 : 0) << "the first eight are the short-text voices";
         EXPECT_FALSE(voice.preview.IsEmpty());
-        QFile sample(voice.audio);
-        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
-        const QByteArray bytes = sample.readAll();
+        const QByteArray bytes = ReadBytes(voice.audio);
         EXPECT_TRUE(bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WAVE");
         EXPECT_GT(bytes.size(), 16000) << "at least half a second of 16 kHz speech";
         ids.insert(voice.id);
