@@ -33,9 +33,7 @@ void PaintingWindowTest::WriteStyles(const char* xml)
     QFile::remove(path);
     if (!xml)
         return;
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(xml);
+    ASSERT_TRUE(WriteBytes(path, xml));
 }
 
 bool PaintingWindowTest::Generate(TestPaintingWindow& window)

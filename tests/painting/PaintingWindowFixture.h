@@ -5,6 +5,7 @@
 #include "support/Delivery.h"
 #include "support/EditorPanel.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QSize>
 #include <QStringList>

@@ -3,6 +3,7 @@
 #include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -173,10 +174,8 @@ TEST_F(PaintingClient, ServiceErrorsAndSubTaskErrorsReachTheErrorText)
 
 TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolderAndEarlierFilesSurvive)
 {
-    QFile earlier(m_folder + QStringLiteral("a.png"));
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("an earlier result");
-    earlier.close();
+    const QString earlier = m_folder + QStringLiteral("a.png");
+    ASSERT_TRUE(WriteBytes(earlier, "an earlier result"));
     const std::string base = m_env.Server().Url("/files");
     ScriptQueries({Finished(R"({"final_image_list":[{"img_url":")" + base + R"(/..?sign=1","img_approve_conclusion":"pass"},)"
                             R"({"img_url":")" + base + R"(/a.png","img_approve_conclusion":"pass"},)"
@@ -193,9 +192,8 @@ TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolderAndEarlierF
         paths.insert(path);
     }
     EXPECT_EQ(paths.size(), 4) << "no image overwrites another";
-    EXPECT_FALSE(paths.contains(m_folder + QStringLiteral("a.png")));
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), QByteArray("an earlier result"));
+    EXPECT_FALSE(paths.contains(earlier));
+    EXPECT_EQ(ReadBytes(earlier), QByteArray("an earlier result"));
     EXPECT_TRUE(QDir(m_out.path() + QStringLiteral("/..")).exists());
 }
 

@@ -79,10 +79,7 @@ TEST_F(PaintingWindowTest, AReferenceImageIsPreviewedLaidOutAndSentWhileTheEditN
     const QString jpeg = dir.filePath(QStringLiteral("photo.jpeg"));
     const QString broken = dir.filePath(QStringLiteral("broken.png"));
     ASSERT_TRUE(picture.save(png) && picture.save(jpeg, "JPG"));
-    QFile file(broken);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not a picture");
-    file.close();
+    ASSERT_TRUE(WriteBytes(broken, "not a picture"));
 
     ScriptService(kStop);
     auto window = Open();

@@ -1,8 +1,8 @@
 #include "host/CZuBuffer.h"
 #include "painting/StyleLibrary.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -27,9 +27,7 @@ protected:
 
     void Write(const QByteArray& xml)
     {
-        QFile file(m_folder + QLatin1String(StyleLibrary::kFileName));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(xml);
+        ASSERT_TRUE(WriteBytes(m_folder + QLatin1String(StyleLibrary::kFileName), xml));
     }
 
     void Read()
