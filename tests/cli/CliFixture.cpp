@@ -1,5 +1,8 @@
 #include "CliFixture.h"
 
+#include "subtitles/AudioTranscode.h"
+
+#include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -12,19 +15,35 @@
 void CommandLine::SetUp()
 {
     m_port = m_emulator.Start();
-    WriteSettings("qov-local-secret");
+    WriteSettings(QString::fromStdString(EmulatorOptions{}.clientSecret));
 }
 
-void CommandLine::WriteSettings(const char* secret)
+void CommandLine::WriteSettings(const QString& secret)
 {
-    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(m_port);
-    TestEnvironment::WriteSettings(
-        m_folders.App(),
-        QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n"
-                       "[Copywriting]\nURL=%1/chat/v1/completions\nAPIKey=qov-local-key\nSecretKey=%2\n"
-                       "[Txt2Img]\nURL=%1\nAPIKey=qov-local-key\nSecretKey=%2\n"
-                       "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nAPIKey=qov-local-key\nSecretKey=%2\nCuid=cli-test\n")
-            .arg(base, QString::fromLatin1(secret)));
+    TestEnvironment::WriteSettings(m_folders.App(),
+                                   ServiceSettings(QStringLiteral("http://127.0.0.1:%1").arg(m_port), {}, secret));
+}
+
+QString ServiceSettings(const QString& base, const EmulatorOptions& options, const QString& secret)
+{
+    const QString keys =
+        QStringLiteral("APIKey=%1\nSecretKey=%2\n").arg(QString::fromStdString(options.clientId), secret);
+    return QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n[Copywriting]\nURL=%1/chat/v1/completions\n%2"
+                          "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nCuid=cli-test\n%2[Txt2Img]\nURL=%1\n%2"
+                          "[Audio2Txt]\nURL=%1\n%2[FileTranscription]\nURL=%1/api\n"
+                          "[ObjectStore]\nEndpoint=%1\nAccessKeyId=%3\nSecretAccessKey=%4\nBucket=%5\n")
+        .arg(base, keys, QString::fromStdString(options.storeAccessKey), QString::fromStdString(options.storeSecretKey),
+             QString::fromStdString(options.storeBucket));
+}
+
+double Seconds(const QString& path)
+{
+    return GetAudioDuration(QFile::encodeName(path).constData());
+}
+
+QStringList Lines(const QString& text)
+{
+    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 QStringList CommandLine::WithFolders(const QStringList& arguments) const

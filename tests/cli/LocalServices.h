@@ -15,20 +15,6 @@
 #include <fstream>
 #include <memory>
 
-// Settings of every service at base ("http://127.0.0.1:PORT" or "https://..."), signed with the
-// options' keys and the given secret.
-inline QString ServiceSettings(const QString& base, const EmulatorOptions& options, const QString& secret)
-{
-    const QString keys =
-        QStringLiteral("APIKey=%1\nSecretKey=%2\n").arg(QString::fromStdString(options.clientId), secret);
-    return QStringLiteral("[Token]\nURL=%1/oauth/2.0/token\n[Copywriting]\nURL=%1/chat/v1/completions\n%2"
-                          "[Txt2Audio]\nURL=%1\nURLS=%1/text2audio\nCuid=cli-test\n%2[Txt2Img]\nURL=%1\n%2"
-                          "[Audio2Txt]\nURL=%1\n%2[FileTranscription]\nURL=%1/api\n"
-                          "[ObjectStore]\nEndpoint=%1\nAccessKeyId=%3\nSecretAccessKey=%4\nBucket=%5\n")
-        .arg(base, keys, QString::fromStdString(options.storeAccessKey), QString::fromStdString(options.storeSecretKey),
-             QString::fromStdString(options.storeBucket));
-}
-
 // The command line with every local service in its settings, the recognition services too.
 class LocalServices : public CommandLine
 {
@@ -43,9 +29,8 @@ protected:
     // recognition requests ask for the times of the words, which only the local services know.
     void PointAt(int port, bool wordTimes = false)
     {
-        const EmulatorOptions options;
-        QString settings = ServiceSettings(QStringLiteral("http://127.0.0.1:%1").arg(port), options,
-                                           QString::fromStdString(options.clientSecret));
+        QString settings = ServiceSettings(QStringLiteral("http://127.0.0.1:%1").arg(port), {},
+                                           QString::fromStdString(EmulatorOptions{}.clientSecret));
         if (wordTimes)
             settings.replace("[Audio2Txt]\n", "[Audio2Txt]\nWordTimes=1\n");
         TestEnvironment::WriteSettings(m_folders.App(), settings);
@@ -59,6 +44,12 @@ protected:
     }
 
     QString Path(const QString& name) const { return m_folders.Root() + '/' + name; }
+    // A file of bytes at NAME; its path.
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        EXPECT_TRUE(WriteBytes(Path(name), bytes));
+        return Path(name);
+    }
 
     // Two spoken Chinese sentences, made once per test; as a video too when asked.
     QString Speech(bool video = false)
@@ -85,6 +76,4 @@ protected:
     {
         return std::make_unique<PtyProcess>(QStringLiteral(QOVAIGC_BIN), WithFolders(arguments), Environment());
     }
-
-    static QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
 };

@@ -23,13 +23,6 @@ protected:
         return path;
     }
 
-    // A file of the given lines.
-    QString LinesFile(const QString& text)
-    {
-        EXPECT_TRUE(WriteBytes(Path("lines.txt"), text.toUtf8()));
-        return Path("lines.txt");
-    }
-
     // Each line of standard output as the object it must be.
     static QList<QJsonObject> Objects(const Outcome& outcome)
     {
@@ -87,7 +80,7 @@ TEST_F(Batch, EverySourceKeepsItsOwnResultAndAMissingOneIsNamed)
 TEST_F(Batch, LinesOfAFileAreItemsNamedByTheirNumbersAndBlankOnesAreSkipped)
 {
     SetFault("chat", R"({"status":502,"times":1})");
-    const QString file = LinesFile("春天的花\r\n\n   \n秋天的叶\n");
+    const QString file = Write("lines.txt", "春天的花\r\n\n   \n秋天的叶\n");
     const Outcome outcome = Run({"write", "--from", file, "--jobs=1", "--json"});
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_TRUE(outcome.err.startsWith(file + ":1: 文案服务请求失败")) << outcome.err.toStdString();
@@ -99,7 +92,7 @@ TEST_F(Batch, LinesOfAFileAreItemsNamedByTheirNumbersAndBlankOnesAreSkipped)
     EXPECT_EQ(objects[1].value("topic").toString(), "秋天的叶");
     EXPECT_TRUE(QFile::exists(objects[1].value("path").toString()));
 
-    const Outcome blank = Run({"dub", "--from", LinesFile("\n  \n")});
+    const Outcome blank = Run({"dub", "--from", Write("lines.txt", "\n  \n")});
     EXPECT_EQ(blank.exitCode, 2) << blank.err.toStdString();
 }
 
@@ -107,7 +100,7 @@ TEST_F(Batch, CtrlCStopsWhatRunsAndKeepsWhatFinished)
 {
     // The first request hangs; the other finishes and is printed while it does.
     SetFault("chat", R"({"delay_ms":600000,"times":1})");
-    const auto process = OnTerminal({"write", "--from", LinesFile("春天\n秋天\n"), "--jobs", "2"});
+    const auto process = OnTerminal({"write", "--from", Write("lines.txt", "春天\n秋天\n"), "--jobs", "2"});
     ASSERT_TRUE(process->Started());
     const QString folder = m_folders.Work() + "/Copywriting";
     EXPECT_TRUE(process->WaitFor(folder.toUtf8(), 60s)) << process->Output().toStdString();

@@ -17,12 +17,6 @@ namespace {
 class CaptionsCommand : public LocalServices
 {
 protected:
-    QString Write(const QString& name, const QByteArray& bytes)
-    {
-        EXPECT_TRUE(WriteBytes(Path(name), bytes));
-        return Path(name);
-    }
-
     QStringList Files() const { return QDir(m_folders.Root()).entryList(QDir::Files, QDir::Name); }
 };
 

@@ -13,10 +13,8 @@ using Words = std::set<QString>;
 
 Words WordsOf(const QString& text)
 {
-    Words words;
-    for (const QString& word : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        words.insert(word);
-    return words;
+    const QStringList lines = Lines(text);
+    return Words(lines.begin(), lines.end());
 }
 
 class Completion : public CommandLine

@@ -1,7 +1,5 @@
 #include "CliFixture.h"
 
-#include "subtitles/AudioTranscode.h"
-
 #include <QFile>
 
 #include <cpprest/json.h>
@@ -15,11 +13,6 @@ QByteArray Head(const QString& path, int bytes)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.read(bytes) : QByteArray();
-}
-
-double Seconds(const QString& path)
-{
-    return GetAudioDuration(QFile::encodeName(path).constData());
 }
 
 class DubCommand : public CommandLine
@@ -56,10 +49,7 @@ TEST_F(DubCommand, ShortTextsGiveRealSpeechInTheChosenFormat)
 
 TEST_F(DubCommand, TextsOf512CharactersOrMoreBecomeAPolledTask)
 {
-    const QString sentence = QStringLiteral("今天的天气很好，我们一起去公园散步。");
-    QString text;
-    while (text.size() < 512)
-        text += sentence;
+    QString text = QStringLiteral("今天的天气很好，我们一起去公园散步。").repeated(29); // 522 characters
     text.truncate(512);
     const Outcome outcome = Run({QStringLiteral("dub"), text});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();

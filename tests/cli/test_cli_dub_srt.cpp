@@ -1,8 +1,6 @@
 #include "CliFixture.h"
 #include "PtyProcess.h"
 
-#include "subtitles/AudioTranscode.h"
-
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -14,11 +12,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-double Seconds(const QString& path)
-{
-    return GetAudioDuration(QFile::encodeName(path).constData());
-}
 
 QString Time(double seconds)
 {
@@ -131,9 +124,7 @@ TEST_F(DubSrt, SpeechLongerThanItsSlotPlaysFasterUpToOneAndAHalfTimes)
 
 TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
 {
-    QString longText;
-    while (longText.size() < 520)
-        longText += QStringLiteral("今天的天气很好，我们一起去公园散步。");
+    const QString longText = QStringLiteral("今天的天气很好，我们一起去公园散步。").repeated(29); // 522 characters
     // The long caption goes to the long-text service, which refuses every task.
     SetFault("tts-create", R"({"status":503})");
     const QString srt = WriteSrt({{0.5, 2.0, "One."}, {2.5, 60.0, longText}, {61.0, 62.0, "Three."}});

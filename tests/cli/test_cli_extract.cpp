@@ -3,6 +3,7 @@
 #include "CliFixture.h"
 
 #include "MediaFixtures.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 
@@ -21,7 +22,6 @@ protected:
         ASSERT_TRUE(QDir().mkpath(Out({})));
     }
     QString Out(const QString& name) const { return m_folders.Root() + "/out/" + name; }
-    QStringList LeftInOut() const { return QDir(Out({})).entryList(QDir::Files | QDir::Hidden); }
 
     // Runs arguments plain and with --json: both end with exitCode and print the message alone on
     // standard error, nothing when it is empty. Returns the reply; printed gets the plain output.
@@ -46,7 +46,7 @@ protected:
 TEST_F(ExtractCommand, EachFailureIsOneSentenceNamingTheFileAndItsCode)
 {
     const QString notes = m_folders.Root() + "/notes.txt";
-    MediaFixtures::WriteBytes(notes, "not a film\n");
+    ASSERT_TRUE(::WriteBytes(notes, "not a film\n"));
     const QString missing = m_folders.Root() + "/none.mp4";
     const struct
     {
@@ -76,8 +76,8 @@ TEST_F(ExtractCommand, EachFailureIsOneSentenceNamingTheFileAndItsCode)
         EXPECT_EQ(Both(QStringList{"extract"} + c.arguments, 1, c.message, printed).value("code").toInt(), c.code);
         EXPECT_TRUE(printed.isEmpty()) << printed.toStdString();
     }
-    EXPECT_TRUE(LeftInOut().isEmpty()) << "no failure leaves a file, partial or whole: "
-                                       << LeftInOut().join(' ').toStdString();
+    EXPECT_TRUE(FilesIn(Out({})).isEmpty()) << "no failure leaves a file, partial or whole: "
+                                       << FilesIn(Out({})).join(' ').toStdString();
 
     const QStringList unnamed{"extract", VideoWithAudio(), Out("a.xyz")};
     const Outcome debug = Run(unnamed, {"QOV_DEBUG_OUTPUT=1"});
@@ -101,7 +101,7 @@ TEST_F(ExtractCommand, SuccessPrintsNothingOrAReplyNamingTheResultAndItsLength)
     const Decoded decoded = Decode(Out("part.wav"));
     EXPECT_EQ(decoded.channels, 2);
     EXPECT_NEAR(decoded.Seconds(), 3.0, 0.002);
-    EXPECT_EQ(LeftInOut(), QStringList{"part.wav"});
+    EXPECT_EQ(FilesIn(Out({})), QStringList{"part.wav"});
 }
 
 TEST_F(ExtractCommand, DurationFailsWithAMessageAndKeepsTheNumber)

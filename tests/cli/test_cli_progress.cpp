@@ -31,11 +31,7 @@ QByteArray HourLongWavHeader()
            le32(32000) + le16(2) + le16(16) + "data" + le32(bytes);
 }
 
-class Progress : public LocalServices
-{
-protected:
-    QStringList FilesIn(const QString& folder) const { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
-};
+using Progress = LocalServices;
 
 TEST_F(Progress, ExtractionShowsItsPercentageOnATerminalAndErasesItAtTheEnd)
 {
@@ -98,9 +94,7 @@ TEST_F(Progress, ServiceTasksShowTheirStateAndCtrlCStopsThem)
 {
     SetAccount();
     const QString speech = Speech();
-    QString longText;
-    while (longText.size() < 600)
-        longText += "今天的天气很好，我们一起去公园散步。";
+    const QString longText = QString("今天的天气很好，我们一起去公园散步。").repeated(34); // 612 characters
     const struct
     {
         QStringList arguments;

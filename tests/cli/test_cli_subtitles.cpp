@@ -105,7 +105,7 @@ TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
             EXPECT_TRUE(!text.endsWith('\n') || outcome.err.endsWith(text)) << outcome.err.toStdString();
         }
     }
-    const QStringList made = QDir(m_folders.Work() + "/AITxt").entryList(QDir::Files | QDir::Hidden);
+    const QStringList made = FilesIn(m_folders.Work() + "/AITxt");
     EXPECT_TRUE(made.filter(".srt").isEmpty()) << made.join(' ').toStdString();
 }
 

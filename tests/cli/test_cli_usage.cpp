@@ -6,11 +6,6 @@
 
 namespace {
 
-QStringList Lines(const QString& text)
-{
-    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 class Usage : public CommandLine
 {
 protected:
