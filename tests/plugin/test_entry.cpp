@@ -18,13 +18,13 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 const QUuid kPainting = QUuid::fromString(QStringLiteral("{69821F54-CEB3-4599-BC69-F6CC32AA25CF}"));
 const QUuid kDubbing = QUuid::fromString(QStringLiteral("{EAC20D41-0AEB-4CE6-956C-97AC89944B9A}"));
 const QUuid kSubtitles = QUuid::fromString(QStringLiteral("{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}"));
 const QUuid kCopywriting = QUuid::fromString(QStringLiteral("{0B96C2D8-03B7-4272-920E-5AEA31E27E1D}"));
+const QUuid kSelectedObject = QUuid::fromString(QStringLiteral("{11111111-2222-3333-4444-555555555555}"));
 
 // A tool window as the later windows will be: it takes the editor's selection.
 class FakeToolWindow : public QWidget, public ISelectionReceiver
@@ -67,31 +67,23 @@ protected:
 
     FakeToolWindow* Create(const QUuid& tool, QWidget* parent, int message)
     {
-        AIGCToolParam param;
-        param.object = parent;
-        param.toolId = tool;
-        param.value = (uint64_t(0xABCD) << 32) | uint32_t(message);
-        AIGCToolParam result;
-        result.value = 77;
+        AIGCToolParam param{.object = parent, .toolId = tool, .selectedObject = {},
+                            .value = (uint64_t(0xABCD) << 32) | uint32_t(message)};
+        AIGCToolParam result{.object = nullptr, .toolId = {}, .selectedObject = {}, .value = 77};
         EXPECT_EQ(QOVAIGCFunc(AIGC_CREATE_WINDOW, &param, &result), 0);
         return result.value == 77 ? nullptr : reinterpret_cast<FakeToolWindow*>(uintptr_t(result.value));
     }
 
     void Select(const QUuid& tool, const char16_t* text, void* properties = nullptr)
     {
-        AIGCToolParam param;
-        param.object = properties;
-        param.toolId = tool;
-        param.selectedObject = QUuid::fromString(QStringLiteral("{11111111-2222-3333-4444-555555555555}"));
-        param.value = uint64_t(reinterpret_cast<uintptr_t>(text));
+        AIGCToolParam param{.object = properties, .toolId = tool, .selectedObject = kSelectedObject,
+                            .value = uint64_t(reinterpret_cast<uintptr_t>(text))};
         EXPECT_EQ(QOVAIGCFunc(AIGC_SELECT, &param, nullptr), 0);
     }
 
     void Destroy(const QUuid& tool, QWidget* window)
     {
-        AIGCToolParam param;
-        param.object = window;
-        param.toolId = tool;
+        AIGCToolParam param{.object = window, .toolId = tool, .selectedObject = {}, .value = 0};
         EXPECT_EQ(QOVAIGCFunc(AIGC_DESTROY_WINDOW, &param, nullptr), 0);
     }
 };
@@ -145,7 +137,7 @@ TEST_F(Entry, WindowsAreCreatedSelectedAndDestroyed)
 
     Select(kDubbing, u"配音文本");
     EXPECT_EQ(dubbing->selected, QStringLiteral("配音文本"));
-    EXPECT_EQ(dubbing->selectedObject, QUuid::fromString(QStringLiteral("{11111111-2222-3333-4444-555555555555}")));
+    EXPECT_EQ(dubbing->selectedObject, kSelectedObject);
     EXPECT_EQ(dubbing->propertyCount, -1);
 
     FakeToolWindow* subtitles = Create(kSubtitles, &panel, 0x7002);
