@@ -5,10 +5,10 @@
 #include "ui/SharedWindowState.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QLabel>
 #include <QPointer>
@@ -38,11 +38,8 @@ protected:
     void AddRun(const QString& name, const QDateTime& date, const QString& taskId)
     {
         QDir().mkpath(Folder());
-        QFile file(Folder() + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("\r\r\n2024-03-01 10:00:00  : TaskID=%1, SrcInfo=话题 %1, Stat=2, Files=/w/%1.txt")
-                       .arg(taskId)
-                       .toUtf8());
+        const QString line = QStringLiteral("\r\r\n2024-03-01 10:00:00  : TaskID=%1, SrcInfo=话题 %1, Stat=2, Files=/w/%1.txt");
+        ASSERT_TRUE(WriteBytes(Folder() + name, line.arg(taskId).toUtf8()));
         m_dates.insert(Folder() + name, date);
     }
 

@@ -3,8 +3,8 @@
 #include "host/CZuBuffer.h"
 #include "ui/ThumbnailCache.h"
 #include "service/TransLog.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -18,9 +18,7 @@ protected:
     QString Write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(WriteBytes(path, bytes));
         return path;
     }
 
