@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 constexpr int kPainting = 0x6001;
@@ -92,23 +94,21 @@ TEST(Inbox, FilesEachResultWithItsObjectOrInTheBinAndFreesThePath)
         SCOPED_TRACE(c.path);
         // A second reference to the string's data shows whether anyone freed it.
         const QString path = QString::fromUtf8(c.path);
-        auto* sent = new QString(path);
+        const auto sent = std::make_unique<QString>(path);
         {
             Desk desk;
-            QOVMessageEvent message(c.message, c.owner ? uintptr_t(&(desk.*c.owner)) : 0, intptr_t(sent));
+            QOVMessageEvent message(c.message, c.owner ? uintptr_t(&(desk.*c.owner)) : 0, intptr_t(sent.get()));
             EXPECT_EQ(desk.inbox.Receive(message), c.lands != Lands::Nowhere);
             const ToolResult* filed = desk.Filed(c.lands);
             EXPECT_FALSE(path.isDetached()) << "the sender's string is the sender's to free";
             if (c.lands == Lands::Nowhere) {
                 EXPECT_EQ(desk.Filed(Lands::Bin), nullptr) << "nothing filed";
-                delete sent;
                 continue;
             }
             ASSERT_NE(filed, nullptr);
             EXPECT_EQ(filed->path, path);
             EXPECT_EQ(filed->tool, QString::fromUtf8(c.tool));
         }
-        delete sent;
     }
 }
 

@@ -1,3 +1,4 @@
+#include "OpenStudio.h"
 #include "RecordingModule.h"
 #include "apps/studio/MediaPreview.h"
 #include "apps/studio/ProjectView.h"
@@ -10,6 +11,7 @@
 #include "host/QOVMessage.h"
 #include "plugin/QOVAIGCFunc.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,24 +54,21 @@ TEST(StudioModule, ListsTheBuiltModulesFourToolsAndShowsTheirWindows)
 {
     // The dubbing window's client reads the settings, once per process: from the test's folders.
     TestEnvironment::Get();
-    QString error;
-    std::optional<ModuleEntry> module = ModuleEntry::Load(QStringLiteral(QOVAIGC_MODULE), &error);
-    ASSERT_TRUE(module) << error.toStdString();
-    StudioWindow window(std::move(*module), QStringLiteral(QOVAIGC_MODULE));
-    window.show();
-    EXPECT_EQ(ListedTools(window), RecordingModule::ToolNames());
+    const auto window = OpenStudio();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(ListedTools(*window), RecordingModule::ToolNames());
 
-    window.Project().AddText(QStringLiteral("配音文本"));
+    window->Project().AddText(QStringLiteral("配音文本"));
     for (int row = 0; row < 4; ++row) {
-        window.ChooseTool(row);
-        EXPECT_NE(window.Panel().Window(), nullptr) << row;
-        EXPECT_EQ(ShownPlaceholder(window.Panel()), QString()) << row;
+        window->ChooseTool(row);
+        EXPECT_NE(window->Panel().Window(), nullptr) << row;
+        EXPECT_EQ(ShownPlaceholder(window->Panel()), QString()) << row;
     }
-    window.ChooseTool(-1);
-    const QString nothingChosen = ShownPlaceholder(window.Panel());
+    window->ChooseTool(-1);
+    const QString nothingChosen = ShownPlaceholder(window->Panel());
     EXPECT_FALSE(nothingChosen.isEmpty());
     EXPECT_NE(nothingChosen, ToolHost::Placeholder());
-    window.close();
+    window->close();
 }
 
 TEST(StudioModule, LoadingFailsWithAReasonForAMissingFileOrEntry)
@@ -249,11 +248,8 @@ TEST_F(Studio, SubtitlesSentForAMediaFileLandInTheBinWhereTheirSentencesAreRead)
 {
     QTemporaryDir dir;
     const QString srt = dir.filePath(QStringLiteral("clip_0_25.srt"));
-    QFile file(srt);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("1\r\n00:00:00,500 --> 00:00:01,800\r\n第1句（1.3秒）\r\n\r\n"
-               "2\r\n00:00:02,300 --> 00:00:03,000\r\nsee you tomorrow\r\n\r\n");
-    file.close();
+    ASSERT_TRUE(WriteBytes(srt, "1\r\n00:00:00,500 --> 00:00:01,800\r\n第1句（1.3秒）\r\n\r\n"
+                                "2\r\n00:00:02,300 --> 00:00:03,000\r\nsee you tomorrow\r\n\r\n"));
     const QUuid clip = window->Project().AddMedia(QStringLiteral("/media/clip.mp4"));
     window->ChooseTool(2);
     QWidget* subtitles = window->Panel().Window();
@@ -302,10 +298,8 @@ TEST_F(Studio, ThePreviewDrawsTheCaptionOfItsPositionAndFollowsTheSentences)
                                             QStringLiteral("color=c=blue:s=160x120:r=25:d=4"), video});
     ASSERT_TRUE(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
     const QString srt = dir.filePath(QStringLiteral("clip_0_25.srt"));
-    QFile file(srt);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("1\r\n00:00:00,500 --> 00:00:01,800\r\nfirst\r\n\r\n2\r\n00:00:02,300 --> 00:00:03,000\r\nsecond\r\n\r\n");
-    file.close();
+    ASSERT_TRUE(WriteBytes(srt, "1\r\n00:00:00,500 --> 00:00:01,800\r\nfirst\r\n\r\n"
+                                "2\r\n00:00:02,300 --> 00:00:03,000\r\nsecond\r\n\r\n"));
     const QUuid clip = window->Project().AddMedia(video);
     window->Project().AttachSubtitles(clip, {srt, QStringLiteral("AI 字幕"), clip});
     window->View().SelectMedia({clip});

@@ -1,5 +1,7 @@
 // The loaded module's tool windows, driven as a user would, against fake services: each tool's
-// result lands in the studio, filed with the object it belongs to.
+// result lands in the studio, filed with the object it belongs to. The module reads its settings
+// from the test environment's folders.
+#include "OpenStudio.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
@@ -14,7 +16,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -24,28 +25,6 @@
 #include <memory>
 
 namespace {
-
-// The studio on the built module, which reads its settings from the test environment's folders.
-std::unique_ptr<StudioWindow> OpenStudio()
-{
-    QString error;
-    std::optional<ModuleEntry> module = ModuleEntry::Load(QStringLiteral(QOVAIGC_MODULE), &error);
-    EXPECT_TRUE(module) << error.toStdString();
-    if (!module)
-        return nullptr;
-    auto studio = std::make_unique<StudioWindow>(std::move(*module), QStringLiteral(QOVAIGC_MODULE));
-    studio->show();
-    return studio;
-}
-
-QPushButton* Captioned(QWidget* window, const QString& caption)
-{
-    for (QPushButton* button : window->findChildren<QPushButton*>()) {
-        if (button->text() == caption)
-            return button;
-    }
-    return nullptr;
-}
 
 bool ShowsLabel(QWidget* window, const QString& text)
 {

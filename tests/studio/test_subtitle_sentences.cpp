@@ -4,10 +4,10 @@
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/SubtitleSentences.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,18 +24,10 @@ const QByteArray kModuleSrt("\xEF\xBB\xBF" "1\r\n00:00:00,500 --> 00:00:01,800\r
                             "2\r\n00:00:02,300 --> 00:00:03,000\r\nsee you\r\ntomorrow\r\n\r\n"
                             "3\r\n00:00:04,000 --> 00:00:05,000\r\nbye\r\n\r\n");
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString Write(const QTemporaryDir& dir, const QByteArray& bytes, const char* name = "clip_0_25.srt")
 {
     const QString path = dir.filePath(QLatin1String(name));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
+    EXPECT_TRUE(WriteBytes(path, bytes));
     return path;
 }
 
@@ -77,7 +69,7 @@ TEST(SubtitleSentences, EditsThatRunBackwardsOrOverlapAreRefusedWithAReason)
     EXPECT_FALSE(SubtitleSentences::ParseTime(QStringLiteral("1.5s"), time, error));
     EXPECT_TRUE(SubtitleSentences::ParseTime(QStringLiteral("01:02.5"), time, error));
     EXPECT_EQ(time, 62500);
-    EXPECT_EQ(ReadAll(path), kModuleSrt) << "nothing is written until saved";
+    EXPECT_EQ(ReadBytes(path), kModuleSrt) << "nothing is written until saved";
     EXPECT_EQ(sentences.At(1800), 1) << "where one ends as the next begins, the next shows";
     EXPECT_EQ(sentences.At(300), -1);
 }
@@ -107,7 +99,7 @@ TEST(SubtitleSentences, SavingKeepsTheFilesFormAndRefusesNonSubtitles)
         ASSERT_TRUE(sentences.SetText(0, QStringLiteral("改过\n\n"), error));
         EXPECT_TRUE(sentences.Modified());
         ASSERT_TRUE(sentences.Save(error)) << error.toStdString();
-        EXPECT_EQ(ReadAll(path), c.saved);
+        EXPECT_EQ(ReadBytes(path), c.saved);
         EXPECT_FALSE(sentences.Modified());
     }
     SubtitleSentences sentences;
@@ -150,14 +142,14 @@ TEST(SentenceEditor, ChangedSentencesAskBeforeAnotherFileOrClosingAndDoAsAnswere
     Answer(QMessageBox::Discard);
     bin->setCurrentRow(1);
     EXPECT_EQ(editor.Sentences().Path(), paths[1]);
-    EXPECT_EQ(ReadAll(paths[0]), kModuleSrt);
+    EXPECT_EQ(ReadBytes(paths[0]), kModuleSrt);
 
     edit();
     Answer(QMessageBox::Cancel);
     EXPECT_FALSE(window.close());
     Answer(QMessageBox::Save);
     EXPECT_TRUE(window.close());
-    EXPECT_EQ(ReadAll(paths[0]), QByteArray(kModuleSrt).replace("第1句", "corrected"));
+    EXPECT_EQ(ReadBytes(paths[0]), QByteArray(kModuleSrt).replace("第1句", "corrected"));
 }
 
 TEST(SentenceEditor, TheLayoutNumbersAreThereAgainNextRun)
