@@ -10,6 +10,9 @@ using emulator_test::JsonReply;
 
 namespace {
 
+constexpr const char *kInvalidToken = "Access token invalid or no longer valid";
+constexpr const char *kNoContent = "the content of message can not be empty";
+
 bool HasCjk(const std::string &text) { return Utf8Text::ContainsCjk(Utf8Text::Decode(text)); }
 
 std::string ResultOf(const httplib::Result &res)
@@ -57,27 +60,22 @@ TEST_F(EmulatorTest, ChatFailuresAreReportedInTheBody)
         int code;
         const char *message;
     } cases[] = {
-        {"no token", "", ChatBody("topic"), 110, "Access token invalid or no longer valid"},
-        {"unknown token", "0123456789abcdef0123456789abcdef.1.1", ChatBody("topic"), 110,
-         "Access token invalid or no longer valid"},
-        {"token checked before the body", "forged", "not json", 110, "Access token invalid or no longer valid"},
+        {"no token", "", ChatBody("topic"), 110, kInvalidToken},
+        {"unknown token", "0123456789abcdef0123456789abcdef.1.1", ChatBody("topic"), 110, kInvalidToken},
+        {"token checked before the body", "forged", "not json", 110, kInvalidToken},
         {"not json", token, "{\"messages\": [", 336002, "Invalid JSON"},
         {"empty body", token, "", 336002, "Invalid JSON"},
         {"absurd nesting", token, std::string(100000, '['), 336002, "Invalid JSON"},
-        {"no messages", token, "{}", 336003, "the content of message can not be empty"},
-        {"top-level array", token, "[1,2]", 336003, "the content of message can not be empty"},
-        {"messages not an array", token, R"({"messages":"hi"})", 336003, "the content of message can not be empty"},
-        {"no message", token, R"({"messages":[]})", 336003, "the content of message can not be empty"},
-        {"message not an object", token, R"({"messages":["hi"]})", 336003, "the content of message can not be empty"},
-        {"content missing", token, R"({"messages":[{"role":"user"}]})", 336003,
-         "the content of message can not be empty"},
-        {"content a number", token, R"({"messages":[{"role":"user","content":5}]})", 336003,
-         "the content of message can not be empty"},
-        {"content empty", token, R"({"messages":[{"role":"user","content":""}]})", 336003,
-         "the content of message can not be empty"},
+        {"no messages", token, "{}", 336003, kNoContent},
+        {"top-level array", token, "[1,2]", 336003, kNoContent},
+        {"messages not an array", token, R"({"messages":"hi"})", 336003, kNoContent},
+        {"no message", token, R"({"messages":[]})", 336003, kNoContent},
+        {"message not an object", token, R"({"messages":["hi"]})", 336003, kNoContent},
+        {"content missing", token, R"({"messages":[{"role":"user"}]})", 336003, kNoContent},
+        {"content a number", token, R"({"messages":[{"role":"user","content":5}]})", 336003, kNoContent},
+        {"content empty", token, R"({"messages":[{"role":"user","content":""}]})", 336003, kNoContent},
         {"only the last message counts", token,
-         R"({"messages":[{"role":"user","content":"fine"},{"role":"user","content":""}]})", 336003,
-         "the content of message can not be empty"},
+         R"({"messages":[{"role":"user","content":"fine"},{"role":"user","content":""}]})", 336003, kNoContent},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

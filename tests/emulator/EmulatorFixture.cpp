@@ -30,6 +30,20 @@ web::json::value JsonReply(const httplib::Result &res, int status)
     return Json(res->body);
 }
 
+std::string WithMember(const std::string &json, const char *member, web::json::value value)
+{
+    auto body = Json(json);
+    body[member] = std::move(value);
+    return body.serialize();
+}
+
+std::string WithoutMember(const std::string &json, const char *member)
+{
+    auto body = Json(json);
+    body.erase(member);
+    return body.serialize();
+}
+
 std::string ChatBody(const std::string &topic)
 {
     auto message = web::json::value::object();

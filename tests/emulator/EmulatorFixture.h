@@ -48,6 +48,9 @@ web::json::value Json(const std::string &text);
 // The JSON body of a reply that must have come with `status` and declared itself JSON; null when
 // there was no reply.
 web::json::value JsonReply(const httplib::Result &res, int status = 200);
+// The JSON object `json` with `member` set to `value`, or without it.
+std::string WithMember(const std::string &json, const char *member, web::json::value value);
+std::string WithoutMember(const std::string &json, const char *member);
 // The chat request body asking about `topic`.
 std::string ChatBody(const std::string &topic);
 std::string TokenForm(const std::string &id, const std::string &secret);

@@ -7,7 +7,6 @@
 #include <regex>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -58,15 +57,12 @@ public:
     int ExitCodeAfter(int signal)
     {
         kill(pid_, signal);
-        for (int i = 0; i < 500; ++i) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
+        int status = 0;
+        if (!emulator_test::PollUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; },
+                                      std::chrono::milliseconds(20), std::chrono::seconds(10)))
+            return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:

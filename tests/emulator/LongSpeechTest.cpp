@@ -7,7 +7,8 @@
 #include <string>
 #include <thread>
 
-using emulator_test::Json;
+using emulator_test::WithMember;
+using emulator_test::WithoutMember;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -15,13 +16,6 @@ namespace {
 constexpr const char *kBody =
     R"({"text":["第一段：今天天气很好，我们一起去公园散步。","Second part: the weather is fine today."],)"
     R"("format":"mp3-16k","voice":1,"lang":"zh","speed":5,"pitch":5,"volume":5,"enable_subtitle":2})";
-
-std::string WithFormat(const std::string &format)
-{
-    auto body = Json(kBody);
-    body["format"] = web::json::value::string(format);
-    return body.serialize();
-}
 
 class LongSpeechTest : public TokenTest {
 protected:
@@ -48,7 +42,7 @@ TEST_F(LongSpeechTest, TasksRunThenSucceedWithADownloadableFile)
     };
     const auto started = Clock::now();
     for (auto &c : cases) {
-        const auto created = Create(WithFormat(c.format));
+        const auto created = Create(WithMember(kBody, "format", web::json::value::string(c.format)));
         EXPECT_TRUE(created.at("log_id").is_integer());
         EXPECT_EQ(created.at("task_status").as_string(), "Created");
         c.id = created.at("task_id").as_string();
@@ -94,20 +88,8 @@ TEST_F(LongSpeechTest, TasksRunThenSucceedWithADownloadableFile)
 // Every refusal names its cause; a refused creation makes no task and a refused query lists none.
 TEST_F(LongSpeechTest, BadCallsNameTheirCauseAndUnknownTasksFail)
 {
-    auto tooLong = Json(kBody);
-    tooLong["text"] = web::json::value::array(
-        {web::json::value::string(std::string(60000, 'a')), web::json::value::string(std::string(40001, 'b'))});
-    const auto with = [](const char *member, web::json::value value) {
-        auto body = Json(kBody);
-        body[member] = std::move(value);
-        return body.serialize();
-    };
-    const auto without = [](const char *member) {
-        auto body = Json(kBody);
-        body.erase(member);
-        return body.serialize();
-    };
     using V = web::json::value;
+    const auto with = [](const char *member, V value) { return WithMember(kBody, member, std::move(value)); };
     constexpr const char *kCreate = "/tts/v1/create";
     constexpr const char *kQuery = "/tts/v1/query";
     struct Case {
@@ -122,15 +104,16 @@ TEST_F(LongSpeechTest, BadCallsNameTheirCauseAndUnknownTasksFail)
         {"token checked before the body", kCreate, "forged", "not json", 110},
         {"not JSON", kCreate, token_, R"({"text":[)", 336212},
         {"not an object", kCreate, token_, "[1,2]", 336212},
-        {"no text", kCreate, token_, without("text"), 336203},
-        {"no format", kCreate, token_, without("format"), 336203},
-        {"no voice", kCreate, token_, without("voice"), 336203},
-        {"no language", kCreate, token_, without("lang"), 336203},
+        {"no text", kCreate, token_, WithoutMember(kBody, "text"), 336203},
+        {"no format", kCreate, token_, WithoutMember(kBody, "format"), 336203},
+        {"no voice", kCreate, token_, WithoutMember(kBody, "voice"), 336203},
+        {"no language", kCreate, token_, WithoutMember(kBody, "lang"), 336203},
         {"text a string", kCreate, token_, with("text", V::string("hello")), 336202},
         {"text empty", kCreate, token_, with("text", V::array()), 336202},
         {"text piece empty", kCreate, token_, with("text", V::array({V::string("a"), V::string("")})), 336202},
         {"text piece a number", kCreate, token_, with("text", V::array({V::number(1)})), 336202},
-        {"text over 100000 characters", kCreate, token_, tooLong.serialize(), 336202},
+        {"text over 100000 characters", kCreate, token_,
+         with("text", V::array({V::string(std::string(60000, 'a')), V::string(std::string(40001, 'b'))})), 336202},
         {"unknown format", kCreate, token_, with("format", V::string("ogg")), 336202},
         {"format a number", kCreate, token_, with("format", V::number(3)), 336202},
         {"negative voice", kCreate, token_, with("voice", V::number(-1)), 336202},
@@ -165,13 +148,9 @@ TEST_F(LongSpeechTest, BadCallsNameTheirCauseAndUnknownTasksFail)
 TEST_F(LongSpeechTest, StoppingAbandonsSynthesisInProgress)
 {
     // Several seconds of work for the engine: the most of a text it speaks.
-    std::string text;
-    for (int i = 0; i < 300; ++i)
-        text += "今天天气很好，我们一起去公园散步吧。";
-    auto body = Json(kBody);
-    body["text"] = web::json::value::array({web::json::value::string(text)});
-    body["format"] = web::json::value::string("wav");
-    Create(body.serialize());
+    const auto text = web::json::value::string(emulator_test::Repeat("今天天气很好，我们一起去公园散步吧。", 300));
+    Create(WithMember(WithMember(kBody, "text", web::json::value::array({text})), "format",
+                      web::json::value::string("wav")));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const auto stopping = Clock::now();
     server_->Stop();

@@ -9,10 +9,10 @@
 #include <chrono>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
-using emulator_test::Json;
+using emulator_test::WithMember;
+using emulator_test::WithoutMember;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -53,20 +53,17 @@ protected:
     {
         return Call("/aasr/v1/query", R"({"task_ids":[")" + id + R"("]})", token_);
     }
-    // Polls until the task leaves "Running", for at most twenty seconds.
+    // Polls until the task leaves "Running", for at most twenty seconds; a reply without tasks ends it too.
     web::json::value Finished(const std::string &id) const
     {
-        const auto deadline = Clock::now() + std::chrono::seconds(20);
         web::json::value info;
-        do {
-            const auto reply = Query(id);
-            if (!reply.has_field("tasks_info"))
-                return reply;
-            info = reply.at("tasks_info").at(0);
-            if (info.at("task_status").as_string() != "Running")
-                return info;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        } while (Clock::now() < deadline);
+        emulator_test::PollUntil(
+            [&] {
+                const auto reply = Query(id);
+                info = reply.has_field("tasks_info") ? reply.at("tasks_info").at(0) : reply;
+                return !reply.has_field("tasks_info") || info.at("task_status").as_string() != "Running";
+            },
+            std::chrono::milliseconds(50));
         return info;
     }
 };
@@ -78,9 +75,8 @@ TEST_F(RecognitionServiceTest, AnEnglishRecordingRunsThenSucceedsWithItsWordsWhe
     ASSERT_FALSE(raw.empty()) << "pocketsphinx-testdata is not installed";
     Store(key, raw);
     const auto started = Clock::now();
-    auto asking = Json(CreateBody(UrlOf(key), "PCM", 1737));
-    asking["word_times"] = web::json::value::boolean(true);
-    const auto created = Create(asking.serialize());
+    const auto created =
+        Create(WithMember(CreateBody(UrlOf(key), "PCM", 1737), "word_times", web::json::value::boolean(true)));
     ASSERT_FALSE(created.has_field("error_code")) << created.serialize();
     EXPECT_EQ(created.at("task_status").as_string(), "Created");
     const std::string id = created.at("task_id").as_string();
@@ -191,14 +187,10 @@ TEST_F(RecognitionServiceTest, AddressesItCannotFetchFailTheTaskWithAMessage)
 TEST_F(RecognitionServiceTest, BadRequestsAreAnsweredWithTheirCause)
 {
     Store("ok.mp3", std::string(100, 'x'));
-    const std::string id = Create(CreateBody(UrlOf("ok.mp3"), "mp3", 80001)).at("task_id").as_string();
-    const auto with = [&](const char *member, web::json::value value) {
-        auto body = Json(CreateBody(UrlOf("ok.mp3"), "mp3", 80001));
-        body[member] = std::move(value);
-        return body.serialize();
-    };
-    auto withoutModel = Json(CreateBody(UrlOf("ok.mp3"), "mp3", 80001));
-    withoutModel.erase("pid");
+    const std::string ok = CreateBody(UrlOf("ok.mp3"), "mp3", 80001);
+    const std::string id = Create(ok).at("task_id").as_string();
+    using V = web::json::value;
+    const auto with = [&](const char *member, V value) { return WithMember(ok, member, std::move(value)); };
     struct Case {
         const char *name;
         std::string path;
@@ -207,20 +199,18 @@ TEST_F(RecognitionServiceTest, BadRequestsAreAnsweredWithTheirCause)
         int code;
         const char *detail;  // in error_info
     } cases[] = {
-        {"unknown token", "/aasr/v1/create", CreateBody(UrlOf("ok.mp3"), "mp3", 80001), "forged", 110, "access_token"},
+        {"unknown token", "/aasr/v1/create", ok, "forged", 110, "access_token"},
         {"no token", "/aasr/v1/query", R"({"task_ids":[")" + id + R"("]})", "", 110, "access_token"},
         {"not JSON", "/aasr/v1/create", "speech_url=x", token_, 336003, "JSON object"},
-        {"no model", "/aasr/v1/create", withoutModel.serialize(), token_, 336002, "pid"},
-        {"unknown model", "/aasr/v1/create", with("pid", web::json::value::number(1536)), token_, 336001, "pid"},
-        {"model as text", "/aasr/v1/create", with("pid", web::json::value::string("1737")), token_, 336001, "pid"},
-        {"format that is no extension", "/aasr/v1/create", with("format", web::json::value::string("mp3; rm")), token_,
+        {"no model", "/aasr/v1/create", WithoutMember(ok, "pid"), token_, 336002, "pid"},
+        {"unknown model", "/aasr/v1/create", with("pid", V::number(1536)), token_, 336001, "pid"},
+        {"model as text", "/aasr/v1/create", with("pid", V::string("1737")), token_, 336001, "pid"},
+        {"format that is no extension", "/aasr/v1/create", with("format", V::string("mp3; rm")), token_,
          336001, "format"},
-        {"format as a number", "/aasr/v1/create", with("format", web::json::value::number(3)), token_, 336001, "format"},
-        {"odd rate", "/aasr/v1/create", with("rate", web::json::value::number(44100)), token_, 336001, "rate"},
-        {"word times as text", "/aasr/v1/create", with("word_times", web::json::value::string("yes")), token_, 336001,
-         "word_times"},
-        {"empty address", "/aasr/v1/create", with("speech_url", web::json::value::string("")), token_, 336001,
-         "speech_url"},
+        {"format as a number", "/aasr/v1/create", with("format", V::number(3)), token_, 336001, "format"},
+        {"odd rate", "/aasr/v1/create", with("rate", V::number(44100)), token_, 336001, "rate"},
+        {"word times as text", "/aasr/v1/create", with("word_times", V::string("yes")), token_, 336001, "word_times"},
+        {"empty address", "/aasr/v1/create", with("speech_url", V::string("")), token_, 336001, "speech_url"},
         {"no task ids", "/aasr/v1/query", "{}", token_, 336002, "task_ids"},
         {"task ids not a list", "/aasr/v1/query", R"({"task_ids":"abc"})", token_, 336001, "task_ids"},
         {"unknown task", "/aasr/v1/query", R"({"task_ids":["feedfacefeedfacefeedface"]})", token_, 336004,

@@ -4,10 +4,10 @@
 #include "EmulatorFixture.h"
 #include "GeneratedSpeech.h"
 #include "SpeechRecognizer.h"
+#include "StoreRequests.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
-#include <QMessageAuthenticationCode>
 
 #include <iconv.h>
 
@@ -21,6 +21,7 @@
 #include <vector>
 
 using emulator_test::Json;
+using emulator_test::JsonReply;
 using emulator_test::PercentEncode;
 using emulator_test::RawExchange;
 
@@ -43,9 +44,7 @@ std::string Now(int offsetSeconds = 0) { return std::to_string(emulator_test::Ep
 std::string Signa(const std::string &appId, const std::string &key, const std::string &ts)
 {
     const QByteArray md5 = QCryptographicHash::hash(QByteArray::fromStdString(appId + ts), QCryptographicHash::Md5).toHex();
-    return QMessageAuthenticationCode::hash(md5, QByteArray::fromStdString(key), QCryptographicHash::Sha1)
-        .toBase64()
-        .toStdString();
+    return store_test::Sign(key, md5.toStdString());
 }
 
 std::string Gbk(const std::string &utf8)
@@ -97,10 +96,8 @@ protected:
         std::string query;
         for (const auto &[name, value] : params)
             query += (query.empty() ? "" : "&") + PercentEncode(name, "-._~") + "=" + PercentEncode(value, "-._~");
-        auto res = Client().Post("/api/" + endpoint + "?" + query, "",
-                                 "application/x-www-form-urlencoded; charset=UTF-8");
-        EXPECT_TRUE(res && res->status == 200);
-        return res ? Json(res->body) : web::json::value::null();
+        return JsonReply(Client().Post("/api/" + endpoint + "?" + query, "",
+                                       "application/x-www-form-urlencoded; charset=UTF-8"));
     }
     web::json::value Signed(const std::string &endpoint, Params extra) const
     {
@@ -114,9 +111,7 @@ protected:
             return std::isalnum(c) != 0 || c == '-' || c == '_' || c == '.';
         });
         const std::string type = "multipart/form-data; boundary=" + (plain ? boundary : "\"" + boundary + "\"");
-        auto res = Client().Post("/api/upload", MultipartBody(parts, boundary), type.c_str());
-        EXPECT_TRUE(res && res->status == 200);
-        return res ? Json(res->body) : web::json::value::null();
+        return JsonReply(Client().Post("/api/upload", MultipartBody(parts, boundary), type.c_str()));
     }
     // The upload's parts in the module's order: text parts by name, the file last.
     std::vector<Part> UploadParts(const std::string &taskId, const std::string &audio,
@@ -331,11 +326,7 @@ TEST_F(TranscriptionServiceTest, UploadsAndMergesOutOfTurn)
 
     // Merging before anything arrived; then the whole file in two slices, the second one first.
     EXPECT_EQ(Signed("merge", {{"task_id", id}, {"file_name", "a.mp3"}}).at("err_no").as_string(), "26642");
-    const std::string twoSlices = Signed("prepare", {{"file_len", std::to_string(audio.size())},
-                                                     {"file_name", "a.mp3"},
-                                                     {"slice_num", "2"}})
-                                      .at("data")
-                                      .as_string();
+    const std::string twoSlices = Prepare(audio, {{"file_name", "a.mp3"}, {"slice_num", "2"}});
     // The parts in any order, under any boundary, one that needs quotes included.
     const std::size_t half = audio.size() / 2;
     auto parts = UploadParts(twoSlices, audio.substr(half), "aaaaaaaaab");
