@@ -1,8 +1,8 @@
 #include "PaintingWindowFixture.h"
 
+#include "ImagePainter.h"
 #include "host/CI3Button.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -39,7 +39,7 @@ void PaintingWindowTest::WriteStyles(const char* xml)
 bool PaintingWindowTest::Generate(TestPaintingWindow& window)
 {
     window.Button(CTxt2ImageWnd::IdGenerate)->click();
-    return WaitUntil(window, [&] { return !window.IsBusy(); });
+    return DeliverUntil(&window, [&] { return !window.IsBusy(); });
 }
 
 void PaintingWindowTest::ScriptService(const std::string& pollReply, QSize pictures)
@@ -48,15 +48,12 @@ void PaintingWindowTest::ScriptService(const std::string& pollReply, QSize pictu
     m_env.Server().Reply("POST", kQueryPath, 200, pollReply);
     QImage picture(pictures, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    const std::string png = ImagePainter::EncodePng(picture);
     m_env.Server().On("GET", "/files/a.png", [png](const httplib::Request&, httplib::Response& response) {
-        response.set_content(png.toStdString(), "image/png");
+        response.set_content(png, "image/png");
     });
     for (const char* name : {"/files/b.png", "/files/c.png", "/files/d.png"})
-        m_env.Server().Reply("GET", name, 200, png.toStdString(), "image/png");
+        m_env.Server().Reply("GET", name, 200, png, "image/png");
 }
 
 std::string PaintingWindowTest::Finished(const QStringList& names, const QStringList& blocked) const

@@ -15,7 +15,6 @@
 #include <cpprest/json.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,11 +47,6 @@ protected:
     std::unique_ptr<TestPaintingWindow> Open(QSize size = QSize(920, 680));
     // Writes Style.xml into the application folder's library (null: removes it).
     void WriteStyles(const char* xml);
-    // Runs the window's queued messages until done holds (at most 20 seconds).
-    static bool WaitUntil(TestPaintingWindow& window, const std::function<bool()>& done)
-    {
-        return DeliverUntil(&window, done);
-    }
     // Presses the generate button and waits for the task's end.
     static bool Generate(TestPaintingWindow& window);
 

@@ -1,3 +1,4 @@
+#include "ImagePainter.h"
 #include "painting/CTxt2ImageNetOper.h"
 #include "service/TaskRun.h"
 #include "service/TransLog.h"
@@ -5,7 +6,6 @@
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -39,13 +39,11 @@ protected:
         m_env.GrantTokens("paint-token");
         m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":99}})");
         m_folder = m_out.path() + QLatin1Char('/');
-        QImage png(64, 32, QImage::Format_RGB32);
-        png.fill(Qt::darkCyan);
-        QBuffer buffer(&m_png);
-        buffer.open(QIODevice::WriteOnly);
-        png.save(&buffer, "PNG");
+        QImage picture(64, 32, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        const std::string png = ImagePainter::EncodePng(picture);
         for (const char* name : {"a.png", "b.png", "c.png"})
-            m_env.Server().Reply("GET", std::string("/files/") + name, 200, m_png.toStdString(), "image/png");
+            m_env.Server().Reply("GET", std::string("/files/") + name, 200, png, "image/png");
     }
 
     // Answers the queries in turn; the last answer repeats.
@@ -80,7 +78,6 @@ protected:
     TestEnvironment& m_env = TestEnvironment::Get();
     QTemporaryDir m_out;
     QString m_folder;
-    QByteArray m_png;
     MessageSink m_sink;
 };
 

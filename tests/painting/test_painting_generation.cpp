@@ -187,7 +187,7 @@ TEST_F(PaintingWindowTest, FailuresShowTheirReasonAndFreeTheButton)
         auto window = Open();
         Describe(*window, QStringLiteral("海边"));
         window->Button(CTxt2ImageWnd::IdGenerate)->click();
-        ASSERT_TRUE(WaitUntil(*window, [&] { return window->Button(CTxt2ImageWnd::IdGenerate)->isEnabled(); }));
+        ASSERT_TRUE(DeliverUntil(window.get(), [&] { return window->Button(CTxt2ImageWnd::IdGenerate)->isEnabled(); }));
         if (c.status.isEmpty()) {
             EXPECT_FALSE(Status(*window).isEmpty()) << "the token request's reason";
             EXPECT_NE(Status(*window), QStringLiteral("生成任务中"));
@@ -207,9 +207,9 @@ TEST_F(PaintingWindowTest, AFailedPollIsProgressNotTheEndOfTheTask)
     Describe(*window, QStringLiteral("海边"));
     CI3Button* generate = window->Button(CTxt2ImageWnd::IdGenerate);
     generate->click();
-    ASSERT_TRUE(WaitUntil(*window, [&] { return Status(*window) == QStringLiteral("网络存在问题"); }));
+    ASSERT_TRUE(DeliverUntil(window.get(), [&] { return Status(*window) == QStringLiteral("网络存在问题"); }));
     EXPECT_FALSE(generate->isEnabled()) << "the poller asks again; the task has not ended";
-    ASSERT_TRUE(WaitUntil(*window, [&] { return m_env.Server().RequestsTo(kQueryPath).size() >= 3; }));
+    ASSERT_TRUE(DeliverUntil(window.get(), [&] { return m_env.Server().RequestsTo(kQueryPath).size() >= 3; }));
     EXPECT_EQ(Status(*window), QStringLiteral("网络存在问题"));
 }
 
@@ -222,7 +222,7 @@ TEST_F(PaintingWindowTest, WhileTheTaskRunsTheWindowSaysSoAndStaysUsable)
     generate->click();
     EXPECT_FALSE(generate->isEnabled());
     EXPECT_EQ(Status(*window), QStringLiteral("生成任务中")) << "said at once, before any request returns";
-    ASSERT_TRUE(WaitUntil(*window, [&] { return Status(*window) == QStringLiteral("生成中，请稍候..."); }));
+    ASSERT_TRUE(DeliverUntil(window.get(), [&] { return Status(*window) == QStringLiteral("生成中，请稍候..."); }));
     EXPECT_FALSE(generate->isEnabled()) << "the button comes back with a new description, not by itself";
     Describe(*window, QStringLiteral("星空下的城市"));
     EXPECT_TRUE(generate->isEnabled()) << "a description is all a generation needs";
