@@ -2,6 +2,7 @@
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
 #include "service/ServiceTask.h"
+#include "support/Delivery.h"
 #include "support/FakeServer.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
@@ -20,7 +21,6 @@
 #include <atomic>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -30,20 +30,19 @@ using namespace std::chrono_literals;
 // What a task delivered to its owner's thread, in order.
 struct Delivered
 {
+    explicit Delivered(ServiceTask& task)
+    {
+        QObject::connect(&task, &ServiceTask::progress, &task, [this](int code, const QString&) {
+            progressAfterEnd = progressAfterEnd || !ends.empty();
+            progress.push_back(code);
+        });
+        QObject::connect(&task, &ServiceTask::ended, &task, [this](const TaskEnd& end) { ends.push_back(end); });
+    }
+
     std::vector<int> progress;
     std::vector<TaskEnd> ends;
     bool progressAfterEnd = false;
 };
-
-void Record(ServiceTask& task, Delivered& delivered)
-{
-    QObject::connect(&task, &ServiceTask::progress, &task, [&delivered](int code, const QString&) {
-        delivered.progressAfterEnd = delivered.progressAfterEnd || !delivered.ends.empty();
-        delivered.progress.push_back(code);
-    });
-    QObject::connect(&task, &ServiceTask::ended, &task,
-                     [&delivered](const TaskEnd& end) { delivered.ends.push_back(end); });
-}
 
 // The events a task posted after its end, if any slipped through, are delivered by now.
 void Drain()
@@ -68,8 +67,7 @@ bool WaitForEnd(ServiceTask& task, std::chrono::milliseconds limit = 10s)
 TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
 {
     ServiceTask task;
-    Delivered delivered;
-    Record(task, delivered);
+    Delivered delivered(task);
     ASSERT_TRUE(task.Start([](const ServiceTask::Worker& worker) {
         for (int step = 1; step <= 3; ++step)
             worker.Report(step);
@@ -99,8 +97,7 @@ TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
 TEST(ServiceTask, ABodyThatThrowsStillEndsOnceAsAFailure)
 {
     ServiceTask task;
-    Delivered delivered;
-    Record(task, delivered);
+    Delivered delivered(task);
     ASSERT_TRUE(task.Start([](const ServiceTask::Worker&) -> TaskEnd { throw std::runtime_error("broken reply"); }));
     ASSERT_TRUE(WaitForEnd(task)) << "an exception on the worker swallowed the end";
     ASSERT_EQ(delivered.ends.size(), 1u);
@@ -113,15 +110,12 @@ TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
     FakeServer server;
     server.Stall("POST", "/slow");
     ServiceTask task;
-    Delivered delivered;
-    Record(task, delivered);
+    Delivered delivered(task);
     const std::string url = server.Url("");
-    auto sent = std::make_shared<std::atomic<bool>>(false);
-    ASSERT_TRUE(task.Start([url, sent](const ServiceTask::Worker& worker) {
+    ASSERT_TRUE(task.Start([url](const ServiceTask::Worker& worker) {
         try {
             web::http::client::http_client client = RestClient::Make(url);
             worker.Report(1);
-            *sent = true;
             web::http::http_request request(web::http::methods::POST);
             request.set_request_uri("/slow");
             RestExchange exchange(client, request, worker.Token());
@@ -131,11 +125,7 @@ TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
         }
     }));
     // The stop comes once the request is on its way to a server that will not answer for 20 s.
-    QElapsedTimer waited;
-    waited.start();
-    while (server.RequestsTo("/slow").empty() && waited.elapsed() < 10000)
-        std::this_thread::sleep_for(1ms);
-    ASSERT_FALSE(server.RequestsTo("/slow").empty());
+    ASSERT_TRUE(DeliverUntil(&task, [&server] { return !server.RequestsTo("/slow").empty(); }, 10s));
     QElapsedTimer stopping;
     stopping.start();
     task.Stop();
@@ -149,8 +139,7 @@ TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
 TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
 {
     ServiceTask task;
-    Delivered delivered;
-    Record(task, delivered);
+    Delivered delivered(task);
     auto polls = std::make_shared<std::atomic<int>>(0);
     // Two failed polls, one pending, then finished.
     ASSERT_TRUE(task.Start([polls](const ServiceTask::Worker& worker) {
@@ -187,10 +176,10 @@ TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
 TEST(ServiceTask, ATaskDestroyedWhileRunningStopsItsBodyAndReportsNothingMore)
 {
     auto stopped = std::make_shared<std::atomic<bool>>(false);
-    auto delivered = std::make_shared<Delivered>();
+    std::shared_ptr<Delivered> delivered;
     {
         ServiceTask task;
-        Record(task, *delivered);
+        delivered = std::make_shared<Delivered>(task);
         ASSERT_TRUE(task.Start([stopped](const ServiceTask::Worker& worker) {
             worker.Pause(1h);
             *stopped = worker.Stopping();
