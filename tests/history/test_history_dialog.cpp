@@ -77,11 +77,7 @@ TEST_F(HistoryDialog, LaysOutItsControlsForTheClientSize)
                 return button;
         return nullptr;
     };
-    const struct
-    {
-        QWidget* widget;
-        QRect rect;
-    } cases[] = {
+    const std::pair<QWidget*, QRect> cases[] = {
         {m_dialog.GetListWnd(), {5, 5, 690, 460}},
         {child(QStringLiteral("开始日期")), {5, 470, 55, 20}},
         {m_dialog.GetStartPicker(), {60, 470, 95, 20}},
@@ -90,9 +86,9 @@ TEST_F(HistoryDialog, LaysOutItsControlsForTheClientSize)
         {child(QStringLiteral("刷新")), {315, 470, 60, 20}},
         {child(QStringLiteral("关闭")), {620, 470, 60, 20}},
     };
-    for (const auto& c : cases) {
-        ASSERT_NE(c.widget, nullptr);
-        EXPECT_EQ(c.widget->geometry(), c.rect) << c.widget->metaObject()->className();
+    for (const auto& [widget, rect] : cases) {
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(), rect) << widget->metaObject()->className();
     }
     EXPECT_EQ(m_dialog.GetStartPicker()->displayFormat(), QStringLiteral("yyyy-MM-dd"));
 }

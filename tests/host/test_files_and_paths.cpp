@@ -138,19 +138,15 @@ TEST(HostDigest, Md5Base64AndGuidText)
 
 TEST(HostDebugOutput, TokensShowOnlyTheirFirstFourCharacters)
 {
-    const struct
-    {
-        const char* text;
-        const char* shown;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"POST /tts/v1/create?access_token=24.abcdef&x=1", "POST /tts/v1/create?access_token=24.a…&x=1"},
         {"tex=你好&lan=zh&tok=0123456789abcdef&spd=5", "tex=你好&lan=zh&tok=0123…&spd=5"},
         {R"(token: {"access_token":"0123456789abcdef","expires_in":30})",
          R"(token: {"access_token":"0123…","expires_in":30})"},
         {"stok=0123456789 kept", "stok=0123456789 kept"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(QOVMaskTokens(QString::fromUtf8(c.text)), QString::fromUtf8(c.shown));
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(QOVMaskTokens(QString::fromUtf8(text)), QString::fromUtf8(shown));
 }
 
 TEST(HostFrameRate, ComesFromTheEnvironmentWithADefault)

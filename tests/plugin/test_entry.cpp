@@ -178,17 +178,12 @@ TEST_F(Entry, ReleaseEmptiesTheSharedState)
 TEST(ModuleImages, EveryImageIsFoundByNumberAtItsSize)
 {
     SharedWindowState::Get();
-    const struct
-    {
-        int id;
-        QSize size;
-    } images[] = {{2000, {20, 20}}, {2001, {160, 180}}, {2003, {30, 30}},
-                  {2004, {30, 30}}, {2005, {301, 78}},  {2006, {301, 78}}};
-    for (const auto& image : images) {
+    const std::pair<int, QSize> images[] = {{2000, {20, 20}}, {2001, {160, 180}}, {2003, {30, 30}},
+                                            {2004, {30, 30}}, {2005, {301, 78}},  {2006, {301, 78}}};
+    for (const auto& [id, size] : images) {
         CZuBuffer buffer(0xFFFFFFFF);
-        ASSERT_NE(buffer.CreateFromImageResource(QOVGetAIGCDllResHandle(), image.id, QStringLiteral("PNG")), 0)
-            << image.id;
-        EXPECT_EQ(QSize(buffer.GetWidth(), buffer.GetHeight()), image.size) << image.id;
+        ASSERT_NE(buffer.CreateFromImageResource(QOVGetAIGCDllResHandle(), id, QStringLiteral("PNG")), 0) << id;
+        EXPECT_EQ(QSize(buffer.GetWidth(), buffer.GetHeight()), size) << id;
         EXPECT_TRUE(buffer.Image().hasAlphaChannel());
     }
 }

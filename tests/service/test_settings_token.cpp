@@ -124,20 +124,15 @@ void ExpectTokenFailure(const QString& settings, const std::string& expected)
 TEST(AccessTokenSettings, AMissingUnreachableOrInvalidEndpointFailsWithItsReason)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const struct
-    {
-        const char* settings;
-        const char* error;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"[Copywriting]\nURL=http://127.0.0.1:1/\n", "获取Token的网址为空,请检查配置文件！"},
         {"[Token]\nURL=\n", "获取Token的网址为空,请检查配置文件！"},
         {"[Token]\nURL=http://127.0.0.1:1/oauth\n", ""},
         {"[Token]\nURL=ftp://127.0.0.1/oauth\n", ""},
         {"[Token]\nURL=not an address\n", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EXIT(ExpectTokenFailure(QString::fromUtf8(c.settings), c.error), ::testing::ExitedWithCode(0), "")
-            << c.settings;
+    for (const auto& [settings, error] : cases)
+        EXPECT_EXIT(ExpectTokenFailure(QString::fromUtf8(settings), error), ::testing::ExitedWithCode(0), "") << settings;
 }
 
 } // namespace

@@ -198,21 +198,17 @@ TEST_F(TaskLog, ConcurrentWritersLoseNoLine)
 TEST(ToolLogs, LiveInTheirFoldersBelowTheApplicationRoot)
 {
     const TestEnvironment& env = TestEnvironment::Get();
-    struct Case
-    {
-        TransLog& log;
-        const char* folder;
-    };
-    const Case cases[] = {{GetPaintingLog(), "AI作画"},
-                          {GetDubbingLog(), "AI语音"},
-                          {GetSubtitlesLog(), "AI字幕"},
-                          {GetCopywritingLog(), "AI文案"}};
-    for (const Case& c : cases) {
-        const QString expected = env.AppDir() + QStringLiteral("/AppLocalFiles/AILog/") + QString::fromUtf8(c.folder) +
+    const std::pair<TransLog&, const char*> cases[] = {{GetPaintingLog(), "AI作画"},
+                                                        {GetDubbingLog(), "AI语音"},
+                                                        {GetSubtitlesLog(), "AI字幕"},
+                                                        {GetCopywritingLog(), "AI文案"}};
+    for (const auto& [log, folder] : cases) {
+        SCOPED_TRACE(folder);
+        const QString expected = env.AppDir() + QStringLiteral("/AppLocalFiles/AILog/") + QString::fromUtf8(folder) +
                                  QLatin1Char('/');
-        EXPECT_EQ(c.log.Folder(), expected);
+        EXPECT_EQ(log.Folder(), expected);
         EXPECT_TRUE(QDir(expected).exists());
-        EXPECT_TRUE(QFileInfo(c.log.LogFile()).fileName().startsWith(QStringLiteral("Log")));
+        EXPECT_TRUE(QFileInfo(log.LogFile()).fileName().startsWith(QStringLiteral("Log")));
     }
     EXPECT_EQ(&GetCopywritingLog(), &GetCopywritingLog());
 }
