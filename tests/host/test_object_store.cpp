@@ -13,13 +13,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <vector>
 
 namespace {
-
-using namespace std::chrono_literals;
 
 const char* const kAk = "qov-test-ak";
 const char* const kSk = "qov-test-sk";

@@ -29,12 +29,11 @@ protected:
         return path;
     }
 
-    QString Read(const QString& path, const char* section, const char* key, const char* fallback = "",
-                 unsigned size = 255)
+    QString Read(const QString& path, const char* section, const char* key, const char* fallback = "")
     {
         QString out = QStringLiteral("untouched");
         GetPrivateProfileStringW(QString::fromUtf8(section), QString::fromUtf8(key), QString::fromUtf8(fallback), out,
-                                 size, path);
+                                 255, path);
         return out;
     }
 
