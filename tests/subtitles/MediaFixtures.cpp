@@ -10,8 +10,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace MediaFixtures {
@@ -117,19 +115,6 @@ Decoded Decode(const QString& path)
     avcodec_free_context(&decoder);
     avformat_close_input(&input);
     return result;
-}
-
-QByteArray Bytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        ADD_FAILURE() << "cannot write " << path.toStdString();
 }
 
 } // namespace MediaFixtures

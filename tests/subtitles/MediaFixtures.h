@@ -35,9 +35,4 @@ struct Decoded
 // Decodes the whole first audio stream.
 Decoded Decode(const QString& path);
 
-// The raw bytes of a file, or "<missing>".
-QByteArray Bytes(const QString& path);
-// Writes a file, failing the test if it cannot.
-void WriteBytes(const QString& path, const QByteArray& bytes);
-
 } // namespace MediaFixtures

@@ -1,8 +1,7 @@
 #include "SubtitlesWindowFixture.h"
 
-#include "MediaFixtures.h"
 #include "host/CI3Button.h"
-#include "subtitles/CWaveToTextMgr.h"
+#include "support/TestFiles.h"
 
 #include <atomic>
 
@@ -26,19 +25,9 @@ void SubtitlesWindow::SetUp()
 {
     FakeServer& server = m_env.Server();
     server.Reset();
-    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-7"})");
-    server.Reply("POST", kUpload, 200, R"({"ok":0,"err_no":0,"failed":null,"data":""})");
-    server.Reply("POST", kMerge, 200, R"({"ok":0,"err_no":0,"failed":null,"data":""})");
-    server.Reply("POST", kResult, 200,
-                 R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})");
-    ScriptProgress({3, 9});
+    ScriptTranscription(server, "task-7", kOneSentence);
+    ScriptProgress(server, {3, 9});
     WriteAccount(QStringLiteral("test-app"), QStringLiteral("test-key"));
-}
-
-void SubtitlesWindow::WriteAccount(const QString& id, const QString& key)
-{
-    MediaFixtures::WriteBytes(CWaveToTextMgr::AccountFilePath(),
-                              QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(id, key).toUtf8());
 }
 
 std::unique_ptr<TestSubtitlesWindow> SubtitlesWindow::Open(QWidget& panel)
@@ -57,17 +46,8 @@ void SubtitlesWindow::Start(TestSubtitlesWindow& window, const QString& source, 
 QString SubtitlesWindow::File(const char* name)
 {
     const QString path = m_dir.filePath(QString::fromUtf8(name));
-    MediaFixtures::WriteBytes(path, "RIFF fake audio");
+    EXPECT_TRUE(WriteBytes(path, "RIFF fake audio"));
     return path;
-}
-
-void SubtitlesWindow::ScriptProgress(std::vector<int> statuses)
-{
-    std::vector<std::string> replies;
-    for (const int status : statuses)
-        replies.push_back(R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":)" + std::to_string(status) +
-                          R"(,\"desc\":\"d\"}"})");
-    m_env.Server().ReplyInTurn("POST", kProgress, std::move(replies));
 }
 
 void SubtitlesWindow::ScriptCloud()

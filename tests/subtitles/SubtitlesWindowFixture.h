@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TranscriptionService.h"
 #include "subtitles/CAudio2TxtWnd.h"
 #include "subtitles/CSetUserInfoDlg.h"
 #include "support/Delivery.h"
@@ -39,19 +40,12 @@ protected:
 class SubtitlesWindow : public ::testing::Test
 {
 protected:
-    static inline const std::string kPrepare = "/api/prepare";
-    static inline const std::string kUpload = "/api/upload";
-    static inline const std::string kMerge = "/api/merge";
-    static inline const std::string kProgress = "/api/getProgress";
-    static inline const std::string kResult = "/api/getResult";
     static inline const std::string kCreate = "/aasr/v1/create";
     static inline const std::string kQuery = "/aasr/v1/query";
 
     void SetUp() override;
     void TearDown() override { m_env.Server().Reset(); }
 
-    // The transcription account in iTarn.ini, read by every window opened after.
-    static void WriteAccount(const QString& id, const QString& key);
     std::unique_ptr<TestSubtitlesWindow> Open(QWidget& panel);
     // Selects source for object and presses start.
     static void Start(TestSubtitlesWindow& window, const QString& source, const QUuid& object);
@@ -60,8 +54,6 @@ protected:
     static QString Status(const TestSubtitlesWindow& window) { return window.StatusLabel()->text(); }
     // A file of the test's own folder with some bytes (the fake services do not listen to them).
     QString File(const char* name);
-    // Answers the progress queries in turn, repeating the last; status 9 is a finished task.
-    void ScriptProgress(std::vector<int> statuses);
     // Scripts the cloud engine: token, object store, a task that succeeds on its second query.
     void ScriptCloud();
 

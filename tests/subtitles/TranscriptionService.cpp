@@ -1,9 +1,43 @@
-#include "SignatureCheck.h"
+#include "TranscriptionService.h"
+
+#include "subtitles/CWaveToTextMgr.h"
+#include "support/TestFiles.h"
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+
+std::string ProgressReply(int status)
+{
+    return R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":)" + std::to_string(status) + R"(,\"desc\":\"d\"}"})";
+}
+
+void ScriptProgress(FakeServer& server, const std::vector<int>& statuses)
+{
+    std::vector<std::string> replies;
+    for (const int status : statuses)
+        replies.push_back(ProgressReply(status));
+    server.ReplyInTurn("POST", kProgress, std::move(replies));
+}
+
+void ScriptTranscription(FakeServer& server, const std::string& taskId, const std::string& result)
+{
+    const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
+    server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":")" + taskId + R"("})");
+    server.Reply("POST", kUpload, 200, empty);
+    server.Reply("POST", kMerge, 200, empty);
+    ScriptProgress(server, {9});
+    server.Reply("POST", kResult, 200, result);
+}
+
+void WriteAccount(const QString& id, const QString& key)
+{
+    EXPECT_TRUE(WriteBytes(CWaveToTextMgr::AccountFilePath(),
+                           QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(id, key).toUtf8()));
+}
 
 std::string ExpectedSigna(const std::string& appId, const std::string& key, const std::string& ts)
 {

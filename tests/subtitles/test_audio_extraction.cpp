@@ -3,6 +3,7 @@
 #include "host/QOVVideoTool.h"
 #include "subtitles/AudioTranscode.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -117,9 +118,9 @@ TEST(AudioExtraction, FailuresReturnTheirCodesAndLeaveNoFile)
     EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(QLatin1Char(' ')).toStdString();
 
     // A failed run keeps an earlier file of the same name.
-    WriteBytes(Out("keep.mp3"), "earlier result");
+    ASSERT_TRUE(WriteBytes(Out("keep.mp3"), "earlier result"));
     EXPECT_EQ(Extract(VideoWithAudio(), Out("keep.mp3"), 0, 0, Format{0, 0, 0, 0}), TRANSCODE_NO_HEADER);
-    EXPECT_EQ(Bytes(Out("keep.mp3")), QByteArray("earlier result"));
+    EXPECT_EQ(ReadBytes(Out("keep.mp3")), QByteArray("earlier result"));
 }
 
 std::atomic<int> g_hostLines{0};
@@ -142,8 +143,8 @@ TEST(AudioExtraction, AudioAlreadyInTheOutputFormatPassesUnchanged)
 {
     const QString destination = Out("copy.wav");
     ASSERT_EQ(Extract(SpeechFormatWav(), destination, 0, 0, Format{0, 0, 0, 0}), TRANSCODE_OK);
-    const QByteArray samples = Bytes(SpeechFormatWav()).right(4 * 16000 * 2);
-    EXPECT_EQ(Bytes(destination).right(samples.size()), samples) << "no resampling touched the samples";
+    const QByteArray samples = ReadBytes(SpeechFormatWav()).right(4 * 16000 * 2);
+    EXPECT_EQ(ReadBytes(destination).right(samples.size()), samples) << "no resampling touched the samples";
     EXPECT_EQ(Decode(destination).samples, 4 * 16000);
 }
 
@@ -179,7 +180,7 @@ TEST(EditorExtractor, AStopReachesAProbeThatHangs)
     QTemporaryDir programs;
     ASSERT_TRUE(programs.isValid());
     const QString probe = programs.filePath(QStringLiteral("ffprobe"));
-    WriteBytes(probe, "#!/bin/sh\nexec sleep 30\n");
+    ASSERT_TRUE(WriteBytes(probe, "#!/bin/sh\nexec sleep 30\n"));
     ASSERT_TRUE(QFile::setPermissions(probe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", programs.path().toUtf8() + ':' + path);

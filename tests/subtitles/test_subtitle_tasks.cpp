@@ -1,12 +1,13 @@
 // The subtitle task manager without the services: naming, finding, the account file, how engine
 // codes become states, texts and window messages, and restarting. Engine requests go to the
 // process's fake server, which answers nothing unless a test scripts it.
-#include "MediaFixtures.h"
+#include "TranscriptionService.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "host/QOVStringTable.h"
 #include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,18 +19,14 @@
 
 namespace {
 
-using MediaFixtures::WriteBytes;
-
 QString ReadAll(const QString& path)
 {
-    return QString::fromUtf8(MediaFixtures::Bytes(path));
+    return QString::fromUtf8(ReadBytes(path));
 }
 
 const char* const kAppId = "test-app";
 const char* const kKey = "test-key";
 constexpr int kMessage = 8027;
-const std::string kPrepare = "/api/prepare";
-const std::string kResult = "/api/getResult";
 
 QString Check()
 {
@@ -44,8 +41,7 @@ protected:
         m_env.Server().Reset();
         qunsetenv("QOV_FRAME_RATE");
         QDir(Folder()).removeRecursively();
-        WriteBytes(CWaveToTextMgr::AccountFilePath(),
-                  QStringLiteral("[WaveToText]\nID=%1\nKey=%2\n").arg(kAppId, kKey).toUtf8());
+        WriteAccount(QString::fromUtf8(kAppId), QString::fromUtf8(kKey));
         m_manager = std::make_unique<CWaveToTextMgr>();
         m_manager->SetRecvWndMsg(&m_sink, kMessage);
     }
@@ -58,22 +54,8 @@ protected:
     QString Audio(const char* name = "speech.wav")
     {
         const QString path = m_dir.filePath(QString::fromUtf8(name));
-        WriteBytes(path, QByteArray("RIFF\0\0\0\0WAVE", 12));
+        EXPECT_TRUE(WriteBytes(path, QByteArray("RIFF\0\0\0\0WAVE", 12)));
         return path;
-    }
-
-    // The file-transcription service, scripted for one task that is finished at the first poll and
-    // whose result answers with status and body.
-    void ScriptFinishedTask(const std::string& taskId, int resultStatus, const std::string& resultBody)
-    {
-        FakeServer& server = m_env.Server();
-        const std::string empty = R"({"ok":0,"err_no":0,"failed":null,"data":""})";
-        server.Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":")" + taskId + R"("})");
-        server.Reply("POST", "/api/upload", 200, empty);
-        server.Reply("POST", "/api/merge", 200, empty);
-        server.Reply("POST", "/api/getProgress", 200,
-                     R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":9,\"desc\":\"d\"}"})");
-        server.Reply("POST", kResult, resultStatus, resultBody);
     }
 
     QList<int> Posted()
@@ -116,7 +98,7 @@ TEST_F(SubtitleTasks, OutputNamesCarryTheRoundedFramesAndTheNextFreeNumber)
     const std::pair<const char*, const char*> steps[] = {{"clip_0_25.srt", "/clip_0_25_1.srt"},
                                                          {"clip_0_25_1.srt", "/clip_0_25_2.srt"}};
     for (const auto& [taken, following] : steps) {
-        WriteBytes(Folder() + QLatin1Char('/') + QLatin1String(taken), "x");
+        ASSERT_TRUE(WriteBytes(Folder() + QLatin1Char('/') + QLatin1String(taken), "x"));
         // A folder given with its separator gives the same names.
         const QString next = GetWaveSrtPath(source, QStringLiteral(".srt"), Folder() + QLatin1Char('/'), 0.0f, 1.0f);
         EXPECT_EQ(next, Folder() + QLatin1String(following));
@@ -240,13 +222,13 @@ TEST_F(SubtitleTasks, EngineCodesBecomeStatesTextsAndMessages)
 
 TEST_F(SubtitleTasks, ASubtitleFileWhoseNameWasTakenMeanwhileGetsTheNextNumber)
 {
-    ScriptFinishedTask("task-11", 200,
-                       R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"0\",\"ed\":\"900\",\"onebest\":\"新的\",\"speaker\":\"1\"}]"})");
+    ScriptTranscription(m_env.Server(), "task-11",
+                        R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"0\",\"ed\":\"900\",\"onebest\":\"新的\",\"speaker\":\"1\"}]"})");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
     ASSERT_NE(task, nullptr);
     const QString named = task->GetSrtPath();
     // Another run of the same source, in this process or another, finished first.
-    WriteBytes(named, "earlier result");
+    ASSERT_TRUE(WriteBytes(named, "earlier result"));
     m_manager->StartTranslate(task);
     ASSERT_TRUE(m_sink.WaitUntil([&] { return !m_sink.Codes().isEmpty(); }));
     EXPECT_EQ(m_sink.Codes(), QList<int>{WaveTransSrt::NotifyFinished});
@@ -274,7 +256,7 @@ TEST_F(SubtitleTasks, TheAccountIsReadAtStartAndWrittenBackKeepingTheRestOfTheFi
 {
     const QByteArray before = "; the editor's account file\n[Other]\nKeep=1\n\n[WaveToText]\n; set by the subtitles tool\n"
                               "ID = old-id\nKey=old-key\nRegion=cn\n";
-    WriteBytes(CWaveToTextMgr::AccountFilePath(), before);
+    ASSERT_TRUE(WriteBytes(CWaveToTextMgr::AccountFilePath(), before));
     CWaveToTextMgr manager;
     EXPECT_EQ(manager.GetUserID(), QStringLiteral("old-id"));
     EXPECT_EQ(manager.GetUserKey(), QStringLiteral("old-key"));
@@ -325,7 +307,7 @@ TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartLeavesAFileItNeverWrot
     EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(-2)));
 
     // Another run's result took the name meanwhile: the restart empties only the task's own file.
-    WriteBytes(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n");
+    ASSERT_TRUE(WriteBytes(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n"));
     m_manager->RestartTranslate(task);
     EXPECT_EQ(ReadAll(task->GetSrtPath()), QStringLiteral("1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n"));
     EXPECT_EQ(task->GetLastCode(), -2);

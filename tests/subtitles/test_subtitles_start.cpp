@@ -3,12 +3,11 @@
 
 #include "host/CI3Button.h"
 #include "host/CZuTabCtrl.h"
+#include "support/TestFiles.h"
 
 #include <QElapsedTimer>
 
 namespace {
-
-using MediaFixtures::Bytes;
 
 using Id = CAudio2TxtWnd::ControlId;
 
@@ -48,7 +47,7 @@ TEST_F(SubtitlesWindow, TabARunsTheSelectionAndTheOtherFilesToTheirSubtitleFiles
         EXPECT_TRUE(selected || result.object == otherObject);
         EXPECT_EQ(result.path, window->OutputFolder() + (selected ? QStringLiteral("speech_0_25.srt")
                                                                   : QStringLiteral("second_0_25.srt")));
-        EXPECT_TRUE(Bytes(result.path).contains("第一句")) << result.path.toStdString();
+        EXPECT_TRUE(ReadBytes(result.path).contains("第一句")) << result.path.toStdString();
     }
     window->SetSelection(File("speech.wav"), object, nullptr);
     EXPECT_TRUE(window->ExtraSources().isEmpty()) << "the other files go with their selection";
@@ -75,7 +74,7 @@ TEST_F(SubtitlesWindow, AFinishedSourceIsTranscribedAgainOnlyWhenTheUserSaysYes)
     EXPECT_EQ(window->Manager().Tasks().size(), 1) << "the same task again";
     ASSERT_TRUE(WaitFor([&] { return m_panel.results.size() == 2 && Status(*window) == kGenerated; }));
     EXPECT_EQ(m_panel.results[1].path, m_panel.results[0].path);
-    EXPECT_EQ(Bytes(m_panel.results[1].path).count("-->"), 1) << "the run again replaced its own subtitles";
+    EXPECT_EQ(ReadBytes(m_panel.results[1].path).count("-->"), 1) << "the run again replaced its own subtitles";
 }
 
 TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtOnce)
@@ -98,7 +97,7 @@ TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtO
 
 TEST_F(SubtitlesWindow, StartingARunningSourceOnlyShowsItsState)
 {
-    ScriptProgress({3});
+    ScriptProgress(m_env.Server(), {3});
     auto window = Open(m_panel);
     Start(*window, File("long.wav"), QUuid::createUuid());
     ASSERT_TRUE(WaitFor([&] { return Status(*window) == kGenerating; }));

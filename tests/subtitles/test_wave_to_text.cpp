@@ -1,10 +1,10 @@
-#include "MediaFixtures.h"
-#include "ProgressReports.h"
-#include "SignatureCheck.h"
+#include "TranscriptionService.h"
 #include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "subtitles/CWaveToText.h"
+#include "support/ProgressRecorder.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,19 +30,6 @@ using namespace std::chrono_literals;
 
 const char* const kAppId = "test-app";
 const char* const kKey = "test-key+/=";
-const std::string kPrepare = "/api/prepare";
-const std::string kUpload = "/api/upload";
-const std::string kMerge = "/api/merge";
-const std::string kProgress = "/api/getProgress";
-const std::string kResult = "/api/getResult";
-
-std::string ProgressReply(int status)
-{
-    return R"({"ok":0,"err_no":0,"failed":null,"data":"{\"status\":)" + std::to_string(status) + R"(,\"desc\":\"d\"}"})";
-}
-
-const char* const kOneSentence =
-    R"({"err_no":0,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"}]"})";
 
 const char* const kSentences =
     R"({"ok":0,"err_no":0,"failed":null,"data":"[{\"bg\":\"1500\",\"ed\":\"2800\",\"onebest\":\"第一句\",\"speaker\":\"1\"},)"
@@ -54,11 +41,7 @@ protected:
     void SetUp() override
     {
         Server().Reset();
-        Server().Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-7"})");
-        Server().Reply("POST", kUpload, 200, R"({"ok":0,"err_no":0,"failed":null,"data":""})");
-        Server().Reply("POST", kMerge, 200, R"({"ok":0,"err_no":0,"failed":null,"data":""})");
-        Server().Reply("POST", kResult, 200, kSentences);
-        Server().ReplyInTurn("POST", kProgress, {ProgressReply(9)});
+        ScriptTranscription(Server(), "task-7", kSentences);
         m_object.InitEnv(QString::fromUtf8(kAppId), QString::fromUtf8(kKey));
     }
 
@@ -73,7 +56,16 @@ protected:
 
     QString Srt(const char* name = "speech.srt") const { return m_dir.filePath(QString::fromUtf8(name)); }
 
-    static std::string ReadAll(const QString& path) { return MediaFixtures::Bytes(path).toStdString(); }
+    static std::string ReadAll(const QString& path) { return ReadBytes(path).toStdString(); }
+
+    // The task manager's part: the subtitles are written from the callback that reports the end.
+    void SaveOnFinish(ProgressRecorder& reports)
+    {
+        reports.onCode = [this](int32_t code) {
+            if (code == 9)
+                m_object.SaveToSrtFile();
+        };
+    }
 
     static void ExpectSigned(const RecordedRequest& request, const std::string& appId, const std::string& key)
     {
@@ -99,10 +91,11 @@ TEST_F(WaveToText, AWholeRunSignsEveryRequestUploadsTheFileAndWritesTheSubtitles
     Server().ReplyInTurn("POST", kProgress, {R"({"err_no":[0]})", ProgressReply(4), ProgressReply(9)});
     const std::string bytes("RIFF\0\r\n\x1a-audio-", 15);
     const QString audio = Audio("会议 录音.wav", bytes);
-    ProgressReports reports(&m_object, true);
-    ASSERT_EQ(m_object.Start(audio, Srt(), 50, &ProgressReports::Callback, &reports), 0);
+    ProgressRecorder reports;
+    SaveOnFinish(reports);
+    ASSERT_EQ(m_object.Start(audio, Srt(), 50, &ProgressRecorder::Record, &reports), 0);
     EXPECT_EQ(m_object.GetTaskID(), QStringLiteral("task-7"));
-    ASSERT_TRUE(reports.WaitFor(3));
+    ASSERT_TRUE(reports.WaitForCodes(3));
     EXPECT_EQ(m_object.Stop(), 0);
     EXPECT_EQ(reports.Codes(), (std::vector<int32_t>{-1, 3, 9}));
 
@@ -155,9 +148,10 @@ TEST_F(WaveToText, AWholeRunSignsEveryRequestUploadsTheFileAndWritesTheSubtitles
     // A second run writes its own sentences only.
     Server().Reply("POST", kResult, 200,
                    R"({"err_no":0,"data":"[{\"bg\":\"0\",\"ed\":\"10\",\"onebest\":\"only\",\"speaker\":\"2\"}]"})");
-    ProgressReports second(&m_object, true);
-    ASSERT_EQ(m_object.Start(Audio(), Srt("second.srt"), 50, &ProgressReports::Callback, &second), 0);
-    ASSERT_TRUE(second.WaitFor(1));
+    ProgressRecorder second;
+    SaveOnFinish(second);
+    ASSERT_EQ(m_object.Start(Audio(), Srt("second.srt"), 50, &ProgressRecorder::Record, &second), 0);
+    ASSERT_TRUE(second.WaitForCodes(1));
     EXPECT_EQ(m_object.Stop(), 0);
     EXPECT_EQ(m_object.GetSrtFile(), Srt("second.srt"));
     EXPECT_EQ(ReadAll(Srt("second.srt")), "1\r\n00:00:00,000 --> 00:00:00,010\r\nonly\r\n\r\n");
@@ -188,14 +182,14 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
         SetUp();
         script(Server());
         CWaveToText object;
-        ProgressReports reports;
-        ASSERT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
-        ASSERT_TRUE(reports.WaitFor(1));
+        ProgressRecorder reports;
+        ASSERT_EQ(object.Start(Audio(), Srt(), 50, &ProgressRecorder::Record, &reports), 0);
+        ASSERT_TRUE(reports.WaitForCodes(1));
         // The poller ends by itself after that report: once it has, no query or report can follow.
         ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
         EXPECT_EQ(reports.Codes(), std::vector<int32_t>{code});
         EXPECT_EQ(Server().RequestsTo(kProgress).size(), 1u);
-        EXPECT_EQ(object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), -1)
+        EXPECT_EQ(object.Start(Audio(), Srt(), 50, &ProgressRecorder::Record, &reports), -1)
             << "a run that ended by itself stays busy until Stop";
         EXPECT_EQ(object.Stop(), 0);
     }
@@ -204,11 +198,11 @@ TEST_F(WaveToText, PollingEndsAfterReportingAnyCodeButRunning)
 TEST_F(WaveToText, StartIsRefusedWhilePollingStopEndsItPromptlyAndANewAccountSignsWhatFollows)
 {
     Server().ReplyInTurn("POST", kProgress, {ProgressReply(3)});
-    ProgressReports reports;
+    ProgressRecorder reports;
     // A one-minute interval: the first query goes out at once, the next not before Stop.
-    ASSERT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressReports::Callback, &reports), 0);
-    ASSERT_TRUE(reports.WaitFor(1));
-    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressReports::Callback, &reports), -1);
+    ASSERT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressRecorder::Record, &reports), 0);
+    ASSERT_TRUE(reports.WaitForCodes(1));
+    EXPECT_EQ(m_object.Start(Audio(), Srt(), 60000, &ProgressRecorder::Record, &reports), -1);
     EXPECT_EQ(Server().RequestsTo(kPrepare).size(), 1u);
 
     auto stopped = std::async(std::launch::async, [this] { return m_object.Stop(); });
@@ -216,12 +210,12 @@ TEST_F(WaveToText, StartIsRefusedWhilePollingStopEndsItPromptlyAndANewAccountSig
     EXPECT_EQ(stopped.get(), 0);
     EXPECT_EQ(reports.Codes(), std::vector<int32_t>{3});
 
-    ProgressReports again;
-    EXPECT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &again), 0) << "idle again after Stop";
-    ASSERT_TRUE(again.WaitFor(1));
+    ProgressRecorder again;
+    EXPECT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressRecorder::Record, &again), 0) << "idle again after Stop";
+    ASSERT_TRUE(again.WaitForCodes(1));
     // A new account signs the queries that follow it.
     m_object.InitEnv(QStringLiteral("second-app"), QStringLiteral("second-key"));
-    ASSERT_TRUE(again.WaitFor(again.Codes().size() + 2));
+    ASSERT_TRUE(again.WaitForCodes(again.Codes().size() + 2));
     EXPECT_EQ(m_object.Stop(), 0);
     ExpectSigned(Server().RequestsTo(kProgress).back(), "second-app", "second-key");
 }
@@ -236,8 +230,8 @@ TEST_F(WaveToText, StopDuringAQueryCancelsItAndNothingIsReportedAfterwards)
         released.wait_for(10s);
         response.set_content(ProgressReply(9), "application/json");
     });
-    ProgressReports reports;
-    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressReports::Callback, &reports), 0);
+    ProgressRecorder reports;
+    ASSERT_EQ(m_object.Start(Audio(), Srt(), 50, &ProgressRecorder::Record, &reports), 0);
     while (!queried)
         std::this_thread::sleep_for(5ms);
 

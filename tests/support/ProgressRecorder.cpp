@@ -3,6 +3,8 @@
 void ProgressRecorder::Record(void* context, int32_t code)
 {
     auto* recorder = static_cast<ProgressRecorder*>(context);
+    if (recorder->onCode)
+        recorder->onCode(code);
     std::lock_guard<std::mutex> lock(recorder->m_mutex);
     recorder->m_codes.push_back(code);
     recorder->m_changed.notify_all();

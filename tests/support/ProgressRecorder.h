@@ -21,6 +21,9 @@ public:
     bool WaitForCodes(size_t count) { return WaitUntil([count](const auto& codes) { return codes.size() >= count; }); }
     std::vector<int32_t> Codes() const;
 
+    // Runs on every code before it is recorded, on the reporting thread: an owner's own work.
+    std::function<void(int32_t)> onCode;
+
 private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
