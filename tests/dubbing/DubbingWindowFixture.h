@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 using DubbingHost = EditorPanel<0x6002>;
@@ -54,11 +53,6 @@ protected:
     // A library of kVoiceCount voices with identifiers 20, 21, ... (or the given document).
     void WriteLibrary(const QByteArray& document = QByteArray());
     std::unique_ptr<TestDubbingWindow> Open(QWidget& panel, uint32_t message = DubbingHost::kMessage);
-    // Delivers the window's posted messages until done holds (20 s at most).
-    static bool WaitFor(TestDubbingWindow& window, const std::function<bool()>& done)
-    {
-        return DeliverUntil(&window, done);
-    }
     static QString Status(const TestDubbingWindow& window) { return window.StatusLabel()->text(); }
     static QString TextOf(int length) { return QString(length, QChar(0x6587)); } // 文
     // Scripts the long-text service: creation, the query replies in turn (the last repeats; a

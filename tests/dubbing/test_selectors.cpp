@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -184,12 +183,10 @@ protected:
         m_grid = MakeControl<CVoiceSelCtrl>(m_parent, 0, 130, 5, 40);
         QImage red(40, 40, QImage::Format_ARGB32);
         red.fill(Qt::red);
-        red.save(m_dir.filePath(QStringLiteral("red.png")));
+        m_picture.CreateFromImage(red);
         QImage green(30, 30, QImage::Format_ARGB32);
         green.fill(Qt::green);
-        green.save(m_dir.filePath(QStringLiteral("play.png")));
-        m_picture.CreateFromFile(m_dir.filePath(QStringLiteral("red.png")));
-        m_play.CreateFromFile(m_dir.filePath(QStringLiteral("play.png")));
+        m_play.CreateFromImage(green);
         for (int i = 0; i < 3; ++i)
             m_grid->AddGroup(QStringLiteral("声音\\r\\n%1").arg(i), nullptr, i == 1 ? nullptr : &m_picture, 10 + i);
         m_grid->SetImages(&m_play, nullptr, nullptr, nullptr);
@@ -208,7 +205,6 @@ protected:
         return image;
     }
 
-    QTemporaryDir m_dir;
     Recorder m_parent;
     CVoiceSelCtrl* m_grid = nullptr;
     CZuBuffer m_picture;

@@ -15,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>

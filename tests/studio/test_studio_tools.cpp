@@ -1,6 +1,7 @@
 // The loaded module's tool windows, driven as a user would, against fake services: each tool's
 // result lands in the studio, filed with the object it belongs to. The module reads its settings
 // from the test environment's folders.
+#include "ImagePainter.h"
 #include "OpenStudio.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/StudioProject.h"
@@ -10,7 +11,6 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
@@ -22,7 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
@@ -113,13 +112,10 @@ TEST(StudioPainting, ImagesHandedOverFromTheHistoryLandInTheBinWithThumbnails)
     env.GrantTokens();
     QImage picture(1280, 720, QImage::Format_RGB32);
     picture.fill(Qt::darkMagenta);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    const std::string png = ImagePainter::EncodePng(picture);
     std::string images;
     for (const char* name : {"s1.png", "s2.png"}) {
-        env.Server().Reply("GET", std::string("/files/") + name, 200, png.toStdString(), "image/png");
+        env.Server().Reply("GET", std::string("/files/") + name, 200, png, "image/png");
         images += std::string(images.empty() ? "" : ",") + R"({"img_url":")" + env.Server().Url("/files/") + name +
                   R"(?x=1","width":1280,"height":720,"img_approve_conclusion":"pass"})";
     }
