@@ -1,6 +1,7 @@
 #include "service/PollingWorker.h"
 
 #include "service/RestExchange.h"
+#include "support/Delivery.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -8,7 +9,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -16,13 +16,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-bool WaitUntil(const std::function<bool()>& done)
-{
-    for (int i = 0; i < 2000 && !done(); ++i)
-        std::this_thread::sleep_for(5ms);
-    return done();
-}
 
 TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
 {
@@ -53,7 +46,7 @@ TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
         1ms, [secondPolls](const pplx::cancellation_token&) { return int32_t(++*secondPolls); }, [](int32_t) {},
         [](int32_t) { return false; });
     open.set_value();
-    EXPECT_TRUE(WaitUntil([&] { return *firstPolls > 1 || *secondPolls >= 20; }));
+    EXPECT_TRUE(DeliverUntil(nullptr, [&] { return *firstPolls > 1 || *secondPolls >= 20; }));
     EXPECT_EQ(worker.Stop(), 0);
     EXPECT_EQ(*firstPolls, 1) << "the stopped loop polled again after the new start";
     EXPECT_FALSE(worker.Running());
@@ -66,7 +59,7 @@ TEST(PollingWorker, StopEndsAWaitAndNoReportFollows)
     worker.Start(
         1h, [](const pplx::cancellation_token&) { return int32_t(1); }, [reports](int32_t) { ++*reports; },
         [](int32_t) { return false; });
-    ASSERT_TRUE(WaitUntil([&] { return *reports == 1; }));
+    ASSERT_TRUE(DeliverUntil(nullptr, [&] { return *reports == 1; }));
     EXPECT_EQ(worker.Stop(), 0) << "the hour-long wait ends at once";
     EXPECT_FALSE(worker.Running());
     EXPECT_EQ(*reports, 1);
