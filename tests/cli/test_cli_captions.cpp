@@ -9,8 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
+#include <vector>
 
 namespace {
 
@@ -104,11 +103,8 @@ TEST_F(CaptionsCommand, SubtitlesWithALayoutOptionAlsoWritesTheCaptions)
 
     // The English recogniser times its words and the sentence is cut where they were spoken: "ten"
     // begins 1.17 s in, where cutting "go forward ten meters" by length would be 0.24 s late.
-    const std::string raw = speech_test::ReadFile(speech_test::kGoForward);
-    std::vector<std::int16_t> samples(raw.size() / 2);
-    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-    const QString english = Path("go forward.wav");
-    std::ofstream(english.toStdString(), std::ios::binary) << speech_test::Wav(samples);
+    const QString english =
+        Write("go forward.wav", QByteArray::fromStdString(speech_test::WavOfRaw(speech_test::kGoForward)));
     const QStringList layout{"--max-chars=10", "--max-lines=1"};
     const QStringList paths =
         Lines(Run(QStringList{"subtitles", english, "--engine=cloud", "--model=1737"} + layout).out);

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>

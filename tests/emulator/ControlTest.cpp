@@ -1,7 +1,6 @@
 #include "EmulatorFixture.h"
 
 #include <string>
-#include <vector>
 
 using emulator_test::ChatBody;
 using emulator_test::Json;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -58,6 +59,14 @@ std::string Wav(const std::vector<std::int16_t> &samples)
                       le(32000, 4) + le(2, 2) + le(16, 2) + "data" + le(dataBytes, 4);
     wav.append(reinterpret_cast<const char *>(samples.data()), dataBytes);
     return wav;
+}
+
+std::string WavOfRaw(const std::string &path)
+{
+    const std::string raw = ReadFile(path);
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    std::memcpy(samples.data(), raw.data(), samples.size() * 2);
+    return Wav(samples);
 }
 
 }  // namespace speech_test

@@ -28,5 +28,7 @@ inline constexpr const char *kGoForward = "/usr/share/pocketsphinx/test/data/gof
 std::string ReadFile(const std::string &path);
 // A WAV file of 16 kHz mono 16-bit samples, its header written out here.
 std::string Wav(const std::vector<std::int16_t> &samples);
+// The raw recording at `path`, such samples without a header, as a WAV file.
+std::string WavOfRaw(const std::string &path);
 
 }  // namespace speech_test

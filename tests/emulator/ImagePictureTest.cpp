@@ -1,6 +1,5 @@
 #include "ImageFixture.h"
 
-#include <QColor>
 #include <QPainter>
 
 #include <string>

@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstring>
 #include <optional>
 #include <regex>
 #include <string>
@@ -216,13 +215,7 @@ TEST_F(TranscriptionServiceTest, TheWholeProtocolTranscribesARecording)
 
 TEST_F(TranscriptionServiceTest, EnglishWhenAskedFor)
 {
-    const std::string wav = speech_test::Wav([] {
-        const std::string raw = speech_test::ReadFile(speech_test::kGoForward);
-        std::vector<std::int16_t> samples(raw.size() / 2);
-        std::memcpy(samples.data(), raw.data(), samples.size() * 2);
-        return samples;
-    }());
-    const std::string id = Submit(wav, {{"language", "en"}});
+    const std::string id = Submit(speech_test::WavOfRaw(speech_test::kGoForward), {{"language", "en"}});
     ASSERT_EQ(FollowProgress(id).back().at("err_no").as_integer(), 0);
     const auto sentences = Json(Signed("getResult", {{"task_id", id}}).at("data").as_string());
     ASSERT_EQ(sentences.size(), 1u);
