@@ -216,9 +216,7 @@ TEST_F(CopywritingWindow, ClosingTheWindowDuringAGenerationIsSafe)
     auto window = Open(m_panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("慢"));
     window->Button(CCopywritingWnd::IdStart)->click();
-    for (int i = 0; i < 4000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
-        std::this_thread::sleep_for(5ms);
-    ASSERT_FALSE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
+    ASSERT_TRUE(DeliverUntil(window.get(), [&] { return !m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); }));
     window.reset();
     EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
         << "closing waited for the request instead of cancelling it";
