@@ -34,13 +34,11 @@ protected:
             return {QStringLiteral("<bash failed: %1>").arg(QString::fromUtf8(bash.readAllStandardError()))};
         return WordsOf(QString::fromUtf8(bash.readAllStandardOutput()));
     }
-
-    QJsonObject Description() { return JsonOf(Run({QStringLiteral("help"), QStringLiteral("--json")})); }
 };
 
 TEST_F(Completion, OffersEveryCommandAndEachCommandsOwnOptions)
 {
-    const QJsonObject description = Description();
+    const QJsonObject description = JsonOf(Run({QStringLiteral("help"), QStringLiteral("--json")}));
     Words commands;
     Words global;
     for (const QJsonValue& option : description.value(QStringLiteral("global_options")).toArray())

@@ -1,6 +1,8 @@
 #include "CliFixture.h"
 #include "PtyProcess.h"
 
+#include "subtitles/SrtWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -15,11 +17,7 @@ using namespace std::chrono_literals;
 
 QString Time(double seconds)
 {
-    const int ms = int(seconds * 1000.0 + 0.5);
-    return QStringLiteral("00:%1:%2,%3")
-        .arg(ms / 60000, 2, 10, QLatin1Char('0'))
-        .arg(ms / 1000 % 60, 2, 10, QLatin1Char('0'))
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+    return SrtWriter::FormatSrtTime(int32_t(seconds * 1000.0 + 0.5));
 }
 
 // Where sound begins after at least 0.3 s of silence, and at the very start; not the end of a

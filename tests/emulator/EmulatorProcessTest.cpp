@@ -2,78 +2,18 @@
 // then stop it with a signal and expect a clean exit.
 #include "EmulatorFixture.h"
 
+#include <QProcess>
+
 #include <csignal>
-#include <cstdio>
 #include <regex>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 namespace {
-
-// The program as a child process whose stdout the test reads; killed if a test fails early.
-class Child {
-public:
-    explicit Child(std::vector<std::string> args)
-    {
-        // Everything allocated before fork: the child only calls what is safe after it.
-        args.insert(args.begin(), AIGC_EMULATOR_BIN);
-        std::vector<char *> argv;
-        for (auto &arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        out_ = fdopen(out[0], "r");
-    }
-    ~Child()
-    {
-        if (out_)
-            fclose(out_);
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    std::string FirstLine()
-    {
-        char line[256] = {};
-        return out_ && fgets(line, sizeof line, out_) ? line : "";
-    }
-
-    // The exit code after `signal`, or -1 when the child died of a signal or is still running
-    // after ten seconds.
-    int ExitCodeAfter(int signal)
-    {
-        kill(pid_, signal);
-        int status = 0;
-        if (!emulator_test::PollUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; },
-                                      std::chrono::milliseconds(20), std::chrono::seconds(10)))
-            return -1;
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    FILE *out_ = nullptr;
-};
 
 TEST(EmulatorProcessTest, ServesTokensUntilSignalled)
 {
     struct Case {
-        std::vector<std::string> args;
+        QStringList args;
         std::string id;
         std::string secret;
         int signal;
@@ -83,9 +23,14 @@ TEST(EmulatorProcessTest, ServesTokensUntilSignalled)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.id);
-        Child child(c.args);
-        // A program that never prints blocks here; ctest's timeout then reports it.
-        const std::string line = child.FirstLine();
+        // Killed by its destructor if the test fails early.
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(AIGC_EMULATOR_BIN, c.args);
+        // The whole first line, however its bytes arrive.
+        while (!child.canReadLine() && child.waitForReadyRead(10000)) {
+        }
+        const std::string line = child.readLine().toStdString();
         std::smatch match;
         ASSERT_TRUE(std::regex_match(line, match, std::regex(R"(aigc-emulator listening on http://127\.0\.0\.1:(\d+)\n)")))
             << line;
@@ -97,7 +42,10 @@ TEST(EmulatorProcessTest, ServesTokensUntilSignalled)
         EXPECT_EQ(res->status, 200) << res->body;
         client.stop();
 
-        EXPECT_EQ(child.ExitCodeAfter(c.signal), 0);
+        ::kill(static_cast<pid_t>(child.processId()), c.signal);
+        ASSERT_TRUE(child.waitForFinished(10000)) << "still running ten seconds after the signal";
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << "ended by the signal rather than exiting";
+        EXPECT_EQ(child.exitCode(), 0);
     }
 }
 
