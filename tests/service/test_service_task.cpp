@@ -10,11 +10,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -51,17 +49,12 @@ void Drain()
     QCoreApplication::processEvents();
 }
 
-// Runs the event loop until the task has delivered its end (at most limit), then drains.
+// Delivers the task's events until its end has arrived (at most limit), then drains.
 bool WaitForEnd(ServiceTask& task, std::chrono::milliseconds limit = 10s)
 {
-    if (task.Busy()) {
-        QEventLoop loop;
-        QObject::connect(&task, &ServiceTask::ended, &loop, &QEventLoop::quit);
-        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    const bool ended = DeliverUntil(&task, [&task] { return !task.Busy(); }, limit);
     Drain();
-    return !task.Busy();
+    return ended;
 }
 
 TEST(ServiceTask, ReportsItsProgressAndThenExactlyOneEndWithTheResultsCopy)
@@ -163,10 +156,8 @@ TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
             return std::nullopt;
         });
     }));
-    QEventLoop loop;
-    QObject::connect(&task, &ServiceTask::progress, &loop, &QEventLoop::quit);
-    QTimer::singleShot(10s, &loop, &QEventLoop::quit);
-    loop.exec();
+    ASSERT_TRUE(DeliverUntil(&task, [&delivered] { return delivered.progress.size() == 5; }, 10s))
+        << "the second run never polled";
     task.Stop();
     ASSERT_TRUE(WaitForEnd(task, 2s));
     ASSERT_EQ(delivered.ends.size(), 2u);
