@@ -7,12 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,34 +18,27 @@ using speech_test::kGoForward;
 using speech_test::ReadFile;
 using speech_test::Wav;
 
-// A file the recognizer reads through its descriptor, as the services hand it over.
+// A nameless file the recognizer reads through its descriptor, as the services hand it over.
 class OpenFile {
 public:
-    explicit OpenFile(const std::string &bytes)
-        : path_(std::filesystem::temp_directory_path() / ("recognizer-test-" + std::to_string(::getpid()) + "-" +
-                                                          std::to_string(counter_++)))
+    explicit OpenFile(const std::string &bytes) : file_(std::tmpfile()), length_(bytes.size())
     {
-        std::ofstream(path_, std::ios::binary) << bytes;
-        fd_ = open(path_.c_str(), O_RDONLY);
+        std::fwrite(bytes.data(), 1, bytes.size(), file_);
+        std::fflush(file_);
     }
-    ~OpenFile()
-    {
-        close(fd_);
-        std::filesystem::remove(path_);
-    }
+    ~OpenFile() { std::fclose(file_); }
     AudioSource Source(bool raw = false) const
     {
         AudioSource source;
-        source.fd = fd_;
-        source.length = std::filesystem::file_size(path_);
+        source.fd = fileno(file_);
+        source.length = length_;
         source.raw = raw;
         return source;
     }
 
 private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
-    int fd_ = -1;
+    std::FILE *file_;
+    std::size_t length_;
 };
 
 TEST(RecognizerTest, AudioItCannotUseFailsWithAReason)
