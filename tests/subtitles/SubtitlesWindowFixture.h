@@ -18,7 +18,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 using SubtitlesHost = EditorPanel<0x6003>;
 

@@ -2,9 +2,9 @@
 #include "subtitles/SrtReader.h"
 #include "subtitles/SrtWriter.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -102,9 +102,7 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
         QString error;
         ASSERT_TRUE(CaptionWriter::Write(path, captions, format, true, error)) << error.toStdString();
         if (format == CaptionWriter::Format::WebVtt) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_TRUE(file.readAll().startsWith("WEBVTT\n\n1\n00:00:00.000 --> 00:00:01.234\n"));
+            EXPECT_TRUE(ReadBytes(path).startsWith("WEBVTT\n\n1\n00:00:00.000 --> 00:00:01.234\n"));
         }
         const std::vector<Caption> back = ReadByFfmpeg(path);
         ASSERT_EQ(back.size(), captions.size());

@@ -1,6 +1,7 @@
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/SrtWriter.h"
+#include "support/Delivery.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgressRecorder.h"
 #include "support/TestEnvironment.h"
@@ -353,19 +354,14 @@ TEST_F(CloudRecognition, StoppingOrRestartingDuringPollingIsSilentAndKeepsTheObj
     ProgressRecorder progress;
     CAudio2TxtNetOper client;
     ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("c.mp3")), Srt("c.srt")), CAudio2TxtNetOper::Started);
-    const auto waitForQueries = [this](size_t count) {
-        for (int i = 0; i < 4000 && m_env.Server().RequestsTo(kQuery).size() < count; ++i)
-            std::this_thread::sleep_for(5ms);
-        return m_env.Server().RequestsTo(kQuery).size() >= count;
-    };
-    ASSERT_TRUE(waitForQueries(1));
+    ASSERT_TRUE(DeliverUntil(nullptr, [this] { return m_env.Server().RequestsTo(kQuery).size() >= 1; }));
     const std::string firstKey = client.GetObjectKey();
 
     // A new start stops the old worker first and stores the audio anew.
     ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("c.mp3")), Srt("c.srt")), CAudio2TxtNetOper::Started);
     EXPECT_NE(client.GetObjectKey(), firstKey);
     EXPECT_EQ(Count("PUT"), 2u);
-    ASSERT_TRUE(waitForQueries(2));
+    ASSERT_TRUE(DeliverUntil(nullptr, [this] { return m_env.Server().RequestsTo(kQuery).size() >= 2; }));
 
     EXPECT_EQ(client.Stop(), 0);
     *release = true;

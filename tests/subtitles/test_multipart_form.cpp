@@ -74,7 +74,6 @@ TEST(MultipartBoundary, PrefixAndSixteenCharactersDrawnWithRandModuloTheAlphabet
     std::srand(20240305);
     const MultipartFormBuilder first;
     EXPECT_EQ(first.Boundary(), expected);
-    EXPECT_EQ(first.Boundary().size(), 36u);
     const MultipartFormBuilder second;
     EXPECT_NE(second.Boundary(), first.Boundary()) << "each builder draws its own boundary";
 }

@@ -1,7 +1,7 @@
 #include "subtitles/SrtWriter.h"
 #include "support/QtPrinters.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -36,9 +36,7 @@ TEST(SrtText, FilesAreReplacedAndUnwritablePathsReportFailure)
     const QString path = dir.filePath(QStringLiteral("a.srt"));
     ASSERT_TRUE(SrtWriter::WriteTextFile(path, QStringLiteral("a much longer first version")));
     ASSERT_TRUE(SrtWriter::WriteTextFile(path, QStringLiteral("1\r\n短\r\n")));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QStringLiteral("1\r\n短\r\n").toUtf8());
+    EXPECT_EQ(ReadBytes(path), QStringLiteral("1\r\n短\r\n").toUtf8());
     EXPECT_FALSE(SrtWriter::WriteTextFile(dir.filePath(QStringLiteral("missing/a.srt")), QStringLiteral("x")));
 }
 

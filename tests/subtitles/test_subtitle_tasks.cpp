@@ -58,12 +58,6 @@ protected:
         return path;
     }
 
-    QList<int> Posted()
-    {
-        m_sink.Deliver();
-        return m_sink.Codes();
-    }
-
     TestEnvironment& m_env = TestEnvironment::Get();
     QTemporaryDir m_dir;
     MessageSink m_sink;
@@ -209,7 +203,7 @@ TEST_F(SubtitleTasks, EngineCodesBecomeStatesTextsAndMessages)
         EXPECT_EQ(task->GetStateCode(), c.state < 0 ? int(WaveTransSrt::StateAudioReady) : c.state)
             << c.engine << '/' << c.code;
         EXPECT_EQ(task->GetLastCode(), c.code);
-        EXPECT_EQ(Posted(), QList<int>{c.posted}) << c.engine << '/' << c.code;
+        EXPECT_EQ(m_sink.DeliveredCodes(), QList<int>{c.posted}) << c.engine << '/' << c.code;
         if (c.state == WaveTransSrt::StateFailed) {
             EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(c.code)));
         } else if (c.state == WaveTransSrt::StateRecognising) {
@@ -312,7 +306,7 @@ TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartLeavesAFileItNeverWrot
     EXPECT_EQ(ReadAll(task->GetSrtPath()), QStringLiteral("1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n"));
     EXPECT_EQ(task->GetLastCode(), -2);
     EXPECT_EQ(m_env.Server().RequestsTo(kPrepare).size(), 2u);
-    EXPECT_TRUE(Posted().isEmpty()) << "a start's result goes to its caller, not to the window";
+    EXPECT_TRUE(m_sink.DeliveredCodes().isEmpty()) << "a start's result goes to its caller, not to the window";
 }
 
 TEST_F(SubtitleTasks, NotificationsArePostedWithTheTaskAndAFailedStartAfterExtractionToo)
@@ -322,17 +316,17 @@ TEST_F(SubtitleTasks, NotificationsArePostedWithTheTaskAndAFailedStartAfterExtra
     ASSERT_NE(task, nullptr);
     EXPECT_EQ(m_manager->GetWavTransResulut(task, WaveTransSrt::NotifyExtracting), 1);
     m_manager->RefreshSubtProgress(task, WaveTransSrt::NotifyExtractionFailed);
-    EXPECT_EQ(Posted(), (QList<int>{2, 3}));
+    EXPECT_EQ(m_sink.DeliveredCodes(), (QList<int>{2, 3}));
 
     m_sink.Clear();
     m_manager->GetWavTransResulut(task, WaveTransSrt::NotifyAudioExtracted);
     EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFailed);
-    EXPECT_EQ(Posted(), QList<int>{WaveTransSrt::NotifyFailed});
+    EXPECT_EQ(m_sink.DeliveredCodes(), QList<int>{WaveTransSrt::NotifyFailed});
 
     m_sink.Clear();
     m_manager->SetRecvWndMsg(nullptr, 0);
     m_manager->RefreshSubtProgress(task, 5);
-    EXPECT_TRUE(Posted().isEmpty()) << "a manager without a window posts to none";
+    EXPECT_TRUE(m_sink.DeliveredCodes().isEmpty()) << "a manager without a window posts to none";
 }
 
 TEST_F(SubtitleTasks, DeletingATaskOfAnotherManagerIsIgnored)

@@ -129,12 +129,6 @@ protected:
 
     static QString Folder() { return TestEnvironment::Get().WorkDir() + QStringLiteral("/AITxt"); }
 
-    QList<int> Posted()
-    {
-        m_sink.Deliver();
-        return m_sink.Codes();
-    }
-
     MessageSink m_sink;
     CWaveToTextMgr m_manager;
 };
@@ -183,7 +177,7 @@ TEST_F(VideoTasks, ATaskDeletedWhileItsAudioIsExtractedStopsTheExtractionFirst)
         EXPECT_TRUE(task->IsTransAudioRunning());
         m_manager.DeleteWave(task);
         EXPECT_TRUE(m_manager.Tasks().isEmpty());
-        EXPECT_EQ(Posted(), QList<int>{WaveTransSrt::NotifyExtracting}) << engine;
+        EXPECT_EQ(m_sink.DeliveredCodes(), QList<int>{WaveTransSrt::NotifyExtracting}) << engine;
         EXPECT_TRUE(QDir(Folder()).entryList(QDir::Files | QDir::Hidden).isEmpty())
             << "no audio, finished or not, is left: "
             << QDir(Folder()).entryList(QDir::Files | QDir::Hidden).join(QLatin1Char(' ')).toStdString();

@@ -3,7 +3,6 @@
 #include <httplib.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <future>

@@ -1,13 +1,13 @@
 #include "support/FaultEnvironment.h"
 
 #include "support/TestCertificates.h"
-#include "support/TestEnvironment.h"
-
-#include <QDir>
 
 #include <stdexcept>
 
 namespace {
+
+// The token route's good reply.
+const char* const kTokenReply = R"({"access_token":"fault-token","expires_in":2592000})";
 
 const TlsIdentity* IdentityFor(FaultEnvironment::Transport transport)
 {
@@ -31,11 +31,7 @@ FaultEnvironment::FaultEnvironment(Transport transport)
     , m_files(IdentityFor(transport))
     , m_store(IdentityFor(transport))
 {
-    if (!m_root.isValid())
-        throw std::runtime_error("cannot create a temporary folder");
-    for (const char* sub : {"app", "config", "work"})
-        QDir(m_root.path()).mkpath(QLatin1String(sub));
-    qputenv("QOV_CONFIG_DIR", m_root.filePath(QStringLiteral("config")).toUtf8());
+    qputenv("QOV_CONFIG_DIR", m_folders.Config().toUtf8());
     qputenv("QOV_WORK_DIR", WorkDir().toUtf8());
     const QString tokens = QString::fromStdString(m_tokens.Url(kTokenPath));
     const QString services = QString::fromStdString(m_services.Url(""));
@@ -44,7 +40,7 @@ FaultEnvironment::FaultEnvironment(Transport transport)
                                       .arg(QString::fromStdString(TestCertificates::Get().CaFile()))
                                 : QString();
     TestEnvironment::WriteSettings(
-        m_root.filePath(QStringLiteral("app")),
+        m_folders.App(),
         QStringLiteral("[Token]\nURL=%1\n\n[Copywriting]\nURL=%2%3\nAPIKey=key\nSecretKey=secret\n\n"
                        "[Txt2Img]\nURL=%2\nAPIKey=key\nSecretKey=secret\n\n"
                        "[Txt2Audio]\nURL=%2\nURLS=%2%4\nAPIKey=key\nSecretKey=secret\nCuid=cuid\n\n"
@@ -62,26 +58,16 @@ QString FaultEnvironment::StoreEndpoint() const
     return scheme + QStringLiteral("127.0.0.1:%1").arg(m_store.Port());
 }
 
-QString FaultEnvironment::WorkDir() const
-{
-    return m_root.filePath(QStringLiteral("work"));
-}
-
-std::string FaultEnvironment::TokenReply()
-{
-    return R"({"access_token":"fault-token","expires_in":2592000})";
-}
-
 void FaultEnvironment::ServeToken(Fault fault)
 {
-    m_tokens.Serve("POST", kTokenPath, fault, TokenReply(), R"({"access_token":["fault-token"]})");
+    m_tokens.Serve("POST", kTokenPath, fault, kTokenReply, R"({"access_token":["fault-token"]})");
 }
 
 void FaultEnvironment::Reset()
 {
     for (FaultyServer* server : {&m_tokens, &m_services, &m_files, &m_store})
         server->Reset();
-    m_tokens.Server().Reply("POST", kTokenPath, 200, TokenReply());
+    m_tokens.Server().Reply("POST", kTokenPath, 200, kTokenReply);
     m_store.Server().OnPrefix("PUT", kStorePrefix, [](const httplib::Request&, httplib::Response& response) {
         response.status = 200;
         response.set_header("ETag", "\"fault\"");

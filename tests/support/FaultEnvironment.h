@@ -1,9 +1,9 @@
 #pragma once
 
 #include "support/FaultyServer.h"
+#include "support/TestEnvironment.h"
 
 #include <QString>
-#include <QTemporaryDir>
 
 #include <chrono>
 #include <string>
@@ -43,15 +43,13 @@ public:
     FaultyServer& Services() { return m_services; }
     FaultyServer& Files() { return m_files; }
     FaultyServer& Store() { return m_store; }
-    QString WorkDir() const;
+    QString WorkDir() const { return m_folders.Work(); }
     // The object store's endpoint as the settings name it.
     QString StoreEndpoint() const;
 
     // Every server listening again with nothing scripted but the token route and a store that keeps
     // and deletes objects.
     void Reset();
-    // The token route's good reply.
-    static std::string TokenReply();
     // The token route failing as fault says.
     void ServeToken(Fault fault);
 
@@ -59,7 +57,7 @@ private:
     explicit FaultEnvironment(Transport transport);
 
     Transport m_transport;
-    QTemporaryDir m_root;
+    ScratchFolders m_folders;
     FaultyServer m_tokens;
     FaultyServer m_services;
     FaultyServer m_files;

@@ -184,18 +184,6 @@ void FaultyServer::ServePrefix(const std::string& method, const std::string& pre
         m_server->OnPrefix(method, prefix, std::move(handler));
 }
 
-FakeServer::Handler FaultyServer::Prepare(Fault fault, const std::string& good, const std::string& wrongTypes,
-                                          const std::string& contentType)
-{
-    if (fault == Fault::Refused) {
-        Refuse();
-        return {};
-    }
-    if (fault == Fault::UntrustedCertificate)
-        Relisten(&TestCertificates::Get().Stranger());
-    return FaultHandler(fault, good, wrongTypes, contentType);
-}
-
 void FaultyServer::ServeHugeStatus(const std::string& method, const std::string& prefix, int status)
 {
     m_huge->Restart();
@@ -212,8 +200,8 @@ size_t FaultyServer::HugeBytesSent() const
     return m_huge->sent;
 }
 
-FakeServer::Handler FaultyServer::FaultHandler(Fault fault, const std::string& good, const std::string& wrongTypes,
-                                               const std::string& contentType)
+FakeServer::Handler FaultyServer::Prepare(Fault fault, const std::string& good, const std::string& wrongTypes,
+                                          const std::string& contentType)
 {
     const auto reply = [](int status, const std::string& body, const std::string& type) {
         return [=](const httplib::Request&, httplib::Response& response) {
@@ -223,8 +211,11 @@ FakeServer::Handler FaultyServer::FaultHandler(Fault fault, const std::string& g
     };
     switch (fault) {
     case Fault::Refused:
+        Refuse();
         break;
     case Fault::UntrustedCertificate:
+        Relisten(&TestCertificates::Get().Stranger());
+        [[fallthrough]];
     case Fault::TrustedThroughCaFile:
         return reply(200, good, contentType);
     case Fault::Slow:

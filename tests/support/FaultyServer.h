@@ -2,7 +2,6 @@
 
 #include "support/FakeServer.h"
 
-#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -75,13 +74,10 @@ public:
 private:
     // Listening again at the port, presenting tls (nothing: plain HTTP), with no routes or records.
     void Relisten(const TlsIdentity* tls);
-    // Refuses for Refused (and returns no handler), puts a stranger's certificate in place for
-    // UntrustedCertificate, and returns the handler of fault.
+    // Refuses for Refused (and returns no handler: it is no route), puts a stranger's certificate in
+    // place for UntrustedCertificate, and returns the handler of fault.
     FakeServer::Handler Prepare(Fault fault, const std::string& good, const std::string& wrongTypes,
                                 const std::string& contentType);
-    // The handler of fault, or none for Refused, which is no route.
-    FakeServer::Handler FaultHandler(Fault fault, const std::string& good, const std::string& wrongTypes,
-                                     const std::string& contentType);
 
     const TlsIdentity* m_tls = nullptr;
     int m_reserve = -1; // bound, never listening: keeps the port ours

@@ -2,8 +2,6 @@
 
 #include "host/QOVMessage.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 // Posted events need an application object; tests made by the plain test main have none.

@@ -34,6 +34,12 @@ public:
     }
     // Delivers whatever is queued now.
     void Deliver() { QCoreApplication::sendPostedEvents(this); }
+    // The codes of every message so far, the queued ones delivered first.
+    QList<int> DeliveredCodes()
+    {
+        Deliver();
+        return Codes();
+    }
 
 protected:
     bool event(QEvent* event) override;

@@ -13,11 +13,7 @@ TestEnvironment& TestEnvironment::Get()
 
 TestEnvironment::TestEnvironment()
 {
-    if (!m_root.isValid())
-        throw std::runtime_error("cannot create a temporary folder");
-    for (const char* sub : {"app", "config", "work"})
-        QDir(m_root.path()).mkpath(QLatin1String(sub));
-    qputenv("QOV_CONFIG_DIR", ConfigDir().toUtf8());
+    qputenv("QOV_CONFIG_DIR", m_folders.Config().toUtf8());
     qputenv("QOV_WORK_DIR", WorkDir().toUtf8());
     const QString server = QString::fromStdString(m_server.Url(""));
     WriteSettings(AppDir(), QStringLiteral("[Token]\nURL=%1%2\n\n[Copywriting]\nURL=%1%3\nAPIKey=test-key\n"
@@ -27,12 +23,11 @@ TestEnvironment::TestEnvironment()
                                            "Cuid=test-cuid\n\n"
                                            "[FileTranscription]\nURL=%1%5\n\n"
                                            "[Audio2Txt]\nURL=%1\nAPIKey=test-key\nSecretKey=test-secret\n\n"
-                                           "[ObjectStore]\nEndpoint=127.0.0.1:%6\nAccessKeyId=%7\n"
-                                           "SecretAccessKey=%8\nBucket=%9\n")
+                                           "[ObjectStore]\nEndpoint=127.0.0.1:%6\nAccessKeyId=test-store-ak\n"
+                                           "SecretAccessKey=test-store-sk\nBucket=%7\n")
                                 .arg(server, QLatin1String(kTokenPath), QLatin1String(kChatPath),
                                      QLatin1String(kShortSpeechPath), QLatin1String(kTranscriptionBase),
-                                     QString::number(m_server.Port()), QLatin1String(kStoreAccessKeyId),
-                                     QLatin1String(kStoreSecret), QLatin1String(kStoreBucket)));
+                                     QString::number(m_server.Port()), QLatin1String(kStoreBucket)));
 }
 
 void TestEnvironment::GrantTokens(const std::string& token)
@@ -53,6 +48,8 @@ void TestEnvironment::WriteSettings(const QString& appDir, const QString& text)
 
 ScratchFolders::ScratchFolders()
 {
+    if (!m_root.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
     for (const char* sub : {"app", "config", "work"})
         QDir(m_root.path()).mkpath(QLatin1String(sub));
 }
