@@ -3,8 +3,7 @@
 
 #include <QByteArray>
 #include <QCryptographicHash>
-
-#include <unistd.h>
+#include <QTemporaryDir>
 
 #include <filesystem>
 #include <regex>
@@ -258,17 +257,10 @@ protected:
     EmulatorOptions Options() const override
     {
         EmulatorOptions options;
-        options.dataDir = folder_.string();
+        options.dataDir = folder_.path().toStdString();
         return options;
     }
-    void TearDown() override
-    {
-        ObjectStoreTest::TearDown();
-        std::filesystem::remove_all(folder_);
-    }
-    std::filesystem::path folder_ = std::filesystem::temp_directory_path() /
-                                    ("store-test-" + std::to_string(::getpid()) + "-" +
-                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    QTemporaryDir folder_;
 };
 
 TEST_F(GivenDataFolderTest, AGivenFolderKeepsObjectsAcrossRestarts)
