@@ -127,9 +127,8 @@ TEST(ControlPainting, EveryControlPaintsWithEmptyData)
     }
 
     const std::unique_ptr<CZuBuffer> add = MakeSolidBuffer(QSize(12, 12), Qt::white);
-    QList<ContainItem*> items;
     ContainItem empty;
-    items.append(&empty);
+    QList<ContainItem*> items{&empty};
     CQOVContainWnd grid;
     grid.resize(200, 120);
     grid.SetContainList(&items);
