@@ -30,6 +30,16 @@ std::unique_ptr<Control> Make(QWidget& parent, int id, const QRect& rect = QRect
     return control;
 }
 
+// The one notification a control sent: its identifier, then its position if it reports one.
+void ExpectOneNotification(const QSignalSpy& spy, const std::vector<int>& arguments)
+{
+    ASSERT_EQ(spy.count(), 1);
+    std::vector<int> sent;
+    for (const QVariant& argument : spy.at(0))
+        sent.push_back(argument.toInt());
+    EXPECT_EQ(sent, arguments);
+}
+
 class Controls : public ::testing::Test
 {
 protected:
@@ -70,8 +80,7 @@ TEST_F(Controls, ComboInsertsSelectsAndReportsOnlyUserChoices)
     combo->SetCurSel(0);
     QTest::keyClick(combo.get(), Qt::Key_Down);
     EXPECT_EQ(combo->GetCurSel(), 1);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 7);
+    ExpectOneNotification(spy, {7});
 }
 
 TEST_F(Controls, TabSelectsAndReportsOnlyUserChoices)
@@ -91,8 +100,7 @@ TEST_F(Controls, TabSelectsAndReportsOnlyUserChoices)
 
     QTest::mouseClick(tab.get(), Qt::LeftButton, {}, tab->tabRect(1).center());
     EXPECT_EQ(tab->GetCurSel(), 1);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 12);
+    ExpectOneNotification(spy, {12});
 }
 
 TEST_F(Controls, ButtonReportsClicksWithItsIdOnlyWhenEnabled)
@@ -102,8 +110,7 @@ TEST_F(Controls, ButtonReportsClicksWithItsIdOnlyWhenEnabled)
     EXPECT_EQ(button->GetWindowTextW(), QStringLiteral("生成"));
     QSignalSpy spy(button.get(), qOverload<int>(&CI3Button::clicked));
     QTest::mouseClick(button.get(), Qt::LeftButton);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 1001);
+    ExpectOneNotification(spy, {1001});
 
     button->EnableWindow(false);
     QTest::mouseClick(button.get(), Qt::LeftButton);
@@ -163,8 +170,7 @@ TEST_F(Controls, EditsReportChangesAndFocusLossWithTheirId)
 
         QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
         QApplication::sendEvent(c.editor(edit.get()), &focusOut);
-        ASSERT_EQ(lost.count(), 1);
-        EXPECT_EQ(lost.at(0).at(0).toInt(), 33);
+        ExpectOneNotification(lost, {33});
     }
 }
 
@@ -214,9 +220,7 @@ TEST_F(Controls, ScrollInfoRoundTripsWithTheHighestPositionRule)
 
     bar->SetScrollInfo({0, 99, 10, 0, 0}, true);
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 9);
-    EXPECT_EQ(spy.at(0).at(1).toInt(), 10);
+    ExpectOneNotification(spy, {9, 10});
 }
 
 TEST_F(Controls, SliderNotifiesUserChangesOnly)
@@ -236,9 +240,7 @@ TEST_F(Controls, SliderNotifiesUserChangesOnly)
     slider->SetPos(60);
     slider->setFocus();
     QTest::keyClick(slider.get(), Qt::Key_Right);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 21);
-    EXPECT_EQ(spy.at(0).at(1).toInt(), 61);
+    ExpectOneNotification(spy, {21, 61});
 }
 
 TEST_F(Controls, PiecewiseBarMapsThumbToValuesAndReportsUserDrags)
@@ -267,9 +269,7 @@ TEST_F(Controls, PiecewiseBarMapsThumbToValuesAndReportsUserDrags)
     EXPECT_EQ(bar->PositionAt(116), 50);
     EXPECT_EQ(bar->PositionAt(400), 100);
     QTest::mouseClick(bar.get(), Qt::LeftButton, {}, QPoint(166, 10));
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 44);
-    EXPECT_EQ(spy.at(0).at(1).toInt(), 75);
+    ExpectOneNotification(spy, {44, 75});
     EXPECT_DOUBLE_EQ(bar->GetCurrentValue(), 2.5);
     EXPECT_EQ(bar->ThumbRect().left() + bar->ThumbRect().width() / 2, 166);
 
