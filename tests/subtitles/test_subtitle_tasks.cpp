@@ -46,8 +46,6 @@ protected:
         m_manager->SetRecvWndMsg(&m_sink, kMessage);
     }
 
-    void TearDown() override { m_manager.reset(); }
-
     static QString Folder() { return TestEnvironment::Get().WorkDir() + QStringLiteral("/AITxt"); }
 
     // A small file that exists, for tasks that reach an engine.
@@ -274,7 +272,6 @@ TEST_F(SubtitleTasks, TheAccountIsReadAtStartAndWrittenBackKeepingTheRestOfTheFi
 
 TEST_F(SubtitleTasks, AnIncompleteAccountLeavesTheTasksWithTheOldOne)
 {
-    m_env.Server().Reply("POST", kPrepare, 500, "{}");
     WaveTransSrt* task = m_manager->AddWave(0, Audio(), 1, 0.0f, 1.0f, QUuid(), 0);
     ASSERT_NE(task, nullptr);
     const auto preparedAs = [&] {

@@ -13,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-// What a fake server received.
 struct RecordedRequest
 {
     std::string method;

@@ -6,7 +6,6 @@
 
 namespace {
 
-// The token route's good reply.
 const char* const kTokenReply = R"({"access_token":"fault-token","expires_in":2592000})";
 
 const TlsIdentity* IdentityFor(FaultEnvironment::Transport transport)

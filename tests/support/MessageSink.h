@@ -32,7 +32,6 @@ public:
     {
         return DeliverUntil(this, done, timeout);
     }
-    // Delivers whatever is queued now.
     void Deliver() { QCoreApplication::sendPostedEvents(this); }
     // The codes of every message so far, the queued ones delivered first.
     QList<int> DeliveredCodes()
