@@ -20,6 +20,7 @@
 #include <string>
 
 using SubtitlesHost = EditorPanel<0x6003>;
+using Id = CAudio2TxtWnd::ControlId;
 
 // The window with its question and its account dialog answered by the test.
 class TestSubtitlesWindow : public CAudio2TxtWnd

@@ -3,6 +3,9 @@
 #include "subtitles/CWaveToTextMgr.h"
 #include "support/TestFiles.h"
 
+#include <QUrl>
+#include <QUrlQuery>
+
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
@@ -63,15 +66,7 @@ std::string ExpectedSigna(const std::string& appId, const std::string& key, cons
 std::vector<std::string> QueryNames(const std::string& target)
 {
     std::vector<std::string> names;
-    const size_t query = target.find('?');
-    if (query == std::string::npos)
-        return names;
-    size_t at = query + 1;
-    while (at <= target.size()) {
-        const size_t end = std::min(target.find('&', at), target.size());
-        const std::string pair = target.substr(at, end - at);
-        names.push_back(pair.substr(0, pair.find('=')));
-        at = end + 1;
-    }
+    for (const auto& [name, value] : QUrlQuery(QUrl(QString::fromStdString(target)).query()).queryItems())
+        names.push_back(name.toStdString());
     return names;
 }

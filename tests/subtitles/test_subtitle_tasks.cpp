@@ -28,11 +28,6 @@ const char* const kAppId = "test-app";
 const char* const kKey = "test-key";
 constexpr int kMessage = 8027;
 
-QString Check()
-{
-    return ZuLoadString(QStringLiteral("NLE_CHECK_INFO"));
-}
-
 class SubtitleTasks : public ::testing::Test
 {
 protected:
@@ -157,12 +152,13 @@ TEST_F(SubtitleTasks, AVideoTaskIsFoundWithinATenthOfASecondAndAnAudioTaskByItsF
 
 TEST_F(SubtitleTasks, ErrorTextsNameTheStartFailureOrTheServiceCode)
 {
+    const QString check = ZuLoadString(QStringLiteral("NLE_CHECK_INFO"));
     const std::pair<int, QString> cases[] = {
-        {-1, ZuLoadString(QStringLiteral("NLE_ACCESS_FAIL_OR_STOP")) + Check()},
-        {-2, ZuLoadString(QStringLiteral("NLE_PREPARE_FAIL")) + Check()},
-        {-3, ZuLoadString(QStringLiteral("NLE_UPLOAD_FAIL")) + Check()},
-        {-4, ZuLoadString(QStringLiteral("NLE_MERGE_FAIL")) + Check()},
-        {-5, Check()}, {0, Check()}, {12345, Check()},
+        {-1, ZuLoadString(QStringLiteral("NLE_ACCESS_FAIL_OR_STOP")) + check},
+        {-2, ZuLoadString(QStringLiteral("NLE_PREPARE_FAIL")) + check},
+        {-3, ZuLoadString(QStringLiteral("NLE_UPLOAD_FAIL")) + check},
+        {-4, ZuLoadString(QStringLiteral("NLE_MERGE_FAIL")) + check},
+        {-5, check}, {0, check}, {12345, check},
         {26000, QStringLiteral("转写内部通用错误")}, {26605, QStringLiteral("任务正在处理中，请稍后重试")},
         {26680, QStringLiteral("引擎处理阶段错误")},
     };

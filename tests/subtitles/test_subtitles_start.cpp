@@ -9,8 +9,6 @@
 
 namespace {
 
-using Id = CAudio2TxtWnd::ControlId;
-
 const QString kGenerating = QStringLiteral("生成中，请稍候...");
 const QString kGenerated = QStringLiteral("生成成功！");
 

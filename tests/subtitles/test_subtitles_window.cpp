@@ -13,8 +13,6 @@
 
 namespace {
 
-using Id = CAudio2TxtWnd::ControlId;
-
 TEST_F(SubtitlesWindow, OpensOnTabAWithItsControlsPictureAndOutputFolderAndTabBShowsTheModels)
 {
     m_panel.show();
@@ -151,9 +149,8 @@ TEST_F(SubtitlesWindow, ProgressOfTheSelectedSourceIsShownOthersOnlyReachTheEdit
     // Only the finished tasks reach the editor, each with its own object and subtitle file.
     ASSERT_EQ(m_panel.results.size(), 2);
     EXPECT_EQ(m_panel.results[0].object, otherObject);
-    EXPECT_EQ(m_panel.results[0].path, other->GetSrtPath());
     EXPECT_EQ(m_panel.results[1].object, object);
-    EXPECT_EQ(m_panel.results[1].path, mine->GetSrtPath());
+    EXPECT_EQ(m_panel.Paths(), (QStringList{other->GetSrtPath(), mine->GetSrtPath()}));
     EXPECT_TRUE(mine->GetSrtPath().endsWith(QStringLiteral("/AITxt/clip_0_25.srt"))) << mine->GetSrtPath().toStdString();
 }
 
