@@ -1,3 +1,4 @@
+#include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/SrtWriter.h"
@@ -365,7 +366,8 @@ TEST_F(CloudRecognition, StoppingOrRestartingDuringPollingIsSilentAndKeepsTheObj
 
     EXPECT_EQ(client.Stop(), 0);
     *release = true;
-    std::this_thread::sleep_for(300ms);
+    // The stop has ended the worker; once no run is left, nothing can report, poll or write.
+    ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
     EXPECT_TRUE(progress.Codes().empty());
     EXPECT_EQ(Count("DELETE"), 0u);
     EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 2u) << "no poll after Stop";
