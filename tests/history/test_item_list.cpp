@@ -5,8 +5,8 @@
 #include "host/QOVMessage.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -213,8 +213,10 @@ TEST_F(ItemList, PaintsThumbnailsTextAndTheHoveredIcon)
     QImage red(64, 64, QImage::Format_ARGB32);
     red.fill(Qt::red);
     CZuBuffer thumbnail;
-    ASSERT_TRUE(red.save(QDir::temp().filePath(QStringLiteral("qov-history-red.png"))));
-    ASSERT_TRUE(thumbnail.CreateFromFile(QDir::temp().filePath(QStringLiteral("qov-history-red.png"))));
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("red.png"));
+    ASSERT_TRUE(folder.isValid() && red.save(path));
+    ASSERT_TRUE(thumbnail.CreateFromFile(path));
 
     m_list.SetRowHeight(60);
     auto painting = Entry(QStringLiteral("湖泊"), QStringLiteral("/w/a.png|/w/b.png|"));
