@@ -1,5 +1,6 @@
 #include "apps/cli/BatchRun.h"
 
+#include "apps/cli/BatchInput.h"
 #include "apps/cli/BatchJob.h"
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CommandRun.h"
@@ -122,6 +123,20 @@ int BatchRun::One(CommandRun& run, BatchJob& job, std::chrono::seconds timeout)
                                                   [&job](int code, const QString& text) { return job.Read(code, text); },
                                                   end);
     return job.Finish(ending, end);
+}
+
+int BatchRun::OverTexts(CommandRun& run, const BatchInput& input, int places, std::chrono::seconds timeout,
+                        const QString& textKey, const MakeForText& make)
+{
+    if (!input.FromFile())
+        return One(run, *make(run, input.texts.front()), timeout);
+    BatchRun batch(run, places, timeout);
+    return batch.Execute(input.subjects, [&](CommandRun& item, int index) {
+        item.Set(QStringLiteral("line"), input.lines[index]);
+        if (!textKey.isEmpty())
+            item.Set(textKey, input.texts[index]);
+        return make(item, input.texts[index]);
+    });
 }
 
 int BatchRun::Places(OptionReader& options, int fallback)

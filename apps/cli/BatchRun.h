@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+struct BatchInput;
 class BatchJob;
 class CommandRun;
 class OptionReader;
@@ -36,6 +37,12 @@ public:
 
     // A job alone, as a command of one item runs it: its states on the progress line, its end.
     static int One(CommandRun& run, BatchJob& job, std::chrono::seconds timeout);
+
+    // A command of one text: its word as a job alone, or each line of its --from file as an item,
+    // whose result names the line and, under textKey when one is given, the line's text.
+    using MakeForText = std::function<std::unique_ptr<BatchJob>(CommandRun& run, const QString& text)>;
+    static int OverTexts(CommandRun& run, const BatchInput& input, int places, std::chrono::seconds timeout,
+                         const QString& textKey, const MakeForText& make);
 
     // Requests at once when --jobs does not say: a --from file's lines, a subtitle file's captions.
     static constexpr int kRequestPlaces = 4;

@@ -141,15 +141,8 @@ int Run(CommandRun& run)
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    if (!input.FromFile()) {
-        DubJob alone(run, input.texts.front(), voice, timeout);
-        return BatchRun::One(run, alone, timeout);
-    }
-    BatchRun batch(run, places, timeout);
-    return batch.Execute(input.subjects, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
-        item.Set(QStringLiteral("line"), input.lines[index]);
-        item.Set(QStringLiteral("text"), input.texts[index]);
-        return std::make_unique<DubJob>(item, input.texts[index], voice, timeout);
+    return BatchRun::OverTexts(run, input, places, timeout, QStringLiteral("text"), [&](CommandRun& item, const QString& text) {
+        return std::make_unique<DubJob>(item, text, voice, timeout);
     });
 }
 

@@ -135,15 +135,8 @@ int Run(CommandRun& run)
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    if (!input.FromFile()) {
-        PaintJob alone(run, input.texts.front(), picture, timeout);
-        return BatchRun::One(run, alone, timeout);
-    }
-    BatchRun batch(run, places, timeout);
-    return batch.Execute(input.subjects, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
-        item.Set(QStringLiteral("line"), input.lines[index]);
-        item.Set(QStringLiteral("prompt"), input.texts[index]);
-        return std::make_unique<PaintJob>(item, input.texts[index], picture, timeout);
+    return BatchRun::OverTexts(run, input, places, timeout, QStringLiteral("prompt"), [&](CommandRun& item, const QString& text) {
+        return std::make_unique<PaintJob>(item, text, picture, timeout);
     });
 }
 

@@ -59,14 +59,8 @@ int Run(CommandRun& run)
     if (options.Problem())
         return run.Usage(*options.Problem());
 
-    if (!input.FromFile()) {
-        WriteJob alone(run, input.texts.front(), timeout);
-        return BatchRun::One(run, alone, timeout);
-    }
-    BatchRun batch(run, places, timeout);
-    return batch.Execute(input.subjects, [&](CommandRun& item, int index) -> std::unique_ptr<BatchJob> {
-        item.Set(QStringLiteral("line"), input.lines[index]);
-        return std::make_unique<WriteJob>(item, input.texts[index], timeout);
+    return BatchRun::OverTexts(run, input, places, timeout, QString(), [&](CommandRun& item, const QString& text) {
+        return std::make_unique<WriteJob>(item, text, timeout);
     });
 }
 
