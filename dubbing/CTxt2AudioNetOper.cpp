@@ -3,7 +3,6 @@
 #include "dubbing/DubbingErrors.h"
 #include "dubbing/SpeechVoice.h"
 #include "host/CQOVResClientHttpClient.h"
-#include "host/QOVMessage.h"
 #include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
@@ -13,7 +12,6 @@
 #include "service/TransLog.h"
 
 #include <QFile>
-#include <QObject>
 #include <QString>
 
 #include <cpprest/http_client.h>
@@ -27,25 +25,37 @@ const char* const kCreatePath = "/tts/v1/create";
 const char* const kQueryPath = "/tts/v1/query";
 const char* const kSuccess = "Success";
 
-void PostProgress(void* window, int32_t code)
+QString StateOf(int32_t code)
 {
-    QOVPostMessage(static_cast<QObject*>(window), CTxt2AudioNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
+    switch (code) {
+    case CTxt2AudioNetOper::PollFinished:
+        return QStringLiteral("done");
+    case CTxt2AudioNetOper::PollPending:
+        return QStringLiteral("running");
+    case CTxt2AudioNetOper::PollGaveUp:
+        return QStringLiteral("its audio could not be fetched");
+    default:
+        return QStringLiteral("no answer, asking again");
+    }
 }
 
 } // namespace
 
-CTxt2AudioNetOper::CTxt2AudioNetOper()
+CTxt2AudioNetOper::CTxt2AudioNetOper() : CTxt2AudioNetOper(Request()) {}
+
+CTxt2AudioNetOper::CTxt2AudioNetOper(Request request) : m_request(std::move(request))
 {
     const Txt2AudioSettings& settings = LoadTxt2AudioSettings();
     m_url = settings.URL;
     m_apiKey = settings.APIKey;
     m_secretKey = settings.SecretKey;
     m_cuid = settings.Cuid;
+    m_outputPath = m_request.outputPath;
 }
 
 CTxt2AudioNetOper::~CTxt2AudioNetOper()
 {
-    Stop();
+    ReleaseOutput();
 }
 
 utility::string_t CTxt2AudioNetOper::GetErrorText() const
@@ -60,10 +70,15 @@ utility::string_t CTxt2AudioNetOper::GetOutputPath() const
     return m_outputPath;
 }
 
-utility::string_t CTxt2AudioNetOper::TaskId() const
+utility::string_t CTxt2AudioNetOper::ServiceTaskId() const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     return m_taskId;
+}
+
+QString CTxt2AudioNetOper::TaskId() const
+{
+    return QString::fromStdString(ServiceTaskId());
 }
 
 void CTxt2AudioNetOper::SetError(const utility::string_t& text)
@@ -72,67 +87,79 @@ void CTxt2AudioNetOper::SetError(const utility::string_t& text)
     m_errorText = text;
 }
 
-void CTxt2AudioNetOper::Stop()
+int CTxt2AudioNetOper::Start(const pplx::cancellation_token& cancel)
 {
-    m_worker.Stop();
-    // A task stopped before its audio arrived leaves no empty file holding the name.
-    ReleaseOutput();
-}
-
-int CTxt2AudioNetOper::Start(const utility::string_t& text, const utility::string_t& outputPath,
-                             const utility::string_t& format, int32_t voice, int32_t speed, int32_t pitch,
-                             int32_t volume, QObject* window, const pplx::cancellation_token& cancel)
-{
-    Stop();
-    // Whatever the last task left (a stop's cancellation included) is not this task's.
     utility::string_t error;
     const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
         return NoToken;
-    {
-        std::lock_guard<std::mutex> lock(m_fieldsMutex);
-        m_outputPath = outputPath;
-    }
-    m_wantedPath = outputPath;
-    if (!CreateTask(text, format, voice, speed, pitch, volume, cancel)) {
-        if (m_logged)
-            GetDubbingLog().AddFinishedTask(QString::fromStdString(text), QString::fromStdString(GetErrorText()));
+    if (!CreateTask(cancel)) {
+        if (m_request.logged)
+            GetDubbingLog().AddFinishedTask(QString::fromStdString(m_request.text), QString::fromStdString(GetErrorText()));
         return NotCreated;
     }
     // Recorded before the first poll, so a task that finishes at once finds its record to update.
-    if (m_logged)
-        GetDubbingLog().AddTask(QString::fromStdString(text), QString::fromStdString(TaskId()));
-    m_callback = m_report ? m_report : &PostProgress;
-    m_context = window;
-    m_pollInterval = 500;
+    if (m_request.logged)
+        GetDubbingLog().AddTask(QString::fromStdString(m_request.text), TaskId());
     m_failedDownloads = 0;
-    m_outputReserved = false;
-    m_worker.Start(
-        std::chrono::milliseconds(m_pollInterval),
-        [this](const pplx::cancellation_token& cancel) { return Poll(cancel); },
-        [this](int32_t code) {
-            if (m_callback)
-                m_callback(m_context, code);
-        },
-        [](int32_t code) { return code == PollFinished || code == PollGaveUp; });
     return Started;
 }
 
-bool CTxt2AudioNetOper::CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice,
-                                   int32_t speed, int32_t pitch, int32_t volume,
-                                   const pplx::cancellation_token& cancel)
+std::optional<TaskEnd> CTxt2AudioNetOper::Create(const ServiceTask::Worker& worker)
+{
+    const int code = Start(worker.Token());
+    if (code == Started)
+        return std::nullopt;
+    return TaskEnd::Failure(TaskError::Kind::Service, code, QString::fromStdString(GetErrorText()));
+}
+
+void CTxt2AudioNetOper::Report(const ServiceTask::Worker& worker, int32_t code) const
+{
+    worker.Report(code, PolledSteps::StateText(TaskId(), StateOf(code),
+                                               code == PollFailed ? QString::fromStdString(GetErrorText()) : QString()));
+}
+
+PolledSteps::Polled CTxt2AudioNetOper::Poll(const ServiceTask::Worker& worker, TaskEnd& /*end*/)
+{
+    const int32_t code = Poll(worker.Token());
+    if (code == PollReady)
+        return Polled::Ready;
+    Report(worker, code);
+    return Polled::Running;
+}
+
+std::optional<TaskEnd> CTxt2AudioNetOper::Fetch(const ServiceTask::Worker& worker)
+{
+    const int32_t code = FetchAudio(worker.Token());
+    if (worker.Stopping())
+        return TaskEnd::Stop();
+    Report(worker, code);
+    if (code == PollFinished)
+        return TaskEnd::Success(QString::fromStdString(GetOutputPath()));
+    if (code == PollGaveUp)
+        return TaskEnd::Failure(TaskError::Kind::Service, code, QString::fromStdString(GetErrorText()));
+    return std::nullopt;
+}
+
+void CTxt2AudioNetOper::Finish(const TaskEnd& /*end*/)
+{
+    // A task stopped before its audio arrived leaves no empty file holding the name.
+    ReleaseOutput();
+}
+
+bool CTxt2AudioNetOper::CreateTask(const pplx::cancellation_token& cancel)
 {
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object(true);
-        body["text"] = web::json::value::array({web::json::value::string(text)});
-        body["format"] = web::json::value::string(format);
-        body["voice"] = web::json::value::number(SpeechVoice(voice));
+        body["text"] = web::json::value::array({web::json::value::string(m_request.text)});
+        body["format"] = web::json::value::string(m_request.format);
+        body["voice"] = web::json::value::number(SpeechVoice(m_request.voice));
         body["lang"] = web::json::value::string("zh");
-        body["speed"] = web::json::value::number(speed);
-        body["pitch"] = web::json::value::number(pitch);
-        body["volume"] = web::json::value::number(volume);
+        body["speed"] = web::json::value::number(m_request.speed);
+        body["pitch"] = web::json::value::number(m_request.pitch);
+        body["volume"] = web::json::value::number(m_request.volume);
         body["enable_subtitle"] = web::json::value::number(2);
         RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
@@ -167,7 +194,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
-        body["task_ids"] = web::json::value::array({web::json::value::string(TaskId())});
+        body["task_ids"] = web::json::value::array({web::json::value::string(ServiceTaskId())});
         RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, exchange.Status()));
@@ -175,9 +202,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         }
         const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("dubbing query", reply);
-        if (!ReadTasks(reply))
-            return PollPending;
-        return FetchAudio(cancel);
+        return ReadTasks(reply) ? PollReady : PollPending;
     } catch (const web::json::json_exception& e) {
         SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
@@ -210,7 +235,7 @@ bool CTxt2AudioNetOper::ReserveOutput()
     if (m_outputReserved)
         return true;
     QString error;
-    const QString path = ResultFile::Reserve(QString::fromStdString(m_wantedPath), &error);
+    const QString path = ResultFile::Reserve(QString::fromStdString(m_request.outputPath), &error);
     if (path.isEmpty()) {
         SetError(error.toStdString());
         return false;
@@ -232,8 +257,8 @@ void CTxt2AudioNetOper::ReleaseOutput()
 int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
 {
     if (!ReserveOutput()) {
-        if (m_logged)
-            GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(GetErrorText()));
+        if (m_request.logged)
+            GetDubbingLog().UpdateTask(TaskId(), PollGaveUp, QString::fromStdString(GetErrorText()));
         return PollGaveUp;
     }
     utility::string_t url;
@@ -266,13 +291,13 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
         }
         error += RestClient::FormatNumber(DubbingErrors::kDownloadGaveUpFormat, m_failedDownloads);
         SetError(error);
-        if (m_logged)
-            GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollGaveUp, QString::fromStdString(error));
+        if (m_request.logged)
+            GetDubbingLog().UpdateTask(TaskId(), PollGaveUp, QString::fromStdString(error));
         return PollGaveUp;
     }
     // The file is the result now, no longer a name held for it.
     m_outputReserved = false;
-    if (m_logged)
-        GetDubbingLog().UpdateTask(QString::fromStdString(TaskId()), PollFinished, path);
+    if (m_request.logged)
+        GetDubbingLog().UpdateTask(TaskId(), PollFinished, path);
     return PollFinished;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "service/MessageNumbers.h"
-#include "service/PollingWorker.h"
+#include "service/PolledSteps.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
@@ -9,47 +8,63 @@
 #include <cstdint>
 #include <mutex>
 
-class QObject;
-
-// Long-text synthesis: creates a task with the service, polls it every 500 ms on a worker and
-// downloads the audio when it succeeds; every poll is posted to the window as message 8027.
-class CTxt2AudioNetOper
+// Long-text synthesis as the steps of one task: creates a task with the service, polls it every
+// 500 ms and downloads the audio when it succeeds. Each poll is reported as progress with its code.
+class CTxt2AudioNetOper : public PolledSteps
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
     // PollFailed: this poll failed, polling goes on. PollGaveUp: the audio of a finished task could
     // not be downloaded in kDownloadAttempts tries; the task ends, and the error text and the log
     // record (state -1, the text as its files) say why.
-    enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollGaveUp = -1 };
-    static constexpr int kProgressMessage = MessageNumbers::kTaskProgress;
+    // Ready: the task succeeded and its audio is to be fetched (a poll's code, never reported).
+    enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollGaveUp = -1, PollReady = 3 };
     static constexpr int kDownloadAttempts = 3;
+    static constexpr int32_t kPollIntervalMs = 500;
 
-    using ProgressCallback = void (*)(void* context, int32_t code);
+    // format is "mp3-16k" or "wav". The audio goes to outputPath, or to the next free numbered
+    // name beside it when that is taken (GetOutputPath()).
+    struct Request
+    {
+        utility::string_t text;
+        utility::string_t outputPath;
+        utility::string_t format;
+        int32_t voice = 0;
+        int32_t speed = 5;
+        int32_t pitch = 5;
+        int32_t volume = 5;
+        // Off for speech that is only a part of a larger result (a caption of a track), which the
+        // dubbing log records once, as a whole.
+        bool logged = true;
+    };
 
     CTxt2AudioNetOper();
-    ~CTxt2AudioNetOper();
+    explicit CTxt2AudioNetOper(Request request);
+    ~CTxt2AudioNetOper() override;
     CTxt2AudioNetOper(const CTxt2AudioNetOper&) = delete;
     CTxt2AudioNetOper& operator=(const CTxt2AudioNetOper&) = delete;
 
-    // format is "mp3-16k" or "wav". 1 started, -1 no token, -2 the service made no task (the
-    // reason is in the error text and, as the record's files, in the dubbing log). The audio goes
-    // to outputPath, or to the next free numbered name beside it when that is taken
-    // (GetOutputPath()). Cancelling cancel ends the token and create requests.
-    int Start(const utility::string_t& text, const utility::string_t& outputPath, const utility::string_t& format,
-              int32_t voice, int32_t speed, int32_t pitch, int32_t volume, QObject* window,
-              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
-    // Where the poller's codes go instead of window's message queue (window is then the callback's
-    // context); for a caller that has no window. Set before Start.
-    void SetProgressCallback(ProgressCallback callback) { m_report = callback; }
-    // Off for speech that is only a part of a larger result (a caption of a track), which the
-    // dubbing log records once, as a whole. Set before Start.
-    void SetLogged(bool logged) { m_logged = logged; }
-    // Ends polling, cancelling a request in flight, and waits for the worker.
-    void Stop();
+    // The token and the creation: 1 started, -1 no token, -2 the service made no task (the reason
+    // is in the error text and, as the record's files, in the dubbing log). Cancelling cancel ends
+    // both requests.
+    int Start(const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // One query: PollFailed, PollPending, or PollReady with the audio's address read.
+    int32_t Poll(const pplx::cancellation_token& cancel);
+    // The audio of a ready task: PollFinished, PollFailed (asked for again after the next poll)
+    // or PollGaveUp after kDownloadAttempts failures.
+    int32_t FetchAudio(const pplx::cancellation_token& cancel);
+
+    // The steps of the task: progress code and "task ID: STATE" for every poll, success with the
+    // audio's path, failure with the code and the error text.
+    std::optional<TaskEnd> Create(const ServiceTask::Worker& worker) override;
+    QString TaskId() const override;
+    Polled Poll(const ServiceTask::Worker& worker, TaskEnd& end) override;
+    std::optional<TaskEnd> Fetch(const ServiceTask::Worker& worker) override;
+    std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
+    void Finish(const TaskEnd& end) override;
 
     utility::string_t GetErrorText() const;
     utility::string_t GetOutputPath() const;
-    utility::string_t TaskId() const;
 
     // What a poll reads from a query reply that arrived, without the network: the task's status,
     // identifier and audio address; true when the task succeeded and its audio is to be fetched.
@@ -57,16 +72,17 @@ public:
     bool ReadTasks(const web::json::value& reply);
 
 private:
-    bool m_logged = true;
-    bool CreateTask(const utility::string_t& text, const utility::string_t& format, int32_t voice, int32_t speed,
-                    int32_t pitch, int32_t volume, const pplx::cancellation_token& cancel);
+    bool CreateTask(const pplx::cancellation_token& cancel);
     // Takes the output file's name before the first download; false with the error set when no
     // name could be had.
     bool ReserveOutput();
     void ReleaseOutput();
-    int32_t Poll(const pplx::cancellation_token& cancel);
-    int32_t FetchAudio(const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);
+    // The step's progress for a code, with the state in words.
+    void Report(const ServiceTask::Worker& worker, int32_t code) const;
+    utility::string_t ServiceTaskId() const;
+
+    Request m_request;
 
     utility::string_t m_url;
     utility::string_t m_apiKey;
@@ -79,13 +95,7 @@ private:
     utility::string_t m_speechUrl;
     utility::string_t m_outputPath;
     utility::string_t m_errorText;
-    int32_t m_pollInterval = 200;
-    int m_failedDownloads = 0; // of the running task; the worker's own
-    bool m_outputReserved = false; // the worker's own, like the count above
-    utility::string_t m_wantedPath; // the name asked for; taken names are numbered from it
-    ProgressCallback m_callback = nullptr;
-    ProgressCallback m_report = nullptr;
-    void* m_context = nullptr;
-    mutable std::mutex m_fieldsMutex; // the window reads results while the worker writes them
-    PollingWorker m_worker;
+    int m_failedDownloads = 0;
+    bool m_outputReserved = false;
+    mutable std::mutex m_fieldsMutex; // tests read results while the worker writes them
 };

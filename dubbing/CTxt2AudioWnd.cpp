@@ -1,8 +1,10 @@
 #include "dubbing/CTxt2AudioWnd.h"
 
+#include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/DubbingFileName.h"
 #include "dubbing/DubbingLayout.h"
+#include "dubbing/LongSpeechTask.h"
 #include "dubbing/SamplePlayer.h"
 #include "dubbing/ShortSpeechTask.h"
 #include "dubbing/VoiceInfo.h"
@@ -51,10 +53,8 @@ struct OutputType
 {
     const char* name;
     int aue;
-    const char* format;
 };
-const OutputType kOutputTypes[] = {{"mp3", CTxt2AudioShortNetOper::kAueMp3, "mp3-16k"},
-                                   {"wav", CTxt2AudioShortNetOper::kAueWav, "wav"}};
+const OutputType kOutputTypes[] = {{"mp3", CTxt2AudioShortNetOper::kAueMp3}, {"wav", CTxt2AudioShortNetOper::kAueWav}};
 
 CNLESlider* MakeSlider(QWidget* parent, int id, int high)
 {
@@ -78,18 +78,11 @@ CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
     , m_historyOpener(HistoryTool::Dubbing, kHistoryRowHeight)
     , m_player(std::make_unique<SamplePlayer>())
 {
-    connect(&m_shortSpeech, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnShortEnded(end); });
-    connect(&m_longStart, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnLongStarted(end); });
 }
 
-// A running task is stopped before the records its tiles point at go; what its worker posted
-// is dropped with the window. The long start works on the client, so it is cancelled and let
-// return before the client goes: its requests end as soon as they are cancelled.
+// The task under way stops with the window (ToolWindow) and shares nothing with it.
 CTxt2AudioWnd::~CTxt2AudioWnd()
 {
-    m_longStart.Stop();
-    m_longStart.WaitForBody(std::chrono::milliseconds::max());
-    m_client.Stop();
     m_player->Stop();
     VoiceLibrary::Free(m_voiceLibrary);
 }
@@ -228,92 +221,39 @@ void CTxt2AudioWnd::OnStart()
     voice = std::max(voice, 0);
     const QString path = DubbingFileName::Wanted(OutputFolder(), QString::fromLatin1(type.name));
     const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
-    if (m_selectedText.length() >= kLongTextLength)
-        StartLong(m_selectedText, path, QString::fromLatin1(type.format), voice, Level(m_speed), Level(m_pitch), volume);
-    else
-        StartShort(m_selectedText, path, type.aue, voice, Level(m_speed), Level(m_pitch), volume);
+    StartSpeech({m_selectedText, path, Level(m_speed), Level(m_pitch), volume, voice, type.aue},
+                m_selectedText.length() >= kLongTextLength);
 }
 
-void CTxt2AudioWnd::StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed,
-                              int pitch, int volume)
+void CTxt2AudioWnd::StartSpeech(const ShortSpeechTask::Request& request, bool isLong)
 {
-    // The button stays usable: a second start replaces the running task, as it always has.
-    SetBusy(true, false);
     m_taskObject = m_selectedObject;
     SetStatus(QString::fromUtf8(kGenerating));
-    const std::string utf8Text = text.toStdString();
-    const std::string utf8Path = path.toStdString();
-    const std::string utf8Format = format.toStdString();
-    m_longStart.Start([this, utf8Text, utf8Path, utf8Format, voice, speed, pitch, volume](const ServiceTask::Worker& worker) {
-        // The client posts its polls to this window, which outlives the body (see the destructor).
-        const int result = m_client.Start(utf8Text, utf8Path, utf8Format, voice, speed, pitch, volume, this,
-                                          worker.Token());
-        if (result == CTxt2AudioNetOper::Started)
-            return TaskEnd::Success();
-        return TaskEnd::Failure(TaskError::Kind::Service, result, QString::fromStdString(m_client.GetErrorText()));
-    });
-}
-
-void CTxt2AudioWnd::OnLongStarted(const TaskEnd& end)
-{
-    // Started: the poller's codes take it from here.
-    if (end.Succeeded())
-        return;
-    Finish(end.error.text.isEmpty() ? QString::fromUtf8(kTaskFailed) : end.error.text);
-}
-
-void CTxt2AudioWnd::StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch,
-                               int volume)
-{
-    SetBusy(true);
-    m_taskObject = m_selectedObject;
-    SetStatus(QString::fromUtf8(kGenerating));
-    m_shortSpeech.Start(ShortSpeechTask::Make({text, path, speed, pitch, volume, voice, aue}));
-}
-
-void CTxt2AudioWnd::OnShortEnded(const TaskEnd& end)
-{
-    if (end.Succeeded()) {
-        SendFiles(m_taskObject, end.value.toString());
-        Finish(QString::fromUtf8(kGenerated));
-    } else {
-        Finish(end.error.text.isEmpty() ? QString::fromUtf8(kGenerationFailed) : end.error.text);
-    }
-}
-
-void CTxt2AudioWnd::Finish(const QString& status)
-{
-    SetBusy(false);
-    SetStatus(status);
+    auto task = std::make_unique<ServiceTask>(isLong ? LongSpeechTask::Make(request) : ShortSpeechTask::Make(request));
+    // A long task keeps the button usable: a second start replaces the running task, as it always
+    // has. Its polls say how it goes.
+    Run(
+        std::move(task),
+        [this](int code, const QString&) {
+            if (code == CTxt2AudioNetOper::PollFailed)
+                SetStatus(QString::fromUtf8(kNetworkProblem)); // the task polls on
+            else if (code == CTxt2AudioNetOper::PollPending)
+                SetStatus(QString::fromUtf8(kGenerating));
+        },
+        [this, isLong](const TaskEnd& end) {
+            if (end.Succeeded()) {
+                SendFiles(m_taskObject, end.value.toString());
+                SetStatus(QString::fromUtf8(kGenerated));
+            } else if (end.Failed() && end.error.text.isEmpty()) {
+                SetStatus(QString::fromUtf8(isLong ? kTaskFailed : kGenerationFailed));
+            }
+        },
+        !isLong);
 }
 
 void CTxt2AudioWnd::UpdateStart()
 {
     m_start->EnableWindow(!IsBusy() && !m_selectedText.isEmpty());
-}
-
-void CTxt2AudioWnd::OnProgress(int32_t code)
-{
-    switch (code) {
-    case CTxt2AudioNetOper::PollFailed:
-        // A failed poll is not the end: the poller tries again, and the start stays off until the
-        // task ends.
-        SetStatus(QString::fromUtf8(kNetworkProblem));
-        break;
-    case CTxt2AudioNetOper::PollPending:
-        SetStatus(QString::fromUtf8(kGenerating));
-        break;
-    case CTxt2AudioNetOper::PollFinished:
-        SendFiles(m_taskObject, QString::fromStdString(m_client.GetOutputPath()));
-        Finish(QString::fromUtf8(kGenerated));
-        break;
-    case CTxt2AudioNetOper::PollGaveUp:
-        // The audio would not download: the task is over, and the client says why.
-        Finish(QString::fromStdString(m_client.GetErrorText()));
-        break;
-    default:
-        break;
-    }
 }
 
 void CTxt2AudioWnd::OnVoiceChosen(int index)
@@ -337,9 +277,6 @@ bool CTxt2AudioWnd::OnToolMessage(QOVMessageEvent* message)
 {
     const auto word = intptr_t(message->WParam());
     switch (message->Message()) {
-    case CTxt2AudioNetOper::kProgressMessage:
-        OnProgress(int32_t(word));
-        return true;
     case CVoiceSelCtrl::kVoiceChosenMessage:
         if (message->LParam() == IdVoices)
             OnVoiceChosen(int(word));

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/ShortSpeechTask.h"
 #include "history/HistoryOpener.h"
 #include "host/CZuBuffer.h"
 #include "service/MessageNumbers.h"
-#include "service/ServiceTask.h"
 #include "ui/ISelectionReceiver.h"
 #include "ui/ScrolledColumn.h"
 #include "ui/ToolWindow.h"
@@ -80,24 +78,14 @@ private:
     void CreateControls();
     void FillVoiceGrid();
     void OnStart();
-    void StartLong(const QString& text, const QString& path, const QString& format, int voice, int speed, int pitch,
-                   int volume);
-    void StartShort(const QString& text, const QString& path, int aue, int voice, int speed, int pitch, int volume);
-    void OnProgress(int32_t code);
-    void OnShortEnded(const TaskEnd& end);
-    void OnLongStarted(const TaskEnd& end);
-    void Finish(const QString& status);
+    // Speaks request as one request, or as a polled task when isLong.
+    void StartSpeech(const ShortSpeechTask::Request& request, bool isLong);
     void UpdateStart() override;
     void OnVoiceChosen(int index);
     void OnPlaySample(int index, intptr_t control);
     void UpdateScroll();
     void LayOut();
 
-    CTxt2AudioNetOper m_client;
-    // The long text's start (token and create) and the short text's whole request run as tasks, so
-    // the window never waits on the network.
-    ServiceTask m_longStart;
-    ServiceTask m_shortSpeech;
     QList<VoiceInfo*> m_voiceLibrary;
     CI3Button* m_start = nullptr;
     CI3Button* m_downloadFolder = nullptr;

@@ -2,6 +2,7 @@
 
 #include "dubbing/LongSpeechTask.h"
 #include "dubbing/SpeechTrackTask.h"
+#include "service/TimeLimit.h"
 #include "service/TransLog.h"
 #include "subtitles/SrtReader.h"
 
@@ -58,15 +59,22 @@ bool SrtDubbing::Start(std::vector<Caption> captions, const Settings& settings, 
     m_speech.assign(m_captions.size(), QString());
     const QString extension = settings.mp3 ? QStringLiteral("mp3") : QStringLiteral("wav");
     m_group = std::make_unique<TaskGroup>();
-    m_group->SetItemLimit(settings.captionLimit);
+    const auto limit = settings.captionLimit;
+    const QString tooLong = QStringLiteral("no speech came within %1 s");
     for (size_t i = 0; i < m_captions.size(); ++i) {
         ShortSpeechTask::Request request = settings.voice;
         request.text = m_captions[i].text;
         request.wantedPath = m_scratch->filePath(QStringLiteral("caption-%1.%2").arg(i).arg(extension));
         // A caption's speech is gone once it is in the track: the history shows the track alone.
         request.logged = false;
-        m_group->Add(ShortSpeechTask::Takes(request.text) ? ShortSpeechTask::Make(request)
-                                                          : LongSpeechTask::Make(request));
+        m_group->Add([request, limit, tooLong]() -> std::unique_ptr<Task> {
+            auto speech = std::make_unique<ServiceTask>(ShortSpeechTask::Takes(request.text)
+                                                            ? ShortSpeechTask::Make(request)
+                                                            : LongSpeechTask::Make(request));
+            if (limit.count() <= 0)
+                return speech;
+            return std::make_unique<TimeLimit>(std::move(speech), limit, tooLong);
+        });
     }
     connect(m_group.get(), &TaskGroup::itemStarted, this, [this](int item) {
         m_speaking[size_t(item)] = true;
@@ -113,13 +121,7 @@ void SrtDubbing::OnCaptionsSpoken(const TaskEnd& end)
         TaskEnd failed = end;
         if (const int item = m_group->FailedItem(); item >= 0 && end.Failed()) {
             m_failedCaption = m_captions[size_t(item)].number;
-            const QString reason = m_group->TimedOut()
-                                       ? QStringLiteral("no speech came within %1 s")
-                                             .arg(std::chrono::duration_cast<std::chrono::seconds>(
-                                                      m_settings.captionLimit)
-                                                      .count())
-                                       : end.error.text;
-            failed.error.text = QStringLiteral("caption %1: %2").arg(m_failedCaption).arg(reason);
+            failed.error.text = QStringLiteral("caption %1: %2").arg(m_failedCaption).arg(end.error.text);
         }
         Finish(failed);
         return;

@@ -1,10 +1,10 @@
 #include "painting/CTxt2ImageNetOper.h"
 
 #include "host/CQOVResClientHttpClient.h"
-#include "host/QOVMessage.h"
 #include "host/QOVPaths.h"
 #include "painting/ImageFileName.h"
 #include "painting/PaintingErrors.h"
+#include "painting/PaintingOutcome.h"
 #include "painting/ReferenceImage.h"
 #include "service/AccessToken.h"
 #include "service/AigcSettings.h"
@@ -15,7 +15,6 @@
 #include "service/TransLog.h"
 
 #include <QFile>
-#include <QObject>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -30,14 +29,25 @@ namespace {
 const char* const kCreatePath = "/ernievilg/v1/txt2imgv2";
 const char* const kQueryPath = "/ernievilg/v1/getImgv2";
 
-void PostProgress(void* window, int32_t code)
+QString StateOf(int32_t code)
 {
-    QOVPostMessage(static_cast<QObject*>(window), CTxt2ImageNetOper::kProgressMessage, uintptr_t(intptr_t(code)), 0);
+    switch (code) {
+    case CTxt2ImageNetOper::PollFinished:
+        return QStringLiteral("done");
+    case CTxt2ImageNetOper::PollError:
+        return QStringLiteral("failed");
+    case CTxt2ImageNetOper::PollPending:
+        return QStringLiteral("running");
+    default:
+        return QStringLiteral("no answer, asking again");
+    }
 }
 
 } // namespace
 
-CTxt2ImageNetOper::CTxt2ImageNetOper()
+CTxt2ImageNetOper::CTxt2ImageNetOper() : CTxt2ImageNetOper(Request()) {}
+
+CTxt2ImageNetOper::CTxt2ImageNetOper(Request request) : m_request(std::move(request))
 {
     const Txt2ImgSettings& settings = LoadTxt2ImgSettings();
     m_url = settings.URL;
@@ -45,10 +55,7 @@ CTxt2ImageNetOper::CTxt2ImageNetOper()
     m_secretKey = settings.SecretKey;
 }
 
-CTxt2ImageNetOper::~CTxt2ImageNetOper()
-{
-    Stop();
-}
+CTxt2ImageNetOper::~CTxt2ImageNetOper() = default;
 
 std::vector<ImgRetData> CTxt2ImageNetOper::Results() const
 {
@@ -74,52 +81,64 @@ void CTxt2ImageNetOper::AppendError(const utility::string_t& text)
     m_errorText += text;
 }
 
-int CTxt2ImageNetOper::Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width,
-                             int32_t height, int32_t count, const utility::string_t& referenceImagePath,
-                             QObject* window, const pplx::cancellation_token& cancel)
+int CTxt2ImageNetOper::Start(const pplx::cancellation_token& cancel)
 {
-    Stop();
-    // Whatever the last task left (a stop's cancellation included) is not this task's.
-    m_refused = false;
     utility::string_t error;
     const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
     SetError(error);
     if (!token)
         return NoToken;
-    if (!CreateTask(prompt, width, height, count, referenceImagePath, cancel))
-        return NotCreated;
-    m_outputFolder = outputFolder;
-    m_callback = m_report ? m_report : &PostProgress;
-    m_context = window;
-    m_pollInterval = 200;
-    m_worker.Start(
-        std::chrono::milliseconds(m_pollInterval),
-        [this](const pplx::cancellation_token& cancel) { return QueryTask(cancel); },
-        [this](int32_t code) {
-            if (m_callback)
-                m_callback(m_context, code);
-        },
-        [](int32_t code) { return code == PollFinished || code == PollError; });
-    return Started;
+    return CreateTask(cancel) ? Started : NotCreated;
 }
 
-int CTxt2ImageNetOper::Stop()
+TaskEnd CTxt2ImageNetOper::Failure(int code) const
 {
-    return m_worker.Stop();
+    const QString text = QString::fromStdString(GetErrorText());
+    return TaskEnd::Failure(TaskError::Kind::Service, code, text, m_refused ? text : QString());
 }
 
-bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
-                                   const utility::string_t& referenceImagePath, const pplx::cancellation_token& cancel)
+std::optional<TaskEnd> CTxt2ImageNetOper::Create(const ServiceTask::Worker& worker)
+{
+    const int code = Start(worker.Token());
+    if (code == Started)
+        return std::nullopt;
+    return Failure(code);
+}
+
+PolledSteps::Polled CTxt2ImageNetOper::Poll(const ServiceTask::Worker& worker, TaskEnd& end)
+{
+    const int32_t code = QueryTask(worker.Token());
+    if (code == PollFinished)
+        return Polled::Ready;
+    if (worker.Stopping())
+        return Polled::Running;
+    worker.Report(code, StateText(TaskId(), StateOf(code),
+                                  code == PollFailed ? QString::fromStdString(GetErrorText()) : QString()));
+    if (code != PollError)
+        return Polled::Running;
+    end = Failure(code);
+    return Polled::Over;
+}
+
+std::optional<TaskEnd> CTxt2ImageNetOper::Fetch(const ServiceTask::Worker& worker)
+{
+    if (!DownloadImages(worker.Token()))
+        return TaskEnd::Stop();
+    worker.Report(PollFinished, StateText(TaskId(), StateOf(PollFinished)));
+    return TaskEnd::Success(QVariant::fromValue(PaintingOutcome{Results(), QString::fromStdString(GetErrorText())}));
+}
+
+bool CTxt2ImageNetOper::CreateTask(const pplx::cancellation_token& cancel)
 {
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object(true);
-        body["prompt"] = web::json::value::string(prompt);
+        body["prompt"] = web::json::value::string(m_request.prompt);
         body["version"] = web::json::value::string("v2");
-        body["width"] = web::json::value::number(width);
-        body["height"] = web::json::value::number(height);
-        body["image_num"] = web::json::value::number(count);
-        const QString reference = ReferenceImageBase64(QString::fromStdString(referenceImagePath));
+        body["width"] = web::json::value::number(m_request.width);
+        body["height"] = web::json::value::number(m_request.height);
+        body["image_num"] = web::json::value::number(m_request.count);
+        const QString reference = ReferenceImageBase64(QString::fromStdString(m_request.referenceImagePath));
         if (!reference.isEmpty()) {
             body["image"] = web::json::value::string(reference.toStdString());
             body["change_degree"] = web::json::value::number(1);
@@ -142,7 +161,7 @@ bool CTxt2ImageNetOper::CreateTask(const utility::string_t& prompt, int32_t widt
         }
         m_taskId.clear();
         ReadJsonString(reply.at("data"), "task_id", m_taskId);
-        GetPaintingLog().AddTask(QString::fromStdString(prompt), QString::fromStdString(m_taskId));
+        GetPaintingLog().AddTask(QString::fromStdString(m_request.prompt), QString::fromStdString(m_taskId));
         return true;
     } catch (const web::json::json_exception& e) {
         SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
@@ -184,8 +203,6 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
         return PollError;
     }
-    if (!DownloadImages(cancel))
-        return PollFailed; // stopped: the window is told nothing more
     return PollFinished;
 }
 
@@ -232,8 +249,8 @@ bool CTxt2ImageNetOper::ReadResult(const web::json::value& data)
             ReadJsonInt(image, "width", result.width);
             ReadJsonInt(image, "height", result.height);
             const QString name = ImageFileName(QString::fromStdString(result.url), int(results.size()),
-                                               QString::fromStdString(m_outputFolder), taken);
-            result.localPath = m_outputFolder + name.toStdString();
+                                               QString::fromStdString(m_request.outputFolder), taken);
+            result.localPath = m_request.outputFolder + name.toStdString();
             results.push_back(std::move(result));
         }
     }
@@ -244,7 +261,7 @@ bool CTxt2ImageNetOper::ReadResult(const web::json::value& data)
 
 bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
 {
-    ZuCreateDirectory(QString::fromStdString(m_outputFolder), 0);
+    ZuCreateDirectory(QString::fromStdString(m_request.outputFolder), 0);
     QStringList passed;
     std::vector<ImgRetData> results = Results();
     size_t fetched = 0;

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "painting/ImgRetData.h"
-#include "service/MessageNumbers.h"
-#include "service/PollingWorker.h"
+#include "service/PolledSteps.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
@@ -12,36 +11,48 @@
 #include <mutex>
 #include <vector>
 
-class QObject;
-
-// Turns a prompt (and optionally a reference image) into images on disk: creates a task with the
-// image service, polls it every 200 ms on a worker, downloads the images, and records the task in
-// the painting log. Each poll is reported to the window as message 8025 with the poll code.
-class CTxt2ImageNetOper
+// Turns a prompt (and optionally a reference image) into images on disk, as the steps of one task:
+// creates a task with the image service, polls it every 200 ms, downloads the images, and records
+// the task in the painting log. Each poll is reported as progress with its code.
+class CTxt2ImageNetOper : public PolledSteps
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
     enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollError = -1 };
-    static constexpr int kProgressMessage = MessageNumbers::kImageProgress;
+    static constexpr int32_t kPollIntervalMs = 200;
 
-    using ProgressCallback = void (*)(void* context, int32_t code);
+    struct Request
+    {
+        utility::string_t prompt;
+        utility::string_t outputFolder; // ends in "/"
+        int32_t width = 0;
+        int32_t height = 0;
+        int32_t count = 1;
+        utility::string_t referenceImagePath;
+    };
 
     CTxt2ImageNetOper();
-    ~CTxt2ImageNetOper();
+    explicit CTxt2ImageNetOper(Request request);
+    ~CTxt2ImageNetOper() override;
     CTxt2ImageNetOper(const CTxt2ImageNetOper&) = delete;
     CTxt2ImageNetOper& operator=(const CTxt2ImageNetOper&) = delete;
 
-    // Gets a token and creates the task on the calling thread, then polls on a worker that posts
-    // every poll's code to window. 1 started, -1 no token, -2 the service made no task. Cancelling
-    // cancel ends the token and create requests.
-    int Start(const utility::string_t& prompt, const utility::string_t& outputFolder, int32_t width, int32_t height,
-              int32_t count, const utility::string_t& referenceImagePath, QObject* window,
-              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
-    // Where the poller's codes go instead of window's message queue (window is then the callback's
-    // context); for a caller that has no window. Set before Start.
-    void SetProgressCallback(ProgressCallback callback) { m_report = callback; }
-    // Ends polling (cancelling a request in flight) and waits for the worker: 0, or -1.
-    int Stop();
+    // The token and the creation: 1 started, -1 no token, -2 the service made no task. Cancelling
+    // cancel ends both requests.
+    int Start(const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // One query: PollFailed, PollPending, PollError (the task failed), or PollFinished with the
+    // results listed and their images still to be fetched.
+    int32_t QueryTask(const pplx::cancellation_token& cancel);
+    // Downloads every result and records the task; false when stopped on the way.
+    bool DownloadImages(const pplx::cancellation_token& cancel);
+
+    // The steps of the task. A failure carries the service's own words of a refusal as its value;
+    // a success a PaintingOutcome.
+    std::optional<TaskEnd> Create(const ServiceTask::Worker& worker) override;
+    QString TaskId() const override { return QString::fromStdString(m_taskId); }
+    Polled Poll(const ServiceTask::Worker& worker, TaskEnd& end) override;
+    std::optional<TaskEnd> Fetch(const ServiceTask::Worker& worker) override;
+    std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
 
     utility::string_t GetErrorText() const;
     // Whether the error text is the service's own words for turning the task down (a creation
@@ -50,7 +61,6 @@ public:
     // A copy of the images of the finished task, taken under the lock the worker lists them under:
     // the code 2 message travels through the owner's event queue, which orders nothing by itself.
     std::vector<ImgRetData> Results() const;
-    const utility::string_t& TaskId() const { return m_taskId; }
 
     // What a poll reads from a query reply that arrived, without the network: PollError for the
     // service's error (recorded in the log), PollPending, or PollFinished with the results listed
@@ -59,14 +69,13 @@ public:
     int32_t ReadQueryReply(const web::json::value& reply);
 
 private:
-    bool CreateTask(const utility::string_t& prompt, int32_t width, int32_t height, int32_t count,
-                    const utility::string_t& referenceImagePath, const pplx::cancellation_token& cancel);
-    int32_t QueryTask(const pplx::cancellation_token& cancel);
+    bool CreateTask(const pplx::cancellation_token& cancel);
     bool ReadResult(const web::json::value& data);
-    // Downloads every result and records the task; false when stopped on the way.
-    bool DownloadImages(const pplx::cancellation_token& cancel);
     void SetError(const utility::string_t& text);
     void AppendError(const utility::string_t& text);
+    TaskEnd Failure(int code) const;
+
+    Request m_request;
 
     utility::string_t m_url;
     utility::string_t m_apiKey;
@@ -77,13 +86,7 @@ private:
     utility::string_t m_taskStatus;
     mutable std::mutex m_resultsMutex; // the owner reads the results the worker lists
     std::vector<ImgRetData> m_results;
-    utility::string_t m_outputFolder;
-    mutable std::mutex m_errorMutex; // the window reads the text while the worker may append
+    mutable std::mutex m_errorMutex; // tests read the text while the worker may append
     utility::string_t m_errorText;
-    int32_t m_pollInterval = 200;
-    ProgressCallback m_callback = nullptr;
-    ProgressCallback m_report = nullptr;
     std::atomic<bool> m_refused{false};
-    void* m_context = nullptr;
-    PollingWorker m_worker;
 };

@@ -17,6 +17,7 @@
 #include "painting/PaintingChoices.h"
 #include "painting/PaintingLayout.h"
 #include "painting/PaintingStatus.h"
+#include "painting/PaintingTask.h"
 #include "painting/ReferencePreviewWnd.h"
 #include "painting/StyleLibrary.h"
 #include "ui/CVoiceSelCtrl.h"
@@ -51,18 +52,12 @@ CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
                [this] { LayOut(); })
     , m_historyOpener(HistoryTool::Painting, kHistoryRowHeight)
 {
-    connect(&m_start, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnStarted(end); });
 }
 
-// The workers go first: what they posted is dropped with the window, and nothing they read is
-// freed while they run. The start works on the client, so it is cancelled and let return before
-// the client stops; its requests end as soon as they are cancelled. The style tiles point at the
-// pictures, but are not drawn again.
+// The task under way stops with the window (ToolWindow) and shares nothing with it. The style
+// tiles point at the pictures, but are not drawn again.
 CTxt2ImageWnd::~CTxt2ImageWnd()
 {
-    m_start.Stop();
-    m_start.WaitForBody(std::chrono::milliseconds::max());
-    m_client.Stop();
     m_thumbnails.Clear();
     StyleLibrary::Free(m_stylePictures);
 }
@@ -174,9 +169,6 @@ void CTxt2ImageWnd::FillSelectors()
 bool CTxt2ImageWnd::OnToolMessage(QOVMessageEvent* message)
 {
     switch (message->Message()) {
-    case CTxt2ImageNetOper::kProgressMessage:
-        OnProgress(int32_t(intptr_t(message->WParam())));
-        return true;
     case CBtnSelCtrl::kContentHeightMessage:
         if (m_column.Bar()) {
             UpdateScroll();
@@ -205,8 +197,9 @@ void CTxt2ImageWnd::OnDescriptionChanged()
 
 void CTxt2ImageWnd::UpdateStart()
 {
-    // A description is all a generation needs; one under way is replaced by the next start.
-    m_generate->EnableWindow(!m_start.Busy() && !m_description->GetWindowTextW().trimmed().isEmpty());
+    // A description is all a generation needs; one under way is replaced by the next start once
+    // the service has made its task.
+    m_generate->EnableWindow(!m_starting && !m_description->GetWindowTextW().trimmed().isEmpty());
 }
 
 void CTxt2ImageWnd::OnGenerate()
@@ -214,7 +207,7 @@ void CTxt2ImageWnd::OnGenerate()
     // The edit separates lines with a bare line feed; the service and the task log expect the
     // editor's carriage return and line feed.
     QString description = m_description->GetWindowTextW();
-    if (m_start.Busy() || description.trimmed().isEmpty())
+    if (m_starting || description.trimmed().isEmpty())
         return;
     description.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     const QString reference = m_reference.Path();
@@ -231,55 +224,49 @@ void CTxt2ImageWnd::OnGenerate()
     const int style = m_styles->GetSelectedGroup();
     if (style >= 0 && style < m_styleNames.size() && !m_styleNames[style].isEmpty())
         description += QStringLiteral("\r\n") + m_styleNames[style];
-    // The token and create requests run on the start's worker; the poller's codes follow as
-    // messages once it has started.
-    m_start.Start([this, prompt = description.toStdString(), folder = OutputFolder().toStdString(), width, height,
-                   count, path = reference.toStdString()](const ServiceTask::Worker& worker) {
-        const int result = m_client.Start(prompt, folder, width, height, count, path, this, worker.Token());
-        if (result == CTxt2ImageNetOper::Started)
-            return TaskEnd::Success();
-        return TaskEnd::Failure(TaskError::Kind::Service, result, QString::fromStdString(m_client.GetErrorText()));
-    });
-    // After the start: the button is off while the start is in flight.
-    SetBusy(true);
+    m_starting = true;
+    Run(std::make_unique<ServiceTask>(PaintingTask::Make(
+            {description.toStdString(), OutputFolder().toStdString(), width, height, count, reference.toStdString()})),
+        [this](int code, const QString& text) {
+            // Created: the button comes back with a new description, not by itself.
+            if (code == PolledSteps::kCreated)
+                m_starting = false;
+            OnProgress(code, PolledSteps::ReasonOf(text));
+        },
+        [this](const TaskEnd& end) { OnEnded(end); });
 }
 
-void CTxt2ImageWnd::OnStarted(const TaskEnd& end)
+void CTxt2ImageWnd::OnEnded(const TaskEnd& end)
 {
-    if (!end.Succeeded()) {
-        SetBusy(false);
+    m_starting = false;
+    UpdateStart();
+    if (end.Succeeded()) {
+        m_outcome = end.value.value<PaintingOutcome>();
+        SetStatus(PaintingStatus::ForPollCode(CTxt2ImageNetOper::PollFinished, QString()).text);
+        ShowResults();
+    } else if (end.Failed()) {
         SetStatus(PaintingStatus::ForStartFailure(end.error.text));
     }
-    // A started task keeps the button off until it ends or the description changes; its poller
-    // may have reported the end before this start's own end arrived.
-    if (!IsBusy())
-        UpdateStart();
 }
 
-void CTxt2ImageWnd::OnProgress(int32_t code)
+void CTxt2ImageWnd::OnProgress(int32_t code, const QString& errorText)
 {
-    const PaintingStatus::Progress progress =
-        PaintingStatus::ForPollCode(code, QString::fromStdString(m_client.GetErrorText()));
-    if (!progress.known)
-        return;
-    SetStatus(progress.text);
-    if (code == CTxt2ImageNetOper::PollFinished)
-        ShowResults();
-    if (progress.ends)
-        SetBusy(false);
+    // The end says how the task ended; progress only how it goes.
+    const PaintingStatus::Progress progress = PaintingStatus::ForPollCode(code, errorText);
+    if (progress.known && !progress.ends)
+        SetStatus(progress.text);
 }
 
 void CTxt2ImageWnd::ShowResults()
 {
     QStringList passed;
-    const std::vector<ImgRetData> results = m_client.Results();
+    const std::vector<ImgRetData>& results = m_outcome.results;
     for (const ImgRetData& result : results) {
         if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0)
             passed << QString::fromStdString(result.localPath);
     }
     if (passed.isEmpty()) {
-        SetStatus(PaintingStatus::ForNoPassedImage(QString::fromStdString(m_client.GetErrorText()),
-                                                   !results.empty()));
+        SetStatus(PaintingStatus::ForNoPassedImage(m_outcome.notes, !results.empty()));
         return;
     }
     if (const int missing = m_thumbnails.Show(passed); missing > 0)

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "history/HistoryOpener.h"
-#include "painting/CTxt2ImageNetOper.h"
+#include "painting/PaintingOutcome.h"
 #include "painting/ReferenceImageChoice.h"
 #include "painting/ResultThumbnails.h"
 #include "service/MessageNumbers.h"
-#include "service/ServiceTask.h"
 #include "ui/ScrolledColumn.h"
 #include "ui/ToolWindow.h"
 
@@ -74,9 +73,10 @@ private:
     void OnDescriptionChanged();
     void UpdateStart() override;
     void OnGenerate();
-    void OnStarted(const TaskEnd& end);
+    void OnEnded(const TaskEnd& end);
     void OnAddThumbnail(int index);
-    void OnProgress(int32_t code);
+    void OnProgress(int32_t code, const QString& errorText);
+    // The images of the last generation that passed review.
     void ShowResults();
     void OnBrowse();
     void OnReferencePathLeft();
@@ -107,9 +107,9 @@ private:
     QList<CZuBuffer*> m_stylePictures;
     CZuBuffDisplayWnd* m_preview = nullptr;
     ReferenceImageChoice m_reference;
-    CTxt2ImageNetOper m_client;
-    // The token and create requests of a generation, off the window's thread.
-    ServiceTask m_start;
+    PaintingOutcome m_outcome;
+    // From a generation's start until the service has made its task (or it ended).
+    bool m_starting = false;
     ScrolledColumn m_column;
     HistoryOpener m_historyOpener;
 };

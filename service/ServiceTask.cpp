@@ -59,7 +59,10 @@ void ServiceTask::Worker::Report(int code, const QString& text) const
         m_report(code, text);
 }
 
-ServiceTask::ServiceTask(QObject* parent) : QObject(parent), m_mailbox(std::make_shared<Mailbox>())
+ServiceTask::ServiceTask(QObject* parent) : ServiceTask(Body(), parent) {}
+
+ServiceTask::ServiceTask(Body body, QObject* parent)
+    : Task(parent), m_body(std::move(body)), m_mailbox(std::make_shared<Mailbox>())
 {
     m_mailbox->target = this;
 }
@@ -77,9 +80,17 @@ bool ServiceTask::Start(Body body)
 {
     if (m_busy)
         return false;
+    m_body = std::move(body);
+    return Start();
+}
+
+bool ServiceTask::Start()
+{
+    if (m_busy || !m_body)
+        return false;
     const quint64 generation = ++m_generation;
     std::shared_ptr<Mailbox> mailbox = m_mailbox;
-    TaskRun::Body run = [mailbox, generation, body = std::move(body)](TaskControl& control) {
+    TaskRun::Body run = [mailbox, generation, body = m_body](TaskControl& control) {
         const Worker worker(control, [&mailbox, generation](int code, const QString& text) {
             mailbox->Post(new ReportEvent(generation, code, text));
         });
@@ -114,18 +125,6 @@ bool ServiceTask::WaitForBody(std::chrono::milliseconds limit) const
 {
     const std::shared_ptr<TaskControl> control = m_run.Control();
     return !control || control->WaitDone(limit);
-}
-
-TaskEnd ServiceTask::Polls(const Worker& worker, std::chrono::milliseconds interval,
-                           const std::function<std::optional<TaskEnd>(const Worker&)>& poll)
-{
-    while (!worker.Stopping()) {
-        if (std::optional<TaskEnd> end = poll(worker))
-            return *end;
-        if (!worker.Pause(interval))
-            break;
-    }
-    return TaskEnd::Stop();
 }
 
 bool ServiceTask::event(QEvent* event)

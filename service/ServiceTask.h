@@ -1,21 +1,21 @@
 #pragma once
 
+#include "service/Task.h"
 #include "service/TaskEnd.h"
 #include "service/TaskRun.h"
 
-#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 // The base of every service call the windows and the command line make: Start() returns at once and
-// runs the body on a worker; the body's progress and its one end reach the thread that owns the
-// task as queued signals carrying copies. Stop() cancels the request in flight and never blocks:
-// the end (stopped, or the real end when the body was already done) still arrives, once. A task
-// destroyed while it runs stops its body and reports nothing more.
-class ServiceTask : public QObject
+// runs the body on a worker of its own; the body's progress and its one end reach the thread that
+// owns the task as queued signals carrying copies. Stop() cancels the request in flight and never
+// blocks: the end (stopped, or the real end when the body was already done) still arrives, once. A
+// task destroyed while it runs stops its body and reports nothing more. A body never waits for
+// another worker, so no number of tasks can starve the pool they run on.
+class ServiceTask : public Task
 {
     Q_OBJECT
 public:
@@ -41,27 +41,21 @@ public:
     using Body = std::function<TaskEnd(const Worker&)>;
 
     explicit ServiceTask(QObject* parent = nullptr);
+    // A task that runs body at each Start().
+    explicit ServiceTask(Body body, QObject* parent = nullptr);
     ~ServiceTask() override;
 
     // False, and nothing started, while the previous start has not delivered its end.
+    bool Start() override;
+    // Makes body the task's body, then starts it.
     bool Start(Body body);
     // Cancels the run; its end follows as a signal. Does nothing when no run is under way.
-    void Stop();
+    void Stop() override;
     // From Start until the end has been delivered.
-    bool Busy() const { return m_busy; }
+    bool Busy() const override { return m_busy; }
     // Waits at most limit for the body to return (for the command line, hosts and tests); the end
     // is still delivered by the event loop.
     bool WaitForBody(std::chrono::milliseconds limit) const;
-
-    // A polling body: calls poll, then waits interval, until poll returns an end or the task is
-    // stopped. A poll that failed on the way reports it as progress and returns nothing: only the
-    // task's own end or a stop ends it.
-    static TaskEnd Polls(const Worker& worker, std::chrono::milliseconds interval,
-                         const std::function<std::optional<TaskEnd>(const Worker&)>& poll);
-
-signals:
-    void progress(int code, const QString& text);
-    void ended(const TaskEnd& end);
 
 protected:
     bool event(QEvent* event) override;
@@ -69,6 +63,7 @@ protected:
 private:
     struct Mailbox;
 
+    Body m_body;
     TaskRun m_run;
     std::shared_ptr<Mailbox> m_mailbox;
     quint64 m_generation = 0;

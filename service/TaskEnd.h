@@ -13,6 +13,7 @@ struct TaskError
         Service, // the service answered, and refused or failed
         Reply,   // the service's reply was not what it promises
         Local,   // a file could not be read or written here
+        TimedOut, // the task did not end within the time it was given
     };
     Kind kind = Kind::None;
     int code = 0;

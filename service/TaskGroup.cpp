@@ -1,104 +1,136 @@
 #include "service/TaskGroup.h"
 
-#include <QTimer>
+#include <QVariantList>
+
+namespace {
+
+const char* const kNotMade = "任务无法开始";
+const char* const kStoppedItem = "任务被停止";
+
+} // namespace
 
 struct TaskGroup::Item
 {
-    ServiceTask::Body body;
-    ServiceTask task;
-    QTimer limit;
+    TaskMaker make;
+    std::unique_ptr<Task> task;
+    QVariant value;
 };
 
-TaskGroup::TaskGroup(QObject* parent) : QObject(parent) {}
+TaskGroup::TaskGroup(QObject* parent) : Task(parent) {}
 
-// The tasks stop their bodies as they go, and report nothing more.
+// The items' tasks stop their work as they go, and report nothing more.
 TaskGroup::~TaskGroup() = default;
 
-void TaskGroup::Add(ServiceTask::Body body)
+void TaskGroup::Add(TaskMaker make)
 {
     if (m_busy)
         return;
     auto item = std::make_unique<Item>();
-    item->body = std::move(body);
-    const int index = int(m_items.size());
-    connect(&item->task, &ServiceTask::progress, this, &TaskGroup::progress);
-    connect(&item->task, &ServiceTask::ended, this, [this, index](const TaskEnd& end) { OnItemEnded(index, end); });
-    item->limit.setSingleShot(true);
-    connect(&item->limit, &QTimer::timeout, this, [this, index] {
-        Fail(index, TaskEnd::Failure(TaskError::Kind::Network, 0, QString()), true);
-    });
+    item->make = std::move(make);
     m_items.push_back(std::move(item));
+}
+
+void TaskGroup::Add(ServiceTask::Body body)
+{
+    Add([body = std::move(body)]() -> std::unique_ptr<Task> { return std::make_unique<ServiceTask>(body); });
 }
 
 bool TaskGroup::Start(int atOnce)
 {
+    SetLimit(atOnce);
+    return Start();
+}
+
+bool TaskGroup::Start()
+{
     if (m_busy || m_items.empty() || m_next > 0)
         return false;
-    m_atOnce = atOnce < 1 ? 1 : atOnce;
+    if (m_atOnce < 0)
+        m_atOnce = 1;
     m_busy = true;
-    m_end = TaskEnd::Success();
     StartNext();
     return true;
 }
 
 void TaskGroup::Stop()
 {
-    if (!m_busy || m_stopping)
+    if (!m_busy || m_stopped)
         return;
-    m_stopping = true;
-    m_end = TaskEnd::Stop();
-    for (const auto& item : m_items)
-        item->task.Stop();
+    m_stopped = true;
+    for (const auto& item : m_items) {
+        if (item->task)
+            item->task->Stop();
+    }
     EndWhenIdle();
+}
+
+Task* TaskGroup::ItemTask(int item) const
+{
+    return item >= 0 && item < Count() ? m_items[size_t(item)]->task.get() : nullptr;
 }
 
 void TaskGroup::StartNext()
 {
-    while (!m_stopping && m_running < m_atOnce && m_next < Count()) {
+    while (!m_stopped && !(m_failedItem >= 0 && m_policy == Policy::StopOnFailure) && (m_atOnce == kAllAtOnce || m_running < m_atOnce) && m_next < Count()) {
         const int index = m_next++;
         Item& item = *m_items[size_t(index)];
-        if (!item.task.Start(std::move(item.body))) {
-            Fail(index, TaskEnd::Failure(TaskError::Kind::Local, -1, QStringLiteral("the task could not start")), false);
-            return;
+        item.task = item.make ? item.make() : nullptr;
+        item.make = nullptr;
+        if (!item.task) {
+            Record(index, TaskEnd::Failure(TaskError::Kind::Local, -1, QString::fromUtf8(kNotMade)));
+            continue;
         }
+        connect(item.task.get(), &Task::progress, this, &Task::progress);
+        connect(item.task.get(), &Task::ended, this, [this, index](const TaskEnd& end) {
+            Record(index, end);
+            StartNext();
+        });
         ++m_running;
-        if (m_limit.count() > 0)
-            item.limit.start(m_limit);
+        if (!item.task->Start()) {
+            Record(index, TaskEnd::Failure(TaskError::Kind::Local, -1, QString::fromUtf8(kNotMade)));
+            continue;
+        }
         emit itemStarted(index);
     }
     EndWhenIdle();
 }
 
-void TaskGroup::OnItemEnded(int item, const TaskEnd& end)
+void TaskGroup::Record(int item, const TaskEnd& end)
 {
-    m_items[size_t(item)]->limit.stop();
-    --m_running;
-    if (end.Succeeded())
+    Item& ended = *m_items[size_t(item)];
+    if (ended.task) {
+        --m_running;
+        // Not here: its signal is still being delivered. It goes with the next event.
+        ended.task.release()->deleteLater();
+    }
+    if (end.Succeeded()) {
         ++m_finished;
+        ended.value = end.value;
+    }
     emit itemEnded(item, end);
-    // Only the first failure counts; those that follow are mostly the stop it caused.
-    if (!end.Succeeded() && !m_stopping)
-        Fail(item, end, false);
-    StartNext();
+    // A stop the group asked for is not the item's failure.
+    if (!end.Succeeded() && !m_stopped && !(end.Stopped() && m_failedItem >= 0))
+        Fail(item, end);
 }
 
-void TaskGroup::Fail(int item, const TaskEnd& end, bool timedOut)
+void TaskGroup::Fail(int item, const TaskEnd& end)
 {
-    if (m_stopping)
+    if (m_failedItem >= 0)
         return;
-    m_stopping = true;
     m_failedItem = item;
-    m_timedOut = timedOut;
-    m_end = end.Stopped() ? TaskEnd::Failure(TaskError::Kind::Local, -1, QStringLiteral("the task was stopped"))
-                          : end;
-    for (const auto& each : m_items)
-        each->task.Stop();
-    EndWhenIdle();
+    m_failure = end.Stopped() ? TaskEnd::Failure(TaskError::Kind::Local, -1, QString::fromUtf8(kStoppedItem)) : end;
+    if (m_policy != Policy::StopOnFailure)
+        return;
+    for (const auto& each : m_items) {
+        if (each->task)
+            each->task->Stop();
+    }
 }
 
 void TaskGroup::EndWhenIdle()
 {
-    if (!m_busy || m_endPosted || m_running > 0 || (!m_stopping && m_next < Count()))
+    const bool more = !m_stopped && m_next < Count() && !(m_failedItem >= 0 && m_policy == Policy::StopOnFailure);
+    if (!m_busy || m_endPosted || m_running > 0 || more)
         return;
     m_endPosted = true;
     // Delivered from the event loop, as a task's end is, never from inside Start or Stop; busy
@@ -106,8 +138,17 @@ void TaskGroup::EndWhenIdle()
     QMetaObject::invokeMethod(
         this,
         [this] {
+            TaskEnd end = m_failure;
+            if (m_stopped)
+                end = TaskEnd::Stop();
+            else if (m_failedItem < 0) {
+                QVariantList values;
+                for (const auto& item : m_items)
+                    values << item->value;
+                end = TaskEnd::Success(values);
+            }
             m_busy = false;
-            emit ended(m_end);
+            emit ended(end);
         },
         Qt::QueuedConnection);
 }

@@ -13,8 +13,7 @@ QThreadPool& Pool()
 {
     static QThreadPool* pool = [] {
         auto* made = new QThreadPool;
-        // Each run waits on the network most of its life; the limit only guards against a runaway.
-        made->setMaxThreadCount(256);
+        made->setMaxThreadCount(TaskRun::kDefaultPoolSize);
         return made;
     }();
     return *pool;
@@ -145,4 +144,14 @@ std::shared_ptr<TaskControl> TaskRun::Control() const
 bool TaskRun::WaitForAll(std::chrono::milliseconds limit)
 {
     return Pool().waitForDone(Milliseconds(limit));
+}
+
+void TaskRun::SetPoolSize(int threads)
+{
+    Pool().setMaxThreadCount(threads);
+}
+
+int TaskRun::PoolSize()
+{
+    return Pool().maxThreadCount();
 }

@@ -54,6 +54,8 @@ class TaskRun
 {
 public:
     using Body = std::function<void(TaskControl&)>;
+    // Each run waits on the network most of its life; the limit only guards against a runaway.
+    static constexpr int kDefaultPoolSize = 256;
 
     TaskRun() = default;
     // Stops a running body without waiting: a body shares nothing with its owner but what it was
@@ -73,6 +75,10 @@ public:
 
     // Waits at most limit for every run of the process to end; true when none is left.
     static bool WaitForAll(std::chrono::milliseconds limit);
+    // The most runs at once; more wait for a thread. Tests make it small to show that no run ever
+    // waits for another.
+    static void SetPoolSize(int threads);
+    static int PoolSize();
 
 private:
     mutable std::mutex m_mutex;

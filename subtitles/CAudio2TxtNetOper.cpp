@@ -122,6 +122,33 @@ int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, 
                              const utility::string_t& subtitlePath, const pplx::cancellation_token& cancel)
 {
     Stop();
+    const int started = Begin(audioPath, model, subtitlePath, cancel);
+    if (started != Started)
+        return started;
+    m_context = context;
+    m_worker.Start(
+        std::chrono::milliseconds(kPollIntervalMs), [this](const pplx::cancellation_token& cancel) { return Poll(cancel); },
+        [this](int32_t code) {
+            if (m_callback)
+                m_callback(m_context, code);
+        },
+        [](int32_t code) { return code == PollFinished || code == PollError; });
+    return Started;
+}
+
+int32_t CAudio2TxtNetOper::Poll(const pplx::cancellation_token& cancel)
+{
+    // The object goes before the end is reported, with the poll's own stop: once the end is heard
+    // nothing of the task is left running.
+    const int32_t code = Query(cancel);
+    if (code == PollFinished || code == PollError)
+        DeleteObject(cancel);
+    return code;
+}
+
+int CAudio2TxtNetOper::Begin(const utility::string_t& audioPath, int32_t model, const utility::string_t& subtitlePath,
+                             const pplx::cancellation_token& cancel)
+{
     {
         std::lock_guard<std::mutex> lock(m_fieldsMutex);
         m_subtitlePath = subtitlePath;
@@ -149,23 +176,6 @@ int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, 
     }
     // Recorded before the first poll, so a task that ends at once finds its record to update.
     GetSubtitlesLog().AddTask(QString::fromStdString(audioPath), QString::fromStdString(GetTaskID()));
-    m_context = context;
-    m_pollInterval = 200;
-    m_worker.Start(
-        std::chrono::milliseconds(m_pollInterval),
-        [this](const pplx::cancellation_token& cancel) {
-            // The object goes before the end is reported, with the poll's own stop: once the end
-            // is heard nothing of the task is left running.
-            const int32_t code = Query(cancel);
-            if (code == PollFinished || code == PollError)
-                DeleteObject(cancel);
-            return code;
-        },
-        [this](int32_t code) {
-            if (m_callback)
-                m_callback(m_context, code);
-        },
-        [](int32_t code) { return code == PollFinished || code == PollError; });
     return Started;
 }
 

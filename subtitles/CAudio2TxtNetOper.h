@@ -41,6 +41,13 @@ public:
     // Cancelling cancel ends the start's requests under way.
     int Start(const utility::string_t& audioPath, int32_t model, void* context, const utility::string_t& subtitlePath,
               const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // The start without the worker, for a caller that polls on its own thread with Poll: the same
+    // codes as Start.
+    int Begin(const utility::string_t& audioPath, int32_t model, const utility::string_t& subtitlePath,
+              const pplx::cancellation_token& cancel);
+    // One poll of the task Begin started: its code; a task that ended has its object deleted.
+    int32_t Poll(const pplx::cancellation_token& cancel);
+    static constexpr int32_t kPollIntervalMs = 200;
     // Ends polling, cancelling a query in flight, and waits for the worker: 0, or -1. No callback
     // follows, and the object stays in the store.
     int Stop();
@@ -90,7 +97,6 @@ private:
     utility::string_t m_resultText;
     utility::string_t m_errorText;
     std::vector<std::unique_ptr<SrtLineInfo>> m_lines;
-    int32_t m_pollInterval = 200;
     ProgressCallback m_callback = nullptr;
     void* m_context = nullptr;
     ObjectStoreSettings m_store;

@@ -252,6 +252,18 @@ int32_t CWaveToText::GetTransProgress()
     }
 }
 
+int32_t CWaveToText::PollProgress(const pplx::cancellation_token& cancel)
+{
+    const PollingScope scope(this);
+    m_pollToken = cancel;
+    try {
+        utility::string_t text;
+        return GetProgress(text);
+    } catch (...) {
+        return -1;
+    }
+}
+
 void CWaveToText::DoGetProgress()
 {
     // The first query goes out at once. A poll without a readable answer is asked again, like a

@@ -52,6 +52,9 @@ public:
 
     // One progress query on the caller's thread.
     int32_t GetTransProgress();
+    // The same, for a caller that polls on its own thread: cancelling cancel ends the query, and
+    // a result the caller then fetches there is cut short only by the same token.
+    int32_t PollProgress(const pplx::cancellation_token& cancel);
     // The sentences of the finished task into results (left alone when there are none); ends
     // polling at its next look.
     int32_t GetResult(std::vector<nsWtt::stWavResult>& results);

@@ -15,6 +15,24 @@ int CloudRecognitionEngine::Start(const QString& audio, const QString& srt, int 
     return code == CAudio2TxtNetOper::Started ? 0 : code;
 }
 
+int CloudRecognitionEngine::Create(const QString& audio, const QString& srt, int model,
+                                   const pplx::cancellation_token& cancel, QString& taskId)
+{
+    const int code = m_client.Begin(audio.toStdString(), model, srt.toStdString(), cancel);
+    taskId = QString::fromStdString(m_client.GetTaskID());
+    return code == CAudio2TxtNetOper::Started ? 0 : code;
+}
+
+int CloudRecognitionEngine::Poll(const pplx::cancellation_token& cancel)
+{
+    return m_client.Poll(cancel);
+}
+
+std::chrono::milliseconds CloudRecognitionEngine::Interval() const
+{
+    return std::chrono::milliseconds(CAudio2TxtNetOper::kPollIntervalMs);
+}
+
 void CloudRecognitionEngine::Stop()
 {
     m_client.Stop();

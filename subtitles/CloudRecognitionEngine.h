@@ -14,6 +14,10 @@ public:
     int Start(const QString& audio, const QString& srt, int model, void* context,
               const pplx::cancellation_token& cancel, QString& taskId) override;
     void Stop() override;
+    int Create(const QString& audio, const QString& srt, int model, const pplx::cancellation_token& cancel,
+               QString& taskId) override;
+    int Poll(const pplx::cancellation_token& cancel) override;
+    std::chrono::milliseconds Interval() const override;
     Outcome Read(int code) override;
     QString Status(int lastCode) const override;
 

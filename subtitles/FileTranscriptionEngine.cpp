@@ -29,6 +29,24 @@ int FileTranscriptionEngine::Start(const QString& audio, const QString& srt, int
     return code;
 }
 
+int FileTranscriptionEngine::Create(const QString& audio, const QString& srt, int /*model*/,
+                                    const pplx::cancellation_token& cancel, QString& taskId)
+{
+    const int code = m_client.Start(audio, srt, 0, nullptr, nullptr, cancel);
+    taskId = m_client.GetTaskID();
+    return code;
+}
+
+int FileTranscriptionEngine::Poll(const pplx::cancellation_token& cancel)
+{
+    return m_client.PollProgress(cancel);
+}
+
+std::chrono::milliseconds FileTranscriptionEngine::Interval() const
+{
+    return std::chrono::milliseconds(kPollIntervalMs);
+}
+
 void FileTranscriptionEngine::Stop()
 {
     m_client.Stop();

@@ -4,6 +4,8 @@
 
 #include <pplx/pplxtasks.h>
 
+#include <chrono>
+
 // What a subtitle task needs of a recognition engine, whichever service it talks to: a start that
 // can be cancelled, a stop, and what each code of the engine's poller means for the task. The
 // engine's poller reports on its own thread through the callback the engine was made with.
@@ -31,6 +33,12 @@ public:
                       const pplx::cancellation_token& cancel, QString& taskId) = 0;
     // Ends polling; no report follows once it returns.
     virtual void Stop() = 0;
+    // The same start without the engine's poller, for a caller that polls on its own thread.
+    virtual int Create(const QString& audio, const QString& srt, int model, const pplx::cancellation_token& cancel,
+                       QString& taskId) = 0;
+    // One poll of a created task, cut short by cancel: the code the poller would report.
+    virtual int Poll(const pplx::cancellation_token& cancel) = 0;
+    virtual std::chrono::milliseconds Interval() const = 0;
     // What a code of the poller means. A code that finishes the task has the subtitle files
     // written first, on the poller's thread.
     virtual Outcome Read(int code) = 0;

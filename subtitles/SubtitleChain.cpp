@@ -1,56 +1,40 @@
 #include "subtitles/SubtitleChain.h"
 
-#include "service/PollCodes.h"
+#include "service/Retry.h"
 #include "subtitles/SubtitleNotice.h"
+#include "subtitles/TaskAudioExtraction.h"
 #include "subtitles/WaveTransSrt.h"
-
-#include <optional>
 
 namespace {
 
-int Relay(void* codes, WaveTransSrt* /*task*/, int code)
-{
-    static_cast<PollCodes*>(codes)->Add(code);
-    return 1;
-}
-
-// Whatever ends the body, nothing of the task runs, and nothing reports, once it has returned.
-class Ending
+// While the chain runs the task on this worker, whoever the task's notifications went to hears
+// nothing of it: the chain reports as its own progress. Whatever ends the run, the task's engine is
+// left stopped.
+class Running
 {
 public:
-    Ending(WaveTransSrt& task, const pplx::cancellation_token& token)
-        : m_task(task)
-        , m_token(token)
-    {
-        // A stop ends the start's requests, which run on this worker.
-        if (m_token.is_cancelable())
-            m_registration = m_token.register_callback([&task] { task.CancelStart(); });
-    }
-    ~Ending()
-    {
-        if (m_token.is_cancelable())
-            m_token.deregister_callback(m_registration);
-        m_task.Stop();
-        m_task.SetWavToSrtCallBack(nullptr, nullptr);
-    }
-    Ending(const Ending&) = delete;
-    Ending& operator=(const Ending&) = delete;
+    explicit Running(WaveTransSrt& task) : m_task(task) { m_task.SetWavToSrtCallBack(nullptr, nullptr); }
+    ~Running() { m_task.Stop(); }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
 
 private:
     WaveTransSrt& m_task;
-    pplx::cancellation_token m_token;
-    pplx::cancellation_token_registration m_registration;
 };
 
-// Recognition of the audio, on this worker: nothing when it started, else how the run ends.
-std::optional<TaskEnd> StartRecognition(WaveTransSrt& task, const ServiceTask::Worker& worker)
+void Report(const ServiceTask::Worker& worker, const WaveTransSrt& task, int code)
 {
-    const int code = task.StartTranslate();
-    if (code == 0)
-        return std::nullopt;
-    if (worker.Stopping())
-        return TaskEnd::Stop();
-    return TaskEnd::Failure(TaskError::Kind::Service, code, task.GetState());
+    worker.Report(code, SubtitleNoticeText(code, task));
+}
+
+// The video's audio, attempts a moment apart until one succeeds: 0, or the extractor's last code.
+int Extract(WaveTransSrt& task, const ServiceTask::Worker& worker)
+{
+    Report(worker, task, WaveTransSrt::NotifyExtracting);
+    const auto stop = [&worker] { return worker.Stopping(); };
+    return Retry::Attempts(
+        worker, TaskAudioExtraction::kAttempts, TaskAudioExtraction::kPause, [&] { return task.ExtractAudio(stop); },
+        -1);
 }
 
 } // namespace
@@ -59,34 +43,33 @@ namespace SubtitleChain {
 
 TaskEnd Run(WaveTransSrt& task, const ServiceTask::Worker& worker)
 {
-    PollCodes codes;
-    task.SetWavToSrtCallBack(&Relay, &codes);
-    const Ending ending(task, worker.Token());
-    if (task.IsAudio()) {
-        if (std::optional<TaskEnd> end = StartRecognition(task, worker))
-            return *end;
-    } else {
-        task.StartTransAudio();
+    const Running running(task);
+    if (!task.IsAudio()) {
+        const int code = Extract(task, worker);
+        if (worker.Stopping())
+            return TaskEnd::Stop();
+        task.SetLastCode(code);
+        if (code != 0)
+            return TaskEnd::Failure(TaskError::Kind::Local, code,
+                                    SubtitleNoticeText(WaveTransSrt::NotifyExtractionFailed, task));
+        Report(worker, task, WaveTransSrt::NotifyAudioExtracted);
     }
-    while (const std::optional<int32_t> code = codes.Next(worker)) {
-        switch (*code) {
-        case WaveTransSrt::NotifyAudioExtracted:
-            worker.Report(*code, SubtitleNoticeText(*code, task));
-            if (std::optional<TaskEnd> end = StartRecognition(task, worker))
-                return *end;
-            break;
-        case WaveTransSrt::NotifyExtractionFailed:
-            return TaskEnd::Failure(TaskError::Kind::Local, task.GetTransAudioResult(),
-                                    SubtitleNoticeText(*code, task));
-        case WaveTransSrt::NotifyFailed:
-            return TaskEnd::Failure(TaskError::Kind::Service, task.GetLastCode(), task.GetState());
-        case WaveTransSrt::NotifyFinished:
-            worker.Report(*code, SubtitleNoticeText(*code, task));
+    if (const int code = task.BeginTranslate(worker.Token()); code != 0)
+        return worker.Stopping() ? TaskEnd::Stop() : TaskEnd::Failure(TaskError::Kind::Service, code, task.GetState());
+    while (!worker.Stopping()) {
+        task.PollTranslate(worker.Token());
+        switch (task.GetStateCode()) {
+        case WaveTransSrt::StateFinished:
+            Report(worker, task, WaveTransSrt::NotifyFinished);
             return TaskEnd::Success(task.GetSrtPath());
+        case WaveTransSrt::StateFailed:
+            return TaskEnd::Failure(TaskError::Kind::Service, task.GetLastCode(), task.GetState());
         default:
-            worker.Report(*code, SubtitleNoticeText(*code, task));
+            Report(worker, task, WaveTransSrt::NotifyProgress);
             break;
         }
+        if (!worker.Pause(task.PollInterval()))
+            break;
     }
     return TaskEnd::Stop();
 }

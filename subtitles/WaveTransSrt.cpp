@@ -66,17 +66,7 @@ WaveTransSrt::WaveTransSrt(int engine)
     else
         m_recognition = std::make_unique<CloudRecognitionEngine>(*m_cloud);
     m_extraction = std::make_unique<TaskAudioExtraction>(
-        [this](const std::function<bool()>& stop) {
-            const int code = SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat,
-                                                    0, 0, stop);
-            if (code != kExtractorCannotHandle)
-                return code;
-            AudioTranscodeWatch watch;
-            watch.stop = stop;
-            return WatchedTranscodeAudio(m_mediaPath, m_audioPath, int(m_rangeStart), int(m_rangeEnd),
-                                         FFAPI::ACODEC_MP3, FFAPI::ACHANNEL_MONO, FFAPI::ASAMPLERATE_16000,
-                                         FFAPI::ASAMPLEBIT_S16, watch);
-        },
+        [this](const std::function<bool()>& stop) { return ExtractAudio(stop); },
         [this](int code) { m_lastCode = code; }, [this] { Notify(NotifyAudioExtracted); },
         // The task says so itself, so that nobody has to watch for an extraction that gave up.
         [this](int) { Notify(NotifyExtractionFailed); });
@@ -93,14 +83,24 @@ WaveTransSrt::~WaveTransSrt()
 
 int WaveTransSrt::StartTranslate()
 {
+    return StartRecognition(true, m_startCancel->Begin());
+}
+
+int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
+{
+    return StartRecognition(false, cancel);
+}
+
+int WaveTransSrt::StartRecognition(bool withPoller, const pplx::cancellation_token& cancel)
+{
     // The audio is there; the first poll may come before the start returns and then moves the
     // state and the last code on by itself, so both are reset before the engine starts.
     m_state = StateAudioReady;
     m_lastCode = 0;
     SetWriteFailure(QString());
     QString taskId;
-    const int code =
-        m_recognition->Start(m_audioPath, GetSrtPath(), m_model, this, m_startCancel->Begin(), taskId);
+    const int code = withPoller ? m_recognition->Start(m_audioPath, GetSrtPath(), m_model, this, cancel, taskId)
+                                : m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
     if (code != 0) {
         m_lastCode = code;
         m_state = StateFailed;
@@ -113,6 +113,31 @@ int WaveTransSrt::StartTranslate()
     int32_t ready = StateAudioReady;
     m_state.compare_exchange_strong(ready, StateRecognising);
     return 0;
+}
+
+void WaveTransSrt::PollTranslate(const pplx::cancellation_token& cancel)
+{
+    const int code = m_recognition->Poll(cancel);
+    // A stop cut the poll short: that says nothing of the task.
+    if (!cancel.is_canceled())
+        Progress(code);
+}
+
+std::chrono::milliseconds WaveTransSrt::PollInterval() const
+{
+    return m_recognition->Interval();
+}
+
+int WaveTransSrt::ExtractAudio(const std::function<bool()>& stop)
+{
+    const int code =
+        SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat, 0, 0, stop);
+    if (code != kExtractorCannotHandle)
+        return code;
+    AudioTranscodeWatch watch;
+    watch.stop = stop;
+    return WatchedTranscodeAudio(m_mediaPath, m_audioPath, int(m_rangeStart), int(m_rangeEnd), FFAPI::ACODEC_MP3,
+                                 FFAPI::ACHANNEL_MONO, FFAPI::ASAMPLERATE_16000, FFAPI::ASAMPLEBIT_S16, watch);
 }
 
 void WaveTransSrt::ProgressCb(void* task, int code)

@@ -5,8 +5,12 @@
 #include <QString>
 #include <QUuid>
 
+#include <pplx/pplxtasks.h>
+
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -108,6 +112,15 @@ public:
     static constexpr int kTransAudioPending = 1;
     int GetTransAudioResult() const;
 
+    // The steps of the module's own subtitle chain, all on the caller's thread: one extraction
+    // attempt that stop cuts short (the extractor's code, 0 done); recognition's start without
+    // the engine's poller (as StartTranslate, cancelled by cancel); one poll of it, whose code
+    // moves the state on as a poller's would; and the time between two polls.
+    int ExtractAudio(const std::function<bool()>& stop);
+    int BeginTranslate(const pplx::cancellation_token& cancel);
+    void PollTranslate(const pplx::cancellation_token& cancel);
+    std::chrono::milliseconds PollInterval() const;
+
     // The engines themselves, for the module's own callers.
     CWaveToText& WaveToText() { return *m_waveToText; }
     CAudio2TxtNetOper& CloudClient() { return *m_cloud; }
@@ -117,6 +130,7 @@ private:
 
     void Notify(int code);
     void StopEngine();
+    int StartRecognition(bool withPoller, const pplx::cancellation_token& cancel);
     void SetSrtPath(const QString& path);
     void SetWriteFailure(const QString& error);
 

@@ -10,6 +10,30 @@ ToolWindow::ToolWindow(uint32_t hostMessage, QWidget* parent) : CQOVBaseWnd(pare
 {
 }
 
+ToolWindow::~ToolWindow() = default;
+
+bool ToolWindow::Run(std::unique_ptr<Task> task, Progressed progressed, Ended ended, bool updateStart)
+{
+    // The task it replaces goes first: it stops, and its signals no longer reach the window.
+    m_task = std::move(task);
+    Task* running = m_task.get();
+    if (progressed)
+        connect(running, &Task::progress, this, std::move(progressed));
+    connect(running, &Task::ended, this, [this, ended = std::move(ended)](const TaskEnd& end) {
+        SetBusy(false);
+        if (end.Failed() && !end.error.text.isEmpty())
+            SetStatus(end.error.text);
+        if (ended)
+            ended(end);
+    });
+    if (!running->Start()) {
+        m_task.reset();
+        return false;
+    }
+    SetBusy(true, updateStart);
+    return true;
+}
+
 void ToolWindow::SendFiles(const QString& files)
 {
     if (m_hostMessage == 0)

@@ -1,22 +1,28 @@
 #pragma once
 
 #include "host/CQOVBaseWnd.h"
+#include "service/Task.h"
 
 #include <QString>
 #include <QUuid>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
 class QOVMessageEvent;
 
-// What the four tool windows share: the message their results go to the editor with, the
-// hand-over of a history entry, the folder results are written to with its chooser, the busy state
-// with its start control, and the status line.
+// What the tool windows share: the message their results go to the editor with, the hand-over of a
+// history entry, the folder results are written to with its chooser, the task under way with the
+// busy state, start control and status line it drives, and the status line.
 class ToolWindow : public CQOVBaseWnd
 {
 public:
+    // Stops the task under way without waiting for it: a task shares nothing with its window.
+    ~ToolWindow() override;
+
     // The folder results are written to, ending in "/".
     QString OutputFolder() const { return m_outputFolder; }
     // Whether a task of the window is under way.
@@ -52,6 +58,17 @@ protected:
     // Enables the window's start control as its rule says; whenever the busy state changes.
     virtual void UpdateStart() {}
 
+    // Makes task the window's task under way and starts it: the window is busy until its end (the
+    // start control following, unless updateStart is false), a failure's text goes to the status
+    // line, and closing the window stops it. A task under way is replaced: it stops and says
+    // nothing more. progressed and ended run on the window's thread, after the busy state and the
+    // failure's text are set; ended may say more. False when the task did not start.
+    using Progressed = std::function<void(int code, const QString& text)>;
+    using Ended = std::function<void(const TaskEnd& end)>;
+    bool Run(std::unique_ptr<Task> task, Progressed progressed, Ended ended, bool updateStart = true);
+    // The task under way, or the last one; null before the first.
+    Task* CurrentTask() const { return m_task.get(); }
+
     // The line the window tells the user its state in, once the window has made it.
     void SetStatusLabel(QLabel* label) { m_status = label; }
     void SetStatus(const QString& text);
@@ -61,4 +78,5 @@ private:
     QString m_outputFolder;
     QLabel* m_status = nullptr;
     bool m_busy = false;
+    std::unique_ptr<Task> m_task;
 };

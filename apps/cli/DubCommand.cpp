@@ -8,15 +8,13 @@
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/DubSrtRun.h"
 #include "apps/cli/OptionReader.h"
-#include "apps/cli/PolledRun.h"
+#include "apps/cli/PolledProgress.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWait.h"
-#include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/DubbingFileName.h"
 #include "dubbing/LongSpeechTask.h"
 #include "dubbing/ShortSpeechTask.h"
-#include "service/PollCodes.h"
 
 namespace {
 
@@ -52,57 +50,30 @@ public:
         m_run.Set(QStringLiteral("volume"), m_voice.volume);
         const QString output =
             DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), m_voice.format);
-        if (ShortSpeechTask::Takes(m_text))
-            StartShort(task, output);
-        else
-            StartLong(task, output);
-        return std::nullopt;
-    }
-
-    int Finish(TaskWait::Ending ending, const TaskEnd& end) override
-    {
-        if (!m_long) {
-            if (const std::optional<int> status =
-                    TaskWait::Judge(m_run, ending, end, m_timeout, QStringLiteral("speech")))
-                return *status;
-            return Succeed(end.value.toString());
-        }
-        // A download the poller finished before it stopped was written whole.
-        int code = 0;
-        if (const std::optional<int> status =
-                PolledRun::Finish(m_run, QStringLiteral("speech"), *m_driven, m_timeout, ending, end, code))
-            return *status;
-        return Succeed(QString::fromStdString(m_client.GetOutputPath()));
-    }
-
-private:
-    void StartShort(ServiceTask& task, const QString& output)
-    {
-        m_run.Set(QStringLiteral("mode"), QStringLiteral("short"));
-        m_run.Progress().SetState(QStringLiteral("synthesizing the speech"));
         const ShortSpeechTask::Request request{
             m_text, output, m_voice.speed, m_voice.pitch, m_voice.volume, m_voice.voice,
             m_voice.format == QLatin1String("mp3") ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav};
-        task.Start(ShortSpeechTask::Make(request));
+        m_long = !ShortSpeechTask::Takes(m_text);
+        m_run.Set(QStringLiteral("mode"), m_long ? QStringLiteral("task") : QStringLiteral("short"));
+        m_run.Progress().SetState(m_long ? QStringLiteral("creating the speech task")
+                                         : QStringLiteral("synthesizing the speech"));
+        task.Start(m_long ? LongSpeechTask::Make(request) : ShortSpeechTask::Make(request));
+        return std::nullopt;
     }
 
-    void StartLong(ServiceTask& task, const QString& output)
+    QString Read(int code, const QString& text) override { return m_polled.Read(code, text); }
+
+    int Finish(TaskWait::Ending ending, const TaskEnd& end) override
     {
-        m_long = true;
-        m_run.Set(QStringLiteral("mode"), QStringLiteral("task"));
-        m_driven = std::make_unique<PolledClient>(PolledClient{
-            [this, output](PollCodes& codes, const pplx::cancellation_token& cancel) {
-                m_client.SetProgressCallback(&PollCodes::Push);
-                const int code = m_client.Start(m_text.toStdString(), output.toStdString(),
-                                                m_voice.format == QLatin1String("mp3") ? "mp3-16k" : "wav",
-                                                m_voice.voice, m_voice.speed, m_voice.pitch, m_voice.volume, &codes,
-                                                cancel);
-                return code == CTxt2AudioNetOper::Started ? 0 : code;
-            },
-            [this] { return QString::fromStdString(m_client.TaskId()); }, [this] { m_client.Stop(); },
-            [this] { return QString::fromStdString(m_client.GetErrorText()); }, &LongSpeechTask::Reading});
-        PolledRun::Start(m_run, QStringLiteral("speech"), *m_driven, task);
+        // A download the task finished before it stopped was written whole.
+        const std::optional<int> status = m_long ? m_polled.Finish(m_run, m_timeout, ending, end)
+                                                 : TaskWait::Judge(m_run, ending, end, m_timeout, QStringLiteral("speech"));
+        if (status)
+            return *status;
+        return Succeed(end.value.toString());
     }
+
+private:
 
     int Succeed(const QString& output)
     {
@@ -116,8 +87,7 @@ private:
     const Voice m_voice;
     const std::chrono::seconds m_timeout;
     bool m_long = false;
-    CTxt2AudioNetOper m_client;
-    std::unique_ptr<PolledClient> m_driven;
+    PolledProgress m_polled{QStringLiteral("speech")};
 };
 
 int Run(CommandRun& run)

@@ -6,10 +6,10 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
-#include "apps/cli/PolledRun.h"
+#include "apps/cli/PolledProgress.h"
 #include "apps/cli/ServiceOptions.h"
-#include "painting/CTxt2ImageNetOper.h"
-#include "service/PollCodes.h"
+#include "painting/PaintingOutcome.h"
+#include "painting/PaintingTask.h"
 #include "service/ServiceTask.h"
 
 #include <QFile>
@@ -20,27 +20,6 @@ namespace {
 // The painting window's first choices: 640x360, four images.
 constexpr QSize kDefaultSize(640, 360);
 constexpr int kDefaultCount = 4;
-PolledClient::Step ReadPoll(int code)
-{
-    switch (code) {
-    case CTxt2ImageNetOper::PollFinished:
-        return {QStringLiteral("done"), true};
-    case CTxt2ImageNetOper::PollError:
-        return {QStringLiteral("failed"), true, true};
-    case CTxt2ImageNetOper::PollPending:
-        return {QStringLiteral("running"), false};
-    default:
-        return {QStringLiteral("no answer, asking again"), false};
-    }
-}
-
-// The client's error text; a refusal in the service's own words comes after a sentence that names
-// the service and what it refused.
-QString ErrorText(const CTxt2ImageNetOper& client)
-{
-    const QString text = QString::fromStdString(client.GetErrorText());
-    return client.Refused() ? QStringLiteral("the painting service refused the description: %1").arg(text) : text;
-}
 
 struct Picture
 {
@@ -58,38 +37,33 @@ public:
         , m_prompt(prompt)
         , m_picture(picture)
         , m_timeout(timeout)
-        , m_driven{[this](PollCodes& codes, const pplx::cancellation_token& cancel) {
-                       m_client.SetProgressCallback(&PollCodes::Push);
-                       const int code = m_client.Start(m_prompt.toStdString(), m_folder.toStdString(),
-                                                       m_picture.size.width(), m_picture.size.height(),
-                                                       m_picture.count, m_picture.reference.toStdString(), &codes,
-                                                       cancel);
-                       return code == CTxt2ImageNetOper::Started ? 0 : code;
-                   },
-                   [this] { return QString::fromStdString(m_client.TaskId()); }, [this] { m_client.Stop(); },
-                   [this] { return ErrorText(m_client); }, &ReadPoll,
-                   [this] {
-                       return m_client.Refused() ? QString::fromStdString(m_client.GetErrorText()) : QString();
-                   }}
     {
     }
 
     std::optional<int> Start(ServiceTask& task) override
     {
-        m_folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
-        PolledRun::Start(m_run, QStringLiteral("image"), m_driven, task);
+        const QString folder = ServiceOptions::OutputFolder(QStringLiteral("AIImage"));
+        m_run.Progress().SetState(QStringLiteral("creating the image task"));
+        task.Start(PaintingTask::Make({m_prompt.toStdString(), folder.toStdString(), m_picture.size.width(),
+                                       m_picture.size.height(), m_picture.count, m_picture.reference.toStdString()}));
         return std::nullopt;
     }
 
+    QString Read(int code, const QString& text) override { return m_polled.Read(code, text); }
+
     int Finish(TaskWait::Ending ending, const TaskEnd& end) override
     {
-        // Every image the poller downloaded before it stopped was written whole.
-        int code = 0;
-        if (const std::optional<int> status =
-                PolledRun::Finish(m_run, QStringLiteral("image"), m_driven, m_timeout, ending, end, code))
+        // A refusal in the service's own words comes after a sentence that names the service and
+        // what it refused.
+        TaskEnd judged = end;
+        if (end.Failed() && !end.value.toString().isEmpty())
+            judged.error.text = QStringLiteral("the painting service refused the description: %1").arg(end.error.text);
+        // Every image the task downloaded before it stopped was written whole.
+        if (const std::optional<int> status = m_polled.Finish(m_run, m_timeout, ending, judged))
             return *status;
+        const PaintingOutcome outcome = end.value.value<PaintingOutcome>();
         QJsonArray paths;
-        for (const ImgRetData& result : m_client.Results()) {
+        for (const ImgRetData& result : outcome.results) {
             const QString path = QString::fromStdString(result.localPath);
             if (QString::fromStdString(result.conclusion).compare(QLatin1String("pass"), Qt::CaseInsensitive) == 0 &&
                 QFile::exists(path)) {
@@ -101,12 +75,12 @@ public:
         m_run.Set(QStringLiteral("width"), m_picture.size.width());
         m_run.Set(QStringLiteral("height"), m_picture.size.height());
         m_run.Set(QStringLiteral("count"), m_picture.count);
-        const QString error = QString::fromStdString(m_client.GetErrorText());
         if (paths.isEmpty())
-            return m_run.Fail(error.isEmpty() ? QStringLiteral("no image passed the service's review") : error);
+            return m_run.Fail(outcome.notes.isEmpty() ? QStringLiteral("no image passed the service's review")
+                                                      : outcome.notes);
         // Images that were made but are missing or held back are worth a word.
-        if (!error.isEmpty())
-            m_run.Warn(error);
+        if (!outcome.notes.isEmpty())
+            m_run.Warn(outcome.notes);
         return m_run.Succeed();
     }
 
@@ -115,9 +89,7 @@ private:
     const QString m_prompt;
     const Picture m_picture;
     const std::chrono::seconds m_timeout;
-    QString m_folder;
-    CTxt2ImageNetOper m_client;
-    const PolledClient m_driven;
+    PolledProgress m_polled{QStringLiteral("image")};
 };
 
 int Run(CommandRun& run)

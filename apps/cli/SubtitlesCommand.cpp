@@ -8,7 +8,7 @@
 #include "apps/cli/CliOutput.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
-#include "apps/cli/PolledRun.h"
+#include "apps/cli/PolledProgress.h"
 #include "apps/cli/TaskWait.h"
 #include "service/ServiceTask.h"
 #include "subtitles/AudioTranscodeText.h"
@@ -141,7 +141,7 @@ int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end)
     case TaskWait::Ending::Interrupted:
         return m_run.Interrupted();
     case TaskWait::Ending::TimedOut:
-        return PolledRun::TimedOut(m_run, QStringLiteral("subtitle"), m_request.timeout,
+        return PolledProgress::TimedOut(m_run, QStringLiteral("subtitle"), m_request.timeout,
                                    QStringLiteral(" (last state: %1)").arg(state));
     case TaskWait::Ending::Ended:
         break;

@@ -1,10 +1,13 @@
 #include "dubbing/CTxt2AudioNetOper.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
+#include "dubbing/LongSpeechTask.h"
+#include "service/PolledSteps.h"
 #include "service/TaskRun.h"
 #include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -40,10 +46,26 @@ protected:
     }
 
     // The voice is below one, which the service knows as voice 0.
-    int StartLong(CTxt2AudioNetOper& client, const QString& path, const std::string& text = "长文本\r\n第二段")
+    static CTxt2AudioNetOper::Request Long(const QString& path)
     {
-        return client.Start(text, path.toStdString(), "mp3-16k", -1, 6, 7, 8, &m_sink);
+        return {"长文本\r\n第二段", path.toStdString(), "mp3-16k", -1, 6, 7, 8};
     }
+    // The long task as the windows and the command line run it, with what it reported.
+    struct LongRun
+    {
+        explicit LongRun(const QString& path)
+            : task(LongSpeechTask::Make({QStringLiteral("长文本\r\n第二段"), path, 6, 7, 8, -1, 3}))
+        {
+            QObject::connect(&task, &Task::progress, [this](int code, const QString&) { codes.push_back(code); });
+            QObject::connect(&task, &Task::ended, [this](const TaskEnd& done) { end = done; });
+            task.Start();
+        }
+        bool WaitForEnd() { return DeliverUntil(&task, [this] { return end.has_value(); }); }
+
+        ServiceTask task;
+        std::vector<int> codes;
+        std::optional<TaskEnd> end;
+    };
 
     TestEnvironment& m_env = TestEnvironment::Get();
     QTemporaryDir m_out;
@@ -105,8 +127,8 @@ TEST_F(DubbingClients, ACreateReplyRefusesWithAReasonOrStartsPolling)
 {
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"error_code":999,"error_msg":"?"})");
     {
-        CTxt2AudioNetOper client;
-        EXPECT_EQ(StartLong(client, Output("x.mp3")), CTxt2AudioNetOper::NotCreated);
+        CTxt2AudioNetOper client(Long(Output("x.mp3")));
+        EXPECT_EQ(client.Start(), CTxt2AudioNetOper::NotCreated);
         EXPECT_EQ(client.GetErrorText(), "错误信息:未知错误。");
         const QList<TransLogItem> items = GetDubbingLog().Items();
         ASSERT_FALSE(items.isEmpty());
@@ -119,14 +141,16 @@ TEST_F(DubbingClients, ACreateReplyRefusesWithAReasonOrStartsPolling)
     // client destroyed during a poll neither waits for the reply nor reports anything.
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1})");
     m_env.Server().Stall("POST", kQuery);
+    std::vector<int> codes;
     {
-        CTxt2AudioNetOper client;
-        EXPECT_EQ(StartLong(client, Output("x.mp3")), CTxt2AudioNetOper::Started) << client.GetErrorText();
+        LongRun run(Output("x.mp3"));
         ASSERT_TRUE(WaitForRequest(kQuery));
+        QCoreApplication::sendPostedEvents();
+        codes = run.codes;
+        EXPECT_FALSE(run.end) << "the task ended while its poll waited";
     }
     EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "destruction waited for the reply instead of cancelling";
-    m_sink.Deliver();
-    EXPECT_TRUE(m_sink.Codes().isEmpty());
+    EXPECT_EQ(codes, (std::vector<int>{PolledSteps::kCreated})) << "nothing but the creation was reported";
 }
 
 TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
@@ -139,14 +163,13 @@ TEST_F(DubbingClients, LongTaskPollsUntilSuccessThenDownloads)
          R"({"log_id":6})",
          R"({"log_id":7,"tasks_info":[{"task_id":"t-1","task_status":"Success","task_result":{"speech_url":")" +
              url + R"("}}]})"});
-    CTxt2AudioNetOper client;
     const QString path = Output("Audio_long.mp3");
-    ASSERT_EQ(StartLong(client, path), CTxt2AudioNetOper::Started) << client.GetErrorText();
-    ASSERT_TRUE(m_sink.WaitUntil([this] { return m_sink.Codes().contains(2); }));
-    EXPECT_EQ(m_sink.Codes(), (QList<int>{1, 1, 2}));
-    EXPECT_EQ(m_sink.Messages().front().number, CTxt2AudioNetOper::kProgressMessage);
+    LongRun run(path);
+    ASSERT_TRUE(run.WaitForEnd());
+    ASSERT_TRUE(run.end->Succeeded()) << run.end->error.text.toStdString();
+    EXPECT_EQ(run.codes, (std::vector<int>{PolledSteps::kCreated, 1, 1, 2}));
     EXPECT_EQ(QFileInfo(path).size(), 3000);
-    EXPECT_EQ(client.GetOutputPath(), path.toStdString());
+    EXPECT_EQ(run.end->value.toString(), path);
 
     const web::json::value created =
         web::json::value::parse(m_env.Server().RequestsTo(kCreate).front().body);
@@ -170,13 +193,13 @@ TEST_F(DubbingClients, StoppingDuringTheDownloadCancelsIt)
     m_env.Server().ReplyInTurn("POST", kQuery,
         {R"({"tasks_info":[{"task_id":"t-5","task_status":"Success","task_result":{"speech_url":")" +
              m_env.Server().Url("/speech/stalled.mp3") + R"("}}]})"});
-    CTxt2AudioNetOper client;
-    ASSERT_EQ(StartLong(client, Output("stalled.mp3")), CTxt2AudioNetOper::Started);
+    LongRun run(Output("stalled.mp3"));
     ASSERT_TRUE(WaitForRequest("/speech/stalled.mp3"));
-    client.Stop();
+    run.task.Stop();
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_TRUE(run.end->Stopped());
     EXPECT_EQ(m_env.Server().Answered("/speech/stalled.mp3"), 0u) << "Stop waited for the download";
-    m_sink.Deliver();
-    EXPECT_FALSE(m_sink.Codes().contains(2));
+    EXPECT_TRUE(std::find(run.codes.begin(), run.codes.end(), 2) == run.codes.end());
     EXPECT_EQ(GetDubbingLog().FindTask(QStringLiteral("t-5"))->Stat, 0);
     EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << "no file, not even a part";
 }
@@ -189,10 +212,8 @@ void ExpectUnusableAddress(const QString& url)
     tokens.Reply("POST", "/token", 200, R"({"access_token":"t"})");
     TestEnvironment::WriteSettings(folders.App(), QStringLiteral("[Token]\nURL=%1\n[Txt2Audio]\nURL=%2\n")
                                                       .arg(QString::fromStdString(tokens.Url("/token")), url));
-    MessageSink sink;
-    CTxt2AudioNetOper client;
-    const int result = client.Start("文本", (folders.Work() + QStringLiteral("/a.mp3")).toStdString(), "wav", 0, 5, 5,
-                                    5, &sink);
+    CTxt2AudioNetOper client({"文本", (folders.Work() + QStringLiteral("/a.mp3")).toStdString(), "wav", 0, 5, 5, 5});
+    const int result = client.Start();
     std::cerr << "result " << result << " error " << client.GetErrorText() << '\n';
     std::exit(result == CTxt2AudioNetOper::NotCreated && !client.GetErrorText().empty() ? 0 : 1);
 }

@@ -1,6 +1,7 @@
 #include "ImagePainter.h"
 #include "painting/CTxt2ImageNetOper.h"
-#include "service/TaskRun.h"
+#include "painting/PaintingOutcome.h"
+#include "service/PolledSteps.h"
 #include "service/TransLog.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
@@ -12,6 +13,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -55,19 +61,30 @@ protected:
         return m_sink.WaitUntil([this, path] { return !m_env.Server().RequestsTo(path).empty(); });
     }
 
-    int Start(CTxt2ImageNetOper& client, const std::string& prompt = "雪山\r\n湖泊",
-              const std::string& reference = std::string())
+    CTxt2ImageNetOper::Request Request(const std::string& prompt = "雪山\r\n湖泊",
+                                       const std::string& reference = std::string()) const
     {
-        return client.Start(prompt, m_folder.toStdString(), 1024, 768, 3, reference, &m_sink);
+        return {prompt, m_folder.toStdString(), 1024, 768, 3, reference};
     }
 
-    bool WaitForEnd()
+    // The client driven as the painting task drives it, kept for a look at its results.
+    struct Run
     {
-        return m_sink.WaitUntil([this] {
-            const QList<int> codes = m_sink.Codes();
-            return !codes.isEmpty() && (codes.back() == 2 || codes.back() == -1);
-        });
-    }
+        explicit Run(const CTxt2ImageNetOper::Request& request)
+            : client(std::make_shared<CTxt2ImageNetOper>(request))
+            , task([client = client](const ServiceTask::Worker& worker) { return PolledSteps::Drive(*client, worker); })
+        {
+            QObject::connect(&task, &Task::progress, [this](int code, const QString&) { codes.push_back(code); });
+            QObject::connect(&task, &Task::ended, [this](const TaskEnd& done) { end = done; });
+            task.Start();
+        }
+        bool WaitForEnd() { return DeliverUntil(&task, [this] { return end.has_value(); }); }
+
+        std::shared_ptr<CTxt2ImageNetOper> client;
+        ServiceTask task;
+        std::vector<int> codes;
+        std::optional<TaskEnd> end;
+    };
 
     web::json::value CreateBody() const
     {
@@ -97,9 +114,8 @@ TEST_F(PaintingClient, OnlyBmpJpgAndPngReferencesAreSent)
         SCOPED_TRACE(c.name);
         const QString path = m_out.filePath(QString::fromLatin1(c.name));
         ASSERT_TRUE(picture.save(path, c.format));
-        CTxt2ImageNetOper client;
-        ASSERT_EQ(Start(client, "p", path.toStdString()), CTxt2ImageNetOper::Started);
-        client.Stop();
+        CTxt2ImageNetOper client(Request("p", path.toStdString()));
+        ASSERT_EQ(client.Start(), CTxt2ImageNetOper::Started);
         const web::json::value body = CreateBody();
         EXPECT_EQ(body.has_field("image"), c.sent);
         if (c.sent) {
@@ -119,11 +135,10 @@ TEST_F(PaintingClient, UnfinishedPollsContinueUntilImagesArriveAndOnlyPassedOnes
                    Finished("{\"sub_task_error_code\":0,\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") +
                             "," + Image(m_env.Server(), "b.png", "block") + "," +
                             Image(m_env.Server(), "c.png", "PASS") + "]}")});
-    CTxt2ImageNetOper client;
-    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-    ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(m_sink.Codes(), (QList<int>{1, 1, 2}));
-    EXPECT_EQ(m_sink.Messages().front().number, CTxt2ImageNetOper::kProgressMessage);
+    Run run(Request());
+    ASSERT_TRUE(run.WaitForEnd());
+    const CTxt2ImageNetOper& client = *run.client;
+    EXPECT_EQ(run.codes, (std::vector<int>{PolledSteps::kCreated, 1, 1, 2}));
     const auto create = m_env.Server().RequestsTo(kCreate).at(0);
     EXPECT_EQ(create.target, std::string(kCreate) + "?access_token=paint-token");
     EXPECT_EQ(create.contentType, "application/json");
@@ -148,24 +163,22 @@ TEST_F(PaintingClient, ServiceErrorsAndSubTaskErrorsReachTheErrorText)
 {
     ScriptQueries({R"({"error_code":216630,"error_msg":"服务器忙"})"});
     {
-        CTxt2ImageNetOper client;
-        ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-        ASSERT_TRUE(WaitForEnd());
-        EXPECT_EQ(m_sink.Codes(), QList<int>{-1});
-        EXPECT_EQ(client.GetErrorText(), "服务器忙");
+        Run run(Request());
+        ASSERT_TRUE(run.WaitForEnd());
+        EXPECT_EQ(run.codes, (std::vector<int>{PolledSteps::kCreated, -1}));
+        EXPECT_TRUE(run.end->Failed());
+        EXPECT_EQ(run.end->error.text, QStringLiteral("服务器忙"));
+        EXPECT_EQ(run.end->value.toString(), QStringLiteral("服务器忙")) << "the service's own words";
         EXPECT_EQ(GetPaintingLog().FindTask(QStringLiteral("99"))->Stat, -1);
-        ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5))) << "the worker did not end";
-        EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 1u) << "the worker ended";
+        EXPECT_EQ(m_env.Server().RequestsTo(kQuery).size(), 1u) << "the task ended";
     }
-    m_sink.Clear();
     ScriptQueries({Finished(R"({"sub_task_error_code":17},{"sub_task_error_code":18},{"sub_task_error_code":0},)"
                             R"({"sub_task_error_code":123,"final_image_list":[)" +
                             Image(m_env.Server(), "missing.png", "pass") + "]}")});
-    CTxt2ImageNetOper client;
-    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-    ASSERT_TRUE(WaitForEnd());
-    EXPECT_EQ(m_sink.Codes().back(), 2);
-    EXPECT_EQ(client.GetErrorText(), "日配额流量超限QPS超限额未知错误" + m_env.Server().Url("/files/missing.png") +
+    Run run(Request());
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_EQ(run.codes.back(), 2);
+    EXPECT_EQ(run.end->value.value<PaintingOutcome>().notes.toStdString(), "日配额流量超限QPS超限额未知错误" + m_env.Server().Url("/files/missing.png") +
                                          "?sign=ab&expires=1下载失败");
 }
 
@@ -178,11 +191,10 @@ TEST_F(PaintingClient, AddressesWithoutAUsableNameStayInsideTheFolderAndEarlierF
                             R"({"img_url":")" + base + R"(/a.png","img_approve_conclusion":"pass"},)"
                             R"({"img_url":")" + base + R"(/x/a.png?v=2","img_approve_conclusion":"pass"},)"
                             R"({"img_url":")" + base + R"(/","img_approve_conclusion":"pass"}]})")});
-    CTxt2ImageNetOper client;
-    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-    ASSERT_TRUE(WaitForEnd());
+    Run run(Request());
+    ASSERT_TRUE(run.WaitForEnd());
     QSet<QString> paths;
-    for (const ImgRetData& result : client.Results()) {
+    for (const ImgRetData& result : run.client->Results()) {
         const QString path = QString::fromStdString(result.localPath);
         EXPECT_EQ(QFileInfo(path).absolutePath() + QLatin1Char('/'), m_folder) << result.localPath;
         EXPECT_NE(QFileInfo(path).fileName(), QStringLiteral(".."));
@@ -203,14 +215,14 @@ TEST_F(PaintingClient, StoppingDuringTheDownloadsKeepsAndRecordsWhatArrived)
     ScriptQueries({Finished("{\"final_image_list\":[" + Image(m_env.Server(), "a.png", "pass") + "," +
                             Image(m_env.Server(), "b.png", "pass") + "," + Image(m_env.Server(), "c.png", "pass") +
                             "]}")});
-    CTxt2ImageNetOper client;
-    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    Run run(Request());
     ASSERT_TRUE(WaitForRequest("/files/b.png"));
-    EXPECT_EQ(client.Stop(), 0);
+    run.task.Stop();
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_TRUE(run.end->Stopped()) << "a stopped task is not reported finished";
     EXPECT_EQ(m_env.Server().Answered("/files/b.png"), 0u) << "Stop waited for the download";
     EXPECT_TRUE(m_env.Server().RequestsTo("/files/c.png").empty()) << "the next image was still fetched";
-    m_sink.Deliver();
-    EXPECT_FALSE(m_sink.Codes().contains(2)) << "a stopped task is not reported finished";
+    EXPECT_TRUE(std::find(run.codes.begin(), run.codes.end(), 2) == run.codes.end());
     const QString kept = m_folder + QStringLiteral("a.png");
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("a.png")})
         << "no part of the stopped download is left";
@@ -225,21 +237,19 @@ TEST_F(PaintingClient, StoppingDuringTheDownloadsKeepsAndRecordsWhatArrived)
 TEST_F(PaintingClient, AStoppedPollLeavesNoErrorTextBehind)
 {
     m_env.Server().Stall("POST", kQuery);
-    CTxt2ImageNetOper client;
-    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
+    Run run(Request());
     ASSERT_TRUE(WaitForRequest(kQuery));
-    EXPECT_EQ(client.Stop(), 0);
+    run.task.Stop();
+    ASSERT_TRUE(run.WaitForEnd());
+    EXPECT_TRUE(run.end->Stopped());
     EXPECT_EQ(m_env.Server().Answered(kQuery), 0u) << "Stop waited for the slow reply";
-    m_sink.Deliver();
-    EXPECT_TRUE(m_sink.Codes().isEmpty());
-    EXPECT_EQ(client.GetErrorText(), "");
+    EXPECT_EQ(run.codes, (std::vector<int>{PolledSteps::kCreated}));
+    EXPECT_EQ(run.client->GetErrorText(), "");
     m_env.Server().Reset();
     m_env.GrantTokens("paint-token");
     m_env.Server().Reply("POST", kCreate, 200, R"({"log_id":1,"data":{"task_id":98}})");
-    ScriptQueries({R"({"data":{"task_status":"RUNNING","task_progress":0}})"});
-    ASSERT_EQ(Start(client), CTxt2ImageNetOper::Started);
-    EXPECT_EQ(client.GetErrorText(), "");
-    client.Stop();
+    ASSERT_EQ(run.client->Start(), CTxt2ImageNetOper::Started);
+    EXPECT_EQ(run.client->GetErrorText(), "");
 }
 
 } // namespace

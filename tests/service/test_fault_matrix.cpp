@@ -3,11 +3,13 @@
 // and the log record the client keeps.
 #include "copywriting/CopywritingTask.h"
 #include "dubbing/CTxt2AudioNetOper.h"
+#include "dubbing/LongSpeechTask.h"
 #include "dubbing/ShortSpeechTask.h"
 #include "host/CQOVResNewWS.h"
 #include "painting/CTxt2ImageNetOper.h"
-#include "service/PollCodes.h"
-#include "service/PolledClient.h"
+#include "painting/PaintingOutcome.h"
+#include "painting/PaintingTask.h"
+#include "service/PolledSteps.h"
 #include "service/RestClient.h"
 #include "service/TransLog.h"
 #include "subtitles/CAudio2TxtNetOper.h"
@@ -246,6 +248,7 @@ struct TaskRun
 {
     std::optional<TaskEnd> end;
     std::vector<int> progress;
+    std::vector<QString> texts;
 
     void Run(ServiceTask::Body body, const std::function<bool(int)>& failedPoll = {})
     {
@@ -253,8 +256,9 @@ struct TaskRun
         QEventLoop loop;
         int ends = 0;
         int failedPolls = 0;
-        QObject::connect(&task, &ServiceTask::progress, [&](int code, const QString&) {
+        QObject::connect(&task, &ServiceTask::progress, [&](int code, const QString& text) {
             progress.push_back(code);
+            texts.push_back(text);
             if (failedPoll && failedPoll(code) && ++failedPolls == 2)
                 task.Stop();
         });
@@ -393,30 +397,25 @@ protected:
             Env().Files().Server().Reply("GET", path, 200, body, type);
     }
 
-    // A client that polls on its own, driven as the command line drives it; its text is returned.
-    template <typename NetOper, typename StartClient>
-    QString RunPolled(NetOper& client, StartClient start, int endsToo, const std::string& url)
+    // A polled task, as the windows and the command line run it: the error text its end, or its
+    // last failed poll, gave.
+    QString RunPolled(ServiceTask::Body body, int failedCode, const std::string& url)
     {
-        const PolledClient driven{
-            [&client, start](PollCodes& codes, const pplx::cancellation_token& cancel) {
-                client.SetProgressCallback(&PollCodes::Push);
-                const int code = start(codes, cancel);
-                return code == NetOper::Started ? 0 : code;
-            },
-            [&client] { return QString::fromStdString(client.TaskId()); }, [&client] { client.Stop(); },
-            [&client] { return QString::fromStdString(client.GetErrorText()); },
-            [endsToo](int code) {
-                return PolledClient::Step{QString::number(code), code == NetOper::PollFinished || code == endsToo,
-                                          code == endsToo};
-            }};
-        const TaskEnd& end = Run([&driven](const ServiceTask::Worker& worker) { return driven.Drive(worker); },
-                                 [](int code) { return code == NetOper::PollFailed; });
-        ExpectEnd(end, true);
-        const QString error = QString::fromStdString(client.GetErrorText());
-        ExpectWords(error, expect().words, cell().step == Step::Download ? url : "");
-        if (end.Failed()) {
-            EXPECT_EQ(end.error.text, error);
+        const TaskEnd& end = Run(std::move(body), [failedCode](int code) { return code == failedCode; });
+        ExpectEnd(end);
+        if (expect().ends == Ends::Success) {
+            EXPECT_EQ(m_run.progress.back(), expect().code) << "the last report is the finishing poll's";
         }
+        QString error = end.error.text;
+        if (end.value.canConvert<PaintingOutcome>()) {
+            error = end.value.value<PaintingOutcome>().notes;
+        } else if (!end.Failed()) {
+            for (const QString& text : m_run.texts) {
+                if (const QString reason = PolledSteps::ReasonOf(text); !reason.isEmpty())
+                    error = reason;
+            }
+        }
+        ExpectWords(error, expect().words, cell().step == Step::Download ? url : "");
         return error;
     }
 
@@ -487,13 +486,8 @@ void FaultMatrix::LongSpeech()
     const qsizetype logged = GetDubbingLog().ItemCount();
 
     const QString path = m_out.filePath(QStringLiteral("Audio.mp3"));
-    CTxt2AudioNetOper client;
-    const QString error = RunPolled(
-        client,
-        [&client, path](PollCodes& codes, const pplx::cancellation_token& cancel) {
-            return client.Start("长文本", path.toStdString(), "mp3-16k", 1, 5, 5, 5, &codes, cancel);
-        },
-        CTxt2AudioNetOper::PollGaveUp, url);
+    const QString error = RunPolled(LongSpeechTask::Make({QStringLiteral("长文本"), path, 5, 5, 5, 1, 3}),
+                                    CTxt2AudioNetOper::PollFailed, url);
     ExpectOutput(QStringLiteral("Audio.mp3"));
     const QList<TransLogItem> items = GetDubbingLog().Items();
     if (cell().step == Step::Token) {
@@ -512,7 +506,7 @@ void FaultMatrix::LongSpeech()
     if (cell().step == Step::Download && expect().code == CTxt2AudioNetOper::PollGaveUp) {
         EXPECT_EQ(Env().Services().Server().RequestsTo("/tts/v1/query").size(), 3u)
             << "three polls, each with a try, then no more";
-        EXPECT_EQ(m_run.progress, (std::vector<int>{PolledClient::kCreated, 0, 0, -1}))
+        EXPECT_EQ(m_run.progress, (std::vector<int>{PolledSteps::kCreated, 0, 0, -1}))
             << "two failed tries go on, the third ends the task";
     }
 }
@@ -530,14 +524,8 @@ void FaultMatrix::Painting()
     ServeFile(imagePath, kImage, "image/png");
     const qsizetype logged = GetPaintingLog().ItemCount();
 
-    CTxt2ImageNetOper client;
     const std::string folder = m_out.path().toStdString() + '/';
-    RunPolled(
-        client,
-        [&client, folder](PollCodes& codes, const pplx::cancellation_token& cancel) {
-            return client.Start("雪山", folder, 512, 512, 1, "", &codes, cancel);
-        },
-        CTxt2ImageNetOper::PollError, url);
+    RunPolled(PaintingTask::Make({"雪山", folder, 512, 512, 1, ""}), CTxt2ImageNetOper::PollFailed, url);
     ExpectOutput(QStringLiteral("a.png"));
     if (cell().step == Step::Token || cell().step == Step::Create) {
         EXPECT_EQ(GetPaintingLog().ItemCount(), logged) << "a task the service did not make is not logged";

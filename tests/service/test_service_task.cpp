@@ -1,3 +1,4 @@
+#include "service/PolledSteps.h"
 #include "service/ResultFile.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
@@ -129,39 +130,72 @@ TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
     server.ReleaseStalls();
 }
 
+// Polls as scripted: codes 0 (failed) and 1 (running) go on, 2 is ready to fetch; no code left,
+// it polls on for ever.
+class ScriptedPolls : public PolledSteps
+{
+public:
+    ScriptedPolls(std::vector<int> codes, std::chrono::milliseconds interval)
+        : m_codes(std::move(codes)), m_interval(interval)
+    {
+    }
+    std::optional<TaskEnd> Create(const ServiceTask::Worker&) override { return std::nullopt; }
+    QString TaskId() const override { return QStringLiteral("t1"); }
+    Polled Poll(const ServiceTask::Worker& worker, TaskEnd&) override
+    {
+        const int code = m_next < m_codes.size() ? m_codes[m_next++] : 0;
+        if (code == 2)
+            return Polled::Ready;
+        worker.Report(code, StateText(TaskId(), QStringLiteral("state"), code == 0 ? QStringLiteral("why") : QString()));
+        return Polled::Running;
+    }
+    std::optional<TaskEnd> Fetch(const ServiceTask::Worker&) override
+    {
+        // The first fetch fails and is tried again after the next poll.
+        return ++m_fetches == 1 ? std::nullopt : std::optional<TaskEnd>(TaskEnd::Success(m_fetches));
+    }
+    std::chrono::milliseconds Interval() const override { return m_interval; }
+    void Finish(const TaskEnd& end) override { finished = end.Succeeded() ? 1 : end.Stopped() ? 2 : 3; }
+
+    static inline std::atomic<int> finished{0};
+
+private:
+    std::vector<int> m_codes;
+    size_t m_next = 0;
+    int m_fetches = 0;
+    std::chrono::milliseconds m_interval;
+};
+
 TEST(ServiceTask, APollThatFailsIsProgressAndOnlyTheTasksOwnEndOrAStopEndsIt)
 {
     ServiceTask task;
     Delivered delivered(task);
-    auto polls = std::make_shared<std::atomic<int>>(0);
-    // Two failed polls, one pending, then finished.
-    ASSERT_TRUE(task.Start([polls](const ServiceTask::Worker& worker) {
-        return ServiceTask::Polls(worker, 1ms, [polls](const ServiceTask::Worker& worker) -> std::optional<TaskEnd> {
-            const int poll = ++*polls;
-            worker.Report(poll <= 2 ? 0 : 1);
-            if (poll == 4)
-                return TaskEnd::Success(poll);
-            return std::nullopt;
-        });
+    // Two failed polls, one pending, ready (the fetch fails), ready again (fetched).
+    ASSERT_TRUE(task.Start([](const ServiceTask::Worker& worker) {
+        ScriptedPolls steps({0, 0, 1, 2, 2}, 1ms);
+        return PolledSteps::Drive(steps, worker);
     }));
     ASSERT_TRUE(WaitForEnd(task));
-    EXPECT_EQ(delivered.progress, (std::vector<int>{0, 0, 1, 1}));
+    EXPECT_EQ(delivered.progress, (std::vector<int>{PolledSteps::kCreated, 0, 0, 1}));
     ASSERT_EQ(delivered.ends.size(), 1u);
     EXPECT_TRUE(delivered.ends[0].Succeeded());
+    EXPECT_EQ(delivered.ends[0].value.toInt(), 2);
+    EXPECT_EQ(ScriptedPolls::finished, 1);
+    EXPECT_EQ(PolledSteps::ReasonOf(PolledSteps::StateText(QStringLiteral("t1"), QStringLiteral("x"), QStringLiteral("a (b)"))),
+              QStringLiteral("a (b)"));
 
     // A poller that never finishes ends with the stop, at once, however long its interval.
     ASSERT_TRUE(task.Start([](const ServiceTask::Worker& worker) {
-        return ServiceTask::Polls(worker, 1h, [](const ServiceTask::Worker& worker) -> std::optional<TaskEnd> {
-            worker.Report(0);
-            return std::nullopt;
-        });
+        ScriptedPolls steps({}, 1h);
+        return PolledSteps::Drive(steps, worker);
     }));
-    ASSERT_TRUE(DeliverUntil(&task, [&delivered] { return delivered.progress.size() == 5; }, 10s))
+    ASSERT_TRUE(DeliverUntil(&task, [&delivered] { return delivered.progress.size() == 6; }, 10s))
         << "the second run never polled";
     task.Stop();
     ASSERT_TRUE(WaitForEnd(task, 2s));
     ASSERT_EQ(delivered.ends.size(), 2u);
     EXPECT_TRUE(delivered.ends[1].Stopped());
+    EXPECT_EQ(ScriptedPolls::finished, 2) << "the steps hear of the stop";
 }
 
 TEST(ServiceTask, ATaskDestroyedWhileRunningStopsItsBodyAndReportsNothingMore)
