@@ -1,5 +1,6 @@
 #include "host/CQOVResClientHttpClient.h"
 
+#include "host/AddressSlot.h"
 #include "host/CertificateCheck.h"
 #include "host/QOVSystem.h"
 
@@ -57,6 +58,7 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
         web::http::http_request request(web::http::methods::GET);
         if (!m_userAgent.isEmpty())
             request.headers().add(web::http::header_names::user_agent, m_userAgent.toStdString());
+        const AddressSlot place(address.authority().to_string(), m_cancel);
         web::http::http_response response = client.request(request, m_cancel).get();
         if (response.status_code() != web::http::status_codes::OK) {
             m_lastError = QStringLiteral("download of %1 answered with status %2").arg(url).arg(response.status_code());

@@ -1,5 +1,6 @@
 #include "host/CQOVResNewWS.h"
 
+#include "host/AddressSlot.h"
 #include "host/CertificateCheck.h"
 #include "host/FileReadStreamBuffer.h"
 #include "host/ObsAddress.h"
@@ -133,6 +134,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
             return Fail(QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
         request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
         web::http::http_response response;
+        const AddressSlot place(client.base_uri().authority().to_string(), m_cancel);
         RequestCancel cancel(m_cancel);
         try {
             response = client.request(request, cancel.Token()).get();
@@ -161,6 +163,7 @@ int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
         return Fail(error);
     try {
         web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
+        const AddressSlot place(client.base_uri().authority().to_string(), m_cancel);
         RequestCancel cancel(m_cancel);
         web::http::http_response response =
             client.request(MakeRequest(web::http::methods::DEL, signedRequest), cancel.Token()).get();

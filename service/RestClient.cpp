@@ -9,8 +9,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <system_error>
 
 namespace RestClient {
@@ -76,10 +79,19 @@ web::http::client::http_client Make(const utility::string_t& baseUrl)
         throw std::invalid_argument(FormatText(kNotHttpFormat, baseUrl));
     if (address.host().empty())
         throw std::invalid_argument(FormatText(kNoHostFormat, baseUrl));
+    // One client per address and time-out for the process: its connections, and their TLS
+    // sessions, are kept and reused by every request and poll that follows, instead of a new
+    // handshake for each. The library's client takes requests from any thread.
+    static std::mutex mutex;
+    static auto* clients = new std::map<std::string, web::http::client::http_client>;
+    const std::string key = baseUrl + '\n' + std::to_string(RequestTimeout().count());
+    std::lock_guard<std::mutex> lock(mutex);
+    if (const auto found = clients->find(key); found != clients->end())
+        return found->second;
     web::http::client::http_client_config config;
     config.set_timeout(RequestTimeout());
     CertificateCheck::Configure(config, address.host());
-    return web::http::client::http_client(address, config);
+    return clients->emplace(key, web::http::client::http_client(address, config)).first->second;
 }
 
 utility::string_t ErrorText(const std::exception& error)

@@ -7,9 +7,10 @@
 #include <cstddef>
 #include <exception>
 
-// What every cloud request of the module shares: a new client per request on the service's base
-// address, the library's default configuration (30-second time-out) with the server's certificate
-// checked as the settings say (CertificateCheck), and the reply traced to the debug output.
+// What every cloud request of the module shares: one client per service address for the process,
+// whose connections are kept and reused, the library's default configuration (30-second time-out)
+// with the server's certificate checked as the settings say (CertificateCheck), at most a few
+// requests to one address at once (AddressSlot), and the reply traced to the debug output.
 namespace RestClient {
 
 // The user agent the module's downloads present, as the editor's resource client expects it.

@@ -12,7 +12,7 @@
 
 RestExchange::RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
                            const pplx::cancellation_token& cancel)
-    : m_cancel(cancel)
+    : m_place(client.base_uri().authority().to_string(), cancel), m_cancel(cancel)
 {
     m_response = client.request(request, m_cancel.Token()).get();
     m_cancel.Watch(m_response);

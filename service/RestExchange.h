@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/AddressSlot.h"
 #include "host/RequestCancel.h"
 
 #include <cpprest/http_client.h>
@@ -36,6 +37,8 @@ public:
     web::json::value ReadJson(bool declaredOnly = false);
 
 private:
+    // Held until the reply has been read, or dropped.
+    AddressSlot m_place;
     web::http::http_response m_response;
     // Last, so that it goes first: what is left of the reply is not received once we are done.
     RequestCancel m_cancel;

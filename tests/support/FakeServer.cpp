@@ -24,6 +24,9 @@ FakeServer::FakeServer(int port, const TlsIdentity* tls)
     // Headers and body go out in two writes: without this a kept-alive connection waits for the
     // client's delayed acknowledgement between them on every request.
     m_server->set_tcp_nodelay(true);
+    // The module keeps its connections for the next request; a test's server closes each after
+    // its reply instead, so that stopping it never waits for an idle connection to time out.
+    m_server->set_keep_alive_max_count(1);
     if (port == 0)
         m_port = m_server->bind_to_any_port("127.0.0.1");
     else if (m_server->bind_to_port("127.0.0.1", port))
