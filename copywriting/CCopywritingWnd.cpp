@@ -12,7 +12,6 @@
 #include "host/QOVPaths.h"
 #include "host/QOVProfile.h"
 #include "host/QOVStringTable.h"
-#include "history/HistoryTools.h"
 #include "service/AigcSettings.h"
 #include "ui/ToolControls.h"
 
@@ -33,7 +32,7 @@ const char* const kEmptyTopic = "请输入内容！";
 
 CCopywritingWnd::CCopywritingWnd(uint32_t hostMessage, QWidget* parent)
     : ToolWindow(hostMessage, parent)
-    , m_historyOpener(HistoryTool::Copywriting, kHistoryRowHeight)
+    , m_historyOpener(ToolId::Copywriting, kHistoryRowHeight)
 {
     connect(&m_task, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnGenerated(end); });
 }

@@ -9,7 +9,6 @@
 #include "dubbing/ShortSpeechTask.h"
 #include "dubbing/VoiceInfo.h"
 #include "dubbing/VoiceLibrary.h"
-#include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CI3ButtonRanges.h"
 #include "host/CNLESlider.h"
@@ -75,7 +74,7 @@ CTxt2AudioWnd::CTxt2AudioWnd(uint32_t hostMessage, QWidget* parent)
     : ToolWindow(hostMessage, parent)
     , m_column(this, DubbingLayout::kLineStep, DubbingLayout::kMinimumPage, [this] { return ContentHeight(); },
                [this] { LayOut(); })
-    , m_historyOpener(HistoryTool::Dubbing, kHistoryRowHeight)
+    , m_historyOpener(ToolId::Dubbing, kHistoryRowHeight)
     , m_player(std::make_unique<SamplePlayer>())
 {
 }

@@ -1,12 +1,12 @@
 #include "history/CItemHistoryDlg.h"
 
 #include "history/CItemListWnd.h"
-#include "history/HistoryTools.h"
 #include "history/TaskItemBuilder.h"
 #include "host/CI3Button.h"
 #include "host/CQOVDefUiSettings.h"
 #include "ui/SharedWindowState.h"
 #include "ui/ToolControls.h"
+#include "service/ToolTable.h"
 #include "service/TransLog.h"
 
 #include <QDateEdit>
@@ -141,8 +141,8 @@ TransLog* CItemHistoryDlg::GetTransLog() const
 
 void CItemHistoryDlg::ShowTool()
 {
-    if (TransLog* log = HistoryTool::LogOf(m_toolType))
-        m_log = log;
+    if (const ToolRow* row = ToolTable::FindByHistoryNumber(m_toolType))
+        m_log = &GetToolLog(row->id);
     if (m_log && m_start) {
         m_start->setDate(m_log->RangeStart().date());
         m_end->setDate(m_log->RangeEnd().date());

@@ -29,7 +29,7 @@ public:
     // Builds the children from the dialog's template, modeless; false for an unknown template.
     bool Create(int templateId, QWidget* parent);
 
-    // Which tool's log ShowTool shows (HistoryTool numbers; others keep the current log).
+    // Which tool's log ShowTool shows (a row's history number; others keep the current log).
     void SetToolType(int tool);
     int GetToolType() const;
     // The tool window the list hands entries to, and the list's row height.

@@ -1,10 +1,9 @@
 #include "history/HistoryOpener.h"
 
 #include "history/CItemHistoryDlg.h"
-#include "history/HistoryTools.h"
 #include "service/TransLog.h"
 
-HistoryOpener::HistoryOpener(int tool, int rowHeight)
+HistoryOpener::HistoryOpener(ToolId tool, int rowHeight)
     : m_tool(tool)
     , m_rowHeight(rowHeight)
 {
@@ -13,14 +12,13 @@ HistoryOpener::HistoryOpener(int tool, int rowHeight)
 void HistoryOpener::Open(QWidget* owner)
 {
     if (!m_loaded) {
-        if (TransLog* log = HistoryTool::LogOf(m_tool))
-            log->LoadLogs();
+        GetToolLog(m_tool).LoadLogs();
         m_loaded = true;
     }
     CItemHistoryDlg* dialog = GetHistoryDlg();
     if (!dialog)
         return;
-    dialog->SetToolType(m_tool);
+    dialog->SetToolType(ToolTable::Of(m_tool).historyNumber);
     dialog->SetOwnerWnd(owner);
     dialog->SetRowHeight(m_rowHeight);
     dialog->ShowTool();

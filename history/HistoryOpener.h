@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/ToolTable.h"
+
 class QWidget;
 
 // What a tool window's history button does: the module's one history dialog shows the tool's
@@ -8,13 +10,12 @@ class QWidget;
 class HistoryOpener
 {
 public:
-    // tool: a HistoryTool number.
-    HistoryOpener(int tool, int rowHeight);
+    HistoryOpener(ToolId tool, int rowHeight);
 
     void Open(QWidget* owner);
 
 private:
-    int m_tool;
+    ToolId m_tool;
     int m_rowHeight;
     bool m_loaded = false;
 };

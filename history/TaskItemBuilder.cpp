@@ -1,10 +1,10 @@
 #include "history/TaskItemBuilder.h"
 
-#include "history/HistoryTools.h"
 #include "host/CQOVReadFile.h"
 #include "host/QOVFileName.h"
-#include "ui/ThumbnailCache.h"
+#include "service/ToolTable.h"
 #include "service/TransLog.h"
+#include "ui/ThumbnailCache.h"
 
 #include <QStringList>
 
@@ -29,14 +29,17 @@ std::unique_ptr<TaskItemData> TaskItemBuilder::Build(const TransLogItem& record,
     item->TaskID = record.TaskID;
     item->SrcInfo = record.SrcInfo;
     item->Files = record.Files;
-    if (tool != HistoryTool::Painting)
+    // A number no tool has shows what a tool with plain result files shows.
+    const ToolRow* row = ToolTable::FindByHistoryNumber(tool);
+    const HistoryPreview preview = row ? row->historyPreview : HistoryPreview::FileName;
+    if (preview != HistoryPreview::Images)
         item->FileLine = kFilePrefix + ZuGetFileName(record.Files);
-    if (tool == HistoryTool::Subtitles || tool == HistoryTool::Copywriting) {
+    if (preview == HistoryPreview::FileNameAndText) {
         const QString preview = TextPreview(record.Files);
         if (!preview.isEmpty())
             item->TextLine = kTextPrefix + preview;
     }
-    if (tool == HistoryTool::Painting) {
+    if (preview == HistoryPreview::Images) {
         QStringList paths;
         SplitString(record.Files, paths, kFileSeparator, 0);
         for (const QString& path : paths) {

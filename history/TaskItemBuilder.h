@@ -9,11 +9,12 @@
 struct TransLogItem;
 class ThumbnailCache;
 
-// Turns a task-log record into a history entry: the result file's name and text preview for the
-// text tools, the result images' thumbnails for painting.
+// Turns a task-log record into a history entry, with what the tool's row previews of its results:
+// the result file's name, with or without the start of its text, or the result images' thumbnails.
 class TaskItemBuilder
 {
 public:
+    // tool: a row's history number, as the dialog has it.
     static std::unique_ptr<TaskItemData> Build(const TransLogItem& record, int tool, ThumbnailCache& thumbnails);
 
     // The text a result file shows in the list: for a subtitle file the first text line of every

@@ -1,6 +1,5 @@
 #include "painting/CTxt2ImageWnd.h"
 
-#include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVContainWnd.h"
@@ -50,7 +49,7 @@ CTxt2ImageWnd::CTxt2ImageWnd(uint32_t hostMessage, QWidget* parent)
     : ToolWindow(hostMessage, parent)
     , m_column(this, PaintingLayout::kLineStep, PaintingLayout::kMinimumPage, [this] { return ContentHeight(); },
                [this] { LayOut(); })
-    , m_historyOpener(HistoryTool::Painting, kHistoryRowHeight)
+    , m_historyOpener(ToolId::Painting, kHistoryRowHeight)
 {
 }
 

@@ -1,6 +1,5 @@
 // Start-up and shut-down of the loaded module: the loader runs these when the editor loads and
 // unloads it, as the process attach and detach of the original platform.
-#include "plugin/ToolWindows.h"
 #include "service/ModuleHandles.h"
 #include "subtitles/AudioTranscode.h"
 #include "subtitles/CWaveToTextMgr.h"
@@ -26,7 +25,6 @@ __attribute__((constructor)) void OnModuleLoaded()
     // Fixes the instance handle and makes the images findable before any window asks for them.
     QOVGetAIGCDllHandle();
     SharedWindowState::Get();
-    RegisterToolWindows();
 }
 
 } // namespace

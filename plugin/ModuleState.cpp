@@ -14,9 +14,7 @@ void ModuleState::Release()
 {
     // Tool windows stop their tasks without waiting; before the module goes, every run has ended.
     TaskRun::WaitForAll(std::chrono::seconds(5));
-    GetSubtitlesLog().ClearItems();
-    GetDubbingLog().ClearItems();
-    GetPaintingLog().ClearItems();
-    GetCopywritingLog().ClearItems();
+    for (const ToolRow& row : ToolTable::Rows())
+        GetToolLog(row.id).ClearItems();
     SharedWindowState::Get().Release();
 }

@@ -3,9 +3,9 @@
 #include "host/QOVStringTable.h"
 #include "plugin/AIGCTypes.h"
 #include "plugin/ModuleState.h"
-#include "plugin/ToolRegistry.h"
-#include "plugin/ToolWindowFactory.h"
+#include "service/ToolTable.h"
 #include "ui/ISelectionReceiver.h"
+#include "ui/WindowMakers.h"
 
 #include <QHash>
 #include <QWidget>
@@ -16,10 +16,10 @@ void ListTools(AIGCToolInfoArray* tools)
 {
     if (!tools)
         return;
-    for (const ToolEntry& entry : ToolRegistry::Entries()) {
+    for (const ToolRow& row : ToolTable::Rows()) {
         AIGCToolInfo record;
-        record.toolId = entry.guid;
-        record.displayName = ZuLoadString(QString::fromUtf8(entry.nameKey));
+        record.toolId = row.guid;
+        record.displayName = ZuLoadString(QString::fromUtf8(row.nameKey));
         tools->append(record);
     }
 }
@@ -28,20 +28,18 @@ void CreateWindow(const AIGCToolParam* param, AIGCToolParam* result)
 {
     if (!param)
         return;
-    const ToolEntry* entry = ToolRegistry::Find(param->toolId);
-    if (!entry)
+    const ToolRow* row = ToolTable::Find(param->toolId);
+    if (!row)
         return;
     auto* parent = static_cast<QWidget*>(param->object);
     const int message = int(uint32_t(param->value & 0xFFFFFFFFu));
-    QWidget* window = ToolWindowFactory::Create(entry->tool, parent, message, entry->childId);
+    QWidget* window = WindowMakers::Create(row->id, parent, message);
     if (!window)
         return;
     window->setGeometry(kToolWindowRect);
     window->show();
-    if (entry->tool == AigcTool::Dubbing)
-        ModuleState::Get().dubbingWindow = window;
-    else if (entry->tool == AigcTool::Subtitles)
-        ModuleState::Get().subtitlesWindow = window;
+    if (row->selection != ToolSelection::None)
+        ModuleState::Get().selectionWindows[row->id] = window;
     if (result)
         result->value = uint64_t(reinterpret_cast<uintptr_t>(window));
 }
@@ -50,14 +48,10 @@ void DestroyWindow(const AIGCToolParam* param)
 {
     if (!param)
         return;
-    const ToolEntry* entry = ToolRegistry::Find(param->toolId);
-    if (!entry)
+    const ToolRow* row = ToolTable::Find(param->toolId);
+    if (!row)
         return;
-    ModuleState& state = ModuleState::Get();
-    if (entry->tool == AigcTool::Dubbing)
-        state.dubbingWindow.clear();
-    else if (entry->tool == AigcTool::Subtitles)
-        state.subtitlesWindow.clear();
+    ModuleState::Get().selectionWindows.erase(row->id);
     delete static_cast<QWidget*>(param->object);
 }
 
@@ -65,18 +59,19 @@ void Select(const AIGCToolParam* param)
 {
     if (!param)
         return;
-    const ToolEntry* entry = ToolRegistry::Find(param->toolId);
-    if (!entry)
+    const ToolRow* row = ToolTable::Find(param->toolId);
+    if (!row)
         return;
-    QWidget* window = entry->tool == AigcTool::Dubbing     ? ModuleState::Get().dubbingWindow.data()
-                      : entry->tool == AigcTool::Subtitles ? ModuleState::Get().subtitlesWindow.data()
-                                                           : nullptr;
-    auto* receiver = dynamic_cast<ISelectionReceiver*>(window);
+    const auto& windows = ModuleState::Get().selectionWindows;
+    const auto found = windows.find(row->id);
+    auto* receiver = dynamic_cast<ISelectionReceiver*>(found == windows.end() ? nullptr : found->second.data());
     if (!receiver)
         return;
     const auto* text = reinterpret_cast<const char16_t*>(uintptr_t(param->value));
-    const auto* properties =
-        entry->tool == AigcTool::Subtitles ? static_cast<const QHash<QString, QString>*>(param->object) : nullptr;
+    // Only a tool that takes media files gets the editor's property map of the other files.
+    const auto* properties = row->selection == ToolSelection::MediaFiles
+                                 ? static_cast<const QHash<QString, QString>*>(param->object)
+                                 : nullptr;
     receiver->SetSelection(text ? QString::fromUtf16(text) : QString(), param->selectedObject, properties);
 }
 

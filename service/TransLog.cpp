@@ -9,6 +9,8 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <map>
+#include <memory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -53,9 +55,10 @@ bool AppendToFile(const QString& path, const QByteArray& bytes)
     return done == bytes.size();
 }
 
-QString ToolFolder(const QString& name)
+QString ToolFolder(const ToolRow& row)
 {
-    return ZuGetPath(ZU_PATH_APP_ROOT) + QStringLiteral("AppLocalFiles/AILog/") + name + QLatin1Char('/');
+    return ZuGetPath(ZU_PATH_APP_ROOT) + QStringLiteral("AppLocalFiles/AILog/") + QString::fromUtf8(row.logFolder) +
+           QLatin1Char('/');
 }
 
 } // namespace
@@ -255,26 +258,35 @@ QDateTime TransLog::DefaultFileDate(const QString& path)
     return TransLogReader::FileDate(path);
 }
 
+TransLog& GetToolLog(ToolId tool)
+{
+    // Service workers reach a log as early as the windows do, so the first use is serialised; a
+    // log, once made, lives as long as the process.
+    static std::mutex mutex;
+    static std::map<ToolId, std::unique_ptr<TransLog>> logs;
+    const std::lock_guard lock(mutex);
+    std::unique_ptr<TransLog>& log = logs[tool];
+    if (!log)
+        log = std::make_unique<TransLog>(ToolFolder(ToolTable::Of(tool)));
+    return *log;
+}
+
 TransLog& GetPaintingLog()
 {
-    static TransLog log(ToolFolder(QStringLiteral("AI作画")));
-    return log;
+    return GetToolLog(ToolId::Painting);
 }
 
 TransLog& GetDubbingLog()
 {
-    static TransLog log(ToolFolder(QStringLiteral("AI语音")));
-    return log;
+    return GetToolLog(ToolId::Dubbing);
 }
 
 TransLog& GetSubtitlesLog()
 {
-    static TransLog log(ToolFolder(QStringLiteral("AI字幕")));
-    return log;
+    return GetToolLog(ToolId::Subtitles);
 }
 
 TransLog& GetCopywritingLog()
 {
-    static TransLog log(ToolFolder(QStringLiteral("AI文案")));
-    return log;
+    return GetToolLog(ToolId::Copywriting);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/ToolTable.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -96,7 +98,9 @@ private:
     FileDateSource m_fileDate;
 };
 
-// The four tools' logs, each made on first use below "<application root>AppLocalFiles/AILog/".
+// A tool's log, made on first use in its row's folder below "<application root>AppLocalFiles/AILog/".
+TransLog& GetToolLog(ToolId tool);
+// The same logs under the names the module's interface has always had.
 TransLog& GetPaintingLog();
 TransLog& GetDubbingLog();
 TransLog& GetSubtitlesLog();

@@ -1,6 +1,5 @@
 #include "subtitles/CAudio2TxtWnd.h"
 
-#include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
 #include "host/CQOVDefUiSettings.h"
@@ -44,7 +43,7 @@ constexpr int kHistoryRowHeight = 60;
 
 CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
     : ToolWindow(hostMessage, parent)
-    , m_historyOpener(HistoryTool::Subtitles, kHistoryRowHeight)
+    , m_historyOpener(ToolId::Subtitles, kHistoryRowHeight)
 {
 }
 

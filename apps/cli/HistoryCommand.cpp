@@ -3,39 +3,24 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
+#include "service/ToolTable.h"
 #include "service/TransLog.h"
 
 #include <QJsonArray>
 
 namespace {
 
-struct ToolLog
-{
-    const char* tool;
-    TransLog& (*log)();
-};
-
-const ToolLog kToolLogs[] = {
-    {"painting", &GetPaintingLog},
-    {"dubbing", &GetDubbingLog},
-    {"subtitles", &GetSubtitlesLog},
-    {"copywriting", &GetCopywritingLog},
-};
-
 TransLog* LogOf(const QString& tool)
 {
-    for (const ToolLog& entry : kToolLogs) {
-        if (tool == QLatin1String(entry.tool))
-            return &entry.log();
-    }
-    return nullptr;
+    const ToolRow* row = ToolTable::FindByCommand(tool);
+    return row ? &GetToolLog(row->id) : nullptr;
 }
 
 QStringList ToolNames()
 {
     QStringList names;
-    for (const ToolLog& entry : kToolLogs)
-        names << QString::fromLatin1(entry.tool);
+    for (const ToolRow& row : ToolTable::Rows())
+        names << QString::fromLatin1(row.commandName);
     return names;
 }
 
@@ -85,10 +70,12 @@ int Run(CommandRun& run)
 
 const CliCommand& HistoryCommand()
 {
-    static const CliCommand command{
-        "history", "TOOL [--from YYYY-MM-DD] [--to YYYY-MM-DD]",
-        "records of a tool's log (painting, dubbing, subtitles, copywriting), one per line:\n"
-        "task id, source and files, separated by tabs; by default the last 7 days",
-        {QStringLiteral("from"), QStringLiteral("to")}, &Run};
+    static const QByteArray summary =
+        QStringLiteral("records of a tool's log (%1), one per line:\n"
+                       "task id, source and files, separated by tabs; by default the last 7 days")
+            .arg(ToolNames().join(QStringLiteral(", ")))
+            .toUtf8();
+    static const CliCommand command{"history", "TOOL [--from YYYY-MM-DD] [--to YYYY-MM-DD]", summary.constData(),
+                                    {QStringLiteral("from"), QStringLiteral("to")}, &Run};
     return command;
 }

@@ -1,6 +1,7 @@
 #include "apps/studio/PaintingShots.h"
 
 #include "apps/studio/StudioWindow.h"
+#include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ QString PaintingShots::Status() const
 
 void PaintingShots::Start()
 {
-    m_window.ChooseTool(0);
+    m_window.ChooseTool(m_window.Host().IndexOf(ToolId::Painting));
     if (!Button(kGenerateCaption)) {
         std::fprintf(stderr, "qov-studio: the painting tool shows no window\n");
         m_done();

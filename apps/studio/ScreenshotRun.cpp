@@ -90,8 +90,8 @@ void ScreenshotRun::Step()
 
 void ScreenshotRun::Dub()
 {
-    const int dubbingTool = 1;
-    if (m_window.Host().Tools().size() <= dubbingTool) {
+    const int dubbingTool = m_window.Host().IndexOf(ToolId::Dubbing);
+    if (dubbingTool < 0) {
         Generate();
         return;
     }
@@ -112,12 +112,12 @@ void ScreenshotRun::Paint()
 
 void ScreenshotRun::Subtitle()
 {
-    const int subtitlesTool = 2;
+    const int subtitlesTool = m_window.Host().IndexOf(ToolId::Subtitles);
     const auto next = [this] {
-        m_window.ChooseTool(int(m_window.Host().Tools().size()) - 1);
+        m_window.ChooseTool(m_window.Host().IndexOf(ToolId::Copywriting));
         QTimer::singleShot(kSettleMs, this, &ScreenshotRun::Generate);
     };
-    if (m_window.Host().Tools().size() <= subtitlesTool) {
+    if (subtitlesTool < 0) {
         next();
         return;
     }

@@ -48,7 +48,7 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     setWindowTitle(kTitle);
     resize(kDefaultSize);
     m_host = std::make_unique<ToolHost>(m_module, *m_panel, m_inbox);
-    m_view->Dubbing().SetToolName(m_host->DubbingName());
+    m_view->Dubbing().SetToolName(m_host->Name(ToolId::Dubbing));
     // Tool windows report to the window they were given and sometimes to the top-level window.
     m_panel->installEventFilter(&m_inbox);
     installEventFilter(&m_inbox);

@@ -8,10 +8,6 @@
 
 namespace {
 
-// The two tools that take the editor's selection: dubbing reads a text, subtitles a media file.
-const QUuid kDubbingTool = QUuid::fromString(QStringLiteral("{EAC20D41-0AEB-4CE6-956C-97AC89944B9A}"));
-const QUuid kSubtitlesTool = QUuid::fromString(QStringLiteral("{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}"));
-
 // Shown in the panel before any tool is chosen.
 const QString kChooseTool = QStringLiteral("从左侧选择一个 AI 工具");
 
@@ -33,13 +29,20 @@ ToolHost::ToolHost(const ModuleEntry& module, ToolPanel& panel, ResultInbox& inb
     m_panel.Show(nullptr, kChooseTool);
 }
 
-QString ToolHost::DubbingName() const
+int ToolHost::IndexOf(ToolId tool) const
 {
-    for (const AIGCToolInfo& tool : m_tools) {
-        if (tool.toolId == kDubbingTool)
-            return tool.displayName;
+    const QUuid& guid = ToolTable::Of(tool).guid;
+    for (int i = 0; i < m_tools.size(); ++i) {
+        if (m_tools[i].toolId == guid)
+            return i;
     }
-    return QString();
+    return -1;
+}
+
+QString ToolHost::Name(ToolId tool) const
+{
+    const int index = IndexOf(tool);
+    return index < 0 ? QString() : m_tools[index].displayName;
 }
 
 void ToolHost::Open(int index, const ProjectSelection& selection)
@@ -72,9 +75,11 @@ void ToolHost::HandOver(const ProjectSelection& selection) const
     if (!m_window)
         return;
     const QUuid& tool = m_tools[m_current].toolId;
-    if (tool == kDubbingTool && selection.text) {
+    const ToolRow* row = ToolTable::Find(tool);
+    const ToolSelection takes = row ? row->selection : ToolSelection::None;
+    if (takes == ToolSelection::TextObject && selection.text) {
         m_module.Select(tool, selection.text->id, selection.text->text, nullptr);
-    } else if (tool == kSubtitlesTool && !selection.media.isEmpty()) {
+    } else if (takes == ToolSelection::MediaFiles && !selection.media.isEmpty()) {
         // The editor's property map: every other selected file's path with its object's identifier.
         QHash<QString, QString> others;
         for (qsizetype i = 1; i < selection.media.size(); ++i)

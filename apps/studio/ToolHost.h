@@ -2,6 +2,7 @@
 
 #include "apps/studio/ModuleEntry.h"
 #include "plugin/AIGCTypes.h"
+#include "service/ToolTable.h"
 
 #include <QPointer>
 #include <QUuid>
@@ -24,13 +25,15 @@ public:
     ToolHost& operator=(const ToolHost&) = delete;
 
     const AIGCToolInfoArray& Tools() const { return m_tools; }
-    // The module's name for its dubbing tool; empty when it has none.
-    QString DubbingName() const;
+    // Where the module lists the tool, or -1 when it has none.
+    int IndexOf(ToolId tool) const;
+    // The module's name for the tool; empty when it has none.
+    QString Name(ToolId tool) const;
     // Closes the open tool, then opens tools[index] (or nothing for an index out of range).
     void Open(int index, const ProjectSelection& selection);
     void Close();
     int Current() const { return m_current; }
-    // Passes the selection to the open window when its tool takes one (dubbing, subtitles).
+    // Passes the selection to the open window in the form its tool's row takes, if any.
     void HandOver(const ProjectSelection& selection) const;
     // Closes the open window, then releases the module; once only.
     void Shutdown();

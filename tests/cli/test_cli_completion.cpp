@@ -1,4 +1,5 @@
 #include "CliFixture.h"
+#include "service/ToolTable.h"
 
 #include <QJsonArray>
 #include <QProcess>
@@ -67,6 +68,10 @@ TEST_F(Completion, EveryToolAndOptionValueOfferedIsOneTheCommandTakes)
 {
     const Words tools = Complete({QStringLiteral("history"), QString()});
     EXPECT_EQ(tools.size(), 4u);
+    Words commandNames;
+    for (const ToolRow& row : ToolTable::Rows())
+        commandNames.insert(QString::fromLatin1(row.commandName));
+    EXPECT_EQ(tools, commandNames) << "the completion file lists its tools itself: every row's, no other";
     for (const QString& tool : tools)
         EXPECT_EQ(Run({QStringLiteral("history"), tool}).exitCode, 0) << tool.toStdString();
     EXPECT_TRUE(Complete({QStringLiteral("history"), QStringLiteral("painting"), QString()}).empty());

@@ -1,8 +1,8 @@
 #include "history/CItemHistoryDlg.h"
 #include "history/CItemListWnd.h"
-#include "history/HistoryTools.h"
 #include "host/CI3Button.h"
 #include "ui/SharedWindowState.h"
+#include "service/ToolTable.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
@@ -134,7 +134,7 @@ TEST_F(HistoryDialog, RefreshReadsWholeDaysOfThePickedRange)
 TEST_F(HistoryDialog, ShowToolPicksTheToolsLogAndSetsItsList)
 {
     QWidget tool;
-    m_dialog.SetToolType(HistoryTool::Dubbing);
+    m_dialog.SetToolType(ToolTable::Of(ToolId::Dubbing).historyNumber);
     m_dialog.SetOwnerWnd(&tool);
     m_dialog.SetRowHeight(40);
     m_dialog.ShowTool();
@@ -146,7 +146,7 @@ TEST_F(HistoryDialog, ShowToolPicksTheToolsLogAndSetsItsList)
     m_dialog.SetToolType(7);
     m_dialog.ShowTool();
     EXPECT_EQ(m_dialog.GetTransLog(), &GetDubbingLog()) << "an unknown number keeps the current log";
-    m_dialog.SetToolType(HistoryTool::Copywriting);
+    m_dialog.SetToolType(ToolTable::Of(ToolId::Copywriting).historyNumber);
     m_dialog.ShowTool();
     EXPECT_EQ(m_dialog.GetTransLog(), &GetCopywritingLog());
 }

@@ -1,8 +1,8 @@
-#include "history/HistoryTools.h"
 #include "history/TaskItemBuilder.h"
 #include "host/CZuBuffer.h"
-#include "ui/ThumbnailCache.h"
+#include "service/ToolTable.h"
 #include "service/TransLog.h"
+#include "ui/ThumbnailCache.h"
 #include "support/TestFiles.h"
 
 #include <QImage>
@@ -11,6 +11,12 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// The number the history dialog knows the tool by.
+int Number(ToolId tool)
+{
+    return ToolTable::Of(tool).historyNumber;
+}
 
 class HistoryEntries : public ::testing::Test
 {
@@ -74,12 +80,12 @@ TEST_F(HistoryEntries, TextToolsShowTheFileNameAndOnlySubtitlesAndCopywritingAPr
         QString fileLine;
         QString textLine;
     } cases[] = {
-        {HistoryTool::Dubbing, mp3, QStringLiteral("文件：voice.mp3"), QString()},
-        {HistoryTool::Subtitles, srt, QStringLiteral("文件：片段.srt"), QStringLiteral("文本内容：你好")},
-        {HistoryTool::Copywriting, txt, QStringLiteral("文件：文案.txt"), QStringLiteral("文本内容：标题正文")},
-        {HistoryTool::Copywriting, m_dir.filePath(QStringLiteral("gone.txt")), QStringLiteral("文件：gone.txt"),
+        {Number(ToolId::Dubbing), mp3, QStringLiteral("文件：voice.mp3"), QString()},
+        {Number(ToolId::Subtitles), srt, QStringLiteral("文件：片段.srt"), QStringLiteral("文本内容：你好")},
+        {Number(ToolId::Copywriting), txt, QStringLiteral("文件：文案.txt"), QStringLiteral("文本内容：标题正文")},
+        {Number(ToolId::Copywriting), m_dir.filePath(QStringLiteral("gone.txt")), QStringLiteral("文件：gone.txt"),
          QString()},
-        {HistoryTool::Subtitles, QString(), QStringLiteral("文件："), QString()},
+        {Number(ToolId::Subtitles), QString(), QStringLiteral("文件："), QString()},
     };
     for (const auto& c : cases) {
         const TransLogItem record{QStringLiteral("T-1"), QStringLiteral("源|文本"), c.files, 2};
@@ -103,14 +109,14 @@ TEST_F(HistoryEntries, PaintingEntriesTakeTheLoadableImagesFromTheCache)
                               red + "|" + broken + "|" + m_dir.filePath(QStringLiteral("gone.png")) + "||" + blue + "|",
                               2};
 
-    const auto first = TaskItemBuilder::Build(record, HistoryTool::Painting, m_cache);
+    const auto first = TaskItemBuilder::Build(record, Number(ToolId::Painting), m_cache);
     EXPECT_TRUE(first->FileLine.isEmpty());
     EXPECT_TRUE(first->TextLine.isEmpty());
     ASSERT_EQ(first->Thumbnails.size(), 2);
     EXPECT_EQ(first->Thumbnails[0]->Image().pixelColor(0, 0), QColor(Qt::red));
     EXPECT_EQ(first->Thumbnails[1]->Image().pixelColor(0, 0), QColor(Qt::blue));
 
-    const auto second = TaskItemBuilder::Build(record, HistoryTool::Painting, m_cache);
+    const auto second = TaskItemBuilder::Build(record, Number(ToolId::Painting), m_cache);
     EXPECT_EQ(second->Thumbnails, first->Thumbnails) << "the cache hands out the same buffers";
     EXPECT_EQ(m_cache.Count(), 2);
 }

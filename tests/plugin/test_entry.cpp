@@ -4,9 +4,8 @@
 #include "plugin/ModuleState.h"
 #include "ui/SharedWindowState.h"
 #include "plugin/QOVAIGCFunc.h"
-#include "plugin/ToolRegistry.h"
-#include "plugin/ToolWindowFactory.h"
 #include "ui/ISelectionReceiver.h"
+#include "ui/WindowMakers.h"
 #include "service/TransLog.h"
 #include "support/TestEnvironment.h"
 
@@ -53,16 +52,16 @@ protected:
     void SetUp() override
     {
         TestEnvironment::Get();
-        for (AigcTool tool : {AigcTool::Dubbing, AigcTool::Subtitles}) {
-            ToolWindowFactory::Register(tool, [](QWidget* parent, int message, int) -> QWidget* {
+        for (ToolId tool : {ToolId::Dubbing, ToolId::Subtitles}) {
+            WindowMakers::Register(tool, [](QWidget* parent, int message, int) -> QWidget* {
                 return new FakeToolWindow(parent, message);
             });
         }
     }
     void TearDown() override
     {
-        ToolWindowFactory::Unregister(AigcTool::Dubbing);
-        ToolWindowFactory::Unregister(AigcTool::Subtitles);
+        WindowMakers::Unregister(ToolId::Dubbing);
+        WindowMakers::Unregister(ToolId::Subtitles);
     }
 
     FakeToolWindow* Create(const QUuid& tool, QWidget* parent, int message)
