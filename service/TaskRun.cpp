@@ -74,6 +74,12 @@ bool TaskControl::Done() const
     return m_done;
 }
 
+bool TaskControl::OnWorker() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_done && m_worker == std::this_thread::get_id();
+}
+
 void TaskControl::Begin()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -133,6 +139,12 @@ bool TaskRun::Running() const
 {
     const std::shared_ptr<TaskControl> control = Control();
     return control && !control->Done();
+}
+
+bool TaskRun::OnItsThread() const
+{
+    const std::shared_ptr<TaskControl> control = Control();
+    return control && control->OnWorker();
 }
 
 std::shared_ptr<TaskControl> TaskRun::Control() const

@@ -31,6 +31,8 @@ public:
     // wait for itself: there it returns false at once.
     bool WaitDone(std::chrono::milliseconds limit);
     bool Done() const;
+    // Whether the calling thread is the body's, while it runs.
+    bool OnWorker() const;
 
 private:
     friend class TaskRun;
@@ -70,6 +72,8 @@ public:
     // Stops and waits at most limit; true when no body runs any more.
     bool StopAndWait(std::chrono::milliseconds limit = std::chrono::milliseconds::max());
     bool Running() const;
+    // Whether the calling thread is the running body's own (which cannot wait for itself).
+    bool OnItsThread() const;
     // The run now under way (or the last one), for a body's helpers and for tests.
     std::shared_ptr<TaskControl> Control() const;
 

@@ -58,15 +58,7 @@ CAudio2TxtNetOper::CAudio2TxtNetOper()
     m_store = LoadObjectStoreSettings();
 }
 
-CAudio2TxtNetOper::~CAudio2TxtNetOper()
-{
-    Stop();
-}
-
-void CAudio2TxtNetOper::SetProgressCallback(ProgressCallback callback)
-{
-    m_callback = callback;
-}
+CAudio2TxtNetOper::~CAudio2TxtNetOper() = default;
 
 utility::string_t CAudio2TxtNetOper::GetTaskID() const
 {
@@ -111,29 +103,6 @@ void CAudio2TxtNetOper::SetError(const utility::string_t& text)
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     m_errorText = text;
-}
-
-int CAudio2TxtNetOper::Stop()
-{
-    return m_worker.Stop();
-}
-
-int CAudio2TxtNetOper::Start(const utility::string_t& audioPath, int32_t model, void* context,
-                             const utility::string_t& subtitlePath, const pplx::cancellation_token& cancel)
-{
-    Stop();
-    const int started = Begin(audioPath, model, subtitlePath, cancel);
-    if (started != Started)
-        return started;
-    m_context = context;
-    m_worker.Start(
-        std::chrono::milliseconds(kPollIntervalMs), [this](const pplx::cancellation_token& cancel) { return Poll(cancel); },
-        [this](int32_t code) {
-            if (m_callback)
-                m_callback(m_context, code);
-        },
-        [](int32_t code) { return code == PollFinished || code == PollError; });
-    return Started;
 }
 
 int32_t CAudio2TxtNetOper::Poll(const pplx::cancellation_token& cancel)

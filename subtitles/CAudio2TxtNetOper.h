@@ -1,11 +1,11 @@
 #pragma once
 
 #include "service/AigcSettings.h"
-#include "service/PollingWorker.h"
 #include "subtitles/SrtLineInfo.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
+#include <pplx/pplxtasks.h>
 
 #include <cstdint>
 #include <memory>
@@ -14,43 +14,30 @@
 
 struct SHuaweiObsPolicy;
 
-// The cloud recognition engine: uploads an audio file to the object store, creates a recognition
-// task that names the object's address, polls the task every 200 ms on a worker and, when it
-// succeeds, writes the sentences as an SRT file and the whole text beside it. Every poll's code
-// reaches the owner through the progress callback. The uploaded object is deleted when the task
-// ends, successfully or not, but not when the owner stops polling.
+// The cloud recognition engine's steps: uploads an audio file to the object store and creates a
+// recognition task that names the object's address; each poll asks how the task does and, when it
+// succeeded, writes the sentences as an SRT file and the whole text beside it. The caller polls
+// every kPollIntervalMs on its own thread. The uploaded object is deleted when the task ends,
+// successfully or not, but not when the caller stops polling.
 class CAudio2TxtNetOper
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, UploadFailed = -2, NotCreated = -3 };
     enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollError = -1 };
 
-    using ProgressCallback = void (*)(void* context, int32_t code);
-
     CAudio2TxtNetOper();
     ~CAudio2TxtNetOper();
     CAudio2TxtNetOper(const CAudio2TxtNetOper&) = delete;
     CAudio2TxtNetOper& operator=(const CAudio2TxtNetOper&) = delete;
 
-    // The function every later Start reports polls to, with the context Start is given.
-    void SetProgressCallback(ProgressCallback callback);
-
-    // Runs on the caller's thread up to the first poll: token, upload, task creation. 1 started,
-    // -1 no token, -2 the upload failed ("<name>上传失败!"), -3 no task was made (the object is
-    // deleted again). subtitlePath may be empty: the task then finishes without files.
-    // Cancelling cancel ends the start's requests under way.
-    int Start(const utility::string_t& audioPath, int32_t model, void* context, const utility::string_t& subtitlePath,
-              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
-    // The start without the worker, for a caller that polls on its own thread with Poll: the same
-    // codes as Start.
+    // Token, upload, task creation, on the caller's thread. 1 started, -1 no token, -2 the upload
+    // failed ("<name>上传失败!"), -3 no task was made (the object is deleted again). subtitlePath
+    // may be empty: the task then finishes without files. Cancelling cancel ends the requests.
     int Begin(const utility::string_t& audioPath, int32_t model, const utility::string_t& subtitlePath,
-              const pplx::cancellation_token& cancel);
+              const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // One poll of the task Begin started: its code; a task that ended has its object deleted.
     int32_t Poll(const pplx::cancellation_token& cancel);
     static constexpr int32_t kPollIntervalMs = 200;
-    // Ends polling, cancelling a query in flight, and waits for the worker: 0, or -1. No callback
-    // follows, and the object stays in the store.
-    int Stop();
 
     utility::string_t GetTaskID() const;
     utility::string_t GetErrorText() const;
@@ -97,11 +84,8 @@ private:
     utility::string_t m_resultText;
     utility::string_t m_errorText;
     std::vector<std::unique_ptr<SrtLineInfo>> m_lines;
-    ProgressCallback m_callback = nullptr;
-    void* m_context = nullptr;
     ObjectStoreSettings m_store;
     mutable std::mutex m_fieldsMutex; // the owner reads results while the worker writes them
-    PollingWorker m_worker;
     // The subtitle file this client made, which a run again may replace (the worker's own).
     QString m_wroteSrt;
     QString m_writeError; // guarded by m_fieldsMutex

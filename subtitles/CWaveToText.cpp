@@ -104,7 +104,7 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
         return started;
     GetSubtitlesLog().AddTask(audioFile, GetTaskID());
     if (intervalMs > 0 && callback) {
-        m_worker.Stop();
+        m_worker.StopAndWait();
         m_callback = callback;
         m_callbackData = userData;
         m_interval = std::max(intervalMs, kMinimumInterval);
@@ -118,7 +118,8 @@ int32_t CWaveToText::Stop()
 {
     // From the callback the loop cannot be waited for: it ends after that report.
     m_idle = true;
-    return m_worker.Stop();
+    m_worker.StopAndWait();
+    return 0;
 }
 
 CWaveToText::RequestFields CWaveToText::Fields() const
@@ -268,36 +269,36 @@ void CWaveToText::DoGetProgress()
 {
     // The first query goes out at once. A poll without a readable answer is asked again, like a
     // running task: only the task's own end, an error of the service or a stop ends the loop.
-    m_worker.Start(
-        std::chrono::milliseconds(m_interval),
-        [this](const pplx::cancellation_token& cancel) {
-            const PollingScope scope(this);
-            m_pollToken = cancel;
+    m_worker.Start([this, interval = std::chrono::milliseconds(m_interval)](TaskControl& control) {
+        while (!control.Stopping()) {
+            int32_t code = -1;
             try {
+                const PollingScope scope(this);
+                m_pollToken = control.Token();
                 utility::string_t text;
-                return GetProgress(text);
+                code = GetProgress(text);
             } catch (...) {
                 m_idle = true; // an error inside a poll ends polling without a report
-                return int32_t(-1);
+                break;
             }
-        },
-        [this](int32_t code) {
             // Stopped while the query was out: the owner expects no more reports.
-            if (m_idle || !m_callback)
-                return;
-            const PollingScope scope(this);
-            m_callback(m_callbackData, code);
-        },
-        [this](int32_t code) {
-            return m_idle || (code != nsWtt::kProgressRunning && code != -1);
-        });
+            if (control.Stopping() || m_idle || !m_callback)
+                break;
+            {
+                const PollingScope scope(this);
+                m_callback(m_callbackData, code);
+            }
+            if (m_idle || (code != nsWtt::kProgressRunning && code != -1) || !control.Pause(interval))
+                break;
+        }
+    });
 }
 
 int32_t CWaveToText::GetResult(std::vector<nsWtt::stWavResult>& results)
 {
     // Asked from elsewhere, the result ends polling at once rather than at the next query.
     if (tPollingObject != this)
-        m_worker.Cancel();
+        m_worker.Stop();
     return FetchResult(results, tPollingObject == this ? m_pollToken : pplx::cancellation_token::none());
 }
 

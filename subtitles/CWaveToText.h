@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/PollingWorker.h"
+#include "service/TaskRun.h"
 #include "service/QOVAIGCExport.h"
 #include "subtitles/WavResult.h"
 #include "subtitles/WttParams.h"
@@ -117,5 +117,5 @@ private:
     pplx::cancellation_token m_startToken = pplx::cancellation_token::none();
     // The subtitle file this object made, which a run again may replace (the polling thread's).
     QString m_wroteSrt;
-    PollingWorker m_worker;
+    TaskRun m_worker;
 };

@@ -7,14 +7,6 @@ CloudRecognitionEngine::CloudRecognitionEngine(CAudio2TxtNetOper& client)
 {
 }
 
-int CloudRecognitionEngine::Start(const QString& audio, const QString& srt, int model, void* context,
-                                  const pplx::cancellation_token& cancel, QString& taskId)
-{
-    const int code = m_client.Start(audio.toStdString(), model, context, srt.toStdString(), cancel);
-    taskId = QString::fromStdString(m_client.GetTaskID());
-    return code == CAudio2TxtNetOper::Started ? 0 : code;
-}
-
 int CloudRecognitionEngine::Create(const QString& audio, const QString& srt, int model,
                                    const pplx::cancellation_token& cancel, QString& taskId)
 {
@@ -31,11 +23,6 @@ int CloudRecognitionEngine::Poll(const pplx::cancellation_token& cancel)
 std::chrono::milliseconds CloudRecognitionEngine::Interval() const
 {
     return std::chrono::milliseconds(CAudio2TxtNetOper::kPollIntervalMs);
-}
-
-void CloudRecognitionEngine::Stop()
-{
-    m_client.Stop();
 }
 
 RecognitionEngine::Outcome CloudRecognitionEngine::Read(int code)

@@ -4,16 +4,12 @@
 
 class CAudio2TxtNetOper;
 
-// The cloud recognition service behind the subtitle task's engine interface. The client reports
-// through the progress callback it was given.
+// The cloud recognition service behind the subtitle task's engine interface.
 class CloudRecognitionEngine : public RecognitionEngine
 {
 public:
     explicit CloudRecognitionEngine(CAudio2TxtNetOper& client);
 
-    int Start(const QString& audio, const QString& srt, int model, void* context,
-              const pplx::cancellation_token& cancel, QString& taskId) override;
-    void Stop() override;
     int Create(const QString& audio, const QString& srt, int model, const pplx::cancellation_token& cancel,
                QString& taskId) override;
     int Poll(const pplx::cancellation_token& cancel) override;

@@ -15,19 +15,7 @@ constexpr int kFailedPoll = -1;
 
 } // namespace
 
-FileTranscriptionEngine::FileTranscriptionEngine(CWaveToText& client, ProgressCallback callback)
-    : m_client(client)
-    , m_callback(callback)
-{
-}
-
-int FileTranscriptionEngine::Start(const QString& audio, const QString& srt, int /*model*/, void* context,
-                                   const pplx::cancellation_token& cancel, QString& taskId)
-{
-    const int code = m_client.Start(audio, srt, kPollIntervalMs, m_callback, context, cancel);
-    taskId = m_client.GetTaskID();
-    return code;
-}
+FileTranscriptionEngine::FileTranscriptionEngine(CWaveToText& client) : m_client(client) {}
 
 int FileTranscriptionEngine::Create(const QString& audio, const QString& srt, int /*model*/,
                                     const pplx::cancellation_token& cancel, QString& taskId)
@@ -45,11 +33,6 @@ int FileTranscriptionEngine::Poll(const pplx::cancellation_token& cancel)
 std::chrono::milliseconds FileTranscriptionEngine::Interval() const
 {
     return std::chrono::milliseconds(kPollIntervalMs);
-}
-
-void FileTranscriptionEngine::Stop()
-{
-    m_client.Stop();
 }
 
 RecognitionEngine::Outcome FileTranscriptionEngine::Read(int code)

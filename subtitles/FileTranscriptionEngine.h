@@ -8,13 +8,8 @@ class CWaveToText;
 class FileTranscriptionEngine : public RecognitionEngine
 {
 public:
-    using ProgressCallback = void (*)(void* context, int code);
+    explicit FileTranscriptionEngine(CWaveToText& client);
 
-    FileTranscriptionEngine(CWaveToText& client, ProgressCallback callback);
-
-    int Start(const QString& audio, const QString& srt, int model, void* context,
-              const pplx::cancellation_token& cancel, QString& taskId) override;
-    void Stop() override;
     int Create(const QString& audio, const QString& srt, int model, const pplx::cancellation_token& cancel,
                QString& taskId) override;
     int Poll(const pplx::cancellation_token& cancel) override;
@@ -24,5 +19,4 @@ public:
 
 private:
     CWaveToText& m_client;
-    ProgressCallback m_callback;
 };

@@ -7,8 +7,8 @@
 #include <chrono>
 
 // What a subtitle task needs of a recognition engine, whichever service it talks to: a start that
-// can be cancelled, a stop, and what each code of the engine's poller means for the task. The
-// engine's poller reports on its own thread through the callback the engine was made with.
+// can be cancelled, one poll, and what each poll's code means for the task. The task polls on its
+// own thread; an engine has none.
 class RecognitionEngine
 {
 public:
@@ -27,20 +27,15 @@ public:
 
     virtual ~RecognitionEngine() = default;
 
-    // Starts recognising audio into srt: 0 started, else the engine's own code. A cancelled
-    // token ends the start's requests. taskId gets the service's identifier of the task.
-    virtual int Start(const QString& audio, const QString& srt, int model, void* context,
-                      const pplx::cancellation_token& cancel, QString& taskId) = 0;
-    // Ends polling; no report follows once it returns.
-    virtual void Stop() = 0;
-    // The same start without the engine's poller, for a caller that polls on its own thread.
+    // Starts recognising audio into srt: 0 started, else the engine's own code. A cancelled token
+    // ends the start's requests. taskId gets the service's identifier of the task.
     virtual int Create(const QString& audio, const QString& srt, int model, const pplx::cancellation_token& cancel,
                        QString& taskId) = 0;
     // One poll of a created task, cut short by cancel: the code the poller would report.
     virtual int Poll(const pplx::cancellation_token& cancel) = 0;
     virtual std::chrono::milliseconds Interval() const = 0;
-    // What a code of the poller means. A code that finishes the task has the subtitle files
-    // written first, on the poller's thread.
+    // What a poll's code means. A code that finishes the task has the subtitle files written first,
+    // on the polling thread.
     virtual Outcome Read(int code) = 0;
     // What the user is shown for the last code while the task is neither running nor ended.
     virtual QString Status(int lastCode) const = 0;

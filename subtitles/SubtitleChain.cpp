@@ -2,7 +2,6 @@
 
 #include "service/Retry.h"
 #include "subtitles/SubtitleNotice.h"
-#include "subtitles/TaskAudioExtraction.h"
 #include "subtitles/WaveTransSrt.h"
 
 namespace {
@@ -33,7 +32,7 @@ int Extract(WaveTransSrt& task, const ServiceTask::Worker& worker)
     Report(worker, task, WaveTransSrt::NotifyExtracting);
     const auto stop = [&worker] { return worker.Stopping(); };
     return Retry::Attempts(
-        worker, TaskAudioExtraction::kAttempts, TaskAudioExtraction::kPause, [&] { return task.ExtractAudio(stop); },
+        worker, WaveTransSrt::kExtractionAttempts, WaveTransSrt::kExtractionPause, [&] { return task.ExtractAudio(stop); },
         -1);
 }
 

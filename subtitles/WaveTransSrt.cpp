@@ -6,8 +6,9 @@
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/CWaveToText.h"
 #include "subtitles/CloudRecognitionEngine.h"
+#include "service/Retry.h"
+#include "service/TaskRun.h"
 #include "subtitles/FileTranscriptionEngine.h"
-#include "subtitles/TaskAudioExtraction.h"
 #include "subtitles/WavToTextErrorInfo.h"
 
 #include <pplx/pplxtasks.h>
@@ -59,39 +60,69 @@ WaveTransSrt::WaveTransSrt(int engine)
     , m_cloud(std::make_unique<CAudio2TxtNetOper>())
     , m_waveToText(std::make_unique<CWaveToText>())
     , m_startCancel(std::make_shared<StartCancel>())
+    , m_run(std::make_unique<TaskRun>())
 {
-    m_cloud->SetProgressCallback(&WaveTransSrt::ProgressCb);
     if (engine == 0)
-        m_recognition = std::make_unique<FileTranscriptionEngine>(*m_waveToText, &WaveTransSrt::ProgressCb);
+        m_recognition = std::make_unique<FileTranscriptionEngine>(*m_waveToText);
     else
         m_recognition = std::make_unique<CloudRecognitionEngine>(*m_cloud);
-    m_extraction = std::make_unique<TaskAudioExtraction>(
-        [this](const std::function<bool()>& stop) { return ExtractAudio(stop); },
-        [this](int code) { m_lastCode = code; }, [this] { Notify(NotifyAudioExtracted); },
-        // The task says so itself, so that nobody has to watch for an extraction that gave up.
-        [this](int) { Notify(NotifyExtractionFailed); });
 }
 
 WaveTransSrt::~WaveTransSrt()
 {
-    // The extraction thread may be starting the engine: the start is cancelled, the thread ends
-    // first, then the engine stops, and after that no thread holds the task.
+    // The run may be starting the engine: the start is cancelled, then the run ends, and after
+    // that no thread holds the task.
     m_startCancel->Cancel(true);
-    m_extraction.reset();
     StopEngine();
 }
 
 int WaveTransSrt::StartTranslate()
 {
-    return StartRecognition(true, m_startCancel->Begin());
+    // From the task's own run (the extraction's notification) recognition goes on on that thread.
+    const bool onRun = m_run->OnItsThread();
+    if (!onRun)
+        StopEngine();
+    if (const int code = BeginTranslate(m_startCancel->Begin()); code != 0)
+        return code;
+    if (onRun)
+        m_pollAfter = true;
+    else
+        m_run->Start([this](TaskControl& control) { Polls(control); });
+    return 0;
+}
+
+void WaveTransSrt::Extraction(TaskControl& control)
+{
+    const auto stop = [&control] { return control.Stopping(); };
+    const int code = Retry::Attempts(
+        control, kExtractionAttempts, kExtractionPause, [&] { return ExtractAudio(stop); }, -1);
+    m_lastCode = code;
+    m_transAudioResult = code;
+    m_extracting = false;
+    if (control.Stopping())
+        return;
+    // The task says so itself, so that nobody has to watch for an extraction that gave up.
+    if (code != 0) {
+        Notify(NotifyExtractionFailed);
+        return;
+    }
+    m_pollAfter = false;
+    Notify(NotifyAudioExtracted);
+    if (m_pollAfter.exchange(false))
+        Polls(control);
+}
+
+void WaveTransSrt::Polls(TaskControl& control)
+{
+    while (!control.Stopping()) {
+        PollTranslate(control.Token());
+        const int state = m_state;
+        if (state == StateFinished || state == StateFailed || !control.Pause(PollInterval()))
+            break;
+    }
 }
 
 int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
-{
-    return StartRecognition(false, cancel);
-}
-
-int WaveTransSrt::StartRecognition(bool withPoller, const pplx::cancellation_token& cancel)
 {
     // The audio is there; the first poll may come before the start returns and then moves the
     // state and the last code on by itself, so both are reset before the engine starts.
@@ -99,8 +130,7 @@ int WaveTransSrt::StartRecognition(bool withPoller, const pplx::cancellation_tok
     m_lastCode = 0;
     SetWriteFailure(QString());
     QString taskId;
-    const int code = withPoller ? m_recognition->Start(m_audioPath, GetSrtPath(), m_model, this, cancel, taskId)
-                                : m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
+    const int code = m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
     if (code != 0) {
         m_lastCode = code;
         m_state = StateFailed;
@@ -193,9 +223,14 @@ QString WaveTransSrt::GetState() const
 
 int WaveTransSrt::StartTransAudio()
 {
+    if (m_run->OnItsThread())
+        return 0;
+    StopEngine();
     m_lastCode = 0;
     SetWriteFailure(QString());
-    m_extraction->Start();
+    m_transAudioResult = kTransAudioPending;
+    m_extracting = true;
+    m_run->Start([this](TaskControl& control) { Extraction(control); });
     Notify(NotifyExtracting);
     return 0;
 }
@@ -204,13 +239,12 @@ void WaveTransSrt::StopTransAudio()
 {
     // Recognition may be starting on the extraction's thread: its requests end first.
     m_startCancel->Cancel(false);
-    m_extraction->Stop();
+    StopEngine();
 }
 
 void WaveTransSrt::Stop()
 {
     m_startCancel->Cancel(false);
-    m_extraction->Stop();
     StopEngine();
 }
 
@@ -244,7 +278,10 @@ void WaveTransSrt::InitEnv(const QString& id, const QString& key)
 
 int WaveTransSrt::StopWavToTxt()
 {
-    return m_waveToText->Stop() == 0 ? 1 : 0;
+    // The recognition's polls, not an extraction under way.
+    if (!m_extracting)
+        StopEngine();
+    return 1;
 }
 
 int WaveTransSrt::RestartWavToTxt()
@@ -288,12 +325,12 @@ QString WaveTransSrt::GetTaskID() const
 
 bool WaveTransSrt::IsTransAudioRunning() const
 {
-    return m_extraction->Running();
+    return m_extracting;
 }
 
 int WaveTransSrt::GetTransAudioResult() const
 {
-    return m_extraction->Result();
+    return m_transAudioResult;
 }
 
 void WaveTransSrt::Notify(int code)
@@ -304,5 +341,10 @@ void WaveTransSrt::Notify(int code)
 
 void WaveTransSrt::StopEngine()
 {
-    m_recognition->Stop();
+    // A notification on the run's own thread cannot wait for it: the run ends after it.
+    if (m_run->OnItsThread())
+        m_run->Stop();
+    else
+        m_run->StopAndWait();
+    m_extracting = false;
 }

@@ -17,14 +17,16 @@
 class CAudio2TxtNetOper;
 class CWaveToText;
 class RecognitionEngine;
-class TaskAudioExtraction;
+class TaskControl;
+class TaskRun;
 
 // One source file and frame range turned into a subtitle file by one recognition engine: engine 0
 // is the file-transcription service, any other number the cloud recognition service. A video's
-// audio is first extracted to an MP3 file on a thread of the task's own.
+// audio is first extracted to an MP3 file. Extraction and polling run on one run of the task's own,
+// one after the other; every notification comes from it.
 //
-// The state and the last code are written by the engines' threads and the extraction thread and
-// read by the window's: they are atomic, and everything else a thread writes is read under a lock.
+// The state and the last code are written by the run and read by the window's thread: they are
+// atomic, and everything else the run writes is read under a lock.
 class QOVAIGC_API WaveTransSrt
 {
 public:
@@ -67,10 +69,10 @@ public:
     // What the state means for the user.
     QString GetState() const;
 
-    // Starts extracting the video's audio on a thread (stopping an extraction that still runs
-    // first); notifies 2 at once and 1 when the audio is there. Returns 0.
+    // Starts extracting the video's audio on the task's run (stopping what still runs first);
+    // notifies 2 at once and 1 when the audio is there. Returns 0.
     int StartTransAudio();
-    // Stops a running extraction and waits for its thread.
+    // Stops a running extraction and waits for it.
     void StopTransAudio();
     // One extraction attempt on the caller's thread: the extractor's code (0 done).
     int TransVideoToAudio();
@@ -98,19 +100,22 @@ public:
     int GetStateCode() const { return m_state; }
     int GetLastCode() const { return m_lastCode; }
     void SetLastCode(int code) { m_lastCode = code; }
-    // The engine's task identifier once a start succeeded.
+    // The service's task identifier once a start succeeded.
     QString GetTaskID() const;
     int IsAudio() const { return m_isAudio; }
     float GetRangeStart() const { return m_rangeStart; }
     float GetRangeEnd() const { return m_rangeEnd; }
     int GetModel() const { return m_model; }
-    // Whether the extraction thread still works.
+    // Whether the extraction still works.
     bool IsTransAudioRunning() const;
     // The outcome of the last extraction: kTransAudioPending until one has ended since it was
     // started, then the extractor's code (0 done). A host tells a video task that gave up from one
     // still on its way with it.
     static constexpr int kTransAudioPending = 1;
     int GetTransAudioResult() const;
+    // How often the extraction is tried, and how long apart.
+    static constexpr int kExtractionAttempts = 10;
+    static constexpr std::chrono::milliseconds kExtractionPause{100};
 
     // The steps of the module's own subtitle chain, all on the caller's thread: one extraction
     // attempt that stop cuts short (the extractor's code, 0 done); recognition's start without
@@ -129,8 +134,11 @@ private:
     friend class CWaveToTextMgr;
 
     void Notify(int code);
+    // Stops the run (extraction or polls) and waits for it, unless called from it.
     void StopEngine();
-    int StartRecognition(bool withPoller, const pplx::cancellation_token& cancel);
+    // The bodies of the task's run.
+    void Extraction(TaskControl& control);
+    void Polls(TaskControl& control);
     void SetSrtPath(const QString& path);
     void SetWriteFailure(const QString& error);
 
@@ -155,8 +163,13 @@ private:
     std::unique_ptr<RecognitionEngine> m_recognition;
     NotifyCallback m_callback = nullptr;
     void* m_callbackContext = nullptr;
-    std::unique_ptr<TaskAudioExtraction> m_extraction;
     // The cancellation of the start under way; a task being destroyed starts nothing more.
     struct StartCancel;
     std::shared_ptr<StartCancel> m_startCancel;
+    std::atomic<bool> m_extracting{false};
+    std::atomic<int> m_transAudioResult{kTransAudioPending};
+    // Recognition was started from the extraction's notification: the run polls next.
+    std::atomic<bool> m_pollAfter{false};
+    // Last: it goes first, and nothing of the run is left when the rest goes.
+    std::unique_ptr<TaskRun> m_run;
 };

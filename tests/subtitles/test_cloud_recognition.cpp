@@ -85,11 +85,32 @@ protected:
         m_env.Server().ReplyInTurn("POST", kQuery, std::move(replies));
     }
 
+    // Starts the client and polls it as a subtitle task's run does, every code recorded.
     int Start(CAudio2TxtNetOper& client, ProgressRecorder& progress, const QString& audio, const QString& srt,
               int32_t model = 80001)
     {
-        client.SetProgressCallback(&ProgressRecorder::Record);
-        return client.Start(audio.toStdString(), model, &progress, srt.toStdString());
+        StopPolling();
+        const int started = client.Begin(audio.toStdString(), model, srt.toStdString());
+        if (started != CAudio2TxtNetOper::Started)
+            return started;
+        m_polling.Start([&client, &progress](TaskControl& control) {
+            while (!control.Stopping()) {
+                const int32_t code = client.Poll(control.Token());
+                if (control.Stopping())
+                    break;
+                ProgressRecorder::Record(&progress, code);
+                if (code == CAudio2TxtNetOper::PollFinished || code == CAudio2TxtNetOper::PollError ||
+                    !control.Pause(std::chrono::milliseconds(CAudio2TxtNetOper::kPollIntervalMs)))
+                    break;
+            }
+        });
+        return started;
+    }
+    // Ends the polling, cancelling a query in flight; 0.
+    int StopPolling()
+    {
+        m_polling.StopAndWait();
+        return 0;
     }
 
     size_t Count(const char* method) const
@@ -108,6 +129,7 @@ protected:
     QTemporaryDir m_in;
     QTemporaryDir m_out;
     std::string m_taskId;
+    TaskRun m_polling;
 };
 
 TEST_F(CloudRecognition, ASuccessfulTaskWritesBothFilesLogsAndDeletesTheObject)
@@ -121,7 +143,7 @@ TEST_F(CloudRecognition, ASuccessfulTaskWritesBothFilesLogsAndDeletesTheObject)
     const QString audio = Audio(QStringLiteral("my file.MP3"), "0123456789");
     ASSERT_EQ(Start(client, progress, audio, Srt(), 80006), CAudio2TxtNetOper::Started) << client.GetErrorText();
     ASSERT_TRUE(progress.WaitForCodes(3));
-    client.Stop();
+    StopPolling();
     EXPECT_EQ(progress.Codes(), (std::vector<int32_t>{1, 1, 2}));
 
     // The object: a new GUID, an underscore and the name without its blank.
@@ -178,7 +200,7 @@ TEST_F(CloudRecognition, SubtitlesThatCannotBeWrittenWholeFailTheTaskAndLeaveNot
         ASSERT_TRUE(full.IsSet());
         ASSERT_EQ(Start(client, progress, audio, Srt()), CAudio2TxtNetOper::Started) << client.GetErrorText();
         ASSERT_TRUE(progress.WaitForCodes(1));
-        client.Stop();
+        StopPolling();
     }
     EXPECT_EQ(progress.Codes(), std::vector<int32_t>{CAudio2TxtNetOper::PollError});
     EXPECT_EQ(client.GetErrorText().rfind("无法写入文件", 0), 0u) << client.GetErrorText();
@@ -211,7 +233,7 @@ TEST_F(CloudRecognition, SuccessesWithoutSentencesOrWithoutASubtitlePath)
         const QString srt = c.srtName ? Srt(c.srtName) : QString();
         ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("a.mp3")), srt), CAudio2TxtNetOper::Started);
         ASSERT_TRUE(progress.WaitForCodes(1));
-        client.Stop();
+        StopPolling();
         EXPECT_EQ(progress.Codes(), std::vector<int32_t>{2});
         const auto logged = Logged();
         ASSERT_TRUE(logged);
@@ -261,7 +283,7 @@ TEST_F(CloudRecognition, EachQueryReplyGivesItsCode)
         ASSERT_EQ(Start(client, progress, Audio(QStringLiteral("b.mp3")), Srt("b.srt")), CAudio2TxtNetOper::Started);
         ASSERT_TRUE(progress.WaitForCodes(1));
         // Stop returns once the worker has ended, so a task's end has deleted its object by now.
-        client.Stop();
+        StopPolling();
         EXPECT_EQ(progress.Codes().front(), c.code);
         const std::string error = client.GetErrorText();
         if (c.error[0] == '~')
@@ -290,7 +312,7 @@ TEST_F(CloudRecognition, ACreateReplyWithoutATaskIdIsStillAStart)
     EXPECT_EQ(Start(client, progress, Audio(QStringLiteral("a.mp3")), Srt()), CAudio2TxtNetOper::Started);
     EXPECT_TRUE(client.GetTaskID().empty());
     EXPECT_EQ(Count("DELETE"), 0u) << "the object stays while the task may still use it";
-    client.Stop();
+    StopPolling();
 }
 
 TEST_F(CloudRecognition, FailedStartsSayWhyAndCleanUpWhatTheyMade)
@@ -337,7 +359,7 @@ TEST_F(CloudRecognition, FailedStartsSayWhyAndCleanUpWhatTheyMade)
         if (stored) {
             EXPECT_EQ(m_env.Server().RequestsTo(StorePath(client)).size(), 2u);
         }
-        client.Stop();
+        StopPolling();
         EXPECT_TRUE(m_env.Server().RequestsTo(kQuery).empty());
         EXPECT_TRUE(progress.Codes().empty());
     }
@@ -364,7 +386,7 @@ TEST_F(CloudRecognition, StoppingOrRestartingDuringPollingIsSilentAndKeepsTheObj
     EXPECT_EQ(Count("PUT"), 2u);
     ASSERT_TRUE(DeliverUntil(nullptr, [this] { return m_env.Server().RequestsTo(kQuery).size() >= 2; }));
 
-    EXPECT_EQ(client.Stop(), 0);
+    EXPECT_EQ(StopPolling(), 0);
     *release = true;
     // The stop has ended the worker; once no run is left, nothing can report, poll or write.
     ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));

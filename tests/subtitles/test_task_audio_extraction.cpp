@@ -1,8 +1,9 @@
 // A video task's audio extraction: the attempts and their pauses, stopping it, and a task destroyed
 // while its extraction runs.
 #include "MediaFixtures.h"
+#include "service/Retry.h"
+#include "service/TaskRun.h"
 #include "subtitles/CWaveToTextMgr.h"
-#include "subtitles/TaskAudioExtraction.h"
 #include "subtitles/TranscodeResult.h"
 #include "support/MessageSink.h"
 #include "support/TestEnvironment.h"
@@ -14,107 +15,65 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// What the thread did, for the test's thread to wait on.
-struct Outcome
+// Attempts as a task's run makes them: until one succeeds, ten at most, a pause apart.
+struct Attempting
 {
-    std::mutex mutex;
-    std::condition_variable changed;
     std::atomic<int> attempts{0};
-    int recorded = TaskAudioExtraction::kPending;
-    int successes = 0;
-    bool ended = false;
+    std::atomic<int> result{1};
+    TaskRun run;
 
-    bool WaitForEnd()
+    void Start(const std::function<int(TaskControl&)>& attempt)
     {
-        std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, 20s, [this] { return ended; });
+        run.Start([this, attempt](TaskControl& control) {
+            result = Retry::Attempts(
+                control, WaveTransSrt::kExtractionAttempts, WaveTransSrt::kExtractionPause,
+                [&] {
+                    ++attempts;
+                    return attempt(control);
+                },
+                TRANSCODE_CANCELLED);
+        });
     }
 };
 
-// An extraction whose attempts fail until attempt number succeedOn (0: never).
-std::unique_ptr<TaskAudioExtraction> Extraction(Outcome& outcome, int succeedOn, int failure = -2)
-{
-    return std::make_unique<TaskAudioExtraction>(
-        [&outcome, succeedOn, failure](const std::function<bool()>&) {
-            return ++outcome.attempts == succeedOn ? 0 : failure;
-        },
-        [&outcome](int code) {
-            std::lock_guard<std::mutex> lock(outcome.mutex);
-            outcome.recorded = code;
-            if (code != 0) {
-                outcome.ended = true;
-                outcome.changed.notify_all();
-            }
-        },
-        [&outcome] {
-            std::lock_guard<std::mutex> lock(outcome.mutex);
-            ++outcome.successes;
-            outcome.ended = true;
-            outcome.changed.notify_all();
-        });
-}
-
-TEST(AudioExtractionThread, TriesTenTimesRecordingTheLastFailureOrStopsAtASuccess)
+TEST(AudioExtractionAttempts, TriesTenTimesKeepingTheLastFailureOrStopsAtASuccess)
 {
     const struct
     {
-        int succeedOn, failure, attempts, result, successes;
-    } cases[] = {{0, -7, TaskAudioExtraction::kAttempts, -7, 0}, {3, -2, 3, 0, 1}};
+        int succeedOn, failure, attempts, result;
+    } cases[] = {{0, -7, WaveTransSrt::kExtractionAttempts, -7}, {3, -2, 3, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.succeedOn);
-        Outcome outcome;
-        auto extraction = Extraction(outcome, c.succeedOn, c.failure);
-        extraction->Start();
-        ASSERT_TRUE(outcome.WaitForEnd());
-        extraction->Stop();
-        EXPECT_EQ(outcome.attempts, c.attempts);
-        EXPECT_EQ(outcome.recorded, c.result);
-        EXPECT_EQ(outcome.successes, c.successes);
-        EXPECT_EQ(extraction->Result(), c.result);
-        EXPECT_FALSE(extraction->Running());
+        Attempting attempting;
+        attempting.Start([&](TaskControl&) { return attempting.attempts == c.succeedOn ? 0 : c.failure; });
+        ASSERT_TRUE(attempting.run.Control()->WaitDone(20s));
+        EXPECT_EQ(attempting.attempts, c.attempts);
+        EXPECT_EQ(attempting.result, c.result);
     }
 }
 
-TEST(AudioExtractionThread, StoppingReachesTheRunningAttemptAndEndsWithoutSuccess)
+TEST(AudioExtractionAttempts, StoppingReachesTheRunningAttemptAndNoAttemptFollows)
 {
     std::atomic<bool> inside{false};
-    std::atomic<int> attempts{0};
-    std::atomic<int> successes{0};
-    TaskAudioExtraction extraction(
-        [&](const std::function<bool()>& stop) {
-            ++attempts;
-            inside = true;
-            const auto until = std::chrono::steady_clock::now() + 20s;
-            while (!stop() && std::chrono::steady_clock::now() < until)
-                std::this_thread::sleep_for(1ms);
-            return TRANSCODE_CANCELLED;
-        },
-        nullptr, [&] { ++successes; });
-    extraction.Start();
-    EXPECT_TRUE(extraction.Running());
+    Attempting attempting;
+    attempting.Start([&](TaskControl& control) {
+        inside = true;
+        const auto until = std::chrono::steady_clock::now() + 20s;
+        while (!control.Stopping() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(1ms);
+        return TRANSCODE_CANCELLED;
+    });
     while (!inside)
         std::this_thread::sleep_for(1ms);
-    extraction.Stop();
-    EXPECT_FALSE(extraction.Running());
-    EXPECT_TRUE(extraction.Cancelled());
-    EXPECT_EQ(attempts, 1) << "no attempt follows a stop";
-    EXPECT_EQ(successes, 0);
-
-    // Started again, it runs afresh.
-    inside = false;
-    extraction.Start();
-    while (!inside)
-        std::this_thread::sleep_for(1ms);
-    extraction.Stop();
-    EXPECT_EQ(attempts, 2);
+    EXPECT_TRUE(attempting.run.StopAndWait(5s)) << "the attempt did not hear the stop";
+    EXPECT_EQ(attempting.attempts, 1) << "no attempt follows a stop";
+    EXPECT_EQ(attempting.result, TRANSCODE_CANCELLED);
 }
 
 class VideoTasks : public ::testing::Test

@@ -1,6 +1,5 @@
-#include "service/PollingWorker.h"
-
 #include "service/RestExchange.h"
+#include "service/TaskRun.h"
 #include "support/Delivery.h"
 
 #include <gtest/gtest.h>
@@ -17,59 +16,54 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(PollingWorker, StoppedFromItsOwnReportItIsGoneBeforeTheNextStartPolls)
+TEST(TaskRun, AStopFromItsOwnBodyEndsItAndNoNewStartRunsBeforeItHasReturned)
 {
-    // Everything the first loop touches is shared, so a loop that outlived its run could not
+    // Everything the first body touches is shared, so a body that outlived its run could not
     // write into the test's frame.
     auto firstPolls = std::make_shared<std::atomic<int>>(0);
     auto secondPolls = std::make_shared<std::atomic<int>>(0);
-    auto stopped = std::make_shared<std::promise<void>>();
     std::promise<void> open;
     const std::shared_future<void> gate = open.get_future().share();
-    PollingWorker worker;
-    worker.Start(
-        1ms, [firstPolls](const pplx::cancellation_token&) { return int32_t(++*firstPolls); },
-        [&worker, stopped, reported = std::make_shared<std::atomic<bool>>(false)](int32_t) {
-            if (reported->exchange(true))
-                return;
-            worker.Stop();
-            stopped->set_value();
-        },
-        // Holds the stopped loop after its report for a moment, so a new start has to deal with it.
-        [gate](int32_t) {
+    TaskRun run;
+    ASSERT_TRUE(run.Start([&run, firstPolls, gate](TaskControl& control) {
+        while (!control.Stopping()) {
+            ++*firstPolls;
+            EXPECT_FALSE(run.StopAndWait(1s)) << "a body cannot wait for itself";
+            // Holds the stopped body a moment, so a new start has to deal with it.
             gate.wait_for(200ms);
-            return false;
-        });
-    ASSERT_EQ(stopped->get_future().wait_for(10s), std::future_status::ready);
-
-    worker.Start(
-        1ms, [secondPolls](const pplx::cancellation_token&) { return int32_t(++*secondPolls); }, [](int32_t) {},
-        [](int32_t) { return false; });
+        }
+    }));
+    EXPECT_FALSE(run.Start([](TaskControl&) {})) << "a start while the stopped body has not returned";
     open.set_value();
-    EXPECT_TRUE(DeliverUntil(nullptr, [&] { return *firstPolls > 1 || *secondPolls >= 20; }));
-    EXPECT_EQ(worker.Stop(), 0);
-    EXPECT_EQ(*firstPolls, 1) << "the stopped loop polled again after the new start";
-    EXPECT_FALSE(worker.Running());
+    ASSERT_TRUE(run.Control()->WaitDone(10s));
+    ASSERT_TRUE(run.Start([secondPolls](TaskControl& control) {
+        while (control.Pause(1ms))
+            ++*secondPolls;
+    }));
+    EXPECT_TRUE(DeliverUntil(nullptr, [&] { return *secondPolls >= 20; }));
+    EXPECT_TRUE(run.StopAndWait(5s));
+    EXPECT_EQ(*firstPolls, 1) << "the stopped body polled again";
+    EXPECT_FALSE(run.Running());
 }
 
-TEST(PollingWorker, StopEndsAWaitAndNoReportFollows)
+TEST(TaskRun, AStopEndsAPauseAtOnce)
 {
-    auto reports = std::make_shared<std::atomic<int>>(0);
-    PollingWorker worker;
-    worker.Start(
-        1h, [](const pplx::cancellation_token&) { return int32_t(1); }, [reports](int32_t) { ++*reports; },
-        [](int32_t) { return false; });
-    ASSERT_TRUE(DeliverUntil(nullptr, [&] { return *reports == 1; }));
-    EXPECT_EQ(worker.Stop(), 0) << "the hour-long wait ends at once";
-    EXPECT_FALSE(worker.Running());
-    EXPECT_EQ(*reports, 1);
-    EXPECT_EQ(worker.Stop(), 0) << "stopping twice is harmless";
+    TaskRun run;
+    std::atomic<bool> paused{false};
+    ASSERT_TRUE(run.Start([&paused](TaskControl& control) {
+        paused = true;
+        control.Pause(1h);
+    }));
+    ASSERT_TRUE(DeliverUntil(nullptr, [&] { return paused.load(); }));
+    EXPECT_TRUE(run.StopAndWait(5s)) << "the hour-long pause ends at once";
+    EXPECT_FALSE(run.Running());
+    EXPECT_TRUE(run.StopAndWait(5s)) << "stopping twice is harmless";
 }
 
-// Every poll is one request that the worker's stop cancels. A poller may run for hours against a
+// Every poll is one request that the task's stop cancels. A poller may run for hours against a
 // service that keeps answering "running", so the stop's reach must not leave something behind per
 // request: a poller's requests grow memory no more than requests nothing can cancel.
-TEST(PollingWorker, ThousandsOfCancellableRequestsKeepNothingBehind)
+TEST(RestExchange, ThousandsOfCancellableRequestsKeepNothingBehind)
 {
     // Not the recording server: its records would grow with every request.
     httplib::Server server;
