@@ -2,8 +2,8 @@
 
 #include "dubbing/LongSpeechTask.h"
 #include "dubbing/SpeechTrackTask.h"
+#include "mediakit/SrtReader.h"
 #include "service/TransLog.h"
-#include "subtitles/SrtReader.h"
 
 #include <QDir>
 #include <QFile>
