@@ -15,7 +15,7 @@ mkdir -p "$run_dir"
 log="$run_dir/build.log"
 
 # Standard output belongs to the job: setup and build talk to the log, and show it on failure.
-if ! { "$root/scripts/setup-deps.sh" && "$root/scripts/build.sh" qovaigc aigc-emulator QOVAIGC qov-studio qov_media; } >"$log" 2>&1; then
+if ! { "$root/scripts/setup-deps.sh" && "$root/scripts/build.sh" qovaigc aigc-emulator QOVAIGC qov-studio qov_appdata; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "run.sh: setup or build failed (log: $log)" >&2
   exit 1

@@ -12,11 +12,9 @@ ServiceTask::Body Make(const QString& topic, const QString& outputFolder)
     return [topic = topic.toStdString(), folder = outputFolder.toStdString()](const ServiceTask::Worker& worker) {
         CopywritingJob job(topic, folder);
         if (!job.FetchToken(worker.Token()))
-            return TaskEnd::Failure(TaskError::Kind::Network, CopywritingJob::NoToken,
-                                    QString::fromStdString(job.ErrorText()));
-        if (job.Request(worker.Token()) != CopywritingJob::Success)
-            return TaskEnd::Failure(TaskError::Kind::Service, CopywritingJob::RequestFailed,
-                                    QString::fromStdString(job.ErrorText()));
+            return TaskEnd::Failure(TaskError::Kind::Network, kNoToken, QString::fromStdString(job.ErrorText()));
+        if (!job.Request(worker.Token()))
+            return TaskEnd::Failure(TaskError::Kind::Service, kRequestFailed, QString::fromStdString(job.ErrorText()));
         return TaskEnd::Success(QVariant::fromValue(
             Result{QString::fromStdString(job.OutputPath()), QString::fromStdString(job.ResultText())}));
     };

@@ -6,11 +6,11 @@
 
 // A generation as a service task, for the window and the command line: the token and the request
 // both run on the worker. It succeeds with the generated text's file path and the text (a
-// CopywritingTask::Result in the end's value), or fails with the client's code (-1 no token, -2
-// the request failed) and its message.
+// CopywritingTask::Result in the end's value), or fails with its code (-1 no token, -2 the
+// request failed) and its message.
 namespace CopywritingTask {
 
-// The failure codes, those of the client.
+// The failure codes, the numbers copywriting has always reported.
 constexpr int kNoToken = -1;
 constexpr int kRequestFailed = -2;
 

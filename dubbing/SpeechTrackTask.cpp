@@ -1,12 +1,12 @@
 #include "dubbing/SpeechTrackTask.h"
 
-#include "dubbing/SpeechClip.h"
-#include "dubbing/SpeechMix.h"
-#include "dubbing/TempoChange.h"
-#include "dubbing/TrackEncoder.h"
 #include "dubbing/TrackPlan.h"
+#include "mediakit/AudioLibraryLog.h"
+#include "mediakit/SpeechClip.h"
+#include "mediakit/SpeechMix.h"
+#include "mediakit/TempoChange.h"
+#include "mediakit/TrackEncoder.h"
 #include "service/ResultFile.h"
-#include "subtitles/AudioLibraryLog.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,9 +2,9 @@
 
 #include "dubbing/LongSpeechTask.h"
 #include "dubbing/SpeechTrackTask.h"
+#include "mediakit/SrtReader.h"
 #include "service/TimeLimit.h"
 #include "service/TransLog.h"
-#include "subtitles/SrtReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
 // Whatever the chat service sends with status 200, reading it gives success with a text or a
-// failure with a message, or the JSON exception the request turns into a failure.
+// failure with a message, never an exception.
 #include "FuzzEnvironment.h"
 
-#include "copywriting/CCopywritingNetOper.h"
+#include "copywriting/CopywritingErrors.h"
+#include "service/ChatClient.h"
 
 #include <cpprest/json.h>
 
@@ -14,17 +15,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static FuzzEnvironment environment;
-    static CCopywritingNetOper client;
+    static ChatClient client({}, CopywritingErrors::ChatWording());
     std::error_code error;
     const web::json::value reply =
         web::json::value::parse(std::string(reinterpret_cast<const char*>(data), size), error);
     if (error)
         return 0;
-    try {
-        const int32_t code = client.ReadReply(reply);
-        if (code == CCopywritingNetOper::Success ? client.ResultText().empty() : client.GetErrorText().empty())
-            __builtin_trap();
-    } catch (const web::json::json_exception&) {
-    }
+    if (client.ReadReply(reply) ? client.Answer().empty() : client.ErrorText().empty())
+        __builtin_trap();
     return 0;
 }

@@ -1,5 +1,6 @@
 // Recognised sentences come from a service: any times (negative, reversed, huge) and any text must
 // give a well-formed block per sentence.
+#include "mediakit/CaptionWriter.h"
 #include "subtitles/SrtWriter.h"
 
 #include <cstddef>
@@ -62,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!sentences.empty() && file.count(QStringLiteral(" --> ")) < qsizetype(sentences.size()))
         __builtin_trap();
     for (SrtLineInfo* line : lines)
-        SrtWriter::FormatSrtTime(line->begin);
+        CaptionWriter::FormatSrtTime(line->begin);
     qDeleteAll(lines);
     SrtWriter::CompanionPath(QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)));
     return 0;

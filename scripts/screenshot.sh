@@ -19,7 +19,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QOV_BUILD_DIR:-$root/build}
 out=${1:-$build/screenshots}
 "$root/scripts/setup-deps.sh"
-"$root/scripts/build.sh" qov-studio QOVAIGC aigc-emulator qov_media >/dev/null
+"$root/scripts/build.sh" qov-studio QOVAIGC aigc-emulator qov_appdata >/dev/null
 
 mkdir -p "$out"
 out=$(cd "$out" && pwd)

@@ -1,6 +1,6 @@
 #include "subtitles/AudioLibraryEntry.h"
 
-#include "subtitles/AudioLibraryLog.h"
+#include "mediakit/AudioLibraryLog.h"
 #include "subtitles/AudioTranscoder.h"
 #include "subtitles/TranscodeResult.h"
 

@@ -1,6 +1,6 @@
 #include "subtitles/MultipartFormBuilder.h"
 
-#include "subtitles/CodePage936.h"
+#include "mediakit/CodePage936.h"
 
 #include <cctype>
 #include <cerrno>

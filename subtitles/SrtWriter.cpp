@@ -1,5 +1,6 @@
 #include "subtitles/SrtWriter.h"
 
+#include "mediakit/CaptionWriter.h"
 #include "service/ResultFile.h"
 
 namespace SrtWriter {
@@ -8,19 +9,12 @@ namespace {
 
 void AppendBlock(QString& srt, int number, int32_t begin, int32_t end, const QString& text)
 {
-    srt += QString::number(number) + QStringLiteral("\r\n") + FormatSrtTime(begin) + QStringLiteral(" --> ") +
-           FormatSrtTime(end) + QStringLiteral("\r\n") + text + QStringLiteral("\r\n\r\n");
+    srt += QString::number(number) + QStringLiteral("\r\n") + CaptionWriter::FormatSrtTime(begin) +
+           QStringLiteral(" --> ") + CaptionWriter::FormatSrtTime(end) + QStringLiteral("\r\n") + text +
+           QStringLiteral("\r\n\r\n");
 }
 
 } // namespace
-
-QString FormatSrtTime(int32_t milliseconds)
-{
-    const int32_t s = milliseconds / 1000;
-    const int32_t m = s / 60;
-    const int32_t h = m / 60;
-    return QString::asprintf("%02d:%02d:%02d,%03d", h, m - 60 * h, s - 60 * m, milliseconds - 1000 * s);
-}
 
 QString BuildSrt(const QList<SrtLineInfo*>& lines)
 {

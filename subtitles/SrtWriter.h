@@ -6,16 +6,13 @@
 #include <QList>
 #include <QString>
 
-#include <cstdint>
 #include <vector>
 
 // SRT subtitle text shared by both recognition engines, so the same sentences give the same bytes.
 namespace SrtWriter {
 
-// "hh:mm:ss,mmm"; hours are not wrapped (100 hours print as 100).
-QString FormatSrtTime(int32_t milliseconds);
-
-// One block per sentence: number, CR LF, "begin --> end", CR LF, the text unchanged, CR LF, CR LF.
+// One block per sentence: number, CR LF, "begin --> end" (as CaptionWriter::FormatSrtTime writes
+// times), CR LF, the text unchanged, CR LF, CR LF.
 QString BuildSrt(const QList<SrtLineInfo*>& lines);
 QString BuildSrt(const std::vector<nsWtt::stWavResult>& sentences);
 

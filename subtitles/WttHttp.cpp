@@ -1,9 +1,9 @@
 #include "subtitles/WttHttp.h"
 
 #include "host/QOVSystem.h"
+#include "mediakit/CodePage936.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
-#include "subtitles/CodePage936.h"
 #include "subtitles/MultipartFormBuilder.h"
 
 #include <QString>

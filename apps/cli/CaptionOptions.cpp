@@ -2,7 +2,7 @@
 
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/OptionReader.h"
-#include "subtitles/SrtReader.h"
+#include "mediakit/SrtReader.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "subtitles/CaptionLayout.h"
-#include "subtitles/CaptionWriter.h"
+#include "mediakit/CaptionLayout.h"
+#include "mediakit/CaptionWriter.h"
 #include "subtitles/SrtLineInfo.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "subtitles/CaptionLayout.h"
+#include "mediakit/CaptionLayout.h"
 
 #include <QString>
 

@@ -1,9 +1,8 @@
 #include "apps/studio/SubtitleSentences.h"
 
+#include "mediakit/CaptionWriter.h"
+#include "mediakit/SrtReader.h"
 #include "service/ResultFile.h"
-#include "subtitles/CaptionWriter.h"
-#include "subtitles/SrtReader.h"
-#include "subtitles/SrtWriter.h"
 
 #include <QFile>
 
@@ -117,7 +116,7 @@ bool SubtitleSentences::SetTimes(int index, int32_t start, int32_t end, QString&
 
 QString SubtitleSentences::FormatTime(int32_t milliseconds)
 {
-    return SrtWriter::FormatSrtTime(milliseconds);
+    return CaptionWriter::FormatSrtTime(milliseconds);
 }
 
 bool SubtitleSentences::ParseTime(const QString& text, int32_t& milliseconds, QString& error)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "subtitles/Caption.h"
-#include "subtitles/CaptionLayout.h"
+#include "mediakit/Caption.h"
+#include "mediakit/CaptionLayout.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 // with the same options, against the local services.
 #include "LocalServices.h"
 
-#include "subtitles/SrtReader.h"
+#include "mediakit/SrtReader.h"
 
 #include <QDir>
 

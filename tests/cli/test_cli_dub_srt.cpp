@@ -1,7 +1,7 @@
 #include "CliFixture.h"
 #include "PtyProcess.h"
 
-#include "subtitles/SrtWriter.h"
+#include "mediakit/CaptionWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +17,7 @@ using namespace std::chrono_literals;
 
 QString Time(double seconds)
 {
-    return SrtWriter::FormatSrtTime(int32_t(seconds * 1000.0 + 0.5));
+    return CaptionWriter::FormatSrtTime(int32_t(seconds * 1000.0 + 0.5));
 }
 
 // Where sound begins after at least 0.3 s of silence, and at the very start; not the end of a

@@ -1,36 +1,22 @@
-#include "copywriting/CCopywritingNetOper.h"
-#include "service/TaskRun.h"
+#include "copywriting/CopywritingTask.h"
+#include "service/ServiceTask.h"
 #include "service/TransLog.h"
+#include "support/Delivery.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <future>
-#include <iostream>
+#include <optional>
 #include <thread>
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Collects the completion handler's calls.
-struct Completion
-{
-    std::promise<int32_t> code;
-    std::atomic<int> calls{0};
-
-    static void Handler(void* context, int32_t result)
-    {
-        auto* self = static_cast<Completion*>(context);
-        if (self->calls++ == 0)
-            self->code.set_value(result);
-    }
-};
 
 class CopywritingClient : public ::testing::Test
 {
@@ -42,18 +28,26 @@ protected:
         m_folder = m_env.WorkDir() + QStringLiteral("/Copywriting/");
     }
 
-    // Runs one request to its end and returns the handler's code.
-    int32_t Run(CCopywritingNetOper& client, const std::string& topic)
+    // Starts one generation as the window and the command line do.
+    void Start(ServiceTask& task, const QString& topic)
     {
-        Completion done;
-        client.SetCompletionHandler(&Completion::Handler);
-        const int started = client.Start(topic, m_folder.toStdString(), &done);
-        if (started != CCopywritingNetOper::Success)
-            return started;
-        auto future = done.code.get_future();
-        if (future.wait_for(40s) != std::future_status::ready)
-            return 0;
-        return future.get();
+        QObject::connect(&task, &ServiceTask::ended, &task, [this](const TaskEnd& end) { m_end = end; });
+        m_end.reset();
+        ASSERT_TRUE(task.Start(CopywritingTask::Make(topic, m_folder)));
+    }
+
+    // Its end, once delivered; a failure without a code when none came in time.
+    TaskEnd WaitForEnd(ServiceTask& task)
+    {
+        DeliverUntil(&task, [this] { return m_end.has_value(); }, 40s);
+        return m_end.value_or(TaskEnd::Failure(TaskError::Kind::None, 0, QStringLiteral("no end")));
+    }
+
+    TaskEnd Run(const QString& topic)
+    {
+        ServiceTask task;
+        Start(task, topic);
+        return WaitForEnd(task);
     }
 
     void ReplyChat(int status, const std::string& body)
@@ -63,13 +57,14 @@ protected:
 
     TestEnvironment& m_env = TestEnvironment::Get();
     QString m_folder;
+    std::optional<TaskEnd> m_end;
 };
 
 TEST_F(CopywritingClient, GeneratedTextBecomesAFileAndALogRecord)
 {
     ReplyChat(200, R"({"error_code":0,"result":"春天来了。\n新品发布！"})");
-    CCopywritingNetOper client;
-    ASSERT_EQ(Run(client, "第一行\r\n第二行 & \"引号\""), CCopywritingNetOper::Success) << client.GetErrorText();
+    const TaskEnd end = Run(QStringLiteral("第一行\r\n第二行 & \"引号\""));
+    ASSERT_TRUE(end.Succeeded()) << end.error.text.toStdString();
 
     const auto chats = m_env.Server().RequestsTo(TestEnvironment::kChatPath);
     ASSERT_EQ(chats.size(), 1u);
@@ -77,25 +72,25 @@ TEST_F(CopywritingClient, GeneratedTextBecomesAFileAndALogRecord)
     EXPECT_EQ(chats[0].contentType, "application/json");
     EXPECT_EQ(chats[0].body, R"({"messages":[{"content":"第一行\r\n第二行 & \"引号\"","role":"user"}]})");
 
-    EXPECT_EQ(client.ResultText(), "春天来了。\n新品发布！");
-    const QString path = QString::fromStdString(client.OutputPath());
-    EXPECT_TRUE(path.startsWith(m_folder));
-    EXPECT_TRUE(QFileInfo(path).fileName().contains(QRegularExpression(QStringLiteral(
+    const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
+    EXPECT_EQ(result.text, QStringLiteral("春天来了。\n新品发布！"));
+    EXPECT_TRUE(result.path.startsWith(m_folder));
+    EXPECT_TRUE(QFileInfo(result.path).fileName().contains(QRegularExpression(QStringLiteral(
         "^\\d{4}_\\d\\d_\\d\\d_\\d\\d_\\d\\d_\\d\\d\\.txt$"))));
-    EXPECT_EQ(ReadBytes(path), QByteArray("春天来了。\n新品发布！"));
+    EXPECT_EQ(ReadBytes(result.path), QByteArray("春天来了。\n新品发布！"));
 
     bool logged = false;
     for (const TransLogItem& item : GetCopywritingLog().Items())
-        logged = logged || (item.SrcInfo == QStringLiteral("第一行|第二行 & \"引号\"") && item.Files == path);
+        logged = logged || (item.SrcInfo == QStringLiteral("第一行|第二行 & \"引号\"") && item.Files == result.path);
     EXPECT_TRUE(logged) << "the record carries the topic with '|' for the line break and the file";
 }
 
 TEST_F(CopywritingClient, AnIntegerResultIsWrittenInDecimal)
 {
     ReplyChat(200, R"({"result":42})");
-    CCopywritingNetOper client;
-    ASSERT_EQ(Run(client, "数字"), CCopywritingNetOper::Success);
-    EXPECT_EQ(ReadBytes(QString::fromStdString(client.OutputPath())), QByteArray("42"));
+    const TaskEnd end = Run(QStringLiteral("数字"));
+    ASSERT_TRUE(end.Succeeded()) << end.error.text.toStdString();
+    EXPECT_EQ(ReadBytes(CopywritingTask::ResultOf(end).path), QByteArray("42"));
 }
 
 struct FailureCase
@@ -124,9 +119,11 @@ TEST_F(CopywritingClient, FailedRequestsReportMinusTwoWithAMessage)
         SCOPED_TRACE(c.name);
         ReplyChat(c.status, c.body);
         const qsizetype logged = GetCopywritingLog().ItemCount();
-        CCopywritingNetOper client;
-        EXPECT_EQ(Run(client, "话题"), CCopywritingNetOper::RequestFailed);
-        const std::string error = client.GetErrorText();
+        const TaskEnd end = Run(QStringLiteral("话题"));
+        EXPECT_TRUE(end.Failed());
+        EXPECT_EQ(end.error.code, CopywritingTask::kRequestFailed);
+        EXPECT_EQ(end.error.kind, TaskError::Kind::Service);
+        const std::string error = end.error.text.toStdString();
         if (c.prefix)
             EXPECT_TRUE(error.rfind(c.error, 0) == 0 && error.size() > std::string(c.error).size()) << error;
         else
@@ -135,81 +132,41 @@ TEST_F(CopywritingClient, FailedRequestsReportMinusTwoWithAMessage)
     }
 }
 
-TEST_F(CopywritingClient, NoTokenMeansNotStartedAndNoHandlerCall)
+TEST_F(CopywritingClient, NoTokenMeansNoChatRequest)
 {
     m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 401, R"({"error":"invalid_client"})");
-    CCopywritingNetOper client;
-    Completion done;
-    client.SetCompletionHandler(&Completion::Handler);
-    EXPECT_EQ(client.Start("话题", m_folder.toStdString(), &done), CCopywritingNetOper::NoToken);
-    EXPECT_EQ(client.GetErrorText(), "Token获取失败，请检查配置文件，错误代码：401");
-    ASSERT_TRUE(TaskRun::WaitForAll(std::chrono::seconds(5)));
-    EXPECT_EQ(done.calls, 0);
+    const TaskEnd end = Run(QStringLiteral("话题"));
+    EXPECT_TRUE(end.Failed());
+    EXPECT_EQ(end.error.code, CopywritingTask::kNoToken);
+    EXPECT_EQ(end.error.text, QStringLiteral("Token获取失败，请检查配置文件，错误代码：401"));
     EXPECT_TRUE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
 }
 
-TEST_F(CopywritingClient, DestroyingTheClientEndsARunningRequestWithoutACallback)
+TEST_F(CopywritingClient, StoppingEndsARunningRequestWithoutWaitingForItsReply)
 {
     m_env.Server().Stall("POST", TestEnvironment::kChatPath);
-    Completion done;
-    {
-        CCopywritingNetOper client;
-        client.SetCompletionHandler(&Completion::Handler);
-        ASSERT_EQ(client.Start("慢", m_folder.toStdString(), &done), CCopywritingNetOper::Success);
-        for (int i = 0; i < 2000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
-            std::this_thread::sleep_for(10ms);
-        ASSERT_FALSE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
-    }
+    const qsizetype logged = GetCopywritingLog().ItemCount();
+    ServiceTask task;
+    Start(task, QStringLiteral("慢"));
+    for (int i = 0; i < 2000 && m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty(); ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_FALSE(m_env.Server().RequestsTo(TestEnvironment::kChatPath).empty());
+    task.Stop();
+    EXPECT_TRUE(WaitForEnd(task).Stopped());
     EXPECT_EQ(m_env.Server().Answered(TestEnvironment::kChatPath), 0u)
-        << "the destructor waited for the reply instead of cancelling";
-    EXPECT_EQ(done.calls, 0);
+        << "the stop waited for the reply instead of cancelling";
+    EXPECT_EQ(GetCopywritingLog().ItemCount(), logged);
 }
 
-TEST_F(CopywritingClient, ASecondRequestReusesTheClient)
+TEST_F(CopywritingClient, EveryGenerationAsksForItsOwnToken)
 {
-    CCopywritingNetOper client;
     ReplyChat(200, R"({"error_code":1})");
-    EXPECT_EQ(Run(client, "一"), CCopywritingNetOper::RequestFailed);
-    EXPECT_EQ(client.GetErrorText(), "服务器内部错误");
+    EXPECT_EQ(Run(QStringLiteral("一")).error.text, QStringLiteral("服务器内部错误"));
     ReplyChat(200, R"({"result":"第二次"})");
-    EXPECT_EQ(Run(client, "二"), CCopywritingNetOper::Success);
-    EXPECT_EQ(client.ResultText(), "第二次");
-    EXPECT_EQ(client.GetErrorText(), "服务器内部错误") << "the last message stays until a later failure";
+    const TaskEnd second = Run(QStringLiteral("二"));
+    ASSERT_TRUE(second.Succeeded()) << second.error.text.toStdString();
+    EXPECT_EQ(CopywritingTask::ResultOf(second).text, QStringLiteral("第二次"));
     EXPECT_EQ(m_env.Server().RequestsTo(TestEnvironment::kTokenPath).size(), 2u) << "a token per task";
-}
-
-// A chat address that cannot be used, in a child process with its own settings. The child's exit
-// status is worked out first, so that the client's worker and the token server are joined before
-// the process exits.
-int ChatFailureStatus(const QString& chatUrl)
-{
-    ScratchFolders folders;
-    FakeServer tokens;
-    tokens.Reply("POST", "/token", 200, R"({"access_token":"t"})");
-    TestEnvironment::WriteSettings(folders.App(), QStringLiteral("[Token]\nURL=%1\n[Copywriting]\nURL=%2\n")
-                                                      .arg(QString::fromStdString(tokens.Url("/token")), chatUrl));
-    Completion done;
-    CCopywritingNetOper client;
-    client.SetCompletionHandler(&Completion::Handler);
-    if (client.Start("话题", (folders.Work() + QLatin1Char('/')).toStdString(), &done) != 1)
-        return 2;
-    const int32_t code = done.code.get_future().get();
-    std::cerr << "code " << code << " error " << client.GetErrorText() << '\n';
-    return code == -2 && !client.GetErrorText().empty() ? 0 : 1;
-}
-
-void ExpectChatFailure(const QString& chatUrl)
-{
-    std::exit(ChatFailureStatus(chatUrl));
-}
-
-TEST(CopywritingAddress, UnusableAddressesFailTheRequest)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    for (const char* url : {"http://127.0.0.1:1/chat", "", "ftp://127.0.0.1/chat", "not an address"}) {
-        SCOPED_TRACE(url);
-        EXPECT_EXIT(ExpectChatFailure(QString::fromUtf8(url)), ::testing::ExitedWithCode(0), "");
-    }
 }
 
 } // namespace

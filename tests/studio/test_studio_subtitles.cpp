@@ -6,7 +6,7 @@
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/StudioWindow.h"
 #include "apps/studio/ToolPanel.h"
-#include "subtitles/SrtReader.h"
+#include "mediakit/SrtReader.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 

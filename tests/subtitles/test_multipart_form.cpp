@@ -1,4 +1,4 @@
-#include "subtitles/CodePage936.h"
+#include "mediakit/CodePage936.h"
 #include "subtitles/MultipartFormBuilder.h"
 
 #include <QTemporaryDir>
@@ -104,17 +104,6 @@ TEST(MultipartFileParts, NameAfterTheLastSeparatorAndTypeByExtension)
     }
     // 乗 is 0x81 0x5C in code page 936: its second byte must not split the name.
     EXPECT_EQ(CodePage936::ToUtf8(MultipartFormBuilder::FileNameOf(CodePage936::FromUtf8("D:\\音频\\乗.wav"))), "乗.wav");
-}
-
-TEST(CodePage936Text, ConvertsWhatItCanRepresentAndEmptiesTheRest)
-{
-    EXPECT_EQ(CodePage936::FromUtf8("ab中文"), std::string("ab\xD6\xD0\xCE\xC4"));
-    EXPECT_EQ(CodePage936::ToUtf8("ab\xD6\xD0\xCE\xC4"), "ab中文");
-    EXPECT_EQ(CodePage936::FromUtf8("录音😀.wav"), "") << "an emoji has no place in the code page";
-    EXPECT_EQ(CodePage936::FromUtf8("\xC3\x28"), "") << "bytes that are not UTF-8";
-    EXPECT_EQ(CodePage936::ToUtf8("\x81"), "") << "a lead byte without its second byte";
-    const std::string longText(5000, 'x');
-    EXPECT_EQ(CodePage936::FromUtf8(longText + "中"), longText + "\xD6\xD0");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "mediakit/SrtReader.h"
 #include "subtitles/SrtWriter.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
@@ -8,14 +9,22 @@
 
 namespace {
 
-TEST(SrtTime, StampsCountHoursWithoutWrapping)
+// The studio and the voice-over read the tool's own files with the captions layer's reader.
+TEST(SrtText, OwnFilesReadBackAsTheirSentences)
 {
-    const std::pair<int32_t, const char*> cases[] = {
-        {0, "00:00:00,000"},       {1500, "00:00:01,500"},        {3723004, "01:02:03,004"},
-        {59999, "00:00:59,999"},   {360000000, "100:00:00,000"},  {86399999, "23:59:59,999"},
-    };
-    for (const auto& [milliseconds, stamp] : cases)
-        EXPECT_EQ(SrtWriter::FormatSrtTime(milliseconds), QString::fromLatin1(stamp)) << milliseconds;
+    SrtLineInfo first{"第一句", 1500, 2800};
+    SrtLineInfo second{"two\r\nlines", 2800, 3723004};
+    const QByteArray own = "\xEF\xBB\xBF" + SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second}).toUtf8();
+    std::vector<Caption> captions;
+    QString error;
+    ASSERT_TRUE(SrtReader::Parse(own, captions, error)) << error.toStdString();
+    ASSERT_EQ(captions.size(), 2u);
+    EXPECT_EQ(captions[0].text, QStringLiteral("第一句"));
+    EXPECT_EQ(captions[0].start, 1500);
+    EXPECT_EQ(captions[0].end, 2800);
+    EXPECT_EQ(captions[1].text, QStringLiteral("two\nlines"));
+    EXPECT_EQ(captions[1].start, 2800);
+    EXPECT_EQ(captions[1].end, 3723004);
 }
 
 TEST(SrtText, CompanionPathNeverEqualsTheSubtitlePath)

@@ -1,4 +1,4 @@
-#include "dubbing/TrackAudioError.h"
+#include "mediakit/TrackAudioError.h"
 
 extern "C" {
 #include <libavutil/error.h>

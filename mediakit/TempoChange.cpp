@@ -1,6 +1,6 @@
-#include "dubbing/TempoChange.h"
+#include "mediakit/TempoChange.h"
 
-#include "dubbing/TrackAudioError.h"
+#include "mediakit/TrackAudioError.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,8 @@
 
 #include <string>
 
-// The simplified-Chinese code page the upload's form fields travel in.
+// The simplified-Chinese code page: subtitle files of tools on Chinese systems come in it, and the
+// file-transcription upload's form fields travel in it.
 namespace CodePage936 {
 
 // UTF-8 to code page 936; a text with a character the code page cannot represent (or that is not

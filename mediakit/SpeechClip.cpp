@@ -1,6 +1,6 @@
-#include "dubbing/SpeechClip.h"
+#include "mediakit/SpeechClip.h"
 
-#include "dubbing/TrackAudioError.h"
+#include "mediakit/TrackAudioError.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "subtitles/Caption.h"
+#include "mediakit/Caption.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,5 @@
-#include "subtitles/CaptionWriter.h"
-#include "subtitles/SrtReader.h"
-#include "subtitles/SrtWriter.h"
+#include "mediakit/CaptionWriter.h"
+#include "mediakit/SrtReader.h"
 #include "support/QtPrinters.h"
 #include "support/TestFiles.h"
 
@@ -23,11 +22,21 @@ std::vector<Caption> Parsed(const QByteArray& bytes)
     return captions;
 }
 
+TEST(SrtTime, StampsCountHoursWithoutWrapping)
+{
+    const std::pair<int32_t, const char*> cases[] = {
+        {0, "00:00:00,000"},       {1500, "00:00:01,500"},        {3723004, "01:02:03,004"},
+        {59999, "00:00:59,999"},   {360000000, "100:00:00,000"},  {86399999, "23:59:59,999"},
+    };
+    for (const auto& [milliseconds, stamp] : cases)
+        EXPECT_EQ(CaptionWriter::FormatSrtTime(milliseconds), QString::fromLatin1(stamp)) << milliseconds;
+}
+
 TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
 {
-    SrtLineInfo first{"第一句", 1500, 2800};
-    SrtLineInfo second{"two\r\nlines", 2800, 3723004};
-    const QString ownText = SrtWriter::BuildSrt(QList<SrtLineInfo*>{&first, &second});
+    // The form the subtitles tool writes its own files in: numbered, CR LF.
+    const QString ownText = QStringLiteral("1\r\n00:00:01,500 --> 00:00:02,800\r\n第一句\r\n\r\n"
+                                           "2\r\n00:00:02,800 --> 01:02:03,004\r\ntwo\r\nlines\r\n\r\n");
     const QByteArray own = "\xEF\xBB\xBF" + ownText.toUtf8();
     // 第一句 in GBK, as tools on Chinese systems write it.
     const QByteArray gbk = "1\r\n00:00:01,500 --> 00:00:02,800\r\n\xB5\xDA\xD2\xBB\xBE\xE4\r\n\r\n"

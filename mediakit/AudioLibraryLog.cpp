@@ -1,4 +1,4 @@
-#include "subtitles/AudioLibraryLog.h"
+#include "mediakit/AudioLibraryLog.h"
 
 extern "C" {
 #include <libavutil/log.h>

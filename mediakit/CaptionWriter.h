@@ -1,10 +1,11 @@
 #pragma once
 
-#include "subtitles/Caption.h"
+#include "mediakit/Caption.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,9 @@ enum class Format
 QStringList FormatNames();
 std::optional<Format> FormatNamed(const QString& name);
 QString Extension(Format format);
+
+// "hh:mm:ss,mmm"; hours are not wrapped (100 hours print as 100).
+QString FormatSrtTime(int32_t milliseconds);
 
 QString Build(const std::vector<Caption>& captions, Format format);
 

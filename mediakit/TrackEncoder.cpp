@@ -1,6 +1,6 @@
-#include "dubbing/TrackEncoder.h"
+#include "mediakit/TrackEncoder.h"
 
-#include "dubbing/TrackAudioError.h"
+#include "mediakit/TrackAudioError.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "subtitles/SrtReader.h"
+#include "mediakit/SrtReader.h"
 
-#include "subtitles/CodePage936.h"
+#include "mediakit/CodePage936.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "subtitles/CodePage936.h"
+#include "mediakit/CodePage936.h"
 
 #include <iconv.h>
 

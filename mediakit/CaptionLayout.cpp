@@ -1,6 +1,6 @@
-#include "subtitles/CaptionLayout.h"
+#include "mediakit/CaptionLayout.h"
 
-#include "subtitles/CaptionText.h"
+#include "mediakit/CaptionText.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
-#include "subtitles/CaptionLayout.h"
-#include "subtitles/CaptionText.h"
+#include "mediakit/CaptionLayout.h"
+#include "mediakit/CaptionText.h"
 #include "support/QtPrinters.h"
 
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "dubbing/SpeechMix.h"
+#include "mediakit/SpeechMix.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "subtitles/CaptionText.h"
+#include "mediakit/CaptionText.h"
 
 #include <QList>
 #include <QStringView>

@@ -1,7 +1,6 @@
-#include "subtitles/CaptionWriter.h"
+#include "mediakit/CaptionWriter.h"
 
 #include "service/ResultFile.h"
-#include "subtitles/SrtWriter.h"
 
 namespace CaptionWriter {
 
@@ -30,7 +29,7 @@ const char* const kAssHeader =
 
 QString VttTime(int32_t milliseconds)
 {
-    return SrtWriter::FormatSrtTime(milliseconds).replace(QLatin1Char(','), QLatin1Char('.'));
+    return FormatSrtTime(milliseconds).replace(QLatin1Char(','), QLatin1Char('.'));
 }
 
 // Centiseconds, cut rather than rounded so that captions that meet still meet.
@@ -48,7 +47,7 @@ QString Srt(const std::vector<Caption>& captions)
     for (const Caption& caption : captions)
         text += QStringLiteral("%1\r\n%2 --> %3\r\n%4\r\n\r\n")
                     .arg(++number)
-                    .arg(SrtWriter::FormatSrtTime(caption.start), SrtWriter::FormatSrtTime(caption.end),
+                    .arg(FormatSrtTime(caption.start), FormatSrtTime(caption.end),
                          QString(caption.text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
     return text;
 }
@@ -111,6 +110,14 @@ std::optional<Format> FormatNamed(const QString& name)
 QString Extension(Format format)
 {
     return FormatNames().at(int(format));
+}
+
+QString FormatSrtTime(int32_t milliseconds)
+{
+    const int32_t s = milliseconds / 1000;
+    const int32_t m = s / 60;
+    const int32_t h = m / 60;
+    return QString::asprintf("%02d:%02d:%02d,%03d", h, m - 60 * h, s - 60 * m, milliseconds - 1000 * s);
 }
 
 QString Build(const std::vector<Caption>& captions, Format format)
