@@ -2,6 +2,7 @@
 
 #include "copywriting/CopywritingLayout.h"
 #include "copywriting/CopywritingTask.h"
+#include "service/ServiceTask.h"
 #include "host/CI3Button.h"
 #include "host/CI3ButtonRanges.h"
 #include "host/CQOVComboBox.h"
@@ -34,7 +35,6 @@ CCopywritingWnd::CCopywritingWnd(uint32_t hostMessage, QWidget* parent)
     : ToolWindow(hostMessage, parent)
     , m_historyOpener(ToolId::Copywriting, kHistoryRowHeight)
 {
-    connect(&m_task, &ServiceTask::ended, this, [this](const TaskEnd& end) { OnGenerated(end); });
 }
 
 // The task stops its generation without waiting for it: the worker holds only its own copies, and
@@ -161,7 +161,8 @@ void CCopywritingWnd::OnStart()
         return;
     }
     // The token and the request both run on the task's worker: the window only waits for the end.
-    SetBusy(m_task.Start(CopywritingTask::Make(topic, OutputFolder())));
+    Run(std::make_unique<ServiceTask>(CopywritingTask::Make(topic, OutputFolder())), nullptr,
+        [this](const TaskEnd& end) { OnGenerated(end); });
 }
 
 void CCopywritingWnd::UpdateStart()
@@ -171,7 +172,6 @@ void CCopywritingWnd::UpdateStart()
 
 void CCopywritingWnd::OnGenerated(const TaskEnd& end)
 {
-    SetBusy(false);
     if (end.Succeeded()) {
         const CopywritingTask::Result result = CopywritingTask::ResultOf(end);
         m_generatedPath = result.path;

@@ -2,7 +2,6 @@
 
 #include "history/HistoryOpener.h"
 #include "service/MessageNumbers.h"
-#include "service/ServiceTask.h"
 #include "ui/ToolWindow.h"
 
 #include <QFont>
@@ -70,5 +69,4 @@ private:
     // The file of the generation the window shows. The client's own path belongs to its worker
     // from the next start on.
     QString m_generatedPath;
-    ServiceTask m_task;
 };

@@ -11,10 +11,7 @@ constexpr int kVoiceChosen = 4033;
 constexpr int kContentHeight = 4112;
 // A thumbnail of the painting window hands its image over (posted).
 constexpr int kThumbnailItem = 8024;
-// The image poller's code to the painting window (posted).
-constexpr int kImageProgress = 8025;
-// The long-text speech poller's code to the dubbing window; the subtitle task manager's
-// notifications to the subtitles window (posted).
+// The subtitle task manager's notifications to its receiving window (posted).
 constexpr int kTaskProgress = 8027;
 // A voice selector asks the dubbing window to play (or stop) a sample (posted).
 constexpr int kPlaySample = 8124;
