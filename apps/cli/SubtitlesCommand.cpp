@@ -71,8 +71,14 @@ public:
     std::optional<int> Start(ServiceTask& chain) override;
     QString Read(int code, const QString& text) override;
     // Only the extraction takes a place; recognition waits on the service.
-    bool HoldsPlace() const override { return m_request.video; }
-    bool HoldsPlaceAfter(int code) const override { return code != WaveTransSrt::NotifyAudioExtracted; }
+    // A source holds a place through its start, whatever it is: extraction, upload and the
+    // service's task. The first poll's report means the service has the task; waiting for its
+    // result takes no place.
+    bool HoldsPlace() const override { return true; }
+    bool HoldsPlaceAfter(int code) const override
+    {
+        return code != WaveTransSrt::NotifyProgress && code != WaveTransSrt::NotifyFinished;
+    }
     int Finish(TaskWait::Ending ending, const TaskEnd& end) override;
 
 private:
@@ -254,7 +260,8 @@ const CliCommand& SubtitlesCommand()
         "with its model; S to E name the output files (0 to 1 s, as the subtitles window does); each\n"
         "step's state on standard error; prints the SRT file's path; given any of the layout options\n"
         "of `qovaigc captions`, also the captions laid out beside it, their path last; several\n"
-        "sources run together (--jobs extractions at once, by default one a core), each source's\n"
+        "sources run together (--jobs of them starting at once: extraction, upload and the service's\n"
+        "task; by default one a core; waiting for the result takes no place), each source's\n"
         "paths printed as it finishes",
         QStringList{QStringLiteral("engine"), QStringLiteral("model"), QStringLiteral("start"), QStringLiteral("end"),
                     QStringLiteral("timeout")} +
