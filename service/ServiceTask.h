@@ -28,6 +28,8 @@ public:
         bool Pause(std::chrono::milliseconds duration) const { return m_control.Pause(duration); }
         // A state on the way; dropped once the task is being stopped.
         void Report(int code, const QString& text = QString()) const;
+        // The run's control, for steps written for any run of the pool.
+        TaskControl& Control() const { return m_control; }
 
     private:
         friend class ServiceTask;

@@ -1,19 +1,34 @@
 #include "subtitles/SubtitleChain.h"
 
-#include "service/Retry.h"
 #include "subtitles/SubtitleNotice.h"
 #include "subtitles/WaveTransSrt.h"
 
 namespace {
 
-// While the chain runs the task on this worker, whoever the task's notifications went to hears
-// nothing of it: the chain reports as its own progress. Whatever ends the run, the task's engine is
-// left stopped.
+// The task's notifications as the body's progress, with what the subtitles tool shows for them. A
+// failure is the body's end, not progress.
+int Relay(void* worker, WaveTransSrt* task, int code)
+{
+    if (code == WaveTransSrt::NotifyExtractionFailed || code == WaveTransSrt::NotifyFailed)
+        return 1;
+    static_cast<const ServiceTask::Worker*>(worker)->Report(code, SubtitleNoticeText(code, *task));
+    return 1;
+}
+
+// While the chain runs the task on this worker, its notifications are the body's progress and
+// reach nobody else. Whatever ends the run, the task is left stopped and silent.
 class Running
 {
 public:
-    explicit Running(WaveTransSrt& task) : m_task(task) { m_task.SetWavToSrtCallBack(nullptr, nullptr); }
-    ~Running() { m_task.Stop(); }
+    Running(WaveTransSrt& task, const ServiceTask::Worker& worker) : m_task(task)
+    {
+        m_task.SetWavToSrtCallBack(&Relay, const_cast<ServiceTask::Worker*>(&worker));
+    }
+    ~Running()
+    {
+        m_task.Stop();
+        m_task.SetWavToSrtCallBack(nullptr, nullptr);
+    }
     Running(const Running&) = delete;
     Running& operator=(const Running&) = delete;
 
@@ -21,56 +36,32 @@ private:
     WaveTransSrt& m_task;
 };
 
-void Report(const ServiceTask::Worker& worker, const WaveTransSrt& task, int code)
-{
-    worker.Report(code, SubtitleNoticeText(code, task));
-}
-
-// The video's audio, attempts a moment apart until one succeeds: 0, or the extractor's last code.
-int Extract(WaveTransSrt& task, const ServiceTask::Worker& worker)
-{
-    Report(worker, task, WaveTransSrt::NotifyExtracting);
-    const auto stop = [&worker] { return worker.Stopping(); };
-    return Retry::Attempts(
-        worker, WaveTransSrt::kExtractionAttempts, WaveTransSrt::kExtractionPause, [&] { return task.ExtractAudio(stop); },
-        -1);
-}
-
 } // namespace
 
 namespace SubtitleChain {
 
 TaskEnd Run(WaveTransSrt& task, const ServiceTask::Worker& worker)
 {
-    const Running running(task);
+    const Running running(task, worker);
     if (!task.IsAudio()) {
-        const int code = Extract(task, worker);
+        Relay(const_cast<ServiceTask::Worker*>(&worker), &task, WaveTransSrt::NotifyExtracting);
+        const int code = task.ExtractUnder(worker.Control());
         if (worker.Stopping())
             return TaskEnd::Stop();
-        task.SetLastCode(code);
         if (code != 0)
             return TaskEnd::Failure(TaskError::Kind::Local, code,
                                     SubtitleNoticeText(WaveTransSrt::NotifyExtractionFailed, task));
-        Report(worker, task, WaveTransSrt::NotifyAudioExtracted);
+        Relay(const_cast<ServiceTask::Worker*>(&worker), &task, WaveTransSrt::NotifyAudioExtracted);
     }
     if (const int code = task.BeginTranslate(worker.Token()); code != 0)
         return worker.Stopping() ? TaskEnd::Stop() : TaskEnd::Failure(TaskError::Kind::Service, code, task.GetState());
-    while (!worker.Stopping()) {
-        task.PollTranslate(worker.Token());
-        switch (task.GetStateCode()) {
-        case WaveTransSrt::StateFinished:
-            Report(worker, task, WaveTransSrt::NotifyFinished);
-            return TaskEnd::Success(task.GetSrtPath());
-        case WaveTransSrt::StateFailed:
-            return TaskEnd::Failure(TaskError::Kind::Service, task.GetLastCode(), task.GetState());
-        default:
-            Report(worker, task, WaveTransSrt::NotifyProgress);
-            break;
-        }
-        if (!worker.Pause(task.PollInterval()))
-            break;
-    }
-    return TaskEnd::Stop();
+    task.PollUnder(worker.Control());
+    // A file written before the stop reached the poll is the task's result all the same.
+    if (task.GetStateCode() == WaveTransSrt::StateFinished)
+        return TaskEnd::Success(task.GetSrtPath());
+    if (worker.Stopping())
+        return TaskEnd::Stop();
+    return TaskEnd::Failure(TaskError::Kind::Service, task.GetLastCode(), task.GetState());
 }
 
 } // namespace SubtitleChain

@@ -87,11 +87,11 @@ int WaveTransSrt::StartTranslate()
     if (onRun)
         m_pollAfter = true;
     else
-        m_run->Start([this](TaskControl& control) { Polls(control); });
+        m_run->Start([this](TaskControl& control) { PollUnder(control); });
     return 0;
 }
 
-void WaveTransSrt::Extraction(TaskControl& control)
+int WaveTransSrt::ExtractUnder(TaskControl& control)
 {
     const auto stop = [&control] { return control.Stopping(); };
     const int code = Retry::Attempts(
@@ -99,20 +99,23 @@ void WaveTransSrt::Extraction(TaskControl& control)
     m_lastCode = code;
     m_transAudioResult = code;
     m_extracting = false;
-    if (control.Stopping())
-        return;
     // The task says so itself, so that nobody has to watch for an extraction that gave up.
-    if (code != 0) {
+    if (code != 0 && !control.Stopping())
         Notify(NotifyExtractionFailed);
+    return code;
+}
+
+void WaveTransSrt::Extraction(TaskControl& control)
+{
+    if (ExtractUnder(control) != 0 || control.Stopping())
         return;
-    }
     m_pollAfter = false;
     Notify(NotifyAudioExtracted);
     if (m_pollAfter.exchange(false))
-        Polls(control);
+        PollUnder(control);
 }
 
-void WaveTransSrt::Polls(TaskControl& control)
+void WaveTransSrt::PollUnder(TaskControl& control)
 {
     while (!control.Stopping()) {
         PollTranslate(control.Token());

@@ -117,14 +117,13 @@ public:
     static constexpr int kExtractionAttempts = 10;
     static constexpr std::chrono::milliseconds kExtractionPause{100};
 
-    // The steps of the module's own subtitle chain, all on the caller's thread: one extraction
-    // attempt that stop cuts short (the extractor's code, 0 done); recognition's start without
-    // the engine's poller (as StartTranslate, cancelled by cancel); one poll of it, whose code
-    // moves the state on as a poller's would; and the time between two polls.
-    int ExtractAudio(const std::function<bool()>& stop);
+    // The steps of the subtitle chain, on the caller's thread under control (a run of the pool),
+    // notifying as the task's own run does: the video's audio (attempts a moment apart; 0, or
+    // the extractor's last code, notified 3 when it gave up); recognition's start (as
+    // StartTranslate, cancelled with control); and its polls until it has an end or is stopped.
+    int ExtractUnder(TaskControl& control);
     int BeginTranslate(const pplx::cancellation_token& cancel);
-    void PollTranslate(const pplx::cancellation_token& cancel);
-    std::chrono::milliseconds PollInterval() const;
+    void PollUnder(TaskControl& control);
 
     // The engines themselves, for the module's own callers.
     CWaveToText& WaveToText() { return *m_waveToText; }
@@ -136,9 +135,13 @@ private:
     void Notify(int code);
     // Stops the run (extraction or polls) and waits for it, unless called from it.
     void StopEngine();
-    // The bodies of the task's run.
+    // The extraction as the task's own run makes it: recognition may follow on the same run.
     void Extraction(TaskControl& control);
-    void Polls(TaskControl& control);
+    // One extraction attempt that stop cuts short: the extractor's code, 0 done.
+    int ExtractAudio(const std::function<bool()>& stop);
+    // One poll, whose code moves the state on; the time between two.
+    void PollTranslate(const pplx::cancellation_token& cancel);
+    std::chrono::milliseconds PollInterval() const;
     void SetSrtPath(const QString& path);
     void SetWriteFailure(const QString& error);
 
