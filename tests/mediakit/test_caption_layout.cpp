@@ -87,6 +87,8 @@ TEST(CaptionLayout, RulesTable)
          Limits(20, 1), {{"see", 0, 166}, {"Pneumonoultramicroscopicsilicovolcanoconiosis", 166, 2722}, {"here", 2722, 3000}}},
         // Two full lines would put the comma at the start of the second.
         {"punctuation at the limit", "一二三四五六七八九十一二三四五六，七八九十一二三四五六七八九十一二", 0, 6000, Limits(0, 1), {}},
+        {"a closing quote at the limit", "一二三四五六七八九十一”二三四五六七八九十一二”三四五六七八九十一二", 0, 6000,
+         Limits(0, 1), {}},
         {"zero-length span", longEnglish, 5000, 5000, {}, {}},
         {"shared by length", "one two three four", 0, 4000, Limits(9, 1),
          {{"one two", 0, 1555}, {"three", 1555, 2888}, {"four", 2888, 4000}}},
