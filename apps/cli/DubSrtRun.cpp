@@ -4,6 +4,7 @@
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
+#include "apps/cli/OutputPath.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWait.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
@@ -49,6 +50,8 @@ int Run(CommandRun& run)
         return run.Usage(*options.Problem());
     if (srt.isEmpty())
         return run.Usage(QStringLiteral("--srt needs the subtitle file"));
+    if (!output.isEmpty() && OutputPath::IsInput(output, srt))
+        return run.Usage(QStringLiteral("--output names the subtitle file itself; the track needs a file of its own"));
     settings.captionLimit = timeout;
     settings.source = srt;
     settings.mp3 = format == QLatin1String("mp3");

@@ -6,6 +6,7 @@
 #include "mediakit/SrtReader.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,9 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
     const QString notes = Write("notes.srt", "Buy milk.\nCall Anna at 10:30.\n");
     const QString missing = Path("missing.srt");
     const QString noFolder = Path("no/such/folder/out.srt");
+    const QString link = Path("links/talk.srt");
+    QDir().mkpath(Path("links"));
+    QFile::link(input, link);
     const struct
     {
         QStringList arguments;
@@ -71,6 +75,7 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
         {{input, "--max-seconds", "-1"}, 2, "--max-seconds takes"},
         {{input, "--format", "txt"}, 2, "--format takes srt, vtt or ass"},
         {{input, "--output", input}, 2, "--output names INPUT itself"},
+        {{input, "--output", link}, 2, "--output names INPUT itself"},
         {{input, input}, 2, "captions takes one INPUT"},
     };
     for (const auto& c : cases) {

@@ -37,6 +37,8 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"dub", "x", "--speed", "16"}, "--speed takes a whole number from 0 to 15, not 16"},
         {{"dub", "x", "--pitch=-1"}, "--pitch takes a whole number from 0 to 15, not -1"},
         {{"dub", "x", "--volume", "16"}, "--volume takes a whole number from 0 to 15, not 16"},
+        {{"dub", "--srt", "a.srt", "--output", "./a.srt"},
+         "--output names the subtitle file itself; the track needs a file of its own"},
         {{"paint"}, "paint takes one PROMPT (quote it when it has spaces) or --from FILE, not 0 words"},
         {{"dub", "x", "--format", "ogg"}, "--format takes mp3 or wav, not ogg"},
         {{"dub", "x", "--json=yes"}, "--json takes no value"},
