@@ -77,6 +77,7 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
         {{input, "--output", input}, 2, "--output names INPUT itself"},
         {{input, "--output", link}, 2, "--output names INPUT itself"},
         {{input, input}, 2, "captions takes one INPUT"},
+        {{Path("links")}, 1, Path("links") + ": it is a folder"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

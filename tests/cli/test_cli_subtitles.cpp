@@ -78,6 +78,7 @@ TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
     } cases[] = {
         {none, 0, {speech}, 1, {"语音转写用户信息为空"}},
         {none, 0, {Path("none.mp3")}, 1, {"cannot open"}},
+        {none, 0, {m_folders.Work()}, 1, {m_folders.Work() + ": it is a folder"}},
         {none, 0, {speech, "--engine", "fast"}, 2, {"--engine takes"}},
         {none, 0, {speech, "--start", "-1"}, 2, {"--start takes seconds"}},
         {none, 0, {speech, "--clear"}, 2, {"--clear is not an option"}},
