@@ -133,9 +133,9 @@ QString Build(const std::vector<Caption>& captions, Format format)
     return Ass(captions);
 }
 
-bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& error)
+bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& reason)
 {
-    return ResultFile::Write(path, Build(captions, format).toUtf8(), replace, &error);
+    return ResultFile::Write(path, Build(captions, format).toUtf8(), replace, nullptr, &reason);
 }
 
 } // namespace CaptionWriter

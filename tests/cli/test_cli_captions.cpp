@@ -70,7 +70,7 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
     } cases[] = {
         {{notes}, 1, notes + " is not subtitles: it holds no cue"},
         {{missing}, 1, QStringLiteral("cannot open %1: No such file").arg(missing)},
-        {{input, "--output", noFolder}, 1, "cannot write " + noFolder},
+        {{input, "--output", noFolder}, 1, "cannot write " + noFolder + ": No such file or directory\n"},
         {{input, "--max-chars", "0"}, 2, "--max-chars takes"},
         {{input, "--max-seconds", "-1"}, 2, "--max-seconds takes"},
         {{input, "--format", "txt"}, 2, "--format takes srt, vtt or ass"},
