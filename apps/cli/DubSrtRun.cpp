@@ -50,6 +50,9 @@ int Run(CommandRun& run)
         return run.Usage(*options.Problem());
     if (srt.isEmpty())
         return run.Usage(QStringLiteral("--srt needs the subtitle file"));
+    // --from would be a second list of texts, and this one has its own.
+    if (run.Arguments().Option(QStringLiteral("from")))
+        return run.Usage(QStringLiteral("--srt and --from are two kinds of input: give one"));
     if (!output.isEmpty() && OutputPath::IsInput(output, srt))
         return run.Usage(QStringLiteral("--output names the subtitle file itself; the track needs a file of its own"));
     settings.captionLimit = timeout;

@@ -39,6 +39,7 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"dub", "x", "--volume", "16"}, "--volume takes a whole number from 0 to 15, not 16"},
         {{"dub", "--srt", "a.srt", "--output", "./a.srt"},
          "--output names the subtitle file itself; the track needs a file of its own"},
+        {{"dub", "--srt", "a.srt", "--from", "b.txt"}, "--srt and --from are two kinds of input: give one"},
         {{"paint"}, "paint takes one PROMPT (quote it when it has spaces) or --from FILE, not 0 words"},
         {{"dub", "x", "--format", "ogg"}, "--format takes mp3 or wav, not ogg"},
         {{"dub", "x", "--json=yes"}, "--json takes no value"},
