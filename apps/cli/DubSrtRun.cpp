@@ -55,6 +55,9 @@ int Run(CommandRun& run)
         return run.Usage(QStringLiteral("--srt and --from are two kinds of input: give one"));
     if (!output.isEmpty() && OutputPath::IsInput(output, srt))
         return run.Usage(QStringLiteral("--output names the subtitle file itself; the track needs a file of its own"));
+    // Found out only when the track is laid, it would cost every caption's request first.
+    if (!output.isEmpty() && !QFileInfo(QFileInfo(output).absolutePath()).isDir())
+        return run.Fail(QStringLiteral("cannot write %1: its folder does not exist").arg(output));
     settings.captionLimit = timeout;
     settings.source = srt;
     settings.mp3 = format == QLatin1String("mp3");

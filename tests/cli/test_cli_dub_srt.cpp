@@ -134,6 +134,9 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
 
     const Outcome missing = Dub({"--srt", m_folders.Root() + "/none.srt"});
+    const Outcome noFolder = Dub({"--srt", srt, "--output", m_folders.Root() + "/no/out.mp3"});
+    EXPECT_TRUE(noFolder.err.contains("/no/out.mp3: its folder does not exist")) << noFolder.err.toStdString();
+
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("none.srt"))) << missing.err.toStdString();
 }
