@@ -59,7 +59,8 @@ int Run(CommandRun& run)
     if (!output.isEmpty() && !QFileInfo(QFileInfo(output).absolutePath()).isDir())
         return run.Fail(QStringLiteral("cannot write %1: its folder does not exist").arg(output));
     settings.captionLimit = timeout;
-    settings.source = srt;
+    // The history is read from anywhere, so it keeps a path that means the same from anywhere.
+    settings.source = QFileInfo(srt).absoluteFilePath();
     settings.mp3 = format == QLatin1String("mp3");
     settings.voice.aue = settings.mp3 ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav;
 
