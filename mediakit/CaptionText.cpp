@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QStringView>
+#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -114,9 +115,11 @@ int CaptionText::Length(int from, int to) const
 
 int CaptionText::Length(const QString& text)
 {
+    // A letter with its accents written apart (decomposed text) takes the room of one.
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     int count = 0;
-    for (const QChar c : text)
-        count += c.isLowSurrogate() ? 0 : 1;
+    while (graphemes.toNextBoundary() > 0)
+        ++count;
     return count;
 }
 

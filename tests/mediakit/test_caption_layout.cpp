@@ -70,6 +70,8 @@ TEST(CaptionLayout, RulesTable)
         "because nobody reads a wall of text, cut them into captions people can follow.";
     const Case cases[] = {
         {"fits: kept exactly, odd spacing and all", "Hello  there,\nfriend.", 1000, 2000, {}, {{"Hello  there,\nfriend.", 1000, 2000}}},
+        {"accents written apart take no room", "e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81", 0, 1000,
+         Limits(11, 1), {{"e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81", 0, 1000}}},
         {"fits in Chinese", "今天天气很好", 0, 6999, {}, {{"今天天气很好", 0, 6999}}},
         {"one long line becomes two balanced lines", "The quick brown fox jumps over the lazy dog and keeps running far away", 0, 3000, {},
          {{"The quick brown fox jumps over the\nlazy dog and keeps running far away", 0, 3000}}},
