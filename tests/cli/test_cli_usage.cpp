@@ -59,6 +59,8 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"duration"}, "duration takes one FILE, not 0 words"},
         {{"duration", "a", "--codec", "mp3"}, "--codec is not an option of duration"},
         {{"help", "nosuch"}, "there is no command nosuch"},
+        {{"account", "--id", "a", "--key", "k1\nk2"},
+         "--id and --key hold no line breaks, tabs or other control characters"},
     };
     for (const Case& c : cases) {
         const QString command = c.arguments.front();
