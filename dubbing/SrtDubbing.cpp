@@ -138,7 +138,9 @@ void SrtDubbing::OnCaptionsSpoken(const TaskEnd& end)
     track.scratchFolder = m_scratch->path();
     m_state = QStringLiteral("laying the speech of %1 captions into the track").arg(Count());
     emit progress(0, m_state);
-    m_track.Start(SpeechTrackTask::Make(track));
+    // A track that does not start sends no end of its own: the run would wait for it forever.
+    if (!m_track.Start(SpeechTrackTask::Make(track)))
+        Finish(TaskEnd::Failure(TaskError::Kind::Local, -1, QStringLiteral("the track could not be started")));
 }
 
 void SrtDubbing::OnTrackMade(const TaskEnd& end)

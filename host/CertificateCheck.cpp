@@ -18,6 +18,7 @@ const char* const kRefusedFormat =
     "服务的证书未通过校验：%s，请求没有发出；服务使用私有证书时，请在配置文件的[Network]中用CaFile指定签发它的证书";
 const char* const kSecureConnectionFailedFormat = "与服务的加密连接失败（%s），请检查服务地址和它的https设置";
 const char* const kCaFileUnreadableFormat = "配置文件[Network]中CaFile指定的证书文件“%s”无法读取";
+const char* const kCaFileHoldsNoCertificateFormat = "配置文件[Network]中CaFile指定的文件“%s”不含证书";
 
 namespace {
 
@@ -98,8 +99,9 @@ void Configure(web::http::client::http_client_config& config, const std::string&
     config.set_ssl_context_callback([name, caFile](boost::asio::ssl::context& context) {
         SSL_CTX* ssl = context.native_handle();
         if (!caFile.empty() && SSL_CTX_load_verify_locations(ssl, caFile.c_str(), nullptr) != 1) {
+            // Readable it was a moment ago: what it holds is no certificate.
             ERR_clear_error();
-            throw std::runtime_error(Filled(kCaFileUnreadableFormat, caFile));
+            throw std::runtime_error(Filled(kCaFileHoldsNoCertificateFormat, caFile));
         }
         // The name is checked by the verification itself, so a mismatch has its own reason.
         X509_VERIFY_PARAM* param = SSL_CTX_get0_param(ssl);

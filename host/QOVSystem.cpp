@@ -36,13 +36,33 @@ bool QOVDebugOutputEnabled()
 
 QString QOVMaskTokens(const QString& text)
 {
-    // The name and what it is joined to its value by, then the first four characters of the value
-    // and the rest of it.
-    static const QRegularExpression tokens(QStringLiteral(
-        R"(((?:^|[?&\s])(?:access_token|tok)=|"access_token"\s*:\s*")([^&\s"]{0,4})[^&\s"]*)"));
-    QString masked = text;
-    masked.replace(tokens, QStringLiteral("\\1\\2…"));
-    return masked;
+    // A secret's name says what it is, whatever service sends it and however deep it sits, so the
+    // name decides: the name and what joins it to its value, then the first four characters of the
+    // value (a quoted one, or a bare number) and the rest of it. An object or a list under such a
+    // name is left to its own members.
+    static const QRegularExpression secrets = [] {
+        const QString name = QStringLiteral("(?:token|secret|key|password|signature)");
+        const QString inQuotes = QStringLiteral(R"((?:[^"\\]|\\.))");
+        const QString bare = QStringLiteral(R"([^\s,:{}\[\]"])");
+        return QRegularExpression(
+            QStringLiteral(R"(((?:^|[?&\s])(?:[\w.-]*%1[\w.-]*|tok)=)([^&\s"]{0,4})[^&\s"]*)").arg(name) +
+                QStringLiteral(R"(|("%2*%1%2*"\s*:\s*)(?:"(%2{0,4})%2*"|(%3{1,4})%3*))").arg(name, inQuotes, bare),
+            QRegularExpression::CaseInsensitiveOption);
+    }();
+    QString masked;
+    qsizetype done = 0;
+    for (QRegularExpressionMatchIterator it = secrets.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        masked += QStringView(text).mid(done, match.capturedStart() - done);
+        if (match.hasCaptured(1))
+            masked += match.captured(1) + match.captured(2) + QStringLiteral("…");
+        else if (match.hasCaptured(4))
+            masked += match.captured(3) + QLatin1Char('"') + match.captured(4) + QStringLiteral("…\"");
+        else
+            masked += match.captured(3) + match.captured(5) + QStringLiteral("…");
+        done = match.capturedEnd();
+    }
+    return masked += QStringView(text).mid(done);
 }
 
 void QOVDebugOutput(const QString& text)

@@ -16,7 +16,8 @@ QString QOVNewGuidText();
 // Diagnostic trace. Replies carry access tokens, so nothing is printed unless
 // QOV_DEBUG_OUTPUT=1; then the text goes to standard error with a line break, its tokens masked.
 void QOVDebugOutput(const QString& text);
-// text with every access token (an "access_token" or "tok" query parameter, an "access_token" JSON
-// member) cut to its first four characters and "…": enough to tell two tokens apart in a trace.
+// text with every secret (a query parameter or a JSON member, at any depth, whose name holds token,
+// secret, key, password or signature in any case, and the "tok" parameter) cut to its first four
+// characters and "…": enough to tell two tokens apart in a trace.
 QString QOVMaskTokens(const QString& text);
 bool QOVDebugOutputEnabled();

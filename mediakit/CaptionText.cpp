@@ -2,11 +2,13 @@
 
 #include <QList>
 #include <QStringView>
+#include <QTextBoundaryFinder>
 
 namespace {
 
-// A line never begins with these: they close what came before.
-const QStringView kClosing = u"，。、；：？！）》」』〉】〕〗…—～·%,.;:?!)]}％．";
+// A line never begins with these: they close what came before. Closing brackets and final quotes
+// of every script are known by their category (see Closes); these are the rest.
+const QStringView kClosing = u"，。、；：？！…—～·・‼⁇⁈⁉%,.;:?!％．｡､";
 // And never ends with these.
 const QStringView kOpening = u"（《「『〈【〔〖“‘([{";
 const QStringView kSentenceEnd = u"。！？…．.!?";
@@ -23,6 +25,16 @@ bool BreaksBetweenCharacters(char32_t c)
 bool In(QStringView set, char32_t c)
 {
     return c < 0x10000 && set.contains(QChar(char16_t(c)));
+}
+
+bool IsFinalQuote(char32_t c)
+{
+    return QChar::category(c) == QChar::Punctuation_FinalQuote;
+}
+
+bool Closes(char32_t c)
+{
+    return In(kClosing, c) || QChar::category(c) == QChar::Punctuation_Close || IsFinalQuote(c);
 }
 
 QString Text(char32_t c)
@@ -59,7 +71,7 @@ CaptionText::CaptionText(const QString& text)
             joined = false;
             continue;
         }
-        const bool closing = In(kClosing, c);
+        const bool closing = Closes(c);
         if (!m_pieces.empty() && (open || closing || (joined && gap.isEmpty() && !BreaksBetweenCharacters(c)))) {
             // A closing mark after a space still stays with what it closes.
             m_pieces.back().text += gap + Text(c);
@@ -68,8 +80,10 @@ CaptionText::CaptionText(const QString& text)
         }
         gap.clear();
         open = In(kOpening, c);
-        // Chinese punctuation ends a word as a space would; a Latin mark is part of it ("3.14").
-        joined = !BreaksBetweenCharacters(c) && !open && !(closing && c >= 0x2000);
+        // Chinese punctuation ends a word as a space would; a Latin mark is part of it ("3.14"). A
+        // final quote is both an apostrophe ("don’t") and a closer: it leaves the word as it was.
+        if (!IsFinalQuote(c))
+            joined = !BreaksBetweenCharacters(c) && !open && !(closing && c >= 0x2000);
     }
     for (Piece& piece : m_pieces)
         piece.pause = PauseAfter(piece.text);
@@ -101,9 +115,11 @@ int CaptionText::Length(int from, int to) const
 
 int CaptionText::Length(const QString& text)
 {
+    // A letter with its accents written apart (decomposed text) takes the room of one.
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
     int count = 0;
-    for (const QChar c : text)
-        count += c.isLowSurrogate() ? 0 : 1;
+    while (graphemes.toNextBoundary() > 0)
+        ++count;
     return count;
 }
 

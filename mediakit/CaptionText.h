@@ -35,7 +35,8 @@ public:
     QString Line(int from, int to) const;
     int Length(int from, int to) const;
 
-    // Characters as a reader counts them: code points, not UTF-16 units.
+    // Characters as a reader counts them: user-perceived characters (grapheme clusters), not code
+    // points or UTF-16 units.
     static int Length(const QString& text);
     // Written in Chinese (Han characters at least as many as words of other scripts): such a
     // caption takes the shorter line and may break between characters.

@@ -6,6 +6,7 @@ namespace CaptionWriter {
 
 namespace {
 
+const QChar kWordJoiner(0x2060);
 // The Chinese font the package depends on, so that captions in Chinese show wherever it is installed.
 const char* const kAssFont = "WenQuanYi Micro Hei";
 
@@ -70,7 +71,9 @@ QString Vtt(const std::vector<Caption>& captions)
 
 // A brace opens or closes a block of style overrides, which renderers hide; escaped with a
 // backslash it is drawn. Both are escaped: the form the ffmpeg program gives the braces of WebVTT
-// text it reads, so it reads the same text from this file as from the WebVTT one.
+// text it reads, so it reads the same text from this file as from the WebVTT one. A backslash has
+// no escape of its own (a doubled one is read as one, then the next pair, so "C:\\new" still
+// breaks the line): an invisible word joiner after it keeps it from the letter that follows.
 QString AssText(const QString& text)
 {
     QString escaped;
@@ -79,6 +82,8 @@ QString AssText(const QString& text)
         if (c == QLatin1Char('{') || c == QLatin1Char('}'))
             escaped += QLatin1Char('\\');
         escaped += c == QLatin1Char('\n') ? QStringLiteral("\\N") : QString(c);
+        if (c == QLatin1Char('\\'))
+            escaped += kWordJoiner;
     }
     return escaped;
 }
@@ -133,9 +138,9 @@ QString Build(const std::vector<Caption>& captions, Format format)
     return Ass(captions);
 }
 
-bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& error)
+bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& reason)
 {
-    return ResultFile::Write(path, Build(captions, format).toUtf8(), replace, &error);
+    return ResultFile::Write(path, Build(captions, format).toUtf8(), replace, nullptr, &reason);
 }
 
 } // namespace CaptionWriter

@@ -30,7 +30,8 @@ QString FormatSrtTime(int32_t milliseconds);
 QString Build(const std::vector<Caption>& captions, Format format);
 
 // Writes the file whole or not at all (see ResultFile::Write): replace writes over path itself,
-// otherwise a name that is taken gets the next free number and path names the file written.
-bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& error);
+// otherwise a name that is taken gets the next free number and path names the file written. On
+// failure reason says why, without the file's name: the caller's message names it.
+bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& reason);
 
 } // namespace CaptionWriter

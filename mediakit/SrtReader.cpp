@@ -3,6 +3,7 @@
 #include "mediakit/CodePage936.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringList>
@@ -145,6 +146,10 @@ bool Read(const QString& path, std::vector<Caption>& captions, QString& error)
     QFile file(path);
     if (!file.exists()) {
         error = QStringLiteral("cannot open %1: No such file").arg(path);
+        return false;
+    }
+    if (QFileInfo(path).isDir()) {
+        error = QStringLiteral("cannot open %1: it is a folder").arg(path);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {

@@ -26,7 +26,7 @@ QString Numbered(const QString& wanted, int n)
     return wanted + suffix;
 }
 
-bool Create(const QString& wanted, QFile& file, QString* error)
+bool Create(const QString& wanted, QFile& file, QString* error, QString* reason)
 {
     file.close();
     for (int n = 1; n <= kMostNumbers; ++n) {
@@ -40,24 +40,26 @@ bool Create(const QString& wanted, QFile& file, QString* error)
     }
     if (error)
         *error = QStringLiteral("无法创建文件%1：%2").arg(wanted, file.errorString());
+    if (reason)
+        *reason = file.errorString();
     file.close();
     return false;
 }
 
-QString Reserve(const QString& wanted, QString* error)
+QString Reserve(const QString& wanted, QString* error, QString* reason)
 {
     QFile file;
-    if (!Create(wanted, file, error))
+    if (!Create(wanted, file, error, reason))
         return QString();
     file.close();
     return file.fileName();
 }
 
-bool Write(QString& path, const QByteArray& content, bool own, QString* error)
+bool Write(QString& path, const QByteArray& content, bool own, QString* error, QString* reason)
 {
     QString target = path;
     if (!own) {
-        target = Reserve(path, error);
+        target = Reserve(path, error, reason);
         if (target.isEmpty())
             return false;
     }
@@ -71,6 +73,8 @@ bool Write(QString& path, const QByteArray& content, bool own, QString* error)
     }
     if (error)
         *error = QStringLiteral("无法写入文件%1：%2").arg(target, file.errorString());
+    if (reason)
+        *reason = file.errorString();
     file.cancelWriting();
     if (!own)
         QFile::remove(target);

@@ -12,20 +12,22 @@ namespace ResultFile {
 // Creates the file wanted, or, when that name is taken, the first free "STEM_2.EXT", "STEM_3.EXT"…
 // beside it, exclusively (O_EXCL): a name another process took a moment ago is never opened. On
 // success file is open for writing and empty, and its name is the path. On failure file is closed
-// and error (when given) says why.
-bool Create(const QString& wanted, QFile& file, QString* error = nullptr);
+// and error (when given) says why, naming the file; reason (when given) is why alone, for a
+// message that names the file itself.
+bool Create(const QString& wanted, QFile& file, QString* error = nullptr, QString* reason = nullptr);
 
 // The same for a writer that opens the file by its path itself: the file is made empty and left
 // closed, holding the name. Returns the path, or an empty text on failure.
-QString Reserve(const QString& wanted, QString* error = nullptr);
+QString Reserve(const QString& wanted, QString* error = nullptr, QString* reason = nullptr);
 
 // Writes content as a result file, and nothing when it cannot be written whole: the bytes go to
 // a temporary file beside, which takes the name only once all of them are on disk, so a full
 // disk or a failed flush leaves no truncated file behind. Unless own (a file this task made
 // before, which is replaced), the name is chosen as Create chooses it. On success path is the
-// file's path. On failure error (when given) says why, and nothing is left: not the name taken,
-// and no change to an own file.
-bool Write(QString& path, const QByteArray& content, bool own = false, QString* error = nullptr);
+// file's path. On failure error and reason (when given) say why as Create's do, and nothing is
+// left: not the name taken, and no change to an own file.
+bool Write(QString& path, const QByteArray& content, bool own = false, QString* error = nullptr,
+           QString* reason = nullptr);
 
 // The n-th name tried for wanted: wanted itself for n < 2, then "STEM_n.EXT" ("NAME_n" without
 // an extension). Only the file's own name is looked at for the extension.

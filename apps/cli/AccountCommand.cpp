@@ -7,6 +7,17 @@
 
 namespace {
 
+// The account file holds a value a line: a line break would cut the key where it stands, and
+// the other control characters are no part of any id or key.
+bool HasControlCharacter(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return true;
+    }
+    return false;
+}
+
 int Show(CommandRun& run, const CWaveToTextMgr& manager)
 {
     const QString id = manager.GetUserID();
@@ -37,6 +48,8 @@ int Run(CommandRun& run)
         return run.Usage(QStringLiteral("--id and --key are set together"));
     if (id && (id->trimmed().isEmpty() || key->trimmed().isEmpty()))
         return run.Usage(QStringLiteral("--id and --key need values; --clear empties the account"));
+    if (id && (HasControlCharacter(*id) || HasControlCharacter(*key)))
+        return run.Usage(QStringLiteral("--id and --key hold no line breaks, tabs or other control characters"));
 
     CWaveToTextMgr manager;
     run.Set(QStringLiteral("file"), CWaveToTextMgr::AccountFilePath());

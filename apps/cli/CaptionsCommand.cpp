@@ -5,8 +5,7 @@
 #include "apps/cli/CliCommand.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
-
-#include <QFileInfo>
+#include "apps/cli/OutputPath.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ int Run(CommandRun& run)
     const QString input = run.Positional().front();
     const QString output = options.Text(QStringLiteral("output"));
     // Written over, the sentences the captions came from would be gone.
-    if (!output.isEmpty() && QFileInfo(output).absoluteFilePath() == QFileInfo(input).absoluteFilePath())
+    if (!output.isEmpty() && OutputPath::IsInput(output, input))
         return run.Usage(QStringLiteral("--output names INPUT itself; the captions need a file of their own"));
 
     run.Set(QStringLiteral("input"), input);

@@ -4,6 +4,7 @@
 #include "apps/cli/CliArguments.h"
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
+#include "apps/cli/OutputPath.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWait.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
@@ -49,8 +50,17 @@ int Run(CommandRun& run)
         return run.Usage(*options.Problem());
     if (srt.isEmpty())
         return run.Usage(QStringLiteral("--srt needs the subtitle file"));
+    // --from would be a second list of texts, and this one has its own.
+    if (run.Arguments().Option(QStringLiteral("from")))
+        return run.Usage(QStringLiteral("--srt and --from are two kinds of input: give one"));
+    if (!output.isEmpty() && OutputPath::IsInput(output, srt))
+        return run.Usage(QStringLiteral("--output names the subtitle file itself; the track needs a file of its own"));
+    // Found out only when the track is laid, it would cost every caption's request first.
+    if (!output.isEmpty() && !QFileInfo(QFileInfo(output).absolutePath()).isDir())
+        return run.Fail(QStringLiteral("cannot write %1: its folder does not exist").arg(output));
     settings.captionLimit = timeout;
-    settings.source = srt;
+    // The history is read from anywhere, so it keeps a path that means the same from anywhere.
+    settings.source = QFileInfo(srt).absoluteFilePath();
     settings.mp3 = format == QLatin1String("mp3");
     settings.voice.aue = settings.mp3 ? CTxt2AudioShortNetOper::kAueMp3 : CTxt2AudioShortNetOper::kAueWav;
 

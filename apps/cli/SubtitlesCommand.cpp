@@ -102,6 +102,8 @@ std::optional<int> SubtitleRun::Start(ServiceTask& chain)
     m_run.Set(QStringLiteral("start"), double(m_request.start));
     m_run.Set(QStringLiteral("end"), double(m_request.end));
     // As the window, which offers no start for a file that is not there.
+    if (QFileInfo(m_request.source).isDir())
+        return m_run.Fail(QStringLiteral("cannot open %1: it is a folder").arg(m_request.source));
     if (!QFileInfo(m_request.source).isFile())
         return m_run.Fail(QStringLiteral("cannot open %1: No such file").arg(m_request.source));
     if (m_request.engine == 0 && m_manager.IsUserInfoEmpty())

@@ -6,6 +6,7 @@
 #include "mediakit/SrtReader.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,9 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
     const QString notes = Write("notes.srt", "Buy milk.\nCall Anna at 10:30.\n");
     const QString missing = Path("missing.srt");
     const QString noFolder = Path("no/such/folder/out.srt");
+    const QString link = Path("links/talk.srt");
+    QDir().mkpath(Path("links"));
+    QFile::link(input, link);
     const struct
     {
         QStringList arguments;
@@ -66,12 +70,14 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
     } cases[] = {
         {{notes}, 1, notes + " is not subtitles: it holds no cue"},
         {{missing}, 1, QStringLiteral("cannot open %1: No such file").arg(missing)},
-        {{input, "--output", noFolder}, 1, "cannot write " + noFolder},
+        {{input, "--output", noFolder}, 1, "cannot write " + noFolder + ": No such file or directory\n"},
         {{input, "--max-chars", "0"}, 2, "--max-chars takes"},
         {{input, "--max-seconds", "-1"}, 2, "--max-seconds takes"},
         {{input, "--format", "txt"}, 2, "--format takes srt, vtt or ass"},
         {{input, "--output", input}, 2, "--output names INPUT itself"},
+        {{input, "--output", link}, 2, "--output names INPUT itself"},
         {{input, input}, 2, "captions takes one INPUT"},
+        {{Path("links")}, 1, Path("links") + ": it is a folder"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());

@@ -75,7 +75,8 @@ TEST_F(DubSrt, SpeechStartsAtEachCaptionsStart)
     const double starts[] = {0.6, 3.5, 6.2};
     const QString srt = WriteSrt(
         {{starts[0], 2.5, "Good morning."}, {starts[1], 5.0, "The weather is fine."}, {starts[2], 9.0, "See you soon."}});
-    const Outcome outcome = Dub({"--srt", srt, "--format", "wav", "--jobs", "2", "--json"});
+    const QString typed = QDir::current().relativeFilePath(srt);
+    const Outcome outcome = Dub({"--srt", typed, "--format", "wav", "--jobs", "2", "--json"});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     const QJsonObject result = JsonOf(outcome);
     const QString track = result.value(QStringLiteral("path")).toString();
@@ -87,6 +88,7 @@ TEST_F(DubSrt, SpeechStartsAtEachCaptionsStart)
         EXPECT_NEAR(onsets[i], starts[i], 0.15) << "caption " << i + 1;
     EXPECT_NEAR(Seconds(track), 9.0, 0.1) << "the track runs to the last caption's end";
     EXPECT_EQ(LoggedFiles(QStringLiteral("dubbing")), QStringList{track}) << "the history shows the track alone";
+    EXPECT_TRUE(Run({"history", "dubbing"}).out.contains('\t' + srt + '\t')) << "and the source's whole path";
     QFile::remove(track);
     EXPECT_TRUE(Left().isEmpty()) << Left().join(QLatin1Char(' ')).toStdString();
 }
@@ -132,6 +134,9 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     EXPECT_TRUE(outcome.out.isEmpty());
     EXPECT_TRUE(Left().isEmpty()) << Left().join(QLatin1Char(' ')).toStdString();
     EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
+
+    const Outcome noFolder = Dub({"--srt", srt, "--output", m_folders.Root() + "/no/out.mp3"});
+    EXPECT_TRUE(noFolder.err.contains("/no/out.mp3: its folder does not exist")) << noFolder.err.toStdString();
 
     const Outcome missing = Dub({"--srt", m_folders.Root() + "/none.srt"});
     EXPECT_EQ(missing.exitCode, 1);

@@ -78,6 +78,7 @@ TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
     } cases[] = {
         {none, 0, {speech}, 1, {"语音转写用户信息为空"}},
         {none, 0, {Path("none.mp3")}, 1, {"cannot open"}},
+        {none, 0, {m_folders.Work()}, 1, {m_folders.Work() + ": it is a folder"}},
         {none, 0, {speech, "--engine", "fast"}, 2, {"--engine takes"}},
         {none, 0, {speech, "--start", "-1"}, 2, {"--start takes seconds"}},
         {none, 0, {speech, "--clear"}, 2, {"--clear is not an option"}},
@@ -188,6 +189,8 @@ TEST_F(SubtitlesCommand, OverHttpsEveryToolWorksAndNoCommandPrintsASecret)
         run(command, 1);
     EXPECT_TRUE(printed.back().second.err.contains("服务的证书未通过校验：证书是自签名的"))
         << printed.back().second.err.toStdString();
+    settle(secret, key, "[Network]\nCaFile=" + speech + "\n");
+    EXPECT_TRUE(run(services.front(), 1).err.contains("CaFile指定的文件“" + speech + "”不含证书"));
     // Checking switched off on purpose: the service is trusted, and the user is told once.
     settle(secret, key, "[Network]\nVerifyCertificates=0\n");
     EXPECT_EQ(run(services.front(), 0).err.count("certificate checking is off"), 1);

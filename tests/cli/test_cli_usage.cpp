@@ -37,6 +37,9 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"dub", "x", "--speed", "16"}, "--speed takes a whole number from 0 to 15, not 16"},
         {{"dub", "x", "--pitch=-1"}, "--pitch takes a whole number from 0 to 15, not -1"},
         {{"dub", "x", "--volume", "16"}, "--volume takes a whole number from 0 to 15, not 16"},
+        {{"dub", "--srt", "a.srt", "--output", "./a.srt"},
+         "--output names the subtitle file itself; the track needs a file of its own"},
+        {{"dub", "--srt", "a.srt", "--from", "b.txt"}, "--srt and --from are two kinds of input: give one"},
         {{"paint"}, "paint takes one PROMPT (quote it when it has spaces) or --from FILE, not 0 words"},
         {{"dub", "x", "--format", "ogg"}, "--format takes mp3 or wav, not ogg"},
         {{"dub", "x", "--json=yes"}, "--json takes no value"},
@@ -56,6 +59,8 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"duration"}, "duration takes one FILE, not 0 words"},
         {{"duration", "a", "--codec", "mp3"}, "--codec is not an option of duration"},
         {{"help", "nosuch"}, "there is no command nosuch"},
+        {{"account", "--id", "a", "--key", "k1\nk2"},
+         "--id and --key hold no line breaks, tabs or other control characters"},
     };
     for (const Case& c : cases) {
         const QString command = c.arguments.front();

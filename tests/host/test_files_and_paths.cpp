@@ -144,6 +144,10 @@ TEST(HostDebugOutput, TokensShowOnlyTheirFirstFourCharacters)
         {R"(token: {"access_token":"0123456789abcdef","expires_in":30})",
          R"(token: {"access_token":"0123…","expires_in":30})"},
         {"stok=0123456789 kept", "stok=0123456789 kept"},
+        {R"({"refresh_token":"25.abcdef","data":{"Session_Key":"9876543","SESSION_SECRET":"x\"yz12","pin":7},)"
+         R"("password":123456} client_secret=abcdefg)",
+         R"({"refresh_token":"25.a…","data":{"Session_Key":"9876…","SESSION_SECRET":"x\"yz…","pin":7},)"
+         R"("password":1234…} client_secret=abcd…)"},
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(QOVMaskTokens(QString::fromUtf8(text)), QString::fromUtf8(shown));

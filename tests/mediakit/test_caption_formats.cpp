@@ -142,9 +142,16 @@ TEST(CaptionWriter, FfmpegReadsEveryFormatBackCueForCue)
     ASSERT_EQ(frame.size(), 480 * 270) << render.readAllStandardError().toStdString();
     EXPECT_GT(std::count_if(frame.begin(), frame.end(), [](char c) { return uchar(c) > 128; }), 50);
 
+    // A backslash is drawn, not taken with the next letter for a line break.
+    QString path = dir.filePath(QStringLiteral("path.ass"));
+    QString error;
+    ASSERT_TRUE(CaptionWriter::Write(path, {{1, 0, 1000, QStringLiteral("C:\\new"), {}}}, CaptionWriter::Format::Ass,
+                                     true, error));
+    EXPECT_TRUE(ReadByFfmpeg(path).at(0).text.contains(QStringLiteral("C:\\\u2060new")));
+    QFile::remove(path);
+
     // A file that cannot be written whole leaves nothing behind.
     QString missing = dir.filePath(QStringLiteral("gone/out.srt"));
-    QString error;
     EXPECT_FALSE(CaptionWriter::Write(missing, captions, CaptionWriter::Format::Srt, true, error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 3);

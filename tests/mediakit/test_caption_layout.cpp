@@ -70,6 +70,8 @@ TEST(CaptionLayout, RulesTable)
         "because nobody reads a wall of text, cut them into captions people can follow.";
     const Case cases[] = {
         {"fits: kept exactly, odd spacing and all", "Hello  there,\nfriend.", 1000, 2000, {}, {{"Hello  there,\nfriend.", 1000, 2000}}},
+        {"accents written apart take no room", "e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81", 0, 1000,
+         Limits(11, 1), {{"e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81 e\xCC\x81te\xCC\x81", 0, 1000}}},
         {"fits in Chinese", "今天天气很好", 0, 6999, {}, {{"今天天气很好", 0, 6999}}},
         {"one long line becomes two balanced lines", "The quick brown fox jumps over the lazy dog and keeps running far away", 0, 3000, {},
          {{"The quick brown fox jumps over the\nlazy dog and keeps running far away", 0, 3000}}},
@@ -87,6 +89,8 @@ TEST(CaptionLayout, RulesTable)
          Limits(20, 1), {{"see", 0, 166}, {"Pneumonoultramicroscopicsilicovolcanoconiosis", 166, 2722}, {"here", 2722, 3000}}},
         // Two full lines would put the comma at the start of the second.
         {"punctuation at the limit", "一二三四五六七八九十一二三四五六，七八九十一二三四五六七八九十一二", 0, 6000, Limits(0, 1), {}},
+        {"a closing quote at the limit", "一二三四五六七八九十一”二三四五六七八九十一二”三四五六七八九十一二", 0, 6000,
+         Limits(0, 1), {}},
         {"zero-length span", longEnglish, 5000, 5000, {}, {}},
         {"shared by length", "one two three four", 0, 4000, Limits(9, 1),
          {{"one two", 0, 1555}, {"three", 1555, 2888}, {"four", 2888, 4000}}},
