@@ -47,15 +47,9 @@ CAudio2TxtWnd::CAudio2TxtWnd(uint32_t hostMessage, QWidget* parent)
 {
 }
 
+// Each task stops its run as it goes: the requests under way are cancelled, so none is waited out.
 CAudio2TxtWnd::~CAudio2TxtWnd()
 {
-    // Starts under way are cancelled, which ends their requests at once, and let return before
-    // their tasks go.
-    for (WaveTransSrt* task : m_manager.Tasks())
-        task->CancelStart();
-    for (auto& [task, start] : m_starts)
-        start->WaitForBody(std::chrono::milliseconds::max());
-    m_starts.clear();
     m_manager.Clear();
 }
 
@@ -227,34 +221,9 @@ void CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
 
 void CAudio2TxtWnd::StartRecognition(WaveTransSrt* task, bool restart)
 {
-    std::unique_ptr<ServiceTask>& start = m_starts[task];
-    if (start && start->Busy())
-        return;
-    if (!start) {
-        start = std::make_unique<ServiceTask>();
-        connect(start.get(), &ServiceTask::ended, this,
-                [this, task](const TaskEnd& end) { OnRecognitionStarted(task, end); });
-    }
-    // The body reaches the task only while the window waits for it (see the destructor).
-    start->Start([this, task, restart](const ServiceTask::Worker&) {
-        if (restart)
-            m_manager.RestartTranslate(task);
-        else
-            m_manager.StartTranslate(task);
-        // The first poll may already have moved the last code on (to "running", say); only a task
-        // the start left failed did not start.
-        if (task->GetStateCode() == WaveTransSrt::StateFailed)
-            return TaskEnd::Failure(TaskError::Kind::Service, task->GetLastCode(), task->GetState());
-        return TaskEnd::Success();
-    });
-}
-
-void CAudio2TxtWnd::OnRecognitionStarted(WaveTransSrt* task, const TaskEnd& end)
-{
-    if (end.Succeeded() || !m_manager.Tasks().contains(task) || !IsSelected(*task))
-        return;
-    EndWork();
-    SetStatus(end.error.text);
+    // The start's requests and the polls after them run on the task's own run; a failed start is
+    // notified like a failed task.
+    task->StartTranslateOnRun(restart);
 }
 
 void CAudio2TxtWnd::StartExtraSources(int32_t model)
@@ -308,7 +277,8 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
         EndWork();
         break;
     case WaveTransSrt::NotifyFailed:
-        SetStatus(GetWavToTextErrorInfo(task->GetLastCode()));
+        // A start that made no task says what failed in the task's own words.
+        SetStatus(task->StartFailed() ? task->GetState() : GetWavToTextErrorInfo(task->GetLastCode()));
         EndWork();
         break;
     case WaveTransSrt::NotifyProgress:

@@ -3,7 +3,6 @@
 #include "history/HistoryOpener.h"
 #include "host/CZuBuffer.h"
 #include "service/MessageNumbers.h"
-#include "service/ServiceTask.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "ui/ISelectionReceiver.h"
 #include "ui/ToolWindow.h"
@@ -14,7 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 
 class CI3Button;
 class CQOVComboBox;
@@ -85,9 +83,8 @@ private:
     // Starts a task the manager just made: recognition for audio (on a worker: its requests
     // never hold the window), extraction first for a video.
     void StartNew(WaveTransSrt* task, bool isAudio);
-    // Runs a recognition start (restart: a finished or failed task's) on a worker of its own.
+    // Starts recognition (restart: a finished or failed task's) on the task's own run.
     void StartRecognition(WaveTransSrt* task, bool restart);
-    void OnRecognitionStarted(WaveTransSrt* task, const TaskEnd& end);
     void StartExtraSources(int32_t model);
     void OnProgress(int code, WaveTransSrt* task);
     void OnUserInfo();
@@ -105,8 +102,6 @@ private:
     int m_engine = 0;
     HistoryOpener m_historyOpener;
     QHash<QString, QString> m_extraSources;
-    // The recognition starts under way, one per task; each is waited for before its task goes.
-    std::unordered_map<WaveTransSrt*, std::unique_ptr<ServiceTask>> m_starts;
 
     CZuTabCtrl* m_tab = nullptr;
     CI3Button* m_start = nullptr;

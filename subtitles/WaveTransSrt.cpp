@@ -134,6 +134,7 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
     SetWriteFailure(QString());
     QString taskId;
     const int code = m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
+    m_startFailed = code != 0;
     if (code != 0) {
         m_lastCode = code;
         m_state = StateFailed;
@@ -289,6 +290,12 @@ int WaveTransSrt::StopWavToTxt()
 
 int WaveTransSrt::RestartWavToTxt()
 {
+    EmptyOwnSubtitles();
+    return StartTranslate();
+}
+
+void WaveTransSrt::EmptyOwnSubtitles()
+{
     // Stopped before the file is emptied, so that a poll finishing just now cannot fill it again.
     // Only the task's own file is emptied: a name it never wrote may be another run's result.
     StopEngine();
@@ -297,7 +304,25 @@ int WaveTransSrt::RestartWavToTxt()
         file.WriteString(QString());
         file.Close();
     }
-    return StartTranslate();
+}
+
+void WaveTransSrt::StartTranslateOnRun(bool restart)
+{
+    if (m_run->OnItsThread())
+        return;
+    if (restart)
+        EmptyOwnSubtitles();
+    else
+        StopEngine();
+    m_run->Start([this](TaskControl& control) {
+        const int code = BeginTranslate(control.Token());
+        if (control.Stopping())
+            return;
+        if (code != 0)
+            Notify(NotifyFailed);
+        else
+            PollUnder(control);
+    });
 }
 
 QString WaveTransSrt::GetSrtPath() const

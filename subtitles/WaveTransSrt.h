@@ -84,6 +84,12 @@ public:
     int StopWavToTxt();
     // Empties the old subtitle file, stops the engine and starts recognition again.
     int RestartWavToTxt();
+    // StartTranslate (or RestartWavToTxt) on the task's own run rather than the caller's thread,
+    // for a window, which must not wait on the network: a start that fails is notified (4) like
+    // a task that failed, with the start's code as the last code.
+    void StartTranslateOnRun(bool restart);
+    // Whether the last start of recognition failed before the service had a task.
+    bool StartFailed() const { return m_startFailed; }
     // Stops all the task runs: a start under way, the extraction and the engine. No notification
     // follows once it returns.
     void Stop();
@@ -135,6 +141,7 @@ private:
     void Notify(int code);
     // Stops the run (extraction or polls) and waits for it, unless called from it.
     void StopEngine();
+    void EmptyOwnSubtitles();
     // The extraction as the task's own run makes it: recognition may follow on the same run.
     void Extraction(TaskControl& control);
     // One extraction attempt that stop cuts short: the extractor's code, 0 done.
@@ -170,6 +177,7 @@ private:
     struct StartCancel;
     std::shared_ptr<StartCancel> m_startCancel;
     std::atomic<bool> m_extracting{false};
+    std::atomic<bool> m_startFailed{false};
     std::atomic<int> m_transAudioResult{kTransAudioPending};
     // Recognition was started from the extraction's notification: the run polls next.
     std::atomic<bool> m_pollAfter{false};
