@@ -255,14 +255,19 @@ int32_t CWaveToText::GetTransProgress()
 
 int32_t CWaveToText::PollProgress(const pplx::cancellation_token& cancel)
 {
-    const PollingScope scope(this);
-    m_pollToken = cancel;
     try {
-        utility::string_t text;
-        return GetProgress(text);
+        return QueryProgress(cancel);
     } catch (...) {
         return -1;
     }
+}
+
+int32_t CWaveToText::QueryProgress(const pplx::cancellation_token& cancel)
+{
+    const PollingScope scope(this);
+    m_pollToken = cancel;
+    utility::string_t text;
+    return GetProgress(text);
 }
 
 void CWaveToText::DoGetProgress()
@@ -273,10 +278,7 @@ void CWaveToText::DoGetProgress()
         while (!control.Stopping()) {
             int32_t code = -1;
             try {
-                const PollingScope scope(this);
-                m_pollToken = control.Token();
-                utility::string_t text;
-                code = GetProgress(text);
+                code = QueryProgress(control.Token());
             } catch (...) {
                 m_idle = true; // an error inside a poll ends polling without a report
                 break;

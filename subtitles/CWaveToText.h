@@ -94,6 +94,9 @@ private:
     int32_t GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const;
     int32_t RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
     int32_t GetProgress(utility::string_t& out);
+    // One progress query as the polling thread makes it, cut short by cancel; throws what the
+    // query throws.
+    int32_t QueryProgress(const pplx::cancellation_token& cancel);
     // Starts the poller: a query at once, then one every interval.
     void DoGetProgress();
     void FormatReslut(const utility::string_t& text);
