@@ -19,7 +19,8 @@ public:
     // Asks for the text; true with it saved and logged, false with the error text set.
     bool Request(const pplx::cancellation_token& cancel);
 
-    const utility::string_t& ErrorText() const { return m_errorText; }
+    const utility::string_t& ErrorText() const { return m_failure.text; }
+    TaskError::Kind FailureKind() const { return m_failure.kind; }
     const utility::string_t& ResultText() const { return m_chat.Answer(); }
     const utility::string_t& OutputPath() const { return m_outputPath; }
 
@@ -32,6 +33,6 @@ private:
     utility::string_t m_accessToken;
     utility::string_t m_topic;
     utility::string_t m_outputFolder;
-    utility::string_t m_errorText;
+    RequestFailure m_failure;
     utility::string_t m_outputPath;
 };

@@ -13,6 +13,8 @@ namespace CopywritingTask {
 // The failure codes, the numbers copywriting has always reported.
 constexpr int kNoToken = -1;
 constexpr int kRequestFailed = -2;
+// Whose numbers a failed task's code is (TaskError::domain).
+constexpr const char* kCodes = "copywriting";
 
 struct Result
 {

@@ -61,7 +61,7 @@ CTxt2AudioNetOper::~CTxt2AudioNetOper()
 utility::string_t CTxt2AudioNetOper::GetErrorText() const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_errorText;
+    return m_failure.text;
 }
 
 utility::string_t CTxt2AudioNetOper::GetOutputPath() const
@@ -81,17 +81,23 @@ QString CTxt2AudioNetOper::TaskId() const
     return QString::fromStdString(ServiceTaskId());
 }
 
-void CTxt2AudioNetOper::SetError(const utility::string_t& text)
+void CTxt2AudioNetOper::SetError(RequestFailure failure)
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    m_errorText = text;
+    m_failure = std::move(failure);
+}
+
+TaskEnd CTxt2AudioNetOper::Failure(int code) const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return TaskEnd::Failure({m_failure.kind, code, QString::fromStdString(m_failure.text), kCodes});
 }
 
 int CTxt2AudioNetOper::Start(const pplx::cancellation_token& cancel)
 {
-    utility::string_t error;
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
-    SetError(error);
+    RequestFailure failure;
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
+    SetError(failure);
     if (!token)
         return NoToken;
     if (!CreateTask(cancel)) {
@@ -111,7 +117,7 @@ std::optional<TaskEnd> CTxt2AudioNetOper::Create(const ServiceTask::Worker& work
     const int code = Start(worker.Token());
     if (code == Started)
         return std::nullopt;
-    return TaskEnd::Failure(TaskError::Kind::Service, code, QString::fromStdString(GetErrorText()));
+    return Failure(code);
 }
 
 void CTxt2AudioNetOper::Report(const ServiceTask::Worker& worker, int32_t code) const
@@ -138,7 +144,7 @@ std::optional<TaskEnd> CTxt2AudioNetOper::Fetch(const ServiceTask::Worker& worke
     if (code == PollFinished)
         return TaskEnd::Success(QString::fromStdString(GetOutputPath()));
     if (code == PollGaveUp)
-        return TaskEnd::Failure(TaskError::Kind::Service, code, QString::fromStdString(GetErrorText()));
+        return Failure(code);
     return std::nullopt;
 }
 
@@ -163,14 +169,14 @@ bool CTxt2AudioNetOper::CreateTask(const pplx::cancellation_token& cancel)
         body["enable_subtitle"] = web::json::value::number(2);
         RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, exchange.Status()));
+            SetError(RequestFailure::Status(DubbingErrors::kStatusFormat, exchange.Status()));
             return false;
         }
         const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("dubbing create", reply);
         int32_t errorCode = 0;
         if (ReadJsonInt(reply, "error_code", errorCode) && errorCode > 0) {
-            SetError(DubbingErrors::ForCreationCode(errorCode));
+            SetError(RequestFailure::Refusal(DubbingErrors::ForCreationCode(errorCode)));
             return false;
         }
         // An absent member leaves its field as it was: the service decides what to send.
@@ -179,10 +185,8 @@ bool CTxt2AudioNetOper::CreateTask(const pplx::cancellation_token& cancel)
         ReadJsonString(reply, "task_id", m_taskId);
         ReadJsonString(reply, "task_status", m_taskStatus);
         return true;
-    } catch (const web::json::json_exception& e) {
-        SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
-        SetError(RestClient::ErrorText(e));
+        SetError(RequestFailure::Of(e, DubbingErrors::kMalformedReply));
     }
     return false;
 }
@@ -197,18 +201,16 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         body["task_ids"] = web::json::value::array({web::json::value::string(ServiceTaskId())});
         RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(DubbingErrors::kStatusFormat, exchange.Status()));
+            SetError(RequestFailure::Status(DubbingErrors::kStatusFormat, exchange.Status()));
             return PollFailed;
         }
         const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply("dubbing query", reply);
         return ReadTasks(reply) ? PollReady : PollPending;
-    } catch (const web::json::json_exception& e) {
-        SetError(DubbingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
         // A stop cancels the poll in flight: that is no error of the task's.
         if (!cancel.is_canceled())
-            SetError(RestClient::ErrorText(e));
+            SetError(RequestFailure::Of(e, DubbingErrors::kMalformedReply));
     }
     return PollFailed;
 }
@@ -237,7 +239,7 @@ bool CTxt2AudioNetOper::ReserveOutput()
     QString error;
     const QString path = ResultFile::Reserve(QString::fromStdString(m_request.outputPath), &error);
     if (path.isEmpty()) {
-        SetError(error.toStdString());
+        SetError({TaskError::Kind::Local, error.toStdString()});
         return false;
     }
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -286,11 +288,11 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
         ReleaseOutput();
         utility::string_t error = RestClient::FormatText(DubbingErrors::kDownloadFailed, url);
         if (++m_failedDownloads < kDownloadAttempts) {
-            SetError(error);
+            SetError(RequestFailure::Of(downloader.LastException(), downloader.LastStatus(), error));
             return PollFailed;
         }
         error += RestClient::FormatNumber(DubbingErrors::kDownloadGaveUpFormat, m_failedDownloads);
-        SetError(error);
+        SetError(RequestFailure::Of(downloader.LastException(), downloader.LastStatus(), error));
         if (m_request.logged)
             GetDubbingLog().UpdateTask(TaskId(), PollGaveUp, QString::fromStdString(error));
         return PollGaveUp;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/PolledSteps.h"
+#include "service/RequestFailure.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
@@ -19,6 +20,8 @@ public:
     // record (state -1, the text as its files) say why.
     // Ready: the task succeeded and its audio is to be fetched (a poll's code, never reported).
     enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollGaveUp = -1, PollReady = 3 };
+    // Whose numbers a failed task's code is (TaskError::domain).
+    static constexpr const char* kCodes = "long speech";
     static constexpr int kDownloadAttempts = 3;
     static constexpr int32_t kPollIntervalMs = 500;
 
@@ -77,7 +80,8 @@ private:
     // name could be had.
     bool ReserveOutput();
     void ReleaseOutput();
-    void SetError(const utility::string_t& text);
+    void SetError(RequestFailure failure);
+    TaskEnd Failure(int code) const;
     // The step's progress for a code, with the state in words.
     void Report(const ServiceTask::Worker& worker, int32_t code) const;
     utility::string_t ServiceTaskId() const;
@@ -94,7 +98,7 @@ private:
     utility::string_t m_taskStatus;
     utility::string_t m_speechUrl;
     utility::string_t m_outputPath;
-    utility::string_t m_errorText;
+    RequestFailure m_failure;
     int m_failedDownloads = 0;
     bool m_outputReserved = false;
     mutable std::mutex m_fieldsMutex; // tests read results while the worker writes them

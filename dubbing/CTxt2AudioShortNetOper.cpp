@@ -6,6 +6,7 @@
 #include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
+#include "service/RequestFailure.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
 #include "service/ResultFile.h"
@@ -67,7 +68,11 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
                                         const pplx::cancellation_token& cancel)
 {
     m_outputPath.clear();
-    if (!GetAccessToken(m_apiKey, m_secretKey, m_accessToken, errorText, cancel))
+    RequestFailure failure{TaskError::Kind::None, errorText};
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
+    errorText = failure.text;
+    m_failureKind = failure.kind;
+    if (!token)
         return false;
     const utility::string_t body = FormBody(text, speed, pitch, volume, voice, aue);
     QOVDebugOutput(QString::fromStdString(body));
@@ -83,22 +88,28 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
         // An error page can be long enough to pass for audio: it is no audio whatever its length.
         if (exchange.Status() != web::http::status_codes::OK) {
             errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status()));
+            m_failureKind = TaskError::Kind::Status;
             return false;
         }
         contentType = exchange.Headers().content_type();
         reply = exchange.ReadBody(kMaximumAudioBytes);
     } catch (const std::exception& e) {
         QOVDebugOutput(QStringLiteral("short speech synthesis: ") + QString::fromUtf8(e.what()));
-        errorText = RestClient::ErrorText(e);
+        const RequestFailure failure = RequestFailure::Of(e);
+        errorText = failure.text;
+        m_failureKind = failure.kind;
         return false;
     }
 
-    if (!ReadReply(contentType, reply, errorText))
+    if (!ReadReply(contentType, reply, errorText)) {
+        m_failureKind = TaskError::Kind::Reply;
         return false;
+    }
     QString written = path;
     QString error;
     if (!ResultFile::Write(written, QByteArray(reply.data(), qsizetype(reply.size())), false, &error)) {
         errorText = error.toStdString();
+        m_failureKind = TaskError::Kind::Local;
         return false;
     }
     m_outputPath = written.toStdString();

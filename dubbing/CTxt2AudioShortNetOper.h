@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/TaskEnd.h"
+
 #include <cpprest/details/basic_types.h>
 #include <pplx/pplxtasks.h>
 
@@ -31,6 +33,8 @@ public:
                     const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // The file the last synthesis wrote.
     const utility::string_t& OutputPath() const { return m_outputPath; }
+    // What kind of failure the last synthesis's error text tells of.
+    TaskError::Kind FailureKind() const { return m_failureKind; }
     // Off for speech that is only a part of a larger result (a caption of a track), which the
     // dubbing log records once, as a whole.
     void SetLogged(bool logged) { m_logged = logged; }
@@ -53,4 +57,5 @@ private:
     utility::string_t m_cuid;
     int32_t m_clientType = 1;
     utility::string_t m_outputPath;
+    TaskError::Kind m_failureKind = TaskError::Kind::None;
 };

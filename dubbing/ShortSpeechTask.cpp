@@ -17,7 +17,7 @@ ServiceTask::Body Make(const Request& request)
         utility::string_t error;
         if (!client.Synthesize(request.text.toStdString(), error, request.wantedPath.toStdString(), request.speed,
                                request.pitch, request.volume, request.voice, request.aue, worker.Token()))
-            return TaskEnd::Failure(TaskError::Kind::Service, 0, QString::fromStdString(error));
+            return TaskEnd::Failure({client.FailureKind(), 0, QString::fromStdString(error), kCodes});
         return TaskEnd::Success(QString::fromStdString(client.OutputPath()));
     };
 }

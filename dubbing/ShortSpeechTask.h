@@ -32,6 +32,9 @@ struct Request
     bool logged = true;
 };
 
+// Whose numbers a failed task's code is (TaskError::domain).
+inline constexpr const char* kCodes = "short speech";
+
 ServiceTask::Body Make(const Request& request);
 
 } // namespace ShortSpeechTask

@@ -41,6 +41,8 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
                                           int)
 {
     m_lastError.clear();
+    m_lastException = nullptr;
+    m_lastStatus = 0;
     if (url.isEmpty() || localFile.isEmpty()) {
         m_lastError = QStringLiteral("download address or target file is empty");
         return 0;
@@ -60,6 +62,7 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
             request.headers().add(web::http::header_names::user_agent, m_userAgent.toStdString());
         const AddressSlot place(address.authority().to_string(), m_cancel);
         web::http::http_response response = client.request(request, m_cancel).get();
+        m_lastStatus = response.status_code();
         if (response.status_code() != web::http::status_codes::OK) {
             m_lastError = QStringLiteral("download of %1 answered with status %2").arg(url).arg(response.status_code());
             return 0;
@@ -80,6 +83,7 @@ int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& loc
         }
     } catch (const std::exception& e) {
         QFile::remove(temporary);
+        m_lastException = std::current_exception();
         const std::optional<std::string> secure = CertificateCheck::SecureConnectionFailure(e);
         m_lastError = QString::fromStdString(secure ? *secure : std::string(e.what()));
         QOVDebugOutput(QStringLiteral("DownLoad_New %1: %2").arg(url, m_lastError));

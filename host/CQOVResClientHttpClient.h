@@ -5,6 +5,7 @@
 #include <pplx/pplxtasks.h>
 
 #include <chrono>
+#include <exception>
 
 // The editor's HTTP resource client: downloads one address into a local file.
 class CQOVResClientHttpClient
@@ -27,10 +28,16 @@ public:
 
     // Why the last download failed (empty after a success).
     QString LastError() const;
+    // What the last failed download threw, when it threw (null for a refusal by status, a short
+    // body or a file that could not be written); its status, when one arrived.
+    std::exception_ptr LastException() const { return m_lastException; }
+    int LastStatus() const { return m_lastStatus; }
 
 private:
     QString m_userAgent;
     QString m_lastError;
+    std::exception_ptr m_lastException;
+    int m_lastStatus = 0;
     std::chrono::milliseconds m_timeout{30000};
     pplx::cancellation_token m_cancel = pplx::cancellation_token::none();
 };

@@ -113,6 +113,7 @@ bool CQOVResNewWS::Fail(const QString& error)
 int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
 {
     m_lastError.clear();
+    m_lastException = nullptr;
     m_lastStatus = 0;
     QByteArray digest;
     qint64 size = 0;
@@ -148,6 +149,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("upload", response));
     } catch (const std::exception& e) {
+        m_lastException = std::current_exception();
         return Fail(QStringLiteral("upload of %1: %2").arg(policy.localFilePath, Why(e)));
     }
     return 1;
@@ -156,6 +158,7 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
 int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
 {
     m_lastError.clear();
+    m_lastException = nullptr;
     m_lastStatus = 0;
     SignedRequest signedRequest;
     QString error;
@@ -172,6 +175,7 @@ int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
         if (m_lastStatus < 200 || m_lastStatus > 299)
             return Fail(Refusal("delete", response));
     } catch (const std::exception& e) {
+        m_lastException = std::current_exception();
         return Fail(QStringLiteral("delete of %1: %2").arg(policy.objectKey, Why(e)));
     }
     return 1;

@@ -7,6 +7,7 @@
 #include <pplx/pplxtasks.h>
 
 #include <chrono>
+#include <exception>
 
 // The editor's object-store client: a signed PUT that streams a local file into the store and a
 // signed DELETE of an object. Each call makes one request on the calling thread and returns
@@ -26,6 +27,8 @@ public:
 
     // Why the last call failed (empty after a success); for traces, never shown to a user as is.
     QString LastError() const { return m_lastError; }
+    // What the last failed call threw, when it threw.
+    std::exception_ptr LastException() const { return m_lastException; }
     // The store's status of the last call, 0 when no answer came.
     int LastStatus() const { return m_lastStatus; }
 
@@ -39,5 +42,6 @@ private:
     std::chrono::milliseconds m_timeout{std::chrono::seconds(30)};
     pplx::cancellation_token m_cancel = pplx::cancellation_token::none();
     QString m_lastError;
+    std::exception_ptr m_lastException;
     int m_lastStatus = 0;
 };

@@ -66,26 +66,26 @@ std::vector<ImgRetData> CTxt2ImageNetOper::Results() const
 utility::string_t CTxt2ImageNetOper::GetErrorText() const
 {
     std::lock_guard<std::mutex> lock(m_errorMutex);
-    return m_errorText;
+    return m_failure.text;
 }
 
-void CTxt2ImageNetOper::SetError(const utility::string_t& text)
+void CTxt2ImageNetOper::SetError(RequestFailure failure)
 {
     std::lock_guard<std::mutex> lock(m_errorMutex);
-    m_errorText = text;
+    m_failure = std::move(failure);
 }
 
 void CTxt2ImageNetOper::AppendError(const utility::string_t& text)
 {
     std::lock_guard<std::mutex> lock(m_errorMutex);
-    m_errorText += text;
+    m_failure.text += text;
 }
 
 int CTxt2ImageNetOper::Start(const pplx::cancellation_token& cancel)
 {
-    utility::string_t error;
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
-    SetError(error);
+    RequestFailure failure;
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
+    SetError(failure);
     if (!token)
         return NoToken;
     return CreateTask(cancel) ? Started : NotCreated;
@@ -93,8 +93,9 @@ int CTxt2ImageNetOper::Start(const pplx::cancellation_token& cancel)
 
 TaskEnd CTxt2ImageNetOper::Failure(int code) const
 {
-    const QString text = QString::fromStdString(GetErrorText());
-    return TaskEnd::Failure(TaskError::Kind::Service, code, text, m_refused ? text : QString());
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    const QString text = QString::fromStdString(m_failure.text);
+    return TaskEnd::Failure({m_failure.kind, code, text, kCodes}, m_refused ? text : QString());
 }
 
 std::optional<TaskEnd> CTxt2ImageNetOper::Create(const ServiceTask::Worker& worker)
@@ -145,7 +146,7 @@ bool CTxt2ImageNetOper::CreateTask(const pplx::cancellation_token& cancel)
         }
         RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(PaintingErrors::kCreateStatusFormat, int(exchange.Status())));
+            SetError(RequestFailure::Status(PaintingErrors::kCreateStatusFormat, int(exchange.Status())));
             return false;
         }
         const web::json::value reply = exchange.ReadJson();
@@ -155,7 +156,7 @@ bool CTxt2ImageNetOper::CreateTask(const pplx::cancellation_token& cancel)
             // A refusal carries the service's own reason; a user must never see an empty message.
             utility::string_t reason;
             ReadJsonString(reply, "error_msg", reason);
-            SetError(reason.empty() ? PaintingErrors::kCreateRefused : reason);
+            SetError(RequestFailure::Refusal(reason.empty() ? PaintingErrors::kCreateRefused : reason));
             m_refused = !reason.empty();
             return false;
         }
@@ -163,10 +164,8 @@ bool CTxt2ImageNetOper::CreateTask(const pplx::cancellation_token& cancel)
         ReadJsonString(reply.at("data"), "task_id", m_taskId);
         GetPaintingLog().AddTask(QString::fromStdString(m_request.prompt), QString::fromStdString(m_taskId));
         return true;
-    } catch (const web::json::json_exception& e) {
-        SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
-        SetError(RestClient::ErrorText(e));
+        SetError(RequestFailure::Of(e, PaintingErrors::kMalformedReply));
     }
     return false;
 }
@@ -182,13 +181,10 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         if (exchange.Status() != web::http::status_codes::OK)
             return PollFailed;
         reply = exchange.ReadJson();
-    } catch (const web::json::json_exception& e) {
-        SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
-        return PollFailed;
     } catch (const std::exception& e) {
         // A stop cancels the poll in flight: that is no error of the task's.
         if (!cancel.is_canceled())
-            SetError(RestClient::ErrorText(e));
+            SetError(RequestFailure::Of(e, PaintingErrors::kMalformedReply));
         return PollFailed;
     }
     // A reply that arrived but does not have the shape the service promises will not get better
@@ -199,7 +195,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         if (code != PollFinished)
             return code;
     } catch (const std::exception& e) {
-        SetError(PaintingErrors::kMalformedReply + RestClient::ErrorText(e));
+        SetError(RequestFailure::Unreadable(PaintingErrors::kMalformedReply + RestClient::ErrorText(e)));
         GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);
         return PollError;
     }
@@ -213,7 +209,7 @@ int32_t CTxt2ImageNetOper::ReadQueryReply(const web::json::value& reply)
     const bool hasError = ReadJsonInt(reply, "error_code", errorCode);
     utility::string_t message;
     if (ReadJsonString(reply, "error_msg", message))
-        SetError(message);
+        SetError(RequestFailure::Refusal(message));
     if (hasError && errorCode != 0) {
         m_refused = !message.empty();
         GetPaintingLog().UpdateTask(QString::fromStdString(m_taskId), PollError);

@@ -2,6 +2,7 @@
 
 #include "painting/ImgRetData.h"
 #include "service/PolledSteps.h"
+#include "service/RequestFailure.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
@@ -19,6 +20,8 @@ class CTxt2ImageNetOper : public PolledSteps
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
     enum PollCode : int32_t { PollFailed = 0, PollPending = 1, PollFinished = 2, PollError = -1 };
+    // Whose numbers a failed task's code is (TaskError::domain).
+    static constexpr const char* kCodes = "painting";
     static constexpr int32_t kPollIntervalMs = 200;
 
     struct Request
@@ -71,7 +74,7 @@ public:
 private:
     bool CreateTask(const pplx::cancellation_token& cancel);
     bool ReadResult(const web::json::value& data);
-    void SetError(const utility::string_t& text);
+    void SetError(RequestFailure failure);
     void AppendError(const utility::string_t& text);
     TaskEnd Failure(int code) const;
 
@@ -87,6 +90,6 @@ private:
     mutable std::mutex m_resultsMutex; // the owner reads the results the worker lists
     std::vector<ImgRetData> m_results;
     mutable std::mutex m_errorMutex; // tests read the text while the worker may append
-    utility::string_t m_errorText;
+    RequestFailure m_failure;
     std::atomic<bool> m_refused{false};
 };

@@ -7,21 +7,79 @@
 
 #include <cpprest/http_client.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <exception>
+#include <map>
+#include <mutex>
+#include <string>
 
 const char* const kTokenUrlEmpty = "获取Token的网址为空,请检查配置文件！";
 const char* const kTokenStatusFormat = "Token获取失败，请检查配置文件，错误代码：%d";
 const char* const kTokenMalformed = "Token服务的回复格式有误：";
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Asked again this long before the service says a token expires, so that a request made with it
+// does not meet its end on the way.
+constexpr std::chrono::seconds kExpiryMargin{300};
+
+struct KeptToken
+{
+    utility::string_t token;
+    Clock::time_point until;
+};
+
+std::mutex g_mutex;
+std::map<std::string, KeptToken>& Kept()
+{
+    static auto* kept = new std::map<std::string, KeptToken>;
+    return *kept;
+}
+
+std::string KeyOf(const utility::string_t& url, const utility::string_t& id, const utility::string_t& secret)
+{
+    return url + '\n' + id + '\n' + secret;
+}
+
+// How long a token may be used, from the reply's "expires_in" (a number or a numeral); zero when
+// the reply does not say.
+std::chrono::seconds Lifetime(const web::json::value& reply)
+{
+    if (!reply.is_object() || !reply.has_field("expires_in"))
+        return {};
+    const web::json::value& value = reply.at("expires_in");
+    long long seconds = 0;
+    if (value.is_integer())
+        seconds = value.as_number().to_int64();
+    else if (value.is_string())
+        seconds = std::atoll(value.as_string().c_str());
+    // Half of a short life, the margin of a long one.
+    const std::chrono::seconds life{std::max(0LL, seconds)};
+    return life - std::min<std::chrono::seconds>(kExpiryMargin, life / 2);
+}
+
+} // namespace
+
 bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
-                    utility::string_t& accessToken, utility::string_t& errorText,
-                    const pplx::cancellation_token& cancel)
+                    utility::string_t& accessToken, RequestFailure& failure, const pplx::cancellation_token& cancel)
 {
     const TokenSettings& settings = LoadTokenSettings();
     if (settings.URL.empty()) {
-        errorText = kTokenUrlEmpty;
+        failure = {TaskError::Kind::Local, kTokenUrlEmpty};
         return false;
+    }
+    const std::string key = KeyOf(settings.URL, clientId, clientSecret);
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        const auto found = Kept().find(key);
+        if (found != Kept().end() && Clock::now() < found->second.until) {
+            accessToken = found->second.token;
+            return true;
+        }
     }
     try {
         web::http::client::http_client client = RestClient::Make(settings.URL);
@@ -34,24 +92,48 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
 
         RestExchange exchange(client, request, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
-            errorText = RestClient::FormatNumber(kTokenStatusFormat, int(exchange.Status()));
+            failure = RequestFailure::Status(kTokenStatusFormat, int(exchange.Status()));
             return false;
         }
         const web::json::value reply = exchange.ReadJson(true);
         RestClient::TraceReply("token", reply);
         // Read into copies first, so a wrongly typed member leaves both fields as they were.
-        utility::string_t error = errorText;
+        utility::string_t error = failure.text;
         utility::string_t token = accessToken;
         ReadJsonString(reply, "error", error);
         ReadJsonString(reply, "access_token", token);
-        errorText = error;
+        const std::chrono::seconds life = Lifetime(reply);
+        failure.text = error;
         accessToken = token;
+        if (life.count() > 0 && !token.empty() && error.empty()) {
+            std::lock_guard<std::mutex> lock(g_mutex);
+            Kept()[key] = {token, Clock::now() + life};
+        }
         return true;
-    } catch (const web::json::json_exception& e) {
-        errorText = kTokenMalformed + RestClient::ErrorText(e);
-        return false;
     } catch (const std::exception& e) {
-        errorText = RestClient::ErrorText(e);
+        failure = RequestFailure::Of(e, kTokenMalformed);
         return false;
     }
+}
+
+bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                    utility::string_t& accessToken, utility::string_t& errorText,
+                    const pplx::cancellation_token& cancel)
+{
+    RequestFailure failure{TaskError::Kind::None, errorText};
+    const bool got = GetAccessToken(clientId, clientSecret, accessToken, failure, cancel);
+    errorText = failure.text;
+    return got;
+}
+
+void ForgetAccessToken(const utility::string_t& token)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    std::erase_if(Kept(), [&token](const auto& kept) { return kept.second.token == token; });
+}
+
+void ForgetAccessTokens()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    Kept().clear();
 }

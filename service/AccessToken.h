@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/RequestFailure.h"
+
 #include <cpprest/details/basic_types.h>
 #include <pplx/pplxtasks.h>
 
@@ -13,6 +15,17 @@ extern const char* const kTokenMalformed; // followed by the JSON library's mess
 // holds the reply's "access_token" (when it has one) and errorText its "error" (when it has one).
 // False otherwise, with the reason in errorText and accessToken unchanged. Cancelling cancel (a
 // task's stop) ends the exchange at once.
+//
+// A token whose reply said how long it lasts ("expires_in") is kept for the process and handed to
+// every client of those credentials until shortly before it expires, without a request.
 bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
                     utility::string_t& accessToken, utility::string_t& errorText,
                     const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+// The same, with the failure's kind.
+bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                    utility::string_t& accessToken, RequestFailure& failure, const pplx::cancellation_token& cancel);
+
+// A service said token is invalid or expired: the next GetAccessToken asks for a new one.
+void ForgetAccessToken(const utility::string_t& token);
+// Every kept token goes (new credentials or a new token address in the settings).
+void ForgetAccessTokens();

@@ -42,20 +42,21 @@ constexpr CodeText kServiceCodes[] = {
 
 ChatClient::ChatClient(utility::string_t url, const Wording& wording) : m_url(std::move(url)), m_wording(wording) {}
 
-bool ChatClient::Fail(utility::string_t text)
+bool ChatClient::Fail(RequestFailure failure)
 {
-    m_errorText = std::move(text);
+    m_failure = std::move(failure);
     return false;
 }
 
 bool ChatClient::Ask(const utility::string_t& accessToken, const utility::string_t& content,
                      const pplx::cancellation_token& cancel)
 {
+    m_serviceCode = 0;
     std::optional<web::http::client::http_client> client;
     try {
         client.emplace(RestClient::Make(m_url));
     } catch (const std::exception& e) {
-        return Fail(m_wording.badAddress + RestClient::ErrorText(e));
+        return Fail({TaskError::Kind::Local, m_wording.badAddress + RestClient::ErrorText(e)});
     }
     try {
         web::json::value message = web::json::value::object(true);
@@ -68,14 +69,12 @@ bool ChatClient::Ask(const utility::string_t& accessToken, const utility::string
 
         RestExchange exchange(*client, request, cancel);
         if (exchange.Status() != web::http::status_codes::OK)
-            return Fail(RestClient::FormatNumber(m_wording.statusFormat, int(exchange.Status())));
+            return Fail(RequestFailure::Status(m_wording.statusFormat, int(exchange.Status())));
         const web::json::value reply = exchange.ReadJson();
         RestClient::TraceReply(m_wording.traceName, reply);
         return ReadReply(reply);
-    } catch (const web::json::json_exception& e) {
-        return Fail(m_wording.malformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
-        return Fail(RestClient::ErrorText(e));
+        return Fail(RequestFailure::Of(e, m_wording.malformedReply));
     }
 }
 
@@ -84,14 +83,16 @@ bool ChatClient::ReadReply(const web::json::value& reply)
     m_answer.clear();
     try {
         int32_t errorCode = 0;
-        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0)
-            return Fail(TextForCode(kServiceCodes, errorCode, kUnknownCodeText));
+        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0) {
+            m_serviceCode = errorCode;
+            return Fail(RequestFailure::Refusal(TextForCode(kServiceCodes, errorCode, kUnknownCodeText)));
+        }
         ReadJsonString(reply, "result", m_answer);
     } catch (const web::json::json_exception& e) {
         m_answer.clear();
-        return Fail(m_wording.malformedReply + RestClient::ErrorText(e));
+        return Fail(RequestFailure::Unreadable(m_wording.malformedReply + RestClient::ErrorText(e)));
     }
     if (m_answer.empty())
-        return Fail(m_wording.emptyResult);
+        return Fail(RequestFailure::Unreadable(m_wording.emptyResult));
     return true;
 }

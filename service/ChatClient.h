@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/RequestFailure.h"
+
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
 #include <pplx/pplxtasks.h>
@@ -30,13 +32,20 @@ public:
     bool ReadReply(const web::json::value& reply);
 
     const utility::string_t& Answer() const { return m_answer; }
-    const utility::string_t& ErrorText() const { return m_errorText; }
+    const utility::string_t& ErrorText() const { return m_failure.text; }
+    const RequestFailure& Failure() const { return m_failure; }
+    // The service said the access token is invalid or has expired: a new one may succeed.
+    bool TokenRefused() const { return m_serviceCode == kTokenInvalid || m_serviceCode == kTokenExpired; }
 
 private:
-    bool Fail(utility::string_t text);
+    static constexpr int kTokenInvalid = 110;
+    static constexpr int kTokenExpired = 111;
+
+    bool Fail(RequestFailure failure);
 
     utility::string_t m_url;
     Wording m_wording;
     utility::string_t m_answer;
-    utility::string_t m_errorText;
+    RequestFailure m_failure;
+    int m_serviceCode = 0;
 };

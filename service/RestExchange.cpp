@@ -23,7 +23,7 @@ RestExchange::~RestExchange() = default;
 std::string RestExchange::ReadBody(size_t limit)
 {
     const auto tooLarge = [limit] {
-        return std::length_error(RestClient::FormatNumber(RestClient::kReplyTooLargeFormat, int(limit >> 20)));
+        return UnreadableReply(RestClient::FormatNumber(RestClient::kReplyTooLargeFormat, int(limit >> 20)));
     };
     // An announced length says at once; a body without one is read until it passes the limit.
     if (m_response.headers().content_length() > limit)
@@ -44,7 +44,7 @@ std::string RestExchange::ReadBody(size_t limit)
         if (e.error_code() == std::errc::timed_out)
             throw;
         QOVDebugOutput(QStringLiteral("reading a reply: %1").arg(QString::fromUtf8(e.what())));
-        throw std::runtime_error(RestClient::kReplyCut);
+        throw UnreadableReply(RestClient::kReplyCut);
     }
     return body;
 }

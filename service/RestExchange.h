@@ -8,7 +8,15 @@
 #include <pplx/pplxtasks.h>
 
 #include <cstddef>
+#include <stdexcept>
 #include <string>
+
+// A reply that could not be read to its end: cut off, or larger than the reader allows.
+class UnreadableReply : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // One request and its reply. Sending waits for the reply's status and headers; the body is read
 // on demand and only as far as the caller allows. A body that is not read to its end is not

@@ -69,7 +69,7 @@ utility::string_t CAudio2TxtNetOper::GetTaskID() const
 utility::string_t CAudio2TxtNetOper::GetErrorText() const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_errorText;
+    return m_failure.text;
 }
 
 utility::string_t CAudio2TxtNetOper::GetResultText() const
@@ -99,10 +99,16 @@ utility::string_t CAudio2TxtNetOper::GetSpeechUrl() const
     return m_speechUrl;
 }
 
-void CAudio2TxtNetOper::SetError(const utility::string_t& text)
+void CAudio2TxtNetOper::SetError(RequestFailure failure)
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    m_errorText = text;
+    m_failure = std::move(failure);
+}
+
+TaskError::Kind CAudio2TxtNetOper::FailureKind() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_failure.kind;
 }
 
 int32_t CAudio2TxtNetOper::Poll(const pplx::cancellation_token& cancel)
@@ -125,16 +131,13 @@ int CAudio2TxtNetOper::Begin(const utility::string_t& audioPath, int32_t model, 
         m_taskStatus.clear();
     }
     // Whatever the last task left (a stop's cancellation included) is not this task's.
-    utility::string_t error;
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, error, cancel);
-    SetError(error);
+    RequestFailure failure;
+    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
+    SetError(failure);
     if (!token)
         return NoToken;
-    if (!Upload(audioPath, cancel)) {
-        SetError(RestClient::FormatText(Audio2TxtErrors::kUploadFailedFormat,
-                                        ZuGetFileName(QString::fromStdString(audioPath)).toStdString()));
+    if (!Upload(audioPath, cancel))
         return UploadFailed;
-    }
     if (!CreateTask(model, cancel)) {
         DeleteObject(cancel);
         return NotCreated;
@@ -174,8 +177,12 @@ bool CAudio2TxtNetOper::Upload(const utility::string_t& audioPath, const pplx::c
     // The store is waited for as long as the services are, not a time-out of its own.
     store.SetTimeout(RestClient::RequestTimeout());
     store.SetCancellation(cancel);
-    if (!store.huaweiObsUploadFile(Policy(audioPath, key, kUploadOption)))
+    if (!store.huaweiObsUploadFile(Policy(audioPath, key, kUploadOption))) {
+        SetError(RequestFailure::Of(store.LastException(), store.LastStatus(),
+                                    RestClient::FormatText(Audio2TxtErrors::kUploadFailedFormat,
+                                                           ZuGetFileName(QString::fromStdString(audioPath)).toStdString())));
         return false;
+    }
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     m_objectKey = key;
     // The endpoint's scheme says how the store is spoken to, not where the service finds the object.
@@ -207,16 +214,14 @@ bool CAudio2TxtNetOper::CreateTask(int32_t model, const pplx::cancellation_token
             body[kWordTimes] = web::json::value::boolean(true);
         RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(Audio2TxtErrors::kCreateStatusFormat, exchange.Status()));
+            SetError(RequestFailure::Status(Audio2TxtErrors::kCreateStatusFormat, exchange.Status()));
             return false;
         }
         const web::json::value reply = exchange.ReadJson(true);
         RestClient::TraceReply("recognition create", reply);
         return ReadCreateReply(reply);
-    } catch (const web::json::json_exception& e) {
-        SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
     } catch (const std::exception& e) {
-        SetError(RestClient::ErrorText(e));
+        SetError(RequestFailure::Of(e, Audio2TxtErrors::kMalformedReply));
     }
     return false;
 }
@@ -229,7 +234,7 @@ bool CAudio2TxtNetOper::ReadCreateReply(const web::json::value& reply)
     if (ReadJsonInt(reply, "error_code", errorCode) && errorCode >= 1) {
         utility::string_t message;
         ReadJsonString(reply, "error_msg", message);
-        SetError(Audio2TxtErrors::CreateRefused(errorCode, message));
+        SetError(RequestFailure::Refusal(Audio2TxtErrors::CreateRefused(errorCode, message)));
         return false;
     }
     utility::string_t message;
@@ -242,7 +247,7 @@ bool CAudio2TxtNetOper::ReadCreateReply(const web::json::value& reply)
     // start, and the task's polls, which the user can stop, say what became of it.
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     if (hasMessage)
-        m_errorText = message;
+        m_failure.text = message;
     if (hasTask)
         m_taskId = taskId;
     if (hasStatus)
@@ -261,17 +266,14 @@ int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
         body["task_ids"] = web::json::value::array({web::json::value::string(GetTaskID())});
         RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
-            SetError(RestClient::FormatNumber(Audio2TxtErrors::kQueryStatusFormat, exchange.Status()));
+            SetError(RequestFailure::Status(Audio2TxtErrors::kQueryStatusFormat, exchange.Status()));
             return PollFailed;
         }
         reply = exchange.ReadJson(true);
-    } catch (const web::json::json_exception& e) {
-        SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
-        return PollFailed;
     } catch (const std::exception& e) {
         // A stop cancels the poll in flight: that is no error of the task's.
         if (!cancel.is_canceled())
-            SetError(RestClient::ErrorText(e));
+            SetError(RequestFailure::Of(e, Audio2TxtErrors::kMalformedReply));
         return PollFailed;
     }
     // A reply that arrived but does not have the promised shape will not improve by asking
@@ -280,7 +282,7 @@ int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
         RestClient::TraceReply("recognition query", reply);
         return ReadQueryReply(reply);
     } catch (const std::exception& e) {
-        SetError(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e));
+        SetError(RequestFailure::Unreadable(Audio2TxtErrors::kMalformedReply + RestClient::ErrorText(e)));
         GetSubtitlesLog().UpdateTask(QString::fromStdString(GetTaskID()), PollError, QString());
         return PollError;
     }
@@ -300,12 +302,12 @@ int32_t CAudio2TxtNetOper::ReadQueryReply(const web::json::value& reply)
             for (const web::json::value& info : ArrayMember(reply, "error_info"))
                 message += info.as_string() + ";";
         }
-        SetError(message.empty() ? RestClient::FormatNumber(Audio2TxtErrors::kQueryRefusedFormat, errorCode)
-                                 : message);
+        SetError(RequestFailure::Refusal(
+            message.empty() ? RestClient::FormatNumber(Audio2TxtErrors::kQueryRefusedFormat, errorCode) : message));
         return PollFailed;
     }
     if (hasMessage)
-        SetError(message);
+        SetError(RequestFailure::Refusal(message));
     if (!reply.has_field("tasks_info"))
         return PollPending;
 
@@ -330,7 +332,7 @@ int32_t CAudio2TxtNetOper::ReadQueryReply(const web::json::value& reply)
         if (status == kFailure) {
             utility::string_t reason;
             ReadJsonString(result, "err_msg", reason);
-            SetError(reason.empty() ? utility::string_t(Audio2TxtErrors::kTaskFailed) : reason);
+            SetError(RequestFailure::Refusal(reason.empty() ? utility::string_t(Audio2TxtErrors::kTaskFailed) : reason));
             GetSubtitlesLog().UpdateTask(QString::fromStdString(GetTaskID()), PollError, QString());
             return PollError;
         }
@@ -342,7 +344,7 @@ int32_t CAudio2TxtNetOper::ReadQueryReply(const web::json::value& reply)
     if (!succeeded)
         return PollPending;
     if (!WriteSubtitleFiles()) {
-        SetError(GetWriteError().toStdString());
+        SetError({TaskError::Kind::Local, GetWriteError().toStdString()});
         GetSubtitlesLog().UpdateTask(QString::fromStdString(GetTaskID()), PollError, QString());
         return PollError;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/AigcSettings.h"
+#include "service/RequestFailure.h"
 #include "subtitles/SrtLineInfo.h"
 
 #include <cpprest/details/basic_types.h>
@@ -37,10 +38,14 @@ public:
               const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     // One poll of the task Begin started: its code; a task that ended has its object deleted.
     int32_t Poll(const pplx::cancellation_token& cancel);
+    // Whose numbers a failed task's code is (TaskError::domain).
+    static constexpr const char* kCodes = "recognition";
     static constexpr int32_t kPollIntervalMs = 200;
 
     utility::string_t GetTaskID() const;
     utility::string_t GetErrorText() const;
+    // What kind of failure the error text tells of.
+    TaskError::Kind FailureKind() const;
     // The whole recognised text and the sentences of the last successful task.
     utility::string_t GetResultText() const;
     std::vector<SrtLineInfo> GetLines() const;
@@ -69,7 +74,7 @@ private:
     int32_t Query(const pplx::cancellation_token& cancel);
     void ReadSuccess(const web::json::value& result);
     bool WriteSubtitleFiles();
-    void SetError(const utility::string_t& text);
+    void SetError(RequestFailure failure);
 
     utility::string_t m_url;
     utility::string_t m_apiKey;
@@ -82,7 +87,7 @@ private:
     utility::string_t m_taskId;
     utility::string_t m_taskStatus;
     utility::string_t m_resultText;
-    utility::string_t m_errorText;
+    RequestFailure m_failure;
     std::vector<std::unique_ptr<SrtLineInfo>> m_lines;
     ObjectStoreSettings m_store;
     mutable std::mutex m_fieldsMutex; // the owner reads results while the worker writes them

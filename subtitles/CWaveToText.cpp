@@ -19,6 +19,7 @@ namespace {
 
 constexpr int32_t kMinimumInterval = 50; // ms between two queries at the least
 constexpr int32_t kFinishedState = 2; // the log's state of a task with its result files
+const char* const kUnreadableReply = "转写服务的回复无法读取";
 
 // The object whose poll or report this thread runs: only those requests are cancelled by Stop,
 // so a stopped object still answers its owner's own queries.
@@ -164,10 +165,33 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
 
 int32_t CWaveToText::Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out)
 {
+    return Exchange(path, params, out, tPollingObject == this ? m_pollToken : m_startToken);
+}
+
+int32_t CWaveToText::Exchange(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out,
+                              const pplx::cancellation_token& cancel)
+{
     utility::string_t reply;
     // The reply is read whatever the transport said: an empty one does not parse and gives -1.
-    WttHttp::PostFormRequest(m_baseUrl, path, params, reply, tPollingObject == this ? m_pollToken : m_startToken);
-    return nsWtt::ReadReply(EndpointOf(path), reply, out);
+    RequestFailure failure;
+    const bool arrived = WttHttp::PostFormRequest(m_baseUrl, path, params, reply, cancel, &failure) == 0;
+    const int32_t code = nsWtt::ReadReply(EndpointOf(path), reply, out);
+    if (arrived && code == -1)
+        failure = RequestFailure::Unreadable(kUnreadableReply);
+    Record(failure);
+    return code;
+}
+
+void CWaveToText::Record(RequestFailure failure)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_lastFailure = std::move(failure);
+}
+
+RequestFailure CWaveToText::LastFailure() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_lastFailure;
 }
 
 int32_t CWaveToText::Prepare()
@@ -232,7 +256,10 @@ int32_t CWaveToText::RequestUpload(const utility::string_t& path, const nsWtt::P
 {
     // The service's verdict in the reply is not read: a refused upload shows at the merge.
     utility::string_t reply;
-    return WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply, m_startToken);
+    RequestFailure failure;
+    const int32_t code = WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply, m_startToken, &failure);
+    Record(failure);
+    return code;
 }
 
 int32_t CWaveToText::GetProgress(utility::string_t& out)
@@ -310,9 +337,7 @@ int32_t CWaveToText::FetchResult(std::vector<nsWtt::stWavResult>& results, const
     if (GenerateRequetParam(nsWtt::kResultPath, params) != 0)
         return -1;
     utility::string_t text;
-    utility::string_t reply;
-    WttHttp::PostFormRequest(m_baseUrl, nsWtt::kResultPath, params, reply, cancel);
-    const int32_t code = nsWtt::ReadReply(nsWtt::Endpoint::Result, reply, text);
+    const int32_t code = Exchange(nsWtt::kResultPath, params, text, cancel);
     if (code == 0) {
         m_sentences.clear();
         FormatReslut(text);

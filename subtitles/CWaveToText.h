@@ -1,7 +1,8 @@
 #pragma once
 
-#include "service/TaskRun.h"
 #include "service/QOVAIGCExport.h"
+#include "service/RequestFailure.h"
+#include "service/TaskRun.h"
 #include "subtitles/WavResult.h"
 #include "subtitles/WttParams.h"
 #include "subtitles/WttSignature.h"
@@ -67,6 +68,8 @@ public:
     // the log. False when no SRT file was written (error, when given, says why when the file
     // could not be written); the log is left as it was.
     bool WriteSubtitleFiles(QString* error = nullptr);
+    // How the last request failed on its way to the service, or no failure when it arrived.
+    RequestFailure LastFailure() const;
 
     // One query-string request to an endpoint and its reply read by the endpoint's rules.
     int32_t Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
@@ -88,6 +91,10 @@ private:
     RequestFields Fields() const;
     static int32_t GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param);
     int32_t GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const;
+    void Record(RequestFailure failure);
+    // One request and its reply read: the reply's code, -1 when none could be read.
+    int32_t Exchange(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out,
+                     const pplx::cancellation_token& cancel);
     int32_t Prepare();
     int32_t Upload();
     int32_t Merge();
@@ -109,6 +116,7 @@ private:
     QString m_audioFile;
     QString m_srtFile;
     utility::string_t m_taskId;
+    RequestFailure m_lastFailure;
     int32_t m_interval = 100;
     ProgressCallback m_callback = nullptr;
     void* m_callbackData = nullptr;

@@ -45,3 +45,14 @@ QString CloudRecognitionEngine::Status(int /*lastCode*/) const
 {
     return QString::fromStdString(m_client.GetErrorText());
 }
+
+TaskError::Kind CloudRecognitionEngine::FailureKind() const
+{
+    const TaskError::Kind kind = m_client.FailureKind();
+    return kind == TaskError::Kind::None ? TaskError::Kind::Service : kind;
+}
+
+const char* CloudRecognitionEngine::Codes() const
+{
+    return CAudio2TxtNetOper::kCodes;
+}

@@ -16,6 +16,8 @@ public:
     std::chrono::milliseconds Interval() const override;
     Outcome Read(int code) override;
     QString Status(int lastCode) const override;
+    TaskError::Kind FailureKind() const override;
+    const char* Codes() const override;
 
 private:
     CAudio2TxtNetOper& m_client;

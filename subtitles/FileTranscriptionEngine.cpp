@@ -12,6 +12,8 @@ constexpr int32_t kPollIntervalMs = 1000;
 constexpr int kFirstServiceError = 26000;
 // The poll's code for a request that got no readable answer.
 constexpr int kFailedPoll = -1;
+// Whose numbers the engine's codes are.
+constexpr const char* kCodes = "file transcription";
 
 } // namespace
 
@@ -54,4 +56,20 @@ RecognitionEngine::Outcome FileTranscriptionEngine::Read(int code)
 QString FileTranscriptionEngine::Status(int lastCode) const
 {
     return GetWavToTextErrorInfo(lastCode);
+}
+
+TaskError::Kind FileTranscriptionEngine::FailureKind() const
+{
+    const RequestFailure failure = m_client.LastFailure();
+    return failure ? failure.kind : TaskError::Kind::Service;
+}
+
+const char* FileTranscriptionEngine::Codes() const
+{
+    return kCodes;
+}
+
+QString FileTranscriptionEngine::TransportReason() const
+{
+    return QString::fromStdString(m_client.LastFailure().text);
 }

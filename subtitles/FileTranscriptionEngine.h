@@ -16,6 +16,9 @@ public:
     std::chrono::milliseconds Interval() const override;
     Outcome Read(int code) override;
     QString Status(int lastCode) const override;
+    TaskError::Kind FailureKind() const override;
+    const char* Codes() const override;
+    QString TransportReason() const override;
 
 private:
     CWaveToText& m_client;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/TaskEnd.h"
+
 #include <QString>
 
 #include <pplx/pplxtasks.h>
@@ -39,4 +41,10 @@ public:
     virtual Outcome Read(int code) = 0;
     // What the user is shown for the last code while the task is neither running nor ended.
     virtual QString Status(int lastCode) const = 0;
+    // How the last failure came about, and whose numbers the codes are (TaskError).
+    virtual TaskError::Kind FailureKind() const = 0;
+    virtual const char* Codes() const = 0;
+    // The transport's words for the last request that failed on its way, when the status does not
+    // already carry them.
+    virtual QString TransportReason() const { return {}; }
 };

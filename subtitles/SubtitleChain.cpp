@@ -1,6 +1,7 @@
 #include "subtitles/SubtitleChain.h"
 
 #include "subtitles/SubtitleNotice.h"
+#include "subtitles/TranscodeResult.h"
 #include "subtitles/WaveTransSrt.h"
 
 namespace {
@@ -49,19 +50,19 @@ TaskEnd Run(WaveTransSrt& task, const ServiceTask::Worker& worker)
         if (worker.Stopping())
             return TaskEnd::Stop();
         if (code != 0)
-            return TaskEnd::Failure(TaskError::Kind::Local, code,
-                                    SubtitleNoticeText(WaveTransSrt::NotifyExtractionFailed, task));
+            return TaskEnd::Failure({TaskError::Kind::Local, code,
+                                     SubtitleNoticeText(WaveTransSrt::NotifyExtractionFailed, task), kExtractionCodes});
         Relay(const_cast<ServiceTask::Worker*>(&worker), &task, WaveTransSrt::NotifyAudioExtracted);
     }
     if (const int code = task.BeginTranslate(worker.Token()); code != 0)
-        return worker.Stopping() ? TaskEnd::Stop() : TaskEnd::Failure(TaskError::Kind::Service, code, task.GetState());
+        return worker.Stopping() ? TaskEnd::Stop() : TaskEnd::Failure(task.Failure());
     task.PollUnder(worker.Control());
     // A file written before the stop reached the poll is the task's result all the same.
     if (task.GetStateCode() == WaveTransSrt::StateFinished)
         return TaskEnd::Success(task.GetSrtPath());
     if (worker.Stopping())
         return TaskEnd::Stop();
-    return TaskEnd::Failure(TaskError::Kind::Service, task.GetLastCode(), task.GetState());
+    return TaskEnd::Failure(task.Failure());
 }
 
 } // namespace SubtitleChain

@@ -1,5 +1,8 @@
 #pragma once
 
+// Whose numbers a failed extraction's code is (TaskError::domain).
+constexpr const char* kExtractionCodes = "extraction";
+
 // Result codes of the audio extraction (0 done; a negative FFmpeg error when writing failed).
 enum TranscodeResult : int {
     TRANSCODE_OK = 0,

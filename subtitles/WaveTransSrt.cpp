@@ -26,6 +26,26 @@ constexpr int kSampleFormat = 1;
 // The editor's extractor cannot handle the source; the module's own extraction may.
 constexpr int kExtractorCannotHandle = -1;
 
+bool EndsSentence(const QString& text)
+{
+    return !text.isEmpty() && QStringLiteral("。.！!？?").contains(text.back());
+}
+
+// The failure in the task's format, with the transport's words when a request failed on its way,
+// and one full stop at the end.
+QString FailedText(QString reason, const QString& transport)
+{
+    if (!transport.isEmpty() && !reason.contains(transport)) {
+        while (EndsSentence(reason))
+            reason.chop(1);
+        reason += QStringLiteral("（%1）").arg(transport);
+    }
+    QString text = QString::fromUtf8(kFailedFormat).arg(reason);
+    if (EndsSentence(reason))
+        text.chop(1);
+    return text;
+}
+
 } // namespace
 
 struct WaveTransSrt::StartCancel
@@ -206,6 +226,11 @@ void WaveTransSrt::Progress(int code)
     }
 }
 
+TaskError WaveTransSrt::Failure() const
+{
+    return {m_recognition->FailureKind(), m_lastCode, GetState(), m_recognition->Codes()};
+}
+
 QString WaveTransSrt::GetState() const
 {
     switch (m_state.load()) {
@@ -217,8 +242,8 @@ QString WaveTransSrt::GetState() const
         // A result that came but could not be saved says so, not what the service said.
         std::lock_guard<std::mutex> lock(m_taskIdMutex);
         if (!m_writeFailure.isEmpty())
-            return QString::fromUtf8(kFailedFormat).arg(m_writeFailure);
-        return QString::fromUtf8(kFailedFormat).arg(GetWavToTextErrorInfo(m_lastCode));
+            return FailedText(m_writeFailure, {});
+        return FailedText(GetWavToTextErrorInfo(m_lastCode), m_recognition->TransportReason());
     }
     default:
         return m_recognition->Status(m_lastCode);

@@ -14,6 +14,8 @@
 #include <memory>
 #include <mutex>
 
+struct TaskError;
+
 class CAudio2TxtNetOper;
 class CWaveToText;
 class RecognitionEngine;
@@ -68,6 +70,8 @@ public:
     void Progress(int code);
     // What the state means for the user.
     QString GetState() const;
+    // The failed recognition as a task's error: its kind, code, the state's words, whose codes.
+    TaskError Failure() const;
 
     // Starts extracting the video's audio on the task's run (stopping what still runs first);
     // notifies 2 at once and 1 when the audio is there. Returns 0.

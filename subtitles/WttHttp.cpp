@@ -19,24 +19,31 @@ namespace {
 
 const char* const kFormContentType = "application/x-www-form-urlencoded; charset=UTF-8";
 const char* const kFileParameter = "content";
+const char* const kStatusFormat = "转写服务请求失败，HTTP状态码：%d";
+const char* const kUnreadableFile = "要上传的音频文件无法读取";
+
+int32_t Fail(RequestFailure* failure, RequestFailure why)
+{
+    QOVDebugOutput(QStringLiteral("file transcription: ") + QString::fromStdString(why.text));
+    if (failure)
+        *failure = std::move(why);
+    return -1;
+}
 
 int32_t Send(const utility::string_t& baseUrl, web::http::http_request& request, utility::string_t& reply,
-             const pplx::cancellation_token& cancel)
+             const pplx::cancellation_token& cancel, RequestFailure* failure)
 {
     try {
         web::http::client::http_client client = RestClient::Make(baseUrl);
         RestExchange exchange(client, request, cancel);
         if (exchange.Status() != web::http::status_codes::OK)
-            return -1;
+            return Fail(failure, RequestFailure::Status(kStatusFormat, exchange.Status()));
         // Every reply of the service is JSON text: one that runs past the limit is not held.
         reply = exchange.ReadBody(RestClient::kMaxJsonReplyBytes);
         return 0;
     } catch (const std::exception& error) {
-        if (QOVDebugOutputEnabled())
-            QOVDebugOutput(QStringLiteral("file transcription: ") +
-                           QString::fromStdString(RestClient::ErrorText(error)));
+        return Fail(failure, RequestFailure::Of(error));
     }
-    return -1;
 }
 
 } // namespace
@@ -50,22 +57,23 @@ utility::string_t FormRequestUri(const utility::string_t& path, const nsWtt::Par
 }
 
 int32_t PostFormRequest(const utility::string_t& baseUrl, const utility::string_t& path,
-                        const nsWtt::ParamMap& params, utility::string_t& reply, const pplx::cancellation_token& cancel)
+                        const nsWtt::ParamMap& params, utility::string_t& reply, const pplx::cancellation_token& cancel,
+                        RequestFailure* failure)
 {
     web::http::http_request request(web::http::methods::POST);
     try {
         request.set_request_uri(FormRequestUri(path, params));
-    } catch (const std::exception&) {
-        return -1;
+    } catch (const std::exception& error) {
+        return Fail(failure, {TaskError::Kind::Local, RestClient::ErrorText(error)});
     }
     request.headers().set_content_type(kFormContentType);
     request.headers().set_content_length(0);
-    return Send(baseUrl, request, reply, cancel);
+    return Send(baseUrl, request, reply, cancel, failure);
 }
 
 int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::string_t& path,
                              const nsWtt::ParamMap& params, utility::string_t& reply,
-                             const pplx::cancellation_token& cancel)
+                             const pplx::cancellation_token& cancel, RequestFailure* failure)
 {
     MultipartFormBuilder builder;
     for (const auto& [name, value] : params) {
@@ -75,7 +83,7 @@ int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::st
             builder.AddTextPart(CodePage936::FromUtf8(name), CodePage936::FromUtf8(value));
     }
     if (!builder.Build())
-        return -1;
+        return Fail(failure, {TaskError::Kind::Local, kUnreadableFile});
     const std::string& body = builder.Body();
     web::http::http_request request(web::http::methods::POST);
     try {
@@ -83,10 +91,10 @@ int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::st
         // A stream over the builder's body, which outlives the exchange: the file is in memory once.
         concurrency::streams::rawptr_buffer<uint8_t> buffer(reinterpret_cast<const uint8_t*>(body.data()), body.size());
         request.set_body(buffer.create_istream(), body.size(), builder.ContentType());
-    } catch (const std::exception&) {
-        return -1;
+    } catch (const std::exception& error) {
+        return Fail(failure, {TaskError::Kind::Local, RestClient::ErrorText(error)});
     }
-    return Send(baseUrl, request, reply, cancel);
+    return Send(baseUrl, request, reply, cancel, failure);
 }
 
 } // namespace WttHttp

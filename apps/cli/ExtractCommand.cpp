@@ -87,9 +87,10 @@ public:
             if (result == TRANSCODE_CANCELLED)
                 return TaskEnd::Stop();
             if (result != TRANSCODE_OK)
-                return TaskEnd::Failure(TaskError::Kind::Local, result,
-                                        TranscodeResultText(result, source, destination, format.start, format.end,
-                                                            watch.systemError));
+                return TaskEnd::Failure({TaskError::Kind::Local, result,
+                                         TranscodeResultText(result, source, destination, format.start, format.end,
+                                                             watch.systemError),
+                                         kExtractionCodes});
             return TaskEnd::Success(GetAudioDuration(QFile::encodeName(destination).constData()));
         });
         return std::nullopt;

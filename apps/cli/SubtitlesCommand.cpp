@@ -16,6 +16,7 @@
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/SubtitleChain.h"
 #include "subtitles/SubtitlesSource.h"
+#include "subtitles/TranscodeResult.h"
 
 #include <QFileInfo>
 
@@ -154,7 +155,7 @@ int SubtitleRun::Finish(TaskWait::Ending ending, const TaskEnd& end)
     case TaskWait::Ending::Ended:
         break;
     }
-    if (end.Failed() && end.error.kind == TaskError::Kind::Local)
+    if (end.Failed() && end.error.In(kExtractionCodes))
         return m_run.Fail(QStringLiteral("视频提取音频失败！ %1")
                               .arg(TranscodeResultText(end.error.code, m_request.source, audio,
                                                        int(m_request.start), int(m_request.end))));

@@ -87,10 +87,10 @@ TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
          0,
          {speech},
          1,
-         {QStringLiteral("转写失败, 转写任务准备失败，%1.\n").arg(ZuLoadString("NLE_CHECK_INFO"))}},
+         {QStringLiteral("转写失败, 转写任务准备失败，%1\n").arg(ZuLoadString("NLE_CHECK_INFO"))}},
         {right, 0, {MediaFixtures::VideoWithoutAudio()}, 1, {"视频提取音频失败！", "has no audio stream"}},
-        // Nothing listens there; the cloud client says why.
-        {right, 1, {speech, "--engine", "file"}, 1, {"转写失败, "}},
+        // Nothing listens there; either engine says why.
+        {right, 1, {speech, "--engine", "file"}, 1, {"转写失败, ", "无法连接到服务"}},
         {right, 1, {speech, "--engine", "cloud"}, 1, {"转写失败, ", "无法连接到服务"}},
     };
     for (const auto& c : cases) {

@@ -199,7 +199,10 @@ TEST_F(SubtitleTasks, EngineCodesBecomeStatesTextsAndMessages)
         EXPECT_EQ(task->GetLastCode(), c.code);
         EXPECT_EQ(m_sink.DeliveredCodes(), QList<int>{c.posted}) << c.engine << '/' << c.code;
         if (c.state == WaveTransSrt::StateFailed) {
-            EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(c.code)));
+            // One full stop: the reason's own, or the format's.
+            const QString reason = GetWavToTextErrorInfo(c.code);
+            EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, ") + reason +
+                                            (reason.endsWith(QStringLiteral("。")) ? QString() : QStringLiteral(".")));
         } else if (c.state == WaveTransSrt::StateRecognising) {
             EXPECT_EQ(task->GetState(), QStringLiteral("生成中，请稍候..."));
         } else if (c.state == WaveTransSrt::StateFinished) {
@@ -291,7 +294,9 @@ TEST_F(SubtitleTasks, AFailedStartLeavesItsCodeAndARestartLeavesAFileItNeverWrot
     m_manager->StartTranslate(task);
     EXPECT_EQ(task->GetStateCode(), WaveTransSrt::StateFailed);
     EXPECT_EQ(task->GetLastCode(), -2);
-    EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1.").arg(GetWavToTextErrorInfo(-2)));
+    // Why the request failed on its way is part of the words.
+    EXPECT_EQ(task->GetState(), QStringLiteral("转写失败, %1（转写服务请求失败，HTTP状态码：500）.")
+                                    .arg(GetWavToTextErrorInfo(-2).chopped(1)));
 
     // Another run's result took the name meanwhile: the restart empties only the task's own file.
     ASSERT_TRUE(WriteBytes(task->GetSrtPath(), "1\r\n00:00:00,000 --> 00:00:01,000\r\nold\r\n\r\n"));

@@ -82,7 +82,7 @@ TEST_F(SubtitlesWindow, ARefusedAccountFailsTheStartAndTheNextStartTriesAgainAtO
     Start(*window, File("speech.wav"), QUuid::createUuid());
     EXPECT_FALSE(window->Button(Id::IdStart)->isEnabled()) << "the start's requests run on a worker";
     ASSERT_TRUE(WaitFor([&] { return !window->IsBusy(); }));
-    EXPECT_EQ(Status(*window), QStringLiteral("转写失败, ") + GetWavToTextErrorInfo(-2) + QStringLiteral("."));
+    EXPECT_EQ(Status(*window), QStringLiteral("转写失败, ") + GetWavToTextErrorInfo(-2));
     EXPECT_TRUE(window->Button(Id::IdStart)->isEnabled());
 
     m_env.Server().Reply("POST", kPrepare, 200, R"({"ok":0,"err_no":0,"failed":null,"data":"task-8"})");

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "service/TaskEnd.h"
+
+#include <cpprest/details/basic_types.h>
+
+#include <exception>
+
+
+// Why a request failed and the words a user is shown. The kind comes from what happened on the
+// way, so every client reports a refused connection, a time-out or an unreadable reply alike.
+struct RequestFailure
+{
+    TaskError::Kind kind = TaskError::Kind::None;
+    utility::string_t text;
+
+    // From what a request threw. malformed leads the words of a reply that could not be parsed.
+    static RequestFailure Of(const std::exception& error, const utility::string_t& malformed = {});
+    // The service answered with a status other than success; format holds one "%d".
+    static RequestFailure Status(const char* format, int status);
+    // The service's own refusal, in its words.
+    static RequestFailure Refusal(utility::string_t text) { return {TaskError::Kind::Service, std::move(text)}; }
+    // A reply that arrived whole but is not what the service promises.
+    static RequestFailure Unreadable(utility::string_t text) { return {TaskError::Kind::Reply, std::move(text)}; }
+
+    // A request of the editor's clients (downloads, the object store) that failed, in text's
+    // words: what it threw, or else the status it was answered with (0: none).
+    static RequestFailure Of(std::exception_ptr thrown, int status, utility::string_t text);
+
+    explicit operator bool() const { return kind != TaskError::Kind::None; }
+};
