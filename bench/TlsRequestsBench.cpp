@@ -24,6 +24,8 @@ bool TheModulesWay(const CopywritingSettings& account)
 {
     std::string token;
     std::string error;
+    // Each time a request: a kept token would cost nothing.
+    ForgetAccessTokens();
     if (GetAccessToken(account.APIKey, account.SecretKey, token, error) && !token.empty())
         return true;
     std::fprintf(stderr, "token request failed: %s\n", error.c_str());

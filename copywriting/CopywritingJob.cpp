@@ -19,13 +19,21 @@ CopywritingJob::CopywritingJob(utility::string_t topic, utility::string_t output
 
 bool CopywritingJob::FetchToken(const pplx::cancellation_token& cancel)
 {
-    return GetAccessToken(m_apiKey, m_secretKey, m_accessToken, m_errorText, cancel);
+    return GetAccessToken(m_apiKey, m_secretKey, m_accessToken, m_failure, cancel);
 }
 
 bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
 {
-    if (!m_chat.Ask(m_accessToken, m_topic, cancel)) {
-        m_errorText = m_chat.ErrorText();
+    bool answered = m_chat.Ask(m_accessToken, m_topic, cancel);
+    // A kept token the service no longer takes is asked for again, once.
+    if (!answered && m_chat.TokenRefused()) {
+        ForgetAccessToken(m_accessToken);
+        if (!FetchToken(cancel))
+            return false;
+        answered = m_chat.Ask(m_accessToken, m_topic, cancel);
+    }
+    if (!answered) {
+        m_failure = m_chat.Failure();
         return false;
     }
     SaveResult();

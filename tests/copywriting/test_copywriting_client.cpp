@@ -1,4 +1,5 @@
 #include "copywriting/CopywritingTask.h"
+#include "service/AccessToken.h"
 #include "service/ServiceTask.h"
 #include "service/TransLog.h"
 #include "support/Delivery.h"
@@ -100,20 +101,22 @@ struct FailureCase
     const char* body;
     const char* error; // expected text, or the start of it when prefix is set
     bool prefix;
+    TaskError::Kind kind;
 };
 
 TEST_F(CopywritingClient, FailedRequestsReportMinusTwoWithAMessage)
 {
+    using Kind = TaskError::Kind;
     const FailureCase cases[] = {
-        {"table code", 200, R"({"error_code":336101,"error_msg":"bad method"})", "非法的HTTP Method", false},
-        {"token code", 200, R"({"error_code":110,"error_msg":"x"})", "access_token无效", false},
-        {"unknown code", 200, R"({"error_code":5,"result":"ignored"})", "未知错误", false},
-        {"status", 503, R"({"error":"busy"})", "文案服务请求失败，HTTP状态码：503", false},
-        {"no result", 200, R"({"id":"as-1"})", "文案服务没有返回生成的文本，请稍后重试", false},
-        {"empty result", 200, R"({"result":""})", "文案服务没有返回生成的文本，请稍后重试", false},
-        {"malformed", 200, R"({"result":"trunc)", "文案服务的回复格式有误：", true},
-        {"result object", 200, R"({"result":{"text":"x"}})", "文案服务的回复格式有误：", true},
-        {"code as text", 200, R"({"error_code":"336003","result":"x"})", "文案服务的回复格式有误：", true},
+        {"table code", 200, R"({"error_code":336101,"error_msg":"bad method"})", "非法的HTTP Method", false, Kind::Service},
+        {"token code", 200, R"({"error_code":110,"error_msg":"x"})", "access_token无效", false, Kind::Service},
+        {"unknown code", 200, R"({"error_code":5,"result":"ignored"})", "未知错误", false, Kind::Service},
+        {"status", 503, R"({"error":"busy"})", "文案服务请求失败，HTTP状态码：503", false, Kind::Status},
+        {"no result", 200, R"({"id":"as-1"})", "文案服务没有返回生成的文本，请稍后重试", false, Kind::Reply},
+        {"empty result", 200, R"({"result":""})", "文案服务没有返回生成的文本，请稍后重试", false, Kind::Reply},
+        {"malformed", 200, R"({"result":"trunc)", "文案服务的回复格式有误：", true, Kind::Reply},
+        {"result object", 200, R"({"result":{"text":"x"}})", "文案服务的回复格式有误：", true, Kind::Reply},
+        {"code as text", 200, R"({"error_code":"336003","result":"x"})", "文案服务的回复格式有误：", true, Kind::Reply},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,7 +125,8 @@ TEST_F(CopywritingClient, FailedRequestsReportMinusTwoWithAMessage)
         const TaskEnd end = Run(QStringLiteral("话题"));
         EXPECT_TRUE(end.Failed());
         EXPECT_EQ(end.error.code, CopywritingTask::kRequestFailed);
-        EXPECT_EQ(end.error.kind, TaskError::Kind::Service);
+        EXPECT_EQ(end.error.kind, c.kind);
+        EXPECT_TRUE(end.error.In(CopywritingTask::kCodes));
         const std::string error = end.error.text.toStdString();
         if (c.prefix)
             EXPECT_TRUE(error.rfind(c.error, 0) == 0 && error.size() > std::string(c.error).size()) << error;
@@ -158,15 +162,32 @@ TEST_F(CopywritingClient, StoppingEndsARunningRequestWithoutWaitingForItsReply)
     EXPECT_EQ(GetCopywritingLog().ItemCount(), logged);
 }
 
-TEST_F(CopywritingClient, EveryGenerationAsksForItsOwnToken)
+TEST_F(CopywritingClient, ATokenIsKeptUntilItExpiresOrTheServiceRefusesIt)
 {
+    const auto tokenRequests = [&] { return m_env.Server().RequestsTo(TestEnvironment::kTokenPath).size(); };
+    ForgetAccessTokens();
+    const size_t before = tokenRequests();
     ReplyChat(200, R"({"error_code":1})");
     EXPECT_EQ(Run(QStringLiteral("一")).error.text, QStringLiteral("服务器内部错误"));
     ReplyChat(200, R"({"result":"第二次"})");
     const TaskEnd second = Run(QStringLiteral("二"));
     ASSERT_TRUE(second.Succeeded()) << second.error.text.toStdString();
     EXPECT_EQ(CopywritingTask::ResultOf(second).text, QStringLiteral("第二次"));
-    EXPECT_EQ(m_env.Server().RequestsTo(TestEnvironment::kTokenPath).size(), 2u) << "a token per task";
+    EXPECT_EQ(tokenRequests(), before + 1) << "the second task asked for a token it had";
+
+    // Refused as expired: one new token and one more try, which the service takes.
+    m_env.Server().ReplyInTurn("POST", TestEnvironment::kChatPath,
+                               {R"({"error_code":111,"error_msg":"expired"})", R"({"result":"第三次"})"});
+    const TaskEnd third = Run(QStringLiteral("三"));
+    ASSERT_TRUE(third.Succeeded()) << third.error.text.toStdString();
+    EXPECT_EQ(tokenRequests(), before + 2);
+
+    // A token whose reply does not say how long it lasts is used for its task alone.
+    m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 200, R"({"access_token":"once"})");
+    ForgetAccessTokens();
+    Run(QStringLiteral("四"));
+    Run(QStringLiteral("五"));
+    EXPECT_EQ(tokenRequests(), before + 4);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "host/CNLESlider.h"
 #include "host/CQOVComboBox.h"
 #include "host/QOVMessage.h"
+#include "service/AccessToken.h"
 #include "service/TaskRun.h"
 #include "ui/CVoiceSelCtrl.h"
 
@@ -78,6 +79,7 @@ TEST_F(DubbingWindow, AFailedShortRequestSaysWhyAndSendsNothing)
     const Case cases[] = {{true, "bad voice", 1}, {false, "401", 0}};
     for (const Case& c : cases) {
         m_env.Server().Reset();
+        ForgetAccessTokens();
         if (c.token)
             m_env.GrantTokens();
         else
