@@ -27,8 +27,7 @@ bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
     bool answered = m_chat.Ask(m_accessToken, m_topic, cancel);
     // A kept token the service no longer takes is asked for again, once.
     if (!answered && m_chat.TokenRefused()) {
-        ForgetAccessToken(m_accessToken);
-        if (!FetchToken(cancel))
+        if (!RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, m_failure, cancel))
             return false;
         answered = m_chat.Ask(m_accessToken, m_topic, cancel);
     }

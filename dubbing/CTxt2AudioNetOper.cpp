@@ -87,6 +87,12 @@ void CTxt2AudioNetOper::SetError(RequestFailure failure)
     m_failure = std::move(failure);
 }
 
+bool CTxt2AudioNetOper::TokenRefused() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_failure.TokenRefused();
+}
+
 TaskEnd CTxt2AudioNetOper::Failure(int code) const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -100,7 +106,15 @@ int CTxt2AudioNetOper::Start(const pplx::cancellation_token& cancel)
     SetError(failure);
     if (!token)
         return NoToken;
-    if (!CreateTask(cancel)) {
+    bool created = CreateTask(cancel);
+    if (!created && TokenRefused()) {
+        // A kept token the service no longer takes is asked for again, once.
+        if (RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel))
+            created = CreateTask(cancel);
+        else
+            SetError(failure);
+    }
+    if (!created) {
         if (m_request.logged)
             GetDubbingLog().AddFinishedTask(QString::fromStdString(m_request.text), QString::fromStdString(GetErrorText()));
         return NotCreated;
@@ -176,7 +190,7 @@ bool CTxt2AudioNetOper::CreateTask(const pplx::cancellation_token& cancel)
         RestClient::TraceReply("dubbing create", reply);
         int32_t errorCode = 0;
         if (ReadJsonInt(reply, "error_code", errorCode) && errorCode > 0) {
-            SetError(RequestFailure::Refusal(DubbingErrors::ForCreationCode(errorCode)));
+            SetError(RequestFailure::Refusal(DubbingErrors::ForCreationCode(errorCode), errorCode));
             return false;
         }
         // An absent member leaves its field as it was: the service decides what to send.

@@ -82,6 +82,7 @@ private:
     void ReleaseOutput();
     void SetError(RequestFailure failure);
     TaskEnd Failure(int code) const;
+    bool TokenRefused() const;
     // The step's progress for a code, with the state in words.
     void Report(const ServiceTask::Worker& worker, int32_t code) const;
     utility::string_t ServiceTaskId() const;

@@ -88,7 +88,22 @@ int CTxt2ImageNetOper::Start(const pplx::cancellation_token& cancel)
     SetError(failure);
     if (!token)
         return NoToken;
+    if (CreateTask(cancel))
+        return Started;
+    if (!TokenRefused())
+        return NotCreated;
+    // A kept token the service no longer takes is asked for again, once.
+    if (!RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel)) {
+        SetError(failure);
+        return NotCreated;
+    }
     return CreateTask(cancel) ? Started : NotCreated;
+}
+
+bool CTxt2ImageNetOper::TokenRefused() const
+{
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    return m_failure.TokenRefused();
 }
 
 TaskEnd CTxt2ImageNetOper::Failure(int code) const
@@ -156,7 +171,9 @@ bool CTxt2ImageNetOper::CreateTask(const pplx::cancellation_token& cancel)
             // A refusal carries the service's own reason; a user must never see an empty message.
             utility::string_t reason;
             ReadJsonString(reply, "error_msg", reason);
-            SetError(RequestFailure::Refusal(reason.empty() ? PaintingErrors::kCreateRefused : reason));
+            int32_t errorCode = 0;
+            ReadJsonInt(reply, "error_code", errorCode);
+            SetError(RequestFailure::Refusal(reason.empty() ? PaintingErrors::kCreateRefused : reason, errorCode));
             m_refused = !reason.empty();
             return false;
         }

@@ -75,6 +75,7 @@ private:
     bool CreateTask(const pplx::cancellation_token& cancel);
     bool ReadResult(const web::json::value& data);
     void SetError(RequestFailure failure);
+    bool TokenRefused() const;
     void AppendError(const utility::string_t& text);
     TaskEnd Failure(int code) const;
 

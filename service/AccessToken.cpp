@@ -57,9 +57,9 @@ std::chrono::seconds Lifetime(const web::json::value& reply)
         seconds = value.as_number().to_int64();
     else if (value.is_string())
         seconds = std::atoll(value.as_string().c_str());
-    // Half of a short life, the margin of a long one.
+    // The margin off a long life, half of a short one.
     const std::chrono::seconds life{std::max(0LL, seconds)};
-    return life - std::min<std::chrono::seconds>(kExpiryMargin, life / 2);
+    return life > 2 * kExpiryMargin ? life - kExpiryMargin : life / 2;
 }
 
 } // namespace
@@ -130,6 +130,13 @@ void ForgetAccessToken(const utility::string_t& token)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
     std::erase_if(Kept(), [&token](const auto& kept) { return kept.second.token == token; });
+}
+
+bool RenewAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                      utility::string_t& accessToken, RequestFailure& failure, const pplx::cancellation_token& cancel)
+{
+    ForgetAccessToken(accessToken);
+    return GetAccessToken(clientId, clientSecret, accessToken, failure, cancel);
 }
 
 void ForgetAccessTokens()

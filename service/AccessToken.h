@@ -27,5 +27,8 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
 
 // A service said token is invalid or expired: the next GetAccessToken asks for a new one.
 void ForgetAccessToken(const utility::string_t& token);
+// Forgets accessToken and asks for a new one.
+bool RenewAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                      utility::string_t& accessToken, RequestFailure& failure, const pplx::cancellation_token& cancel);
 // Every kept token goes (new credentials or a new token address in the settings).
 void ForgetAccessTokens();

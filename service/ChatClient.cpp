@@ -51,7 +51,6 @@ bool ChatClient::Fail(RequestFailure failure)
 bool ChatClient::Ask(const utility::string_t& accessToken, const utility::string_t& content,
                      const pplx::cancellation_token& cancel)
 {
-    m_serviceCode = 0;
     std::optional<web::http::client::http_client> client;
     try {
         client.emplace(RestClient::Make(m_url));
@@ -83,10 +82,8 @@ bool ChatClient::ReadReply(const web::json::value& reply)
     m_answer.clear();
     try {
         int32_t errorCode = 0;
-        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0) {
-            m_serviceCode = errorCode;
-            return Fail(RequestFailure::Refusal(TextForCode(kServiceCodes, errorCode, kUnknownCodeText)));
-        }
+        if (ReadJsonInt(reply, "error_code", errorCode) && errorCode != 0)
+            return Fail(RequestFailure::Refusal(TextForCode(kServiceCodes, errorCode, kUnknownCodeText), errorCode));
         ReadJsonString(reply, "result", m_answer);
     } catch (const web::json::json_exception& e) {
         m_answer.clear();

@@ -35,17 +35,13 @@ public:
     const utility::string_t& ErrorText() const { return m_failure.text; }
     const RequestFailure& Failure() const { return m_failure; }
     // The service said the access token is invalid or has expired: a new one may succeed.
-    bool TokenRefused() const { return m_serviceCode == kTokenInvalid || m_serviceCode == kTokenExpired; }
+    bool TokenRefused() const { return m_failure.TokenRefused(); }
 
 private:
-    static constexpr int kTokenInvalid = 110;
-    static constexpr int kTokenExpired = 111;
-
     bool Fail(RequestFailure failure);
 
     utility::string_t m_url;
     Wording m_wording;
     utility::string_t m_answer;
     RequestFailure m_failure;
-    int m_serviceCode = 0;
 };

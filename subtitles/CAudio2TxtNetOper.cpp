@@ -105,6 +105,12 @@ void CAudio2TxtNetOper::SetError(RequestFailure failure)
     m_failure = std::move(failure);
 }
 
+bool CAudio2TxtNetOper::TokenRefused() const
+{
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
+    return m_failure.TokenRefused();
+}
+
 TaskError::Kind CAudio2TxtNetOper::FailureKind() const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -138,7 +144,15 @@ int CAudio2TxtNetOper::Begin(const utility::string_t& audioPath, int32_t model, 
         return NoToken;
     if (!Upload(audioPath, cancel))
         return UploadFailed;
-    if (!CreateTask(model, cancel)) {
+    bool created = CreateTask(model, cancel);
+    if (!created && TokenRefused()) {
+        // A kept token the service no longer takes is asked for again, once.
+        if (RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel))
+            created = CreateTask(model, cancel);
+        else
+            SetError(failure);
+    }
+    if (!created) {
         DeleteObject(cancel);
         return NotCreated;
     }
@@ -234,7 +248,7 @@ bool CAudio2TxtNetOper::ReadCreateReply(const web::json::value& reply)
     if (ReadJsonInt(reply, "error_code", errorCode) && errorCode >= 1) {
         utility::string_t message;
         ReadJsonString(reply, "error_msg", message);
-        SetError(RequestFailure::Refusal(Audio2TxtErrors::CreateRefused(errorCode, message)));
+        SetError(RequestFailure::Refusal(Audio2TxtErrors::CreateRefused(errorCode, message), errorCode));
         return false;
     }
     utility::string_t message;

@@ -75,6 +75,7 @@ private:
     void ReadSuccess(const web::json::value& result);
     bool WriteSubtitleFiles();
     void SetError(RequestFailure failure);
+    bool TokenRefused() const;
 
     utility::string_t m_url;
     utility::string_t m_apiKey;

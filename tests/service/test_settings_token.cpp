@@ -90,6 +90,42 @@ TEST_F(AccessTokenRequest, EachReplyEndsAsDocumented)
     }
 }
 
+// A token is kept for as long as its reply says it lasts, less a margin, by the same credentials
+// only; one a service refused is asked for again.
+TEST_F(AccessTokenRequest, ATokenIsKeptWhileItLastsForItsCredentials)
+{
+    const struct
+    {
+        const char* expires; // the reply's "expires_in", as JSON; nullptr: none
+        bool kept;
+    } cases[] = {{"2592000", true}, {"\"2592000\"", true}, {"1", false}, {"0", false}, {"-5", false},
+                 {nullptr, false}};
+    const auto asked = [&] { return m_env.Server().RequestsTo(TestEnvironment::kTokenPath).size(); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expires ? c.expires : "none");
+        ForgetAccessTokens();
+        const std::string reply = c.expires ? std::string(R"({"access_token":"T","expires_in":)") + c.expires + "}"
+                                            : std::string(R"({"access_token":"T"})");
+        m_env.Server().Reply("POST", TestEnvironment::kTokenPath, 200, reply);
+        const size_t before = asked();
+        std::string token;
+        std::string error;
+        ASSERT_TRUE(GetAccessToken("k", "s", token, error));
+        ASSERT_TRUE(GetAccessToken("k", "s", token, error));
+        EXPECT_EQ(token, "T");
+        EXPECT_EQ(asked(), before + (c.kept ? 1 : 2));
+    }
+    // Other credentials have a token of their own; a token a service refused is not handed out.
+    std::string token;
+    std::string error;
+    const size_t before = asked();
+    ASSERT_TRUE(GetAccessToken("other", "s", token, error));
+    EXPECT_EQ(asked(), before + 1);
+    ForgetAccessToken("T");
+    ASSERT_TRUE(GetAccessToken("k", "s", token, error));
+    EXPECT_EQ(asked(), before + 2);
+}
+
 TEST_F(AccessTokenRequest, SettingsAreReadOnceAndEditsWaitForARestart)
 {
     const std::string url = LoadCopywritingSettings().URL;
