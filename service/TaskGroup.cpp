@@ -14,6 +14,7 @@ struct TaskGroup::Item
     TaskMaker make;
     std::unique_ptr<Task> task;
     QVariant value;
+    bool holding = false;
 };
 
 TaskGroup::TaskGroup(QObject* parent) : Task(parent) {}
@@ -64,6 +65,15 @@ void TaskGroup::Stop()
     EndWhenIdle();
 }
 
+void TaskGroup::FreePlace(int item)
+{
+    if (item < 0 || item >= Count() || !m_items[size_t(item)]->holding)
+        return;
+    m_items[size_t(item)]->holding = false;
+    --m_holding;
+    StartNext();
+}
+
 Task* TaskGroup::ItemTask(int item) const
 {
     return item >= 0 && item < Count() ? m_items[size_t(item)]->task.get() : nullptr;
@@ -71,7 +81,12 @@ Task* TaskGroup::ItemTask(int item) const
 
 void TaskGroup::StartNext()
 {
-    while (!m_stopped && !(m_failedItem >= 0 && m_policy == Policy::StopOnFailure) && (m_atOnce == kAllAtOnce || m_running < m_atOnce) && m_next < Count()) {
+    // Started again from an item's signal while it starts the items before it.
+    if (m_starting)
+        return;
+    m_starting = true;
+    while (!m_stopped && !(m_failedItem >= 0 && m_policy == Policy::StopOnFailure) &&
+           (m_atOnce == kAllAtOnce || m_holding < m_atOnce) && m_next < Count()) {
         const int index = m_next++;
         Item& item = *m_items[size_t(index)];
         item.task = item.make ? item.make() : nullptr;
@@ -86,18 +101,25 @@ void TaskGroup::StartNext()
             StartNext();
         });
         ++m_running;
+        ++m_holding;
+        item.holding = true;
         if (!item.task->Start()) {
             Record(index, TaskEnd::Failure(TaskError::Kind::Local, -1, QString::fromUtf8(kNotMade)));
             continue;
         }
         emit itemStarted(index);
     }
+    m_starting = false;
     EndWhenIdle();
 }
 
 void TaskGroup::Record(int item, const TaskEnd& end)
 {
     Item& ended = *m_items[size_t(item)];
+    if (ended.holding) {
+        ended.holding = false;
+        --m_holding;
+    }
     if (ended.task) {
         --m_running;
         // Not here: its signal is still being delivered. It goes with the next event.

@@ -40,6 +40,11 @@ public:
     void Stop() override;
     bool Busy() const override { return m_busy; }
 
+    // The item goes on, but no longer takes one of the places the limit counts: the part of its
+    // work the limit is for is over (an upload done, a service task created, and what is left is
+    // waiting for the service).
+    void FreePlace(int item);
+
     int Count() const { return int(m_items.size()); }
     int Finished() const { return m_finished; }
     int Running() const { return m_running; }
@@ -66,10 +71,12 @@ private:
     int m_atOnce = 1;
     int m_next = 0;
     int m_running = 0;
+    int m_holding = 0; // running items that take a place
     int m_finished = 0;
     int m_failedItem = -1;
     bool m_stopped = false;
     bool m_busy = false;
     bool m_endPosted = false;
+    bool m_starting = false;
     TaskEnd m_failure;
 };

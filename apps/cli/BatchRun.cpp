@@ -8,20 +8,49 @@
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/TaskWait.h"
 #include "service/ServiceTask.h"
+#include "service/TaskGroup.h"
+#include "service/TimeLimit.h"
 
 #include <QThread>
 
 #include <algorithm>
 #include <climits>
 
+namespace {
+
+// A job's task as an item of the group: starting it starts the job, which may end the item at once
+// (a source that is not there) with a status of its own instead of a task.
+class JobTask : public Task
+{
+public:
+    JobTask(BatchJob& job, std::optional<int>& status) : m_job(job), m_status(status)
+    {
+        connect(&m_task, &Task::progress, this, &Task::progress);
+        connect(&m_task, &Task::ended, this, &Task::ended);
+    }
+    bool Start() override
+    {
+        m_status = m_job.Start(m_task);
+        return !m_status;
+    }
+    void Stop() override { m_task.Stop(); }
+    bool Busy() const override { return m_task.Busy(); }
+
+private:
+    BatchJob& m_job;
+    std::optional<int>& m_status;
+    ServiceTask m_task;
+};
+
+} // namespace
+
 struct BatchRun::Item
 {
-    // Destroyed task first: its body is over once its end has come, and nothing of it needs the
-    // job after that.
     std::unique_ptr<CommandRun> run;
     std::unique_ptr<BatchJob> job;
-    std::unique_ptr<ServiceTask> task;
-    bool holding = false;
+    // The item's status when it ended without a task.
+    std::optional<int> status;
+    const TimeLimit* limit = nullptr;
 };
 
 BatchRun::BatchRun(CommandRun& run, int places, std::chrono::seconds timeout)
@@ -35,10 +64,52 @@ BatchRun::~BatchRun() = default;
 
 int BatchRun::Execute(const QStringList& subjects, const Make& make)
 {
+    m_total = int(subjects.size());
+    TaskGroup group;
+    group.SetPolicy(TaskGroup::Policy::RunAll);
+    group.SetLimit(m_places);
+    for (int index = 0; index < m_total; ++index) {
+        m_items.push_back(std::make_unique<Item>());
+        group.Add([this, &make, subject = subjects[index], index]() -> std::unique_ptr<Task> {
+            Item& item = *m_items[size_t(index)];
+            item.run = std::make_unique<CommandRun>(m_run, subject);
+            item.job = make(*item.run, index);
+            if (!item.job) {
+                item.status = ExitFailed;
+                return nullptr;
+            }
+            auto limited = std::make_unique<TimeLimit>(std::make_unique<JobTask>(*item.job, item.status), m_timeout,
+                                                       QString());
+            item.limit = limited.get();
+            return limited;
+        });
+    }
+    QObject::connect(&group, &TaskGroup::itemStarted, &group, [this, &group](int index) {
+        Item& item = *m_items[size_t(index)];
+        ++m_running;
+        ShowCount();
+        if (!item.job->HoldsPlace())
+            group.FreePlace(index);
+        QObject::connect(group.ItemTask(index), &Task::progress, &group, [&group, &item, index](int code) {
+            if (!item.job->HoldsPlaceAfter(code))
+                group.FreePlace(index);
+        });
+    });
+    QObject::connect(&group, &TaskGroup::itemEnded, &group, [this](int index, const TaskEnd& end) {
+        Item& item = *m_items[size_t(index)];
+        if (item.status) {
+            Count(*item.status);
+        } else {
+            --m_running;
+            Count(item.job->Finish(Ending(item, end), end));
+        }
+        item.limit = nullptr;
+        ShowCount();
+    });
     m_wait = std::make_unique<TaskWait>(m_run.Progress());
-    m_subjects = subjects;
-    m_make = &make;
-    StartMore();
+    ShowCount();
+    if (group.Start())
+        m_wait->Follow(group, std::chrono::milliseconds::zero(), {}, [](TaskWait::Ending, const TaskEnd&) {});
     m_wait->WaitAll();
     const bool interrupted = m_wait->Interrupted();
     m_wait.reset();
@@ -49,53 +120,12 @@ int BatchRun::Execute(const QStringList& subjects, const Make& make)
     return m_failed > 0 ? ExitFailed : ExitOk;
 }
 
-void BatchRun::StartMore()
+TaskWait::Ending BatchRun::Ending(const Item& item, const TaskEnd& end) const
 {
-    while (m_holding < m_places && int(m_items.size()) < m_subjects.size() && !m_wait->Interrupted()) {
-        const int index = int(m_items.size());
-        m_items.push_back(std::make_unique<Item>());
-        Item& item = *m_items.back();
-        item.run = std::make_unique<CommandRun>(m_run, m_subjects[index]);
-        item.job = (*m_make)(*item.run, index);
-        if (!item.job) {
-            Count(ExitFailed);
-            continue;
-        }
-        item.task = std::make_unique<ServiceTask>();
-        if (const std::optional<int> status = item.job->Start(*item.task)) {
-            Count(*status);
-            continue;
-        }
-        item.holding = item.job->HoldsPlace();
-        if (item.holding)
-            ++m_holding;
-        ++m_running;
-        ShowCount();
-        m_wait->Follow(
-            *item.task, m_timeout,
-            [this, &item](int code, const QString&) {
-                if (item.holding && !item.job->HoldsPlaceAfter(code)) {
-                    Release(item);
-                    StartMore();
-                }
-                return QString();
-            },
-            [this, &item](TaskWait::Ending ending, const TaskEnd& end) {
-                Release(item);
-                --m_running;
-                Count(item.job->Finish(ending, end));
-                StartMore();
-            });
-    }
-    ShowCount();
-}
-
-void BatchRun::Release(Item& item)
-{
-    if (!item.holding)
-        return;
-    item.holding = false;
-    --m_holding;
+    if (m_wait->Interrupted())
+        return TaskWait::Ending::Interrupted;
+    return item.limit && item.limit->Expired() && !end.Succeeded() ? TaskWait::Ending::TimedOut
+                                                                    : TaskWait::Ending::Ended;
 }
 
 void BatchRun::Count(int status)
@@ -107,7 +137,7 @@ void BatchRun::Count(int status)
 
 void BatchRun::ShowCount()
 {
-    QString state = QStringLiteral("%1 of %2 done, %3 running").arg(m_done).arg(m_subjects.size()).arg(m_running);
+    QString state = QStringLiteral("%1 of %2 done, %3 running").arg(m_done).arg(m_total).arg(m_running);
     if (m_failed > 0)
         state += QStringLiteral(", %1 failed").arg(m_failed);
     m_run.Progress().SetState(state);

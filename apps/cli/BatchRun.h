@@ -1,5 +1,7 @@
 #pragma once
 
+#include "apps/cli/TaskWait.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,11 +14,10 @@ struct BatchInput;
 class BatchJob;
 class CommandRun;
 class OptionReader;
-class TaskWait;
 
-// Many items of one command through one wait: at most --jobs of them hold a place at once, the
-// next starts when a place frees, and each item prints its result (its paths, or its object with
-// --json) as soon as it ends. A failed item is named on standard error and the others still run.
+// Many items of one command as one group of tasks, printed as they go: at most --jobs of them hold
+// a place at once, the next starts when a place frees, and each item prints its result (its
+// paths, or its object with --json) as soon as it ends. A failed item is named on standard error and the others still run.
 // Ctrl-C stops every task under way (each removes what it left unfinished) and starts no more;
 // what finished before stays.
 class BatchRun
@@ -56,8 +57,8 @@ public:
 private:
     struct Item;
 
-    void StartMore();
-    void Release(Item& item);
+    // How the wait for an item ended: Ctrl-C, its time-out, or its own end.
+    TaskWait::Ending Ending(const Item& item, const TaskEnd& end) const;
     void Count(int status);
     void ShowCount();
 
@@ -65,10 +66,8 @@ private:
     const int m_places;
     const std::chrono::seconds m_timeout;
     std::unique_ptr<TaskWait> m_wait;
-    QStringList m_subjects;
-    const Make* m_make = nullptr;
     std::vector<std::unique_ptr<Item>> m_items;
-    int m_holding = 0;
+    int m_total = 0;
     int m_running = 0;
     int m_done = 0;
     int m_failed = 0;

@@ -86,7 +86,7 @@ void TaskWait::Arm(Followed* followed, std::chrono::milliseconds timeout)
     if (m_interrupted || InterruptSignal::Requested()) {
         followed->ending = Ending::Interrupted;
         followed->stop();
-    } else {
+    } else if (timeout.count() > 0) {
         followed->deadline.start(timeout);
     }
 }

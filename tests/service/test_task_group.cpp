@@ -106,6 +106,29 @@ TEST(TaskGroup, StartsInOrderNoMoreThanItsLimitAtOnceAndJudgesFailuresByItsPolic
     }
 }
 
+// The limit counts the items that take a place: one whose place is freed goes on beside the next.
+TEST(TaskGroup, AnItemThatFreesItsPlaceLetsTheNextStartAndStillEndsTheGroup)
+{
+    TaskGroup group;
+    for (int i = 0; i < 3; ++i)
+        group.Add([](const ServiceTask::Worker& worker) {
+            worker.Report(1);
+            return worker.Pause(50ms) ? TaskEnd::Success(1) : TaskEnd::Stop();
+        });
+    int mostAtOnce = 0;
+    QObject::connect(&group, &TaskGroup::itemStarted, [&](int item) {
+        mostAtOnce = std::max(mostAtOnce, group.Running());
+        // Freed at its first report: the next item starts while it runs.
+        QObject::connect(group.ItemTask(item), &Task::progress, &group, [&group, item] { group.FreePlace(item); });
+    });
+    ASSERT_TRUE(group.Start(1));
+    const TaskEnd end = WaitForEnd(group);
+    ASSERT_TRUE(end.Succeeded()) << end.error.text.toStdString();
+    EXPECT_EQ(end.value.toList().size(), 3);
+    EXPECT_GT(mostAtOnce, 1) << "a freed place was not given to the next item";
+    EXPECT_EQ(group.Running(), 0);
+}
+
 TEST(TaskGroup, EndsOnlyAfterEveryItemItStartedHasEnded)
 {
     // A failure while two others wait: they are stopped, and the group's end comes after theirs.
