@@ -181,7 +181,7 @@ bool CTxt2AudioNetOper::CreateTask(const pplx::cancellation_token& cancel)
         body["pitch"] = web::json::value::number(m_request.pitch);
         body["volume"] = web::json::value::number(m_request.volume);
         body["enable_subtitle"] = web::json::value::number(2);
-        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
+        RestExchange exchange(client, [&] { return RestClient::JsonPost(kCreatePath, m_accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RequestFailure::Status(DubbingErrors::kStatusFormat, exchange.Status()));
             return false;
@@ -213,7 +213,7 @@ int32_t CTxt2AudioNetOper::Poll(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_ids"] = web::json::value::array({web::json::value::string(ServiceTaskId())});
-        RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
+        RestExchange exchange(client, [&] { return RestClient::JsonPost(kQueryPath, m_accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RequestFailure::Status(DubbingErrors::kStatusFormat, exchange.Status()));
             return PollFailed;

@@ -159,7 +159,7 @@ bool CTxt2ImageNetOper::CreateTask(const pplx::cancellation_token& cancel)
             body["image"] = web::json::value::string(reference.toStdString());
             body["change_degree"] = web::json::value::number(1);
         }
-        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
+        RestExchange exchange(client, [&] { return RestClient::JsonPost(kCreatePath, m_accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RequestFailure::Status(PaintingErrors::kCreateStatusFormat, int(exchange.Status())));
             return false;
@@ -194,7 +194,7 @@ int32_t CTxt2ImageNetOper::QueryTask(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_id"] = web::json::value::string(m_taskId);
-        RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
+        RestExchange exchange(client, [&] { return RestClient::JsonPost(kQueryPath, m_accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK)
             return PollFailed;
         reply = exchange.ReadJson();

@@ -83,14 +83,19 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
     }
     try {
         web::http::client::http_client client = RestClient::Make(settings.URL);
-        web::http::http_request request(web::http::methods::POST);
         web::uri_builder query;
         query.append_query("grant_type", "client_credentials");
         query.append_query("client_id", clientId);
         query.append_query("client_secret", clientSecret);
-        request.set_request_uri(query.to_uri());
-
-        RestExchange exchange(client, request, cancel);
+        const web::uri address = query.to_uri();
+        RestExchange exchange(
+            client,
+            [&address] {
+                web::http::http_request request(web::http::methods::POST);
+                request.set_request_uri(address);
+                return request;
+            },
+            cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             failure = RequestFailure::Status(kTokenStatusFormat, int(exchange.Status()));
             return false;

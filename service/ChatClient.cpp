@@ -7,11 +7,16 @@
 
 #include <cpprest/http_client.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <optional>
 
 namespace {
+
+// The service's answer to more questions a second than the account may ask.
+constexpr int kTooManyQuestions = 18;
 
 // The chat service's "error_code" values and what a user reads for them.
 constexpr CodeText kServiceCodes[] = {
@@ -51,6 +56,23 @@ bool ChatClient::Fail(RequestFailure failure)
 bool ChatClient::Ask(const utility::string_t& accessToken, const utility::string_t& content,
                      const pplx::cancellation_token& cancel)
 {
+    // Asked again while the service says it has too many questions a second, within the time a
+    // request may wait.
+    const auto until = std::chrono::steady_clock::now() + RestClient::RequestTimeout();
+    std::chrono::milliseconds pause = RestClient::kFirstBusyPause;
+    for (;;) {
+        if (AskOnce(accessToken, content, cancel))
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (m_failure.serviceCode != kTooManyQuestions || left <= pause || !RestClient::Pause(pause, cancel))
+            return false;
+        pause = std::min(pause * 2, RestClient::kLongestBusyPause);
+    }
+}
+
+bool ChatClient::AskOnce(const utility::string_t& accessToken, const utility::string_t& content,
+                         const pplx::cancellation_token& cancel)
+{
     std::optional<web::http::client::http_client> client;
     try {
         client.emplace(RestClient::Make(m_url));
@@ -64,9 +86,7 @@ bool ChatClient::Ask(const utility::string_t& accessToken, const utility::string
         web::json::value body = web::json::value::object(true);
         body["messages"] = web::json::value::array({message});
         // The address is the service's own: the request adds only the token to its query.
-        const web::http::http_request request = RestClient::JsonPost("", accessToken, body);
-
-        RestExchange exchange(*client, request, cancel);
+        RestExchange exchange(*client, [&] { return RestClient::JsonPost("", accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK)
             return Fail(RequestFailure::Status(m_wording.statusFormat, int(exchange.Status())));
         const web::json::value reply = exchange.ReadJson();

@@ -38,6 +38,8 @@ public:
     bool TokenRefused() const { return m_failure.TokenRefused(); }
 
 private:
+    bool AskOnce(const utility::string_t& accessToken, const utility::string_t& content,
+                 const pplx::cancellation_token& cancel);
     bool Fail(RequestFailure failure);
 
     utility::string_t m_url;

@@ -6,15 +6,57 @@
 #include <QString>
 
 #include <algorithm>
+#include <chrono>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
+
+namespace {
+
+// The pause a reply's Retry-After asks for, in seconds; nothing when it asks for none.
+std::optional<std::chrono::milliseconds> AskedPause(const web::http::http_headers& headers)
+{
+    utility::string_t value;
+    if (!headers.match(web::http::header_names::retry_after, value))
+        return std::nullopt;
+    bool ok = false;
+    const int seconds = QString::fromStdString(value).trimmed().toInt(&ok);
+    if (!ok || seconds < 0)
+        return std::nullopt;
+    return std::chrono::seconds(seconds);
+}
+
+} // namespace
 
 RestExchange::RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
                            const pplx::cancellation_token& cancel)
     : m_place(client.base_uri().authority().to_string(), cancel), m_cancel(cancel)
 {
     m_response = client.request(request, m_cancel.Token()).get();
+    m_cancel.Watch(m_response);
+}
+
+RestExchange::RestExchange(web::http::client::http_client& client, const RequestMaker& make,
+                           const pplx::cancellation_token& cancel)
+    : m_place(client.base_uri().authority().to_string(), cancel), m_cancel(cancel)
+{
+    using namespace std::chrono;
+    const steady_clock::time_point until = steady_clock::now() + RestClient::RequestTimeout();
+    milliseconds pause = RestClient::kFirstBusyPause;
+    for (;;) {
+        m_response = client.request(make(), m_cancel.Token()).get();
+        if (m_response.status_code() != web::http::status_codes::TooManyRequests)
+            break;
+        const milliseconds left = duration_cast<milliseconds>(until - steady_clock::now());
+        if (left <= milliseconds::zero())
+            break;
+        const milliseconds wait = std::min(AskedPause(m_response.headers()).value_or(pause), left);
+        QOVDebugOutput(QStringLiteral("too many requests: asking again in %1 ms").arg(wait.count()));
+        if (!RestClient::Pause(wait, cancel))
+            break;
+        pause = std::min(pause * 2, RestClient::kLongestBusyPause);
+    }
     m_cancel.Watch(m_response);
 }
 

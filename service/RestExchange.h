@@ -8,6 +8,7 @@
 #include <pplx/pplxtasks.h>
 
 #include <cstddef>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -28,6 +29,12 @@ public:
     // Throws what the library throws when no reply comes; cancelling cancel (a worker's stop)
     // cancels the request.
     RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
+                 const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
+    // The same for a request that can be made again: one the service answers with 429 (too many
+    // requests) is sent again after a pause that grows (or the one the reply asks for), for as
+    // long as a request may wait in all.
+    using RequestMaker = std::function<web::http::http_request()>;
+    RestExchange(web::http::client::http_client& client, const RequestMaker& make,
                  const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
     ~RestExchange();
     RestExchange(const RestExchange&) = delete;

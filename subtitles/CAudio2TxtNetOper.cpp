@@ -226,7 +226,7 @@ bool CAudio2TxtNetOper::CreateTask(int32_t model, const pplx::cancellation_token
         body["rate"] = web::json::value::number(kSampleRate);
         if (model == SubtitlesSource::kEnglishModel && LoadAudio2TxtSettings().WordTimes == "1")
             body[kWordTimes] = web::json::value::boolean(true);
-        RestExchange exchange(client, RestClient::JsonPost(kCreatePath, m_accessToken, body), cancel);
+        RestExchange exchange(client, [&] { return RestClient::JsonPost(kCreatePath, m_accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RequestFailure::Status(Audio2TxtErrors::kCreateStatusFormat, exchange.Status()));
             return false;
@@ -278,7 +278,7 @@ int32_t CAudio2TxtNetOper::Query(const pplx::cancellation_token& cancel)
         web::http::client::http_client client = RestClient::Make(m_url);
         web::json::value body = web::json::value::object();
         body["task_ids"] = web::json::value::array({web::json::value::string(GetTaskID())});
-        RestExchange exchange(client, RestClient::JsonPost(kQueryPath, m_accessToken, body), cancel);
+        RestExchange exchange(client, [&] { return RestClient::JsonPost(kQueryPath, m_accessToken, body); }, cancel);
         if (exchange.Status() != web::http::status_codes::OK) {
             SetError(RequestFailure::Status(Audio2TxtErrors::kQueryStatusFormat, exchange.Status()));
             return PollFailed;

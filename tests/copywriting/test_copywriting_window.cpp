@@ -4,6 +4,7 @@
 #include "host/CQOVComboBox.h"
 #include "host/CQOVRichEditCtrl.h"
 #include "host/QOVMessage.h"
+#include "service/RestClient.h"
 #include "service/TransLog.h"
 #include "support/Delivery.h"
 #include "support/EditorPanel.h"
@@ -184,6 +185,8 @@ TEST_F(CopywritingWindow, AGenerationFillsTheTextAndTheEditorGetsTheWrittenFile)
 TEST_F(CopywritingWindow, AFailedGenerationShowsTheReason)
 {
     m_env.Server().Reply("POST", TestEnvironment::kChatPath, 200, R"({"error_code":18})");
+    // Asked again while a request may wait: a short wait here.
+    RestClient::SetRequestTimeout(std::chrono::milliseconds(700));
     auto window = Open(m_panel);
     window->TopicEdit()->SetWindowTextW(QStringLiteral("话题"));
     window->Button(CCopywritingWnd::IdStart)->click();

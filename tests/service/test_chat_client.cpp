@@ -1,8 +1,11 @@
 #include "service/ChatClient.h"
+#include "service/RestClient.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 
 namespace {
@@ -58,6 +61,8 @@ TEST_F(Chat, TheServiceTableNamesItsCodesAndTheCallerWordsTheRest)
         {200, R"({"result":["x"]})", "!翻译回复有误："},
         {200, "<html>", "!翻译回复有误："},
     };
+    // A service that stays too busy is given up on once a request's time has passed.
+    RestClient::SetRequestTimeout(std::chrono::milliseconds(700));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.body);
         m_env.Server().Reply("POST", kPath, c.status, c.body);
@@ -67,6 +72,33 @@ TEST_F(Chat, TheServiceTableNamesItsCodesAndTheCallerWordsTheRest)
             EXPECT_TRUE(answer.starts_with(expected) && answer.size() > expected.size()) << answer;
         else
             EXPECT_EQ(answer, expected);
+    }
+}
+
+// Too many requests, said by the status or by the service's code, is asked again after a pause.
+TEST_F(Chat, ABusyServiceIsAskedAgainAfterAPause)
+{
+    const struct
+    {
+        int status;
+        const char* body;
+        const char* retryAfter; // the header, or nullptr
+    } cases[] = {{429, "{}", nullptr}, {429, "{}", "0"}, {200, R"({"error_code":18})", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        auto asked = std::make_shared<std::atomic<int>>(0);
+        m_env.Server().On("POST", kPath, [c, asked](const httplib::Request&, httplib::Response& response) {
+            if (asked->fetch_add(1) == 0) {
+                response.status = c.status;
+                if (c.retryAfter)
+                    response.set_header("Retry-After", c.retryAfter);
+                response.set_content(c.body, "application/json");
+            } else {
+                response.set_content(R"({"result":"好"})", "application/json");
+            }
+        });
+        EXPECT_EQ(Ask(Url()), "好");
+        EXPECT_EQ(asked->load(), 2);
     }
 }
 
