@@ -71,7 +71,7 @@ WaveTransSrt* CWaveToTextMgr::AddWave(int engine, const QString& path, int isAud
     auto* task = new WaveTransSrt(engine);
     if (isAudio == 0) {
         task->m_mediaPath = path;
-        task->m_audioPath = GetWaveSrtPath(path, QStringLiteral(".mp3"), folder, start, end);
+        task->m_audioPath = ReserveWaveSrtPath(path, QStringLiteral(".mp3"), folder, start, end);
     } else {
         task->m_audioPath = path;
     }

@@ -9,3 +9,8 @@
 // "<folder>/<name>_<first>_<last>_<n><extension>" from n = 1.
 QOVAIGC_API QString GetWaveSrtPath(const QString& source, const QString& extension, const QString& folder, float start,
                                    float end);
+
+// The same name, taken at once by an empty file (the folder made when missing), so that two tasks
+// that pick a name before either has written it get one each.
+QString ReserveWaveSrtPath(const QString& source, const QString& extension, const QString& folder, float start,
+                           float end);

@@ -11,6 +11,9 @@
 #include "subtitles/FileTranscriptionEngine.h"
 #include "subtitles/WavToTextErrorInfo.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <pplx/pplxtasks.h>
 
 namespace {
@@ -119,6 +122,9 @@ int WaveTransSrt::ExtractUnder(TaskControl& control)
     m_lastCode = code;
     m_transAudioResult = code;
     m_extracting = false;
+    // The empty file that held the audio's name goes with an extraction that wrote nothing.
+    if (code != 0 && QFileInfo(m_audioPath).size() == 0)
+        QFile::remove(m_audioPath);
     // The task says so itself, so that nobody has to watch for an extraction that gave up.
     if (code != 0 && !control.Stopping())
         Notify(NotifyExtractionFailed);

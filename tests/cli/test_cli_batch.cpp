@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QJsonDocument>
+#include <QMap>
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -75,6 +78,39 @@ TEST_F(Batch, EverySourceKeepsItsOwnResultAndAMissingOneIsNamed)
         EXPECT_EQ(printed.size(), 2) << "a result of its own beside the earlier run's: " << json.out.toStdString();
         EXPECT_FALSE(printed.contains(paths[0]) || printed.contains(paths[1]));
     }
+}
+
+// Two videos of one name, started together: each has an audio file of its own, and its own
+// subtitles.
+TEST_F(Batch, VideosOfOneNameKeepTheirOwnAudioAndWords)
+{
+    const auto spoken = [&](const QString& folder, const std::string& sentence) {
+        const QString audio = Path(folder + ".mp3");
+        const GeneratedSpeech speech = GeneratedSpeech::Make({sentence}, {400, 400});
+        std::ofstream(audio.toStdString(), std::ios::binary) << AudioEncoder::Encode(speech.pcm, SpeechFormat::Mp3);
+        const QString movie = Path(folder + "/talk.mp4");
+        EXPECT_TRUE(QDir().mkpath(Path(folder)));
+        bool ok = false;
+        const QString said = MediaFixtures::RunFfmpeg(QStringList{"-f", "lavfi", "-i", "color=c=gray:s=64x48:r=25", "-i",
+                                                                  audio, "-shortest", "-c:v", "mpeg4", "-c:a", "aac", movie},
+                                                      &ok);
+        EXPECT_TRUE(ok) << said.toStdString();
+        return movie;
+    };
+    const QString a = spoken("a", "今天天气很好");
+    const QString b = spoken("b", "我们明天见");
+    const Outcome outcome = Run({"subtitles", a, b, "--engine", "cloud", "--jobs", "2", "--json"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    QMap<QString, QJsonObject> bySource;
+    for (const QJsonObject& object : Objects(outcome))
+        bySource[object.value("source").toString()] = object;
+    ASSERT_EQ(bySource.size(), 2) << outcome.out.toStdString();
+    EXPECT_NE(bySource[a].value("audio").toString(), bySource[b].value("audio").toString());
+    const QString wordsOfA = QString::fromUtf8(ReadBytes(bySource[a].value("path").toString()));
+    const QString wordsOfB = QString::fromUtf8(ReadBytes(bySource[b].value("path").toString()));
+    // The service hears speech of different lengths, so the subtitles of one audio file are the same.
+    EXPECT_TRUE(wordsOfA.contains(QStringLiteral("-->")) && wordsOfB.contains(QStringLiteral("-->")));
+    EXPECT_NE(wordsOfA, wordsOfB) << "both subtitles came from one audio file";
 }
 
 TEST_F(Batch, LinesOfAFileAreItemsNamedByTheirNumbersAndBlankOnesAreSkipped)
