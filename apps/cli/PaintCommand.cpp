@@ -117,7 +117,9 @@ int Run(CommandRun& run)
 const CliCommand& PaintCommand()
 {
     static const CliCommand command{
-        "paint", "PROMPT|--from FILE [--jobs N] [--size WxH] [--count 1-8] [--reference FILE] [--timeout S]",
+        "paint",
+        "PROMPT|--from FILE [--encoding NAME] [--jobs N] [--size WxH] [--count 1-8] [--reference FILE] "
+        "[--timeout S]",
         "images for PROMPT (default 640x360, 4); prints the path of every image that passed\n"
         "review, one per line; --timeout bounds the wait for the task (600 s by default); with\n"
         "--from, images for each line of FILE that is not blank, --jobs at once (4), each line's\n"
