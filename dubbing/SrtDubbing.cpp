@@ -22,10 +22,10 @@ SrtDubbing::SrtDubbing(QObject* parent) : QObject(parent)
 
 SrtDubbing::~SrtDubbing() = default;
 
-bool SrtDubbing::Read(const QString& path, std::vector<Caption>& captions, QString& error)
+bool SrtDubbing::Read(const QString& path, std::vector<Caption>& captions, QString& error, const QString& encoding)
 {
     std::vector<::Caption> read;
-    if (!SrtReader::Read(path, read, error))
+    if (!SrtReader::Read(path, read, error, encoding))
         return false;
     captions.clear();
     for (size_t i = 0; i < read.size(); ++i) {

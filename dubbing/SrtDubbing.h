@@ -52,7 +52,9 @@ public:
 
     // The captions of an SRT file that have something to say, in the order of their starts (the
     // order they are needed in); false with error when the file cannot be read or says nothing.
-    static bool Read(const QString& path, std::vector<Caption>& captions, QString& error);
+    // encoding: the file's character set as the user named it; empty: detected.
+    static bool Read(const QString& path, std::vector<Caption>& captions, QString& error,
+                     const QString& encoding = QString());
 
     // False, and nothing started, while a run is under way or when there is nothing to speak.
     bool Start(std::vector<Caption> captions, const Settings& settings, QString& error);

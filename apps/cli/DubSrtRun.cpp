@@ -46,6 +46,7 @@ int Run(CommandRun& run)
         format = QStringLiteral("wav");
     settings.jobs = options.Integer(QStringLiteral("jobs"), BatchRun::kRequestPlaces, 1, kMostJobs);
     const auto timeout = options.Timeout();
+    const QString encoding = options.Encoding();
     if (options.Problem())
         return run.Usage(*options.Problem());
     if (srt.isEmpty())
@@ -66,7 +67,7 @@ int Run(CommandRun& run)
 
     std::vector<SrtDubbing::Caption> captions;
     QString error;
-    if (!SrtDubbing::Read(srt, captions, error))
+    if (!SrtDubbing::Read(srt, captions, error, encoding))
         return run.Fail(error);
     run.Set(QStringLiteral("srt"), srt);
     run.Set(QStringLiteral("format"), format);

@@ -141,6 +141,15 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     const Outcome missing = Dub({"--srt", m_folders.Root() + "/none.srt"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("none.srt"))) << missing.err.toStdString();
+
+    QFile unsure(m_folders.Root() + QStringLiteral("/unsure.srt"));
+    ASSERT_TRUE(unsure.open(QIODevice::WriteOnly));
+    unsure.write("1\r\n00:00:01,000 --> 00:00:02,000\r\ncaf\xFF\xFE\x80\x81\r\n");
+    unsure.close();
+    const Outcome refused = Dub({"--srt", unsure.fileName()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("cannot be told for sure; name it with --encoding")) << refused.err.toStdString();
+    EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
 }
 
 TEST_F(DubSrt, CtrlCStopsTheRequestsAndLeavesNothing)
