@@ -40,6 +40,18 @@ bool SrtDubbing::Read(const QString& path, std::vector<Caption>& captions, QStri
     return !captions.empty();
 }
 
+std::vector<SrtDubbing::Silence> SrtDubbing::LongSilences(const std::vector<Caption>& captions)
+{
+    std::vector<Silence> silences;
+    qint64 heard = 0; // where the speech before a caption ends, as far as the captions tell
+    for (size_t i = 0; i < captions.size(); ++i) {
+        if (captions[i].start - heard > kLongSilence)
+            silences.push_back({captions[i].number, captions[i].start - heard, i == 0});
+        heard = std::max(heard, captions[i].end);
+    }
+    return silences;
+}
+
 bool SrtDubbing::Start(std::vector<Caption> captions, const Settings& settings, QString& error)
 {
     if (m_busy || captions.empty())

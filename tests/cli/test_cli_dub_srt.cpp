@@ -152,6 +152,18 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
 }
 
+TEST_F(DubSrt, ACaptionMoreThanAnHourAfterTheOneBeforeItIsNamed)
+{
+    const QString srt = WriteSrt({{0.5, 2.0, "One."}, {3602.5, 3604.0, "Two."}});
+    const QString output = m_folders.Root() + QStringLiteral("/track.wav");
+    const Outcome outcome = Dub({"--srt", srt, "--output", output});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(Lines(outcome.err), QStringList{"caption 2 begins 1:00:00 after the caption before it ends, and the "
+                                              "track is silent in between"});
+    EXPECT_NEAR(Seconds(output), 3604.0, 0.1);
+    QFile::remove(output);
+}
+
 TEST_F(DubSrt, CtrlCStopsTheRequestsAndLeavesNothing)
 {
     SetFault("tts-short", R"({"delay_ms":600000})");
