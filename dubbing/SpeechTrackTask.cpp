@@ -16,6 +16,10 @@ namespace SpeechTrackTask {
 
 namespace {
 
+// How much of the track is mixed and encoded at a time: long enough that a clip is rarely split
+// between many blocks, short enough that a block is nothing beside the clips.
+constexpr int kBlockSeconds = 5;
+
 int64_t ToSamples(qint64 milliseconds, int rate)
 {
     return milliseconds * rate / 1000;
@@ -34,59 +38,82 @@ ServiceTask::Body Make(const Request& request)
         // The decoders' complaints about an MP3's padding are noise to a user; failures are told
         // in this task's own words.
         const AudioLibraryLog quiet;
-        // Every clip is decoded first: a slot's plan needs its speech's length.
-        std::vector<std::vector<float>> clips(request.cues.size());
+        // A slot's plan needs its speech's length, so every clip is decoded once for it; only the
+        // clips a block of the mix reaches are decoded again and held, so a film's worth of speech
+        // is never in memory at once.
+        std::vector<int64_t> lengths(request.cues.size());
         int rate = 0;
         QString error;
+        std::vector<float> clip;
         for (size_t i = 0; i < request.cues.size(); ++i) {
             if (worker.Stopping())
                 return TaskEnd::Stop();
             int clipRate = 0;
-            if (!SpeechClip::Decode(request.cues[i].speech, rate, clips[i], clipRate, error))
+            if (!SpeechClip::Decode(request.cues[i].speech, rate, clip, clipRate, error))
                 return Failure(error);
             rate = clipRate;
+            lengths[i] = int64_t(clip.size());
         }
+        clip = {};
         if (rate <= 0)
             return Failure(QStringLiteral("there is no speech to lay into a track"));
 
         std::vector<TrackPlan::Cue> cues;
         for (size_t i = 0; i < request.cues.size(); ++i)
-            cues.push_back({ToSamples(request.cues[i].start, rate), ToSamples(request.cues[i].end, rate),
-                            int64_t(clips[i].size())});
+            cues.push_back({ToSamples(request.cues[i].start, rate), ToSamples(request.cues[i].end, rate), lengths[i]});
         const std::vector<TrackPlan::Placement> placements = TrackPlan::Place(cues);
-        SpeechMix mix(TrackPlan::Length(cues, placements));
         QVariantList runOn;
-        std::vector<float> faster;
         for (size_t i = 0; i < placements.size(); ++i) {
-            if (worker.Stopping())
-                return TaskEnd::Stop();
-            const TrackPlan::Placement& placement = placements[i];
-            if (placement.runsOn)
+            if (placements[i].runsOn)
                 runOn.append(int(i));
-            if (placement.tempo == 1.0) {
-                mix.Add(placement.start, clips[i]);
-            } else {
-                if (!TempoChange::Apply(clips[i], rate, placement.tempo, faster, error))
-                    return Failure(error);
-                mix.Add(placement.start, faster);
-            }
-            clips[i] = {};
         }
 
         const QString scratch =
             QDir(request.scratchFolder).filePath(QStringLiteral("track.") + (request.mp3 ? "mp3" : "wav"));
-        if (!TrackEncoder::Write(mix.Take(), rate, request.mp3, scratch, error))
+        TrackEncoder encoder;
+        if (!encoder.Open(rate, request.mp3, scratch, error))
+            return Failure(error);
+        SpeechMix mix(TrackPlan::Length(cues, placements));
+        const int64_t blockSamples = int64_t(rate) * kBlockSeconds;
+        std::vector<float> block;
+        std::vector<float> faster;
+        size_t next = 0;
+        for (;;) {
+            if (worker.Stopping())
+                return TaskEnd::Stop();
+            // Every clip the block reaches is in the mix before the block is taken.
+            for (; next < placements.size() && placements[next].start < mix.Position() + blockSamples; ++next) {
+                const TrackPlan::Placement& placement = placements[next];
+                int clipRate = 0;
+                if (!SpeechClip::Decode(request.cues[next].speech, rate, clip, clipRate, error))
+                    return Failure(error);
+                if (placement.tempo != 1.0) {
+                    if (!TempoChange::Apply(clip, rate, placement.tempo, faster, error))
+                        return Failure(error);
+                    clip.swap(faster);
+                }
+                mix.Add(placement.start, std::move(clip));
+                clip = {};
+            }
+            mix.Next(blockSamples, block);
+            if (block.empty())
+                break;
+            if (!encoder.Add(block.data(), block.size(), error))
+                return Failure(error);
+        }
+        if (!encoder.Finish(error))
             return Failure(error);
         QFile encoded(scratch);
         if (!encoded.open(QIODevice::ReadOnly))
-            return Failure(QStringLiteral("could not read the track back from %1: %2").arg(scratch, encoded.errorString()));
-        const QByteArray bytes = encoded.readAll();
-        encoded.close();
-        QFile::remove(scratch);
+            return Failure(
+                QStringLiteral("could not read the track back from %1: %2").arg(scratch, encoded.errorString()));
         if (worker.Stopping())
             return TaskEnd::Stop();
         QString path = request.wantedPath;
-        if (!ResultFile::Write(path, bytes, false, &error))
+        const bool written = ResultFile::WriteFrom(path, encoded, false, &error);
+        encoded.close();
+        QFile::remove(scratch);
+        if (!written)
             return Failure(error);
         return TaskEnd::Success(QVariantMap{{QLatin1String(kPath), path}, {QLatin1String(kRunOn), runOn}});
     };

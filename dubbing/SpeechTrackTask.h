@@ -8,7 +8,9 @@
 #include <vector>
 
 // Lays the captions' speech files into one voice-over track, as a task: decoding, speeding up and
-// mixing take a while for a long film, and a stop cuts them short. The track is written at the
+// mixing take a while for a long film, and a stop cuts them short. The track is mixed and encoded
+// a few seconds at a time, holding only the speech those seconds reach, so what it takes in memory
+// does not grow with the track's length. The track is written at the
 // first speech file's sample rate, mono, as a result file (never over another file); nothing of it
 // is left when the task fails or is stopped.
 namespace SpeechTrackTask {

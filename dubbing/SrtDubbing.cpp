@@ -22,10 +22,10 @@ SrtDubbing::SrtDubbing(QObject* parent) : QObject(parent)
 
 SrtDubbing::~SrtDubbing() = default;
 
-bool SrtDubbing::Read(const QString& path, std::vector<Caption>& captions, QString& error)
+bool SrtDubbing::Read(const QString& path, std::vector<Caption>& captions, QString& error, const QString& encoding)
 {
     std::vector<::Caption> read;
-    if (!SrtReader::Read(path, read, error))
+    if (!SrtReader::Read(path, read, error, encoding))
         return false;
     captions.clear();
     for (size_t i = 0; i < read.size(); ++i) {
@@ -38,6 +38,18 @@ bool SrtDubbing::Read(const QString& path, std::vector<Caption>& captions, QStri
     if (captions.empty())
         error = QStringLiteral("%1 has no caption with text to speak").arg(path);
     return !captions.empty();
+}
+
+std::vector<SrtDubbing::Silence> SrtDubbing::LongSilences(const std::vector<Caption>& captions)
+{
+    std::vector<Silence> silences;
+    qint64 heard = 0; // where the speech before a caption ends, as far as the captions tell
+    for (size_t i = 0; i < captions.size(); ++i) {
+        if (captions[i].start - heard > kLongSilence)
+            silences.push_back({captions[i].number, captions[i].start - heard, i == 0});
+        heard = std::max(heard, captions[i].end);
+    }
+    return silences;
 }
 
 bool SrtDubbing::Start(std::vector<Caption> captions, const Settings& settings, QString& error)

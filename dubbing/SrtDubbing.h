@@ -52,7 +52,21 @@ public:
 
     // The captions of an SRT file that have something to say, in the order of their starts (the
     // order they are needed in); false with error when the file cannot be read or says nothing.
-    static bool Read(const QString& path, std::vector<Caption>& captions, QString& error);
+    // encoding: the file's character set as the user named it; empty: detected.
+    static bool Read(const QString& path, std::vector<Caption>& captions, QString& error,
+                     const QString& encoding = QString());
+
+    // A caption this long (milliseconds) after the end of the one before it, or after the track's
+    // start, leaves the track silent for as long: most likely a time typed wrong.
+    static constexpr qint64 kLongSilence = 3600000;
+    struct Silence
+    {
+        int number = 0;    // the caption's, as the file numbers it
+        qint64 length = 0; // milliseconds
+        bool first = false; // before the first caption, from the track's start
+    };
+    // The silences longer than kLongSilence before captions in the order Read gives them.
+    static std::vector<Silence> LongSilences(const std::vector<Caption>& captions);
 
     // False, and nothing started, while a run is under way or when there is nothing to speak.
     bool Start(std::vector<Caption> captions, const Settings& settings, QString& error);

@@ -1,11 +1,10 @@
 #include "mediakit/SrtReader.h"
 
-#include "mediakit/CodePage936.h"
+#include "mediakit/TextDecoding.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <climits>
@@ -46,42 +45,22 @@ bool IsNumber(const QString& line)
     return digits.match(line).hasMatch();
 }
 
-// Another tool may have written the file in the code page of a Chinese system rather than in
-// UTF-8. A byte-order mark says what the text is; without one, bytes that are not UTF-8 are read
-// as code page 936, which takes any run of ASCII and double-byte characters.
-std::optional<QString> Decode(const QByteArray& bytes)
-{
-    const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes);
-    if (marked && *marked != QStringConverter::Utf8) {
-        QStringDecoder decoder(*marked);
-        QString text = decoder.decode(bytes);
-        if (decoder.hasError())
-            return std::nullopt;
-        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
-    if (marked)
-        return std::nullopt;
-    const std::string converted = CodePage936::ToUtf8(bytes.toStdString());
-    if (converted.empty())
-        return std::nullopt;
-    return QString::fromStdString(converted);
-}
-
 } // namespace
 
-bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& error)
+bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& error, const QString& encoding,
+           bool* unsure)
 {
     captions.clear();
-    std::optional<QString> decoded = Decode(bytes);
-    if (!decoded || decoded->contains(QChar(0))) {
-        error = QStringLiteral("it is not text in UTF-8, UTF-16 or GBK");
+    TextDecoding::Result decoded = TextDecoding::Decode(bytes, encoding);
+    if (unsure)
+        *unsure = decoded.outcome == TextDecoding::Outcome::Unsure;
+    if (decoded.outcome == TextDecoding::Outcome::Read && decoded.text.contains(QChar(0)))
+        decoded.outcome = TextDecoding::Outcome::NotText;
+    if (decoded.outcome != TextDecoding::Outcome::Read) {
+        error = TextDecoding::Reason(decoded, encoding);
         return false;
     }
-    QString text = std::move(*decoded);
+    QString text = std::move(decoded.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 
     const QStringList lines = text.split(QLatin1Char('\n'));
@@ -141,7 +120,7 @@ std::optional<int32_t> ParseTime(const QString& text)
     return value < 0 ? std::nullopt : std::optional<int32_t>(int32_t(value));
 }
 
-bool Read(const QString& path, std::vector<Caption>& captions, QString& error)
+bool Read(const QString& path, std::vector<Caption>& captions, QString& error, const QString& encoding)
 {
     QFile file(path);
     if (!file.exists()) {
@@ -161,7 +140,7 @@ bool Read(const QString& path, std::vector<Caption>& captions, QString& error)
         return false;
     }
     QString reason;
-    if (!Parse(file.readAll(), captions, reason)) {
+    if (!Parse(file.readAll(), captions, reason, encoding)) {
         error = QStringLiteral("%1 is not subtitles: %2").arg(path, reason);
         return false;
     }

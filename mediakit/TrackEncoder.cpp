@@ -13,8 +13,6 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 
-namespace TrackEncoder {
-
 namespace {
 
 // PCM takes frames of any size; the MP3 encoder sets its own.
@@ -25,7 +23,9 @@ int16_t ToPcm(float sample)
     return int16_t(std::lround(std::clamp(sample, -1.0F, 1.0F) * 32767.0F));
 }
 
-struct Encoding
+} // namespace
+
+struct TrackEncoder::Encoding
 {
     AVFormatContext* output = nullptr;
     AVCodecContext* encoder = nullptr;
@@ -120,29 +120,60 @@ struct Encoding
     }
 };
 
-} // namespace
+TrackEncoder::TrackEncoder() = default;
 
-bool Write(const std::vector<float>& samples, int rate, bool mp3, const QString& path, QString& error)
+TrackEncoder::~TrackEncoder() = default;
+
+bool TrackEncoder::Open(int rate, bool mp3, const QString& path, QString& error)
 {
-    Encoding encoding;
-    int result = encoding.Open(rate, mp3, path);
-    const size_t step = result >= 0 ? size_t(encoding.FrameSamples()) : 0;
-    for (size_t at = 0; result >= 0 && at < samples.size(); at += step) {
-        // The encoder's last frame may be short; only PCM takes one of any size, so MP3's is padded.
-        const size_t count = std::min(step, samples.size() - at);
-        if (count < step && mp3) {
-            std::vector<float> last(samples.begin() + int64_t(at), samples.end());
-            last.resize(step, 0.0F);
-            result = encoding.Send(last.data(), int(step), int64_t(at));
-        } else {
-            result = encoding.Send(samples.data() + at, int(count), int64_t(at));
-        }
+    m_encoding = std::make_unique<Encoding>();
+    m_pending.clear();
+    m_sent = 0;
+    m_mp3 = mp3;
+    return Check(m_encoding->Open(rate, mp3, path), error);
+}
+
+bool TrackEncoder::Add(const float* samples, size_t count, QString& error)
+{
+    // Frames as long as the encoder takes, counted from the track's start, whatever the blocks.
+    const size_t step = size_t(m_encoding->FrameSamples());
+    m_pending.insert(m_pending.end(), samples, samples + count);
+    size_t at = 0;
+    int result = 0;
+    for (; result >= 0 && m_pending.size() - at >= step; at += step) {
+        result = m_encoding->Send(m_pending.data() + at, int(step), m_sent);
+        m_sent += int64_t(step);
+    }
+    m_pending.erase(m_pending.begin(), m_pending.begin() + int64_t(at));
+    return Check(result, error);
+}
+
+bool TrackEncoder::Finish(QString& error)
+{
+    int result = 0;
+    if (!m_pending.empty()) {
+        // The last frame may be short; only PCM takes one of any size, so MP3's is padded.
+        if (m_mp3)
+            m_pending.resize(size_t(m_encoding->FrameSamples()), 0.0F);
+        result = m_encoding->Send(m_pending.data(), int(m_pending.size()), m_sent);
+        m_sent += int64_t(m_pending.size());
+        m_pending.clear();
     }
     if (result >= 0)
-        result = encoding.Send(nullptr, 0, 0);
+        result = m_encoding->Send(nullptr, 0, 0);
     if (result >= 0)
-        result = av_write_trailer(encoding.output);
+        result = av_write_trailer(m_encoding->output);
+    return Check(result, error);
+}
+
+bool TrackEncoder::Check(int result, QString& error)
+{
     return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write the track"), result);
 }
 
-} // namespace TrackEncoder
+bool TrackEncoder::Write(const std::vector<float>& samples, int rate, bool mp3, const QString& path, QString& error)
+{
+    TrackEncoder encoder;
+    return encoder.Open(rate, mp3, path, error) && encoder.Add(samples.data(), samples.size(), error) &&
+           encoder.Finish(error);
+}

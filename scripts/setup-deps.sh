@@ -13,6 +13,8 @@ PACKAGES=(
   qt6-multimedia-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libavfilter-dev
   libtinyxml-dev libcpp-httplib-dev
+  # the character-set detector for subtitle files and lists of other tools
+  libuchardet-dev
   # the speech engine and its voices, for the local speech services
   libespeak-ng-dev espeak-ng-data
   # the English speech recognizer and its model, for the local recognition services, and the

@@ -1,5 +1,6 @@
 #include "service/ResultFile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -8,6 +9,8 @@ namespace {
 
 // More than any folder of results holds of one second's names; past it something else is wrong.
 constexpr int kMostNumbers = 10000;
+// What is copied at a time from a source too large to hold.
+constexpr qint64 kPiece = 1024 * 1024;
 
 } // namespace
 
@@ -57,6 +60,14 @@ QString Reserve(const QString& wanted, QString* error, QString* reason)
 
 bool Write(QString& path, const QByteArray& content, bool own, QString* error, QString* reason)
 {
+    QBuffer buffer;
+    buffer.setData(content);
+    buffer.open(QIODevice::ReadOnly);
+    return WriteFrom(path, buffer, own, error, reason);
+}
+
+bool WriteFrom(QString& path, QIODevice& source, bool own, QString* error, QString* reason)
+{
     QString target = path;
     if (!own) {
         target = Reserve(path, error, reason);
@@ -66,15 +77,22 @@ bool Write(QString& path, const QByteArray& content, bool own, QString* error, Q
     QSaveFile file(target);
     file.setDirectWriteFallback(false);
     // Unbuffered: a buffered flush takes a short write (the disk filled up) for a whole one.
-    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(content) == content.size() &&
-        file.commit()) {
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    bool read = true;
+    while (written && read && !source.atEnd()) {
+        const QByteArray piece = source.read(kPiece);
+        read = !piece.isEmpty();
+        written = read && file.write(piece) == piece.size();
+    }
+    if (written && read && file.commit()) {
         path = target;
         return true;
     }
+    const QString why = read ? file.errorString() : source.errorString();
     if (error)
-        *error = QStringLiteral("无法写入文件%1：%2").arg(target, file.errorString());
+        *error = QStringLiteral("无法写入文件%1：%2").arg(target, why);
     if (reason)
-        *reason = file.errorString();
+        *reason = why;
     file.cancelWriting();
     if (!own)
         QFile::remove(target);

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QFile;
+class QIODevice;
 
 // A result file is never written over: every tool makes its results' files through here, so that
 // two results named in the same second, by two windows or two processes, keep a file each.
@@ -28,6 +29,10 @@ QString Reserve(const QString& wanted, QString* error = nullptr, QString* reason
 // left: not the name taken, and no change to an own file.
 bool Write(QString& path, const QByteArray& content, bool own = false, QString* error = nullptr,
            QString* reason = nullptr);
+// The same for content read from source to its end a piece at a time, for a result too large to
+// hold whole (a long track encoded in a scratch file).
+bool WriteFrom(QString& path, QIODevice& source, bool own = false, QString* error = nullptr,
+               QString* reason = nullptr);
 
 // The n-th name tried for wanted: wanted itself for n < 2, then "STEM_n.EXT" ("NAME_n" without
 // an extension). Only the file's own name is looked at for the extension.

@@ -165,6 +165,10 @@ int BatchRun::OverTexts(CommandRun& run, const BatchInput& input, int places, st
         item.Set(QStringLiteral("line"), input.lines[index]);
         if (!textKey.isEmpty())
             item.Set(textKey, input.texts[index]);
+        if (!input.problems[index].isEmpty()) {
+            item.Fail(input.problems[index]);
+            return std::unique_ptr<BatchJob>();
+        }
         return make(item, input.texts[index]);
     });
 }

@@ -67,10 +67,10 @@ QString CaptionOptions::DefaultPath(const QString& input) const
 }
 
 bool CaptionOptions::Write(const QString& input, const QString& output, QString& path, int& cues, int& captions,
-                           QString& error, const std::vector<SrtLineInfo>& heard) const
+                           QString& error, const std::vector<SrtLineInfo>& heard, const QString& encoding) const
 {
     std::vector<Caption> read;
-    if (!SrtReader::Read(input, read, error))
+    if (!SrtReader::Read(input, read, error, encoding))
         return false;
     AttachWords(read, heard);
     const std::vector<Caption> laidOut = CaptionLayout(m_limits).Apply(read);

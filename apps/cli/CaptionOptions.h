@@ -36,9 +36,10 @@ public:
     // or, when output is empty, to the default path, never over a file that is there (the next
     // free number instead). path is the file written; cues and captions count before and after.
     // heard is what the recogniser sent for the cues of input: where it timed a cue's words, the
-    // cue is cut where they were spoken rather than in proportion to its text.
+    // cue is cut where they were spoken rather than in proportion to its text. encoding: input's
+    // character set as the user named it; empty: detected.
     bool Write(const QString& input, const QString& output, QString& path, int& cues, int& captions,
-               QString& error, const std::vector<SrtLineInfo>& heard = {}) const;
+               QString& error, const std::vector<SrtLineInfo>& heard = {}, const QString& encoding = QString()) const;
 
 private:
     CaptionLayout::Limits m_limits;

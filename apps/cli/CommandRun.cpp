@@ -51,8 +51,8 @@ void CommandRun::Line(const QString& text)
 
 void CommandRun::Warn(const QString& text)
 {
-    m_warning = text;
-    Set(QStringLiteral("warning"), text);
+    m_warnings << text;
+    Set(QStringLiteral("warning"), m_warnings.join(QLatin1Char('\n')));
 }
 
 int CommandRun::Succeed()
@@ -106,6 +106,7 @@ void CommandRun::PrintResult(bool ok, const QString& message)
     const QString named = m_subject.isEmpty() ? QString() : m_subject + QStringLiteral(": ");
     if (!ok)
         PrintError(named + message);
-    else if (!m_warning.isEmpty())
-        PrintError(named + m_warning);
+    else
+        for (const QString& warning : m_warnings)
+            PrintError(named + warning);
 }

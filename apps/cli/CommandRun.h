@@ -36,6 +36,7 @@ public:
     // A line of standard output without --json.
     void Line(const QString& text);
     // Something the user should know about a success; standard error, or "warning" with --json.
+    // Each call is a line of its own.
     void Warn(const QString& text);
 
     // Prints the lines, or the object with "ok": true.
@@ -61,5 +62,5 @@ private:
     QString m_subject;
     QJsonObject m_fields;
     QStringList m_lines;
-    QString m_warning;
+    QStringList m_warnings;
 };

@@ -122,15 +122,16 @@ const CliCommand& DubCommand()
 {
     static const CliCommand command{
         "dub",
-        "TEXT|--from FILE|--srt FILE [--jobs N] [--voice N] [--speed 0-15] [--pitch 0-15] [--volume 0-15] "
-        "[--format mp3|wav] [--timeout S] [--output PATH]",
+        "TEXT|--from FILE|--srt FILE [--encoding NAME] [--jobs N] [--voice N] [--speed 0-15] [--pitch 0-15] "
+        "[--volume 0-15] [--format mp3|wav] [--timeout S] [--output PATH]",
         "speech for TEXT (under 512 characters one request, longer a polled task that --timeout\n"
         "bounds, 600 s by default); prints the audio file's path; with --from, speech for each line of\n"
         "FILE that is not blank, --jobs at once (4), each path printed as it is written.\n"
         "With --srt, every caption of FILE spoken (--jobs at once, 4 by default, each within --timeout)\n"
         "and laid into one mono track at its start; speech longer than its slot plays up to 1.5x as\n"
         "fast, and what still runs on is listed. Prints the track's path (--output, else a new name in\n"
-        "the dubbing folder) last",
+        "the dubbing folder) last. A FILE's character set is told from its bytes; --encoding names it\n"
+        "when it cannot be",
         QStringList{QStringLiteral("voice"), QStringLiteral("speed"), QStringLiteral("pitch"),
                     QStringLiteral("volume"), QStringLiteral("format"), QStringLiteral("timeout"),
                     QStringLiteral("srt"), QStringLiteral("output")} +

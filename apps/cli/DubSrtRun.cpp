@@ -5,6 +5,7 @@
 #include "apps/cli/CommandRun.h"
 #include "apps/cli/OptionReader.h"
 #include "apps/cli/OutputPath.h"
+#include "apps/cli/ProgressLine.h"
 #include "apps/cli/ServiceOptions.h"
 #include "apps/cli/TaskWait.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
@@ -46,6 +47,7 @@ int Run(CommandRun& run)
         format = QStringLiteral("wav");
     settings.jobs = options.Integer(QStringLiteral("jobs"), BatchRun::kRequestPlaces, 1, kMostJobs);
     const auto timeout = options.Timeout();
+    const QString encoding = options.Encoding();
     if (options.Problem())
         return run.Usage(*options.Problem());
     if (srt.isEmpty())
@@ -66,7 +68,7 @@ int Run(CommandRun& run)
 
     std::vector<SrtDubbing::Caption> captions;
     QString error;
-    if (!SrtDubbing::Read(srt, captions, error))
+    if (!SrtDubbing::Read(srt, captions, error, encoding))
         return run.Fail(error);
     run.Set(QStringLiteral("srt"), srt);
     run.Set(QStringLiteral("format"), format);
@@ -75,6 +77,8 @@ int Run(CommandRun& run)
     run.Set(QStringLiteral("pitch"), settings.voice.pitch);
     run.Set(QStringLiteral("volume"), settings.voice.volume);
     run.Set(QStringLiteral("captions"), int(captions.size()));
+    // Told with the result, when the long track has been made: a time typed wrong shows there.
+    const std::vector<SrtDubbing::Silence> silences = SrtDubbing::LongSilences(captions);
     settings.wantedPath =
         output.isEmpty() ? DubbingFileName::Wanted(ServiceOptions::OutputFolder(QStringLiteral("AIAudio")), format)
                          : output;
@@ -104,6 +108,16 @@ int Run(CommandRun& run)
         run.Line(QStringLiteral("caption %1 runs on past its slot even at %2x speed")
                      .arg(number.toInt())
                      .arg(TrackPlan::kMaxTempo));
+    }
+    for (const SrtDubbing::Silence& silence : silences) {
+        const QString length = ProgressLine::Elapsed(std::chrono::milliseconds(silence.length));
+        run.Warn(silence.first ? QStringLiteral("caption %1 begins %2 into the track, which is silent until then")
+                                     .arg(silence.number)
+                                     .arg(length)
+                               : QStringLiteral("caption %1 begins %2 after the caption before it ends, and the "
+                                                "track is silent in between")
+                                     .arg(silence.number)
+                                     .arg(length));
     }
     const QString path = made.value(QLatin1String(SrtDubbing::kPath)).toString();
     run.Set(QStringLiteral("run_on"), runOn);

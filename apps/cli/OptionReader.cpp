@@ -1,6 +1,7 @@
 #include "apps/cli/OptionReader.h"
 
 #include "apps/cli/CliArguments.h"
+#include "mediakit/TextDecoding.h"
 
 #include <QRegularExpression>
 
@@ -86,6 +87,15 @@ std::chrono::seconds OptionReader::Timeout()
 {
     return std::chrono::seconds(
         Integer(QStringLiteral("timeout"), kDefaultTimeoutSeconds, 1, kLongestTimeoutSeconds));
+}
+
+QString OptionReader::Encoding()
+{
+    const QString name = Text(QStringLiteral("encoding"));
+    if (name.isEmpty() || TextDecoding::Known(name))
+        return name;
+    Note(QStringLiteral("--encoding takes a character set such as windows-1252, GBK or Shift_JIS, not %1").arg(name));
+    return QString();
 }
 
 const std::optional<QString>& OptionReader::Problem() const

@@ -31,6 +31,9 @@ public:
     std::optional<QDate> Date(const QString& name);
     // --timeout in seconds (600 when absent): how long a command waits for a service task.
     std::chrono::seconds Timeout();
+    // --encoding: the character set a text file is in, for when it cannot be told from the file;
+    // empty when absent.
+    QString Encoding();
 
     // The first value that could not be taken, in a sentence, or nothing.
     const std::optional<QString>& Problem() const;

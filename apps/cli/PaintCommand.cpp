@@ -117,11 +117,14 @@ int Run(CommandRun& run)
 const CliCommand& PaintCommand()
 {
     static const CliCommand command{
-        "paint", "PROMPT|--from FILE [--jobs N] [--size WxH] [--count 1-8] [--reference FILE] [--timeout S]",
+        "paint",
+        "PROMPT|--from FILE [--encoding NAME] [--jobs N] [--size WxH] [--count 1-8] [--reference FILE] "
+        "[--timeout S]",
         "images for PROMPT (default 640x360, 4); prints the path of every image that passed\n"
         "review, one per line; --timeout bounds the wait for the task (600 s by default); with\n"
         "--from, images for each line of FILE that is not blank, --jobs at once (4), each line's\n"
-        "paths printed as its task ends",
+        "paths printed as its task ends. FILE's character set is told from its bytes; --encoding\n"
+        "names it when it cannot be",
         QStringList{QStringLiteral("size"), QStringLiteral("count"), QStringLiteral("reference"),
                     QStringLiteral("timeout")} +
             BatchInput::Names() + BatchRun::Names(),

@@ -69,9 +69,10 @@ int Run(CommandRun& run)
 const CliCommand& WriteCommand()
 {
     static const CliCommand command{
-        "write", "TOPIC|--from FILE [--jobs N] [--timeout S]",
+        "write", "TOPIC|--from FILE [--encoding NAME] [--jobs N] [--timeout S]",
         "generated text for TOPIC; prints the text file's path; with --from, a text for each line of\n"
-        "FILE that is not blank, --jobs at once (4), each path printed as it is written",
+        "FILE that is not blank, --jobs at once (4), each path printed as it is written. FILE's\n"
+        "character set is told from its bytes; --encoding names it when it cannot be",
         QStringList{QStringLiteral("timeout")} + BatchInput::Names() + BatchRun::Names(), &Run};
     return command;
 }

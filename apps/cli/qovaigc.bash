@@ -11,13 +11,13 @@ _qovaigc_tools="painting dubbing subtitles copywriting"
 _qovaigc_options()
 {
     case $1 in
-        write) echo "--from --jobs --timeout" ;;
+        write) echo "--from --encoding --jobs --timeout" ;;
         history) echo "--from --to" ;;
-        dub) echo "--from --srt --output --jobs --voice --speed --pitch --volume --format --timeout" ;;
-        paint) echo "--from --jobs --size --count --reference --timeout" ;;
+        dub) echo "--from --srt --encoding --output --jobs --voice --speed --pitch --volume --format --timeout" ;;
+        paint) echo "--from --encoding --jobs --size --count --reference --timeout" ;;
         extract) echo "--output-dir --jobs --start --end --codec --channels --rate --bits" ;;
         subtitles) echo "--jobs --engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
-        captions) echo "--output --max-chars --max-lines --max-seconds --format" ;;
+        captions) echo "--output --encoding --max-chars --max-lines --max-seconds --format" ;;
         account) echo "--id --key --clear" ;;
     esac
 }

@@ -1,11 +1,13 @@
 #include "apps/studio/SentenceEditor.h"
 
 #include "apps/studio/StudioSettings.h"
+#include "mediakit/TextDecoding.h"
 
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -34,6 +36,9 @@ const QString kUnsaved = QStringLiteral("“%1”的字幕有未保存的修改�
 const QString kDiscard = QStringLiteral("不保存");
 const QString kCancel = QStringLiteral("取消");
 const QString kRefusedStyle = QStringLiteral("color: #d9534f;");
+const QString kPickEncodingTitle = QStringLiteral("字幕的字符集");
+const QString kPickEncoding = QStringLiteral("无法确定“%1”的字符集，请选择：");
+const QString kNoEncoding = QStringLiteral("无法读取字幕文件：无法确定它的字符集");
 constexpr int kLongestLine = 80;
 constexpr int kMostLines = 4;
 constexpr double kShortestSeconds = 1.0;
@@ -140,14 +145,28 @@ SentenceEditor::SentenceEditor(QWidget* parent)
 void SentenceEditor::Open(const QString& path)
 {
     QString error;
+    bool unsure = false;
+    bool picked = false;
     if (path.isEmpty())
         m_sentences.Clear();
-    else if (!m_sentences.Load(path, error))
-        Tell(error, true);
-    else
+    else if (m_sentences.Load(path, error, QString(), &unsure))
         m_message->hide();
+    else if (!unsure)
+        Tell(error, true);
+    else if (const QString encoding = PickEncoding(path, picked); !picked)
+        Tell(kNoEncoding, true);
+    else if (m_sentences.Load(path, error, encoding))
+        m_message->hide();
+    else
+        Tell(error, true);
     Fill();
     emit SentencesChanged(path);
+}
+
+QString SentenceEditor::PickEncoding(const QString& path, bool& picked)
+{
+    return QInputDialog::getItem(this, kPickEncodingTitle, kPickEncoding.arg(QFileInfo(path).fileName()),
+                                 TextDecoding::Common(), 0, false, &picked);
 }
 
 void SentenceEditor::Fill()

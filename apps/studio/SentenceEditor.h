@@ -14,7 +14,8 @@ class QTreeWidgetItem;
 // The sentences of the subtitle file chosen in the bin, editable in place: start, end and text.
 // An edit the sentences refuse is put back and its reason shown; "排版" lays the sentences out
 // as captions by the three numbers beside it, which the studio remembers; "保存" writes the file
-// back. Double-clicking a row asks for the preview to go to its start.
+// back. Double-clicking a row asks for the preview to go to its start. A file whose character set
+// cannot be told is read in the one the user picks.
 class SentenceEditor : public QWidget
 {
     Q_OBJECT
@@ -55,6 +56,9 @@ signals:
     void SentencesChanged(const QString& path);
 
 private:
+    // Asks which character set a file is in when it cannot be told; picked is false when the user
+    // declines.
+    QString PickEncoding(const QString& path, bool& picked);
     void Fill();
     void ShowRow(QTreeWidgetItem* item, int index);
     void OnItemChanged(QTreeWidgetItem* item, int column);

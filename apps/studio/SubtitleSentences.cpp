@@ -22,7 +22,7 @@ const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 
 } // namespace
 
-bool SubtitleSentences::Load(const QString& path, QString& error)
+bool SubtitleSentences::Load(const QString& path, QString& error, const QString& encoding, bool* unsure)
 {
     Clear();
     QFile file(path);
@@ -33,7 +33,7 @@ bool SubtitleSentences::Load(const QString& path, QString& error)
     const QByteArray bytes = file.readAll();
     std::vector<Caption> captions;
     QString reason;
-    if (!SrtReader::Parse(bytes, captions, reason)) {
+    if (!SrtReader::Parse(bytes, captions, reason, encoding, unsure)) {
         error = kUnreadable.arg(reason);
         return false;
     }

@@ -14,8 +14,10 @@
 class SubtitleSentences
 {
 public:
-    // False, with the reason in error, for a file that is missing or not subtitles.
-    bool Load(const QString& path, QString& error);
+    // False, with the reason in error, for a file that is missing or not subtitles. encoding: the
+    // file's character set as the user picked it; empty: detected. unsure (when given) is set when
+    // the file was refused for want of a character set the user might pick.
+    bool Load(const QString& path, QString& error, const QString& encoding = QString(), bool* unsure = nullptr);
     void Clear();
 
     const QString& Path() const { return m_path; }

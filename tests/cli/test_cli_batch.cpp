@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QMap>
 #include <QSet>
+#include <QStringEncoder>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,43 @@ TEST_F(Batch, LinesOfAFileAreItemsNamedByTheirNumbersAndBlankOnesAreSkipped)
 
     const Outcome blank = Run({"dub", "--from", Write("lines.txt", "\n  \n")});
     EXPECT_EQ(blank.exitCode, 2) << blank.err.toStdString();
+}
+
+TEST_F(Batch, ALineOfAControlCharacterFailsAloneInAFileWhoseCharacterSetIsTold)
+{
+    QStringEncoder gbk("GB18030");
+    const QByteArray first = gbk.encode(QStringLiteral("春天的花\n"));
+    const QByteArray third = gbk.encode(QStringLiteral("秋天的叶\tA\n"));
+    const QString file = Write("gbk.txt", first + QByteArray("a\0b\n", 4) + third + "\x1B[31mred\n");
+    const Outcome outcome = Run({"write", "--from", file, "--jobs=1", "--json"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    const QStringList errors = Lines(outcome.err);
+    ASSERT_EQ(errors.size(), 2) << outcome.err.toStdString();
+    const QString refusal = QStringLiteral("%1:%2: the line holds the control character U+%3");
+    EXPECT_TRUE(errors[0].startsWith(refusal.arg(file).arg(2).arg("0000"))) << outcome.err.toStdString();
+    EXPECT_TRUE(errors[1].startsWith(refusal.arg(file).arg(4).arg("001B"))) << outcome.err.toStdString();
+    QMap<int, QJsonObject> byLine;
+    for (const QJsonObject& object : Objects(outcome))
+        byLine.insert(object.value("line").toInt(), object);
+    ASSERT_EQ(byLine.keys(), (QList<int>{1, 2, 3, 4})) << outcome.out.toStdString();
+    EXPECT_EQ(byLine[1].value("topic").toString(), "春天的花");
+    EXPECT_EQ(byLine[3].value("topic").toString(), "秋天的叶\tA") << "a tab is no control character to refuse";
+    EXPECT_FALSE(byLine[2].value("ok").toBool());
+    EXPECT_FALSE(byLine[4].value("ok").toBool());
+    EXPECT_EQ(LoggedFiles(QStringLiteral("copywriting")).size(), 2) << "only the lines that were sent";
+
+    const QString unsure = Write("unsure.txt", "caf\xFF\xFE\x80\x81\n");
+    const Outcome refused = Run({"dub", "--from", unsure});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains(unsure + ": it is not UTF-8, and which character set it is in cannot be told"))
+        << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("--encoding")) << refused.err.toStdString();
+    const Outcome named = Run({"write", "--from", unsure, "--encoding", "KOI8-R", "--json"});
+    EXPECT_EQ(named.exitCode, 0) << named.err.toStdString();
+    EXPECT_EQ(JsonOf(named).value("topic").toString(), "cafЪЧ─│");
+    const Outcome alone = Run({"write", "topic", "--encoding", "GBK"});
+    EXPECT_EQ(alone.exitCode, 2);
+    EXPECT_TRUE(alone.err.contains("--encoding goes with --from")) << alone.err.toStdString();
 }
 
 TEST_F(Batch, CtrlCStopsWhatRunsAndKeepsWhatFinished)

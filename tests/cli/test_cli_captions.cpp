@@ -91,6 +91,40 @@ TEST_F(CaptionsCommand, FailuresSayWhyAndLeaveNoFile)
     EXPECT_EQ(ReadBytes(input), kTalk);
 }
 
+TEST_F(CaptionsCommand, ACharacterSetThatCannotBeToldIsNamedNotGuessed)
+{
+    const QByteArray cue = "1\r\n00:00:01,000 --> 00:00:02,000\r\n";
+    const QString western = Write("western.srt", cue + "\xC7" "a va? Tr\xE8s bien\r\n");
+    const QString unsure = Write("unsure.srt", cue + "caf\xFF\xFE\x80\x81\r\n");
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QString says; // on standard error, or the text of the caption written
+    } cases[] = {
+        {{western}, 0, QStringLiteral("Ça va? Très bien")},
+        {{unsure}, 1, unsure + " is not subtitles: it is not UTF-8, and which character set it is in cannot be told"},
+        {{unsure, "--encoding", "KOI8-R"}, 0, QStringLiteral("cafЪЧ─│")},
+        {{western, "--encoding", "latin-9000"}, 2, "--encoding takes a character set such as"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Outcome outcome = Run(QStringList{"captions"} + c.arguments + QStringList{"--output", Path("out.srt")});
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << outcome.err.toStdString();
+        if (c.exitCode != 0) {
+            EXPECT_TRUE(outcome.err.contains(c.says)) << outcome.err.toStdString();
+            EXPECT_FALSE(QFile::exists(Path("out.srt")));
+            continue;
+        }
+        std::vector<Caption> written;
+        QString error;
+        ASSERT_TRUE(SrtReader::Read(Path("out.srt"), written, error)) << error.toStdString();
+        ASSERT_EQ(written.size(), 1u);
+        EXPECT_EQ(written[0].text, c.says);
+        QFile::remove(Path("out.srt"));
+    }
+}
+
 TEST_F(CaptionsCommand, SubtitlesWithALayoutOptionAlsoWritesTheCaptions)
 {
     PointAt(m_port, true);

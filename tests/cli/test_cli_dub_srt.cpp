@@ -141,6 +141,27 @@ TEST_F(DubSrt, ACaptionThatCannotBeSpokenFailsTheCommandAndLeavesNothing)
     const Outcome missing = Dub({"--srt", m_folders.Root() + "/none.srt"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(QStringLiteral("none.srt"))) << missing.err.toStdString();
+
+    QFile unsure(m_folders.Root() + QStringLiteral("/unsure.srt"));
+    ASSERT_TRUE(unsure.open(QIODevice::WriteOnly));
+    unsure.write("1\r\n00:00:01,000 --> 00:00:02,000\r\ncaf\xFF\xFE\x80\x81\r\n");
+    unsure.close();
+    const Outcome refused = Dub({"--srt", unsure.fileName()});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("cannot be told for sure; name it with --encoding")) << refused.err.toStdString();
+    EXPECT_TRUE(LoggedFiles(QStringLiteral("dubbing")).isEmpty());
+}
+
+TEST_F(DubSrt, ACaptionMoreThanAnHourAfterTheOneBeforeItIsNamed)
+{
+    const QString srt = WriteSrt({{0.5, 2.0, "One."}, {3602.5, 3604.0, "Two."}});
+    const QString output = m_folders.Root() + QStringLiteral("/track.wav");
+    const Outcome outcome = Dub({"--srt", srt, "--output", output});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(Lines(outcome.err), QStringList{"caption 2 begins 1:00:00 after the caption before it ends, and the "
+                                              "track is silent in between"});
+    EXPECT_NEAR(Seconds(output), 3604.0, 0.1);
+    QFile::remove(output);
 }
 
 TEST_F(DubSrt, CtrlCStopsTheRequestsAndLeavesNothing)

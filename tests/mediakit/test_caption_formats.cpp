@@ -84,6 +84,58 @@ TEST(SrtReader, ReadsAnySrtAndRefusesWhatIsNotOne)
     }
 }
 
+TEST(SrtReader, TellsTheCharacterSetOrRefusesToGuessIt)
+{
+    const QByteArray cue = "1\r\n00:00:01,000 --> 00:00:02,000\r\n";
+    const QByteArray western = cue + "\xC7" "a va? Tr\xE8s bien\r\n";
+    // A longer Chinese line, which the detector tells by its statistics rather than by its shape.
+    const QByteArray chinese = cue + QStringEncoder("GB18030").encode(QStringLiteral("今天的天气很好，我们一起去公园散步。"));
+    const QByteArray unsure = cue + "caf\xFF\xFE\x80\x81\r\n";
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* encoding; // as the user names it
+        QString text;
+    } read[] = {
+        {"windows-1252 detected, not taken for GBK", western, "", QStringLiteral("Ça va? Très bien")},
+        {"windows-1252 named", western, "windows-1252", QStringLiteral("Ça va? Très bien")},
+        {"GBK named for what would be read otherwise", western, "GBK", QStringLiteral("莂 va? Tr鑣 bien")},
+        {"GB18030 detected", chinese, "", QStringLiteral("今天的天气很好，我们一起去公园散步。")},
+        {"a character set the detector cannot tell, named", unsure, "KOI8-R", QStringLiteral("cafЪЧ─│")},
+    };
+    for (const auto& c : read) {
+        SCOPED_TRACE(c.name);
+        std::vector<Caption> captions;
+        QString error;
+        ASSERT_TRUE(SrtReader::Parse(c.bytes, captions, error, QString::fromLatin1(c.encoding))) << error.toStdString();
+        ASSERT_EQ(captions.size(), 1u);
+        EXPECT_EQ(captions[0].text, c.text);
+    }
+
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+        const char* encoding;
+        const char* reason;
+        bool unsure;
+    } refused[] = {
+        {"a character set the detector cannot tell", unsure, "", "name it with --encoding", true},
+        {"a name that is no character set", western, "latin-9000", "latin-9000 is no character set", false},
+        {"bytes that are not the character set named", western, "UTF-8", "not text in UTF-8", false},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        std::vector<Caption> captions;
+        QString error;
+        bool unsure = !c.unsure;
+        EXPECT_FALSE(SrtReader::Parse(c.bytes, captions, error, QString::fromLatin1(c.encoding), &unsure));
+        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << error.toStdString();
+        EXPECT_EQ(unsure, c.unsure);
+    }
+}
+
 // What the ffmpeg program makes of a file, as SRT.
 std::vector<Caption> ReadByFfmpeg(const QString& path)
 {

@@ -84,6 +84,32 @@ TEST(TrackAudio, AnMp3TrackKeepsItsLengthAndPitch)
     EXPECT_NEAR(Pitch(back, rate), 440.0, 10.0);
 }
 
+TEST(TrackAudio, ATrackEncodedBlockByBlockIsTheFileEncodedWhole)
+{
+    QTemporaryDir dir;
+    const int rate = 16000;
+    const std::vector<float> tone = Tone(440.0, rate, 1.3);
+    for (const bool mp3 : {false, true}) {
+        SCOPED_TRACE(mp3 ? "mp3" : "wav");
+        QString error;
+        const QString whole = dir.filePath(QStringLiteral("whole"));
+        ASSERT_TRUE(TrackEncoder::Write(tone, rate, mp3, whole, error)) << error.toStdString();
+        // Blocks that are no multiple of any frame, the last one short.
+        const QString blocks = dir.filePath(QStringLiteral("blocks"));
+        TrackEncoder encoder;
+        ASSERT_TRUE(encoder.Open(rate, mp3, blocks, error)) << error.toStdString();
+        for (size_t at = 0; at < tone.size(); at += 1000)
+            ASSERT_TRUE(encoder.Add(tone.data() + at, std::min<size_t>(1000, tone.size() - at), error));
+        ASSERT_TRUE(encoder.Finish(error)) << error.toStdString();
+        QFile a(whole);
+        QFile b(blocks);
+        ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray wholeBytes = a.readAll();
+        EXPECT_GT(wholeBytes.size(), 1000);
+        EXPECT_TRUE(wholeBytes == b.readAll());
+    }
+}
+
 TEST(TrackAudio, TempoShortensSpeechAndKeepsItsPitch)
 {
     const int rate = 16000;
@@ -122,19 +148,36 @@ TEST(TrackAudio, WhatCannotBeReadOrWrittenSaysWhy)
 
 TEST(SpeechMix, OnlyOverlapsAreLimitedAndTheTrackGrowsToItsLastClip)
 {
-    SpeechMix mix(10);
-    mix.Add(0, std::vector<float>(4, 0.95F));
-    mix.Add(3, std::vector<float>(4, 0.7F));  // overlaps the first clip at sample 3
-    mix.Add(8, std::vector<float>(5, -0.9F)); // runs past the track's end
-    const std::vector<float> track = mix.Take();
-    ASSERT_EQ(track.size(), 13u);
-    EXPECT_EQ(track[0], 0.95F) << "a clip alone keeps its level, even above the knee";
-    EXPECT_GT(track[3], SpeechMix::kKnee);
-    EXPECT_LT(track[3], 1.0F) << "the sum 1.65 is bent below full scale";
-    EXPECT_EQ(track[4], 0.7F);
-    EXPECT_EQ(track[7], 0.0F);
-    EXPECT_EQ(track[12], -0.9F);
-    EXPECT_TRUE(mix.Take().empty());
+    // Blocks that split the clips and their overlap anywhere make the same track; a clip is laid in
+    // just before the first block that reaches it.
+    for (const int64_t blockSize : {1, 3, 4, 100}) {
+        SCOPED_TRACE(blockSize);
+        const std::vector<std::pair<int64_t, std::vector<float>>> clips = {
+            {0, std::vector<float>(4, 0.95F)},
+            {3, std::vector<float>(4, 0.7F)},  // overlaps the first clip at sample 3
+            {8, std::vector<float>(5, -0.9F)}, // runs past the track's end
+        };
+        SpeechMix mix(10);
+        std::vector<float> track;
+        std::vector<float> block;
+        size_t next = 0;
+        do {
+            for (; next < clips.size() && clips[next].first < mix.Position() + blockSize; ++next)
+                mix.Add(clips[next].first, clips[next].second);
+            mix.Next(blockSize, block);
+            EXPECT_LE(int64_t(block.size()), blockSize);
+            track.insert(track.end(), block.begin(), block.end());
+        } while (!block.empty());
+        ASSERT_EQ(track.size(), 13u);
+        EXPECT_EQ(track[0], 0.95F) << "a clip alone keeps its level, even above the knee";
+        EXPECT_GT(track[3], SpeechMix::kKnee);
+        EXPECT_LT(track[3], 1.0F) << "the sum 1.65 is bent below full scale";
+        EXPECT_EQ(track[4], 0.7F);
+        EXPECT_EQ(track[7], 0.0F);
+        EXPECT_EQ(track[12], -0.9F);
+        mix.Next(blockSize, block);
+        EXPECT_TRUE(block.empty());
+    }
 
     // The bend is continuous at the knee and keeps the sign.
     EXPECT_FLOAT_EQ(SpeechMix::Limit(SpeechMix::kKnee), SpeechMix::kKnee);

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QDoubleSpinBox>
+#include <QInputDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -164,6 +166,37 @@ TEST(SentenceEditor, TheLayoutNumbersAreThereAgainNextRun)
     EXPECT_EQ(next.MaxLines()->value(), CaptionLayout::kLines);
     EXPECT_DOUBLE_EQ(next.MaxSeconds()->value(), 4.5);
     qputenv("QOV_CONFIG_DIR", before);
+}
+
+} // namespace
+
+namespace {
+
+// A file the detector cannot tell is read in the character set the user picks, and only then.
+TEST(SentenceEditor, AFileWhoseCharacterSetCannotBeToldIsReadInTheOnePicked)
+{
+    QTemporaryDir dir;
+    const QString path = Write(dir, "1\r\n00:00:01,000 --> 00:00:02,000\r\ncaf\xFF\xFE\x80\x81\r\n");
+    for (const bool pick : {true, false}) {
+        SCOPED_TRACE(pick);
+        SentenceEditor editor;
+        QStringList offered;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            offered = dialog->comboBoxItems();
+            dialog->setTextValue(QStringLiteral("windows-1251"));
+            pick ? dialog->accept() : dialog->reject();
+        });
+        editor.Open(path);
+        EXPECT_TRUE(offered.contains(QStringLiteral("windows-1252"))) << offered.join(' ').toStdString();
+        ASSERT_EQ(editor.Sentences().Count(), pick ? 1 : 0);
+        if (pick)
+            EXPECT_EQ(editor.Sentences().Captions()[0].text, QStringLiteral("cafяюЂЃ"));
+        else
+            EXPECT_TRUE(editor.Message()->text().contains(QStringLiteral("字符集")))
+                << editor.Message()->text().toStdString();
+    }
 }
 
 } // namespace
