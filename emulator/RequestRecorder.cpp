@@ -2,12 +2,16 @@
 
 #include "Utf8Text.h"
 
+#include <chrono>
 #include <utility>
 #include <vector>
 
 void RequestRecorder::Record(Entry entry)
 {
     entry.bodySize = entry.body.size();
+    entry.receivedMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
     if (entry.body.size() > kMaxBodyBytes)
         entry.body.resize(kMaxBodyBytes);
     // Bodies go out as JSON strings, which must be valid UTF-8 whatever the client sent.
@@ -47,6 +51,7 @@ web::json::value RequestRecorder::ToJson(const std::string &endpoint) const
         item["content_type"] = web::json::value::string(entry.contentType);
         item["body"] = web::json::value::string(entry.body);
         item["body_size"] = web::json::value::number(static_cast<uint64_t>(entry.bodySize));
+        item["received_ms"] = web::json::value::number(entry.receivedMs);
         items.push_back(std::move(item));
     }
     return web::json::value::array(std::move(items));

@@ -3,6 +3,7 @@
 #include <cpprest/json.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -19,6 +20,7 @@ public:
         std::string contentType;
         std::string body;
         std::size_t bodySize = 0;  // before any cut to kMaxBodyBytes
+        std::int64_t receivedMs = 0;  // when it was recorded, on a clock that only goes forward
     };
 
     static constexpr std::size_t kMaxEntries = 1000;

@@ -14,7 +14,10 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -62,6 +65,33 @@ TEST_F(SubtitlesCommand, EachEngineTurnsAudioAndVideoIntoSubtitlesTheFfmpegProgr
     ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.endsWith(QStringLiteral("/讲话_0_25_%1.srt\n").arg(written.size())))
         << again.out.toStdString();
+}
+
+// --jobs counts audio sources too, while they start: the upload and the task's creation. With one
+// place, each source's task is created only after the one before it has been.
+TEST_F(SubtitlesCommand, JobsLimitAudioSourcesWhileTheyStart)
+{
+    constexpr int kCreateMs = 400;
+    const QString speech = Speech();
+    QStringList sources;
+    for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+        ASSERT_TRUE(QFile::copy(speech, Path(name)));
+        sources << Path(name);
+    }
+    SetFault("aasr-create", "{\"delay_ms\":" + std::to_string(kCreateMs) + "}");
+    const Outcome outcome = Run(QStringList{"subtitles"} + sources + QStringList{"--engine", "cloud", "--jobs", "1"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    httplib::Client control("127.0.0.1", m_port);
+    const auto reply = control.Get("/__control/requests?endpoint=aasr-create");
+    ASSERT_TRUE(reply && reply->status == 200);
+    std::vector<int64_t> received;
+    const web::json::value requests = web::json::value::parse(reply->body);
+    for (const auto& request : requests.as_array())
+        received.push_back(request.at("received_ms").as_number().to_int64());
+    ASSERT_EQ(received.size(), 3u);
+    std::sort(received.begin(), received.end());
+    for (size_t i = 1; i < received.size(); ++i)
+        EXPECT_GE(received[i] - received[i - 1], kCreateMs) << "two sources were starting at once";
 }
 
 TEST_F(SubtitlesCommand, BadInputEndsWithAClearMessageAndNoSubtitles)
