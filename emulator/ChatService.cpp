@@ -4,6 +4,7 @@
 #include "FormEncoding.h"
 #include "JsonReply.h"
 #include "RandomText.h"
+#include "TranslationAnswer.h"
 #include "TokenRegistry.h"
 #include "Utf8Text.h"
 
@@ -97,7 +98,16 @@ void ChatService::Handle(const httplib::Request &req, httplib::Response &res) co
         return;
     }
 
-    const std::string result = generator_.Generate(last.at("content").as_string());
+    std::string result;
+    if (const auto translation = TranslationAnswer::RequestIn(last.at("content").as_string())) {
+        std::string error;
+        if (!TranslationAnswer::Answer(*translation, result, error)) {
+            SendFailure(res, kEmptyContent, error.c_str());
+            return;
+        }
+    } else {
+        result = generator_.Generate(last.at("content").as_string());
+    }
     const int promptTokens = PromptTokens(messages);
     const int completionTokens = EstimateTokens(result);
     const auto created = std::chrono::duration_cast<std::chrono::seconds>(

@@ -9,7 +9,8 @@
 class EndpointRouter;
 class TokenRegistry;
 
-// POST /chat/v1/completions?access_token=...: answers the last message with generated copy.
+// POST /chat/v1/completions?access_token=...: answers the last message with generated copy, or,
+// when it asks for a translation, with the translation (an unknown pair refused with 336003).
 // Like the service it stands in for, it always answers HTTP 200 and reports failures in the body.
 class ChatService {
 public:
@@ -18,7 +19,7 @@ public:
 
     static constexpr int kInvalidToken = 110;
     static constexpr int kInvalidJson = 336002;
-    static constexpr int kEmptyContent = 336003;
+    static constexpr int kEmptyContent = 336003; // also a translation the emulator cannot make
 
     explicit ChatService(TokenRegistry &tokens);
     void Register(EndpointRouter &router);

@@ -87,3 +87,39 @@ TEST_F(EmulatorTest, ChatFailuresAreReportedInTheBody)
 }
 
 }  // namespace
+
+namespace {
+
+std::string TranslateBody(const std::string &from, const std::string &to)
+{
+    web::json::value content = web::json::value::object(true);
+    content["task"] = web::json::value::string("translate");
+    content["source_language"] = web::json::value::string(from);
+    content["target_language"] = web::json::value::string(to);
+    content["glossary"] = web::json::value::parse(R"([{"source":"Aurora","target":"Aurora Lámpara"}])");
+    content["lines"] = web::json::value::parse(
+        R"([{"id":"7","text":"The dog runs.","max_chars":20},{"id":"9","text":"I like the aurora.","max_chars":30}])");
+    return ChatBody(content.serialize());
+}
+
+}  // namespace
+
+// A translation request is answered line by line through Apertium, ids kept, glossary targets put
+// in, inside a code fence; a pair it has no translator for is refused naming the pair.
+TEST_F(EmulatorTest, ChatTranslatesRequestsForATranslationAndRefusesAnUnknownPair)
+{
+    const auto token = Token();
+    const std::string result = ResultOf(PostChat(token, TranslateBody("en", "es")));
+    ASSERT_EQ(result.rfind("```json\n", 0), 0u) << result;
+    const auto object = Json(result.substr(8, result.rfind("\n```") - 8));
+    const auto &lines = object.at("lines").as_array();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines.at(0).at("id").as_string(), "7");
+    EXPECT_NE(lines.at(0).at("text").as_string().find("perro"), std::string::npos) << result;
+    EXPECT_EQ(lines.at(1).at("id").as_string(), "9");
+    EXPECT_NE(lines.at(1).at("text").as_string().find("Aurora Lámpara"), std::string::npos) << result;
+
+    const auto refused = JsonReply(PostChat(token, TranslateBody("en", "xx")));
+    EXPECT_EQ(refused.at("error_code").as_integer(), 336003);
+    EXPECT_NE(refused.at("error_msg").as_string().find("en-xx"), std::string::npos);
+}
