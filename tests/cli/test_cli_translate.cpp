@@ -145,3 +145,26 @@ TEST_F(TranslateCommand, CtrlCStopsTheRequestsAndLeavesNothing)
 }
 
 } // namespace
+
+namespace {
+
+class TranslateLocally : public LocalServices
+{
+};
+
+// The local chat service translates with Apertium: English captions come back in Spanish.
+TEST_F(TranslateLocally, EnglishCaptionsBecomeSpanishThroughTheLocalServices)
+{
+    const QString input = Write("talk.srt", kTalk);
+    const Outcome outcome = Run({"translate", input, "--to", "es"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    std::vector<Caption> written;
+    QString error;
+    ASSERT_TRUE(SrtReader::Read(Path("talk.es.srt"), written, error)) << error.toStdString();
+    ASSERT_EQ(written.size(), 3u);
+    EXPECT_TRUE(written[0].text.contains("amigo")) << written[0].text.toStdString();
+    EXPECT_TRUE(written[1].text.contains("perro")) << written[1].text.toStdString();
+    EXPECT_EQ(written[2].start, 6000);
+}
+
+} // namespace
