@@ -16,11 +16,13 @@ web::json::value Text(const QString& text)
     return web::json::value::string(text.toStdString());
 }
 
+// A caption of the context whose translation is not known yet goes as its source alone.
 web::json::value Pair(const QString& source, const QString& target)
 {
     web::json::value pair = web::json::value::object(true);
     pair["source"] = Text(source);
-    pair["target"] = Text(target);
+    if (!target.isEmpty())
+        pair["target"] = Text(target);
     return pair;
 }
 

@@ -224,6 +224,14 @@ TEST_F(Translation, ARerunAfterAFailedBatchSendsOnlyThatBatch)
         const TaskEnd end = Run(translation, captions);
         ASSERT_TRUE(end.Failed());
         EXPECT_EQ(end.error.text, QStringLiteral("caption 41: 服务内部错误"));
+        // The batch before it had come back: its last three captions go as context, translated.
+        const auto requests = script.Requests();
+        ASSERT_EQ(requests.size(), 2u);
+        EXPECT_EQ(requests[0].content.value(QLatin1String("context")).toArray(), QJsonArray());
+        EXPECT_EQ(requests[1].content.value(QLatin1String("context")).toArray(),
+                  QJsonArray({QJsonObject{{"source", "line 38"}, {"target", "es:line 38"}},
+                              QJsonObject{{"source", "line 39"}, {"target", "es:line 39"}},
+                              QJsonObject{{"source", "line 40"}, {"target", "es:line 40"}}}));
     }
     TranslationScript script(m_env.Server());
     CaptionTranslation translation;

@@ -20,7 +20,7 @@ TEST(TranslationRequest, TheUserMessageIsOneCompactObjectInItsOrder)
     EXPECT_TRUE(built.startsWith(QStringLiteral(
         R"({"task":"translate","source_language":"en","target_language":"es","instructions":"Translate )")));
     EXPECT_TRUE(built.endsWith(QStringLiteral(
-        R"(","glossary":[{"source":"dog","target":"perro"}],"context":[{"source":"Hi \"you\"","target":""}],)"
+        R"(","glossary":[{"source":"dog","target":"perro"}],"context":[{"source":"Hi \"you\""}],)"
         R"("lines":[{"id":"7","text":"A dog","max_chars":34}]})")))
         << built.toStdString();
     EXPECT_FALSE(built.contains(QLatin1Char('\n')));
