@@ -1,6 +1,7 @@
 #include "ChatService.h"
 
 #include "EndpointRouter.h"
+#include "FaultSwitches.h"
 #include "FormEncoding.h"
 #include "JsonReply.h"
 #include "RandomText.h"
@@ -53,7 +54,7 @@ int PromptTokens(const web::json::array &messages)
 
 }  // namespace
 
-ChatService::ChatService(TokenRegistry &tokens) : tokens_(tokens) {}
+ChatService::ChatService(TokenRegistry &tokens, FaultSwitches &faults) : tokens_(tokens), faults_(faults) {}
 
 void ChatService::Register(EndpointRouter &router)
 {
@@ -101,7 +102,8 @@ void ChatService::Handle(const httplib::Request &req, httplib::Response &res) co
     std::string result;
     if (const auto translation = TranslationAnswer::RequestIn(last.at("content").as_string())) {
         std::string error;
-        if (!TranslationAnswer::Answer(*translation, result, error)) {
+        const auto fault = faults_.TakeAnswer(kEndpoint);
+        if (!TranslationAnswer::Answer(*translation, fault ? *fault->answer : std::string(), result, error)) {
             SendFailure(res, kEmptyContent, error.c_str());
             return;
         }

@@ -7,6 +7,7 @@
 #include <string>
 
 class EndpointRouter;
+class FaultSwitches;
 class TokenRegistry;
 
 // POST /chat/v1/completions?access_token=...: answers the last message with generated copy, or,
@@ -21,7 +22,7 @@ public:
     static constexpr int kInvalidJson = 336002;
     static constexpr int kEmptyContent = 336003; // also a translation the emulator cannot make
 
-    explicit ChatService(TokenRegistry &tokens);
+    ChatService(TokenRegistry &tokens, FaultSwitches &faults);
     void Register(EndpointRouter &router);
 
     // A rough count in the service's own units: one per CJK character, one per four other bytes.
@@ -31,5 +32,6 @@ private:
     void Handle(const httplib::Request &req, httplib::Response &res) const;
 
     TokenRegistry &tokens_;
+    FaultSwitches &faults_;
     TextGenerator generator_;
 };

@@ -66,19 +66,47 @@ std::string TranslationAnswer::Protect(const std::string &line, const web::json:
     return protectedLine;
 }
 
-std::string TranslationAnswer::Restore(const std::string &line, const web::json::value &glossary)
+std::string TranslationAnswer::Restore(const std::string &line, const web::json::value &glossary, bool sources)
 {
     std::string restored = line;
     // The longest placeholders first, so that one is never found inside another.
     for (size_t i = glossary.size(); i-- > 0;) {
         const std::string name = Placeholder(i);
         for (size_t at = restored.find(name); at != std::string::npos; at = restored.find(name, at))
-            restored.replace(at, name.size(), Field(glossary.at(i), "target"));
+            restored.replace(at, name.size(), Field(glossary.at(i), sources ? "source" : "target"));
     }
     return restored;
 }
 
-bool TranslationAnswer::Answer(const web::json::value &request, std::string &result, std::string &error)
+bool TranslationAnswer::Spoil(const std::string &fault, web::json::value &lines)
+{
+    const size_t count = lines.size();
+    if (fault == "prose")
+        return false;
+    if (fault == "drop_line" && count > 0) {
+        web::json::value kept = web::json::value::array();
+        for (size_t i = 0, at = 0; i < count; ++i) {
+            if (i != count / 2)
+                kept[at++] = lines.at(i);
+        }
+        lines = kept;
+    } else if (fault == "swap_ids" && count > 1) {
+        const web::json::value first = lines.at(0).at("id");
+        lines[0]["id"] = lines.at(1).at("id");
+        lines[1]["id"] = first;
+    } else if (fault == "repeat_id" && count > 0) {
+        web::json::value copy = lines.at(0);
+        copy["text"] = web::json::value::string(Field(copy, "text") + " (otra vez)");
+        lines[count] = copy;
+    } else if (fault == "too_long" && count > 0) {
+        const std::string text = Field(lines.at(0), "text");
+        lines[0]["text"] = web::json::value::string(text + " " + text + " " + text);
+    }
+    return true;
+}
+
+bool TranslationAnswer::Answer(const web::json::value &request, const std::string &fault, std::string &result,
+                               std::string &error)
 {
     const std::string from = Field(request, "source_language");
     const std::string to = Field(request, "target_language");
@@ -102,8 +130,12 @@ bool TranslationAnswer::Answer(const web::json::value &request, std::string &res
     for (size_t i = 0; i < lines.size(); ++i) {
         web::json::value line = web::json::value::object(true);
         line["id"] = web::json::value::string(Field(lines.at(i), "id"));
-        line["text"] = web::json::value::string(Restore((*translated)[i], glossary));
+        line["text"] = web::json::value::string(Restore((*translated)[i], glossary, fault == "drop_glossary"));
         answer[i] = line;
+    }
+    if (!Spoil(fault, answer)) {
+        result = "I am sorry, but I cannot translate these lines right now.";
+        return true;
     }
     web::json::value object = web::json::value::object(true);
     object["lines"] = answer;

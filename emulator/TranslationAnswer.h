@@ -14,11 +14,16 @@ public:
     static std::optional<web::json::value> RequestIn(const std::string &content);
 
     // True with the model's text in `result`; false with why in `error` (no such pair, or the
-    // translator could not run).
-    static bool Answer(const web::json::value &request, std::string &result, std::string &error);
+    // translator could not run). `fault`: one of FaultSetting's answer faults, the way a model's
+    // answer goes wrong that this one is to show; empty: none.
+    static bool Answer(const web::json::value &request, const std::string &fault, std::string &result,
+                       std::string &error);
 
 private:
     // Each glossary source in `line` replaced by a placeholder the translator leaves alone.
     static std::string Protect(const std::string &line, const web::json::value &glossary);
-    static std::string Restore(const std::string &line, const web::json::value &glossary);
+    // The placeholders replaced by the glossary's targets, or by its sources when `sources`.
+    static std::string Restore(const std::string &line, const web::json::value &glossary, bool sources);
+    // The lines as the fault leaves them; false when the answer is to be prose alone.
+    static bool Spoil(const std::string &fault, web::json::value &lines);
 };

@@ -123,3 +123,50 @@ TEST_F(EmulatorTest, ChatTranslatesRequestsForATranslationAndRefusesAnUnknownPai
     EXPECT_EQ(refused.at("error_code").as_integer(), 336003);
     EXPECT_NE(refused.at("error_msg").as_string().find("en-xx"), std::string::npos);
 }
+
+namespace {
+
+// The ids and texts of a fenced translation answer, in order; empty when it holds no object.
+std::vector<std::pair<std::string, std::string>> AnsweredLines(const std::string &result)
+{
+    std::vector<std::pair<std::string, std::string>> lines;
+    const auto open = result.find('{');
+    if (open == std::string::npos)
+        return lines;
+    const auto object = Json(result.substr(open, result.rfind('}') - open + 1));
+    for (const auto &line : object.at("lines").as_array())
+        lines.emplace_back(line.at("id").as_string(), line.at("text").as_string());
+    return lines;
+}
+
+}  // namespace
+
+// Each answer fault spoils one translation answer the way models do; the next one is whole.
+TEST_F(EmulatorTest, ChatAnswerFaultsSpoilOneTranslationEach)
+{
+    const auto token = Token();
+    const auto whole = AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es"))));
+    ASSERT_EQ(whole.size(), 2u);
+    using Lines = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        const char *fault;
+        Lines expected;
+    } cases[] = {
+        {"drop_line", {whole[0]}},
+        {"swap_ids", {{"9", whole[0].second}, {"7", whole[1].second}}},
+        {"repeat_id", {whole[0], whole[1], {"7", whole[0].second + " (otra vez)"}}},
+        {"prose", {}},
+        {"too_long", {{"7", whole[0].second + " " + whole[0].second + " " + whole[0].second}, whole[1]}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fault);
+        SetFault("chat", std::string(R"({"answer":")") + c.fault + R"("})");
+        EXPECT_EQ(AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es")))), c.expected);
+        EXPECT_EQ(AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es")))), whole);
+    }
+    SetFault("chat", R"({"answer":"drop_glossary"})");
+    const auto missed = AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es"))));
+    ASSERT_EQ(missed.size(), 2u);
+    EXPECT_EQ(missed[1].second.find("Aurora Lámpara"), std::string::npos) << missed[1].second;
+    EXPECT_NE(missed[1].second.find("Aurora"), std::string::npos) << missed[1].second;
+}
