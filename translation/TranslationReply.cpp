@@ -79,8 +79,10 @@ Lines Read(const QString& answer)
             continue;
         }
         const QJsonValue text = line.value(QLatin1String("text"));
+        // Breaks and doubled spaces a model or translator leaves are not the caption's: the layout
+        // breaks its lines afresh.
         if (text.isString())
-            read.texts[*id] = text.toString().trimmed();
+            read.texts[*id] = text.toString().simplified();
     }
     return read;
 }
