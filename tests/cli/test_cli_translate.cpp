@@ -130,6 +130,17 @@ TEST_F(TranslateCommand, FailuresSayWhyAndLeaveNoFile)
     }
 }
 
+TEST_F(TranslateCommand, ABatchThatTakesTooLongFailsNamingItsCaptions)
+{
+    m_chat.Stall("POST", TestEnvironment::kChatPath);
+    const QString input = Write("talk.srt", kTalk);
+    const Outcome outcome = Run({"translate", input, "--to", "es", "--timeout", "1"});
+    m_chat.ReleaseStalls();
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "captions 1 to 3: no translation came within 1 s\n");
+    EXPECT_EQ(Files(), QStringList{"talk.srt"});
+}
+
 TEST_F(TranslateCommand, CtrlCStopsTheRequestsAndLeavesNothing)
 {
     m_chat.Stall("POST", TestEnvironment::kChatPath);
@@ -165,6 +176,44 @@ TEST_F(TranslateLocally, EnglishCaptionsBecomeSpanishThroughTheLocalServices)
     EXPECT_TRUE(written[0].text.contains("amigo")) << written[0].text.toStdString();
     EXPECT_TRUE(written[1].text.contains("perro")) << written[1].text.toStdString();
     EXPECT_EQ(written[2].start, 6000);
+}
+
+// Each way the local chat service can spoil an answer is caught and mended by asking again for
+// what went wrong, and only that.
+TEST_F(TranslateLocally, SpoiledAnswersAreAskedAgainForWhatWentWrong)
+{
+    // Time enough for every caption that no translation runs over its reading speed.
+    const QString input = Write("slow.srt", "1\n00:00:01,000 --> 00:00:05,000\nHello there, my friend.\n\n"
+                                            "2\n00:00:05,000 --> 00:00:09,000\nThe dog runs.\n\n"
+                                            "3\n00:00:09,000 --> 00:00:13,000\nSee you.\n\n");
+    const QString glossary = Write("terms.tsv", "friend\tcompañero\n");
+    const struct
+    {
+        const char* fault;
+        int retried;
+        int requests;
+    } cases[] = {
+        {"drop_line", 1, 2},
+        {"repeat_id", 1, 2},
+        {"prose", 3, 3},
+        {"drop_glossary", 1, 2},
+        // Ids swapped are each answered once: only the glossary term now missing from the first
+        // line gives the swap away.
+        {"swap_ids", 1, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        SetFault("chat", std::string(R"({"answer":")") + c.fault + R"("})");
+        // The kept batches forgotten, as the README tells a user to, so that each run asks.
+        ASSERT_TRUE(QDir(m_folders.Work() + "/Translate/cache").removeRecursively());
+        const QString output = Path(QStringLiteral("%1.srt").arg(c.fault));
+        const QJsonObject json = JsonOf(
+            Run({"translate", input, "--to", "es", "--glossary", glossary, "--output", output, "--json"}));
+        ASSERT_TRUE(json.value("ok").toBool()) << json.value("error").toString().toStdString();
+        EXPECT_EQ(json.value("retried").toInt(), c.retried);
+        EXPECT_EQ(json.value("requests").toInt(), c.requests);
+        EXPECT_TRUE(ReadBytes(output).contains("compañero")) << ReadBytes(output).toStdString();
+    }
 }
 
 } // namespace
