@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -69,13 +70,14 @@ std::optional<std::string> ApertiumTranslator::ModeFor(const std::string &from, 
 std::optional<std::string> ApertiumTranslator::Run(const std::string &mode, const std::string &text)
 {
     // Files rather than pipes: apertium is a pipeline of its own, and a file never blocks either side.
-    char inputName[] = "/tmp/aigc-apertium-in-XXXXXX";
-    char outputName[] = "/tmp/aigc-apertium-out-XXXXXX";
-    const int input = mkstemp(inputName);
-    const int output = mkstemp(outputName);
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    std::string inputName = folder + "/aigc-apertium-in-XXXXXX";
+    std::string outputName = folder + "/aigc-apertium-out-XXXXXX";
+    const int input = mkstemp(inputName.data());
+    const int output = mkstemp(outputName.data());
     std::optional<std::string> result;
     if (input >= 0 && output >= 0 && write(input, text.data(), text.size()) == ssize_t(text.size())) {
-        const char *argv[] = {"apertium", "-u", mode.c_str(), inputName, outputName, nullptr};
+        const char *argv[] = {"apertium", "-u", mode.c_str(), inputName.c_str(), outputName.c_str(), nullptr};
         pid_t child = 0;
         int status = 0;
         if (posix_spawnp(&child, "apertium", nullptr, nullptr, const_cast<char **>(argv), environ) == 0 &&
@@ -90,8 +92,10 @@ std::optional<std::string> ApertiumTranslator::Run(const std::string &mode, cons
         if (descriptor >= 0)
             close(descriptor);
     }
-    unlink(inputName);
-    unlink(outputName);
+    if (input >= 0)
+        unlink(inputName.c_str());
+    if (output >= 0)
+        unlink(outputName.c_str());
     return result;
 }
 
