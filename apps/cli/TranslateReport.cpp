@@ -11,9 +11,20 @@ namespace TranslateReport {
 
 namespace {
 
+// A summary is one line a user reads: past this many, the captions are counted rather than named
+// (--json names them all).
+constexpr qsizetype kNamed = 10;
+
 QString Counted(qsizetype count, const char* one, const char* many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+QString Named(const QStringList& items, const QString& separator)
+{
+    if (items.size() <= kNamed)
+        return items.join(separator);
+    return items.mid(0, kNamed).join(separator) + QStringLiteral(" and %1 more").arg(items.size() - kNamed);
 }
 
 } // namespace
@@ -39,12 +50,12 @@ QString Summary(const CaptionTranslation& translation)
         parts << QStringLiteral("%1 asked again").arg(translation.Retried());
     if (!misses.isEmpty())
         parts << QStringLiteral("%1 (%2)").arg(Counted(misses.size(), "glossary miss", "glossary misses"),
-                                              misses.join(QStringLiteral("; ")));
+                                              Named(misses, QStringLiteral("; ")));
     if (!long_.isEmpty())
         parts << (long_.size() == 1 ? QStringLiteral("1 over its reading speed (caption %1)").arg(long_[0])
                                     : QStringLiteral("%1 over their reading speed (captions %2)")
                                           .arg(long_.size())
-                                          .arg(long_.join(QStringLiteral(", "))));
+                                          .arg(Named(long_, QStringLiteral(", "))));
     return parts.join(QStringLiteral("; "));
 }
 

@@ -102,6 +102,23 @@ TEST_F(TranslateCommand, TheSummaryNamesWhatWasAskedAgainMissedAndTooLong)
                            "1 over its reading speed (caption 2)\n");
 }
 
+TEST_F(TranslateCommand, PastTenCaptionsTheSummaryCountsTheRest)
+{
+    TranslationScript script(m_chat, [](int, const TranslationScript::Asked& asked) {
+        QJsonArray lines;
+        for (const QString& id : asked.ids)
+            lines.append(QJsonObject{{"id", id}, {"text", QString(60, 'x')}});
+        return TranslationScript::Json({{"lines", lines}});
+    });
+    QByteArray srt;
+    for (int i = 1; i <= 12; ++i)
+        srt += QStringLiteral("%1\n00:00:%2,000 --> 00:00:%2,900\nLine %1.\n\n").arg(i).arg(i, 2, 10, QChar('0')).toUtf8();
+    const Outcome outcome = Run({"translate", Write("many.srt", srt), "--to", "es"});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(outcome.err, "12 captions translated in 2 requests; 12 asked again; 12 over their reading speed "
+                           "(captions 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 2 more)\n");
+}
+
 TEST_F(TranslateCommand, FailuresSayWhyAndLeaveNoFile)
 {
     m_chat.Reply("POST", TestEnvironment::kChatPath, 200, R"({"error_code":336003,"error_msg":"bad"})");
