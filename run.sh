@@ -53,9 +53,11 @@ subtitles() {
   local title=$1 srt errors
   shift
   errors=$(mktemp)
+  last_srt=""
   if srt=$("$cli" subtitles "$@" 2>"$errors"); then
     echo "  $title: $srt"
     sed 's/^/  | /' "$srt"
+    last_srt=$srt
   else
     echo "  $title failed: $(tail -n 1 "$errors")"
   fi
@@ -96,6 +98,13 @@ echo "Demonstration: ./run.sh subtitles RECORDING --engine cloud --model 1737 (E
 english=/usr/share/pocketsphinx/test/data/librivox/sense_and_sensibility_01_austen_64kb-0920.wav
 subtitles "cloud engine, English model" "$english" --engine cloud --model 1737
 echo "  The local services recognise English only: Mandarin speech, as above, needs the real services."
+echo "Demonstration: ./run.sh translate RECORDING.srt --to es (those English captions, by Apertium)"
+if [ -n "$last_srt" ] && spanish=$("$cli" translate "$last_srt" --to es 2>/dev/null); then
+  echo "  Spanish captions: $spanish"
+  sed 's/^/  | /' "$spanish"
+else
+  echo "  translation failed: $("$cli" translate "${last_srt:-none.srt}" --to es 2>&1 >/dev/null | tail -n 1)"
+fi
 echo
 echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
 "$cli" paint "雪山下的湖泊" --size 1024x1024 --count 2 | sed 's/^/  image: /'

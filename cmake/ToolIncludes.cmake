@@ -1,7 +1,7 @@
 # The tools sit side by side above the layers they share: what two of them need lives below them
 # (service/, mediakit/), never in one tool's folder for another to include. A new tool is one more
 # word in this list.
-set(QOV_TOOL_FOLDERS copywriting dubbing painting subtitles)
+set(QOV_TOOL_FOLDERS copywriting dubbing painting subtitles translation)
 
 # Stops the configuration at a tool's source that includes another tool's header, naming every
 # such line. The layers' include roots stop most of these at build time already, but not where a

@@ -1,9 +1,11 @@
 #include "ChatService.h"
 
 #include "EndpointRouter.h"
+#include "FaultSwitches.h"
 #include "FormEncoding.h"
 #include "JsonReply.h"
 #include "RandomText.h"
+#include "TranslationAnswer.h"
 #include "TokenRegistry.h"
 #include "Utf8Text.h"
 
@@ -52,7 +54,7 @@ int PromptTokens(const web::json::array &messages)
 
 }  // namespace
 
-ChatService::ChatService(TokenRegistry &tokens) : tokens_(tokens) {}
+ChatService::ChatService(TokenRegistry &tokens, FaultSwitches &faults) : tokens_(tokens), faults_(faults) {}
 
 void ChatService::Register(EndpointRouter &router)
 {
@@ -97,7 +99,17 @@ void ChatService::Handle(const httplib::Request &req, httplib::Response &res) co
         return;
     }
 
-    const std::string result = generator_.Generate(last.at("content").as_string());
+    std::string result;
+    if (const auto translation = TranslationAnswer::RequestIn(last.at("content").as_string())) {
+        std::string error;
+        const auto fault = faults_.TakeAnswer(kEndpoint);
+        if (!TranslationAnswer::Answer(*translation, fault ? *fault->answer : std::string(), result, error)) {
+            SendFailure(res, kEmptyContent, error.c_str());
+            return;
+        }
+    } else {
+        result = generator_.Generate(last.at("content").as_string());
+    }
     const int promptTokens = PromptTokens(messages);
     const int completionTokens = EstimateTokens(result);
     const auto created = std::chrono::duration_cast<std::chrono::seconds>(

@@ -7,9 +7,11 @@
 #include <string>
 
 class EndpointRouter;
+class FaultSwitches;
 class TokenRegistry;
 
-// POST /chat/v1/completions?access_token=...: answers the last message with generated copy.
+// POST /chat/v1/completions?access_token=...: answers the last message with generated copy, or,
+// when it asks for a translation, with the translation (an unknown pair refused with 336003).
 // Like the service it stands in for, it always answers HTTP 200 and reports failures in the body.
 class ChatService {
 public:
@@ -18,9 +20,9 @@ public:
 
     static constexpr int kInvalidToken = 110;
     static constexpr int kInvalidJson = 336002;
-    static constexpr int kEmptyContent = 336003;
+    static constexpr int kEmptyContent = 336003; // also a translation the emulator cannot make
 
-    explicit ChatService(TokenRegistry &tokens);
+    ChatService(TokenRegistry &tokens, FaultSwitches &faults);
     void Register(EndpointRouter &router);
 
     // A rough count in the service's own units: one per CJK character, one per four other bytes.
@@ -30,5 +32,6 @@ private:
     void Handle(const httplib::Request &req, httplib::Response &res) const;
 
     TokenRegistry &tokens_;
+    FaultSwitches &faults_;
     TextGenerator generator_;
 };

@@ -115,7 +115,7 @@ EmulatorServer::EmulatorServer(EmulatorOptions options)
       tokens_(std::make_unique<TokenRegistry>()),
       router_(std::make_unique<EndpointRouter>(*http_, *faults_, *recorder_)),
       tokenService_(std::make_unique<TokenService>(*tokens_, options_.clientId, options_.clientSecret)),
-      chatService_(std::make_unique<ChatService>(*tokens_)),
+      chatService_(std::make_unique<ChatService>(*tokens_, *faults_)),
       imageService_(std::make_unique<ImageService>(*tokens_)),
       shortSpeechService_(std::make_unique<ShortSpeechService>(*tokens_)),
       longSpeechService_(std::make_unique<LongSpeechService>(*tokens_)),

@@ -37,7 +37,29 @@ bool ReadBool(const web::json::object &body, const char *name, bool &out, std::s
     return true;
 }
 
+bool ReadAnswer(const web::json::object &body, std::optional<std::string> &out, std::string &error)
+{
+    const auto it = body.find("answer");
+    if (it == body.end() || it->second.is_null())
+        return true;
+    if (it->second.is_string()) {
+        for (const char *const *name = FaultSetting::kAnswerFaults; *name; ++name) {
+            if (it->second.as_string() == *name) {
+                out = *name;
+                return true;
+            }
+        }
+    }
+    error = "answer must be one of";
+    for (const char *const *name = FaultSetting::kAnswerFaults; *name; ++name)
+        error += std::string(name == FaultSetting::kAnswerFaults ? " " : ", ") + *name;
+    return false;
+}
+
 }  // namespace
+
+const char *const FaultSetting::kAnswerFaults[] = {"drop_line", "swap_ids", "repeat_id", "prose",
+                                                   "drop_glossary", "too_long", nullptr};
 
 std::optional<FaultSetting> FaultSetting::FromJson(const web::json::value &body, std::string &error)
 {
@@ -53,10 +75,12 @@ std::optional<FaultSetting> FaultSetting::FromJson(const web::json::value &body,
                     ReadInt(members, "times", 1, 1000000, setting.times, error) &&
                     ReadBool(members, "malformed", setting.malformed, error) &&
                     ReadBool(members, "wrong_types", setting.wrongTypes, error) &&
-                    ReadBool(members, "close", setting.close, error);
+                    ReadBool(members, "close", setting.close, error) && ReadAnswer(members, setting.answer, error);
     if (!ok)
         return std::nullopt;
     setting.delayMs = delay.value_or(0);
+    if (setting.answer && !setting.times)
+        setting.times = 1;
     return setting;
 }
 
@@ -71,5 +95,7 @@ web::json::value FaultSetting::ToJson() const
     json["close"] = web::json::value::boolean(close);
     if (times)
         json["times"] = web::json::value::number(*times);
+    if (answer)
+        json["answer"] = web::json::value::string(*answer);
     return json;
 }

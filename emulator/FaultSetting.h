@@ -14,6 +14,11 @@ struct FaultSetting {
     bool wrongTypes = false;
     bool close = false;
     std::optional<int> times;
+    // A fault in what a translation answer says rather than in how it arrives, applied by the chat
+    // endpoint itself: one of kAnswerFaults. Lasts one reply unless `times` says otherwise.
+    std::optional<std::string> answer;
+
+    static const char *const kAnswerFaults[];
 
     // Parses a control request body. Returns std::nullopt and sets `error` when a member has the
     // wrong type or an out-of-range value, so a typo in a test fails loudly instead of silently

@@ -26,9 +26,19 @@ std::map<std::string, FaultSetting> FaultSwitches::Snapshot() const
 
 std::optional<FaultSetting> FaultSwitches::Take(const std::string &endpoint)
 {
+    return TakeIf(endpoint, false);
+}
+
+std::optional<FaultSetting> FaultSwitches::TakeAnswer(const std::string &endpoint)
+{
+    return TakeIf(endpoint, true);
+}
+
+std::optional<FaultSetting> FaultSwitches::TakeIf(const std::string &endpoint, bool answer)
+{
     std::lock_guard lock(mutex_);
     const auto it = faults_.find(endpoint);
-    if (it == faults_.end())
+    if (it == faults_.end() || it->second.answer.has_value() != answer)
         return std::nullopt;
     FaultSetting taken = it->second;
     if (it->second.times) {

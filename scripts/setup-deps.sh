@@ -20,6 +20,8 @@ PACKAGES=(
   # the English speech recognizer and its model, for the local recognition services, and the
   # recordings their tests hear
   libpocketsphinx-dev pocketsphinx-en-us pocketsphinx-testdata
+  # the machine translator and its English-Spanish pair, for the local chat service's translations
+  apertium apertium-eng-spa
   # fonts that show Chinese captions; the media tools the tests and benchmarks use
   fonts-wqy-microhei ffmpeg bc time
   # what the upload benchmark compares with

@@ -48,6 +48,11 @@ const CopywritingSettings& LoadCopywritingSettings()
     });
 }
 
+const TranslateSettings& LoadTranslateSettings()
+{
+    return LoadOnce<TranslateSettings>([](TranslateSettings& r) { ReadSection("Translate", {{"URL", &r.URL}}); });
+}
+
 const Txt2AudioSettings& LoadTxt2AudioSettings()
 {
     return LoadOnce<Txt2AudioSettings>([](Txt2AudioSettings& r) {

@@ -22,6 +22,13 @@ struct CopywritingSettings
     utility::string_t SecretKey;
 };
 
+// Caption translation asks the chat service; URL, when given, is a chat address of its own, and
+// the copywriting section's address and credentials serve otherwise.
+struct TranslateSettings
+{
+    utility::string_t URL;
+};
+
 struct Txt2AudioSettings
 {
     utility::string_t URL;
@@ -72,6 +79,7 @@ struct ObjectStoreSettings
 // Section readers: each fills its record on first use and returns it.
 const TokenSettings& LoadTokenSettings();
 const CopywritingSettings& LoadCopywritingSettings();
+const TranslateSettings& LoadTranslateSettings();
 const Txt2AudioSettings& LoadTxt2AudioSettings();
 const Txt2ImgSettings& LoadTxt2ImgSettings();
 const Audio2TxtSettings& LoadAudio2TxtSettings();

@@ -57,11 +57,15 @@ bool AppendToFile(const QString& path, const QByteArray& bytes)
 
 QString ToolFolder(const ToolRow& row)
 {
-    return ZuGetPath(ZU_PATH_APP_ROOT) + QStringLiteral("AppLocalFiles/AILog/") + QString::fromUtf8(row.logFolder) +
-           QLatin1Char('/');
+    return ToolLogFolder(QString::fromUtf8(row.logFolder));
 }
 
 } // namespace
+
+QString ToolLogFolder(const QString& name)
+{
+    return ZuGetPath(ZU_PATH_APP_ROOT) + QStringLiteral("AppLocalFiles/AILog/") + name + QLatin1Char('/');
+}
 
 TransLog::TransLog(const QString& folder, const QDateTime& created, FileDateSource fileDate)
     : m_folder(folder)

@@ -98,6 +98,8 @@ private:
     FileDateSource m_fileDate;
 };
 
+// The folder of the log named name below "<application root>AppLocalFiles/AILog/", with a separator.
+QString ToolLogFolder(const QString& name);
 // A tool's log, made on first use in its row's folder below "<application root>AppLocalFiles/AILog/".
 TransLog& GetToolLog(ToolId tool);
 // The same logs under the names the module's interface has always had.

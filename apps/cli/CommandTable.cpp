@@ -12,6 +12,7 @@
 #include "apps/cli/HistoryCommand.h"
 #include "apps/cli/PaintCommand.h"
 #include "apps/cli/SubtitlesCommand.h"
+#include "apps/cli/TranslateCommand.h"
 #include "apps/cli/WriteCommand.h"
 
 #include <QJsonArray>
@@ -43,7 +44,7 @@ const std::vector<const CliCommand*>& Commands()
 {
     static const std::vector<const CliCommand*> commands{&WriteCommand(),   &HistoryCommand(),  &DubCommand(),
                                                          &PaintCommand(),   &ExtractCommand(),  &DurationCommand(),
-                                                         &SubtitlesCommand(), &CaptionsCommand(),
+                                                         &SubtitlesCommand(), &CaptionsCommand(), &TranslateCommand(),
                                                          &AccountCommand(),  &HelpCommand()};
     return commands;
 }

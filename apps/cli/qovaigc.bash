@@ -3,7 +3,7 @@
 # Installed as share/bash-completion/completions/qovaigc; to try it from the source tree:
 #   source apps/cli/qovaigc.bash
 
-_qovaigc_commands="write history dub paint extract duration subtitles captions account help"
+_qovaigc_commands="write history dub paint extract duration subtitles captions translate account help"
 _qovaigc_folder_options="--app-dir --config-dir --work-dir"
 _qovaigc_tools="painting dubbing subtitles copywriting"
 
@@ -18,6 +18,7 @@ _qovaigc_options()
         extract) echo "--output-dir --jobs --start --end --codec --channels --rate --bits" ;;
         subtitles) echo "--jobs --engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
         captions) echo "--output --encoding --max-chars --max-lines --max-seconds --format" ;;
+        translate) echo "--to --from --glossary --output --jobs --timeout --max-chars --max-lines --max-seconds --format" ;;
         account) echo "--id --key --clear" ;;
     esac
 }
@@ -68,9 +69,10 @@ _qovaigc()
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --reference | --srt) _qovaigc_files "$cur"; return ;;
-        # history's --from is a date; the others' a file of one item a line
-        --from) [[ $command != history ]] && _qovaigc_files "$cur"; return ;;
+        --reference | --srt | --glossary) _qovaigc_files "$cur"; return ;;
+        # history's --from is a date, translate's a language; the others' a file of one item a line
+        --from) [[ $command != history && $command != translate ]] && _qovaigc_files "$cur"; return ;;
+        --to) [[ $command == translate ]] && mapfile -t COMPREPLY < <(compgen -W "en es zh fr de ja" -- "$cur"); return ;;
         --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
         --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
         --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
@@ -78,7 +80,7 @@ _qovaigc()
         --format)
             # dub's audio, or the caption files of subtitles and captions
             local formats="mp3 wav"
-            [[ $command == subtitles || $command == captions ]] && formats="srt vtt ass"
+            [[ $command == subtitles || $command == captions || $command == translate ]] && formats="srt vtt ass"
             mapfile -t COMPREPLY < <(compgen -W "$formats" -- "$cur")
             return ;;
         --output) _qovaigc_files "$cur"; return ;;
@@ -102,7 +104,7 @@ _qovaigc()
         # extract takes SOURCE DEST, or any number of sources with --output-dir
         extract) ((arguments < 2)) || [[ -n $output_dir ]] && _qovaigc_files "$cur" ;;
         subtitles) _qovaigc_files "$cur" ;;
-        duration | captions) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+        duration | captions | translate) ((arguments == 0)) && _qovaigc_files "$cur" ;;
     esac
     return 0
 }

@@ -87,3 +87,86 @@ TEST_F(EmulatorTest, ChatFailuresAreReportedInTheBody)
 }
 
 }  // namespace
+
+namespace {
+
+std::string TranslateBody(const std::string &from, const std::string &to)
+{
+    web::json::value content = web::json::value::object(true);
+    content["task"] = web::json::value::string("translate");
+    content["source_language"] = web::json::value::string(from);
+    content["target_language"] = web::json::value::string(to);
+    content["glossary"] = web::json::value::parse(R"([{"source":"Aurora","target":"Aurora Lámpara"}])");
+    content["lines"] = web::json::value::parse(
+        R"([{"id":"7","text":"The dog runs.","max_chars":20},{"id":"9","text":"I like the aurora.","max_chars":30}])");
+    return ChatBody(content.serialize());
+}
+
+}  // namespace
+
+// A translation request is answered line by line through Apertium, ids kept, glossary targets put
+// in, inside a code fence; a pair it has no translator for is refused naming the pair.
+TEST_F(EmulatorTest, ChatTranslatesRequestsForATranslationAndRefusesAnUnknownPair)
+{
+    const auto token = Token();
+    const std::string result = ResultOf(PostChat(token, TranslateBody("en", "es")));
+    ASSERT_EQ(result.rfind("```json\n", 0), 0u) << result;
+    const auto object = Json(result.substr(8, result.rfind("\n```") - 8));
+    const auto &lines = object.at("lines").as_array();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines.at(0).at("id").as_string(), "7");
+    EXPECT_NE(lines.at(0).at("text").as_string().find("perro"), std::string::npos) << result;
+    EXPECT_EQ(lines.at(1).at("id").as_string(), "9");
+    EXPECT_NE(lines.at(1).at("text").as_string().find("Aurora Lámpara"), std::string::npos) << result;
+
+    const auto refused = JsonReply(PostChat(token, TranslateBody("en", "xx")));
+    EXPECT_EQ(refused.at("error_code").as_integer(), 336003);
+    EXPECT_NE(refused.at("error_msg").as_string().find("en-xx"), std::string::npos);
+}
+
+namespace {
+
+// The ids and texts of a fenced translation answer, in order; empty when it holds no object.
+std::vector<std::pair<std::string, std::string>> AnsweredLines(const std::string &result)
+{
+    std::vector<std::pair<std::string, std::string>> lines;
+    const auto open = result.find('{');
+    if (open == std::string::npos)
+        return lines;
+    const auto object = Json(result.substr(open, result.rfind('}') - open + 1));
+    for (const auto &line : object.at("lines").as_array())
+        lines.emplace_back(line.at("id").as_string(), line.at("text").as_string());
+    return lines;
+}
+
+}  // namespace
+
+// Each answer fault spoils one translation answer the way models do; the next one is whole.
+TEST_F(EmulatorTest, ChatAnswerFaultsSpoilOneTranslationEach)
+{
+    const auto token = Token();
+    const auto whole = AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es"))));
+    ASSERT_EQ(whole.size(), 2u);
+    using Lines = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        const char *fault;
+        Lines expected;
+    } cases[] = {
+        {"drop_line", {whole[0]}},
+        {"swap_ids", {{"9", whole[0].second}, {"7", whole[1].second}}},
+        {"repeat_id", {whole[0], whole[1], {"7", whole[0].second + " (otra vez)"}}},
+        {"prose", {}},
+        {"too_long", {{"7", whole[0].second + " " + whole[0].second + " " + whole[0].second}, whole[1]}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fault);
+        SetFault("chat", std::string(R"({"answer":")") + c.fault + R"("})");
+        EXPECT_EQ(AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es")))), c.expected);
+        EXPECT_EQ(AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es")))), whole);
+    }
+    SetFault("chat", R"({"answer":"drop_glossary"})");
+    const auto missed = AnsweredLines(ResultOf(PostChat(token, TranslateBody("en", "es"))));
+    ASSERT_EQ(missed.size(), 2u);
+    EXPECT_EQ(missed[1].second.find("Aurora Lámpara"), std::string::npos) << missed[1].second;
+    EXPECT_NE(missed[1].second.find("Aurora"), std::string::npos) << missed[1].second;
+}

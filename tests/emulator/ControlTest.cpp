@@ -74,6 +74,8 @@ TEST_F(EmulatorTest, RoutesMethodsAndFaultSwitchesItRefuses)
         {"POST", "/__control/faults/chat", R"({"status":42})", 400},
         {"POST", "/__control/faults/chat", R"({"delay_ms":-1})", 400},
         {"POST", "/__control/faults/chat", R"({"times":0})", 400},
+        {"POST", "/__control/faults/chat", R"({"answer":"drop_line"})", 200},
+        {"POST", "/__control/faults/chat", R"({"answer":"drop_all"})", 400},
         {"POST", "/__control/faults/chats", R"({"status":503})", 404},
     };
     for (const auto &c : cases) {

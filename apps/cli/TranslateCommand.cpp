@@ -1,0 +1,185 @@
+#include "apps/cli/TranslateCommand.h"
+
+#include "apps/cli/BatchRun.h"
+#include "apps/cli/CaptionOptions.h"
+#include "apps/cli/CliArguments.h"
+#include "apps/cli/CliCommand.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/OptionReader.h"
+#include "apps/cli/OutputPath.h"
+#include "apps/cli/TaskWait.h"
+#include "apps/cli/TranslateReport.h"
+#include "mediakit/CaptionLayout.h"
+#include "mediakit/CaptionWriter.h"
+#include "mediakit/SrtReader.h"
+#include "service/TransLog.h"
+#include "translation/CaptionTranslation.h"
+#include "translation/TranslationCache.h"
+#include "translation/TranslationLanguage.h"
+#include "translation/TranslationLog.h"
+
+#include <QFileInfo>
+#include <QUuid>
+
+#include <limits>
+
+namespace {
+
+constexpr int kMostJobs = 32;
+// Each batch has --timeout; the run as a whole needs no bound of its own.
+constexpr std::chrono::milliseconds kUnbounded(std::numeric_limits<int>::max());
+// Without --max-seconds a caption keeps its time whole: one translated caption for each.
+constexpr double kWholeCaption = 1e9;
+
+QString DefaultPath(const QString& input, const QString& language, const CaptionOptions& layout)
+{
+    // The folder as the user wrote it, so that the path printed reads like the one given.
+    const QFileInfo info(input);
+    return input.left(input.size() - info.fileName().size()) + info.completeBaseName() + QLatin1Char('.') + language +
+           QLatin1Char('.') + layout.FormatName();
+}
+
+// The translations laid out as `captions` lays out, each caption's pieces kept as one caption
+// unless --max-seconds asked for them to be cut.
+std::vector<Caption> LaidOut(const CaptionTranslation& translation, const CaptionOptions& layout, bool cut)
+{
+    CaptionLayout::Limits limits = layout.Limits();
+    if (!cut)
+        limits.maxSeconds = kWholeCaption;
+    const CaptionLayout laying(limits);
+    std::vector<Caption> captions;
+    for (const CaptionTranslation::Translated& translated : translation.Results()) {
+        const Caption caption{translated.id.toInt(), translated.start, translated.end, translated.text, {}};
+        const std::vector<Caption> pieces = laying.Apply(caption);
+        if (cut || pieces.size() <= 1) {
+            captions.insert(captions.end(), pieces.begin(), pieces.end());
+            continue;
+        }
+        Caption whole = caption;
+        QStringList lines;
+        for (const Caption& piece : pieces)
+            lines << piece.text;
+        whole.text = lines.join(QLatin1Char('\n'));
+        captions.push_back(whole);
+    }
+    return captions;
+}
+
+void LogFailure(const QString& source)
+{
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    GetTranslationLog().AddTask(source, id);
+    GetTranslationLog().UpdateTask(id, -1);
+}
+
+int Run(CommandRun& run)
+{
+    if (run.Positional().size() != 1)
+        return run.Usage(QStringLiteral("translate takes one INPUT, not %1 words").arg(run.Positional().size()));
+    OptionReader options(run.Arguments());
+    const CaptionOptions layout(run.Arguments(), options);
+    if (layout.Problem())
+        return run.Usage(*layout.Problem());
+    const QString input = run.Positional().front();
+    const QString output = options.Text(QStringLiteral("output"));
+    const QString to = options.Text(QStringLiteral("to"));
+    QString from = options.Text(QStringLiteral("from"));
+    const QString glossaryPath = options.Text(QStringLiteral("glossary"));
+    const int jobs = options.Integer(QStringLiteral("jobs"), BatchRun::kRequestPlaces, 1, kMostJobs);
+    const auto timeout = options.Timeout();
+    if (options.Problem())
+        return run.Usage(*options.Problem());
+    if (to.isEmpty())
+        return run.Usage(QStringLiteral("--to needs the language to translate into, such as es"));
+    for (const QString& code : {to, from}) {
+        if (!code.isEmpty() && !TranslationLanguage::IsCode(code))
+            return run.Usage(QStringLiteral("%1 is not a language's two-letter code, such as en or zh").arg(code));
+    }
+    // Written over, the captions the translation came from would be gone.
+    if (!output.isEmpty() && OutputPath::IsInput(output, input))
+        return run.Usage(QStringLiteral("--output names INPUT itself; the translation needs a file of its own"));
+    // Found out only when the file is written, it would cost every batch's request first.
+    if (!output.isEmpty() && !QFileInfo(QFileInfo(output).absolutePath()).isDir())
+        return run.Fail(QStringLiteral("cannot write %1: its folder does not exist").arg(output));
+
+    std::vector<Caption> captions;
+    QString error;
+    if (!SrtReader::Read(input, captions, error))
+        return run.Fail(error);
+    if (from.isEmpty())
+        from = TranslationLanguage::Guess(captions);
+    if (from == to)
+        return run.Usage(QStringLiteral("the captions are in %1 already; --from names them when that is wrong").arg(to));
+    CaptionTranslation::Settings settings;
+    if (!glossaryPath.isEmpty() && !TranslationGlossary::Read(glossaryPath, settings.glossary, error))
+        return run.Fail(error);
+    settings.from = from;
+    settings.to = to;
+    settings.lineChars = layout.Limits().maxChars;
+    settings.lines = layout.Limits().maxLines;
+    settings.jobs = jobs;
+    settings.batchLimit = timeout;
+    settings.cacheFolder = TranslationCache::DefaultFolder();
+    run.Set(QStringLiteral("input"), input);
+    run.Set(QStringLiteral("from"), from);
+    run.Set(QStringLiteral("to"), to);
+    run.Set(QStringLiteral("format"), layout.FormatName());
+
+    // The history is read from anywhere, so it keeps a path that means the same from anywhere.
+    const QString source = QFileInfo(input).absoluteFilePath();
+    CaptionTranslation translation;
+    if (!translation.Prepare(captions, settings, error))
+        return run.Fail(error);
+    if (!translation.Start())
+        return run.Fail(QStringLiteral("the translation could not be started"));
+    run.Progress().SetState(QStringLiteral("translating"));
+    TaskEnd end;
+    const TaskWait::Reading reading = [](int, const QString& text) {
+        return QStringLiteral("translated %1 captions").arg(text);
+    };
+    const TaskWait::Ending ending = TaskWait::Run(translation, kUnbounded, run.Progress(), reading, end);
+    if (ending == TaskWait::Ending::Interrupted || !end.Succeeded()) {
+        LogFailure(source);
+        if (ending == TaskWait::Ending::Interrupted)
+            return run.Interrupted();
+        return run.Fail(end.error.text);
+    }
+
+    QString path = output.isEmpty() ? DefaultPath(input, to, layout) : output;
+    QString why;
+    const bool cut = run.Arguments().Option(QStringLiteral("max-seconds")).has_value();
+    if (!CaptionWriter::Write(path, LaidOut(translation, layout, cut), layout.Format(), !output.isEmpty(), why)) {
+        LogFailure(source);
+        return run.Fail(QStringLiteral("cannot write %1: %2").arg(path, why));
+    }
+    GetTranslationLog().AddFinishedTask(source, QFileInfo(path).absoluteFilePath());
+    run.Set(QStringLiteral("path"), path);
+    run.Set(QStringLiteral("requests"), translation.Requests());
+    run.Set(QStringLiteral("retried"), translation.Retried());
+    run.Set(QStringLiteral("captions"), TranslateReport::Captions(translation));
+    run.Warn(TranslateReport::Summary(translation));
+    run.Line(path);
+    return run.Succeed();
+}
+
+} // namespace
+
+const CliCommand& TranslateCommand()
+{
+    static const CliCommand command{
+        "translate",
+        "INPUT --to LANG [--from LANG] [--glossary FILE] [--output PATH] [--format srt|vtt|ass] [--max-chars N] "
+        "[--max-lines N] [--max-seconds S] [--jobs N] [--timeout S]",
+        "the captions of the SRT file INPUT translated into LANG (a two-letter code: es, zh, fr, ...)\n"
+        "through the chat service, one caption for each with its time, laid out as captions lays them\n"
+        "out (--max-seconds also cuts long ones); --from is guessed from the captions when not given.\n"
+        "FILE holds fixed translations, a term, a tab and its translation a line. Written to PATH, or\n"
+        "beside INPUT as NAME.LANG.FORMAT (NAME.LANG_2.FORMAT when that is taken); prints its path and\n"
+        "a summary on standard error. --jobs requests at once (4); each batch has --timeout. Batches\n"
+        "that came back are kept, so a rerun after a failure asks only for the rest",
+        QStringList{QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("glossary"), QStringLiteral("output"),
+                    QStringLiteral("jobs"), QStringLiteral("timeout")} +
+            CaptionOptions::Names(),
+        &Run};
+    return command;
+}

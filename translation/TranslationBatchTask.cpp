@@ -1,0 +1,86 @@
+#include "translation/TranslationBatchTask.h"
+
+#include "service/AccessToken.h"
+#include "service/AigcSettings.h"
+#include "service/ChatClient.h"
+#include "translation/TranslationCache.h"
+#include "translation/TranslationErrors.h"
+
+namespace TranslationBatchTask {
+
+namespace {
+
+// The translation section may name a chat address of its own; the account is copywriting's.
+utility::string_t ChatUrl()
+{
+    const utility::string_t& own = LoadTranslateSettings().URL;
+    return own.empty() ? LoadCopywritingSettings().URL : own;
+}
+
+bool Covers(const std::map<QString, QString>& texts, const std::vector<TranslationLine>& lines)
+{
+    for (const TranslationLine& line : lines) {
+        if (!texts.count(line.id))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ServiceTask::Body Make(TranslationBatch::Setup setup, const QString& cacheFolder)
+{
+    return [setup = std::move(setup), cacheFolder](const ServiceTask::Worker& worker) {
+        const TranslationCache cache(cacheFolder);
+        const auto cancel = worker.Token();
+        const CopywritingSettings& account = LoadCopywritingSettings();
+        ChatClient chat(ChatUrl(), TranslationErrors::ChatWording());
+        utility::string_t token;
+        const TranslationBatch::Ask ask = [&](const std::string& content, QString& answer, RequestFailure& failure) {
+            bool answered = chat.Ask(token, content, cancel);
+            // A kept token the service no longer takes is asked for again, once.
+            if (!answered && chat.TokenRefused()) {
+                if (!RenewAccessToken(account.APIKey, account.SecretKey, token, failure, cancel))
+                    return false;
+                answered = chat.Ask(token, content, cancel);
+            }
+            if (!answered) {
+                failure = chat.Failure();
+                return false;
+            }
+            answer = QString::fromStdString(chat.Answer());
+            return true;
+        };
+        TranslationBatch batch(setup, ask);
+        const QString key = TranslationRequest::Key(batch.FirstContent());
+        if (const auto kept = cache.Load(key); kept && Covers(*kept, setup.lines))
+            return TaskEnd::Success(QVariant::fromValue(Result{*kept, 0, {}, true}));
+
+        RequestFailure failure;
+        if (!GetAccessToken(account.APIKey, account.SecretKey, token, failure, cancel)) {
+            if (worker.Stopping())
+                return TaskEnd::Stop();
+            return TaskEnd::Failure({failure.kind, kNoToken, QString::fromStdString(failure.text), kCodes});
+        }
+        if (!batch.Run()) {
+            if (worker.Stopping())
+                return TaskEnd::Stop();
+            if (batch.Failure())
+                return TaskEnd::Failure(
+                    {batch.Failure().kind, kRequestFailed, QString::fromStdString(batch.Failure().text), kCodes});
+            return TaskEnd::Failure(
+                {TaskError::Kind::Reply, kLinesMissing, TranslationErrors::Missing(batch.Missing()), kCodes});
+        }
+        cache.Store(key, batch.Texts());
+        return TaskEnd::Success(QVariant::fromValue(
+            Result{batch.Texts(), batch.Requests(), QStringList(batch.AskedAgain().begin(), batch.AskedAgain().end()),
+                   false}));
+    };
+}
+
+Result ResultOf(const TaskEnd& end)
+{
+    return end.value.value<Result>();
+}
+
+} // namespace TranslationBatchTask
