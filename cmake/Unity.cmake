@@ -35,12 +35,14 @@ set(QOV_UNITY_ALONE
   apps/cli/AccountCommand.cpp
   apps/cli/CaptionsCommand.cpp
   apps/cli/DubCommand.cpp
+  apps/cli/DubSrtRun.cpp
   apps/cli/DurationCommand.cpp
   apps/cli/ExtractCommand.cpp
   apps/cli/HelpCommand.cpp
   apps/cli/HistoryCommand.cpp
   apps/cli/PaintCommand.cpp
   apps/cli/SubtitlesCommand.cpp
+  apps/cli/TranslateCommand.cpp
   apps/cli/WriteCommand.cpp
   apps/studio/CaptionShots.cpp
   apps/studio/DubbingShots.cpp
@@ -79,6 +81,8 @@ set(QOV_UNITY_ALONE
   subtitles/AudioTranscodeText.cpp
   subtitles/CAudio2TxtNetOper.cpp
   subtitles/WaveTransSrt.cpp
+  tests/cli/test_cli_captions.cpp
+  tests/cli/test_cli_translate.cpp
   tests/dubbing/test_dubbing_synthesis.cpp
   tests/dubbing/test_dubbing_window.cpp
   tests/emulator/ChatServiceTest.cpp
