@@ -1,3 +1,4 @@
+#include "OpenStudio.h"
 #include "RecordingModule.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SentenceEditor.h"
@@ -106,15 +107,6 @@ TEST(SubtitleSentences, SavingKeepsTheFilesFormAndRefusesNonSubtitles)
     QString error;
     EXPECT_FALSE(sentences.Load(Write(dir, "just some notes\n"), error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("无法读取字幕文件"))) << error.toStdString();
-}
-
-// Answers the question the studio asks next, once it is on screen.
-void Answer(QMessageBox::StandardButton button)
-{
-    QTimer::singleShot(0, [button] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->button(button)->click();
-    });
 }
 
 // Changed sentences are not put away unasked, and the layout's numbers outlive a run.
