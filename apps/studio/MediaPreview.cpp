@@ -187,8 +187,10 @@ void MediaPreview::ShowStill(const QImage& frame)
 
 QString MediaPreview::Caption() const
 {
-    const int index = SubtitleSentences::At(m_captions, int32_t(m_position));
-    return index < 0 ? QString() : m_captions[size_t(index)].text;
+    QStringList shown;
+    for (const int index : SubtitleSentences::Shown(m_captions, int32_t(m_position)))
+        shown.append(m_captions[size_t(index)].text);
+    return shown.join(QLatin1Char('\n'));
 }
 
 void MediaPreview::resizeEvent(QResizeEvent* event)
@@ -209,7 +211,10 @@ void MediaPreview::OnPosition(qint64 milliseconds)
 void MediaPreview::OnDuration(qint64 milliseconds)
 {
     // Until the player knows the file's length, the slider reaches at least the last caption.
-    m_duration = std::max<qint64>(milliseconds, m_captions.empty() ? 0 : m_captions.back().end);
+    qint64 lastEnd = 0;
+    for (const ::Caption& caption : m_captions)
+        lastEnd = std::max<qint64>(lastEnd, caption.end);
+    m_duration = std::max(milliseconds, lastEnd);
     m_slider->setRange(0, int(m_duration));
     m_time->setText(kTime.arg(Clock(m_position), Clock(m_duration)));
 }

@@ -40,7 +40,7 @@ public:
     const QString& Path() const { return m_path; }
     const QString& SubtitlesPath() const { return m_subtitlesPath; }
     qint64 Position() const { return m_position; }
-    // The caption on screen, empty between captions.
+    // The captions on screen, one under another, empty between captions.
     QString Caption() const;
     QPushButton* PlayButton() const { return m_play; }
     QSlider* Slider() const { return m_slider; }
