@@ -126,6 +126,8 @@ MediaPreview::MediaPreview(QWidget* parent)
         m_player->play();
     });
     connect(m_devices, &QMediaDevices::audioOutputsChanged, this, &MediaPreview::FollowSoundOutputs);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) { OnMediaStatus(status); });
     connect(m_player, &QMediaPlayer::playbackStateChanged, this,
             [this](QMediaPlayer::PlaybackState state) { m_play->setText(state == QMediaPlayer::PlayingState ? kPause : kPlay); });
     connect(m_player, &QMediaPlayer::positionChanged, this, &MediaPreview::OnPosition);
@@ -165,12 +167,14 @@ void MediaPreview::Open(const QString& path, const QString& subtitles)
     const bool available = m_player->isAvailable();
     if (!available && !path.isEmpty())
         Tell(kNoBackend);
+    m_play->setEnabled(available && !path.isEmpty());
+    m_slider->setEnabled(!path.isEmpty());
+    // Before the source: the player tells the file's length while it is being given it, and a
+    // reset after that would show 00:00 until playing starts.
+    OnDuration(0);
+    OnPosition(0);
     FollowSoundOutputs();
     m_player->setSource(available && !path.isEmpty() ? QUrl::fromLocalFile(path) : QUrl());
-    m_play->setEnabled(available && !path.isEmpty());
-    OnDuration(0);
-    m_slider->setEnabled(!path.isEmpty());
-    OnPosition(0);
 }
 
 void MediaPreview::SetCaptions(const QString& subtitles, const std::vector<::Caption>& captions)
@@ -235,6 +239,18 @@ void MediaPreview::OnDuration(qint64 milliseconds)
     m_duration = std::max(milliseconds, lastEnd);
     m_slider->setRange(0, int(m_duration));
     m_time->setText(kTime.arg(Clock(m_position), Clock(m_duration)));
+}
+
+void MediaPreview::OnMediaStatus(int status)
+{
+    if (status != QMediaPlayer::LoadedMedia || m_player->playbackState() != QMediaPlayer::StoppedState)
+        return;
+    // A paused player draws the frame it is at, where a stopped one leaves the picture black.
+    const qint64 at = m_position;
+    m_player->pause();
+    // A seek made while the file opened stands.
+    if (at > 0)
+        m_player->setPosition(at);
 }
 
 void MediaPreview::FollowSoundOutputs()

@@ -24,7 +24,7 @@ class QSlider;
 // slider, so it is right even where nothing can be decoded; without a multimedia backend the
 // preview says so and still shows the captions along the slider. Without a sound output the
 // picture plays silent, and the preview says that too: the backend crashes writing sound for an
-// output that has no device.
+// output that has no device. A file shows its first picture and its length once it is open.
 class MediaPreview : public QWidget
 {
     Q_OBJECT
@@ -65,6 +65,7 @@ protected:
 private:
     void OnPosition(qint64 milliseconds);
     void OnDuration(qint64 milliseconds);
+    void OnMediaStatus(int status);
     void FollowSoundOutputs();
     void ShowCaption();
     void Fit();

@@ -42,6 +42,8 @@ TEST(MediaPreview, WithoutASoundOutputThePicturePlaysSilentAndThePreviewSaysSo)
     if (!preview.PlayButton()->isEnabled())
         GTEST_SKIP() << "no multimedia backend: " << preview.Message()->text().toStdString();
     EXPECT_TRUE(preview.SoundNote()->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preview.Time()->text() == QStringLiteral("00:00 / 00:02"); }, kPatience))
+        << "the length shows once the file is open, before it plays: " << preview.Time()->text().toStdString();
 
     preview.PlayButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return preview.Position() >= 1000; }, kPatience))
