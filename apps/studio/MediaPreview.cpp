@@ -1,5 +1,6 @@
 #include "apps/studio/MediaPreview.h"
 
+#include <QAudioDevice>
 #include <QAudioOutput>
 #include <QFileInfo>
 #include <QGraphicsPixmapItem>
@@ -9,6 +10,7 @@
 #include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPushButton>
 #include <QSlider>
@@ -28,6 +30,7 @@ const QString kPause = QStringLiteral("暂停");
 const QString kTime = QStringLiteral("%1 / %2");
 const QString kNoBackend = QStringLiteral("无法播放：本机的 Qt Multimedia 没有可用的多媒体后端，字幕仍可随进度条查看");
 const QString kCannotPlay = QStringLiteral("无法播放：%1");
+const QString kSilent = QStringLiteral("本机没有声音输出设备，只播放画面");
 const QString kCaptionStyle = QStringLiteral("color: white;");
 const QColor kCaptionBack(0, 0, 0, 160);
 const QColor kStage(Qt::black);
@@ -58,6 +61,9 @@ QString Clock(qint64 milliseconds)
 MediaPreview::MediaPreview(QWidget* parent)
     : QWidget(parent)
     , m_player(MakePlayer(this))
+    , m_audio(new QAudioOutput(this))
+    , m_devices(new QMediaDevices(this))
+    , m_hasSound([] { return !QMediaDevices::audioOutputs().isEmpty(); })
     , m_view(new QGraphicsView)
     , m_video(new QGraphicsVideoItem)
     , m_still(new QGraphicsPixmapItem)
@@ -67,6 +73,7 @@ MediaPreview::MediaPreview(QWidget* parent)
     , m_slider(new QSlider(Qt::Horizontal))
     , m_time(new QLabel(kTime.arg(Clock(0), Clock(0))))
     , m_message(new QLabel)
+    , m_soundNote(new QLabel(kSilent))
 {
     setObjectName(QStringLiteral("mediaPreview"));
     auto* scene = new QGraphicsScene(this);
@@ -91,12 +98,12 @@ MediaPreview::MediaPreview(QWidget* parent)
     m_view->setRenderHint(QPainter::SmoothPixmapTransform);
     ShowCaption();
 
-    m_player->setAudioOutput(new QAudioOutput(this));
     m_player->setVideoOutput(m_video);
     m_play->setEnabled(false);
     m_slider->setEnabled(false);
     m_message->setWordWrap(true);
     m_message->hide();
+    m_soundNote->hide();
 
     auto* controls = new QHBoxLayout;
     controls->setContentsMargins(0, 0, 0, 0);
@@ -108,13 +115,19 @@ MediaPreview::MediaPreview(QWidget* parent)
     layout->addWidget(m_view, 1);
     layout->addLayout(controls);
     layout->addWidget(m_message);
+    layout->addWidget(m_soundNote);
 
     connect(m_play, &QPushButton::clicked, this, [this] {
-        if (m_player->playbackState() == QMediaPlayer::PlayingState)
+        if (m_player->playbackState() == QMediaPlayer::PlayingState) {
             m_player->pause();
-        else
-            m_player->play();
+            return;
+        }
+        FollowSoundOutputs();
+        m_player->play();
     });
+    connect(m_devices, &QMediaDevices::audioOutputsChanged, this, &MediaPreview::FollowSoundOutputs);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this,
+            [this](QMediaPlayer::MediaStatus status) { OnMediaStatus(status); });
     connect(m_player, &QMediaPlayer::playbackStateChanged, this,
             [this](QMediaPlayer::PlaybackState state) { m_play->setText(state == QMediaPlayer::PlayingState ? kPause : kPlay); });
     connect(m_player, &QMediaPlayer::positionChanged, this, &MediaPreview::OnPosition);
@@ -154,11 +167,14 @@ void MediaPreview::Open(const QString& path, const QString& subtitles)
     const bool available = m_player->isAvailable();
     if (!available && !path.isEmpty())
         Tell(kNoBackend);
-    m_player->setSource(available && !path.isEmpty() ? QUrl::fromLocalFile(path) : QUrl());
     m_play->setEnabled(available && !path.isEmpty());
-    OnDuration(0);
     m_slider->setEnabled(!path.isEmpty());
+    // Before the source: the player tells the file's length while it is being given it, and a
+    // reset after that would show 00:00 until playing starts.
+    OnDuration(0);
     OnPosition(0);
+    FollowSoundOutputs();
+    m_player->setSource(available && !path.isEmpty() ? QUrl::fromLocalFile(path) : QUrl());
 }
 
 void MediaPreview::SetCaptions(const QString& subtitles, const std::vector<::Caption>& captions)
@@ -185,10 +201,18 @@ void MediaPreview::ShowStill(const QImage& frame)
     Fit();
 }
 
+void MediaPreview::SetSoundCheck(std::function<bool()> hasSound)
+{
+    m_hasSound = std::move(hasSound);
+    FollowSoundOutputs();
+}
+
 QString MediaPreview::Caption() const
 {
-    const int index = SubtitleSentences::At(m_captions, int32_t(m_position));
-    return index < 0 ? QString() : m_captions[size_t(index)].text;
+    QStringList shown;
+    for (const int index : SubtitleSentences::Shown(m_captions, int32_t(m_position)))
+        shown.append(m_captions[size_t(index)].text);
+    return shown.join(QLatin1Char('\n'));
 }
 
 void MediaPreview::resizeEvent(QResizeEvent* event)
@@ -209,9 +233,37 @@ void MediaPreview::OnPosition(qint64 milliseconds)
 void MediaPreview::OnDuration(qint64 milliseconds)
 {
     // Until the player knows the file's length, the slider reaches at least the last caption.
-    m_duration = std::max<qint64>(milliseconds, m_captions.empty() ? 0 : m_captions.back().end);
+    qint64 lastEnd = 0;
+    for (const ::Caption& caption : m_captions)
+        lastEnd = std::max<qint64>(lastEnd, caption.end);
+    m_duration = std::max(milliseconds, lastEnd);
     m_slider->setRange(0, int(m_duration));
     m_time->setText(kTime.arg(Clock(m_position), Clock(m_duration)));
+}
+
+void MediaPreview::OnMediaStatus(int status)
+{
+    if (status != QMediaPlayer::LoadedMedia || m_player->playbackState() != QMediaPlayer::StoppedState)
+        return;
+    // A paused player draws the frame it is at, where a stopped one leaves the picture black.
+    const qint64 at = m_position;
+    m_player->pause();
+    // A seek made while the file opened stands.
+    if (at > 0)
+        m_player->setPosition(at);
+}
+
+void MediaPreview::FollowSoundOutputs()
+{
+    const bool sound = m_hasSound();
+    if (sound && !m_player->audioOutput()) {
+        // The output was made for the default device of its time, which may have been none.
+        m_audio->setDevice(QMediaDevices::defaultAudioOutput());
+        m_player->setAudioOutput(m_audio);
+    } else if (!sound && m_player->audioOutput()) {
+        m_player->setAudioOutput(nullptr);
+    }
+    m_soundNote->setVisible(!sound && !m_path.isEmpty() && m_player->isAvailable());
 }
 
 void MediaPreview::ShowCaption()

@@ -5,12 +5,16 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
+class QAudioOutput;
 class QGraphicsPixmapItem;
 class QGraphicsRectItem;
 class QGraphicsTextItem;
 class QGraphicsVideoItem;
 class QGraphicsView;
 class QLabel;
+class QMediaDevices;
 class QMediaPlayer;
 class QPushButton;
 class QSlider;
@@ -18,7 +22,9 @@ class QSlider;
 // Plays a video or audio file of the project with its captions drawn over the picture at their
 // times. The caption follows the position the preview is at, whether playing or moved to with the
 // slider, so it is right even where nothing can be decoded; without a multimedia backend the
-// preview says so and still shows the captions along the slider.
+// preview says so and still shows the captions along the slider. Without a sound output the
+// picture plays silent, and the preview says that too: the backend crashes writing sound for an
+// output that has no device. A file shows its first picture and its length once it is open.
 class MediaPreview : public QWidget
 {
     Q_OBJECT
@@ -36,17 +42,22 @@ public:
     void Seek(qint64 milliseconds);
     // A picture of the file at the position, shown until the player draws frames of its own.
     void ShowStill(const QImage& frame);
+    // Whether the machine has a sound output now; asked as a file opens, before it plays and each
+    // time the system's outputs change. By default the system's list of outputs is asked.
+    void SetSoundCheck(std::function<bool()> hasSound);
 
     const QString& Path() const { return m_path; }
     const QString& SubtitlesPath() const { return m_subtitlesPath; }
     qint64 Position() const { return m_position; }
-    // The caption on screen, empty between captions.
+    // The captions on screen, one under another, empty between captions.
     QString Caption() const;
     QPushButton* PlayButton() const { return m_play; }
     QSlider* Slider() const { return m_slider; }
     QLabel* Time() const { return m_time; }
     // Why nothing plays, when it does not.
     QLabel* Message() const { return m_message; }
+    // That the picture plays without sound, when it does.
+    QLabel* SoundNote() const { return m_soundNote; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,11 +65,16 @@ protected:
 private:
     void OnPosition(qint64 milliseconds);
     void OnDuration(qint64 milliseconds);
+    void OnMediaStatus(int status);
+    void FollowSoundOutputs();
     void ShowCaption();
     void Fit();
     void Tell(const QString& message);
 
     QMediaPlayer* m_player;
+    QAudioOutput* m_audio;
+    QMediaDevices* m_devices;
+    std::function<bool()> m_hasSound;
     QGraphicsView* m_view;
     QGraphicsVideoItem* m_video;
     QGraphicsPixmapItem* m_still;
@@ -68,6 +84,7 @@ private:
     QSlider* m_slider;
     QLabel* m_time;
     QLabel* m_message;
+    QLabel* m_soundNote;
     QString m_path;
     QString m_subtitlesPath;
     std::vector<::Caption> m_captions;

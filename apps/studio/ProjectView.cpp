@@ -84,7 +84,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     , m_bin(new QListWidget)
     , m_sentencePane(new QWidget)
     , m_sentences(new SentenceEditor)
-    , m_dubbing(new SrtDubbingPanel(project))
+    , m_dubbing(new SrtDubbingPanel(project, *m_sentences))
 {
     setObjectName(QStringLiteral("projectView"));
     auto* addText = new QPushButton(kAddText);

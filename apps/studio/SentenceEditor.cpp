@@ -259,6 +259,18 @@ bool SentenceEditor::ConfirmLeave()
     }
 }
 
+bool SentenceEditor::ConfirmSaved()
+{
+    if (!ConfirmLeave())
+        return false;
+    if (m_sentences.Modified()) {
+        // A copy: opening clears the sentences, their path with them.
+        const QString path = m_sentences.Path();
+        Open(path);
+    }
+    return true;
+}
+
 void SentenceEditor::KeepLimits()
 {
     StudioSettings::SetCaptionLimits({m_maxChars->value(), m_maxLines->value(), m_maxSeconds->value()});

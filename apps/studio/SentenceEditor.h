@@ -49,6 +49,10 @@ public:
     // hold no change, or the user saves them or gives the changes up; false when the user keeps
     // them on screen, or saving failed.
     bool ConfirmLeave();
+    // Whether the file holds what the list shows, for what reads the file next: true when the
+    // sentences hold no change, or the user saves them, or gives the changes up (the list then
+    // shows the file again); false when the user keeps them unsaved, or saving failed.
+    bool ConfirmSaved();
 
 signals:
     void SeekRequested(qint64 milliseconds);

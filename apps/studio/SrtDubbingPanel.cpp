@@ -1,5 +1,6 @@
 #include "apps/studio/SrtDubbingPanel.h"
 
+#include "apps/studio/SentenceEditor.h"
 #include "apps/studio/StudioProject.h"
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "dubbing/DubbingFileName.h"
@@ -20,8 +21,8 @@ const QString kStopped = QStringLiteral("已停止");
 
 } // namespace
 
-SrtDubbingPanel::SrtDubbingPanel(StudioProject& project, QWidget* parent)
-    : QWidget(parent), m_project(project), m_dubbing(new SrtDubbing(this)), m_button(new QPushButton(kSpeak)),
+SrtDubbingPanel::SrtDubbingPanel(StudioProject& project, SentenceEditor& sentences, QWidget* parent)
+    : QWidget(parent), m_project(project), m_sentences(sentences), m_dubbing(new SrtDubbing(this)), m_button(new QPushButton(kSpeak)),
       m_status(new QLabel)
 {
     m_status->setWordWrap(true);
@@ -70,6 +71,9 @@ void SrtDubbingPanel::StartOrStop()
         m_dubbing->Stop();
         return;
     }
+    // The run reads the file: it must hold what the user sees, the track names it as its source.
+    if (m_sentences.Sentences().Path() == m_path && !m_sentences.ConfirmSaved())
+        return;
     std::vector<SrtDubbing::Caption> captions;
     QString error;
     if (!SrtDubbing::Read(m_path, captions, error)) {

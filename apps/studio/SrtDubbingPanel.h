@@ -6,17 +6,20 @@
 
 class QLabel;
 class QPushButton;
+class SentenceEditor;
 class SrtDubbing;
 class StudioProject;
 
 // Under the sentences of the subtitle file chosen in the bin: speaks the file as one voice-over
 // track, its captions' speech at their starts, and puts the track into the bin with the media
-// file the subtitles belong to. The requests run as tasks; the panel only hears their signals.
+// file the subtitles belong to. What is spoken is what the sentences show: changes not yet in the
+// file are saved first, or given up, as the user answers. The requests run as tasks; the panel
+// only hears their signals.
 class SrtDubbingPanel : public QWidget
 {
     Q_OBJECT
 public:
-    explicit SrtDubbingPanel(StudioProject& project, QWidget* parent = nullptr);
+    SrtDubbingPanel(StudioProject& project, SentenceEditor& sentences, QWidget* parent = nullptr);
     ~SrtDubbingPanel() override;
 
     // The subtitle file now chosen, and the media file it belongs to (null: none). A run under
@@ -32,6 +35,7 @@ private:
     void StartOrStop();
 
     StudioProject& m_project;
+    SentenceEditor& m_sentences;
     SrtDubbing* m_dubbing;
     QPushButton* m_button;
     QLabel* m_status;

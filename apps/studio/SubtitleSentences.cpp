@@ -20,6 +20,12 @@ const QString kOverlapsNext = QStringLiteral("结束时间不能晚于下一句�
 const QString kNotSaved = QStringLiteral("未能保存：%1");
 const QByteArray kByteOrderMark("\xEF\xBB\xBF");
 
+// Spans meet without overlapping where one ends as the other begins.
+bool Overlap(const Caption& caption, int32_t start, int32_t end)
+{
+    return caption.start < end && start < caption.end;
+}
+
 } // namespace
 
 bool SubtitleSentences::Load(const QString& path, QString& error, const QString& encoding, bool* unsure)
@@ -52,12 +58,18 @@ void SubtitleSentences::Clear()
     m_modified = false;
 }
 
-int SubtitleSentences::At(const std::vector<Caption>& captions, int32_t milliseconds)
+std::vector<int> SubtitleSentences::Shown(const std::vector<Caption>& captions, int32_t milliseconds)
 {
-    // The first sentence still running: where one ends as the next begins, the next is shown.
-    const auto it = std::upper_bound(captions.begin(), captions.end(), milliseconds,
-                                     [](int32_t at, const Caption& caption) { return at < caption.end; });
-    return it != captions.end() && it->start <= milliseconds ? int(it - captions.begin()) : -1;
+    // A sentence is on screen from its start up to, not at, its end: where one ends as the next
+    // begins, only the next is shown.
+    std::vector<int> shown;
+    for (size_t i = 0; i < captions.size(); ++i) {
+        if (captions[i].start <= milliseconds && milliseconds < captions[i].end)
+            shown.push_back(int(i));
+    }
+    std::stable_sort(shown.begin(), shown.end(),
+                     [&captions](int a, int b) { return captions[size_t(a)].start < captions[size_t(b)].start; });
+    return shown;
 }
 
 bool SubtitleSentences::SetText(int index, const QString& text, QString& error)
@@ -96,15 +108,31 @@ bool SubtitleSentences::SetTimes(int index, int32_t start, int32_t end, QString&
         error = kBackwards;
         return false;
     }
-    if (index > 0 && start < m_captions[size_t(index) - 1].end) {
-        error = kOverlapsPrevious.arg(FormatTime(m_captions[size_t(index) - 1].end));
-        return false;
-    }
-    if (index + 1 < Count() && end > m_captions[size_t(index) + 1].start) {
-        error = kOverlapsNext.arg(FormatTime(m_captions[size_t(index) + 1].start));
-        return false;
-    }
     Caption& caption = m_captions[size_t(index)];
+    // Only a sentence the edit would newly run into stops it: one the file already let this one
+    // overlap is another tool's choice, and refusing every edit near it would leave the sentence
+    // stuck. The nearest such sentence on either side is the one named.
+    const Caption* before = nullptr;
+    const Caption* after = nullptr;
+    for (size_t i = 0; i < m_captions.size(); ++i) {
+        const Caption& other = m_captions[i];
+        if (int(i) == index || !Overlap(other, start, end) || Overlap(other, caption.start, caption.end))
+            continue;
+        if (other.start <= start) {
+            if (!before || other.end > before->end)
+                before = &other;
+        } else if (!after || other.start < after->start) {
+            after = &other;
+        }
+    }
+    if (before) {
+        error = kOverlapsPrevious.arg(FormatTime(before->end));
+        return false;
+    }
+    if (after) {
+        error = kOverlapsNext.arg(FormatTime(after->start));
+        return false;
+    }
     if (caption.start != start || caption.end != end) {
         caption.start = start;
         caption.end = end;

@@ -8,9 +8,11 @@
 #include <vector>
 
 // The sentences of one subtitle file as the studio edits them: read whole, changed only by edits
-// that keep every sentence forwards and clear of its neighbours, and written back whole in the
-// form the file had (its byte-order mark and line ends), so another tool that made it still reads
-// it. A refused edit changes nothing and says why in a sentence the user is shown.
+// that keep a sentence forwards and run it into no sentence it was clear of, and written back
+// whole in the form the file had (its byte-order mark and line ends), so another tool that made it
+// still reads it. Other tools' files may list sentences out of time order, or let them overlap:
+// that is kept as the file has it, and times are compared by time, never by place in the list.
+// A refused edit changes nothing and says why in a sentence the user is shown.
 class SubtitleSentences
 {
 public:
@@ -26,9 +28,10 @@ public:
     // True once an edit or a layout has changed what the file holds.
     bool Modified() const { return m_modified; }
 
-    // The index of the sentence on screen at a moment (milliseconds), -1 between sentences.
-    int At(int32_t milliseconds) const { return At(m_captions, milliseconds); }
-    static int At(const std::vector<Caption>& captions, int32_t milliseconds);
+    // The indexes of the sentences on screen at a moment (milliseconds), the earliest started
+    // first (ties in the file's order); none between sentences.
+    std::vector<int> Shown(int32_t milliseconds) const { return Shown(m_captions, milliseconds); }
+    static std::vector<int> Shown(const std::vector<Caption>& captions, int32_t milliseconds);
 
     bool SetText(int index, const QString& text, QString& error);
     bool SetTimes(int index, int32_t start, int32_t end, QString& error);

@@ -3,9 +3,12 @@
 #include "apps/studio/ScreenshotRun.h"
 #include "apps/studio/StudioTheme.h"
 #include "apps/studio/StudioWindow.h"
+#include "host/QOVSystem.h"
+#include "mediakit/AudioLibraryLog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -14,6 +17,12 @@
 
 int main(int argc, char** argv)
 {
+    // The media backend lists its codecs and tries each kind of hardware decoder aloud, and FFmpeg
+    // notes what it cannot load: traces for whoever debugs playback, like the module's own, so they
+    // wait for QOV_DEBUG_OUTPUT=1. Nothing else here traces through Qt's plain debug stream.
+    if (!QOVDebugOutputEnabled())
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\nqt.multimedia*.debug=false"));
+    const AudioLibraryLog quiet;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qov-studio"));
     StudioTheme::Apply(application);

@@ -2,7 +2,10 @@
 
 #include "apps/studio/StudioWindow.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -29,4 +32,13 @@ inline QPushButton* Captioned(QWidget* window, const QString& caption)
             return button;
     }
     return nullptr;
+}
+
+// Answers the question the studio asks next, once it is on screen.
+inline void Answer(QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(0, [button] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(button)->click();
+    });
 }

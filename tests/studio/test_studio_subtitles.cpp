@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -22,6 +23,7 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <memory>
 #include <thread>
@@ -263,6 +265,60 @@ TEST_F(StudioSubtitles, SubtitlesChosenInTheBinAreSpokenAsATrackThatLandsWithThe
     EXPECT_EQ(track.tool, QStringLiteral("AI 配音")) << "named as the dubbing tool's own results are";
     EXPECT_TRUE(track.path.endsWith(QStringLiteral(".mp3"))) << track.path.toStdString();
     EXPECT_GT(QFileInfo(track.path).size(), 1000);
+}
+
+// What is spoken is what the list shows: a change not yet in the file is saved first, or given
+// up, as the user answers; kept unsaved, nothing is spoken.
+TEST_F(StudioSubtitles, UnsavedSentencesAreSavedOrGivenUpBeforeTheyAreSpoken)
+{
+    const QUuid clip = m_studio->Project().AddMedia(QString::fromUtf8(kSpeech));
+    const QByteArray original("1\n00:00:00,500 --> 00:00:02,000\nGood morning.\n");
+    const QString edited = QStringLiteral("Rewritten");
+    const struct
+    {
+        const char* name;
+        QMessageBox::StandardButton answer;
+        QString listed;
+        const char* spoken; // null: nothing
+    } cases[] = {
+        {"saved first", QMessageBox::Save, edited, "tex=Rewritten&"},
+        {"given up", QMessageBox::Discard, QStringLiteral("Good morning."), "tex=Good"},
+        {"kept unsaved", QMessageBox::Cancel, edited, nullptr},
+    };
+    SrtDubbingPanel& panel = m_studio->View().Dubbing();
+    QTreeWidget* sentences = m_studio->View().SentenceList();
+    httplib::Client services("127.0.0.1", s_port);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString srt = s_folders->Root() + QStringLiteral("/%1.srt").arg(QString::fromUtf8(c.name).replace(QLatin1Char(' '), QLatin1Char('_')));
+        ASSERT_TRUE(WriteBytes(srt, original));
+        m_studio->Project().AddToBin({srt, QStringLiteral("字幕"), clip});
+        ASSERT_EQ(m_studio->View().Sentences().Sentences().Path(), srt);
+        ASSERT_TRUE(services.Delete("/__control/requests"));
+        const qsizetype before = m_studio->Project().Bin().size();
+        sentences->topLevelItem(0)->setText(SentenceEditor::TextColumn, edited);
+        Answer(c.answer);
+        panel.Button()->click();
+        ASSERT_EQ(sentences->topLevelItemCount(), 1);
+        EXPECT_EQ(sentences->topLevelItem(0)->text(SentenceEditor::TextColumn), c.listed);
+        if (!c.spoken) {
+            EXPECT_EQ(ReadBytes(srt), original);
+            EXPECT_EQ(panel.Button()->text(), QStringLiteral("朗读为配音音轨")) << "no run started";
+            continue;
+        }
+        ASSERT_TRUE(WaitFor([&] { return m_studio->Project().Bin().size() > before; })) << panel.Status()->text().toStdString();
+        std::vector<Caption> saved;
+        QString error;
+        ASSERT_TRUE(SrtReader::Read(srt, saved, error)) << error.toStdString();
+        EXPECT_EQ(saved.at(0).text, c.listed) << "the file the track names as its source holds what was spoken";
+        const auto spoken = services.Get("/__control/requests?endpoint=tts-short");
+        ASSERT_TRUE(spoken);
+        EXPECT_NE(spoken->body.find(c.spoken), std::string::npos) << spoken->body;
+    }
+    // The change kept unsaved is given up, so that closing the studio asks nothing.
+    Answer(QMessageBox::Discard);
+    m_studio->View().BinList()->setCurrentRow(0);
+    EXPECT_FALSE(m_studio->View().Sentences().Sentences().Modified());
 }
 
 } // namespace

@@ -1,4 +1,6 @@
+#include "OpenStudio.h"
 #include "RecordingModule.h"
+#include "apps/studio/MediaPreview.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SentenceEditor.h"
 #include "apps/studio/StudioProject.h"
@@ -13,6 +15,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,8 +75,90 @@ TEST(SubtitleSentences, EditsThatRunBackwardsOrOverlapAreRefusedWithAReason)
     EXPECT_TRUE(SubtitleSentences::ParseTime(QStringLiteral("01:02.5"), time, error));
     EXPECT_EQ(time, 62500);
     EXPECT_EQ(ReadBytes(path), kModuleSrt) << "nothing is written until saved";
-    EXPECT_EQ(sentences.At(1800), 1) << "where one ends as the next begins, the next shows";
-    EXPECT_EQ(sentences.At(300), -1);
+    EXPECT_EQ(sentences.Shown(1800), std::vector<int>{1}) << "where one ends as the next begins, the next shows";
+    EXPECT_TRUE(sentences.Shown(300).empty());
+}
+
+// Other tools' files: sentences that overlap, or are listed latest first.
+const QByteArray kInOrder("1\n00:00:01,000 --> 00:00:02,000\na\n\n2\n00:00:03,000 --> 00:00:04,000\nb\n");
+const QByteArray kOverlapping("1\n00:00:01,000 --> 00:00:10,000\nlong\n\n2\n00:00:03,000 --> 00:00:05,000\nshort\n\n"
+                              "3\n00:00:11,000 --> 00:00:12,000\nlater\n");
+const QByteArray kLatestFirst("1\n00:00:08,000 --> 00:00:10,000\nc\n\n2\n00:00:04,000 --> 00:00:06,000\nb\n\n"
+                              "3\n00:00:00,000 --> 00:00:02,000\na\n");
+const QByteArray kOverlappingLatestFirst("1\n00:00:03,000 --> 00:00:05,000\nshort\n\n"
+                                         "2\n00:00:01,000 --> 00:00:10,000\nlong\n");
+
+// Every sentence running at a moment is drawn, the earliest started on top, whatever the order
+// of the file.
+TEST(MediaPreview, DrawsEverySentenceRunningAtThePositionWhateverTheFilesOrder)
+{
+    QTemporaryDir dir;
+    const struct
+    {
+        const char* name;
+        QByteArray file;
+        qint64 at;
+        const char* shown;
+    } cases[] = {
+        {"in order, in the first", kInOrder, 1500, "a"},
+        {"in order, where the first ends", kInOrder, 2000, ""},
+        {"in order, in the second", kInOrder, 3000, "b"},
+        {"overlapping, both", kOverlapping, 4000, "long\nshort"},
+        {"overlapping, after the inner one", kOverlapping, 5500, "long"},
+        {"overlapping, after both", kOverlapping, 10500, ""},
+        {"overlapping, the third", kOverlapping, 11000, "later"},
+        {"latest first, the last listed", kLatestFirst, 1000, "a"},
+        {"latest first, the middle", kLatestFirst, 5000, "b"},
+        {"latest first, the first listed", kLatestFirst, 9000, "c"},
+        {"overlapping latest first", kOverlappingLatestFirst, 4000, "long\nshort"},
+    };
+    MediaPreview preview;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        preview.Open(QString(), Write(dir, c.file));
+        preview.Seek(c.at);
+        EXPECT_EQ(preview.Caption(), QString::fromUtf8(c.shown));
+    }
+    preview.Open(QString(), Write(dir, kLatestFirst));
+    EXPECT_EQ(preview.Slider()->maximum(), 10000) << "the slider reaches the sentence that ends last";
+}
+
+// A time edit is held against the sentences it would newly overlap in time, not against its
+// neighbours in the list; an overlap the file already had does not stop it.
+TEST(SubtitleSentences, TimeEditsAreHeldAgainstTheSentencesTheyWouldOverlap)
+{
+    QTemporaryDir dir;
+    const struct
+    {
+        const char* name;
+        QByteArray file;
+        int index;
+        int32_t start, end;
+        const char* reason; // empty: accepted
+    } cases[] = {
+        {"in order, within its gap", kInOrder, 0, 1000, 3000, ""},
+        {"in order, into the next", kInOrder, 0, 1000, 3500, "下一句的开始（00:00:03,000）"},
+        {"in order, into the previous", kInOrder, 1, 1500, 4000, "上一句的结束（00:00:02,000）"},
+        {"latest first, the first listed shortened", kLatestFirst, 0, 8000, 9000, ""},
+        {"latest first, the first listed into the middle", kLatestFirst, 0, 5000, 10000, "上一句的结束（00:00:06,000）"},
+        {"latest first, the last listed into the middle", kLatestFirst, 2, 0, 4500, "下一句的开始（00:00:04,000）"},
+        {"overlapping, the outer one shortened", kOverlapping, 0, 1000, 9000, ""},
+        {"overlapping, the inner one moved within", kOverlapping, 1, 6000, 8000, ""},
+        {"overlapping, the outer one into the third", kOverlapping, 0, 1000, 11500, "下一句的开始（00:00:11,000）"},
+        {"overlapping, the third into the outer one", kOverlapping, 2, 9000, 12000, "上一句的结束（00:00:10,000）"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SubtitleSentences sentences;
+        QString error;
+        ASSERT_TRUE(sentences.Load(Write(dir, c.file), error)) << error.toStdString();
+        const int32_t endBefore = sentences.Captions()[size_t(c.index)].end;
+        const bool accepted = sentences.SetTimes(c.index, c.start, c.end, error);
+        EXPECT_EQ(accepted, !*c.reason) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+        EXPECT_EQ(sentences.Captions()[size_t(c.index)].end, accepted ? c.end : endBefore);
+        EXPECT_EQ(sentences.Modified(), accepted);
+    }
 }
 
 // Saving keeps the file's form: the module's mark and CR LF, or another tool's bare line feeds.
@@ -108,15 +193,6 @@ TEST(SubtitleSentences, SavingKeepsTheFilesFormAndRefusesNonSubtitles)
     QString error;
     EXPECT_FALSE(sentences.Load(Write(dir, "just some notes\n"), error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("无法读取字幕文件"))) << error.toStdString();
-}
-
-// Answers the question the studio asks next, once it is on screen.
-void Answer(QMessageBox::StandardButton button)
-{
-    QTimer::singleShot(0, [button] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->button(button)->click();
-    });
 }
 
 // Changed sentences are not put away unasked, and the layout's numbers outlive a run.
