@@ -1,5 +1,6 @@
 #include "service/ChatClient.h"
 
+#include "service/BusyWait.h"
 #include "service/CodeTable.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
@@ -7,8 +8,6 @@
 
 #include <cpprest/http_client.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -56,18 +55,13 @@ bool ChatClient::Fail(RequestFailure failure)
 bool ChatClient::Ask(const utility::string_t& accessToken, const utility::string_t& content,
                      const pplx::cancellation_token& cancel)
 {
-    // Asked again while the service says it has too many questions a second, within the time a
-    // request may wait.
-    const auto until = std::chrono::steady_clock::now() + RestClient::RequestTimeout();
-    std::chrono::milliseconds pause = RestClient::kFirstBusyPause;
-    for (;;) {
+    // Asked again while the service says it has too many questions a second.
+    BusyWait busy;
+    do {
         if (AskOnce(accessToken, content, cancel))
             return true;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
-        if (m_failure.serviceCode != kTooManyQuestions || left <= pause || !RestClient::Pause(pause, cancel))
-            return false;
-        pause = std::min(pause * 2, RestClient::kLongestBusyPause);
-    }
+    } while (m_failure.serviceCode == kTooManyQuestions && busy.Wait(cancel));
+    return false;
 }
 
 bool ChatClient::AskOnce(const utility::string_t& accessToken, const utility::string_t& content,

@@ -15,7 +15,6 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
-#include <thread>
 
 namespace RestClient {
 
@@ -51,18 +50,6 @@ void SetRequestTimeout(std::chrono::milliseconds timeout)
 std::chrono::milliseconds RequestTimeout()
 {
     return std::chrono::milliseconds(g_timeoutMs.load());
-}
-
-bool Pause(std::chrono::milliseconds pause, const pplx::cancellation_token& cancel)
-{
-    const auto until = std::chrono::steady_clock::now() + pause;
-    while (!cancel.is_canceled()) {
-        const auto left = until - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero())
-            return true;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(20)));
-    }
-    return false;
 }
 
 utility::string_t FormatNumber(const char* format, int number)

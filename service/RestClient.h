@@ -2,7 +2,6 @@
 
 #include <cpprest/http_client.h>
 #include <cpprest/json.h>
-#include <pplx/pplxtasks.h>
 
 #include <chrono>
 #include <cstddef>
@@ -28,13 +27,6 @@ extern const char* const kReplyTooLargeFormat; // %d: the largest reply read, in
 constexpr std::chrono::milliseconds kDefaultRequestTimeout{30000};
 void SetRequestTimeout(std::chrono::milliseconds timeout);
 std::chrono::milliseconds RequestTimeout();
-
-// A service that says it has too many requests is asked again after a pause that starts here and
-// doubles up to the longest, for as long as a request may wait in all.
-constexpr std::chrono::milliseconds kFirstBusyPause{500};
-constexpr std::chrono::milliseconds kLongestBusyPause{8000};
-// Waits pause on a worker; false when cancel came first.
-bool Pause(std::chrono::milliseconds pause, const pplx::cancellation_token& cancel);
 
 // The largest JSON reply read (RestExchange): a service that sends more is not held in memory.
 constexpr size_t kMaxJsonReplyBytes = size_t(8) << 20;

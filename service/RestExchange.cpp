@@ -1,6 +1,7 @@
 #include "service/RestExchange.h"
 
 #include "host/QOVSystem.h"
+#include "service/BusyWait.h"
 #include "service/RestClient.h"
 
 #include <QString>
@@ -41,22 +42,11 @@ RestExchange::RestExchange(web::http::client::http_client& client, const Request
                            const pplx::cancellation_token& cancel)
     : m_place(client.base_uri().authority().to_string(), cancel), m_cancel(cancel)
 {
-    using namespace std::chrono;
-    const steady_clock::time_point until = steady_clock::now() + RestClient::RequestTimeout();
-    milliseconds pause = RestClient::kFirstBusyPause;
-    for (;;) {
+    BusyWait busy;
+    do
         m_response = client.request(make(), m_cancel.Token()).get();
-        if (m_response.status_code() != web::http::status_codes::TooManyRequests)
-            break;
-        const milliseconds left = duration_cast<milliseconds>(until - steady_clock::now());
-        if (left <= milliseconds::zero())
-            break;
-        const milliseconds wait = std::min(AskedPause(m_response.headers()).value_or(pause), left);
-        QOVDebugOutput(QStringLiteral("too many requests: asking again in %1 ms").arg(wait.count()));
-        if (!RestClient::Pause(wait, cancel))
-            break;
-        pause = std::min(pause * 2, RestClient::kLongestBusyPause);
-    }
+    while (m_response.status_code() == web::http::status_codes::TooManyRequests &&
+           busy.Wait(cancel, AskedPause(m_response.headers())));
     m_cancel.Watch(m_response);
 }
 
