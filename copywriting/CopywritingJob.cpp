@@ -24,15 +24,11 @@ bool CopywritingJob::FetchToken(const pplx::cancellation_token& cancel)
 
 bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
 {
-    bool answered = m_chat.Ask(m_accessToken, m_topic, cancel);
-    // A kept token the service no longer takes is asked for again, once.
-    if (!answered && m_chat.TokenRefused()) {
-        if (!RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, m_failure, cancel))
-            return false;
-        answered = m_chat.Ask(m_accessToken, m_topic, cancel);
-    }
-    if (!answered) {
-        m_failure = m_chat.Failure();
+    RequestFailure renewal;
+    if (!AttemptWithToken(
+            m_apiKey, m_secretKey, m_accessToken, [&] { return m_chat.Ask(m_accessToken, m_topic, cancel); },
+            [this] { return m_chat.TokenRefused(); }, renewal, cancel)) {
+        m_failure = renewal ? renewal : m_chat.Failure();
         return false;
     }
     SaveResult();

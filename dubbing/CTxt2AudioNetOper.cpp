@@ -106,15 +106,12 @@ int CTxt2AudioNetOper::Start(const pplx::cancellation_token& cancel)
     SetError(failure);
     if (!token)
         return NoToken;
-    bool created = CreateTask(cancel);
-    if (!created && TokenRefused()) {
-        // A kept token the service no longer takes is asked for again, once.
-        if (RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel))
-            created = CreateTask(cancel);
-        else
-            SetError(failure);
-    }
-    if (!created) {
+    RequestFailure renewal;
+    if (!AttemptWithToken(
+            m_apiKey, m_secretKey, m_accessToken, [&] { return CreateTask(cancel); }, [this] { return TokenRefused(); },
+            renewal, cancel)) {
+        if (renewal)
+            SetError(renewal);
         if (m_request.logged)
             GetDubbingLog().AddFinishedTask(QString::fromStdString(m_request.text), QString::fromStdString(GetErrorText()));
         return NotCreated;

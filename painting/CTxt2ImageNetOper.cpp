@@ -88,16 +88,14 @@ int CTxt2ImageNetOper::Start(const pplx::cancellation_token& cancel)
     SetError(failure);
     if (!token)
         return NoToken;
-    if (CreateTask(cancel))
+    RequestFailure renewal;
+    if (AttemptWithToken(
+            m_apiKey, m_secretKey, m_accessToken, [&] { return CreateTask(cancel); }, [this] { return TokenRefused(); },
+            renewal, cancel))
         return Started;
-    if (!TokenRefused())
-        return NotCreated;
-    // A kept token the service no longer takes is asked for again, once.
-    if (!RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel)) {
-        SetError(failure);
-        return NotCreated;
-    }
-    return CreateTask(cancel) ? Started : NotCreated;
+    if (renewal)
+        SetError(renewal);
+    return NotCreated;
 }
 
 bool CTxt2ImageNetOper::TokenRefused() const

@@ -137,11 +137,17 @@ void ForgetAccessToken(const utility::string_t& token)
     std::erase_if(Kept(), [&token](const auto& kept) { return kept.second.token == token; });
 }
 
-bool RenewAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
-                      utility::string_t& accessToken, RequestFailure& failure, const pplx::cancellation_token& cancel)
+bool AttemptWithToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                      utility::string_t& accessToken, const std::function<bool()>& attempt,
+                      const std::function<bool()>& refused, RequestFailure& renewal,
+                      const pplx::cancellation_token& cancel)
 {
+    if (attempt())
+        return true;
+    if (!refused())
+        return false;
     ForgetAccessToken(accessToken);
-    return GetAccessToken(clientId, clientSecret, accessToken, failure, cancel);
+    return GetAccessToken(clientId, clientSecret, accessToken, renewal, cancel) && attempt();
 }
 
 void ForgetAccessTokens()

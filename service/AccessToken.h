@@ -5,6 +5,8 @@
 #include <cpprest/details/basic_types.h>
 #include <pplx/pplxtasks.h>
 
+#include <functional>
+
 // Messages of the access-token request.
 extern const char* const kTokenUrlEmpty;
 extern const char* const kTokenStatusFormat;
@@ -27,8 +29,12 @@ bool GetAccessToken(const utility::string_t& clientId, const utility::string_t& 
 
 // A service said token is invalid or expired: the next GetAccessToken asks for a new one.
 void ForgetAccessToken(const utility::string_t& token);
-// Forgets accessToken and asks for a new one.
-bool RenewAccessToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
-                      utility::string_t& accessToken, RequestFailure& failure, const pplx::cancellation_token& cancel);
+// Runs attempt with accessToken as it is. When it fails and refused says the service no longer takes
+// that token (invalid or expired), the token is forgotten, a new one asked for, and attempt runs
+// once more. False when attempt failed; renewal then says why no new token came, if that is why.
+bool AttemptWithToken(const utility::string_t& clientId, const utility::string_t& clientSecret,
+                      utility::string_t& accessToken, const std::function<bool()>& attempt,
+                      const std::function<bool()>& refused, RequestFailure& renewal,
+                      const pplx::cancellation_token& cancel);
 // Every kept token goes (new credentials or a new token address in the settings).
 void ForgetAccessTokens();

@@ -144,15 +144,12 @@ int CAudio2TxtNetOper::Begin(const utility::string_t& audioPath, int32_t model, 
         return NoToken;
     if (!Upload(audioPath, cancel))
         return UploadFailed;
-    bool created = CreateTask(model, cancel);
-    if (!created && TokenRefused()) {
-        // A kept token the service no longer takes is asked for again, once.
-        if (RenewAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel))
-            created = CreateTask(model, cancel);
-        else
-            SetError(failure);
-    }
-    if (!created) {
+    RequestFailure renewal;
+    if (!AttemptWithToken(
+            m_apiKey, m_secretKey, m_accessToken, [&] { return CreateTask(model, cancel); },
+            [this] { return TokenRefused(); }, renewal, cancel)) {
+        if (renewal)
+            SetError(renewal);
         DeleteObject(cancel);
         return NotCreated;
     }

@@ -37,15 +37,11 @@ ServiceTask::Body Make(TranslationBatch::Setup setup, const QString& cacheFolder
         ChatClient chat(ChatUrl(), TranslationErrors::ChatWording());
         utility::string_t token;
         const TranslationBatch::Ask ask = [&](const std::string& content, QString& answer, RequestFailure& failure) {
-            bool answered = chat.Ask(token, content, cancel);
-            // A kept token the service no longer takes is asked for again, once.
-            if (!answered && chat.TokenRefused()) {
-                if (!RenewAccessToken(account.APIKey, account.SecretKey, token, failure, cancel))
-                    return false;
-                answered = chat.Ask(token, content, cancel);
-            }
-            if (!answered) {
-                failure = chat.Failure();
+            RequestFailure renewal;
+            if (!AttemptWithToken(
+                    account.APIKey, account.SecretKey, token, [&] { return chat.Ask(token, content, cancel); },
+                    [&] { return chat.TokenRefused(); }, renewal, cancel)) {
+                failure = renewal ? renewal : chat.Failure();
                 return false;
             }
             answer = QString::fromStdString(chat.Answer());
