@@ -109,7 +109,7 @@ int BatchRun::Execute(const QStringList& subjects, const Make& make)
     m_wait = std::make_unique<TaskWait>(m_run.Progress());
     ShowCount();
     if (group.Start())
-        m_wait->Follow(group, std::chrono::milliseconds::zero(), {}, [](TaskWait::Ending, const TaskEnd&) {});
+        m_wait->Follow(group, TaskWait::kNoLimit, {}, [](TaskWait::Ending, const TaskEnd&) {});
     m_wait->WaitAll();
     const bool interrupted = m_wait->Interrupted();
     m_wait.reset();

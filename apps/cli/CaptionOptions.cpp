@@ -58,12 +58,12 @@ CaptionOptions::CaptionOptions(const CliArguments& arguments, OptionReader& opti
     }
 }
 
-QString CaptionOptions::DefaultPath(const QString& input) const
+QString CaptionOptions::DefaultPath(const QString& input, const QString& tag) const
 {
     // The folder as the user wrote it, so that the path printed reads like the one given.
     const QFileInfo info(input);
-    return input.left(input.size() - info.fileName().size()) + info.completeBaseName() + QStringLiteral(".captions.") +
-           FormatName();
+    return input.left(input.size() - info.fileName().size()) + info.completeBaseName() + QLatin1Char('.') + tag +
+           QLatin1Char('.') + FormatName();
 }
 
 bool CaptionOptions::Write(const QString& input, const QString& output, QString& path, int& cues, int& captions,

@@ -29,8 +29,8 @@ public:
     QString FormatName() const { return CaptionWriter::Extension(m_format); }
     const CaptionLayout::Limits& Limits() const { return m_limits; }
 
-    // Beside input as NAME.captions.FORMAT.
-    QString DefaultPath(const QString& input) const;
+    // Beside input as NAME.TAG.FORMAT (the layout's own output: NAME.captions.FORMAT).
+    QString DefaultPath(const QString& input, const QString& tag = QStringLiteral("captions")) const;
 
     // Lays out the subtitles of input and writes them, whole or not at all: to output, replacing it,
     // or, when output is empty, to the default path, never over a file that is there (the next

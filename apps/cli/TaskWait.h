@@ -33,8 +33,11 @@ public:
     TaskWait(const TaskWait&) = delete;
     TaskWait& operator=(const TaskWait&) = delete;
 
+    // No time-out: the task ends by itself, by its own limits, or by Ctrl-C.
+    static constexpr std::chrono::milliseconds kNoLimit{0};
+
     // task: started; a service task, or a run of several that reports and ends as one does (the
-    // same two signals, Busy, a Stop that never blocks). Its time counts from here. May be called
+    // same two signals, Busy, a Stop that never blocks). Its time (kNoLimit: none) counts from here. May be called
     // before WaitAll and from a Done or a Reading while it runs; a task followed after Ctrl-C is
     // stopped at once.
     template <class Waited>

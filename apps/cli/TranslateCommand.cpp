@@ -21,23 +21,11 @@
 #include <QFileInfo>
 #include <QUuid>
 
-#include <limits>
-
 namespace {
 
 constexpr int kMostJobs = 32;
-// Each batch has --timeout; the run as a whole needs no bound of its own.
-constexpr std::chrono::milliseconds kUnbounded(std::numeric_limits<int>::max());
 // Without --max-seconds a caption keeps its time whole: one translated caption for each.
 constexpr double kWholeCaption = 1e9;
-
-QString DefaultPath(const QString& input, const QString& language, const CaptionOptions& layout)
-{
-    // The folder as the user wrote it, so that the path printed reads like the one given.
-    const QFileInfo info(input);
-    return input.left(input.size() - info.fileName().size()) + info.completeBaseName() + QLatin1Char('.') + language +
-           QLatin1Char('.') + layout.FormatName();
-}
 
 // The translations laid out as `captions` lays out, each caption's pieces kept as one caption
 // unless --max-seconds asked for them to be cut.
@@ -137,7 +125,8 @@ int Run(CommandRun& run)
     const TaskWait::Reading reading = [](int, const QString& text) {
         return QStringLiteral("translated %1 captions").arg(text);
     };
-    const TaskWait::Ending ending = TaskWait::Run(translation, kUnbounded, run.Progress(), reading, end);
+    // Each batch has --timeout; the run as a whole needs no bound of its own.
+    const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, run.Progress(), reading, end);
     if (ending == TaskWait::Ending::Interrupted || !end.Succeeded()) {
         LogFailure(source);
         if (ending == TaskWait::Ending::Interrupted)
@@ -145,7 +134,7 @@ int Run(CommandRun& run)
         return run.Fail(end.error.text);
     }
 
-    QString path = output.isEmpty() ? DefaultPath(input, to, layout) : output;
+    QString path = output.isEmpty() ? layout.DefaultPath(input, to) : output;
     QString why;
     const bool cut = run.Arguments().Option(QStringLiteral("max-seconds")).has_value();
     if (!CaptionWriter::Write(path, LaidOut(translation, layout, cut), layout.Format(), !output.isEmpty(), why)) {
