@@ -20,6 +20,7 @@ const QHash<QString, QString>& Table()
         {QStringLiteral("AI 配音"), QStringLiteral("AI 配音")},
         {QStringLiteral("AI 字幕"), QStringLiteral("AI 字幕")},
         {QStringLiteral("AI 文案"), QStringLiteral("AI 文案")},
+        {QStringLiteral("AI 翻译"), QStringLiteral("AI 翻译")},
     };
     return table;
 }

@@ -68,8 +68,8 @@ void Select(const AIGCToolParam* param)
     if (!receiver)
         return;
     const auto* text = reinterpret_cast<const char16_t*>(uintptr_t(param->value));
-    // Only a tool that takes media files gets the editor's property map of the other files.
-    const auto* properties = row->selection == ToolSelection::MediaFiles
+    // Only the tools that take files get the editor's property map.
+    const auto* properties = row->selection == ToolSelection::MediaFiles || row->selection == ToolSelection::Subtitles
                                  ? static_cast<const QHash<QString, QString>*>(param->object)
                                  : nullptr;
     receiver->SetSelection(text ? QString::fromUtf16(text) : QString(), param->selectedObject, properties);

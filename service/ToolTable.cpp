@@ -17,6 +17,8 @@ constexpr std::array kRows{
             "AI 字幕", "AI字幕", 1, ToolSelection::MediaFiles, HistoryPreview::FileNameAndText, 1112, "subtitles"},
     ToolRow{ToolId::Copywriting, QUuid(0x0B96C2D8, 0x03B7, 0x4272, 0x92, 0x0E, 0x5A, 0xEA, 0x31, 0xE2, 0x7E, 0x1D),
             "AI 文案", "AI文案", 3, ToolSelection::None, HistoryPreview::FileNameAndText, 1113, "copywriting"},
+    ToolRow{ToolId::Translation, QUuid(0x3D5E8A17, 0x6C42, 0x4B9F, 0xA1, 0x7E, 0x25, 0xD0, 0x9B, 0x4C, 0x81, 0xF3),
+            "AI 翻译", "AI翻译", 4, ToolSelection::Subtitles, HistoryPreview::FileNameAndText, 1114, "translate"},
 };
 
 template <typename Matches>

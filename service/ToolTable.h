@@ -6,14 +6,20 @@
 #include <span>
 
 // The module's tools, numbering the table's rows in the order the editor lists them.
-enum class ToolId { Painting, Dubbing, Subtitles, Copywriting };
+enum class ToolId { Painting, Dubbing, Subtitles, Copywriting, Translation };
 
 // What a tool's window is handed when the editor's selection changes.
 enum class ToolSelection {
     None,
     TextObject, // the chosen text object's identifier and text
     MediaFiles, // the first chosen media file's identifier and path, the others' as a property map
+    // The chosen subtitle file's path with the media file it belongs to; when the sentences on
+    // screen hold edits not yet saved, the property map carries them as SRT text (kEditedCaptions).
+    Subtitles,
 };
+
+// The property under which a Subtitles selection carries unsaved sentences.
+inline constexpr const char* kEditedCaptions = "captions";
 
 // What the history list shows of a record's results besides its source.
 enum class HistoryPreview {

@@ -1,21 +1,25 @@
 #include "translation/TranslationLog.h"
 
+#include "service/ToolTable.h"
 #include "service/TransLog.h"
 
-#include <memory>
-#include <mutex>
+#include <QFileInfo>
+#include <QUuid>
 
-namespace {
+namespace TranslationLog {
 
-// The folder's name below the log root, in the form of the other tools' folders.
-constexpr const char* kLogFolder = "AI翻译";
-
-} // namespace
-
-TransLog& GetTranslationLog()
+void Finished(const QString& source, const QString& result)
 {
-    static std::once_flag made;
-    static std::unique_ptr<TransLog> log;
-    std::call_once(made, [] { log = std::make_unique<TransLog>(ToolLogFolder(QString::fromUtf8(kLogFolder))); });
-    return *log;
+    GetToolLog(ToolId::Translation)
+        .AddFinishedTask(QFileInfo(source).absoluteFilePath(), QFileInfo(result).absoluteFilePath());
 }
+
+void Failed(const QString& source)
+{
+    TransLog& log = GetToolLog(ToolId::Translation);
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    log.AddTask(QFileInfo(source).absoluteFilePath(), id);
+    log.UpdateTask(id, -1);
+}
+
+} // namespace TranslationLog

@@ -1,8 +1,13 @@
 #pragma once
 
-class TransLog;
+#include <QString>
 
-// The task log of translations: the source subtitle file and the translated one, a record each.
-// Translation is not yet a row of the tool table (the editor would list a tool without a window),
-// so its log is made here, beside the four tools' logs and in their form.
-TransLog& GetTranslationLog();
+// The translation tool's task log, as the command line and the window both record a run: the
+// source subtitle file and the translated one.
+namespace TranslationLog {
+
+// Paths are made absolute: the history is read from anywhere.
+void Finished(const QString& source, const QString& result);
+void Failed(const QString& source);
+
+} // namespace TranslationLog

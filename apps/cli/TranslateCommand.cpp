@@ -12,53 +12,17 @@
 #include "mediakit/CaptionLayout.h"
 #include "mediakit/CaptionWriter.h"
 #include "mediakit/SrtReader.h"
-#include "service/TransLog.h"
 #include "translation/CaptionTranslation.h"
 #include "translation/TranslationCache.h"
 #include "translation/TranslationLanguage.h"
+#include "translation/TranslatedCaptions.h"
 #include "translation/TranslationLog.h"
 
 #include <QFileInfo>
-#include <QUuid>
 
 namespace {
 
 constexpr int kMostJobs = 32;
-// Without --max-seconds a caption keeps its time whole: one translated caption for each.
-constexpr double kWholeCaption = 1e9;
-
-// The translations laid out as `captions` lays out, each caption's pieces kept as one caption
-// unless --max-seconds asked for them to be cut.
-std::vector<Caption> LaidOut(const CaptionTranslation& translation, const CaptionOptions& layout, bool cut)
-{
-    CaptionLayout::Limits limits = layout.Limits();
-    if (!cut)
-        limits.maxSeconds = kWholeCaption;
-    const CaptionLayout laying(limits);
-    std::vector<Caption> captions;
-    for (const CaptionTranslation::Translated& translated : translation.Results()) {
-        const Caption caption{translated.id.toInt(), translated.start, translated.end, translated.text, {}};
-        const std::vector<Caption> pieces = laying.Apply(caption);
-        if (cut || pieces.size() <= 1) {
-            captions.insert(captions.end(), pieces.begin(), pieces.end());
-            continue;
-        }
-        Caption whole = caption;
-        QStringList lines;
-        for (const Caption& piece : pieces)
-            lines << piece.text;
-        whole.text = lines.join(QLatin1Char('\n'));
-        captions.push_back(whole);
-    }
-    return captions;
-}
-
-void LogFailure(const QString& source)
-{
-    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    GetTranslationLog().AddTask(source, id);
-    GetTranslationLog().UpdateTask(id, -1);
-}
 
 int Run(CommandRun& run)
 {
@@ -128,7 +92,7 @@ int Run(CommandRun& run)
     // Each batch has --timeout; the run as a whole needs no bound of its own.
     const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, run.Progress(), reading, end);
     if (ending == TaskWait::Ending::Interrupted || !end.Succeeded()) {
-        LogFailure(source);
+        TranslationLog::Failed(source);
         if (ending == TaskWait::Ending::Interrupted)
             return run.Interrupted();
         return run.Fail(end.error.text);
@@ -137,11 +101,12 @@ int Run(CommandRun& run)
     QString path = output.isEmpty() ? layout.DefaultPath(input, to) : output;
     QString why;
     const bool cut = run.Arguments().Option(QStringLiteral("max-seconds")).has_value();
-    if (!CaptionWriter::Write(path, LaidOut(translation, layout, cut), layout.Format(), !output.isEmpty(), why)) {
-        LogFailure(source);
+    const std::vector<Caption> laidOut = TranslatedCaptions::LaidOut(translation.Results(), layout.Limits(), cut);
+    if (!CaptionWriter::Write(path, laidOut, layout.Format(), !output.isEmpty(), why)) {
+        TranslationLog::Failed(source);
         return run.Fail(QStringLiteral("cannot write %1: %2").arg(path, why));
     }
-    GetTranslationLog().AddFinishedTask(source, QFileInfo(path).absoluteFilePath());
+    TranslationLog::Finished(source, path);
     run.Set(QStringLiteral("path"), path);
     run.Set(QStringLiteral("requests"), translation.Requests());
     run.Set(QStringLiteral("retried"), translation.Retried());

@@ -5,7 +5,7 @@
 
 _qovaigc_commands="write history dub paint extract duration subtitles captions translate account help"
 _qovaigc_folder_options="--app-dir --config-dir --work-dir"
-_qovaigc_tools="painting dubbing subtitles copywriting"
+_qovaigc_tools="painting dubbing subtitles copywriting translate"
 
 # The options of one command (--json and --help every command takes); --clear is a flag.
 _qovaigc_options()

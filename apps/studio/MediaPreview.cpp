@@ -2,6 +2,7 @@
 
 #include <QAudioDevice>
 #include <QAudioOutput>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGraphicsPixmapItem>
 #include <QGraphicsRectItem>
@@ -32,6 +33,8 @@ const QString kNoBackend = QStringLiteral("无法播放：本机的 Qt Multimedi
 const QString kCannotPlay = QStringLiteral("无法播放：%1");
 const QString kSilent = QStringLiteral("本机没有声音输出设备，只播放画面");
 const QString kCaptionStyle = QStringLiteral("color: white;");
+const QString kTranslationLine = QStringLiteral("<br><span style=\"color: #ffd966;\">%1</span>");
+const QStringList kCaptionChoices{QStringLiteral("原文字幕"), QStringLiteral("译文字幕"), QStringLiteral("双语字幕")};
 const QColor kCaptionBack(0, 0, 0, 160);
 const QColor kStage(Qt::black);
 // The picture's frame before the file says its own size: the common 16:9.
@@ -69,6 +72,7 @@ MediaPreview::MediaPreview(QWidget* parent)
     , m_still(new QGraphicsPixmapItem)
     , m_captionBack(new QGraphicsRectItem)
     , m_caption(new QGraphicsTextItem)
+    , m_captionChoice(new QComboBox)
     , m_play(new QPushButton(kPlay))
     , m_slider(new QSlider(Qt::Horizontal))
     , m_time(new QLabel(kTime.arg(Clock(0), Clock(0))))
@@ -110,6 +114,11 @@ MediaPreview::MediaPreview(QWidget* parent)
     controls->addWidget(m_play);
     controls->addWidget(m_slider, 1);
     controls->addWidget(m_time);
+    controls->addWidget(m_captionChoice);
+    m_captionChoice->addItems(kCaptionChoices);
+    m_captionChoice->setCurrentIndex(BothShown);
+    m_captionChoice->hide();
+    connect(m_captionChoice, &QComboBox::currentIndexChanged, this, &MediaPreview::ShowCaption);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(m_view, 1);
@@ -164,6 +173,8 @@ void MediaPreview::Open(const QString& path, const QString& subtitles)
     else
         m_captions.clear();
     m_subtitlesPath = sentences.Path();
+    m_translation.clear();
+    m_captionChoice->hide();
     const bool available = m_player->isAvailable();
     if (!available && !path.isEmpty())
         Tell(kNoBackend);
@@ -182,6 +193,15 @@ void MediaPreview::SetCaptions(const QString& subtitles, const std::vector<::Cap
     if (subtitles.isEmpty() || subtitles != m_subtitlesPath)
         return;
     m_captions = captions;
+    ShowCaption();
+}
+
+void MediaPreview::SetTranslation(const QString& subtitles, const std::vector<::Caption>& captions)
+{
+    if (subtitles.isEmpty() || subtitles != m_subtitlesPath)
+        return;
+    m_translation = captions;
+    m_captionChoice->setVisible(!captions.empty());
     ShowCaption();
 }
 
@@ -207,12 +227,26 @@ void MediaPreview::SetSoundCheck(std::function<bool()> hasSound)
     FollowSoundOutputs();
 }
 
-QString MediaPreview::Caption() const
+namespace {
+
+QString ShownAt(const std::vector<::Caption>& captions, qint64 position)
 {
     QStringList shown;
-    for (const int index : SubtitleSentences::Shown(m_captions, int32_t(m_position)))
-        shown.append(m_captions[size_t(index)].text);
+    for (const int index : SubtitleSentences::Shown(captions, int32_t(position)))
+        shown.append(captions[size_t(index)].text);
     return shown.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString MediaPreview::Caption() const
+{
+    const int choice = m_translation.empty() ? SourceShown : m_captionChoice->currentIndex();
+    const QString source = choice == TranslationShown ? QString() : ShownAt(m_captions, m_position);
+    const QString translation = choice == SourceShown ? QString() : ShownAt(m_translation, m_position);
+    if (source.isEmpty() || translation.isEmpty())
+        return source + translation;
+    return source + QLatin1Char('\n') + translation;
 }
 
 void MediaPreview::resizeEvent(QResizeEvent* event)
@@ -274,7 +308,16 @@ void MediaPreview::ShowCaption()
     m_captionBack->setVisible(!text.isEmpty());
     if (text.isEmpty())
         return;
-    m_caption->setPlainText(text);
+    const QString translation =
+        m_translation.empty() || m_captionChoice->currentIndex() != BothShown ? QString() : ShownAt(m_translation, m_position);
+    if (translation.isEmpty() || translation == text) {
+        m_caption->setPlainText(text);
+    } else {
+        // Stacked, the translation takes a colour of its own so the two read as two languages.
+        const QString source = text.left(text.size() - translation.size() - 1);
+        m_caption->setHtml(source.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                           kTranslationLine.arg(translation.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"))));
+    }
     m_caption->setTextWidth(-1);
     // Long lines wrap within the picture rather than run off it.
     if (m_caption->boundingRect().width() > frame.width() - 2 * kCaptionMargin)

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QAudioOutput;
+class QComboBox;
 class QGraphicsPixmapItem;
 class QGraphicsRectItem;
 class QGraphicsTextItem;
@@ -39,6 +40,9 @@ public:
     void Open(const QString& path, const QString& subtitles);
     // The captions of subtitles, when it is the file's: after an edit they follow it.
     void SetCaptions(const QString& subtitles, const std::vector<::Caption>& captions);
+    // The translation of subtitles, when they are the file's: shown instead of them or under
+    // them, as the user picks; none when captions is empty. Another file opened puts it away.
+    void SetTranslation(const QString& subtitles, const std::vector<::Caption>& captions);
     void Seek(qint64 milliseconds);
     // A picture of the file at the position, shown until the player draws frames of its own.
     void ShowStill(const QImage& frame);
@@ -51,6 +55,10 @@ public:
     qint64 Position() const { return m_position; }
     // The captions on screen, one under another, empty between captions.
     QString Caption() const;
+    // Which captions are drawn once there is a translation: the source, the translation, or both
+    // stacked (the items in CaptionShown's order).
+    enum CaptionShown { SourceShown, TranslationShown, BothShown };
+    QComboBox* CaptionChoice() const { return m_captionChoice; }
     QPushButton* PlayButton() const { return m_play; }
     QSlider* Slider() const { return m_slider; }
     QLabel* Time() const { return m_time; }
@@ -80,6 +88,7 @@ private:
     QGraphicsPixmapItem* m_still;
     QGraphicsRectItem* m_captionBack;
     QGraphicsTextItem* m_caption;
+    QComboBox* m_captionChoice;
     QPushButton* m_play;
     QSlider* m_slider;
     QLabel* m_time;
@@ -88,6 +97,7 @@ private:
     QString m_path;
     QString m_subtitlesPath;
     std::vector<::Caption> m_captions;
+    std::vector<::Caption> m_translation;
     qint64 m_position = 0;
     qint64 m_duration = 0;
 };

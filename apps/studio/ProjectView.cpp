@@ -3,6 +3,7 @@
 #include "apps/studio/StudioProject.h"
 #include "apps/studio/SentenceEditor.h"
 #include "apps/studio/SrtDubbingPanel.h"
+#include "mediakit/CaptionWriter.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -153,6 +154,13 @@ ProjectSelection ProjectView::Selection() const
         if (const MediaFile* file = m_project.FindMedia(item->data(0, Qt::UserRole).toUuid()))
             selection.media.append(file);
     }
+    const SubtitleSentences& shown = m_sentences->Sentences();
+    if (!shown.Path().isEmpty()) {
+        selection.subtitles.path = shown.Path();
+        selection.subtitles.owner = OwnerOf(shown.Path());
+        if (shown.Modified())
+            selection.subtitles.edited = CaptionWriter::Build(shown.Captions(), CaptionWriter::Format::Srt);
+    }
     return selection;
 }
 
@@ -235,10 +243,13 @@ void ProjectView::OnBinAdded(const ToolResult& result)
     auto* item = new QListWidgetItem(label, m_bin);
     item->setToolTip(result.path);
     item->setData(Qt::UserRole, result.path);
-    // A subtitle file that just arrived shows its sentences, unless the user is amid changes to
-    // others: a result arriving does not interrupt them.
+    // A subtitle file that just arrived shows its sentences, unless it translates the sentences on
+    // screen (it goes beside them) or the user is amid changes to others: a result arriving does
+    // not interrupt them.
     if (QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0) {
-        if (!m_sentences->Sentences().Modified()) {
+        if (ShowAsTranslation(result))
+            return;
+        if (!m_sentences->Modified()) {
             m_bin->setCurrentItem(item);
             m_bin->scrollToItem(item);
         }
@@ -269,11 +280,34 @@ void ProjectView::ShowSentences(const QString& path)
     const bool subtitles = QFileInfo(path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0;
     m_sentencePane->setVisible(subtitles);
     m_sentences->Open(subtitles ? path : QString());
+    if (subtitles) {
+        // The latest translation of the file, if the bin holds one.
+        const QList<ToolResult>& bin = m_project.Bin();
+        for (auto result = bin.crbegin(); result != bin.crend(); ++result) {
+            if (ShowAsTranslation(*result))
+                break;
+        }
+    }
     // A track spoken from subtitles belongs with the media file the subtitles belong to.
+    m_dubbing->SetSubtitles(subtitles ? path : QString(), OwnerOf(path));
+}
+
+QUuid ProjectView::OwnerOf(const QString& path) const
+{
     QUuid owner;
     for (const ToolResult& result : m_project.Bin()) {
         if (result.path == path)
             owner = result.owner;
     }
-    m_dubbing->SetSubtitles(subtitles ? path : QString(), owner);
+    return owner;
+}
+
+bool ProjectView::ShowAsTranslation(const ToolResult& result)
+{
+    const QString& shown = m_sentences->Sentences().Path();
+    // Translation edits not yet saved are not replaced by a file.
+    if (m_translationTool.isEmpty() || result.tool != m_translationTool || shown.isEmpty() ||
+        m_sentences->Translation().Modified() || result.owner != OwnerOf(shown))
+        return false;
+    return m_sentences->OpenTranslation(result.path);
 }

@@ -36,6 +36,9 @@ public:
     QTreeWidget* SentenceList() const;
     // Speaks the subtitle file current in the bin as a voice-over track.
     SrtDubbingPanel& Dubbing() const { return *m_dubbing; }
+    // What the bin names the translation tool's results: the module's own name for the tool. Its
+    // subtitle files are shown beside the sentences they translate.
+    void SetTranslationTool(const QString& name) { m_translationTool = name; }
 
 signals:
     void SelectionChanged();
@@ -50,6 +53,8 @@ private:
     void OnResultAttached(const QUuid& id, const ToolResult& result);
     void OnBinAdded(const ToolResult& result);
     void ShowSentences(const QString& path);
+    QUuid OwnerOf(const QString& path) const;
+    bool ShowAsTranslation(const ToolResult& result);
 
     StudioProject& m_project;
     QTreeWidget* m_texts;
@@ -58,4 +63,5 @@ private:
     QWidget* m_sentencePane;
     SentenceEditor* m_sentences;
     SrtDubbingPanel* m_dubbing;
+    QString m_translationTool;
 };

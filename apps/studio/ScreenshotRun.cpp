@@ -10,6 +10,7 @@
 #include "apps/studio/SubtitlesShots.h"
 #include "apps/studio/ToolHost.h"
 #include "apps/studio/ToolPanel.h"
+#include "apps/studio/TranslationShots.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -122,9 +123,18 @@ void ScreenshotRun::Subtitle()
         return;
     }
     m_window.ChooseTool(subtitlesTool);
-    // The subtitles made are what the preview and the sentence list then show.
-    const auto captions = [this, next] {
-        auto* shots = new CaptionShots(m_window, [this](const QString& name) { Grab(name); }, next);
+    // The subtitles made are translated, after the preview and the sentence list have shown them.
+    const auto translate = [this, next] {
+        auto* shots = new TranslationShots(m_window, [this](const QString& name) { Grab(name); },
+                                           [this, next](bool succeeded) {
+                                               m_succeeded = m_succeeded && succeeded;
+                                               next();
+                                           });
+        shots->setParent(this);
+        QTimer::singleShot(kSettleMs, shots, &TranslationShots::Start);
+    };
+    const auto captions = [this, translate] {
+        auto* shots = new CaptionShots(m_window, [this](const QString& name) { Grab(name); }, translate);
         shots->setParent(this);
         QTimer::singleShot(kSettleMs, shots, &CaptionShots::Start);
     };

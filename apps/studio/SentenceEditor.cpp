@@ -20,7 +20,7 @@
 
 namespace {
 
-const QStringList kColumns{QStringLiteral("开始"), QStringLiteral("结束"), QStringLiteral("文本")};
+const QStringList kColumns{QStringLiteral("开始"), QStringLiteral("结束"), QStringLiteral("文本"), QStringLiteral("译文")};
 const QString kLayout = QStringLiteral("排版");
 const QString kSave = QStringLiteral("保存");
 const QString kMaxChars = QStringLiteral("每行");
@@ -31,6 +31,8 @@ const QString kCharsSuffix = QStringLiteral(" 字");
 const QString kSecondsSuffix = QStringLiteral(" 秒");
 const QString kLaidOut = QStringLiteral("已排版：%1 句，尚未保存");
 const QString kSaved = QStringLiteral("已保存");
+const QString kTranslationSaved = QStringLiteral("已保存字幕和译文");
+const QString kTranslationDropped = QStringLiteral("排版后句数变了，译文不再对应，已不显示；保存只写字幕");
 const QString kUnsavedTitle = QStringLiteral("字幕尚未保存");
 const QString kUnsaved = QStringLiteral("“%1”的字幕有未保存的修改。是否保存？");
 const QString kDiscard = QStringLiteral("不保存");
@@ -83,13 +85,16 @@ SentenceEditor::SentenceEditor(QWidget* parent)
     // The times keep their width; the text takes the rest and wraps.
     m_list->header()->setSectionResizeMode(StartColumn, QHeaderView::ResizeToContents);
     m_list->header()->setSectionResizeMode(EndColumn, QHeaderView::ResizeToContents);
-    m_list->header()->setStretchLastSection(true);
+    m_list->header()->setSectionResizeMode(TextColumn, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(TranslationColumn, QHeaderView::Stretch);
+    m_list->setColumnHidden(TranslationColumn, true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setWordWrap(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     // A double click is the seek; editing starts from a click on the chosen row or F2.
     m_list->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     m_list->setItemDelegateForColumn(TextColumn, new MultiLineDelegate(m_list));
+    m_list->setItemDelegateForColumn(TranslationColumn, new MultiLineDelegate(m_list));
 
     // 0 lets each caption's script choose its line length, as the command line does by default.
     m_maxChars->setRange(0, kLongestLine);
@@ -130,6 +135,8 @@ SentenceEditor::SentenceEditor(QWidget* parent)
     layout->addWidget(m_message);
 
     connect(m_list, &QTreeWidget::itemChanged, this, &SentenceEditor::OnItemChanged);
+    // Wrapped rows take the height of their text at the columns' new widths, not the old ones.
+    connect(m_list->header(), &QHeaderView::sectionResized, m_list, &QTreeWidget::doItemsLayout);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) {
         const int index = m_list->indexOfTopLevelItem(item);
         if (index >= 0 && index < m_sentences.Count())
@@ -147,6 +154,9 @@ void SentenceEditor::Open(const QString& path)
     QString error;
     bool unsure = false;
     bool picked = false;
+    const bool hadTranslation = m_translation.Count() > 0;
+    m_translation.Clear();
+    m_list->setColumnHidden(TranslationColumn, true);
     if (path.isEmpty())
         m_sentences.Clear();
     else if (m_sentences.Load(path, error, QString(), &unsure))
@@ -161,6 +171,26 @@ void SentenceEditor::Open(const QString& path)
         Tell(error, true);
     Fill();
     emit SentencesChanged(path);
+    if (hadTranslation)
+        emit TranslationChanged(path);
+}
+
+bool SentenceEditor::OpenTranslation(const QString& path)
+{
+    QString error;
+    SubtitleSentences translation;
+    bool matches = !path.isEmpty() && path != m_sentences.Path() && translation.Load(path, error) &&
+                   translation.Count() == m_sentences.Count();
+    for (int i = 0; matches && i < translation.Count(); ++i) {
+        const Caption& source = m_sentences.Captions()[size_t(i)];
+        const Caption& translated = translation.Captions()[size_t(i)];
+        matches = source.start == translated.start && source.end == translated.end;
+    }
+    m_translation = matches ? std::move(translation) : SubtitleSentences();
+    m_list->setColumnHidden(TranslationColumn, !matches);
+    Fill();
+    emit TranslationChanged(m_sentences.Path());
+    return matches;
 }
 
 QString SentenceEditor::PickEncoding(const QString& path, bool& picked)
@@ -179,7 +209,7 @@ void SentenceEditor::Fill()
         ShowRow(item, i);
     }
     m_layout->setEnabled(m_sentences.Count() > 0);
-    m_save->setEnabled(m_sentences.Modified());
+    m_save->setEnabled(Modified());
 }
 
 void SentenceEditor::ShowRow(QTreeWidgetItem* item, int index)
@@ -190,6 +220,11 @@ void SentenceEditor::ShowRow(QTreeWidgetItem* item, int index)
     item->setText(EndColumn, SubtitleSentences::FormatTime(caption.end));
     item->setText(TextColumn, caption.text);
     item->setToolTip(TextColumn, caption.text);
+    if (index < m_translation.Count()) {
+        const QString& translated = m_translation.Captions()[size_t(index)].text;
+        item->setText(TranslationColumn, translated);
+        item->setToolTip(TranslationColumn, translated);
+    }
 }
 
 void SentenceEditor::OnItemChanged(QTreeWidgetItem* item, int column)
@@ -200,13 +235,22 @@ void SentenceEditor::OnItemChanged(QTreeWidgetItem* item, int column)
     const Caption before = m_sentences.Captions()[size_t(index)];
     QString error;
     bool accepted = false;
+    const bool translated = index < m_translation.Count();
     if (column == TextColumn) {
         accepted = m_sentences.SetText(index, item->text(TextColumn), error);
+    } else if (column == TranslationColumn) {
+        accepted = translated && m_translation.SetText(index, item->text(TranslationColumn), error);
     } else {
         int32_t time = 0;
         accepted = SubtitleSentences::ParseTime(item->text(column), time, error) &&
                    m_sentences.SetTimes(index, column == StartColumn ? time : before.start,
                                         column == EndColumn ? time : before.end, error);
+        // The translation's captions are the same captions: their times move together.
+        if (accepted && translated) {
+            const Caption& moved = m_sentences.Captions()[size_t(index)];
+            QString ignored;
+            m_translation.SetTimes(index, moved.start, moved.end, ignored);
+        }
     }
     // Either way the row shows what the sentences now hold: the edit, tidied, or what it was.
     ShowRow(item, index);
@@ -216,31 +260,44 @@ void SentenceEditor::OnItemChanged(QTreeWidgetItem* item, int column)
     }
     m_message->hide();
     Changed();
+    if (translated && column != TextColumn)
+        emit TranslationChanged(m_sentences.Path());
 }
 
 void SentenceEditor::ApplyLayout()
 {
+    const int before = m_sentences.Count();
     m_sentences.Layout({m_maxChars->value(), m_maxLines->value(), m_maxSeconds->value()});
+    // Cut or merged, the captions no longer pair with the translation's: it would be wrong beside them.
+    const bool dropped = m_translation.Count() > 0 && m_sentences.Count() != before;
+    if (dropped) {
+        m_translation.Clear();
+        m_list->setColumnHidden(TranslationColumn, true);
+    }
     Fill();
-    Tell(kLaidOut.arg(m_sentences.Count()), false);
+    Tell(dropped ? kTranslationDropped : kLaidOut.arg(m_sentences.Count()), dropped);
     Changed();
+    if (dropped)
+        emit TranslationChanged(m_sentences.Path());
 }
 
 bool SentenceEditor::Save()
 {
     QString error;
-    if (!m_sentences.Save(error)) {
+    if ((m_sentences.Modified() && !m_sentences.Save(error)) ||
+        (m_translation.Modified() && !m_translation.Save(error))) {
         Tell(error, true);
+        m_save->setEnabled(Modified());
         return false;
     }
     m_save->setEnabled(false);
-    Tell(kSaved, false);
+    Tell(m_translation.Count() > 0 ? kTranslationSaved : kSaved, false);
     return true;
 }
 
 bool SentenceEditor::ConfirmLeave()
 {
-    if (!m_sentences.Modified())
+    if (!Modified())
         return true;
     QMessageBox box(QMessageBox::Question, kUnsavedTitle, kUnsaved.arg(QFileInfo(m_sentences.Path()).fileName()),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
@@ -263,10 +320,13 @@ bool SentenceEditor::ConfirmSaved()
 {
     if (!ConfirmLeave())
         return false;
-    if (m_sentences.Modified()) {
-        // A copy: opening clears the sentences, their path with them.
+    if (Modified()) {
+        // Copies: opening clears the sentences, their paths with them.
         const QString path = m_sentences.Path();
+        const QString translation = m_translation.Path();
         Open(path);
+        if (!translation.isEmpty())
+            OpenTranslation(translation);
     }
     return true;
 }
@@ -285,6 +345,6 @@ void SentenceEditor::Tell(const QString& message, bool refusal)
 
 void SentenceEditor::Changed()
 {
-    m_save->setEnabled(m_sentences.Modified());
+    m_save->setEnabled(Modified());
     emit SentencesChanged(m_sentences.Path());
 }

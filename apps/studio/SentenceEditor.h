@@ -15,7 +15,9 @@ class QTreeWidgetItem;
 // An edit the sentences refuse is put back and its reason shown; "排版" lays the sentences out
 // as captions by the three numbers beside it, which the studio remembers; "保存" writes the file
 // back. Double-clicking a row asks for the preview to go to its start. A file whose character set
-// cannot be told is read in the one the user picks.
+// cannot be told is read in the one the user picks. When a translation of the file is known, its
+// text is a second column, "译文", edited like the first; a time edited is the time of both, and
+// "保存" writes both files.
 class SentenceEditor : public QWidget
 {
     Q_OBJECT
@@ -25,7 +27,8 @@ public:
     {
         StartColumn,
         EndColumn,
-        TextColumn
+        TextColumn,
+        TranslationColumn
     };
 
     explicit SentenceEditor(QWidget* parent = nullptr);
@@ -33,6 +36,12 @@ public:
     // Shows the file's sentences, or the reason it has none; an empty path shows nothing.
     void Open(const QString& path);
     const SubtitleSentences& Sentences() const { return m_sentences; }
+    // Shows path's texts beside the sentences, if it is their translation: as many captions, at
+    // the same times. False, and no translation shown, otherwise; an empty path shows none.
+    bool OpenTranslation(const QString& path);
+    const SubtitleSentences& Translation() const { return m_translation; }
+    // Whether either file's sentences hold changes not yet saved.
+    bool Modified() const { return m_sentences.Modified() || m_translation.Modified(); }
 
     QTreeWidget* List() const { return m_list; }
     QSpinBox* MaxChars() const { return m_maxChars; }
@@ -58,6 +67,8 @@ signals:
     void SeekRequested(qint64 milliseconds);
     // The sentences of path differ from what was shown before (an edit, a layout or another file).
     void SentencesChanged(const QString& path);
+    // The translation shown beside the sentences of path changed (opened, edited, put away).
+    void TranslationChanged(const QString& path);
 
 private:
     // Asks which character set a file is in when it cannot be told; picked is false when the user
@@ -71,6 +82,7 @@ private:
     void KeepLimits();
 
     SubtitleSentences m_sentences;
+    SubtitleSentences m_translation;
     QTreeWidget* m_list;
     QSpinBox* m_maxChars;
     QSpinBox* m_maxLines;

@@ -28,12 +28,22 @@ struct MediaFile
     QList<ToolResult> subtitles;
 };
 
-// What the user has selected in the project: one text object, and media files with the
-// current one first.
+// The subtitle file chosen in the bin, with the media file it belongs to (null for none) and, when
+// the sentences on screen hold edits not yet saved, those sentences as SRT text.
+struct ChosenSubtitles
+{
+    QString path;
+    QUuid owner;
+    QString edited;
+};
+
+// What the user has selected in the project: one text object, media files with the current one
+// first, and the subtitle file chosen in the bin.
 struct ProjectSelection
 {
     const TextObject* text = nullptr;
     QList<const MediaFile*> media;
+    ChosenSubtitles subtitles;
 };
 
 // The studio's own small project: text objects and media files the user added, the audio and

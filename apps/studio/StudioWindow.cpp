@@ -49,6 +49,7 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     resize(kDefaultSize);
     m_host = std::make_unique<ToolHost>(m_module, *m_panel, m_inbox);
     m_view->Dubbing().SetToolName(m_host->Name(ToolId::Dubbing));
+    m_view->SetTranslationTool(m_host->Name(ToolId::Translation));
     // Tool windows report to the window they were given and sometimes to the top-level window.
     m_panel->installEventFilter(&m_inbox);
     installEventFilter(&m_inbox);
@@ -71,6 +72,13 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     statusBar()->showMessage(kModuleStatus.arg(modulePath, QString::number(m_host->Tools().size())));
 
     connect(m_view, &ProjectView::SelectionChanged, this, [this] { m_host->HandOver(m_view->Selection()); });
+    // The subtitle file chosen in the bin and its edits reach only a tool that takes them.
+    const auto handSubtitles = [this] {
+        if (m_host->TakesSubtitles())
+            m_host->HandOver(m_view->Selection());
+    };
+    connect(m_view, &ProjectView::BinChosen, this, handSubtitles);
+    connect(&m_view->Sentences(), &SentenceEditor::SentencesChanged, this, handSubtitles);
     connect(m_sample, &SampleProject::Finished, this, [this](bool complete, const QString& message) {
         statusBar()->showMessage(complete ? kSampleOpened : message);
     });
@@ -92,13 +100,22 @@ void StudioWindow::ConnectPreview()
     connect(&sentences, &SentenceEditor::SentencesChanged, this, [this, &sentences](const QString& path) {
         m_preview->SetCaptions(path, sentences.Sentences().Captions());
     });
+    connect(&sentences, &SentenceEditor::TranslationChanged, this, [this, &sentences](const QString& path) {
+        const std::vector<Caption>& translation = sentences.Translation().Captions();
+        if (!translation.empty() && m_preview->SubtitlesPath() != path)
+            PreviewSubtitlesOf(path);
+        m_preview->SetTranslation(path, translation);
+    });
     connect(&sentences, &SentenceEditor::SeekRequested, this, [this, &sentences](qint64 milliseconds) {
         if (m_preview->SubtitlesPath() != sentences.Sentences().Path())
             PreviewSubtitlesOf(sentences.Sentences().Path());
         m_preview->Seek(milliseconds);
     });
-    // Subtitles that arrive for the file being previewed are drawn at once.
+    // Subtitles that arrive for the file being previewed are drawn at once; a translation is drawn
+    // with the sentences it translates, once they show it.
     connect(&m_project, &StudioProject::ResultAttached, this, [this](const QUuid& id, const ToolResult& result) {
+        if (result.tool == m_host->Name(ToolId::Translation))
+            return;
         const MediaFile* media = m_project.FindMedia(id);
         if (media && media->path == m_preview->Path() &&
             QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0)
@@ -112,9 +129,17 @@ void StudioWindow::PreviewSelection()
     if (selection.media.isEmpty() || !MediaPreview::Plays(selection.media.first()->path))
         return;
     const MediaFile& media = *selection.media.first();
-    const QString subtitles = media.subtitles.isEmpty() ? QString() : media.subtitles.last().path;
-    if (media.path != m_preview->Path() || subtitles != m_preview->SubtitlesPath())
+    QString subtitles = media.subtitles.isEmpty() ? QString() : media.subtitles.last().path;
+    // The sentences on screen, when they are the file's, are what the preview follows.
+    const SentenceEditor& sentences = m_view->Sentences();
+    for (const ToolResult& result : media.subtitles) {
+        if (result.path == sentences.Sentences().Path())
+            subtitles = result.path;
+    }
+    if (media.path != m_preview->Path() || subtitles != m_preview->SubtitlesPath()) {
         m_preview->Open(media.path, subtitles);
+        m_preview->SetTranslation(subtitles, sentences.Translation().Captions());
+    }
     m_preview->show();
 }
 
@@ -124,6 +149,12 @@ void StudioWindow::PreviewSubtitlesOf(const QString& subtitles)
         for (const ToolResult& result : media.subtitles) {
             if (result.path == subtitles) {
                 m_preview->Open(media.path, subtitles);
+                // The sentences on screen, edits and translation included, rather than the file.
+                const SentenceEditor& sentences = m_view->Sentences();
+                if (sentences.Sentences().Path() == subtitles) {
+                    m_preview->SetCaptions(subtitles, sentences.Sentences().Captions());
+                    m_preview->SetTranslation(subtitles, sentences.Translation().Captions());
+                }
                 m_preview->show();
                 return;
             }

@@ -11,12 +11,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QComboBox>
 #include <QTabBar>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
+
+const QString kEnglishModel = QStringLiteral("英文模型");
 
 const QString kStartCaption = QStringLiteral("开始识别");
 const QString kUserCaption = QStringLiteral("语音转写用户");
@@ -125,6 +128,11 @@ void SubtitlesShots::Recognise()
         m_done();
         return;
     }
+    // The sample speaks English: recognised by the cloud engine's English model (tab B), its
+    // subtitles are real words, which the translation tool after this turns into Spanish.
+    SelectTab(1);
+    if (auto* models = Tool() ? Tool()->findChild<QComboBox*>() : nullptr)
+        models->setCurrentIndex(models->findText(kEnglishModel));
     start->click();
     m_waits = 0;
     WaitForRunning();

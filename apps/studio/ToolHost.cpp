@@ -86,7 +86,21 @@ void ToolHost::HandOver(const ProjectSelection& selection) const
             others.insert(selection.media[i]->path, selection.media[i]->id.toString(QUuid::WithBraces));
         const MediaFile& current = *selection.media.first();
         m_module.Select(tool, current.id, current.path, &others);
+    } else if (takes == ToolSelection::Subtitles) {
+        // Nothing chosen is handed over too: the window must not translate a file put away.
+        QHash<QString, QString> properties;
+        if (!selection.subtitles.edited.isEmpty())
+            properties.insert(QString::fromLatin1(kEditedCaptions), selection.subtitles.edited);
+        m_module.Select(tool, selection.subtitles.owner, selection.subtitles.path, &properties);
     }
+}
+
+bool ToolHost::TakesSubtitles() const
+{
+    if (!m_window)
+        return false;
+    const ToolRow* row = ToolTable::Find(m_tools[m_current].toolId);
+    return row && row->selection == ToolSelection::Subtitles;
 }
 
 void ToolHost::Shutdown()

@@ -35,6 +35,8 @@ public:
     int Current() const { return m_current; }
     // Passes the selection to the open window in the form its tool's row takes, if any.
     void HandOver(const ProjectSelection& selection) const;
+    // Whether the open window takes the subtitle file chosen in the bin.
+    bool TakesSubtitles() const;
     // Closes the open window, then releases the module; once only.
     void Shutdown();
 

@@ -30,7 +30,7 @@ TEST_F(Usage, AnErrorPrintsOneSentenceAndTheCommandsOwnUsageLine)
         {{"write", "  "}, "the TOPIC is empty"},
         {{"write", "x", "--timeout", "0"}, "--timeout takes a whole number from 1 to 86400, not 0"},
         {{"history", "nosuchtool"},
-         "there is no tool nosuchtool; the tools are painting, dubbing, subtitles, copywriting"},
+         "there is no tool nosuchtool; the tools are painting, dubbing, subtitles, copywriting, translate"},
         {{"history", "dubbing", "--from", "2024/01/01"}, "--from takes a date written YYYY-MM-DD, not 2024/01/01"},
         {{"history", "dubbing", "--since", "x"}, "--since is not an option of history"},
         {{"history", "dubbing", "--to"}, "--to needs a value"},

@@ -23,6 +23,7 @@ const QUuid kPainting = QUuid::fromString(QStringLiteral("{69821F54-CEB3-4599-BC
 const QUuid kDubbing = QUuid::fromString(QStringLiteral("{EAC20D41-0AEB-4CE6-956C-97AC89944B9A}"));
 const QUuid kSubtitles = QUuid::fromString(QStringLiteral("{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}"));
 const QUuid kCopywriting = QUuid::fromString(QStringLiteral("{0B96C2D8-03B7-4272-920E-5AEA31E27E1D}"));
+const QUuid kTranslation = QUuid::fromString(QStringLiteral("{3D5E8A17-6C42-4B9F-A17E-25D09B4C81F3}"));
 const QUuid kSelectedObject = QUuid::fromString(QStringLiteral("{11111111-2222-3333-4444-555555555555}"));
 
 // A tool window as the later windows will be: it takes the editor's selection.
@@ -87,18 +88,18 @@ protected:
     }
 };
 
-TEST_F(Entry, ListingAppendsTheFourToolsWithDefaults)
+TEST_F(Entry, ListingAppendsTheFiveToolsWithDefaults)
 {
     AIGCToolInfoArray tools(1);
     tools[0].displayName = QStringLiteral("editor's own");
     tools[0].firstFlag = 9;
     ASSERT_EQ(QOVAIGCFunc(AIGC_LIST_TOOLS, nullptr, &tools), 0);
-    ASSERT_EQ(tools.size(), 5);
+    ASSERT_EQ(tools.size(), 6);
     EXPECT_EQ(tools[0].displayName, QStringLiteral("editor's own"));
     EXPECT_EQ(tools[0].firstFlag, 9);
-    const QUuid order[] = {kPainting, kDubbing, kSubtitles, kCopywriting};
-    const char* names[] = {"AI 绘画", "AI 配音", "AI 字幕", "AI 文案"};
-    for (int i = 0; i < 4; ++i) {
+    const QUuid order[] = {kPainting, kDubbing, kSubtitles, kCopywriting, kTranslation};
+    const char* names[] = {"AI 绘画", "AI 配音", "AI 字幕", "AI 文案", "AI 翻译"};
+    for (int i = 0; i < 5; ++i) {
         const AIGCToolInfo& tool = tools[i + 1];
         EXPECT_EQ(tool.toolId, order[i]);
         EXPECT_EQ(tool.displayName, QString::fromUtf8(names[i]));

@@ -44,7 +44,7 @@ public:
 TEST(ToolTable, RowsAreFoundByIdGuidHistoryNumberAndCommandAndEachIsUnique)
 {
     const auto rows = ToolTable::Rows();
-    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_EQ(rows.size(), 5u);
     std::set<QUuid> guids;
     std::set<int> historyNumbers;
     std::set<int> childIds;
@@ -70,8 +70,9 @@ TEST(ToolTable, RowsAreFoundByIdGuidHistoryNumberAndCommandAndEachIsUnique)
     EXPECT_EQ(childIds.size(), rows.size());
     EXPECT_EQ(commands.size(), rows.size());
     EXPECT_EQ(folders.size(), rows.size());
-    // The numbering the history dialog has always used, which is not the listing order.
-    const int numbers[] = {0, 2, 1, 3};
+    // The numbering the history dialog has always used, which is not the listing order; a new
+    // tool takes the next number.
+    const int numbers[] = {0, 2, 1, 3, 4};
     for (std::size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].historyNumber, numbers[i]) << rows[i].commandName;
 
@@ -111,7 +112,8 @@ TEST(ToolTable, TheEntryListsCreatesAndHandsOverAsTheRowsSay)
                              .value = uint64_t(reinterpret_cast<uintptr_t>(u"chosen"))};
         ASSERT_EQ(QOVAIGCFunc(AIGC_SELECT, &select, nullptr), 0);
         EXPECT_EQ(window->selected.isEmpty(), row.selection == ToolSelection::None);
-        EXPECT_EQ(window->hadProperties, row.selection == ToolSelection::MediaFiles);
+        EXPECT_EQ(window->hadProperties,
+                  row.selection == ToolSelection::MediaFiles || row.selection == ToolSelection::Subtitles);
 
         AIGCToolParam destroy{.object = window, .toolId = row.guid, .selectedObject = {}, .value = 0};
         EXPECT_EQ(QOVAIGCFunc(AIGC_DESTROY_WINDOW, &destroy, nullptr), 0);

@@ -11,6 +11,7 @@ const QList<QUuid>& RecordingModule::ToolIds()
         QUuid::fromString(QStringLiteral("{EAC20D41-0AEB-4CE6-956C-97AC89944B9A}")),
         QUuid::fromString(QStringLiteral("{7CF60C8A-F809-4C54-91D8-12EE7F6539CD}")),
         QUuid::fromString(QStringLiteral("{0B96C2D8-03B7-4272-920E-5AEA31E27E1D}")),
+        QUuid::fromString(QStringLiteral("{3D5E8A17-6C42-4B9F-A17E-25D09B4C81F3}")),
     };
     return ids;
 }
@@ -18,7 +19,7 @@ const QList<QUuid>& RecordingModule::ToolIds()
 const QStringList& RecordingModule::ToolNames()
 {
     static const QStringList names{QStringLiteral("AI 绘画"), QStringLiteral("AI 配音"), QStringLiteral("AI 字幕"),
-                                   QStringLiteral("AI 文案")};
+                                   QStringLiteral("AI 文案"), QStringLiteral("AI 翻译")};
     return names;
 }
 
