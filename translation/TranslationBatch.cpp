@@ -3,6 +3,7 @@
 #include "mediakit/CaptionText.h"
 #include "translation/TranslationLanguage.h"
 #include "translation/TranslationReply.h"
+#include "translation/TranslationSwaps.h"
 
 #include <algorithm>
 
@@ -53,9 +54,12 @@ bool TranslationBatch::Request(const std::vector<TranslationLine>& lines, const 
         return false;
     // An answer without the object leaves every line of it missing; the rounds after decide.
     const TranslationReply::Lines read = TranslationReply::Read(answer);
+    // Lines answered with each other's ids are as good as not answered: which text is whose is
+    // what the next, smaller request tells.
+    const std::set<QString> swapped = TranslationSwaps::Find(lines, read.texts);
     for (const TranslationLine& line : lines) {
         const auto found = read.texts.find(line.id);
-        if (found == read.texts.end() || found->second.isEmpty())
+        if (found == read.texts.end() || found->second.isEmpty() || swapped.count(line.id))
             continue;
         if (fix || !m_texts.count(line.id))
             m_texts[line.id] = found->second;

@@ -63,7 +63,8 @@ ServiceTask::Body Make(TranslationBatch::Setup setup, const QString& cacheFolder
                 return TaskEnd::Stop();
             if (batch.Failure())
                 return TaskEnd::Failure(
-                    {batch.Failure().kind, kRequestFailed, QString::fromStdString(batch.Failure().text), kCodes});
+                    {batch.Failure().kind, kRequestFailed,
+                     TranslationErrors::Failed(batch.Failure(), setup.from, setup.to), kCodes});
             return TaskEnd::Failure(
                 {TaskError::Kind::Reply, kLinesMissing, TranslationErrors::Missing(batch.Missing()), kCodes});
         }

@@ -14,6 +14,16 @@ const ChatClient::Wording& ChatWording()
     return wording;
 }
 
+QString Failed(const RequestFailure& failure, const QString& from, const QString& to)
+{
+    // The chat table reads this code as a parameter that failed its check; a request that carries
+    // only lines and their languages fails it for a pair the service cannot translate.
+    constexpr int kPairRefused = 336003;
+    if (failure.serviceCode == kPairRefused)
+        return QStringLiteral("the translation service cannot translate %1 into %2").arg(from, to);
+    return QString::fromStdString(failure.text);
+}
+
 QString Missing(const QStringList& ids)
 {
     return ids.size() == 1

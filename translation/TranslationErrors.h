@@ -11,6 +11,9 @@ namespace TranslationErrors {
 
 const ChatClient::Wording& ChatWording();
 
+// Why a request failed, for a user: the chat service's words, except where its code means
+// something of its own for a translation.
+QString Failed(const RequestFailure& failure, const QString& from, const QString& to);
 // Lines that never came back, by their caption numbers.
 QString Missing(const QStringList& ids);
 // A batch that failed, named by the captions it held.

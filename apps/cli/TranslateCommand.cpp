@@ -37,6 +37,7 @@ int Run(CommandRun& run)
     const QString to = options.Text(QStringLiteral("to"));
     QString from = options.Text(QStringLiteral("from"));
     const QString glossaryPath = options.Text(QStringLiteral("glossary"));
+    const QString encoding = options.Encoding();
     const int jobs = options.Integer(QStringLiteral("jobs"), BatchRun::kRequestPlaces, 1, kMostJobs);
     const auto timeout = options.Timeout();
     if (options.Problem())
@@ -56,7 +57,7 @@ int Run(CommandRun& run)
 
     std::vector<Caption> captions;
     QString error;
-    if (!SrtReader::Read(input, captions, error))
+    if (!SrtReader::Read(input, captions, error, encoding))
         return run.Fail(error);
     if (from.isEmpty())
         from = TranslationLanguage::Guess(captions);
@@ -122,16 +123,18 @@ const CliCommand& TranslateCommand()
 {
     static const CliCommand command{
         "translate",
-        "INPUT --to LANG [--from LANG] [--glossary FILE] [--output PATH] [--format srt|vtt|ass] [--max-chars N] "
-        "[--max-lines N] [--max-seconds S] [--jobs N] [--timeout S]",
+        "INPUT --to LANG [--from LANG] [--glossary FILE] [--output PATH] [--encoding NAME] [--format srt|vtt|ass] "
+        "[--max-chars N] [--max-lines N] [--max-seconds S] [--jobs N] [--timeout S]",
         "the captions of the SRT file INPUT translated into LANG (a two-letter code: es, zh, fr, ...)\n"
         "through the chat service, one caption for each with its time, laid out as captions lays them\n"
         "out (--max-seconds also cuts long ones); --from is guessed from the captions when not given.\n"
         "FILE holds fixed translations, a term, a tab and its translation a line. Written to PATH, or\n"
         "beside INPUT as NAME.LANG.FORMAT (NAME.LANG_2.FORMAT when that is taken); prints its path and\n"
         "a summary on standard error. --jobs requests at once (4); each batch has --timeout. Batches\n"
-        "that came back are kept, so a rerun after a failure asks only for the rest",
+        "that came back are kept, so a rerun after a failure asks only for the rest. INPUT's character set\n"
+        "is told from its bytes; --encoding names it when it cannot be",
         QStringList{QStringLiteral("to"), QStringLiteral("from"), QStringLiteral("glossary"), QStringLiteral("output"),
+                    QStringLiteral("encoding"),
                     QStringLiteral("jobs"), QStringLiteral("timeout")} +
             CaptionOptions::Names(),
         &Run};

@@ -18,7 +18,7 @@ _qovaigc_options()
         extract) echo "--output-dir --jobs --start --end --codec --channels --rate --bits" ;;
         subtitles) echo "--jobs --engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
         captions) echo "--output --encoding --max-chars --max-lines --max-seconds --format" ;;
-        translate) echo "--to --from --glossary --output --jobs --timeout --max-chars --max-lines --max-seconds --format" ;;
+        translate) echo "--to --from --glossary --output --encoding --jobs --timeout --max-chars --max-lines --max-seconds --format" ;;
         account) echo "--id --key --clear" ;;
     esac
 }

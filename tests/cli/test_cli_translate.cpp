@@ -7,6 +7,7 @@
 #include "mediakit/SrtReader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 
 #include <gtest/gtest.h>
@@ -129,7 +130,7 @@ TEST_F(TranslateCommand, FailuresSayWhyAndLeaveNoFile)
         int exitCode;
         QString says;
     } cases[] = {
-        {{input, "--to", "es"}, 1, "captions 1 to 3: 参数校验不合法\n"},
+        {{input, "--to", "es"}, 1, "captions 1 to 3: the translation service cannot translate en into es\n"},
         {{input}, 2, "--to needs the language"},
         {{input, "--to", "Spanish"}, 2, "Spanish is not a language's two-letter code"},
         {{input, "--to", "en"}, 2, "the captions are in en already"},
@@ -145,6 +146,21 @@ TEST_F(TranslateCommand, FailuresSayWhyAndLeaveNoFile)
         EXPECT_TRUE(outcome.out.isEmpty());
         EXPECT_EQ(Files(), QStringList{"talk.srt"});
     }
+}
+
+TEST_F(TranslateCommand, ACharacterSetThatCannotBeToldIsNamedWithEncoding)
+{
+    TranslationScript script(m_chat);
+    const QString unsure = Write("unsure.srt", "1\r\n00:00:01,000 --> 00:00:02,000\r\ncaf\xFF\xFE\x80\x81\r\n");
+    const Outcome refused = Run({"translate", unsure, "--to", "es"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("which character set it is in cannot be told")) << refused.err.toStdString();
+    EXPECT_TRUE(script.Requests().empty());
+
+    const Outcome named = Run({"translate", unsure, "--to", "es", "--from", "ru", "--encoding", "KOI8-R"});
+    ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
+    ASSERT_EQ(script.Requests().size(), 1u);
+    EXPECT_EQ(script.Requests()[0].texts, QStringList{QStringLiteral("cafЪЧ─│")});
 }
 
 TEST_F(TranslateCommand, ABatchThatTakesTooLongFailsNamingItsCaptions)
@@ -193,6 +209,39 @@ TEST_F(TranslateLocally, EnglishCaptionsBecomeSpanishThroughTheLocalServices)
     EXPECT_TRUE(written[0].text.contains("amigo")) << written[0].text.toStdString();
     EXPECT_TRUE(written[1].text.contains("perro")) << written[1].text.toStdString();
     EXPECT_EQ(written[2].start, 6000);
+}
+
+// Real translations of varied captions are taken as they come: none looks swapped, none missing.
+TEST_F(TranslateLocally, VariedCaptionsAreNeverAskedAgain)
+{
+    QFile lines(QOV_ENGLISH_CAPTIONS);
+    ASSERT_TRUE(lines.open(QIODevice::ReadOnly));
+    QByteArray srt;
+    int number = 0;
+    for (const QByteArray& line : lines.readAll().split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        // Nine seconds each: time enough that no translation is asked again for its length.
+        const auto time = [](int seconds) {
+            return QStringLiteral("00:%1:%2,000").arg(seconds / 60, 2, 10, QChar('0')).arg(seconds % 60, 2, 10, QChar('0'));
+        };
+        const int start = number * 10;
+        srt += QStringLiteral("%1\n%2 --> %3\n").arg(++number).arg(time(start), time(start + 9)).toUtf8() +
+               line.trimmed() + "\n\n";
+    }
+    const QString input = Write("varied.srt", srt);
+    const QJsonObject json = JsonOf(Run({"translate", input, "--to", "es", "--json"}));
+    ASSERT_TRUE(json.value("ok").toBool()) << json.value("error").toString().toStdString();
+    EXPECT_EQ(json.value("requests").toInt(), (number + 39) / 40);
+    EXPECT_EQ(json.value("retried").toInt(), 0);
+}
+
+TEST_F(TranslateLocally, APairTheServiceCannotTranslateIsNamed)
+{
+    const QString input = Write("talk.srt", kTalk);
+    const Outcome outcome = Run({"translate", input, "--to", "de"});
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.err, "captions 1 to 3: the translation service cannot translate en into de\n");
 }
 
 // Each way the local chat service can spoil an answer is caught and mended by asking again for

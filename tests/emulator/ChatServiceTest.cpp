@@ -3,6 +3,8 @@
 #include "Utf8Text.h"
 
 #include <string>
+#include <thread>
+#include <vector>
 
 using emulator_test::ChatBody;
 using emulator_test::Json;
@@ -169,4 +171,61 @@ TEST_F(EmulatorTest, ChatAnswerFaultsSpoilOneTranslationEach)
     ASSERT_EQ(missed.size(), 2u);
     EXPECT_EQ(missed[1].second.find("Aurora Lámpara"), std::string::npos) << missed[1].second;
     EXPECT_NE(missed[1].second.find("Aurora"), std::string::npos) << missed[1].second;
+}
+
+namespace {
+
+std::string TranslateLines(const std::vector<std::string> &texts)
+{
+    web::json::value content = web::json::value::object(true);
+    content["task"] = web::json::value::string("translate");
+    content["source_language"] = web::json::value::string("en");
+    content["target_language"] = web::json::value::string("es");
+    web::json::value lines = web::json::value::array();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        web::json::value line = web::json::value::object(true);
+        line["id"] = web::json::value::string(std::to_string(i + 1));
+        line["text"] = web::json::value::string(texts[i]);
+        lines[i] = line;
+    }
+    content["lines"] = lines;
+    return ChatBody(content.serialize());
+}
+
+}  // namespace
+
+// Requests translated at the same time each get their own lines back, as each would alone, the
+// characters the translator's stream reserves and an empty line among them.
+TEST_F(EmulatorTest, ChatTranslationsAtOnceEachKeepTheirOwnLines)
+{
+    const auto token = Token();
+    const std::vector<std::vector<std::string>> requests = {
+        {"The dog runs.", "Price: $5 [about] a/b \\ ^x^ {y} <z> @w", "", "We walk in the park."},
+        {"She bought a new house near the river."},
+        {"Good morning.", "See you tomorrow.", "The meeting starts at nine."},
+        {"Please turn left at the next corner.", "I love you."},
+    };
+    std::vector<std::vector<std::pair<std::string, std::string>>> alone;
+    for (const auto &texts : requests)
+        alone.push_back(AnsweredLines(ResultOf(PostChat(token, TranslateLines(texts)))));
+    ASSERT_EQ(alone[0].size(), 4u);
+    EXPECT_EQ(alone[0][1].second, "Precio: $5 [aproximadamente] un/b \\ ^x^ {y} <z> @w");
+    EXPECT_EQ(alone[0][2].second, "");
+    EXPECT_NE(alone[0][3].second.find("parque"), std::string::npos) << alone[0][3].second;
+
+    constexpr int kRounds = 3;
+    std::vector<std::vector<std::vector<std::pair<std::string, std::string>>>> together(requests.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < requests.size(); ++i) {
+        threads.emplace_back([&, i] {
+            for (int round = 0; round < kRounds; ++round)
+                together[i].push_back(AnsweredLines(ResultOf(PostChat(token, TranslateLines(requests[i])))));
+        });
+    }
+    for (std::thread &thread : threads)
+        thread.join();
+    for (size_t i = 0; i < requests.size(); ++i) {
+        for (const auto &answer : together[i])
+            EXPECT_EQ(answer, alone[i]) << "request " << i;
+    }
 }

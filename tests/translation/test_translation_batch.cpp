@@ -78,9 +78,10 @@ QJsonObject Line(const QString& id, const QString& text)
 struct ReplyCase
 {
     const char* name;
-    // The first reply to the batch of "one", "two", "three"; every later request is answered faithfully.
+    // The first reply to the batch; every later request is answered faithfully.
     std::function<std::string(const Asked&)> first;
     std::vector<QStringList> askedAfter; // the ids of each later request
+    QStringList sources = {"one", "two", "three"};
 };
 
 TEST_F(Translation, RepliesGoneWrongAreReadOrAskedAgainForWhatIsMissingOnly)
@@ -110,6 +111,14 @@ TEST_F(Translation, RepliesGoneWrongAreReadOrAskedAgainForWhatIsMissingOnly)
              return lines({Line("1", one), {{"id", 2}, {"text", two}}, Line("3", three), Line("99", "es:extra")});
          }, {}},
         {"empty text", [&](const Asked&) { return lines({Line("1", one), Line("2", " "), Line("3", three)}); }, {{"2"}}},
+        {"swapped ids", [&](const Asked& asked) {
+             return lines({Line("1", "es:" + asked.texts[1]), Line("2", "es:" + asked.texts[0]),
+                           Line("3", "es:" + asked.texts[2])});
+         }, {{"1", "2"}}, {"Mix 500 grams of flour with 350 ml of water.", "Run!", "Call Peter at 9."}},
+        {"distinct lines in place", [&](const Asked& asked) {
+             return lines({Line("1", "es:" + asked.texts[0]), Line("2", "es:" + asked.texts[1]),
+                           Line("3", "es:" + asked.texts[2])});
+         }, {}, {"Mix 500 grams of flour with 350 ml of water.", "Run!", "Call Peter at 9."}},
     };
     for (const ReplyCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -121,9 +130,12 @@ TEST_F(Translation, RepliesGoneWrongAreReadOrAskedAgainForWhatIsMissingOnly)
         QTemporaryDir cache;
         m_settings.cacheFolder = cache.path();
         CaptionTranslation translation;
-        const TaskEnd end = Run(translation, Captions({"one", "two", "three"}));
+        const TaskEnd end = Run(translation, Captions(c.sources));
         ASSERT_TRUE(end.Succeeded()) << end.error.text.toStdString();
-        EXPECT_EQ(Texts(translation), QStringList({one, two, three}));
+        QStringList faithful;
+        for (const QString& source : c.sources)
+            faithful << "es:" + source;
+        EXPECT_EQ(Texts(translation), faithful);
         const auto requests = script.Requests();
         ASSERT_EQ(requests.size(), c.askedAfter.size() + 1);
         for (size_t i = 0; i < c.askedAfter.size(); ++i)
