@@ -40,6 +40,7 @@ set(QOV_UNITY_ALONE
   apps/cli/ExtractCommand.cpp
   apps/cli/HelpCommand.cpp
   apps/cli/HistoryCommand.cpp
+  apps/cli/MuxCommand.cpp
   apps/cli/PaintCommand.cpp
   apps/cli/SubtitlesCommand.cpp
   apps/cli/TranslateCommand.cpp

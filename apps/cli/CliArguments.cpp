@@ -112,6 +112,16 @@ std::optional<QString> CliArguments::Option(const QString& name) const
     return std::nullopt;
 }
 
+QStringList CliArguments::Options(const QString& name) const
+{
+    QStringList values;
+    for (const auto& [option, value] : m_options) {
+        if (option == name)
+            values << value;
+    }
+    return values;
+}
+
 bool CliArguments::Flag(const QString& name) const
 {
     return m_flags.contains(name);

@@ -24,6 +24,8 @@ public:
     const QStringList& Positional() const;
     // Value of --name, if given (the last one when given twice).
     std::optional<QString> Option(const QString& name) const;
+    // Every value of --name, for an option that may be given more than once, in the order given.
+    QStringList Options(const QString& name) const;
     // Whether the flag --name was given; --json and --help (also -h) are the flags every command takes.
     bool Flag(const QString& name) const;
     // Options given that are neither in known nor a flag, as they were written ("--since").

@@ -10,6 +10,7 @@
 #include "apps/cli/ExtractCommand.h"
 #include "apps/cli/HelpCommand.h"
 #include "apps/cli/HistoryCommand.h"
+#include "apps/cli/MuxCommand.h"
 #include "apps/cli/PaintCommand.h"
 #include "apps/cli/SubtitlesCommand.h"
 #include "apps/cli/TranslateCommand.h"
@@ -24,8 +25,8 @@ namespace {
 const char* const kClosing =
     "Every command takes --json: one JSON object on standard output (\"ok\", \"command\", the result's\n"
     "paths and fields; \"error\" on failure) instead of the plain lines.\n"
-    "When standard error is a terminal, write, dub, paint, extract and subtitles show their progress\n"
-    "there; Ctrl-C stops the running task and leaves no unfinished file.\n"
+    "When standard error is a terminal, write, dub, paint, extract, subtitles and mux show their\n"
+    "progress there; Ctrl-C stops the running task and leaves no unfinished file.\n"
     "Exit status: 0 success, 1 failure (the message on standard error), 2 usage, 130 interrupted.\n"
     "The folder options override QOV_APP_DIR, QOV_CONFIG_DIR and QOV_WORK_DIR.\n"
     "qovaigc --version prints the version.\n";
@@ -45,7 +46,7 @@ const std::vector<const CliCommand*>& Commands()
     static const std::vector<const CliCommand*> commands{&WriteCommand(),   &HistoryCommand(),  &DubCommand(),
                                                          &PaintCommand(),   &ExtractCommand(),  &DurationCommand(),
                                                          &SubtitlesCommand(), &CaptionsCommand(), &TranslateCommand(),
-                                                         &AccountCommand(),  &HelpCommand()};
+                                                         &MuxCommand(),     &AccountCommand(),  &HelpCommand()};
     return commands;
 }
 

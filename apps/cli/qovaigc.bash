@@ -3,7 +3,7 @@
 # Installed as share/bash-completion/completions/qovaigc; to try it from the source tree:
 #   source apps/cli/qovaigc.bash
 
-_qovaigc_commands="write history dub paint extract duration subtitles captions translate account help"
+_qovaigc_commands="write history dub paint extract duration subtitles captions translate mux account help"
 _qovaigc_folder_options="--app-dir --config-dir --work-dir"
 _qovaigc_tools="painting dubbing subtitles copywriting translate"
 
@@ -19,6 +19,7 @@ _qovaigc_options()
         subtitles) echo "--jobs --engine --model --start --end --timeout --max-chars --max-lines --max-seconds --format" ;;
         captions) echo "--output --encoding --max-chars --max-lines --max-seconds --format" ;;
         translate) echo "--to --from --glossary --output --encoding --jobs --timeout --max-chars --max-lines --max-seconds --format" ;;
+        mux) echo "--audio --mix --duck-db --subtitles --burn --loudness --output" ;;
         account) echo "--id --key --clear" ;;
     esac
 }
@@ -69,10 +70,11 @@ _qovaigc()
             compopt -o filenames 2>/dev/null
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --reference | --srt | --glossary) _qovaigc_files "$cur"; return ;;
+        --reference | --srt | --glossary | --audio | --subtitles | --burn) _qovaigc_files "$cur"; return ;;
         # history's --from is a date, translate's a language; the others' a file of one item a line
         --from) [[ $command != history && $command != translate ]] && _qovaigc_files "$cur"; return ;;
         --to) [[ $command == translate ]] && mapfile -t COMPREPLY < <(compgen -W "en es zh fr de ja" -- "$cur"); return ;;
+        --mix) mapfile -t COMPREPLY < <(compgen -W "duck replace add" -- "$cur"); return ;;
         --codec) mapfile -t COMPREPLY < <(compgen -W "mp3 pcm" -- "$cur"); return ;;
         --channels) mapfile -t COMPREPLY < <(compgen -W "1 2" -- "$cur"); return ;;
         --rate) mapfile -t COMPREPLY < <(compgen -W "16000 8000" -- "$cur"); return ;;
@@ -104,7 +106,7 @@ _qovaigc()
         # extract takes SOURCE DEST, or any number of sources with --output-dir
         extract) ((arguments < 2)) || [[ -n $output_dir ]] && _qovaigc_files "$cur" ;;
         subtitles) _qovaigc_files "$cur" ;;
-        duration | captions | translate) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+        duration | captions | translate | mux) ((arguments == 0)) && _qovaigc_files "$cur" ;;
     esac
     return 0
 }

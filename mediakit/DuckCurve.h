@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// How far the original sound is lowered at each moment of a voice-over: fully while the track
+// speaks, not at all between its lines, with short fades between. Built from the whole track
+// before the mix starts, so the fade down can begin before the first word instead of after it.
+class DuckCurve
+{
+public:
+    // Steps of 10 ms at the mix's rate; the curve is smooth between them.
+    static constexpr int kStepFrames = 480;
+    // The fades: down before a line begins, up after it ends. The fade up is slower, so a line's
+    // last syllable is not left on a swelling background.
+    static constexpr int kFadeDownSteps = 12;
+    static constexpr int kFadeUpSteps = 30;
+    // Pauses between a line's words shorter than this keep the original lowered.
+    static constexpr int kHoldSteps = 35;
+    // A step of the track louder than this (RMS, dBFS) is speech.
+    static constexpr double kSpeechDb = -45.0;
+
+    // The track's next interleaved stereo frames, in order from its start.
+    void Listen(const float* stereo, size_t frames);
+    // Ends listening; while the track speaks the original is lowered by depthDb.
+    void Finish(double depthDb);
+
+    // Multiplies frames interleaved stereo frames, the first at position first, by the curve.
+    void Apply(int64_t first, float* stereo, size_t frames) const;
+    // Whether any step of the track was speech.
+    bool Speaks() const;
+
+private:
+    float Gain(int64_t frame) const;
+    void EndStep();
+
+    std::vector<bool> m_speech;
+    std::vector<float> m_gain; // one a step
+    double m_energy = 0.0;
+    int m_filled = 0; // frames of the step being listened to
+};

@@ -1,0 +1,188 @@
+#include "mediakit/MuxOutput.h"
+
+#include "mediakit/TrackAudioError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr int kAttempts = 100;
+
+} // namespace
+
+MuxOutput::~MuxOutput()
+{
+    Discard();
+}
+
+bool MuxOutput::Guess(const QString& path, const AVOutputFormat*& format, Family& family, QString& error)
+{
+    format = av_guess_format(nullptr, QFile::encodeName(QFileInfo(path).fileName()).constData(), nullptr);
+    if (format == nullptr) {
+        error = QStringLiteral("cannot tell which kind of video to write from the name %1").arg(path);
+        return false;
+    }
+    const QByteArray name(format->name);
+    family = name == "matroska"                                                     ? Family::Matroska
+             : name == "webm"                                                       ? Family::WebM
+             : name == "mp4" || name == "mov" || name == "ipod" || name == "3gp" ? Family::Mp4
+                                                                                    : Family::Other;
+    return true;
+}
+
+bool MuxOutput::Create(const QString& path, const AVOutputFormat* format, QString& error)
+{
+    m_path = path;
+    const QFileInfo info(path);
+    // Hidden, and never a name the finished file could have. Made as any new file is (the user's
+    // umask decides who may read it), since it becomes the result by a rename.
+    for (int attempt = 0; m_temporary.isEmpty(); ++attempt) {
+        const QString candidate = info.absoluteDir().filePath(
+            QStringLiteral(".%1.%2.part").arg(info.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        const int descriptor = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+            m_temporary = candidate;
+        } else if (errno != EEXIST || attempt > kAttempts) {
+            error = QStringLiteral("cannot write %1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+            return false;
+        }
+    }
+    const QByteArray name = QFile::encodeName(m_temporary);
+    int result = avformat_alloc_output_context2(&m_context, format, nullptr, name.constData());
+    if (result >= 0)
+        result = avio_open(&m_context->pb, name.constData(), AVIO_FLAG_WRITE);
+    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write %1").arg(path), result);
+}
+
+bool MuxOutput::GlobalHeader() const
+{
+    return (m_context->oformat->flags & AVFMT_GLOBALHEADER) != 0;
+}
+
+int MuxOutput::AddPassed(const AVCodecParameters* parameters, AVRational timeBase, QString& error)
+{
+    AVStream* stream = avformat_new_stream(m_context, nullptr);
+    if (stream == nullptr) {
+        TrackAudioError::Note(error, QStringLiteral("write %1").arg(m_path), AVERROR(ENOMEM));
+        return -1;
+    }
+    const int result = avcodec_parameters_copy(stream->codecpar, parameters);
+    if (result < 0) {
+        TrackAudioError::Note(error, QStringLiteral("write %1").arg(m_path), result);
+        return -1;
+    }
+    // The source container's tag for the codec may mean nothing in this one.
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = timeBase;
+    return stream->index;
+}
+
+int MuxOutput::AddMade(EncodedStream& made, QString& error)
+{
+    const int index = AddPassed(made.parameters.get(), made.timeBase, error);
+    if (index < 0)
+        return -1;
+    if (!made.language.isEmpty())
+        av_dict_set(&m_context->streams[index]->metadata, "language", made.language.toLatin1().constData(), 0);
+    m_made.push_back({&made, index, 0});
+    return index;
+}
+
+AVStream* MuxOutput::Stream(int index) const
+{
+    return m_context->streams[index];
+}
+
+bool MuxOutput::Begin(QString& error)
+{
+    const int result = avformat_write_header(m_context, nullptr);
+    m_begun = result >= 0;
+    return m_begun || TrackAudioError::Note(error, QStringLiteral("start %1").arg(m_path), result);
+}
+
+bool MuxOutput::Put(int index, AVPacket* packet, AVRational timeBase, QString& error)
+{
+    packet->stream_index = index;
+    av_packet_rescale_ts(packet, timeBase, m_context->streams[index]->time_base);
+    packet->pos = -1;
+    const int result = av_interleaved_write_frame(m_context, packet);
+    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write %1").arg(m_path), result);
+}
+
+bool MuxOutput::WriteMadeBefore(double seconds, QString& error)
+{
+    for (;;) {
+        // The earliest packet due among the made streams.
+        Made* earliest = nullptr;
+        double earliestTime = 0.0;
+        for (Made& made : m_made) {
+            if (made.next >= made.stream->packets.size())
+                continue;
+            const AVPacket* packet = made.stream->packets[made.next].get();
+            const double time = double(packet->dts == AV_NOPTS_VALUE ? packet->pts : packet->dts) *
+                                av_q2d(made.stream->timeBase);
+            if (earliest == nullptr || time < earliestTime) {
+                earliest = &made;
+                earliestTime = time;
+            }
+        }
+        if (earliest == nullptr || earliestTime > seconds)
+            return true;
+        MediaHandles::Packet& packet = earliest->stream->packets[earliest->next++];
+        const bool written = Put(earliest->index, packet.get(), earliest->stream->timeBase, error);
+        // Written packets are done with; a film's worth is not kept till the end.
+        packet.reset();
+        if (!written)
+            return false;
+    }
+}
+
+bool MuxOutput::Write(int index, AVPacket* packet, AVRational timeBase, QString& error)
+{
+    const int64_t time = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    if (time != AV_NOPTS_VALUE && !WriteMadeBefore(double(time) * av_q2d(timeBase), error))
+        return false;
+    return Put(index, packet, timeBase, error);
+}
+
+bool MuxOutput::Finish(QString& error)
+{
+    if (!WriteMadeBefore(std::numeric_limits<double>::infinity(), error))
+        return false;
+    int result = av_write_trailer(m_context);
+    const int closed = avio_closep(&m_context->pb);
+    if (result >= 0)
+        result = closed;
+    if (result < 0)
+        return TrackAudioError::Note(error, QStringLiteral("finish %1").arg(m_path), result);
+    if (std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_path).constData()) != 0) {
+        error = QStringLiteral("cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    m_done = true;
+    return true;
+}
+
+void MuxOutput::Discard()
+{
+    if (m_context != nullptr) {
+        avio_closep(&m_context->pb);
+        avformat_free_context(m_context);
+        m_context = nullptr;
+    }
+    if (!m_done && !m_temporary.isEmpty())
+        QFile::remove(m_temporary);
+    m_temporary.clear();
+}
