@@ -83,6 +83,7 @@ set(QOV_UNITY_ALONE
   subtitles/CAudio2TxtNetOper.cpp
   subtitles/WaveTransSrt.cpp
   tests/cli/test_cli_captions.cpp
+  tests/cli/test_cli_mux.cpp
   tests/cli/test_cli_translate.cpp
   tests/dubbing/test_dubbing_synthesis.cpp
   tests/dubbing/test_dubbing_window.cpp

@@ -1,0 +1,263 @@
+// qovaigc mux read back with the ffmpeg programs: the picture copied packet for packet, subtitle
+// streams as each container holds them, captions drawn only where captions go, the original
+// lowered while the track speaks, the loudness asked for, and failures and Ctrl-C leaving nothing.
+#include "CliFixture.h"
+
+#include "MediaFixtures.h"
+#include "PtyProcess.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+QString Program(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, QStringList{"-v", "error"} + arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+}
+
+QByteArray Raw(const QStringList& arguments)
+{
+    QProcess ffmpeg;
+    ffmpeg.start("ffmpeg", QStringList{"-nostdin", "-v", "error"} + arguments + QStringList{"-"});
+    EXPECT_TRUE(ffmpeg.waitForFinished(120000));
+    return ffmpeg.readAllStandardOutput();
+}
+
+// Level (dB) of one frequency over [from, to) seconds of mono samples at 48000 Hz.
+double Level(const std::vector<float>& samples, double from, double to, double frequency)
+{
+    const double coefficient = 2.0 * std::cos(2.0 * M_PI * frequency / 48000.0);
+    double previous = 0.0;
+    double before = 0.0;
+    const size_t first = size_t(from * 48000);
+    const size_t last = size_t(to * 48000);
+    for (size_t i = first; i < last; ++i) {
+        const double next = samples[i] + coefficient * previous - before;
+        before = previous;
+        previous = next;
+    }
+    const double power = previous * previous + before * before - coefficient * previous * before;
+    return 10.0 * std::log10(power / double((last - first) * (last - first)) + 1e-20);
+}
+
+class MuxCommand : public CommandLine
+{
+protected:
+    void SetUp() override
+    {
+        CommandLine::SetUp();
+        ASSERT_TRUE(QDir().mkpath(Dir()));
+    }
+    QString Dir() const { return m_folders.Root() + "/media"; }
+    QString At(const QString& name) const { return Dir() + '/' + name; }
+
+    // The ffmpeg program's arguments, split at blanks, ending in the file's name under Dir().
+    QString Make(const QString& name, const QString& arguments)
+    {
+        bool ok = false;
+        const QString said = MediaFixtures::RunFfmpeg(arguments.split(' ') + QStringList{At(name)}, &ok);
+        EXPECT_TRUE(ok) << said.toStdString();
+        return At(name);
+    }
+    QString Video(const QString& name, int seconds = 6)
+    {
+        return Make(name, QString("-f lavfi -i smptebars=size=320x240:rate=25:duration=%1 -f lavfi "
+                                  "-i sine=f=440:duration=%1 -vf setsar=4/3 -c:v libx264 -preset ultrafast "
+                                  "-pix_fmt yuv420p -c:a aac -shortest")
+                              .arg(seconds));
+    }
+    QString Srt(const QString& name)
+    {
+        WriteBytes(At(name), "1\n00:00:01,000 --> 00:00:02,500\n你好 hello\n\n2\n00:00:03,000 --> 00:00:04,000\nBye\n");
+        return At(name);
+    }
+    // Mono samples at 48000 Hz of a file's sound.
+    std::vector<float> Samples(const QString& path)
+    {
+        const QByteArray raw = Raw({"-i", path, "-map", "0:a", "-ac", "1", "-ar", "48000", "-f", "f32le"});
+        std::vector<float> samples(size_t(raw.size()) / sizeof(float));
+        std::memcpy(samples.data(), raw.constData(), samples.size() * sizeof(float));
+        return samples;
+    }
+    // A grey picture of path at second t.
+    QByteArray Frame(const QString& path, double t)
+    {
+        return Raw({"-ss", QString::number(t), "-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray"});
+    }
+};
+
+TEST_F(MuxCommand, PictureCopiedAndSubtitleStreamsAsEachContainerHoldsThem)
+{
+    const QString spanish = Srt("film.es.srt");
+    const QString ass = At("film.ass");
+    WriteBytes(ass, "[Script Info]\nScriptType: v4.00+\n\n[V4+ Styles]\nFormat: Name, Fontname, Fontsize\n"
+                    "Style: Default,Arial,20\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, "
+                    "MarginR, MarginV, Effect, Text\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,Hallo\n");
+    const struct
+    {
+        QString extension;
+        QString codecs; // of the subtitle streams
+    } cases[] = {{"mp4", "mov_text,mov_text"}, {"mkv", "subrip,ass"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extension.toStdString());
+        const QString video = Video("film." + c.extension);
+        const Outcome outcome = Run({"mux", video, "--subtitles", spanish, "--subtitles", ass + ":de"});
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+        const QString output = At("film.dubbed." + c.extension);
+        EXPECT_EQ(Lines(outcome.out).last(), output);
+        const QStringList copied = {"-map", "0:v", "-c", "copy", "-f", "md5", "-"};
+        EXPECT_EQ(Program("ffmpeg", QStringList{"-i", output} + copied), Program("ffmpeg", QStringList{"-i", video} + copied));
+        const QString streams = Program("ffprobe", {"-select_streams", "s", "-show_entries",
+                                                    "stream=codec_name:stream_tags=language:stream_disposition=default",
+                                                    "-of", "csv=p=0", output});
+        EXPECT_EQ(streams.split('\n', Qt::SkipEmptyParts),
+                  (QStringList{c.codecs.section(',', 0, 0) + ",1,spa", c.codecs.section(',', 1, 1) + ",0,ger"}));
+        // MP4 fills the gaps between cues with empty samples (two bytes of length): those are no cues.
+        for (const auto& [stream, cues] : {std::pair{"s:0", 2}, std::pair{"s:1", 1}}) {
+            const QStringList sizes = Program("ffprobe", {"-select_streams", stream, "-show_entries", "packet=size",
+                                                          "-of", "csv=p=0", output})
+                                          .split('\n', Qt::SkipEmptyParts);
+            EXPECT_EQ(std::count_if(sizes.begin(), sizes.end(), [](const QString& size) { return size.toInt() > 2; }),
+                      cues)
+                << stream;
+        }
+    }
+}
+
+TEST_F(MuxCommand, BurnedCaptionsChangeTheCaptionRegionOnlyWhileTheyShow)
+{
+    const QString video = Video("burn.mp4");
+    const Outcome outcome = Run({"mux", video, "--burn", Srt("burn.srt"), "--output", At("burned.mkv")});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(Program("ffprobe", {"-select_streams", "v", "-show_entries",
+                                  "stream=codec_name,width,height,sample_aspect_ratio,avg_frame_rate", "-of", "csv=p=0",
+                                  At("burned.mkv")})
+                  .trimmed(),
+              "h264,320,240,4:3,25/1");
+    // Pixels changed by far more than encoding changes them, in the top three quarters and in the
+    // bottom quarter where captions go.
+    const auto changed = [&](double t) {
+        const QByteArray before = Frame(video, t);
+        const QByteArray after = Frame(At("burned.mkv"), t);
+        EXPECT_EQ(before.size(), 320 * 240);
+        EXPECT_EQ(after.size(), before.size());
+        std::pair<int, int> counts{0, 0};
+        for (int i = 0; i < std::min(before.size(), after.size()); ++i) {
+            if (std::abs(int(uchar(before[i])) - int(uchar(after[i]))) > 48)
+                ++(i < 320 * 180 ? counts.first : counts.second);
+        }
+        return counts;
+    };
+    for (const double t : {0.5, 1.5, 2.7, 3.5, 5.0}) {
+        const bool showing = (t > 1.0 && t < 2.5) || (t > 3.0 && t < 4.0);
+        const auto [top, bottom] = changed(t);
+        EXPECT_LT(top, 10) << t;
+        if (showing)
+            EXPECT_GT(bottom, 40) << t;
+        else
+            EXPECT_LT(bottom, 10) << t;
+    }
+}
+
+TEST_F(MuxCommand, DuckingLowersTheOriginalWhileTheTrackSpeaksAndCutsItAtTheEnd)
+{
+    const QString video = Video("tone.mp4");
+    // Bursts of 1000 Hz a second long, a second apart, running 2 s past the picture.
+    const QString track = Make("speech.wav", "-f lavfi -i sine=f=1000:duration=8 -af "
+                                             "volume='if(lt(mod(t,2),1),0.5,0)':eval=frame");
+    const Outcome outcome = Run({"mux", video, "--audio", track});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(Lines(outcome.err), QStringList{track + " runs on past the end of the picture and is cut there"});
+    const std::vector<float> samples = Samples(At("tone.dubbed.mp4"));
+    ASSERT_NEAR(double(samples.size()) / 48000.0, 6.0, 0.05);
+    for (int second = 0; second < 6; second += 2) {
+        SCOPED_TRACE(second);
+        const double speaking = Level(samples, second + 0.3, second + 0.8, 440.0);
+        const double between = Level(samples, second + 1.4, second + 1.9, 440.0);
+        EXPECT_LE(speaking, between - 10.0);
+        EXPECT_GT(Level(samples, second + 0.3, second + 0.8, 1000.0), between - 20.0);
+    }
+}
+
+TEST_F(MuxCommand, LoudnessLandsWithinOneLuWithPeaksBelowTheCeiling)
+{
+    const QString video = Video("quiet.mkv");
+    const QString track = Make("voice.wav", "-f lavfi -i sine=f=300:duration=5 -af volume=0.05");
+    for (const QString mix : {"replace", "add"}) {
+        SCOPED_TRACE(mix.toStdString());
+        const QString output = At("loud-" + mix + ".mkv");
+        const Outcome outcome = Run({"mux", video, "--audio", track, "--mix", mix, "--loudness", "-16", "--output", output});
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+        QProcess meter;
+        meter.start("ffmpeg", {"-nostdin", "-hide_banner", "-nostats", "-i", output, "-map", "0:a", "-af",
+                               "ebur128=peak=true", "-f", "null", "-"});
+        ASSERT_TRUE(meter.waitForFinished(60000));
+        const QString summary = QString::fromUtf8(meter.readAllStandardError()).section("Summary:", 1);
+        const QRegularExpressionMatch integrated = QRegularExpression(R"(I:\s+(-?[\d.]+) LUFS)").match(summary);
+        const QRegularExpressionMatch peak = QRegularExpression(R"(Peak:\s+(-?[\d.]+) dBFS)").match(summary);
+        ASSERT_TRUE(integrated.hasMatch() && peak.hasMatch()) << summary.toStdString();
+        EXPECT_NEAR(integrated.captured(1).toDouble(), -16.0, 1.0);
+        EXPECT_LE(peak.captured(1).toDouble(), -1.0);
+    }
+}
+
+TEST_F(MuxCommand, FailuresSayWhyAndLeaveNothing)
+{
+    const QString video = Video("good.mp4");
+    const QString sound = Make("sound.wav", "-f lavfi -i sine=duration=1");
+    const QString notes = At("notes.srt");
+    WriteBytes(notes, "just some words\n");
+    const QString vtt = At("notes.vtt");
+    WriteBytes(vtt, "these are not captions\n");
+    const struct
+    {
+        QStringList arguments; // after "mux"
+        QString message;
+    } cases[] = {
+        {{sound}, sound + " has no picture"},
+        {{notes}, "could not read " + notes + ": Invalid data found when processing input"},
+        {{video, "--subtitles", notes},
+         notes + " is not subtitles: it holds no cue with times such as \"00:00:01,000 --> 00:00:02,500\""},
+        {{video, "--subtitles", vtt}, vtt + " is not subtitles: it does not begin as a WebVTT file does"},
+        {{video, "--burn", vtt}, vtt + " is not subtitles: it does not begin as a WebVTT file does"},
+    };
+    const QStringList before = FilesIn(Dir());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        const Outcome outcome = Run(QStringList{"mux"} + c.arguments);
+        EXPECT_EQ(outcome.exitCode, 1);
+        EXPECT_EQ(outcome.err, c.message + '\n');
+        EXPECT_EQ(FilesIn(Dir()), before);
+    }
+}
+
+TEST_F(MuxCommand, CtrlCStopsTheMuxAndLeavesNothing)
+{
+    const QString video = Video("long.mp4", 120);
+    const QString captions = Srt("long.srt");
+    const QStringList before = FilesIn(Dir());
+    PtyProcess process(QOVAIGC_BIN, WithFolders({"mux", video, "--burn", captions}), Environment());
+    ASSERT_TRUE(process.Started());
+    EXPECT_TRUE(process.WaitFor("%", 60s)) << process.Output().toStdString();
+    process.TypeInterrupt();
+    EXPECT_EQ(process.Finish(60s), 130) << process.Output().toStdString();
+    EXPECT_EQ(FilesIn(Dir()), before);
+}
+
+} // namespace
