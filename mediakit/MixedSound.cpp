@@ -70,38 +70,53 @@ bool MixedSound::Listen(const Plan& plan, const Going& going, QString& error)
 
 bool MixedSound::Measure(const Plan& plan, const Going& going, QString& error)
 {
-    AudioMixdown mix;
-    if (!mix.Open(plan.mode, plan.original, plan.track, plan.end, &m_curve, error))
-        return false;
     AudioFilterChain meter;
     if (!meter.Open(QStringLiteral("ebur128=metadata=1"), {}, error))
         return false;
-    MediaHandles::Frame frame(av_frame_alloc());
-    std::vector<float> block;
     QString loudness;
-    for (bool ended = false; !ended;) {
-        if (!going(Part(double(mix.Position()) / double(plan.end))))
-            return false;
-        if (!mix.Next(kBlockFrames, block, error))
-            return false;
-        ended = block.empty();
-        if (!meter.Push(ended ? nullptr : block.data(), block.size() / AudioFeed::kChannels, error))
-            return false;
-        // The meter's running integrated loudness: the last frame's is the whole sound's.
-        while (meter.Pull(frame.get(), error)) {
-            if (const AVDictionaryEntry* entry = av_dict_get(frame->metadata, "lavfi.r128.I", nullptr, 0))
-                loudness = QString::fromLatin1(entry->value);
-            av_frame_unref(frame.get());
-        }
-        if (!error.isEmpty())
-            return false;
-    }
+    // The meter's running integrated loudness: the last frame's is the whole sound's.
+    const bool measured = Pass(plan, going, meter, [&loudness](AVFrame* frame) {
+        if (const AVDictionaryEntry* entry = av_dict_get(frame->metadata, "lavfi.r128.I", nullptr, 0))
+            loudness = QString::fromLatin1(entry->value);
+        return true;
+    }, error);
+    if (!measured)
+        return false;
     bool read = false;
     const double value = loudness.toDouble(&read);
     // Silence has no loudness to bring anywhere.
     if (read && std::isfinite(value) && value > -70.0)
         m_measured = value;
     return true;
+}
+
+bool MixedSound::Pass(const Plan& plan, const Going& going, AudioFilterChain& chain,
+                      const std::function<bool(AVFrame*)>& take, QString& error)
+{
+    AudioMixdown mix;
+    if (!mix.Open(plan.mode, plan.original, plan.track, plan.end, &m_curve, error))
+        return false;
+    MediaHandles::Frame frame(av_frame_alloc());
+    std::vector<float> block;
+    for (bool ended = false; !ended;) {
+        if (!going(Part(double(mix.Position()) / double(plan.end))))
+            return false;
+        if (!mix.Next(kBlockFrames, block, error))
+            return false;
+        ended = block.empty();
+        if (!chain.Push(ended ? nullptr : block.data(), block.size() / AudioFeed::kChannels, error))
+            return false;
+        while (chain.Pull(frame.get(), error)) {
+            const bool taken = take(frame.get());
+            av_frame_unref(frame.get());
+            if (!taken)
+                return false;
+        }
+        if (!error.isEmpty())
+            return false;
+    }
+    m_cut = mix.TrackCut(error);
+    return error.isEmpty();
 }
 
 QString MixedSound::Filters(const Plan& plan) const
@@ -144,16 +159,11 @@ bool MixedSound::Encode(const Plan& plan, const Going& going, EncodedStream& str
         return TrackAudioError::Note(error, what, result);
     stream.timeBase = encoder->time_base;
 
-    AudioMixdown mix;
-    if (!mix.Open(plan.mode, plan.original, plan.track, plan.end, &m_curve, error))
-        return false;
     AudioFilterChain chain;
     const int frameSize = (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) ? 0 : encoder->frame_size;
     if (!chain.Open(Filters(plan), {encoder->sample_fmt, AudioFeed::kRate, frameSize}, error))
         return false;
-    MediaHandles::Frame frame(av_frame_alloc());
     MediaHandles::Packet packet(av_packet_alloc());
-    std::vector<float> block;
     const auto drain = [&]() {
         for (;;) {
             const int received = avcodec_receive_packet(encoder.get(), packet.get());
@@ -165,31 +175,15 @@ bool MixedSound::Encode(const Plan& plan, const Going& going, EncodedStream& str
             av_packet_unref(packet.get());
         }
     };
-    for (bool ended = false; !ended;) {
-        if (!going(Part(double(mix.Position()) / double(plan.end))))
-            return false;
-        if (!mix.Next(kBlockFrames, block, error))
-            return false;
-        ended = block.empty();
-        if (!chain.Push(ended ? nullptr : block.data(), block.size() / AudioFeed::kChannels, error))
-            return false;
-        while (chain.Pull(frame.get(), error)) {
-            frame->pts = av_rescale_q(frame->pts, chain.TimeBase(), encoder->time_base);
-            result = avcodec_send_frame(encoder.get(), frame.get());
-            av_frame_unref(frame.get());
-            if (result < 0)
-                return TrackAudioError::Note(error, what, result);
-            if (!drain())
-                return false;
-        }
-        if (!error.isEmpty())
-            return false;
-    }
+    const bool encoded = Pass(plan, going, chain, [&](AVFrame* frame) {
+        frame->pts = av_rescale_q(frame->pts, chain.TimeBase(), encoder->time_base);
+        const int sent = avcodec_send_frame(encoder.get(), frame);
+        return (sent >= 0 || TrackAudioError::Note(error, what, sent)) && drain();
+    }, error);
+    if (!encoded)
+        return false;
     result = avcodec_send_frame(encoder.get(), nullptr);
     if (result < 0)
         return TrackAudioError::Note(error, what, result);
-    if (!drain())
-        return false;
-    m_cut = mix.TrackCut(error);
-    return error.isEmpty();
+    return drain();
 }

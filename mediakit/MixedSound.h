@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class AudioFilterChain;
+
 // The sound of a muxed video made whole before the picture is written: the mix of the original
 // and a new track (ducked, added or replacing), brought to a loudness when one is asked for,
 // limited and encoded. Each pass decodes afresh: one to learn where the track speaks (ducking),
@@ -46,6 +48,9 @@ private:
     bool Listen(const Plan& plan, const Going& going, QString& error);
     bool Measure(const Plan& plan, const Going& going, QString& error);
     bool Encode(const Plan& plan, const Going& going, EncodedStream& stream, QString& error);
+    // One pass of the mix through chain, every frame out handed to take (false: the pass fails).
+    bool Pass(const Plan& plan, const Going& going, AudioFilterChain& chain,
+              const std::function<bool(AVFrame*)>& take, QString& error);
     QString Filters(const Plan& plan) const;
     double Part(double along) const;
 

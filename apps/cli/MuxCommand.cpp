@@ -15,30 +15,11 @@
 #include <QFileInfo>
 #include <QJsonArray>
 
-#include <optional>
-
 namespace {
 
 constexpr double kMostDuckDb = 60.0;
 constexpr double kQuietestLufs = -70.0;
 constexpr double kLoudestLufs = -5.0;
-
-// A number of --name within [low, high]; fallback when absent, nothing (and problem set) when it
-// is not one.
-std::optional<double> Number(const CommandRun& run, const QString& name, double fallback, double low, double high,
-                             QString& problem)
-{
-    const std::optional<QString> given = run.Arguments().Option(name);
-    if (!given)
-        return fallback;
-    bool ok = false;
-    const double value = given->toDouble(&ok);
-    if (ok && value >= low && value <= high)
-        return value;
-    if (problem.isEmpty())
-        problem = QStringLiteral("--%1 takes a number from %2 to %3, not %4").arg(name).arg(low).arg(high).arg(*given);
-    return std::nullopt;
-}
 
 // FILE[:LANG]: the language after the last ':' when it reads as one, else the file name's.
 bool ReadSubtitles(const QString& value, VideoMux::Subtitles& subtitles, QString& problem)
@@ -79,11 +60,11 @@ int Run(CommandRun& run)
                                                                QStringLiteral("add")});
     request.burn = options.Text(QStringLiteral("burn"));
     const QString output = options.Text(QStringLiteral("output"));
+    request.duckDb = options.Number(QStringLiteral("duck-db"), request.duckDb, 0.0, kMostDuckDb);
+    const double loudness = options.Number(QStringLiteral("loudness"), 0.0, kQuietestLufs, kLoudestLufs);
     if (options.Problem())
         return run.Usage(*options.Problem());
     QString problem;
-    const std::optional<double> duck = Number(run, QStringLiteral("duck-db"), 12.0, 0.0, kMostDuckDb, problem);
-    const std::optional<double> loudness = Number(run, QStringLiteral("loudness"), 0.0, kQuietestLufs, kLoudestLufs, problem);
     for (const QString& value : run.Arguments().Options(QStringLiteral("subtitles"))) {
         VideoMux::Subtitles subtitles;
         if (!ReadSubtitles(value, subtitles, problem))
@@ -98,9 +79,8 @@ int Run(CommandRun& run)
     request.mix = mix == QLatin1String("replace") ? AudioMixdown::Mode::Replace
                   : mix == QLatin1String("add")   ? AudioMixdown::Mode::Add
                                                   : AudioMixdown::Mode::Duck;
-    request.duckDb = *duck;
     if (run.Arguments().Option(QStringLiteral("loudness")))
-        request.loudness = *loudness;
+        request.loudness = loudness;
     QStringList inputs{request.video};
     if (!request.track.isEmpty())
         inputs << request.track;

@@ -40,6 +40,19 @@ int OptionReader::Integer(const QString& name, int fallback, int low, int high)
     return fallback;
 }
 
+double OptionReader::Number(const QString& name, double fallback, double low, double high)
+{
+    const std::optional<QString> text = m_arguments.Option(name);
+    if (!text)
+        return fallback;
+    bool ok = false;
+    const double value = text->toDouble(&ok);
+    if (ok && value >= low && value <= high)
+        return value;
+    Note(QStringLiteral("--%1 takes a number from %2 to %3, not %4").arg(name).arg(low).arg(high).arg(*text));
+    return fallback;
+}
+
 int OptionReader::Count(const QString& name)
 {
     return Integer(name, 0, 0, INT_MAX);

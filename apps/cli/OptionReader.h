@@ -21,6 +21,8 @@ public:
     QString Text(const QString& name) const;
     // A whole number within [low, high]; fallback when the option is absent.
     int Integer(const QString& name, int fallback, int low, int high);
+    // A number (fractions too) within [low, high]; fallback when absent.
+    double Number(const QString& name, double fallback, double low, double high);
     // A whole number of 0 or more; 0 when absent.
     int Count(const QString& name);
     // One of choices; the first when absent.
