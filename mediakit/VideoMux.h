@@ -2,10 +2,10 @@
 
 #include "mediakit/AudioMixdown.h"
 
-#include <pplx/pplxtasks.h>
-
 #include <QString>
 #include <QStringList>
+
+#include <pplx/pplxtasks.h>
 
 #include <functional>
 #include <optional>
