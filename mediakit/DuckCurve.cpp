@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 void DuckCurve::Listen(const float* stereo, size_t frames)
 {
@@ -16,7 +17,7 @@ void DuckCurve::Listen(const float* stereo, size_t frames)
 void DuckCurve::EndStep()
 {
     const double rms = std::sqrt(m_energy / std::max(1, m_filled));
-    m_speech.push_back(rms > 0.0 && 20.0 * std::log10(rms) > kSpeechDb);
+    m_levels.push_back(rms > 0.0 ? float(20.0 * std::log10(rms)) : -std::numeric_limits<float>::infinity());
     m_energy = 0.0;
     m_filled = 0;
 }
@@ -25,7 +26,12 @@ void DuckCurve::Finish(double depthDb)
 {
     if (m_filled > 0)
         EndStep();
-    const size_t steps = m_speech.size();
+    const size_t steps = m_levels.size();
+    const float loudest = steps > 0 ? *std::max_element(m_levels.begin(), m_levels.end()) : 0.0f;
+    const double threshold = std::max(kSpeechDb, double(loudest) - kBelowLoudestDb);
+    m_speech.resize(steps);
+    for (size_t i = 0; i < steps; ++i)
+        m_speech[i] = m_levels[i] > threshold;
     // A short pause inside a line is still the line.
     size_t lastSpeech = steps;
     for (size_t i = 0; i < steps; ++i) {
@@ -70,9 +76,4 @@ void DuckCurve::Apply(int64_t first, float* stereo, size_t frames) const
         stereo[2 * i] *= gain;
         stereo[2 * i + 1] *= gain;
     }
-}
-
-bool DuckCurve::Speaks() const
-{
-    return std::find(m_speech.begin(), m_speech.end(), true) != m_speech.end();
 }

@@ -18,8 +18,11 @@ public:
     static constexpr int kFadeUpSteps = 30;
     // Pauses between a line's words shorter than this keep the original lowered.
     static constexpr int kHoldSteps = 35;
-    // A step of the track louder than this (RMS, dBFS) is speech.
+    // A step of the track is speech when it is louder (RMS) than both of these: an absolute floor,
+    // and a distance below the track's loudest step, so a track with a noise floor of its own
+    // (a recorded voice rather than a synthesised one) still has pauses.
     static constexpr double kSpeechDb = -45.0;
+    static constexpr double kBelowLoudestDb = 30.0;
 
     // The track's next interleaved stereo frames, in order from its start.
     void Listen(const float* stereo, size_t frames);
@@ -28,13 +31,12 @@ public:
 
     // Multiplies frames interleaved stereo frames, the first at position first, by the curve.
     void Apply(int64_t first, float* stereo, size_t frames) const;
-    // Whether any step of the track was speech.
-    bool Speaks() const;
 
 private:
     float Gain(int64_t frame) const;
     void EndStep();
 
+    std::vector<float> m_levels; // dBFS a step
     std::vector<bool> m_speech;
     std::vector<float> m_gain; // one a step
     double m_energy = 0.0;

@@ -94,6 +94,9 @@ int Run(CommandRun& run)
     }
     if (!QFileInfo(request.video).isFile())
         return run.Fail(QStringLiteral("cannot read %1: there is no such file").arg(request.video));
+    // Found out only when the file is started, it would cost the sound's passes first.
+    if (!output.isEmpty() && !QFileInfo(QFileInfo(output).absolutePath()).isDir())
+        return run.Fail(QStringLiteral("cannot write %1: its folder does not exist").arg(output));
 
     // A name of its own beside the video, held from here so no other run takes it meanwhile.
     QString reserved;

@@ -178,9 +178,12 @@ TEST_F(MuxCommand, BurnedCaptionsChangeTheCaptionRegionOnlyWhileTheyShow)
 TEST_F(MuxCommand, DuckingLowersTheOriginalWhileTheTrackSpeaksAndCutsItAtTheEnd)
 {
     const QString video = Video("tone.mp4");
-    // Bursts of 1000 Hz a second long, a second apart, running 2 s past the picture.
-    const QString track = Make("speech.wav", "-f lavfi -i sine=f=1000:duration=8 -af "
-                                             "volume='if(lt(mod(t,2),1),0.5,0)':eval=frame");
+    // Bursts of 1000 Hz (-4 dBFS) a second long, a second apart, over a noise floor louder than silence
+    // (about -40 dBFS), running 2 s past the picture.
+    const QString track = Make("speech.wav", "-f lavfi -i sine=f=1000:duration=8 -f lavfi "
+                                             "-i anoisesrc=color=pink:amplitude=0.05:duration=8 -filter_complex "
+                                             "[0]volume='if(lt(mod(t,2),1),7,0)':eval=frame[s];"
+                                             "[s][1]amix=inputs=2:normalize=0");
     const Outcome outcome = Run({"mux", video, "--audio", track});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     EXPECT_EQ(Lines(outcome.err), QStringList{track + " runs on past the end of the picture and is cut there"});
