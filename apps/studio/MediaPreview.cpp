@@ -1,5 +1,7 @@
 #include "apps/studio/MediaPreview.h"
 
+#include "apps/studio/DubbedSound.h"
+
 #include <QAudioDevice>
 #include <QAudioOutput>
 #include <QComboBox>
@@ -14,6 +16,7 @@
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -34,6 +37,8 @@ const QString kCannotPlay = QStringLiteral("无法播放：%1");
 const QString kSilent = QStringLiteral("本机没有声音输出设备，只播放画面");
 const QString kCaptionStyle = QStringLiteral("color: white;");
 const QString kTranslationLine = QStringLiteral("<br><span style=\"color: #ffd966;\">%1</span>");
+const QString kOwnSound = QStringLiteral("原声");
+const QString kDubbedSound = QStringLiteral("配音：%1");
 const QStringList kCaptionChoices{QStringLiteral("原文字幕"), QStringLiteral("译文字幕"), QStringLiteral("双语字幕")};
 const QColor kCaptionBack(0, 0, 0, 160);
 const QColor kStage(Qt::black);
@@ -73,6 +78,8 @@ MediaPreview::MediaPreview(QWidget* parent)
     , m_captionBack(new QGraphicsRectItem)
     , m_caption(new QGraphicsTextItem)
     , m_captionChoice(new QComboBox)
+    , m_soundChoice(new QComboBox)
+    , m_dubbed(new DubbedSound(*m_player, *m_audio, this))
     , m_play(new QPushButton(kPlay))
     , m_slider(new QSlider(Qt::Horizontal))
     , m_time(new QLabel(kTime.arg(Clock(0), Clock(0))))
@@ -115,6 +122,10 @@ MediaPreview::MediaPreview(QWidget* parent)
     controls->addWidget(m_slider, 1);
     controls->addWidget(m_time);
     controls->addWidget(m_captionChoice);
+    controls->addWidget(m_soundChoice);
+    m_soundChoice->hide();
+    connect(m_soundChoice, &QComboBox::currentIndexChanged, this,
+            [this] { m_dubbed->SetTrack(m_soundChoice->currentData().toString()); });
     m_captionChoice->addItems(kCaptionChoices);
     m_captionChoice->setCurrentIndex(BothShown);
     m_captionChoice->hide();
@@ -175,6 +186,7 @@ void MediaPreview::Open(const QString& path, const QString& subtitles)
     m_subtitlesPath = sentences.Path();
     m_translation.clear();
     m_captionChoice->hide();
+    SetTracks({});
     const bool available = m_player->isAvailable();
     if (!available && !path.isEmpty())
         Tell(kNoBackend);
@@ -205,8 +217,25 @@ void MediaPreview::SetTranslation(const QString& subtitles, const std::vector<::
     ShowCaption();
 }
 
+void MediaPreview::SetTracks(const QStringList& tracks)
+{
+    const QSignalBlocker blocker(m_soundChoice);
+    m_soundChoice->clear();
+    m_soundChoice->addItem(kOwnSound);
+    for (const QString& track : tracks)
+        m_soundChoice->addItem(kDubbedSound.arg(QFileInfo(track).fileName()), track);
+    m_soundChoice->setVisible(!tracks.isEmpty());
+    m_dubbed->SetTrack(QString());
+}
+
+QString MediaPreview::DubbedTrack() const
+{
+    return m_dubbed->Track();
+}
+
 void MediaPreview::Seek(qint64 milliseconds)
 {
+    m_dubbed->Seek(milliseconds);
     if (m_player->isAvailable() && !m_player->source().isEmpty())
         m_player->setPosition(milliseconds);
     // The caption moves now, not when (or whether) the player reports the new position.
@@ -297,6 +326,7 @@ void MediaPreview::FollowSoundOutputs()
     } else if (!sound && m_player->audioOutput()) {
         m_player->setAudioOutput(nullptr);
     }
+    m_dubbed->SetSoundOutput(sound);
     m_soundNote->setVisible(!sound && !m_path.isEmpty() && m_player->isAvailable());
 }
 

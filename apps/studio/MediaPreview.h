@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class DubbedSound;
 class QAudioOutput;
 class QComboBox;
 class QGraphicsPixmapItem;
@@ -43,6 +44,12 @@ public:
     // The translation of subtitles, when they are the file's: shown instead of them or under
     // them, as the user picks; none when captions is empty. Another file opened puts it away.
     void SetTranslation(const QString& subtitles, const std::vector<::Caption>& captions);
+    // The dubbed tracks the file has, which can be heard instead of its own sound (the list beside
+    // the time); none hides the list. Another file opened puts them away.
+    void SetTracks(const QStringList& tracks);
+    QComboBox* SoundChoice() const { return m_soundChoice; }
+    // The track heard instead of the file's own sound; empty: its own.
+    QString DubbedTrack() const;
     void Seek(qint64 milliseconds);
     // A picture of the file at the position, shown until the player draws frames of its own.
     void ShowStill(const QImage& frame);
@@ -89,6 +96,8 @@ private:
     QGraphicsRectItem* m_captionBack;
     QGraphicsTextItem* m_caption;
     QComboBox* m_captionChoice;
+    QComboBox* m_soundChoice;
+    DubbedSound* m_dubbed;
     QPushButton* m_play;
     QSlider* m_slider;
     QLabel* m_time;

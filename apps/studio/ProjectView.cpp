@@ -7,6 +7,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QImageReader>
 #include <QInputDialog>
@@ -27,6 +28,10 @@ const QString kSentencesTitle = QStringLiteral("字幕内容");
 const QString kSubtitleSuffix = QStringLiteral("srt");
 const QString kAddText = QStringLiteral("添加文本");
 const QString kAddMedia = QStringLiteral("添加媒体文件");
+const QString kExport = QStringLiteral("导出视频");
+// What the export takes: files with a picture to keep.
+const QStringList kVideoSuffixes{QStringLiteral("mp4"), QStringLiteral("mov"), QStringLiteral("mkv"),
+                                 QStringLiteral("webm"), QStringLiteral("m4v")};
 const QString kNewTextPrompt = QStringLiteral("文本内容：");
 const QString kAudioLabel = QStringLiteral("音频");
 const QString kSubtitlesLabel = QStringLiteral("字幕");
@@ -83,6 +88,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     // A file's name tells most at its start and its extension.
     , m_media(MakeTree(QAbstractItemView::ExtendedSelection, Qt::ElideMiddle))
     , m_bin(new QListWidget)
+    , m_export(new QPushButton(kExport))
     , m_sentencePane(new QWidget)
     , m_sentences(new SentenceEditor)
     , m_dubbing(new SrtDubbingPanel(project, *m_sentences))
@@ -104,7 +110,11 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     layout->addSpacing(6);
     layout->addWidget(MakeTitle(kMediaTitle));
     layout->addWidget(m_media, 1);
-    layout->addWidget(addMedia);
+    auto* mediaButtons = new QHBoxLayout;
+    mediaButtons->addWidget(addMedia, 1);
+    mediaButtons->addWidget(m_export, 1);
+    layout->addLayout(mediaButtons);
+    m_export->setEnabled(false);
     layout->addSpacing(6);
     layout->addWidget(MakeTitle(kBinTitle));
     layout->addWidget(m_bin, 1);
@@ -122,6 +132,13 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     connect(addMedia, &QPushButton::clicked, this, &ProjectView::AddMediaFromUser);
     connect(m_texts, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
     connect(m_media, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
+    connect(m_media, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const ProjectSelection selection = Selection();
+        m_export->setEnabled(!selection.media.isEmpty() &&
+                             kVideoSuffixes.contains(QFileInfo(selection.media.first()->path).suffix().toLower()) &&
+                             QFileInfo(selection.media.first()->path).isFile());
+    });
+    connect(m_export, &QPushButton::clicked, this, &ProjectView::ExportRequested);
     connect(&m_project, &StudioProject::TextAdded, this, &ProjectView::OnTextAdded);
     connect(&m_project, &StudioProject::MediaAdded, this, &ProjectView::OnMediaAdded);
     connect(&m_project, &StudioProject::ResultAttached, this, &ProjectView::OnResultAttached);

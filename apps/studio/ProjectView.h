@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QListWidget;
+class QPushButton;
 class SentenceEditor;
 class SrtDubbingPanel;
 class QTreeWidget;
@@ -31,6 +32,8 @@ public:
     QTreeWidget* TextList() const { return m_texts; }
     QTreeWidget* MediaList() const { return m_media; }
     QListWidget* BinList() const { return m_bin; }
+    // "导出视频": enabled while a video is the current media file.
+    QPushButton* ExportButton() const { return m_export; }
     // The sentences of the subtitle file current in the bin, editable (hidden otherwise).
     SentenceEditor& Sentences() const { return *m_sentences; }
     QTreeWidget* SentenceList() const;
@@ -44,6 +47,8 @@ signals:
     void SelectionChanged();
     // A result was made current in the bin.
     void BinChosen(const QString& path);
+    // The user asked to export the current media file as a video.
+    void ExportRequested();
 
 private:
     void AddTextFromUser();
@@ -60,6 +65,7 @@ private:
     QTreeWidget* m_texts;
     QTreeWidget* m_media;
     QListWidget* m_bin;
+    QPushButton* m_export;
     QWidget* m_sentencePane;
     SentenceEditor* m_sentences;
     SrtDubbingPanel* m_dubbing;

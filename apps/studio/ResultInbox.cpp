@@ -26,6 +26,11 @@ ResultKind KindOf(const QString& path)
 
 } // namespace
 
+bool ResultInbox::IsAudio(const QString& path)
+{
+    return KindOf(path) == ResultKind::Audio;
+}
+
 ResultInbox::ResultInbox(StudioProject& project, QObject* parent)
     : QObject(parent)
     , m_project(project)

@@ -26,6 +26,9 @@ public:
     void Route(int message, const QString& tool);
     bool Routes(int message) const { return m_tools.contains(message); }
 
+    // Whether a result file is sound, by its extension: what lands with a text object.
+    static bool IsAudio(const QString& path);
+
     // True when the message was one of the routed ones.
     bool Receive(const QOVMessageEvent& message);
 

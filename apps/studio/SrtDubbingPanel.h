@@ -1,11 +1,17 @@
 #pragma once
 
+#include "service/ServiceTask.h"
+
+#include <QHash>
 #include <QString>
 #include <QUuid>
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
 class QPushButton;
+class QTemporaryDir;
 class SentenceEditor;
 class SrtDubbing;
 class StudioProject;
@@ -29,15 +35,29 @@ public:
     void SetToolName(const QString& name) { m_tool = name; }
 
     QPushButton* Button() const { return m_button; }
+    // "重新朗读此句": the chosen sentence spoken again into the file's last track, as a new track.
+    QPushButton* AgainButton() const { return m_again; }
+    // The latest track made from path here, if any.
+    QString TrackOf(const QString& path) const { return m_tracks.value(path); }
     QLabel* Status() const { return m_status; }
 
 private:
     void StartOrStop();
+    void SpeakAgain();
+    void FollowChoice();
 
     StudioProject& m_project;
     SentenceEditor& m_sentences;
     SrtDubbing* m_dubbing;
     QPushButton* m_button;
+    QPushButton* m_again;
+    ServiceTask m_patch;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    QHash<QString, QString> m_tracks;
+    QString m_runPath;
+    QString m_patchPath;
+    QUuid m_patchOwner;
+    int m_patchNumber = 0;
     QLabel* m_status;
     QString m_tool;
     QString m_path;

@@ -1,5 +1,6 @@
 #include "apps/studio/StudioWindow.h"
 
+#include "apps/studio/ExportDialog.h"
 #include "apps/studio/MediaPreview.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SentenceEditor.h"
@@ -82,8 +83,34 @@ StudioWindow::StudioWindow(ModuleEntry module, const QString& modulePath, QWidge
     connect(m_sample, &SampleProject::Finished, this, [this](bool complete, const QString& message) {
         statusBar()->showMessage(complete ? kSampleOpened : message);
     });
+    connect(m_view, &ProjectView::ExportRequested, this, &StudioWindow::OpenExport);
     MakeMenu();
     ConnectPreview();
+}
+
+ExportDialog* StudioWindow::Export() const
+{
+    return m_export;
+}
+
+void StudioWindow::OpenExport()
+{
+    const ProjectSelection selection = m_view->Selection();
+    if (selection.media.isEmpty())
+        return;
+    if (m_export)
+        m_export->close();
+    m_export = new ExportDialog(m_project, *selection.media.first(), this);
+    m_export->setAttribute(Qt::WA_DeleteOnClose);
+    // The video made lands in the media list and plays with its captions.
+    connect(m_export, &ExportDialog::Exported, this, [this](const QString& path, const QStringList& subtitles) {
+        m_view->SelectMedia({m_project.AddMedia(path)});
+        if (!subtitles.isEmpty() && MediaPreview::Plays(path)) {
+            m_preview->Open(path, subtitles.first());
+            m_preview->show();
+        }
+    });
+    m_export->show();
 }
 
 void StudioWindow::ConnectPreview()
@@ -111,6 +138,12 @@ void StudioWindow::ConnectPreview()
             PreviewSubtitlesOf(sentences.Sentences().Path());
         m_preview->Seek(milliseconds);
     });
+    // A track made for the file being previewed can be heard at once.
+    connect(&m_project, &StudioProject::BinAdded, this, [this](const ToolResult& result) {
+        const MediaFile* media = result.owner.isNull() ? nullptr : m_project.FindMedia(result.owner);
+        if (media && media->path == m_preview->Path() && ResultInbox::IsAudio(result.path))
+            m_preview->SetTracks(TracksOf(media->id));
+    });
     // Subtitles that arrive for the file being previewed are drawn at once; a translation is drawn
     // with the sentences it translates, once they show it.
     connect(&m_project, &StudioProject::ResultAttached, this, [this](const QUuid& id, const ToolResult& result) {
@@ -121,6 +154,16 @@ void StudioWindow::ConnectPreview()
             QFileInfo(result.path).suffix().compare(kSubtitleSuffix, Qt::CaseInsensitive) == 0)
             m_preview->Open(media->path, result.path);
     });
+}
+
+QStringList StudioWindow::TracksOf(const QUuid& media) const
+{
+    QStringList tracks;
+    for (const ToolResult& result : m_project.Bin()) {
+        if (result.owner == media && ResultInbox::IsAudio(result.path))
+            tracks << result.path;
+    }
+    return tracks;
 }
 
 void StudioWindow::PreviewSelection()
@@ -139,6 +182,7 @@ void StudioWindow::PreviewSelection()
     if (media.path != m_preview->Path() || subtitles != m_preview->SubtitlesPath()) {
         m_preview->Open(media.path, subtitles);
         m_preview->SetTranslation(subtitles, sentences.Translation().Captions());
+        m_preview->SetTracks(TracksOf(media.id));
     }
     m_preview->show();
 }

@@ -5,9 +5,11 @@
 #include "apps/studio/StudioProject.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
+class ExportDialog;
 class MediaPreview;
 class ProjectView;
 class QListWidget;
@@ -29,6 +31,8 @@ public:
 
     // Opens the tool in that row of the tool list (-1 for none).
     void ChooseTool(int row);
+    // The export dialog open for the current media file, if any.
+    ExportDialog* Export() const;
     // Adds the sample project's texts and video (see SampleProject), as "打开示例" does.
     void OpenSample();
 
@@ -49,6 +53,8 @@ private:
     void ConnectPreview();
     void PreviewSelection();
     void PreviewSubtitlesOf(const QString& subtitles);
+    void OpenExport();
+    QStringList TracksOf(const QUuid& media) const;
 
     ModuleEntry m_module;
     StudioProject m_project;
@@ -59,4 +65,5 @@ private:
     QListWidget* m_toolList = nullptr;
     std::unique_ptr<ToolHost> m_host;
     SampleProject* m_sample;
+    QPointer<ExportDialog> m_export;
 };
