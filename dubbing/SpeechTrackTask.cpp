@@ -61,11 +61,19 @@ ServiceTask::Body Make(const Request& request)
         std::vector<TrackPlan::Cue> cues;
         for (size_t i = 0; i < request.cues.size(); ++i)
             cues.push_back({ToSamples(request.cues[i].start, rate), ToSamples(request.cues[i].end, rate), lengths[i]});
-        const std::vector<TrackPlan::Placement> placements = TrackPlan::Place(cues);
+        const TrackPlan::Rules rules{request.maxTempo, ToSamples(request.gap, rate), ToSamples(request.trackEnd, rate),
+                                     request.smooth};
+        const std::vector<TrackPlan::Placement> placements = TrackPlan::Place(cues, rules);
         QVariantList runOn;
+        QVariantList tempos;
+        QVariantList borrowed;
+        QVariantList needed;
         for (size_t i = 0; i < placements.size(); ++i) {
             if (placements[i].runsOn)
                 runOn.append(int(i));
+            tempos.append(placements[i].tempo);
+            borrowed.append(qint64(placements[i].borrowed * 1000 / rate));
+            needed.append(placements[i].needed);
         }
 
         const QString scratch =
@@ -115,7 +123,11 @@ ServiceTask::Body Make(const Request& request)
         QFile::remove(scratch);
         if (!written)
             return Failure(error);
-        return TaskEnd::Success(QVariantMap{{QLatin1String(kPath), path}, {QLatin1String(kRunOn), runOn}});
+        return TaskEnd::Success(QVariantMap{{QLatin1String(kPath), path},
+                                            {QLatin1String(kRunOn), runOn},
+                                            {QLatin1String(kTempos), tempos},
+                                            {QLatin1String(kBorrowed), borrowed},
+                                            {QLatin1String(kNeeded), needed}});
     };
 }
 

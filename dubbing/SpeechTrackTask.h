@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dubbing/TrackPlan.h"
 #include "service/ServiceTask.h"
 
 #include <QString>
@@ -28,12 +29,22 @@ struct Request
     QString wantedPath;    // numbered when taken
     bool mp3 = true;
     QString scratchFolder; // where the track is encoded before it takes its name
+    // How speech is fitted to its slot (the rules' samples given in milliseconds here).
+    double maxTempo = TrackPlan::kMaxTempo;
+    qint64 gap = 0;
+    qint64 trackEnd = 0;
+    bool smooth = false;
 };
 
-// The value of a successful end: the track's path under kPath, and under kRunOn the positions in
-// cues (a QVariantList of int) whose speech runs on past its slot even sped up.
+// The value of a successful end: the track's path under kPath, under kRunOn the positions in
+// cues (a QVariantList of int) whose speech runs on past its slot even sped up, and under kTempos
+// and kBorrowed each cue's speed factor and the milliseconds it took from the silence after it.
 inline constexpr const char* kPath = "path";
 inline constexpr const char* kRunOn = "runOn";
+inline constexpr const char* kTempos = "tempos";
+inline constexpr const char* kBorrowed = "borrowed";
+// And under kNeeded the speed each cue's slot would take, were there no cap.
+inline constexpr const char* kNeeded = "needed";
 
 ServiceTask::Body Make(const Request& request);
 

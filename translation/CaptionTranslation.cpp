@@ -61,6 +61,8 @@ bool CaptionTranslation::Prepare(const std::vector<Caption>& captions, const Set
         const CaptionText pieces(caption.text);
         translated.source = pieces.Line(0, pieces.Count());
         translated.maxChars = MaxChars(caption.start, caption.end, settings);
+        if (const auto tighter = settings.maxCharsById.find(translated.id); tighter != settings.maxCharsById.end())
+            translated.maxChars = std::clamp(tighter->second, 1, translated.maxChars);
         if (!translated.source.isEmpty())
             m_lines.push_back({translated.id, translated.source, translated.maxChars});
         m_results.push_back(std::move(translated));

@@ -40,6 +40,8 @@ public:
         int jobs = 4;
         std::chrono::milliseconds batchLimit{0}; // 0: none
         QString cacheFolder; // empty: nothing kept
+        // Tighter limits for some captions, by id: a line whose speech did not fit its time.
+        std::map<QString, int> maxCharsById;
     };
 
     // One input caption and what became of it.

@@ -10,6 +10,7 @@
 #include "apps/cli/ExtractCommand.h"
 #include "apps/cli/HelpCommand.h"
 #include "apps/cli/HistoryCommand.h"
+#include "apps/cli/LocalizeCommand.h"
 #include "apps/cli/MuxCommand.h"
 #include "apps/cli/PaintCommand.h"
 #include "apps/cli/SubtitlesCommand.h"
@@ -46,7 +47,8 @@ const std::vector<const CliCommand*>& Commands()
     static const std::vector<const CliCommand*> commands{&WriteCommand(),   &HistoryCommand(),  &DubCommand(),
                                                          &PaintCommand(),   &ExtractCommand(),  &DurationCommand(),
                                                          &SubtitlesCommand(), &CaptionsCommand(), &TranslateCommand(),
-                                                         &MuxCommand(),     &AccountCommand(),  &HelpCommand()};
+                                                         &MuxCommand(),     &LocalizeCommand(), &AccountCommand(),
+                                                         &HelpCommand()};
     return commands;
 }
 

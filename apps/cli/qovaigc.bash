@@ -3,7 +3,7 @@
 # Installed as share/bash-completion/completions/qovaigc; to try it from the source tree:
 #   source apps/cli/qovaigc.bash
 
-_qovaigc_commands="write history dub paint extract duration subtitles captions translate mux account help"
+_qovaigc_commands="write history dub paint extract duration subtitles captions translate mux localize account help"
 _qovaigc_folder_options="--app-dir --config-dir --work-dir"
 _qovaigc_tools="painting dubbing subtitles copywriting translate"
 
@@ -20,6 +20,7 @@ _qovaigc_options()
         captions) echo "--output --encoding --max-chars --max-lines --max-seconds --format" ;;
         translate) echo "--to --from --glossary --output --encoding --jobs --timeout --max-chars --max-lines --max-seconds --format" ;;
         mux) echo "--audio --mix --duck-db --subtitles --burn --loudness --output" ;;
+        localize) echo "--to --from --engine --model --glossary --voice --speed --pitch --volume --jobs --timeout --max-chars --max-lines --max-seconds --output --fresh" ;;
         account) echo "--id --key --clear" ;;
     esac
 }
@@ -48,7 +49,7 @@ _qovaigc()
     local i command="" arguments=0 output_dir=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --json | --help | -h | --clear) ;;
+            --json | --help | -h | --clear | --fresh) ;;
             --*)
                 [[ ${COMP_WORDS[i]} == --output-dir* ]] && output_dir=1
                 if [[ ${COMP_WORDS[i + 1]} == "=" ]]; then
@@ -89,7 +90,7 @@ _qovaigc()
         --size) mapfile -t COMPREPLY < <(compgen -W "640x360 1024x1024" -- "$cur"); return ;;
         --engine) mapfile -t COMPREPLY < <(compgen -W "file cloud" -- "$cur"); return ;;
         --model) mapfile -t COMPREPLY < <(compgen -W "80001 80006 1737" -- "$cur"); return ;;
-        --json | --help | -h | --clear) ;;
+        --json | --help | -h | --clear | --fresh) ;;
         --*) return ;; # a number or a date: nothing to offer
     esac
 
@@ -106,7 +107,7 @@ _qovaigc()
         # extract takes SOURCE DEST, or any number of sources with --output-dir
         extract) ((arguments < 2)) || [[ -n $output_dir ]] && _qovaigc_files "$cur" ;;
         subtitles) _qovaigc_files "$cur" ;;
-        duration | captions | translate | mux) ((arguments == 0)) && _qovaigc_files "$cur" ;;
+        duration | captions | translate | mux | localize) ((arguments == 0)) && _qovaigc_files "$cur" ;;
     esac
     return 0
 }

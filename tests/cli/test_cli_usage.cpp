@@ -89,7 +89,7 @@ TEST_F(Usage, WithoutAKnownCommandTheGlobalUsageNamesTheCommands)
         EXPECT_TRUE(lines[0].startsWith(QStringLiteral("qovaigc: ")));
         EXPECT_TRUE(lines[1].startsWith(QStringLiteral("usage: qovaigc [--app-dir DIR]")));
         EXPECT_EQ(lines[2], QStringLiteral("commands: write, history, dub, paint, extract, duration, subtitles, "
-                                           "captions, translate, mux, account, help (qovaigc help COMMAND tells more)"));
+                                           "captions, translate, mux, localize, account, help (qovaigc help COMMAND tells more)"));
     }
 }
 
@@ -102,7 +102,7 @@ TEST_F(Usage, HelpGoesToStandardOutputWholeOrForOneCommand)
 
     const QJsonObject description = JsonOf(Run({QStringLiteral("help"), QStringLiteral("--json")}));
     const QJsonArray commands = description.value(QStringLiteral("commands")).toArray();
-    ASSERT_EQ(commands.size(), 12);
+    ASSERT_EQ(commands.size(), 13);
     for (const QJsonValue& entry : commands) {
         const QString name = entry.toObject().value(QStringLiteral("name")).toString();
         const QString usage = entry.toObject().value(QStringLiteral("usage")).toString();

@@ -1,0 +1,489 @@
+#include "apps/cli/LocalizeRun.h"
+
+#include "apps/cli/CliOutput.h"
+#include "apps/cli/CommandRun.h"
+#include "apps/cli/LocalizeSpeech.h"
+#include "apps/cli/TaskWait.h"
+#include "dubbing/SpeechTrackTask.h"
+#include "mediakit/CaptionText.h"
+#include "mediakit/CaptionWriter.h"
+#include "mediakit/LanguageCode.h"
+#include "mediakit/SrtReader.h"
+#include "mediakit/VideoMuxTask.h"
+#include "service/ResultFile.h"
+#include "subtitles/AudioTranscode.h"
+#include "subtitles/CWaveToTextMgr.h"
+#include "subtitles/SubtitleChain.h"
+#include "translation/CaptionTranslation.h"
+#include "translation/TranslatedCaptions.h"
+#include "translation/TranslationGlossary.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kSteps = 5;
+const QString kRecognise = QStringLiteral("recognise");
+const QString kLayOut = QStringLiteral("lay out");
+const QString kTranslate = QStringLiteral("translate");
+const QString kSpeak = QStringLiteral("speak");
+const QString kMux = QStringLiteral("mix and mux");
+const QString kMisses = QStringLiteral("glossary-misses.json");
+const QString kSpeech = QStringLiteral("speech");
+const QString kReport = QStringLiteral("report.json");
+const QString kFit = QStringLiteral("fit.json");
+// A shorter wording is asked for with a limit this much under what the speech would fit, since
+// a model's count of characters is rough.
+constexpr double kShorterMargin = 0.9;
+
+QString Number(qint64 value)
+{
+    return QString::number(value);
+}
+
+// "done in 1 request", "done in 3 requests".
+QString Counted(int count, const QString& noun)
+{
+    return QStringLiteral("done in %1 %2%3").arg(count).arg(noun, count == 1 ? QString() : QStringLiteral("s"));
+}
+
+bool ReadCaptions(const QString& path, std::vector<Caption>& captions, QString& error)
+{
+    return SrtReader::Read(path, captions, error, QStringLiteral("UTF-8"));
+}
+
+// What a caption says aloud: its lines as one.
+QString Spoken(const Caption& caption)
+{
+    const CaptionText pieces(caption.text);
+    return pieces.Line(0, pieces.Count()).simplified();
+}
+
+} // namespace
+
+LocalizeRun::LocalizeRun(CommandRun& run, const Options& options)
+    : m_run(run)
+    , m_options(options)
+    , m_project(options.video, options.to)
+{
+}
+
+void LocalizeRun::Starting(int step, const QString& name)
+{
+    PrintError(QStringLiteral("step %1/%2 %3: started").arg(step).arg(kSteps).arg(name));
+}
+
+void LocalizeRun::Ended(int step, const QString& name, const QString& how)
+{
+    PrintError(QStringLiteral("step %1/%2 %3: %4").arg(step).arg(kSteps).arg(name, how));
+}
+
+std::optional<int> LocalizeRun::Failed(const QString& step, const QString& text)
+{
+    return m_run.Fail(QStringLiteral("%1: %2").arg(step, text));
+}
+
+std::optional<int> LocalizeRun::Record(const QString& step, const QString& inputs, const QString& result)
+{
+    QString error;
+    if (!m_project.Record(step, inputs, result, error))
+        return Failed(step, error);
+    return std::nullopt;
+}
+
+int LocalizeRun::Execute()
+{
+    QString error;
+    if (!m_project.Open(m_options.fresh, error))
+        return m_run.Fail(error);
+    m_run.Set(QStringLiteral("project"), m_project.Folder());
+    QString recognised;
+    QString captions;
+    QString translated;
+    QString track;
+    QString video;
+    bool translatedNow = false;
+    if (auto failed = Recognise(recognised))
+        return *failed;
+    if (auto failed = LayOut(recognised, captions))
+        return *failed;
+    if (auto failed = Translate(captions, translated, translatedNow))
+        return *failed;
+    // Only a translation this run made is worded again: one the user edited is theirs.
+    if (auto failed = Speak(captions, translated, translatedNow, track))
+        return *failed;
+    if (auto failed = Mux(captions, translated, track, video))
+        return *failed;
+    WriteReport(translated);
+    m_run.Set(QStringLiteral("captions"), captions);
+    m_run.Set(QStringLiteral("translation"), translated);
+    m_run.Set(QStringLiteral("track"), track);
+    m_run.Set(QStringLiteral("speech_requests"), m_speechRequests);
+    m_run.Set(QStringLiteral("path"), video);
+    m_run.Line(video);
+    return m_run.Succeed();
+}
+
+std::optional<int> LocalizeRun::Recognise(QString& recognised)
+{
+    const QString inputs = LocalizeProject::InputsHash(
+        {LocalizeProject::FileHash(m_options.video), Number(m_options.engine), Number(m_options.model)});
+    recognised = m_project.Reusable(kRecognise, inputs);
+    if (!recognised.isEmpty()) {
+        Ended(1, kRecognise, QStringLiteral("kept from the last run"));
+        return std::nullopt;
+    }
+    Starting(1, kRecognise);
+    CWaveToTextMgr manager;
+    WaveTransSrt* task = manager.AddWave(m_options.engine, m_options.video, 0, 0, 1, QUuid(), m_options.model);
+    if (!task)
+        return Failed(kRecognise, QStringLiteral("no subtitle task could be made for %1").arg(m_options.video));
+    ServiceTask chain;
+    chain.Start([task](const ServiceTask::Worker& worker) { return SubtitleChain::Run(*task, worker); });
+    TaskEnd end;
+    const TaskWait::Ending ending = TaskWait::Run(chain, m_options.timeout, m_run.Progress(), nullptr, end);
+    const QString srt = task->GetSrtPath();
+    manager.Clear();
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (ending == TaskWait::Ending::TimedOut)
+        return Failed(kRecognise, QStringLiteral("no subtitles came within %1 s").arg(m_options.timeout.count()));
+    if (!end.Succeeded())
+        return Failed(kRecognise, end.error.text);
+    QFile heard(srt);
+    if (!heard.open(QIODevice::ReadOnly) || heard.size() == 0)
+        return Failed(kRecognise, QStringLiteral("nothing was recognised in %1").arg(m_options.video));
+    recognised = m_project.Path(QStringLiteral("recognised.srt"));
+    QString error;
+    if (!ResultFile::Write(recognised, heard.readAll(), true, &error))
+        return Failed(kRecognise, error);
+    Ended(1, kRecognise, QStringLiteral("done"));
+    return Record(kRecognise, inputs, recognised);
+}
+
+std::optional<int> LocalizeRun::LayOut(const QString& recognised, QString& captions)
+{
+    const CaptionLayout::Limits& limits = m_options.limits;
+    const QString inputs = LocalizeProject::InputsHash({LocalizeProject::FileHash(recognised), Number(limits.maxChars),
+                                                        Number(limits.maxLines), QString::number(limits.maxSeconds)});
+    captions = m_project.Reusable(kLayOut, inputs);
+    if (!captions.isEmpty()) {
+        Ended(2, kLayOut, QStringLiteral("kept from the last run"));
+        return std::nullopt;
+    }
+    Starting(2, kLayOut);
+    std::vector<Caption> read;
+    QString error;
+    if (!SrtReader::Read(recognised, read, error))
+        return Failed(kLayOut, error);
+    captions = m_project.Path(QStringLiteral("captions.%1.srt").arg(m_options.from));
+    if (!CaptionWriter::Write(captions, CaptionLayout(limits).Apply(read), CaptionWriter::Format::Srt, true, error))
+        return Failed(kLayOut, QStringLiteral("cannot write %1: %2").arg(captions, error));
+    Ended(2, kLayOut, QStringLiteral("done"));
+    return Record(kLayOut, inputs, captions);
+}
+
+std::optional<int> LocalizeRun::Translate(const QString& captions, QString& translated, bool& made)
+{
+    const QString inputs = LocalizeProject::InputsHash(
+        {LocalizeProject::FileHash(captions), m_options.from, m_options.to, LocalizeProject::FileHash(m_options.glossary),
+         Number(m_options.limits.maxChars), Number(m_options.limits.maxLines)});
+    translated = m_project.Reusable(kTranslate, inputs);
+    made = translated.isEmpty();
+    if (!made) {
+        QFile misses(m_project.Path(kMisses));
+        if (misses.open(QIODevice::ReadOnly)) {
+            const QJsonObject kept = QJsonDocument::fromJson(misses.readAll()).object();
+            for (auto it = kept.begin(); it != kept.end(); ++it)
+                m_misses[it.key()] = it.value().toVariant().toStringList();
+        }
+        Ended(3, kTranslate, QStringLiteral("kept from the last run"));
+        return std::nullopt;
+    }
+    Starting(3, kTranslate);
+    std::vector<Caption> source;
+    QString error;
+    CaptionTranslation::Settings settings;
+    if (!ReadCaptions(captions, source, error) ||
+        (!m_options.glossary.isEmpty() && !TranslationGlossary::Read(m_options.glossary, settings.glossary, error)))
+        return Failed(kTranslate, error);
+    settings.from = m_options.from;
+    settings.to = m_options.to;
+    settings.lineChars = m_options.limits.maxChars;
+    settings.lines = m_options.limits.maxLines;
+    settings.jobs = m_options.jobs;
+    settings.batchLimit = m_options.timeout;
+    // Batches that came back are kept with the project, so a rerun asks only for the rest.
+    settings.cacheFolder = m_project.Path(QStringLiteral("translation-cache"));
+    CaptionTranslation translation;
+    if (!translation.Prepare(source, settings, error))
+        return Failed(kTranslate, error);
+    translation.Start();
+    TaskEnd end;
+    const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (!end.Succeeded())
+        return Failed(kTranslate, end.error.text);
+    QJsonObject misses;
+    for (const CaptionTranslation::Translated& caption : translation.Results()) {
+        if (!caption.glossaryMisses.isEmpty()) {
+            m_misses[caption.id] = caption.glossaryMisses;
+            misses.insert(caption.id, QJsonArray::fromStringList(caption.glossaryMisses));
+        }
+    }
+    QString missesPath = m_project.Path(kMisses);
+    translated = m_project.Path(QStringLiteral("captions.%1.srt").arg(m_options.to));
+    const std::vector<Caption> laidOut = TranslatedCaptions::LaidOut(translation.Results(), m_options.limits, false);
+    if (!ResultFile::Write(missesPath, QJsonDocument(misses).toJson(), true, &error) ||
+        !CaptionWriter::Write(translated, laidOut, CaptionWriter::Format::Srt, true, error))
+        return Failed(kTranslate, error);
+    Ended(3, kTranslate, Counted(translation.Requests(), QStringLiteral("request")));
+    return Record(kTranslate, inputs, translated);
+}
+
+std::optional<int> LocalizeRun::Speak(const QString& captions, const QString& translated, bool shorten, QString& track)
+{
+    const ShortSpeechTask::Request& voice = m_options.voice;
+    const auto inputs = [&] {
+        return LocalizeProject::InputsHash({LocalizeProject::FileHash(translated), Number(voice.voice),
+                                            Number(voice.speed), Number(voice.pitch), Number(voice.volume)});
+    };
+    std::vector<Caption> spoken;
+    QString error;
+    if (!ReadCaptions(translated, spoken, error))
+        return Failed(kSpeak, error);
+    const QString fitPath = m_project.Path(kFit);
+    QVariantMap made;
+    track = m_project.Reusable(kSpeak, inputs());
+    QFile kept(fitPath);
+    if (!track.isEmpty() && kept.open(QIODevice::ReadOnly)) {
+        made = QJsonDocument::fromJson(kept.readAll()).object().toVariantMap();
+        Ended(4, kSpeak, QStringLiteral("kept from the last run"));
+    } else {
+        Starting(4, kSpeak);
+        if (auto failed = SpeakOnce(spoken, track, made))
+            return failed;
+        if (shorten) {
+            if (auto failed = Shorten(captions, translated, spoken, track, made))
+                return failed;
+        }
+        QString path = fitPath;
+        if (!ResultFile::Write(path, QJsonDocument(QJsonObject::fromVariantMap(made)).toJson(), true, &error))
+            return Failed(kSpeak, error);
+        Ended(4, kSpeak, Counted(m_speechRequests, QStringLiteral("speech request")));
+        if (auto failed = Record(kSpeak, inputs(), track))
+            return failed;
+    }
+    const QVariantList tempos = made.value(QLatin1String(SpeechTrackTask::kTempos)).toList();
+    const QVariantList borrowed = made.value(QLatin1String(SpeechTrackTask::kBorrowed)).toList();
+    const QVariantList runOn = made.value(QLatin1String(SpeechTrackTask::kRunOn)).toList();
+    // The plan numbers the cues spoken, which are the captions with words.
+    std::vector<size_t> cueCaption;
+    for (size_t i = 0; i < spoken.size(); ++i) {
+        if (!Spoken(spoken[i]).isEmpty())
+            cueCaption.push_back(i);
+    }
+    m_fits.assign(spoken.size(), {});
+    for (qsizetype cue = 0; cue < tempos.size() && size_t(cue) < cueCaption.size(); ++cue)
+        m_fits[cueCaption[size_t(cue)]] = {tempos[cue].toDouble(), borrowed.value(cue).toLongLong(), false};
+    QStringList running;
+    for (const QVariant& item : runOn) {
+        if (size_t(item.toInt()) >= cueCaption.size())
+            continue;
+        const size_t caption = cueCaption[size_t(item.toInt())];
+        m_fits[caption].runsOn = true;
+        running << QString::number(spoken[caption].index);
+    }
+    if (!running.isEmpty())
+        m_run.Warn(QStringLiteral("captions %1 run on past their slot even at %2x speed")
+                       .arg(running.join(QStringLiteral(", ")))
+                       .arg(kMaxTempo));
+    return std::nullopt;
+}
+
+std::optional<int> LocalizeRun::SpeakOnce(const std::vector<Caption>& captions, QString& track, QVariantMap& made)
+{
+    std::vector<QString> texts;
+    for (const Caption& caption : captions)
+        texts.push_back(Spoken(caption));
+    LocalizeSpeech speech;
+    speech.Prepare(m_project.Path(kSpeech), texts, m_options.voice, m_options.jobs);
+    QDir().mkpath(m_project.Path(kSpeech));
+    speech.Start();
+    TaskEnd end;
+    TaskWait::Ending ending = TaskWait::Run(speech, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
+    m_speechRequests += speech.Requests();
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (!end.Succeeded())
+        return Failed(kSpeak, end.error.text);
+
+    SpeechTrackTask::Request request;
+    for (size_t i = 0; i < captions.size(); ++i) {
+        if (!texts[i].isEmpty())
+            request.cues.push_back({captions[i].start, captions[i].end, speech.Paths()[i]});
+    }
+    // The track is the project's own: made afresh over the last one.
+    const QString wanted = m_project.Path(QStringLiteral("track.%1.wav").arg(m_options.to));
+    QFile::remove(wanted);
+    request.wantedPath = wanted;
+    request.mp3 = false;
+    request.scratchFolder = m_project.Folder();
+    request.maxTempo = kMaxTempo;
+    request.gap = kGapMs;
+    request.trackEnd = qint64(GetAudioDuration(QFile::encodeName(m_options.video).constData()) * 1000);
+    request.smooth = true;
+    ServiceTask mixing;
+    mixing.Start(SpeechTrackTask::Make(request));
+    ending = TaskWait::Run(mixing, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (!end.Succeeded())
+        return Failed(kSpeak, end.error.text);
+    made = end.value.toMap();
+    track = made.value(QLatin1String(SpeechTrackTask::kPath)).toString();
+    return std::nullopt;
+}
+
+std::optional<int> LocalizeRun::Shorten(const QString& captions, const QString& translated,
+                                        std::vector<Caption>& spoken, QString& track, QVariantMap& made)
+{
+    const QVariantList runOn = made.value(QLatin1String(SpeechTrackTask::kRunOn)).toList();
+    const QVariantList needed = made.value(QLatin1String(SpeechTrackTask::kNeeded)).toList();
+    if (runOn.isEmpty())
+        return std::nullopt;
+    std::vector<size_t> cueCaption;
+    for (size_t i = 0; i < spoken.size(); ++i) {
+        if (!Spoken(spoken[i]).isEmpty())
+            cueCaption.push_back(i);
+    }
+    std::vector<Caption> source;
+    QString error;
+    if (!ReadCaptions(captions, source, error))
+        return Failed(kSpeak, error);
+    // The translation keeps each caption's number: the source of a run-on line is found by it.
+    std::vector<Caption> again;
+    CaptionTranslation::Settings settings;
+    for (const QVariant& item : runOn) {
+        const Caption& line = spoken[cueCaption.at(size_t(item.toInt()))];
+        for (const Caption& original : source) {
+            if (original.index != line.index)
+                continue;
+            again.push_back(original);
+            const double over = needed.value(item.toInt()).toDouble() / kMaxTempo;
+            settings.maxCharsById[QString::number(line.index)] =
+                std::max(1, int(std::floor(Spoken(line).size() / over * kShorterMargin)));
+        }
+    }
+    if (again.empty() || (!m_options.glossary.isEmpty() && !TranslationGlossary::Read(m_options.glossary, settings.glossary, error)))
+        return error.isEmpty() ? std::nullopt : Failed(kSpeak, error);
+    PrintError(QStringLiteral("step 4/%1 %2: %3 captions too long to speak in their time, asked for shorter wordings")
+                   .arg(kSteps)
+                   .arg(kSpeak)
+                   .arg(again.size()));
+    settings.from = m_options.from;
+    settings.to = m_options.to;
+    settings.jobs = m_options.jobs;
+    settings.batchLimit = m_options.timeout;
+    settings.cacheFolder = m_project.Path(QStringLiteral("translation-cache"));
+    CaptionTranslation translation;
+    if (!translation.Prepare(again, settings, error))
+        return Failed(kSpeak, error);
+    translation.Start();
+    TaskEnd end;
+    const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (!end.Succeeded())
+        return Failed(kSpeak, end.error.text);
+    bool changed = false;
+    const std::vector<Caption> shorter = TranslatedCaptions::LaidOut(translation.Results(), m_options.limits, false);
+    for (const Caption& line : shorter) {
+        for (Caption& caption : spoken) {
+            if (caption.index == line.index && Spoken(caption) != Spoken(line) &&
+                Spoken(line).size() < Spoken(caption).size()) {
+                caption.text = line.text;
+                changed = true;
+            }
+        }
+    }
+    if (!changed)
+        return std::nullopt;
+    QString path = translated;
+    if (!CaptionWriter::Write(path, spoken, CaptionWriter::Format::Srt, true, error))
+        return Failed(kSpeak, error);
+    return SpeakOnce(spoken, track, made);
+}
+
+std::optional<int> LocalizeRun::Mux(const QString& captions, const QString& translated, const QString& track,
+                                    QString& video)
+{
+    const QString inputs = LocalizeProject::InputsHash(
+        {LocalizeProject::FileHash(m_options.video), LocalizeProject::FileHash(track),
+         LocalizeProject::FileHash(translated), LocalizeProject::FileHash(captions), m_options.output});
+    video = m_project.Reusable(kMux, inputs);
+    if (!video.isEmpty()) {
+        Ended(5, kMux, QStringLiteral("kept from the last run"));
+        return std::nullopt;
+    }
+    Starting(5, kMux);
+    VideoMux::Request request;
+    request.video = m_options.video;
+    request.track = track;
+    request.mix = AudioMixdown::Mode::Duck;
+    // The target language is the default stream, the source's beside it.
+    request.subtitles = {{translated, LanguageCode::Iso6392(m_options.to)},
+                         {captions, LanguageCode::Iso6392(m_options.from)}};
+    const QFileInfo info(m_options.video);
+    const QString wanted = m_options.output.isEmpty()
+                               ? info.absoluteDir().filePath(info.completeBaseName() + QLatin1Char('.') +
+                                                             m_options.to + QStringLiteral(".mp4"))
+                               : m_options.output;
+    // An earlier result, the user's or another run's, is never written over.
+    request.output = wanted;
+    for (int n = 2; QFileInfo::exists(request.output); ++n)
+        request.output = ResultFile::Numbered(wanted, n);
+    ServiceTask mux;
+    mux.Start(VideoMuxTask::Make(request));
+    TaskEnd end;
+    const TaskWait::Reading reading = [](int code, const QString&) {
+        return QStringLiteral("mixing and muxing %1%").arg(code * 100 / VideoMuxTask::kWhole);
+    };
+    const TaskWait::Ending ending = TaskWait::Run(mux, TaskWait::kNoLimit, m_run.Progress(), reading, end);
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (!end.Succeeded())
+        return Failed(kMux, end.error.text);
+    const QVariantMap made = end.value.toMap();
+    video = made.value(QLatin1String(VideoMuxTask::kPath)).toString();
+    for (const QString& warning : made.value(QLatin1String(VideoMuxTask::kWarnings)).toStringList())
+        m_run.Warn(warning);
+    Ended(5, kMux, QStringLiteral("done"));
+    return Record(kMux, inputs, video);
+}
+
+void LocalizeRun::WriteReport(const QString& translated)
+{
+    std::vector<Caption> spoken;
+    QString error;
+    if (!ReadCaptions(translated, spoken, error))
+        return;
+    LocalizeReport report(spoken, m_options.to);
+    for (size_t i = 0; i < m_fits.size(); ++i)
+        report.SetFit(i, m_fits[i]);
+    report.SetGlossaryMisses(m_misses);
+    QString path = m_project.Path(kReport);
+    if (!ResultFile::Write(path, QJsonDocument(report.Json()).toJson(), true, &error))
+        m_run.Warn(error);
+    m_run.Set(QStringLiteral("report"), path);
+    for (const QString& line : report.Table())
+        PrintError(line);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "apps/cli/LocalizeProject.h"
+#include "apps/cli/LocalizeReport.h"
+#include "dubbing/ShortSpeechTask.h"
+#include "mediakit/Caption.h"
+#include "mediakit/CaptionLayout.h"
+
+#include <QString>
+#include <QVariantMap>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <vector>
+
+class CommandRun;
+
+// One localisation, step by step: recognise the video's speech, lay it out as captions, translate
+// them, speak the translation into a track fitted to the captions' times, then mix the track over
+// the original sound and put both languages' subtitles into a copy of the video. Each step prints
+// as it starts and ends, keeps its result in the project folder and is skipped on a rerun whose
+// inputs have not changed; speech is kept per caption, so an edited caption is the only one
+// spoken again.
+class LocalizeRun
+{
+public:
+    struct Options
+    {
+        QString video;
+        QString from;
+        QString to;
+        QString glossary;
+        QString output; // empty: NAME.LANG.mp4 beside the video (free-name rule)
+        int engine = 1;
+        int model = 0;
+        ShortSpeechTask::Request voice;
+        int jobs = 4;
+        std::chrono::seconds timeout{600};
+        CaptionLayout::Limits limits;
+        bool fresh = false;
+    };
+
+    // Speech is fitted by speeding it up at most this much, after taking the silence after its
+    // caption up to this long before the next one.
+    static constexpr double kMaxTempo = 1.3;
+    static constexpr qint64 kGapMs = 100;
+
+    LocalizeRun(CommandRun& run, const Options& options);
+
+    // The command's exit status.
+    int Execute();
+
+private:
+    std::optional<int> Recognise(QString& recognised);
+    std::optional<int> LayOut(const QString& recognised, QString& captions);
+    std::optional<int> Translate(const QString& captions, QString& translated, bool& made);
+    std::optional<int> Speak(const QString& captions, const QString& translated, bool shorten, QString& track);
+    std::optional<int> SpeakOnce(const std::vector<Caption>& captions, QString& track, QVariantMap& made);
+    std::optional<int> Shorten(const QString& captions, const QString& translated, std::vector<Caption>& spoken,
+                               QString& track, QVariantMap& made);
+    std::optional<int> Mux(const QString& captions, const QString& translated, const QString& track, QString& video);
+    void WriteReport(const QString& translated);
+
+    void Starting(int step, const QString& name);
+    void Ended(int step, const QString& name, const QString& how);
+    std::optional<int> Failed(const QString& step, const QString& text);
+    std::optional<int> Record(const QString& step, const QString& inputs, const QString& result);
+
+    CommandRun& m_run;
+    Options m_options;
+    LocalizeProject m_project;
+    std::map<QString, QStringList> m_misses;
+    std::vector<LocalizeReport::Fit> m_fits;
+    int m_speechRequests = 0;
+};
