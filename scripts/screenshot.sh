@@ -11,7 +11,9 @@
 # in the bin (subtitles-generated.png) and then spoken as a voice-over track (subtitles-dubbed.png), the preview of that video with a caption drawn over a frame
 # (preview-captions.png) and its sentences after a layout and an edit (captions-edited.png), the
 # translation tool after turning those sentences into Spanish (translate-window.png) and the
-# sentences beside their translation, both drawn over the frame (translate-side-by-side.png), the copywriting tool
+# sentences beside their translation, both drawn over the frame (translate-side-by-side.png), the
+# export dialog after exporting the video with its track and subtitles (export-dialog.png) and the
+# exported video in the preview with its captions (exported-preview.png), the copywriting tool
 # after a generation against the local services (studio-generated.png) and the history dialog
 # listing its records (history.png), and the studio as ./run.sh opens it, with the sample project
 # (studio-sample.png).
@@ -26,7 +28,7 @@ out=${1:-$build/screenshots}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/studio*.png "$out"/dubbing*.png "$out"/painting*.png "$out"/subtitles*.png "$out"/history.png \
-  "$out"/preview-captions.png "$out"/captions-edited.png "$out"/translate-*.png
+  "$out"/preview-captions.png "$out"/captions-edited.png "$out"/translate-*.png "$out"/export-dialog.png "$out"/exported-preview.png
 # The sample video the studio selects: two recordings of English speech the recognizer's test data
 # ships, a second of silence between them, over a plain picture; made where the pictures go and
 # removed after.

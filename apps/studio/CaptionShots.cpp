@@ -43,20 +43,25 @@ void CaptionShots::Start()
     m_window.View().SelectMedia({media->id});
     const std::vector<Caption>& captions = m_window.View().Sentences().Sentences().Captions();
     const qint64 at = captions.empty() ? 0 : (captions.front().start + captions.front().end) / 2;
-    auto* ffmpeg = new QProcess(this);
-    connect(ffmpeg, &QProcess::finished, this, [this, ffmpeg, at] {
-        ShowFrame(ffmpeg->readAllStandardOutput(), at);
+    ReadFrame(this, media->path, at, [this, at](const QByteArray& png) { ShowFrame(png, at); });
+}
+
+void CaptionShots::ReadFrame(QObject* owner, const QString& video, qint64 at, std::function<void(const QByteArray&)> done)
+{
+    auto* ffmpeg = new QProcess(owner);
+    QObject::connect(ffmpeg, &QProcess::finished, owner, [ffmpeg, done] {
+        done(ffmpeg->readAllStandardOutput());
         ffmpeg->deleteLater();
     });
-    connect(ffmpeg, &QProcess::errorOccurred, this, [this, ffmpeg, at](QProcess::ProcessError error) {
+    QObject::connect(ffmpeg, &QProcess::errorOccurred, owner, [ffmpeg, done](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
-            ShowFrame(QByteArray(), at);
+            done(QByteArray());
             ffmpeg->deleteLater();
         }
     });
     ffmpeg->start(QStringLiteral("ffmpeg"),
                   {QStringLiteral("-nostdin"), QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-ss"),
-                   QString::number(at / 1000.0, 'f', 3), QStringLiteral("-i"), media->path, QStringLiteral("-frames:v"),
+                   QString::number(at / 1000.0, 'f', 3), QStringLiteral("-i"), video, QStringLiteral("-frames:v"),
                    QStringLiteral("1"), QStringLiteral("-f"), QStringLiteral("image2pipe"), QStringLiteral("-c:v"),
                    QStringLiteral("png"), QStringLiteral("-")});
 }

@@ -20,6 +20,10 @@ public:
     CaptionShots(StudioWindow& window, Grab grab, std::function<void()> done);
     void Start();
 
+    // The picture of video at a moment, read by the ffmpeg program as PNG bytes (none when it
+    // fails), handed to done from owner's event loop.
+    static void ReadFrame(QObject* owner, const QString& video, qint64 at, std::function<void(const QByteArray&)> done);
+
 private:
     void ShowFrame(const QByteArray& png, qint64 at);
     void Edit();

@@ -132,7 +132,7 @@ ProjectView::ProjectView(StudioProject& project, QWidget* parent)
     connect(addMedia, &QPushButton::clicked, this, &ProjectView::AddMediaFromUser);
     connect(m_texts, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
     connect(m_media, &QTreeWidget::itemSelectionChanged, this, &ProjectView::SelectionChanged);
-    connect(m_media, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(this, &ProjectView::SelectionChanged, this, [this] {
         const ProjectSelection selection = Selection();
         m_export->setEnabled(!selection.media.isEmpty() &&
                              kVideoSuffixes.contains(QFileInfo(selection.media.first()->path).suffix().toLower()) &&

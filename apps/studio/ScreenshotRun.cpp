@@ -2,6 +2,7 @@
 
 #include "apps/studio/CaptionShots.h"
 #include "apps/studio/DubbingShots.h"
+#include "apps/studio/ExportShots.h"
 #include "apps/studio/PaintingShots.h"
 #include "apps/studio/ProjectView.h"
 #include "apps/studio/SampleProject.h"
@@ -124,11 +125,23 @@ void ScreenshotRun::Subtitle()
     }
     m_window.ChooseTool(subtitlesTool);
     // The subtitles made are translated, after the preview and the sentence list have shown them.
-    const auto translate = [this, next] {
+    // The video is then exported with its track and both languages' subtitles.
+    const auto exporting = [this, next] {
+        auto* shots = new ExportShots(
+            m_window, [this](const QString& name) { Grab(name); },
+            [this](QWidget* widget, const QString& name) { GrabWidget(widget, name); },
+            [this, next](bool succeeded) {
+                m_succeeded = m_succeeded && succeeded;
+                next();
+            });
+        shots->setParent(this);
+        QTimer::singleShot(kSettleMs, shots, &ExportShots::Start);
+    };
+    const auto translate = [this, exporting] {
         auto* shots = new TranslationShots(m_window, [this](const QString& name) { Grab(name); },
-                                           [this, next](bool succeeded) {
+                                           [this, exporting](bool succeeded) {
                                                m_succeeded = m_succeeded && succeeded;
-                                               next();
+                                               exporting();
                                            });
         shots->setParent(this);
         QTimer::singleShot(kSettleMs, shots, &TranslationShots::Start);
