@@ -85,6 +85,24 @@ protected:
         return voiced;
     }
 
+    // Where sound starts after a pause in an audio file, in seconds, by the ffmpeg program's
+    // silence detection; the start itself when it is not silent.
+    static QList<double> Onsets(const QString& audio)
+    {
+        QProcess ffmpeg;
+        ffmpeg.start(QStringLiteral("ffmpeg"), {"-nostdin", "-i", audio, "-af", "silencedetect=n=-35dB:d=0.05", "-f",
+                                                "null", "-"});
+        ffmpeg.waitForFinished(60000);
+        const QString said = QString::fromUtf8(ffmpeg.readAllStandardError());
+        QList<double> onsets;
+        if (!said.contains(QStringLiteral("silence_start: 0")))
+            onsets << 0.0;
+        static const QRegularExpression end(QStringLiteral("silence_end: ([0-9.]+)"));
+        for (auto found = end.globalMatch(said); found.hasNext();)
+            onsets << found.next().captured(1).toDouble();
+        return onsets;
+    }
+
     static QString Probe(const QString& video, const QString& entries)
     {
         QProcess probe;
@@ -117,6 +135,14 @@ TEST_F(Localize, AVideoBecomesItsSpanishVersionAndARerunRedoesNothing)
         QJsonDocument::fromJson(ReadBytes(project + QStringLiteral("/report.json"))).object();
     EXPECT_EQ(report.value(QStringLiteral("captions")).toArray().size(), qsizetype(spanish.size()));
     EXPECT_TRUE(outcome.err.contains(QStringLiteral("over the speed cap"))) << "the table's summary";
+
+    // Each caption's speech starts at its caption's start.
+    const QList<double> onsets = Onsets(project + QStringLiteral("/track.es.wav"));
+    for (const Caption& caption : spanish) {
+        const bool heard = std::any_of(onsets.begin(), onsets.end(),
+                                       [&](double at) { return std::abs(at * 1000 - caption.start) <= 120; });
+        EXPECT_TRUE(heard) << "caption " << caption.index << " at " << caption.start << " ms";
+    }
 
     ClearRequests();
     const Outcome again = Run({"localize", video, "--to", "es"});
