@@ -214,24 +214,11 @@ std::optional<int> LocalizeRun::Translate(const QString& captions, QString& tran
     if (!ReadCaptions(captions, source, error) ||
         (!m_options.glossary.isEmpty() && !TranslationGlossary::Read(m_options.glossary, settings.glossary, error)))
         return Failed(kTranslate, error);
-    settings.from = m_options.from;
-    settings.to = m_options.to;
     settings.lineChars = m_options.limits.maxChars;
     settings.lines = m_options.limits.maxLines;
-    settings.jobs = m_options.jobs;
-    settings.batchLimit = m_options.timeout;
-    // Batches that came back are kept with the project, so a rerun asks only for the rest.
-    settings.cacheFolder = m_project.Path(QStringLiteral("translation-cache"));
     CaptionTranslation translation;
-    if (!translation.Prepare(source, settings, error))
-        return Failed(kTranslate, error);
-    translation.Start();
-    TaskEnd end;
-    const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
-    if (ending == TaskWait::Ending::Interrupted)
-        return m_run.Interrupted();
-    if (!end.Succeeded())
-        return Failed(kTranslate, end.error.text);
+    if (auto failed = RunTranslation(kTranslate, source, settings, translation))
+        return failed;
     QJsonObject misses;
     for (const CaptionTranslation::Translated& caption : translation.Results()) {
         if (!caption.glossaryMisses.isEmpty()) {
@@ -247,6 +234,28 @@ std::optional<int> LocalizeRun::Translate(const QString& captions, QString& tran
         return Failed(kTranslate, error);
     Ended(3, kTranslate, Counted(translation.Requests(), QStringLiteral("request")));
     return Record(kTranslate, inputs, translated);
+}
+
+std::optional<int> LocalizeRun::RunTranslation(const QString& step, const std::vector<Caption>& captions,
+                                               CaptionTranslation::Settings settings, CaptionTranslation& translation)
+{
+    settings.from = m_options.from;
+    settings.to = m_options.to;
+    settings.jobs = m_options.jobs;
+    settings.batchLimit = m_options.timeout;
+    // Batches that came back are kept with the project, so a rerun asks only for the rest.
+    settings.cacheFolder = m_project.Path(QStringLiteral("translation-cache"));
+    QString error;
+    if (!translation.Prepare(captions, settings, error))
+        return Failed(step, error);
+    translation.Start();
+    TaskEnd end;
+    const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
+    if (ending == TaskWait::Ending::Interrupted)
+        return m_run.Interrupted();
+    if (!end.Succeeded())
+        return Failed(step, end.error.text);
+    return std::nullopt;
 }
 
 std::optional<int> LocalizeRun::Speak(const QString& captions, const QString& translated, bool shorten, QString& track)
@@ -389,21 +398,9 @@ std::optional<int> LocalizeRun::Shorten(const QString& captions, const QString& 
                    .arg(kSteps)
                    .arg(kSpeak)
                    .arg(again.size()));
-    settings.from = m_options.from;
-    settings.to = m_options.to;
-    settings.jobs = m_options.jobs;
-    settings.batchLimit = m_options.timeout;
-    settings.cacheFolder = m_project.Path(QStringLiteral("translation-cache"));
     CaptionTranslation translation;
-    if (!translation.Prepare(again, settings, error))
-        return Failed(kSpeak, error);
-    translation.Start();
-    TaskEnd end;
-    const TaskWait::Ending ending = TaskWait::Run(translation, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
-    if (ending == TaskWait::Ending::Interrupted)
-        return m_run.Interrupted();
-    if (!end.Succeeded())
-        return Failed(kSpeak, end.error.text);
+    if (auto failed = RunTranslation(kSpeak, again, settings, translation))
+        return failed;
     bool changed = false;
     const std::vector<Caption> shorter = TranslatedCaptions::LaidOut(translation.Results(), m_options.limits, false);
     for (const Caption& line : shorter) {

@@ -5,6 +5,7 @@
 #include "dubbing/ShortSpeechTask.h"
 #include "mediakit/Caption.h"
 #include "mediakit/CaptionLayout.h"
+#include "translation/CaptionTranslation.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -55,6 +56,8 @@ private:
     std::optional<int> Recognise(QString& recognised);
     std::optional<int> LayOut(const QString& recognised, QString& captions);
     std::optional<int> Translate(const QString& captions, QString& translated, bool& made);
+    std::optional<int> RunTranslation(const QString& step, const std::vector<Caption>& captions,
+                                      CaptionTranslation::Settings settings, CaptionTranslation& translation);
     std::optional<int> Speak(const QString& captions, const QString& translated, bool shorten, QString& track);
     std::optional<int> SpeakOnce(const std::vector<Caption>& captions, QString& track, QVariantMap& made);
     std::optional<int> Shorten(const QString& captions, const QString& translated, std::vector<Caption>& spoken,
