@@ -106,6 +106,17 @@ else
   echo "  translation failed: $("$cli" translate "${last_srt:-none.srt}" --to es 2>&1 >/dev/null | tail -n 1)"
 fi
 echo
+echo "Demonstration: ./run.sh localize VIDEO --to es (an English video to its Spanish version)"
+english_video="$QOV_WORK_DIR/english-talk.mp4"
+ffmpeg -nostdin -v error -y -f lavfi -i color=c=darkgreen:s=320x180:r=25 -i "$english" -shortest \
+  -c:v mpeg4 -c:a aac "$english_video"
+if localized=$("$cli" localize "$english_video" --to es 2>"$QOV_WORK_DIR/localize.log"); then
+  echo "  Spanish video: $localized (dubbed track ducked over the original, Spanish and English subtitles)"
+  sed -n 's/^step /  step /p' "$QOV_WORK_DIR/localize.log"
+else
+  echo "  localize failed: $(tail -n 1 "$QOV_WORK_DIR/localize.log")"
+fi
+echo
 echo "Demonstration: ./run.sh paint \"雪山下的湖泊\" --size 1024x1024 --count 2"
 "$cli" paint "雪山下的湖泊" --size 1024x1024 --count 2 | sed 's/^/  image: /'
 echo
