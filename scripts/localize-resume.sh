@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Whether `qovaigc localize` picks up where a killed run stopped, against fresh local services.
+# A short English video is localised once without interruption, as the reference; then, ROUNDS
+# times (default 20), a copy of it in a folder of its own is localised, killed with SIGKILL at a
+# random moment of the reference's duration, and localised again to the end. Each round passes
+# when the rerun exits 0; its captions in both languages are byte for byte the reference's; its
+# track has the reference's size and decodes to the same duration (not the same samples: the local
+# speech engine's voice wavers from one request to the next); and no caption's speech was asked
+# for twice across the killed run and its rerun, except the one request the kill cut off before
+# its speech was kept. Slow (minutes); not part of the checks CI runs. Exits 1 on any failure.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${QOV_BUILD_DIR:-$root/build}
+rounds=${ROUNDS:-20}
+"$root/scripts/setup-deps.sh"
+"$root/scripts/build.sh" qovaigc aigc-emulator >/dev/null
+qovaigc="$build/bin/qovaigc"
+
+run_dir=$(mktemp -d)
+trap 'rm -rf "$run_dir"' EXIT
+. "$root/scripts/local-services.sh"
+start_local_services "$run_dir" "$build"
+trap 'kill "$local_services_pid" 2>/dev/null || true; wait "$local_services_pid" 2>/dev/null || true; rm -rf "$run_dir"' EXIT
+requests="$base/__control/requests"
+
+. "$root/bench/speech-video.sh"
+librivox=/usr/share/pocketsphinx/test/data/librivox
+video="$run_dir/talk.mp4"
+make_speech_video "$video" 0 "$librivox/sense_and_sensibility_01_austen_64kb-0870.wav" \
+  "$librivox/sense_and_sensibility_01_austen_64kb-0880.wav"
+
+now() { date +%s.%N; }
+duration() { ffprobe -v error -show_entries format=duration -of csv=p=0 "$1"; }
+# The tex field of each speech request the services received since they were last cleared, one a
+# line, still percent-encoded (the same text is encoded the same way every time).
+spoken_texts() {
+  curl -sf "$requests?endpoint=tts-short" |
+    jq -r '.[].body | split("&")[] | select(startswith("tex=")) | .[4:]'
+}
+
+# Localises a fresh copy of the video in folder $1 without interruption; sets took (s).
+uninterrupted() {
+  mkdir "$run_dir/$1"
+  cp "$video" "$run_dir/$1/talk.mp4"
+  local start
+  start=$(now)
+  "$qovaigc" localize "$run_dir/$1/talk.mp4" --to es --jobs 1 >"$run_dir/$1/out" 2>"$run_dir/$1/err" || {
+    echo "an uninterrupted run failed:" >&2
+    cat "$run_dir/$1/err" >&2
+    exit 1
+  }
+  took=$(echo "$(now) - $start" | bc -l)
+}
+
+# The reference: one uninterrupted run. The services load their models on the first request, so
+# a second run, with them warm, gives the duration the kills are spread over; its captions show
+# that a run's results depend on nothing but the video.
+curl -sf -X DELETE "$requests" >/dev/null
+uninterrupted reference
+spoken_texts >"$run_dir/reference/texts"
+uninterrupted warm
+reference_seconds=$took
+for file in captions.en.srt captions.es.srt; do
+  cmp -s "$run_dir/reference/talk.es.qovaigc/$file" "$run_dir/warm/talk.es.qovaigc/$file" || {
+    echo "two uninterrupted runs made different $file: a rerun has nothing to be compared with" >&2
+    exit 1
+  }
+done
+reference="$run_dir/reference/talk.es.qovaigc"
+[ -s "$run_dir/reference/texts" ] || { echo "the reference run asked for no speech" >&2; exit 1; }
+if [ -n "$(sort "$run_dir/reference/texts" | uniq -d)" ]; then
+  echo "the reference run asked for the same speech twice itself; nothing to compare reruns with" >&2
+  exit 1
+fi
+for file in captions.en.srt captions.es.srt track.es.wav; do
+  [ -s "$reference/$file" ] || { echo "the reference run left no $file" >&2; exit 1; }
+done
+reference_track_size=$(stat -c %s "$reference/track.es.wav")
+reference_track_seconds=$(duration "$reference/track.es.wav")
+printf 'reference: %.3f s (warm), %d speech requests, track %d bytes, %s s\n' "$reference_seconds" \
+  "$(wc -l <"$run_dir/reference/texts")" "$reference_track_size" "$reference_track_seconds"
+
+failed=0
+killed_rounds=0
+for round in $(seq "$rounds"); do
+  folder="$run_dir/round$round"
+  mkdir "$folder"
+  cp "$video" "$folder/talk.mp4"
+  project="$folder/talk.es.qovaigc"
+  curl -sf -X DELETE "$requests" >/dev/null
+  # A deliberate kill at a random moment of the reference's duration (at least 10 ms: timeout
+  # takes 0 as no limit).
+  delay=$(echo "scale=3; d = $reference_seconds * $RANDOM / 32768; if (d < 0.01) d = 0.01; d" | bc -l)
+  status=0
+  # In a subshell of its own, whose shell reports the kill on a standard error no one reads.
+  (timeout -s KILL "$delay" "$qovaigc" localize "$folder/talk.mp4" --to es --jobs 1 >"$folder/out1" \
+    2>"$folder/err1") 2>/dev/null || status=$?
+  problems=()
+  killed_at="finished before the kill"
+  if [ "$status" = 137 ] || [ "$status" = 124 ]; then
+    killed_at=$(grep -o 'step [0-9]/5 [a-z ]*' "$folder/err1" | tail -n 1 || true)
+    killed_at="killed at ${delay} s${killed_at:+, after \"$killed_at\"}"
+    killed_rounds=$((killed_rounds + 1))
+  elif [ "$status" != 0 ]; then
+    problems+=("the first run failed with $status before the kill")
+  fi
+  # The killed process has no connection left: what the services recorded is all it asked for.
+  spoken_texts >"$folder/texts1"
+  kept=0
+  [ -d "$project/speech" ] && kept=$(find "$project/speech" -maxdepth 1 -name '*.wav' | wc -l)
+  cut_off=$(($(wc -l <"$folder/texts1") - kept))
+
+  status=0
+  "$qovaigc" localize "$folder/talk.mp4" --to es --jobs 1 >"$folder/out2" 2>"$folder/err2" || status=$?
+  spoken_texts >"$folder/texts"
+  [ "$status" = 0 ] || problems+=("the rerun exited $status: $(tail -n 1 "$folder/err2")")
+  if [ "$status" = 0 ]; then
+    output=$(tail -n 1 "$folder/out2")
+    [ -s "$output" ] || problems+=("the rerun printed $output, which is not there")
+  fi
+  for file in captions.en.srt captions.es.srt; do
+    cmp -s "$reference/$file" "$project/$file" || problems+=("$file differs from the reference's")
+  done
+  if [ -f "$project/track.es.wav" ]; then
+    size=$(stat -c %s "$project/track.es.wav")
+    [ "$size" = "$reference_track_size" ] ||
+      problems+=("track.es.wav has $size bytes, the reference's $reference_track_size")
+    seconds=$(duration "$project/track.es.wav")
+    [ "$seconds" = "$reference_track_seconds" ] ||
+      problems+=("track.es.wav lasts $seconds s, the reference's $reference_track_seconds s")
+  else
+    problems+=("no track.es.wav")
+  fi
+  # texts holds the killed run's requests and then the rerun's: a text there twice was asked for
+  # again, which only the request in flight at the kill may be (its speech never arrived). Within
+  # one run no text may come twice at all.
+  tail -n +"$(($(wc -l <"$folder/texts1") + 1))" "$folder/texts" >"$folder/texts2"
+  for part in 1 2; do
+    twice=$(sort "$folder/texts$part" | uniq -d | wc -l)
+    [ "$twice" = 0 ] || problems+=("run $part asked for $twice texts twice")
+  done
+  again=$(sort "$folder/texts" | uniq -d | wc -l)
+  [ "$again" -le "$cut_off" ] ||
+    problems+=("$again texts were asked for again, $cut_off cut off by the kill")
+  if [ ${#problems[@]} -eq 0 ]; then
+    printf 'round %2d: ok (%s; %d + %d speech requests, %d asked again)\n' "$round" "$killed_at" \
+      "$(wc -l <"$folder/texts1")" "$(wc -l <"$folder/texts2")" "$again"
+    rm -rf "$folder"
+  else
+    failed=$((failed + 1))
+    printf 'round %2d: FAILED (%s): %s\n' "$round" "$killed_at" "$(IFS=';'; echo "${problems[*]}")"
+    cp -r "$folder" "${TMPDIR:-/tmp}/localize-resume-round$round.$$" 2>/dev/null &&
+      echo "  its folder is kept in ${TMPDIR:-/tmp}/localize-resume-round$round.$$"
+  fi
+done
+
+echo "$((rounds - failed)) of $rounds rounds passed ($killed_rounds killed before the end)"
+[ "$failed" = 0 ]
