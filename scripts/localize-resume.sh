@@ -2,7 +2,8 @@
 # Whether `qovaigc localize` picks up where a killed run stopped, against fresh local services.
 # A short English video is localised once without interruption, as the reference; then, ROUNDS
 # times (default 20), a copy of it in a folder of its own is localised, killed with SIGKILL at a
-# random moment of the reference's duration, and localised again to the end. Each round passes
+# random moment of the reference's duration (with KILL_AFTER_RECOGNITION=1, of its part after the
+# recognition, which otherwise takes most kills), and localised again to the end. Each round passes
 # when the rerun exits 0; its captions in both languages are byte for byte the reference's; its
 # track has the reference's size and decodes to the same duration (not the same samples: the local
 # speech engine's voice wavers from one request to the next); and no caption's speech was asked
@@ -42,14 +43,20 @@ spoken_texts() {
 uninterrupted() {
   mkdir "$run_dir/$1"
   cp "$video" "$run_dir/$1/talk.mp4"
-  local start
+  local start status
   start=$(now)
-  "$qovaigc" localize "$run_dir/$1/talk.mp4" --to es --jobs 1 >"$run_dir/$1/out" 2>"$run_dir/$1/err" || {
+  # Each line of standard error with the seconds since the start, so the steps can be timed.
+  set +e
+  "$qovaigc" localize "$run_dir/$1/talk.mp4" --to es --jobs 1 2>&1 >"$run_dir/$1/out" |
+    while IFS= read -r line; do echo "$(echo "$(now) - $start" | bc -l) $line"; done >"$run_dir/$1/err"
+  status=${PIPESTATUS[0]}
+  set -e
+  took=$(echo "$(now) - $start" | bc -l)
+  [ "$status" = 0 ] || {
     echo "an uninterrupted run failed:" >&2
     cat "$run_dir/$1/err" >&2
     exit 1
   }
-  took=$(echo "$(now) - $start" | bc -l)
 }
 
 # The reference: one uninterrupted run. The services load their models on the first request, so
@@ -60,6 +67,11 @@ uninterrupted reference
 spoken_texts >"$run_dir/reference/texts"
 uninterrupted warm
 reference_seconds=$took
+kill_from=0
+if [ "${KILL_AFTER_RECOGNITION:-0}" = 1 ]; then
+  kill_from=$(awk '/step 1\/5 recognise: done/ { print $1 }' "$run_dir/warm/err")
+  [ -n "$kill_from" ] || { echo "the warm run never said its recognition was done" >&2; exit 1; }
+fi
 for file in captions.en.srt captions.es.srt; do
   cmp -s "$run_dir/reference/talk.es.qovaigc/$file" "$run_dir/warm/talk.es.qovaigc/$file" || {
     echo "two uninterrupted runs made different $file: a rerun has nothing to be compared with" >&2
@@ -77,8 +89,9 @@ for file in captions.en.srt captions.es.srt track.es.wav; do
 done
 reference_track_size=$(stat -c %s "$reference/track.es.wav")
 reference_track_seconds=$(duration "$reference/track.es.wav")
-printf 'reference: %.3f s (warm), %d speech requests, track %d bytes, %s s\n' "$reference_seconds" \
-  "$(wc -l <"$run_dir/reference/texts")" "$reference_track_size" "$reference_track_seconds"
+printf 'reference: %.3f s (warm; kills from %s s), %d speech requests, track %d bytes, %s s\n' \
+  "$reference_seconds" "$kill_from" "$(wc -l <"$run_dir/reference/texts")" "$reference_track_size" \
+  "$reference_track_seconds"
 
 failed=0
 killed_rounds=0
@@ -89,17 +102,21 @@ for round in $(seq "$rounds"); do
   project="$folder/talk.es.qovaigc"
   curl -sf -X DELETE "$requests" >/dev/null
   # A deliberate kill at a random moment of the reference's duration (at least 10 ms: timeout
-  # takes 0 as no limit).
-  delay=$(echo "scale=3; d = $reference_seconds * $RANDOM / 32768; if (d < 0.01) d = 0.01; d" | bc -l)
+  # takes 0 as no limit), or of its part after the recognition.
+  delay=$(echo "scale=3; d = $kill_from + ($reference_seconds - $kill_from) * $RANDOM / 32768
+    if (d < 0.01) d = 0.01; d" | bc -l)
   status=0
-  # In a subshell of its own, whose shell reports the kill on a standard error no one reads.
-  (timeout -s KILL "$delay" "$qovaigc" localize "$folder/talk.mp4" --to es --jobs 1 >"$folder/out1" \
-    2>"$folder/err1") 2>/dev/null || status=$?
+  # In a shell of its own that reports the kill on a standard error no one reads (the exit keeps
+  # it from handing itself over to timeout, which dies of the same signal as its command).
+  (
+    timeout -s KILL "$delay" "$qovaigc" localize "$folder/talk.mp4" --to es --jobs 1 >"$folder/out1" 2>"$folder/err1"
+    exit $?
+  ) 2>/dev/null || status=$?
   problems=()
   killed_at="finished before the kill"
   if [ "$status" = 137 ] || [ "$status" = 124 ]; then
     killed_at=$(grep -o 'step [0-9]/5 [a-z ]*' "$folder/err1" | tail -n 1 || true)
-    killed_at="killed at ${delay} s${killed_at:+, after \"$killed_at\"}"
+    killed_at="killed at $(printf %.3f "$delay") s${killed_at:+, after \"$killed_at\"}"
     killed_rounds=$((killed_rounds + 1))
   elif [ "$status" != 0 ]; then
     problems+=("the first run failed with $status before the kill")
