@@ -3,7 +3,8 @@
 # A short English video is localised once without interruption, as the reference; then, ROUNDS
 # times (default 20), a copy of it in a folder of its own is localised, killed with SIGKILL at a
 # random moment of the reference's duration (with KILL_AFTER_RECOGNITION=1, of its part after the
-# recognition, which otherwise takes most kills), and localised again to the end. Each round passes
+# recognition, counted from the round's own recognition; it otherwise takes most kills), and
+# localised again to the end. Each round passes
 # when the rerun exits 0; its captions in both languages are byte for byte the reference's; its
 # track has the reference's size and decodes to the same duration (not the same samples: the local
 # speech engine's voice wavers from one request to the next); and no caption's speech was asked
@@ -68,9 +69,11 @@ spoken_texts >"$run_dir/reference/texts"
 uninterrupted warm
 reference_seconds=$took
 kill_from=0
+counted_from=""
 if [ "${KILL_AFTER_RECOGNITION:-0}" = 1 ]; then
   kill_from=$(awk '/step 1\/5 recognise: done/ { print $1 }' "$run_dir/warm/err")
   [ -n "$kill_from" ] || { echo "the warm run never said its recognition was done" >&2; exit 1; }
+  counted_from=" after the recognition"
 fi
 for file in captions.en.srt captions.es.srt; do
   cmp -s "$run_dir/reference/talk.es.qovaigc/$file" "$run_dir/warm/talk.es.qovaigc/$file" || {
@@ -89,9 +92,9 @@ for file in captions.en.srt captions.es.srt track.es.wav; do
 done
 reference_track_size=$(stat -c %s "$reference/track.es.wav")
 reference_track_seconds=$(duration "$reference/track.es.wav")
-printf 'reference: %.3f s (warm; kills from %s s), %d speech requests, track %d bytes, %s s\n' \
-  "$reference_seconds" "$kill_from" "$(wc -l <"$run_dir/reference/texts")" "$reference_track_size" \
-  "$reference_track_seconds"
+printf 'reference: %.3f s (warm; kills within %.3f s%s), %d speech requests, track %d bytes, %s s\n' \
+  "$reference_seconds" "$(echo "$reference_seconds - $kill_from" | bc -l)" "$counted_from" \
+  "$(wc -l <"$run_dir/reference/texts")" "$reference_track_size" "$reference_track_seconds"
 
 failed=0
 killed_rounds=0
@@ -101,22 +104,34 @@ for round in $(seq "$rounds"); do
   cp "$video" "$folder/talk.mp4"
   project="$folder/talk.es.qovaigc"
   curl -sf -X DELETE "$requests" >/dev/null
-  # A deliberate kill at a random moment of the reference's duration (at least 10 ms: timeout
-  # takes 0 as no limit), or of its part after the recognition.
-  delay=$(echo "scale=3; d = $kill_from + ($reference_seconds - $kill_from) * $RANDOM / 32768
-    if (d < 0.01) d = 0.01; d" | bc -l)
+  # A deliberate kill at a random moment of the reference's duration, or of its part after the
+  # recognition, counted from when this run says its recognition is done.
+  delay=$(echo "scale=3; ($reference_seconds - $kill_from) * $RANDOM / 32768" | bc -l)
+  mkfifo "$folder/err.fifo"
+  : >"$folder/err1"
+  "$qovaigc" localize "$folder/talk.mp4" --to es --jobs 1 >"$folder/out1" 2>"$folder/err.fifo" &
+  pid=$!
+  exec 4<"$folder/err.fifo"
+  if [ "$kill_from" != 0 ]; then
+    while IFS= read -r line <&4; do
+      echo "$line" >>"$folder/err1"
+      [[ $line == *"step 1/5 recognise: done"* ]] && break
+    done
+  fi
+  cat <&4 >>"$folder/err1" &
+  drain=$!
+  exec 4<&-
+  sleep "$delay"
+  kill -KILL "$pid" 2>/dev/null || true
   status=0
-  # In a shell of its own that reports the kill on a standard error no one reads (the exit keeps
-  # it from handing itself over to timeout, which dies of the same signal as its command).
-  (
-    timeout -s KILL "$delay" "$qovaigc" localize "$folder/talk.mp4" --to es --jobs 1 >"$folder/out1" 2>"$folder/err1"
-    exit $?
-  ) 2>/dev/null || status=$?
+  wait "$pid" 2>/dev/null || status=$?
+  wait "$drain"
+  rm -f "$folder/err.fifo"
   problems=()
   killed_at="finished before the kill"
-  if [ "$status" = 137 ] || [ "$status" = 124 ]; then
+  if [ "$status" = 137 ]; then
     killed_at=$(grep -o 'step [0-9]/5 [a-z ]*' "$folder/err1" | tail -n 1 || true)
-    killed_at="killed at $(printf %.3f "$delay") s${killed_at:+, after \"$killed_at\"}"
+    killed_at="killed at $(printf %.3f "$delay") s$counted_from${killed_at:+, after \"$killed_at\"}"
     killed_rounds=$((killed_rounds + 1))
   elif [ "$status" != 0 ]; then
     problems+=("the first run failed with $status before the kill")
