@@ -16,7 +16,7 @@ constexpr FolderOption kFolderOptions[] = {
 
 // Every flag any command takes: a word after one of these is never its value. Which command takes
 // which is the command table's matter.
-const char* const kFlags[] = {"json", "help", "clear"};
+const char* const kFlags[] = {"json", "help", "clear", "fresh"};
 
 bool IsFlag(const QString& name)
 {

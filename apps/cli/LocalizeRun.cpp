@@ -39,6 +39,7 @@ const QString kMisses = QStringLiteral("glossary-misses.json");
 const QString kSpeech = QStringLiteral("speech");
 const QString kReport = QStringLiteral("report.json");
 const QString kFit = QStringLiteral("fit.json");
+const QString kTranslationCache = QStringLiteral("translation-cache");
 // A shorter wording is asked for with a limit this much under what the speech would fit, since
 // a model's count of characters is rough.
 constexpr double kShorterMargin = 0.9;
@@ -103,6 +104,11 @@ int LocalizeRun::Execute()
     QString error;
     if (!m_project.Open(m_options.fresh, error))
         return m_run.Fail(error);
+    // Starting over means asking the services again, not only forgetting which step was done.
+    if (m_options.fresh) {
+        QDir(m_project.Path(kSpeech)).removeRecursively();
+        QDir(m_project.Path(kTranslationCache)).removeRecursively();
+    }
     m_run.Set(QStringLiteral("project"), m_project.Folder());
     QString recognised;
     QString captions;
@@ -244,7 +250,7 @@ std::optional<int> LocalizeRun::RunTranslation(const QString& step, const std::v
     settings.jobs = m_options.jobs;
     settings.batchLimit = m_options.timeout;
     // Batches that came back are kept with the project, so a rerun asks only for the rest.
-    settings.cacheFolder = m_project.Path(QStringLiteral("translation-cache"));
+    settings.cacheFolder = m_project.Path(kTranslationCache);
     QString error;
     if (!translation.Prepare(captions, settings, error))
         return Failed(step, error);

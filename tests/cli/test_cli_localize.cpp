@@ -26,11 +26,20 @@ class Localize : public LocalServices
 {
 protected:
     // A short video of English speech in a folder of its own: its project folder goes beside it.
-    QString Video(const QString& folder)
+    // short: the second recording alone, one caption.
+    QString Video(const QString& folder, bool shortOne = false)
     {
         QDir().mkpath(Path(folder));
         const QString video = Path(folder + QStringLiteral("/talk.mp4"));
         bool ok = false;
+        if (shortOne) {
+            const QString said = MediaFixtures::RunFfmpeg(
+                QStringList{"-f", "lavfi", "-i", "color=c=blue:s=96x64:r=10", "-i", QString::fromUtf8(kSecondSpeech),
+                            "-shortest", "-c:v", "mpeg4", "-c:a", "aac", video},
+                &ok);
+            EXPECT_TRUE(ok) << said.toStdString();
+            return video;
+        }
         const QString said = MediaFixtures::RunFfmpeg(
             QStringList{"-f", "lavfi", "-i", "color=c=blue:s=96x64:r=10", "-i", QString::fromUtf8(kFirstSpeech), "-i",
                         QString::fromUtf8(kSecondSpeech), "-filter_complex",
@@ -176,14 +185,15 @@ TEST_F(Localize, AnEditedCaptionIsTheOnlyOneSpokenAgain)
     EXPECT_EQ(outcome.out.trimmed(), Path(QStringLiteral("edited/talk.es_2.mp4"))) << "the first video is kept";
 }
 
-// Killed at the start of each step, the rerun ends as an uninterrupted run does, and no caption
-// is spoken twice.
+// Killed at the start of each step that asks the services or writes the track, the rerun ends as
+// an uninterrupted run does, and no caption is spoken twice (scripts/localize-resume.sh kills at
+// random moments instead, twenty times).
 TEST_F(Localize, AKilledRunResumesWithoutSpeakingAnythingTwice)
 {
     const QString whole = Video(QStringLiteral("reference"));
     ASSERT_EQ(Run({"localize", whole, "--to", "es", "--jobs", "1"}).exitCode, 0);
     const QString reference = Path(QStringLiteral("reference/talk.es.qovaigc"));
-    for (int step = 1; step <= 5; ++step) {
+    for (const int step : {1, 3, 4, 5}) {
         SCOPED_TRACE(step);
         const QString folder = QStringLiteral("killed%1").arg(step);
         const QString video = Video(folder);
@@ -221,10 +231,31 @@ TEST_F(Localize, AKilledRunResumesWithoutSpeakingAnythingTwice)
     }
 }
 
+// The slowest voice cannot say the captions in their time even sped up: the lines are asked for
+// in shorter words, and what still runs on is named; --fresh then asks for everything again.
+TEST_F(Localize, SpeechTooLongIsAskedShorterThenNamedAndFreshStartsOver)
+{
+    const QString video = Video(QStringLiteral("slow"), true);
+    const Outcome slow = Run({"localize", video, "--to", "es", "--speed", "0"});
+    ASSERT_EQ(slow.exitCode, 0) << slow.err.toStdString();
+    EXPECT_TRUE(slow.err.contains(QStringLiteral("asked for shorter wordings"))) << slow.err.toStdString();
+    EXPECT_TRUE(slow.err.contains(QStringLiteral("run on past their slot even at 1.3x speed")));
+    const QJsonObject report =
+        QJsonDocument::fromJson(ReadBytes(Path(QStringLiteral("slow/talk.es.qovaigc/report.json")))).object();
+    EXPECT_GE(report.value(QStringLiteral("over_speed_cap")).toInt(), 1);
+
+    ClearRequests();
+    const Outcome fresh = Run({"localize", video, "--to", "es", "--speed", "0", "--fresh"});
+    ASSERT_EQ(fresh.exitCode, 0) << fresh.err.toStdString();
+    EXPECT_FALSE(fresh.err.contains(QStringLiteral("kept from the last run")));
+    EXPECT_FALSE(Spoken().isEmpty()) << "speech is asked for again";
+    EXPECT_EQ(fresh.out.trimmed(), Path(QStringLiteral("slow/talk.es_2.mp4")));
+}
+
 TEST_F(Localize, AVideoWithoutSpeechOrAWrongLanguageEndsInWords)
 {
     EXPECT_EQ(Run({"localize", Path("missing.mp4"), "--to", "es"}).exitCode, 1);
-    const Outcome same = Run({"localize", Video(QStringLiteral("same")), "--to", "en"});
+    const Outcome same = Run({"localize", Video(QStringLiteral("same"), true), "--to", "en"});
     EXPECT_EQ(same.exitCode, 2) << same.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("same/talk.en.mp4"))));
 }
