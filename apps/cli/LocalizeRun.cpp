@@ -12,8 +12,10 @@
 #include "mediakit/VideoMuxTask.h"
 #include "service/ResultFile.h"
 #include "subtitles/AudioTranscode.h"
+#include "subtitles/AudioTranscodeText.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/SubtitleChain.h"
+#include "subtitles/TranscodeResult.h"
 #include "translation/CaptionTranslation.h"
 #include "translation/TranslatedCaptions.h"
 #include "translation/TranslationGlossary.h"
@@ -156,11 +158,16 @@ std::optional<int> LocalizeRun::Recognise(QString& recognised)
     TaskEnd end;
     const TaskWait::Ending ending = TaskWait::Run(chain, m_options.timeout, m_run.Progress(), nullptr, end);
     const QString srt = task->GetSrtPath();
+    const QString audio = task->GetAudioPath();
     manager.Clear();
     if (ending == TaskWait::Ending::Interrupted)
         return m_run.Interrupted();
     if (ending == TaskWait::Ending::TimedOut)
         return Failed(kRecognise, QStringLiteral("no subtitles came within %1 s").arg(m_options.timeout.count()));
+    // The extraction's code says what was wrong with the video in words of its own.
+    if (end.Failed() && end.error.In(kExtractionCodes))
+        return Failed(kRecognise, QStringLiteral("the video's sound could not be extracted: %1")
+                                      .arg(TranscodeResultText(end.error.code, m_options.video, audio, 0, 1)));
     if (!end.Succeeded())
         return Failed(kRecognise, end.error.text);
     QFile heard(srt);

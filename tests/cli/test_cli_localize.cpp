@@ -255,6 +255,15 @@ TEST_F(Localize, SpeechTooLongIsAskedShorterThenNamedAndFreshStartsOver)
 TEST_F(Localize, AVideoWithoutSpeechOrAWrongLanguageEndsInWords)
 {
     EXPECT_EQ(Run({"localize", Path("missing.mp4"), "--to", "es"}).exitCode, 1);
+    bool ok = false;
+    const QString mute = Path(QStringLiteral("mute.mp4"));
+    MediaFixtures::RunFfmpeg(QStringList{"-f", "lavfi", "-i", "color=c=blue:s=96x64:r=10:d=2", "-c:v", "mpeg4", mute}, &ok);
+    ASSERT_TRUE(ok);
+    const Outcome silent = Run({"localize", mute, "--to", "es"});
+    EXPECT_EQ(silent.exitCode, 1);
+    EXPECT_TRUE(silent.err.contains(QStringLiteral("recognise: the video's sound could not be extracted")))
+        << silent.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("mute.es.mp4"))));
     const Outcome same = Run({"localize", Video(QStringLiteral("same"), true), "--to", "en"});
     EXPECT_EQ(same.exitCode, 2) << same.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path(QStringLiteral("same/talk.en.mp4"))));
