@@ -2,16 +2,14 @@
 
 #include "apps/cli/CliOutput.h"
 #include "apps/cli/CommandRun.h"
-#include "apps/cli/LocalizeSpeech.h"
+#include "apps/cli/LocalizeTrack.h"
 #include "apps/cli/TaskWait.h"
-#include "dubbing/SpeechTrackTask.h"
 #include "mediakit/CaptionText.h"
 #include "mediakit/CaptionWriter.h"
 #include "mediakit/LanguageCode.h"
 #include "mediakit/SrtReader.h"
 #include "mediakit/VideoMuxTask.h"
 #include "service/ResultFile.h"
-#include "subtitles/AudioTranscode.h"
 #include "subtitles/AudioTranscodeText.h"
 #include "subtitles/CWaveToTextMgr.h"
 #include "subtitles/SubtitleChain.h"
@@ -21,55 +19,41 @@
 #include "translation/TranslationGlossary.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <cmath>
 
 namespace {
 
-constexpr int kSteps = 5;
 const QString kRecognise = QStringLiteral("recognise");
 const QString kLayOut = QStringLiteral("lay out");
 const QString kTranslate = QStringLiteral("translate");
 const QString kSpeak = QStringLiteral("speak");
 const QString kMux = QStringLiteral("mix and mux");
 const QString kMisses = QStringLiteral("glossary-misses.json");
-const QString kSpeech = QStringLiteral("speech");
 const QString kReport = QStringLiteral("report.json");
-const QString kFit = QStringLiteral("fit.json");
 const QString kTranslationCache = QStringLiteral("translation-cache");
-// A shorter wording is asked for with a limit this much under what the speech would fit, since
-// a model's count of characters is rough.
-constexpr double kShorterMargin = 0.9;
 
-QString Number(qint64 value)
-{
-    return QString::number(value);
-}
+} // namespace
 
-// "done in 1 request", "done in 3 requests".
-QString Counted(int count, const QString& noun)
+QString LocalizeRun::Counted(int count, const QString& noun)
 {
     return QStringLiteral("done in %1 %2%3").arg(count).arg(noun, count == 1 ? QString() : QStringLiteral("s"));
 }
 
-bool ReadCaptions(const QString& path, std::vector<Caption>& captions, QString& error)
+bool LocalizeRun::ReadCaptions(const QString& path, std::vector<Caption>& captions, QString& error)
 {
     return SrtReader::Read(path, captions, error, QStringLiteral("UTF-8"));
 }
 
-// What a caption says aloud: its lines as one.
-QString Spoken(const Caption& caption)
+QString LocalizeRun::Spoken(const Caption& caption)
 {
     const CaptionText pieces(caption.text);
     return pieces.Line(0, pieces.Count()).simplified();
 }
 
-} // namespace
 
 LocalizeRun::LocalizeRun(CommandRun& run, const Options& options)
     : m_run(run)
@@ -108,7 +92,7 @@ int LocalizeRun::Execute()
         return m_run.Fail(error);
     // Starting over means asking the services again, not only forgetting which step was done.
     if (m_options.fresh) {
-        QDir(m_project.Path(kSpeech)).removeRecursively();
+        QDir(m_project.Path(LocalizeTrack::kSpeechFolder)).removeRecursively();
         QDir(m_project.Path(kTranslationCache)).removeRecursively();
     }
     m_run.Set(QStringLiteral("project"), m_project.Folder());
@@ -142,7 +126,7 @@ int LocalizeRun::Execute()
 std::optional<int> LocalizeRun::Recognise(QString& recognised)
 {
     const QString inputs = LocalizeProject::InputsHash(
-        {LocalizeProject::FileHash(m_options.video), Number(m_options.engine), Number(m_options.model)});
+        {LocalizeProject::FileHash(m_options.video), QString::number(m_options.engine), QString::number(m_options.model)});
     recognised = m_project.Reusable(kRecognise, inputs);
     if (!recognised.isEmpty()) {
         Ended(1, kRecognise, QStringLiteral("kept from the last run"));
@@ -184,8 +168,8 @@ std::optional<int> LocalizeRun::Recognise(QString& recognised)
 std::optional<int> LocalizeRun::LayOut(const QString& recognised, QString& captions)
 {
     const CaptionLayout::Limits& limits = m_options.limits;
-    const QString inputs = LocalizeProject::InputsHash({LocalizeProject::FileHash(recognised), Number(limits.maxChars),
-                                                        Number(limits.maxLines), QString::number(limits.maxSeconds)});
+    const QString inputs = LocalizeProject::InputsHash({LocalizeProject::FileHash(recognised), QString::number(limits.maxChars),
+                                                        QString::number(limits.maxLines), QString::number(limits.maxSeconds)});
     captions = m_project.Reusable(kLayOut, inputs);
     if (!captions.isEmpty()) {
         Ended(2, kLayOut, QStringLiteral("kept from the last run"));
@@ -207,7 +191,7 @@ std::optional<int> LocalizeRun::Translate(const QString& captions, QString& tran
 {
     const QString inputs = LocalizeProject::InputsHash(
         {LocalizeProject::FileHash(captions), m_options.from, m_options.to, LocalizeProject::FileHash(m_options.glossary),
-         Number(m_options.limits.maxChars), Number(m_options.limits.maxLines)});
+         QString::number(m_options.limits.maxChars), QString::number(m_options.limits.maxLines)});
     translated = m_project.Reusable(kTranslate, inputs);
     made = translated.isEmpty();
     if (!made) {
@@ -273,164 +257,15 @@ std::optional<int> LocalizeRun::RunTranslation(const QString& step, const std::v
 
 std::optional<int> LocalizeRun::Speak(const QString& captions, const QString& translated, bool shorten, QString& track)
 {
-    const ShortSpeechTask::Request& voice = m_options.voice;
-    const auto inputs = [&] {
-        return LocalizeProject::InputsHash({LocalizeProject::FileHash(translated), Number(voice.voice),
-                                            Number(voice.speed), Number(voice.pitch), Number(voice.volume)});
-    };
-    std::vector<Caption> spoken;
-    QString error;
-    if (!ReadCaptions(translated, spoken, error))
-        return Failed(kSpeak, error);
-    const QString fitPath = m_project.Path(kFit);
-    QVariantMap made;
-    track = m_project.Reusable(kSpeak, inputs());
-    QFile kept(fitPath);
-    if (!track.isEmpty() && kept.open(QIODevice::ReadOnly)) {
-        made = QJsonDocument::fromJson(kept.readAll()).object().toVariantMap();
-        Ended(4, kSpeak, QStringLiteral("kept from the last run"));
-    } else {
-        Starting(4, kSpeak);
-        if (auto failed = SpeakOnce(spoken, track, made))
-            return failed;
-        if (shorten) {
-            if (auto failed = Shorten(captions, translated, spoken, track, made))
-                return failed;
-        }
-        QString path = fitPath;
-        if (!ResultFile::Write(path, QJsonDocument(QJsonObject::fromVariantMap(made)).toJson(), true, &error))
-            return Failed(kSpeak, error);
-        Ended(4, kSpeak, Counted(m_speechRequests, QStringLiteral("speech request")));
-        if (auto failed = Record(kSpeak, inputs(), track))
-            return failed;
-    }
-    const QVariantList tempos = made.value(QLatin1String(SpeechTrackTask::kTempos)).toList();
-    const QVariantList borrowed = made.value(QLatin1String(SpeechTrackTask::kBorrowed)).toList();
-    const QVariantList runOn = made.value(QLatin1String(SpeechTrackTask::kRunOn)).toList();
-    // The plan numbers the cues spoken, which are the captions with words.
-    std::vector<size_t> cueCaption;
-    for (size_t i = 0; i < spoken.size(); ++i) {
-        if (!Spoken(spoken[i]).isEmpty())
-            cueCaption.push_back(i);
-    }
-    m_fits.assign(spoken.size(), {});
-    for (qsizetype cue = 0; cue < tempos.size() && size_t(cue) < cueCaption.size(); ++cue)
-        m_fits[cueCaption[size_t(cue)]] = {tempos[cue].toDouble(), borrowed.value(cue).toLongLong(), false};
-    QStringList running;
-    for (const QVariant& item : runOn) {
-        if (size_t(item.toInt()) >= cueCaption.size())
-            continue;
-        const size_t caption = cueCaption[size_t(item.toInt())];
-        m_fits[caption].runsOn = true;
-        running << QString::number(spoken[caption].index);
-    }
-    if (!running.isEmpty())
-        m_run.Warn(QStringLiteral("captions %1 run on past their slot even at %2x speed")
-                       .arg(running.join(QStringLiteral(", ")))
-                       .arg(kMaxTempo));
-    return std::nullopt;
-}
-
-std::optional<int> LocalizeRun::SpeakOnce(const std::vector<Caption>& captions, QString& track, QVariantMap& made)
-{
-    std::vector<QString> texts;
-    for (const Caption& caption : captions)
-        texts.push_back(Spoken(caption));
-    LocalizeSpeech speech;
-    speech.Prepare(m_project.Path(kSpeech), texts, m_options.voice, m_options.jobs);
-    QDir().mkpath(m_project.Path(kSpeech));
-    speech.Start();
-    TaskEnd end;
-    TaskWait::Ending ending = TaskWait::Run(speech, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
-    m_speechRequests += speech.Requests();
-    if (ending == TaskWait::Ending::Interrupted)
-        return m_run.Interrupted();
-    if (!end.Succeeded())
-        return Failed(kSpeak, end.error.text);
-
-    SpeechTrackTask::Request request;
-    for (size_t i = 0; i < captions.size(); ++i) {
-        if (!texts[i].isEmpty())
-            request.cues.push_back({captions[i].start, captions[i].end, speech.Paths()[i]});
-    }
-    // The track is the project's own: made afresh over the last one.
-    const QString wanted = m_project.Path(QStringLiteral("track.%1.wav").arg(m_options.to));
-    QFile::remove(wanted);
-    request.wantedPath = wanted;
-    request.mp3 = false;
-    request.scratchFolder = m_project.Folder();
-    request.maxTempo = kMaxTempo;
-    request.gap = kGapMs;
-    request.trackEnd = qint64(GetAudioDuration(QFile::encodeName(m_options.video).constData()) * 1000);
-    request.smooth = true;
-    ServiceTask mixing;
-    mixing.Start(SpeechTrackTask::Make(request));
-    ending = TaskWait::Run(mixing, TaskWait::kNoLimit, m_run.Progress(), nullptr, end);
-    if (ending == TaskWait::Ending::Interrupted)
-        return m_run.Interrupted();
-    if (!end.Succeeded())
-        return Failed(kSpeak, end.error.text);
-    made = end.value.toMap();
-    track = made.value(QLatin1String(SpeechTrackTask::kPath)).toString();
-    return std::nullopt;
-}
-
-std::optional<int> LocalizeRun::Shorten(const QString& captions, const QString& translated,
-                                        std::vector<Caption>& spoken, QString& track, QVariantMap& made)
-{
-    const QVariantList runOn = made.value(QLatin1String(SpeechTrackTask::kRunOn)).toList();
-    const QVariantList needed = made.value(QLatin1String(SpeechTrackTask::kNeeded)).toList();
-    if (runOn.isEmpty())
-        return std::nullopt;
-    std::vector<size_t> cueCaption;
-    for (size_t i = 0; i < spoken.size(); ++i) {
-        if (!Spoken(spoken[i]).isEmpty())
-            cueCaption.push_back(i);
-    }
-    std::vector<Caption> source;
-    QString error;
-    if (!ReadCaptions(captions, source, error))
-        return Failed(kSpeak, error);
-    // The translation keeps each caption's number: the source of a run-on line is found by it.
-    std::vector<Caption> again;
-    CaptionTranslation::Settings settings;
-    for (const QVariant& item : runOn) {
-        const Caption& line = spoken[cueCaption.at(size_t(item.toInt()))];
-        for (const Caption& original : source) {
-            if (original.index != line.index)
-                continue;
-            again.push_back(original);
-            const double over = needed.value(item.toInt()).toDouble() / kMaxTempo;
-            settings.maxCharsById[QString::number(line.index)] =
-                std::max(1, int(std::floor(Spoken(line).size() / over * kShorterMargin)));
-        }
-    }
-    if (again.empty() || (!m_options.glossary.isEmpty() && !TranslationGlossary::Read(m_options.glossary, settings.glossary, error)))
-        return error.isEmpty() ? std::nullopt : Failed(kSpeak, error);
-    PrintError(QStringLiteral("step 4/%1 %2: %3 captions too long to speak in their time, asked for shorter wordings")
-                   .arg(kSteps)
-                   .arg(kSpeak)
-                   .arg(again.size()));
-    CaptionTranslation translation;
-    if (auto failed = RunTranslation(kSpeak, again, settings, translation))
-        return failed;
-    bool changed = false;
-    const std::vector<Caption> shorter = TranslatedCaptions::LaidOut(translation.Results(), m_options.limits, false);
-    for (const Caption& line : shorter) {
-        for (Caption& caption : spoken) {
-            if (caption.index == line.index && Spoken(caption) != Spoken(line) &&
-                Spoken(line).size() < Spoken(caption).size()) {
-                caption.text = line.text;
-                changed = true;
-            }
-        }
-    }
-    if (!changed)
-        return std::nullopt;
-    QString path = translated;
-    if (!CaptionWriter::Write(path, spoken, CaptionWriter::Format::Srt, true, error))
-        return Failed(kSpeak, error);
-    return SpeakOnce(spoken, track, made);
+    LocalizeTrack voicing(m_run, m_options, m_project,
+                          [this](const std::vector<Caption>& lines, const CaptionTranslation::Settings& settings,
+                                 CaptionTranslation& translation) {
+                              return RunTranslation(kSpeak, lines, settings, translation);
+                          });
+    const std::optional<int> failed = voicing.Make(captions, translated, shorten, track);
+    m_fits = voicing.Fits();
+    m_speechRequests = voicing.Requests();
+    return failed;
 }
 
 std::optional<int> LocalizeRun::Mux(const QString& captions, const QString& translated, const QString& track,

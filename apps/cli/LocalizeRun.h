@@ -8,7 +8,6 @@
 #include "translation/CaptionTranslation.h"
 
 #include <QString>
-#include <QVariantMap>
 
 #include <chrono>
 #include <map>
@@ -42,15 +41,22 @@ public:
         bool fresh = false;
     };
 
-    // Speech is fitted by speeding it up at most this much, after taking the silence after its
-    // caption up to this long before the next one.
-    static constexpr double kMaxTempo = 1.3;
-    static constexpr qint64 kGapMs = 100;
+    static constexpr int kSteps = 5;
 
     LocalizeRun(CommandRun& run, const Options& options);
 
     // The command's exit status.
     int Execute();
+
+    // The lines "step N/5 NAME: started" and "...: HOW" on standard error.
+    static void Starting(int step, const QString& name);
+    static void Ended(int step, const QString& name, const QString& how);
+    // "done in 1 request", "done in 3 requests".
+    static QString Counted(int count, const QString& noun);
+    // The module's own SRT files of the project, read as they were written.
+    static bool ReadCaptions(const QString& path, std::vector<Caption>& captions, QString& error);
+    // What a caption says aloud: its lines as one.
+    static QString Spoken(const Caption& caption);
 
 private:
     std::optional<int> Recognise(QString& recognised);
@@ -59,14 +65,9 @@ private:
     std::optional<int> RunTranslation(const QString& step, const std::vector<Caption>& captions,
                                       CaptionTranslation::Settings settings, CaptionTranslation& translation);
     std::optional<int> Speak(const QString& captions, const QString& translated, bool shorten, QString& track);
-    std::optional<int> SpeakOnce(const std::vector<Caption>& captions, QString& track, QVariantMap& made);
-    std::optional<int> Shorten(const QString& captions, const QString& translated, std::vector<Caption>& spoken,
-                               QString& track, QVariantMap& made);
     std::optional<int> Mux(const QString& captions, const QString& translated, const QString& track, QString& video);
     void WriteReport(const QString& translated);
 
-    void Starting(int step, const QString& name);
-    void Ended(int step, const QString& name, const QString& how);
     std::optional<int> Failed(const QString& step, const QString& text);
     std::optional<int> Record(const QString& step, const QString& inputs, const QString& result);
 
