@@ -29,6 +29,14 @@ QString Numbered(const QString& wanted, int n)
     return wanted + suffix;
 }
 
+QString FreeName(const QString& wanted)
+{
+    QString name = wanted;
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = Numbered(wanted, n);
+    return name;
+}
+
 bool Create(const QString& wanted, QFile& file, QString* error, QString* reason)
 {
     file.close();

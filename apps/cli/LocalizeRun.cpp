@@ -293,9 +293,7 @@ std::optional<int> LocalizeRun::Mux(const QString& captions, const QString& tran
                                                              m_options.to + QStringLiteral(".mp4"))
                                : m_options.output;
     // An earlier result, the user's or another run's, is never written over.
-    request.output = wanted;
-    for (int n = 2; QFileInfo::exists(request.output); ++n)
-        request.output = ResultFile::Numbered(wanted, n);
+    request.output = ResultFile::FreeName(wanted);
     ServiceTask mux;
     mux.Start(VideoMuxTask::Make(request));
     TaskEnd end;

@@ -25,6 +25,17 @@ const QString kFitFile = QStringLiteral("fit.json");
 // a model's count of characters is rough.
 constexpr double kShorterMargin = 0.9;
 
+// The track's cues are the captions with something to say: the caption of each cue, by position.
+std::vector<size_t> CueCaptions(const std::vector<Caption>& spoken)
+{
+    std::vector<size_t> captions;
+    for (size_t i = 0; i < spoken.size(); ++i) {
+        if (!LocalizeRun::Spoken(spoken[i]).isEmpty())
+            captions.push_back(i);
+    }
+    return captions;
+}
+
 } // namespace
 
 LocalizeTrack::LocalizeTrack(CommandRun& run, const LocalizeRun::Options& options, LocalizeProject& project,
@@ -78,11 +89,7 @@ std::optional<int> LocalizeTrack::Make(const QString& captions, const QString& t
     const QVariantList borrowed = made.value(QLatin1String(SpeechTrackTask::kBorrowed)).toList();
     const QVariantList runOn = made.value(QLatin1String(SpeechTrackTask::kRunOn)).toList();
     // The plan numbers the cues spoken, which are the captions with words.
-    std::vector<size_t> cueCaption;
-    for (size_t i = 0; i < spoken.size(); ++i) {
-        if (!LocalizeRun::Spoken(spoken[i]).isEmpty())
-            cueCaption.push_back(i);
-    }
+    const std::vector<size_t> cueCaption = CueCaptions(spoken);
     m_fits.assign(spoken.size(), {});
     for (qsizetype cue = 0; cue < tempos.size() && size_t(cue) < cueCaption.size(); ++cue)
         m_fits[cueCaption[size_t(cue)]] = {tempos[cue].toDouble(), borrowed.value(cue).toLongLong(), false};
@@ -152,11 +159,7 @@ std::optional<int> LocalizeTrack::Shorten(const QString& captions, const QString
     const QVariantList needed = made.value(QLatin1String(SpeechTrackTask::kNeeded)).toList();
     if (runOn.isEmpty())
         return std::nullopt;
-    std::vector<size_t> cueCaption;
-    for (size_t i = 0; i < spoken.size(); ++i) {
-        if (!LocalizeRun::Spoken(spoken[i]).isEmpty())
-            cueCaption.push_back(i);
-    }
+    const std::vector<size_t> cueCaption = CueCaptions(spoken);
     std::vector<Caption> source;
     QString error;
     if (!LocalizeRun::ReadCaptions(captions, source, error))

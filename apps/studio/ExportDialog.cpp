@@ -1,5 +1,6 @@
 #include "apps/studio/ExportDialog.h"
 
+#include "apps/studio/ResultInbox.h"
 #include "mediakit/LanguageCode.h"
 #include "mediakit/VideoMuxTask.h"
 #include "service/ResultFile.h"
@@ -30,26 +31,16 @@ const QString kExporting = QStringLiteral("导出中 %1%");
 const QString kExported = QStringLiteral("已导出：%1");
 const QString kExportStopped = QStringLiteral("已停止，未留下文件");
 const QString kFailed = QStringLiteral("导出失败：%1");
-const QStringList kAudioSuffixes{QStringLiteral("mp3"), QStringLiteral("wav"), QStringLiteral("m4a"),
-                                 QStringLiteral("aac")};
 constexpr double kDefaultDuckDb = 12.0;
 constexpr double kDefaultLoudness = -16.0;
-
-bool IsAudio(const QString& path)
-{
-    return kAudioSuffixes.contains(QFileInfo(path).suffix().toLower());
-}
 
 } // namespace
 
 QString ExportDialog::OutputPath(const QString& video)
 {
     const QFileInfo info(video);
-    const QString wanted = info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".dubbed.") + info.suffix());
-    QString path = wanted;
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = ResultFile::Numbered(wanted, n);
-    return path;
+    return ResultFile::FreeName(
+        info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".dubbed.") + info.suffix()));
 }
 
 ExportDialog::ExportDialog(const StudioProject& project, const MediaFile& media, QWidget* parent)
@@ -71,7 +62,7 @@ ExportDialog::ExportDialog(const StudioProject& project, const MediaFile& media,
     m_track->addItem(kOriginal);
     const QList<ToolResult>& bin = project.Bin();
     for (auto result = bin.crbegin(); result != bin.crend(); ++result) {
-        if (result->owner == media.id && IsAudio(result->path))
+        if (result->owner == media.id && ResultInbox::IsAudio(result->path))
             m_track->addItem(QFileInfo(result->path).fileName(), result->path);
     }
     m_track->setCurrentIndex(m_track->count() > 1 ? 1 : 0);
