@@ -16,8 +16,7 @@ void DuckCurve::Listen(const float* stereo, size_t frames)
 
 void DuckCurve::EndStep()
 {
-    const double rms = std::sqrt(m_energy / std::max(1, m_filled));
-    m_levels.push_back(rms > 0.0 ? float(20.0 * std::log10(rms)) : -std::numeric_limits<float>::infinity());
+    m_energies.push_back(m_energy / std::max(1, m_filled));
     m_energy = 0.0;
     m_filled = 0;
 }
@@ -26,12 +25,22 @@ void DuckCurve::Finish(double depthDb)
 {
     if (m_filled > 0)
         EndStep();
-    const size_t steps = m_levels.size();
-    const float loudest = steps > 0 ? *std::max_element(m_levels.begin(), m_levels.end()) : 0.0f;
-    const double threshold = std::max(kSpeechDb, double(loudest) - kBelowLoudestDb);
+    const size_t steps = m_energies.size();
+    std::vector<double> levels(steps); // dBFS around each step
+    for (size_t i = 0; i < steps; ++i) {
+        const size_t from = i >= size_t(kJudgedSteps / 2) ? i - size_t(kJudgedSteps / 2) : 0;
+        const size_t to = std::min(steps, i + size_t(kJudgedSteps / 2) + 1);
+        double sum = 0.0;
+        for (size_t j = from; j < to; ++j)
+            sum += m_energies[j];
+        const double mean = sum / double(to - from);
+        levels[i] = mean > 0.0 ? 10.0 * std::log10(mean) : -std::numeric_limits<double>::infinity();
+    }
+    const double loudest = steps > 0 ? *std::max_element(levels.begin(), levels.end()) : 0.0;
+    const double threshold = std::max(kSpeechDb, loudest - kBelowLoudestDb);
     m_speech.resize(steps);
     for (size_t i = 0; i < steps; ++i)
-        m_speech[i] = m_levels[i] > threshold;
+        m_speech[i] = levels[i] > threshold;
     // A short pause inside a line is still the line.
     size_t lastSpeech = steps;
     for (size_t i = 0; i < steps; ++i) {

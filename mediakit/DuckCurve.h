@@ -23,6 +23,9 @@ public:
     // (a recorded voice rather than a synthesised one) still has pauses.
     static constexpr double kSpeechDb = -45.0;
     static constexpr double kBelowLoudestDb = 30.0;
+    // Levels are judged over this many steps around each one (50 ms): a single 10 ms step of
+    // noise can peak several dB above the floor and would duck the original for a whole hold.
+    static constexpr int kJudgedSteps = 5;
 
     // The track's next interleaved stereo frames, in order from its start.
     void Listen(const float* stereo, size_t frames);
@@ -36,7 +39,7 @@ private:
     float Gain(int64_t frame) const;
     void EndStep();
 
-    std::vector<float> m_levels; // dBFS a step
+    std::vector<double> m_energies; // mean square a step
     std::vector<bool> m_speech;
     std::vector<float> m_gain; // one a step
     double m_energy = 0.0;
