@@ -57,6 +57,29 @@ double StreamSeconds(const AVFormatContext* input, const AVStream* stream)
     return input->duration > 0 ? double(input->duration) / AV_TIME_BASE : 0.0;
 }
 
+// The output's clock starts at the original sound's first sample: the mixed sound, and captions
+// recognised from that sound, count from there whatever the source's own clock read then (a
+// broadcast or camera recording's clock rarely starts at zero). Without sound, at the picture's.
+int64_t Origin(AVFormatContext* input, int picture)
+{
+    const int sound = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    for (const int index : {sound, picture}) {
+        const AVStream* stream = index >= 0 ? input->streams[index] : nullptr;
+        if (stream != nullptr && stream->start_time != AV_NOPTS_VALUE)
+            return av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q);
+    }
+    return 0;
+}
+
+void Rebase(AVPacket* packet, int64_t origin, AVRational timeBase)
+{
+    const int64_t shift = av_rescale_q(origin, AV_TIME_BASE_Q, timeBase);
+    if (packet->pts != AV_NOPTS_VALUE)
+        packet->pts -= shift;
+    if (packet->dts != AV_NOPTS_VALUE)
+        packet->dts -= shift;
+}
+
 } // namespace
 
 VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation_token& cancel,
@@ -224,12 +247,15 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
         encoded.clear();
         return true;
     };
+    const int64_t origin = Origin(opened, picture);
     while ((result = av_read_frame(opened, packet.get())) >= 0) {
         if (cancel.is_canceled())
             return Outcome::Stopped;
         const int from = packet->stream_index;
         const AVRational timeBase = opened->streams[from]->time_base;
         bool written = true;
+        if (from == picture || from == originalSound)
+            Rebase(packet.get(), origin, timeBase);
         if (from == picture) {
             if (packet->dts != AV_NOPTS_VALUE)
                 report(soundShare + (1.0 - soundShare) * double(packet->dts) * av_q2d(timeBase) / m_seconds);

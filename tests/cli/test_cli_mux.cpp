@@ -75,12 +75,14 @@ protected:
         EXPECT_TRUE(ok) << said.toStdString();
         return At(name);
     }
-    QString Video(const QString& name, int seconds = 6)
+    // A clock of 10 gives the file a clock that starts at 10 s, as a broadcast recording's does.
+    QString Video(const QString& name, int seconds = 6, int clock = 0)
     {
         return Make(name, QString("-f lavfi -i smptebars=size=320x240:rate=25:duration=%1 -f lavfi "
                                   "-i sine=f=440:duration=%1 -vf setsar=4/3 -c:v libx264 -preset ultrafast "
-                                  "-pix_fmt yuv420p -c:a aac -shortest")
-                              .arg(seconds));
+                                  "-pix_fmt yuv420p -c:a aac -shortest -output_ts_offset %2")
+                              .arg(seconds)
+                              .arg(clock));
     }
     QString Srt(const QString& name)
     {
@@ -95,10 +97,13 @@ protected:
         std::memcpy(samples.data(), raw.constData(), samples.size() * sizeof(float));
         return samples;
     }
+    // Draws burn.srt on video into burned and checks where the picture changed.
+    void BurnedAt(const QString& video, const QString& burned);
     // A grey picture of path at second t.
     QByteArray Frame(const QString& path, double t)
     {
-        return Raw({"-ss", QString::number(t), "-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray"});
+        // Decoded from the start: a broadcast recording has too few key frames to seek to.
+        return Raw({"-i", path, "-ss", QString::number(t), "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "gray"});
     }
 };
 
@@ -142,19 +147,45 @@ TEST_F(MuxCommand, PictureCopiedAndSubtitleStreamsAsEachContainerHoldsThem)
 
 TEST_F(MuxCommand, BurnedCaptionsChangeTheCaptionRegionOnlyWhileTheyShow)
 {
-    const QString video = Video("burn.mp4");
-    const Outcome outcome = Run({"mux", video, "--burn", Srt("burn.srt"), "--output", At("burned.mkv")});
+    // Captions count from the start of the sound, whatever the source's clock reads there.
+    for (const auto& [name, clock] : {std::pair{"burn.mp4", 0}, std::pair{"burn.ts", 10}}) {
+        SCOPED_TRACE(name);
+        BurnedAt(Video(name, 6, clock), At(QString(name) + ".mkv"));
+    }
+}
+
+TEST_F(MuxCommand, ASourceClockNotStartingAtZeroKeepsTheTrackAndCaptionsWithThePicture)
+{
+    const QString video = Video("clock.ts", 6, 10);
+    const QString track = Make("clock.wav", "-f lavfi -i sine=f=1000:duration=6");
+    for (const QString extension : {"mp4", "mkv"}) {
+        SCOPED_TRACE(extension.toStdString());
+        const QString output = At("clock." + extension);
+        const Outcome outcome =
+            Run({"mux", video, "--audio", track, "--subtitles", Srt("clock.srt") + ":en", "--output", output});
+        ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+        const QStringList starts = Program("ffprobe", {"-show_entries", "stream=start_time", "-of", "csv=p=0", output})
+                                       .split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(starts.size(), 3);
+        for (const QString& start : starts)
+            EXPECT_LT(std::abs(start.toDouble()), 0.1) << start.toStdString();
+    }
+}
+
+void MuxCommand::BurnedAt(const QString& video, const QString& burned)
+{
+    const Outcome outcome = Run({"mux", video, "--burn", Srt("burn.srt"), "--output", burned});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
     EXPECT_EQ(Program("ffprobe", {"-select_streams", "v", "-show_entries",
                                   "stream=codec_name,width,height,sample_aspect_ratio,avg_frame_rate", "-of", "csv=p=0",
-                                  At("burned.mkv")})
+                                  burned})
                   .trimmed(),
               "h264,320,240,4:3,25/1");
     // Pixels changed by far more than encoding changes them, in the top three quarters and in the
     // bottom quarter where captions go.
     const auto changed = [&](double t) {
         const QByteArray before = Frame(video, t);
-        const QByteArray after = Frame(At("burned.mkv"), t);
+        const QByteArray after = Frame(burned, t);
         EXPECT_EQ(before.size(), 320 * 240);
         EXPECT_EQ(after.size(), before.size());
         std::pair<int, int> counts{0, 0};
