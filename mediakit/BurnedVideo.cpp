@@ -5,13 +5,46 @@
 extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
+#include <libavutil/display.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 }
 
+#include <cmath>
+#include <cstring>
+
 namespace {
 
 const QString kDrawing = QStringLiteral("draw the captions");
+
+struct Turn
+{
+    const char* filter;
+    const char* arguments;
+};
+
+// A phone stores its picture on its side, with a matrix telling players how to turn it. Captions
+// go on the picture as it is watched, so it is turned first, as players turn it; the drawn picture
+// then needs no matrix.
+std::vector<Turn> Upright(const AVStream* source)
+{
+    const auto* matrix =
+        reinterpret_cast<const int32_t*>(av_stream_get_side_data(source, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (matrix == nullptr)
+        return {};
+    double angle = -std::round(av_display_rotation_get(matrix));
+    angle -= 360.0 * std::floor(angle / 360.0 + 0.9 / 360.0);
+    if (std::fabs(angle - 90.0) < 1.0)
+        return {{"transpose", matrix[3] > 0 ? "cclock_flip" : "clock"}};
+    if (std::fabs(angle - 270.0) < 1.0)
+        return {{"transpose", matrix[3] < 0 ? "clock_flip" : "cclock"}};
+    std::vector<Turn> turns;
+    if (std::fabs(angle - 180.0) < 1.0 && matrix[0] < 0)
+        turns.push_back({"hflip", nullptr});
+    if ((std::fabs(angle - 180.0) < 1.0 || std::fabs(angle) < 1.0) && matrix[4] < 0)
+        turns.push_back({"vflip", nullptr});
+    return turns;
+}
 
 } // namespace
 
@@ -61,6 +94,19 @@ bool BurnedVideo::OpenFilters(const AVStream* source, const Captions& captions, 
     if (result >= 0)
         result = avfilter_graph_create_filter(&m_sink, avfilter_get_by_name("buffersink"), "out", nullptr, nullptr,
                                               m_graph.get());
+    // The source, turned upright.
+    AVFilterContext* upright = m_source;
+    bool sideways = false;
+    for (const Turn& turn : Upright(source)) {
+        AVFilterContext* next = nullptr;
+        if (result >= 0)
+            result = avfilter_graph_create_filter(&next, avfilter_get_by_name(turn.filter), turn.filter, turn.arguments,
+                                                  nullptr, m_graph.get());
+        if (result >= 0)
+            result = avfilter_link(upright, 0, next, 0);
+        upright = next;
+        sideways = sideways || std::strcmp(turn.filter, "transpose") == 0;
+    }
     if (result < 0)
         return TrackAudioError::Note(error, kDrawing, result);
     // Set option by option rather than parsed from a description, so a path with ':' or quotes in it
@@ -71,7 +117,10 @@ bool BurnedVideo::OpenFilters(const AVStream* source, const Captions& captions, 
     AVFilterContext* captionsFilter = avfilter_graph_alloc_filter(m_graph.get(), drawing, "captions");
     if (captionsFilter == nullptr)
         return TrackAudioError::Note(error, kDrawing, AVERROR(ENOMEM));
-    const QByteArray size = QStringLiteral("%1x%2").arg(m_decoder->width).arg(m_decoder->height).toUtf8();
+    const QByteArray size = (sideways ? QStringLiteral("%2x%1") : QStringLiteral("%1x%2"))
+                                .arg(m_decoder->width)
+                                .arg(m_decoder->height)
+                                .toUtf8();
     result = av_opt_set(captionsFilter, "filename", captions.file.toUtf8().constData(), AV_OPT_SEARCH_CHILDREN);
     if (result >= 0 && !captions.fontsFolder.isEmpty())
         result = av_opt_set(captionsFilter, "fontsdir", captions.fontsFolder.toUtf8().constData(), AV_OPT_SEARCH_CHILDREN);
@@ -84,7 +133,7 @@ bool BurnedVideo::OpenFilters(const AVStream* source, const Captions& captions, 
     if (result >= 0)
         result = avfilter_init_str(captionsFilter, nullptr);
     if (result >= 0)
-        result = avfilter_link(m_source, 0, captionsFilter, 0);
+        result = avfilter_link(upright, 0, captionsFilter, 0);
     if (result >= 0)
         result = avfilter_link(captionsFilter, 0, format, 0);
     if (result >= 0)

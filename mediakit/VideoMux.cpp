@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -208,10 +209,17 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
     if (pictureOut < 0)
         return fail(error);
     AVStream* pictureStream = output.Stream(pictureOut);
-    pictureStream->sample_aspect_ratio = source->sample_aspect_ratio;
+    pictureStream->sample_aspect_ratio = burning ? burner.Encoder()->sample_aspect_ratio : source->sample_aspect_ratio;
     pictureStream->avg_frame_rate = source->avg_frame_rate;
     pictureStream->disposition = AV_DISPOSITION_DEFAULT;
     av_dict_copy(&pictureStream->metadata, source->metadata, 0);
+    // A copied picture keeps what players need to show it: the turn of a phone's picture above all.
+    // A drawn one was turned upright.
+    for (int i = 0; !burning && i < source->nb_side_data; ++i) {
+        const AVPacketSideData& data = source->side_data[i];
+        if (uint8_t* copy = av_stream_new_side_data(pictureStream, data.type, data.size))
+            std::memcpy(copy, data.data, data.size);
+    }
     // Without a new track the original sound is copied as it is.
     const int originalSound = newSound ? -1 : av_find_best_stream(opened, AVMEDIA_TYPE_AUDIO, -1, picture, nullptr, 0);
     int soundOut = -1;

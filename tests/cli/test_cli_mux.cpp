@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSize>
 
 #include <gtest/gtest.h>
 
@@ -98,7 +99,7 @@ protected:
         return samples;
     }
     // Draws burn.srt on video into burned and checks where the picture changed.
-    void BurnedAt(const QString& video, const QString& burned);
+    void BurnedAt(const QString& video, const QString& burned, QSize size = QSize(320, 240));
     // A grey picture of path at second t.
     QByteArray Frame(const QString& path, double t)
     {
@@ -154,6 +155,25 @@ TEST_F(MuxCommand, BurnedCaptionsChangeTheCaptionRegionOnlyWhileTheyShow)
     }
 }
 
+TEST_F(MuxCommand, APhonesPictureStoredOnItsSideIsShownUpright)
+{
+    const QString phone = Make("phone.mp4", "-i " + Video("lying.mp4") + " -c copy -metadata:s:v:0 rotate=90");
+    const auto turn = [&](const QString& path) {
+        return Program("ffprobe", {"-select_streams", "v", "-show_entries", "stream_side_data=rotation", "-of",
+                                   "csv=p=0", path})
+            .trimmed();
+    };
+    ASSERT_FALSE(turn(phone).isEmpty());
+    // Copied, the picture keeps the turn players give it.
+    const Outcome copied = Run({"mux", phone, "--audio", Make("phone.wav", "-f lavfi -i sine=duration=6"),
+                                "--output", At("copied.mp4")});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    EXPECT_EQ(turn(At("copied.mp4")), turn(phone));
+    // Drawn, it is turned first, so the captions lie along its bottom as it is watched.
+    BurnedAt(phone, At("phone-burned.mp4"), QSize(240, 320));
+    EXPECT_EQ(turn(At("phone-burned.mp4")), "");
+}
+
 TEST_F(MuxCommand, ASourceClockNotStartingAtZeroKeepsTheTrackAndCaptionsWithThePicture)
 {
     const QString video = Video("clock.ts", 6, 10);
@@ -172,7 +192,7 @@ TEST_F(MuxCommand, ASourceClockNotStartingAtZeroKeepsTheTrackAndCaptionsWithTheP
     }
 }
 
-void MuxCommand::BurnedAt(const QString& video, const QString& burned)
+void MuxCommand::BurnedAt(const QString& video, const QString& burned, QSize size)
 {
     const Outcome outcome = Run({"mux", video, "--burn", Srt("burn.srt"), "--output", burned});
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
@@ -180,18 +200,20 @@ void MuxCommand::BurnedAt(const QString& video, const QString& burned)
                                   "stream=codec_name,width,height,sample_aspect_ratio,avg_frame_rate", "-of", "csv=p=0",
                                   burned})
                   .trimmed(),
-              "h264,320,240,4:3,25/1");
+              QString("h264,%1,%2,%3,25/1").arg(size.width()).arg(size.height()).arg(size.width() > 300 ? "4:3" : "3:4"));
+    const int pixels = size.width() * size.height();
+    const int top = size.width() * size.height() * 3 / 4;
     // Pixels changed by far more than encoding changes them, in the top three quarters and in the
     // bottom quarter where captions go.
     const auto changed = [&](double t) {
         const QByteArray before = Frame(video, t);
         const QByteArray after = Frame(burned, t);
-        EXPECT_EQ(before.size(), 320 * 240);
+        EXPECT_EQ(before.size(), pixels);
         EXPECT_EQ(after.size(), before.size());
         std::pair<int, int> counts{0, 0};
         for (int i = 0; i < std::min(before.size(), after.size()); ++i) {
             if (std::abs(int(uchar(before[i])) - int(uchar(after[i]))) > 48)
-                ++(i < 320 * 180 ? counts.first : counts.second);
+                ++(i < top ? counts.first : counts.second);
         }
         return counts;
     };
