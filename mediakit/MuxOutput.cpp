@@ -1,6 +1,7 @@
 #include "mediakit/MuxOutput.h"
 
 #include "mediakit/TrackAudioError.h"
+#include "service/ResultFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,9 +42,10 @@ bool MuxOutput::Guess(const QString& path, const AVOutputFormat*& format, Family
     return true;
 }
 
-bool MuxOutput::Create(const QString& path, const AVOutputFormat* format, QString& error)
+bool MuxOutput::Create(const QString& path, const AVOutputFormat* format, bool freeName, QString& error)
 {
     m_path = path;
+    m_freeName = freeName;
     const QFileInfo info(path);
     // Hidden, and never a name the finished file could have. Made as any new file is (the user's
     // umask decides who may read it), since it becomes the result by a rename.
@@ -167,8 +169,12 @@ bool MuxOutput::Finish(QString& error)
         result = closed;
     if (result < 0)
         return TrackAudioError::Note(error, QStringLiteral("finish %1").arg(m_path), result);
-    if (std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_path).constData()) != 0) {
-        error = QStringLiteral("cannot write %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno)));
+    QString reason;
+    if (m_freeName ? !ResultFile::Settle(m_temporary, m_path, m_path, reason)
+                   : std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_path).constData()) != 0) {
+        if (!m_freeName)
+            reason = QString::fromLocal8Bit(std::strerror(errno));
+        error = QStringLiteral("cannot write %1: %2").arg(m_path, reason);
         return false;
     }
     m_done = true;

@@ -31,8 +31,12 @@ public:
     // The container a file's name asks for; false with error when the name says none.
     static bool Guess(const QString& path, const AVOutputFormat*& format, Family& family, QString& error);
 
-    // Starts the temporary file beside path, in format.
-    bool Create(const QString& path, const AVOutputFormat* format, QString& error);
+    // Starts the temporary file beside path, in format. With freeName, path is only the name
+    // wanted: a file there, or one that comes there meanwhile, is kept, and this one takes the
+    // first free numbered name when it is whole. Otherwise a file at path is replaced.
+    bool Create(const QString& path, const AVOutputFormat* format, bool freeName, QString& error);
+    // The file's name: once it is finished, the one it took.
+    const QString& Path() const { return m_path; }
     bool GlobalHeader() const;
     // A stream whose packets are passed in as they come: returns its index, or -1 with error.
     int AddPassed(const AVCodecParameters* parameters, AVRational timeBase, QString& error);
@@ -62,6 +66,7 @@ private:
     QString m_path;
     QString m_temporary;
     std::vector<Made> m_made;
+    bool m_freeName = false;
     bool m_begun = false;
     bool m_done = false;
 };

@@ -89,6 +89,7 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
     // The libraries' complaints about a file are noise; a failure is told in words of its own.
     const AudioLibraryLog quiet;
     m_error.clear();
+    m_written.clear();
     m_warnings.clear();
     m_cues.clear();
     const auto fail = [this](const QString& error) {
@@ -191,7 +192,7 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
     }
 
     MuxOutput output;
-    if (!output.Create(request.output, format, error))
+    if (!output.Create(request.output, format, request.freeName, error))
         return fail(error);
     const AVStream* source = opened->streams[picture];
     BurnedVideo burner;
@@ -286,6 +287,7 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
         return Outcome::Stopped;
     if (!output.Finish(error))
         return fail(error);
+    m_written = output.Path();
     report(1.0);
     return Outcome::Done;
 }

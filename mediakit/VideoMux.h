@@ -34,7 +34,10 @@ public:
         std::optional<double> loudness; // LUFS
         std::vector<Subtitles> subtitles;
         QString burn; // a subtitle file to draw on the picture
-        QString output; // written over when it is there
+        QString output; // written over when it is there, unless freeName
+        // The output is only the name wanted: a file there, or one that comes there during the
+        // run, is kept and the video takes the first free numbered name ("NAME_2.mp4").
+        bool freeName = false;
         // The font captions are drawn in when they name none: the one the package installs, which
         // has the Chinese glyphs.
         QString fontsFolder = QStringLiteral("/usr/share/fonts/truetype/wqy");
@@ -59,11 +62,14 @@ public:
     const QStringList& Warnings() const { return m_warnings; }
     // The length of the video, in seconds.
     double Seconds() const { return m_seconds; }
+    // The file written, once the run is done.
+    const QString& Written() const { return m_written; }
     // The captions of each subtitle stream, in the request's order.
     const std::vector<int>& Cues() const { return m_cues; }
 
 private:
     QString m_error;
+    QString m_written;
     QStringList m_warnings;
     double m_seconds = 0.0;
     std::vector<int> m_cues;

@@ -25,7 +25,7 @@ ServiceTask::Body Make(const VideoMux::Request& request)
         QVariantList cues;
         for (const int count : mux.Cues())
             cues.append(count);
-        return TaskEnd::Success(QVariantMap{{QLatin1String(kPath), request.output},
+        return TaskEnd::Success(QVariantMap{{QLatin1String(kPath), mux.Written()},
                                             {QLatin1String(kWarnings), mux.Warnings()},
                                             {QLatin1String(kCues), cues},
                                             {QLatin1String(kSeconds), mux.Seconds()}});

@@ -5,6 +5,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace {
 
 // More than any folder of results holds of one second's names; past it something else is wrong.
@@ -35,6 +41,31 @@ QString FreeName(const QString& wanted)
     for (int n = 2; QFileInfo::exists(name); ++n)
         name = Numbered(wanted, n);
     return name;
+}
+
+bool Settle(const QString& temporary, const QString& wanted, QString& path, QString& reason)
+{
+    const QByteArray from = QFile::encodeName(temporary);
+    for (int n = 1; n <= kMostNumbers; ++n) {
+        const QString name = Numbered(wanted, n);
+        const QByteArray to = QFile::encodeName(name);
+        int result = ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        // A file system that cannot rename without replacing: looked at, then renamed.
+        if (result != 0 && (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP)) {
+            if (QFileInfo::exists(name) || QFileInfo(name).isSymLink())
+                errno = EEXIST;
+            else
+                result = std::rename(from.constData(), to.constData());
+        }
+        if (result == 0) {
+            path = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    reason = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 bool Create(const QString& wanted, QFile& file, QString* error, QString* reason)

@@ -41,5 +41,10 @@ QString Numbered(const QString& wanted, int n);
 // temporary name and gives it this name only when whole: a run cut short leaves no empty file
 // holding the name, at the price of a race with another writer choosing at the same moment.
 QString FreeName(const QString& wanted);
+// Gives a file written whole under a temporary name beside wanted the first of wanted's names
+// free at that moment. Taking a name is one step with finding it free, so a file that took the
+// name while this one was being written keeps it. On success path is the name taken; on failure
+// reason says why and the temporary file is left as it was.
+bool Settle(const QString& temporary, const QString& wanted, QString& path, QString& reason);
 
 } // namespace ResultFile

@@ -293,7 +293,8 @@ std::optional<int> LocalizeRun::Mux(const QString& captions, const QString& tran
                                                              m_options.to + QStringLiteral(".mp4"))
                                : m_options.output;
     // An earlier result, the user's or another run's, is never written over.
-    request.output = ResultFile::FreeName(wanted);
+    request.output = wanted;
+    request.freeName = true;
     ServiceTask mux;
     mux.Start(VideoMuxTask::Make(request));
     TaskEnd end;

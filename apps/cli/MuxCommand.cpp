@@ -98,15 +98,10 @@ int Run(CommandRun& run)
     if (!output.isEmpty() && !QFileInfo(QFileInfo(output).absolutePath()).isDir())
         return run.Fail(QStringLiteral("cannot write %1: its folder does not exist").arg(output));
 
-    // A name of its own beside the video, held from here so no other run takes it meanwhile.
-    QString reserved;
-    if (output.isEmpty()) {
-        QString error;
-        reserved = ResultFile::Reserve(DefaultPath(request.video), &error);
-        if (reserved.isEmpty())
-            return run.Fail(error);
-    }
-    request.output = output.isEmpty() ? reserved : output;
+    // Beside the video, a name of its own: an earlier result, or one another run finishes
+    // meanwhile, is never written over.
+    request.output = output.isEmpty() ? DefaultPath(request.video) : output;
+    request.freeName = output.isEmpty();
     run.Set(QStringLiteral("video"), request.video);
     if (!request.track.isEmpty()) {
         run.Set(QStringLiteral("audio"), request.track);
@@ -129,8 +124,6 @@ int Run(CommandRun& run)
     TaskEnd end;
     const TaskWait::Ending ending = TaskWait::Run(task, TaskWait::kNoLimit, run.Progress(), reading, end);
     if (ending != TaskWait::Ending::Ended || !end.Succeeded()) {
-        if (!reserved.isEmpty())
-            QFile::remove(reserved);
         if (ending == TaskWait::Ending::Interrupted)
             return run.Interrupted();
         return run.Fail(end.Failed() ? end.error.text : QStringLiteral("the mux of %1 was stopped").arg(request.video));
@@ -147,8 +140,9 @@ int Run(CommandRun& run)
     if (!subtitles.isEmpty())
         run.Set(QStringLiteral("subtitles"), subtitles);
     run.Set(QStringLiteral("seconds"), made.value(QLatin1String(VideoMuxTask::kSeconds)).toDouble());
-    run.Set(QStringLiteral("path"), request.output);
-    run.Line(request.output);
+    const QString written = made.value(QLatin1String(VideoMuxTask::kPath)).toString();
+    run.Set(QStringLiteral("path"), written);
+    run.Line(written);
     return run.Succeed();
 }
 

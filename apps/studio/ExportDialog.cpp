@@ -151,6 +151,7 @@ void ExportDialog::StartOrStop()
     }
     request.burn = m_burn->currentData().toString();
     request.output = OutputPath(m_media.path);
+    request.freeName = true;
     if (!m_task.Start(VideoMuxTask::Make(request)))
         return;
     m_start->setText(kStopExport);

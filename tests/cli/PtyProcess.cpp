@@ -111,6 +111,11 @@ void PtyProcess::TypeInterrupt()
     [[maybe_unused]] const ssize_t written = write(m_master, &interrupt, 1);
 }
 
+void PtyProcess::Kill()
+{
+    ::kill(m_child, SIGKILL);
+}
+
 int PtyProcess::Finish(std::chrono::milliseconds limit, const std::function<void()>& meanwhile)
 {
     const auto until = std::chrono::steady_clock::now() + limit;

@@ -26,6 +26,8 @@ public:
     bool WaitFor(const QByteArray& text, std::chrono::milliseconds limit, const std::function<void()>& meanwhile = {});
     // Types Ctrl-C.
     void TypeInterrupt();
+    // Ends the program as a crash or the system would, with no chance to clean up.
+    void Kill();
     // Reads until the program ends and returns its exit status; 1000 + the signal's number when a
     // signal ended it, -1 when it did not end in time (it is then killed).
     int Finish(std::chrono::milliseconds limit, const std::function<void()>& meanwhile = {});

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <vector>
 
@@ -316,6 +317,32 @@ TEST_F(MuxCommand, CtrlCStopsTheMuxAndLeavesNothing)
     process.TypeInterrupt();
     EXPECT_EQ(process.Finish(60s), 130) << process.Output().toStdString();
     EXPECT_EQ(FilesIn(Dir()), before);
+}
+
+TEST_F(MuxCommand, AFileUnderTheResultsNameIsNeverWrittenOverNorLeftUnfinished)
+{
+    const QString video = Video("kept.mp4", 120);
+    const QString captions = Srt("kept.srt");
+    const QStringList before = FilesIn(Dir());
+    // Killed, a run leaves nothing under a name that looks finished.
+    {
+        PtyProcess process(QOVAIGC_BIN, WithFolders({"mux", video, "--burn", captions}), Environment());
+        ASSERT_TRUE(process.Started());
+        EXPECT_TRUE(process.WaitFor("%", 60s)) << process.Output().toStdString();
+        process.Kill();
+        EXPECT_EQ(process.Finish(60s), 1000 + SIGKILL);
+        for (const QString& name : FilesIn(Dir()))
+            EXPECT_TRUE(before.contains(name) || name.startsWith('.')) << name.toStdString();
+    }
+    // The user's file that takes the name while a run is writing keeps it.
+    PtyProcess process(QOVAIGC_BIN, WithFolders({"mux", video, "--audio", Make("kept.wav", "-f lavfi -i sine=duration=9")}),
+                       Environment());
+    ASSERT_TRUE(process.Started());
+    EXPECT_TRUE(process.WaitFor("%", 60s)) << process.Output().toStdString();
+    WriteBytes(At("kept.dubbed.mp4"), "the user's own");
+    EXPECT_EQ(process.Finish(60s), 0) << process.Output().toStdString();
+    EXPECT_EQ(ReadBytes(At("kept.dubbed.mp4")), "the user's own");
+    EXPECT_TRUE(process.Output().trimmed().endsWith(At("kept.dubbed_2.mp4").toUtf8())) << process.Output().toStdString();
 }
 
 } // namespace
