@@ -4,6 +4,7 @@
 #include "service/ServiceTask.h"
 #include "service/TaskGroup.h"
 #include "service/TimeLimit.h"
+#include "translation/DialogueTurns.h"
 #include "translation/TranslationBatch.h"
 #include "translation/TranslationBatchTask.h"
 #include "translation/TranslationErrors.h"
@@ -60,6 +61,7 @@ bool CaptionTranslation::Prepare(const std::vector<Caption>& captions, const Set
         // One line: the layout breaks the translation afresh for its own script.
         const CaptionText pieces(caption.text);
         translated.source = pieces.Line(0, pieces.Count());
+        translated.speakers = DialogueTurns::Speakers(caption.text);
         translated.maxChars = MaxChars(caption.start, caption.end, settings);
         if (const auto tighter = settings.maxCharsById.find(translated.id); tighter != settings.maxCharsById.end())
             translated.maxChars = std::clamp(tighter->second, 1, translated.maxChars);

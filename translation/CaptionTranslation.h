@@ -50,7 +50,8 @@ public:
         QString id;
         int32_t start = 0;
         int32_t end = 0;
-        QString source;
+        QString source; // on one line
+        int speakers = 0; // of a dialogue, one line each in the source; 0 when none
         QString text;
         int maxChars = 0;
         QStringList glossaryMisses; // target terms the translation still lacks

@@ -1,5 +1,7 @@
 #include "translation/TranslatedCaptions.h"
 
+#include "translation/DialogueTurns.h"
+
 #include <QStringList>
 
 namespace TranslatedCaptions {
@@ -21,7 +23,8 @@ std::vector<Caption> LaidOut(const std::vector<CaptionTranslation::Translated>& 
     std::vector<Caption> captions;
     captions.reserve(results.size());
     for (const CaptionTranslation::Translated& translated : results) {
-        const Caption caption{translated.id.toInt(), translated.start, translated.end, translated.text, {}};
+        const Caption caption{translated.id.toInt(), translated.start, translated.end,
+                              DialogueTurns::OneALine(translated.text, translated.speakers), {}};
         const std::vector<Caption> pieces = laying.Apply(caption);
         if (cut || pieces.size() <= 1) {
             captions.insert(captions.end(), pieces.begin(), pieces.end());

@@ -1,4 +1,6 @@
 #include "translation/CaptionTranslation.h"
+#include "translation/DialogueTurns.h"
+#include "translation/TranslatedCaptions.h"
 #include "translation/TranslationGlossary.h"
 #include "translation/TranslationLanguage.h"
 #include "translation/TranslationReply.h"
@@ -115,6 +117,37 @@ TEST(TranslationLanguage, TheSourceIsGuessedFromScriptAndCommonWords)
     EXPECT_EQ(guess("今天天气很好"), QStringLiteral("zh"));
     EXPECT_EQ(guess("今日はいい天気ですね"), QStringLiteral("ja"));
     EXPECT_EQ(guess("12345"), QStringLiteral("en"));
+}
+
+TEST(TranslatedCaptions, ADialogueKeepsOneSpeakerALine)
+{
+    const struct
+    {
+        const char* source;
+        const char* translation;
+        const char* laidOut;
+    } cases[] = {
+        {"- Home.\n- Now?", "- Casa. - Ahora?", "- Casa.\n- Ahora?"},
+        {"-Home.\n-Now?", "-Casa. -Ahora?", "-Casa.\n-Ahora?"},
+        {"– Yes.\n– No.\n– Maybe.", "– Sí. – No. – Quizá.", "– Sí.\n– No.\n– Quizá."},
+        // Not a dialogue, or turns that do not match the speakers: laid out as any caption.
+        {"I went\nhome.", "Fui a casa.", "Fui a casa."},
+        {"- Home.\n- Now?", "- Casa, ahora.", "- Casa, ahora."},
+        {"- Home.\n- Now?", "- Es un gato - dijo. - Sí.", "- Es un gato - dijo. - Sí."},
+    };
+    CaptionLayout::Limits limits;
+    limits.maxLines = 3;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.translation);
+        CaptionTranslation::Translated translated;
+        translated.id = QStringLiteral("1");
+        translated.end = 3000;
+        translated.speakers = DialogueTurns::Speakers(QString::fromUtf8(c.source));
+        translated.text = QString::fromUtf8(c.translation);
+        const std::vector<Caption> captions = TranslatedCaptions::LaidOut({translated}, limits, true);
+        ASSERT_EQ(captions.size(), 1u);
+        EXPECT_EQ(captions[0].text, QString::fromUtf8(c.laidOut));
+    }
 }
 
 } // namespace
