@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,29 @@
 namespace {
 
 constexpr int kAttempts = 100;
+const QString kPartSuffix = QStringLiteral(".part");
+
+// The hidden name a run writes name's file under: ".NAME.PID-RANDOM.part". The writer's process
+// is in it so that a later run can tell a killed run's file from one still being written.
+QString PartPrefix(const QString& name)
+{
+    return QStringLiteral(".%1.").arg(name);
+}
+
+// A run that was killed leaves its hidden file behind, as large as the video it had written; the
+// next run beside it takes it away once the process that wrote it is gone.
+void RemoveOrphans(const QDir& folder, const QString& name)
+{
+    const QString prefix = PartPrefix(name);
+    for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!entry.startsWith(prefix) || !entry.endsWith(kPartSuffix))
+            continue;
+        bool ok = false;
+        const qint64 writer = entry.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+        if (ok && writer > 0 && ::kill(pid_t(writer), 0) != 0 && errno == ESRCH)
+            QFile::remove(folder.filePath(entry));
+    }
+}
 
 } // namespace
 
@@ -49,9 +73,12 @@ bool MuxOutput::Create(const QString& path, const AVOutputFormat* format, bool f
     const QFileInfo info(path);
     // Hidden, and never a name the finished file could have. Made as any new file is (the user's
     // umask decides who may read it), since it becomes the result by a rename.
+    RemoveOrphans(info.absoluteDir(), info.fileName());
     for (int attempt = 0; m_temporary.isEmpty(); ++attempt) {
         const QString candidate = info.absoluteDir().filePath(
-            QStringLiteral(".%1.%2.part").arg(info.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+            PartPrefix(info.fileName()) +
+            QStringLiteral("%1-%2").arg(::getpid()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')) +
+            kPartSuffix);
         const int descriptor = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (descriptor >= 0) {
             ::close(descriptor);

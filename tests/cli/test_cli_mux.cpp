@@ -324,7 +324,7 @@ TEST_F(MuxCommand, AFileUnderTheResultsNameIsNeverWrittenOverNorLeftUnfinished)
     const QString video = Video("kept.mp4", 120);
     const QString captions = Srt("kept.srt");
     const QStringList before = FilesIn(Dir());
-    // Killed, a run leaves nothing under a name that looks finished.
+    // Killed, a run leaves nothing under a name that looks finished: only its hidden file.
     {
         PtyProcess process(QOVAIGC_BIN, WithFolders({"mux", video, "--burn", captions}), Environment());
         ASSERT_TRUE(process.Started());
@@ -333,6 +333,7 @@ TEST_F(MuxCommand, AFileUnderTheResultsNameIsNeverWrittenOverNorLeftUnfinished)
         EXPECT_EQ(process.Finish(60s), 1000 + SIGKILL);
         for (const QString& name : FilesIn(Dir()))
             EXPECT_TRUE(before.contains(name) || name.startsWith('.')) << name.toStdString();
+        EXPECT_EQ(FilesIn(Dir()).filter(QRegularExpression("^\\.")).size(), 1);
     }
     // The user's file that takes the name while a run is writing keeps it.
     PtyProcess process(QOVAIGC_BIN, WithFolders({"mux", video, "--audio", Make("kept.wav", "-f lavfi -i sine=duration=9")}),
@@ -343,6 +344,8 @@ TEST_F(MuxCommand, AFileUnderTheResultsNameIsNeverWrittenOverNorLeftUnfinished)
     EXPECT_EQ(process.Finish(60s), 0) << process.Output().toStdString();
     EXPECT_EQ(ReadBytes(At("kept.dubbed.mp4")), "the user's own");
     EXPECT_TRUE(process.Output().trimmed().endsWith(At("kept.dubbed_2.mp4").toUtf8())) << process.Output().toStdString();
+    // The killed run's hidden file went with the next run.
+    EXPECT_EQ(FilesIn(Dir()).filter(QRegularExpression("^\\.")), QStringList());
 }
 
 } // namespace
