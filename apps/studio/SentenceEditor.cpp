@@ -50,7 +50,21 @@ constexpr double kLongestSeconds = 30.0;
 class MultiLineDelegate : public QStyledItemDelegate
 {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit MultiLineDelegate(QTreeView* view)
+        : QStyledItemDelegate(view)
+        , m_view(view)
+    {
+    }
+
+    // Wrapped at the column's width as it is now: the view asks without one, and a caption that
+    // fitted a line when the column was wider would stay cut short.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem sized = option;
+        // The style wraps only within a valid rectangle; its height does not matter.
+        sized.rect = QRect(0, 0, m_view->header()->sectionSize(index.column()), 1);
+        return QStyledItemDelegate::sizeHint(sized, index);
+    }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
     {
@@ -66,6 +80,9 @@ public:
     {
         model->setData(index, static_cast<QPlainTextEdit*>(editor)->toPlainText(), Qt::EditRole);
     }
+
+private:
+    QTreeView* m_view;
 };
 
 } // namespace
@@ -89,6 +106,9 @@ SentenceEditor::SentenceEditor(QWidget* parent)
     m_list->header()->setSectionResizeMode(TranslationColumn, QHeaderView::Stretch);
     m_list->setColumnHidden(TranslationColumn, true);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Row heights follow the text columns' widths; a scroll bar that came and went with them would
+    // change those widths again.
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setWordWrap(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     // A double click is the seek; editing starts from a click on the chosen row or F2.
