@@ -119,8 +119,8 @@ MediaPreview::MediaPreview(QWidget* parent)
     auto* controls = new QHBoxLayout;
     controls->setContentsMargins(0, 0, 0, 0);
     controls->addWidget(m_play);
-    controls->addWidget(m_slider, 1);
     controls->addWidget(m_time);
+    controls->addStretch(1);
     controls->addWidget(m_captionChoice);
     controls->addWidget(m_soundChoice);
     m_soundChoice->hide();
@@ -133,6 +133,8 @@ MediaPreview::MediaPreview(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(m_view, 1);
+    // The seek bar has the whole width: beside the choices a narrow preview left it none.
+    layout->addWidget(m_slider);
     layout->addLayout(controls);
     layout->addWidget(m_message);
     layout->addWidget(m_soundNote);
