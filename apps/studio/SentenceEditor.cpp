@@ -5,6 +5,7 @@
 
 #include <QDoubleSpinBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -42,6 +43,8 @@ const QString kPickEncodingTitle = QStringLiteral("字幕的字符集");
 const QString kPickEncoding = QStringLiteral("无法确定“%1”的字符集，请选择：");
 const QString kNoEncoding = QStringLiteral("无法读取字幕文件：无法确定它的字符集");
 constexpr int kLongestLine = 80;
+// Room around a time in its column, as the style's item margins and a little air.
+constexpr int kTimePadding = 16;
 constexpr int kMostLines = 4;
 constexpr double kShortestSeconds = 1.0;
 constexpr double kLongestSeconds = 30.0;
@@ -99,9 +102,25 @@ SentenceEditor::SentenceEditor(QWidget* parent)
 {
     m_list->setHeaderLabels(kColumns);
     m_list->setRootIsDecorated(false);
-    // The times keep their width; the text takes the rest and wraps.
-    m_list->header()->setSectionResizeMode(StartColumn, QHeaderView::ResizeToContents);
-    m_list->header()->setSectionResizeMode(EndColumn, QHeaderView::ResizeToContents);
+    // The times keep the width of the widest time; the text takes the rest and wraps. Measured
+    // from the rows in view, the times' width would change as wrapped rows scroll in and out, and
+    // the text columns' widths and heights with it, over and over.
+    const QFontMetrics metrics(m_list->font());
+    QChar widestDigit = QLatin1Char('0');
+    for (char c = '1'; c <= '9'; ++c) {
+        if (metrics.horizontalAdvance(QLatin1Char(c)) > metrics.horizontalAdvance(widestDigit))
+            widestDigit = QLatin1Char(c);
+    }
+    QString widest = SubtitleSentences::FormatTime(0);
+    for (QChar& c : widest) {
+        if (c.isDigit())
+            c = widestDigit;
+    }
+    const int timeWidth = metrics.horizontalAdvance(widest) + kTimePadding;
+    for (const int column : {StartColumn, EndColumn}) {
+        m_list->header()->setSectionResizeMode(column, QHeaderView::Fixed);
+        m_list->header()->resizeSection(column, timeWidth);
+    }
     m_list->header()->setSectionResizeMode(TextColumn, QHeaderView::Stretch);
     m_list->header()->setSectionResizeMode(TranslationColumn, QHeaderView::Stretch);
     m_list->setColumnHidden(TranslationColumn, true);
