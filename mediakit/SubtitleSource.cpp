@@ -44,6 +44,53 @@ struct IoFreer
 constexpr int kIoBuffer = 64 * 1024;
 constexpr int kMostCueBytes = 1024 * 1024;
 
+// A caption as the decoder gives it: its time in milliseconds and its SubStation event lines
+// ("ReadOrder,Layer,Style,Name,MarginL,MarginR,MarginV,Effect,Text").
+struct Cue
+{
+    int64_t start = 0;
+    int64_t end = 0;
+    std::vector<QByteArray> lines;
+};
+
+// Where an event line's text begins: after its eighth comma.
+qsizetype TextStart(const QByteArray& line)
+{
+    qsizetype at = -1;
+    for (int comma = 0; comma < 8; ++comma) {
+        at = line.indexOf(',', at + 1);
+        if (at < 0)
+            return line.size();
+    }
+    return at + 1;
+}
+
+// Cues that never overlap: the time is cut wherever a cue starts or ends, and each piece shows
+// the text of every cue shown then, in their order, one under another.
+std::vector<Cue> Flattened(const std::vector<Cue>& cues)
+{
+    std::vector<int64_t> cuts;
+    for (const Cue& cue : cues) {
+        cuts.push_back(cue.start);
+        cuts.push_back(cue.end);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::vector<Cue> pieces;
+    for (size_t i = 0; i + 1 < cuts.size(); ++i) {
+        QByteArray line;
+        for (const Cue& cue : cues) {
+            if (cue.start > cuts[i] || cue.end < cuts[i + 1])
+                continue;
+            for (const QByteArray& event : cue.lines)
+                line += line.isEmpty() ? event : QByteArrayLiteral("\\N") + event.mid(TextStart(event));
+        }
+        if (!line.isEmpty())
+            pieces.push_back({cuts[i], cuts[i + 1], {line}});
+    }
+    return pieces;
+}
+
 } // namespace
 
 bool SubtitleSource::Read(const QString& path, QString& error)
@@ -138,8 +185,7 @@ bool SubtitleSource::Encode(AVCodecID codec, EncodedStream& stream, int& cues, Q
         return TrackAudioError::Note(error, QStringLiteral("write the captions of %1").arg(m_path), result);
     stream.timeBase = encoder->time_base;
 
-    std::vector<uint8_t> out(kMostCueBytes);
-    cues = 0;
+    std::vector<Cue> read;
     while ((result = av_read_frame(input.get(), packet.get())) >= 0) {
         AVSubtitle cue{};
         int got = 0;
@@ -148,30 +194,47 @@ bool SubtitleSource::Encode(AVCodecID codec, EncodedStream& stream, int& cues, Q
         av_packet_unref(packet.get());
         if (result < 0 || !got)
             continue;
-        if (cue.num_rects == 0) {
-            avsubtitle_free(&cue);
-            continue;
-        }
         if (cue.pts == AV_NOPTS_VALUE)
             cue.pts = packetStart;
         // As one event from its start: the container gives the start, the packet the length.
-        cue.pts += av_rescale_q(cue.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
-        cue.end_display_time -= cue.start_display_time;
-        cue.start_display_time = 0;
-        const int size = avcodec_encode_subtitle(encoder.get(), out.data(), int(out.size()), &cue);
-        const int64_t start = av_rescale_q(cue.pts, AV_TIME_BASE_Q, stream.timeBase);
-        const int64_t length = cue.end_display_time;
+        const int64_t start = av_rescale_q(cue.pts, AV_TIME_BASE_Q, AVRational{1, 1000}) + cue.start_display_time;
+        Cue made{start, start + cue.end_display_time - cue.start_display_time, {}};
+        for (unsigned i = 0; i < cue.num_rects; ++i) {
+            if (cue.rects[i]->type == SUBTITLE_ASS && cue.rects[i]->ass != nullptr)
+                made.lines.push_back(QByteArray(cue.rects[i]->ass));
+        }
         avsubtitle_free(&cue);
+        if (!made.lines.empty())
+            read.push_back(std::move(made));
+    }
+    // MP4's timed text shows one sample at a time: cues that overlap would push each other later,
+    // and every later cue with them.
+    cues = int(read.size());
+    if (codec == AV_CODEC_ID_MOV_TEXT)
+        read = Flattened(read);
+    std::vector<uint8_t> out(kMostCueBytes);
+    for (const Cue& cue : read) {
+        std::vector<AVSubtitleRect> rects(cue.lines.size());
+        std::vector<AVSubtitleRect*> pointers;
+        for (size_t i = 0; i < rects.size(); ++i) {
+            rects[i].type = SUBTITLE_ASS;
+            rects[i].ass = const_cast<char*>(cue.lines[i].constData());
+            pointers.push_back(&rects[i]);
+        }
+        AVSubtitle subtitle{};
+        subtitle.num_rects = unsigned(pointers.size());
+        subtitle.rects = pointers.data();
+        subtitle.end_display_time = uint32_t(cue.end - cue.start);
+        const int size = avcodec_encode_subtitle(encoder.get(), out.data(), int(out.size()), &subtitle);
         if (size < 0)
             return TrackAudioError::Note(error, QStringLiteral("write the captions of %1").arg(m_path), size);
         MediaHandles::Packet encoded(av_packet_alloc());
         if (!encoded || av_new_packet(encoded.get(), size) < 0)
             return TrackAudioError::Note(error, what, AVERROR(ENOMEM));
         std::memcpy(encoded->data, out.data(), size_t(size));
-        encoded->pts = encoded->dts = start;
-        encoded->duration = length;
+        encoded->pts = encoded->dts = av_rescale_q(cue.start, AVRational{1, 1000}, stream.timeBase);
+        encoded->duration = av_rescale_q(cue.end - cue.start, AVRational{1, 1000}, stream.timeBase);
         stream.packets.push_back(std::move(encoded));
-        ++cues;
     }
     if (result != AVERROR_EOF)
         return TrackAudioError::Note(error, what, result);

@@ -147,6 +147,23 @@ TEST_F(MuxCommand, PictureCopiedAndSubtitleStreamsAsEachContainerHoldsThem)
     }
 }
 
+TEST_F(MuxCommand, OverlappingCuesKeepTheirTimesInMp4)
+{
+    // MP4 shows one caption at a time: overlapping cues used to push each later one further on.
+    // (Read back, a line break in MP4's captions is a carriage return and a line feed.)
+    WriteBytes(At("overlap.srt"), "1\n00:00:01,000 --> 00:00:03,000\nfirst\n\n2\n00:00:02,000 --> 00:00:04,000\n"
+                                  "second\n\n3\n00:00:00,500 --> 00:00:01,500\nearlier\n");
+    const QString output = At("overlap.mp4");
+    const Outcome outcome = Run({"mux", Video("overlap-video.mp4"), "--subtitles", At("overlap.srt"), "--output", output});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(Raw({"-i", output, "-map", "0:s", "-f", "srt"})),
+              "1\n00:00:00,500 --> 00:00:01,000\nearlier\n\n"
+              "2\n00:00:01,000 --> 00:00:01,500\nearlier\r\nfirst\n\n"
+              "3\n00:00:01,500 --> 00:00:02,000\nfirst\n\n"
+              "4\n00:00:02,000 --> 00:00:03,000\nfirst\r\nsecond\n\n"
+              "5\n00:00:03,000 --> 00:00:04,000\nsecond\n\n");
+}
+
 TEST_F(MuxCommand, BurnedCaptionsChangeTheCaptionRegionOnlyWhileTheyShow)
 {
     // Captions count from the start of the sound, whatever the source's clock reads there.
