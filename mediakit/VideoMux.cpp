@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
 
 namespace {
@@ -79,6 +80,35 @@ void Rebase(AVPacket* packet, int64_t origin, AVRational timeBase)
         packet->pts -= shift;
     if (packet->dts != AV_NOPTS_VALUE)
         packet->dts -= shift;
+}
+
+// The subtitle streams the video has stay, after those added, where the container can hold their
+// kind; the rest are named in a warning. Returns the input's stream indexes with their output's,
+// or false with error.
+bool KeepSubtitles(const AVFormatContext* input, const AVOutputFormat* format, bool defaultTaken, MuxOutput& output,
+                   std::map<int, int>& kept, QStringList& warnings, QString& error)
+{
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream* stream = input->streams[i];
+        if (stream->codecpar->codec_type != AVMEDIA_TYPE_SUBTITLE)
+            continue;
+        if (avformat_query_codec(format, stream->codecpar->codec_id, FF_COMPLIANCE_NORMAL) != 1) {
+            warnings << QStringLiteral("the video's subtitle stream %1 (%2) cannot go into a %3 file and is left out")
+                            .arg(i)
+                            .arg(QString::fromLatin1(avcodec_get_name(stream->codecpar->codec_id)),
+                                 QString::fromLatin1(format->name));
+            continue;
+        }
+        const int index = output.AddPassed(stream->codecpar, stream->time_base, error);
+        if (index < 0)
+            return false;
+        AVStream* copy = output.Stream(index);
+        av_dict_copy(&copy->metadata, stream->metadata, 0);
+        copy->disposition = stream->disposition & ~(defaultTaken ? AV_DISPOSITION_DEFAULT : 0);
+        defaultTaken = defaultTaken || (copy->disposition & AV_DISPOSITION_DEFAULT) != 0;
+        kept[int(i)] = index;
+    }
+    return true;
 }
 
 } // namespace
@@ -243,6 +273,9 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
         // The first language is the one a player shows unless told otherwise.
         output.Stream(index)->disposition = i == 0 ? AV_DISPOSITION_DEFAULT : 0;
     }
+    std::map<int, int> keptSubtitles;
+    if (!KeepSubtitles(opened, format, !captions.empty(), output, keptSubtitles, m_warnings, error))
+        return fail(error);
     if (!output.Begin(error))
         return fail(error);
 
@@ -263,7 +296,8 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
         const int from = packet->stream_index;
         const AVRational timeBase = opened->streams[from]->time_base;
         bool written = true;
-        if (from == picture || from == originalSound)
+        const auto keptSubtitle = keptSubtitles.find(from);
+        if (from == picture || from == originalSound || keptSubtitle != keptSubtitles.end())
             Rebase(packet.get(), origin, timeBase);
         if (from == picture) {
             if (packet->dts != AV_NOPTS_VALUE)
@@ -272,6 +306,8 @@ VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation
                               : output.Write(pictureOut, packet.get(), timeBase, error);
         } else if (from == originalSound) {
             written = output.Write(soundOut, packet.get(), timeBase, error);
+        } else if (keptSubtitle != keptSubtitles.end()) {
+            written = output.Write(keptSubtitle->second, packet.get(), timeBase, error);
         }
         av_packet_unref(packet.get());
         if (!written)

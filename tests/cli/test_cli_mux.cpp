@@ -147,6 +147,33 @@ TEST_F(MuxCommand, PictureCopiedAndSubtitleStreamsAsEachContainerHoldsThem)
     }
 }
 
+TEST_F(MuxCommand, TheVideosOwnSubtitlesStayAfterTheAddedOnesWhereTheContainerHoldsThem)
+{
+    WriteBytes(At("own.srt"), "1\n00:00:00,500 --> 00:00:01,000\nOwn\n\n2\n00:00:02,000 --> 00:00:02,500\nTwo\n\n"
+                              "3\n00:00:03,000 --> 00:00:03,500\nThree\n");
+    const QString video = Make("own.mkv", "-i " + Video("own-picture.mp4") + " -i " + At("own.srt") +
+                                              " -map 0 -map 1 -c copy -c:s srt -metadata:s:s:0 language=eng");
+    const QString added = Srt("own.es.srt");
+    const QString mkv = At("own-out.mkv");
+    Outcome outcome = Run({"mux", video, "--subtitles", added, "--output", mkv});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(Program("ffprobe", {"-select_streams", "s", "-show_entries",
+                                  "stream=codec_name:stream_tags=language:stream_disposition=default", "-of",
+                                  "csv=p=0", mkv})
+                  .split('\n', Qt::SkipEmptyParts),
+              (QStringList{"subrip,1,spa", "subrip,0,eng"}));
+    EXPECT_EQ(QString::fromUtf8(Raw({"-i", mkv, "-map", "0:s:1", "-f", "srt"})).count("-->"), 3);
+    // MP4 holds no SRT stream: it is named and left out, and the rest is written.
+    const QString mp4 = At("own-out.mp4");
+    outcome = Run({"mux", video, "--subtitles", added, "--output", mp4});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+    EXPECT_EQ(Lines(outcome.err), QStringList{"the video's subtitle stream 2 (subrip) cannot go into a mp4 file and is left out"});
+    EXPECT_EQ(Program("ffprobe", {"-select_streams", "s", "-show_entries", "stream=codec_name", "-of", "csv=p=0", mp4})
+                  .trimmed(),
+              "mov_text");
+}
+
 TEST_F(MuxCommand, OverlappingCuesKeepTheirTimesInMp4)
 {
     // MP4 shows one caption at a time: overlapping cues used to push each later one further on.
