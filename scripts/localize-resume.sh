@@ -163,6 +163,9 @@ for round in $(seq "$rounds"); do
   else
     problems+=("no track.es.wav")
   fi
+  # What the killed run was writing under a hidden name went with the rerun.
+  leftover=$(find "$folder" -name '.*.part' | wc -l)
+  [ "$leftover" = 0 ] || problems+=("$leftover unfinished hidden files are left")
   # texts holds the killed run's requests and then the rerun's: a text there twice was asked for
   # again, which only the request in flight at the kill may be (its speech never arrived). Within
   # one run no text may come twice at all.
