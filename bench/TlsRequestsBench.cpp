@@ -35,14 +35,17 @@ bool TheModulesWay(const CopywritingSettings& account)
 // The same request on a client that lives as long as the run.
 bool OnTheReusedClient(web::http::client::http_client& client, const CopywritingSettings& account)
 {
-    web::http::http_request request(web::http::methods::POST);
     web::uri_builder query;
     query.append_query("grant_type", "client_credentials");
     query.append_query("client_id", account.APIKey);
     query.append_query("client_secret", account.SecretKey);
-    request.set_request_uri(query.to_uri());
+    const web::uri address = query.to_uri();
     try {
-        RestExchange exchange(client, request);
+        RestExchange exchange(client, [&address] {
+            web::http::http_request request(web::http::methods::POST);
+            request.set_request_uri(address);
+            return request;
+        });
         if (exchange.Status() == web::http::status_codes::OK && exchange.ReadJson(true).has_field("access_token"))
             return true;
         std::fprintf(stderr, "token request answered %d\n", int(exchange.Status()));

@@ -82,9 +82,14 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
     utility::string_t contentType;
     try {
         web::http::client::http_client client = RestClient::Make(m_url);
-        web::http::http_request request(web::http::methods::POST);
-        request.set_body(body, "text/plain; charset=utf-8");
-        RestExchange exchange(client, request, cancel);
+        RestExchange exchange(
+            client,
+            [&body] {
+                web::http::http_request request(web::http::methods::POST);
+                request.set_body(body, "text/plain; charset=utf-8");
+                return request;
+            },
+            cancel);
         // An error page can be long enough to pass for audio: it is no audio whatever its length.
         if (exchange.Status() != web::http::status_codes::OK) {
             errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status()));

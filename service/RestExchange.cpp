@@ -10,6 +10,7 @@
 #include <chrono>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -28,15 +29,38 @@ std::optional<std::chrono::milliseconds> AskedPause(const web::http::http_header
     return std::chrono::seconds(seconds);
 }
 
-} // namespace
+// A kept connection the server closed while it lay idle (servers keep idle connections for less
+// time than the client does): the request could not be written, so the server never had it. Each
+// idle connection of the address may be such a one, and one of them is used per try.
+constexpr int kStaleTries = AddressSlot::kPerAddress + 1;
+// How the library's message begins when the request's head or body could not be written.
+constexpr std::string_view kWriteFailure = "Failed to write request";
 
-RestExchange::RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
-                           const pplx::cancellation_token& cancel)
-    : m_place(client.base_uri().authority().to_string(), cancel), m_cancel(cancel)
+// Only a request that could not be written is sent again: one the server may have read whole (its
+// reply was cut off) could have started a task, and is never sent twice. Which error the socket
+// gives for a connection the server closed varies (a broken pipe, a reset, others); the step
+// that failed does not.
+bool WriteFailed(const web::http::http_exception& error)
 {
-    m_response = client.request(request, m_cancel.Token()).get();
-    m_cancel.Watch(m_response);
+    return std::string_view(error.what()).starts_with(kWriteFailure);
 }
+
+// Sends a request made afresh for each try, past the connections the server has closed.
+web::http::http_response Send(web::http::client::http_client& client, const RestExchange::RequestMaker& make,
+                              const pplx::cancellation_token& cancel)
+{
+    for (int tries = 1;; ++tries) {
+        try {
+            return client.request(make(), cancel).get();
+        } catch (const web::http::http_exception& error) {
+            if (tries == kStaleTries || !WriteFailed(error))
+                throw;
+            QOVDebugOutput(QStringLiteral("a kept connection was closed: %1").arg(QString::fromUtf8(error.what())));
+        }
+    }
+}
+
+} // namespace
 
 RestExchange::RestExchange(web::http::client::http_client& client, const RequestMaker& make,
                            const pplx::cancellation_token& cancel)
@@ -44,7 +68,7 @@ RestExchange::RestExchange(web::http::client::http_client& client, const Request
 {
     BusyWait busy;
     do
-        m_response = client.request(make(), m_cancel.Token()).get();
+        m_response = Send(client, make, m_cancel.Token());
     while (m_response.status_code() == web::http::status_codes::TooManyRequests &&
            busy.Wait(cancel, AskedPause(m_response.headers())));
     m_cancel.Watch(m_response);

@@ -26,13 +26,11 @@ public:
 class RestExchange
 {
 public:
-    // Throws what the library throws when no reply comes; cancelling cancel (a worker's stop)
-    // cancels the request.
-    RestExchange(web::http::client::http_client& client, const web::http::http_request& request,
-                 const pplx::cancellation_token& cancel = pplx::cancellation_token::none());
-    // The same for a request that can be made again: one the service answers with 429 (too many
-    // requests) is sent again after a pause that grows (or the one the reply asks for), for as
-    // long as a request may wait in all.
+    // The request is made by make, afresh for each time it is sent: once more on a fresh connection
+    // when a kept one turns out to have been closed by the server, and again after a pause that
+    // grows (or the one the reply asks for) while the service answers 429 (too many requests), for
+    // as long as a request may wait in all. Throws what the library throws when no reply comes;
+    // cancelling cancel (a worker's stop) cancels the request.
     using RequestMaker = std::function<web::http::http_request()>;
     RestExchange(web::http::client::http_client& client, const RequestMaker& make,
                  const pplx::cancellation_token& cancel = pplx::cancellation_token::none());

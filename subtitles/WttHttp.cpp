@@ -30,12 +30,12 @@ int32_t Fail(RequestFailure* failure, RequestFailure why)
     return -1;
 }
 
-int32_t Send(const utility::string_t& baseUrl, web::http::http_request& request, utility::string_t& reply,
+int32_t Send(const utility::string_t& baseUrl, const RestExchange::RequestMaker& make, utility::string_t& reply,
              const pplx::cancellation_token& cancel, RequestFailure* failure)
 {
     try {
         web::http::client::http_client client = RestClient::Make(baseUrl);
-        RestExchange exchange(client, request, cancel);
+        RestExchange exchange(client, make, cancel);
         if (exchange.Status() != web::http::status_codes::OK)
             return Fail(failure, RequestFailure::Status(kStatusFormat, exchange.Status()));
         // Every reply of the service is JSON text: one that runs past the limit is not held.
@@ -60,15 +60,20 @@ int32_t PostFormRequest(const utility::string_t& baseUrl, const utility::string_
                         const nsWtt::ParamMap& params, utility::string_t& reply, const pplx::cancellation_token& cancel,
                         RequestFailure* failure)
 {
-    web::http::http_request request(web::http::methods::POST);
+    utility::string_t address;
     try {
-        request.set_request_uri(FormRequestUri(path, params));
+        address = FormRequestUri(path, params);
     } catch (const std::exception& error) {
         return Fail(failure, {TaskError::Kind::Local, RestClient::ErrorText(error)});
     }
-    request.headers().set_content_type(kFormContentType);
-    request.headers().set_content_length(0);
-    return Send(baseUrl, request, reply, cancel, failure);
+    const auto make = [&address] {
+        web::http::http_request request(web::http::methods::POST);
+        request.set_request_uri(address);
+        request.headers().set_content_type(kFormContentType);
+        request.headers().set_content_length(0);
+        return request;
+    };
+    return Send(baseUrl, make, reply, cancel, failure);
 }
 
 int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::string_t& path,
@@ -85,16 +90,21 @@ int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::st
     if (!builder.Build())
         return Fail(failure, {TaskError::Kind::Local, kUnreadableFile});
     const std::string& body = builder.Body();
-    web::http::http_request request(web::http::methods::POST);
+    web::uri address;
     try {
-        request.set_request_uri(web::uri(path));
-        // A stream over the builder's body, which outlives the exchange: the file is in memory once.
-        concurrency::streams::rawptr_buffer<uint8_t> buffer(reinterpret_cast<const uint8_t*>(body.data()), body.size());
-        request.set_body(buffer.create_istream(), body.size(), builder.ContentType());
+        address = web::uri(path);
     } catch (const std::exception& error) {
         return Fail(failure, {TaskError::Kind::Local, RestClient::ErrorText(error)});
     }
-    return Send(baseUrl, request, reply, cancel, failure);
+    const auto make = [&] {
+        web::http::http_request request(web::http::methods::POST);
+        request.set_request_uri(address);
+        // A stream over the builder's body, which outlives the exchange: the file is in memory once.
+        concurrency::streams::rawptr_buffer<uint8_t> buffer(reinterpret_cast<const uint8_t*>(body.data()), body.size());
+        request.set_body(buffer.create_istream(), body.size(), builder.ContentType());
+        return request;
+    };
+    return Send(baseUrl, make, reply, cancel, failure);
 }
 
 } // namespace WttHttp

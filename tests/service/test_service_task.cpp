@@ -110,9 +110,14 @@ TEST(ServiceTask, AStopCancelsTheRequestInFlightAndEndsAsStoppedNotFailed)
         try {
             web::http::client::http_client client = RestClient::Make(url);
             worker.Report(1);
-            web::http::http_request request(web::http::methods::POST);
-            request.set_request_uri("/slow");
-            RestExchange exchange(client, request, worker.Token());
+            RestExchange exchange(
+                client,
+                [] {
+                    web::http::http_request request(web::http::methods::POST);
+                    request.set_request_uri("/slow");
+                    return request;
+                },
+                worker.Token());
             return TaskEnd::Success();
         } catch (const std::exception& e) {
             return TaskEnd::Failure(TaskError::Kind::Network, -2, QString::fromUtf8(e.what()));

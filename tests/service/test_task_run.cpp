@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <malloc.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace {
@@ -77,9 +81,14 @@ TEST(RestExchange, ThousandsOfCancellableRequestsKeepNothingBehind)
     static constexpr int kPolls = 3000;
     const auto growth = [&client](const pplx::cancellation_token& cancel) {
         const auto poll = [&client, &cancel] {
-            web::http::http_request request(web::http::methods::GET);
-            request.set_request_uri("/query");
-            RestExchange exchange(client, request, cancel);
+            RestExchange exchange(
+                client,
+                [] {
+                    web::http::http_request request(web::http::methods::GET);
+                    request.set_request_uri("/query");
+                    return request;
+                },
+                cancel);
             return exchange.ReadJson().has_field("task_status");
         };
         for (int i = 0; i < 300; ++i)
@@ -98,6 +107,99 @@ TEST(RestExchange, ThousandsOfCancellableRequestsKeepNothingBehind)
     serving.join();
     EXPECT_LT(cancellable, uncancellable + kPolls * 64)
         << "cancellable requests grew memory by " << cancellable << " bytes, others by " << uncancellable;
+}
+
+// A server that answers each request as if it kept the connection, then closes it at once, as a
+// server does with a connection left idle longer than it keeps one.
+class ClosingServer
+{
+public:
+    ClosingServer()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof(address);
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(m_socket, 8);
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~ClosingServer()
+    {
+        ::shutdown(m_socket, SHUT_RDWR);
+        ::close(m_socket);
+        m_thread.join();
+    }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port); }
+    // Resolved when the server has answered and closed its first connection.
+    std::future<void> FirstClosed() { return m_firstClosed.get_future(); }
+    int Answered() const { return m_answered; }
+
+private:
+    void Serve()
+    {
+        for (int connection; (connection = ::accept(m_socket, nullptr, nullptr)) >= 0;) {
+            // The request's head, then as much body as it announces.
+            std::string request;
+            char chunk[4096];
+            while (request.find("\r\n\r\n") == std::string::npos) {
+                const ssize_t read = ::recv(connection, chunk, sizeof(chunk), 0);
+                if (read <= 0)
+                    break;
+                request.append(chunk, size_t(read));
+            }
+            const size_t head = request.find("\r\n\r\n");
+            const size_t announced = request.find("Content-Length: ");
+            size_t body = announced == std::string::npos ? 0 : std::stoul(request.substr(announced + 16));
+            for (size_t got = head == std::string::npos ? 0 : request.size() - head - 4; got < body;) {
+                const ssize_t read = ::recv(connection, chunk, sizeof(chunk), 0);
+                if (read <= 0)
+                    break;
+                got += size_t(read);
+            }
+            if (head != std::string::npos) {
+                const std::string reply = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                                          "Content-Length: 7\r\nConnection: keep-alive\r\n\r\n{\"a\":1}";
+                ::send(connection, reply.data(), reply.size(), MSG_NOSIGNAL);
+                ++m_answered;
+            }
+            ::close(connection);
+            if (!m_closedOnce.exchange(true))
+                m_firstClosed.set_value();
+        }
+    }
+
+    int m_socket = -1;
+    int m_port = 0;
+    std::atomic<int> m_answered{0};
+    std::atomic<bool> m_closedOnce{false};
+    std::promise<void> m_firstClosed;
+    std::thread m_thread;
+};
+
+TEST(RestExchange, AKeptConnectionTheServerClosedIsReplacedAndTheRequestSentAgain)
+{
+    ClosingServer server;
+    std::future<void> firstClosed = server.FirstClosed();
+    web::http::client::http_client client(server.Url());
+    const auto post = [&client] {
+        RestExchange exchange(client, [] {
+            web::http::http_request request(web::http::methods::POST);
+            request.set_request_uri("/task");
+            request.set_body(web::json::value::parse(R"({"text":"a body written after the head"})"));
+            return request;
+        });
+        return exchange.ReadJson().has_field("a");
+    };
+    EXPECT_TRUE(post());
+    ASSERT_EQ(firstClosed.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    // The client kept the first connection; writing the body to it fails, and the request goes on
+    // a new one.
+    EXPECT_TRUE(post());
+    EXPECT_EQ(server.Answered(), 2);
 }
 
 } // namespace
