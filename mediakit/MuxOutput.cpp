@@ -197,10 +197,14 @@ bool MuxOutput::Finish(QString& error)
     if (result < 0)
         return TrackAudioError::Note(error, QStringLiteral("finish %1").arg(m_path), result);
     QString reason;
-    if (m_freeName ? !ResultFile::Settle(m_temporary, m_path, m_path, reason)
-                   : std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_path).constData()) != 0) {
-        if (!m_freeName)
-            reason = QString::fromLocal8Bit(std::strerror(errno));
+    bool named = false;
+    if (m_freeName) {
+        named = ResultFile::Settle(m_temporary, m_path, m_path, reason);
+    } else {
+        named = std::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_path).constData()) == 0;
+        reason = named ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    }
+    if (!named) {
         error = QStringLiteral("cannot write %1: %2").arg(m_path, reason);
         return false;
     }

@@ -9,6 +9,7 @@
 #include "mediakit/TrackAudioError.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -112,6 +113,13 @@ bool KeepSubtitles(const AVFormatContext* input, const AVOutputFormat* format, b
 }
 
 } // namespace
+
+QString VideoMux::DubbedPath(const QString& video)
+{
+    const QFileInfo info(video);
+    return video.left(video.size() - info.fileName().size()) + info.completeBaseName() + QStringLiteral(".dubbed.") +
+           info.suffix();
+}
 
 VideoMux::Outcome VideoMux::Run(const Request& request, const pplx::cancellation_token& cancel,
                                 const Progress& progress)

@@ -57,6 +57,9 @@ public:
 
     Outcome Run(const Request& request, const pplx::cancellation_token& cancel, const Progress& progress);
 
+    // The name a dubbed copy of video wants: NAME.dubbed.EXT beside it, in its folder as written.
+    static QString DubbedPath(const QString& video);
+
     const QString& Error() const { return m_error; }
     // What the user should know about a success ("the track runs past the picture's end").
     const QStringList& Warnings() const { return m_warnings; }

@@ -35,14 +35,6 @@ QString Numbered(const QString& wanted, int n)
     return wanted + suffix;
 }
 
-QString FreeName(const QString& wanted)
-{
-    QString name = wanted;
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = Numbered(wanted, n);
-    return name;
-}
-
 bool Settle(const QString& temporary, const QString& wanted, QString& path, QString& reason)
 {
     const QByteArray from = QFile::encodeName(temporary);

@@ -37,10 +37,6 @@ bool WriteFrom(QString& path, QIODevice& source, bool own = false, QString* erro
 // The n-th name tried for wanted: wanted itself for n < 2, then "STEM_n.EXT" ("NAME_n" without
 // an extension). Only the file's own name is looked at for the extension.
 QString Numbered(const QString& wanted, int n);
-// The first of those names that nothing holds now, for a writer that makes its file under a
-// temporary name and gives it this name only when whole: a run cut short leaves no empty file
-// holding the name, at the price of a race with another writer choosing at the same moment.
-QString FreeName(const QString& wanted);
 // Gives a file written whole under a temporary name beside wanted the first of wanted's names
 // free at that moment. Taking a name is one step with finding it free, so a file that took the
 // name while this one was being written keeps it. On success path is the name taken; on failure

@@ -8,7 +8,6 @@
 #include "apps/cli/TaskWait.h"
 #include "mediakit/LanguageCode.h"
 #include "mediakit/VideoMuxTask.h"
-#include "service/ResultFile.h"
 #include "service/ServiceTask.h"
 
 #include <QFile>
@@ -38,14 +37,6 @@ bool ReadSubtitles(const QString& value, VideoMux::Subtitles& subtitles, QString
     }
     subtitles.language = LanguageCode::FromFileName(value);
     return true;
-}
-
-QString DefaultPath(const QString& video)
-{
-    // The folder as the user wrote it, so that the path printed reads like the one given.
-    const QFileInfo info(video);
-    return video.left(video.size() - info.fileName().size()) + info.completeBaseName() + QStringLiteral(".dubbed.") +
-           info.suffix();
 }
 
 int Run(CommandRun& run)
@@ -100,7 +91,7 @@ int Run(CommandRun& run)
 
     // Beside the video, a name of its own: an earlier result, or one another run finishes
     // meanwhile, is never written over.
-    request.output = output.isEmpty() ? DefaultPath(request.video) : output;
+    request.output = output.isEmpty() ? VideoMux::DubbedPath(request.video) : output;
     request.freeName = output.isEmpty();
     run.Set(QStringLiteral("video"), request.video);
     if (!request.track.isEmpty()) {

@@ -3,7 +3,6 @@
 #include "apps/studio/ResultInbox.h"
 #include "mediakit/LanguageCode.h"
 #include "mediakit/VideoMuxTask.h"
-#include "service/ResultFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,13 +34,6 @@ constexpr double kDefaultDuckDb = 12.0;
 constexpr double kDefaultLoudness = -16.0;
 
 } // namespace
-
-QString ExportDialog::OutputPath(const QString& video)
-{
-    const QFileInfo info(video);
-    return ResultFile::FreeName(
-        info.absoluteDir().filePath(info.completeBaseName() + QStringLiteral(".dubbed.") + info.suffix()));
-}
 
 ExportDialog::ExportDialog(const StudioProject& project, const MediaFile& media, QWidget* parent)
     : QDialog(parent)
@@ -150,7 +142,8 @@ void ExportDialog::StartOrStop()
         m_streams << path;
     }
     request.burn = m_burn->currentData().toString();
-    request.output = OutputPath(m_media.path);
+    // NAME.dubbed.EXT, or the first numbered name free when the file is whole.
+    request.output = VideoMux::DubbedPath(m_media.path);
     request.freeName = true;
     if (!m_task.Start(VideoMuxTask::Make(request)))
         return;

@@ -34,9 +34,6 @@ public:
     QProgressBar* Progress() const { return m_progress; }
     QLabel* Status() const { return m_status; }
 
-    // Where the video goes: NAME.dubbed.EXT beside it, or the first free name after it.
-    static QString OutputPath(const QString& video);
-
 signals:
     // The video was written, with the subtitle files it holds as streams.
     void Exported(const QString& path, const QStringList& subtitles);
