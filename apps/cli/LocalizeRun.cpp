@@ -62,6 +62,17 @@ LocalizeRun::LocalizeRun(CommandRun& run, const Options& options)
 {
 }
 
+bool LocalizeRun::Reuse(int step, const QString& name, const QString& inputs, QString& result) const
+{
+    result = m_project.Reusable(name, inputs);
+    if (result.isEmpty()) {
+        Starting(step, name);
+        return false;
+    }
+    Ended(step, name, QString::fromLatin1(kKept));
+    return true;
+}
+
 void LocalizeRun::Starting(int step, const QString& name)
 {
     PrintError(QStringLiteral("step %1/%2 %3: started").arg(step).arg(kSteps).arg(name));
@@ -127,12 +138,8 @@ std::optional<int> LocalizeRun::Recognise(QString& recognised)
 {
     const QString inputs = LocalizeProject::InputsHash(
         {LocalizeProject::FileHash(m_options.video), QString::number(m_options.engine), QString::number(m_options.model)});
-    recognised = m_project.Reusable(kRecognise, inputs);
-    if (!recognised.isEmpty()) {
-        Ended(1, kRecognise, QStringLiteral("kept from the last run"));
+    if (Reuse(1, kRecognise, inputs, recognised))
         return std::nullopt;
-    }
-    Starting(1, kRecognise);
     CWaveToTextMgr manager;
     WaveTransSrt* task = manager.AddWave(m_options.engine, m_options.video, 0, 0, 1, QUuid(), m_options.model);
     if (!task)
@@ -170,12 +177,8 @@ std::optional<int> LocalizeRun::LayOut(const QString& recognised, QString& capti
     const CaptionLayout::Limits& limits = m_options.limits;
     const QString inputs = LocalizeProject::InputsHash({LocalizeProject::FileHash(recognised), QString::number(limits.maxChars),
                                                         QString::number(limits.maxLines), QString::number(limits.maxSeconds)});
-    captions = m_project.Reusable(kLayOut, inputs);
-    if (!captions.isEmpty()) {
-        Ended(2, kLayOut, QStringLiteral("kept from the last run"));
+    if (Reuse(2, kLayOut, inputs, captions))
         return std::nullopt;
-    }
-    Starting(2, kLayOut);
     std::vector<Caption> read;
     QString error;
     if (!SrtReader::Read(recognised, read, error))
@@ -192,8 +195,7 @@ std::optional<int> LocalizeRun::Translate(const QString& captions, QString& tran
     const QString inputs = LocalizeProject::InputsHash(
         {LocalizeProject::FileHash(captions), m_options.from, m_options.to, LocalizeProject::FileHash(m_options.glossary),
          QString::number(m_options.limits.maxChars), QString::number(m_options.limits.maxLines)});
-    translated = m_project.Reusable(kTranslate, inputs);
-    made = translated.isEmpty();
+    made = !Reuse(3, kTranslate, inputs, translated);
     if (!made) {
         QFile misses(m_project.Path(kMisses));
         if (misses.open(QIODevice::ReadOnly)) {
@@ -201,10 +203,8 @@ std::optional<int> LocalizeRun::Translate(const QString& captions, QString& tran
             for (auto it = kept.begin(); it != kept.end(); ++it)
                 m_misses[it.key()] = it.value().toVariant().toStringList();
         }
-        Ended(3, kTranslate, QStringLiteral("kept from the last run"));
         return std::nullopt;
     }
-    Starting(3, kTranslate);
     std::vector<Caption> source;
     QString error;
     CaptionTranslation::Settings settings;
@@ -274,12 +274,8 @@ std::optional<int> LocalizeRun::Mux(const QString& captions, const QString& tran
     const QString inputs = LocalizeProject::InputsHash(
         {LocalizeProject::FileHash(m_options.video), LocalizeProject::FileHash(track),
          LocalizeProject::FileHash(translated), LocalizeProject::FileHash(captions), m_options.output});
-    video = m_project.Reusable(kMux, inputs);
-    if (!video.isEmpty()) {
-        Ended(5, kMux, QStringLiteral("kept from the last run"));
+    if (Reuse(5, kMux, inputs, video))
         return std::nullopt;
-    }
-    Starting(5, kMux);
     VideoMux::Request request;
     request.video = m_options.video;
     request.track = track;

@@ -42,6 +42,8 @@ public:
     };
 
     static constexpr int kSteps = 5;
+    // How a step whose result an earlier run left is said to end.
+    static constexpr const char* kKept = "kept from the last run";
 
     LocalizeRun(CommandRun& run, const Options& options);
 
@@ -68,6 +70,9 @@ private:
     std::optional<int> Mux(const QString& captions, const QString& translated, const QString& track, QString& video);
     void WriteReport(const QString& translated);
 
+    // The step's result from an earlier run with the same inputs, said to be kept; otherwise the
+    // step is said to start and result is empty.
+    bool Reuse(int step, const QString& name, const QString& inputs, QString& result) const;
     std::optional<int> Failed(const QString& step, const QString& text);
     std::optional<int> Record(const QString& step, const QString& inputs, const QString& result);
 

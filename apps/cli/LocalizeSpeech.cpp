@@ -1,10 +1,10 @@
 #include "apps/cli/LocalizeSpeech.h"
 
+#include "apps/cli/LocalizeProject.h"
 #include "dubbing/LongSpeechTask.h"
 #include "service/ServiceTask.h"
 #include "service/TaskGroup.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -17,15 +17,10 @@ LocalizeSpeech::~LocalizeSpeech() = default;
 
 QString LocalizeSpeech::SpeechPath(const QString& folder, const QString& text, const ShortSpeechTask::Request& voice)
 {
-    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
-                            .arg(voice.voice)
-                            .arg(voice.speed)
-                            .arg(voice.pitch)
-                            .arg(voice.volume)
-                            .arg(voice.aue)
-                            .arg(text);
-    const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return QDir(folder).filePath(QString::fromLatin1(hash) + QStringLiteral(".wav"));
+    const QString key = LocalizeProject::InputsHash({QString::number(voice.voice), QString::number(voice.speed),
+                                                     QString::number(voice.pitch), QString::number(voice.volume),
+                                                     QString::number(voice.aue), text});
+    return QDir(folder).filePath(key + QStringLiteral(".wav"));
 }
 
 void LocalizeSpeech::Prepare(const QString& folder, const std::vector<QString>& texts,

@@ -69,7 +69,7 @@ std::optional<int> LocalizeTrack::Make(const QString& captions, const QString& t
     QFile kept(fitPath);
     if (!track.isEmpty() && kept.open(QIODevice::ReadOnly)) {
         made = QJsonDocument::fromJson(kept.readAll()).object().toVariantMap();
-        LocalizeRun::Ended(4, kSpeakStep, QStringLiteral("kept from the last run"));
+        LocalizeRun::Ended(4, kSpeakStep, QString::fromLatin1(LocalizeRun::kKept));
     } else {
         LocalizeRun::Starting(4, kSpeakStep);
         if (auto failed = SpeakOnce(spoken, track, made))
