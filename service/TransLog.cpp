@@ -20,14 +20,6 @@ namespace {
 const char* const kSubmittedFormat = "TaskID=%1, SrcInfo=%2";
 const char* const kUpdatedFormat = "TaskID=%1, SrcInfo=%2, Stat=%3, Files=%4";
 
-QString JoinFiles(const QStringList& files)
-{
-    QString joined;
-    for (const QString& file : files)
-        joined += file + QLatin1Char('|');
-    return joined;
-}
-
 // The original wrote through a text-mode stream: every line feed reaches the disk as CR LF, so a
 // record's leading "\r\n" is stored as CR CR LF.
 QByteArray TextModeBytes(const QString& line)
@@ -53,11 +45,6 @@ bool AppendToFile(const QString& path, const QByteArray& bytes)
     }
     ::close(fd);
     return done == bytes.size();
-}
-
-QString ToolFolder(const ToolRow& row)
-{
-    return ToolLogFolder(QString::fromUtf8(row.logFolder));
 }
 
 } // namespace
@@ -181,7 +168,8 @@ bool TransLog::UpdateTask(const QString& taskId, int32_t state, const QStringLis
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!fileList)
         return UpdateLocked(taskId, state, nullptr);
-    const QString joined = JoinFiles(*fileList);
+    // Each file is followed by a bar, the last one too.
+    const QString joined = fileList->isEmpty() ? QString() : fileList->join(QLatin1Char('|')) + QLatin1Char('|');
     return UpdateLocked(taskId, state, &joined);
 }
 
@@ -213,18 +201,13 @@ void TransLog::ClearItems()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_firstById.clear();
-    while (!m_items.empty())
-        m_items.pop_back();
+    m_items.clear();
 }
 
 QList<TransLogItem> TransLog::Items() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    QList<TransLogItem> copy;
-    copy.reserve(qsizetype(m_items.size()));
-    for (const TransLogItem& item : m_items)
-        copy.append(item);
-    return copy;
+    return QList<TransLogItem>(m_items.begin(), m_items.end());
 }
 
 qsizetype TransLog::ItemCount() const
@@ -271,7 +254,7 @@ TransLog& GetToolLog(ToolId tool)
     const std::lock_guard lock(mutex);
     std::unique_ptr<TransLog>& log = logs[tool];
     if (!log)
-        log = std::make_unique<TransLog>(ToolFolder(ToolTable::Of(tool)));
+        log = std::make_unique<TransLog>(ToolLogFolder(QString::fromUtf8(ToolTable::Of(tool).logFolder)));
     return *log;
 }
 
