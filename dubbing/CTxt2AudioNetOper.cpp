@@ -58,24 +58,6 @@ CTxt2AudioNetOper::~CTxt2AudioNetOper()
     ReleaseOutput();
 }
 
-utility::string_t CTxt2AudioNetOper::GetErrorText() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_failure.text;
-}
-
-utility::string_t CTxt2AudioNetOper::GetOutputPath() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_outputPath;
-}
-
-utility::string_t CTxt2AudioNetOper::ServiceTaskId() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_taskId;
-}
-
 QString CTxt2AudioNetOper::TaskId() const
 {
     return QString::fromStdString(ServiceTaskId());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/LockedCopy.h"
 #include "service/PolledSteps.h"
 #include "service/RequestFailure.h"
 
@@ -66,8 +67,8 @@ public:
     std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
     void Finish(const TaskEnd& end) override;
 
-    utility::string_t GetErrorText() const;
-    utility::string_t GetOutputPath() const;
+    utility::string_t GetErrorText() const { return LockedCopy(m_fieldsMutex, m_failure.text); }
+    utility::string_t GetOutputPath() const { return LockedCopy(m_fieldsMutex, m_outputPath); }
 
     // What a poll reads from a query reply that arrived, without the network: the task's status,
     // identifier and audio address; true when the task succeeded and its audio is to be fetched.
@@ -85,7 +86,7 @@ private:
     bool TokenRefused() const;
     // The step's progress for a code, with the state in words.
     void Report(const ServiceTask::Worker& worker, int32_t code) const;
-    utility::string_t ServiceTaskId() const;
+    utility::string_t ServiceTaskId() const { return LockedCopy(m_fieldsMutex, m_taskId); }
 
     Request m_request;
 

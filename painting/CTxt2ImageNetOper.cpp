@@ -57,18 +57,6 @@ CTxt2ImageNetOper::CTxt2ImageNetOper(Request request) : m_request(std::move(requ
 
 CTxt2ImageNetOper::~CTxt2ImageNetOper() = default;
 
-std::vector<ImgRetData> CTxt2ImageNetOper::Results() const
-{
-    std::lock_guard<std::mutex> lock(m_resultsMutex);
-    return m_results;
-}
-
-utility::string_t CTxt2ImageNetOper::GetErrorText() const
-{
-    std::lock_guard<std::mutex> lock(m_errorMutex);
-    return m_failure.text;
-}
-
 void CTxt2ImageNetOper::SetError(RequestFailure failure)
 {
     std::lock_guard<std::mutex> lock(m_errorMutex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "painting/ImgRetData.h"
+#include "service/LockedCopy.h"
 #include "service/PolledSteps.h"
 #include "service/RequestFailure.h"
 
@@ -57,13 +58,13 @@ public:
     std::optional<TaskEnd> Fetch(const ServiceTask::Worker& worker) override;
     std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
 
-    utility::string_t GetErrorText() const;
+    utility::string_t GetErrorText() const { return LockedCopy(m_errorMutex, m_failure.text); }
     // Whether the error text is the service's own words for turning the task down (a creation
     // without a task, or a query with an error code), rather than the client's.
     bool Refused() const { return m_refused; }
     // A copy of the images of the finished task, taken under the lock the worker lists them under:
     // the code 2 message travels through the owner's event queue, which orders nothing by itself.
-    std::vector<ImgRetData> Results() const;
+    std::vector<ImgRetData> Results() const { return LockedCopy(m_resultsMutex, m_results); }
 
     // What a poll reads from a query reply that arrived, without the network: PollError for the
     // service's error (recorded in the log), PollPending, or PollFinished with the results listed

@@ -60,24 +60,6 @@ CAudio2TxtNetOper::CAudio2TxtNetOper()
 
 CAudio2TxtNetOper::~CAudio2TxtNetOper() = default;
 
-utility::string_t CAudio2TxtNetOper::GetTaskID() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_taskId;
-}
-
-utility::string_t CAudio2TxtNetOper::GetErrorText() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_failure.text;
-}
-
-utility::string_t CAudio2TxtNetOper::GetResultText() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_resultText;
-}
-
 std::vector<SrtLineInfo> CAudio2TxtNetOper::GetLines() const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
@@ -85,18 +67,6 @@ std::vector<SrtLineInfo> CAudio2TxtNetOper::GetLines() const
     for (const auto& line : m_lines)
         lines.push_back(*line);
     return lines;
-}
-
-utility::string_t CAudio2TxtNetOper::GetObjectKey() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_objectKey;
-}
-
-utility::string_t CAudio2TxtNetOper::GetSpeechUrl() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_speechUrl;
 }
 
 void CAudio2TxtNetOper::SetError(RequestFailure failure)
@@ -109,12 +79,6 @@ bool CAudio2TxtNetOper::TokenRefused() const
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);
     return m_failure.TokenRefused();
-}
-
-TaskError::Kind CAudio2TxtNetOper::FailureKind() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_failure.kind;
 }
 
 int32_t CAudio2TxtNetOper::Poll(const pplx::cancellation_token& cancel)
@@ -449,14 +413,3 @@ bool CAudio2TxtNetOper::WriteSubtitleFiles()
     return true;
 }
 
-QString CAudio2TxtNetOper::GetWriteError() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_writeError;
-}
-
-utility::string_t CAudio2TxtNetOper::GetSubtitlePath() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_subtitlePath;
-}

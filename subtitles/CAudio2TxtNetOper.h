@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/AigcSettings.h"
+#include "service/LockedCopy.h"
 #include "service/RequestFailure.h"
 #include "subtitles/SrtLineInfo.h"
 
@@ -42,22 +43,22 @@ public:
     static constexpr const char* kCodes = "recognition";
     static constexpr int32_t kPollIntervalMs = 200;
 
-    utility::string_t GetTaskID() const;
-    utility::string_t GetErrorText() const;
+    utility::string_t GetTaskID() const { return LockedCopy(m_fieldsMutex, m_taskId); }
+    utility::string_t GetErrorText() const { return LockedCopy(m_fieldsMutex, m_failure.text); }
     // What kind of failure the error text tells of.
-    TaskError::Kind FailureKind() const;
+    TaskError::Kind FailureKind() const { return LockedCopy(m_fieldsMutex, m_failure.kind); }
     // The whole recognised text and the sentences of the last successful task.
-    utility::string_t GetResultText() const;
+    utility::string_t GetResultText() const { return LockedCopy(m_fieldsMutex, m_resultText); }
     std::vector<SrtLineInfo> GetLines() const;
     // Where the audio of the current task was stored.
-    utility::string_t GetObjectKey() const;
-    utility::string_t GetSpeechUrl() const;
+    utility::string_t GetObjectKey() const { return LockedCopy(m_fieldsMutex, m_objectKey); }
+    utility::string_t GetSpeechUrl() const { return LockedCopy(m_fieldsMutex, m_speechUrl); }
     // The subtitle file of the task: the one asked for, or, when that name was taken by another
     // result, the numbered one written instead.
-    utility::string_t GetSubtitlePath() const;
+    utility::string_t GetSubtitlePath() const { return LockedCopy(m_fieldsMutex, m_subtitlePath); }
     // Why the last finished task's subtitle files could not be written (the task then failed);
     // empty otherwise.
-    QString GetWriteError() const;
+    QString GetWriteError() const { return LockedCopy(m_fieldsMutex, m_writeError); }
 
     // What the client makes of a reply that arrived with status 200, without the network: whether
     // a creation reply made a task, and the poll code of a query reply (a success writes the
