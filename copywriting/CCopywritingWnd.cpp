@@ -57,18 +57,7 @@ int CCopywritingWnd::FontPixelHeight(int dpiY, int size)
 
 CI3Button* CCopywritingWnd::Button(int id) const
 {
-    switch (id) {
-    case IdStart:
-        return m_start;
-    case IdExport:
-        return m_export;
-    case IdPutOnTrack:
-        return m_putOnTrack;
-    case IdHistory:
-        return m_history;
-    default:
-        return nullptr;
-    }
+    return ToolControls::Find<CI3Button>(this, id);
 }
 
 int CCopywritingWnd::OnCreate()

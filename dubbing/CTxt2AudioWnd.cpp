@@ -93,32 +93,12 @@ void CTxt2AudioWnd::SetSamplePlayer(std::unique_ptr<SamplePlayer> player)
 
 CI3Button* CTxt2AudioWnd::Button(int id) const
 {
-    switch (id) {
-    case IdStart:
-        return m_start;
-    case IdDownloadFolder:
-        return m_downloadFolder;
-    case IdHistory:
-        return m_history;
-    default:
-        return nullptr;
-    }
+    return ToolControls::Find<CI3Button>(this, id);
 }
 
 CNLESlider* CTxt2AudioWnd::Slider(int id) const
 {
-    switch (id) {
-    case IdSpeed:
-        return m_speed;
-    case IdPitch:
-        return m_pitch;
-    case IdLaterVolume:
-        return m_laterVolume;
-    case IdFirstVolume:
-        return m_firstVolume;
-    default:
-        return nullptr;
-    }
+    return ToolControls::Find<CNLESlider>(this, id);
 }
 
 int CTxt2AudioWnd::ContentHeight() const

@@ -63,20 +63,7 @@ CTxt2ImageWnd::~CTxt2ImageWnd()
 
 CI3Button* CTxt2ImageWnd::Button(int id) const
 {
-    switch (id) {
-    case IdGenerate:
-        return m_generate;
-    case IdBrowse:
-        return m_browse;
-    case IdDownloadFolder:
-        return m_downloadFolder;
-    case IdHistory:
-        return m_history;
-    case IdRefresh:
-        return m_refresh;
-    default:
-        return nullptr;
-    }
+    return ToolControls::Find<CI3Button>(this, id);
 }
 
 int CTxt2ImageWnd::ContentHeight() const

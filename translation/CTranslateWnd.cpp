@@ -64,20 +64,7 @@ CTranslateWnd::~CTranslateWnd() = default;
 
 CI3Button* CTranslateWnd::Button(int id) const
 {
-    switch (id) {
-    case IdStart:
-        return m_start;
-    case IdStop:
-        return m_stop;
-    case IdGlossary:
-        return m_chooseGlossary;
-    case IdClearGlossary:
-        return m_clearGlossary;
-    case IdHistory:
-        return m_history;
-    default:
-        return nullptr;
-    }
+    return ToolControls::Find<CI3Button>(this, id);
 }
 
 int CTranslateWnd::OnCreate()

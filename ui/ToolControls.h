@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QWidget>
 #include <Qt>
 
 #include <initializer_list>
@@ -24,4 +25,14 @@ public:
 
     static QLabel* Label(QWidget* parent, const QString& text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
     static void Buttons(QWidget* parent, std::initializer_list<Button> buttons);
+    // The parent's own control of type T with identifier id; null when it has none.
+    template <typename T>
+    static T* Find(const QWidget* parent, int id)
+    {
+        for (T* control : parent->findChildren<T*>(Qt::FindDirectChildrenOnly)) {
+            if (control->GetDlgCtrlID() == id)
+                return control;
+        }
+        return nullptr;
+    }
 };
