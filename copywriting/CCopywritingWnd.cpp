@@ -50,11 +50,6 @@ const QStringList& CCopywritingWnd::FontSizes()
     return sizes;
 }
 
-int CCopywritingWnd::FontPixelHeight(int dpiY, int size)
-{
-    return dpiY * size / 72;
-}
-
 CI3Button* CCopywritingWnd::Button(int id) const
 {
     return ToolControls::Find<CI3Button>(this, id);

@@ -30,7 +30,7 @@ public:
 
     // Font sizes offered, and the pixel height of a size at a screen resolution (dots per inch).
     static const QStringList& FontSizes();
-    static int FontPixelHeight(int dpiY, int size);
+    static int FontPixelHeight(int dpiY, int size) { return dpiY * size / 72; }
 
     CQOVRichEditCtrl* TopicEdit() const { return m_topic; }
     CQOVRichEditCtrl* OutputEdit() const { return m_output; }

@@ -58,11 +58,6 @@ CTxt2AudioNetOper::~CTxt2AudioNetOper()
     ReleaseOutput();
 }
 
-QString CTxt2AudioNetOper::TaskId() const
-{
-    return QString::fromStdString(ServiceTaskId());
-}
-
 void CTxt2AudioNetOper::SetError(RequestFailure failure)
 {
     std::lock_guard<std::mutex> lock(m_fieldsMutex);

@@ -61,7 +61,7 @@ public:
     // The steps of the task: progress code and "task ID: STATE" for every poll, success with the
     // audio's path, failure with the code and the error text.
     std::optional<TaskEnd> Create(const ServiceTask::Worker& worker) override;
-    QString TaskId() const override;
+    QString TaskId() const override { return QString::fromStdString(ServiceTaskId()); }
     Polled Poll(const ServiceTask::Worker& worker, TaskEnd& end) override;
     std::optional<TaskEnd> Fetch(const ServiceTask::Worker& worker) override;
     std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }

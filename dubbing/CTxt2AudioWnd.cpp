@@ -273,11 +273,6 @@ bool CTxt2AudioWnd::OnToolMessage(QOVMessageEvent* message)
     }
 }
 
-std::optional<QUuid> CTxt2AudioWnd::EntryObject(const QString& source) const
-{
-    return source == m_selectedText ? m_selectedObject : QUuid();
-}
-
 void CTxt2AudioWnd::OnSize(int, int, int)
 {
     if (!m_type)

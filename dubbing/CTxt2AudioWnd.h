@@ -69,7 +69,10 @@ protected:
     void OnSize(int type, int cx, int cy) override;
     bool OnToolMessage(QOVMessageEvent* message) override;
     // Only the entry made from the text selected now belongs to its object.
-    std::optional<QUuid> EntryObject(const QString& source) const override;
+    std::optional<QUuid> EntryObject(const QString& source) const override
+    {
+        return source == m_selectedText ? m_selectedObject : QUuid();
+    }
     void wheelEvent(QWheelEvent* event) override;
 
     // The folder picker the user answers; empty when cancelled. Tests replace it.

@@ -12,11 +12,6 @@ constexpr int kScrolledTextHeight = 80;
 
 } // namespace
 
-int DubbingLayout::GridWidth(int clientWidth, bool scrollShown)
-{
-    return clientWidth - kGridInset - (scrollShown ? kScrollBarWidth : 0);
-}
-
 DubbingLayout DubbingLayout::For(const QSize& client, int gridHeight, int scrollPos, bool scrollShown)
 {
     DubbingLayout l;

@@ -31,5 +31,8 @@ struct DubbingLayout
     // bar is shown.
     static DubbingLayout For(const QSize& client, int gridHeight, int scrollPos, bool scrollShown);
     // The width the grid's tiles are flowed in.
-    static int GridWidth(int clientWidth, bool scrollShown);
+    static int GridWidth(int clientWidth, bool scrollShown)
+    {
+        return clientWidth - kGridInset - (scrollShown ? kScrollBarWidth : 0);
+    }
 };

@@ -69,16 +69,6 @@ TransLog::~TransLog()
     ClearItems();
 }
 
-QString TransLog::Folder() const
-{
-    return m_folder;
-}
-
-QString TransLog::LogFile() const
-{
-    return m_logFile;
-}
-
 QDateTime TransLog::RangeStart() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -117,11 +107,6 @@ TransLogItem* TransLog::FindOrAppend(const LogLineFields& line)
         first = &m_items.back();
     }
     return first;
-}
-
-TransLogItem* TransLog::FindLocked(const QString& taskId) const
-{
-    return m_firstById.value(taskId, nullptr);
 }
 
 void TransLog::AddTask(const QString& input, const QString& taskId)

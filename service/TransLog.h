@@ -43,8 +43,8 @@ public:
     TransLog(const TransLog&) = delete;
     TransLog& operator=(const TransLog&) = delete;
 
-    QString Folder() const;
-    QString LogFile() const;
+    QString Folder() const { return m_folder; }
+    QString LogFile() const { return m_logFile; }
 
     QDateTime RangeStart() const;
     QDateTime RangeEnd() const;
@@ -84,7 +84,7 @@ private:
     TransLogItem* Append(TransLogItem item);
     // The first record of id, made from item when there is none.
     TransLogItem* FindOrAppend(const LogLineFields& line);
-    TransLogItem* FindLocked(const QString& taskId) const;
+    TransLogItem* FindLocked(const QString& taskId) const { return m_firstById.value(taskId, nullptr); }
     bool UpdateLocked(const QString& taskId, int32_t state, const QString* files);
     void WriteLineLocked(const QString& text);
 

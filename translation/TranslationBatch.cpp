@@ -39,11 +39,6 @@ TranslationRequest::Content TranslationBatch::ContentFor(const std::vector<Trans
     return content;
 }
 
-TranslationRequest::Content TranslationBatch::FirstContent() const
-{
-    return ContentFor(m_setup.lines);
-}
-
 bool TranslationBatch::Request(const std::vector<TranslationLine>& lines, const QStringList& notes, bool fix)
 {
     TranslationRequest::Content content = ContentFor(lines);

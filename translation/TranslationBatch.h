@@ -44,7 +44,7 @@ public:
     bool Run();
 
     // The content of the batch's first request, whose answer the cache keeps.
-    TranslationRequest::Content FirstContent() const;
+    TranslationRequest::Content FirstContent() const { return ContentFor(m_setup.lines); }
 
     const std::map<QString, QString>& Texts() const { return m_texts; }
     int Requests() const { return m_requests; }
