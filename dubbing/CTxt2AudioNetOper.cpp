@@ -3,7 +3,6 @@
 #include "dubbing/DubbingErrors.h"
 #include "dubbing/SpeechVoice.h"
 #include "host/CQOVResClientHttpClient.h"
-#include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
@@ -43,14 +42,12 @@ QString StateOf(int32_t code)
 
 CTxt2AudioNetOper::CTxt2AudioNetOper() : CTxt2AudioNetOper(Request()) {}
 
-CTxt2AudioNetOper::CTxt2AudioNetOper(Request request) : m_request(std::move(request))
+CTxt2AudioNetOper::CTxt2AudioNetOper(Request request)
+    : TokenClient(LoadTxt2AudioSettings().URL, LoadTxt2AudioSettings().APIKey, LoadTxt2AudioSettings().SecretKey),
+      m_request(std::move(request)),
+      m_cuid(LoadTxt2AudioSettings().Cuid),
+      m_outputPath(m_request.outputPath)
 {
-    const Txt2AudioSettings& settings = LoadTxt2AudioSettings();
-    m_url = settings.URL;
-    m_apiKey = settings.APIKey;
-    m_secretKey = settings.SecretKey;
-    m_cuid = settings.Cuid;
-    m_outputPath = m_request.outputPath;
 }
 
 CTxt2AudioNetOper::~CTxt2AudioNetOper()
@@ -58,37 +55,11 @@ CTxt2AudioNetOper::~CTxt2AudioNetOper()
     ReleaseOutput();
 }
 
-void CTxt2AudioNetOper::SetError(RequestFailure failure)
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    m_failure = std::move(failure);
-}
-
-bool CTxt2AudioNetOper::TokenRefused() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_failure.TokenRefused();
-}
-
-TaskEnd CTxt2AudioNetOper::Failure(int code) const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return TaskEnd::Failure({m_failure.kind, code, QString::fromStdString(m_failure.text), kCodes});
-}
-
 int CTxt2AudioNetOper::Start(const pplx::cancellation_token& cancel)
 {
-    RequestFailure failure;
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
-    SetError(failure);
-    if (!token)
+    if (!FetchToken(cancel))
         return NoToken;
-    RequestFailure renewal;
-    if (!AttemptWithToken(
-            m_apiKey, m_secretKey, m_accessToken, [&] { return CreateTask(cancel); }, [this] { return TokenRefused(); },
-            renewal, cancel)) {
-        if (renewal)
-            SetError(renewal);
+    if (!WithToken([&] { return CreateTask(cancel); }, cancel)) {
         if (m_request.logged)
             GetDubbingLog().AddFinishedTask(QString::fromStdString(m_request.text), QString::fromStdString(GetErrorText()));
         return NotCreated;
@@ -105,7 +76,7 @@ std::optional<TaskEnd> CTxt2AudioNetOper::Create(const ServiceTask::Worker& work
     const int code = Start(worker.Token());
     if (code == Started)
         return std::nullopt;
-    return Failure(code);
+    return Failure(code, kCodes);
 }
 
 void CTxt2AudioNetOper::Report(const ServiceTask::Worker& worker, int32_t code) const
@@ -132,7 +103,7 @@ std::optional<TaskEnd> CTxt2AudioNetOper::Fetch(const ServiceTask::Worker& worke
     if (code == PollFinished)
         return TaskEnd::Success(QString::fromStdString(GetOutputPath()));
     if (code == PollGaveUp)
-        return Failure(code);
+        return Failure(code, kCodes);
     return std::nullopt;
 }
 

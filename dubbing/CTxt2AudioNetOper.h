@@ -1,18 +1,16 @@
 #pragma once
 
-#include "service/LockedCopy.h"
 #include "service/PolledSteps.h"
-#include "service/RequestFailure.h"
+#include "service/TokenClient.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
 
 #include <cstdint>
-#include <mutex>
 
 // Long-text synthesis as the steps of one task: creates a task with the service, polls it every
 // 500 ms and downloads the audio when it succeeds. Each poll is reported as progress with its code.
-class CTxt2AudioNetOper : public PolledSteps
+class CTxt2AudioNetOper : public PolledSteps, public TokenClient
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
@@ -45,8 +43,6 @@ public:
     CTxt2AudioNetOper();
     explicit CTxt2AudioNetOper(Request request);
     ~CTxt2AudioNetOper() override;
-    CTxt2AudioNetOper(const CTxt2AudioNetOper&) = delete;
-    CTxt2AudioNetOper& operator=(const CTxt2AudioNetOper&) = delete;
 
     // The token and the creation: 1 started, -1 no token, -2 the service made no task (the reason
     // is in the error text and, as the record's files, in the dubbing log). Cancelling cancel ends
@@ -67,7 +63,6 @@ public:
     std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
     void Finish(const TaskEnd& end) override;
 
-    utility::string_t GetErrorText() const { return LockedCopy(m_fieldsMutex, m_failure.text); }
     utility::string_t GetOutputPath() const { return LockedCopy(m_fieldsMutex, m_outputPath); }
 
     // What a poll reads from a query reply that arrived, without the network: the task's status,
@@ -81,27 +76,18 @@ private:
     // name could be had.
     bool ReserveOutput();
     void ReleaseOutput();
-    void SetError(RequestFailure failure);
-    TaskEnd Failure(int code) const;
-    bool TokenRefused() const;
     // The step's progress for a code, with the state in words.
     void Report(const ServiceTask::Worker& worker, int32_t code) const;
     utility::string_t ServiceTaskId() const { return LockedCopy(m_fieldsMutex, m_taskId); }
 
     Request m_request;
 
-    utility::string_t m_url;
-    utility::string_t m_apiKey;
-    utility::string_t m_secretKey;
-    utility::string_t m_accessToken;
     utility::string_t m_cuid;
     uint64_t m_logId = 0;
     utility::string_t m_taskId;
     utility::string_t m_taskStatus;
     utility::string_t m_speechUrl;
     utility::string_t m_outputPath;
-    RequestFailure m_failure;
     int m_failedDownloads = 0;
     bool m_outputReserved = false;
-    mutable std::mutex m_fieldsMutex; // tests read results while the worker writes them
 };

@@ -6,7 +6,6 @@
 #include "painting/PaintingErrors.h"
 #include "painting/PaintingOutcome.h"
 #include "painting/ReferenceImage.h"
-#include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
@@ -47,56 +46,25 @@ QString StateOf(int32_t code)
 
 CTxt2ImageNetOper::CTxt2ImageNetOper() : CTxt2ImageNetOper(Request()) {}
 
-CTxt2ImageNetOper::CTxt2ImageNetOper(Request request) : m_request(std::move(request))
+CTxt2ImageNetOper::CTxt2ImageNetOper(Request request)
+    : TokenClient(LoadTxt2ImgSettings().URL, LoadTxt2ImgSettings().APIKey, LoadTxt2ImgSettings().SecretKey),
+      m_request(std::move(request))
 {
-    const Txt2ImgSettings& settings = LoadTxt2ImgSettings();
-    m_url = settings.URL;
-    m_apiKey = settings.APIKey;
-    m_secretKey = settings.SecretKey;
 }
 
 CTxt2ImageNetOper::~CTxt2ImageNetOper() = default;
 
-void CTxt2ImageNetOper::SetError(RequestFailure failure)
-{
-    std::lock_guard<std::mutex> lock(m_errorMutex);
-    m_failure = std::move(failure);
-}
-
 void CTxt2ImageNetOper::AppendError(const utility::string_t& text)
 {
-    std::lock_guard<std::mutex> lock(m_errorMutex);
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
     m_failure.text += text;
 }
 
 int CTxt2ImageNetOper::Start(const pplx::cancellation_token& cancel)
 {
-    RequestFailure failure;
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
-    SetError(failure);
-    if (!token)
+    if (!FetchToken(cancel))
         return NoToken;
-    RequestFailure renewal;
-    if (AttemptWithToken(
-            m_apiKey, m_secretKey, m_accessToken, [&] { return CreateTask(cancel); }, [this] { return TokenRefused(); },
-            renewal, cancel))
-        return Started;
-    if (renewal)
-        SetError(renewal);
-    return NotCreated;
-}
-
-bool CTxt2ImageNetOper::TokenRefused() const
-{
-    std::lock_guard<std::mutex> lock(m_errorMutex);
-    return m_failure.TokenRefused();
-}
-
-TaskEnd CTxt2ImageNetOper::Failure(int code) const
-{
-    std::lock_guard<std::mutex> lock(m_errorMutex);
-    const QString text = QString::fromStdString(m_failure.text);
-    return TaskEnd::Failure({m_failure.kind, code, text, kCodes}, m_refused ? text : QString());
+    return WithToken([&] { return CreateTask(cancel); }, cancel) ? Started : NotCreated;
 }
 
 std::optional<TaskEnd> CTxt2ImageNetOper::Create(const ServiceTask::Worker& worker)
@@ -104,7 +72,7 @@ std::optional<TaskEnd> CTxt2ImageNetOper::Create(const ServiceTask::Worker& work
     const int code = Start(worker.Token());
     if (code == Started)
         return std::nullopt;
-    return Failure(code);
+    return Failure(code, kCodes, m_refused);
 }
 
 PolledSteps::Polled CTxt2ImageNetOper::Poll(const ServiceTask::Worker& worker, TaskEnd& end)
@@ -118,7 +86,7 @@ PolledSteps::Polled CTxt2ImageNetOper::Poll(const ServiceTask::Worker& worker, T
                                   code == PollFailed ? QString::fromStdString(GetErrorText()) : QString()));
     if (code != PollError)
         return Polled::Running;
-    end = Failure(code);
+    end = Failure(code, kCodes, m_refused);
     return Polled::Over;
 }
 
@@ -253,7 +221,7 @@ bool CTxt2ImageNetOper::ReadResult(const web::json::value& data)
             results.push_back(std::move(result));
         }
     }
-    std::lock_guard<std::mutex> lock(m_resultsMutex);
+    std::lock_guard<std::mutex> lock(m_fieldsMutex);
     m_results = std::move(results);
     return true;
 }
@@ -294,7 +262,7 @@ bool CTxt2ImageNetOper::DownloadImages(const pplx::cancellation_token& cancel)
             passed << path;
     }
     {
-        std::lock_guard<std::mutex> lock(m_resultsMutex);
+        std::lock_guard<std::mutex> lock(m_fieldsMutex);
         m_results = results;
     }
     // Images already on disk stay the user's after a stop: the history offers them.

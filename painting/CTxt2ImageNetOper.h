@@ -1,22 +1,20 @@
 #pragma once
 
 #include "painting/ImgRetData.h"
-#include "service/LockedCopy.h"
 #include "service/PolledSteps.h"
-#include "service/RequestFailure.h"
+#include "service/TokenClient.h"
 
 #include <cpprest/details/basic_types.h>
 #include <cpprest/json.h>
 
 #include <cstdint>
 #include <atomic>
-#include <mutex>
 #include <vector>
 
 // Turns a prompt (and optionally a reference image) into images on disk, as the steps of one task:
 // creates a task with the image service, polls it every 200 ms, downloads the images, and records
 // the task in the painting log. Each poll is reported as progress with its code.
-class CTxt2ImageNetOper : public PolledSteps
+class CTxt2ImageNetOper : public PolledSteps, public TokenClient
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, NotCreated = -2 };
@@ -38,8 +36,6 @@ public:
     CTxt2ImageNetOper();
     explicit CTxt2ImageNetOper(Request request);
     ~CTxt2ImageNetOper() override;
-    CTxt2ImageNetOper(const CTxt2ImageNetOper&) = delete;
-    CTxt2ImageNetOper& operator=(const CTxt2ImageNetOper&) = delete;
 
     // The token and the creation: 1 started, -1 no token, -2 the service made no task. Cancelling
     // cancel ends both requests.
@@ -58,13 +54,12 @@ public:
     std::optional<TaskEnd> Fetch(const ServiceTask::Worker& worker) override;
     std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
 
-    utility::string_t GetErrorText() const { return LockedCopy(m_errorMutex, m_failure.text); }
     // Whether the error text is the service's own words for turning the task down (a creation
     // without a task, or a query with an error code), rather than the client's.
     bool Refused() const { return m_refused; }
     // A copy of the images of the finished task, taken under the lock the worker lists them under:
     // the code 2 message travels through the owner's event queue, which orders nothing by itself.
-    std::vector<ImgRetData> Results() const { return LockedCopy(m_resultsMutex, m_results); }
+    std::vector<ImgRetData> Results() const { return LockedCopy(m_fieldsMutex, m_results); }
 
     // What a poll reads from a query reply that arrived, without the network: PollError for the
     // service's error (recorded in the log), PollPending, or PollFinished with the results listed
@@ -75,23 +70,13 @@ public:
 private:
     bool CreateTask(const pplx::cancellation_token& cancel);
     bool ReadResult(const web::json::value& data);
-    void SetError(RequestFailure failure);
-    bool TokenRefused() const;
     void AppendError(const utility::string_t& text);
-    TaskEnd Failure(int code) const;
 
     Request m_request;
 
-    utility::string_t m_url;
-    utility::string_t m_apiKey;
-    utility::string_t m_secretKey;
-    utility::string_t m_accessToken;
     uint64_t m_logId = 0;
     utility::string_t m_taskId;
     utility::string_t m_taskStatus;
-    mutable std::mutex m_resultsMutex; // the owner reads the results the worker lists
     std::vector<ImgRetData> m_results;
-    mutable std::mutex m_errorMutex; // tests read the text while the worker may append
-    RequestFailure m_failure;
     std::atomic<bool> m_refused{false};
 };

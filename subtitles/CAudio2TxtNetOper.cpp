@@ -4,7 +4,6 @@
 #include "host/ObsAddress.h"
 #include "host/QOVFileName.h"
 #include "host/QOVSystem.h"
-#include "service/AccessToken.h"
 #include "service/JsonReaders.h"
 #include "service/RestClient.h"
 #include "service/RestExchange.h"
@@ -50,12 +49,9 @@ const web::json::array& ArrayMember(const web::json::value& object, const char* 
 } // namespace
 
 CAudio2TxtNetOper::CAudio2TxtNetOper()
+    : TokenClient(LoadAudio2TxtSettings().URL, LoadAudio2TxtSettings().APIKey, LoadAudio2TxtSettings().SecretKey),
+      m_store(LoadObjectStoreSettings())
 {
-    const Audio2TxtSettings& settings = LoadAudio2TxtSettings();
-    m_url = settings.URL;
-    m_apiKey = settings.APIKey;
-    m_secretKey = settings.SecretKey;
-    m_store = LoadObjectStoreSettings();
 }
 
 CAudio2TxtNetOper::~CAudio2TxtNetOper() = default;
@@ -67,18 +63,6 @@ std::vector<SrtLineInfo> CAudio2TxtNetOper::GetLines() const
     for (const auto& line : m_lines)
         lines.push_back(*line);
     return lines;
-}
-
-void CAudio2TxtNetOper::SetError(RequestFailure failure)
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    m_failure = std::move(failure);
-}
-
-bool CAudio2TxtNetOper::TokenRefused() const
-{
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    return m_failure.TokenRefused();
 }
 
 int32_t CAudio2TxtNetOper::Poll(const pplx::cancellation_token& cancel)
@@ -101,19 +85,11 @@ int CAudio2TxtNetOper::Begin(const utility::string_t& audioPath, int32_t model, 
         m_taskStatus.clear();
     }
     // Whatever the last task left (a stop's cancellation included) is not this task's.
-    RequestFailure failure;
-    const bool token = GetAccessToken(m_apiKey, m_secretKey, m_accessToken, failure, cancel);
-    SetError(failure);
-    if (!token)
+    if (!FetchToken(cancel))
         return NoToken;
     if (!Upload(audioPath, cancel))
         return UploadFailed;
-    RequestFailure renewal;
-    if (!AttemptWithToken(
-            m_apiKey, m_secretKey, m_accessToken, [&] { return CreateTask(model, cancel); },
-            [this] { return TokenRefused(); }, renewal, cancel)) {
-        if (renewal)
-            SetError(renewal);
+    if (!WithToken([&] { return CreateTask(model, cancel); }, cancel)) {
         DeleteObject(cancel);
         return NotCreated;
     }

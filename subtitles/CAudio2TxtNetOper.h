@@ -1,8 +1,7 @@
 #pragma once
 
 #include "service/AigcSettings.h"
-#include "service/LockedCopy.h"
-#include "service/RequestFailure.h"
+#include "service/TokenClient.h"
 #include "subtitles/SrtLineInfo.h"
 
 #include <cpprest/details/basic_types.h>
@@ -11,7 +10,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 struct SHuaweiObsPolicy;
@@ -21,7 +19,7 @@ struct SHuaweiObsPolicy;
 // succeeded, writes the sentences as an SRT file and the whole text beside it. The caller polls
 // every kPollIntervalMs on its own thread. The uploaded object is deleted when the task ends,
 // successfully or not, but not when the caller stops polling.
-class CAudio2TxtNetOper
+class CAudio2TxtNetOper : public TokenClient
 {
 public:
     enum StartResult : int { Started = 1, NoToken = -1, UploadFailed = -2, NotCreated = -3 };
@@ -29,8 +27,6 @@ public:
 
     CAudio2TxtNetOper();
     ~CAudio2TxtNetOper();
-    CAudio2TxtNetOper(const CAudio2TxtNetOper&) = delete;
-    CAudio2TxtNetOper& operator=(const CAudio2TxtNetOper&) = delete;
 
     // Token, upload, task creation, on the caller's thread. 1 started, -1 no token, -2 the upload
     // failed ("<name>上传失败!"), -3 no task was made (the object is deleted again). subtitlePath
@@ -44,9 +40,6 @@ public:
     static constexpr int32_t kPollIntervalMs = 200;
 
     utility::string_t GetTaskID() const { return LockedCopy(m_fieldsMutex, m_taskId); }
-    utility::string_t GetErrorText() const { return LockedCopy(m_fieldsMutex, m_failure.text); }
-    // What kind of failure the error text tells of.
-    TaskError::Kind FailureKind() const { return LockedCopy(m_fieldsMutex, m_failure.kind); }
     // The whole recognised text and the sentences of the last successful task.
     utility::string_t GetResultText() const { return LockedCopy(m_fieldsMutex, m_resultText); }
     std::vector<SrtLineInfo> GetLines() const;
@@ -75,13 +68,7 @@ private:
     int32_t Query(const pplx::cancellation_token& cancel);
     void ReadSuccess(const web::json::value& result);
     bool WriteSubtitleFiles();
-    void SetError(RequestFailure failure);
-    bool TokenRefused() const;
 
-    utility::string_t m_url;
-    utility::string_t m_apiKey;
-    utility::string_t m_secretKey;
-    utility::string_t m_accessToken;
     utility::string_t m_audioPath;
     utility::string_t m_speechUrl;
     utility::string_t m_objectKey;
@@ -89,10 +76,8 @@ private:
     utility::string_t m_taskId;
     utility::string_t m_taskStatus;
     utility::string_t m_resultText;
-    RequestFailure m_failure;
     std::vector<std::unique_ptr<SrtLineInfo>> m_lines;
     ObjectStoreSettings m_store;
-    mutable std::mutex m_fieldsMutex; // the owner reads results while the worker writes them
     // The subtitle file this client made, which a run again may replace (the worker's own).
     QString m_wroteSrt;
     QString m_writeError; // guarded by m_fieldsMutex
