@@ -2,35 +2,30 @@
 
 #include "copywriting/CopywritingErrors.h"
 #include "copywriting/CopywritingFileName.h"
-#include "service/AccessToken.h"
 #include "service/AigcSettings.h"
 #include "service/TransLog.h"
 
 #include <QString>
 
 CopywritingJob::CopywritingJob(utility::string_t topic, utility::string_t outputFolder)
-    : m_chat(LoadCopywritingSettings().URL, CopywritingErrors::ChatWording()),
-      m_apiKey(LoadCopywritingSettings().APIKey),
-      m_secretKey(LoadCopywritingSettings().SecretKey),
+    : TokenClient(LoadCopywritingSettings().URL, LoadCopywritingSettings().APIKey,
+                  LoadCopywritingSettings().SecretKey),
+      m_chat(m_url, CopywritingErrors::ChatWording()),
       m_topic(std::move(topic)),
       m_outputFolder(std::move(outputFolder))
 {
 }
 
-bool CopywritingJob::FetchToken(const pplx::cancellation_token& cancel)
-{
-    return GetAccessToken(m_apiKey, m_secretKey, m_accessToken, m_failure, cancel);
-}
-
 bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
 {
-    RequestFailure renewal;
-    if (!AttemptWithToken(
-            m_apiKey, m_secretKey, m_accessToken, [&] { return m_chat.Ask(m_accessToken, m_topic, cancel); },
-            [this] { return m_chat.TokenRefused(); }, renewal, cancel)) {
-        m_failure = renewal ? renewal : m_chat.Failure();
+    const auto ask = [&] {
+        if (m_chat.Ask(m_accessToken, m_topic, cancel))
+            return true;
+        SetError(m_chat.Failure());
         return false;
-    }
+    };
+    if (!WithToken(ask, cancel))
+        return false;
     SaveResult();
     return true;
 }

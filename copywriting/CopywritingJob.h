@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/ChatClient.h"
+#include "service/TokenClient.h"
 
 #include <cpprest/details/basic_types.h>
 #include <pplx/pplxtasks.h>
@@ -8,19 +9,17 @@
 // One generation: the token, the topic asked of the chat service, the text's file and its log
 // record. Everything a run needs is copied in and everything it finds is kept here, so a run
 // shares nothing with the window or command that started it.
-class CopywritingJob
+class CopywritingJob : public TokenClient
 {
 public:
     // The settings read now, and what to generate into where.
     CopywritingJob(utility::string_t topic, utility::string_t outputFolder);
 
-    // Exchanges the credentials for an access token; false with the error text set when none came.
-    bool FetchToken(const pplx::cancellation_token& cancel);
+    using TokenClient::Failure;
+    using TokenClient::FetchToken;
     // Asks for the text; true with it saved and logged, false with the error text set.
     bool Request(const pplx::cancellation_token& cancel);
 
-    const utility::string_t& ErrorText() const { return m_failure.text; }
-    TaskError::Kind FailureKind() const { return m_failure.kind; }
     const utility::string_t& ResultText() const { return m_chat.Answer(); }
     const utility::string_t& OutputPath() const { return m_outputPath; }
 
@@ -28,11 +27,7 @@ private:
     void SaveResult();
 
     ChatClient m_chat;
-    utility::string_t m_apiKey;
-    utility::string_t m_secretKey;
-    utility::string_t m_accessToken;
     utility::string_t m_topic;
     utility::string_t m_outputFolder;
-    RequestFailure m_failure;
     utility::string_t m_outputPath;
 };

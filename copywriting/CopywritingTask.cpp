@@ -12,9 +12,9 @@ ServiceTask::Body Make(const QString& topic, const QString& outputFolder)
     return [topic = topic.toStdString(), folder = outputFolder.toStdString()](const ServiceTask::Worker& worker) {
         CopywritingJob job(topic, folder);
         if (!job.FetchToken(worker.Token()))
-            return TaskEnd::Failure({job.FailureKind(), kNoToken, QString::fromStdString(job.ErrorText()), kCodes});
+            return job.Failure(kNoToken, kCodes);
         if (!job.Request(worker.Token()))
-            return TaskEnd::Failure({job.FailureKind(), kRequestFailed, QString::fromStdString(job.ErrorText()), kCodes});
+            return job.Failure(kRequestFailed, kCodes);
         return TaskEnd::Success(QVariant::fromValue(
             Result{QString::fromStdString(job.OutputPath()), QString::fromStdString(job.ResultText())}));
     };
