@@ -7,8 +7,7 @@
 #include <algorithm>
 
 CNLESlider::CNLESlider(QWidget* parent, int id)
-    : QSlider(Qt::Horizontal, parent)
-    , m_id(id)
+    : ChildControl(id, Qt::Horizontal, parent)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
     setStyleSheet(QStringLiteral("QSlider { background: %1; }"
@@ -23,20 +22,6 @@ CNLESlider::CNLESlider(QWidget* parent, int id)
         if (!m_quiet)
             emit sliderChanged(m_id, value);
     });
-}
-
-bool CNLESlider::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CNLESlider::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CNLESlider::SetNumberInfo(int low, int high, int value, int flag)

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QComboBox>
 
 // The editor's drop-down list. Selection changes made by the user are reported with the child
 // identifier; changes made through SetCurSel are not, as on the original platform.
-class CQOVComboBox : public QComboBox
+class CQOVComboBox : public ChildControl<QComboBox>
 {
     Q_OBJECT
 
 public:
     explicit CQOVComboBox(QWidget* parent = nullptr, int id = 0);
-
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
 
     // index -1 appends; returns the index the string landed at.
     int InsertString(int index, const QString& text);
@@ -27,5 +26,4 @@ signals:
     void selectionChanged(int id);
 
 private:
-    int m_id = 0;
 };

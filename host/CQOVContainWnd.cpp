@@ -20,8 +20,7 @@ constexpr int kTextIndent = 6;
 } // namespace
 
 CQOVContainWnd::CQOVContainWnd(QWidget* parent, int id)
-    : QAbstractScrollArea(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -29,17 +28,6 @@ CQOVContainWnd::CQOVContainWnd(QWidget* parent, int id)
     viewport()->setMouseTracking(true);
     setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
 }
-
-bool CQOVContainWnd::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVContainWnd::GetDlgCtrlID() const { return m_id; }
 
 void CQOVContainWnd::SetContainList(QList<ContainItem*>* items)
 {

@@ -16,28 +16,13 @@ constexpr int kThemedTrackHeight = 4;
 } // namespace
 
 CQOVPiecewiseLinearBar::CQOVPiecewiseLinearBar(QWidget* parent, int id)
-    : QSlider(Qt::Horizontal, parent)
-    , m_id(id)
+    : ChildControl(id, Qt::Horizontal, parent)
 {
     setRange(0, 0);
     connect(this, &QAbstractSlider::valueChanged, this, [this](int value) {
         if (!m_quiet)
             emit sliderChanged(m_id, value);
     });
-}
-
-bool CQOVPiecewiseLinearBar::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVPiecewiseLinearBar::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CQOVPiecewiseLinearBar::AddValuePair(int position, double value)

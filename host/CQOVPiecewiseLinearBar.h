@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include "host/PiecewiseLinearMap.h"
 
 #include <QSlider>
@@ -10,15 +12,12 @@ class CZuBuffer;
 // short stretch of the bar can cover a wide range of values. The range of positions runs from
 // the first pair to the last. User changes are reported with the child identifier and the new
 // position (the original's 0x401 notification); programmatic changes stay silent.
-class CQOVPiecewiseLinearBar : public QSlider
+class CQOVPiecewiseLinearBar : public ChildControl<QSlider>
 {
     Q_OBJECT
 
 public:
     explicit CQOVPiecewiseLinearBar(QWidget* parent = nullptr, int id = 0);
-
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
 
     void AddValuePair(int position, double value);
     void RemoveAllValuePair();
@@ -57,7 +56,6 @@ private:
     int TravelLength() const;
     void SetRangeQuietly();
 
-    int m_id = 0;
     PiecewiseLinearMap m_map;
     const CZuBuffer* m_track = nullptr;
     const CZuBuffer* m_thumb = nullptr;

@@ -5,8 +5,7 @@
 #include <QTextCursor>
 
 CQOVRichEditCtrl::CQOVRichEditCtrl(QWidget* parent, int id)
-    : QTextEdit(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
     , m_textColor(CQOVDefUiSettings::GetDefUiSettings().text)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
@@ -19,20 +18,6 @@ CQOVRichEditCtrl::CQOVRichEditCtrl(QWidget* parent, int id)
     ApplyLook();
     // Our textChanged(int) hides the base signal, so name the base one explicitly.
     connect(this, &QTextEdit::textChanged, this, [this] { emit textChanged(m_id); });
-}
-
-bool CQOVRichEditCtrl::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVRichEditCtrl::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CQOVRichEditCtrl::SetWindowTextW(const QString& text)

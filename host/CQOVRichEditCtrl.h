@@ -1,18 +1,17 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QTextEdit>
 
 // The editor's multi-line text box, kept to plain text in one colour and font. Every change of
 // the text (typed or set) and every loss of focus is reported with the child identifier.
-class CQOVRichEditCtrl : public QTextEdit
+class CQOVRichEditCtrl : public ChildControl<QTextEdit>
 {
     Q_OBJECT
 
 public:
     explicit CQOVRichEditCtrl(QWidget* parent = nullptr, int id = 0);
-
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
 
     void SetWindowTextW(const QString& text);
     QString GetWindowTextW() const;
@@ -30,6 +29,5 @@ protected:
 private:
     void ApplyLook();
 
-    int m_id = 0;
     QColor m_textColor;
 };

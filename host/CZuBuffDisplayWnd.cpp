@@ -6,23 +6,8 @@
 #include <QPainter>
 
 CZuBuffDisplayWnd::CZuBuffDisplayWnd(QWidget* parent, int id)
-    : QWidget(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
-}
-
-bool CZuBuffDisplayWnd::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CZuBuffDisplayWnd::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CZuBuffDisplayWnd::SetDisplayBuffer(const CZuBuffer* buffer)

@@ -5,8 +5,7 @@
 #include <QScopedValueRollback>
 
 CZuTabCtrl::CZuTabCtrl(QWidget* parent, int id)
-    : QTabBar(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
     setFont(ui.defaultFont);
@@ -25,20 +24,6 @@ CZuTabCtrl::CZuTabCtrl(QWidget* parent, int id)
         if (!m_quiet)
             emit selectionChanged(m_id);
     });
-}
-
-bool CZuTabCtrl::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CZuTabCtrl::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 int CZuTabCtrl::InsertItem(int index, const QString& text)
