@@ -141,8 +141,6 @@ ItemListGeometry::Hit CItemListWnd::HitTest(const QPoint& point)
 
 void CItemListWnd::mouseMoveEvent(QMouseEvent* event)
 {
-    // Qt reports leaving without being asked; the flag only mirrors that a leave is due.
-    m_tracking = true;
     if (!m_pressed) {
         const ItemListGeometry::Hit hit = HitTest(event->position().toPoint());
         const TaskItemData* item = GetItem(hit.row);
@@ -158,7 +156,6 @@ void CItemListWnd::mouseMoveEvent(QMouseEvent* event)
 
 void CItemListWnd::leaveEvent(QEvent* event)
 {
-    m_tracking = false;
     if (m_hoverHasFiles) {
         m_hoverHasFiles = false;
         update();

@@ -77,7 +77,6 @@ private:
     bool m_pressedOnIcon = false;
     int m_hoverRow = -1;
     CZuBuffer* m_addImage = nullptr; // shared by the module, not owned
-    bool m_tracking = false;
     bool m_pressed = false;
     int m_selectedRow = -1;
     int m_hitKind = ItemListGeometry::HitNone;

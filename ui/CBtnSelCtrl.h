@@ -46,7 +46,6 @@ public:
     int GetContentHeight() const { return m_contentHeight; }
     int GetTileWidth() const { return m_tileWidth; }
     int GetTileHeight() const { return m_tileHeight; }
-    int GetGap() const { return m_gap; }
 
     virtual SelectorHit HitTest(const QPoint& point) const;
 

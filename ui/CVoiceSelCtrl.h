@@ -21,7 +21,7 @@ public:
     explicit CVoiceSelCtrl(QWidget* parent = nullptr);
 
     void SetPictureSize(int width, int height);
-    // The images are borrowed; the second icon is kept but not drawn.
+    // The images are borrowed; the second icon is not drawn.
     void SetImages(CZuBuffer* playIcon, CZuBuffer* secondIcon, CZuBuffer* tileBackground,
                    CZuBuffer* selectedTileBackground);
     void SetTextBelowPicture(bool below);
@@ -50,10 +50,8 @@ private:
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;
     CZuBuffer* m_playIcon = nullptr;
-    CZuBuffer* m_secondIcon = nullptr;
     CZuBuffer* m_tileBackground = nullptr;
     CZuBuffer* m_selectedTileBackground = nullptr;
-    bool m_tracking = false;
     bool m_hoverOnPicture = false;
     int m_hoverIndex = -1;
     bool m_textBelowPicture = true;

@@ -32,7 +32,6 @@ protected:
     // hostMessage: the number the window sends the editor its results with (0: none).
     explicit ToolWindow(uint32_t hostMessage, QWidget* parent = nullptr);
 
-    uint32_t HostMessage() const { return m_hostMessage; }
     // Sends the editor files (each followed by "|", or one path) with the host message, with the
     // object they belong to when the tool has one; nothing without a host message. The editor
     // copies what it keeps: both live for the call only.
