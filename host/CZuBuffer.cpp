@@ -9,11 +9,6 @@ CZuBuffer::CZuBuffer(uint32_t fill)
 
 int CZuBuffer::CreateFromImage(const QImage& image)
 {
-    return Adopt(image);
-}
-
-int CZuBuffer::Adopt(QImage image)
-{
     if (image.isNull()) {
         Release();
         return 0;
@@ -24,9 +19,7 @@ int CZuBuffer::Adopt(QImage image)
 
 int CZuBuffer::CreateFromFile(const QString& path)
 {
-    if (path.isEmpty())
-        return Adopt(QImage());
-    return Adopt(QImage(path));
+    return CreateFromImage(path.isEmpty() ? QImage() : QImage(path));
 }
 
 QString CZuBuffer::ResourcePath(int id, const QString& type)
@@ -36,7 +29,7 @@ QString CZuBuffer::ResourcePath(int id, const QString& type)
 
 int CZuBuffer::CreateFromImageResource(const void* /*module*/, int id, const QString& type)
 {
-    return Adopt(QImage(ResourcePath(id, type)));
+    return CreateFromImage(QImage(ResourcePath(id, type)));
 }
 
 void CZuBuffer::Release()

@@ -38,8 +38,6 @@ public:
     static QString ResourcePath(int id, const QString& type);
 
 private:
-    int Adopt(QImage image);
-
     QImage m_image;
     uint32_t m_fill;
 };
