@@ -17,8 +17,6 @@ CItemListWnd::CItemListWnd(QWidget* parent)
     setMouseTracking(true);
 }
 
-CItemListWnd::~CItemListWnd() = default;
-
 int CItemListWnd::OnCreate()
 {
     m_column.CreateBar(kScrollBarId)->Create(
@@ -44,19 +42,9 @@ TaskItemData* CItemListWnd::AddItem(std::unique_ptr<TaskItemData> item)
     return m_items.back().get();
 }
 
-int CItemListWnd::GetItemCount() const
-{
-    return int(m_items.size());
-}
-
 const TaskItemData* CItemListWnd::GetItem(int row) const
 {
     return row >= 0 && row < GetItemCount() ? m_items[size_t(row)].get() : nullptr;
-}
-
-int CItemListWnd::ScrollRange() const
-{
-    return (GetItemCount() + 1) * m_rowHeight;
 }
 
 void CItemListWnd::UpdateScrollInfo()
@@ -65,51 +53,16 @@ void CItemListWnd::UpdateScrollInfo()
     update();
 }
 
-int CItemListWnd::GetScrollPos() const
-{
-    return m_column.Offset();
-}
-
-void CItemListWnd::ScrollTo(int position)
-{
-    m_column.ScrollTo(position);
-}
-
 void CItemListWnd::SetRowHeight(int height)
 {
     m_rowHeight = std::max(height, 1);
     UpdateScrollInfo();
 }
 
-int CItemListWnd::GetRowHeight() const
-{
-    return m_rowHeight;
-}
-
-void CItemListWnd::SetOwnerTool(QWidget* tool)
-{
-    m_ownerTool = tool;
-}
-
-QWidget* CItemListWnd::GetOwnerTool() const
-{
-    return m_ownerTool.data();
-}
-
 void CItemListWnd::EnableAddIcon(bool enable)
 {
     m_addIconEnabled = enable;
     update();
-}
-
-bool CItemListWnd::IsAddIconShown() const
-{
-    return m_addIconEnabled && m_hoverHasFiles;
-}
-
-ItemListGeometry CItemListWnd::Geometry() const
-{
-    return ItemListGeometry(size(), m_rowHeight, m_column.Offset());
 }
 
 void CItemListWnd::OnSize(int type, int cx, int cy)
