@@ -117,11 +117,6 @@ void CBtnSelCtrl::SetTileSize(int width, int gap, int height)
     m_tileHeight = height;
 }
 
-void CBtnSelCtrl::SetNotifyWnd(QWidget* window)
-{
-    m_notifyWnd = window;
-}
-
 ItemInfo* CBtnSelCtrl::SelectedGroupInfo() const
 {
     return m_selectedGroup >= 0 && m_selectedGroup < m_groups.size() ? m_groups[m_selectedGroup] : nullptr;

@@ -37,7 +37,7 @@ public:
 
     void SetTileSize(int width, int gap, int height);
     // Where the content-height message goes; the parent when unset.
-    void SetNotifyWnd(QWidget* window);
+    void SetNotifyWnd(QWidget* window) { m_notifyWnd = window; }
 
     const QList<ItemInfo*>& Groups() const { return m_groups; }
     int GetSelectedGroup() const { return m_selectedGroup; }

@@ -28,16 +28,6 @@ void CVoiceSelCtrl::SetImages(CZuBuffer* playIcon, CZuBuffer* /*secondIcon*/, CZ
     m_selectedTileBackground = selectedTileBackground;
 }
 
-void CVoiceSelCtrl::SetTextBelowPicture(bool below)
-{
-    m_textBelowPicture = below;
-}
-
-void CVoiceSelCtrl::SetShowPlayIcon(bool show)
-{
-    m_showPlayIcon = show;
-}
-
 void CVoiceSelCtrl::SetSelectedGroup(int index)
 {
     m_selectedGroup = index;
@@ -46,11 +36,6 @@ void CVoiceSelCtrl::SetSelectedGroup(int index)
         m_groups[i]->selected = i == index ? 1 : 0;
     m_hoverIndex = -1;
     update();
-}
-
-QRect CVoiceSelCtrl::PictureRect(const QRect& tile) const
-{
-    return QRect(tile.topLeft(), QSize(m_pictureWidth, m_pictureHeight));
 }
 
 QRect CVoiceSelCtrl::PlayIconRect(const QRect& tile) const

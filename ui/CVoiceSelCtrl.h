@@ -24,14 +24,14 @@ public:
     // The images are borrowed; the second icon is not drawn.
     void SetImages(CZuBuffer* playIcon, CZuBuffer* secondIcon, CZuBuffer* tileBackground,
                    CZuBuffer* selectedTileBackground);
-    void SetTextBelowPicture(bool below);
-    void SetShowPlayIcon(bool show);
+    void SetTextBelowPicture(bool below) { m_textBelowPicture = below; }
+    void SetShowPlayIcon(bool show) { m_showPlayIcon = show; }
     // Selects a tile without a press (the first one, when filling from the library).
     void SetSelectedGroup(int index);
 
     int GetHoverIndex() const { return m_hoverIndex; }
     bool IsHoverOnPicture() const { return m_hoverOnPicture; }
-    QRect PictureRect(const QRect& tile) const;
+    QRect PictureRect(const QRect& tile) const { return QRect(tile.topLeft(), QSize(m_pictureWidth, m_pictureHeight)); }
     QRect PlayIconRect(const QRect& tile) const;
     QRect TextRect(const QRect& tile) const;
 
