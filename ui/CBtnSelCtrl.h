@@ -69,8 +69,9 @@ protected:
     int m_contentHeight = 0;
 
 private:
-    // Flows count tiles from (0, top); returns the top of the last row.
-    int FlowTiles(const QList<QRect*>& rects, int top, int width) const;
+    // Flows the tiles (groups or children) from (0, top); returns the top of the last row.
+    template <class Tile>
+    int FlowTiles(const QList<Tile*>& tiles, int top, int width) const;
 
     QPointer<QWidget> m_notifyWnd;
 };
