@@ -33,7 +33,6 @@ void CItemListWnd::DeleteAllItems()
     m_hoverRow = -1;
     m_hoverHasFiles = false;
     m_selectedRow = -1;
-    m_pressedOnIcon = false;
 }
 
 TaskItemData* CItemListWnd::AddItem(std::unique_ptr<TaskItemData> item)
@@ -122,29 +121,25 @@ void CItemListWnd::OnLButtonDown(Qt::KeyboardModifiers, const QPoint& point)
     const ItemListGeometry::Hit hit = HitTest(point);
     const int previous = m_selectedRow;
     m_selectedRow = hit.row;
-    m_pressedOnIcon = hit.kind == ItemListGeometry::HitAddIcon && IsAddIconShown();
     if (previous != m_selectedRow)
         update();
 }
 
 void CItemListWnd::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
 {
-    if (m_pressed && m_hitKind == ItemListGeometry::HitAddIcon) {
-        m_pressedOnIcon = IsAddIconShown();
+    if (m_pressed && m_hitKind == ItemListGeometry::HitAddIcon)
         AddAction();
-    }
     m_pressed = false;
 }
 
 void CItemListWnd::AddAction()
 {
     const TaskItemData* item = GetItem(m_hoverRow);
-    if (!m_addIconEnabled || !m_pressedOnIcon || !item)
+    if (!IsAddIconShown() || !item)
         return;
     if (m_ownerTool)
         QOVPostTexts(m_ownerTool, kAddItemMessage, item->SrcInfo, item->Files);
     m_hoverHasFiles = false;
-    m_pressedOnIcon = false;
     update();
 }
 

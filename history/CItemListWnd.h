@@ -73,7 +73,6 @@ private:
     ScrolledColumn m_column;
     bool m_addIconEnabled = false;
     bool m_hoverHasFiles = false;
-    bool m_pressedOnIcon = false;
     int m_hoverRow = -1;
     CZuBuffer* m_addImage = nullptr; // shared by the module, not owned
     bool m_pressed = false;
