@@ -50,8 +50,6 @@ int CQOVReadFile::ReadString(QString& out)
 
 void CQOVReadFile::Close()
 {
-    if (m_file)
-        m_file->close();
     m_file.reset();
 }
 
