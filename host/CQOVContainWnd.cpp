@@ -84,8 +84,7 @@ void CQOVContainWnd::ReLayout()
             m_visible.append(i);
     }
     // Selection and hover cannot point at items that are gone or hidden.
-    for (auto it = m_selected.begin(); it != m_selected.end();)
-        it = m_visible.contains(*it) ? std::next(it) : m_selected.erase(it);
+    m_selected.removeIf([this](int index) { return !m_visible.contains(index); });
     if (!m_visible.contains(m_current))
         m_current = -1;
     if (!m_visible.contains(m_hover))
