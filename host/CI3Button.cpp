@@ -27,21 +27,6 @@ void CI3Button::SetButtonRange(const CZuBuffer* normal, const CZuBuffer* hover, 
     update();
 }
 
-void CI3Button::SetWindowTextW(const QString& text)
-{
-    setText(text);
-}
-
-QString CI3Button::GetWindowTextW() const
-{
-    return text();
-}
-
-void CI3Button::EnableWindow(bool enable)
-{
-    setEnabled(enable);
-}
-
 const CZuBuffer* CI3Button::StateBitmap() const
 {
     const CZuBuffer* chosen = nullptr;

@@ -19,9 +19,9 @@ public:
     // and no normal bitmap means flat themed drawing.
     void SetButtonRange(const CZuBuffer* normal, const CZuBuffer* hover, const CZuBuffer* pressed,
                         const CZuBuffer* disabled);
-    void SetWindowTextW(const QString& text);
-    QString GetWindowTextW() const;
-    void EnableWindow(bool enable);
+    void SetWindowTextW(const QString& text) { setText(text); }
+    QString GetWindowTextW() const { return text(); }
+    void EnableWindow(bool enable) { setEnabled(enable); }
 
 signals:
     void clicked(int id);

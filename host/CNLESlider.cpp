@@ -32,18 +32,9 @@ void CNLESlider::SetNumberInfo(int low, int high, int value, int flag)
     setValue(value);
 }
 
-int CNLESlider::GetNumberFlag() const
-{
-    return m_flag;
-}
-
 void CNLESlider::SetPos(int position)
 {
     QScopedValueRollback quiet(m_quiet, true);
     setValue(position);
 }
 
-int CNLESlider::GetPos() const
-{
-    return value();
-}

@@ -20,9 +20,9 @@ public:
 
     // Sets range and value; flag is kept for the caller (the tools pass 0).
     void SetNumberInfo(int low, int high, int value, int flag);
-    int GetNumberFlag() const;
+    int GetNumberFlag() const { return m_flag; }
     void SetPos(int position);
-    int GetPos() const;
+    int GetPos() const { return value(); }
 
 signals:
     void sliderChanged(int id, int position);

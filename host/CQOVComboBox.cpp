@@ -28,16 +28,6 @@ void CQOVComboBox::SetCurSel(int index)
     setCurrentIndex(index >= 0 && index < count() ? index : -1);
 }
 
-int CQOVComboBox::GetCurSel() const
-{
-    return currentIndex();
-}
-
-int CQOVComboBox::GetCount() const
-{
-    return count();
-}
-
 bool CQOVComboBox::GetLBText(int index, QString& out) const
 {
     if (index < 0 || index >= count())
@@ -46,7 +36,3 @@ bool CQOVComboBox::GetLBText(int index, QString& out) const
     return true;
 }
 
-void CQOVComboBox::ResetContent()
-{
-    clear();
-}

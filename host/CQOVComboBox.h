@@ -16,11 +16,11 @@ public:
     // index -1 appends; returns the index the string landed at.
     int InsertString(int index, const QString& text);
     void SetCurSel(int index);
-    int GetCurSel() const;
-    int GetCount() const;
+    int GetCurSel() const { return currentIndex(); }
+    int GetCount() const { return count(); }
     // False (and out untouched) when index is out of range.
     bool GetLBText(int index, QString& out) const;
-    void ResetContent();
+    void ResetContent() { clear(); }
 
 signals:
     void selectionChanged(int id);

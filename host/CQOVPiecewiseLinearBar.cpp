@@ -51,16 +51,6 @@ void CQOVPiecewiseLinearBar::SetCurrentValue(double value)
     update();
 }
 
-double CQOVPiecewiseLinearBar::GetCurrentValue() const
-{
-    return m_map.ValueAt(value());
-}
-
-const PiecewiseLinearMap& CQOVPiecewiseLinearBar::Map() const
-{
-    return m_map;
-}
-
 void CQOVPiecewiseLinearBar::SetImages(const CZuBuffer* track, const CZuBuffer* thumb)
 {
     m_track = track;
@@ -74,11 +64,6 @@ void CQOVPiecewiseLinearBar::SetBkImage(const CZuBuffer* image)
     update();
 }
 
-void CQOVPiecewiseLinearBar::SetEdgeWidth(int width)
-{
-    SetEdgeWidth(width, width);
-}
-
 void CQOVPiecewiseLinearBar::SetEdgeWidth(int left, int right)
 {
     m_edge = std::max(0, left);
@@ -90,11 +75,6 @@ void CQOVPiecewiseLinearBar::SetSliderSize(int width, int height)
 {
     m_sliderSize = QSize(std::max(0, width), std::max(0, height));
     update();
-}
-
-int CQOVPiecewiseLinearBar::GetEdgeWidth() const
-{
-    return m_edge;
 }
 
 int CQOVPiecewiseLinearBar::ThumbWidth() const

@@ -22,17 +22,17 @@ public:
     void AddValuePair(int position, double value);
     void RemoveAllValuePair();
     void SetCurrentValue(double value);
-    double GetCurrentValue() const;
-    const PiecewiseLinearMap& Map() const;
+    double GetCurrentValue() const { return m_map.ValueAt(value()); }
+    const PiecewiseLinearMap& Map() const { return m_map; }
 
     // Images are not owned and must outlive the bar; null means themed drawing.
     void SetImages(const CZuBuffer* track, const CZuBuffer* thumb);
     // Drawn behind the whole bar (a scale, say); not owned; null for none.
     void SetBkImage(const CZuBuffer* image);
     // Pixels left free at each end of the track: the same at both, or left and right apart.
-    void SetEdgeWidth(int width);
+    void SetEdgeWidth(int width) { SetEdgeWidth(width, width); }
     void SetEdgeWidth(int left, int right);
-    int GetEdgeWidth() const;
+    int GetEdgeWidth() const { return m_edge; }
     // The thumb's size when no thumb image is set (0 by 0: the theme's round thumb).
     void SetSliderSize(int width, int height);
 

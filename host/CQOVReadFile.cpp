@@ -4,10 +4,7 @@
 
 CQOVReadFile::CQOVReadFile() = default;
 
-CQOVReadFile::~CQOVReadFile()
-{
-    Close();
-}
+CQOVReadFile::~CQOVReadFile() = default;
 
 int CQOVReadFile::Open(const QString& path, int mode)
 {
@@ -53,7 +50,3 @@ void CQOVReadFile::Close()
     m_file.reset();
 }
 
-bool CQOVReadFile::IsOpen() const
-{
-    return m_file != nullptr;
-}

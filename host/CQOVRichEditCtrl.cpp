@@ -26,11 +26,6 @@ void CQOVRichEditCtrl::SetWindowTextW(const QString& text)
     ApplyLook();
 }
 
-QString CQOVRichEditCtrl::GetWindowTextW() const
-{
-    return toPlainText();
-}
-
 void CQOVRichEditCtrl::SetRichTextColor(const QColor& color)
 {
     m_textColor = color;
@@ -41,11 +36,6 @@ void CQOVRichEditCtrl::SetFont(const QFont& font)
 {
     QTextEdit::setFont(font);
     ApplyLook();
-}
-
-void CQOVRichEditCtrl::SetReadOnly(bool readOnly)
-{
-    setReadOnly(readOnly);
 }
 
 void CQOVRichEditCtrl::focusOutEvent(QFocusEvent* event)

@@ -14,10 +14,10 @@ public:
     explicit CQOVRichEditCtrl(QWidget* parent = nullptr, int id = 0);
 
     void SetWindowTextW(const QString& text);
-    QString GetWindowTextW() const;
+    QString GetWindowTextW() const { return toPlainText(); }
     void SetRichTextColor(const QColor& color);
     void SetFont(const QFont& font);
-    void SetReadOnly(bool readOnly);
+    void SetReadOnly(bool readOnly) { setReadOnly(readOnly); }
 
 signals:
     void textChanged(int id);

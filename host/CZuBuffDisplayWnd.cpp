@@ -16,11 +16,6 @@ void CZuBuffDisplayWnd::SetDisplayBuffer(const CZuBuffer* buffer)
     update();
 }
 
-const CZuBuffer* CZuBuffDisplayWnd::GetDisplayBuffer() const
-{
-    return m_buffer;
-}
-
 QRect CZuBuffDisplayWnd::FitRect(const QSize& source, const QRect& bounds)
 {
     if (source.isEmpty() || bounds.isEmpty())

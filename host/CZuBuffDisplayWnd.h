@@ -16,7 +16,7 @@ public:
 
     // Not owned; must outlive the window or be replaced first. Null clears.
     void SetDisplayBuffer(const CZuBuffer* buffer);
-    const CZuBuffer* GetDisplayBuffer() const;
+    const CZuBuffer* GetDisplayBuffer() const { return m_buffer; }
 
     // The largest rect with the aspect of source that fits centred inside bounds (empty when
     // either is empty).

@@ -51,27 +51,3 @@ void CZuBuffer::StretchBltToDC(QPainter* dc, const QRect& dest, const QRect& src
     dc->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
 }
 
-bool CZuBuffer::IsEmpty() const
-{
-    return m_image.isNull();
-}
-
-int CZuBuffer::GetWidth() const
-{
-    return m_image.width();
-}
-
-int CZuBuffer::GetHeight() const
-{
-    return m_image.height();
-}
-
-uint32_t CZuBuffer::GetFill() const
-{
-    return m_fill;
-}
-
-const QImage& CZuBuffer::Image() const
-{
-    return m_image;
-}

@@ -19,11 +19,6 @@ bool CZuEdit::Create(QWidget* parent, const QRect& rect, int id, bool multiLine)
     return ChildControl::Create(parent, rect, id);
 }
 
-bool CZuEdit::IsMultiLine() const
-{
-    return m_multi != nullptr;
-}
-
 void CZuEdit::BuildEditor(bool multiLine)
 {
     const QString text = m_line || m_multi ? GetWindowTextW() : QString();

@@ -18,7 +18,7 @@ public:
     explicit CZuEdit(QWidget* parent = nullptr, int id = 0, bool multiLine = false);
 
     bool Create(QWidget* parent, const QRect& rect, int id, bool multiLine = false);
-    bool IsMultiLine() const;
+    bool IsMultiLine() const { return m_multi != nullptr; }
 
     void SetWindowTextW(const QString& text);
     QString GetWindowTextW() const;

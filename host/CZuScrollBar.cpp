@@ -47,11 +47,6 @@ void CZuScrollBar::SetScrollInfo(const SCROLLINFO& info, bool redraw)
         update();
 }
 
-int CZuScrollBar::GetScrollPos() const
-{
-    return value();
-}
-
 void CZuScrollBar::SetScrollPos(int position, bool redraw)
 {
     QScopedValueRollback quiet(m_quiet, true);

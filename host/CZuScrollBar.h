@@ -26,7 +26,7 @@ public:
 
     void GetScrollInfo(SCROLLINFO& info) const;
     void SetScrollInfo(const SCROLLINFO& info, bool redraw = true);
-    int GetScrollPos() const;
+    int GetScrollPos() const { return value(); }
     void SetScrollPos(int position, bool redraw = true);
 
 signals:

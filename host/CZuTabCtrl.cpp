@@ -40,16 +40,6 @@ void CZuTabCtrl::SetCurSel(int index)
     setCurrentIndex(index);
 }
 
-int CZuTabCtrl::GetCurSel() const
-{
-    return currentIndex();
-}
-
-int CZuTabCtrl::GetItemCount() const
-{
-    return count();
-}
-
 void CZuTabCtrl::DeleteAllItems()
 {
     QScopedValueRollback quiet(m_quiet, true);

@@ -16,8 +16,8 @@ public:
     // index -1 (or past the end) appends; returns the index the tab landed at.
     int InsertItem(int index, const QString& text);
     void SetCurSel(int index);
-    int GetCurSel() const;
-    int GetItemCount() const;
+    int GetCurSel() const { return currentIndex(); }
+    int GetItemCount() const { return count(); }
     void DeleteAllItems();
 
 signals:
