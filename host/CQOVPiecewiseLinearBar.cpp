@@ -77,21 +77,21 @@ void CQOVPiecewiseLinearBar::SetSliderSize(int width, int height)
     update();
 }
 
-int CQOVPiecewiseLinearBar::ThumbWidth() const
+QSize CQOVPiecewiseLinearBar::ThumbSize() const
 {
     if (m_thumb && !m_thumb->IsEmpty())
-        return m_thumb->GetWidth();
-    return m_sliderSize.isEmpty() ? kThemedThumbWidth : m_sliderSize.width();
+        return QSize(m_thumb->GetWidth(), m_thumb->GetHeight());
+    return m_sliderSize.isEmpty() ? QSize(kThemedThumbWidth, height()) : m_sliderSize;
 }
 
 int CQOVPiecewiseLinearBar::TravelStart() const
 {
-    return m_edge + ThumbWidth() / 2;
+    return m_edge + ThumbSize().width() / 2;
 }
 
 int CQOVPiecewiseLinearBar::TravelLength() const
 {
-    return std::max(0, width() - m_edge - m_rightEdge - ThumbWidth());
+    return std::max(0, width() - m_edge - m_rightEdge - ThumbSize().width());
 }
 
 QRect CQOVPiecewiseLinearBar::ThumbRect() const
@@ -99,13 +99,9 @@ QRect CQOVPiecewiseLinearBar::ThumbRect() const
     const int span = maximum() - minimum();
     const double t = span > 0 ? double(value() - minimum()) / span : 0.0;
     const int centre = TravelStart() + int(std::lround(t * TravelLength()));
-    int thumbHeight = height();
-    if (m_thumb && !m_thumb->IsEmpty())
-        thumbHeight = std::min(m_thumb->GetHeight(), height());
-    else if (!m_sliderSize.isEmpty())
-        thumbHeight = std::min(m_sliderSize.height(), height());
-    const int w = ThumbWidth();
-    return QRect(centre - w / 2, (height() - thumbHeight) / 2, w, thumbHeight);
+    const QSize thumb = ThumbSize();
+    const int thumbHeight = std::min(thumb.height(), height());
+    return QRect(centre - thumb.width() / 2, (height() - thumbHeight) / 2, thumb.width(), thumbHeight);
 }
 
 int CQOVPiecewiseLinearBar::PositionAt(int x) const

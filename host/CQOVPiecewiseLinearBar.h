@@ -50,7 +50,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    int ThumbWidth() const;
+    // The thumb image's size, the marker's set size, or the themed thumb's.
+    QSize ThumbSize() const;
     // The span the thumb's centre travels along.
     int TravelStart() const;
     int TravelLength() const;
