@@ -1,17 +1,15 @@
 // Draws the voice library's preview pictures: a bust on a coloured ground, the hue moving round
 // the colour wheel from voice to voice, with long hair for the female speakers.
 //   draw_voice_previews VOICE_XML FOLDER      writes every voice's Preview below FOLDER
-#include "VoiceList.h"
+#include "LibraryStep.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-#include <cstdio>
+#include <algorithm>
 
 namespace {
 
@@ -62,25 +60,10 @@ QImage DrawPreview(int index, int count, bool female)
 int main(int argc, char** argv)
 {
     QGuiApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: draw_voice_previews VOICE_XML FOLDER\n");
-        return 2;
-    }
-    const QList<VoiceEntry> voices = ReadVoiceList(QString::fromLocal8Bit(argv[1]));
-    if (voices.isEmpty()) {
-        std::fprintf(stderr, "draw_voice_previews: no voices in %s\n", argv[1]);
-        return 1;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[2]));
-    for (qsizetype i = 0; i < voices.size(); ++i) {
-        if (voices[i].preview.isEmpty())
-            continue;
-        const QString path = folder.filePath(voices[i].preview);
-        QDir().mkpath(QFileInfo(path).path());
-        if (!DrawPreview(int(i), int(voices.size()), voices[i].female).save(path, "PNG")) {
-            std::fprintf(stderr, "draw_voice_previews: cannot write %s\n", qPrintable(path));
-            return 1;
-        }
-    }
-    return 0;
+    const auto draw = [](const QXmlStreamAttributes& voice, int index, int count, const QString& path) {
+        const bool female = voice.value(QLatin1String("Gender")) == QLatin1String("female");
+        const bool saved = DrawPreview(index, count, female).save(path, "PNG");
+        return saved ? QString() : QStringLiteral("cannot write %1").arg(path);
+    };
+    return LibraryStep::Run(argc, argv, "draw_voice_previews", "voice", QStringLiteral("Preview"), draw);
 }

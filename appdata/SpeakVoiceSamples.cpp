@@ -1,17 +1,14 @@
 // Speaks the voice library's samples with the local speech services' engine, each voice with its
 // own speaker, so a sample sounds like what the voice will read.
 //   speak_voice_samples VOICE_XML FOLDER      writes every voice's Audio below FOLDER as WAV
-#include "VoiceList.h"
+#include "LibraryStep.h"
 
 #include "AudioEncoder.h"
 #include "SpeechSynthesizer.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
@@ -23,36 +20,22 @@ const QString kSampleText = QStringLiteral("你好，我是%1。欢迎使用智�
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: speak_voice_samples VOICE_XML FOLDER\n");
-        return 2;
-    }
-    const QList<VoiceEntry> voices = ReadVoiceList(QString::fromLocal8Bit(argv[1]));
-    if (voices.isEmpty()) {
-        std::fprintf(stderr, "speak_voice_samples: no voices in %s\n", argv[1]);
-        return 1;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[2]));
-    for (const VoiceEntry& voice : voices) {
-        if (voice.audio.isEmpty())
-            continue;
-        const QString path = folder.filePath(voice.audio);
+    const auto speak = [](const QXmlStreamAttributes& voice, int, int, const QString& path) {
+        const QString name =
+            voice.value(QLatin1String("Name")).toString().replace(QStringLiteral("\\r\\n"), QStringLiteral(" "));
         try {
             SpeechSettings settings;
-            settings.person = voice.id;
-            const auto pcm = SpeechSynthesizer::Speak(kSampleText.arg(voice.name).toStdString(), settings);
+            settings.person = voice.value(QLatin1String("ID")).toInt();
+            const auto pcm = SpeechSynthesizer::Speak(kSampleText.arg(name).toStdString(), settings);
             const std::string wav = AudioEncoder::Encode(*pcm, SpeechFormat::Wav);
-            QDir().mkpath(QFileInfo(path).path());
             QFile file(path);
             if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-                file.write(wav.data(), qint64(wav.size())) != qint64(wav.size())) {
-                std::fprintf(stderr, "speak_voice_samples: cannot write %s\n", qPrintable(path));
-                return 1;
-            }
+                file.write(wav.data(), qint64(wav.size())) != qint64(wav.size()))
+                return QStringLiteral("cannot write %1").arg(path);
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "speak_voice_samples: %s: %s\n", qPrintable(voice.name), error.what());
-            return 1;
+            return QStringLiteral("%1: %2").arg(name, QString::fromLocal8Bit(error.what()));
         }
-    }
-    return 0;
+        return QString();
+    };
+    return LibraryStep::Run(argc, argv, "speak_voice_samples", "voice", QStringLiteral("Audio"), speak);
 }

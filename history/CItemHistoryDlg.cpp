@@ -19,8 +19,6 @@ namespace {
 const QString kTitle = QStringLiteral("历史记录");
 const QString kStartLabel = QStringLiteral("开始日期");
 const QString kEndLabel = QStringLiteral("截至日期");
-const QString kCloseCaption = QStringLiteral("关闭");
-const QString kRefreshCaption = QStringLiteral("刷新");
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 
 // The bottom row of controls sits this far above the bottom edge.
@@ -40,13 +38,6 @@ QDateEdit* MakePicker(QWidget* parent, int id)
 
 } // namespace
 
-CItemHistoryDlg::CItemHistoryDlg(QWidget* parent)
-    : CQOVBaseDlg(parent)
-{
-}
-
-CItemHistoryDlg::~CItemHistoryDlg() = default;
-
 bool CItemHistoryDlg::Create(int templateId, QWidget* parent)
 {
     if (templateId != kTemplateId)
@@ -63,24 +54,15 @@ bool CItemHistoryDlg::Create(int templateId, QWidget* parent)
     m_endLabel = ToolControls::Label(this, kEndLabel);
     m_start = MakePicker(this, kStartPickerId);
     m_end = MakePicker(this, kEndPickerId);
-    m_close = new CI3Button(this, kCloseId);
-    m_close->SetWindowTextW(kCloseCaption);
-    m_refresh = new CI3Button(this, kRefreshId);
-    m_refresh->SetWindowTextW(kRefreshCaption);
-    connect(m_close, &CI3Button::clicked, this, [this](int id) { OnCommand(id); });
-    connect(m_refresh, &CI3Button::clicked, this, [this](int id) { OnCommand(id); });
+    ToolControls::Buttons(this, {{&m_close, kCloseId, "关闭"}, {&m_refresh, kRefreshId, "刷新"}});
+    // A modeless dialog is only hidden, and kept for the next request.
+    connect(m_close, &CI3Button::clicked, this, [this] { reject(); });
+    connect(m_refresh, &CI3Button::clicked, this, [this] { Refresh(); });
 
     // The template is smaller than the smallest size the dialog may take, so it opens at that.
     setMinimumSize(kMinTrackSize);
     resize(kMinTrackSize);
     OnSize(0, width(), height());
-    return true;
-}
-
-bool CItemHistoryDlg::OnInitDialog()
-{
-    CQOVBaseDlg::OnInitDialog();
-    setWindowTitle(kTitle);
     return true;
 }
 
@@ -99,24 +81,6 @@ void CItemHistoryDlg::OnSize(int type, int cx, int cy)
     m_close->setGeometry(cx - 80, y, 60, kControlHeight);
 }
 
-void CItemHistoryDlg::OnCommand(int id)
-{
-    if (id == kRefreshId)
-        Refresh();
-    else if (id == kCloseId)
-        reject(); // a modeless dialog is only hidden, and kept for the next request
-}
-
-void CItemHistoryDlg::SetToolType(int tool)
-{
-    m_toolType = tool;
-}
-
-int CItemHistoryDlg::GetToolType() const
-{
-    return m_toolType;
-}
-
 void CItemHistoryDlg::SetOwnerWnd(QWidget* tool)
 {
     if (m_list)
@@ -127,16 +91,6 @@ void CItemHistoryDlg::SetRowHeight(int height)
 {
     if (m_list)
         m_list->SetRowHeight(height);
-}
-
-void CItemHistoryDlg::SetTransLog(TransLog* log)
-{
-    m_log = log;
-}
-
-TransLog* CItemHistoryDlg::GetTransLog() const
-{
-    return m_log;
 }
 
 void CItemHistoryDlg::ShowTool()
@@ -174,21 +128,6 @@ void CItemHistoryDlg::FillList()
             m_list->AddItem(TaskItemBuilder::Build(record, m_toolType, thumbnails));
     }
     m_list->UpdateScrollInfo();
-}
-
-CItemListWnd* CItemHistoryDlg::GetListWnd() const
-{
-    return m_list;
-}
-
-QDateEdit* CItemHistoryDlg::GetStartPicker() const
-{
-    return m_start;
-}
-
-QDateEdit* CItemHistoryDlg::GetEndPicker() const
-{
-    return m_end;
 }
 
 CItemHistoryDlg* GetHistoryDlg()

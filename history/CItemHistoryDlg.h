@@ -23,15 +23,14 @@ public:
     static constexpr int kCloseId = 2;
     static constexpr QSize kMinTrackSize{496, 364};
 
-    explicit CItemHistoryDlg(QWidget* parent = nullptr);
-    ~CItemHistoryDlg() override;
+    using CQOVBaseDlg::CQOVBaseDlg;
 
     // Builds the children from the dialog's template, modeless; false for an unknown template.
     bool Create(int templateId, QWidget* parent);
 
     // Which tool's log ShowTool shows (a row's history number; others keep the current log).
-    void SetToolType(int tool);
-    int GetToolType() const;
+    void SetToolType(int tool) { m_toolType = tool; }
+    int GetToolType() const { return m_toolType; }
     // The tool window the list hands entries to, and the list's row height.
     void SetOwnerWnd(QWidget* tool);
     void SetRowHeight(int height);
@@ -43,20 +42,18 @@ public:
     void Refresh();
 
     // Shows log whatever the tool number, for a caller that keeps its own log.
-    void SetTransLog(TransLog* log);
-    TransLog* GetTransLog() const;
+    void SetTransLog(TransLog* log) { m_log = log; }
+    TransLog* GetTransLog() const { return m_log; }
 
-    CItemListWnd* GetListWnd() const;
-    QDateEdit* GetStartPicker() const;
-    QDateEdit* GetEndPicker() const;
+    CItemListWnd* GetListWnd() const { return m_list; }
+    QDateEdit* GetStartPicker() const { return m_start; }
+    QDateEdit* GetEndPicker() const { return m_end; }
 
 protected:
-    bool OnInitDialog() override;
     void OnSize(int type, int cx, int cy) override;
 
 private:
     void FillList();
-    void OnCommand(int id);
 
     TransLog* m_log = nullptr; // one of the module's logs, never owned
     CItemListWnd* m_list = nullptr;

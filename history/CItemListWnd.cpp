@@ -17,8 +17,6 @@ CItemListWnd::CItemListWnd(QWidget* parent)
     setMouseTracking(true);
 }
 
-CItemListWnd::~CItemListWnd() = default;
-
 int CItemListWnd::OnCreate()
 {
     m_column.CreateBar(kScrollBarId)->Create(
@@ -35,7 +33,6 @@ void CItemListWnd::DeleteAllItems()
     m_hoverRow = -1;
     m_hoverHasFiles = false;
     m_selectedRow = -1;
-    m_pressedOnIcon = false;
 }
 
 TaskItemData* CItemListWnd::AddItem(std::unique_ptr<TaskItemData> item)
@@ -44,19 +41,9 @@ TaskItemData* CItemListWnd::AddItem(std::unique_ptr<TaskItemData> item)
     return m_items.back().get();
 }
 
-int CItemListWnd::GetItemCount() const
-{
-    return int(m_items.size());
-}
-
 const TaskItemData* CItemListWnd::GetItem(int row) const
 {
     return row >= 0 && row < GetItemCount() ? m_items[size_t(row)].get() : nullptr;
-}
-
-int CItemListWnd::ScrollRange() const
-{
-    return (GetItemCount() + 1) * m_rowHeight;
 }
 
 void CItemListWnd::UpdateScrollInfo()
@@ -65,51 +52,16 @@ void CItemListWnd::UpdateScrollInfo()
     update();
 }
 
-int CItemListWnd::GetScrollPos() const
-{
-    return m_column.Offset();
-}
-
-void CItemListWnd::ScrollTo(int position)
-{
-    m_column.ScrollTo(position);
-}
-
 void CItemListWnd::SetRowHeight(int height)
 {
     m_rowHeight = std::max(height, 1);
     UpdateScrollInfo();
 }
 
-int CItemListWnd::GetRowHeight() const
-{
-    return m_rowHeight;
-}
-
-void CItemListWnd::SetOwnerTool(QWidget* tool)
-{
-    m_ownerTool = tool;
-}
-
-QWidget* CItemListWnd::GetOwnerTool() const
-{
-    return m_ownerTool.data();
-}
-
 void CItemListWnd::EnableAddIcon(bool enable)
 {
     m_addIconEnabled = enable;
     update();
-}
-
-bool CItemListWnd::IsAddIconShown() const
-{
-    return m_addIconEnabled && m_hoverHasFiles;
-}
-
-ItemListGeometry CItemListWnd::Geometry() const
-{
-    return ItemListGeometry(size(), m_rowHeight, m_column.Offset());
 }
 
 void CItemListWnd::OnSize(int type, int cx, int cy)
@@ -141,8 +93,6 @@ ItemListGeometry::Hit CItemListWnd::HitTest(const QPoint& point)
 
 void CItemListWnd::mouseMoveEvent(QMouseEvent* event)
 {
-    // Qt reports leaving without being asked; the flag only mirrors that a leave is due.
-    m_tracking = true;
     if (!m_pressed) {
         const ItemListGeometry::Hit hit = HitTest(event->position().toPoint());
         const TaskItemData* item = GetItem(hit.row);
@@ -158,7 +108,6 @@ void CItemListWnd::mouseMoveEvent(QMouseEvent* event)
 
 void CItemListWnd::leaveEvent(QEvent* event)
 {
-    m_tracking = false;
     if (m_hoverHasFiles) {
         m_hoverHasFiles = false;
         update();
@@ -172,29 +121,25 @@ void CItemListWnd::OnLButtonDown(Qt::KeyboardModifiers, const QPoint& point)
     const ItemListGeometry::Hit hit = HitTest(point);
     const int previous = m_selectedRow;
     m_selectedRow = hit.row;
-    m_pressedOnIcon = hit.kind == ItemListGeometry::HitAddIcon && IsAddIconShown();
     if (previous != m_selectedRow)
         update();
 }
 
 void CItemListWnd::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
 {
-    if (m_pressed && m_hitKind == ItemListGeometry::HitAddIcon) {
-        m_pressedOnIcon = IsAddIconShown();
+    if (m_pressed && m_hitKind == ItemListGeometry::HitAddIcon)
         AddAction();
-    }
     m_pressed = false;
 }
 
 void CItemListWnd::AddAction()
 {
     const TaskItemData* item = GetItem(m_hoverRow);
-    if (!m_addIconEnabled || !m_pressedOnIcon || !item)
+    if (!IsAddIconShown() || !item)
         return;
     if (m_ownerTool)
         QOVPostTexts(m_ownerTool, kAddItemMessage, item->SrcInfo, item->Files);
     m_hoverHasFiles = false;
-    m_pressedOnIcon = false;
     update();
 }
 

@@ -28,31 +28,30 @@ public:
     static constexpr int kDefaultRowHeight = 40;
 
     explicit CItemListWnd(QWidget* parent = nullptr);
-    ~CItemListWnd() override;
 
     void DeleteAllItems();
     // Appends an entry; the list owns it from now on.
     TaskItemData* AddItem(std::unique_ptr<TaskItemData> item);
-    int GetItemCount() const;
+    int GetItemCount() const { return int(m_items.size()); }
     const TaskItemData* GetItem(int row) const;
 
     // Recomputes the scroll range after the entries or the size changed, then repaints.
     void UpdateScrollInfo();
-    int GetScrollPos() const;
+    int GetScrollPos() const { return m_column.Offset(); }
     // Moves the view, kept within the content; repaints when it moved.
-    void ScrollTo(int position);
+    void ScrollTo(int position) { m_column.ScrollTo(position); }
 
     void SetRowHeight(int height);
-    int GetRowHeight() const;
+    int GetRowHeight() const { return m_rowHeight; }
     // The tool window that receives 8224.
-    void SetOwnerTool(QWidget* tool);
-    QWidget* GetOwnerTool() const;
+    void SetOwnerTool(QWidget* tool) { m_ownerTool = tool; }
+    QWidget* GetOwnerTool() const { return m_ownerTool.data(); }
     void EnableAddIcon(bool enable);
 
     int GetSelectedRow() const { return m_selectedRow; }
     int GetHoverRow() const { return m_hoverRow; }
-    bool IsAddIconShown() const;
-    ItemListGeometry Geometry() const;
+    bool IsAddIconShown() const { return m_addIconEnabled && m_hoverHasFiles; }
+    ItemListGeometry Geometry() const { return ItemListGeometry(size(), m_rowHeight, m_column.Offset()); }
 
 protected:
     int OnCreate() override;
@@ -68,16 +67,14 @@ protected:
 private:
     ItemListGeometry::Hit HitTest(const QPoint& point);
     void AddAction();
-    int ScrollRange() const;
+    int ScrollRange() const { return (GetItemCount() + 1) * m_rowHeight; }
 
     std::vector<std::unique_ptr<TaskItemData>> m_items;
     ScrolledColumn m_column;
     bool m_addIconEnabled = false;
     bool m_hoverHasFiles = false;
-    bool m_pressedOnIcon = false;
     int m_hoverRow = -1;
     CZuBuffer* m_addImage = nullptr; // shared by the module, not owned
-    bool m_tracking = false;
     bool m_pressed = false;
     int m_selectedRow = -1;
     int m_hitKind = ItemListGeometry::HitNone;

@@ -11,31 +11,6 @@ ItemListGeometry::ItemListGeometry(const QSize& client, int rowHeight, int scrol
 {
 }
 
-int ItemListGeometry::RowTop(int row) const
-{
-    return row * m_rowHeight - m_scrollPos;
-}
-
-QRect ItemListGeometry::RowRect(int row) const
-{
-    return QRect(0, RowTop(row), m_width, m_rowHeight);
-}
-
-QRect ItemListGeometry::NumberRect(int row) const
-{
-    return QRect(0, RowTop(row), kNumberWidth, m_rowHeight);
-}
-
-QRect ItemListGeometry::SourceRect(int row) const
-{
-    return QRect(kNumberWidth, RowTop(row), m_sourceWidth, m_rowHeight);
-}
-
-QRect ItemListGeometry::ResultRect(int row) const
-{
-    return QRect(ResultLeft(), RowTop(row), m_width - ResultLeft(), m_rowHeight);
-}
-
 QRect ItemListGeometry::ResultTextRect(int row) const
 {
     const int left = ResultLeft() + kTextInset;

@@ -33,11 +33,11 @@ public:
     int SourceWidth() const { return m_sourceWidth; }
     int ResultLeft() const { return kNumberWidth + m_sourceWidth; }
 
-    int RowTop(int row) const;
-    QRect RowRect(int row) const;
-    QRect NumberRect(int row) const;
-    QRect SourceRect(int row) const;
-    QRect ResultRect(int row) const;
+    int RowTop(int row) const { return row * m_rowHeight - m_scrollPos; }
+    QRect RowRect(int row) const { return QRect(0, RowTop(row), m_width, m_rowHeight); }
+    QRect NumberRect(int row) const { return QRect(0, RowTop(row), kNumberWidth, m_rowHeight); }
+    QRect SourceRect(int row) const { return QRect(kNumberWidth, RowTop(row), m_sourceWidth, m_rowHeight); }
+    QRect ResultRect(int row) const { return QRect(ResultLeft(), RowTop(row), m_width - ResultLeft(), m_rowHeight); }
     // Where the text of an entry without thumbnails may go.
     QRect ResultTextRect(int row) const;
     QRect ThumbnailRect(int row, int index) const;

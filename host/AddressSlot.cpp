@@ -49,11 +49,3 @@ AddressSlot::~AddressSlot()
     }
     places.freed.notify_all();
 }
-
-int AddressSlot::InUse(const std::string& address)
-{
-    Places& places = Shared();
-    std::lock_guard<std::mutex> lock(places.mutex);
-    const auto found = places.used.find(address);
-    return found == places.used.end() ? 0 : found->second;
-}

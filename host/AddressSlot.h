@@ -20,8 +20,6 @@ public:
     AddressSlot& operator=(const AddressSlot&) = delete;
 
     bool Held() const { return m_held; }
-    // Requests under way to address now; for tests.
-    static int InUse(const std::string& address);
 
 private:
     std::string m_address;

@@ -10,26 +10,11 @@ constexpr qreal kCornerRadius = 3.0;
 }
 
 CI3Button::CI3Button(QWidget* parent, int id)
-    : QPushButton(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
     // The base class's clicked(bool) is hidden by ours, so name it explicitly.
     connect(this, &QAbstractButton::clicked, this, [this] { emit clicked(m_id); });
-}
-
-bool CI3Button::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CI3Button::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CI3Button::SetButtonRange(const CZuBuffer* normal, const CZuBuffer* hover, const CZuBuffer* pressed,
@@ -40,21 +25,6 @@ void CI3Button::SetButtonRange(const CZuBuffer* normal, const CZuBuffer* hover, 
     m_pressed = pressed;
     m_disabled = disabled;
     update();
-}
-
-void CI3Button::SetWindowTextW(const QString& text)
-{
-    setText(text);
-}
-
-QString CI3Button::GetWindowTextW() const
-{
-    return text();
-}
-
-void CI3Button::EnableWindow(bool enable)
-{
-    setEnabled(enable);
 }
 
 const CZuBuffer* CI3Button::StateBitmap() const

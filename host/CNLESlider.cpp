@@ -7,8 +7,7 @@
 #include <algorithm>
 
 CNLESlider::CNLESlider(QWidget* parent, int id)
-    : QSlider(Qt::Horizontal, parent)
-    , m_id(id)
+    : ChildControl(id, Qt::Horizontal, parent)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
     setStyleSheet(QStringLiteral("QSlider { background: %1; }"
@@ -25,20 +24,6 @@ CNLESlider::CNLESlider(QWidget* parent, int id)
     });
 }
 
-bool CNLESlider::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CNLESlider::GetDlgCtrlID() const
-{
-    return m_id;
-}
-
 void CNLESlider::SetNumberInfo(int low, int high, int value, int flag)
 {
     QScopedValueRollback quiet(m_quiet, true);
@@ -47,18 +32,9 @@ void CNLESlider::SetNumberInfo(int low, int high, int value, int flag)
     setValue(value);
 }
 
-int CNLESlider::GetNumberFlag() const
-{
-    return m_flag;
-}
-
 void CNLESlider::SetPos(int position)
 {
     QScopedValueRollback quiet(m_quiet, true);
     setValue(position);
 }
 
-int CNLESlider::GetPos() const
-{
-    return value();
-}

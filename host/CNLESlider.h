@@ -1,11 +1,13 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QSlider>
 
 // The editor's horizontal number slider. A position change made by the user is reported with the
 // child identifier and the new position (the original's 0x401 notification); SetNumberInfo and
 // SetPos stay silent.
-class CNLESlider : public QSlider
+class CNLESlider : public ChildControl<QSlider>
 {
     Q_OBJECT
 
@@ -16,20 +18,16 @@ public:
 
     explicit CNLESlider(QWidget* parent = nullptr, int id = 0);
 
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
-
     // Sets range and value; flag is kept for the caller (the tools pass 0).
     void SetNumberInfo(int low, int high, int value, int flag);
-    int GetNumberFlag() const;
+    int GetNumberFlag() const { return m_flag; }
     void SetPos(int position);
-    int GetPos() const;
+    int GetPos() const { return value(); }
 
 signals:
     void sliderChanged(int id, int position);
 
 private:
-    int m_id = 0;
     int m_flag = 0;
     bool m_quiet = false;
 };

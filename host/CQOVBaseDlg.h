@@ -1,32 +1,27 @@
 #pragma once
 
-#include "host/CMsgReceiver.h"
-#include "host/CQOVWndColorMgr.h"
+#include "host/HostWindow.h"
 
 #include <QDialog>
 
-class QPainter;
-
 // The base of every dialog: the editor's colours and the handlers dialogs chain to. OnInitDialog
 // runs once, before the dialog is first shown.
-class CQOVBaseDlg : public QDialog, public CMsgReceiver, public CQOVWndColorMgr
+class CQOVBaseDlg : public HostWindow<QDialog>
 {
 public:
-    explicit CQOVBaseDlg(QWidget* parent = nullptr);
+    explicit CQOVBaseDlg(QWidget* parent = nullptr)
+        : HostWindow(parent)
+    {
+    }
 
     // Shows the dialog modally; QDialog::Accepted or QDialog::Rejected.
-    int DoModal();
+    int DoModal() { return exec(); }
 
 protected:
-    virtual bool OnInitDialog();
-    virtual void OnSize(int type, int cx, int cy);
-    virtual bool PreTranslateMessage(QObject* target, QEvent* event);
-    virtual void OnDraw(QPainter& painter);
+    virtual bool OnInitDialog() { return true; }
 
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool m_initialised = false;

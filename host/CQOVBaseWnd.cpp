@@ -1,16 +1,13 @@
 #include "host/CQOVBaseWnd.h"
 
-#include "host/CQOVDefUiSettings.h"
 #include "host/QOVMessage.h"
 
 #include <QChildEvent>
 #include <QMouseEvent>
-#include <QPainter>
 
 CQOVBaseWnd::CQOVBaseWnd(QWidget* parent)
-    : QWidget(parent)
+    : HostWindow(parent)
 {
-    setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -28,56 +25,9 @@ bool CQOVBaseWnd::Create(QWidget* parent, const QRect& rect, int childId)
     return true;
 }
 
-int CQOVBaseWnd::GetDlgCtrlID() const
-{
-    return m_childId;
-}
-
-void CQOVBaseWnd::SetOwner(QWidget* owner)
-{
-    m_owner = owner;
-}
-
-QWidget* CQOVBaseWnd::GetOwner() const
-{
-    return m_owner ? m_owner.data() : parentWidget();
-}
-
 intptr_t CQOVBaseWnd::SendToOwner(int message, uintptr_t wParam, intptr_t lParam)
 {
     return QOVSendMessage(GetOwner(), message, wParam, lParam);
-}
-
-int CQOVBaseWnd::OnCreate()
-{
-    return 0;
-}
-
-void CQOVBaseWnd::OnSize(int, int, int)
-{
-}
-
-void CQOVBaseWnd::OnLButtonDown(Qt::KeyboardModifiers, const QPoint&)
-{
-}
-
-void CQOVBaseWnd::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
-{
-}
-
-bool CQOVBaseWnd::PreTranslateMessage(QObject*, QEvent*)
-{
-    return false;
-}
-
-bool CQOVBaseWnd::OnWindowMessage(QOVMessageEvent*)
-{
-    return false;
-}
-
-void CQOVBaseWnd::OnDraw(QPainter& painter)
-{
-    painter.fillRect(rect(), GetBkColor());
 }
 
 void CQOVBaseWnd::WatchDescendants(QObject* object)
@@ -118,18 +68,6 @@ bool CQOVBaseWnd::InThisWindow(QObject* object) const
             return widget->window() == window();
     }
     return true;
-}
-
-void CQOVBaseWnd::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    OnDraw(painter);
-}
-
-void CQOVBaseWnd::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    OnSize(0, width(), height());
 }
 
 void CQOVBaseWnd::mousePressEvent(QMouseEvent* event)

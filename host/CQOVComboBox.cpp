@@ -3,28 +3,13 @@
 #include "host/CQOVDefUiSettings.h"
 
 CQOVComboBox::CQOVComboBox(QWidget* parent, int id)
-    : QComboBox(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
     setFont(ui.defaultFont);
     setStyleSheet(ui.StyleSheet());
     // activated fires for user choices only, which is what the tool windows expect to hear.
     connect(this, &QComboBox::activated, this, [this] { emit selectionChanged(m_id); });
-}
-
-bool CQOVComboBox::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVComboBox::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 int CQOVComboBox::InsertString(int index, const QString& text)
@@ -43,16 +28,6 @@ void CQOVComboBox::SetCurSel(int index)
     setCurrentIndex(index >= 0 && index < count() ? index : -1);
 }
 
-int CQOVComboBox::GetCurSel() const
-{
-    return currentIndex();
-}
-
-int CQOVComboBox::GetCount() const
-{
-    return count();
-}
-
 bool CQOVComboBox::GetLBText(int index, QString& out) const
 {
     if (index < 0 || index >= count())
@@ -61,7 +36,3 @@ bool CQOVComboBox::GetLBText(int index, QString& out) const
     return true;
 }
 
-void CQOVComboBox::ResetContent()
-{
-    clear();
-}

@@ -20,8 +20,7 @@ constexpr int kTextIndent = 6;
 } // namespace
 
 CQOVContainWnd::CQOVContainWnd(QWidget* parent, int id)
-    : QAbstractScrollArea(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -29,17 +28,6 @@ CQOVContainWnd::CQOVContainWnd(QWidget* parent, int id)
     viewport()->setMouseTracking(true);
     setFont(CQOVDefUiSettings::GetDefUiSettings().defaultFont);
 }
-
-bool CQOVContainWnd::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVContainWnd::GetDlgCtrlID() const { return m_id; }
 
 void CQOVContainWnd::SetContainList(QList<ContainItem*>* items)
 {
@@ -96,8 +84,7 @@ void CQOVContainWnd::ReLayout()
             m_visible.append(i);
     }
     // Selection and hover cannot point at items that are gone or hidden.
-    for (auto it = m_selected.begin(); it != m_selected.end();)
-        it = m_visible.contains(*it) ? std::next(it) : m_selected.erase(it);
+    m_selected.removeIf([this](int index) { return !m_visible.contains(index); });
     if (!m_visible.contains(m_current))
         m_current = -1;
     if (!m_visible.contains(m_hover))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QAbstractScrollArea>
 #include <QList>
 #include <QSet>
@@ -10,15 +12,12 @@ class ContainItem;
 // A scrolling grid of thumbnails (or, in report mode, a list with one row per item). The item
 // list and the items belong to the caller, who calls ReLayout after changing them. Indices are
 // positions in that list; folder items are left out unless SetNeedFolder(true).
-class CQOVContainWnd : public QAbstractScrollArea
+class CQOVContainWnd : public ChildControl<QAbstractScrollArea>
 {
     Q_OBJECT
 
 public:
     explicit CQOVContainWnd(QWidget* parent = nullptr, int id = 0);
-
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
 
     void SetContainList(QList<ContainItem*>* items);
     void SetItemSize(const QSize& size);
@@ -79,7 +78,6 @@ private:
     void SetHover(int index);
     void DrawItem(QPainter& painter, int index, const QRect& rect);
 
-    int m_id = 0;
     QList<ContainItem*>* m_items = nullptr;
     QList<int> m_visible;
     QSet<int> m_selected;

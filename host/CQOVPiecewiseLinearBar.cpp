@@ -16,28 +16,13 @@ constexpr int kThemedTrackHeight = 4;
 } // namespace
 
 CQOVPiecewiseLinearBar::CQOVPiecewiseLinearBar(QWidget* parent, int id)
-    : QSlider(Qt::Horizontal, parent)
-    , m_id(id)
+    : ChildControl(id, Qt::Horizontal, parent)
 {
     setRange(0, 0);
     connect(this, &QAbstractSlider::valueChanged, this, [this](int value) {
         if (!m_quiet)
             emit sliderChanged(m_id, value);
     });
-}
-
-bool CQOVPiecewiseLinearBar::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVPiecewiseLinearBar::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CQOVPiecewiseLinearBar::AddValuePair(int position, double value)
@@ -66,16 +51,6 @@ void CQOVPiecewiseLinearBar::SetCurrentValue(double value)
     update();
 }
 
-double CQOVPiecewiseLinearBar::GetCurrentValue() const
-{
-    return m_map.ValueAt(value());
-}
-
-const PiecewiseLinearMap& CQOVPiecewiseLinearBar::Map() const
-{
-    return m_map;
-}
-
 void CQOVPiecewiseLinearBar::SetImages(const CZuBuffer* track, const CZuBuffer* thumb)
 {
     m_track = track;
@@ -87,11 +62,6 @@ void CQOVPiecewiseLinearBar::SetBkImage(const CZuBuffer* image)
 {
     m_background = image;
     update();
-}
-
-void CQOVPiecewiseLinearBar::SetEdgeWidth(int width)
-{
-    SetEdgeWidth(width, width);
 }
 
 void CQOVPiecewiseLinearBar::SetEdgeWidth(int left, int right)
@@ -107,26 +77,21 @@ void CQOVPiecewiseLinearBar::SetSliderSize(int width, int height)
     update();
 }
 
-int CQOVPiecewiseLinearBar::GetEdgeWidth() const
-{
-    return m_edge;
-}
-
-int CQOVPiecewiseLinearBar::ThumbWidth() const
+QSize CQOVPiecewiseLinearBar::ThumbSize() const
 {
     if (m_thumb && !m_thumb->IsEmpty())
-        return m_thumb->GetWidth();
-    return m_sliderSize.isEmpty() ? kThemedThumbWidth : m_sliderSize.width();
+        return QSize(m_thumb->GetWidth(), m_thumb->GetHeight());
+    return m_sliderSize.isEmpty() ? QSize(kThemedThumbWidth, height()) : m_sliderSize;
 }
 
 int CQOVPiecewiseLinearBar::TravelStart() const
 {
-    return m_edge + ThumbWidth() / 2;
+    return m_edge + ThumbSize().width() / 2;
 }
 
 int CQOVPiecewiseLinearBar::TravelLength() const
 {
-    return std::max(0, width() - m_edge - m_rightEdge - ThumbWidth());
+    return std::max(0, width() - m_edge - m_rightEdge - ThumbSize().width());
 }
 
 QRect CQOVPiecewiseLinearBar::ThumbRect() const
@@ -134,13 +99,9 @@ QRect CQOVPiecewiseLinearBar::ThumbRect() const
     const int span = maximum() - minimum();
     const double t = span > 0 ? double(value() - minimum()) / span : 0.0;
     const int centre = TravelStart() + int(std::lround(t * TravelLength()));
-    int thumbHeight = height();
-    if (m_thumb && !m_thumb->IsEmpty())
-        thumbHeight = std::min(m_thumb->GetHeight(), height());
-    else if (!m_sliderSize.isEmpty())
-        thumbHeight = std::min(m_sliderSize.height(), height());
-    const int w = ThumbWidth();
-    return QRect(centre - w / 2, (height() - thumbHeight) / 2, w, thumbHeight);
+    const QSize thumb = ThumbSize();
+    const int thumbHeight = std::min(thumb.height(), height());
+    return QRect(centre - thumb.width() / 2, (height() - thumbHeight) / 2, thumb.width(), thumbHeight);
 }
 
 int CQOVPiecewiseLinearBar::PositionAt(int x) const

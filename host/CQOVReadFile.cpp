@@ -4,10 +4,7 @@
 
 CQOVReadFile::CQOVReadFile() = default;
 
-CQOVReadFile::~CQOVReadFile()
-{
-    Close();
-}
+CQOVReadFile::~CQOVReadFile() = default;
 
 int CQOVReadFile::Open(const QString& path, int mode)
 {
@@ -50,12 +47,6 @@ int CQOVReadFile::ReadString(QString& out)
 
 void CQOVReadFile::Close()
 {
-    if (m_file)
-        m_file->close();
     m_file.reset();
 }
 
-bool CQOVReadFile::IsOpen() const
-{
-    return m_file != nullptr;
-}

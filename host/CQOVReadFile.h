@@ -25,7 +25,7 @@ public:
     // a byte-order mark at the start of the file is skipped.
     int ReadString(QString& out);
     void Close();
-    bool IsOpen() const;
+    bool IsOpen() const { return m_file != nullptr; }
 
 private:
     std::unique_ptr<QFile> m_file;

@@ -22,27 +22,10 @@ CQOVResClientHttpClient::CQOVResClientHttpClient(const QString& userAgent)
 {
 }
 
-void CQOVResClientHttpClient::SetTimeout(std::chrono::milliseconds timeout)
-{
-    m_timeout = timeout;
-}
-
-void CQOVResClientHttpClient::SetCancellation(const pplx::cancellation_token& cancel)
-{
-    m_cancel = cancel;
-}
-
-QString CQOVResClientHttpClient::LastError() const
-{
-    return m_lastError;
-}
-
 int CQOVResClientHttpClient::DownLoad_New(const QString& url, const QString& localFile, const QString&, void*, int,
                                           int)
 {
-    m_lastError.clear();
-    m_lastException = nullptr;
-    m_lastStatus = 0;
+    Begin();
     if (url.isEmpty() || localFile.isEmpty()) {
         m_lastError = QStringLiteral("download address or target file is empty");
         return 0;

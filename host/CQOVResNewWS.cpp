@@ -81,7 +81,7 @@ web::http::http_request MakeRequest(const web::http::method& verb, const SignedR
 }
 
 // Only the start of an error page is read, however long the store makes it.
-QString Refusal(const char* operation, web::http::http_response& response)
+QString Refusal(QLatin1String operation, web::http::http_response& response)
 {
     std::string detail(kErrorBodyShown, '\0');
     try {
@@ -97,7 +97,7 @@ QString Refusal(const char* operation, web::http::http_response& response)
     } catch (const std::exception&) {
         detail.clear(); // the status alone says enough
     }
-    return QStringLiteral("%1 answered with status %2 %3").arg(QLatin1String(operation)).arg(response.status_code())
+    return QStringLiteral("%1 answered with status %2 %3").arg(operation).arg(response.status_code())
         .arg(QString::fromUtf8(detail.data(), int(detail.size())));
 }
 
@@ -112,28 +112,44 @@ bool CQOVResNewWS::Fail(const QString& error)
 
 int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
 {
-    m_lastError.clear();
-    m_lastException = nullptr;
-    m_lastStatus = 0;
+    Begin();
     QByteArray digest;
     qint64 size = 0;
     if (policy.localFilePath.isEmpty() || !MD5OfFile(policy.localFilePath, digest, size))
         return Fail(QStringLiteral("cannot read %1").arg(policy.localFilePath));
-    const QByteArray contentMd5 = digest.toBase64();
+    return Send(policy, web::http::methods::PUT, digest.toBase64(), size);
+}
+
+int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
+{
+    Begin();
+    return Send(policy, web::http::methods::DEL, {}, 0);
+}
+
+int CQOVResNewWS::Send(const SHuaweiObsPolicy& policy, const std::string& verb, const QByteArray& contentMd5,
+                       qint64 size)
+{
+    const bool upload = verb == web::http::methods::PUT;
+    const QLatin1String operation(upload ? "upload" : "delete");
     SignedRequest signedRequest;
     QString error;
-    if (!Prepare(policy, "PUT", contentMd5, kBodyType, signedRequest, error))
+    if (!Prepare(policy, QByteArray::fromStdString(verb), contentMd5, upload ? kBodyType : QByteArray(), signedRequest,
+                 error))
         return Fail(error);
     try {
         web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
-        web::http::http_request request = MakeRequest(web::http::methods::PUT, signedRequest);
-        request.headers().add("Content-MD5", contentMd5.toStdString());
-        uint64_t opened = 0;
-        concurrency::streams::istream body = FileReadStreamBuffer::Open(policy.localFilePath, opened);
-        // A file that changed since its digest was taken would only be refused by the store.
-        if (!body.is_valid() || opened != uint64_t(size))
-            return Fail(QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
-        request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
+        web::http::http_request request = MakeRequest(verb, signedRequest);
+        concurrency::streams::istream body;
+        if (upload) {
+            request.headers().add("Content-MD5", contentMd5.toStdString());
+            uint64_t opened = 0;
+            body = FileReadStreamBuffer::Open(policy.localFilePath, opened);
+            // A file that changed since its digest was taken would only be refused by the store.
+            if (!body.is_valid() || opened != uint64_t(size))
+                return Fail(
+                    QStringLiteral("%1 changed or vanished while it was being uploaded").arg(policy.localFilePath));
+            request.set_body(body, utility::size64_t(size), kBodyType.toStdString());
+        }
         web::http::http_response response;
         const AddressSlot place(client.base_uri().authority().to_string(), m_cancel);
         RequestCancel cancel(m_cancel);
@@ -147,36 +163,11 @@ int CQOVResNewWS::huaweiObsUploadFile(const SHuaweiObsPolicy& policy)
         cancel.Watch(response);
         m_lastStatus = response.status_code();
         if (m_lastStatus < 200 || m_lastStatus > 299)
-            return Fail(Refusal("upload", response));
+            return Fail(Refusal(operation, response));
     } catch (const std::exception& e) {
         m_lastException = std::current_exception();
-        return Fail(QStringLiteral("upload of %1: %2").arg(policy.localFilePath, Why(e)));
-    }
-    return 1;
-}
-
-int CQOVResNewWS::huaweiObsDeleteFile(const SHuaweiObsPolicy& policy)
-{
-    m_lastError.clear();
-    m_lastException = nullptr;
-    m_lastStatus = 0;
-    SignedRequest signedRequest;
-    QString error;
-    if (!Prepare(policy, "DELETE", {}, {}, signedRequest, error))
-        return Fail(error);
-    try {
-        web::http::client::http_client client = MakeClient(signedRequest, m_timeout);
-        const AddressSlot place(client.base_uri().authority().to_string(), m_cancel);
-        RequestCancel cancel(m_cancel);
-        web::http::http_response response =
-            client.request(MakeRequest(web::http::methods::DEL, signedRequest), cancel.Token()).get();
-        cancel.Watch(response);
-        m_lastStatus = response.status_code();
-        if (m_lastStatus < 200 || m_lastStatus > 299)
-            return Fail(Refusal("delete", response));
-    } catch (const std::exception& e) {
-        m_lastException = std::current_exception();
-        return Fail(QStringLiteral("delete of %1: %2").arg(policy.objectKey, Why(e)));
+        const QString& subject = upload ? policy.localFilePath : policy.objectKey;
+        return Fail(QStringLiteral("%1 of %2: %3").arg(operation, subject, Why(e)));
     }
     return 1;
 }

@@ -5,8 +5,7 @@
 #include <QTextCursor>
 
 CQOVRichEditCtrl::CQOVRichEditCtrl(QWidget* parent, int id)
-    : QTextEdit(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
     , m_textColor(CQOVDefUiSettings::GetDefUiSettings().text)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
@@ -21,29 +20,10 @@ CQOVRichEditCtrl::CQOVRichEditCtrl(QWidget* parent, int id)
     connect(this, &QTextEdit::textChanged, this, [this] { emit textChanged(m_id); });
 }
 
-bool CQOVRichEditCtrl::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CQOVRichEditCtrl::GetDlgCtrlID() const
-{
-    return m_id;
-}
-
 void CQOVRichEditCtrl::SetWindowTextW(const QString& text)
 {
     setPlainText(text);
     ApplyLook();
-}
-
-QString CQOVRichEditCtrl::GetWindowTextW() const
-{
-    return toPlainText();
 }
 
 void CQOVRichEditCtrl::SetRichTextColor(const QColor& color)
@@ -56,11 +36,6 @@ void CQOVRichEditCtrl::SetFont(const QFont& font)
 {
     QTextEdit::setFont(font);
     ApplyLook();
-}
-
-void CQOVRichEditCtrl::SetReadOnly(bool readOnly)
-{
-    setReadOnly(readOnly);
 }
 
 void CQOVRichEditCtrl::focusOutEvent(QFocusEvent* event)

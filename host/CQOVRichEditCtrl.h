@@ -1,24 +1,23 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QTextEdit>
 
 // The editor's multi-line text box, kept to plain text in one colour and font. Every change of
 // the text (typed or set) and every loss of focus is reported with the child identifier.
-class CQOVRichEditCtrl : public QTextEdit
+class CQOVRichEditCtrl : public ChildControl<QTextEdit>
 {
     Q_OBJECT
 
 public:
     explicit CQOVRichEditCtrl(QWidget* parent = nullptr, int id = 0);
 
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
-
     void SetWindowTextW(const QString& text);
-    QString GetWindowTextW() const;
+    QString GetWindowTextW() const { return toPlainText(); }
     void SetRichTextColor(const QColor& color);
     void SetFont(const QFont& font);
-    void SetReadOnly(bool readOnly);
+    void SetReadOnly(bool readOnly) { setReadOnly(readOnly); }
 
 signals:
     void textChanged(int id);
@@ -30,6 +29,5 @@ protected:
 private:
     void ApplyLook();
 
-    int m_id = 0;
     QColor m_textColor;
 };

@@ -6,34 +6,14 @@
 #include <QPainter>
 
 CZuBuffDisplayWnd::CZuBuffDisplayWnd(QWidget* parent, int id)
-    : QWidget(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
-}
-
-bool CZuBuffDisplayWnd::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CZuBuffDisplayWnd::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CZuBuffDisplayWnd::SetDisplayBuffer(const CZuBuffer* buffer)
 {
     m_buffer = buffer;
     update();
-}
-
-const CZuBuffer* CZuBuffDisplayWnd::GetDisplayBuffer() const
-{
-    return m_buffer;
 }
 
 QRect CZuBuffDisplayWnd::FitRect(const QSize& source, const QRect& bounds)

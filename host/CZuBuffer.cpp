@@ -9,11 +9,6 @@ CZuBuffer::CZuBuffer(uint32_t fill)
 
 int CZuBuffer::CreateFromImage(const QImage& image)
 {
-    return Adopt(image);
-}
-
-int CZuBuffer::Adopt(QImage image)
-{
     if (image.isNull()) {
         Release();
         return 0;
@@ -24,9 +19,7 @@ int CZuBuffer::Adopt(QImage image)
 
 int CZuBuffer::CreateFromFile(const QString& path)
 {
-    if (path.isEmpty())
-        return Adopt(QImage());
-    return Adopt(QImage(path));
+    return CreateFromImage(path.isEmpty() ? QImage() : QImage(path));
 }
 
 QString CZuBuffer::ResourcePath(int id, const QString& type)
@@ -36,7 +29,7 @@ QString CZuBuffer::ResourcePath(int id, const QString& type)
 
 int CZuBuffer::CreateFromImageResource(const void* /*module*/, int id, const QString& type)
 {
-    return Adopt(QImage(ResourcePath(id, type)));
+    return CreateFromImage(QImage(ResourcePath(id, type)));
 }
 
 void CZuBuffer::Release()
@@ -58,27 +51,3 @@ void CZuBuffer::StretchBltToDC(QPainter* dc, const QRect& dest, const QRect& src
     dc->setRenderHint(QPainter::SmoothPixmapTransform, wasSmooth);
 }
 
-bool CZuBuffer::IsEmpty() const
-{
-    return m_image.isNull();
-}
-
-int CZuBuffer::GetWidth() const
-{
-    return m_image.width();
-}
-
-int CZuBuffer::GetHeight() const
-{
-    return m_image.height();
-}
-
-uint32_t CZuBuffer::GetFill() const
-{
-    return m_fill;
-}
-
-const QImage& CZuBuffer::Image() const
-{
-    return m_image;
-}

@@ -28,18 +28,16 @@ public:
     // flags: 0 scales smoothly, 1 keeps hard pixel edges.
     void StretchBltToDC(QPainter* dc, const QRect& dest, const QRect& src, int flags) const;
 
-    bool IsEmpty() const;
-    int GetWidth() const;
-    int GetHeight() const;
-    uint32_t GetFill() const;
-    const QImage& Image() const;
+    bool IsEmpty() const { return m_image.isNull(); }
+    int GetWidth() const { return m_image.width(); }
+    int GetHeight() const { return m_image.height(); }
+    uint32_t GetFill() const { return m_fill; }
+    const QImage& Image() const { return m_image; }
 
     // Path of image resource id of type inside the Qt resource system.
     static QString ResourcePath(int id, const QString& type);
 
 private:
-    int Adopt(QImage image);
-
     QImage m_image;
     uint32_t m_fill;
 };

@@ -7,31 +7,16 @@
 #include <QPlainTextEdit>
 
 CZuEdit::CZuEdit(QWidget* parent, int id, bool multiLine)
-    : QWidget(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     BuildEditor(multiLine);
 }
 
 bool CZuEdit::Create(QWidget* parent, const QRect& rect, int id, bool multiLine)
 {
-    setParent(parent);
-    m_id = id;
     if (multiLine != IsMultiLine())
         BuildEditor(multiLine);
-    setGeometry(rect);
-    show();
-    return true;
-}
-
-int CZuEdit::GetDlgCtrlID() const
-{
-    return m_id;
-}
-
-bool CZuEdit::IsMultiLine() const
-{
-    return m_multi != nullptr;
+    return ChildControl::Create(parent, rect, id);
 }
 
 void CZuEdit::BuildEditor(bool multiLine)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -8,7 +10,7 @@ class QPlainTextEdit;
 // The editor's plain edit box: one line, or several when created multi-line. Every change of the
 // text (typed or set, as on the original platform) and every loss of focus is reported with the
 // child identifier.
-class CZuEdit : public QWidget
+class CZuEdit : public ChildControl<QWidget>
 {
     Q_OBJECT
 
@@ -16,8 +18,7 @@ public:
     explicit CZuEdit(QWidget* parent = nullptr, int id = 0, bool multiLine = false);
 
     bool Create(QWidget* parent, const QRect& rect, int id, bool multiLine = false);
-    int GetDlgCtrlID() const;
-    bool IsMultiLine() const;
+    bool IsMultiLine() const { return m_multi != nullptr; }
 
     void SetWindowTextW(const QString& text);
     QString GetWindowTextW() const;
@@ -37,7 +38,6 @@ protected:
 private:
     void BuildEditor(bool multiLine);
 
-    int m_id = 0;
     QLineEdit* m_line = nullptr;
     QPlainTextEdit* m_multi = nullptr;
 };

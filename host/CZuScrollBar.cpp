@@ -7,8 +7,7 @@
 #include <algorithm>
 
 CZuScrollBar::CZuScrollBar(QWidget* parent, int id)
-    : QScrollBar(Qt::Vertical, parent)
-    , m_id(id)
+    : ChildControl(id, Qt::Vertical, parent)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
     setStyleSheet(QStringLiteral("QScrollBar:vertical { background: %1; width: 12px; margin: 0; }"
@@ -22,20 +21,6 @@ CZuScrollBar::CZuScrollBar(QWidget* parent, int id)
         if (!m_quiet)
             emit scrolled(m_id, value);
     });
-}
-
-bool CZuScrollBar::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CZuScrollBar::GetDlgCtrlID() const
-{
-    return m_id;
 }
 
 void CZuScrollBar::GetScrollInfo(SCROLLINFO& info) const
@@ -60,11 +45,6 @@ void CZuScrollBar::SetScrollInfo(const SCROLLINFO& info, bool redraw)
     setValue(std::clamp(info.nPos, m_min, highest));
     if (redraw)
         update();
-}
-
-int CZuScrollBar::GetScrollPos() const
-{
-    return value();
 }
 
 void CZuScrollBar::SetScrollPos(int position, bool redraw)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/ChildControl.h"
+
 #include <QScrollBar>
 
 // Range, page and position of a scroll bar in the editor's terms.
@@ -15,26 +17,22 @@ struct SCROLLINFO
 // The editor's vertical scroll bar. The range covers the whole content and the page the visible
 // part, so the highest position is nMax - nPage + 1. User scrolling is reported with the child
 // identifier; SetScrollInfo stays silent.
-class CZuScrollBar : public QScrollBar
+class CZuScrollBar : public ChildControl<QScrollBar>
 {
     Q_OBJECT
 
 public:
     explicit CZuScrollBar(QWidget* parent = nullptr, int id = 0);
 
-    bool Create(QWidget* parent, const QRect& rect, int id);
-    int GetDlgCtrlID() const;
-
     void GetScrollInfo(SCROLLINFO& info) const;
     void SetScrollInfo(const SCROLLINFO& info, bool redraw = true);
-    int GetScrollPos() const;
+    int GetScrollPos() const { return value(); }
     void SetScrollPos(int position, bool redraw = true);
 
 signals:
     void scrolled(int id, int position);
 
 private:
-    int m_id = 0;
     int m_min = 0;
     int m_max = 0;
     int m_page = 0;

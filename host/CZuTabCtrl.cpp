@@ -5,8 +5,7 @@
 #include <QScopedValueRollback>
 
 CZuTabCtrl::CZuTabCtrl(QWidget* parent, int id)
-    : QTabBar(parent)
-    , m_id(id)
+    : ChildControl(id, parent)
 {
     const CQOVDefUiSettings& ui = CQOVDefUiSettings::GetDefUiSettings();
     setFont(ui.defaultFont);
@@ -27,20 +26,6 @@ CZuTabCtrl::CZuTabCtrl(QWidget* parent, int id)
     });
 }
 
-bool CZuTabCtrl::Create(QWidget* parent, const QRect& rect, int id)
-{
-    setParent(parent);
-    setGeometry(rect);
-    m_id = id;
-    show();
-    return true;
-}
-
-int CZuTabCtrl::GetDlgCtrlID() const
-{
-    return m_id;
-}
-
 int CZuTabCtrl::InsertItem(int index, const QString& text)
 {
     QScopedValueRollback quiet(m_quiet, true);
@@ -53,16 +38,6 @@ void CZuTabCtrl::SetCurSel(int index)
         return;
     QScopedValueRollback quiet(m_quiet, true);
     setCurrentIndex(index);
-}
-
-int CZuTabCtrl::GetCurSel() const
-{
-    return currentIndex();
-}
-
-int CZuTabCtrl::GetItemCount() const
-{
-    return count();
 }
 
 void CZuTabCtrl::DeleteAllItems()

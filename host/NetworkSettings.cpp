@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <mutex>
-
 namespace {
 
 const char* const kSection = "Network";
@@ -18,19 +16,16 @@ constexpr unsigned kValueBuffer = 255;
 
 const NetworkSettings& LoadNetworkSettings()
 {
-    static NetworkSettings settings;
-    static std::once_flag loaded;
-    std::call_once(loaded, [] {
+    static const NetworkSettings settings = [] {
+        NetworkSettings read;
         const QString path = AigcSettingsPath();
         const QString section = QLatin1String(kSection);
-        settings.verifyCertificates =
-            GetPrivateProfileIntW(section, QStringLiteral("VerifyCertificates"), 1, path) != 0;
-        QString caFile;
-        GetPrivateProfileStringW(section, QStringLiteral("CaFile"), QString(), caFile, kValueBuffer, path);
+        read.verifyCertificates = GetPrivateProfileIntW(section, QStringLiteral("VerifyCertificates"), 1, path) != 0;
+        GetPrivateProfileStringW(section, QStringLiteral("CaFile"), QString(), read.caFile, kValueBuffer, path);
         // A relative path is taken from the settings file's folder, where a user keeps it beside.
-        if (!caFile.isEmpty() && QFileInfo(caFile).isRelative())
-            caFile = QFileInfo(path).dir().absoluteFilePath(caFile);
-        settings.caFile = caFile;
-    });
+        if (!read.caFile.isEmpty() && QFileInfo(read.caFile).isRelative())
+            read.caFile = QFileInfo(path).dir().absoluteFilePath(read.caFile);
+        return read;
+    }();
     return settings;
 }

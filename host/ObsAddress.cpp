@@ -43,18 +43,19 @@ QString Normalised(QString endpoint)
     return endpoint;
 }
 
+// A dotted IPv4 address, a bracketed IPv6 address or "localhost", with or without a port.
+bool IsLocalStyle(const QString& authority)
+{
+    const QString host = HostOf(authority);
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || IsIPv4(host) ||
+           (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')));
+}
+
 } // namespace
 
 QString ObsAddress::Authority(const QString& endpoint)
 {
     return Normalised(endpoint);
-}
-
-bool ObsAddress::IsLocalStyleEndpoint(const QString& endpoint)
-{
-    const QString host = HostOf(Normalised(endpoint));
-    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || IsIPv4(host) ||
-           (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')));
 }
 
 bool ObsAddress::Resolve(const QString& endpoint, const QString& bucket, const QString& objectKey,
@@ -78,7 +79,7 @@ bool ObsAddress::Resolve(const QString& endpoint, const QString& bucket, const Q
         return false;
     }
     address.canonicalResource = ObsRequestSigner::CanonicalResource(bucket, objectKey);
-    if (IsLocalStyleEndpoint(authority)) {
+    if (IsLocalStyle(authority)) {
         const bool secure = endpoint.trimmed().startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
         address.baseUrl = (secure ? QStringLiteral("https://") : QStringLiteral("http://")) + authority;
         address.requestPath = address.canonicalResource;

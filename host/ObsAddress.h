@@ -23,8 +23,4 @@ struct ObsAddress
 
     // The endpoint's host and port, without a scheme or trailing slashes.
     static QString Authority(const QString& endpoint);
-
-    // True for a dotted IPv4 address, a bracketed IPv6 address or "localhost", with or without a
-    // port.
-    static bool IsLocalStyleEndpoint(const QString& endpoint);
 };

@@ -1,5 +1,7 @@
 #include "host/ObsRequestSigner.h"
 
+#include <QLocale>
+
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
@@ -9,33 +11,13 @@ namespace ObsRequestSigner {
 
 namespace {
 
-const char kHex[] = "0123456789ABCDEF";
 const QByteArray kObsPrefix = QByteArrayLiteral("x-obs-");
-
-bool Unreserved(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' ||
-           c == '.' || c == '~';
-}
 
 } // namespace
 
 QByteArray PercentEncode(const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    QByteArray encoded;
-    encoded.reserve(utf8.size() * 3);
-    for (const char byte : utf8) {
-        const auto c = static_cast<unsigned char>(byte);
-        if (Unreserved(c)) {
-            encoded += char(c);
-        } else {
-            encoded += '%';
-            encoded += kHex[c >> 4];
-            encoded += kHex[c & 0x0F];
-        }
-    }
-    return encoded;
+    return text.toUtf8().toPercentEncoding();
 }
 
 QByteArray CanonicalResource(const QString& bucket, const QString& objectKey)
@@ -83,19 +65,9 @@ QByteArray Authorization(const QByteArray& accessKeyId, const QByteArray& signat
 
 QByteArray HttpDate(const QDateTime& moment)
 {
-    // Fixed English names: the application object sets the C library's locale from the
+    // The C locale's English names: the application object sets the C library's locale from the
     // environment, and the store rejects a localised date.
-    static const char* const kDays[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const QDateTime utc = moment.toUTC();
-    const QDate date = utc.date();
-    const QTime time = utc.time();
-    return QByteArray(kDays[date.dayOfWeek() - 1]) + ", " + QByteArray::number(date.day()).rightJustified(2, '0') +
-           ' ' + kMonths[date.month() - 1] + ' ' + QByteArray::number(date.year()) + ' ' +
-           QByteArray::number(time.hour()).rightJustified(2, '0') + ':' +
-           QByteArray::number(time.minute()).rightJustified(2, '0') + ':' +
-           QByteArray::number(time.second()).rightJustified(2, '0') + " GMT";
+    return QLocale::c().toString(moment.toUTC(), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'")).toLatin1();
 }
 
 } // namespace ObsRequestSigner

@@ -13,31 +13,6 @@ void PiecewiseLinearMap::Add(int position, double value)
         m_pairs.insert(at, Pair{position, value});
 }
 
-void PiecewiseLinearMap::Clear()
-{
-    m_pairs.clear();
-}
-
-bool PiecewiseLinearMap::IsEmpty() const
-{
-    return m_pairs.isEmpty();
-}
-
-const QList<PiecewiseLinearMap::Pair>& PiecewiseLinearMap::Pairs() const
-{
-    return m_pairs;
-}
-
-int PiecewiseLinearMap::FirstPosition() const
-{
-    return m_pairs.isEmpty() ? 0 : m_pairs.front().position;
-}
-
-int PiecewiseLinearMap::LastPosition() const
-{
-    return m_pairs.isEmpty() ? 0 : m_pairs.back().position;
-}
-
 double PiecewiseLinearMap::ValueAt(double position) const
 {
     if (m_pairs.isEmpty())

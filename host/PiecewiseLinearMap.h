@@ -16,12 +16,12 @@ public:
 
     // Adds a pair, keeping pairs ordered by position; a pair at an existing position replaces it.
     void Add(int position, double value);
-    void Clear();
-    bool IsEmpty() const;
-    const QList<Pair>& Pairs() const;
+    void Clear() { m_pairs.clear(); }
+    bool IsEmpty() const { return m_pairs.isEmpty(); }
+    const QList<Pair>& Pairs() const { return m_pairs; }
     // Lowest and highest positions (0 when there are no pairs).
-    int FirstPosition() const;
-    int LastPosition() const;
+    int FirstPosition() const { return m_pairs.isEmpty() ? 0 : m_pairs.front().position; }
+    int LastPosition() const { return m_pairs.isEmpty() ? 0 : m_pairs.back().position; }
 
     // Value at position; 0 without pairs, the single value with one pair.
     double ValueAt(double position) const;

@@ -3,6 +3,7 @@
 #include "host/ProfileText.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -43,14 +44,9 @@ int GetPrivateProfileIntW(const QString& section, const QString& key, int defaul
     const std::optional<QString> found = FindValue(section, key, path);
     if (!found)
         return defaultValue;
-    const QString& text = *found;
-    qsizetype end = 0;
-    if (end < text.size() && (text[end] == QLatin1Char('-') || text[end] == QLatin1Char('+')))
-        ++end;
-    while (end < text.size() && text[end].isDigit() && text[end].unicode() < 128)
-        ++end;
+    static const QRegularExpression leadingNumber(QStringLiteral("^[+-]?[0-9]*"));
     bool ok = false;
-    const long long value = text.left(end).toLongLong(&ok);
+    const long long value = leadingNumber.match(*found).captured().toLongLong(&ok);
     if (!ok)
         return 0;
     return int(std::clamp<long long>(value, INT_MIN, INT_MAX));

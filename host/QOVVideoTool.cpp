@@ -63,13 +63,6 @@ Run ProbeDecodableAudio(const QString& mediaFile, const std::function<bool()>& s
 } // namespace
 
 int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
-                           int sampleFormat, int startFrame, int endFrame)
-{
-    return SaveAudioFromMediaFile(audioFile, mediaFile, channels, sampleRate, sampleFormat, startFrame, endFrame,
-                                  nullptr);
-}
-
-int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
                            int /*sampleFormat*/, int startFrame, int endFrame, const std::function<bool()>& stop)
 {
     if (audioFile.isEmpty() || !QFileInfo(mediaFile).isFile())

@@ -10,10 +10,7 @@
 // Returns 0 on success, -1 when the source is nothing it can handle (no file, no audio track, no
 // decoder: the caller falls back to its own extraction), another negative value when the
 // conversion itself failed. A failed conversion leaves no partial file under audioFile's name.
+// Given stop, the extraction is abandoned as soon as stop() returns true (it is asked every few
+// tens of milliseconds): the converter is ended, no file is left, and the result is -4.
 int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
-                           int sampleFormat, int startFrame, int endFrame);
-
-// The same, abandoned as soon as stop() returns true (it is asked every few tens of milliseconds):
-// the converter is ended, no file is left, and the result is -4.
-int SaveAudioFromMediaFile(const QString& audioFile, const QString& mediaFile, int channels, int sampleRate,
-                           int sampleFormat, int startFrame, int endFrame, const std::function<bool()>& stop);
+                           int sampleFormat, int startFrame, int endFrame, const std::function<bool()>& stop = {});

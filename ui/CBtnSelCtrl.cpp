@@ -24,13 +24,11 @@ CBtnSelCtrl::CBtnSelCtrl(QWidget* parent)
 {
 }
 
-// Children first, then their group, last group first.
 CBtnSelCtrl::~CBtnSelCtrl()
 {
-    for (auto group = m_groups.rbegin(); group != m_groups.rend(); ++group) {
-        for (auto child = (*group)->children.rbegin(); child != (*group)->children.rend(); ++child)
-            delete *child;
-        delete *group;
+    for (ItemInfo* group : std::as_const(m_groups)) {
+        qDeleteAll(group->children);
+        delete group;
     }
 }
 
@@ -51,16 +49,17 @@ void CBtnSelCtrl::AddGroup(const QString& name, const QStringList* childNames, C
     m_groups.append(group);
 }
 
-int CBtnSelCtrl::FlowTiles(const QList<QRect*>& rects, int top, int width) const
+template <class Tile>
+int CBtnSelCtrl::FlowTiles(const QList<Tile*>& tiles, int top, int width) const
 {
     int x = 0;
     int y = top;
     int lastRowTop = top;
-    for (qsizetype i = 0; i < rects.size(); ++i) {
-        *rects[i] = QRect(x, y, m_tileWidth, m_tileHeight);
+    for (qsizetype i = 0; i < tiles.size(); ++i) {
+        tiles[i]->rect = QRect(x, y, m_tileWidth, m_tileHeight);
         lastRowTop = y;
         const int right = x + m_tileWidth;
-        if (i + 1 < rects.size() && right + m_tileWidth + m_gap > width) {
+        if (i + 1 < tiles.size() && right + m_tileWidth + m_gap > width) {
             x = 0;
             y += m_tileHeight + kRowGap;
         } else {
@@ -72,19 +71,13 @@ int CBtnSelCtrl::FlowTiles(const QList<QRect*>& rects, int top, int width) const
 
 int CBtnSelCtrl::Layout(int width, bool notify)
 {
-    QList<QRect*> groupRects;
-    for (ItemInfo* group : m_groups)
-        groupRects.append(&group->rect);
-    const int lastRowTop = FlowTiles(groupRects, 0, width);
+    const int lastRowTop = FlowTiles(m_groups, 0, width);
 
     int height = 0;
     for (ItemInfo* group : m_groups) {
         height = std::max(height, BottomOf(group->rect));
-        QList<QRect*> childRects;
-        for (ItemChildInfo* child : group->children)
-            childRects.append(&child->rect);
         // Every group's children share one area below the grid; only the selected group's show.
-        FlowTiles(childRects, lastRowTop + kChildrenOffset, width);
+        FlowTiles(group->children, lastRowTop + kChildrenOffset, width);
         for (ItemChildInfo* child : group->children)
             height = std::max(height, BottomOf(child->rect));
     }
@@ -115,11 +108,6 @@ void CBtnSelCtrl::SetTileSize(int width, int gap, int height)
     m_tileWidth = width;
     m_gap = gap;
     m_tileHeight = height;
-}
-
-void CBtnSelCtrl::SetNotifyWnd(QWidget* window)
-{
-    m_notifyWnd = window;
 }
 
 ItemInfo* CBtnSelCtrl::SelectedGroupInfo() const

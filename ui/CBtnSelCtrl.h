@@ -37,7 +37,7 @@ public:
 
     void SetTileSize(int width, int gap, int height);
     // Where the content-height message goes; the parent when unset.
-    void SetNotifyWnd(QWidget* window);
+    void SetNotifyWnd(QWidget* window) { m_notifyWnd = window; }
 
     const QList<ItemInfo*>& Groups() const { return m_groups; }
     int GetSelectedGroup() const { return m_selectedGroup; }
@@ -46,7 +46,6 @@ public:
     int GetContentHeight() const { return m_contentHeight; }
     int GetTileWidth() const { return m_tileWidth; }
     int GetTileHeight() const { return m_tileHeight; }
-    int GetGap() const { return m_gap; }
 
     virtual SelectorHit HitTest(const QPoint& point) const;
 
@@ -70,8 +69,9 @@ protected:
     int m_contentHeight = 0;
 
 private:
-    // Flows count tiles from (0, top); returns the top of the last row.
-    int FlowTiles(const QList<QRect*>& rects, int top, int width) const;
+    // Flows the tiles (groups or children) from (0, top); returns the top of the last row.
+    template <class Tile>
+    int FlowTiles(const QList<Tile*>& tiles, int top, int width) const;
 
     QPointer<QWidget> m_notifyWnd;
 };

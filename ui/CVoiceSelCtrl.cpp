@@ -20,23 +20,12 @@ void CVoiceSelCtrl::SetPictureSize(int width, int height)
     m_pictureHeight = height;
 }
 
-void CVoiceSelCtrl::SetImages(CZuBuffer* playIcon, CZuBuffer* secondIcon, CZuBuffer* tileBackground,
+void CVoiceSelCtrl::SetImages(CZuBuffer* playIcon, CZuBuffer* /*secondIcon*/, CZuBuffer* tileBackground,
                               CZuBuffer* selectedTileBackground)
 {
     m_playIcon = playIcon;
-    m_secondIcon = secondIcon;
     m_tileBackground = tileBackground;
     m_selectedTileBackground = selectedTileBackground;
-}
-
-void CVoiceSelCtrl::SetTextBelowPicture(bool below)
-{
-    m_textBelowPicture = below;
-}
-
-void CVoiceSelCtrl::SetShowPlayIcon(bool show)
-{
-    m_showPlayIcon = show;
 }
 
 void CVoiceSelCtrl::SetSelectedGroup(int index)
@@ -47,11 +36,6 @@ void CVoiceSelCtrl::SetSelectedGroup(int index)
         m_groups[i]->selected = i == index ? 1 : 0;
     m_hoverIndex = -1;
     update();
-}
-
-QRect CVoiceSelCtrl::PictureRect(const QRect& tile) const
-{
-    return QRect(tile.topLeft(), QSize(m_pictureWidth, m_pictureHeight));
 }
 
 QRect CVoiceSelCtrl::PlayIconRect(const QRect& tile) const
@@ -120,7 +104,6 @@ void CVoiceSelCtrl::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
         const bool hadPicture = m_hoverOnPicture;
         m_hoverOnPicture = false;
         m_hoverIndex = -1;
-        m_tracking = false;
         if (SelectedGroupInfo())
             QOVSendMessage(parentWidget(), kVoiceChosenMessage, uintptr_t(m_selectedGroup), intptr_t(GetDlgCtrlID()));
         if (hadPicture)
@@ -131,7 +114,6 @@ void CVoiceSelCtrl::OnLButtonUp(Qt::KeyboardModifiers, const QPoint&)
 
 void CVoiceSelCtrl::mouseMoveEvent(QMouseEvent* event)
 {
-    m_tracking = true;
     const SelectorHit hit = HitTest(event->position().toPoint());
     const bool wasOnPicture = m_hoverOnPicture;
     m_hoverIndex = hit.group;
@@ -144,7 +126,6 @@ void CVoiceSelCtrl::mouseMoveEvent(QMouseEvent* event)
 
 void CVoiceSelCtrl::leaveEvent(QEvent* event)
 {
-    m_tracking = false;
     m_hoverIndex = -1;
     update();
     CBtnSelCtrl::leaveEvent(event);

@@ -21,17 +21,17 @@ public:
     explicit CVoiceSelCtrl(QWidget* parent = nullptr);
 
     void SetPictureSize(int width, int height);
-    // The images are borrowed; the second icon is kept but not drawn.
+    // The images are borrowed; the second icon is not drawn.
     void SetImages(CZuBuffer* playIcon, CZuBuffer* secondIcon, CZuBuffer* tileBackground,
                    CZuBuffer* selectedTileBackground);
-    void SetTextBelowPicture(bool below);
-    void SetShowPlayIcon(bool show);
+    void SetTextBelowPicture(bool below) { m_textBelowPicture = below; }
+    void SetShowPlayIcon(bool show) { m_showPlayIcon = show; }
     // Selects a tile without a press (the first one, when filling from the library).
     void SetSelectedGroup(int index);
 
     int GetHoverIndex() const { return m_hoverIndex; }
     bool IsHoverOnPicture() const { return m_hoverOnPicture; }
-    QRect PictureRect(const QRect& tile) const;
+    QRect PictureRect(const QRect& tile) const { return QRect(tile.topLeft(), QSize(m_pictureWidth, m_pictureHeight)); }
     QRect PlayIconRect(const QRect& tile) const;
     QRect TextRect(const QRect& tile) const;
 
@@ -50,10 +50,8 @@ private:
     int m_pictureWidth = 0;
     int m_pictureHeight = 0;
     CZuBuffer* m_playIcon = nullptr;
-    CZuBuffer* m_secondIcon = nullptr;
     CZuBuffer* m_tileBackground = nullptr;
     CZuBuffer* m_selectedTileBackground = nullptr;
-    bool m_tracking = false;
     bool m_hoverOnPicture = false;
     int m_hoverIndex = -1;
     bool m_textBelowPicture = true;

@@ -40,11 +40,6 @@ CZuBuffer* SharedWindowState::AddItemImage()
     return m_addItemImage.get();
 }
 
-ThumbnailCache& SharedWindowState::Thumbnails()
-{
-    return m_thumbnails;
-}
-
 void SharedWindowState::Release()
 {
     m_addItemImage.reset();

@@ -21,7 +21,7 @@ public:
 
     // Image resource 2000, loaded on first use; owned here until Release().
     CZuBuffer* AddItemImage();
-    ThumbnailCache& Thumbnails();
+    ThumbnailCache& Thumbnails() { return m_thumbnails; }
 
     // Frees the add-item image, the history dialog and the thumbnails; each comes back when used
     // again.

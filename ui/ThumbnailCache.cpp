@@ -34,7 +34,3 @@ void ThumbnailCache::Clear()
     m_buffers.clear();
 }
 
-qsizetype ThumbnailCache::Count() const
-{
-    return m_buffers.size();
-}

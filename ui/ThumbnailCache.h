@@ -19,7 +19,7 @@ public:
     // file cannot be loaded, and then nothing is kept.
     CZuBuffer* GetBuffer(const QString& path);
     void Clear();
-    qsizetype Count() const;
+    qsizetype Count() const { return m_buffers.size(); }
 
 private:
     QHash<QString, CZuBuffer*> m_buffers;

@@ -67,21 +67,6 @@ bool ToolWindow::OnWindowMessage(QOVMessageEvent* message)
     return true;
 }
 
-bool ToolWindow::OnToolMessage(QOVMessageEvent*)
-{
-    return false;
-}
-
-std::optional<QUuid> ToolWindow::EntryObject(const QString&) const
-{
-    return std::nullopt;
-}
-
-void ToolWindow::SetOutputFolder(const QString& folder)
-{
-    m_outputFolder = folder;
-}
-
 void ToolWindow::OnChooseOutputFolder()
 {
     const QString folder = ChooseFolder();

@@ -32,7 +32,6 @@ protected:
     // hostMessage: the number the window sends the editor its results with (0: none).
     explicit ToolWindow(uint32_t hostMessage, QWidget* parent = nullptr);
 
-    uint32_t HostMessage() const { return m_hostMessage; }
     // Sends the editor files (each followed by "|", or one path) with the host message, with the
     // object they belong to when the tool has one; nothing without a host message. The editor
     // copies what it keeps: both live for the call only.
@@ -43,10 +42,10 @@ protected:
     // the object EntryObject names, or with none for a tool whose results belong to no object.
     bool OnWindowMessage(QOVMessageEvent* message) override;
     // The window's own messages, after the history's.
-    virtual bool OnToolMessage(QOVMessageEvent* message);
-    virtual std::optional<QUuid> EntryObject(const QString& source) const;
+    virtual bool OnToolMessage(QOVMessageEvent* /*message*/) { return false; }
+    virtual std::optional<QUuid> EntryObject(const QString& /*source*/) const { return std::nullopt; }
 
-    void SetOutputFolder(const QString& folder);
+    void SetOutputFolder(const QString& folder) { m_outputFolder = folder; }
     // Asks for a folder and makes it the output folder; a cancelled chooser changes nothing.
     void OnChooseOutputFolder();
     // The folder chooser; tests answer it.
