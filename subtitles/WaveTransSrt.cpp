@@ -144,9 +144,12 @@ void WaveTransSrt::Extraction(TaskControl& control)
 void WaveTransSrt::PollUnder(TaskControl& control)
 {
     while (!control.Stopping()) {
-        PollTranslate(control.Token());
+        const int code = m_recognition->Poll(control.Token());
+        // A stop cut the poll short: that says nothing of the task.
+        if (!control.Token().is_canceled())
+            Progress(code);
         const int state = m_state;
-        if (state == StateFinished || state == StateFailed || !control.Pause(PollInterval()))
+        if (state == StateFinished || state == StateFailed || !control.Pause(m_recognition->Interval()))
             break;
     }
 }
@@ -173,19 +176,6 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
     int32_t ready = StateAudioReady;
     m_state.compare_exchange_strong(ready, StateRecognising);
     return 0;
-}
-
-void WaveTransSrt::PollTranslate(const pplx::cancellation_token& cancel)
-{
-    const int code = m_recognition->Poll(cancel);
-    // A stop cut the poll short: that says nothing of the task.
-    if (!cancel.is_canceled())
-        Progress(code);
-}
-
-std::chrono::milliseconds WaveTransSrt::PollInterval() const
-{
-    return m_recognition->Interval();
 }
 
 int WaveTransSrt::ExtractAudio(const std::function<bool()>& stop)
@@ -272,13 +262,12 @@ int WaveTransSrt::StartTransAudio()
 
 void WaveTransSrt::StopTransAudio()
 {
-    // Recognition may be starting on the extraction's thread: its requests end first.
-    m_startCancel->Cancel(false);
-    StopEngine();
+    Stop();
 }
 
 void WaveTransSrt::Stop()
 {
+    // Recognition may be starting on the extraction's thread: its requests end first.
     m_startCancel->Cancel(false);
     StopEngine();
 }
@@ -290,14 +279,7 @@ void WaveTransSrt::CancelStart()
 
 int WaveTransSrt::TransVideoToAudio()
 {
-    int code = SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat, 0, 0);
-    if (code == kExtractorCannotHandle) {
-        const int start = int(m_rangeStart);
-        const int end = int(m_rangeEnd);
-        code = VideoTranscodeAudio(m_mediaPath, m_audioPath, start, end, FFAPI::ACODEC_MP3, FFAPI::ACHANNEL_MONO,
-                                   FFAPI::ASAMPLERATE_16000, FFAPI::ASAMPLEBIT_S16);
-    }
-    return code;
+    return ExtractAudio({});
 }
 
 void WaveTransSrt::SetWavToSrtCallBack(NotifyCallback callback, void* context)
