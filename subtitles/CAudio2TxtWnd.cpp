@@ -11,6 +11,7 @@
 #include "service/ModuleHandles.h"
 #include "subtitles/CSetUserInfoDlg.h"
 #include "subtitles/SubtitlesLayout.h"
+#include "subtitles/SubtitleNotice.h"
 #include "subtitles/SubtitlesSource.h"
 #include "ui/SharedWindowState.h"
 #include "ui/ToolControls.h"
@@ -28,11 +29,6 @@ const char* const kNothingSelected = "未选中任何音频文件，识别功能
 const char* const kCreatingTask = "生成任务中";
 const char* const kNoAccount = "语音转写用户信息为空";
 const char* const kRestartQuestionKey = "转写已成功，是否重新转写？";
-const char* const kExtracted = "视频提取音频完成";
-const char* const kExtracting = "视频提取音频中...";
-const char* const kExtractionFailed = "视频提取音频失败！";
-const char* const kGenerating = "生成中，请稍候...";
-const char* const kGenerated = "生成成功！";
 
 // The engines, one per tab.
 constexpr int kTranscriptionEngine = 0;
@@ -76,8 +72,6 @@ int CAudio2TxtWnd::OnCreate()
     SetOutputFolder(ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AITxt/"));
     ZuCreateDirectory(OutputFolder(), 0);
     m_manager.SetRecvWndMsg(this, kProgressMessage);
-    m_userId = m_manager.GetUserID();
-    m_key = m_manager.GetUserKey();
     LayOut();
     return 0;
 }
@@ -192,7 +186,7 @@ void CAudio2TxtWnd::OnStart()
         task = m_manager.AddWave(m_engine, m_selectedPath, isAudio, kRangeStart, kRangeEnd, m_selectedObject, model);
         if (!task) {
             // The transcription engine has no account to work with.
-            EndWork();
+            SetBusy(false);
             SetStatus(QString::fromUtf8(kNoAccount));
         } else {
             SetStatus(QString::fromUtf8(kCreatingTask));
@@ -206,24 +200,16 @@ void CAudio2TxtWnd::Restart(WaveTransSrt* task)
 {
     SetStatus(QString::fromUtf8(kCreatingTask));
     SetBusy(true);
-    StartRecognition(task, true);
+    task->StartTranslateOnRun(true);
 }
 
 void CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
 {
-    if (isAudio) {
-        StartRecognition(task, false);
-        return;
-    }
     // The extraction runs on the task pool; the task reports its end, a failed one included.
-    m_manager.StartTranslate(task);
-}
-
-void CAudio2TxtWnd::StartRecognition(WaveTransSrt* task, bool restart)
-{
-    // The start's requests and the polls after them run on the task's own run; a failed start is
-    // notified like a failed task.
-    task->StartTranslateOnRun(restart);
+    if (!isAudio)
+        m_manager.StartTranslate(task);
+    else
+        task->StartTranslateOnRun(false);
 }
 
 void CAudio2TxtWnd::StartExtraSources(int32_t model)
@@ -263,39 +249,15 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
         return;
     if (code == WaveTransSrt::NotifyFinished)
         SendFiles(task->GetObjectId(), task->GetSrtPath());
-    if (!IsSelected(*task))
+    // Only the task's own notifications, 1 to 6, change what the window shows.
+    if (!IsSelected(*task) || code < WaveTransSrt::NotifyAudioExtracted || code > WaveTransSrt::NotifyFinished)
         return;
-    switch (code) {
-    case WaveTransSrt::NotifyAudioExtracted:
-        SetStatus(QString::fromUtf8(kExtracted));
-        break;
-    case WaveTransSrt::NotifyExtracting:
-        SetStatus(QString::fromUtf8(kExtracting));
-        break;
-    case WaveTransSrt::NotifyExtractionFailed:
-        SetStatus(QString::fromUtf8(kExtractionFailed));
-        EndWork();
-        break;
-    case WaveTransSrt::NotifyFailed:
-        // A start that made no task says what failed in the task's own words.
-        SetStatus(task->StartFailed() ? task->GetState() : GetWavToTextErrorInfo(task->GetLastCode()));
-        EndWork();
-        break;
-    case WaveTransSrt::NotifyProgress:
-        SetStatus(QString::fromUtf8(kGenerating));
-        break;
-    case WaveTransSrt::NotifyFinished:
-        SetStatus(QString::fromUtf8(kGenerated));
-        EndWork();
-        break;
-    default:
-        break;
-    }
-}
-
-void CAudio2TxtWnd::EndWork()
-{
-    SetBusy(false);
+    // A start that made no task says what failed in the task's own words.
+    const bool startFailed = code == WaveTransSrt::NotifyFailed && task->StartFailed();
+    SetStatus(startFailed ? task->GetState() : SubtitleNoticeText(code, *task));
+    if (code == WaveTransSrt::NotifyExtractionFailed || code == WaveTransSrt::NotifyFailed ||
+        code == WaveTransSrt::NotifyFinished)
+        SetBusy(false);
 }
 
 void CAudio2TxtWnd::UpdateStart()
@@ -311,11 +273,8 @@ std::optional<QUuid> CAudio2TxtWnd::EntryObject(const QString& source) const
 void CAudio2TxtWnd::OnUserInfo()
 {
     CSetUserInfoDlg dialog(this);
-    dialog.m_userId = m_userId;
-    dialog.m_key = m_key;
-    if (RunUserInfoDialog(dialog) != QDialog::Accepted)
-        return;
-    m_userId = dialog.m_userId;
-    m_key = dialog.m_key;
-    m_manager.SetUserIDandKey(m_userId, m_key);
+    dialog.m_userId = m_manager.GetUserID();
+    dialog.m_key = m_manager.GetUserKey();
+    if (RunUserInfoDialog(dialog) == QDialog::Accepted)
+        m_manager.SetUserIDandKey(dialog.m_userId, dialog.m_key);
 }
