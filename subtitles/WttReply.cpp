@@ -5,8 +5,10 @@
 #include <cpprest/json.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <limits>
+#include <optional>
 
 namespace nsWtt {
 
@@ -56,6 +58,18 @@ web::json::value ParseObject(const utility::string_t& text)
     if (error || !value.is_object())
         throw Unreadable();
     return value;
+}
+
+// The decimal number at the start of text after optional blanks and one sign; none when there are
+// no digits or the number does not fit 32 bits.
+std::optional<int32_t> LeadingDecimal(const utility::string_t& text)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const long long value = std::strtoll(begin, &end, 10);
+    if (end == begin || value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return int32_t(value);
 }
 
 void TakeFailedText(const web::json::value& reply, utility::string_t& out)
@@ -118,11 +132,6 @@ int32_t ReadResultReply(const web::json::value& reply, utility::string_t& out)
     return 0;
 }
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 } // namespace
 
 int32_t ReadReply(Endpoint endpoint, const utility::string_t& reply, utility::string_t& out)
@@ -144,29 +153,6 @@ int32_t ReadReply(Endpoint endpoint, const utility::string_t& reply, utility::st
         // Unreadable replies and the JSON library's own errors alike.
     }
     return -1;
-}
-
-std::optional<int32_t> LeadingDecimal(const utility::string_t& text)
-{
-    size_t at = 0;
-    while (at < text.size() && IsBlank(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-        negative = text[at++] == '-';
-    int64_t value = 0;
-    const size_t digitsFrom = at;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10 + (text[at] - '0');
-        if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1)
-            return std::nullopt;
-    }
-    if (at == digitsFrom)
-        return std::nullopt;
-    value = negative ? -value : value;
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
-        return std::nullopt;
-    return int32_t(value);
 }
 
 } // namespace nsWtt
