@@ -129,17 +129,15 @@ double AudioTranscoder::RangeSeconds() const
         length = double(m_inStream->duration) * av_q2d(m_inStream->time_base);
     else if (m_in->duration != AV_NOPTS_VALUE && m_in->duration > 0)
         length = double(m_in->duration) / AV_TIME_BASE;
-    const double from = m_start > 0 ? m_start : 0.0;
     const double to = m_end > 0 && (length <= 0.0 || m_end < length) ? m_end : length;
-    return to > from ? to - from : 0.0;
+    return to > m_start ? to - m_start : 0.0;
 }
 
 void AudioTranscoder::Report(bool complete)
 {
     if (!m_watch || !m_watch->progress)
         return;
-    const double from = m_start > 0 ? m_start : 0.0;
-    double done = std::max(0.0, m_nextFrameTime - from);
+    double done = std::max(0.0, m_nextFrameTime - m_start);
     if (m_total > 0.0)
         done = complete ? m_total : std::min(done, m_total);
     m_watch->progress(m_watch->context, done, m_total);
@@ -213,10 +211,7 @@ int AudioTranscoder::OpenOutput()
     av_dict_set(&options, "refcounted_frames", "1", 0);
     const int header = avformat_write_header(m_out, &options);
     av_dict_free(&options);
-    if (header < 0)
-        return TRANSCODE_NO_HEADER;
-    m_headerWritten = true;
-    return TRANSCODE_OK;
+    return header < 0 ? TRANSCODE_NO_HEADER : TRANSCODE_OK;
 }
 
 int AudioTranscoder::OpenResampler()
