@@ -20,13 +20,6 @@ constexpr int kEditLeft = 40;
 constexpr QSize kButtonSize(50, 20);
 constexpr int kButtonStep = 60;
 
-CI3Button* MakeButton(QWidget* parent, int id, const QString& caption)
-{
-    auto* button = new CI3Button(parent, id);
-    button->SetWindowTextW(caption);
-    return button;
-}
-
 } // namespace
 
 CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
@@ -38,9 +31,7 @@ CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
     // One line each, scrolling sideways under a long key.
     m_userEdit = new CZuEdit(this, IdUser);
     m_keyEdit = new CZuEdit(this, IdKey);
-    m_cancel = MakeButton(this, IdCancel, QStringLiteral("取消"));
-    m_ok = MakeButton(this, IdOk, QStringLiteral("确定"));
-    m_clear = MakeButton(this, IdClear, QStringLiteral("清空"));
+    ToolControls::Buttons(this, {{&m_cancel, IdCancel, "取消"}, {&m_ok, IdOk, "确定"}, {&m_clear, IdClear, "清空"}});
     m_cancel->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_CANCEL")));
     m_ok->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_OK")));
     for (CI3Button* button : {m_ok, m_cancel, m_clear})
