@@ -160,7 +160,7 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
     // state and the last code on by itself, so both are reset before the engine starts.
     m_state = StateAudioReady;
     m_lastCode = 0;
-    SetWriteFailure(QString());
+    SetLocked(m_writeFailure, QString());
     QString taskId;
     const int code = m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
     m_startFailed = code != 0;
@@ -169,10 +169,7 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
         m_state = StateFailed;
         return code;
     }
-    {
-        std::lock_guard<std::mutex> lock(m_taskIdMutex);
-        m_taskId = taskId;
-    }
+    SetLocked(m_taskId, taskId);
     int32_t ready = StateAudioReady;
     m_state.compare_exchange_strong(ready, StateRecognising);
     return 0;
@@ -209,13 +206,14 @@ void WaveTransSrt::Progress(int code)
         Notify(NotifyProgress);
         break;
     case RecognitionEngine::Step::Finished:
-        SetSrtPath(outcome.srtPath);
+        if (!outcome.srtPath.isEmpty())
+            SetLocked(m_srtPath, outcome.srtPath);
         m_srtWritten = true;
         m_state = StateFinished;
         Notify(NotifyFinished);
         break;
     case RecognitionEngine::Step::Failed:
-        SetWriteFailure(outcome.failure);
+        SetLocked(m_writeFailure, outcome.failure);
         m_state = StateFailed;
         Notify(NotifyFailed);
         break;
@@ -252,7 +250,7 @@ int WaveTransSrt::StartTransAudio()
         return 0;
     StopEngine();
     m_lastCode = 0;
-    SetWriteFailure(QString());
+    SetLocked(m_writeFailure, QString());
     m_transAudioResult = kTransAudioPending;
     m_extracting = true;
     m_run->Start([this](TaskControl& control) { Extraction(control); });
@@ -344,18 +342,10 @@ QString WaveTransSrt::GetSrtPath() const
     return m_srtPath;
 }
 
-void WaveTransSrt::SetWriteFailure(const QString& error)
+void WaveTransSrt::SetLocked(QString& field, const QString& value)
 {
     std::lock_guard<std::mutex> lock(m_taskIdMutex);
-    m_writeFailure = error;
-}
-
-void WaveTransSrt::SetSrtPath(const QString& path)
-{
-    if (path.isEmpty())
-        return;
-    std::lock_guard<std::mutex> lock(m_taskIdMutex);
-    m_srtPath = path;
+    field = value;
 }
 
 QString WaveTransSrt::GetTaskID() const
