@@ -63,15 +63,15 @@ CWaveToText::~CWaveToText()
 int32_t CWaveToText::InitEnv(const QString& appId, const QString& key)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_appId = appId.toStdString();
-    m_key = key.toStdString();
+    m_fields.appId = appId.toStdString();
+    m_fields.key = key.toStdString();
     return 0;
 }
 
 QString CWaveToText::GetTaskID() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return QString::fromStdString(m_taskId);
+    return QString::fromStdString(m_fields.taskId);
 }
 
 QString CWaveToText::GetSrtFile() const
@@ -87,7 +87,7 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
         return NotStarted;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_audioFile = audioFile;
+        m_fields.audioFile = audioFile;
         m_srtFile = srtFile;
     }
     // The start's token counts for its own three steps only.
@@ -123,7 +123,7 @@ int32_t CWaveToText::Stop()
 CWaveToText::RequestFields CWaveToText::Fields() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return RequestFields{m_appId, m_key, m_audioFile, m_taskId};
+    return m_fields;
 }
 
 int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const
@@ -206,7 +206,7 @@ int32_t CWaveToText::Prepare()
     const int32_t code = Call(nsWtt::kPreparePath, taskId);
     if (code == 0) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_taskId = taskId;
+        m_fields.taskId = taskId;
     }
     return code;
 }

@@ -104,11 +104,8 @@ private:
 
     const utility::string_t m_baseUrl;
     mutable std::mutex m_mutex; // the account, the paths and the task id
-    utility::string_t m_appId;
-    utility::string_t m_key;
-    QString m_audioFile;
+    RequestFields m_fields;
     QString m_srtFile;
-    utility::string_t m_taskId;
     RequestFailure m_lastFailure;
     int32_t m_interval = 100;
     ProgressCallback m_callback = nullptr;
