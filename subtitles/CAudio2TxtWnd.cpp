@@ -51,16 +51,7 @@ CAudio2TxtWnd::~CAudio2TxtWnd()
 
 CI3Button* CAudio2TxtWnd::Button(int id) const
 {
-    switch (id) {
-    case IdStart:
-        return m_start;
-    case IdHistory:
-        return m_history;
-    case IdUser:
-        return m_user;
-    default:
-        return nullptr;
-    }
+    return id == IdStart ? m_start : id == IdHistory ? m_history : id == IdUser ? m_user : nullptr;
 }
 
 int CAudio2TxtWnd::OnCreate()
@@ -227,13 +218,10 @@ void CAudio2TxtWnd::StartExtraSources(int32_t model)
 
 bool CAudio2TxtWnd::OnToolMessage(QOVMessageEvent* message)
 {
-    switch (message->Message()) {
-    case kProgressMessage:
-        OnProgress(int(intptr_t(message->WParam())), reinterpret_cast<WaveTransSrt*>(message->LParam()));
-        return true;
-    default:
+    if (message->Message() != kProgressMessage)
         return false;
-    }
+    OnProgress(int(intptr_t(message->WParam())), reinterpret_cast<WaveTransSrt*>(message->LParam()));
+    return true;
 }
 
 bool CAudio2TxtWnd::IsSelected(const WaveTransSrt& task) const

@@ -48,16 +48,7 @@ CZuEdit* CSetUserInfoDlg::Edit(int id) const
 
 CI3Button* CSetUserInfoDlg::Button(int id) const
 {
-    switch (id) {
-    case IdOk:
-        return m_ok;
-    case IdCancel:
-        return m_cancel;
-    case IdClear:
-        return m_clear;
-    default:
-        return nullptr;
-    }
+    return id == IdOk ? m_ok : id == IdCancel ? m_cancel : id == IdClear ? m_clear : nullptr;
 }
 
 bool CSetUserInfoDlg::OnInitDialog()

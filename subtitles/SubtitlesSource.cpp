@@ -27,14 +27,7 @@ bool IsVideo(const QString& path)
 
 int32_t ModelForChoice(int index)
 {
-    switch (index) {
-    case 0:
-        return kFastMandarinModel;
-    case 1:
-        return kSubtitleMandarinModel;
-    default:
-        return kEnglishModel;
-    }
+    return index == 0 ? kFastMandarinModel : index == 1 ? kSubtitleMandarinModel : kEnglishModel;
 }
 
 QUuid ObjectIdFromText(const QString& text)
