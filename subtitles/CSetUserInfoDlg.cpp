@@ -34,8 +34,16 @@ CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
     ToolControls::Buttons(this, {{&m_cancel, IdCancel, "取消"}, {&m_ok, IdOk, "确定"}, {&m_clear, IdClear, "清空"}});
     m_cancel->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_CANCEL")));
     m_ok->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_OK")));
-    for (CI3Button* button : {m_ok, m_cancel, m_clear})
-        connect(button, &CI3Button::clicked, this, [this](int id) { OnCommand(id); });
+    connect(m_ok, &CI3Button::clicked, this, [this] {
+        m_userId = m_userEdit->GetWindowTextW();
+        m_key = m_keyEdit->GetWindowTextW();
+        accept();
+    });
+    connect(m_cancel, &CI3Button::clicked, this, [this] { reject(); });
+    connect(m_clear, &CI3Button::clicked, this, [this] {
+        m_userEdit->SetWindowTextW(QString());
+        m_keyEdit->SetWindowTextW(QString());
+    });
     m_ok->setDefault(true);
     resize(kTemplateSize);
     setMinimumSize(kTemplateSize);
@@ -71,24 +79,4 @@ void CSetUserInfoDlg::OnSize(int type, int cx, int cy)
     m_cancel->setGeometry(QRect(cancel, kButtonSize));
     m_ok->setGeometry(QRect(cancel - QPoint(kButtonStep, 0), kButtonSize));
     m_clear->setGeometry(QRect(cancel - QPoint(2 * kButtonStep, 0), kButtonSize));
-}
-
-void CSetUserInfoDlg::OnCommand(int id)
-{
-    switch (id) {
-    case IdOk:
-        m_userId = m_userEdit->GetWindowTextW();
-        m_key = m_keyEdit->GetWindowTextW();
-        accept();
-        break;
-    case IdClear:
-        m_userEdit->SetWindowTextW(QString());
-        m_keyEdit->SetWindowTextW(QString());
-        break;
-    case IdCancel:
-        reject();
-        break;
-    default:
-        break;
-    }
 }
