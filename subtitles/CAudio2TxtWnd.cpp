@@ -164,14 +164,12 @@ void CAudio2TxtWnd::OnStart()
     const int32_t model = SubtitlesSource::ModelForChoice(m_model->GetCurSel());
     const int isAudio = m_selectedVideoPath.isEmpty() ? 1 : 0;
     if (WaveTransSrt* task = m_manager.FindData(m_selectedPath, isAudio, kRangeStart, kRangeEnd)) {
-        if (task->GetStateCode() == WaveTransSrt::StateFailed)
+        const int state = task->GetStateCode();
+        if (state == WaveTransSrt::StateFailed ||
+            (state == WaveTransSrt::StateFinished && AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey)))))
             Restart(task);
-        else if (task->GetStateCode() == WaveTransSrt::StateFinished) {
-            if (AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey))))
-                Restart(task);
-        } else {
+        else if (state != WaveTransSrt::StateFinished)
             SetStatus(task->GetState());
-        }
     } else {
         SetBusy(true);
         task = m_manager.AddWave(m_engine, m_selectedPath, isAudio, kRangeStart, kRangeEnd, m_selectedObject, model);
