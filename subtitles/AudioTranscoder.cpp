@@ -45,11 +45,10 @@ AVSampleFormat ChooseSampleFormat(const AVCodec* encoder, AVSampleFormat wanted)
 
 std::string TemporaryName(const std::string& destination)
 {
-    const size_t slash = destination.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
+    // Where the name begins: 0 without a folder, as npos + 1 wraps to 0.
+    const size_t name = destination.find_last_of('/') + 1;
     std::random_device random;
-    return folder + "." + name + "." + std::to_string(random()) + ".part";
+    return destination.substr(0, name) + "." + destination.substr(name) + "." + std::to_string(random()) + ".part";
 }
 
 } // namespace

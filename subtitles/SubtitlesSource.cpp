@@ -32,9 +32,8 @@ int32_t ModelForChoice(int index)
 
 QUuid ObjectIdFromText(const QString& text)
 {
-    const QString trimmed = text.trimmed();
     // QUuid reads the braced form and the bare one alike; anything else is the null identifier.
-    return QUuid::fromString(trimmed);
+    return QUuid::fromString(text.trimmed());
 }
 
 } // namespace SubtitlesSource
