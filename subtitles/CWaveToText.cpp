@@ -150,10 +150,8 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
             params["file_name"] = fields.audioFile.toStdString();
         } else if (path == nsWtt::kUploadPath) {
             // The whole file is one slice, numbered as the first.
-            utility::string_t sliceId = nsWtt::kSliceIdSeed;
-            nsWtt::AdvanceSliceId(sliceId);
             params["content"] = fields.audioFile.toStdString();
-            params["slice_id"] = sliceId;
+            params["slice_id"] = nsWtt::kFirstSliceId;
         }
         return 0;
     } catch (const std::exception&) {
