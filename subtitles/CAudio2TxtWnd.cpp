@@ -134,19 +134,16 @@ void CAudio2TxtWnd::OnTabChanged()
 void CAudio2TxtWnd::SetSelection(const QString& path, const QUuid& selectedObject,
                                  const QHash<QString, QString>* properties)
 {
-    m_selectedVideoPath.clear();
-    m_extraSources.clear();
     m_selectedPath = path;
+    m_selectedVideoPath = SubtitlesSource::IsVideo(path) ? path : QString();
     m_selectedObject = selectedObject;
-    m_selectedFile->setText(path.isEmpty() ? QString::fromUtf8(kNothingSelected) : QString::fromUtf8(kSelectedFormat).arg(ZuGetFileName(path)));
-    if (SubtitlesSource::IsVideo(path))
-        m_selectedVideoPath = path;
+    m_extraSources = properties ? *properties : QHash<QString, QString>();
+    m_selectedFile->setText(path.isEmpty() ? QString::fromUtf8(kNothingSelected)
+                                           : QString::fromUtf8(kSelectedFormat).arg(ZuGetFileName(path)));
     const WaveTransSrt* task =
         m_manager.FindData(path, m_selectedVideoPath.isEmpty() ? 1 : 0, kRangeStart, kRangeEnd);
     SetStatus(task ? task->GetState() : QString());
     m_start->EnableWindow(!path.isEmpty() && QFileInfo::exists(path));
-    if (properties)
-        m_extraSources = *properties;
 }
 
 bool CAudio2TxtWnd::AskYesNo(const QString& question)

@@ -200,8 +200,7 @@ void WaveTransSrt::Progress(int code)
     switch (outcome.step) {
     case RecognitionEngine::Step::Progress:
         m_state = StateRecognising;
-        Notify(NotifyProgress);
-        break;
+        [[fallthrough]];
     case RecognitionEngine::Step::Report:
         Notify(NotifyProgress);
         break;
