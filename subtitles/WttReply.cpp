@@ -72,10 +72,12 @@ std::optional<int32_t> LeadingDecimal(const utility::string_t& text)
     return int32_t(value);
 }
 
-void TakeFailedText(const web::json::value& reply, utility::string_t& out)
+// The service's refusal: its code, with its "failed" text in out when it gave one.
+int32_t Refusal(const web::json::value& reply, int32_t code, utility::string_t& out)
 {
     if (const web::json::value* failed = Find(reply, "failed"))
         out = AsText(*failed);
+    return code;
 }
 
 // prepare and merge: "ok" 0 is success; otherwise a non-empty "err_no" text names the service's
@@ -100,17 +102,14 @@ int32_t ReadOkReply(const web::json::value& reply, bool takesData, utility::stri
             code = *number;
         }
     }
-    TakeFailedText(reply, out);
-    return code;
+    return Refusal(reply, code, out);
 }
 
 int32_t ReadProgressReply(const web::json::value& reply, utility::string_t& out)
 {
     const int32_t errNo = AsInt(Need(reply, "err_no"));
-    if (errNo != 0 && errNo != kStillProcessing) {
-        TakeFailedText(reply, out);
-        return errNo;
-    }
+    if (errNo != 0 && errNo != kStillProcessing)
+        return Refusal(reply, errNo, out);
     const web::json::value* data = Find(reply, "data");
     if (!data)
         return errNo;
@@ -124,10 +123,8 @@ int32_t ReadProgressReply(const web::json::value& reply, utility::string_t& out)
 int32_t ReadResultReply(const web::json::value& reply, utility::string_t& out)
 {
     const int32_t errNo = AsInt(Need(reply, "err_no"));
-    if (errNo != 0) {
-        TakeFailedText(reply, out);
-        return errNo;
-    }
+    if (errNo != 0)
+        return Refusal(reply, errNo, out);
     out = AsText(Need(reply, "data"));
     return 0;
 }
