@@ -42,13 +42,11 @@ private:
 
 nsWtt::Endpoint EndpointOf(const utility::string_t& path)
 {
-    if (path == nsWtt::kPreparePath)
-        return nsWtt::Endpoint::Prepare;
-    if (path == nsWtt::kMergePath)
-        return nsWtt::Endpoint::Merge;
-    if (path == nsWtt::kProgressPath)
-        return nsWtt::Endpoint::Progress;
-    return nsWtt::Endpoint::Result;
+    using nsWtt::Endpoint;
+    return path == nsWtt::kPreparePath    ? Endpoint::Prepare
+         : path == nsWtt::kMergePath      ? Endpoint::Merge
+         : path == nsWtt::kProgressPath   ? Endpoint::Progress
+                                          : Endpoint::Result;
 }
 
 } // namespace

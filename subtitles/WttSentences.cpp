@@ -46,7 +46,6 @@ void ReadSentences(const utility::string_t& text, std::vector<stWavResult>& sent
         sentence.begin = WtoI(*bg);
         sentence.end = WtoI(*ed);
         sentence.speaker = WtoI(*speaker);
-        sentence.further = 0;
         sentences.push_back(std::move(sentence));
     }
 }
