@@ -163,10 +163,13 @@ void CAudio2TxtWnd::OnStart()
     if (WaveTransSrt* task = m_manager.FindData(m_selectedPath, isAudio, kRangeStart, kRangeEnd)) {
         const int state = task->GetStateCode();
         if (state == WaveTransSrt::StateFailed ||
-            (state == WaveTransSrt::StateFinished && AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey)))))
-            Restart(task);
-        else if (state != WaveTransSrt::StateFinished)
+            (state == WaveTransSrt::StateFinished && AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey))))) {
+            SetStatus(QString::fromUtf8(kCreatingTask));
+            SetBusy(true);
+            task->StartTranslateOnRun(true);
+        } else if (state != WaveTransSrt::StateFinished) {
             SetStatus(task->GetState());
+        }
     } else {
         SetBusy(true);
         task = m_manager.AddWave(m_engine, m_selectedPath, isAudio, kRangeStart, kRangeEnd, m_selectedObject, model);
@@ -180,13 +183,6 @@ void CAudio2TxtWnd::OnStart()
         }
     }
     StartExtraSources(model);
-}
-
-void CAudio2TxtWnd::Restart(WaveTransSrt* task)
-{
-    SetStatus(QString::fromUtf8(kCreatingTask));
-    SetBusy(true);
-    task->StartTranslateOnRun(true);
 }
 
 void CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)

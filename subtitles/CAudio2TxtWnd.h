@@ -79,7 +79,6 @@ private:
     void LayOut();
     void OnTabChanged();
     void OnStart();
-    void Restart(WaveTransSrt* task);
     // Starts a task the manager just made: recognition for audio (on a worker: its requests
     // never hold the window), extraction first for a video.
     void StartNew(WaveTransSrt* task, bool isAudio);
