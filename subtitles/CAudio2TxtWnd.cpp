@@ -2,7 +2,6 @@
 
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
-#include "host/CQOVDefUiSettings.h"
 #include "host/CZuTabCtrl.h"
 #include "host/QOVFileName.h"
 #include "host/QOVMessage.h"

@@ -43,10 +43,10 @@ private:
 nsWtt::Endpoint EndpointOf(const utility::string_t& path)
 {
     using nsWtt::Endpoint;
-    return path == nsWtt::kPreparePath    ? Endpoint::Prepare
-         : path == nsWtt::kMergePath      ? Endpoint::Merge
-         : path == nsWtt::kProgressPath   ? Endpoint::Progress
-                                          : Endpoint::Result;
+    return path == nsWtt::kPreparePath  ? Endpoint::Prepare
+         : path == nsWtt::kMergePath    ? Endpoint::Merge
+         : path == nsWtt::kProgressPath ? Endpoint::Progress
+                                        : Endpoint::Result;
 }
 
 } // namespace
@@ -91,10 +91,10 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
     // The start's token counts for its own three steps only.
     m_startToken = cancel;
     utility::string_t merged;
-    const int32_t started = Prepare() != 0                        ? PrepareFailed
-                          : Upload() != 0                         ? UploadFailed
-                          : Call(nsWtt::kMergePath, merged) != 0 ? MergeFailed
-                                                                  : 0;
+    const int32_t started = Prepare() != 0                         ? PrepareFailed
+                          : Upload() != 0                          ? UploadFailed
+                          : Call(nsWtt::kMergePath, merged) != 0   ? MergeFailed
+                                                                   : 0;
     m_startToken = pplx::cancellation_token::none();
     if (started != 0)
         return started;
