@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <exception>
 #include <limits>
-#include <optional>
 
 namespace nsWtt {
 
@@ -60,15 +59,15 @@ web::json::value ParseObject(const utility::string_t& text)
     return value;
 }
 
-// The decimal number at the start of text after optional blanks and one sign; none when there are
-// no digits or the number does not fit 32 bits.
-std::optional<int32_t> LeadingDecimal(const utility::string_t& text)
+// The decimal number at the start of text after optional blanks and one sign; unreadable when
+// there are no digits or the number does not fit 32 bits.
+int32_t LeadingDecimal(const utility::string_t& text)
 {
     const char* begin = text.c_str();
     char* end = nullptr;
     const long long value = std::strtoll(begin, &end, 10);
     if (end == begin || value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
-        return std::nullopt;
+        throw Unreadable();
     return int32_t(value);
 }
 
@@ -95,12 +94,8 @@ int32_t ReadOkReply(const web::json::value& reply, bool takesData, utility::stri
     int32_t code = ok;
     if (const web::json::value* errNo = Find(reply, "err_no")) {
         const utility::string_t& text = AsText(*errNo);
-        if (!text.empty()) {
-            const std::optional<int32_t> number = LeadingDecimal(text);
-            if (!number)
-                throw Unreadable();
-            code = *number;
-        }
+        if (!text.empty())
+            code = LeadingDecimal(text);
     }
     return Refusal(reply, code, out);
 }
