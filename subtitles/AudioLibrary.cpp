@@ -39,7 +39,6 @@ AudioLibrary::AudioLibrary()
     if (!handle)
         return;
     // The library stays loaded for the life of the process, as the media libraries expect.
-    m_transcode = reinterpret_cast<QovAudioTranscodeFn>(dlsym(handle, "qov_audio_transcode"));
     m_transcodeWatched =
         reinterpret_cast<QovAudioTranscodeWatchedFn>(dlsym(handle, "qov_audio_transcode_watched"));
     m_duration = reinterpret_cast<QovAudioDurationFn>(dlsym(handle, "qov_audio_duration"));

@@ -11,16 +11,14 @@ class AudioLibrary
 public:
     static const AudioLibrary& Get();
 
-    bool Loaded() const { return m_transcode && m_transcodeWatched && m_duration; }
+    bool Loaded() const { return m_transcodeWatched && m_duration; }
     const std::string& Error() const { return m_error; }
-    QovAudioTranscodeFn Transcode() const { return m_transcode; }
     QovAudioTranscodeWatchedFn TranscodeWatched() const { return m_transcodeWatched; }
     QovAudioDurationFn Duration() const { return m_duration; }
 
 private:
     AudioLibrary();
 
-    QovAudioTranscodeFn m_transcode = nullptr;
     QovAudioTranscodeWatchedFn m_transcodeWatched = nullptr;
     QovAudioDurationFn m_duration = nullptr;
     std::string m_error;

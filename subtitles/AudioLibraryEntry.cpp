@@ -8,12 +8,6 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-int qov_audio_transcode(const char* source, const char* destination, int start, int end, int mp3, int stereo,
-                        int rate8000, int unsigned8)
-{
-    return qov_audio_transcode_watched(source, destination, start, end, mp3, stereo, rate8000, unsigned8, nullptr);
-}
-
 int qov_audio_transcode_watched(const char* source, const char* destination, int start, int end, int mp3,
                                 int stereo, int rate8000, int unsigned8, QovAudioWatch* watch)
 {

@@ -21,16 +21,11 @@ struct QovAudioWatch
 };
 
 // Codes as TranscodeAudio; the four choices are 0 or 1 as its enumerations.
-typedef int (*QovAudioTranscodeFn)(const char* source, const char* destination, int start, int end, int mp3,
-                                    int stereo, int rate8000, int unsigned8);
 typedef int (*QovAudioTranscodeWatchedFn)(const char* source, const char* destination, int start, int end,
                                            int mp3, int stereo, int rate8000, int unsigned8,
                                            struct QovAudioWatch* watch);
 typedef double (*QovAudioDurationFn)(const char* path);
 
-__attribute__((visibility("default"))) int qov_audio_transcode(const char* source, const char* destination,
-                                                               int start, int end, int mp3, int stereo,
-                                                               int rate8000, int unsigned8);
 __attribute__((visibility("default"))) int qov_audio_transcode_watched(const char* source, const char* destination,
                                                                        int start, int end, int mp3, int stereo,
                                                                        int rate8000, int unsigned8,

@@ -7,14 +7,19 @@
 
 namespace {
 
-// Without the media libraries nothing can be decoded.
-bool LibraryMissing()
+int Transcode(const char* source, const char* destination, int start, int end, int codec, int channel, int rate,
+              int bit, QovAudioWatch* watch)
 {
+    if (start >= 1 && end > 0 && end <= start)
+        return TRANSCODE_BAD_RANGE;
+    // Without the media libraries nothing can be decoded.
     const AudioLibrary& library = AudioLibrary::Get();
-    if (library.Loaded())
-        return false;
-    QOVDebugOutput(QStringLiteral("audio extraction unavailable: %1").arg(QString::fromStdString(library.Error())));
-    return true;
+    if (!library.Loaded()) {
+        QOVDebugOutput(QStringLiteral("audio extraction unavailable: %1").arg(QString::fromStdString(library.Error())));
+        return TRANSCODE_NO_DECODER;
+    }
+    return library.TranscodeWatched()(source, destination, start, end, codec != 0, channel != 0, rate != 0, bit != 0,
+                                      watch);
 }
 
 } // namespace
@@ -23,11 +28,7 @@ int TranscodeAudio(const char* source, const char* destination, const int& start
                    const FFAPI::emACodec& codec, const FFAPI::emAChannel& channel, const FFAPI::emASampleRate& rate,
                    const FFAPI::emASampleBit& bit)
 {
-    if (start >= 1 && end > 0 && end <= start)
-        return TRANSCODE_BAD_RANGE;
-    if (LibraryMissing())
-        return TRANSCODE_NO_DECODER;
-    return AudioLibrary::Get().Transcode()(source, destination, start, end, codec != 0, channel != 0, rate != 0, bit != 0);
+    return Transcode(source, destination, start, end, codec, channel, rate, bit, nullptr);
 }
 
 int VideoTranscodeAudio(const QString& source, const QString& destination, const int& start, const int& end,
@@ -43,11 +44,6 @@ int WatchedTranscodeAudio(const QString& source, const QString& destination, int
                           FFAPI::emACodec codec, FFAPI::emAChannel channel, FFAPI::emASampleRate rate,
                           FFAPI::emASampleBit bit, AudioTranscodeWatch& watch)
 {
-    watch.systemError = 0;
-    if (start >= 1 && end > 0 && end <= start)
-        return TRANSCODE_BAD_RANGE;
-    if (LibraryMissing())
-        return TRANSCODE_NO_DECODER;
     QovAudioWatch bridge{};
     bridge.context = &watch;
     bridge.progress = [](void* context, double done, double total) {
@@ -60,8 +56,8 @@ int WatchedTranscodeAudio(const QString& source, const QString& destination, int
     };
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
-    const int result = AudioLibrary::Get().TranscodeWatched()(from.constData(), to.constData(), start, end, codec != 0,
-                                                              channel != 0, rate != 0, bit != 0, &bridge);
+    const int result = Transcode(from.constData(), to.constData(), start, end, codec, channel, rate, bit, &bridge);
+    // Nothing was tried when the extraction was refused: no system error, as the bridge says.
     watch.systemError = bridge.systemError;
     return result;
 }

@@ -45,11 +45,10 @@ AVSampleFormat ChooseSampleFormat(const AVCodec* encoder, AVSampleFormat wanted)
 
 std::string TemporaryName(const std::string& destination)
 {
-    const size_t slash = destination.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? std::string() : destination.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? destination : destination.substr(slash + 1);
+    // Where the name begins: 0 without a folder, as npos + 1 wraps to 0.
+    const size_t name = destination.find_last_of('/') + 1;
     std::random_device random;
-    return folder + "." + name + "." + std::to_string(random()) + ".part";
+    return destination.substr(0, name) + "." + destination.substr(name) + "." + std::to_string(random()) + ".part";
 }
 
 } // namespace
@@ -129,17 +128,15 @@ double AudioTranscoder::RangeSeconds() const
         length = double(m_inStream->duration) * av_q2d(m_inStream->time_base);
     else if (m_in->duration != AV_NOPTS_VALUE && m_in->duration > 0)
         length = double(m_in->duration) / AV_TIME_BASE;
-    const double from = m_start > 0 ? m_start : 0.0;
     const double to = m_end > 0 && (length <= 0.0 || m_end < length) ? m_end : length;
-    return to > from ? to - from : 0.0;
+    return to > m_start ? to - m_start : 0.0;
 }
 
 void AudioTranscoder::Report(bool complete)
 {
     if (!m_watch || !m_watch->progress)
         return;
-    const double from = m_start > 0 ? m_start : 0.0;
-    double done = std::max(0.0, m_nextFrameTime - from);
+    double done = std::max(0.0, m_nextFrameTime - m_start);
     if (m_total > 0.0)
         done = complete ? m_total : std::min(done, m_total);
     m_watch->progress(m_watch->context, done, m_total);
@@ -213,10 +210,7 @@ int AudioTranscoder::OpenOutput()
     av_dict_set(&options, "refcounted_frames", "1", 0);
     const int header = avformat_write_header(m_out, &options);
     av_dict_free(&options);
-    if (header < 0)
-        return TRANSCODE_NO_HEADER;
-    m_headerWritten = true;
-    return TRANSCODE_OK;
+    return header < 0 ? TRANSCODE_NO_HEADER : TRANSCODE_OK;
 }
 
 int AudioTranscoder::OpenResampler()

@@ -59,7 +59,7 @@ private:
     std::string m_source;
     std::string m_destination;
     std::string m_temporary;
-    double m_start = -1.0; // seconds; below 0: open
+    double m_start = 0.0; // seconds; 0: open
     double m_end = -1.0;
     Output m_output;
     QovAudioWatch* m_watch = nullptr;
@@ -79,7 +79,6 @@ private:
     AVPacket* m_packet = nullptr;
     uint8_t** m_converted = nullptr;
     int m_convertedCapacity = 0;
-    bool m_headerWritten = false;
     bool m_reachedEnd = false;
     int64_t m_origin = 0; // the audio stream's first time stamp: ranges count from it
     double m_nextFrameTime = 0.0;

@@ -2,7 +2,6 @@
 
 #include "host/CI3Button.h"
 #include "host/CQOVComboBox.h"
-#include "host/CQOVDefUiSettings.h"
 #include "host/CZuTabCtrl.h"
 #include "host/QOVFileName.h"
 #include "host/QOVMessage.h"
@@ -11,6 +10,7 @@
 #include "service/ModuleHandles.h"
 #include "subtitles/CSetUserInfoDlg.h"
 #include "subtitles/SubtitlesLayout.h"
+#include "subtitles/SubtitleNotice.h"
 #include "subtitles/SubtitlesSource.h"
 #include "ui/SharedWindowState.h"
 #include "ui/ToolControls.h"
@@ -28,11 +28,6 @@ const char* const kNothingSelected = "未选中任何音频文件，识别功能
 const char* const kCreatingTask = "生成任务中";
 const char* const kNoAccount = "语音转写用户信息为空";
 const char* const kRestartQuestionKey = "转写已成功，是否重新转写？";
-const char* const kExtracted = "视频提取音频完成";
-const char* const kExtracting = "视频提取音频中...";
-const char* const kExtractionFailed = "视频提取音频失败！";
-const char* const kGenerating = "生成中，请稍候...";
-const char* const kGenerated = "生成成功！";
 
 // The engines, one per tab.
 constexpr int kTranscriptionEngine = 0;
@@ -55,16 +50,7 @@ CAudio2TxtWnd::~CAudio2TxtWnd()
 
 CI3Button* CAudio2TxtWnd::Button(int id) const
 {
-    switch (id) {
-    case IdStart:
-        return m_start;
-    case IdHistory:
-        return m_history;
-    case IdUser:
-        return m_user;
-    default:
-        return nullptr;
-    }
+    return id == IdStart ? m_start : id == IdHistory ? m_history : id == IdUser ? m_user : nullptr;
 }
 
 int CAudio2TxtWnd::OnCreate()
@@ -76,8 +62,6 @@ int CAudio2TxtWnd::OnCreate()
     SetOutputFolder(ZuGetPath(ZU_PATH_WORK) + QStringLiteral("/AITxt/"));
     ZuCreateDirectory(OutputFolder(), 0);
     m_manager.SetRecvWndMsg(this, kProgressMessage);
-    m_userId = m_manager.GetUserID();
-    m_key = m_manager.GetUserKey();
     LayOut();
     return 0;
 }
@@ -149,19 +133,16 @@ void CAudio2TxtWnd::OnTabChanged()
 void CAudio2TxtWnd::SetSelection(const QString& path, const QUuid& selectedObject,
                                  const QHash<QString, QString>* properties)
 {
-    m_selectedVideoPath.clear();
-    m_extraSources.clear();
     m_selectedPath = path;
+    m_selectedVideoPath = SubtitlesSource::IsVideo(path) ? path : QString();
     m_selectedObject = selectedObject;
-    m_selectedFile->setText(path.isEmpty() ? QString::fromUtf8(kNothingSelected) : QString::fromUtf8(kSelectedFormat).arg(ZuGetFileName(path)));
-    if (SubtitlesSource::IsVideo(path))
-        m_selectedVideoPath = path;
+    m_extraSources = properties ? *properties : QHash<QString, QString>();
+    m_selectedFile->setText(path.isEmpty() ? QString::fromUtf8(kNothingSelected)
+                                           : QString::fromUtf8(kSelectedFormat).arg(ZuGetFileName(path)));
     const WaveTransSrt* task =
         m_manager.FindData(path, m_selectedVideoPath.isEmpty() ? 1 : 0, kRangeStart, kRangeEnd);
     SetStatus(task ? task->GetState() : QString());
     m_start->EnableWindow(!path.isEmpty() && QFileInfo::exists(path));
-    if (properties)
-        m_extraSources = *properties;
 }
 
 bool CAudio2TxtWnd::AskYesNo(const QString& question)
@@ -179,12 +160,13 @@ void CAudio2TxtWnd::OnStart()
     const int32_t model = SubtitlesSource::ModelForChoice(m_model->GetCurSel());
     const int isAudio = m_selectedVideoPath.isEmpty() ? 1 : 0;
     if (WaveTransSrt* task = m_manager.FindData(m_selectedPath, isAudio, kRangeStart, kRangeEnd)) {
-        if (task->GetStateCode() == WaveTransSrt::StateFailed)
-            Restart(task);
-        else if (task->GetStateCode() == WaveTransSrt::StateFinished) {
-            if (AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey))))
-                Restart(task);
-        } else {
+        const int state = task->GetStateCode();
+        if (state == WaveTransSrt::StateFailed ||
+            (state == WaveTransSrt::StateFinished && AskYesNo(ZuLoadString(QString::fromUtf8(kRestartQuestionKey))))) {
+            SetStatus(QString::fromUtf8(kCreatingTask));
+            SetBusy(true);
+            task->StartTranslateOnRun(true);
+        } else if (state != WaveTransSrt::StateFinished) {
             SetStatus(task->GetState());
         }
     } else {
@@ -192,7 +174,7 @@ void CAudio2TxtWnd::OnStart()
         task = m_manager.AddWave(m_engine, m_selectedPath, isAudio, kRangeStart, kRangeEnd, m_selectedObject, model);
         if (!task) {
             // The transcription engine has no account to work with.
-            EndWork();
+            SetBusy(false);
             SetStatus(QString::fromUtf8(kNoAccount));
         } else {
             SetStatus(QString::fromUtf8(kCreatingTask));
@@ -202,28 +184,13 @@ void CAudio2TxtWnd::OnStart()
     StartExtraSources(model);
 }
 
-void CAudio2TxtWnd::Restart(WaveTransSrt* task)
-{
-    SetStatus(QString::fromUtf8(kCreatingTask));
-    SetBusy(true);
-    StartRecognition(task, true);
-}
-
 void CAudio2TxtWnd::StartNew(WaveTransSrt* task, bool isAudio)
 {
-    if (isAudio) {
-        StartRecognition(task, false);
-        return;
-    }
     // The extraction runs on the task pool; the task reports its end, a failed one included.
-    m_manager.StartTranslate(task);
-}
-
-void CAudio2TxtWnd::StartRecognition(WaveTransSrt* task, bool restart)
-{
-    // The start's requests and the polls after them run on the task's own run; a failed start is
-    // notified like a failed task.
-    task->StartTranslateOnRun(restart);
+    if (!isAudio)
+        m_manager.StartTranslate(task);
+    else
+        task->StartTranslateOnRun(false);
 }
 
 void CAudio2TxtWnd::StartExtraSources(int32_t model)
@@ -241,13 +208,10 @@ void CAudio2TxtWnd::StartExtraSources(int32_t model)
 
 bool CAudio2TxtWnd::OnToolMessage(QOVMessageEvent* message)
 {
-    switch (message->Message()) {
-    case kProgressMessage:
-        OnProgress(int(intptr_t(message->WParam())), reinterpret_cast<WaveTransSrt*>(message->LParam()));
-        return true;
-    default:
+    if (message->Message() != kProgressMessage)
         return false;
-    }
+    OnProgress(int(intptr_t(message->WParam())), reinterpret_cast<WaveTransSrt*>(message->LParam()));
+    return true;
 }
 
 bool CAudio2TxtWnd::IsSelected(const WaveTransSrt& task) const
@@ -263,39 +227,15 @@ void CAudio2TxtWnd::OnProgress(int code, WaveTransSrt* task)
         return;
     if (code == WaveTransSrt::NotifyFinished)
         SendFiles(task->GetObjectId(), task->GetSrtPath());
-    if (!IsSelected(*task))
+    // Only the task's own notifications, 1 to 6, change what the window shows.
+    if (!IsSelected(*task) || code < WaveTransSrt::NotifyAudioExtracted || code > WaveTransSrt::NotifyFinished)
         return;
-    switch (code) {
-    case WaveTransSrt::NotifyAudioExtracted:
-        SetStatus(QString::fromUtf8(kExtracted));
-        break;
-    case WaveTransSrt::NotifyExtracting:
-        SetStatus(QString::fromUtf8(kExtracting));
-        break;
-    case WaveTransSrt::NotifyExtractionFailed:
-        SetStatus(QString::fromUtf8(kExtractionFailed));
-        EndWork();
-        break;
-    case WaveTransSrt::NotifyFailed:
-        // A start that made no task says what failed in the task's own words.
-        SetStatus(task->StartFailed() ? task->GetState() : GetWavToTextErrorInfo(task->GetLastCode()));
-        EndWork();
-        break;
-    case WaveTransSrt::NotifyProgress:
-        SetStatus(QString::fromUtf8(kGenerating));
-        break;
-    case WaveTransSrt::NotifyFinished:
-        SetStatus(QString::fromUtf8(kGenerated));
-        EndWork();
-        break;
-    default:
-        break;
-    }
-}
-
-void CAudio2TxtWnd::EndWork()
-{
-    SetBusy(false);
+    // A start that made no task says what failed in the task's own words.
+    const bool startFailed = code == WaveTransSrt::NotifyFailed && task->StartFailed();
+    SetStatus(startFailed ? task->GetState() : SubtitleNoticeText(code, *task));
+    if (code == WaveTransSrt::NotifyExtractionFailed || code == WaveTransSrt::NotifyFailed ||
+        code == WaveTransSrt::NotifyFinished)
+        SetBusy(false);
 }
 
 void CAudio2TxtWnd::UpdateStart()
@@ -311,11 +251,8 @@ std::optional<QUuid> CAudio2TxtWnd::EntryObject(const QString& source) const
 void CAudio2TxtWnd::OnUserInfo()
 {
     CSetUserInfoDlg dialog(this);
-    dialog.m_userId = m_userId;
-    dialog.m_key = m_key;
-    if (RunUserInfoDialog(dialog) != QDialog::Accepted)
-        return;
-    m_userId = dialog.m_userId;
-    m_key = dialog.m_key;
-    m_manager.SetUserIDandKey(m_userId, m_key);
+    dialog.m_userId = m_manager.GetUserID();
+    dialog.m_key = m_manager.GetUserKey();
+    if (RunUserInfoDialog(dialog) == QDialog::Accepted)
+        m_manager.SetUserIDandKey(dialog.m_userId, dialog.m_key);
 }

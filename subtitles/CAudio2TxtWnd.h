@@ -79,17 +79,13 @@ private:
     void LayOut();
     void OnTabChanged();
     void OnStart();
-    void Restart(WaveTransSrt* task);
     // Starts a task the manager just made: recognition for audio (on a worker: its requests
     // never hold the window), extraction first for a video.
     void StartNew(WaveTransSrt* task, bool isAudio);
-    // Starts recognition (restart: a finished or failed task's) on the task's own run.
-    void StartRecognition(WaveTransSrt* task, bool restart);
     void StartExtraSources(int32_t model);
     void OnProgress(int code, WaveTransSrt* task);
     void OnUserInfo();
     bool IsSelected(const WaveTransSrt& task) const;
-    void EndWork();
     void UpdateStart() override;
 
     CZuBuffer m_picture;
@@ -97,8 +93,6 @@ private:
     QString m_selectedVideoPath;
     QUuid m_selectedObject;
     CWaveToTextMgr m_manager;
-    QString m_userId;
-    QString m_key;
     int m_engine = 0;
     HistoryOpener m_historyOpener;
     QHash<QString, QString> m_extraSources;

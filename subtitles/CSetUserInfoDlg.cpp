@@ -20,13 +20,6 @@ constexpr int kEditLeft = 40;
 constexpr QSize kButtonSize(50, 20);
 constexpr int kButtonStep = 60;
 
-CI3Button* MakeButton(QWidget* parent, int id, const QString& caption)
-{
-    auto* button = new CI3Button(parent, id);
-    button->SetWindowTextW(caption);
-    return button;
-}
-
 } // namespace
 
 CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
@@ -38,13 +31,19 @@ CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
     // One line each, scrolling sideways under a long key.
     m_userEdit = new CZuEdit(this, IdUser);
     m_keyEdit = new CZuEdit(this, IdKey);
-    m_cancel = MakeButton(this, IdCancel, QStringLiteral("取消"));
-    m_ok = MakeButton(this, IdOk, QStringLiteral("确定"));
-    m_clear = MakeButton(this, IdClear, QStringLiteral("清空"));
+    ToolControls::Buttons(this, {{&m_cancel, IdCancel, "取消"}, {&m_ok, IdOk, "确定"}, {&m_clear, IdClear, "清空"}});
     m_cancel->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_CANCEL")));
     m_ok->SetWindowTextW(ZuLoadString(QStringLiteral("GLOBAL_IDC_OK")));
-    for (CI3Button* button : {m_ok, m_cancel, m_clear})
-        connect(button, &CI3Button::clicked, this, [this](int id) { OnCommand(id); });
+    connect(m_ok, &CI3Button::clicked, this, [this] {
+        m_userId = m_userEdit->GetWindowTextW();
+        m_key = m_keyEdit->GetWindowTextW();
+        accept();
+    });
+    connect(m_cancel, &CI3Button::clicked, this, [this] { reject(); });
+    connect(m_clear, &CI3Button::clicked, this, [this] {
+        m_userEdit->SetWindowTextW(QString());
+        m_keyEdit->SetWindowTextW(QString());
+    });
     m_ok->setDefault(true);
     resize(kTemplateSize);
     setMinimumSize(kTemplateSize);
@@ -57,16 +56,7 @@ CZuEdit* CSetUserInfoDlg::Edit(int id) const
 
 CI3Button* CSetUserInfoDlg::Button(int id) const
 {
-    switch (id) {
-    case IdOk:
-        return m_ok;
-    case IdCancel:
-        return m_cancel;
-    case IdClear:
-        return m_clear;
-    default:
-        return nullptr;
-    }
+    return id == IdOk ? m_ok : id == IdCancel ? m_cancel : id == IdClear ? m_clear : nullptr;
 }
 
 bool CSetUserInfoDlg::OnInitDialog()
@@ -89,24 +79,4 @@ void CSetUserInfoDlg::OnSize(int type, int cx, int cy)
     m_cancel->setGeometry(QRect(cancel, kButtonSize));
     m_ok->setGeometry(QRect(cancel - QPoint(kButtonStep, 0), kButtonSize));
     m_clear->setGeometry(QRect(cancel - QPoint(2 * kButtonStep, 0), kButtonSize));
-}
-
-void CSetUserInfoDlg::OnCommand(int id)
-{
-    switch (id) {
-    case IdOk:
-        m_userId = m_userEdit->GetWindowTextW();
-        m_key = m_keyEdit->GetWindowTextW();
-        accept();
-        break;
-    case IdClear:
-        m_userEdit->SetWindowTextW(QString());
-        m_keyEdit->SetWindowTextW(QString());
-        break;
-    case IdCancel:
-        reject();
-        break;
-    default:
-        break;
-    }
 }

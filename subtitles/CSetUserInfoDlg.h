@@ -29,8 +29,6 @@ protected:
     void OnSize(int type, int cx, int cy) override;
 
 private:
-    void OnCommand(int id);
-
     QLabel* m_userLabel = nullptr;
     QLabel* m_keyLabel = nullptr;
     CZuEdit* m_userEdit = nullptr;

@@ -7,6 +7,7 @@
 #include "subtitles/WttHttp.h"
 #include "subtitles/WttReply.h"
 #include "subtitles/WttSentences.h"
+#include "subtitles/WttSignature.h"
 
 #include <QFileInfo>
 
@@ -41,13 +42,11 @@ private:
 
 nsWtt::Endpoint EndpointOf(const utility::string_t& path)
 {
-    if (path == nsWtt::kPreparePath)
-        return nsWtt::Endpoint::Prepare;
-    if (path == nsWtt::kMergePath)
-        return nsWtt::Endpoint::Merge;
-    if (path == nsWtt::kProgressPath)
-        return nsWtt::Endpoint::Progress;
-    return nsWtt::Endpoint::Result;
+    using nsWtt::Endpoint;
+    return path == nsWtt::kPreparePath  ? Endpoint::Prepare
+         : path == nsWtt::kMergePath    ? Endpoint::Merge
+         : path == nsWtt::kProgressPath ? Endpoint::Progress
+                                        : Endpoint::Result;
 }
 
 } // namespace
@@ -62,26 +61,21 @@ CWaveToText::~CWaveToText()
 int32_t CWaveToText::InitEnv(const QString& appId, const QString& key)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_appId = appId.toStdString();
-    m_key = key.toStdString();
+    m_fields.appId = appId.toStdString();
+    m_fields.key = key.toStdString();
     return 0;
 }
 
 QString CWaveToText::GetTaskID() const
 {
-    return QString::fromStdString(TaskId());
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return QString::fromStdString(m_fields.taskId);
 }
 
 QString CWaveToText::GetSrtFile() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_srtFile;
-}
-
-utility::string_t CWaveToText::TaskId() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_taskId;
 }
 
 int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int32_t intervalMs,
@@ -91,15 +85,16 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
         return NotStarted;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_audioFile = audioFile;
+        m_fields.audioFile = audioFile;
         m_srtFile = srtFile;
     }
     // The start's token counts for its own three steps only.
     m_startToken = cancel;
-    const int32_t started = Prepare() != 0 ? PrepareFailed
-                          : Upload() != 0  ? UploadFailed
-                          : Merge() != 0   ? MergeFailed
-                                           : 0;
+    utility::string_t merged;
+    const int32_t started = Prepare() != 0                         ? PrepareFailed
+                          : Upload() != 0                          ? UploadFailed
+                          : Call(nsWtt::kMergePath, merged) != 0   ? MergeFailed
+                                                                   : 0;
     m_startToken = pplx::cancellation_token::none();
     if (started != 0)
         return started;
@@ -126,12 +121,7 @@ int32_t CWaveToText::Stop()
 CWaveToText::RequestFields CWaveToText::Fields() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return RequestFields{m_appId, m_key, m_audioFile, m_taskId};
-}
-
-int32_t CWaveToText::GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param)
-{
-    return nsWtt::MakeCommonParam(fields.appId, fields.key, int64_t(std::time(nullptr)), param);
+    return m_fields;
 }
 
 int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const
@@ -140,7 +130,7 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
         params.clear();
         const RequestFields fields = Fields();
         nsWtt::stCommonParam common;
-        if (GenerateCommonParam(fields, common) != 0)
+        if (nsWtt::MakeCommonParam(fields.appId, fields.key, int64_t(std::time(nullptr)), common) != 0)
             return -1;
         params["app_id"] = fields.appId;
         params["signa"] = common.signa;
@@ -151,11 +141,15 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
             params["file_len"] = std::to_string(size);
             params["file_name"] = ZuGetFileName(fields.audioFile).toStdString();
             params["slice_num"] = std::to_string(size / nsWtt::kSliceBytes + (size % nsWtt::kSliceBytes ? 1 : 0));
-        } else if (path == nsWtt::kMergePath) {
-            params["task_id"] = fields.taskId;
+            return 0;
+        }
+        params["task_id"] = fields.taskId;
+        if (path == nsWtt::kMergePath) {
             params["file_name"] = fields.audioFile.toStdString();
-        } else {
-            params["task_id"] = fields.taskId;
+        } else if (path == nsWtt::kUploadPath) {
+            // The whole file is one slice, numbered as the first.
+            params["content"] = fields.audioFile.toStdString();
+            params["slice_id"] = nsWtt::kFirstSliceId;
         }
         return 0;
     } catch (const std::exception&) {
@@ -166,6 +160,14 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
 int32_t CWaveToText::Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out)
 {
     return Exchange(path, params, out, tPollingObject == this ? m_pollToken : m_startToken);
+}
+
+int32_t CWaveToText::Call(const utility::string_t& path, utility::string_t& out)
+{
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(path, params) != 0)
+        return -1;
+    return Request(path, params, out);
 }
 
 int32_t CWaveToText::Exchange(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out,
@@ -196,85 +198,34 @@ RequestFailure CWaveToText::LastFailure() const
 
 int32_t CWaveToText::Prepare()
 {
-    nsWtt::ParamMap params;
-    if (GenerateRequetParam(nsWtt::kPreparePath, params) != 0)
-        return -1;
     utility::string_t taskId;
-    const int32_t code = Request(nsWtt::kPreparePath, params, taskId);
+    const int32_t code = Call(nsWtt::kPreparePath, taskId);
     if (code == 0) {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_taskId = taskId;
+        m_fields.taskId = taskId;
     }
     return code;
-}
-
-int32_t CWaveToText::Merge()
-{
-    nsWtt::ParamMap params;
-    if (GenerateRequetParam(nsWtt::kMergePath, params) != 0)
-        return -1;
-    utility::string_t out;
-    return Request(nsWtt::kMergePath, params, out);
 }
 
 int32_t CWaveToText::Upload()
 {
-    try {
-        utility::string_t sliceId = nsWtt::kSliceIdSeed;
-        nsWtt::AdvanceSliceId(sliceId);
-        nsWtt::ParamMap params;
-        if (GenerateUploadParam(sliceId, params) != 0)
-            return -1;
-        utility::string_t out;
-        return RequestUpload(nsWtt::kUploadPath, params, out);
-    } catch (const std::exception&) {
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kUploadPath, params) != 0)
         return -1;
-    }
-}
-
-int32_t CWaveToText::GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const
-{
-    try {
-        params.clear();
-        const RequestFields fields = Fields();
-        nsWtt::stCommonParam common;
-        if (GenerateCommonParam(fields, common) != 0)
-            return -1;
-        params["app_id"] = fields.appId;
-        params["content"] = fields.audioFile.toStdString();
-        params["signa"] = common.signa;
-        params["slice_id"] = sliceId;
-        params["task_id"] = fields.taskId;
-        params["ts"] = common.ts;
-        return 0;
-    } catch (const std::exception&) {
-        return -1;
-    }
-}
-
-int32_t CWaveToText::RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t&)
-{
     // The service's verdict in the reply is not read: a refused upload shows at the merge.
     utility::string_t reply;
     RequestFailure failure;
-    const int32_t code = WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply, m_startToken, &failure);
+    const int32_t code =
+        WttHttp::PostMultipartRequest(m_baseUrl, nsWtt::kUploadPath, params, reply, m_startToken, &failure);
     Record(failure);
     return code;
-}
-
-int32_t CWaveToText::GetProgress(utility::string_t& out)
-{
-    nsWtt::ParamMap params;
-    if (GenerateRequetParam(nsWtt::kProgressPath, params) != 0)
-        return -1;
-    return Request(nsWtt::kProgressPath, params, out);
 }
 
 int32_t CWaveToText::GetTransProgress()
 {
     try {
         utility::string_t text;
-        return GetProgress(text);
+        return Call(nsWtt::kProgressPath, text);
     } catch (const std::exception&) {
         return -1;
     }
@@ -294,7 +245,7 @@ int32_t CWaveToText::QueryProgress(const pplx::cancellation_token& cancel)
     const PollingScope scope(this);
     m_pollToken = cancel;
     utility::string_t text;
-    return GetProgress(text);
+    return Call(nsWtt::kProgressPath, text);
 }
 
 void CWaveToText::DoGetProgress()
@@ -339,18 +290,13 @@ int32_t CWaveToText::FetchResult(std::vector<nsWtt::stWavResult>& results, const
     utility::string_t text;
     const int32_t code = Exchange(nsWtt::kResultPath, params, text, cancel);
     if (code == 0) {
-        m_sentences.clear();
-        FormatReslut(text);
-        if (!m_sentences.empty())
-            results = m_sentences;
+        std::vector<nsWtt::stWavResult> sentences;
+        nsWtt::ReadSentences(text, sentences);
+        if (!sentences.empty())
+            results = std::move(sentences);
     }
     m_idle = true;
     return code;
-}
-
-void CWaveToText::FormatReslut(const utility::string_t& text)
-{
-    nsWtt::ReadSentences(text, m_sentences);
 }
 
 void CWaveToText::SaveToSrtFile()

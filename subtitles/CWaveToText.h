@@ -5,7 +5,6 @@
 #include "service/TaskRun.h"
 #include "subtitles/WavResult.h"
 #include "subtitles/WttParams.h"
-#include "subtitles/WttSignature.h"
 
 #include <QString>
 
@@ -76,8 +75,6 @@ public:
 
 private:
     int32_t FetchResult(std::vector<nsWtt::stWavResult>& results, const pplx::cancellation_token& cancel);
-
-private:
     // What one request is built from, copied under one lock so that its application id and its
     // signature always belong to the same account.
     struct RequestFields
@@ -89,38 +86,30 @@ private:
     };
 
     RequestFields Fields() const;
-    static int32_t GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param);
+    // The parameters of a request to path, signed for the account of the moment.
     int32_t GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const;
+    // A request to path with its parameters made for it.
+    int32_t Call(const utility::string_t& path, utility::string_t& out);
     void Record(RequestFailure failure);
     // One request and its reply read: the reply's code, -1 when none could be read.
     int32_t Exchange(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out,
                      const pplx::cancellation_token& cancel);
     int32_t Prepare();
     int32_t Upload();
-    int32_t Merge();
-    int32_t GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const;
-    int32_t RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
-    int32_t GetProgress(utility::string_t& out);
     // One progress query as the polling thread makes it, cut short by cancel; throws what the
     // query throws.
     int32_t QueryProgress(const pplx::cancellation_token& cancel);
     // Starts the poller: a query at once, then one every interval.
     void DoGetProgress();
-    void FormatReslut(const utility::string_t& text);
-    utility::string_t TaskId() const;
 
     const utility::string_t m_baseUrl;
     mutable std::mutex m_mutex; // the account, the paths and the task id
-    utility::string_t m_appId;
-    utility::string_t m_key;
-    QString m_audioFile;
+    RequestFields m_fields;
     QString m_srtFile;
-    utility::string_t m_taskId;
     RequestFailure m_lastFailure;
     int32_t m_interval = 100;
     ProgressCallback m_callback = nullptr;
     void* m_callbackData = nullptr;
-    std::vector<nsWtt::stWavResult> m_sentences;
     std::atomic<bool> m_idle{true};
     // The token of the poll under way (Stop cancels it), for the poller's own requests.
     pplx::cancellation_token m_pollToken = pplx::cancellation_token::none();

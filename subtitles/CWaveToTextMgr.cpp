@@ -69,12 +69,9 @@ WaveTransSrt* CWaveToTextMgr::AddWave(int engine, const QString& path, int isAud
     ZuCreateDirectory(folder, 0);
 
     auto* task = new WaveTransSrt(engine);
-    if (isAudio == 0) {
+    if (isAudio == 0)
         task->m_mediaPath = path;
-        task->m_audioPath = ReserveWaveSrtPath(path, QStringLiteral(".mp3"), folder, start, end);
-    } else {
-        task->m_audioPath = path;
-    }
+    task->m_audioPath = isAudio != 0 ? path : ReserveWaveSrtPath(path, QStringLiteral(".mp3"), folder, start, end);
     task->m_srtPath = GetWaveSrtPath(path, QStringLiteral(".srt"), folder, start, end);
     task->m_objectId = objectId;
     task->m_isAudio = isAudio;
@@ -113,10 +110,8 @@ void CWaveToTextMgr::GetWaveSrtFile(const QString& path, int isAudio, QString& s
 
 void CWaveToTextMgr::StartTranslate(WaveTransSrt* task)
 {
-    if (!task)
-        return;
-    const int code = task->m_isAudio != 0 ? task->StartTranslate() : task->StartTransAudio();
-    KeepFailure(task, code);
+    if (task)
+        KeepFailure(task, task->m_isAudio != 0 ? task->StartTranslate() : task->StartTransAudio());
 }
 
 void CWaveToTextMgr::KeepFailure(WaveTransSrt* task, int code)
@@ -189,9 +184,9 @@ int CWaveToTextMgr::GetWavTransResulut(WaveTransSrt* task, int code)
         // Nobody waits for this start's result: the window would show the extraction forever.
         if (started != 0)
             Post(task, WaveTransSrt::NotifyFailed);
-        return 1;
+    } else {
+        Post(task, code);
     }
-    Post(task, code);
     return 1;
 }
 

@@ -3,7 +3,8 @@
 #include "subtitles/CAudio2TxtNetOper.h"
 
 CloudRecognitionEngine::CloudRecognitionEngine(CAudio2TxtNetOper& client)
-    : m_client(client)
+    : RecognitionEngine(std::chrono::milliseconds(CAudio2TxtNetOper::kPollIntervalMs), CAudio2TxtNetOper::kCodes)
+    , m_client(client)
 {
 }
 
@@ -18,11 +19,6 @@ int CloudRecognitionEngine::Create(const QString& audio, const QString& srt, int
 int CloudRecognitionEngine::Poll(const pplx::cancellation_token& cancel)
 {
     return m_client.Poll(cancel);
-}
-
-std::chrono::milliseconds CloudRecognitionEngine::Interval() const
-{
-    return std::chrono::milliseconds(CAudio2TxtNetOper::kPollIntervalMs);
 }
 
 RecognitionEngine::Outcome CloudRecognitionEngine::Read(int code)
@@ -50,9 +46,4 @@ TaskError::Kind CloudRecognitionEngine::FailureKind() const
 {
     const TaskError::Kind kind = m_client.FailureKind();
     return kind == TaskError::Kind::None ? TaskError::Kind::Service : kind;
-}
-
-const char* CloudRecognitionEngine::Codes() const
-{
-    return CAudio2TxtNetOper::kCodes;
 }

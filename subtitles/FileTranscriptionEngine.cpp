@@ -6,18 +6,18 @@
 
 namespace {
 
-// The engine's polling interval.
-constexpr int32_t kPollIntervalMs = 1000;
 // Codes of the service from here on are its errors.
 constexpr int kFirstServiceError = 26000;
 // The poll's code for a request that got no readable answer.
 constexpr int kFailedPoll = -1;
-// Whose numbers the engine's codes are.
-constexpr const char* kCodes = "file transcription";
 
 } // namespace
 
-FileTranscriptionEngine::FileTranscriptionEngine(CWaveToText& client) : m_client(client) {}
+FileTranscriptionEngine::FileTranscriptionEngine(CWaveToText& client)
+    : RecognitionEngine(std::chrono::milliseconds(1000), "file transcription")
+    , m_client(client)
+{
+}
 
 int FileTranscriptionEngine::Create(const QString& audio, const QString& srt, int /*model*/,
                                     const pplx::cancellation_token& cancel, QString& taskId)
@@ -30,11 +30,6 @@ int FileTranscriptionEngine::Create(const QString& audio, const QString& srt, in
 int FileTranscriptionEngine::Poll(const pplx::cancellation_token& cancel)
 {
     return m_client.PollProgress(cancel);
-}
-
-std::chrono::milliseconds FileTranscriptionEngine::Interval() const
-{
-    return std::chrono::milliseconds(kPollIntervalMs);
 }
 
 RecognitionEngine::Outcome FileTranscriptionEngine::Read(int code)
@@ -62,11 +57,6 @@ TaskError::Kind FileTranscriptionEngine::FailureKind() const
 {
     const RequestFailure failure = m_client.LastFailure();
     return failure ? failure.kind : TaskError::Kind::Service;
-}
-
-const char* FileTranscriptionEngine::Codes() const
-{
-    return kCodes;
 }
 
 QString FileTranscriptionEngine::TransportReason() const

@@ -13,11 +13,9 @@ public:
     int Create(const QString& audio, const QString& srt, int model, const pplx::cancellation_token& cancel,
                QString& taskId) override;
     int Poll(const pplx::cancellation_token& cancel) override;
-    std::chrono::milliseconds Interval() const override;
     Outcome Read(int code) override;
     QString Status(int lastCode) const override;
     TaskError::Kind FailureKind() const override;
-    const char* Codes() const override;
     QString TransportReason() const override;
 
 private:

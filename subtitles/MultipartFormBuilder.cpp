@@ -2,66 +2,15 @@
 
 #include "mediakit/CodePage936.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <cctype>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <deque>
 
 namespace {
-
-// An open file part: its descriptor closes with it.
-class OpenFile
-{
-public:
-    explicit OpenFile(const std::string& cp936Path)
-    {
-        const std::string path = CodePage936::ToUtf8(cp936Path);
-        if (path.empty())
-            return;
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat status;
-        if (m_fd >= 0 && (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode))) {
-            ::close(m_fd);
-            m_fd = -1;
-        } else if (m_fd >= 0) {
-            m_size = size_t(status.st_size);
-        }
-    }
-    ~OpenFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-    OpenFile(OpenFile&& other) noexcept : m_fd(other.m_fd), m_size(other.m_size) { other.m_fd = -1; }
-
-    bool IsOpen() const { return m_fd >= 0; }
-    size_t Size() const { return m_size; }
-
-    // Reads exactly Size() bytes into at; false when the file ends early or a read fails.
-    bool ReadInto(char* at) const
-    {
-        size_t done = 0;
-        while (done < m_size) {
-            const ssize_t got = ::read(m_fd, at + done, m_size - done);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0)
-                return false;
-            done += size_t(got);
-        }
-        return true;
-    }
-
-private:
-    int m_fd = -1;
-    size_t m_size = 0;
-};
 
 std::string FilePartHeader(const std::string& boundary, const std::string& name, const std::string& path)
 {
@@ -99,7 +48,7 @@ bool MultipartFormBuilder::Build()
 {
     m_body.clear();
     m_body.shrink_to_fit();
-    std::vector<OpenFile> files;
+    std::deque<QFile> files;
     std::vector<std::string> headers;
     size_t total = 0;
     for (const auto& [name, value] : m_textParts) {
@@ -107,11 +56,12 @@ bool MultipartFormBuilder::Build()
         total += headers.back().size() + value.size();
     }
     for (const auto& [name, path] : m_fileParts) {
-        files.emplace_back(path);
-        if (!files.back().IsOpen())
+        QFile& file = files.emplace_back(QString::fromStdString(CodePage936::ToUtf8(path)));
+        // Only a regular file says how many bytes it holds before they are read.
+        if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
             return false;
         headers.push_back(FilePartHeader(m_boundary, name, path));
-        total += headers.back().size() + files.back().Size();
+        total += headers.back().size() + size_t(file.size());
     }
     const std::string closing = "\r\n--" + m_boundary + "--\r\n";
     total += closing.size();
@@ -121,11 +71,12 @@ bool MultipartFormBuilder::Build()
     size_t header = 0;
     for (const auto& part : m_textParts)
         body.append(headers[header++]).append(part.second);
-    for (const OpenFile& file : files) {
+    for (QFile& file : files) {
         body.append(headers[header++]);
         const size_t at = body.size();
-        body.resize(at + file.Size());
-        if (!file.ReadInto(body.data() + at))
+        const qint64 size = file.size();
+        body.resize(at + size_t(size));
+        if (file.read(body.data() + at, size) != size)
             return false;
     }
     body.append(closing);

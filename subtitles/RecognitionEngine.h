@@ -27,6 +27,8 @@ public:
         QString failure;  // Failed because the result could not be saved: why
     };
 
+    // interval: the wait between two polls; codes: whose numbers the engine's codes are (TaskError).
+    RecognitionEngine(std::chrono::milliseconds interval, const char* codes) : m_interval(interval), m_codes(codes) {}
     virtual ~RecognitionEngine() = default;
 
     // Starts recognising audio into srt: 0 started, else the engine's own code. A cancelled token
@@ -35,16 +37,20 @@ public:
                        QString& taskId) = 0;
     // One poll of a created task, cut short by cancel: the code the poller would report.
     virtual int Poll(const pplx::cancellation_token& cancel) = 0;
-    virtual std::chrono::milliseconds Interval() const = 0;
+    std::chrono::milliseconds Interval() const { return m_interval; }
     // What a poll's code means. A code that finishes the task has the subtitle files written first,
     // on the polling thread.
     virtual Outcome Read(int code) = 0;
     // What the user is shown for the last code while the task is neither running nor ended.
     virtual QString Status(int lastCode) const = 0;
-    // How the last failure came about, and whose numbers the codes are (TaskError).
+    // How the last failure came about (TaskError).
     virtual TaskError::Kind FailureKind() const = 0;
-    virtual const char* Codes() const = 0;
+    const char* Codes() const { return m_codes; }
     // The transport's words for the last request that failed on its way, when the status does not
     // already carry them.
     virtual QString TransportReason() const { return {}; }
+
+private:
+    const std::chrono::milliseconds m_interval;
+    const char* const m_codes;
 };

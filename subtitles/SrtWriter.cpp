@@ -40,9 +40,7 @@ QString CompanionPath(const QString& srtPath)
 {
     if (!srtPath.contains(QLatin1String(".srt")))
         return srtPath + QStringLiteral(".txt");
-    QString path = srtPath;
-    path.replace(QLatin1String(".srt"), QLatin1String(".txt"));
-    return path;
+    return QString(srtPath).replace(QLatin1String(".srt"), QLatin1String(".txt"));
 }
 
 bool WriteTextFile(const QString& path, const QString& text)

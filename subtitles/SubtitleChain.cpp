@@ -10,9 +10,8 @@ namespace {
 // failure is the body's end, not progress.
 int Relay(void* worker, WaveTransSrt* task, int code)
 {
-    if (code == WaveTransSrt::NotifyExtractionFailed || code == WaveTransSrt::NotifyFailed)
-        return 1;
-    static_cast<const ServiceTask::Worker*>(worker)->Report(code, SubtitleNoticeText(code, *task));
+    if (code != WaveTransSrt::NotifyExtractionFailed && code != WaveTransSrt::NotifyFailed)
+        static_cast<const ServiceTask::Worker*>(worker)->Report(code, SubtitleNoticeText(code, *task));
     return 1;
 }
 

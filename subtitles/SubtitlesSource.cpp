@@ -27,21 +27,13 @@ bool IsVideo(const QString& path)
 
 int32_t ModelForChoice(int index)
 {
-    switch (index) {
-    case 0:
-        return kFastMandarinModel;
-    case 1:
-        return kSubtitleMandarinModel;
-    default:
-        return kEnglishModel;
-    }
+    return index == 0 ? kFastMandarinModel : index == 1 ? kSubtitleMandarinModel : kEnglishModel;
 }
 
 QUuid ObjectIdFromText(const QString& text)
 {
-    const QString trimmed = text.trimmed();
     // QUuid reads the braced form and the bare one alike; anything else is the null identifier.
-    return QUuid::fromString(trimmed);
+    return QUuid::fromString(text.trimmed());
 }
 
 } // namespace SubtitlesSource

@@ -70,17 +70,11 @@ struct HostTexts
                                 ZuLoadString(QStringLiteral("NLE_MERGE_FAIL"))};
 };
 
-const HostTexts& Texts()
-{
-    static const HostTexts texts;
-    return texts;
-}
-
 } // namespace
 
 QString GetWavToTextErrorInfo(int code)
 {
-    const HostTexts& texts = Texts();
+    static const HostTexts texts;
     if (code >= -4 && code <= -1)
         return texts.startFailures[-code - 1] + texts.checkInfo;
     if (const char* text = TextForCode(kServiceCodes, code, nullptr))

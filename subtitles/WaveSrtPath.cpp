@@ -14,15 +14,6 @@ int Frame(float fps, float seconds)
     return int(fps * seconds + 0.5f);
 }
 
-bool Exists(const QString& path)
-{
-    return QFileInfo::exists(path);
-}
-
-} // namespace
-
-namespace {
-
 // The names GetWaveSrtPath tries, in turn, for as long as taken says a name is taken.
 template <class Taken>
 QString FirstFree(const QString& source, const QString& extension, const QString& folder, float start, float end,
@@ -46,7 +37,8 @@ QString FirstFree(const QString& source, const QString& extension, const QString
 
 QString GetWaveSrtPath(const QString& source, const QString& extension, const QString& folder, float start, float end)
 {
-    return FirstFree(source, extension, folder, start, end, Exists);
+    return FirstFree(source, extension, folder, start, end,
+                     [](const QString& name) { return QFileInfo::exists(name); });
 }
 
 QString ReserveWaveSrtPath(const QString& source, const QString& extension, const QString& folder, float start,
@@ -57,6 +49,6 @@ QString ReserveWaveSrtPath(const QString& source, const QString& extension, cons
         // Created only if absent, at once: a name another task took a moment ago is taken. In a
         // folder that cannot be written the free name is kept unreserved; its writer says why.
         QFile file(name);
-        return !file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && Exists(name);
+        return !file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(name);
     });
 }

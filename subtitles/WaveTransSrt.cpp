@@ -144,9 +144,12 @@ void WaveTransSrt::Extraction(TaskControl& control)
 void WaveTransSrt::PollUnder(TaskControl& control)
 {
     while (!control.Stopping()) {
-        PollTranslate(control.Token());
+        const int code = m_recognition->Poll(control.Token());
+        // A stop cut the poll short: that says nothing of the task.
+        if (!control.Token().is_canceled())
+            Progress(code);
         const int state = m_state;
-        if (state == StateFinished || state == StateFailed || !control.Pause(PollInterval()))
+        if (state == StateFinished || state == StateFailed || !control.Pause(m_recognition->Interval()))
             break;
     }
 }
@@ -157,7 +160,7 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
     // state and the last code on by itself, so both are reset before the engine starts.
     m_state = StateAudioReady;
     m_lastCode = 0;
-    SetWriteFailure(QString());
+    SetLocked(m_writeFailure, QString());
     QString taskId;
     const int code = m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
     m_startFailed = code != 0;
@@ -166,26 +169,10 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
         m_state = StateFailed;
         return code;
     }
-    {
-        std::lock_guard<std::mutex> lock(m_taskIdMutex);
-        m_taskId = taskId;
-    }
+    SetLocked(m_taskId, taskId);
     int32_t ready = StateAudioReady;
     m_state.compare_exchange_strong(ready, StateRecognising);
     return 0;
-}
-
-void WaveTransSrt::PollTranslate(const pplx::cancellation_token& cancel)
-{
-    const int code = m_recognition->Poll(cancel);
-    // A stop cut the poll short: that says nothing of the task.
-    if (!cancel.is_canceled())
-        Progress(code);
-}
-
-std::chrono::milliseconds WaveTransSrt::PollInterval() const
-{
-    return m_recognition->Interval();
 }
 
 int WaveTransSrt::ExtractAudio(const std::function<bool()>& stop)
@@ -213,19 +200,19 @@ void WaveTransSrt::Progress(int code)
     switch (outcome.step) {
     case RecognitionEngine::Step::Progress:
         m_state = StateRecognising;
-        Notify(NotifyProgress);
-        break;
+        [[fallthrough]];
     case RecognitionEngine::Step::Report:
         Notify(NotifyProgress);
         break;
     case RecognitionEngine::Step::Finished:
-        SetSrtPath(outcome.srtPath);
+        if (!outcome.srtPath.isEmpty())
+            SetLocked(m_srtPath, outcome.srtPath);
         m_srtWritten = true;
         m_state = StateFinished;
         Notify(NotifyFinished);
         break;
     case RecognitionEngine::Step::Failed:
-        SetWriteFailure(outcome.failure);
+        SetLocked(m_writeFailure, outcome.failure);
         m_state = StateFailed;
         Notify(NotifyFailed);
         break;
@@ -262,7 +249,7 @@ int WaveTransSrt::StartTransAudio()
         return 0;
     StopEngine();
     m_lastCode = 0;
-    SetWriteFailure(QString());
+    SetLocked(m_writeFailure, QString());
     m_transAudioResult = kTransAudioPending;
     m_extracting = true;
     m_run->Start([this](TaskControl& control) { Extraction(control); });
@@ -272,13 +259,12 @@ int WaveTransSrt::StartTransAudio()
 
 void WaveTransSrt::StopTransAudio()
 {
-    // Recognition may be starting on the extraction's thread: its requests end first.
-    m_startCancel->Cancel(false);
-    StopEngine();
+    Stop();
 }
 
 void WaveTransSrt::Stop()
 {
+    // Recognition may be starting on the extraction's thread: its requests end first.
     m_startCancel->Cancel(false);
     StopEngine();
 }
@@ -290,14 +276,7 @@ void WaveTransSrt::CancelStart()
 
 int WaveTransSrt::TransVideoToAudio()
 {
-    int code = SaveAudioFromMediaFile(m_audioPath, m_mediaPath, kChannels, kSampleRate, kSampleFormat, 0, 0);
-    if (code == kExtractorCannotHandle) {
-        const int start = int(m_rangeStart);
-        const int end = int(m_rangeEnd);
-        code = VideoTranscodeAudio(m_mediaPath, m_audioPath, start, end, FFAPI::ACODEC_MP3, FFAPI::ACHANNEL_MONO,
-                                   FFAPI::ASAMPLERATE_16000, FFAPI::ASAMPLEBIT_S16);
-    }
-    return code;
+    return ExtractAudio({});
 }
 
 void WaveTransSrt::SetWavToSrtCallBack(NotifyCallback callback, void* context)
@@ -362,18 +341,10 @@ QString WaveTransSrt::GetSrtPath() const
     return m_srtPath;
 }
 
-void WaveTransSrt::SetWriteFailure(const QString& error)
+void WaveTransSrt::SetLocked(QString& field, const QString& value)
 {
     std::lock_guard<std::mutex> lock(m_taskIdMutex);
-    m_writeFailure = error;
-}
-
-void WaveTransSrt::SetSrtPath(const QString& path)
-{
-    if (path.isEmpty())
-        return;
-    std::lock_guard<std::mutex> lock(m_taskIdMutex);
-    m_srtPath = path;
+    field = value;
 }
 
 QString WaveTransSrt::GetTaskID() const

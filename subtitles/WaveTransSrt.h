@@ -150,11 +150,8 @@ private:
     void Extraction(TaskControl& control);
     // One extraction attempt that stop cuts short: the extractor's code, 0 done.
     int ExtractAudio(const std::function<bool()>& stop);
-    // One poll, whose code moves the state on; the time between two.
-    void PollTranslate(const pplx::cancellation_token& cancel);
-    std::chrono::milliseconds PollInterval() const;
-    void SetSrtPath(const QString& path);
-    void SetWriteFailure(const QString& error);
+    // Sets one of the fields the workers write under the lock.
+    void SetLocked(QString& field, const QString& value);
 
     int32_t m_engine = 0;
     QString m_mediaPath;

@@ -48,21 +48,16 @@ int32_t Send(const utility::string_t& baseUrl, const RestExchange::RequestMaker&
 
 } // namespace
 
-utility::string_t FormRequestUri(const utility::string_t& path, const nsWtt::ParamMap& params)
-{
-    web::uri_builder address(path);
-    for (const auto& [name, value] : params)
-        address.append_query(name, value);
-    return address.to_string();
-}
-
 int32_t PostFormRequest(const utility::string_t& baseUrl, const utility::string_t& path,
                         const nsWtt::ParamMap& params, utility::string_t& reply, const pplx::cancellation_token& cancel,
                         RequestFailure* failure)
 {
     utility::string_t address;
     try {
-        address = FormRequestUri(path, params);
+        web::uri_builder builder(path);
+        for (const auto& [name, value] : params)
+            builder.append_query(name, value);
+        address = builder.to_string();
     } catch (const std::exception& error) {
         return Fail(failure, {TaskError::Kind::Local, RestClient::ErrorText(error)});
     }

@@ -30,7 +30,4 @@ int32_t PostMultipartRequest(const utility::string_t& baseUrl, const utility::st
                              const pplx::cancellation_token& cancel = pplx::cancellation_token::none(),
                              RequestFailure* failure = nullptr);
 
-// The request URI PostFormRequest sends: path with the parameters as its query.
-utility::string_t FormRequestUri(const utility::string_t& path, const nsWtt::ParamMap& params);
-
 } // namespace WttHttp

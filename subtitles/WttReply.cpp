@@ -5,6 +5,7 @@
 #include <cpprest/json.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
 #include <limits>
 
@@ -58,10 +59,24 @@ web::json::value ParseObject(const utility::string_t& text)
     return value;
 }
 
-void TakeFailedText(const web::json::value& reply, utility::string_t& out)
+// The decimal number at the start of text after optional blanks and one sign; unreadable when
+// there are no digits or the number does not fit 32 bits.
+int32_t LeadingDecimal(const utility::string_t& text)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const long long value = std::strtoll(begin, &end, 10);
+    if (end == begin || value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        throw Unreadable();
+    return int32_t(value);
+}
+
+// The service's refusal: its code, with its "failed" text in out when it gave one.
+int32_t Refusal(const web::json::value& reply, int32_t code, utility::string_t& out)
 {
     if (const web::json::value* failed = Find(reply, "failed"))
         out = AsText(*failed);
+    return code;
 }
 
 // prepare and merge: "ok" 0 is success; otherwise a non-empty "err_no" text names the service's
@@ -79,24 +94,17 @@ int32_t ReadOkReply(const web::json::value& reply, bool takesData, utility::stri
     int32_t code = ok;
     if (const web::json::value* errNo = Find(reply, "err_no")) {
         const utility::string_t& text = AsText(*errNo);
-        if (!text.empty()) {
-            const std::optional<int32_t> number = LeadingDecimal(text);
-            if (!number)
-                throw Unreadable();
-            code = *number;
-        }
+        if (!text.empty())
+            code = LeadingDecimal(text);
     }
-    TakeFailedText(reply, out);
-    return code;
+    return Refusal(reply, code, out);
 }
 
 int32_t ReadProgressReply(const web::json::value& reply, utility::string_t& out)
 {
     const int32_t errNo = AsInt(Need(reply, "err_no"));
-    if (errNo != 0 && errNo != kStillProcessing) {
-        TakeFailedText(reply, out);
-        return errNo;
-    }
+    if (errNo != 0 && errNo != kStillProcessing)
+        return Refusal(reply, errNo, out);
     const web::json::value* data = Find(reply, "data");
     if (!data)
         return errNo;
@@ -110,17 +118,10 @@ int32_t ReadProgressReply(const web::json::value& reply, utility::string_t& out)
 int32_t ReadResultReply(const web::json::value& reply, utility::string_t& out)
 {
     const int32_t errNo = AsInt(Need(reply, "err_no"));
-    if (errNo != 0) {
-        TakeFailedText(reply, out);
-        return errNo;
-    }
+    if (errNo != 0)
+        return Refusal(reply, errNo, out);
     out = AsText(Need(reply, "data"));
     return 0;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 } // namespace
@@ -144,29 +145,6 @@ int32_t ReadReply(Endpoint endpoint, const utility::string_t& reply, utility::st
         // Unreadable replies and the JSON library's own errors alike.
     }
     return -1;
-}
-
-std::optional<int32_t> LeadingDecimal(const utility::string_t& text)
-{
-    size_t at = 0;
-    while (at < text.size() && IsBlank(text[at]))
-        ++at;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-        negative = text[at++] == '-';
-    int64_t value = 0;
-    const size_t digitsFrom = at;
-    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
-        value = value * 10 + (text[at] - '0');
-        if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1)
-            return std::nullopt;
-    }
-    if (at == digitsFrom)
-        return std::nullopt;
-    value = negative ? -value : value;
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
-        return std::nullopt;
-    return int32_t(value);
 }
 
 } // namespace nsWtt

@@ -3,7 +3,6 @@
 #include <cpprest/details/basic_types.h>
 
 #include <cstdint>
-#include <optional>
 
 // Reading the replies of the file-transcription service into the object's codes.
 namespace nsWtt {
@@ -20,9 +19,5 @@ inline constexpr int32_t kStillProcessing = 26605;
 // JSON object, or a member that is missing or of another type. out receives the reply's text
 // value: the task id of a prepare, the sentences of a result, the service's "failed" or "desc".
 int32_t ReadReply(Endpoint endpoint, const utility::string_t& reply, utility::string_t& out);
-
-// The decimal number at the start of text after optional blanks and one sign; none when there are
-// no digits or the number does not fit 32 bits.
-std::optional<int32_t> LeadingDecimal(const utility::string_t& text);
 
 } // namespace nsWtt

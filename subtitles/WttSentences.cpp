@@ -1,12 +1,11 @@
 #include "subtitles/WttSentences.h"
 
-#include "subtitles/WttReply.h"
-
 #include <QString>
 
 #include <cpprest/json.h>
 
-#include <exception>
+#include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -47,25 +46,16 @@ void ReadSentences(const utility::string_t& text, std::vector<stWavResult>& sent
         sentence.begin = WtoI(*bg);
         sentence.end = WtoI(*ed);
         sentence.speaker = WtoI(*speaker);
-        sentence.further = 0;
         sentences.push_back(std::move(sentence));
     }
 }
 
 int32_t WtoI(const utility::string_t& text)
 {
-    if (const std::optional<int32_t> value = LeadingDecimal(text))
-        return *value;
-    // No digits at all, or more than 32 bits hold: tell the two apart by the first digit's place.
-    size_t at = text.find_first_not_of(" \t\n\v\f\r");
-    if (at == utility::string_t::npos)
-        return 0;
-    const bool negative = text[at] == '-';
-    if (text[at] == '+' || text[at] == '-')
-        ++at;
-    if (at >= text.size() || text[at] < '0' || text[at] > '9')
-        return 0;
-    return negative ? std::numeric_limits<int32_t>::min() : std::numeric_limits<int32_t>::max();
+    // strtoll gives its own limit for a number too large for it, which the clamp turns into ours.
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    using Limits = std::numeric_limits<int32_t>;
+    return int32_t(std::clamp<long long>(value, Limits::min(), Limits::max()));
 }
 
 } // namespace nsWtt
