@@ -123,24 +123,16 @@ std::optional<int32_t> ParseTime(const QString& text)
 bool Read(const QString& path, std::vector<Caption>& captions, QString& error, const QString& encoding)
 {
     QFile file(path);
-    if (!file.exists()) {
-        error = QStringLiteral("cannot open %1: No such file").arg(path);
+    const std::optional<QString> unopened = !file.exists()                   ? QStringLiteral("No such file")
+                                            : QFileInfo(path).isDir()         ? QStringLiteral("it is a folder")
+                                            : !file.open(QIODevice::ReadOnly) ? file.errorString()
+                                                                              : std::optional<QString>();
+    if (unopened) {
+        error = QStringLiteral("cannot open %1: %2").arg(path, *unopened);
         return false;
     }
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("cannot open %1: it is a folder").arg(path);
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() > kLargestFile) {
-        error = QStringLiteral("%1 is not subtitles: it is far too large for a subtitle file").arg(path);
-        return false;
-    }
-    QString reason;
-    if (!Parse(file.readAll(), captions, reason, encoding)) {
+    QString reason = QStringLiteral("it is far too large for a subtitle file");
+    if (file.size() > kLargestFile || !Parse(file.readAll(), captions, reason, encoding)) {
         error = QStringLiteral("%1 is not subtitles: %2").arg(path, reason);
         return false;
     }
