@@ -40,5 +40,4 @@ private:
     std::unique_ptr<Encoding> m_encoding;
     std::vector<float> m_pending; // less than a frame, waiting for the rest of it
     int64_t m_sent = 0;
-    bool m_mp3 = false;
 };
