@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -151,11 +152,9 @@ void PieceTimes(const Caption& caption, const Measures& m, std::vector<int64_t>&
     }
 
     std::vector<int64_t> weights(n);
-    int64_t total = 0;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
         weights[i] = m.pieces[i] + m.gaps[i] + kPauseWeight[int(m.text.Pieces()[i].pause)];
-        total += weights[i];
-    }
+    const int64_t total = std::accumulate(weights.begin(), weights.end(), int64_t(0));
     int64_t done = 0;
     for (int i = 0; i < n; ++i) {
         starts[i] = start + (end - start) * done / total;

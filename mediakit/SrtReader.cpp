@@ -81,8 +81,7 @@ bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& err
             if (numbered && inCue && !body.isEmpty() && body.back() == lines[i - 1].trimmed())
                 body.removeLast();
             close();
-            Caption caption;
-            caption.index = numbered ? lines[i - 1].trimmed().toInt() : int(captions.size()) + 1;
+            const int index = numbered ? lines[i - 1].trimmed().toInt() : int(captions.size()) + 1;
             const qint64 start = Milliseconds(match, 1);
             const qint64 end = Milliseconds(match, 5);
             if (start < 0 || end < 0) {
@@ -93,9 +92,7 @@ bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& err
                 error = QStringLiteral("the cue on line %1 ends before it begins").arg(i + 1);
                 return false;
             }
-            caption.start = int32_t(start);
-            caption.end = int32_t(end);
-            captions.push_back(caption);
+            captions.push_back({index, int32_t(start), int32_t(end), {}, {}});
             inCue = true;
         } else if (line.isEmpty()) {
             close();
