@@ -7,7 +7,6 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 #include <libavutil/display.h>
 #include <libavutil/opt.h>
-#include <libavutil/pixdesc.h>
 }
 
 #include <cmath>
