@@ -22,6 +22,12 @@ int16_t ToPcm(float sample)
     return int16_t(std::lround(std::clamp(sample, -1.0F, 1.0F) * 32767.0F));
 }
 
+// True when result is no failure; else error says why.
+bool Check(int result, QString& error)
+{
+    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write the track"), result);
+}
+
 } // namespace
 
 struct TrackEncoder::Encoding
@@ -155,11 +161,6 @@ bool TrackEncoder::Finish(QString& error)
     if (result >= 0)
         result = av_write_trailer(m_encoding->output);
     return Check(result, error);
-}
-
-bool TrackEncoder::Check(int result, QString& error)
-{
-    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write the track"), result);
 }
 
 bool TrackEncoder::Write(const std::vector<float>& samples, int rate, bool mp3, const QString& path, QString& error)
