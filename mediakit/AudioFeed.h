@@ -21,9 +21,8 @@ public:
     AudioFeed& operator=(const AudioFeed&) = delete;
 
     // False with error when path cannot be read as media. A file without sound opens: it is
-    // silent and ends at once (HasSound() false).
+    // silent and ends at once.
     bool Open(const QString& path, QString& error);
-    bool HasSound() const { return m_stream >= 0; }
     // Appends up to frames stereo frames to samples; fewer only once the sound has ended.
     bool Read(size_t frames, std::vector<float>& samples, QString& error);
     bool Ended() const { return m_ended && m_pending.empty(); }

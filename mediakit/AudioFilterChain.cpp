@@ -1,27 +1,28 @@
 #include "mediakit/AudioFilterChain.h"
 
-#include "mediakit/AudioFeed.h"
 #include "mediakit/TrackAudioError.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/opt.h>
 }
 
 #include <cstring>
 
-bool AudioFilterChain::Open(const QString& filters, const Output& output, QString& error)
+bool AudioFilterChain::Open(const QString& filters, const Setup& setup, QString& error)
 {
-    const QString what = QStringLiteral("set up the sound's filters");
+    m_setup = setup;
+    const QString& what = setup.setUp;
+    const char* const layout = setup.channels == 1 ? "mono" : "stereo";
     m_graph.reset(avfilter_graph_alloc());
     if (!m_graph)
         return TrackAudioError::Note(error, what, AVERROR(ENOMEM));
     // One thread: the chains are short, and the cores are the picture's.
     m_graph->nb_threads = 1;
-    const QByteArray source = QStringLiteral("sample_rate=%1:sample_fmt=flt:channel_layout=stereo:time_base=1/%1")
-                                  .arg(AudioFeed::kRate)
+    const QByteArray source = QStringLiteral("sample_rate=%1:sample_fmt=flt:channel_layout=%2:time_base=1/%1")
+                                  .arg(setup.rate)
+                                  .arg(QLatin1String(layout))
                                   .toUtf8();
     int result = avfilter_graph_create_filter(&m_source, avfilter_get_by_name("abuffer"), "in", source.constData(),
                                               nullptr, m_graph.get());
@@ -31,10 +32,11 @@ bool AudioFilterChain::Open(const QString& filters, const Output& output, QStrin
     if (result < 0)
         return TrackAudioError::Note(error, what, result);
     // The format the consumer takes is the chain's last step, so the chain converts to it.
-    const QByteArray chain = QStringLiteral("%1%2aformat=sample_fmts=%3:sample_rates=%4:channel_layouts=stereo")
+    const QByteArray chain = QStringLiteral("%1%2aformat=sample_fmts=%3:sample_rates=%4:channel_layouts=%5")
                                  .arg(filters, filters.isEmpty() ? QString() : QStringLiteral(","),
-                                      QString::fromLatin1(av_get_sample_fmt_name(output.format)))
-                                 .arg(output.rate)
+                                      QString::fromLatin1(av_get_sample_fmt_name(setup.format)))
+                                 .arg(setup.rate)
+                                 .arg(QLatin1String(layout))
                                  .toUtf8();
     AVFilterInOut* inputs = avfilter_inout_alloc();
     AVFilterInOut* outputs = avfilter_inout_alloc();
@@ -54,32 +56,32 @@ bool AudioFilterChain::Open(const QString& filters, const Output& output, QStrin
         result = avfilter_graph_config(m_graph.get(), nullptr);
     if (result < 0)
         return TrackAudioError::Note(error, what, result);
-    if (output.frameSize > 0)
-        av_buffersink_set_frame_size(m_sink, unsigned(output.frameSize));
+    if (setup.frameSize > 0)
+        av_buffersink_set_frame_size(m_sink, unsigned(setup.frameSize));
     return true;
 }
 
-bool AudioFilterChain::Push(const float* stereo, size_t frames, QString& error)
+bool AudioFilterChain::Push(const float* samples, size_t frames, QString& error)
 {
-    if (stereo == nullptr) {
+    if (samples == nullptr) {
         const int result = av_buffersrc_add_frame_flags(m_source, nullptr, 0);
-        return result >= 0 || TrackAudioError::Note(error, QStringLiteral("filter the sound"), result);
+        return result >= 0 || TrackAudioError::Note(error, m_setup.filtering, result);
     }
     MediaHandles::Frame frame(av_frame_alloc());
     if (!frame)
-        return TrackAudioError::Note(error, QStringLiteral("filter the sound"), AVERROR(ENOMEM));
+        return TrackAudioError::Note(error, m_setup.filtering, AVERROR(ENOMEM));
     frame->format = AV_SAMPLE_FMT_FLT;
-    frame->sample_rate = AudioFeed::kRate;
+    frame->sample_rate = m_setup.rate;
     frame->nb_samples = int(frames);
     frame->pts = m_position;
-    av_channel_layout_default(&frame->ch_layout, AudioFeed::kChannels);
+    av_channel_layout_default(&frame->ch_layout, m_setup.channels);
     int result = av_frame_get_buffer(frame.get(), 0);
     if (result >= 0) {
-        std::memcpy(frame->data[0], stereo, frames * AudioFeed::kChannels * sizeof(float));
+        std::memcpy(frame->data[0], samples, frames * size_t(m_setup.channels) * sizeof(float));
         result = av_buffersrc_add_frame_flags(m_source, frame.get(), AV_BUFFERSRC_FLAG_KEEP_REF);
     }
     m_position += int64_t(frames);
-    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("filter the sound"), result);
+    return result >= 0 || TrackAudioError::Note(error, m_setup.filtering, result);
 }
 
 bool AudioFilterChain::Pull(AVFrame* frame, QString& error)
@@ -88,7 +90,7 @@ bool AudioFilterChain::Pull(AVFrame* frame, QString& error)
     if (result >= 0)
         return true;
     if (result != AVERROR(EAGAIN) && result != AVERROR_EOF)
-        TrackAudioError::Note(error, QStringLiteral("filter the sound"), result);
+        TrackAudioError::Note(error, m_setup.filtering, result);
     return false;
 }
 

@@ -7,7 +7,6 @@ extern "C" {
 #include <libavfilter/buffersrc.h>
 #include <libavutil/display.h>
 #include <libavutil/opt.h>
-#include <libavutil/pixdesc.h>
 }
 
 #include <cmath>
@@ -207,33 +206,28 @@ bool BurnedVideo::Filter(const AVFrame* frame, std::vector<MediaHandles::Packet>
         result = av_buffersink_get_frame(m_sink, m_filtered.get());
         if (result == AVERROR(EAGAIN))
             return true;
-        if (result == AVERROR_EOF) {
-            result = avcodec_send_frame(m_encoder.get(), nullptr);
-            if (result < 0)
-                return TrackAudioError::Note(error, QStringLiteral("encode the picture"), result);
-            return Drain(out, error);
-        }
+        if (result == AVERROR_EOF)
+            return Encode(nullptr, out, error);
         if (result < 0)
             return TrackAudioError::Note(error, kDrawing, result);
         m_filtered->pict_type = AV_PICTURE_TYPE_NONE;
-        result = avcodec_send_frame(m_encoder.get(), m_filtered.get());
+        const bool encoded = Encode(m_filtered.get(), out, error);
         av_frame_unref(m_filtered.get());
-        if (result < 0)
-            return TrackAudioError::Note(error, QStringLiteral("encode the picture"), result);
-        if (!Drain(out, error))
+        if (!encoded)
             return false;
     }
 }
 
-bool BurnedVideo::Drain(std::vector<MediaHandles::Packet>& out, QString& error)
+bool BurnedVideo::Encode(const AVFrame* frame, std::vector<MediaHandles::Packet>& out, QString& error)
 {
-    for (;;) {
-        const int result = avcodec_receive_packet(m_encoder.get(), m_packet.get());
+    int result = avcodec_send_frame(m_encoder.get(), frame);
+    while (result >= 0) {
+        result = avcodec_receive_packet(m_encoder.get(), m_packet.get());
         if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
             return true;
-        if (result < 0)
-            return TrackAudioError::Note(error, QStringLiteral("encode the picture"), result);
-        out.emplace_back(av_packet_clone(m_packet.get()));
+        if (result >= 0)
+            out.emplace_back(av_packet_clone(m_packet.get()));
         av_packet_unref(m_packet.get());
     }
+    return TrackAudioError::Note(error, QStringLiteral("encode the picture"), result);
 }

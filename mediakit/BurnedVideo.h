@@ -40,7 +40,8 @@ private:
     bool OpenFilters(const AVStream* source, const Captions& captions, QString& error);
     bool OpenEncoder(AVFormatContext* input, const AVStream* source, bool globalHeader, QString& error);
     bool Filter(const AVFrame* frame, std::vector<MediaHandles::Packet>& out, QString& error);
-    bool Drain(std::vector<MediaHandles::Packet>& out, QString& error);
+    // Sends frame (none: the end) and appends every packet that comes out.
+    bool Encode(const AVFrame* frame, std::vector<MediaHandles::Packet>& out, QString& error);
 
     MediaHandles::Codec m_decoder;
     MediaHandles::Codec m_encoder;

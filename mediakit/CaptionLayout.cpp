@@ -7,47 +7,23 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <numeric>
 
 namespace {
 
 // What a cut costs, against what one more caption costs: a sentence's end is free, a pause
 // cheap, the middle of a clause dear enough that a caption more is sometimes the better choice.
+// The tables below are indexed by CaptionText::Pause: None, Comma, Sentence.
 constexpr double kCaptionCost = 200.0;
 constexpr double kUnderfilledCost = 100.0;
-double CaptionBreakCost(CaptionText::Pause pause)
-{
-    switch (pause) {
-    case CaptionText::Pause::Sentence:
-        return 0.0;
-    case CaptionText::Pause::Comma:
-        return 40.0;
-    case CaptionText::Pause::None:
-        break;
-    }
-    return 120.0;
-}
+constexpr double kCaptionBreakCost[] = {120.0, 40.0, 0.0};
 
 // Inside a caption the lines' balance is weighed by the square of their lengths; a break at a
-// pause wins over a better balance, not over a stub of a line.
-double LineBreakCost(CaptionText::Pause pause, int maxChars)
-{
-    const double square = double(maxChars) * maxChars;
-    switch (pause) {
-    case CaptionText::Pause::Sentence:
-        return 0.0;
-    case CaptionText::Pause::Comma:
-        return 0.02 * square;
-    case CaptionText::Pause::None:
-        break;
-    }
-    return 0.25 * square;
-}
+// pause wins over a better balance, not over a stub of a line. In squares of the line length.
+constexpr double kLineBreakCost[] = {0.25, 0.02, 0.0};
 
 // A pause at punctuation takes time as so many characters would.
-int PauseWeight(CaptionText::Pause pause)
-{
-    return pause == CaptionText::Pause::Sentence ? 4 : pause == CaptionText::Pause::Comma ? 2 : 0;
-}
+constexpr int kPauseWeight[] = {0, 2, 4};
 
 constexpr double kNever = std::numeric_limits<double>::infinity();
 
@@ -101,6 +77,7 @@ QString BalancedLines(const Measures& m, int from, int to)
 {
     const int lines = m.LinesNeeded(from, to);
     const int count = to - from;
+    const double square = double(m.maxChars) * m.maxChars;
     // cost[k][l]: the best l lines of the first k pieces; cut[k][l] where the last of them begins.
     std::vector<std::vector<double>> cost(count + 1, std::vector<double>(lines + 1, kNever));
     std::vector<std::vector<int>> cut(count + 1, std::vector<int>(lines + 1, 0));
@@ -114,7 +91,7 @@ QString BalancedLines(const Measures& m, int from, int to)
                     continue;
                 const double length = m.Length(from + b, from + k);
                 const double breakCost =
-                    k < count ? LineBreakCost(m.text.Pieces()[from + k - 1].pause, m.maxChars) : 0.0;
+                    k < count ? kLineBreakCost[int(m.text.Pieces()[from + k - 1].pause)] * square : 0.0;
                 const double total = cost[b][l - 1] + length * length + breakCost;
                 if (total < cost[k][l]) {
                     cost[k][l] = total;
@@ -175,11 +152,9 @@ void PieceTimes(const Caption& caption, const Measures& m, std::vector<int64_t>&
     }
 
     std::vector<int64_t> weights(n);
-    int64_t total = 0;
-    for (int i = 0; i < n; ++i) {
-        weights[i] = m.pieces[i] + m.gaps[i] + PauseWeight(m.text.Pieces()[i].pause);
-        total += weights[i];
-    }
+    for (int i = 0; i < n; ++i)
+        weights[i] = m.pieces[i] + m.gaps[i] + kPauseWeight[int(m.text.Pieces()[i].pause)];
+    const int64_t total = std::accumulate(weights.begin(), weights.end(), int64_t(0));
     int64_t done = 0;
     for (int i = 0; i < n; ++i) {
         starts[i] = start + (end - start) * done / total;
@@ -189,16 +164,6 @@ void PieceTimes(const Caption& caption, const Measures& m, std::vector<int64_t>&
 }
 
 } // namespace
-
-CaptionLayout::CaptionLayout()
-    : CaptionLayout(Limits())
-{
-}
-
-CaptionLayout::CaptionLayout(const Limits& limits)
-    : m_limits(limits)
-{
-}
 
 int CaptionLayout::MaxChars(const QString& text) const
 {
@@ -254,7 +219,7 @@ std::vector<Caption> CaptionLayout::Apply(const Caption& caption) const
                 break;
             const double unfilled = std::max(0.0, capacity - m.Length(i, j)) / capacity;
             const double cost = best[i] + kCaptionCost + kUnderfilledCost * unfilled * unfilled +
-                                (j < n ? CaptionBreakCost(text.Pieces()[j - 1].pause) : 0.0);
+                                (j < n ? kCaptionBreakCost[int(text.Pieces()[j - 1].pause)] : 0.0);
             if (cost < best[j]) {
                 best[j] = cost;
                 from[j] = i;
@@ -263,14 +228,9 @@ std::vector<Caption> CaptionLayout::Apply(const Caption& caption) const
     }
 
     std::vector<Caption> pieces;
-    for (int j = n; j > 0; j = from[j]) {
-        Caption piece;
-        piece.index = caption.index;
-        piece.start = int32_t(starts[from[j]]);
-        piece.end = int32_t(ends[j - 1]);
-        piece.text = BalancedLines(m, from[j], j);
-        pieces.insert(pieces.begin(), piece);
-    }
+    for (int j = n; j > 0; j = from[j])
+        pieces.insert(pieces.begin(), Caption{caption.index, int32_t(starts[from[j]]), int32_t(ends[j - 1]),
+                                              BalancedLines(m, from[j], j), {}});
     // Word times may leave gaps but never let one caption run into the next.
     for (size_t k = 1; k < pieces.size(); ++k) {
         pieces[k].start = std::max(pieces[k].start, pieces[k - 1].end);

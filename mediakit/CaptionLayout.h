@@ -27,8 +27,8 @@ public:
         double maxSeconds = kSeconds;
     };
 
-    CaptionLayout();
-    explicit CaptionLayout(const Limits& limits);
+    CaptionLayout() = default;
+    explicit CaptionLayout(const Limits& limits) : m_limits(limits) {}
 
     std::vector<Caption> Apply(const std::vector<Caption>& captions) const;
     std::vector<Caption> Apply(const Caption& caption) const;

@@ -4,6 +4,8 @@
 #include <QStringView>
 #include <QTextBoundaryFinder>
 
+#include <algorithm>
+
 namespace {
 
 // A line never begins with these: they close what came before. Closing brackets and final quotes
@@ -45,16 +47,12 @@ QString Text(char32_t c)
 CaptionText::Pause PauseAfter(const QString& text)
 {
     const QList<uint> codes = text.toUcs4();
-    for (auto it = codes.crbegin(); it != codes.crend(); ++it) {
-        if (In(kTrailing, *it))
-            continue;
-        if (In(kSentenceEnd, *it))
-            return CaptionText::Pause::Sentence;
-        if (In(kPauses, *it))
-            return CaptionText::Pause::Comma;
-        break;
-    }
-    return CaptionText::Pause::None;
+    const auto last = std::find_if(codes.crbegin(), codes.crend(), [](uint c) { return !In(kTrailing, c); });
+    if (last == codes.crend())
+        return CaptionText::Pause::None;
+    return In(kSentenceEnd, *last) ? CaptionText::Pause::Sentence
+           : In(kPauses, *last)    ? CaptionText::Pause::Comma
+                                   : CaptionText::Pause::None;
 }
 
 } // namespace

@@ -107,9 +107,7 @@ QStringList FormatNames()
 std::optional<Format> FormatNamed(const QString& name)
 {
     const int index = FormatNames().indexOf(name);
-    if (index < 0)
-        return std::nullopt;
-    return Format(index);
+    return index < 0 ? std::nullopt : std::optional<Format>(Format(index));
 }
 
 QString Extension(Format format)
@@ -127,15 +125,9 @@ QString FormatSrtTime(int32_t milliseconds)
 
 QString Build(const std::vector<Caption>& captions, Format format)
 {
-    switch (format) {
-    case Format::Srt:
-        return Srt(captions);
-    case Format::WebVtt:
-        return Vtt(captions);
-    case Format::Ass:
-        break;
-    }
-    return Ass(captions);
+    // In the order of Format.
+    constexpr QString (*kWriters[])(const std::vector<Caption>&) = {&Srt, &Vtt, &Ass};
+    return kWriters[int(format)](captions);
 }
 
 bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& reason)

@@ -21,30 +21,20 @@ std::string Convert(const char* to, const char* from, const std::string& text)
     char* in = const_cast<char*>(text.data());
     size_t inLeft = text.size();
     size_t used = 0;
-    bool failed = false;
-    while (inLeft > 0) {
+    size_t result = 0;
+    for (;;) {
         char* outAt = out.data() + used;
         size_t outLeft = out.size() - used;
-        const size_t result = iconv(converter, &in, &inLeft, &outAt, &outLeft);
+        result = iconv(converter, &in, &inLeft, &outAt, &outLeft);
         used = out.size() - outLeft;
-        if (result != size_t(-1))
+        if (result != size_t(-1) || errno != E2BIG)
             break;
-        if (errno != E2BIG) {
-            failed = true; // a character the target cannot hold, or bytes that are not the source
-            break;
-        }
         out.resize(out.size() * 2);
     }
     iconv_close(converter);
-    if (failed)
-        return std::string();
-    out.resize(used);
+    // A failure is a character the target cannot hold, or bytes that are not the source.
+    out.resize(result == size_t(-1) ? 0 : used);
     return out;
-}
-
-bool IsLeadByte(unsigned char byte)
-{
-    return byte >= 0x81 && byte <= 0xFE;
 }
 
 } // namespace
@@ -64,8 +54,8 @@ size_t LastSeparator(const std::string& cp936)
     size_t last = std::string::npos;
     for (size_t at = 0; at < cp936.size(); ++at) {
         const unsigned char byte = static_cast<unsigned char>(cp936[at]);
-        if (IsLeadByte(byte)) {
-            ++at; // its second byte is never a separator
+        if (byte >= 0x81 && byte <= 0xFE) {
+            ++at; // a lead byte: its second byte is never a separator
         } else if (byte == '/' || byte == '\\') {
             last = at;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numeric>
 
 void DuckCurve::Listen(const float* stereo, size_t frames)
 {
@@ -30,10 +31,8 @@ void DuckCurve::Finish(double depthDb)
     for (size_t i = 0; i < steps; ++i) {
         const size_t from = i >= size_t(kJudgedSteps / 2) ? i - size_t(kJudgedSteps / 2) : 0;
         const size_t to = std::min(steps, i + size_t(kJudgedSteps / 2) + 1);
-        double sum = 0.0;
-        for (size_t j = from; j < to; ++j)
-            sum += m_energies[j];
-        const double mean = sum / double(to - from);
+        const double mean =
+            std::accumulate(m_energies.begin() + long(from), m_energies.begin() + long(to), 0.0) / double(to - from);
         levels[i] = mean > 0.0 ? 10.0 * std::log10(mean) : -std::numeric_limits<double>::infinity();
     }
     const double loudest = steps > 0 ? *std::max_element(levels.begin(), levels.end()) : 0.0;

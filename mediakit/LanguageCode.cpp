@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace LanguageCode {
@@ -20,11 +22,7 @@ constexpr std::pair<const char*, const char*> kCodes[] = {
 
 bool Letters(const QString& text)
 {
-    for (const QChar c : text) {
-        if (c < QLatin1Char('a') || c > QLatin1Char('z'))
-            return false;
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= QLatin1Char('a') && c <= QLatin1Char('z'); });
 }
 
 } // namespace
@@ -36,11 +34,9 @@ QString Iso6392(const QString& code)
         return QString();
     if (lower.size() == 3)
         return lower;
-    for (const auto& [two, three] : kCodes) {
-        if (lower == QLatin1String(two))
-            return QString::fromLatin1(three);
-    }
-    return QString();
+    const auto* found = std::find_if(std::begin(kCodes), std::end(kCodes),
+                                     [&lower](const auto& codes) { return lower == QLatin1String(codes.first); });
+    return found == std::end(kCodes) ? QString() : QString::fromLatin1(found->second);
 }
 
 QString FromFileName(const QString& path)
@@ -55,11 +51,9 @@ QString FromFileName(const QString& path)
     if (tag.size() == 2)
         return Iso6392(tag);
     const QString lower = tag.toLower();
-    for (const auto& pair : kCodes) {
-        if (lower == QLatin1String(pair.second))
-            return lower;
-    }
-    return QString();
+    const bool known = std::any_of(std::begin(kCodes), std::end(kCodes),
+                                   [&lower](const auto& codes) { return lower == QLatin1String(codes.second); });
+    return known ? lower : QString();
 }
 
 } // namespace LanguageCode

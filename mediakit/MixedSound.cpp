@@ -164,26 +164,22 @@ bool MixedSound::Encode(const Plan& plan, const Going& going, EncodedStream& str
     if (!chain.Open(Filters(plan), {encoder->sample_fmt, AudioFeed::kRate, frameSize}, error))
         return false;
     MediaHandles::Packet packet(av_packet_alloc());
-    const auto drain = [&]() {
-        for (;;) {
-            const int received = avcodec_receive_packet(encoder.get(), packet.get());
-            if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
+    // Sends frame (none: the end) and keeps every packet that comes out.
+    const auto encode = [&](const AVFrame* frame) {
+        int encoded = avcodec_send_frame(encoder.get(), frame);
+        while (encoded >= 0) {
+            encoded = avcodec_receive_packet(encoder.get(), packet.get());
+            if (encoded == AVERROR(EAGAIN) || encoded == AVERROR_EOF)
                 return true;
-            if (received < 0)
-                return TrackAudioError::Note(error, what, received);
-            stream.packets.emplace_back(av_packet_clone(packet.get()));
+            if (encoded >= 0)
+                stream.packets.emplace_back(av_packet_clone(packet.get()));
             av_packet_unref(packet.get());
         }
+        return TrackAudioError::Note(error, what, encoded);
     };
-    const bool encoded = Pass(plan, going, chain, [&](AVFrame* frame) {
+    const bool passed = Pass(plan, going, chain, [&](AVFrame* frame) {
         frame->pts = av_rescale_q(frame->pts, chain.TimeBase(), encoder->time_base);
-        const int sent = avcodec_send_frame(encoder.get(), frame);
-        return (sent >= 0 || TrackAudioError::Note(error, what, sent)) && drain();
+        return encode(frame);
     }, error);
-    if (!encoded)
-        return false;
-    result = avcodec_send_frame(encoder.get(), nullptr);
-    if (result < 0)
-        return TrackAudioError::Note(error, what, result);
-    return drain();
+    return passed && encode(nullptr);
 }

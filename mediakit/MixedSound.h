@@ -37,8 +37,6 @@ public:
     bool Make(const Plan& plan, const Going& going, EncodedStream& stream, QString& error);
     // Whether the track had sound past the picture's end, and was cut there.
     bool TrackCut() const { return m_cut; }
-    // The loudness measured before normalising (LUFS), when it was.
-    std::optional<double> Measured() const { return m_measured; }
 
     // True-peak ceiling after normalising, below the -1 dBTP asked for: the encoder's own overshoot
     // needs the room.

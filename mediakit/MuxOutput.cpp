@@ -103,11 +103,7 @@ bool MuxOutput::GlobalHeader() const
 int MuxOutput::AddPassed(const AVCodecParameters* parameters, AVRational timeBase, QString& error)
 {
     AVStream* stream = avformat_new_stream(m_context, nullptr);
-    if (stream == nullptr) {
-        TrackAudioError::Note(error, QStringLiteral("write %1").arg(m_path), AVERROR(ENOMEM));
-        return -1;
-    }
-    const int result = avcodec_parameters_copy(stream->codecpar, parameters);
+    const int result = stream == nullptr ? AVERROR(ENOMEM) : avcodec_parameters_copy(stream->codecpar, parameters);
     if (result < 0) {
         TrackAudioError::Note(error, QStringLiteral("write %1").arg(m_path), result);
         return -1;

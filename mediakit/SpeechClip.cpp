@@ -1,14 +1,12 @@
 #include "mediakit/SpeechClip.h"
 
+#include "mediakit/MediaHandles.h"
 #include "mediakit/TrackAudioError.h"
 
 #include <QFile>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
-#include <libswresample/swresample.h>
 }
 
 namespace SpeechClip {
@@ -18,51 +16,44 @@ namespace {
 // Everything one decoding holds, freed together however it ends.
 struct Decoding
 {
-    AVFormatContext* input = nullptr;
-    AVCodecContext* decoder = nullptr;
-    SwrContext* resampler = nullptr;
-    AVPacket* packet = nullptr;
-    AVFrame* frame = nullptr;
+    MediaHandles::Input input;
+    MediaHandles::Codec decoder;
+    MediaHandles::Resampler resampler;
+    MediaHandles::Packet packet{av_packet_alloc()};
+    MediaHandles::Frame frame{av_frame_alloc()};
     int stream = -1;
     int rate = 0;
 
-    ~Decoding()
-    {
-        av_frame_free(&frame);
-        av_packet_free(&packet);
-        swr_free(&resampler);
-        avcodec_free_context(&decoder);
-        avformat_close_input(&input);
-    }
-
     bool Open(const QString& path, int wantedRate, QString& error)
     {
-        int result = avformat_open_input(&input, QFile::encodeName(path).constData(), nullptr, nullptr);
+        AVFormatContext* opened = nullptr;
+        int result = avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr);
+        input.reset(opened);
         if (result >= 0)
-            result = avformat_find_stream_info(input, nullptr);
+            result = avformat_find_stream_info(opened, nullptr);
         if (result < 0)
             return TrackAudioError::Note(error, QStringLiteral("read %1").arg(path), result);
         const AVCodec* codec = nullptr;
-        stream = av_find_best_stream(input, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
+        stream = av_find_best_stream(opened, AVMEDIA_TYPE_AUDIO, -1, -1, &codec, 0);
         if (stream < 0 || codec == nullptr)
             return TrackAudioError::Note(error, QStringLiteral("find speech in %1").arg(path), stream);
-        decoder = avcodec_alloc_context3(codec);
-        packet = av_packet_alloc();
-        frame = av_frame_alloc();
-        if (decoder == nullptr || packet == nullptr || frame == nullptr)
+        decoder.reset(avcodec_alloc_context3(codec));
+        if (!decoder || !packet || !frame)
             return TrackAudioError::Note(error, QStringLiteral("decode %1").arg(path), AVERROR(ENOMEM));
-        result = avcodec_parameters_to_context(decoder, input->streams[stream]->codecpar);
+        result = avcodec_parameters_to_context(decoder.get(), opened->streams[stream]->codecpar);
         if (result >= 0)
-            result = avcodec_open2(decoder, codec, nullptr);
+            result = avcodec_open2(decoder.get(), codec, nullptr);
         if (result < 0)
             return TrackAudioError::Note(error, QStringLiteral("decode %1").arg(path), result);
         rate = wantedRate > 0 ? wantedRate : decoder->sample_rate;
         AVChannelLayout mono{};
         av_channel_layout_default(&mono, 1);
-        result = swr_alloc_set_opts2(&resampler, &mono, AV_SAMPLE_FMT_FLT, rate, &decoder->ch_layout,
-                                     decoder->sample_fmt, decoder->sample_rate, 0, nullptr);
+        SwrContext* made = nullptr;
+        result = swr_alloc_set_opts2(&made, &mono, AV_SAMPLE_FMT_FLT, rate, &decoder->ch_layout, decoder->sample_fmt,
+                                     decoder->sample_rate, 0, nullptr);
+        resampler.reset(made);
         if (result >= 0)
-            result = swr_init(resampler);
+            result = swr_init(made);
         return result >= 0 || TrackAudioError::Note(error, QStringLiteral("resample %1").arg(path), result);
     }
 
@@ -70,14 +61,14 @@ struct Decoding
     bool Convert(const AVFrame* in, std::vector<float>& samples)
     {
         const int count = in ? in->nb_samples : 0;
-        const int room = swr_get_out_samples(resampler, count);
+        const int room = swr_get_out_samples(resampler.get(), count);
         if (room <= 0)
             return room == 0;
         const size_t before = samples.size();
         samples.resize(before + size_t(room));
         auto* out = reinterpret_cast<uint8_t*>(samples.data() + before);
-        const int made = swr_convert(resampler, &out, room, in ? const_cast<const uint8_t**>(in->extended_data) : nullptr,
-                                     count);
+        const int made = swr_convert(resampler.get(), &out, room,
+                                     in ? const_cast<const uint8_t**>(in->extended_data) : nullptr, count);
         samples.resize(before + size_t(made > 0 ? made : 0));
         return made >= 0;
     }
@@ -85,20 +76,20 @@ struct Decoding
     // Sends packet (none: the end) and converts every frame that comes out.
     bool Drain(const AVPacket* sent, std::vector<float>& samples, QString& error)
     {
-        int result = avcodec_send_packet(decoder, sent);
+        int result = avcodec_send_packet(decoder.get(), sent);
         // A damaged packet in an otherwise readable file costs that packet only.
         if (result < 0 && result != AVERROR_INVALIDDATA && result != AVERROR_EOF)
             return TrackAudioError::Note(error, QStringLiteral("decode the speech"), result);
         for (;;) {
-            result = avcodec_receive_frame(decoder, frame);
+            result = avcodec_receive_frame(decoder.get(), frame.get());
             if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
                 return true;
             if (result == AVERROR_INVALIDDATA)
                 continue;
             if (result < 0)
                 return TrackAudioError::Note(error, QStringLiteral("decode the speech"), result);
-            const bool converted = Convert(frame, samples);
-            av_frame_unref(frame);
+            const bool converted = Convert(frame.get(), samples);
+            av_frame_unref(frame.get());
             if (!converted)
                 return TrackAudioError::Note(error, QStringLiteral("resample the speech"), AVERROR(EINVAL));
         }
@@ -114,14 +105,14 @@ bool Decode(const QString& path, int rate, std::vector<float>& samples, int& sam
     if (!decoding.Open(path, rate, error))
         return false;
     for (;;) {
-        const int result = av_read_frame(decoding.input, decoding.packet);
+        const int result = av_read_frame(decoding.input.get(), decoding.packet.get());
         if (result == AVERROR_EOF)
             break;
         if (result < 0)
             return TrackAudioError::Note(error, QStringLiteral("read %1").arg(path), result);
         const bool ours = decoding.packet->stream_index == decoding.stream;
-        const bool drained = !ours || decoding.Drain(decoding.packet, samples, error);
-        av_packet_unref(decoding.packet);
+        const bool drained = !ours || decoding.Drain(decoding.packet.get(), samples, error);
+        av_packet_unref(decoding.packet.get());
         if (!drained)
             return false;
     }

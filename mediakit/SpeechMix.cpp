@@ -19,7 +19,6 @@ void SpeechMix::Next(int64_t count, std::vector<float>& block)
     const int64_t to = std::min(m_end, from + std::max<int64_t>(0, count));
     block.assign(size_t(std::max<int64_t>(0, to - from)), 0.0F);
     m_layers.assign(block.size(), 0);
-    bool overlapped = false;
     for (const Clip& clip : m_clips) {
         if (clip.start >= to)
             break;
@@ -29,14 +28,11 @@ void SpeechMix::Next(int64_t count, std::vector<float>& block)
             block[size_t(at - from)] += clip.samples[size_t(at - clip.start)];
             uint8_t& layers = m_layers[size_t(at - from)];
             layers = uint8_t(std::min(layers + 1, 2));
-            overlapped = overlapped || layers > 1;
         }
     }
-    if (overlapped) {
-        for (size_t i = 0; i < block.size(); ++i) {
-            if (m_layers[i] > 1)
-                block[i] = Limit(block[i]);
-        }
+    for (size_t i = 0; i < block.size(); ++i) {
+        if (m_layers[i] > 1)
+            block[i] = Limit(block[i]);
     }
     m_position = to;
     // A clip ends for good once a block has passed it; the ones after it may still sound.

@@ -19,9 +19,8 @@ public:
     // order of their starts, each before the blocks that reach it are taken.
     void Add(int64_t start, std::vector<float> clip);
 
-    // Where the next block begins, and where the track ends as far as its clips are known.
+    // Where the next block begins.
     int64_t Position() const { return m_position; }
-    int64_t End() const { return m_end; }
 
     // The next count samples of the mix into block, limited where clips overlap; fewer at the end,
     // and none once the whole track has been handed out.

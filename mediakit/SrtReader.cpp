@@ -81,8 +81,7 @@ bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& err
             if (numbered && inCue && !body.isEmpty() && body.back() == lines[i - 1].trimmed())
                 body.removeLast();
             close();
-            Caption caption;
-            caption.index = numbered ? lines[i - 1].trimmed().toInt() : int(captions.size()) + 1;
+            const int index = numbered ? lines[i - 1].trimmed().toInt() : int(captions.size()) + 1;
             const qint64 start = Milliseconds(match, 1);
             const qint64 end = Milliseconds(match, 5);
             if (start < 0 || end < 0) {
@@ -93,9 +92,7 @@ bool Parse(const QByteArray& bytes, std::vector<Caption>& captions, QString& err
                 error = QStringLiteral("the cue on line %1 ends before it begins").arg(i + 1);
                 return false;
             }
-            caption.start = int32_t(start);
-            caption.end = int32_t(end);
-            captions.push_back(caption);
+            captions.push_back({index, int32_t(start), int32_t(end), {}, {}});
             inCue = true;
         } else if (line.isEmpty()) {
             close();
@@ -123,24 +120,16 @@ std::optional<int32_t> ParseTime(const QString& text)
 bool Read(const QString& path, std::vector<Caption>& captions, QString& error, const QString& encoding)
 {
     QFile file(path);
-    if (!file.exists()) {
-        error = QStringLiteral("cannot open %1: No such file").arg(path);
+    const std::optional<QString> unopened = !file.exists()                   ? QStringLiteral("No such file")
+                                            : QFileInfo(path).isDir()         ? QStringLiteral("it is a folder")
+                                            : !file.open(QIODevice::ReadOnly) ? file.errorString()
+                                                                              : std::optional<QString>();
+    if (unopened) {
+        error = QStringLiteral("cannot open %1: %2").arg(path, *unopened);
         return false;
     }
-    if (QFileInfo(path).isDir()) {
-        error = QStringLiteral("cannot open %1: it is a folder").arg(path);
-        return false;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() > kLargestFile) {
-        error = QStringLiteral("%1 is not subtitles: it is far too large for a subtitle file").arg(path);
-        return false;
-    }
-    QString reason;
-    if (!Parse(file.readAll(), captions, reason, encoding)) {
+    QString reason = QStringLiteral("it is far too large for a subtitle file");
+    if (file.size() > kLargestFile || !Parse(file.readAll(), captions, reason, encoding)) {
         error = QStringLiteral("%1 is not subtitles: %2").arg(path, reason);
         return false;
     }

@@ -32,14 +32,11 @@ int ReadMemory(void* opaque, uint8_t* buffer, int size)
     return int(count);
 }
 
-struct IoFreer
+void FreeIo(AVIOContext** context)
 {
-    void operator()(AVIOContext* context) const
-    {
-        av_freep(&context->buffer);
-        avio_context_free(&context);
-    }
-};
+    av_freep(&(*context)->buffer);
+    avio_context_free(context);
+}
 
 constexpr int kIoBuffer = 64 * 1024;
 constexpr int kMostCueBytes = 1024 * 1024;
@@ -134,7 +131,7 @@ bool SubtitleSource::Encode(AVCodecID codec, EncodedStream& stream, int& cues, Q
     const QString what = QStringLiteral("read the captions of %1").arg(m_path);
     Memory memory{&m_text, 0};
     auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBuffer));
-    std::unique_ptr<AVIOContext, IoFreer> io(
+    std::unique_ptr<AVIOContext, MediaHandles::Freer<&FreeIo>> io(
         buffer ? avio_alloc_context(buffer, kIoBuffer, 0, &memory, &ReadMemory, nullptr, nullptr) : nullptr);
     if (!io) {
         av_free(buffer);

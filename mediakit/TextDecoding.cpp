@@ -6,6 +6,7 @@
 
 #include <uchardet/uchardet.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -26,11 +27,9 @@ constexpr int kFewestChineseCharacters = 8;
 
 bool IsChineseFamily(const QString& name)
 {
-    for (const char* member : {"GB2312", "GBK", "GB18030", "CP936"}) {
-        if (name.compare(QLatin1String(member), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    const QStringList family = {QStringLiteral("GB2312"), QStringLiteral("GBK"), QStringLiteral("GB18030"),
+                                QStringLiteral("CP936")};
+    return family.contains(name, Qt::CaseInsensitive);
 }
 
 // The bytes as text in name; nothing when name is no character set here or the bytes are not in
@@ -101,54 +100,34 @@ QString Detect(const QByteArray& bytes)
 // shows them where its letters should be.
 bool HoldsC1Controls(const QString& text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
-            return true;
-    }
-    return false;
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80 && c.unicode() <= 0x9F; });
 }
 
 } // namespace
 
 Result Decode(const QByteArray& bytes, const QString& named)
 {
-    Result result;
     if (!named.isEmpty()) {
-        if (!Known(named)) {
-            result.outcome = Outcome::UnknownName;
-            return result;
-        }
+        if (!Known(named))
+            return {Outcome::UnknownName, {}};
         const std::optional<QString> text = DecodeAs(bytes, named);
-        result.outcome = text ? Outcome::Read : Outcome::NotInNamed;
-        result.text = text.value_or(QString());
-        result.encoding = named;
-        return result;
+        return {text ? Outcome::Read : Outcome::NotInNamed, text.value_or(QString())};
     }
     // A byte-order mark is the writer's own word on what follows.
     if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
-        const QString name = QString::fromLatin1(QStringConverter::nameForEncoding(*marked));
-        const std::optional<QString> text = DecodeAs(bytes, name);
-        result.outcome = text ? Outcome::Read : Outcome::NotText;
-        result.text = text.value_or(QString());
-        result.encoding = name;
-        return result;
+        const std::optional<QString> text =
+            DecodeAs(bytes, QString::fromLatin1(QStringConverter::nameForEncoding(*marked)));
+        return {text ? Outcome::Read : Outcome::NotText, text.value_or(QString())};
     }
     // Text in another character set is almost never valid UTF-8 by chance.
-    if (const std::optional<QString> text = DecodeAs(bytes, QStringLiteral("UTF-8"))) {
-        result.text = *text;
-        result.encoding = QStringLiteral("UTF-8");
-        return result;
-    }
+    if (const std::optional<QString> text = DecodeAs(bytes, QStringLiteral("UTF-8")))
+        return {Outcome::Read, *text};
     const QString detected = Detect(bytes);
     const std::optional<QString> text = detected.isEmpty() ? std::nullopt : DecodeAs(bytes, detected);
-    if (!text || HoldsC1Controls(*text)) {
-        // Bytes of nothing, with no character set to them, are some other kind of file.
-        result.outcome = bytes.contains('\0') ? Outcome::NotText : Outcome::Unsure;
-        return result;
-    }
-    result.text = *text;
-    result.encoding = detected;
-    return result;
+    // Bytes of nothing, with no character set to them, are some other kind of file.
+    if (!text || HoldsC1Controls(*text))
+        return {bytes.contains('\0') ? Outcome::NotText : Outcome::Unsure, {}};
+    return {Outcome::Read, *text};
 }
 
 QString Reason(const Result& result, const QString& named)

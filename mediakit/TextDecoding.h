@@ -23,8 +23,7 @@ enum class Outcome
 struct Result
 {
     Outcome outcome = Outcome::Read;
-    QString text;     // without its byte-order mark
-    QString encoding; // what it was read as ("UTF-8", "windows-1252", "GB18030")
+    QString text; // without its byte-order mark
 };
 
 // named: the character set as the user names it ("windows-1252", "GBK"); empty: detected.

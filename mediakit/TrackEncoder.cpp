@@ -1,12 +1,11 @@
 #include "mediakit/TrackEncoder.h"
 
+#include "mediakit/MediaHandles.h"
 #include "mediakit/TrackAudioError.h"
 
 #include <QFile>
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 }
 
@@ -23,37 +22,39 @@ int16_t ToPcm(float sample)
     return int16_t(std::lround(std::clamp(sample, -1.0F, 1.0F) * 32767.0F));
 }
 
+// True when result is no failure; else error says why.
+bool Check(int result, QString& error)
+{
+    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write the track"), result);
+}
+
 } // namespace
 
 struct TrackEncoder::Encoding
 {
     AVFormatContext* output = nullptr;
-    AVCodecContext* encoder = nullptr;
+    MediaHandles::Codec encoder;
     AVStream* stream = nullptr;
-    AVFrame* frame = av_frame_alloc();
-    AVPacket* packet = av_packet_alloc();
-    bool opened = false;
+    MediaHandles::Frame frame{av_frame_alloc()};
+    MediaHandles::Packet packet{av_packet_alloc()};
 
     ~Encoding()
     {
-        av_packet_free(&packet);
-        av_frame_free(&frame);
-        avcodec_free_context(&encoder);
-        if (output != nullptr && opened)
+        if (output != nullptr)
             avio_closep(&output->pb);
         avformat_free_context(output);
     }
 
     int Open(int rate, bool mp3, const QString& path)
     {
-        if (frame == nullptr || packet == nullptr)
+        if (!frame || !packet)
             return AVERROR(ENOMEM);
         const AVCodec* codec =
             mp3 ? avcodec_find_encoder_by_name("libmp3lame") : avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
         if (codec == nullptr)
             return AVERROR_ENCODER_NOT_FOUND;
-        encoder = avcodec_alloc_context3(codec);
-        if (encoder == nullptr)
+        encoder.reset(avcodec_alloc_context3(codec));
+        if (!encoder)
             return AVERROR(ENOMEM);
         encoder->sample_rate = rate;
         av_channel_layout_default(&encoder->ch_layout, 1);
@@ -68,21 +69,18 @@ struct TrackEncoder::Encoding
             return result;
         if (output->oformat->flags & AVFMT_GLOBALHEADER)
             encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        result = avcodec_open2(encoder, codec, nullptr);
+        result = avcodec_open2(encoder.get(), codec, nullptr);
         if (result < 0)
             return result;
         stream = avformat_new_stream(output, nullptr);
         if (stream == nullptr)
             return AVERROR(ENOMEM);
-        result = avcodec_parameters_from_context(stream->codecpar, encoder);
+        result = avcodec_parameters_from_context(stream->codecpar, encoder.get());
         if (result < 0)
             return result;
         stream->time_base = encoder->time_base;
         result = avio_open(&output->pb, name.constData(), AVIO_FLAG_WRITE);
-        if (result < 0)
-            return result;
-        opened = true;
-        return avformat_write_header(output, nullptr);
+        return result < 0 ? result : avformat_write_header(output, nullptr);
     }
 
     int FrameSamples() const { return encoder->frame_size > 0 ? encoder->frame_size : kPcmFrameSamples; }
@@ -92,29 +90,29 @@ struct TrackEncoder::Encoding
     {
         int result = 0;
         if (samples != nullptr) {
-            av_frame_unref(frame);
+            av_frame_unref(frame.get());
             frame->nb_samples = count;
             frame->format = encoder->sample_fmt;
             frame->sample_rate = encoder->sample_rate;
             frame->pts = pts;
             result = av_channel_layout_copy(&frame->ch_layout, &encoder->ch_layout);
             if (result >= 0)
-                result = av_frame_get_buffer(frame, 0);
+                result = av_frame_get_buffer(frame.get(), 0);
             if (result < 0)
                 return result;
             auto* pcm = reinterpret_cast<int16_t*>(frame->data[0]);
             std::transform(samples, samples + count, pcm, &ToPcm);
         }
-        result = avcodec_send_frame(encoder, samples != nullptr ? frame : nullptr);
+        result = avcodec_send_frame(encoder.get(), samples != nullptr ? frame.get() : nullptr);
         while (result >= 0) {
-            result = avcodec_receive_packet(encoder, packet);
+            result = avcodec_receive_packet(encoder.get(), packet.get());
             if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
                 return 0;
             if (result < 0)
                 return result;
-            av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+            av_packet_rescale_ts(packet.get(), encoder->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            result = av_interleaved_write_frame(output, packet);
+            result = av_interleaved_write_frame(output, packet.get());
         }
         return result;
     }
@@ -129,7 +127,6 @@ bool TrackEncoder::Open(int rate, bool mp3, const QString& path, QString& error)
     m_encoding = std::make_unique<Encoding>();
     m_pending.clear();
     m_sent = 0;
-    m_mp3 = mp3;
     return Check(m_encoding->Open(rate, mp3, path), error);
 }
 
@@ -152,8 +149,8 @@ bool TrackEncoder::Finish(QString& error)
 {
     int result = 0;
     if (!m_pending.empty()) {
-        // The last frame may be short; only PCM takes one of any size, so MP3's is padded.
-        if (m_mp3)
+        // The last frame may be short: PCM (no frame size of its own) takes it so, MP3's is padded.
+        if (m_encoding->encoder->frame_size > 0)
             m_pending.resize(size_t(m_encoding->FrameSamples()), 0.0F);
         result = m_encoding->Send(m_pending.data(), int(m_pending.size()), m_sent);
         m_sent += int64_t(m_pending.size());
@@ -164,11 +161,6 @@ bool TrackEncoder::Finish(QString& error)
     if (result >= 0)
         result = av_write_trailer(m_encoding->output);
     return Check(result, error);
-}
-
-bool TrackEncoder::Check(int result, QString& error)
-{
-    return result >= 0 || TrackAudioError::Note(error, QStringLiteral("write the track"), result);
 }
 
 bool TrackEncoder::Write(const std::vector<float>& samples, int rate, bool mp3, const QString& path, QString& error)

@@ -34,11 +34,7 @@ public:
 private:
     struct Encoding;
 
-    // True when result is no failure; else error says why.
-    bool Check(int result, QString& error);
-
     std::unique_ptr<Encoding> m_encoding;
     std::vector<float> m_pending; // less than a frame, waiting for the rest of it
     int64_t m_sent = 0;
-    bool m_mp3 = false;
 };
