@@ -125,9 +125,15 @@ QString FormatSrtTime(int32_t milliseconds)
 
 QString Build(const std::vector<Caption>& captions, Format format)
 {
-    // In the order of Format.
-    constexpr QString (*kWriters[])(const std::vector<Caption>&) = {&Srt, &Vtt, &Ass};
-    return kWriters[int(format)](captions);
+    switch (format) {
+    case Format::Srt:
+        return Srt(captions);
+    case Format::WebVtt:
+        return Vtt(captions);
+    case Format::Ass:
+        break;
+    }
+    return Ass(captions);
 }
 
 bool Write(QString& path, const std::vector<Caption>& captions, Format format, bool replace, QString& reason)
