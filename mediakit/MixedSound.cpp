@@ -3,6 +3,8 @@
 #include "mediakit/AudioFilterChain.h"
 #include "mediakit/TrackAudioError.h"
 
+#include <QStringList>
+
 #include <cmath>
 
 namespace {
