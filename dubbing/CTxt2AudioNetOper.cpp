@@ -15,7 +15,6 @@
 
 #include <cpprest/http_client.h>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
