@@ -44,20 +44,19 @@ bool IsAudioType(const utility::string_t& contentType)
 } // namespace
 
 CTxt2AudioShortNetOper::CTxt2AudioShortNetOper()
+    : m_url(LoadTxt2AudioSettings().URLS),
+      m_apiKey(LoadTxt2AudioSettings().APIKey),
+      m_secretKey(LoadTxt2AudioSettings().SecretKey),
+      m_cuid(LoadTxt2AudioSettings().Cuid)
 {
-    const Txt2AudioSettings& settings = LoadTxt2AudioSettings();
-    m_url = settings.URLS;
-    m_apiKey = settings.APIKey;
-    m_secretKey = settings.SecretKey;
-    m_cuid = settings.Cuid;
 }
 
 utility::string_t CTxt2AudioShortNetOper::FormBody(const utility::string_t& text, int32_t speed, int32_t pitch,
                                                    int32_t volume, int32_t voice, int32_t aue) const
 {
     char numbers[160];
-    std::snprintf(numbers, sizeof numbers, "&ctp=%d&spd=%d&pit=%d&vol=%d&per=%d&aue=%d", m_clientType, speed, pitch,
-                  volume, SpeechVoice(voice), aue);
+    std::snprintf(numbers, sizeof numbers, "&ctp=1&spd=%d&pit=%d&vol=%d&per=%d&aue=%d", speed, pitch, volume,
+                  SpeechVoice(voice), aue);
     return "tex=" + web::uri::encode_data_string(text) + "&lan=zh&cuid=" + web::uri::encode_data_string(m_cuid) +
            numbers + "&tok=" + web::uri::encode_data_string(m_accessToken);
 }
@@ -130,9 +129,7 @@ bool CTxt2AudioShortNetOper::ReadReply(const utility::string_t& contentType, con
         return true;
     // The reply is an error message, not audio: say why instead of leaving a broken audio file.
     const utility::string_t reason = ReplyReason(QByteArray::fromStdString(reply));
-    if (reason.empty())
-        errorText = DubbingErrors::kShortNoAudio;
-    else
-        errorText = RestClient::FormatText(DubbingErrors::kShortFailed, reason);
+    errorText = reason.empty() ? DubbingErrors::kShortNoAudio
+                               : RestClient::FormatText(DubbingErrors::kShortFailed, reason);
     return false;
 }
