@@ -75,8 +75,6 @@ protected:
     }
     void wheelEvent(QWheelEvent* event) override;
 
-    // The folder picker the user answers; empty when cancelled. Tests replace it.
-
 private:
     void CreateControls();
     void FillVoiceGrid();

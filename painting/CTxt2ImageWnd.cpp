@@ -111,8 +111,8 @@ void CTxt2ImageWnd::CreateControls()
     m_description = new CQOVRichEditCtrl(this, IdDescription);
     m_description->setAcceptRichText(false);
     m_description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(m_description, &CQOVRichEditCtrl::textChanged, this, [this] { OnDescriptionChanged(); });
-    connect(m_description, &CQOVRichEditCtrl::focusLost, this, [this] { OnDescriptionChanged(); });
+    connect(m_description, &CQOVRichEditCtrl::textChanged, this, [this] { UpdateStart(); });
+    connect(m_description, &CQOVRichEditCtrl::focusLost, this, [this] { UpdateStart(); });
 
     m_ratios = new CBtnSelCtrl(this);
     m_ratios->Create(this, QRect(), IdRatios);
@@ -174,11 +174,6 @@ bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
         return false;
     const auto* control = qobject_cast<const QWidget*>(target);
     return control && control->window() == window();
-}
-
-void CTxt2ImageWnd::OnDescriptionChanged()
-{
-    UpdateStart();
 }
 
 void CTxt2ImageWnd::UpdateStart()

@@ -70,7 +70,6 @@ protected:
 private:
     void CreateControls();
     void FillSelectors();
-    void OnDescriptionChanged();
     void UpdateStart() override;
     void OnGenerate();
     void OnEnded(const TaskEnd& end);
