@@ -26,15 +26,10 @@ bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
     };
     if (!WithToken(ask, cancel))
         return false;
-    SaveResult();
-    return true;
-}
-
-void CopywritingJob::SaveResult()
-{
     // A file that cannot be written still leaves the text in the window and the record in the log.
     const QString path = CopywritingFileName::Write(QString::fromStdString(m_outputFolder),
                                                     QByteArray::fromStdString(ResultText()));
     m_outputPath = path.toStdString();
     GetCopywritingLog().AddFinishedTask(QString::fromStdString(m_topic), path);
+    return true;
 }
