@@ -208,11 +208,13 @@ void CTxt2ImageWnd::OnGenerate()
     m_starting = true;
     Run(std::make_unique<ServiceTask>(PaintingTask::Make(
             {description.toStdString(), OutputFolder().toStdString(), width, height, count, reference.toStdString()})),
-        [this](int code, const QString& text) {
+        [this](int code, const QString&) {
             // Created: the button comes back with a new description, not by itself.
             if (code == PolledSteps::kCreated)
                 m_starting = false;
-            OnProgress(code, PolledSteps::ReasonOf(text));
+            // The end says how the task ended; progress only how it goes.
+            if (const QString text = PaintingStatus::ForProgress(code); !text.isEmpty())
+                SetStatus(text);
         },
         [this](const TaskEnd& end) { OnEnded(end); });
 }
@@ -223,19 +225,11 @@ void CTxt2ImageWnd::OnEnded(const TaskEnd& end)
     UpdateStart();
     if (end.Succeeded()) {
         m_outcome = end.value.value<PaintingOutcome>();
-        SetStatus(PaintingStatus::ForPollCode(CTxt2ImageNetOper::PollFinished, QString()).text);
+        SetStatus(PaintingStatus::Generated());
         ShowResults();
     } else if (end.Failed()) {
-        SetStatus(PaintingStatus::ForStartFailure(end.error.text));
+        SetStatus(PaintingStatus::ForFailure(end.error.text));
     }
-}
-
-void CTxt2ImageWnd::OnProgress(int32_t code, const QString& errorText)
-{
-    // The end says how the task ended; progress only how it goes.
-    const PaintingStatus::Progress progress = PaintingStatus::ForPollCode(code, errorText);
-    if (progress.known && !progress.ends)
-        SetStatus(progress.text);
 }
 
 void CTxt2ImageWnd::ShowResults()

@@ -74,7 +74,6 @@ private:
     void OnGenerate();
     void OnEnded(const TaskEnd& end);
     void OnAddThumbnail(int index);
-    void OnProgress(int32_t code, const QString& errorText);
     // The images of the last generation that passed review.
     void ShowResults();
     void OnBrowse();
