@@ -196,8 +196,7 @@ void CTxt2AudioWnd::OnStart()
     const OutputType& type = kOutputTypes[std::clamp(m_type->GetCurSel(), 0, 1)];
     const QList<ItemInfo*>& groups = m_voices->Groups();
     const int selected = m_voices->GetSelectedGroup();
-    int voice = selected >= 0 && selected < groups.size() ? groups[selected]->id : -1;
-    voice = std::max(voice, 0);
+    const int voice = selected >= 0 && selected < groups.size() ? std::max(groups[selected]->id, 0) : 0;
     const QString path = DubbingFileName::Wanted(OutputFolder(), QString::fromLatin1(type.name));
     const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
     StartSpeech({m_selectedText, path, Level(m_speed), Level(m_pitch), volume, voice, type.aue},
