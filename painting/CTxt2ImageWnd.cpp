@@ -156,10 +156,8 @@ bool CTxt2ImageWnd::OnToolMessage(QOVMessageEvent* message)
 {
     switch (message->Message()) {
     case CBtnSelCtrl::kContentHeightMessage:
-        if (m_column.Bar()) {
-            UpdateScroll();
-            LayOut();
-        }
+        if (m_column.Bar())
+            Reflow();
         return true;
     default:
         return false;
@@ -294,8 +292,7 @@ void CTxt2ImageWnd::ShowReference(ReferenceImageChoice::Outcome outcome, const Q
     m_referencePath->setToolTip(m_reference.Path());
     m_preview->SetDisplayBuffer(m_reference.IsShown() ? &m_reference.Picture() : nullptr);
     m_preview->setVisible(m_reference.IsShown());
-    UpdateScroll();
-    LayOut();
+    Reflow();
 }
 
 void CTxt2ImageWnd::OnAddThumbnail(int index)
@@ -308,18 +305,17 @@ void CTxt2ImageWnd::OnAddThumbnail(int index)
 
 void CTxt2ImageWnd::OnSize(int, int, int)
 {
-    if (!m_column.Bar())
-        return;
-    UpdateScroll();
-    LayOut();
+    if (m_column.Bar())
+        Reflow();
 }
 
-void CTxt2ImageWnd::UpdateScroll()
+void CTxt2ImageWnd::Reflow()
 {
     const int selectorWidth = PaintingLayout::SelectorWidth(width());
     m_ratioHeight = m_ratios->Layout(selectorWidth, false);
     m_styleHeight = m_styles->Layout(selectorWidth, false);
     m_column.Update();
+    LayOut();
 }
 
 void CTxt2ImageWnd::wheelEvent(QWheelEvent* event)

@@ -79,7 +79,8 @@ private:
     void OnBrowse();
     void OnReferencePathLeft();
     void ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path);
-    void UpdateScroll();
+    // Flows the selectors at the window's width, then sets the scroll range and lays the column out.
+    void Reflow();
     void LayOut();
 
     CI3Button* m_generate = nullptr;
