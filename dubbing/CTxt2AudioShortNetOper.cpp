@@ -76,6 +76,11 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
     const utility::string_t body = FormBody(text, speed, pitch, volume, voice, aue);
     QOVDebugOutput(QString::fromStdString(body));
 
+    const auto fail = [&](TaskError::Kind kind, utility::string_t why) {
+        errorText = std::move(why);
+        m_failureKind = kind;
+        return false;
+    };
     const QString path = QString::fromStdString(outputPath);
     std::string reply;
     utility::string_t contentType;
@@ -90,32 +95,23 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
             },
             cancel);
         // An error page can be long enough to pass for audio: it is no audio whatever its length.
-        if (exchange.Status() != web::http::status_codes::OK) {
-            errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status()));
-            m_failureKind = TaskError::Kind::Status;
-            return false;
-        }
+        if (exchange.Status() != web::http::status_codes::OK)
+            return fail(TaskError::Kind::Status,
+                        RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status())));
         contentType = exchange.Headers().content_type();
         reply = exchange.ReadBody(kMaximumAudioBytes);
     } catch (const std::exception& e) {
         QOVDebugOutput(QStringLiteral("short speech synthesis: ") + QString::fromUtf8(e.what()));
         const RequestFailure failure = RequestFailure::Of(e);
-        errorText = failure.text;
-        m_failureKind = failure.kind;
-        return false;
+        return fail(failure.kind, failure.text);
     }
 
-    if (!ReadReply(contentType, reply, errorText)) {
-        m_failureKind = TaskError::Kind::Reply;
-        return false;
-    }
+    if (!ReadReply(contentType, reply, errorText))
+        return fail(TaskError::Kind::Reply, errorText);
     QString written = path;
     QString error;
-    if (!ResultFile::Write(written, QByteArray(reply.data(), qsizetype(reply.size())), false, &error)) {
-        errorText = error.toStdString();
-        m_failureKind = TaskError::Kind::Local;
-        return false;
-    }
+    if (!ResultFile::Write(written, QByteArray(reply.data(), qsizetype(reply.size())), false, &error))
+        return fail(TaskError::Kind::Local, error.toStdString());
     m_outputPath = written.toStdString();
     if (m_logged)
         GetDubbingLog().AddFinishedTask(QString::fromStdString(text), written);
