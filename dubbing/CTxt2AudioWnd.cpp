@@ -159,10 +159,9 @@ void CTxt2AudioWnd::FillVoiceGrid()
 {
     // The module's images are registered by the state every tool window shares.
     SharedWindowState::Get();
-    CZuBuffer* images[] = {&m_playIcon, &m_secondIcon, &m_tileBackground, &m_selectedTileBackground};
     for (int i = 0; i < 4; ++i)
-        images[i]->CreateFromImageResource(QOVGetAIGCDllResHandle(), kGridImages[i], QStringLiteral("PNG"));
-    m_voices->SetImages(&m_playIcon, &m_secondIcon, &m_tileBackground, &m_selectedTileBackground);
+        m_gridImages[i].CreateFromImageResource(QOVGetAIGCDllResHandle(), kGridImages[i], QStringLiteral("PNG"));
+    m_voices->SetImages(&m_gridImages[0], &m_gridImages[1], &m_gridImages[2], &m_gridImages[3]);
 
     m_voiceLibrary = VoiceLibrary::Read(VoiceLibrary::Folder());
     for (VoiceInfo* voice : m_voiceLibrary)
