@@ -266,28 +266,13 @@ void CTxt2ImageWnd::OnReferencePathLeft()
 
 void CTxt2ImageWnd::ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path)
 {
-    switch (outcome) {
-    case ReferenceImageChoice::Unchanged:
+    if (outcome == ReferenceImageChoice::Unchanged)
         return;
-    case ReferenceImageChoice::Chosen:
-        if (!IsBusy())
-            SetStatus(QString());
-        break;
-    case ReferenceImageChoice::ChosenNotSent:
-        SetStatus(PaintingStatus::ReferenceNotSent());
-        break;
-    case ReferenceImageChoice::Unreadable:
-        SetStatus(PaintingStatus::ReferenceUnreadable(path));
-        break;
-    case ReferenceImageChoice::Gone:
-        SetStatus(PaintingStatus::ReferenceGone(path));
-        break;
-    case ReferenceImageChoice::Typed:
-        SetStatus(PaintingStatus::ReferenceTyped());
-        break;
-    case ReferenceImageChoice::Cleared:
-        break;
-    }
+    // A new choice clears what the status said of an earlier one, but not a generation's news.
+    if (outcome == ReferenceImageChoice::Chosen && !IsBusy())
+        SetStatus(QString());
+    else if (const QString text = PaintingStatus::ForReference(outcome, path); !text.isNull())
+        SetStatus(text);
     m_referencePath->SetWindowTextW(m_reference.Path());
     m_referencePath->setToolTip(m_reference.Path());
     m_preview->SetDisplayBuffer(m_reference.IsShown() ? &m_reference.Picture() : nullptr);

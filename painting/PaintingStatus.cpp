@@ -56,24 +56,20 @@ QString Generating()
     return QString::fromUtf8(kGenerating);
 }
 
-QString ReferenceUnreadable(const QString& path)
+QString ForReference(ReferenceImageChoice::Outcome outcome, const QString& path)
 {
-    return QString::fromUtf8(kReferenceUnreadable).arg(path);
-}
-
-QString ReferenceGone(const QString& path)
-{
-    return QString::fromUtf8(kReferenceGone).arg(path);
-}
-
-QString ReferenceNotSent()
-{
-    return QString::fromUtf8(kReferenceNotSent);
-}
-
-QString ReferenceTyped()
-{
-    return QString::fromUtf8(kReferenceTyped);
+    switch (outcome) {
+    case ReferenceImageChoice::ChosenNotSent:
+        return QString::fromUtf8(kReferenceNotSent);
+    case ReferenceImageChoice::Unreadable:
+        return QString::fromUtf8(kReferenceUnreadable).arg(path);
+    case ReferenceImageChoice::Gone:
+        return QString::fromUtf8(kReferenceGone).arg(path);
+    case ReferenceImageChoice::Typed:
+        return QString::fromUtf8(kReferenceTyped);
+    default:
+        return QString();
+    }
 }
 
 } // namespace PaintingStatus

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "painting/ReferenceImageChoice.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -19,11 +21,8 @@ QString ForNoPassedImage(const QString& errorText, bool anyResult);
 QString ForMissingImages(int missing);
 
 QString Generating();
-// The reference image: unreadable, gone since it was chosen, chosen but of a type that is not
-// sent, or a path typed into the edit.
-QString ReferenceUnreadable(const QString& path);
-QString ReferenceGone(const QString& path);
-QString ReferenceNotSent();
-QString ReferenceTyped();
+// What a reference image's outcome says of path: unreadable, gone since it was chosen, chosen but
+// of a type that is not sent, or typed into the edit. Null for the outcomes that say nothing.
+QString ForReference(ReferenceImageChoice::Outcome outcome, const QString& path);
 
 } // namespace PaintingStatus
