@@ -1,8 +1,10 @@
 #include "copywriting/CopywritingJob.h"
 
 #include "copywriting/CopywritingErrors.h"
-#include "copywriting/CopywritingFileName.h"
+#include "host/QOVPaths.h"
 #include "service/AigcSettings.h"
+#include "service/LocalTime.h"
+#include "service/ResultFile.h"
 #include "service/TransLog.h"
 
 #include <QString>
@@ -26,15 +28,14 @@ bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
     };
     if (!WithToken(ask, cancel))
         return false;
-    SaveResult();
-    return true;
-}
-
-void CopywritingJob::SaveResult()
-{
-    // A file that cannot be written still leaves the text in the window and the record in the log.
-    const QString path = CopywritingFileName::Write(QString::fromStdString(m_outputFolder),
-                                                    QByteArray::fromStdString(ResultText()));
+    // The file is named by the local time, numbered when that second's name is taken. One that
+    // cannot be written still leaves the text in the window, and the record in the log under the
+    // name it would have had.
+    const QString folder = QString::fromStdString(m_outputFolder);
+    QString path = folder + LocalTimeText("%Y_%m_%d_%H_%M_%S") + QStringLiteral(".txt");
+    ZuCreateDirectory(folder, 0);
+    ResultFile::Write(path, QByteArray::fromStdString(ResultText()));
     m_outputPath = path.toStdString();
     GetCopywritingLog().AddFinishedTask(QString::fromStdString(m_topic), path);
+    return true;
 }

@@ -24,8 +24,6 @@ public:
     const utility::string_t& OutputPath() const { return m_outputPath; }
 
 private:
-    void SaveResult();
-
     ChatClient m_chat;
     utility::string_t m_topic;
     utility::string_t m_outputFolder;

@@ -15,7 +15,6 @@
 
 #include <cpprest/http_client.h>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
@@ -222,13 +221,7 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
             GetDubbingLog().UpdateTask(TaskId(), PollGaveUp, QString::fromStdString(GetErrorText()));
         return PollGaveUp;
     }
-    utility::string_t url;
-    utility::string_t outputPath;
-    {
-        std::lock_guard<std::mutex> lock(m_fieldsMutex);
-        url = m_speechUrl;
-        outputPath = m_outputPath;
-    }
+    const utility::string_t url = LockedCopy(m_fieldsMutex, m_speechUrl);
 
     // A failed download is retried with the next poll rather than reported as a finished task
     // whose file does not exist, but only a few times: an address that keeps failing would
@@ -237,21 +230,19 @@ int32_t CTxt2AudioNetOper::FetchAudio(const pplx::cancellation_token& cancel)
     CQOVResClientHttpClient downloader(QString::fromLatin1(RestClient::kDownloadUserAgent));
     downloader.SetTimeout(RestClient::RequestTimeout());
     downloader.SetCancellation(cancel);
-    const QString path = QString::fromStdString(outputPath);
+    const QString path = QString::fromStdString(GetOutputPath());
     if (!downloader.DownLoad_New(QString::fromStdString(url), path, QString(), nullptr, 0, 0)) {
-        if (cancel.is_canceled()) {
-            ReleaseOutput();
-            return PollFailed; // stopped: nothing more is reported or recorded
-        }
         // No empty file waits for the next try: the name is taken again then.
         ReleaseOutput();
+        if (cancel.is_canceled())
+            return PollFailed; // stopped: nothing more is reported or recorded
         utility::string_t error = RestClient::FormatText(DubbingErrors::kDownloadFailed, url);
-        if (++m_failedDownloads < kDownloadAttempts) {
-            SetError(RequestFailure::Of(downloader.LastException(), downloader.LastStatus(), error));
-            return PollFailed;
-        }
-        error += RestClient::FormatNumber(DubbingErrors::kDownloadGaveUpFormat, m_failedDownloads);
+        const bool gaveUp = ++m_failedDownloads >= kDownloadAttempts;
+        if (gaveUp)
+            error += RestClient::FormatNumber(DubbingErrors::kDownloadGaveUpFormat, m_failedDownloads);
         SetError(RequestFailure::Of(downloader.LastException(), downloader.LastStatus(), error));
+        if (!gaveUp)
+            return PollFailed;
         if (m_request.logged)
             GetDubbingLog().UpdateTask(TaskId(), PollGaveUp, QString::fromStdString(error));
         return PollGaveUp;

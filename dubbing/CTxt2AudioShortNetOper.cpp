@@ -44,20 +44,19 @@ bool IsAudioType(const utility::string_t& contentType)
 } // namespace
 
 CTxt2AudioShortNetOper::CTxt2AudioShortNetOper()
+    : m_url(LoadTxt2AudioSettings().URLS),
+      m_apiKey(LoadTxt2AudioSettings().APIKey),
+      m_secretKey(LoadTxt2AudioSettings().SecretKey),
+      m_cuid(LoadTxt2AudioSettings().Cuid)
 {
-    const Txt2AudioSettings& settings = LoadTxt2AudioSettings();
-    m_url = settings.URLS;
-    m_apiKey = settings.APIKey;
-    m_secretKey = settings.SecretKey;
-    m_cuid = settings.Cuid;
 }
 
 utility::string_t CTxt2AudioShortNetOper::FormBody(const utility::string_t& text, int32_t speed, int32_t pitch,
                                                    int32_t volume, int32_t voice, int32_t aue) const
 {
     char numbers[160];
-    std::snprintf(numbers, sizeof numbers, "&ctp=%d&spd=%d&pit=%d&vol=%d&per=%d&aue=%d", m_clientType, speed, pitch,
-                  volume, SpeechVoice(voice), aue);
+    std::snprintf(numbers, sizeof numbers, "&ctp=1&spd=%d&pit=%d&vol=%d&per=%d&aue=%d", speed, pitch, volume,
+                  SpeechVoice(voice), aue);
     return "tex=" + web::uri::encode_data_string(text) + "&lan=zh&cuid=" + web::uri::encode_data_string(m_cuid) +
            numbers + "&tok=" + web::uri::encode_data_string(m_accessToken);
 }
@@ -77,6 +76,11 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
     const utility::string_t body = FormBody(text, speed, pitch, volume, voice, aue);
     QOVDebugOutput(QString::fromStdString(body));
 
+    const auto fail = [&](TaskError::Kind kind, utility::string_t why) {
+        errorText = std::move(why);
+        m_failureKind = kind;
+        return false;
+    };
     const QString path = QString::fromStdString(outputPath);
     std::string reply;
     utility::string_t contentType;
@@ -91,32 +95,23 @@ bool CTxt2AudioShortNetOper::Synthesize(const utility::string_t& text, utility::
             },
             cancel);
         // An error page can be long enough to pass for audio: it is no audio whatever its length.
-        if (exchange.Status() != web::http::status_codes::OK) {
-            errorText = RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status()));
-            m_failureKind = TaskError::Kind::Status;
-            return false;
-        }
+        if (exchange.Status() != web::http::status_codes::OK)
+            return fail(TaskError::Kind::Status,
+                        RestClient::FormatNumber(DubbingErrors::kStatusFormat, int(exchange.Status())));
         contentType = exchange.Headers().content_type();
         reply = exchange.ReadBody(kMaximumAudioBytes);
     } catch (const std::exception& e) {
         QOVDebugOutput(QStringLiteral("short speech synthesis: ") + QString::fromUtf8(e.what()));
         const RequestFailure failure = RequestFailure::Of(e);
-        errorText = failure.text;
-        m_failureKind = failure.kind;
-        return false;
+        return fail(failure.kind, failure.text);
     }
 
-    if (!ReadReply(contentType, reply, errorText)) {
-        m_failureKind = TaskError::Kind::Reply;
-        return false;
-    }
+    if (!ReadReply(contentType, reply, errorText))
+        return fail(TaskError::Kind::Reply, errorText);
     QString written = path;
     QString error;
-    if (!ResultFile::Write(written, QByteArray(reply.data(), qsizetype(reply.size())), false, &error)) {
-        errorText = error.toStdString();
-        m_failureKind = TaskError::Kind::Local;
-        return false;
-    }
+    if (!ResultFile::Write(written, QByteArray(reply.data(), qsizetype(reply.size())), false, &error))
+        return fail(TaskError::Kind::Local, error.toStdString());
     m_outputPath = written.toStdString();
     if (m_logged)
         GetDubbingLog().AddFinishedTask(QString::fromStdString(text), written);
@@ -130,9 +125,7 @@ bool CTxt2AudioShortNetOper::ReadReply(const utility::string_t& contentType, con
         return true;
     // The reply is an error message, not audio: say why instead of leaving a broken audio file.
     const utility::string_t reason = ReplyReason(QByteArray::fromStdString(reply));
-    if (reason.empty())
-        errorText = DubbingErrors::kShortNoAudio;
-    else
-        errorText = RestClient::FormatText(DubbingErrors::kShortFailed, reason);
+    errorText = reason.empty() ? DubbingErrors::kShortNoAudio
+                               : RestClient::FormatText(DubbingErrors::kShortFailed, reason);
     return false;
 }

@@ -55,7 +55,6 @@ private:
     utility::string_t m_secretKey;
     utility::string_t m_accessToken;
     utility::string_t m_cuid;
-    int32_t m_clientType = 1;
     utility::string_t m_outputPath;
     TaskError::Kind m_failureKind = TaskError::Kind::None;
 };

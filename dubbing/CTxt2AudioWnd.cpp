@@ -159,10 +159,9 @@ void CTxt2AudioWnd::FillVoiceGrid()
 {
     // The module's images are registered by the state every tool window shares.
     SharedWindowState::Get();
-    CZuBuffer* images[] = {&m_playIcon, &m_secondIcon, &m_tileBackground, &m_selectedTileBackground};
     for (int i = 0; i < 4; ++i)
-        images[i]->CreateFromImageResource(QOVGetAIGCDllResHandle(), kGridImages[i], QStringLiteral("PNG"));
-    m_voices->SetImages(&m_playIcon, &m_secondIcon, &m_tileBackground, &m_selectedTileBackground);
+        m_gridImages[i].CreateFromImageResource(QOVGetAIGCDllResHandle(), kGridImages[i], QStringLiteral("PNG"));
+    m_voices->SetImages(&m_gridImages[0], &m_gridImages[1], &m_gridImages[2], &m_gridImages[3]);
 
     m_voiceLibrary = VoiceLibrary::Read(VoiceLibrary::Folder());
     for (VoiceInfo* voice : m_voiceLibrary)
@@ -196,8 +195,7 @@ void CTxt2AudioWnd::OnStart()
     const OutputType& type = kOutputTypes[std::clamp(m_type->GetCurSel(), 0, 1)];
     const QList<ItemInfo*>& groups = m_voices->Groups();
     const int selected = m_voices->GetSelectedGroup();
-    int voice = selected >= 0 && selected < groups.size() ? groups[selected]->id : -1;
-    voice = std::max(voice, 0);
+    const int voice = selected >= 0 && selected < groups.size() ? std::max(groups[selected]->id, 0) : 0;
     const QString path = DubbingFileName::Wanted(OutputFolder(), QString::fromLatin1(type.name));
     const int volume = Level(m_laterVoice ? m_laterVolume : m_firstVolume);
     StartSpeech({m_selectedText, path, Level(m_speed), Level(m_pitch), volume, voice, type.aue},

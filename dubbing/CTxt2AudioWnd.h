@@ -75,8 +75,6 @@ protected:
     }
     void wheelEvent(QWheelEvent* event) override;
 
-    // The folder picker the user answers; empty when cancelled. Tests replace it.
-
 private:
     void CreateControls();
     void FillVoiceGrid();
@@ -108,10 +106,7 @@ private:
     CQOVComboBox* m_type = nullptr;
     bool m_laterVoice = true;
     int m_gridHeight = 0;
-    CZuBuffer m_playIcon;
-    CZuBuffer m_secondIcon;
-    CZuBuffer m_tileBackground;
-    CZuBuffer m_selectedTileBackground;
+    CZuBuffer m_gridImages[4]; // as kGridImages names them
     QString m_selectedText;
     QUuid m_selectedObject;
     // The text object the running task speaks for: the selection may move on while it runs.

@@ -3,8 +3,6 @@
 #include "dubbing/CTxt2AudioShortNetOper.h"
 #include "service/TransLog.h"
 
-#include <QFile>
-
 namespace ShortSpeechTask {
 
 ServiceTask::Body Make(const Request& request)

@@ -4,4 +4,7 @@
 
 // The voice both synthesis services are sent: the chosen voice's identifier, or 0 (the services'
 // default voice) for an identifier below 1.
-int32_t SpeechVoice(int32_t voice);
+inline int32_t SpeechVoice(int32_t voice)
+{
+    return voice < 1 ? 0 : voice;
+}

@@ -5,7 +5,6 @@
 #include "service/TaskEnd.h"
 #include "service/TaskGroup.h"
 
-#include <QList>
 #include <QObject>
 #include <QString>
 

@@ -48,8 +48,7 @@ ServiceTask::Body Make(const Request& request)
             speech.swap(faster);
         }
         // The old speech goes with its slot; the new one may run on past it, as a track's may.
-        if (track.size() < start + speech.size())
-            track.resize(start + speech.size(), 0.0f);
+        track.resize(std::max(track.size(), start + speech.size()), 0.0f);
         std::fill(track.begin() + long(start), track.begin() + long(std::min(slotEnd, track.size())), 0.0f);
         for (size_t i = 0; i < speech.size(); ++i)
             track[start + i] = std::clamp(track[start + i] + speech[i], -1.0f, 1.0f);

@@ -3,11 +3,9 @@
 #include "dubbing/VoiceInfo.h"
 #include "host/QOVPaths.h"
 
-#include <tinyxml.h>
+#include <QFile>
 
-#include <fstream>
-#include <iterator>
-#include <string>
+#include <tinyxml.h>
 
 namespace {
 
@@ -36,11 +34,10 @@ QString Folder()
 
 QList<VoiceInfo*> Read(const QString& folder)
 {
-    std::ifstream stream((folder + QLatin1String(kFileName)).toStdString(), std::ios::binary);
-    if (!stream)
+    QFile file(folder + QLatin1String(kFileName));
+    if (!file.open(QIODevice::ReadOnly))
         return {};
-    const std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    return Parse(QByteArray::fromStdString(text), folder);
+    return Parse(file.readAll(), folder);
 }
 
 QList<VoiceInfo*> Parse(const QByteArray& xml, const QString& folder)

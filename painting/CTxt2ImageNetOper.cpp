@@ -20,7 +20,6 @@
 
 #include <cpprest/http_client.h>
 
-#include <cstdio>
 #include <exception>
 
 namespace {
@@ -51,8 +50,6 @@ CTxt2ImageNetOper::CTxt2ImageNetOper(Request request)
       m_request(std::move(request))
 {
 }
-
-CTxt2ImageNetOper::~CTxt2ImageNetOper() = default;
 
 void CTxt2ImageNetOper::AppendError(const utility::string_t& text)
 {

@@ -35,7 +35,6 @@ public:
 
     CTxt2ImageNetOper();
     explicit CTxt2ImageNetOper(Request request);
-    ~CTxt2ImageNetOper() override;
 
     // The token and the creation: 1 started, -1 no token, -2 the service made no task. Cancelling
     // cancel ends both requests.

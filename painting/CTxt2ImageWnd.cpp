@@ -111,8 +111,8 @@ void CTxt2ImageWnd::CreateControls()
     m_description = new CQOVRichEditCtrl(this, IdDescription);
     m_description->setAcceptRichText(false);
     m_description->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    connect(m_description, &CQOVRichEditCtrl::textChanged, this, [this] { OnDescriptionChanged(); });
-    connect(m_description, &CQOVRichEditCtrl::focusLost, this, [this] { OnDescriptionChanged(); });
+    connect(m_description, &CQOVRichEditCtrl::textChanged, this, [this] { UpdateStart(); });
+    connect(m_description, &CQOVRichEditCtrl::focusLost, this, [this] { UpdateStart(); });
 
     m_ratios = new CBtnSelCtrl(this);
     m_ratios->Create(this, QRect(), IdRatios);
@@ -156,10 +156,8 @@ bool CTxt2ImageWnd::OnToolMessage(QOVMessageEvent* message)
 {
     switch (message->Message()) {
     case CBtnSelCtrl::kContentHeightMessage:
-        if (m_column.Bar()) {
-            UpdateScroll();
-            LayOut();
-        }
+        if (m_column.Bar())
+            Reflow();
         return true;
     default:
         return false;
@@ -174,11 +172,6 @@ bool CTxt2ImageWnd::PreTranslateMessage(QObject* target, QEvent* event)
         return false;
     const auto* control = qobject_cast<const QWidget*>(target);
     return control && control->window() == window();
-}
-
-void CTxt2ImageWnd::OnDescriptionChanged()
-{
-    UpdateStart();
 }
 
 void CTxt2ImageWnd::UpdateStart()
@@ -213,11 +206,13 @@ void CTxt2ImageWnd::OnGenerate()
     m_starting = true;
     Run(std::make_unique<ServiceTask>(PaintingTask::Make(
             {description.toStdString(), OutputFolder().toStdString(), width, height, count, reference.toStdString()})),
-        [this](int code, const QString& text) {
+        [this](int code, const QString&) {
             // Created: the button comes back with a new description, not by itself.
             if (code == PolledSteps::kCreated)
                 m_starting = false;
-            OnProgress(code, PolledSteps::ReasonOf(text));
+            // The end says how the task ended; progress only how it goes.
+            if (const QString text = PaintingStatus::ForProgress(code); !text.isEmpty())
+                SetStatus(text);
         },
         [this](const TaskEnd& end) { OnEnded(end); });
 }
@@ -228,19 +223,11 @@ void CTxt2ImageWnd::OnEnded(const TaskEnd& end)
     UpdateStart();
     if (end.Succeeded()) {
         m_outcome = end.value.value<PaintingOutcome>();
-        SetStatus(PaintingStatus::ForPollCode(CTxt2ImageNetOper::PollFinished, QString()).text);
+        SetStatus(PaintingStatus::Generated());
         ShowResults();
     } else if (end.Failed()) {
-        SetStatus(PaintingStatus::ForStartFailure(end.error.text));
+        SetStatus(PaintingStatus::ForFailure(end.error.text));
     }
-}
-
-void CTxt2ImageWnd::OnProgress(int32_t code, const QString& errorText)
-{
-    // The end says how the task ended; progress only how it goes.
-    const PaintingStatus::Progress progress = PaintingStatus::ForPollCode(code, errorText);
-    if (progress.known && !progress.ends)
-        SetStatus(progress.text);
 }
 
 void CTxt2ImageWnd::ShowResults()
@@ -279,34 +266,18 @@ void CTxt2ImageWnd::OnReferencePathLeft()
 
 void CTxt2ImageWnd::ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path)
 {
-    switch (outcome) {
-    case ReferenceImageChoice::Unchanged:
+    if (outcome == ReferenceImageChoice::Unchanged)
         return;
-    case ReferenceImageChoice::Chosen:
-        if (!IsBusy())
-            SetStatus(QString());
-        break;
-    case ReferenceImageChoice::ChosenNotSent:
-        SetStatus(PaintingStatus::ReferenceNotSent());
-        break;
-    case ReferenceImageChoice::Unreadable:
-        SetStatus(PaintingStatus::ReferenceUnreadable(path));
-        break;
-    case ReferenceImageChoice::Gone:
-        SetStatus(PaintingStatus::ReferenceGone(path));
-        break;
-    case ReferenceImageChoice::Typed:
-        SetStatus(PaintingStatus::ReferenceTyped());
-        break;
-    case ReferenceImageChoice::Cleared:
-        break;
-    }
+    // A new choice clears what the status said of an earlier one, but not a generation's news.
+    if (outcome == ReferenceImageChoice::Chosen && !IsBusy())
+        SetStatus(QString());
+    else if (const QString text = PaintingStatus::ForReference(outcome, path); !text.isNull())
+        SetStatus(text);
     m_referencePath->SetWindowTextW(m_reference.Path());
     m_referencePath->setToolTip(m_reference.Path());
     m_preview->SetDisplayBuffer(m_reference.IsShown() ? &m_reference.Picture() : nullptr);
     m_preview->setVisible(m_reference.IsShown());
-    UpdateScroll();
-    LayOut();
+    Reflow();
 }
 
 void CTxt2ImageWnd::OnAddThumbnail(int index)
@@ -319,18 +290,17 @@ void CTxt2ImageWnd::OnAddThumbnail(int index)
 
 void CTxt2ImageWnd::OnSize(int, int, int)
 {
-    if (!m_column.Bar())
-        return;
-    UpdateScroll();
-    LayOut();
+    if (m_column.Bar())
+        Reflow();
 }
 
-void CTxt2ImageWnd::UpdateScroll()
+void CTxt2ImageWnd::Reflow()
 {
     const int selectorWidth = PaintingLayout::SelectorWidth(width());
     m_ratioHeight = m_ratios->Layout(selectorWidth, false);
     m_styleHeight = m_styles->Layout(selectorWidth, false);
     m_column.Update();
+    LayOut();
 }
 
 void CTxt2ImageWnd::wheelEvent(QWheelEvent* event)

@@ -70,18 +70,17 @@ protected:
 private:
     void CreateControls();
     void FillSelectors();
-    void OnDescriptionChanged();
     void UpdateStart() override;
     void OnGenerate();
     void OnEnded(const TaskEnd& end);
     void OnAddThumbnail(int index);
-    void OnProgress(int32_t code, const QString& errorText);
     // The images of the last generation that passed review.
     void ShowResults();
     void OnBrowse();
     void OnReferencePathLeft();
     void ShowReference(ReferenceImageChoice::Outcome outcome, const QString& path);
-    void UpdateScroll();
+    // Flows the selectors at the window's width, then sets the scroll range and lays the column out.
+    void Reflow();
     void LayOut();
 
     CI3Button* m_generate = nullptr;

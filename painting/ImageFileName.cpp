@@ -17,13 +17,9 @@ bool Usable(const QString& name)
 
 QString ImageFileName(const QString& url, int index, const QString& folder, QSet<QString>& taken)
 {
-    QString address = url;
-    const qsizetype query = address.indexOf(QLatin1Char('?'));
-    if (query >= 0)
-        address.truncate(query);
-    const qsizetype fragment = address.indexOf(QLatin1Char('#'));
-    if (fragment >= 0)
-        address.truncate(fragment);
+    // left() of a negative length (no query, no fragment) keeps the whole address.
+    QString address = url.left(url.indexOf(QLatin1Char('?')));
+    address = address.left(address.indexOf(QLatin1Char('#')));
     QString name = address.mid(address.lastIndexOf(QLatin1Char('/')) + 1);
     if (!Usable(name)) {
         name = QStringLiteral("Image%1_%2.png")

@@ -18,11 +18,9 @@ QStringList SizesOf(const Ratio& ratio)
 
 void ParseSize(const QString& text, int32_t& width, int32_t& height)
 {
-    const qsizetype x = text.indexOf(QLatin1Char('x'));
-    const QString before = x < 0 ? text : text.left(x);
-    const QString after = x < 0 ? QString() : text.mid(x + 1);
-    width = int32_t(before.trimmed().toInt());
-    height = int32_t(after.trimmed().toInt());
+    // The height is all after the first "x", so a second one makes it no number.
+    width = int32_t(text.section(QLatin1Char('x'), 0, 0).trimmed().toInt());
+    height = int32_t(text.section(QLatin1Char('x'), 1).trimmed().toInt());
 }
 
 } // namespace PaintingChoices

@@ -19,33 +19,24 @@ const char* const kReferenceGone = "参考图已不存在：%1";
 const char* const kReferenceNotSent = "参考图只支持 jpg、png、bmp 文件，此图不会随生成请求发送";
 const char* const kReferenceTyped = "输入的路径不会被载入，请用“...”按钮选择参考图";
 
-QString OrFailed(const QString& errorText)
-{
-    return errorText.isEmpty() ? QString::fromUtf8(kTaskFailed) : errorText;
-}
-
 } // namespace
 
-Progress ForPollCode(int32_t code, const QString& errorText)
+QString ForProgress(int32_t code)
 {
-    switch (code) {
-    case CTxt2ImageNetOper::PollError:
-        return {true, true, OrFailed(errorText)};
-    case CTxt2ImageNetOper::PollFailed:
-        // The worker polls on: a failed poll is no end.
-        return {true, false, QString::fromUtf8(kNetworkProblem)};
-    case CTxt2ImageNetOper::PollPending:
-        return {true, false, QString::fromUtf8(kPolling)};
-    case CTxt2ImageNetOper::PollFinished:
-        return {true, true, QString::fromUtf8(kGenerated)};
-    default:
-        return {};
-    }
+    // The worker polls on: a failed poll is no end. How a task ended is told by its end alone.
+    if (code == CTxt2ImageNetOper::PollFailed)
+        return QString::fromUtf8(kNetworkProblem);
+    return code == CTxt2ImageNetOper::PollPending ? QString::fromUtf8(kPolling) : QString();
 }
 
-QString ForStartFailure(const QString& errorText)
+QString Generated()
 {
-    return OrFailed(errorText);
+    return QString::fromUtf8(kGenerated);
+}
+
+QString ForFailure(const QString& errorText)
+{
+    return errorText.isEmpty() ? QString::fromUtf8(kTaskFailed) : errorText;
 }
 
 QString ForNoPassedImage(const QString& errorText, bool anyResult)
@@ -65,24 +56,20 @@ QString Generating()
     return QString::fromUtf8(kGenerating);
 }
 
-QString ReferenceUnreadable(const QString& path)
+QString ForReference(ReferenceImageChoice::Outcome outcome, const QString& path)
 {
-    return QString::fromUtf8(kReferenceUnreadable).arg(path);
-}
-
-QString ReferenceGone(const QString& path)
-{
-    return QString::fromUtf8(kReferenceGone).arg(path);
-}
-
-QString ReferenceNotSent()
-{
-    return QString::fromUtf8(kReferenceNotSent);
-}
-
-QString ReferenceTyped()
-{
-    return QString::fromUtf8(kReferenceTyped);
+    switch (outcome) {
+    case ReferenceImageChoice::ChosenNotSent:
+        return QString::fromUtf8(kReferenceNotSent);
+    case ReferenceImageChoice::Unreadable:
+        return QString::fromUtf8(kReferenceUnreadable).arg(path);
+    case ReferenceImageChoice::Gone:
+        return QString::fromUtf8(kReferenceGone).arg(path);
+    case ReferenceImageChoice::Typed:
+        return QString::fromUtf8(kReferenceTyped);
+    default:
+        return QString();
+    }
 }
 
 } // namespace PaintingStatus

@@ -22,13 +22,12 @@ const char* FormatOf(const QString& path)
 
 bool IsReferenceImageSent(const QString& path)
 {
-    return !path.isEmpty() && FormatOf(path);
+    return FormatOf(path) != nullptr;
 }
 
 QString ReferenceImageBase64(const QString& path)
 {
-    if (path.isEmpty())
-        return QString();
+    // An empty path has no extension, so no format either.
     const char* format = FormatOf(path);
     if (!format)
         return QString();

@@ -3,11 +3,9 @@
 #include "host/CZuBuffer.h"
 #include "host/QOVPaths.h"
 
-#include <tinyxml.h>
+#include <QFile>
 
-#include <fstream>
-#include <iterator>
-#include <string>
+#include <tinyxml.h>
 
 namespace StyleLibrary {
 
@@ -18,17 +16,11 @@ QString Folder()
 
 void Read(const QString& folder, QStringList& names, QList<CZuBuffer*>& pictures)
 {
-    std::ifstream stream((folder + QLatin1String(kFileName)).toStdString(), std::ios::binary);
-    if (!stream)
+    QFile file(folder + QLatin1String(kFileName));
+    if (!file.open(QIODevice::ReadOnly))
         return;
-    const std::string text{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    Parse(QByteArray::fromStdString(text), folder, names, pictures);
-}
-
-void Parse(const QByteArray& xml, const QString& folder, QStringList& names, QList<CZuBuffer*>& pictures)
-{
     TiXmlDocument document;
-    document.Parse(xml.constData(), nullptr, TIXML_ENCODING_UTF8);
+    document.Parse(file.readAll().constData(), nullptr, TIXML_ENCODING_UTF8);
     if (document.Error())
         return;
     const TiXmlElement* root = document.RootElement();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,8 +22,6 @@ QString Folder();
 // A missing, unreadable or malformed file, or one without a root, adds nothing; a picture that
 // is missing or does not load stays empty. The caller owns the pictures (Free).
 void Read(const QString& folder, QStringList& names, QList<CZuBuffer*>& pictures);
-// The same from the text of a library file.
-void Parse(const QByteArray& xml, const QString& folder, QStringList& names, QList<CZuBuffer*>& pictures);
 
 // Deletes the pictures, last first, and empties the list.
 void Free(QList<CZuBuffer*>& pictures);
