@@ -61,12 +61,14 @@ ServiceTask::Body Make(const Request& request)
         QFile encoded(scratch);
         if (!encoded.open(QIODevice::ReadOnly))
             return Failure(QStringLiteral("could not read the track back from %1: %2").arg(scratch, encoded.errorString()));
-        QString path = request.wantedPath;
-        const bool written = !worker.Stopping() && ResultFile::WriteFrom(path, encoded, false, &error);
-        encoded.close();
-        QFile::remove(scratch);
         if (worker.Stopping())
             return TaskEnd::Stop();
+        // Once the track is whole under its name it is the result, even if a stop came meanwhile:
+        // reporting a stop would leave a file nobody was told of.
+        QString path = request.wantedPath;
+        const bool written = ResultFile::WriteFrom(path, encoded, false, &error);
+        encoded.close();
+        QFile::remove(scratch);
         if (!written)
             return Failure(error);
         return TaskEnd::Success(path);
