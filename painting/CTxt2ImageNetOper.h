@@ -53,9 +53,6 @@ public:
     std::optional<TaskEnd> Fetch(const ServiceTask::Worker& worker) override;
     std::chrono::milliseconds Interval() const override { return std::chrono::milliseconds(kPollIntervalMs); }
 
-    // Whether the error text is the service's own words for turning the task down (a creation
-    // without a task, or a query with an error code), rather than the client's.
-    bool Refused() const { return m_refused; }
     // A copy of the images of the finished task, taken under the lock the worker lists them under:
     // the code 2 message travels through the owner's event queue, which orders nothing by itself.
     std::vector<ImgRetData> Results() const { return LockedCopy(m_fieldsMutex, m_results); }
@@ -77,5 +74,5 @@ private:
     utility::string_t m_taskId;
     utility::string_t m_taskStatus;
     std::vector<ImgRetData> m_results;
-    std::atomic<bool> m_refused{false};
+    std::atomic<bool> m_refused{false}; // the error text is the service's own words of a refusal
 };

@@ -53,7 +53,6 @@ public:
     QLabel* StatusLabel() const { return m_status; }
     const QStringList& StyleNames() const { return m_styleNames; }
     const ResultThumbnails& Thumbnails() const { return m_thumbnails; }
-    const ReferenceImageChoice& Reference() const { return m_reference; }
     int ScrollPos() const { return m_column.Offset(); }
     int ContentHeight() const;
 

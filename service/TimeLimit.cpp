@@ -7,7 +7,10 @@ const char* const kTimedOutFormat = "任务在%1秒内没有结束，已停止";
 } // namespace
 
 TimeLimit::TimeLimit(std::unique_ptr<Task> task, std::chrono::milliseconds limit, QString words, QObject* parent)
-    : Task(parent), m_task(std::move(task)), m_limit(limit), m_words(words.isEmpty() ? DefaultWords() : std::move(words))
+    : Task(parent),
+      m_task(std::move(task)),
+      m_limit(limit),
+      m_words(words.isEmpty() ? QString::fromUtf8(kTimedOutFormat) : std::move(words))
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -19,11 +22,6 @@ TimeLimit::TimeLimit(std::unique_ptr<Task> task, std::chrono::milliseconds limit
 }
 
 TimeLimit::~TimeLimit() = default;
-
-QString TimeLimit::DefaultWords()
-{
-    return QString::fromUtf8(kTimedOutFormat);
-}
 
 bool TimeLimit::Start()
 {

@@ -26,9 +26,6 @@ public:
     Task& Inner() const { return *m_task; }
     bool Expired() const { return m_expired; }
 
-    // What a limit says by default.
-    static QString DefaultWords();
-
 private:
     void OnEnded(const TaskEnd& end);
 
