@@ -7,7 +7,6 @@
 #include "subtitles/WttHttp.h"
 #include "subtitles/WttReply.h"
 #include "subtitles/WttSentences.h"
-#include "subtitles/WttSignature.h"
 
 #include <QFileInfo>
 
@@ -90,11 +89,10 @@ int32_t CWaveToText::Start(const QString& audioFile, const QString& srtFile, int
     }
     // The start's token counts for its own three steps only.
     m_startToken = cancel;
-    utility::string_t merged;
-    const int32_t started = Prepare() != 0                         ? PrepareFailed
-                          : Upload() != 0                          ? UploadFailed
-                          : Call(nsWtt::kMergePath, merged) != 0   ? MergeFailed
-                                                                   : 0;
+    const int32_t started = Prepare() != 0 ? PrepareFailed
+                          : Upload() != 0  ? UploadFailed
+                          : Merge() != 0   ? MergeFailed
+                                           : 0;
     m_startToken = pplx::cancellation_token::none();
     if (started != 0)
         return started;
@@ -124,13 +122,18 @@ CWaveToText::RequestFields CWaveToText::Fields() const
     return m_fields;
 }
 
+int32_t CWaveToText::GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param)
+{
+    return nsWtt::MakeCommonParam(fields.appId, fields.key, int64_t(std::time(nullptr)), param);
+}
+
 int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const
 {
     try {
         params.clear();
         const RequestFields fields = Fields();
         nsWtt::stCommonParam common;
-        if (nsWtt::MakeCommonParam(fields.appId, fields.key, int64_t(std::time(nullptr)), common) != 0)
+        if (GenerateCommonParam(fields, common) != 0)
             return -1;
         params["app_id"] = fields.appId;
         params["signa"] = common.signa;
@@ -141,15 +144,11 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
             params["file_len"] = std::to_string(size);
             params["file_name"] = ZuGetFileName(fields.audioFile).toStdString();
             params["slice_num"] = std::to_string(size / nsWtt::kSliceBytes + (size % nsWtt::kSliceBytes ? 1 : 0));
-            return 0;
-        }
-        params["task_id"] = fields.taskId;
-        if (path == nsWtt::kMergePath) {
+        } else if (path == nsWtt::kMergePath) {
+            params["task_id"] = fields.taskId;
             params["file_name"] = fields.audioFile.toStdString();
-        } else if (path == nsWtt::kUploadPath) {
-            // The whole file is one slice, numbered as the first.
-            params["content"] = fields.audioFile.toStdString();
-            params["slice_id"] = nsWtt::kFirstSliceId;
+        } else {
+            params["task_id"] = fields.taskId;
         }
         return 0;
     } catch (const std::exception&) {
@@ -160,14 +159,6 @@ int32_t CWaveToText::GenerateRequetParam(const utility::string_t& path, nsWtt::P
 int32_t CWaveToText::Request(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out)
 {
     return Exchange(path, params, out, tPollingObject == this ? m_pollToken : m_startToken);
-}
-
-int32_t CWaveToText::Call(const utility::string_t& path, utility::string_t& out)
-{
-    nsWtt::ParamMap params;
-    if (GenerateRequetParam(path, params) != 0)
-        return -1;
-    return Request(path, params, out);
 }
 
 int32_t CWaveToText::Exchange(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out,
@@ -198,8 +189,11 @@ RequestFailure CWaveToText::LastFailure() const
 
 int32_t CWaveToText::Prepare()
 {
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kPreparePath, params) != 0)
+        return -1;
     utility::string_t taskId;
-    const int32_t code = Call(nsWtt::kPreparePath, taskId);
+    const int32_t code = Request(nsWtt::kPreparePath, params, taskId);
     if (code == 0) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_fields.taskId = taskId;
@@ -207,25 +201,73 @@ int32_t CWaveToText::Prepare()
     return code;
 }
 
-int32_t CWaveToText::Upload()
+int32_t CWaveToText::Merge()
 {
     nsWtt::ParamMap params;
-    if (GenerateRequetParam(nsWtt::kUploadPath, params) != 0)
+    if (GenerateRequetParam(nsWtt::kMergePath, params) != 0)
         return -1;
+    utility::string_t out;
+    return Request(nsWtt::kMergePath, params, out);
+}
+
+int32_t CWaveToText::Upload()
+{
+    try {
+        utility::string_t sliceId = nsWtt::kSliceIdSeed;
+        nsWtt::AdvanceSliceId(sliceId);
+        nsWtt::ParamMap params;
+        if (GenerateUploadParam(sliceId, params) != 0)
+            return -1;
+        utility::string_t out;
+        return RequestUpload(nsWtt::kUploadPath, params, out);
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int32_t CWaveToText::GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const
+{
+    try {
+        params.clear();
+        const RequestFields fields = Fields();
+        nsWtt::stCommonParam common;
+        if (GenerateCommonParam(fields, common) != 0)
+            return -1;
+        params["app_id"] = fields.appId;
+        params["content"] = fields.audioFile.toStdString();
+        params["signa"] = common.signa;
+        params["slice_id"] = sliceId;
+        params["task_id"] = fields.taskId;
+        params["ts"] = common.ts;
+        return 0;
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+int32_t CWaveToText::RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t&)
+{
     // The service's verdict in the reply is not read: a refused upload shows at the merge.
     utility::string_t reply;
     RequestFailure failure;
-    const int32_t code =
-        WttHttp::PostMultipartRequest(m_baseUrl, nsWtt::kUploadPath, params, reply, m_startToken, &failure);
+    const int32_t code = WttHttp::PostMultipartRequest(m_baseUrl, path, params, reply, m_startToken, &failure);
     Record(failure);
     return code;
+}
+
+int32_t CWaveToText::GetProgress(utility::string_t& out)
+{
+    nsWtt::ParamMap params;
+    if (GenerateRequetParam(nsWtt::kProgressPath, params) != 0)
+        return -1;
+    return Request(nsWtt::kProgressPath, params, out);
 }
 
 int32_t CWaveToText::GetTransProgress()
 {
     try {
         utility::string_t text;
-        return Call(nsWtt::kProgressPath, text);
+        return GetProgress(text);
     } catch (const std::exception&) {
         return -1;
     }
@@ -245,7 +287,7 @@ int32_t CWaveToText::QueryProgress(const pplx::cancellation_token& cancel)
     const PollingScope scope(this);
     m_pollToken = cancel;
     utility::string_t text;
-    return Call(nsWtt::kProgressPath, text);
+    return GetProgress(text);
 }
 
 void CWaveToText::DoGetProgress()
@@ -290,13 +332,18 @@ int32_t CWaveToText::FetchResult(std::vector<nsWtt::stWavResult>& results, const
     utility::string_t text;
     const int32_t code = Exchange(nsWtt::kResultPath, params, text, cancel);
     if (code == 0) {
-        std::vector<nsWtt::stWavResult> sentences;
-        nsWtt::ReadSentences(text, sentences);
-        if (!sentences.empty())
-            results = std::move(sentences);
+        m_sentences.clear();
+        FormatReslut(text);
+        if (!m_sentences.empty())
+            results = m_sentences;
     }
     m_idle = true;
     return code;
+}
+
+void CWaveToText::FormatReslut(const utility::string_t& text)
+{
+    nsWtt::ReadSentences(text, m_sentences);
 }
 
 void CWaveToText::SaveToSrtFile()

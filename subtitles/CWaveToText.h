@@ -5,6 +5,7 @@
 #include "service/TaskRun.h"
 #include "subtitles/WavResult.h"
 #include "subtitles/WttParams.h"
+#include "subtitles/WttSignature.h"
 
 #include <QString>
 
@@ -75,6 +76,8 @@ public:
 
 private:
     int32_t FetchResult(std::vector<nsWtt::stWavResult>& results, const pplx::cancellation_token& cancel);
+
+private:
     // What one request is built from, copied under one lock so that its application id and its
     // signature always belong to the same account.
     struct RequestFields
@@ -86,21 +89,24 @@ private:
     };
 
     RequestFields Fields() const;
-    // The parameters of a request to path, signed for the account of the moment.
+    static int32_t GenerateCommonParam(const RequestFields& fields, nsWtt::stCommonParam& param);
     int32_t GenerateRequetParam(const utility::string_t& path, nsWtt::ParamMap& params) const;
-    // A request to path with its parameters made for it.
-    int32_t Call(const utility::string_t& path, utility::string_t& out);
     void Record(RequestFailure failure);
     // One request and its reply read: the reply's code, -1 when none could be read.
     int32_t Exchange(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out,
                      const pplx::cancellation_token& cancel);
     int32_t Prepare();
     int32_t Upload();
+    int32_t Merge();
+    int32_t GenerateUploadParam(const utility::string_t& sliceId, nsWtt::ParamMap& params) const;
+    int32_t RequestUpload(const utility::string_t& path, const nsWtt::ParamMap& params, utility::string_t& out);
+    int32_t GetProgress(utility::string_t& out);
     // One progress query as the polling thread makes it, cut short by cancel; throws what the
     // query throws.
     int32_t QueryProgress(const pplx::cancellation_token& cancel);
     // Starts the poller: a query at once, then one every interval.
     void DoGetProgress();
+    void FormatReslut(const utility::string_t& text);
 
     const utility::string_t m_baseUrl;
     mutable std::mutex m_mutex; // the account, the paths and the task id
@@ -110,6 +116,7 @@ private:
     int32_t m_interval = 100;
     ProgressCallback m_callback = nullptr;
     void* m_callbackData = nullptr;
+    std::vector<nsWtt::stWavResult> m_sentences;
     std::atomic<bool> m_idle{true};
     // The token of the poll under way (Stop cancels it), for the poller's own requests.
     pplx::cancellation_token m_pollToken = pplx::cancellation_token::none();

@@ -28,4 +28,15 @@ bool Utf16Less::operator()(const utility::string_t& left, const utility::string_
     }
 }
 
+void AdvanceSliceId(utility::string_t& sliceId)
+{
+    for (auto at = sliceId.rbegin(); at != sliceId.rend(); ++at) {
+        if (*at != 'z') {
+            ++*at;
+            return;
+        }
+        *at = 'a';
+    }
+}
+
 } // namespace nsWtt

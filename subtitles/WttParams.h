@@ -16,9 +16,9 @@ inline constexpr const char* kResultPath = "/getResult";
 // The service numbers slices in files of this many bytes.
 inline constexpr long long kSliceBytes = 10485760;
 
-// The service counts slices in the letters a..z from ten "a"; the client uploads the file as the
-// first.
-inline constexpr const char* kFirstSliceId = "aaaaaaaaaa";
+// The value before the first slice: nine "a" and the character just below "a", so that the first
+// advance gives ten "a".
+inline constexpr const char* kSliceIdSeed = "aaaaaaaaa`";
 
 // Orders names the way the service sorts them: by UTF-16 code unit. For names below U+E000 this
 // is the UTF-8 byte order; characters beyond the basic plane sort before U+E000..U+FFFF here.
@@ -28,5 +28,9 @@ struct Utf16Less
 };
 
 using ParamMap = std::map<utility::string_t, utility::string_t, Utf16Less>;
+
+// Counts the slice id up like a number in the digits a..z: the last character steps to the next
+// code, and a "z" rolls over to "a" carrying one to the left; ten "z" turn into ten "a".
+void AdvanceSliceId(utility::string_t& sliceId);
 
 } // namespace nsWtt

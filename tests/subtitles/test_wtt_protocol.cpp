@@ -72,6 +72,19 @@ TEST(WttReply, EachEndpointReadsItsMembersIntoACodeAndText)
     }
 }
 
+TEST(WttSliceId, CountsUpInTheLettersAToZ)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {nsWtt::kSliceIdSeed, "aaaaaaaaaa"}, {"aaaaaaaaaa", "aaaaaaaaab"}, {"aaaaaaaaaz", "aaaaaaaaba"},
+        {"aaaaaaaazz", "aaaaaaabaa"},        {"zzzzzzzzzz", "aaaaaaaaaa"},
+    };
+    for (const auto& [before, after] : cases) {
+        std::string id = before;
+        nsWtt::AdvanceSliceId(id);
+        EXPECT_EQ(id, after) << before;
+    }
+}
+
 TEST(WttParams, OrderedByUtf16CodeUnits)
 {
     // U+FF21 precedes U+1F600 in UTF-8 bytes, but the emoji's surrogate D83D sorts first in UTF-16.
