@@ -50,7 +50,7 @@ CAudio2TxtWnd::~CAudio2TxtWnd()
 
 CI3Button* CAudio2TxtWnd::Button(int id) const
 {
-    return id == IdStart ? m_start : id == IdHistory ? m_history : id == IdUser ? m_user : nullptr;
+    return ToolControls::Find<CI3Button>(this, id);
 }
 
 int CAudio2TxtWnd::OnCreate()

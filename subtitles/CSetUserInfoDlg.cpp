@@ -51,12 +51,12 @@ CSetUserInfoDlg::CSetUserInfoDlg(QWidget* parent)
 
 CZuEdit* CSetUserInfoDlg::Edit(int id) const
 {
-    return id == IdUser ? m_userEdit : id == IdKey ? m_keyEdit : nullptr;
+    return ToolControls::Find<CZuEdit>(this, id);
 }
 
 CI3Button* CSetUserInfoDlg::Button(int id) const
 {
-    return id == IdOk ? m_ok : id == IdCancel ? m_cancel : id == IdClear ? m_clear : nullptr;
+    return ToolControls::Find<CI3Button>(this, id);
 }
 
 bool CSetUserInfoDlg::OnInitDialog()
