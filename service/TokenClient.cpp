@@ -28,8 +28,7 @@ bool TokenClient::WithToken(const std::function<bool()>& request, const pplx::ca
 
 void TokenClient::SetError(RequestFailure failure)
 {
-    std::lock_guard<std::mutex> lock(m_fieldsMutex);
-    m_failure = std::move(failure);
+    LockedSet(m_fieldsMutex, m_failure, std::move(failure));
 }
 
 TaskEnd TokenClient::Failure(int code, const char* codes, bool wordsAsValue) const

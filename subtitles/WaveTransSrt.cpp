@@ -2,12 +2,13 @@
 
 #include "host/CQOVReadFile.h"
 #include "host/QOVVideoTool.h"
+#include "service/LockedCopy.h"
+#include "service/Retry.h"
+#include "service/TaskRun.h"
 #include "subtitles/AudioTranscode.h"
 #include "subtitles/CAudio2TxtNetOper.h"
 #include "subtitles/CWaveToText.h"
 #include "subtitles/CloudRecognitionEngine.h"
-#include "service/Retry.h"
-#include "service/TaskRun.h"
 #include "subtitles/FileTranscriptionEngine.h"
 #include "subtitles/WavToTextErrorInfo.h"
 
@@ -160,7 +161,7 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
     // state and the last code on by itself, so both are reset before the engine starts.
     m_state = StateAudioReady;
     m_lastCode = 0;
-    SetLocked(m_writeFailure, QString());
+    LockedSet(m_taskIdMutex, m_writeFailure, QString());
     QString taskId;
     const int code = m_recognition->Create(m_audioPath, GetSrtPath(), m_model, cancel, taskId);
     m_startFailed = code != 0;
@@ -169,7 +170,7 @@ int WaveTransSrt::BeginTranslate(const pplx::cancellation_token& cancel)
         m_state = StateFailed;
         return code;
     }
-    SetLocked(m_taskId, taskId);
+    LockedSet(m_taskIdMutex, m_taskId, taskId);
     int32_t ready = StateAudioReady;
     m_state.compare_exchange_strong(ready, StateRecognising);
     return 0;
@@ -206,13 +207,13 @@ void WaveTransSrt::Progress(int code)
         break;
     case RecognitionEngine::Step::Finished:
         if (!outcome.srtPath.isEmpty())
-            SetLocked(m_srtPath, outcome.srtPath);
+            LockedSet(m_taskIdMutex, m_srtPath, outcome.srtPath);
         m_srtWritten = true;
         m_state = StateFinished;
         Notify(NotifyFinished);
         break;
     case RecognitionEngine::Step::Failed:
-        SetLocked(m_writeFailure, outcome.failure);
+        LockedSet(m_taskIdMutex, m_writeFailure, outcome.failure);
         m_state = StateFailed;
         Notify(NotifyFailed);
         break;
@@ -249,7 +250,7 @@ int WaveTransSrt::StartTransAudio()
         return 0;
     StopEngine();
     m_lastCode = 0;
-    SetLocked(m_writeFailure, QString());
+    LockedSet(m_taskIdMutex, m_writeFailure, QString());
     m_transAudioResult = kTransAudioPending;
     m_extracting = true;
     m_run->Start([this](TaskControl& control) { Extraction(control); });
@@ -339,12 +340,6 @@ QString WaveTransSrt::GetSrtPath() const
 {
     std::lock_guard<std::mutex> lock(m_taskIdMutex);
     return m_srtPath;
-}
-
-void WaveTransSrt::SetLocked(QString& field, const QString& value)
-{
-    std::lock_guard<std::mutex> lock(m_taskIdMutex);
-    field = value;
 }
 
 QString WaveTransSrt::GetTaskID() const

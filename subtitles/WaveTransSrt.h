@@ -150,8 +150,6 @@ private:
     void Extraction(TaskControl& control);
     // One extraction attempt that stop cuts short: the extractor's code, 0 done.
     int ExtractAudio(const std::function<bool()>& stop);
-    // Sets one of the fields the workers write under the lock.
-    void SetLocked(QString& field, const QString& value);
 
     int32_t m_engine = 0;
     QString m_mediaPath;
