@@ -1,15 +1,14 @@
 #include "dubbing/SpeechTrackTask.h"
 
+#include "dubbing/TrackFile.h"
 #include "dubbing/TrackPlan.h"
 #include "mediakit/AudioLibraryLog.h"
 #include "mediakit/SpeechClip.h"
 #include "mediakit/SpeechMix.h"
 #include "mediakit/TempoChange.h"
 #include "mediakit/TrackEncoder.h"
-#include "service/ResultFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QVariantList>
 
 namespace SpeechTrackTask {
@@ -23,11 +22,6 @@ constexpr int kBlockSeconds = 5;
 int64_t ToSamples(qint64 milliseconds, int rate)
 {
     return milliseconds * rate / 1000;
-}
-
-TaskEnd Failure(const QString& text)
-{
-    return TaskEnd::Failure(TaskError::Kind::Local, -1, text);
 }
 
 } // namespace
@@ -50,13 +44,13 @@ ServiceTask::Body Make(const Request& request)
                 return TaskEnd::Stop();
             int clipRate = 0;
             if (!SpeechClip::Decode(request.cues[i].speech, rate, clip, clipRate, error))
-                return Failure(error);
+                return TrackFile::Failure(error);
             rate = clipRate;
             lengths[i] = int64_t(clip.size());
         }
         clip = {};
         if (rate <= 0)
-            return Failure(QStringLiteral("there is no speech to lay into a track"));
+            return TrackFile::Failure(QStringLiteral("there is no speech to lay into a track"));
 
         std::vector<TrackPlan::Cue> cues;
         for (size_t i = 0; i < request.cues.size(); ++i)
@@ -80,7 +74,7 @@ ServiceTask::Body Make(const Request& request)
             QDir(request.scratchFolder).filePath(QStringLiteral("track.") + (request.mp3 ? "mp3" : "wav"));
         TrackEncoder encoder;
         if (!encoder.Open(rate, request.mp3, scratch, error))
-            return Failure(error);
+            return TrackFile::Failure(error);
         SpeechMix mix(TrackPlan::Length(cues, placements));
         const int64_t blockSamples = int64_t(rate) * kBlockSeconds;
         std::vector<float> block;
@@ -94,10 +88,10 @@ ServiceTask::Body Make(const Request& request)
                 const TrackPlan::Placement& placement = placements[next];
                 int clipRate = 0;
                 if (!SpeechClip::Decode(request.cues[next].speech, rate, clip, clipRate, error))
-                    return Failure(error);
+                    return TrackFile::Failure(error);
                 if (placement.tempo != 1.0) {
                     if (!TempoChange::Apply(clip, rate, placement.tempo, faster, error))
-                        return Failure(error);
+                        return TrackFile::Failure(error);
                     clip.swap(faster);
                 }
                 mix.Add(placement.start, std::move(clip));
@@ -107,22 +101,13 @@ ServiceTask::Body Make(const Request& request)
             if (block.empty())
                 break;
             if (!encoder.Add(block.data(), block.size(), error))
-                return Failure(error);
+                return TrackFile::Failure(error);
         }
         if (!encoder.Finish(error))
-            return Failure(error);
-        QFile encoded(scratch);
-        if (!encoded.open(QIODevice::ReadOnly))
-            return Failure(
-                QStringLiteral("could not read the track back from %1: %2").arg(scratch, encoded.errorString()));
-        if (worker.Stopping())
-            return TaskEnd::Stop();
+            return TrackFile::Failure(error);
         QString path = request.wantedPath;
-        const bool written = ResultFile::WriteFrom(path, encoded, false, &error);
-        encoded.close();
-        QFile::remove(scratch);
-        if (!written)
-            return Failure(error);
+        if (std::optional<TaskEnd> failed = TrackFile::Settle(scratch, worker, path))
+            return *failed;
         return TaskEnd::Success(QVariantMap{{QLatin1String(kPath), path},
                                             {QLatin1String(kRunOn), runOn},
                                             {QLatin1String(kTempos), tempos},

@@ -1,26 +1,16 @@
 #include "dubbing/TrackPatchTask.h"
 
+#include "dubbing/TrackFile.h"
 #include "mediakit/AudioLibraryLog.h"
 #include "mediakit/SpeechClip.h"
 #include "mediakit/TempoChange.h"
 #include "mediakit/TrackEncoder.h"
-#include "service/ResultFile.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 
 namespace TrackPatchTask {
-
-namespace {
-
-TaskEnd Failure(const QString& text)
-{
-    return TaskEnd::Failure(TaskError::Kind::Local, -1, text);
-}
-
-} // namespace
 
 ServiceTask::Body Make(const Request& request)
 {
@@ -33,7 +23,7 @@ ServiceTask::Body Make(const Request& request)
         QString error;
         if (!SpeechClip::Decode(request.track, 0, track, rate, error) ||
             !SpeechClip::Decode(request.speech, rate, speech, speechRate, error))
-            return Failure(error);
+            return TrackFile::Failure(error);
         if (worker.Stopping())
             return TaskEnd::Stop();
         const auto samples = [rate](qint64 milliseconds) { return size_t(std::max<qint64>(0, milliseconds) * rate / 1000); };
@@ -44,7 +34,7 @@ ServiceTask::Body Make(const Request& request)
             std::vector<float> faster;
             const double tempo = std::min(double(speech.size()) / double(slot), request.maxTempo);
             if (!TempoChange::Apply(speech, rate, tempo, faster, error))
-                return Failure(error);
+                return TrackFile::Failure(error);
             speech.swap(faster);
         }
         // The old speech goes with its slot; the new one may run on past it, as a track's may.
@@ -57,20 +47,10 @@ ServiceTask::Body Make(const Request& request)
         const QString scratch =
             QDir(request.scratchFolder).filePath(QStringLiteral("patched.") + (request.mp3 ? "mp3" : "wav"));
         if (!TrackEncoder::Write(track, rate, request.mp3, scratch, error))
-            return Failure(error);
-        QFile encoded(scratch);
-        if (!encoded.open(QIODevice::ReadOnly))
-            return Failure(QStringLiteral("could not read the track back from %1: %2").arg(scratch, encoded.errorString()));
-        if (worker.Stopping())
-            return TaskEnd::Stop();
-        // Once the track is whole under its name it is the result, even if a stop came meanwhile:
-        // reporting a stop would leave a file nobody was told of.
+            return TrackFile::Failure(error);
         QString path = request.wantedPath;
-        const bool written = ResultFile::WriteFrom(path, encoded, false, &error);
-        encoded.close();
-        QFile::remove(scratch);
-        if (!written)
-            return Failure(error);
+        if (std::optional<TaskEnd> failed = TrackFile::Settle(scratch, worker, path))
+            return *failed;
         return TaskEnd::Success(path);
     };
 }
