@@ -10,9 +10,8 @@
 #include <QString>
 
 CopywritingJob::CopywritingJob(utility::string_t topic, utility::string_t outputFolder)
-    : TokenClient(LoadCopywritingSettings().URL, LoadCopywritingSettings().APIKey,
-                  LoadCopywritingSettings().SecretKey),
-      m_chat(m_url, CopywritingErrors::ChatWording()),
+    : ChatSession(LoadCopywritingSettings().URL, LoadCopywritingSettings().APIKey,
+                  LoadCopywritingSettings().SecretKey, CopywritingErrors::ChatWording()),
       m_topic(std::move(topic)),
       m_outputFolder(std::move(outputFolder))
 {
@@ -20,13 +19,7 @@ CopywritingJob::CopywritingJob(utility::string_t topic, utility::string_t output
 
 bool CopywritingJob::Request(const pplx::cancellation_token& cancel)
 {
-    const auto ask = [&] {
-        if (m_chat.Ask(m_accessToken, m_topic, cancel))
-            return true;
-        SetError(m_chat.Failure());
-        return false;
-    };
-    if (!WithToken(ask, cancel))
+    if (!Ask(m_topic, cancel))
         return false;
     // The file is named by the local time, numbered when that second's name is taken. One that
     // cannot be written still leaves the text in the window, and the record in the log under the

@@ -1,8 +1,7 @@
 #include "translation/TranslationBatchTask.h"
 
-#include "service/AccessToken.h"
 #include "service/AigcSettings.h"
-#include "service/ChatClient.h"
+#include "service/ChatSession.h"
 #include "translation/TranslationCache.h"
 #include "translation/TranslationErrors.h"
 
@@ -34,14 +33,10 @@ ServiceTask::Body Make(TranslationBatch::Setup setup, const QString& cacheFolder
         const TranslationCache cache(cacheFolder);
         const auto cancel = worker.Token();
         const CopywritingSettings& account = LoadCopywritingSettings();
-        ChatClient chat(ChatUrl(), TranslationErrors::ChatWording());
-        utility::string_t token;
+        ChatSession chat(ChatUrl(), account.APIKey, account.SecretKey, TranslationErrors::ChatWording());
         const TranslationBatch::Ask ask = [&](const std::string& content, QString& answer, RequestFailure& failure) {
-            RequestFailure renewal;
-            if (!AttemptWithToken(
-                    account.APIKey, account.SecretKey, token, [&] { return chat.Ask(token, content, cancel); },
-                    [&] { return chat.TokenRefused(); }, renewal, cancel)) {
-                failure = renewal ? renewal : chat.Failure();
+            if (!chat.Ask(content, cancel)) {
+                failure = chat.LastFailure();
                 return false;
             }
             answer = QString::fromStdString(chat.Answer());
@@ -52,11 +47,10 @@ ServiceTask::Body Make(TranslationBatch::Setup setup, const QString& cacheFolder
         if (const auto kept = cache.Load(key); kept && Covers(*kept, setup.lines))
             return TaskEnd::Success(QVariant::fromValue(Result{*kept, 0, {}, true}));
 
-        RequestFailure failure;
-        if (!GetAccessToken(account.APIKey, account.SecretKey, token, failure, cancel)) {
+        if (!chat.FetchToken(cancel)) {
             if (worker.Stopping())
                 return TaskEnd::Stop();
-            return TaskEnd::Failure({failure.kind, kNoToken, QString::fromStdString(failure.text), kCodes});
+            return chat.Failure(kNoToken, kCodes);
         }
         if (!batch.Run()) {
             if (worker.Stopping())
